@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// The message catalogue: numbered messages and window captions of the chosen language, read from
+// language.ini in the program's config folder (one section per language). German is built in: every
+// message is asked for together with its German text, which serves when the catalogue has none.
+class TLanguage
+{
+public:
+    // configDir: the folder that holds language.ini.
+    explicit TLanguage(QString configDir);
+
+    // Makes the section sLang the current language; a missing file or section empties the catalogue.
+    void LoadLanguage(const QString& sLang);
+    // The section names of language.ini in file order.
+    QStringList GetLanguages() const;
+    // Text of message msgID ("M.<id>"), or sDefault when the catalogue has no non-empty text for it.
+    QString GetMsg(int msgID, const QString& sDefault) const;
+    // Caption by Tag key ("31", "61.0", "14.3"): the value, empty when the key is missing.
+    QString Caption(const QString& tagKey) const;
+
+    // Replaces the first "$1" by p1 and the first "$2" by p2.
+    static QString Fill(QString text, const QString& p1, const QString& p2 = {});
+
+    QString languageFile() const;
+
+private:
+    QString lookup(const QString& key) const;
+
+    QString m_configDir;
+    QList<QPair<QString, QString>> slLang;
+};

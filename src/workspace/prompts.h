@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Everything the program asks or tells the user goes through this interface: the windows answer it
+// with Qt dialogs, the command-line tool on the terminal, tests by script.
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    // Error box with a single OK button.
+    virtual void error(const QString& text) = 0;
+    // Information box with a single OK button.
+    virtual void information(const QString& text) = 0;
+    // Confirmation with Yes and No; true for Yes.
+    virtual bool confirm(const QString& text) = 0;
+    // Error box with Yes and No; true for Yes.
+    virtual bool errorYesNo(const QString& text) = 0;
+    // Text prompt with caption, prompt line and initial value; false on Cancel, else value holds
+    // the text typed.
+    virtual bool textPrompt(const QString& caption, const QString& prompt, QString& value) = 0;
+    // Save-file dialog; an empty result means cancelled.
+    virtual QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) = 0;
+};

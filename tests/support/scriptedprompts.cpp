@@ -1,0 +1,51 @@
+#include "scriptedprompts.h"
+
+#include <QTest>
+
+QString ScriptedPrompts::next(const QString& question)
+{
+    if (m_answers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + question), __FILE__, __LINE__);
+        return QStringLiteral("cancel");
+    }
+    return m_answers.dequeue();
+}
+
+void ScriptedPrompts::error(const QString& text)
+{
+    shown << QStringLiteral("error: ") + text;
+}
+
+void ScriptedPrompts::information(const QString& text)
+{
+    shown << QStringLiteral("information: ") + text;
+}
+
+bool ScriptedPrompts::confirm(const QString& text)
+{
+    shown << QStringLiteral("confirm: ") + text;
+    return next(text) != QStringLiteral("no");
+}
+
+bool ScriptedPrompts::errorYesNo(const QString& text)
+{
+    shown << QStringLiteral("errorYesNo: ") + text;
+    return next(text) != QStringLiteral("no");
+}
+
+bool ScriptedPrompts::textPrompt(const QString& caption, const QString& prompt, QString& value)
+{
+    shown << QStringLiteral("prompt: ") + caption + QStringLiteral(" / ") + prompt;
+    const QString answer = next(prompt);
+    if (!answer.startsWith(QStringLiteral("text:")))
+        return false;
+    value = answer.mid(5);
+    return true;
+}
+
+QString ScriptedPrompts::saveFileName(const QString& title, const QString&, const QString&)
+{
+    shown << QStringLiteral("save: ") + title;
+    const QString answer = next(title);
+    return answer.startsWith(QStringLiteral("text:")) ? answer.mid(5) : QString();
+}

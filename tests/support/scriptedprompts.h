@@ -1,0 +1,40 @@
+#pragma once
+
+#include "workspace/prompts.h"
+
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+// Prompts answered by script: each question takes the next queued answer (a test that runs out of
+// answers fails). Every text shown is recorded with its kind, e.g. "error: Projekt bereits vorhanden".
+class ScriptedPrompts : public Prompts
+{
+public:
+    void queueYes() { m_answers.enqueue(QStringLiteral("yes")); }
+    void queueNo() { m_answers.enqueue(QStringLiteral("no")); }
+    // Answer for the next textPrompt (OK with text) or saveFileName (the chosen file).
+    void queueText(const QString& text) { m_answers.enqueue(QStringLiteral("text:") + text); }
+    // Cancel for the next textPrompt or saveFileName.
+    void queueCancel() { m_answers.enqueue(QStringLiteral("cancel")); }
+
+    void reset()
+    {
+        m_answers.clear();
+        shown.clear();
+    }
+    bool allAnswered() const { return m_answers.isEmpty(); }
+
+    QStringList shown;
+
+    void error(const QString& text) override;
+    void information(const QString& text) override;
+    bool confirm(const QString& text) override;
+    bool errorYesNo(const QString& text) override;
+    bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
+    QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
+
+private:
+    QString next(const QString& question);
+    QQueue<QString> m_answers;
+};
