@@ -1,0 +1,143 @@
+#include "topenhab.h"
+
+#include "model/tlanguage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Removes blanks and control characters at both ends, as the file formats' own trimming does.
+QString trimControl(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+} // namespace
+
+TopenHab::TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir)
+    : m_language(language)
+    , m_bticino(bticino)
+    , m_cfgDir(std::move(configDir))
+{
+    if (!m_cfgDir.isEmpty() && !m_cfgDir.endsWith(QLatin1Char('/')))
+        m_cfgDir += QLatin1Char('/');
+}
+
+QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
+{
+    QFile file(filename);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(QDir::toNativeSeparators(filename), file.errorString());
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QStringList lines = splitLines(text);
+    if (bKeyValue)
+        lines.removeIf([](const QString& line) { return line.indexOf(QLatin1Char('=')) < 1; });
+    return lines;
+}
+
+std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
+{
+    QByteArray bytes;
+    for (const QString& line : sl)
+        bytes += line.toUtf8() + "\r\n";
+    // Written beside the old file and renamed over it, so a crash or a full disk never leaves a
+    // half-written file; an existing read-only file is refused rather than replaced.
+    QSaveFile file(filename);
+    if (!file.open(QIODevice::WriteOnly))
+        return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
+    return std::nullopt;
+}
+
+QString TopenHab::KeyValue(const QStringList& lines, const QString& key)
+{
+    for (const QString& line : lines) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq >= 0 && line.left(eq).compare(key, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1);
+    }
+    return {};
+}
+
+void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
+                        const QString& sAlias, const QString& sGroups, const QString& sAlexa,
+                        const QString& sCENKey, bool bReverse, int iBus, int iCEN) const
+{
+    li.kind = iType;
+    li.caption = QString(sBez).remove(QStringLiteral(" %.1f C"));
+    li.address = iBus <= 0 ? sAdr : sAdr + QStringLiteral(" (") + QString::number(iBus) + QLatin1Char(')');
+    li.voice = sAlexa;
+    li.groups = sGroups;
+    li.alias = sAlias;
+    if (iType == FunctionEntry::ScenarioModule) {
+        li.key = sCENKey;
+    } else if (iType == FunctionEntry::CenScene) {
+        static const QString markers[] = {QString(), QStringLiteral(" (+)"), QStringLiteral(" (++)")};
+        // An unknown CEN variant leaves the key text as it was.
+        if (iCEN >= 0 && iCEN <= 2)
+            li.key = sCENKey + markers[iCEN];
+    } else {
+        li.key.clear();
+    }
+    li.reverse = bReverse ? m_language.GetMsg(44, QStringLiteral("Ja")) : m_language.GetMsg(45, QStringLiteral("Nein"));
+}
+
+TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
+{
+    TItemValues v;
+    v.iType = li.kind;
+    v.sBez = li.caption;
+    const qsizetype paren = li.address.indexOf(QLatin1Char('('));
+    if (paren >= 0) {
+        v.sAdr = trimControl(li.address.left(paren));
+        const QChar bus = paren + 1 < li.address.size() ? li.address.at(paren + 1) : QChar();
+        v.iBus = bus.isDigit() && bus.unicode() < 0x80 ? bus.digitValue() : 0;
+    } else {
+        v.sAdr = li.address;
+    }
+    v.bAlexa = !li.voice.isEmpty();
+    v.bHome = li.voice == QStringLiteral("Siri/Home");
+    v.sGroups = li.groups;
+    v.sAlias = li.alias;
+    v.sCENKey = li.key;
+    static const QString cenMarkers[] = {QStringLiteral("(+)"), QStringLiteral("(++)")};
+    for (int variant = 1; variant <= 2; ++variant) {
+        const qsizetype at = v.sCENKey.indexOf(cenMarkers[variant - 1]);
+        if (at >= 1) {
+            v.sCENKey = trimControl(v.sCENKey.remove(at, cenMarkers[variant - 1].size()));
+            v.iCEN = variant;
+            break;
+        }
+    }
+    v.bReverse = v.sAlias.startsWith(QStringLiteral("GROUPX_"));
+    return v;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "fileerror.h"
+#include "model/functionentry.h"
+
+#include <QList>
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+class FunctionList;
+class TLanguage;
+class Tbticino;
+
+// The typed values of one function, as FillItem takes them and ExtractItem gives them back.
+struct TItemValues
+{
+    int iType = 0;
+    QString sBez;
+    QString sAdr;
+    QString sAlias;
+    QString sGroups;
+    bool bAlexa = false;
+    QString sCENKey;
+    bool bReverse = false;
+    int iBus = 0;
+    bool bHome = false;
+    int iCEN = 0;
+};
+
+// The generator: holds the open project's values beyond the function list, writes every openHAB
+// file of the project from the list and reads the project back from its files.
+class TopenHab
+{
+public:
+    // configDir: the program's config folder (templates), with or without a trailing "/".
+    TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir);
+
+    const QString sMQTTFile = QStringLiteral("mqtt.cfg");
+    const QString sHomeKitFile = QStringLiteral("homekit.cfg");
+    const QString sCfgFile = QStringLiteral("bticino.cfg");
+    const QString sUUIDFile = QStringLiteral("uuid");
+    const QString sSecretFile = QStringLiteral("secret");
+    const QString sItemsFile = QStringLiteral("bticino.items");
+    const QString sCloudFile = QStringLiteral("openhabcloud.cfg");
+    const QString sRulesFile = QStringLiteral("bticino.rules");
+    const QString sSitemapFile = QStringLiteral("bticino.sitemap");
+
+    QString sProjPath; // folder of the open project, ending with "/"
+    QString sProj;     // name of the open project
+    QString serverIP;
+    QString serverPort;
+    QString serverPass;
+    QString serverRescan;
+    QString uuid;
+    QString secret;
+    bool hmac = false;
+    bool reboot = false;
+    bool settime = false;
+    QStringList slGroups;
+
+    const QString& sCfgDir() const { return m_cfgDir; }
+    const TLanguage& language() const { return m_language; }
+
+    // Reads a whole UTF-8 text file (BOM skipped) split at CR LF, LF or CR. With bKeyValue only the
+    // lines with "=" at the second character or later are kept. Throws EFileError when the file
+    // cannot be opened.
+    static QStringList ReadFile(const QString& filename, bool bKeyValue);
+    // Replaces the file atomically with the lines, UTF-8 without BOM, CR LF after every line.
+    // On failure the old file stays as it was and the failure is returned.
+    static std::optional<TFileError> WriteFile(const QString& filename, const QStringList& sl);
+    // The value of the first line whose text before its first "=" equals key (any letter case).
+    static QString KeyValue(const QStringList& lines, const QString& key);
+
+    void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr, const QString& sAlias,
+                  const QString& sGroups, const QString& sAlexa, const QString& sCENKey, bool bReverse, int iBus,
+                  int iCEN) const;
+    TItemValues ExtractItem(const FunctionEntry& li) const;
+
+    // Rewrites bticino.items, openhabcloud.cfg, bticino.rules and bticino.sitemap from the rows, in
+    // this order. Every file is tried; the ones that could not be written are returned.
+    TFileErrors SaveItems(const QList<FunctionEntry>& rows);
+    // Writes bticino.cfg, uuid and secret from the fields.
+    TFileErrors SaveCfg();
+    // Writes homekit.cfg for the gateway address ip.
+    TFileErrors SaveHomekit(const QString& ip);
+    // A new cloud identity: sets uuid and secret and writes both files.
+    TFileErrors GenerateCloudkey();
+    // strlength characters drawn uniformly from 0-9 and a-z by the system's secure generator.
+    static QString RandomString(int strlength);
+
+    // Replaces the function list, the group list and the project values from the files in sProjPath.
+    // Throws EFileError when a file cannot be read; what was done before stays done.
+    void LoadFiles(FunctionList& lv);
+
+private:
+    QString projectFile(const QString& name) const { return sProjPath + name; }
+    void ParseItemLine(const QString& text, FunctionList& lv, int iType) const;
+
+    const TLanguage& m_language;
+    const Tbticino& m_bticino;
+    QString m_cfgDir;
+};
