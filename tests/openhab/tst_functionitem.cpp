@@ -1,0 +1,153 @@
+#include "bus/tbticino.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "programfolder.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// FillItem and ExtractItem: the conversion between a list row's texts and the typed values.
+class TestFunctionItem : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fillItem_data();
+    void fillItem();
+    void extractItem_data();
+    void extractItem();
+    void translatedFlagTexts();
+
+private:
+    QTemporaryDir m_dir;
+    TLanguage m_language{m_dir.path()};
+    Tbticino m_bticino{m_language};
+    TopenHab m_openHab{m_language, m_bticino, m_dir.path()};
+};
+
+void TestFunctionItem::fillItem_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("bus");
+    QTest::addColumn<int>("cen");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("addressText");
+    QTest::addColumn<QString>("keyText");
+    QTest::newRow("CEN+ short on bus 2") << 3 << "Bad" << "5" << 2 << 1 << "Bad" << "01.12 (2)" << "5 (+)";
+    QTest::newRow("CEN+ long") << 3 << "Bad" << "5" << 0 << 2 << "Bad" << "01.12" << "5 (++)";
+    QTest::newRow("CEN") << 3 << "Bad" << "05" << 0 << 0 << "Bad" << "01.12" << "05";
+    QTest::newRow("switch drops key") << 0 << "Licht" << "7" << 0 << 1 << "Licht" << "01.12" << "";
+    QTest::newRow("scenario keeps key") << 4 << "Szene" << "7" << 0 << 1 << "Szene" << "01.12" << "7";
+    QTest::newRow("temperature format removed") << 0 << "Küche %.1f C %.1f C" << "" << 0 << 0 << "Küche" << "01.12"
+                                                << "";
+    QTest::newRow("bus 12 written in full") << 0 << "x" << "" << 12 << 0 << "x" << "01.12 (12)" << "";
+}
+
+void TestFunctionItem::fillItem()
+{
+    QFETCH(int, type);
+    QFETCH(QString, label);
+    QFETCH(QString, key);
+    QFETCH(int, bus);
+    QFETCH(int, cen);
+    FunctionEntry entry;
+    entry.key = QStringLiteral("old");
+    m_openHab.FillItem(entry, type, label, QStringLiteral("01.12"), QStringLiteral("SWITCH_1"),
+                       QStringLiteral("EG, OG"), QStringLiteral("Alexa"), key, false, bus, cen);
+    QCOMPARE(entry.kind, type);
+    QTEST(entry.caption, "caption");
+    QTEST(entry.address, "addressText");
+    QTEST(entry.key, "keyText");
+    QCOMPARE(entry.voice, QStringLiteral("Alexa"));
+    QCOMPARE(entry.groups, QStringLiteral("EG, OG"));
+    QCOMPARE(entry.alias, QStringLiteral("SWITCH_1"));
+    QCOMPARE(entry.reverse, QStringLiteral("Nein"));
+    QVERIFY(!entry.checked);
+
+    const TItemValues values = m_openHab.ExtractItem(entry);
+    QCOMPARE(values.iType, type);
+    QCOMPARE(values.sAdr, QStringLiteral("01.12"));
+    QCOMPARE(values.iBus, bus > 9 ? 1 : bus); // only the first digit of the bus comes back
+    QCOMPARE(values.iCEN, type == 3 ? cen : 0);
+    QCOMPARE(values.sCENKey, type == 3 || type == 4 ? key : QString());
+}
+
+void TestFunctionItem::extractItem_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("voice");
+    QTest::addColumn<QString>("alias");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("reverse");
+    QTest::addColumn<QString>("sAdr");
+    QTest::addColumn<int>("iBus");
+    QTest::addColumn<bool>("bAlexa");
+    QTest::addColumn<bool>("bHome");
+    QTest::addColumn<QString>("sCENKey");
+    QTest::addColumn<int>("iCEN");
+    QTest::addColumn<bool>("bReverse");
+    QTest::newRow("plain") << " 01.12 " << "" << "SWITCH_1" << "" << "Nein" << " 01.12 " << 0 << false << false << ""
+                           << 0 << false;
+    QTest::newRow("bus trims") << " 01.12 (3)" << "Alexa" << "AUTO_2" << "" << "Nein" << "01.12" << 3 << true
+                               << false << "" << 0 << false;
+    QTest::newRow("bus not a digit") << "01.12 (x)" << "Siri/Home" << "AUTO_2" << "" << "Nein" << "01.12" << 0
+                                     << true << true << "" << 0 << false;
+    QTest::newRow("voice Ja") << "00" << "Ja" << "SWITCH_1" << "" << "Nein" << "00" << 0 << true << false << ""
+                              << 0 << false;
+    QTest::newRow("reverse from alias, not text") << "" << "" << "GROUPX_4" << "" << "Nein" << "" << 0 << false
+                                                  << false << "" << 0 << true;
+    QTest::newRow("reverse text ignored") << "" << "" << "SWITCH_4" << "" << "Ja" << "" << 0 << false << false << ""
+                                          << 0 << false;
+    QTest::newRow("CEN+") << "01.15" << "" << "CEN_4" << "01 (+)" << "Nein" << "01.15" << 0 << false << false << "01"
+                          << 1 << false;
+    QTest::newRow("CEN++") << "01.15" << "" << "CEN_4" << "7 (++)" << "Nein" << "01.15" << 0 << false << false
+                           << "7" << 2 << false;
+    QTest::newRow("marker at first character ignored")
+        << "01.15" << "" << "CEN_4" << "(+)" << "Nein" << "01.15" << 0 << false << false << "(+)" << 0 << false;
+}
+
+void TestFunctionItem::extractItem()
+{
+    FunctionEntry entry;
+    entry.kind = 3;
+    entry.caption = QStringLiteral("Label");
+    QFETCH(QString, address);
+    QFETCH(QString, voice);
+    QFETCH(QString, alias);
+    QFETCH(QString, key);
+    QFETCH(QString, reverse);
+    entry.address = address;
+    entry.voice = voice;
+    entry.alias = alias;
+    entry.key = key;
+    entry.reverse = reverse;
+    const TItemValues v = m_openHab.ExtractItem(entry);
+    QCOMPARE(v.sBez, QStringLiteral("Label"));
+    QTEST(v.sAdr, "sAdr");
+    QTEST(v.iBus, "iBus");
+    QTEST(v.bAlexa, "bAlexa");
+    QTEST(v.bHome, "bHome");
+    QTEST(v.sCENKey, "sCENKey");
+    QTEST(v.iCEN, "iCEN");
+    QTEST(v.bReverse, "bReverse");
+}
+
+void TestFunctionItem::translatedFlagTexts()
+{
+    QVERIFY(writeBytes(m_dir.filePath(QStringLiteral("language.ini")), "[English]\r\nM.44=Yes\r\nM.45=No\r\n"));
+    TLanguage english(m_dir.path());
+    english.LoadLanguage(QStringLiteral("English"));
+    const TopenHab openHab(english, m_bticino, m_dir.path());
+    FunctionEntry entry;
+    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUPX_1"), QStringLiteral("EG"),
+                     QString(), QString(), true, 0, 0);
+    QCOMPARE(entry.reverse, QStringLiteral("Yes"));
+    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUP_1"), QStringLiteral("EG"),
+                     QString(), QString(), false, 0, 0);
+    QCOMPARE(entry.reverse, QStringLiteral("No"));
+}
+
+QTEST_GUILESS_MAIN(TestFunctionItem)
+#include "tst_functionitem.moc"
