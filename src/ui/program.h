@@ -1,0 +1,33 @@
+#pragma once
+
+class Prompts;
+class TLanguage;
+class Tbticino;
+class TopenHab;
+class TWorkspace;
+class TfrmMain;
+class TfrmSettings;
+class TfrmItem;
+class TfrmGroups;
+class TfrmTransfer;
+class TfrmNewProject;
+
+// The program-wide references every window reaches: the three long-lived objects created before
+// any window, the prompts the windows ask through, the workspace (owned by the main window, set
+// while it is created) and the six windows, created once, in this order, and reused.
+struct TProgram
+{
+    TopenHab& openHab;
+    Tbticino& bticino;
+    TLanguage& language;
+    Prompts& prompts;
+
+    TWorkspace* workspace = nullptr;
+
+    TfrmMain* frmMain = nullptr;
+    TfrmSettings* frmSettings = nullptr;
+    TfrmItem* frmItem = nullptr;
+    TfrmGroups* frmGroups = nullptr;
+    TfrmTransfer* frmTransfer = nullptr;
+    TfrmNewProject* frmNewProject = nullptr;
+};
