@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/inifile.h"
+
+#include <QString>
+
+// project.ini in a project folder, section CFG: the gateway's serial number, the sitemap layout and
+// the gateway's last known address. Opened for each access only; a missing file or key reads as the
+// default.
+class TProjectIni
+{
+public:
+    // projPath: the project folder, ending with "/".
+    explicit TProjectIni(const QString& projPath);
+
+    // SERIAL, free text as typed. Default empty.
+    QString Serial() const;
+    bool setSerial(const QString& serial);
+    // SITEMAP: "1" groups the sitemap by kind of switch, every other value by rooms and groups.
+    // Default "1".
+    bool GroupByRooms() const;
+    bool setGroupByRooms(bool byRooms);
+    // IP: the gateway's address on the local network. Default empty.
+    QString IP() const;
+    bool setIP(const QString& ip);
+
+    const TIniFile& inif() const { return m_inif; }
+
+private:
+    TIniFile m_inif;
+};

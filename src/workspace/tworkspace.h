@@ -1,0 +1,85 @@
+#pragma once
+
+#include "tsettings.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class FunctionList;
+class Prompts;
+class TLanguage;
+class TopenHab;
+
+// The folders around the program file, the program-wide settings and the set of projects: one
+// folder per project below projects/, listed sorted without regard to case, at most one of them
+// open. Opening, creating, renaming and deleting a project all go through here; the windows only
+// show the list (projectsChanged) and pass the user's choices on.
+class TWorkspace : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs the workspace start: folders below programDir, settings.ini, the project list and the
+    // project to open (opening it is OpenSelectedProject's job).
+    TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language, Prompts& prompts,
+               QObject* parent = nullptr);
+
+    // Folders, ending with "/".
+    const QString& sProjDir() const { return m_projDir; }
+    const QString& sCfgDir() const { return m_cfgDir; }
+    // Read once at start: Cloudserver and whether Scenario is "1".
+    const QString& sCloudServer() const { return m_cloudServer; }
+    bool bScenarioEnabled() const { return m_scenarioEnabled; }
+    // settings.ini, for LastProject, Language and Groupview.
+    TSettings& inif() { return m_inif; }
+    const TSettings& inif() const { return m_inif; }
+
+    // The project list, sorted without regard to case, and its selected entry (-1: none).
+    const QStringList& projects() const { return m_projects; }
+    int projectCount() const { return int(m_projects.size()); }
+    int selectedIndex() const { return m_selected; }
+    // Name of the selected project, empty when none is selected.
+    QString selectedProject() const;
+    // Selects another entry, as the user does in the project list; the caller opens it.
+    void selectProject(int index);
+
+    // Loads the selected project into lv and records it as LastProject. A file that cannot be read
+    // is shown in an error box and gives false; LastProject then stays as it was.
+    bool OpenSelectedProject(FunctionList& lv);
+    // Creates the folder sName from the templates, selects and opens it and writes its project.ini.
+    // An empty name (cancelled dialog) does nothing; an existing project or an unusable name is
+    // reported and changes nothing. True when the project was created.
+    bool CreateProject(FunctionList& lv, const QString& sName, const QString& sSerial, bool bGroupByRooms);
+    // Saves the open project's serial and sitemap layout, renaming it from sOldName to sNewName when
+    // the two differ in more than letter case. False (after an error box) when the rename failed.
+    bool SaveProjectSettings(const QString& sOldName, const QString& sNewName, const QString& sSerial,
+                             bool bGroupByRooms);
+    // Deletes the selected project's folder and opens the first remaining project; without one the
+    // function list is emptied and nothing is selected. False (after an error box) when the folder
+    // could not be removed completely.
+    bool DeleteProject(FunctionList& lv);
+
+signals:
+    // The project list or its selection changed.
+    void projectsChanged();
+
+private:
+    QString projectFolder(const QString& name) const { return m_projDir + name + QLatin1Char('/'); }
+    void discoverProjects();
+    void sortProjects();
+    void selectByName(const QString& name);
+    void closeProject(FunctionList& lv);
+    QString message(int msgID, const QString& sDefault) const;
+
+    TopenHab& m_openHab;
+    const TLanguage& m_language;
+    Prompts& m_prompts;
+    QString m_projDir;
+    QString m_cfgDir;
+    TSettings m_inif;
+    QString m_cloudServer;
+    bool m_scenarioEnabled = false;
+    QStringList m_projects;
+    int m_selected = -1;
+};
