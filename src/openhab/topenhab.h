@@ -3,10 +3,12 @@
 #include "fileerror.h"
 #include "model/functionentry.h"
 
+#include <QHash>
 #include <QList>
 #include <optional>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 class FunctionList;
 class TLanguage;
@@ -96,6 +98,24 @@ public:
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
     void ParseItemLine(const QString& text, FunctionList& lv, int iType) const;
+
+    // One function's lines in the items file, and the names it exposes to voice assistants.
+    struct TItemLines
+    {
+        QString line;
+        QString companion;   // the item that Alexa or Siri drive for a blind; empty for others
+        QStringList exposed; // the function's own name and its companion's, when voice control is on
+    };
+    TItemLines BuildItemLine(const FunctionEntry& li) const;
+    static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
+    static QStringList BuildCloudFile(const QStringList& exposed);
+    // Writes each (file name, lines) pair into the project folder; every file is tried, the
+    // failures are returned.
+    TFileErrors WriteProjectFiles(const QList<std::pair<QString, QStringList>>& files) const;
+
+    // While LoadFiles reads the items file: the row of the first entry of each alias, so that a
+    // companion line finds its blind without a search through the whole list.
+    mutable QHash<QString, int> m_firstRowOfAlias;
 
     const TLanguage& m_language;
     const Tbticino& m_bticino;

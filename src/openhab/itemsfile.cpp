@@ -1,0 +1,117 @@
+#include "topenhab.h"
+
+#include "model/inifile.h"
+#include "rulesbuilder.h"
+#include "sitemapbuilder.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// How each kind of function appears in the items file.
+struct TKindItem
+{
+    const char16_t* type;
+    const char16_t* icon;
+    const char16_t* tag; // for voice control; the blind's own item has none, its companion carries it
+};
+
+const TKindItem kindItems[FunctionEntry::KindCount] = {
+    {u"Switch", u"light", u"Lighting"},
+    {u"Dimmer", u"heating", u"Lighting"},
+    {u"Rollershutter", u"rollershutter", nullptr},
+    {u"Switch", u"mediacontrol", u"Switchable"},
+    {u"Switch", u"cinema", u"Switchable"},
+    {u"Switch", u"groundfloor", u"Switchable"},
+};
+
+} // namespace
+
+TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
+{
+    const QString layout = TIniFile(projectFile(u"project.ini"_s)).value(u"CFG"_s, u"SITEMAP"_s, u"1"_s);
+    TSitemapBuilder sitemap(m_language, layout == u"1"_s, slGroups);
+    TRulesBuilder rules(rows);
+
+    QStringList items{u"//Gruppen"_s};
+    for (const QString& group : slGroups)
+        items << u"Group "_s + group;
+    items << QString() << u"//Schaltelemente"_s;
+    QStringList exposed;
+    for (const FunctionEntry& li : rows) {
+        // Rows come from the editor or the items file and always have a known kind; a row of any
+        // other kind has no item to write.
+        if (li.kind < 0 || li.kind >= FunctionEntry::KindCount)
+            continue;
+        const TItemLines lines = BuildItemLine(li);
+        items << lines.line;
+        if (!lines.companion.isEmpty())
+            items << lines.companion;
+        exposed << lines.exposed;
+        sitemap.Add(li.kind, li.alias, li.groups);
+        rules.BuildRowRules(ExtractItem(li));
+    }
+
+    return WriteProjectFiles({{sItemsFile, items},
+                              {sCloudFile, BuildCloudFile(exposed)},
+                              {sRulesFile, rules.Build()},
+                              {sSitemapFile, sitemap.Build(sProj)}});
+}
+
+TopenHab::TItemLines TopenHab::BuildItemLine(const FunctionEntry& li) const
+{
+    const TItemValues v = ExtractItem(li);
+    const TKindItem& kind = kindItems[v.iType];
+    TItemLines lines;
+    lines.line = QString::fromUtf16(kind.type) + u' ' + v.sAlias + u" \""_s + v.sBez + u"\" <"_s +
+                 QString::fromUtf16(kind.icon) + u'>';
+    if (!v.sGroups.isEmpty())
+        lines.line += u" ("_s + v.sGroups + u')';
+    if (v.bAlexa && kind.tag)
+        lines.line += u" [\""_s + QString::fromUtf16(kind.tag) + u"\"]"_s;
+    if (v.iType != FunctionEntry::GroupScene)
+        lines.line += u" {"_s + BuildBinding(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN) + u'}';
+    if (v.bAlexa)
+        lines.exposed << v.sAlias;
+    if (v.iType == FunctionEntry::Automation && v.bAlexa) {
+        // Siri switches its companion on and off; Alexa sets a percentage.
+        const QString type = v.bHome ? u"Switch"_s : u"Dimmer"_s;
+        const QString name = v.sAlias + (v.bHome ? u"_HOME"_s : u"_ALEXA"_s);
+        lines.companion = type + u' ' + name + u" \""_s + v.sBez + u"\" <rollershutter> [\"Switchable\"]"_s;
+        lines.exposed << name;
+    }
+    return lines;
+}
+
+QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+{
+    QString where = sAdr;
+    for (const QChar separator : {u',', u'.'}) {
+        const qsizetype at = where.indexOf(separator);
+        if (at >= 0)
+            where.remove(at, 1);
+    }
+    const bool bCenPlus = iType == FunctionEntry::CenScene && (iCEN == 1 || iCEN == 2);
+    if (bCenPlus)
+        where.prepend(u'2');
+    if (iBus > 0)
+        where += u"#4#0"_s + QString::number(iBus);
+
+    if (iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
+        iType == FunctionEntry::Automation) {
+        const QString who = iType == FunctionEntry::Automation ? u"2"_s : u"1"_s;
+        return u"bticino=\"if=webserver;who="_s + who + u";what=0;where="_s + where + u'"';
+    }
+
+    // CEN scenes and scenario modules go out as a whole OpenWebNet frame, the same on ON and OFF.
+    QString head = u"*0*"_s;
+    QString key = sCENKey;
+    if (iType == FunctionEntry::CenScene) {
+        head = iCEN == 1 ? u"*25*21#"_s : iCEN == 2 ? u"*25*23#"_s : u"*15*"_s;
+        if (key.size() == 1)
+            key.prepend(u'0');
+    }
+    const QString frame = head + key + u'*' + where + u"##"_s;
+    return u"mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:"_s + frame +
+           u"],>[cmdbroker:bticino/cmd/set:command:OFF:"_s + frame + u"]\",autoupdate=\"false\""_s;
+}

@@ -1,0 +1,166 @@
+#include "rulesbuilder.h"
+
+#include "groupmembership.h"
+#include "topenhab.h"
+
+#include <initializer_list>
+#include <span>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using TPlaceholders = std::initializer_list<std::pair<QStringView, QString>>;
+
+// Replaces every «name» of the template by its value in one pass, so a label that itself holds
+// such a marker is written as it stands.
+QString expand(QStringView tmpl, TPlaceholders values)
+{
+    QString text;
+    qsizetype pos = 0;
+    for (qsizetype open; (open = tmpl.indexOf(u'«', pos)) >= 0;) {
+        const qsizetype close = tmpl.indexOf(u'»', open);
+        const QStringView name = tmpl.sliced(open + 1, close - open - 1);
+        text += tmpl.sliced(pos, open - pos);
+        for (const auto& [key, value] : values) {
+            if (key == name)
+                text += value;
+        }
+        pos = close + 1;
+    }
+    return text + tmpl.sliced(pos);
+}
+
+void appendExpanded(QStringList& sl, std::span<const QStringView> tmpl, TPlaceholders values)
+{
+    for (const QStringView line : tmpl)
+        sl << expand(line, values);
+}
+
+const QStringView groupRuleHead[] = {
+    u"rule \"Groupcommand «label»\"",
+    u"when",
+    u"  Item «alias» received command",
+    u"then",
+    u"  logInfo(\"group.rules\",\"Switch group «alias»\")",
+    u"  if (receivedCommand == ON) {",
+};
+
+// clang-format off
+// «item» is the companion item that Alexa or Siri drive, «name» the assistant's word in the log,
+// «off» and «on» the blind's direction for off (0) and on (100).
+const QStringView automationRuleHead[] = {
+    u"rule \"Alexa-Home-Automation «label»\"",
+    u"when",
+    u"  Item «item» changed or",
+    u"  Item «item» received command",
+    u"then",
+};
+
+const QStringView homeValueLines[] = {
+    u"  var int wert = 0",
+    u"  if (receivedCommand == OFF) {",
+    u"    wert = 0",
+    u"  } else if (receivedCommand == ON) {",
+    u"    wert = 100",
+    u"  } else {",
+    u"    wert = («item».state as DecimalType ).intValue",
+    u"  }",
+};
+
+const QStringView alexaValueLines[] = {
+    u"  var int wert = («item».state as DecimalType ).intValue",
+};
+
+const QStringView automationRuleTail[] = {
+    u"  if (receivedCommand == OFF || wert==0) {",
+    u"    logInfo(\"automation.rules\",\"Switch off «name»-Automation «item»\")",
+    u"    «alias».sendCommand(«off»)",
+    u"  } else if (receivedCommand == ON || wert==100) { ",
+    u"    logInfo(\"automation.rules\",\"Switch on «name»-Automation «item»\")",
+    u"    «alias».sendCommand(«on»)",
+    u"  } else if (previousState !== null) {",
+    u"    logInfo(\"automation.rules\",\"Switch «name»-Automation «item» \" + previousState + \"->\"+«item».state)",
+    u"    var int wertalt = (previousState as DecimalType ).intValue",
+    u"    if (wertalt>wert && wert>0) {",
+    u"      «alias».sendCommand(«off»)",
+    u"    } else if (wertalt<wert && wert<100) {",
+    u"      «alias».sendCommand(«on»)",
+    u"    }",
+    u"  }",
+    u"end",
+    u"",
+};
+// clang-format on
+
+QString sendCommand(const QString& sAlias, const QString& command)
+{
+    return u"    sendCommand("_s + sAlias + u", "_s + command + u")"_s;
+}
+
+} // namespace
+
+TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows)
+    : m_rows(rows)
+{
+}
+
+void TRulesBuilder::BuildRowRules(const TItemValues& v)
+{
+    if (v.iType == FunctionEntry::GroupScene)
+        AddGroupRule(v);
+    else if (v.iType == FunctionEntry::Automation && v.bAlexa)
+        AddAutomationRule(v);
+}
+
+QStringList TRulesBuilder::Build() const
+{
+    if (m_init.isEmpty())
+        return m_rules;
+    return m_rules + QStringList{u""_s, u"rule \"Init\""_s, u"when"_s, u"  System started"_s, u"then"_s} +
+           m_init + QStringList{u"end"_s};
+}
+
+void TRulesBuilder::AddGroupRule(const TItemValues& v)
+{
+    // The stop-all scene stops every blind; any other scene switches the members of its group,
+    // blinds moving up on ON unless the scene reverses them.
+    const bool bStopAll = v.sGroups == u"_STOP_"_s;
+    const QString blindOn = v.bReverse ? u"DOWN"_s : u"UP"_s;
+    const QString blindOff = v.bReverse ? u"UP"_s : u"DOWN"_s;
+    QStringList onLines;
+    QStringList offLines;
+    for (const FunctionEntry& row : m_rows) {
+        const bool bBlind = row.kind == FunctionEntry::Automation;
+        if (bStopAll && bBlind) {
+            onLines << sendCommand(row.alias, u"STOP"_s);
+            offLines << sendCommand(row.alias, u"STOP"_s);
+        } else if (!bStopAll && row.kind != FunctionEntry::GroupScene && IsInGroup(row.groups, v.sGroups)) {
+            onLines << sendCommand(row.alias, bBlind ? blindOn : u"ON"_s);
+            offLines << sendCommand(row.alias, bBlind ? blindOff : u"OFF"_s);
+        }
+    }
+    appendExpanded(m_rules, groupRuleHead, {{u"label", v.sBez}, {u"alias", v.sAlias}});
+    m_rules << onLines << u"  } else if (receivedCommand == OFF) {"_s << offLines << u"  }"_s << u"end"_s
+            << QString();
+}
+
+void TRulesBuilder::AddAutomationRule(const TItemValues& v)
+{
+    // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
+    const QString item = v.sAlias + (v.bHome ? u"_HOME"_s : u"_ALEXA"_s);
+    const TPlaceholders values = {{u"label", v.sBez},
+                                  {u"alias", v.sAlias},
+                                  {u"item", item},
+                                  {u"name", v.bHome ? u"Home"_s : u"Alexa"_s},
+                                  {u"off", v.bHome ? u"UP"_s : u"DOWN"_s},
+                                  {u"on", v.bHome ? u"DOWN"_s : u"UP"_s}};
+    appendExpanded(m_rules, automationRuleHead, values);
+    appendExpanded(m_rules, v.bHome ? std::span<const QStringView>(homeValueLines) : alexaValueLines, values);
+    appendExpanded(m_rules, automationRuleTail, values);
+    if (!v.bHome) {
+        m_init << u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s;
+        m_init << u"  postUpdate("_s + item + u", 50)"_s;
+    }
+}

@@ -1,0 +1,81 @@
+#include "topenhab.h"
+
+#include "cloudservice.h"
+
+#include <QRandomGenerator>
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString flagLine(const QString& name, bool value)
+{
+    return u'#' + name + (value ? u"=true"_s : u"=false"_s);
+}
+
+} // namespace
+
+TFileErrors TopenHab::SaveCfg()
+{
+    QStringList cfg{
+        flagLine(u"reboot"_s, reboot),     flagLine(u"hmac"_s, hmac),
+        flagLine(u"settime"_s, settime),   u"webserver.host="_s + serverIP,
+        u"webserver.port="_s + serverPort, u"webserver.passwd="_s + serverPass,
+    };
+    if (!serverRescan.isEmpty())
+        cfg << u"webserver.rescan_secs="_s + serverRescan;
+    return WriteProjectFiles({{sCfgFile, cfg}, {sUUIDFile, {uuid}}, {sSecretFile, {secret}}});
+}
+
+TFileErrors TopenHab::SaveHomekit(const QString& ip)
+{
+    return WriteProjectFiles({{sHomeKitFile,
+                               {
+                                   u"org.openhab.homekit:port=9124"_s,
+                                   u"org.openhab.homekit:pin=482-17-306"_s,
+                                   u"org.openhab.homekit:useFahrenheitTemperature=false"_s,
+                                   u"org.openhab.homekit:thermostatCoolMode=CoolOn"_s,
+                                   u"org.openhab.homekit:thermostatHeatMode=HeatOn"_s,
+                                   u"org.openhab.homekit:thermostatAutoMode=Auto"_s,
+                                   u"org.openhab.homekit:thermostatOffMode=Off"_s,
+                                   u"org.openhab.homekit:networkInterface="_s + ip,
+                                   u"org.openhab.homekit:name=Varuno"_s,
+                               }}});
+}
+
+TFileErrors TopenHab::GenerateCloudkey()
+{
+    // The pair authenticates the gateway at the cloud service, so both come from the system's
+    // secure generator.
+    uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
+    secret = RandomString(20);
+    return WriteProjectFiles({{sUUIDFile, {uuid}}, {sSecretFile, {secret}}});
+}
+
+QString TopenHab::RandomString(int strlength)
+{
+    static constexpr char16_t alphabet[] = u"0123456789abcdefghijklmnopqrstuvwxyz";
+    constexpr int alphabetSize = int(std::size(alphabet)) - 1;
+    QString text;
+    text.reserve(strlength);
+    for (int i = 0; i < strlength; ++i)
+        text += QChar(alphabet[QRandomGenerator::system()->bounded(alphabetSize)]);
+    return text;
+}
+
+QStringList TopenHab::BuildCloudFile(const QStringList& exposed)
+{
+    return {u"baseURL="_s + QStringView(CloudServiceBaseUrl), u"mode=remote"_s,
+            u"expose="_s + exposed.join(u',')};
+}
+
+TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, QStringList>>& files) const
+{
+    TFileErrors errors;
+    for (const auto& [name, lines] : files) {
+        if (const std::optional<TFileError> error = WriteFile(projectFile(name), lines))
+            errors << *error;
+    }
+    return errors;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TLanguage;
+
+// Collects the sitemap elements of the functions, frame by frame, while the items file is
+// written, and gives the sitemap's lines at the end. The frame labels and the button caption are
+// looked up when the builder is made, so the sitemap follows the language active at that moment.
+class TSitemapBuilder
+{
+public:
+    // bKindFrames: one frame per kind of function (layout "1"); otherwise one frame per group of
+    // slGroups and a general frame after them.
+    TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups);
+
+    // Files the element of one function under its frame(s).
+    void Add(int iType, const QString& sAlias, const QString& sGroups);
+    // The sitemap labelled sProj; no lines at all when no frame holds an element.
+    QStringList Build(const QString& sProj) const;
+
+private:
+    struct TFrame
+    {
+        QString label; // for a group frame the group's name
+        QStringList lines;
+    };
+
+    QString BuildSitemapElement(int iType, const QString& sAlias) const;
+    QString KindFrameLabel(int iType) const;
+    void AddToGroupFrames(const QString& line, const QString& sGroups);
+
+    const TLanguage& m_language;
+    bool m_bKindFrames;
+    QString m_execute; // caption of the single button of scenes
+    QList<TFrame> m_frames;
+};
