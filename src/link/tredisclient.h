@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTcpSocket>
+
+#include <exception>
+#include <optional>
+
+// Any failure of a store operation. Callers that only need to know that an operation failed catch
+// this; the two kinds below tell the store's refusals from a broken connection.
+class ERedisError : public std::exception
+{
+public:
+    explicit ERedisError(const QString& message);
+    const QString& message() const { return m_message; }
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_what;
+};
+
+// The store answered with an error reply (the message is the store's own text after the "-") or
+// with a reply the client cannot read.
+class ERedisException : public ERedisError
+{
+public:
+    using ERedisError::ERedisError;
+};
+
+// The connection could not be made, broke, or the store stayed silent past the time-out.
+class ERedisConnectionError : public ERedisError
+{
+public:
+    using ERedisError::ERedisError;
+};
+
+// A value result: absent when the store answered nil; a present value may be empty.
+using TRedisNullable = std::optional<QByteArray>;
+
+// The bytes of a present value; fails with ERedisException "Value is null" when it is absent.
+QByteArray RedisValue(const TRedisNullable& value);
+
+// A small blocking client for the gateway's Redis store. Keys, fields and values are bytes and
+// travel unchanged. One request at a time: every operation writes its request and reads its whole
+// reply before it returns, waiting on the socket itself, so no event loop is needed. After any
+// failure the client is not meant to be used again. Releasing the client closes an open connection.
+class TRedisClient
+{
+public:
+    static constexpr int DefaultConnectTimeout = 5000;
+    static constexpr int DefaultReplyTimeout = 30000;
+
+    TRedisClient(QString host, quint16 port);
+
+    // Bounds, in milliseconds, for making the connection and for each silence while a request is
+    // sent or its reply awaited; an expired wait fails the operation.
+    void SetConnectTimeout(int msecs);
+    void SetReplyTimeout(int msecs);
+
+    void Connect();
+    TRedisNullable GET(const QByteArray& key);
+    // True when the store confirmed the write, false when it answered nil.
+    bool SET(const QByteArray& key, const QByteArray& value);
+    qint64 HSET(const QByteArray& key, const QByteArray& field, const QByteArray& value);
+    // True and the value when present; false and an empty value when the hash or field is missing.
+    bool HGET(const QByteArray& key, const QByteArray& field, QByteArray& value);
+    qint64 DEL(const QList<QByteArray>& keys);
+    qint64 RPUSH(const QByteArray& key, const QList<QByteArray>& values);
+    qint64 LPUSH(const QByteArray& key, const QList<QByteArray>& values);
+    // Closes the connection; never fails.
+    void Disconnect();
+
+private:
+    // The parts of one request: the command name, then its arguments.
+    using TRedisCommand = QList<QByteArray>;
+
+    void send(const TRedisCommand& command);
+    TRedisNullable readValueReply();
+    qint64 readIntegerReply();
+    QByteArray readLine();
+    QByteArray readBytes(qsizetype count);
+    void receiveMore();
+    QString peerName() const;
+
+    QString m_host;
+    quint16 m_port;
+    int m_connectTimeout = DefaultConnectTimeout;
+    int m_replyTimeout = DefaultReplyTimeout;
+    QTcpSocket m_socket;
+    // Bytes received but not yet taken by the reply being read.
+    QByteArray m_received;
+};

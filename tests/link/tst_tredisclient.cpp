@@ -1,0 +1,467 @@
+#include "link/tredisclient.h"
+#include "redisserver.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <sys/socket.h>
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+#include <thread>
+
+namespace {
+
+const QString Loopback = QStringLiteral("127.0.0.1");
+// How long a scripted peer waits for the client before it gives up on the test.
+constexpr int PeerPatience = 5000;
+// Short enough to keep the tests fast, long enough for a loaded machine to answer on loopback.
+constexpr int ShortReplyTimeout = 300;
+
+// The length of the first complete request (an array of bulk strings) in bytes, or -1 while it is
+// still incomplete.
+qsizetype requestLength(const QByteArray& bytes)
+{
+    qsizetype position = 0;
+    auto header = [&](char kind) -> qsizetype {
+        const qsizetype end = bytes.indexOf("\r\n", position);
+        if (end < 0 || bytes.at(position) != kind)
+            return -1;
+        const qsizetype number = bytes.mid(position + 1, end - position - 1).toLongLong();
+        position = end + 2;
+        return number;
+    };
+    qsizetype parts = header('*');
+    for (; parts > 0; --parts) {
+        const qsizetype length = header('$');
+        if (length < 0 || position + length + 2 > bytes.size())
+            return -1;
+        position += length + 2;
+    }
+    return parts == 0 ? position : -1;
+}
+
+// A stand-in store on loopback that answers each request with scripted bytes, to see how the client
+// copes with replies a real store never sends. It serves one connection on a thread of its own,
+// because the client blocks the test's thread while it waits. After its last reply it either hangs
+// up its sending side or keeps silent, then waits for the client to close.
+class ScriptedPeer
+{
+public:
+    enum Ending { KeepSilent, HangUp };
+
+    explicit ScriptedPeer(QList<QByteArray> replies, Ending ending = KeepSilent)
+        : m_replies(std::move(replies))
+        , m_ending(ending)
+    {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        m_thread = std::thread([this, listening = std::move(listening)]() mutable { serve(listening); });
+        m_port = port.get();
+    }
+    ~ScriptedPeer() { finish(); }
+
+    quint16 port() const { return m_port; }
+    // Both wait until the client has closed the connection (or the peer gave up on it).
+    QList<QByteArray> requests()
+    {
+        finish();
+        return m_requests;
+    }
+    bool clientClosed()
+    {
+        finish();
+        return m_clientClosed;
+    }
+
+private:
+    void finish()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void serve(std::promise<quint16>& listening)
+    {
+        QTcpServer server;
+        listening.set_value(server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0);
+        if (!server.waitForNewConnection(PeerPatience))
+            return;
+        QTcpSocket* socket = server.nextPendingConnection();
+        QByteArray received;
+        for (const QByteArray& reply : std::as_const(m_replies)) {
+            qsizetype length;
+            while ((length = requestLength(received)) < 0) {
+                if (!socket->waitForReadyRead(PeerPatience))
+                    return;
+                received += socket->readAll();
+            }
+            m_requests << received.first(length);
+            received.remove(0, length);
+            socket->write(reply);
+            while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(PeerPatience)) {
+            }
+        }
+        if (m_ending == HangUp)
+            ::shutdown(socket->socketDescriptor(), SHUT_WR);
+        while (socket->waitForReadyRead(PeerPatience))
+            socket->readAll();
+        m_clientClosed = socket->error() == QAbstractSocket::RemoteHostClosedError;
+    }
+
+    const QList<QByteArray> m_replies;
+    const Ending m_ending;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    QList<QByteArray> m_requests;
+    bool m_clientClosed = false;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ScriptedPeer::Ending)
+Q_DECLARE_METATYPE(TRedisNullable)
+
+namespace {
+
+// The failure an operation raised: "connection: <message>" for a broken connection, the plain
+// message for a refused or malformed reply, and "none" when it returned normally.
+QString failureOf(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const ERedisConnectionError& e) {
+        return QStringLiteral("connection: ") + e.message();
+    } catch (const ERedisException& e) {
+        return e.message();
+    }
+    return QStringLiteral("none");
+}
+
+QByteArray allByteValues()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(char(value));
+    return bytes;
+}
+
+} // namespace
+
+class TestTRedisClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(m_redis.start(), qPrintable(m_redis.errorString())); }
+    void init() { QVERIFY(m_redis.flushAll()); }
+
+    void getAbsentAndEmptyValues()
+    {
+        m_redis.cli({QStringLiteral("SET"), QStringLiteral("empty"), QString()});
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+
+        const TRedisNullable absent = client.GET("missing");
+        QVERIFY(!absent.has_value());
+        QCOMPARE(failureOf([&] { RedisValue(absent); }), QStringLiteral("Value is null"));
+
+        const TRedisNullable empty = client.GET("empty");
+        QVERIFY(empty.has_value());
+        QCOMPARE(RedisValue(empty), QByteArray());
+    }
+
+    void valuesTravelByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("plain") << QByteArray("docker restart openhab");
+        QTest::newRow("CR LF inside and at the end") << QByteArray("Group gLight\r\n\r\nSwitch x\r\n");
+        QTest::newRow("bare LF and CR") << QByteArray("a\nb\rc");
+        QTest::newRow("UTF-8 umlauts") << QByteArray("K\xC3\xBC" "che \xC3\x84\xC3\x9F");
+        QTest::newRow("every byte value") << allByteValues();
+        QTest::newRow("a file of 2 MiB") << QByteArray("Switch SWITCH_1 \"Licht\"\r\n").repeated(80'000);
+    }
+    void valuesTravelByteForByte()
+    {
+        QFETCH(QByteArray, value);
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+
+        QVERIFY(client.SET("key", value));
+        QCOMPARE(m_redis.cli({QStringLiteral("GET"), QStringLiteral("key")}), value);
+        QCOMPARE(client.GET("key"), TRedisNullable(value));
+
+        QCOMPARE(client.HSET("/etc/file", "text", value), 1);
+        QByteArray read;
+        QVERIFY(client.HGET("/etc/file", "text", read));
+        QCOMPARE(read, value);
+        QCOMPARE(m_redis.cli({QStringLiteral("HGET"), QStringLiteral("/etc/file"), QStringLiteral("text")}),
+                 value);
+    }
+
+    void valuesWrittenByOthersAreReadExactly()
+    {
+        const QByteArray value("line 1\r\nZeile 2 \xC3\xA4\r\n");
+        m_redis.cli({QStringLiteral("HSET"), QStringLiteral("h"), QStringLiteral("text")}, value);
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+        QByteArray read;
+        QVERIFY(client.HGET("h", "text", read));
+        QCOMPARE(read, value);
+    }
+
+    void hashFields()
+    {
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+        QCOMPARE(client.HSET("bt", "ip", "192.168.1.35"), 1);
+        QCOMPARE(client.HSET("bt", "ip", "192.168.1.36"), 0);
+        QCOMPARE(m_redis.cli({QStringLiteral("HGET"), QStringLiteral("bt"), QStringLiteral("ip")}),
+                 QByteArray("192.168.1.36"));
+
+        QByteArray value = "left over";
+        QVERIFY(!client.HGET("bt", "port", value));
+        QCOMPARE(value, QByteArray());
+        value = "left over";
+        QVERIFY(!client.HGET("no hash", "text", value));
+        QCOMPARE(value, QByteArray());
+    }
+
+    void listsAndDeletion()
+    {
+        m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("cmds"), QStringLiteral("old 1"),
+                     QStringLiteral("old 2")});
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+
+        QCOMPARE(client.DEL({"cmds", "never set"}), 1);
+        QCOMPARE(client.DEL({"cmds"}), 0);
+        QCOMPARE(client.RPUSH("cmds", {"docker restart openhab"}), 1);
+        QCOMPARE(client.LPUSH("cmds", {"#1"}), 2);
+        QCOMPARE(m_redis.cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"),
+                              QStringLiteral("-1")}),
+                 QByteArray("#1\ndocker restart openhab"));
+        QCOMPARE(client.RPUSH("cmds", {"a", "b", "c"}), 5);
+    }
+
+    void errorRepliesCarryTheStoresText()
+    {
+        m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("list"), QStringLiteral("a")});
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+        const QString wrongType = QStringLiteral("WRONGTYPE Operation against a key holding the wrong kind of value");
+
+        QCOMPARE(failureOf([&] { client.HSET("list", "text", "x"); }), wrongType);
+        QCOMPARE(failureOf([&] { client.GET("list"); }), wrongType);
+        QCOMPARE(failureOf([&] { client.DEL({}); }),
+                 QStringLiteral("ERR wrong number of arguments for 'del' command"));
+        // Each error reply was read completely: the connection still answers in step.
+        QCOMPARE(client.GET("missing"), TRedisNullable());
+    }
+
+    void requestsAreFramedAsArraysOfBulkStrings()
+    {
+        ScriptedPeer peer({":1\r\n", "$-1\r\n", ":2\r\n", ":1\r\n"});
+        {
+            TRedisClient client(Loopback, peer.port());
+            client.Connect();
+            client.HSET("bt", "set", "1");
+            client.GET("");
+            client.DEL({"a", "bc"});
+            client.RPUSH("k", {"x\r\ny"});
+        }
+        const QList<QByteArray> expected{
+            "*4\r\n$4\r\nHSET\r\n$2\r\nbt\r\n$3\r\nset\r\n$1\r\n1\r\n",
+            "*2\r\n$3\r\nGET\r\n$0\r\n\r\n",
+            "*3\r\n$3\r\nDEL\r\n$1\r\na\r\n$2\r\nbc\r\n",
+            "*3\r\n$5\r\nRPUSH\r\n$1\r\nk\r\n$4\r\nx\r\ny\r\n",
+        };
+        QCOMPARE(peer.requests(), expected);
+    }
+
+    void valueReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<TRedisNullable>("value");
+        QTest::newRow("simple string") << QByteArray("+OK\r\n") << TRedisNullable("OK");
+        QTest::newRow("integer") << QByteArray(":42\r\n") << TRedisNullable("42");
+        QTest::newRow("nil bulk") << QByteArray("$-1\r\n") << TRedisNullable();
+        QTest::newRow("nil array") << QByteArray("*-1\r\n") << TRedisNullable();
+        QTest::newRow("empty bulk") << QByteArray("$0\r\n\r\n") << TRedisNullable("");
+        QTest::newRow("line ended by LF alone") << QByteArray("+OK\n") << TRedisNullable("OK");
+        QTest::newRow("CR inside a line") << QByteArray("+a\rb\r\n") << TRedisNullable("a\rb");
+        QTest::newRow("longest line") << QByteArray("+" + QByteArray(16'383'999, 'a') + "\r\n")
+                                      << TRedisNullable(QByteArray(16'383'999, 'a'));
+    }
+    void valueReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(TRedisNullable, value);
+        ScriptedPeer peer({reply});
+        TRedisClient client(Loopback, peer.port());
+        client.Connect();
+        QCOMPARE(client.GET("k"), value);
+    }
+
+    void integerReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<qint64>("result");
+        QTest::newRow("zero") << QByteArray(":0\r\n") << qint64(0);
+        QTest::newRow("largest") << QByteArray(":2147483647\r\n") << qint64(2147483647);
+        QTest::newRow("smallest") << QByteArray(":-2147483648\r\n") << qint64(-2147483648LL);
+        QTest::newRow("nil bulk") << QByteArray("$-1\r\n") << qint64(-1);
+    }
+    void integerReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(qint64, result);
+        ScriptedPeer peer({reply});
+        TRedisClient client(Loopback, peer.port());
+        client.Connect();
+        QCOMPARE(client.LPUSH("k", {"v"}), result);
+    }
+
+    // Every reply a store should never send fails the operation with a message, whatever point
+    // the reply breaks off at; none crashes or hangs the client.
+    void brokenReplies_data()
+    {
+        QTest::addColumn<bool>("integerReply");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<ScriptedPeer::Ending>("ending");
+        QTest::addColumn<QString>("failure");
+
+        const QString notAString = QStringLiteral("Not a valid string response");
+        const QString notAnInteger = QStringLiteral("Not a valid integer response");
+        const QString closed = QStringLiteral("connection: Connection to 127.0.0.1:%1 closed by the peer");
+        const QString silent = QStringLiteral("connection: No reply from 127.0.0.1:%1 within 300 ms");
+        const auto silence = ScriptedPeer::KeepSilent;
+        const auto hangUp = ScriptedPeer::HangUp;
+        auto row = [](const char* name, bool integerReply, const QByteArray& reply, ScriptedPeer::Ending ending,
+                      const QString& failure) {
+            QTest::newRow(name) << integerReply << reply << ending << failure;
+        };
+
+        row("value: unknown reply kind", false, "?x\r\n", silence, notAString);
+        row("value: empty line", false, "\r\n", silence, notAString);
+        row("value: array", false, "*1\r\n$1\r\na\r\n", silence, notAString);
+        row("value: length not a number", false, "$x\r\n", silence, notAString);
+        row("value: negative length", false, "$-2\r\n", silence, notAString);
+        row("value: length above 512 MiB", false, "$536870913\r\n", silence, notAString);
+        row("value: longer than announced", false, "$2\r\nabc\r\n", silence, notAString);
+        row("value: line beyond the limit", false, QByteArray("+" + QByteArray(16'384'000, 'a') + "\r\n"), silence,
+            QStringLiteral("Reply line longer than 16384000 bytes"));
+        row("value: error reply", false, "-ERR unknown command\r\n", silence,
+            QStringLiteral("ERR unknown command"));
+        row("value: hang-up before the reply", false, "", hangUp, closed);
+        row("value: hang-up in the line", false, "+O", hangUp, closed);
+        row("value: hang-up in the bulk value", false, "$5\r\nab", hangUp, closed);
+        row("value: hang-up before the final CR LF", false, "$2\r\nab", hangUp, closed);
+        row("value: hang-up between CR and LF", false, "$2\r\nab\r", hangUp, closed);
+        row("value: silence", false, "", silence, silent);
+        row("value: silence in the line", false, "+OK", silence, silent);
+        row("value: silence in the bulk value", false, "$5\r\nab", silence, silent);
+
+        row("integer: above 32 bits", true, ":2147483648\r\n", silence,
+            QStringLiteral("Not a valid integer response - Expected Integer got [:2147483648]"));
+        row("integer: below 32 bits", true, ":-2147483649\r\n", silence,
+            QStringLiteral("Not a valid integer response - Expected Integer got [:-2147483649]"));
+        row("integer: not a number", true, ":12x\r\n", silence,
+            QStringLiteral("Not a valid integer response - Expected Integer got [:12x]"));
+        row("integer: no digits", true, ":\r\n", silence,
+            QStringLiteral("Not a valid integer response - Expected Integer got [:]"));
+        row("integer: bulk value", true, "$3\r\nabc\r\n", silence, notAnInteger);
+        row("integer: simple string", true, "+OK\r\n", silence, notAnInteger);
+        row("integer: empty line", true, "\r\n", silence, notAnInteger);
+        row("integer: error reply", true, "-ERR no such key\r\n", silence, QStringLiteral("ERR no such key"));
+        row("integer: hang-up in the line", true, ":12", hangUp, closed);
+        row("integer: silence in the line", true, ":12", silence, silent);
+    }
+    void brokenReplies()
+    {
+        QFETCH(bool, integerReply);
+        QFETCH(QByteArray, reply);
+        QFETCH(ScriptedPeer::Ending, ending);
+        QFETCH(QString, failure);
+        ScriptedPeer peer({reply}, ending);
+        TRedisClient client(Loopback, peer.port());
+        client.SetReplyTimeout(ShortReplyTimeout);
+        client.Connect();
+        const QString raised = failureOf([&] {
+            if (integerReply)
+                client.DEL({"k"});
+            else
+                client.GET("k");
+        });
+        QCOMPARE(raised, failure.contains(QLatin1String("%1")) ? failure.arg(peer.port()) : failure);
+    }
+
+    void refusedConnection()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        TRedisClient client(Loopback, port);
+        QCOMPARE(failureOf([&] { client.Connect(); }),
+                 QStringLiteral("connection: Cannot connect to 127.0.0.1:%1: Connection refused").arg(port));
+    }
+
+    void connectTimeOut()
+    {
+        // A listener whose queue is full leaves further connection attempts unanswered.
+        QTcpServer full;
+        full.setListenBacklogSize(0);
+        QVERIFY(full.listen(QHostAddress::LocalHost));
+        QTcpSocket queued;
+        queued.connectToHost(QHostAddress::LocalHost, full.serverPort());
+        QVERIFY(queued.waitForConnected(PeerPatience));
+
+        TRedisClient client(Loopback, full.serverPort());
+        client.SetConnectTimeout(200);
+        QCOMPARE(failureOf([&] { client.Connect(); }),
+                 QStringLiteral("connection: Cannot connect to 127.0.0.1:%1: no answer within 200 ms")
+                     .arg(full.serverPort()));
+    }
+
+    void operationsNeedAConnection()
+    {
+        TRedisClient client(Loopback, m_redis.port());
+        const QString notConnected = QStringLiteral("connection: Not connected to 127.0.0.1:%1").arg(m_redis.port());
+        QCOMPARE(failureOf([&] { client.GET("k"); }), notConnected);
+        client.Connect();
+        QVERIFY(client.SET("k", "v"));
+        client.Disconnect();
+        QCOMPARE(failureOf([&] { client.SET("k", "w"); }), notConnected);
+        QCOMPARE(m_redis.cli({QStringLiteral("GET"), QStringLiteral("k")}), QByteArray("v"));
+    }
+
+    void connectionIsClosed_data()
+    {
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("by Disconnect") << true;
+        QTest::newRow("by releasing the client") << false;
+    }
+    void connectionIsClosed()
+    {
+        QFETCH(bool, disconnect);
+        ScriptedPeer peer({"+OK\r\n"});
+        auto client = std::make_unique<TRedisClient>(Loopback, peer.port());
+        client->Connect();
+        QVERIFY(client->SET("k", "v"));
+        if (disconnect)
+            client->Disconnect();
+        else
+            client.reset();
+        QVERIFY(peer.clientClosed());
+    }
+
+private:
+    RedisServer m_redis;
+};
+
+QTEST_GUILESS_MAIN(TestTRedisClient)
+#include "tst_tredisclient.moc"
