@@ -1,0 +1,258 @@
+#include "topenhab.h"
+
+#include "bus/tbticino.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The texts the scanner collects from the rest of one item line.
+struct TScannedLine
+{
+    QString name;
+    QString label;
+    QString groups;
+    QString binding;
+    QString icon;
+    QString tags;
+};
+
+// Opening and closing characters of the groups, binding, icon and tags sections, pairwise.
+const QString sectionBrackets = u"(){}<>[]"_s;
+enum Section { GroupsSection, BindingSection, IconSection, TagsSection, SectionCount };
+
+// One pass over the line, character by character, so that no content (a huge line, unbalanced
+// brackets, binary garbage) can make loading slow. The quoted label keeps every character up to
+// its closing quote: a label such as "Küche (EG)" must survive a save and a load.
+TScannedLine scanItemLine(const QString& text)
+{
+    TScannedLine line;
+    bool inName = true;
+    bool inQuote = false;
+    bool inSection[SectionCount] = {};
+    // The first character is the blank after the type word.
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u' ' && inName) {
+            inName = false;
+            continue;
+        }
+        if (c == u'"' && (inQuote || line.label.isEmpty())) {
+            inQuote = !inQuote;
+            continue;
+        }
+        if (!inQuote) {
+            const qsizetype bracket = sectionBrackets.indexOf(c);
+            if (bracket >= 0) {
+                inSection[bracket / 2] = bracket % 2 == 0;
+                continue;
+            }
+        }
+        QString* target = inQuote                     ? &line.label
+                          : inSection[GroupsSection]  ? &line.groups
+                          : inSection[BindingSection] ? &line.binding
+                          : inName                    ? &line.name
+                          : inSection[IconSection]    ? &line.icon
+                          : inSection[TagsSection]    ? &line.tags
+                                                      : nullptr;
+        if (target)
+            target->append(c);
+    }
+    return line;
+}
+
+// The values of a function that its binding carries.
+struct TBusValues
+{
+    int iType = 0;
+    QString sAdr;
+    QString sCENKey;
+    int iBus = 0;
+    int iCEN = 0;
+};
+
+// The frame an MQTT binding sends on ON, without its closing "##"; empty when there is none.
+QString onFrame(const QString& binding)
+{
+    static const QString on = u":command:ON:"_s;
+    const qsizetype at = binding.indexOf(on);
+    if (at < 0)
+        return {};
+    const qsizetype begin = at + on.size();
+    const qsizetype end = binding.indexOf(u"##", begin);
+    return end < 0 ? QString() : binding.mid(begin, end - begin);
+}
+
+// Frame heads of the scene items, most specific first: the kind and CEN variant each one means
+// and how much of it comes before the key. An unknown CEN+ frame keeps its head.
+struct TFrameHead
+{
+    QString head;
+    int iType;
+    int iCEN;
+    qsizetype drop;
+};
+const TFrameHead frameHeads[] = {
+    {u"*0*"_s, FunctionEntry::ScenarioModule, 0, 3},
+    {u"*15*"_s, FunctionEntry::CenScene, 0, 4},
+    {u"*25*21#"_s, FunctionEntry::CenScene, 1, 7},
+    {u"*25*23#"_s, FunctionEntry::CenScene, 2, 7},
+    {u"*25*"_s, FunctionEntry::CenScene, 0, 0},
+};
+
+// Scene items are written as Switch lines only; an MQTT binding on any other type word carries
+// nothing the program wrote.
+void decodeMqtt(const QString& binding, const Tbticino& bticino, TBusValues& v)
+{
+    QString frame = onFrame(binding);
+    const TFrameHead* match = nullptr;
+    if (v.iType == FunctionEntry::Switch) {
+        for (const TFrameHead& head : frameHeads) {
+            if (frame.startsWith(head.head)) {
+                match = &head;
+                break;
+            }
+        }
+    }
+    if (!match)
+        return;
+    v.iType = match->iType;
+    v.iCEN = match->iCEN;
+    frame.remove(0, match->drop);
+    // A frame without a "*" after the key names no address, and the line is dropped.
+    const qsizetype star = frame.indexOf(u'*');
+    if (star < 0)
+        return;
+    v.sCENKey = frame.left(star);
+    QString where = frame.mid(star + 1);
+    v.iBus = bticino.GetBus(where);
+    // A CEN+ address carries a leading "2".
+    if (v.iCEN == 1 || v.iCEN == 2)
+        where.remove(0, 1);
+    int iAdrArt = 0;
+    v.sAdr = bticino.FormatAdr(where, v.iType, iAdrArt, false);
+}
+
+void decodeBticino(const QString& binding, const QString& icon, const Tbticino& bticino, TBusValues& v)
+{
+    static const QString whereKey = u";where="_s;
+    const qsizetype at = binding.indexOf(whereKey);
+    if (at >= 1) {
+        QString where = binding.mid(at + whereKey.size());
+        v.iBus = bticino.GetBus(where);
+        const qsizetype quote = where.indexOf(u'"');
+        int iAdrArt = 0;
+        v.sAdr = bticino.FormatAdr(quote < 0 ? where : where.left(quote), v.iType, iAdrArt, false);
+    }
+    if (v.iType == FunctionEntry::Switch && v.sAdr.isEmpty() && icon == u"groundfloor")
+        v.iType = FunctionEntry::GroupScene;
+}
+
+const QString alexaSuffix = u"_ALEXA"_s;
+const QString homeSuffix = u"_HOME"_s;
+
+bool isCompanionName(const QString& name)
+{
+    return name.contains(alexaSuffix) || name.contains(homeSuffix);
+}
+
+void removeFirst(QString& text, const QString& part)
+{
+    const qsizetype at = text.indexOf(part);
+    if (at >= 0)
+        text.remove(at, part.size());
+}
+
+} // namespace
+
+void TopenHab::LoadFiles(FunctionList& lv)
+{
+    const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
+    serverIP = KeyValue(cfg, u"webserver.host"_s);
+    serverPort = KeyValue(cfg, u"webserver.port"_s);
+    serverPass = KeyValue(cfg, u"webserver.passwd"_s);
+    serverRescan = KeyValue(cfg, u"webserver.rescan_secs"_s);
+    reboot = KeyValue(cfg, u"#reboot"_s) == u"true";
+    hmac = KeyValue(cfg, u"#hmac"_s) == u"true";
+    settime = KeyValue(cfg, u"#settime"_s) == u"true";
+
+    uuid = ReadFile(projectFile(sUUIDFile), false).value(0);
+    secret = ReadFile(projectFile(sSecretFile), false).value(0);
+    // A new project comes with empty identity files. Should they not be writable, the next
+    // opening simply makes another identity, so a write failure needs no message here.
+    if (uuid.isEmpty() && secret.isEmpty())
+        GenerateCloudkey();
+
+    lv.clear();
+    slGroups.clear();
+    m_firstRowOfAlias.clear();
+    static const struct
+    {
+        QString word;
+        int iType;
+    } typeWords[] = {
+        {u"Switch "_s, FunctionEntry::Switch},
+        {u"Rollershutter "_s, FunctionEntry::Automation},
+        {u"Dimmer "_s, FunctionEntry::Dimmer},
+    };
+    static const QString groupWord = u"Group "_s;
+    for (const QString& line : ReadFile(projectFile(sItemsFile), false)) {
+        if (line.startsWith(groupWord)) {
+            slGroups << line.mid(groupWord.size());
+            continue;
+        }
+        for (const auto& type : typeWords) {
+            if (line.startsWith(type.word)) {
+                // The text keeps the blank after the type word.
+                ParseItemLine(line.mid(type.word.size() - 1), lv, type.iType);
+                break;
+            }
+        }
+    }
+    m_firstRowOfAlias.clear();
+
+    // mqtt.cfg is installation data that the program never writes; a project that lost it gets
+    // the template again, but one that has it keeps its own.
+    const QString mqtt = projectFile(sMQTTFile);
+    if (!QFile::exists(mqtt))
+        QFile::copy(sCfgDir() + sMQTTFile, mqtt);
+}
+
+void TopenHab::ParseItemLine(const QString& text, FunctionList& lv, int iType) const
+{
+    const TScannedLine line = scanItemLine(text);
+    TBusValues v;
+    v.iType = iType;
+    if (line.binding.startsWith(u"mqtt="))
+        decodeMqtt(line.binding, m_bticino, v);
+    else
+        decodeBticino(line.binding, line.icon, m_bticino, v);
+
+    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !line.label.isEmpty() &&
+        !line.name.isEmpty() && !isCompanionName(line.name)) {
+        FunctionEntry entry;
+        const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(44, u"Ja"_s);
+        FillItem(entry, v.iType, line.label, v.sAdr, line.name, line.groups, sAlexa, v.sCENKey,
+                 line.name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
+        if (!m_firstRowOfAlias.contains(line.name))
+            m_firstRowOfAlias.insert(line.name, lv.count());
+        lv.append(entry);
+        return;
+    }
+    if (line.tags.isEmpty() || !isCompanionName(line.name))
+        return;
+    // The companion item of a voice-controlled blind says through which assistant it is moved.
+    QString base = line.name;
+    removeFirst(base, alexaSuffix);
+    removeFirst(base, homeSuffix);
+    const auto row = m_firstRowOfAlias.constFind(base);
+    if (row == m_firstRowOfAlias.cend())
+        return;
+    FunctionEntry entry = lv.at(*row);
+    entry.voice = line.name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s;
+    lv.replace(*row, entry);
+}
