@@ -1,0 +1,255 @@
+#include "ttransfer.h"
+
+#include "link/busservercheck.h"
+#include "link/transfertext.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/prompts.h"
+
+#include <QDateTime>
+
+#include <charconv>
+#include <utility>
+
+// A project file and the folder on the gateway that openHAB reads it from.
+struct TTransferFile
+{
+    const QString TopenHab::* name;
+    const char* gatewayDir;
+};
+
+namespace {
+
+const char* const Services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
+
+// The files that travel both ways, in transfer order.
+const TTransferFile SharedFiles[] = {
+    {&TopenHab::sCfgFile, Services},
+    {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
+    {&TopenHab::sCloudFile, Services},
+    {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
+    {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
+    {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
+    {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
+};
+
+// Only sent: homekit.cfg depends on the address the gateway was reached at, and mqtt.cfg is the
+// installation's template.
+const TTransferFile SentOnlyFiles[] = {
+    {&TopenHab::sHomeKitFile, Services},
+    {&TopenHab::sMQTTFile, Services},
+};
+
+// The gateway keeps its own clock unless the PC is more than this far ahead of it.
+constexpr qint64 ClockToleranceMinutes = 120;
+
+// A project file that could not be written; ends the transfer like a failure of the store.
+struct ELocalWriteFailed
+{
+};
+
+// A decimal integer, or 0 when the text is not one (or does not fit).
+qint64 decimalOrZero(const QByteArray& text)
+{
+    qint64 value = 0;
+    const char* end = text.constData() + text.size();
+    const auto [stop, error] = std::from_chars(text.constData(), end, value);
+    return error == std::errc() && stop == end ? value : 0;
+}
+
+QByteArray decimal(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+QByteArray flag(bool value)
+{
+    return value ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
+}
+
+} // namespace
+
+TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view, TTransferSettings settings)
+    : m_openHab(openHab)
+    , m_language(language)
+    , m_view(view)
+    , m_settings(std::move(settings))
+{
+    if (!m_settings.now)
+        m_settings.now = [] { return QDateTime::currentSecsSinceEpoch(); };
+}
+
+bool TTransfer::RunTransfer()
+{
+    Prompts& prompts = m_view.prompts();
+    const QString address = m_view.address();
+    if (address.isEmpty()) {
+        prompts.error(msg(32, QStringLiteral("Bitte eine IP-Adresse eingeben")));
+        return false;
+    }
+
+    m_view.setProgress(0, ProgressSteps);
+    m_view.setProgressText(msg(66, QStringLiteral("Prüfe Bticino-Server-Adresse...")));
+    if (!CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs)
+        && !prompts.confirm(TLanguage::Fill(msg(67, QStringLiteral("Es konnte kein Bticino-Server unter der IP $1 "
+                                                                   "gefunden werden! Wollen Sie die Konfiguration "
+                                                                   "trotzdem senden?")),
+                                            m_openHab.serverIP)))
+        return false;
+
+    m_view.setProgress(0, ProgressSteps);
+    m_view.setProgressText(msg(33, QStringLiteral("Verbinde mit Varuno...")));
+    TRedisClient client(address, m_settings.storePort);
+    client.SetConnectTimeout(m_settings.connectTimeoutMs);
+    client.SetReplyTimeout(m_settings.replyTimeoutMs);
+    try {
+        client.Connect();
+    } catch (const ERedisError&) {
+        prompts.error(msg(34, QStringLiteral("Es konnte keine Verbindung zum Varuno aufgebaut werden!")));
+        return false;
+    }
+
+    try {
+        const bool sending = m_view.mode() == TransferMode::Send;
+        if (sending && !sceneCommandsAccepted(client))
+            return false;
+        const qint64 stamp = SyncClock(client);
+        if (sending)
+            SendFiles(client, stamp, address);
+        else
+            ReceiveFiles(client);
+        client.Disconnect();
+        return true;
+    } catch (const ERedisError&) {
+    } catch (const EFileError&) {
+    } catch (const ELocalWriteFailed&) {
+    }
+    prompts.error(msg(37, QStringLiteral("Fehler: Daten konnten nicht übermittelt werden!")));
+    return false;
+}
+
+// A gateway firmware that does not mark itself as understanding scene commands would leave the
+// items' MQTT bindings dead; the user decides whether to send anyway.
+bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
+{
+    QByteArray firmware;
+    try {
+        firmware = client.GET("rpi-firmware").value_or(QByteArray());
+    } catch (const ERedisError&) {
+        // An unreadable marker counts as no marker.
+    }
+    if (!firmware.isEmpty())
+        return true;
+    if (!ReadTransferText(m_openHab.sProjPath + m_openHab.sItemsFile).contains("{mqtt=\""))
+        return true;
+    return m_view.prompts().errorYesNo(msg(73, QStringLiteral("Ihr Varuno unterstütz noch keine Szenebefehle. Bitte "
+                                                              "führen Sie ein Update durch. Wollen Sie die "
+                                                              "Konfiguration trotzdem senden?")));
+}
+
+// Reads the gateway's clock, asks the gateway to take the PC's time when the PC is far ahead, and
+// returns the change stamp for the files: just after the gateway's time when it can be trusted,
+// else just after the PC's.
+qint64 TTransfer::SyncClock(TRedisClient& client)
+{
+    const QByteArray gatewayText = RedisValue(client.GET("rpi-timestamp"));
+    const qint64 gatewayTime = decimalOrZero(gatewayText);
+    const qint64 pcTime = m_settings.now();
+    if (gatewayTime <= 0)
+        return pcTime + 1;
+
+    const QString local = QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    m_view.setServerTime(msg(24, QStringLiteral("Server-Zeit:")) % QLatin1Char(' ') % local,
+                         QStringLiteral("RPI: ") % QString::fromUtf8(gatewayText) % QStringLiteral(" / PC: ")
+                             % QString::number(pcTime));
+    // Whole minutes, truncated toward zero like the difference itself.
+    const qint64 minutesAhead = (pcTime - gatewayTime) / 60;
+    if (minutesAhead <= ClockToleranceMinutes)
+        return gatewayTime + 1;
+    client.SET("rpi-timestamp-set", decimal(pcTime));
+    return pcTime + 1;
+}
+
+void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& address)
+{
+    const QByteArray stampText = decimal(stamp);
+    for (const TTransferFile& file : SharedFiles) {
+        SendFile(client, file, stampText);
+        m_view.advanceProgress();
+    }
+    // homekit.cfg names the address the gateway is reached at; an old one must not go out.
+    if (!m_openHab.SaveHomekit(address).isEmpty())
+        throw ELocalWriteFailed();
+    for (const TTransferFile& file : SentOnlyFiles)
+        SendFile(client, file, stampText);
+    SendBusServer(client);
+    if (m_openHab.reboot)
+        QueueRestart(client);
+    m_view.advanceProgress();
+    m_view.setProgressText(msg(35, QStringLiteral("Daten erfolgreich gesendet!")));
+}
+
+void TTransfer::SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp)
+{
+    m_view.setProgressText(m_openHab.*file.name);
+    const QByteArray text = ReadTransferText(localFile(file));
+    const QByteArray key = gatewayKey(file);
+    client.HSET(key, "text", text);
+    client.HSET(key, "modify", stamp);
+}
+
+void TTransfer::SendBusServer(TRedisClient& client)
+{
+    client.HSET("bt", "ip", m_openHab.serverIP.toUtf8());
+    client.HSET("bt", "port", m_openHab.serverPort.toUtf8());
+    client.HSET("bt", "pw", m_openHab.serverPass.toUtf8());
+    client.HSET("bt", "hmac", flag(m_openHab.hmac));
+    client.HSET("bt", "set", flag(m_openHab.settime));
+}
+
+// The gateway runs the list "cmds" once it finds it; the list is replaced so that nothing queued
+// earlier runs a second time.
+void TTransfer::QueueRestart(TRedisClient& client)
+{
+    client.DEL({"cmds"});
+    client.RPUSH("cmds", {"docker restart openhab"});
+    client.LPUSH("cmds", {"#1"});
+    m_openHab.reboot = false;
+    // The restart is queued on the gateway whatever happens here; a bticino.cfg still saying
+    // "#reboot=true" only queues one more restart with the next send, so the user is told but the
+    // transfer stands.
+    for (const TFileError& error : m_openHab.SaveCfg())
+        m_view.prompts().error(error.text());
+    m_view.showRebootNote();
+}
+
+void TTransfer::ReceiveFiles(TRedisClient& client)
+{
+    for (const TTransferFile& file : SharedFiles) {
+        m_view.setProgressText(m_openHab.*file.name);
+        QByteArray text;
+        client.HGET(gatewayKey(file), "text", text);
+        // Reporting success while a file kept its old content would leave the project half old,
+        // half new without the user knowing.
+        if (WriteReceivedText(localFile(file), text))
+            throw ELocalWriteFailed();
+        m_view.advanceProgress();
+    }
+    m_view.advanceProgress();
+    m_view.setProgressText(msg(36, QStringLiteral("Daten erfolgreich empfangen!")));
+}
+
+QByteArray TTransfer::gatewayKey(const TTransferFile& file) const
+{
+    return file.gatewayDir + (m_openHab.*file.name).toUtf8();
+}
+
+QString TTransfer::localFile(const TTransferFile& file) const
+{
+    return m_openHab.sProjPath + m_openHab.*file.name;
+}
+
+QString TTransfer::msg(int msgID, const QString& sDefault) const
+{
+    return m_language.GetMsg(msgID, sDefault);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "link/tredisclient.h"
+
+#include <QString>
+
+#include <functional>
+
+class Prompts;
+class TLanguage;
+class TopenHab;
+struct TTransferFile;
+
+enum class TransferMode
+{
+    Send = 1,
+    Receive = 2,
+};
+
+// What a transfer needs of the window that runs it: the address typed, the direction, the places
+// it reports its progress to, and the user to ask.
+class TransferView
+{
+public:
+    virtual ~TransferView() = default;
+
+    // The gateway's address as typed.
+    virtual QString address() const = 0;
+    virtual TransferMode mode() const = 0;
+    virtual void setProgressText(const QString& text) = 0;
+    virtual void setProgress(int value, int maximum) = 0;
+    virtual void advanceProgress() = 0;
+    // The gateway's clock: caption and hint of the server-time line.
+    virtual void setServerTime(const QString& caption, const QString& hint) = 0;
+    // The note that openHAB on the gateway restarts now.
+    virtual void showRebootNote() = 0;
+    virtual Prompts& prompts() = 0;
+};
+
+// The program's values are the defaults; tests shorten the waits, move the store to a port of
+// their own and fix the clock.
+struct TTransferSettings
+{
+    quint16 storePort = 6379;
+    int busServerWaitMs = 5000;
+    int busServerPauseMs = 2000;
+    int connectTimeoutMs = TRedisClient::DefaultConnectTimeout;
+    int replyTimeoutMs = TRedisClient::DefaultReplyTimeout;
+    // The PC's current time in UTC Unix seconds.
+    std::function<qint64()> now;
+};
+
+// Sends the open project's openHAB files, bus-server settings and restart request to the gateway's
+// store, or receives seven of the files back into the project folder. Every run uses a connection
+// of its own; what was written before a failure stays written, on the gateway and in the folder.
+class TTransfer
+{
+public:
+    static constexpr int ProgressSteps = 8;
+
+    TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view, TTransferSettings settings = {});
+
+    // True when the transfer ran to its end; false when it was refused, declined or failed, after
+    // the user was told why.
+    bool RunTransfer();
+
+private:
+    bool sceneCommandsAccepted(TRedisClient& client);
+    qint64 SyncClock(TRedisClient& client);
+    void SendFiles(TRedisClient& client, qint64 stamp, const QString& address);
+    void SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp);
+    void SendBusServer(TRedisClient& client);
+    void QueueRestart(TRedisClient& client);
+    void ReceiveFiles(TRedisClient& client);
+
+    QByteArray gatewayKey(const TTransferFile& file) const;
+    QString localFile(const TTransferFile& file) const;
+    QString msg(int msgID, const QString& sDefault) const;
+
+    TopenHab& m_openHab;
+    const TLanguage& m_language;
+    TransferView& m_view;
+    TTransferSettings m_settings;
+};
