@@ -18,11 +18,10 @@ QString flagLine(const QString& name, bool value)
 
 TFileErrors TopenHab::SaveCfg()
 {
-    QStringList cfg{
-        flagLine(u"reboot"_s, reboot),     flagLine(u"hmac"_s, hmac),
-        flagLine(u"settime"_s, settime),   u"webserver.host="_s + serverIP,
-        u"webserver.port="_s + serverPort, u"webserver.passwd="_s + serverPass,
-    };
+    QStringList cfg;
+    cfg << flagLine(u"reboot"_s, reboot) << flagLine(u"hmac"_s, hmac) << flagLine(u"settime"_s, settime);
+    cfg << u"webserver.host="_s + serverIP << u"webserver.port="_s + serverPort;
+    cfg << u"webserver.passwd="_s + serverPass;
     if (!serverRescan.isEmpty())
         cfg << u"webserver.rescan_secs="_s + serverRescan;
     return WriteProjectFiles({{sCfgFile, cfg}, {sUUIDFile, {uuid}}, {sSecretFile, {secret}}});
@@ -30,18 +29,18 @@ TFileErrors TopenHab::SaveCfg()
 
 TFileErrors TopenHab::SaveHomekit(const QString& ip)
 {
-    return WriteProjectFiles({{sHomeKitFile,
-                               {
-                                   u"org.openhab.homekit:port=9124"_s,
-                                   u"org.openhab.homekit:pin=482-17-306"_s,
-                                   u"org.openhab.homekit:useFahrenheitTemperature=false"_s,
-                                   u"org.openhab.homekit:thermostatCoolMode=CoolOn"_s,
-                                   u"org.openhab.homekit:thermostatHeatMode=HeatOn"_s,
-                                   u"org.openhab.homekit:thermostatAutoMode=Auto"_s,
-                                   u"org.openhab.homekit:thermostatOffMode=Off"_s,
-                                   u"org.openhab.homekit:networkInterface="_s + ip,
-                                   u"org.openhab.homekit:name=Varuno"_s,
-                               }}});
+    const QStringList homekit = {
+        u"org.openhab.homekit:port=9124"_s,
+        u"org.openhab.homekit:pin=482-17-306"_s,
+        u"org.openhab.homekit:useFahrenheitTemperature=false"_s,
+        u"org.openhab.homekit:thermostatCoolMode=CoolOn"_s,
+        u"org.openhab.homekit:thermostatHeatMode=HeatOn"_s,
+        u"org.openhab.homekit:thermostatAutoMode=Auto"_s,
+        u"org.openhab.homekit:thermostatOffMode=Off"_s,
+        u"org.openhab.homekit:networkInterface="_s + ip,
+        u"org.openhab.homekit:name=Varuno"_s,
+    };
+    return WriteProjectFiles({{sHomeKitFile, homekit}});
 }
 
 TFileErrors TopenHab::GenerateCloudkey()
