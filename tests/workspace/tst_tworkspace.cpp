@@ -1,0 +1,525 @@
+#include "bus/tbticino.h"
+#include "model/functionlist.h"
+#include "model/inifile.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/tworkspace.h"
+
+#include "programfolder.h"
+#include "scriptedprompts.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString msgNotDeleted = u"error: Das Projekt konnte nicht gelöscht werden."_s;
+const QString msgExists = u"error: Projekt bereits vorhanden"_s;
+const QString msgInvalidName = u"error: Projekt konnte nicht angelegt werden. Ungültiger Projektname."_s;
+const QStringList templateFiles = {u"bticino.items"_s, u"bticino.cfg"_s, u"uuid"_s, u"secret"_s,
+                                   u"mqtt.cfg"_s};
+
+// Every path below folder, relative to it, with each file's content: shows that an operation
+// changed nothing on disk.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> result;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        result.insert(path.mid(folder.size()), readBytes(path));
+    }
+    return result;
+}
+
+// Makes one file undeletable for the lifetime of the guard: a read-only folder for a normal user,
+// the immutable attribute for root, who may delete from read-only folders.
+class UndeletableFile
+{
+public:
+    explicit UndeletableFile(const QString& fileName)
+        : m_file(fileName), m_folder(QFileInfo(fileName).absolutePath())
+    {
+        if (geteuid() != 0)
+            m_active = QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        else
+            m_active = QProcess::execute(u"chattr"_s, {u"+i"_s, m_file}) == 0;
+    }
+    ~UndeletableFile()
+    {
+        if (!m_active)
+            return;
+        if (geteuid() != 0)
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        else
+            QProcess::execute(u"chattr"_s, {u"-i"_s, m_file});
+    }
+    bool isActive() const { return m_active; }
+
+private:
+    QString m_file;
+    QString m_folder;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TstTWorkspace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void start_data();
+    void start();
+    void startReadsInstallationSettings_data();
+    void startReadsInstallationSettings();
+    void openFailureShowsErrorAndKeepsLastProject();
+
+    void create_data();
+    void create();
+    void createExistingChangesNothing();
+    void createRefusesUnsafeNames_data();
+    void createRefusesUnsafeNames();
+    void createWithoutProjectsFolder();
+
+    void rename();
+    void renameLetterCaseOnly();
+    void renameOntoExistingProject();
+    void renameRefusesUnsafeNames_data();
+    void renameRefusesUnsafeNames();
+
+    void deleteOpensFirstRemaining();
+    void deleteLastProjectLeavesEmptyState();
+    void deleteFailureKeepsProject();
+
+private:
+    // Builds a project folder from the templates, as a creation would.
+    void makeProject(const QString& name);
+    void setSettings(const QByteArray& content);
+    QString settingsValue(const QString& key) const;
+    TWorkspace& startWorkspace();
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<TLanguage> m_language;
+    std::unique_ptr<Tbticino> m_bticino;
+    std::unique_ptr<TopenHab> m_openHab;
+    std::unique_ptr<TWorkspace> m_workspace;
+    ScriptedPrompts m_prompts;
+    FunctionList m_lv;
+};
+
+void TstTWorkspace::init()
+{
+    m_prompts.reset();
+    m_lv.clear();
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    m_language = std::make_unique<TLanguage>(m_folder->configDir());
+    m_bticino = std::make_unique<Tbticino>(*m_language);
+    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder->configDir());
+}
+
+void TstTWorkspace::cleanup()
+{
+    QVERIFY(m_prompts.allAnswered());
+    m_workspace.reset();
+    m_openHab.reset();
+    m_bticino.reset();
+    m_language.reset();
+    m_folder.reset();
+}
+
+void TstTWorkspace::makeProject(const QString& name)
+{
+    const QString folder = m_folder->projectsDir() + name + u'/';
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& file : templateFiles)
+        QVERIFY(QFile::copy(m_folder->configDir() + file, folder + file));
+}
+
+void TstTWorkspace::setSettings(const QByteArray& content)
+{
+    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s, content));
+}
+
+QString TstTWorkspace::settingsValue(const QString& key) const
+{
+    return TIniFile(m_folder->configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
+}
+
+TWorkspace& TstTWorkspace::startWorkspace()
+{
+    m_workspace = std::make_unique<TWorkspace>(m_folder->path(), *m_openHab, *m_language, m_prompts);
+    return *m_workspace;
+}
+
+void TstTWorkspace::start_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QStringList>("expectedList");
+    QTest::addColumn<QString>("expectedOpen");
+
+    const QStringList three = {u"gamma"_s, u"Alpha"_s, u"beta"_s};
+    const QStringList sorted = {u"Alpha"_s, u"beta"_s, u"gamma"_s};
+    QTest::newRow("empty projects folder")
+        << QStringList() << QByteArray("[CFG]\r\n") << QStringList() << QString();
+    QTest::newRow("no LastProject: first") << three << QByteArray("[CFG]\r\n") << sorted << u"Alpha"_s;
+    QTest::newRow("LastProject") << three << QByteArray("[CFG]\r\nLastProject=beta\r\n") << sorted
+                                 << u"beta"_s;
+    QTest::newRow("LastProject in other case")
+        << three << QByteArray("[CFG]\r\nLastProject=GAMMA\r\n") << sorted << u"gamma"_s;
+    QTest::newRow("LastProject gone: first")
+        << three << QByteArray("[CFG]\r\nLastProject=Deleted\r\n") << sorted << u"Alpha"_s;
+    QTest::newRow("no settings.ini") << three << QByteArray() << sorted << u"Alpha"_s;
+    // Written quoted, or the reading rules would take the blank away.
+    QTest::newRow("blank at the start of a name") << QStringList{u"Zeta"_s, u" Keller"_s} << QByteArray()
+                                                  << QStringList{u" Keller"_s, u"Zeta"_s} << u" Keller"_s;
+}
+
+// The project list, the project opened first and LastProject after opening it.
+void TstTWorkspace::start()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, expectedList);
+    QFETCH(QString, expectedOpen);
+
+    for (const QString& name : folders)
+        makeProject(name);
+    if (settings.isEmpty())
+        QVERIFY(QFile::remove(m_folder->configDir() + u"settings.ini"_s));
+    else
+        setSettings(settings);
+    // Neither a file nor a hidden folder is a project.
+    QVERIFY(writeBytes(m_folder->projectsDir() + u"notes.txt"_s, "x"));
+    QVERIFY(QDir().mkpath(m_folder->projectsDir() + u".hidden"_s));
+
+    TWorkspace& ws = startWorkspace();
+    QCOMPARE(ws.sProjDir(), m_folder->path() + u"projects/"_s);
+    QCOMPARE(ws.sCfgDir(), m_folder->path() + u"config/"_s);
+    QCOMPARE(ws.projects(), expectedList);
+    QCOMPARE(ws.projectCount(), expectedList.size());
+    QCOMPARE(ws.selectedProject(), expectedOpen);
+    QCOMPARE(ws.selectedIndex(), int(expectedList.indexOf(expectedOpen)));
+
+    const QString lastBefore = settingsValue(u"LastProject"_s);
+    QCOMPARE(ws.OpenSelectedProject(m_lv), !expectedOpen.isEmpty());
+    QVERIFY(m_prompts.shown.isEmpty());
+    if (expectedOpen.isEmpty()) {
+        QCOMPARE(m_lv.count(), 0);
+        QCOMPARE(settingsValue(u"LastProject"_s), lastBefore);
+        return;
+    }
+    QCOMPARE(m_openHab->sProj, expectedOpen);
+    QCOMPARE(m_openHab->sProjPath, m_folder->projectsDir() + expectedOpen + u'/');
+    QCOMPARE(settingsValue(u"LastProject"_s), expectedOpen);
+}
+
+void TstTWorkspace::startReadsInstallationSettings_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("cloudServer");
+    QTest::addColumn<bool>("scenario");
+
+    QTest::newRow("absent") << QByteArray("[CFG]\r\n") << QString() << false;
+    QTest::newRow("Scenario=1") << QByteArray(
+                                       "[cfg]\r\nscenario=1\r\nCloudserver=https://lookup.example/\r\n")
+                                << u"https://lookup.example/"_s << true;
+    QTest::newRow("Scenario=true") << QByteArray("[CFG]\r\nScenario=true\r\n") << QString() << false;
+    QTest::newRow("Scenario=0") << QByteArray("[CFG]\r\nScenario=0\r\n") << QString() << false;
+}
+
+void TstTWorkspace::startReadsInstallationSettings()
+{
+    QFETCH(QByteArray, settings);
+    setSettings(settings);
+    const QByteArray before = readBytes(m_folder->configDir() + u"settings.ini"_s);
+
+    TWorkspace& ws = startWorkspace();
+    QTEST(ws.sCloudServer(), "cloudServer");
+    QTEST(ws.bScenarioEnabled(), "scenario");
+    QCOMPARE(readBytes(m_folder->configDir() + u"settings.ini"_s), before);
+}
+
+void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
+{
+    makeProject(u"Haus"_s);
+    QVERIFY(QFile::remove(m_folder->projectsDir() + u"Haus/bticino.items"_s));
+    setSettings("[CFG]\r\nLastProject=Other\r\n");
+
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QCOMPARE(m_prompts.shown.size(), 1);
+    const QString shown = m_prompts.shown.first();
+    QVERIFY2(shown.startsWith(u"error: Datei "_s), qPrintable(shown));
+    QVERIFY2(shown.contains(u"bticino.items kann nicht geöffnet werden."_s), qPrintable(shown));
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Other"_s);
+}
+
+void TstTWorkspace::create_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<bool>("byRooms");
+    QTest::addColumn<QString>("expectedSerial");
+    QTest::addColumn<QString>("expectedSitemap");
+
+    QTest::newRow("grouped by rooms") << u"VA-1234"_s << true << u"VA-1234"_s << u"2"_s;
+    QTest::newRow("grouped by kind") << u"42"_s << false << u"42"_s << u"1"_s;
+    QTest::newRow("no serial") << QString() << false << u"<absent>"_s << u"1"_s;
+}
+
+void TstTWorkspace::create()
+{
+    QFETCH(QString, serial);
+    QFETCH(bool, byRooms);
+    makeProject(u"Zeta"_s);
+    TWorkspace& ws = startWorkspace();
+    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+
+    QVERIFY(ws.CreateProject(m_lv, u"Neues Haus"_s, serial, byRooms));
+    QVERIFY(m_prompts.shown.isEmpty());
+
+    const QString folder = m_folder->projectsDir() + u"Neues Haus/"_s;
+    for (const QString& file : templateFiles)
+        QVERIFY2(QFileInfo::exists(folder + file), qPrintable(file));
+    const TIniFile projectIni(folder + u"project.ini"_s);
+    QTEST(projectIni.value(u"CFG"_s, u"SERIAL"_s, u"<absent>"_s), "expectedSerial");
+    QTEST(projectIni.value(u"CFG"_s, u"SITEMAP"_s, u"<absent>"_s), "expectedSitemap");
+
+    // The templates carry no cloud identity: opening the new project made one and wrote it.
+    QVERIFY(!m_openHab->uuid.isEmpty());
+    QVERIFY(!m_openHab->secret.isEmpty());
+    QCOMPARE(QString::fromUtf8(readBytes(folder + u"uuid"_s)).trimmed(), m_openHab->uuid);
+    QCOMPARE(QString::fromUtf8(readBytes(folder + u"secret"_s)).trimmed(), m_openHab->secret);
+
+    QCOMPARE(ws.projects(), (QStringList{u"Neues Haus"_s, u"Zeta"_s}));
+    QCOMPARE(ws.selectedProject(), u"Neues Haus"_s);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_openHab->sProj, u"Neues Haus"_s);
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Neues Haus"_s);
+}
+
+void TstTWorkspace::createExistingChangesNothing()
+{
+    makeProject(u"Haus"_s);
+    QVERIFY(QFile::remove(m_folder->projectsDir() + u"Haus/mqtt.cfg"_s));
+    TWorkspace& ws = startWorkspace();
+    const auto before = snapshot(m_folder->path());
+
+    QVERIFY(!ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false));
+    QCOMPARE(m_prompts.shown, QStringList{msgExists});
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
+}
+
+void TstTWorkspace::createRefusesUnsafeNames_data()
+{
+    QTest::addColumn<QString>("name");
+
+    // %1 stands for the program folder: an absolute name must not be taken as a path either.
+    for (const QString& name :
+         {u":"_s,    u"a:b"_s,       u"?"_s,    u"*"_s,       u"<x>"_s, u"a|b"_s,        u"\"q\""_s,
+          u"a\\b"_s, u"tab\tname"_s, u"../x"_s, u"../../x"_s, u"a/b"_s, u"%1absolute"_s, u"."_s,
+          u".."_s,   u"x."_s,        u"x "_s,   u".hidden"_s, u"NUL"_s, u"com1.txt"_s})
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TstTWorkspace::createRefusesUnsafeNames()
+{
+    QFETCH(QString, name);
+    name.replace(u"%1"_s, m_folder->path());
+    makeProject(u"a"_s);
+    TWorkspace& ws = startWorkspace();
+    const auto before = snapshot(m_folder->path());
+    // "../../x" would land beside the program folder.
+    const QString beside = QFileInfo(m_folder->path() + u"../x"_s).absoluteFilePath();
+    const bool besideExisted = QFileInfo::exists(beside);
+
+    QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
+    QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(QFileInfo::exists(beside), besideExisted);
+    QCOMPARE(ws.projects(), QStringList{u"a"_s});
+}
+
+void TstTWorkspace::createWithoutProjectsFolder()
+{
+    QVERIFY(QDir(m_folder->projectsDir()).removeRecursively());
+    TWorkspace& ws = startWorkspace();
+    QCOMPARE(ws.projectCount(), 0);
+
+    QVERIFY(!ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false));
+    QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir()));
+    QCOMPARE(ws.projectCount(), 0);
+
+    // An empty name is a cancelled dialog: nothing at all happens.
+    m_prompts.reset();
+    QVERIFY(!ws.CreateProject(m_lv, QString(), u"1"_s, false));
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void TstTWorkspace::rename()
+{
+    makeProject(u"Haus"_s);
+    makeProject(u"Garten"_s);
+    setSettings("[CFG]\r\nLastProject=Haus\r\n");
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    m_lv.append(FunctionEntry());
+    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+
+    QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"Wohnung"_s, u"S-2"_s, true));
+    QVERIFY(m_prompts.shown.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus"_s));
+    const QString folder = m_folder->projectsDir() + u"Wohnung/"_s;
+    for (const QString& file : templateFiles)
+        QVERIFY2(QFileInfo::exists(folder + file), qPrintable(file));
+    QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Wohnung"_s}));
+    QCOMPARE(ws.selectedProject(), u"Wohnung"_s);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_openHab->sProjPath, folder);
+    QCOMPARE(m_openHab->sProj, u"Wohnung"_s);
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Wohnung"_s);
+    // The rows are the project's own, only its name changed: no reload.
+    QCOMPARE(m_lv.count(), 1);
+    const TIniFile projectIni(folder + u"project.ini"_s);
+    QCOMPARE(projectIni.value(u"CFG"_s, u"SERIAL"_s), u"S-2"_s);
+    QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"2"_s);
+}
+
+void TstTWorkspace::renameLetterCaseOnly()
+{
+    makeProject(u"Haus"_s);
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+
+    QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"HAUS"_s, u"S-3"_s, false));
+    QVERIFY(m_prompts.shown.isEmpty());
+    QCOMPARE(QDir(m_folder->projectsDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{u"Haus"_s});
+    QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
+    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
+    const TIniFile projectIni(m_folder->projectsDir() + u"Haus/project.ini"_s);
+    QCOMPARE(projectIni.value(u"CFG"_s, u"SERIAL"_s), u"S-3"_s);
+    QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"1"_s);
+}
+
+void TstTWorkspace::renameOntoExistingProject()
+{
+    makeProject(u"Haus"_s);
+    makeProject(u"Garten"_s);
+    QVERIFY(writeBytes(m_folder->projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
+    setSettings("[CFG]\r\nLastProject=Haus\r\n");
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    const auto before = snapshot(m_folder->path());
+
+    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, u"Garten"_s, u"new"_s, true));
+    QCOMPARE(m_prompts.shown, QStringList{msgExists});
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Haus"_s}));
+    QCOMPARE(ws.selectedProject(), u"Haus"_s);
+    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+}
+
+void TstTWorkspace::renameRefusesUnsafeNames_data()
+{
+    createRefusesUnsafeNames_data();
+}
+
+void TstTWorkspace::renameRefusesUnsafeNames()
+{
+    QFETCH(QString, name);
+    name.replace(u"%1"_s, m_folder->path());
+    makeProject(u"Haus"_s);
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    const auto before = snapshot(m_folder->path());
+
+    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, name, u"1"_s, false));
+    QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
+    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
+    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+}
+
+void TstTWorkspace::deleteOpensFirstRemaining()
+{
+    for (const QString& name : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s})
+        makeProject(name);
+    setSettings("[CFG]\r\nLastProject=Beta\r\n");
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+
+    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(m_prompts.shown.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Beta"_s));
+    QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Gamma"_s}));
+    QCOMPARE(ws.selectedProject(), u"Alpha"_s);
+    QCOMPARE(m_openHab->sProj, u"Alpha"_s);
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Alpha"_s);
+}
+
+void TstTWorkspace::deleteLastProjectLeavesEmptyState()
+{
+    makeProject(u"Haus"_s);
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    m_lv.append(FunctionEntry());
+    m_openHab->slGroups = QStringList{u"Keller"_s};
+    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+
+    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(m_prompts.shown.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus"_s));
+    QCOMPARE(ws.projectCount(), 0);
+    QCOMPARE(ws.selectedIndex(), -1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_lv.count(), 0);
+    QVERIFY(m_openHab->slGroups.isEmpty());
+    QVERIFY(m_openHab->sProjPath.isEmpty());
+    QVERIFY(m_openHab->sProj.isEmpty());
+    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QVERIFY(!ws.DeleteProject(m_lv));
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void TstTWorkspace::deleteFailureKeepsProject()
+{
+    makeProject(u"Alpha"_s);
+    makeProject(u"Haus"_s);
+    setSettings("[CFG]\r\nLastProject=Haus\r\n");
+    const QString locked = m_folder->projectsDir() + u"Haus/backup/held.txt"_s;
+    QVERIFY(writeBytes(locked, "x"));
+    UndeletableFile guard(locked);
+    if (!guard.isActive())
+        QSKIP("no way to make a file undeletable here (root without chattr)");
+
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(!ws.DeleteProject(m_lv));
+    QCOMPARE(m_prompts.shown, QStringList{msgNotDeleted});
+    QVERIFY(QFileInfo::exists(locked));
+    // What could go, went.
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus/bticino.items"_s));
+    QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Haus"_s}));
+    QCOMPARE(ws.selectedProject(), u"Haus"_s);
+    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+}
+
+QTEST_GUILESS_MAIN(TstTWorkspace)
+#include "tst_tworkspace.moc"
