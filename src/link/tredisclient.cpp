@@ -21,14 +21,13 @@ QString notAnInteger()
     return QStringLiteral("Not a valid integer response");
 }
 
-ERedisException lineTooLong()
+QString lineTooLong()
 {
-    return ERedisException(QStringLiteral("Reply line longer than %1 bytes").arg(MaxLineLength));
+    return QStringLiteral("Reply line longer than %1 bytes").arg(MaxLineLength);
 }
 
 // A strict decimal number: optional minus sign and digits only, within the range of T.
-template <typename T>
-std::optional<T> decimal(QByteArrayView digits)
+template <typename T> std::optional<T> decimal(QByteArrayView digits)
 {
     T value{};
     const char* end = digits.data() + digits.size();
@@ -50,11 +49,7 @@ ERedisException errorReply(const QByteArray& line)
 
 } // namespace
 
-ERedisError::ERedisError(const QString& message)
-    : m_message(message)
-    , m_what(message.toUtf8())
-{
-}
+ERedisError::ERedisError(const QString& message) : m_message(message), m_what(message.toUtf8()) {}
 
 QByteArray RedisValue(const TRedisNullable& value)
 {
@@ -63,11 +58,7 @@ QByteArray RedisValue(const TRedisNullable& value)
     return *value;
 }
 
-TRedisClient::TRedisClient(QString host, quint16 port)
-    : m_host(std::move(host))
-    , m_port(port)
-{
-}
+TRedisClient::TRedisClient(QString host, quint16 port) : m_host(std::move(host)), m_port(port) {}
 
 // A wait without a bound could hang the program, so every wait keeps at least a millisecond.
 void TRedisClient::SetConnectTimeout(int msecs)
@@ -154,8 +145,7 @@ void TRedisClient::send(const TRedisCommand& command)
     while (sent && m_socket.bytesToWrite() > 0)
         sent = m_socket.waitForBytesWritten(m_replyTimeout);
     if (!sent)
-        throw ERedisConnectionError(
-            QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
+        throw broken(QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
 }
 
 TRedisNullable TRedisClient::readValueReply()
@@ -172,15 +162,15 @@ TRedisNullable TRedisClient::readValueReply()
     case '$': {
         const std::optional<qint64> length = decimal<qint64>(QByteArrayView(line).sliced(1));
         if (!length || *length < 0 || *length > MaxBulkLength)
-            throw ERedisException(notAString());
+            throw malformed(notAString());
         QByteArray value = readBytes(*length);
         // A value that does not end where its length says would leave every later reply misread.
         if (readBytes(2) != "\r\n")
-            throw ERedisException(notAString());
+            throw malformed(notAString());
         return value;
     }
     default:
-        throw ERedisException(notAString());
+        throw malformed(notAString());
     }
 }
 
@@ -193,14 +183,14 @@ qint64 TRedisClient::readIntegerReply()
     case '$':
         if (line == "$-1")
             return -1;
-        throw ERedisException(notAnInteger());
+        throw malformed(notAnInteger());
     case ':':
         if (const std::optional<qint32> value = decimal<qint32>(QByteArrayView(line).sliced(1)))
             return *value;
-        throw ERedisException(notAnInteger() % QStringLiteral(" - Expected Integer got [")
-                              % QString::fromUtf8(line) % QLatin1Char(']'));
+        throw malformed(notAnInteger() % QStringLiteral(" - Expected Integer got [") %
+                        QString::fromUtf8(line) % QLatin1Char(']'));
     default:
-        throw ERedisException(notAnInteger());
+        throw malformed(notAnInteger());
     }
 }
 
@@ -212,7 +202,7 @@ QByteArray TRedisClient::readLine()
     while ((end = m_received.indexOf('\n', searched)) < 0) {
         // Even with a CR still to come before the LF, the line is already too long.
         if (m_received.size() > MaxLineLength + 1)
-            throw lineTooLong();
+            throw malformed(lineTooLong());
         searched = m_received.size();
         receiveMore();
     }
@@ -221,7 +211,7 @@ QByteArray TRedisClient::readLine()
     if (line.endsWith('\r'))
         line.chop(1);
     if (line.size() > MaxLineLength)
-        throw lineTooLong();
+        throw malformed(lineTooLong());
     return line;
 }
 
@@ -238,14 +228,27 @@ void TRedisClient::receiveMore()
 {
     if (m_socket.bytesAvailable() == 0 && !m_socket.waitForReadyRead(m_replyTimeout)) {
         if (m_socket.error() == QAbstractSocket::SocketTimeoutError)
-            throw ERedisConnectionError(
-                QStringLiteral("No reply from %1 within %2 ms").arg(peerName()).arg(m_replyTimeout));
+            throw broken(QStringLiteral("No reply from %1 within %2 ms").arg(peerName()).arg(m_replyTimeout));
         if (m_socket.error() == QAbstractSocket::RemoteHostClosedError)
-            throw ERedisConnectionError(QStringLiteral("Connection to %1 closed by the peer").arg(peerName()));
-        throw ERedisConnectionError(
-            QStringLiteral("Connection to %1 lost: %2").arg(peerName(), m_socket.errorString()));
+            throw broken(QStringLiteral("Connection to %1 closed by the peer").arg(peerName()));
+        throw broken(QStringLiteral("Connection to %1 lost: %2").arg(peerName(), m_socket.errorString()));
     }
     m_received += m_socket.readAll();
+}
+
+// A reply that was not read to its end leaves the connection out of step with the store: whatever
+// arrives later would be taken for the reply to the next request. Closing the connection makes every
+// later operation fail instead. Only an error reply, read completely, keeps the connection.
+ERedisException TRedisClient::malformed(const QString& message)
+{
+    Disconnect();
+    return ERedisException(message);
+}
+
+ERedisConnectionError TRedisClient::broken(const QString& message)
+{
+    Disconnect();
+    return ERedisConnectionError(message);
 }
 
 QString TRedisClient::peerName() const

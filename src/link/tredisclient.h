@@ -46,7 +46,8 @@ QByteArray RedisValue(const TRedisNullable& value);
 // A small blocking client for the gateway's Redis store. Keys, fields and values are bytes and
 // travel unchanged. One request at a time: every operation writes its request and reads its whole
 // reply before it returns, waiting on the socket itself, so no event loop is needed. After any
-// failure the client is not meant to be used again. Releasing the client closes an open connection.
+// failure other than an error reply the connection is closed, and the client is not meant to be used
+// again. Releasing the client closes an open connection.
 class TRedisClient
 {
 public:
@@ -83,6 +84,8 @@ private:
     QByteArray readLine();
     QByteArray readBytes(qsizetype count);
     void receiveMore();
+    ERedisException malformed(const QString& message);
+    ERedisConnectionError broken(const QString& message);
     QString peerName() const;
 
     QString m_host;

@@ -51,11 +51,14 @@ qsizetype requestLength(const QByteArray& bytes)
 class ScriptedPeer
 {
 public:
-    enum Ending { KeepSilent, HangUp };
+    enum Ending
+    {
+        KeepSilent,
+        HangUp
+    };
 
     explicit ScriptedPeer(QList<QByteArray> replies, Ending ending = KeepSilent)
-        : m_replies(std::move(replies))
-        , m_ending(ending)
+        : m_replies(std::move(replies)), m_ending(ending)
     {
         std::promise<quint16> listening;
         std::future<quint16> port = listening.get_future();
@@ -180,7 +183,7 @@ private slots:
         QTest::newRow("plain") << QByteArray("docker restart openhab");
         QTest::newRow("CR LF inside and at the end") << QByteArray("Group gLight\r\n\r\nSwitch x\r\n");
         QTest::newRow("bare LF and CR") << QByteArray("a\nb\rc");
-        QTest::newRow("UTF-8 umlauts") << QByteArray("K\xC3\xBC" "che \xC3\x84\xC3\x9F");
+        QTest::newRow("UTF-8 umlauts") << QStringLiteral("Küche Äß").toUtf8();
         QTest::newRow("every byte value") << allByteValues();
         QTest::newRow("a file of 2 MiB") << QByteArray("Switch SWITCH_1 \"Licht\"\r\n").repeated(80'000);
     }
@@ -252,7 +255,8 @@ private slots:
         m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("list"), QStringLiteral("a")});
         TRedisClient client(Loopback, m_redis.port());
         client.Connect();
-        const QString wrongType = QStringLiteral("WRONGTYPE Operation against a key holding the wrong kind of value");
+        const QString wrongType =
+            QStringLiteral("WRONGTYPE Operation against a key holding the wrong kind of value");
 
         QCOMPARE(failureOf([&] { client.HSET("list", "text", "x"); }), wrongType);
         QCOMPARE(failureOf([&] { client.GET("list"); }), wrongType);
@@ -340,8 +344,8 @@ private slots:
         const QString silent = QStringLiteral("connection: No reply from 127.0.0.1:%1 within 300 ms");
         const auto silence = ScriptedPeer::KeepSilent;
         const auto hangUp = ScriptedPeer::HangUp;
-        auto row = [](const char* name, bool integerReply, const QByteArray& reply, ScriptedPeer::Ending ending,
-                      const QString& failure) {
+        auto row = [](const char* name, bool integerReply, const QByteArray& reply,
+                      ScriptedPeer::Ending ending, const QString& failure) {
             QTest::newRow(name) << integerReply << reply << ending << failure;
         };
 
@@ -352,8 +356,8 @@ private slots:
         row("value: negative length", false, "$-2\r\n", silence, notAString);
         row("value: length above 512 MiB", false, "$536870913\r\n", silence, notAString);
         row("value: longer than announced", false, "$2\r\nabc\r\n", silence, notAString);
-        row("value: line beyond the limit", false, QByteArray("+" + QByteArray(16'384'000, 'a') + "\r\n"), silence,
-            QStringLiteral("Reply line longer than 16384000 bytes"));
+        row("value: line beyond the limit", false, QByteArray("+" + QByteArray(16'384'000, 'a') + "\r\n"),
+            silence, QStringLiteral("Reply line longer than 16384000 bytes"));
         row("value: error reply", false, "-ERR unknown command\r\n", silence,
             QStringLiteral("ERR unknown command"));
         row("value: hang-up before the reply", false, "", hangUp, closed);
@@ -390,13 +394,20 @@ private slots:
         TRedisClient client(Loopback, peer.port());
         client.SetReplyTimeout(ShortReplyTimeout);
         client.Connect();
-        const QString raised = failureOf([&] {
+        const auto operation = [&] {
             if (integerReply)
                 client.DEL({"k"});
             else
                 client.GET("k");
-        });
-        QCOMPARE(raised, failure.contains(QLatin1String("%1")) ? failure.arg(peer.port()) : failure);
+        };
+        QCOMPARE(failureOf(operation),
+                 failure.contains(QLatin1String("%1")) ? failure.arg(peer.port()) : failure);
+
+        // Only a complete error reply leaves the connection in step with the store; after anything
+        // else a later reply could be taken for the next request's, so the client has hung up.
+        if (!failure.startsWith(QLatin1String("ERR ")))
+            QCOMPARE(failureOf(operation),
+                     QStringLiteral("connection: Not connected to 127.0.0.1:%1").arg(peer.port()));
     }
 
     void refusedConnection()
@@ -430,7 +441,8 @@ private slots:
     void operationsNeedAConnection()
     {
         TRedisClient client(Loopback, m_redis.port());
-        const QString notConnected = QStringLiteral("connection: Not connected to 127.0.0.1:%1").arg(m_redis.port());
+        const QString notConnected =
+            QStringLiteral("connection: Not connected to 127.0.0.1:%1").arg(m_redis.port());
         QCOMPARE(failureOf([&] { client.GET("k"); }), notConnected);
         client.Connect();
         QVERIFY(client.SET("k", "v"));

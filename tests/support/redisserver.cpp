@@ -26,8 +26,8 @@ quint16 freeLoopbackPort()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0
-                       && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
     ::close(fd);
     return bound ? ntohs(address.sin_port) : 0;
 }
@@ -95,8 +95,8 @@ bool RedisServer::waitUntilAnswering()
     }
     QFile log(m_dir.filePath(QStringLiteral("redis.log")));
     log.open(QIODevice::ReadOnly);
-    m_error = QStringLiteral("redis-server on port %1 does not answer. Its log:\n").arg(m_port)
-              + QString::fromUtf8(log.readAll());
+    m_error = QStringLiteral("redis-server on port %1 does not answer. Its log:\n").arg(m_port) +
+              QString::fromUtf8(log.readAll());
     return false;
 }
 
