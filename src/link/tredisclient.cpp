@@ -60,7 +60,7 @@ QByteArray RedisValue(const TRedisNullable& value)
 
 TRedisClient::TRedisClient(QString host, quint16 port) : m_host(std::move(host)), m_port(port) {}
 
-// A wait without a bound could hang the program, so every wait keeps at least a millisecond.
+// The socket reads a negative wait as "forever"; the client never waits without a bound.
 void TRedisClient::SetConnectTimeout(int msecs)
 {
     m_connectTimeout = std::max(msecs, 1);

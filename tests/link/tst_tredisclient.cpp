@@ -7,7 +7,6 @@
 
 #include <sys/socket.h>
 
-#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
