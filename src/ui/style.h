@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+#include <iterator>
+
+// The program's look in one place: the brand colour of the side panel and the header bands, the
+// fonts of the windows and the pictures, drawn as SVG in one colour and tinted where they are used.
+namespace Style {
+
+// The brand colour: side panel of the main window and header band of every dialog.
+inline QColor accent()
+{
+    return {244, 111, 49};
+}
+inline QColor accentDark()
+{
+    return {214, 88, 30};
+}
+inline QColor text()
+{
+    return {51, 51, 51};
+}
+inline QColor gridLine()
+{
+    return {226, 226, 226};
+}
+inline QColor groupHeader()
+{
+    return {252, 236, 228};
+}
+
+// The windows' body font: Tahoma where installed, else the nearest sans serif.
+inline QFont bodyFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The header bands' title: Arial Black where installed, else a heavy sans serif.
+inline QFont headingFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Arial Black"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(QFont::Black);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The brand lettering of the side panel ("Varuno", "BUILDER").
+inline QFont brandFont(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Calibri"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// Picture name of each function kind (index = kind), for the list rows and the function editor.
+inline QString kindPicture(int kind)
+{
+    static const char* const names[] = {"kind-switch", "kind-dimmer", "kind-automation",
+                                        "kind-cen",    "kind-scenario", "kind-groupscene"};
+    return kind >= 0 && kind < int(std::size(names)) ? QLatin1String(names[kind]) : QString();
+}
+
+// The picture name (file name of src/ui/icons without ".svg") drawn in colour at size.
+QPixmap picture(const QString& name, const QColor& colour, QSize size);
+// The same picture as an icon, for buttons and list rows.
+QIcon icon(const QString& name, const QColor& colour, QSize size);
+
+} // namespace Style
