@@ -102,6 +102,7 @@ private slots:
     void deleteOpensFirstRemaining();
     void deleteLastProjectLeavesEmptyState();
     void deleteFailureKeepsProject();
+    void deleteLinkedProjectKeepsLinkedFiles();
 
 private:
     // Builds a project folder from the templates, as a creation would.
@@ -519,6 +520,21 @@ void TstTWorkspace::deleteFailureKeepsProject()
     QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Haus"_s}));
     QCOMPARE(ws.selectedProject(), u"Haus"_s);
     QCOMPARE(m_openHab->sProj, u"Haus"_s);
+}
+
+void TstTWorkspace::deleteLinkedProjectKeepsLinkedFiles()
+{
+    const QString elsewhere = m_folder->path() + u"elsewhere/"_s;
+    QVERIFY(writeBytes(elsewhere + u"bticino.items"_s, "//Gruppen\r\n"));
+    QVERIFY(QFile::link(elsewhere, m_folder->projectsDir() + u"Linked"_s));
+    makeProject(u"Zeta"_s);
+    TWorkspace& ws = startWorkspace();
+    QCOMPARE(ws.selectedProject(), u"Linked"_s);
+
+    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(!QFileInfo(m_folder->projectsDir() + u"Linked"_s).isSymLink());
+    QVERIFY(QFileInfo::exists(elsewhere + u"bticino.items"_s));
+    QCOMPARE(ws.projects(), QStringList{u"Zeta"_s});
 }
 
 QTEST_GUILESS_MAIN(TstTWorkspace)
