@@ -1,0 +1,205 @@
+// The sitemap bticino.sitemap in its two layouts: one frame per kind, or one frame per group.
+#include "bus/tbticino.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include "programfolder.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray crlf(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QByteArray projectIni(const char* sitemap)
+{
+    return QByteArray("[CFG]\r\nVERSION=3\r\n") + sitemap + "\r\n";
+}
+
+// The sitemaps of rows().
+const QStringList kindFrames = {
+    uR"(sitemap bticino label="Haus "Müller"" {)"_s,
+    uR"(  Frame label="Lichter/Schalter" {)"_s,
+    u"    Switch item=SWITCH_2"_s,
+    u"    Switch item=SWITCH_6"_s,
+    u"    Switch item=SWITCH_8"_s,
+    u"  }"_s,
+    uR"(  Frame label="Dimmer" {)"_s,
+    u"    Slider item=DIMMER_3"_s,
+    u"  }"_s,
+    uR"(  Frame label="CEN" {)"_s,
+    uR"(    Switch item=CEN_5 mappings=[ON="Ausführen"])"_s,
+    u"  }"_s,
+    uR"(  Frame label="Szenarien" {)"_s,
+    uR"(    Switch item=SCENE_4 mappings=[ON="Ausführen"])"_s,
+    u"  }"_s,
+    uR"(  Frame label="individuelle Szenen" {)"_s,
+    u"    Switch item=GROUP_1"_s,
+    u"    Switch item=GROUP_7"_s,
+    u"  }"_s,
+    u"}"_s,
+};
+
+// Groups are matched by exact name: SCENE_4 (OG, XEG) and SWITCH_6 (EG2) stand in no frame, the
+// empty group Dach has no frame.
+const QStringList groupFrames = {
+    uR"(sitemap bticino label="Haus "Müller"" {)"_s,
+    uR"(  Frame label="Erdgeschoss" {)"_s,
+    u"    Switch item=SWITCH_2"_s,
+    u"  }"_s,
+    uR"(  Frame label="Lichter" {)"_s,
+    u"    Switch item=SWITCH_2"_s,
+    uR"(    Switch item=CEN_5 mappings=[ON="Ausführen"])"_s,
+    u"    Switch item=SWITCH_8"_s,
+    u"  }"_s,
+    uR"(  Frame label="EG" {)"_s,
+    u"    Switch item=GROUP_1"_s,
+    u"    Switch item=SWITCH_8"_s,
+    u"  }"_s,
+    uR"(  Frame label="Allgemein" {)"_s,
+    u"    Slider item=DIMMER_3"_s,
+    u"    Switch item=GROUP_7"_s,
+    u"  }"_s,
+    u"}"_s,
+};
+
+// Every kind but the blind, in groups that the exact matching tells apart.
+QList<FunctionEntry> rows(const TopenHab& gen)
+{
+    struct Row
+    {
+        int iType;
+        const char16_t* sAlias;
+        const char16_t* sGroups;
+    };
+    static const Row table[] = {
+        {5, u"GROUP_1", u"EG"},     {0, u"SWITCH_2", u"Erdgeschoss, Lichter"},
+        {1, u"DIMMER_3", u""},      {4, u"SCENE_4", u"OG, XEG"},
+        {3, u"CEN_5", u"Lichter"},  {0, u"SWITCH_6", u"EG2"},
+        {5, u"GROUP_7", u"_STOP_"}, {0, u"SWITCH_8", u"Lichter , EG"},
+    };
+    QList<FunctionEntry> list;
+    for (const Row& row : table) {
+        FunctionEntry li;
+        gen.FillItem(li, row.iType, u"Funktion"_s, u"01.12"_s, QString::fromUtf16(row.sAlias),
+                     QString::fromUtf16(row.sGroups), {}, u"1"_s, false, 0, 0);
+        list << li;
+    }
+    return list;
+}
+
+} // namespace
+
+class TestSitemap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void layout_data();
+    void layout();
+    void emptyList_data();
+    void emptyList();
+    void followsLanguageAndLayoutAtEveryCall();
+
+private:
+    QString projectFile(const QString& name) const { return m_project->path() + u'/' + name; }
+
+    // No language.ini in the folder: every text comes in German.
+    QTemporaryDir m_config;
+    TLanguage m_german{m_config.path()};
+    Tbticino m_bticino{m_german};
+    std::unique_ptr<QTemporaryDir> m_project;
+    std::unique_ptr<TopenHab> m_gen;
+};
+
+void TestSitemap::init()
+{
+    m_project = std::make_unique<QTemporaryDir>();
+    m_gen = std::make_unique<TopenHab>(m_german, m_bticino, m_config.path());
+    m_gen->sProjPath = m_project->path() + u'/';
+    m_gen->sProj = u"Haus \"Müller\""_s;
+    m_gen->slGroups = {u"Erdgeschoss"_s, u"Dach"_s, u"Lichter"_s, u"EG"_s};
+}
+
+void TestSitemap::layout_data()
+{
+    QTest::addColumn<QByteArray>("ini"); // null: no project.ini
+    QTest::addColumn<QStringList>("sitemap");
+
+    QTest::newRow("no project.ini") << QByteArray() << kindFrames;
+    QTest::newRow("no SITEMAP key") << QByteArray("[CFG]\r\nVERSION=3\r\n") << kindFrames;
+    QTest::newRow("SITEMAP=1") << projectIni("SITEMAP=1") << kindFrames;
+    QTest::newRow("SITEMAP=0") << projectIni("SITEMAP=0") << groupFrames;
+    QTest::newRow("SITEMAP=2") << projectIni("SITEMAP=2") << groupFrames;
+    QTest::newRow("SITEMAP=Gruppen") << projectIni("SITEMAP=Gruppen") << groupFrames;
+}
+
+void TestSitemap::layout()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, sitemap);
+
+    if (!ini.isNull())
+        QVERIFY(writeBytes(projectFile(u"project.ini"_s), ini));
+    QCOMPARE(m_gen->SaveItems(rows(*m_gen)), TFileErrors());
+    QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)), crlf(sitemap));
+}
+
+void TestSitemap::emptyList_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("kind frames") << projectIni("SITEMAP=1");
+    QTest::newRow("group frames") << projectIni("SITEMAP=2");
+}
+
+void TestSitemap::emptyList()
+{
+    QFETCH(QByteArray, ini);
+
+    QVERIFY(writeBytes(projectFile(u"project.ini"_s), ini));
+    QVERIFY(writeBytes(projectFile(u"bticino.sitemap"_s), "old\r\n"));
+    QCOMPARE(m_gen->SaveItems({}), TFileErrors());
+    QCOMPARE(QFileInfo(projectFile(u"bticino.sitemap"_s)).size(), 0);
+}
+
+void TestSitemap::followsLanguageAndLayoutAtEveryCall()
+{
+    TestProgramFolder folder;
+    TLanguage language(folder.configDir());
+    TopenHab gen(language, m_bticino, folder.configDir());
+    gen.sProjPath = m_project->path() + u'/';
+    gen.sProj = u"Haus"_s;
+    gen.slGroups = {u"Lichter"_s};
+    QList<FunctionEntry> list(2);
+    gen.FillItem(list[0], 1, u"Flur"_s, u"01.12"_s, u"DIMMER_1"_s, {}, {}, {}, false, 0, 0);
+    gen.FillItem(list[1], 3, u"Bad"_s, u"01.15"_s, u"CEN_2"_s, u"Lichter"_s, {}, u"1"_s, false, 0, 0);
+
+    QCOMPARE(gen.SaveItems(list), TFileErrors());
+    QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)),
+             crlf({uR"(sitemap bticino label="Haus" {)"_s, uR"(  Frame label="Dimmer" {)"_s,
+                   u"    Slider item=DIMMER_1"_s, u"  }"_s, uR"(  Frame label="CEN" {)"_s,
+                   uR"(    Switch item=CEN_2 mappings=[ON="Ausführen"])"_s, u"  }"_s, u"}"_s}));
+
+    language.LoadLanguage(u"English"_s);
+    QVERIFY(writeBytes(projectFile(u"project.ini"_s), projectIni("SITEMAP=2")));
+    QCOMPARE(gen.SaveItems(list), TFileErrors());
+    QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)),
+             crlf({uR"(sitemap bticino label="Haus" {)"_s, uR"(  Frame label="Lichter" {)"_s,
+                   uR"(    Switch item=CEN_2 mappings=[ON="Run"])"_s, u"  }"_s,
+                   uR"(  Frame label="General" {)"_s, u"    Slider item=DIMMER_1"_s, u"  }"_s, u"}"_s}));
+}
+
+QTEST_GUILESS_MAIN(TestSitemap)
+#include "tst_sitemap.moc"
