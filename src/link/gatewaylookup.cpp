@@ -1,0 +1,137 @@
+#include "gatewaylookup.h"
+
+#include "model/inifile.h"
+#include "model/tlanguage.h"
+#include "workspace/prompts.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An address is a few dozen bytes; a longer answer is no answer of the service.
+constexpr qint64 MaxAnswerSize = 64 * 1024;
+
+const QString IniSection = u"CFG"_s;
+
+// The request address, or an empty one when the base address is no http or https address. The
+// serial is percent-encoded throughout, so that a blank, "&", "#", "+" or a non-ASCII letter
+// reaches the service as part of the serial.
+QUrl requestUrl(const QString& cloudServer, const QString& serial)
+{
+    QUrl url(cloudServer, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"http" && url.scheme() != u"https"))
+        return {};
+    url.setQuery(u"serial="_s + QString::fromLatin1(QUrl::toPercentEncoding(serial)) + u"&f=LocalIP"_s,
+                 QUrl::StrictMode);
+    return url;
+}
+
+QNetworkRequest makeRequest(const QUrl& url, const QList<QSslCertificate>& extraCaCertificates)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    tls.setProtocol(QSsl::TlsV1_2OrLater);
+    // An explicit list replaces the system's store, so the extra authorities join it rather than
+    // take its place.
+    if (!extraCaCertificates.isEmpty())
+        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + extraCaCertificates);
+    request.setSslConfiguration(tls);
+    return request;
+}
+
+// What the service answers for a gateway it knows: anything but "unknown". A line break or other
+// control character inside it would break project.ini, so such an answer counts as none.
+bool isAddressAnswer(const QString& answer)
+{
+    const bool hasControl = std::any_of(answer.cbegin(), answer.cend(),
+                                        [](QChar c) { return c.category() == QChar::Other_Control; });
+    return !answer.isEmpty() && answer != u"unknown" && !hasControl;
+}
+
+} // namespace
+
+TGatewayLookup::TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
+                               QString projectIniPath)
+    : m_language(language), m_prompts(prompts), m_cloudServer(std::move(sCloudServer)),
+      m_projectIniPath(std::move(projectIniPath))
+{
+}
+
+bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
+{
+    if (sSerial.isEmpty() && !askSerial(sSerial, lblSerial))
+        return false;
+    if (sSerial.isEmpty())
+        return false;
+
+    QString answer;
+    if (!fetch(sSerial, answer)) {
+        m_prompts.error(m_language.GetMsg(29, u"Suche nicht möglich. Keine Verbindung zum Cloudserver!"_s));
+        return false;
+    }
+    TIniFile ini(m_projectIniPath);
+    ini.setValue(IniSection, u"SERIAL"_s, sSerial);
+    if (!isAddressAnswer(answer)) {
+        m_prompts.error(TLanguage::Fill(
+            m_language.GetMsg(28, u"Es konnte keine IP-Adresse für Seriennummer \"$1\" gefunden werden!"_s),
+            sSerial));
+        return false;
+    }
+    ini.setValue(IniSection, u"IP"_s, answer);
+    edIP = answer;
+    m_prompts.information(m_language.GetMsg(27, u"IP-Adresse gefunden:"_s) + u' ' + answer);
+    return true;
+}
+
+// False on Cancel. OK takes the text as typed, an empty one included.
+bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
+{
+    QString typed;
+    if (!m_prompts.textPrompt(m_language.GetMsg(25, u"Suche IP-Adresse"_s),
+                              m_language.GetMsg(26, u"Seriennummer des Varuno:"_s), typed))
+        return false;
+    sSerial = typed;
+    lblSerial = m_language.GetMsg(23, u"Seriennummer:"_s) + u' ' + sSerial;
+    return true;
+}
+
+// Every failure counts alike: no resolution or connection, TLS refused, a status outside 2xx
+// (redirects are not followed), an answer too long, or the time-out.
+bool TGatewayLookup::fetch(const QString& sSerial, QString& answer) const
+{
+    const QUrl url = requestUrl(m_cloudServer, sSerial);
+    if (url.isEmpty())
+        return false;
+
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(makeRequest(url, m_caCertificates));
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > MaxAnswerSize)
+            reply->abort();
+    });
+    QTimer::singleShot(m_timeoutMs, reply, &QNetworkReply::abort);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
+        return false;
+    answer = QString::fromUtf8(reply->readAll()).trimmed();
+    return true;
+}

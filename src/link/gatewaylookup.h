@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QSslCertificate>
+#include <QString>
+
+class Prompts;
+class TLanguage;
+
+// Finds the gateway's address on the local network from its serial number: the cloud lookup
+// service answers "<sCloudServer>?serial=<serial>&f=LocalIP" with the address it last saw for
+// that gateway, or with "unknown". The transfer dialog runs one search per press of its search
+// button, handing over its serial, its serial line and its address field.
+class TGatewayLookup
+{
+public:
+    static constexpr int DefaultTimeoutMs = 15000;
+
+    // sCloudServer: the service's base address (http or https, no query part). projectIniPath:
+    // the open project's project.ini, where the serial and a found address are kept.
+    TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer, QString projectIniPath);
+
+    // How long one request may take in all, answer included.
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+    // Certificate authorities trusted besides the system's, for a service with a certificate of
+    // its own. The service's certificate is always verified.
+    void addCaCertificates(const QList<QSslCertificate>& certificates) { m_caCertificates << certificates; }
+
+    // Asks for the serial when sSerial is empty (a typed serial stays in sSerial and is shown in
+    // lblSerial), asks the service, writes SERIAL and a found IP to project.ini and puts a found
+    // address into edIP. Shows the outcome in a message box. True when an address was found.
+    bool Search(QString& sSerial, QString& lblSerial, QString& edIP);
+
+private:
+    bool askSerial(QString& sSerial, QString& lblSerial);
+    // The service's answer, trimmed; false when the request failed.
+    bool fetch(const QString& sSerial, QString& answer) const;
+
+    const TLanguage& m_language;
+    Prompts& m_prompts;
+    QString m_cloudServer;
+    QString m_projectIniPath;
+    int m_timeoutMs = DefaultTimeoutMs;
+    QList<QSslCertificate> m_caCertificates;
+};
