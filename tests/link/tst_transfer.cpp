@@ -1,0 +1,444 @@
+#include "redisserver.h"
+#include "tst_transferfixture.h"
+
+#include <QDir>
+#include <QTcpServer>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString Msg32 = QStringLiteral("error: Bitte eine IP-Adresse eingeben");
+const QString Msg34 = QStringLiteral("error: Es konnte keine Verbindung zum Varuno aufgebaut werden!");
+const QString Msg37 = QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden!");
+const QString Msg73 = QStringLiteral("errorYesNo: Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
+                                     "Update durch. Wollen Sie die Konfiguration trotzdem senden?");
+
+constexpr qint64 PcTime = 1'700'000'000;
+
+QStringList keysOf(const QByteArray& cliOutput)
+{
+    QStringList keys = QString::fromUtf8(cliOutput).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    keys.sort();
+    return keys;
+}
+
+QByteArray withoutLastLineBreak(QByteArray bytes)
+{
+    if (bytes.endsWith("\r\n"))
+        bytes.chop(2);
+    return bytes;
+}
+
+} // namespace
+
+class TestTransfer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+
+    void send_data();
+    void send();
+    void clock_data();
+    void clock();
+    void absentTimestamp_data();
+    void absentTimestamp();
+    void sceneCommandTest_data();
+    void sceneCommandTest();
+    void unreadableItemsInSceneTest();
+    void busServerCheck_data();
+    void busServerCheck();
+    void missingLocalFileStopsSend();
+    void sendThenReceive();
+    void receiveMissingHash();
+    void receiveUnwritableFile();
+    void emptyAddress();
+    void storeUnreachable();
+
+private:
+    bool run(TransferProject& project, TransferMode mode, quint16 port = 0);
+    QByteArray cli(const QStringList& args) const { return m_redis.cli(args); }
+    QByteArray fileField(const QString& name, const char* field) const;
+    QStringList fileKeysOnGateway() const { return keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("/*")})); }
+    void setGatewayTime(const QByteArray& text) { cli({QStringLiteral("SET"), QStringLiteral("rpi-timestamp"), QString::fromLatin1(text)}); }
+
+    RedisServer m_redis;
+    std::unique_ptr<TransferProject> m_project;
+    RecordingView m_view;
+    qint64 m_now = PcTime;
+};
+
+void TestTransfer::initTestCase()
+{
+    QVERIFY2(m_redis.start(), qPrintable(m_redis.errorString()));
+}
+
+void TestTransfer::init()
+{
+    QVERIFY(m_redis.flushAll());
+    m_project = std::make_unique<TransferProject>();
+    QVERIFY(m_project->writeFiles());
+    m_view = RecordingView();
+    m_now = PcTime;
+    // A gateway a minute behind the PC, with scene commands.
+    setGatewayTime(QByteArray::number(PcTime - 60));
+    cli({QStringLiteral("SET"), QStringLiteral("rpi-firmware"), QStringLiteral("2.1")});
+}
+
+bool TestTransfer::run(TransferProject& project, TransferMode mode, quint16 port)
+{
+    m_view.eMode = mode;
+    TTransferSettings settings;
+    settings.storePort = port ? port : m_redis.port();
+    settings.busServerWaitMs = 2000;
+    settings.busServerPauseMs = 0;
+    settings.connectTimeoutMs = 2000;
+    settings.replyTimeoutMs = 2000;
+    settings.now = [this] { return m_now; };
+    return TTransfer(project.openHab, project.language, m_view, settings).RunTransfer();
+}
+
+QByteArray TestTransfer::fileField(const QString& name, const char* field) const
+{
+    for (const auto& [file, key] : gatewayKeys()) {
+        if (file == name)
+            return cli({QStringLiteral("HGET"), QString::fromLatin1(key), QLatin1String(field)});
+    }
+    return "no such file";
+}
+
+void TestTransfer::send_data()
+{
+    QTest::addColumn<bool>("reboot");
+    QTest::addColumn<QByteArray>("commandsAfter");
+    QTest::newRow("restart queued") << true << QByteArray("#1\ndocker restart openhab");
+    QTest::newRow("no restart") << false << QByteArray("old 1\nold 2\nold 3");
+}
+
+void TestTransfer::send()
+{
+    QFETCH(bool, reboot);
+    QFETCH(QByteArray, commandsAfter);
+    TransferProject& project = *m_project;
+    project.openHab.reboot = reboot;
+    QVERIFY(project.openHab.SaveCfg().isEmpty());
+    const QByteArray cfgBefore = readBytes(project.file(QStringLiteral("bticino.cfg")));
+    QMap<QString, QByteArray> expected;
+    for (const auto& [file, key] : gatewayKeys())
+        expected[file] = withoutLastLineBreak(readBytes(project.file(file)));
+    expected[QStringLiteral("bticino.cfg")] =
+        "#hmac=true\r\n#settime=false\r\nwebserver.host=127.0.0.1\r\nwebserver.port=20000\r\nwebserver.passwd=12345";
+    expected[QStringLiteral("homekit.cfg")] = "org.openhab.homekit:port=9124\r\n"
+                                              "org.openhab.homekit:pin=482-17-306\r\n"
+                                              "org.openhab.homekit:useFahrenheitTemperature=false\r\n"
+                                              "org.openhab.homekit:thermostatCoolMode=CoolOn\r\n"
+                                              "org.openhab.homekit:thermostatHeatMode=HeatOn\r\n"
+                                              "org.openhab.homekit:thermostatAutoMode=Auto\r\n"
+                                              "org.openhab.homekit:thermostatOffMode=Off\r\n"
+                                              "org.openhab.homekit:networkInterface=127.0.0.1\r\n"
+                                              "org.openhab.homekit:name=Varuno";
+    cli({QStringLiteral("RPUSH"), QStringLiteral("cmds"), QStringLiteral("old 1"), QStringLiteral("old 2"),
+         QStringLiteral("old 3")});
+
+    QVERIFY(run(project, TransferMode::Send));
+
+    QCOMPARE(m_view.scripted.shown, QStringList());
+    QStringList keys = {QStringLiteral("bt"), QStringLiteral("cmds"), QStringLiteral("rpi-firmware"),
+                        QStringLiteral("rpi-timestamp")};
+    for (const auto& [file, key] : gatewayKeys()) {
+        keys << QString::fromLatin1(key);
+        QCOMPARE(fileField(file, "text"), expected[file]);
+        QCOMPARE(fileField(file, "modify"), QByteArray::number(PcTime - 60 + 1));
+        QCOMPARE(cli({QStringLiteral("HLEN"), QString::fromLatin1(key)}), "2");
+    }
+    keys.sort();
+    QCOMPARE(keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("*")})), keys);
+    QCOMPARE(cli({QStringLiteral("HGETALL"), QStringLiteral("bt")}),
+             "ip\n127.0.0.1\nport\n20000\npw\n12345\nhmac\n1\nset\n0");
+    QCOMPARE(cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}),
+             commandsAfter);
+
+    QCOMPARE(project.openHab.reboot, false);
+    QCOMPARE(m_view.rebootNote, reboot);
+    const QByteArray cfgAfter = readBytes(project.file(QStringLiteral("bticino.cfg")));
+    QCOMPARE(cfgAfter, reboot ? QByteArray(cfgBefore).replace("#reboot=true", "#reboot=false") : cfgBefore);
+    QCOMPARE(readBytes(project.file(QStringLiteral("homekit.cfg"))), expected[QStringLiteral("homekit.cfg")] + "\r\n");
+
+    QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
+    QCOMPARE(m_view.maximum, TTransfer::ProgressSteps);
+    QCOMPARE(m_view.progressTexts,
+             QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse..."), QStringLiteral("Verbinde mit Varuno..."),
+                          QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
+                          QStringLiteral("openhabcloud.cfg"), QStringLiteral("bticino.rules"),
+                          QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret"),
+                          QStringLiteral("homekit.cfg"), QStringLiteral("mqtt.cfg"),
+                          QStringLiteral("Daten erfolgreich gesendet!")}));
+}
+
+void TestTransfer::clock_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<QByteArray>("gatewayTime");
+    QTest::addColumn<qint64>("pcTime");
+    QTest::addColumn<QByteArray>("clockSet");  // empty: no request to set the gateway's clock
+    QTest::addColumn<QByteArray>("stamp");     // "modify" of every file sent
+    QTest::addColumn<QString>("caption");      // empty: no server time shown
+
+    const QString ten = QStringLiteral("Server-Zeit: 14.11.2023 21:12");
+    for (const TransferMode mode : {TransferMode::Send, TransferMode::Receive}) {
+        const char* direction = mode == TransferMode::Send ? "send" : "receive";
+        QTest::addRow("%s: PC 120 min 59 s ahead", direction)
+            << mode << QByteArray("1699992741") << PcTime << QByteArray() << QByteArray("1699992742") << ten;
+        QTest::addRow("%s: PC 121 min ahead", direction)
+            << mode << QByteArray("1699992740") << PcTime << QByteArray("1700000000") << QByteArray("1700000001")
+            << ten;
+        QTest::addRow("%s: gateway ahead", direction) << mode << QByteArray("1700100000") << PcTime << QByteArray()
+                                                      << QByteArray("1700100001")
+                                                      << QStringLiteral("Server-Zeit: 16.11.2023 03:00");
+        QTest::addRow("%s: zero", direction)
+            << mode << QByteArray("0") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: not a number", direction)
+            << mode << QByteArray("17000x") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: negative", direction)
+            << mode << QByteArray("-5") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: beyond 2038", direction)
+            << mode << QByteArray("4102444800") << qint64(4102444800 + 7260) << QByteArray("4102452060")
+            << QByteArray("4102452061") << QStringLiteral("Server-Zeit: 01.01.2100 01:00");
+    }
+}
+
+void TestTransfer::clock()
+{
+    QFETCH(TransferMode, mode);
+    QFETCH(QByteArray, gatewayTime);
+    QFETCH(qint64, pcTime);
+    QFETCH(QByteArray, clockSet);
+    QFETCH(QByteArray, stamp);
+    QFETCH(QString, caption);
+    m_now = pcTime;
+    setGatewayTime(gatewayTime);
+
+    QVERIFY(run(*m_project, mode));
+
+    QCOMPARE(cli({QStringLiteral("GET"), QStringLiteral("rpi-timestamp-set")}), clockSet);
+    QCOMPARE(m_view.serverCaption, caption);
+    if (!caption.isEmpty())
+        QCOMPARE(m_view.serverHint, QStringLiteral("RPI: ") + QString::fromLatin1(gatewayTime)
+                                        + QStringLiteral(" / PC: ") + QString::number(pcTime));
+    if (mode == TransferMode::Send) {
+        for (const auto& [file, key] : gatewayKeys())
+            QCOMPARE(fileField(file, "modify"), stamp);
+    }
+}
+
+void TestTransfer::absentTimestamp_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::newRow("send") << TransferMode::Send;
+    QTest::newRow("receive") << TransferMode::Receive;
+}
+
+void TestTransfer::absentTimestamp()
+{
+    QFETCH(TransferMode, mode);
+    cli({QStringLiteral("DEL"), QStringLiteral("rpi-timestamp")});
+    const QByteArray items = readBytes(m_project->file(QStringLiteral("bticino.items")));
+
+    QVERIFY(!run(*m_project, mode));
+
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    QCOMPARE(fileKeysOnGateway(), QStringList());
+    QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.items"))), items);
+}
+
+void TestTransfer::sceneCommandTest_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<QString>("firmware"); // "absent" for no key at all
+    QTest::addColumn<bool>("sceneCommands");
+    QTest::addColumn<QString>("answer"); // empty: no question expected
+    QTest::addColumn<bool>("result");
+
+    const QString absent = QStringLiteral("absent");
+    QTest::newRow("absent, MQTT, No") << TransferMode::Send << absent << true << QStringLiteral("no") << false;
+    QTest::newRow("absent, MQTT, Yes") << TransferMode::Send << absent << true << QStringLiteral("yes") << true;
+    QTest::newRow("empty, MQTT, No") << TransferMode::Send << QString() << true << QStringLiteral("no") << false;
+    QTest::newRow("absent, no MQTT") << TransferMode::Send << absent << false << QString() << true;
+    QTest::newRow("present, MQTT") << TransferMode::Send << QStringLiteral("1.0") << true << QString() << true;
+    QTest::newRow("receiving never asks") << TransferMode::Receive << absent << true << QString() << true;
+}
+
+void TestTransfer::sceneCommandTest()
+{
+    QFETCH(TransferMode, mode);
+    QFETCH(QString, firmware);
+    QFETCH(bool, sceneCommands);
+    QFETCH(QString, answer);
+    QFETCH(bool, result);
+    QVERIFY(m_project->writeFiles(sceneCommands));
+    if (firmware == QStringLiteral("absent"))
+        cli({QStringLiteral("DEL"), QStringLiteral("rpi-firmware")});
+    else
+        cli({QStringLiteral("SET"), QStringLiteral("rpi-firmware"), firmware});
+    if (answer == QStringLiteral("yes"))
+        m_view.scripted.queueYes();
+    else if (answer == QStringLiteral("no"))
+        m_view.scripted.queueNo();
+
+    QCOMPARE(run(*m_project, mode), result);
+
+    QCOMPARE(m_view.scripted.shown, answer.isEmpty() ? QStringList() : QStringList({Msg73}));
+    QVERIFY(m_view.scripted.allAnswered());
+    QCOMPARE(fileKeysOnGateway().size(), !result ? 0 : mode == TransferMode::Send ? 9 : 0);
+}
+
+void TestTransfer::unreadableItemsInSceneTest()
+{
+    cli({QStringLiteral("DEL"), QStringLiteral("rpi-firmware")});
+    QVERIFY(QFile::remove(m_project->file(QStringLiteral("bticino.items"))));
+
+    QVERIFY(!run(*m_project, TransferMode::Send));
+
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    QCOMPARE(fileKeysOnGateway(), QStringList());
+}
+
+void TestTransfer::busServerCheck_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("send, No") << TransferMode::Send << false;
+    QTest::newRow("send, Yes") << TransferMode::Send << true;
+    QTest::newRow("receive, No") << TransferMode::Receive << false;
+}
+
+void TestTransfer::busServerCheck()
+{
+    QFETCH(TransferMode, mode);
+    QFETCH(bool, answer);
+    m_project->openHab.serverIP = QStringLiteral("invalid.invalid");
+    answer ? m_view.scripted.queueYes() : m_view.scripted.queueNo();
+    const QByteArray items = readBytes(m_project->file(QStringLiteral("bticino.items")));
+
+    QCOMPARE(run(*m_project, mode), answer);
+
+    QCOMPARE(m_view.scripted.shown,
+             QStringList({QStringLiteral("confirm: Es konnte kein Bticino-Server unter der IP invalid.invalid "
+                                         "gefunden werden! Wollen Sie die Konfiguration trotzdem senden?")}));
+    if (!answer) {
+        QCOMPARE(m_view.progressTexts, QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse...")}));
+        QCOMPARE(fileKeysOnGateway(), QStringList());
+        QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.items"))), items);
+    }
+}
+
+// The files before the missing one are on the gateway; the restart is still pending.
+void TestTransfer::missingLocalFileStopsSend()
+{
+    m_project->openHab.reboot = true;
+    QVERIFY(QFile::remove(m_project->file(QStringLiteral("bticino.rules"))));
+    cli({QStringLiteral("RPUSH"), QStringLiteral("cmds"), QStringLiteral("old")});
+
+    QVERIFY(!run(*m_project, TransferMode::Send));
+
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    QStringList sent;
+    for (const auto& [file, key] : gatewayKeys().first(3))
+        sent << QString::fromLatin1(key);
+    sent.sort();
+    QCOMPARE(fileKeysOnGateway(), sent);
+    QCOMPARE(cli({QStringLiteral("EXISTS"), QStringLiteral("bt")}), "0");
+    QCOMPARE(cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}), "old");
+    QCOMPARE(m_project->openHab.reboot, true);
+    QCOMPARE(m_view.progress, 3);
+}
+
+void TestTransfer::sendThenReceive()
+{
+    QVERIFY(run(*m_project, TransferMode::Send));
+    QVERIFY(fileField(QStringLiteral("bticino.items"), "text").contains("\x4B\xC3\xBC\x63\x68\x65"));
+    QVERIFY(fileField(QStringLiteral("bticino.items"), "text").contains("Caf\xC3\xA9 \xE2\x82\xAC \xC5\x82"));
+
+    TransferProject fresh(QStringLiteral("Neu"));
+    m_view = RecordingView();
+    QVERIFY(run(fresh, TransferMode::Receive));
+
+    QCOMPARE(m_view.scripted.shown, QStringList());
+    for (const auto& [file, key] : gatewayKeys().first(7)) {
+        QByteArray original = readBytes(m_project->file(file));
+        // The restart flag is the program's own and never leaves the PC.
+        if (file == QStringLiteral("bticino.cfg"))
+            original.replace("#reboot=false\r\n", "");
+        QCOMPARE(readBytes(fresh.file(file)), original);
+    }
+    QVERIFY(!QFile::exists(fresh.file(QStringLiteral("homekit.cfg"))));
+    QVERIFY(!QFile::exists(fresh.file(QStringLiteral("mqtt.cfg"))));
+    QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
+    QCOMPARE(m_view.progressTexts.last(), QStringLiteral("Daten erfolgreich empfangen!"));
+    QCOMPARE(m_view.progressTexts.mid(2, 7),
+             QStringList({QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
+                          QStringLiteral("openhabcloud.cfg"), QStringLiteral("bticino.rules"),
+                          QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret")}));
+}
+
+void TestTransfer::receiveMissingHash()
+{
+    QVERIFY(run(*m_project, TransferMode::Send));
+    cli({QStringLiteral("DEL"), QString::fromLatin1(gatewayKeys().at(3).second)});
+    m_view = RecordingView();
+
+    QVERIFY(run(*m_project, TransferMode::Receive));
+
+    QCOMPARE(m_view.scripted.shown, QStringList());
+    QVERIFY(QFile::exists(m_project->file(QStringLiteral("bticino.rules"))));
+    QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.rules"))), QByteArray());
+}
+
+// A file that cannot be written ends the receive with an error; the ones before it are in place.
+void TestTransfer::receiveUnwritableFile()
+{
+    const QList<QPair<QString, QByteArray>> files = gatewayKeys().first(7);
+    for (const auto& [file, key] : files)
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"), QStringLiteral("neu ") + file});
+    const QString rules = m_project->file(QStringLiteral("bticino.rules"));
+    QVERIFY(QFile::remove(rules));
+    QVERIFY(QDir().mkpath(rules));
+
+    QVERIFY(!run(*m_project, TransferMode::Receive));
+
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files.at(i).first;
+        if (i < 3)
+            QCOMPARE(readBytes(m_project->file(file)), QByteArray("neu ") + file.toLatin1() + "\r\n");
+        else if (i > 3)
+            QVERIFY(!readBytes(m_project->file(file)).startsWith("neu "));
+    }
+    QCOMPARE(m_view.progress, 3);
+}
+
+void TestTransfer::emptyAddress()
+{
+    m_view.sAddress.clear();
+    QVERIFY(!run(*m_project, TransferMode::Send));
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg32}));
+    QCOMPARE(m_view.progressTexts, QStringList());
+}
+
+void TestTransfer::storeUnreachable()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+
+    QVERIFY(!run(*m_project, TransferMode::Send, port));
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg34}));
+}
+
+QTEST_GUILESS_MAIN(TestTransfer)
+#include "tst_transfer.moc"
