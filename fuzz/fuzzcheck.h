@@ -1,0 +1,57 @@
+#pragma once
+
+// Helpers shared by the fuzz targets and by the tests that replay their inputs. Each target's check
+// takes the raw input and returns the broken invariant as text, empty when every invariant held; a
+// crash or a sanitizer report is a finding of its own.
+
+#include <QByteArray>
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz {
+
+// Splits the input at its last `count` NUL bytes: the first part is everything before them (and may
+// hold NULs itself), followed by `count` parts. Fewer NULs give fewer parts.
+inline QList<QByteArray> splitTail(const QByteArray& input, int count)
+{
+    QList<QByteArray> parts;
+    qsizetype end = input.size();
+    for (int i = 0; i < count; ++i) {
+        const qsizetype nul = input.lastIndexOf('\0', end - 1);
+        if (end == 0 || nul < 0)
+            break;
+        parts.prepend(input.mid(nul + 1, end - nul - 1));
+        end = nul;
+    }
+    parts.prepend(input.left(end));
+    return parts;
+}
+
+// The libFuzzer side: a broken invariant ends the run like a crash, so that libFuzzer keeps the input.
+inline int report(const QString& failure)
+{
+    if (failure.isEmpty())
+        return 0;
+    std::fprintf(stderr, "invariant broken: %s\n", failure.toUtf8().constData());
+    std::abort();
+}
+
+// The files to replay for one target: its seed corpus and its kept crash inputs, as paths relative
+// to fuzzDir.
+inline QStringList inputFiles(const QString& fuzzDir, const QString& target)
+{
+    QStringList files;
+    for (const QString& folder : {QStringLiteral("corpus/"), QStringLiteral("regressions/")}) {
+        const QDir dir(fuzzDir + QLatin1Char('/') + folder + target);
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name))
+            files << folder + target + QLatin1Char('/') + name;
+    }
+    return files;
+}
+
+} // namespace fuzz
