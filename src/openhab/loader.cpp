@@ -23,7 +23,14 @@ struct TScannedLine
 
 // Opening and closing characters of the groups, binding, icon and tags sections, pairwise.
 const QString sectionBrackets = u"(){}<>[]"_s;
-enum Section { GroupsSection, BindingSection, IconSection, TagsSection, SectionCount };
+enum Section
+{
+    GroupsSection,
+    BindingSection,
+    IconSection,
+    TagsSection,
+    SectionCount
+};
 
 // One pass over the line, character by character, so that no content (a huge line, unbalanced
 // brackets, binary garbage) can make loading slow. The quoted label keeps every character up to
@@ -97,10 +104,8 @@ struct TFrameHead
     qsizetype drop;
 };
 const TFrameHead frameHeads[] = {
-    {u"*0*"_s, FunctionEntry::ScenarioModule, 0, 3},
-    {u"*15*"_s, FunctionEntry::CenScene, 0, 4},
-    {u"*25*21#"_s, FunctionEntry::CenScene, 1, 7},
-    {u"*25*23#"_s, FunctionEntry::CenScene, 2, 7},
+    {u"*0*"_s, FunctionEntry::ScenarioModule, 0, 3}, {u"*15*"_s, FunctionEntry::CenScene, 0, 4},
+    {u"*25*21#"_s, FunctionEntry::CenScene, 1, 7},   {u"*25*23#"_s, FunctionEntry::CenScene, 2, 7},
     {u"*25*"_s, FunctionEntry::CenScene, 0, 0},
 };
 

@@ -1,0 +1,218 @@
+#include "functionlistgenerator.h"
+
+#include "bus/tbticino.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString reservedGroupNames[] = {u"DIMMER"_s,   u"SWITCH"_s,  u"GROUP"_s,  u"ROLLERSHUTTER"_s,
+                                      u"NUMBER"_s,   u"PLAYER"_s,  u"STRING"_s, u"IMAGE"_s,
+                                      u"DATETIME"_s, u"CONTACT"_s, u"COLOR"_s,  u"LOCATION"_s};
+const QString groupChars = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"_s;
+// Everything a label field takes but the double quote and the backslash, which the editor refuses.
+const QString labelChars = u"AaEeKkZz09 äöüÄÖÜßéÉèçñ€()[]{}<>-_/.,:;'!?&+*#=@|~^$°"_s;
+// FillItem drops this from every label.
+const QString temperatureFormat = u" %.1f C"_s;
+
+const QString aliasPrefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s, u"CEN_"_s, u"SCENE_"_s, u"GROUP_"_s};
+
+bool isReserved(const QString& name)
+{
+    for (const QString& word : reservedGroupNames) {
+        if (name.compare(word, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FunctionListGenerator::FunctionListGenerator(const TopenHab& openHab, const Tbticino& bticino, quint32 seed)
+    : m_openHab(openHab), m_bticino(bticino), m_random(seed)
+{
+}
+
+QStringList FunctionListGenerator::groups(int maxCount)
+{
+    QStringList names;
+    const int count = m_random.bounded(maxCount + 1);
+    while (names.size() < count) {
+        if (!names.isEmpty() && m_random.bounded(8) == 0) {
+            names << names.at(m_random.bounded(int(names.size())));
+            continue;
+        }
+        QString name;
+        const int length = 1 + m_random.bounded(10);
+        for (int i = 0; i < length; ++i)
+            name += groupChars.at(m_random.bounded(int(groupChars.size())));
+        if (!isReserved(name))
+            names << name;
+    }
+    return names;
+}
+
+QList<FunctionEntry> FunctionListGenerator::functions(const QStringList& groups, int count)
+{
+    QList<FunctionEntry> rows;
+    for (int i = 0; i < count; ++i)
+        rows << function(groups);
+    renumberAliases(rows);
+    // The main window deletes and moves rows without renumbering them.
+    if (!rows.isEmpty() && m_random.bounded(3) == 0) {
+        for (int n = m_random.bounded(int(rows.size())); n > 0; --n)
+            rows.removeAt(m_random.bounded(int(rows.size())));
+    }
+    if (rows.size() > 1 && m_random.bounded(3) == 0) {
+        for (int n = m_random.bounded(5); n > 0; --n)
+            rows.move(m_random.bounded(int(rows.size())), m_random.bounded(int(rows.size())));
+    }
+    for (FunctionEntry& row : rows)
+        row.checked = m_random.bounded(10) == 0;
+    return rows;
+}
+
+QString FunctionListGenerator::label()
+{
+    switch (m_random.bounded(12)) {
+    case 0:
+        return QString(1 + m_random.bounded(3), u' ');
+    case 1:
+        return u"Küche (EG)"_s;
+    default:
+        break;
+    }
+    // Starts with a character of its own so that dropping the temperature format leaves something.
+    QString text = labelChars.at(m_random.bounded(int(labelChars.size())));
+    const int length = m_random.bounded(20);
+    for (int i = 0; i < length; ++i) {
+        const int pick = m_random.bounded(int(labelChars.size()) + 2);
+        if (pick == labelChars.size())
+            text += temperatureFormat;
+        else if (pick == labelChars.size() + 1)
+            text += u"😀"_s;
+        else
+            text += labelChars.at(pick);
+    }
+    return text;
+}
+
+FunctionEntry FunctionListGenerator::function(const QStringList& groups)
+{
+    const int iType = m_random.bounded(FunctionEntry::KindCount);
+    const bool bVoice = m_random.bounded(3) != 0;
+    const bool bHome = m_random.bounded(2) == 0;
+    const bool bReverse = m_random.bounded(2) == 0;
+    const int iBus = m_random.bounded(10);
+    const int iCEN = m_random.bounded(3);
+
+    QString sAdr;
+    QString sCENKey;
+    QString sGroups;
+    if (iType == FunctionEntry::GroupScene) {
+        // The hidden address and key fields keep whatever they held before.
+        sAdr = m_random.bounded(2) == 0 ? u"0.0"_s : typedAddress(0);
+        sCENKey = typedKey(99);
+        const int scene = m_random.bounded(int(groups.size()) + 1);
+        sGroups = scene == 0 ? u"_STOP_"_s : groups.at(scene - 1);
+    } else {
+        std::tie(sAdr, sCENKey) = checkedAddress(iType);
+        QStringList checked;
+        for (const QString& group : groups) {
+            if (m_random.bounded(3) == 0)
+                checked << group;
+        }
+        sGroups = checked.join(u", "_s);
+    }
+
+    QString sAlexa;
+    if (bVoice && iType == FunctionEntry::Automation)
+        sAlexa = bHome ? u"Siri/Home"_s : u"Alexa"_s;
+    else if (bVoice)
+        sAlexa = m_openHab.language().GetMsg(44, u"Ja"_s);
+
+    FunctionEntry row;
+    m_openHab.FillItem(row, iType, label(), sAdr, u"NEW"_s, sGroups, sAlexa, sCENKey, bReverse, iBus, iCEN);
+    return row;
+}
+
+std::pair<QString, QString> FunctionListGenerator::checkedAddress(int iType)
+{
+    const bool bKeyed = iType == FunctionEntry::CenScene || iType == FunctionEntry::ScenarioModule;
+    for (;;) {
+        // CEN scenes and scenario modules are offered point-to-point addresses only.
+        const int iAdrArt = bKeyed ? 0 : m_random.bounded(4);
+        const QString typed = typedAddress(iAdrArt);
+        const QString key = iType == FunctionEntry::CenScene         ? typedKey(99)
+                            : iType == FunctionEntry::ScenarioModule ? typedKey(16)
+                                                                     : QString();
+        QString a;
+        QString pl;
+        if (m_bticino.CheckAdr(typed, key, iType, iAdrArt, a, pl).isEmpty())
+            return {pl.isEmpty() ? a : a + u'.' + pl, key};
+    }
+}
+
+QString FunctionListGenerator::typedAddress(int iAdrArt)
+{
+    switch (iAdrArt) {
+    case 0: {
+        const int a = m_random.bounded(11);
+        const int pl = a == 0 ? 1 + m_random.bounded(15) : m_random.bounded(16);
+        const QString sA = padded(a, 1 + m_random.bounded(2));
+        const QString sPl = padded(pl, 1 + m_random.bounded(2));
+        switch (m_random.bounded(4)) {
+        case 0:
+            return sA + sPl;
+        case 1:
+            return u" "_s + sA + u" . "_s + sPl + u" "_s;
+        default:
+            return sA + u'.' + sPl;
+        }
+    }
+    case 1: {
+        const int area = m_random.bounded(11);
+        // Three-digit area texts such as 005 are left out: they do not survive a save and a load.
+        switch (m_random.bounded(5)) {
+        case 0:
+            return padded(area, 2);
+        case 1:
+            return padded(area, 4);
+        case 2:
+            return area == 10 ? u"1.0"_s : QString::number(area);
+        default:
+            return QString::number(area);
+        }
+    }
+    case 2:
+        return padded(1 + m_random.bounded(255), 1 + m_random.bounded(3));
+    default:
+        return m_random.bounded(2) == 0 ? QString() : u"0"_s;
+    }
+}
+
+QString FunctionListGenerator::typedKey(int maxKey)
+{
+    return padded(1 + m_random.bounded(maxKey), 1 + m_random.bounded(3));
+}
+
+QString FunctionListGenerator::padded(int value, int width)
+{
+    return QString::number(value).rightJustified(width, u'0');
+}
+
+void FunctionListGenerator::renumberAliases(QList<FunctionEntry>& rows) const
+{
+    const QString reversing = m_openHab.language().GetMsg(44, u"Ja"_s);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        FunctionEntry& row = rows[i];
+        const QString prefix = row.kind == FunctionEntry::GroupScene && row.reverse == reversing
+                                   ? u"GROUPX_"_s
+                                   : aliasPrefixes[row.kind];
+        row.alias = prefix + QString::number(i + 1);
+    }
+}
