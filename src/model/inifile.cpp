@@ -125,6 +125,15 @@ QString TIniFile::value(const QString& section, const QString& key, const QStrin
 
 bool TIniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
+    // A line break would add lines of its own to the file, "=" in a key would split it elsewhere.
+    const auto breaksLine = [](const QString& text) {
+        return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    };
+    if (breaksLine(section) || breaksLine(key) || breaksLine(value) || key.contains(QLatin1Char('='))
+        || section.contains(QLatin1Char(']'))) {
+        m_error = QStringLiteral("Invalid INI entry");
+        return false;
+    }
     QStringList lines = readLines(m_fileName);
     qsizetype keyLine = -1;
     forEachEntry(lines, section, [&](const IniLine& entry, qsizetype index) {

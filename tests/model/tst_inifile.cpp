@@ -85,6 +85,14 @@ void TestIniFile::failedWriteKeepsTheFile()
     QVERIFY(!ini.setValue(QStringLiteral("CFG"), QStringLiteral("a"), QStringLiteral("b")));
     QVERIFY(!ini.errorString().isEmpty());
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("no"))));
+
+    // A value with a line break would smuggle lines of its own into the file.
+    const QString file = m_dir.filePath(QStringLiteral("breaks.ini"));
+    QVERIFY(writeBytes(file, "[CFG]\r\nIP=1\r\n"));
+    TIniFile existing(file);
+    QVERIFY(!existing.setValue(QStringLiteral("CFG"), QStringLiteral("IP"), QStringLiteral("2\r\n[X]\r\nY=1")));
+    QVERIFY(!existing.setValue(QStringLiteral("CFG"), QStringLiteral("A=B"), QStringLiteral("1")));
+    QCOMPARE(readBytes(file), QByteArray("[CFG]\r\nIP=1\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
