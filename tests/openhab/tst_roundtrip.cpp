@@ -124,9 +124,8 @@ void TstRoundtrip::saveLoadSave()
     QVERIFY(
         writeBytes(m_openHab.sProjPath + u"project.ini"_s, "[CFG]\r\nSITEMAP=" + layout.toUtf8() + "\r\n"));
 
-    const quint32 seed = qEnvironmentVariableIsSet("VARUNO_SEED")
-                             ? quint32(qEnvironmentVariableIntValue("VARUNO_SEED"))
-                             : QRandomGenerator::global()->generate();
+    const quint32 seed = qEnvironmentVariableIsSet("VARUNO_SEED") ? qgetenv("VARUNO_SEED").toUInt()
+                                                                  : QRandomGenerator::global()->generate();
     int project = 0;
     const auto report = qScopeGuard([&] {
         if (QTest::currentTestFailed())
