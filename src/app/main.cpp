@@ -1,12 +1,16 @@
+#include "ui/qtprompts.h"
+#include "ui/startup.h"
+#include "ui/tfrmmain.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Varuno Builder"));
-    placeholder.setWindowTitle(QStringLiteral("Varuno Builder " VARUNO_VERSION));
-    placeholder.resize(400, 200);
-    placeholder.show();
+    QtPrompts prompts;
+    // The program folder is the one holding the program file, whatever the working directory.
+    TStartup startup(QCoreApplication::applicationDirPath(), prompts);
+    // Closing the main window, the only one not modal, ends the event loop and the program.
+    startup.frmMain().show();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <iterator>
 
@@ -35,33 +36,37 @@ inline QColor groupHeader()
     return {252, 236, 228};
 }
 
-// The windows' body font: Tahoma where installed, else the nearest sans serif.
-inline QFont bodyFont(int pixelSize)
+// A font of the first installed family; the later ones are close in width, so that the captions
+// keep fitting their fixed-size buttons where the designed font is missing.
+inline QFont font(const QStringList& families, int pixelSize, QFont::Weight weight = QFont::Normal)
 {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    return font;
+    QFont result;
+    result.setFamilies(families);
+    result.setStyleHint(QFont::SansSerif);
+    result.setPixelSize(pixelSize);
+    result.setWeight(weight);
+    return result;
 }
 
-// The header bands' title: Arial Black where installed, else a heavy sans serif.
+// The windows' body font.
+inline QFont bodyFont(int pixelSize)
+{
+    return font({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")},
+                pixelSize);
+}
+
+// The header bands' title.
 inline QFont headingFont(int pixelSize)
 {
-    QFont font(QStringLiteral("Arial Black"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setWeight(QFont::Black);
-    font.setPixelSize(pixelSize);
-    return font;
+    return font({QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
+                pixelSize, QFont::Black);
 }
 
 // The brand lettering of the side panel ("Varuno", "BUILDER").
 inline QFont brandFont(int pixelSize, bool bold)
 {
-    QFont font(QStringLiteral("Calibri"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
+    return font({QStringLiteral("Calibri"), QStringLiteral("Carlito"), QStringLiteral("DejaVu Sans Condensed")},
+                pixelSize, bold ? QFont::Bold : QFont::Normal);
 }
 
 // Picture name of each function kind (index = kind), for the list rows and the function editor.

@@ -1,0 +1,57 @@
+#include "csvexport.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+const QString separator = QStringLiteral(";");
+
+QString field(const QString& text)
+{
+    static const QString needsQuotes = QStringLiteral(";\"\r\n");
+    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsQuotes.contains(c); }))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString line(const QStringList& fields)
+{
+    QString text;
+    for (const QString& value : fields)
+        text += field(value) + separator;
+    return text + QStringLiteral("\r\n");
+}
+
+} // namespace
+
+namespace CsvExport {
+
+QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
+                 const QStringList& groupHeaders)
+{
+    // "Art" has no caption of its own in the window and stays as it is.
+    QStringList header = columnCaptions.mid(0, 4);
+    header.resize(4);
+    header << QStringLiteral("Art");
+    QString text = line(header);
+    for (const FunctionEntry& row : rows) {
+        // The blank before the address is part of the format spreadsheets have been reading.
+        text += line({row.caption, QLatin1Char(' ') + row.address, row.voice, row.groups,
+                      groupHeaders.value(row.kind)});
+    }
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+std::optional<QString> Write(const QString& fileName, const QByteArray& bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+} // namespace CsvExport

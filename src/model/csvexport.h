@@ -1,0 +1,28 @@
+#pragma once
+
+#include "functionentry.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The function list as a CSV file for spreadsheets: a header line, then one line per row in stored
+// order with label, address, voice, groups and the header of the row's kind group, each field
+// followed by ";". UTF-8 with a byte-order mark, CR LF after every line. A field that holds ";", a
+// double quote, CR or LF is enclosed in double quotes with its inner double quotes doubled, so that
+// every line keeps its five fields; every other field is written as it is.
+namespace CsvExport {
+
+// columnCaptions: the captions of the label, address, voice and groups columns; groupHeaders: the
+// header of each list group, indexed by kind.
+QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
+                 const QStringList& groupHeaders);
+
+// Replaces fileName with bytes atomically: after a failure the old file is as it was. Returns the
+// system's reason on failure.
+std::optional<QString> Write(const QString& fileName, const QByteArray& bytes);
+
+} // namespace CsvExport

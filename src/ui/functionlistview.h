@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeView>
+
+class FunctionList;
+class KindGroupModel;
+
+// The main window's report-style list of functions: a check box in every row, whole-row selection,
+// the kind's picture before the label, and the switchable group view with a header per kind. It
+// shows the one function list through KindGroupModel; rows are addressed by their position in
+// that list.
+class FunctionListView : public QTreeView
+{
+    Q_OBJECT
+    // Written by FillLanguage, indexed by group ID.
+    Q_PROPERTY(QStringList groupHeaders READ groupHeaders WRITE setGroupHeaders)
+
+public:
+    explicit FunctionListView(FunctionList& list, QWidget* parent = nullptr);
+
+    FunctionList& functionList() const { return m_list; }
+
+    bool groupView() const;
+    void setGroupView(bool on);
+    QStringList groupHeaders() const;
+    void setGroupHeaders(const QStringList& headers);
+
+    // Position of the selected row in the function list, -1 when none is selected.
+    int selectedRow() const;
+    void selectRow(int row);
+    // Position of the row under pos (viewport coordinates); -1 over a group header, an empty
+    // area, or beside, above or below the rows.
+    int rowAt(const QPoint& pos) const;
+
+signals:
+    // A double click on a row (its label, picture, check box or cells), with the row's position.
+    void rowDoubleClicked(int row);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void layoutGroups();
+
+    FunctionList& m_list;
+    KindGroupModel* m_model;
+};

@@ -1,0 +1,487 @@
+#include "tfrmmain.h"
+
+#include "filllanguage.h"
+#include "functionlistview.h"
+#include "model/csvexport.h"
+#include "model/tlanguage.h"
+#include "openhab/fileerror.h"
+#include "openhab/topenhab.h"
+#include "program.h"
+#include "style.h"
+#include "tfrmitem.h"
+#include "tfrmnewproject.h"
+#include "tfrmsettings.h"
+#include "tfrmtransfer.h"
+#include "toggleswitch.h"
+#include "workspace/prompts.h"
+#include "workspace/tworkspace.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int panelWidth = 226;
+constexpr QSize clientSize{914, 574};
+
+const QString sideButtonStyle = QStringLiteral(
+    "QPushButton { background: transparent; color: white; border: none; text-align: left;"
+    "  padding-left: 20px; }"
+    "QPushButton:hover { background: %1; }"
+    "QPushButton:pressed { background: %2; }"
+    "QPushButton:disabled { color: rgba(255, 255, 255, 120); }");
+
+const QString listButtonStyle = QStringLiteral(
+    "QPushButton { background: #f5f5f5; color: %1; border: 1px solid #e2e2e2; border-radius: 3px; }"
+    "QPushButton:hover { background: #fdeee6; border-color: %2; }"
+    "QPushButton:pressed { background: #fbdccb; }"
+    "QPushButton:disabled { color: #aaaaaa; }");
+
+QLabel* whiteLabel(const QString& text, const QFont& font, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(colours);
+    return label;
+}
+
+QFrame* whiteStrip(QWidget* parent)
+{
+    auto* strip = new QFrame(parent);
+    strip->setFixedSize(panelWidth, 10);
+    strip->setAutoFillBackground(true);
+    QPalette colours = strip->palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    strip->setPalette(colours);
+    return strip;
+}
+
+void fillBackground(QWidget* widget, const QColor& colour)
+{
+    widget->setAutoFillBackground(true);
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, colour);
+    widget->setPalette(colours);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent)
+    : QWidget(parent)
+    , m_program(program)
+{
+    m_program.frmMain = this;
+    setTag(this, -1);
+    setFont(Style::bodyFont(15));
+    fillBackground(this, Qt::white);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildSidePanel());
+    layout->addWidget(buildListArea(), 1);
+    buildPopupMenu();
+    setMinimumSize(clientSize);
+    resize(clientSize);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // 1. Workspace start.
+    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, m_program.prompts, this);
+    m_program.workspace = m_workspace;
+    connect(m_workspace, &TWorkspace::projectsChanged, this, &TfrmMain::projectsChanged);
+    projectsChanged();
+
+    // 2. The toggle names the two languages when language.ini has exactly two.
+    const QStringList languages = m_program.language.GetLanguages();
+    if (languages.size() == 2) {
+        tsLanguage->setOffCaption(languages.at(0));
+        tsLanguage->setOnCaption(languages.at(1));
+    }
+    // 3. Any value but the first language's exact name chooses the second: switching the toggle on
+    // runs the language switch as a click does.
+    connect(tsLanguage, &QAbstractButton::toggled, this, &TfrmMain::languageChanged);
+    tsLanguage->setChecked(m_workspace->inif().Language() != tsLanguage->offCaption());
+
+    // 4., 5.
+    UpdateProjectButtons();
+    lblVersion->setText(GetVersionString());
+    setWindowTitle(QStringLiteral("Varuno Builder ") + lblVersion->text());
+}
+
+QWidget* TfrmMain::buildSidePanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setFixedWidth(panelWidth);
+    fillBackground(panel, Style::accent());
+    panel->setStyleSheet(sideButtonStyle.arg(Style::accentDark().name(), Style::accentDark().darker(115).name()));
+
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 8, 0, 6);
+    column->setSpacing(0);
+
+    column->addWidget(whiteStrip(panel));
+    auto* brand = new QHBoxLayout;
+    brand->setContentsMargins(20, 0, 12, 0);
+    brand->setSpacing(8);
+    auto* Label4 = whiteLabel(QStringLiteral("Varuno"), Style::brandFont(27, false), panel);
+    auto* Label5 = whiteLabel(QStringLiteral("BUILDER"), Style::brandFont(15, true), panel);
+    brand->addWidget(Label4, 0, Qt::AlignBottom);
+    brand->addWidget(Label5, 0, Qt::AlignBottom);
+    brand->addStretch();
+    auto* brandBox = new QWidget(panel);
+    brandBox->setFixedHeight(46);
+    brandBox->setLayout(brand);
+    column->addWidget(brandBox);
+    column->addWidget(whiteStrip(panel));
+
+    auto* Image1 = new QLabel(panel);
+    Image1->setPixmap(Style::picture(QStringLiteral("logo"), Qt::white, {48, 48}));
+    Image1->hide();
+    lblVersion = new QLabel(panel);
+    lblVersion->hide();
+
+    column->addSpacing(16);
+    auto* Label3 = whiteLabel(QStringLiteral("Projekt"), Style::bodyFont(15), panel);
+    setTag(Label3, 1);
+    Label3->setContentsMargins(20, 0, 0, 4);
+    column->addWidget(Label3);
+
+    cbProj = new QComboBox(panel);
+    cbProj->setEditable(false);
+    cbProj->setView(new QListView(cbProj));
+    cbProj->setMinimumHeight(30);
+    cbProj->view()->setStyleSheet(QStringLiteral("QListView::item { min-height: 20px; }"));
+    connect(cbProj, &QComboBox::activated, this, [this](int index) {
+        if (index == m_workspace->selectedIndex())
+            return;
+        m_workspace->selectProject(index);
+        OpenSelectedProject();
+    });
+    auto* projectRow = new QHBoxLayout;
+    projectRow->setContentsMargins(20, 0, 16, 0);
+    projectRow->addWidget(cbProj);
+    column->addLayout(projectRow);
+    column->addSpacing(16);
+
+    btnNewProject = addSideButton(panel, 2, QStringLiteral("Neues Projekt"), QStringLiteral("project-new"));
+    btnDelProjekt =
+        addSideButton(panel, 67, QStringLiteral("Projekt bearbeiten"), QStringLiteral("project-edit"));
+    btnSettings = addSideButton(panel, 4, QStringLiteral("Server-Einstellungen"), QStringLiteral("settings"));
+    btnReceive = addSideButton(panel, 5, QStringLiteral("Konfiguration empfangen"), QStringLiteral("receive"));
+    btnSend = addSideButton(panel, 6, QStringLiteral("Konfiguration senden"), QStringLiteral("send"));
+    btnExit = addSideButton(panel, 7, QStringLiteral("Programm beenden"), QStringLiteral("exit"));
+    for (QPushButton* button : {btnNewProject, btnDelProjekt, btnSettings, btnReceive, btnSend, btnExit})
+        column->addWidget(button);
+    connect(btnNewProject, &QPushButton::clicked, this, &TfrmMain::newProject);
+    connect(btnDelProjekt, &QPushButton::clicked, this, &TfrmMain::editProject);
+    connect(btnSettings, &QPushButton::clicked, this, [this] { m_program.frmSettings->Execute(); });
+    connect(btnReceive, &QPushButton::clicked, this, &TfrmMain::receive);
+    connect(btnSend, &QPushButton::clicked, this, [this] { m_program.frmTransfer->DoTransfer(1); });
+    connect(btnExit, &QPushButton::clicked, this, &QWidget::close);
+
+    column->addSpacing(14);
+    tsLanguage = new ToggleSwitch(panel);
+    tsLanguage->setOffCaption(QStringLiteral("Deutsch"));
+    tsLanguage->setOnCaption(QStringLiteral("English"));
+    tsLanguage->setColours(Qt::white, Qt::black);
+    tsLanguage->setContentsMargins(0, 0, 0, 0);
+    auto* toggleRow = new QHBoxLayout;
+    toggleRow->setContentsMargins(20, 0, 16, 0);
+    toggleRow->addWidget(tsLanguage);
+    toggleRow->addStretch();
+    column->addLayout(toggleRow);
+
+    column->addStretch();
+    auto* Label1 = whiteLabel(QStringLiteral("openHAB für BTicino MyHome"), Style::bodyFont(11), panel);
+    Label1->setAlignment(Qt::AlignCenter);
+    column->addWidget(Label1);
+    return panel;
+}
+
+QPushButton* TfrmMain::addSideButton(QWidget* panel, int tag, const QString& caption, const QString& picture)
+{
+    auto* button = new QPushButton(caption, panel);
+    setTag(button, tag);
+    button->setFixedSize(panelWidth, 57);
+    button->setIcon(Style::icon(picture, Qt::white, {26, 26}));
+    button->setIconSize({26, 26});
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFont(Style::bodyFont(15));
+    return button;
+}
+
+QWidget* TfrmMain::buildListArea()
+{
+    auto* area = new QWidget(this);
+    fillBackground(area, Qt::white);
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(12);
+
+    lvItems = new FunctionListView(m_items, area);
+    setTag(lvItems, 14);
+    setColumnTags(lvItems, {10, 11, 12, 13, 0, 64});
+    const QStringList captions = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"),
+                                  QStringLiteral("Sprache"),     QStringLiteral("Gruppenzugehörigkeit"),
+                                  QString(),                     QStringLiteral("Taste")};
+    const int widths[] = {220, 70, 50, 250, 0, 50};
+    for (int column = 0; column < FunctionList::ColumnCount; ++column) {
+        m_items.setHeaderData(column, Qt::Horizontal, captions.at(column));
+        lvItems->header()->resizeSection(column, widths[column]);
+    }
+    lvItems->setColumnHidden(FunctionList::AliasColumn, true);
+    lvItems->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvItems, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { pmItems->popup(lvItems->viewport()->mapToGlobal(pos)); });
+    connect(lvItems, &FunctionListView::rowDoubleClicked, this, &TfrmMain::editItem);
+    column->addWidget(lvItems, 1);
+
+    const QString buttonStyle = listButtonStyle.arg(Style::text().name(), Style::accent().name());
+    btnAddItem = new QPushButton(QStringLiteral("Funktion hinzufügen"), area);
+    setTag(btnAddItem, 8);
+    btnAddItem->setFixedSize(328, 50);
+    btnAddItem->setIcon(Style::icon(QStringLiteral("add"), Style::accent(), {24, 24}));
+    btnDelItems = new QPushButton(QStringLiteral("markierte Funktionen entfernen"), area);
+    setTag(btnDelItems, 9);
+    btnDelItems->setFixedSize(330, 50);
+    btnDelItems->setIcon(Style::icon(QStringLiteral("delete"), Style::accent(), {24, 24}));
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {btnAddItem, btnDelItems}) {
+        button->setIconSize({24, 24});
+        button->setFlat(true);
+        button->setStyleSheet(buttonStyle);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    buttons->addWidget(btnAddItem);
+    buttons->addStretch();
+    buttons->addWidget(btnDelItems);
+    column->addLayout(buttons);
+    connect(btnAddItem, &QPushButton::clicked, this, [this] { m_program.frmItem->DoAdd(m_items); });
+    connect(btnDelItems, &QPushButton::clicked, this, &TfrmMain::deleteItems);
+    return area;
+}
+
+void TfrmMain::buildPopupMenu()
+{
+    pmItems = new QMenu(this);
+    setTag(pmItems, 15);
+    const auto item = [this](int tag, const QString& caption, const QString& picture) {
+        QAction* action = pmItems->addAction(caption);
+        setTag(action, tag);
+        if (!picture.isEmpty())
+            action->setIcon(Style::icon(picture, Style::text(), {18, 18}));
+        return action;
+    };
+    pmGroupview = item(71, QStringLiteral("Gruppenansicht"), {});
+    pmGroupview->setCheckable(true);
+    addSeparator(pmItems);
+    pmSort = item(70, QStringLiteral("Alphabetisch sortieren"), QStringLiteral("sort"));
+    pmMoveup = item(72, QStringLiteral("moveup"), QStringLiteral("move-up"));
+    pmMoveDown = item(73, QStringLiteral("movedown"), QStringLiteral("move-down"));
+    addSeparator(pmItems);
+    csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren..."), QStringLiteral("csv"));
+
+    connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
+    connect(pmSort, &QAction::triggered, this, &TfrmMain::sortItems);
+    connect(pmMoveup, &QAction::triggered, this, [this] { moveSelected(-1); });
+    connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
+    connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
+
+    SaveTextFileDialog = new QObject(this);
+    SaveTextFileDialog->setObjectName(QStringLiteral("SaveTextFileDialog"));
+    setTag(SaveTextFileDialog, 16);
+    SaveTextFileDialog->setProperty(Tags::dialogTitle, QStringLiteral("CSV speichern unter"));
+}
+
+QString TfrmMain::GetVersionString()
+{
+#ifdef VARUNO_VERSION
+    const QStringList parts = QStringLiteral(VARUNO_VERSION).split(QLatin1Char('.'));
+#else
+    const QStringList parts;
+#endif
+    // Major, minor and release without leading zeros; a build number is not shown.
+    QStringList numbers;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = true;
+        const uint number = i < parts.size() ? parts.at(i).toUInt(&ok) : 0;
+        if (!ok)
+            return QStringLiteral("0.0.0");
+        numbers << QString::number(number);
+    }
+    return numbers.join(QLatin1Char('.'));
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    FormShow();
+}
+
+void TfrmMain::FormShow()
+{
+    OpenSelectedProject();
+    m_program.language.LoadLanguage(languageName());
+    FillLanguage(this, m_program.language);
+    applyGroupView(m_workspace->inif().Groupview());
+}
+
+QString TfrmMain::languageName() const
+{
+    return tsLanguage->isChecked() ? tsLanguage->onCaption() : tsLanguage->offCaption();
+}
+
+void TfrmMain::languageChanged()
+{
+    const QString name = languageName();
+    m_workspace->inif().setLanguage(name);
+    m_program.language.LoadLanguage(name);
+    FillLanguage(this, m_program.language);
+    // Rebuilds the cells that hold translated words ("Ja", "Nein").
+    OpenSelectedProject();
+}
+
+void TfrmMain::OpenSelectedProject()
+{
+    m_workspace->OpenSelectedProject(m_items);
+}
+
+void TfrmMain::projectsChanged()
+{
+    const QSignalBlocker blocker(cbProj);
+    cbProj->clear();
+    cbProj->addItems(m_workspace->projects());
+    cbProj->setCurrentIndex(m_workspace->selectedIndex());
+    UpdateProjectButtons();
+}
+
+bool TfrmMain::projectOpen() const
+{
+    return !m_workspace->selectedProject().isEmpty();
+}
+
+void TfrmMain::UpdateProjectButtons()
+{
+    const bool hasProjects = m_workspace->projectCount() > 0;
+    for (QWidget* command : {static_cast<QWidget*>(btnSettings), static_cast<QWidget*>(btnReceive),
+                             static_cast<QWidget*>(btnSend), static_cast<QWidget*>(btnAddItem),
+                             static_cast<QWidget*>(btnDelItems)})
+        command->setEnabled(hasProjects);
+    // Without an open project these would write a project's files into no project at all.
+    for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvExport})
+        command->setEnabled(projectOpen());
+}
+
+void TfrmMain::applyGroupView(bool on)
+{
+    lvItems->setGroupView(on);
+    pmGroupview->setChecked(on);
+    pmMoveup->setVisible(!on);
+    pmMoveDown->setVisible(!on);
+}
+
+void TfrmMain::newProject()
+{
+    TfrmNewProject& dialog = *m_program.frmNewProject;
+    if (dialog.New())
+        m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms());
+    UpdateProjectButtons();
+}
+
+void TfrmMain::editProject()
+{
+    if (!cbProj->currentText().isEmpty())
+        m_program.frmNewProject->Edit();
+}
+
+void TfrmMain::receive()
+{
+    m_program.frmTransfer->DoTransfer(2);
+    OpenSelectedProject();
+}
+
+void TfrmMain::editItem(int row)
+{
+    m_program.frmItem->DoEdit(row, m_items);
+}
+
+void TfrmMain::SaveItems()
+{
+    for (const TFileError& failure : m_program.openHab.SaveItems(m_items.entries()))
+        m_program.prompts.error(failure.text());
+}
+
+void TfrmMain::deleteItems()
+{
+    const TLanguage& language = m_program.language;
+    if (!m_items.hasChecked()) {
+        m_program.prompts.error(
+            language.GetMsg(1, QStringLiteral("Sie müssen die zu löschenden Funktionen zuerst markieren")));
+        return;
+    }
+    if (!m_program.prompts.confirm(
+            language.GetMsg(78, QStringLiteral("Wollen Sie die markierten Funktionen löschen?"))))
+        return;
+    m_items.removeChecked();
+    SaveItems();
+}
+
+void TfrmMain::switchGroupView()
+{
+    const bool on = !lvItems->groupView();
+    applyGroupView(on);
+    m_workspace->inif().setGroupview(on);
+}
+
+void TfrmMain::sortItems()
+{
+    m_items.sortByLabel();
+    SaveItems();
+}
+
+void TfrmMain::moveSelected(int offset)
+{
+    const int i = lvItems->selectedRow();
+    if (i < 0)
+        return;
+    ExchangeItems(m_items, i, i + offset);
+}
+
+void TfrmMain::ExchangeItems(FunctionList& lv, int i, int j)
+{
+    if (i < 0 || i > lv.count() - 1 || j < 0 || j > lv.count() - 1)
+        return;
+    const FunctionEntry first = lv.at(i);
+    const FunctionEntry second = lv.at(j);
+    lv.replace(i, second);
+    lv.replace(j, first);
+    SaveItems();
+}
+
+void TfrmMain::exportCsv()
+{
+    const QString fileName = m_program.prompts.saveFileName(
+        SaveTextFileDialog->property(Tags::dialogTitle).toString(), QString(), QStringLiteral("CSV (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    QStringList captions;
+    for (int column = FunctionList::LabelColumn; column <= FunctionList::GroupsColumn; ++column)
+        captions << m_items.headerData(column, Qt::Horizontal).toString();
+    const QByteArray bytes = CsvExport::Build(m_items.entries(), captions, lvItems->groupHeaders());
+    // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
+    if (const auto reason = CsvExport::Write(fileName, bytes))
+        m_program.prompts.error(TFileError{fileName, *reason}.text());
+}

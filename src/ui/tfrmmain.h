@@ -1,0 +1,99 @@
+#pragma once
+
+#include "model/functionlist.h"
+
+#include <QString>
+#include <QWidget>
+
+class FunctionListView;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class ToggleSwitch;
+class TWorkspace;
+
+struct TProgram;
+
+// The main window: the project list and the open project's function list, and the start of every
+// action. It owns the function list and the workspace (folders, settings.ini, projects); closing
+// it ends the program.
+class TfrmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Runs the creation steps: the workspace below programDir, the language captions and the
+    // chosen language, the enabling of the project commands and the title. Sets program.workspace
+    // and program.frmMain.
+    TfrmMain(TProgram& program, const QString& programDir, QWidget* parent = nullptr);
+
+    FunctionList& items() { return m_items; }
+    TWorkspace& workspace() { return *m_workspace; }
+
+    // Swaps rows i and j of lv completely and saves the project; nothing happens (and nothing is
+    // saved) when j is not a row.
+    void ExchangeItems(FunctionList& lv, int i, int j);
+    // Enables the project commands exactly when there is a project to work on.
+    void UpdateProjectButtons();
+    // Opens the project selected in the project list.
+    void OpenSelectedProject();
+
+    // "0.0.0" when the build carries no version.
+    static QString GetVersionString();
+
+    // The window's controls, by their design names, for the dialogs' and the tests' use.
+    QComboBox* cbProj = nullptr;
+    QPushButton* btnNewProject = nullptr;
+    QPushButton* btnDelProjekt = nullptr;
+    QPushButton* btnSettings = nullptr;
+    QPushButton* btnReceive = nullptr;
+    QPushButton* btnSend = nullptr;
+    QPushButton* btnExit = nullptr;
+    ToggleSwitch* tsLanguage = nullptr;
+    QLabel* lblVersion = nullptr;
+    FunctionListView* lvItems = nullptr;
+    QPushButton* btnAddItem = nullptr;
+    QPushButton* btnDelItems = nullptr;
+    QMenu* pmItems = nullptr;
+    QAction* pmGroupview = nullptr;
+    QAction* pmSort = nullptr;
+    QAction* pmMoveup = nullptr;
+    QAction* pmMoveDown = nullptr;
+    QAction* csvExport = nullptr;
+    // The CSV save dialog's design values; its title is translated with the window.
+    QObject* SaveTextFileDialog = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildSidePanel();
+    QWidget* buildListArea();
+    void buildPopupMenu();
+    QPushButton* addSideButton(QWidget* panel, int tag, const QString& caption, const QString& picture);
+
+    void FormShow();
+    void languageChanged();
+    QString languageName() const;
+    void projectsChanged();
+    void applyGroupView(bool on);
+    bool projectOpen() const;
+
+    void newProject();
+    void editProject();
+    void receive();
+    void editItem(int row);
+    void deleteItems();
+    void switchGroupView();
+    void sortItems();
+    void moveSelected(int offset);
+    void exportCsv();
+    void SaveItems();
+
+    TProgram& m_program;
+    FunctionList m_items;
+    TWorkspace* m_workspace = nullptr;
+    bool m_shown = false;
+};

@@ -1,0 +1,115 @@
+// Renders the main window and the five dialogs to PNG files, as they look on a fresh installation
+// with the demo projects: varuno-render-windows OUTPUT_DIR [LANGUAGE]. Runs on any Qt platform;
+// the render-windows script uses the offscreen one. The program folder is a temporary copy, so
+// nothing of an installation is touched.
+
+#include "model/functionlist.h"
+#include "ui/startup.h"
+#include "ui/tfrmgroups.h"
+#include "ui/tfrmitem.h"
+#include "ui/tfrmmain.h"
+#include "ui/tfrmnewproject.h"
+#include "ui/tfrmsettings.h"
+#include "ui/tfrmtransfer.h"
+#include "workspace/prompts.h"
+#include "workspace/tsettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <utility>
+
+namespace {
+
+// Nothing may wait for an answer here: every question is logged and answered with No or Cancel.
+class LoggingPrompts : public Prompts
+{
+public:
+    void error(const QString& text) override { log(QStringLiteral("error"), text); }
+    void information(const QString& text) override { log(QStringLiteral("information"), text); }
+    bool confirm(const QString& text) override { return log(QStringLiteral("confirm"), text); }
+    bool errorYesNo(const QString& text) override { return log(QStringLiteral("error"), text); }
+    bool textPrompt(const QString& caption, const QString&, QString&) override
+    {
+        return log(QStringLiteral("prompt"), caption);
+    }
+    QString saveFileName(const QString& title, const QString&, const QString&) override
+    {
+        log(QStringLiteral("save"), title);
+        return {};
+    }
+
+private:
+    static bool log(const QString& kind, const QString& text)
+    {
+        QTextStream(stderr) << kind << ": " << text << '\n';
+        return false;
+    }
+};
+
+bool copyTree(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString target = to + QLatin1Char('/') + info.fileName();
+        if (info.isDir() ? !copyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+bool render(QWidget& window, const QString& fileName)
+{
+    window.show();
+    QApplication::processEvents();
+    const bool saved = window.grab().save(fileName);
+    window.hide();
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << fileName << '\n';
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2 || args.size() > 3) {
+        QTextStream(stderr) << "usage: varuno-render-windows OUTPUT_DIR [LANGUAGE]\n";
+        return 2;
+    }
+    const QString outputDir = args.at(1);
+    const QString language = args.size() > 2 ? args.at(2) : QStringLiteral("Deutsch");
+
+    QTemporaryDir programDir;
+    if (!programDir.isValid() || !QDir().mkpath(outputDir) ||
+        !copyTree(QStringLiteral(VARUNO_DATA_DIR), programDir.filePath(QStringLiteral("config"))) ||
+        !copyTree(QStringLiteral(VARUNO_DEMO_DIR), programDir.filePath(QStringLiteral("projects")))) {
+        QTextStream(stderr) << "cannot prepare a program folder\n";
+        return 1;
+    }
+    TSettings(programDir.filePath(QStringLiteral("config/settings.ini"))).setLanguage(language);
+
+    LoggingPrompts prompts;
+    TStartup startup(programDir.path(), prompts);
+    TProgram& program = startup.program();
+    const std::pair<QWidget*, QString> windows[] = {
+        {program.frmMain, QStringLiteral("main-window.png")},
+        {program.frmSettings, QStringLiteral("settings.png")},
+        {program.frmItem, QStringLiteral("function-editor.png")},
+        {program.frmGroups, QStringLiteral("group-editor.png")},
+        {program.frmTransfer, QStringLiteral("transfer.png")},
+        {program.frmNewProject, QStringLiteral("project.png")},
+    };
+    bool ok = true;
+    for (const auto& [window, name] : windows)
+        ok = render(*window, QDir(outputDir).filePath(name)) && ok;
+    return ok ? 0 : 1;
+}
