@@ -158,8 +158,12 @@ QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, 
         if (!inRange(value, 0, 10))
             return msg(15, u"Bereich muss zwischen 0 und 10 liegen!"_s);
         // The bus writes area 0 as "00" and area 10 as "100"; plain "0" and "10" would be read back
-        // as the general address and as a point-to-point address.
-        a = s == u"0" ? u"00"_s : s == u"10" ? u"100"_s : s;
+        // as the general address and as a point-to-point address. Longer texts with leading zeros
+        // ("005", "0010") would be point-to-point addresses on the bus, so they are stored by value.
+        if (s.size() >= 3 && s != u"100")
+            a = *value == 0 ? u"00"_s : *value == 10 ? u"100"_s : QString::number(*value);
+        else
+            a = s == u"0" ? u"00"_s : s == u"10" ? u"100"_s : s;
         break;
     case kindGroup:
         if (!inRange(value, 1, 255))

@@ -87,6 +87,11 @@ void TstTbticino::checkAdr_data()
     ok("area 1.0 drops the dot", u"1.0"_s, 1, u"100"_s);
     ok("area 5", u"5"_s, 1, u"5"_s);
     ok("area 05 kept", u"05"_s, 1, u"05"_s);
+    // Longer texts with leading zeros would be point-to-point addresses on the bus.
+    ok("area 005 by value", u"005"_s, 1, u"5"_s);
+    ok("area 010 by value", u"010"_s, 1, u"100"_s);
+    ok("area 000 by value", u"000"_s, 1, u"00"_s);
+    ok("area 0007 by value", u"0007"_s, 1, u"7"_s);
     fails("area 11", u"11"_s, 1, areaRange);
     fails("area -1 is no number", u"-1"_s, 1, invalidAddress);
     fails("area -5 out of range", u"-5"_s, 1, areaRange);

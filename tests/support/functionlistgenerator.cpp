@@ -176,13 +176,14 @@ QString FunctionListGenerator::typedAddress(int iAdrArt)
     }
     case 1: {
         const int area = m_random.bounded(11);
-        // Three-digit area texts such as 005 are left out: they do not survive a save and a load.
-        switch (m_random.bounded(5)) {
+        switch (m_random.bounded(6)) {
         case 0:
             return padded(area, 2);
         case 1:
-            return padded(area, 4);
+            return padded(area, 3);
         case 2:
+            return padded(area, 4);
+        case 3:
             return area == 10 ? u"1.0"_s : QString::number(area);
         default:
             return QString::number(area);
