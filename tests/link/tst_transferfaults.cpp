@@ -1,0 +1,240 @@
+#include "tst_transferfixture.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <future>
+#include <thread>
+
+namespace {
+
+const QString Msg37 = QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden!");
+// How long the stand-in gateway waits for the transfer before it gives up on the test.
+constexpr int PeerPatience = 5000;
+constexpr int ShortReplyTimeout = 300;
+
+// The parts of the first complete request in bytes (an array of bulk strings), removed from bytes;
+// empty while the request is still incomplete.
+QList<QByteArray> takeRequest(QByteArray& bytes)
+{
+    qsizetype position = 0;
+    auto header = [&](char kind) -> qsizetype {
+        const qsizetype end = bytes.indexOf("\r\n", position);
+        if (end < 0 || bytes.at(position) != kind)
+            return -1;
+        const qsizetype number = bytes.mid(position + 1, end - position - 1).toLongLong();
+        position = end + 2;
+        return number;
+    };
+    QList<QByteArray> parts;
+    for (qsizetype count = header('*'); count > 0; --count) {
+        const qsizetype length = header('$');
+        if (length < 0 || position + length + 2 > bytes.size())
+            return {};
+        parts << bytes.mid(position, length);
+        position += length + 2;
+    }
+    bytes.remove(0, position);
+    return parts;
+}
+
+// What a healthy gateway answers to each request of a transfer, in order: the firmware marker, a
+// clock a minute behind the PC, and plain confirmations; file texts for a receive.
+QList<QByteArray> healthyReplies(TransferMode mode)
+{
+    if (mode == TransferMode::Receive)
+        return QList<QByteArray>{"$10\r\n1699999940\r\n"} + QList<QByteArray>(7, "$6\r\nline 1\r\n");
+    // The two GETs, 9 files of two fields, 5 bus-server fields, then the three list commands.
+    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} + QList<QByteArray>(18 + 5 + 3, ":1\r\n");
+}
+
+// A stand-in gateway on loopback that answers each request with the next scripted reply. It serves
+// one connection on a thread of its own, because the transfer blocks the test's thread while it
+// waits. After its last reply it hangs up or keeps silent until the transfer closes.
+class ScriptedGateway
+{
+public:
+    ScriptedGateway(QList<QByteArray> replies, bool hangUp)
+        : m_replies(std::move(replies))
+        , m_hangUp(hangUp)
+    {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        m_thread = std::thread([this, listening = std::move(listening)]() mutable { serve(listening); });
+        m_port = port.get();
+    }
+    ~ScriptedGateway() { finish(); }
+
+    quint16 port() const { return m_port; }
+    // The requests received, once the transfer has closed the connection.
+    QList<QList<QByteArray>> requests()
+    {
+        finish();
+        return m_requests;
+    }
+
+private:
+    void finish()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void serve(std::promise<quint16>& listening)
+    {
+        QTcpServer server;
+        listening.set_value(server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0);
+        if (!server.waitForNewConnection(PeerPatience))
+            return;
+        QTcpSocket* socket = server.nextPendingConnection();
+        QByteArray received;
+        for (const QByteArray& reply : std::as_const(m_replies)) {
+            QList<QByteArray> request;
+            while ((request = takeRequest(received)).isEmpty()) {
+                if (!socket->waitForReadyRead(PeerPatience))
+                    return;
+                received += socket->readAll();
+            }
+            m_requests << request;
+            socket->write(reply);
+            while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(PeerPatience)) {
+            }
+        }
+        if (m_hangUp)
+            socket->disconnectFromHost();
+        // Collects whatever else comes until the transfer closes the connection.
+        while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(PeerPatience)) {
+            received += socket->readAll();
+            for (QList<QByteArray> request; !(request = takeRequest(received)).isEmpty();)
+                m_requests << request;
+        }
+    }
+
+    const QList<QByteArray> m_replies;
+    const bool m_hangUp;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    QList<QList<QByteArray>> m_requests;
+};
+
+} // namespace
+
+class TestTransferFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void requestsOfASend();
+    void faultyReply_data();
+    void faultyReply();
+
+private:
+    bool run(RecordingView& view, quint16 port);
+
+    // One project serves every case: a failed transfer changes no project file that a later case
+    // reads, and writing files anew for every case would only slow the tests down.
+    TransferProject m_project;
+};
+
+void TestTransferFaults::initTestCase()
+{
+    QVERIFY(m_project.writeFiles());
+}
+
+void TestTransferFaults::init()
+{
+    m_project.openHab.reboot = true;
+}
+
+bool TestTransferFaults::run(RecordingView& view, quint16 port)
+{
+    TTransferSettings settings;
+    settings.storePort = port;
+    settings.busServerWaitMs = 2000;
+    settings.busServerPauseMs = 0;
+    settings.connectTimeoutMs = PeerPatience;
+    settings.replyTimeoutMs = ShortReplyTimeout;
+    settings.now = [] { return qint64(1'700'000'000); };
+    return TTransfer(m_project.openHab, m_project.language, view, settings).RunTransfer();
+}
+
+// The order of the writes is the gateway's contract: text before modify, the bus server after the
+// files, the command list replaced last.
+void TestTransferFaults::requestsOfASend()
+{
+    RecordingView view;
+    ScriptedGateway gateway(healthyReplies(TransferMode::Send), false);
+
+    QVERIFY(run(view, gateway.port()));
+
+    QList<QByteArray> commands;
+    for (const QList<QByteArray>& request : gateway.requests())
+        commands << (request.first() == "HSET" && request.at(2) == "text" ? request.first(3) : request).join(' ');
+    QList<QByteArray> expected = {"GET rpi-firmware", "GET rpi-timestamp"};
+    for (const auto& [file, key] : gatewayKeys())
+        expected << "HSET " + key + " text" << "HSET " + key + " modify 1699999941";
+    expected << "HSET bt ip 127.0.0.1" << "HSET bt port 20000" << "HSET bt pw 12345" << "HSET bt hmac 1"
+             << "HSET bt set 0" << "DEL cmds" << "RPUSH cmds docker restart openhab" << "LPUSH cmds #1";
+    QCOMPARE(commands, expected);
+}
+
+void TestTransferFaults::faultyReply_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<int>("faultAt");
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<bool>("hangUp");
+    QTest::addColumn<bool>("result");
+
+    for (const TransferMode mode : {TransferMode::Send, TransferMode::Receive}) {
+        const char* direction = mode == TransferMode::Send ? "send" : "receive";
+        const QList<QByteArray> replies = healthyReplies(mode);
+        for (int at = 0; at < replies.size(); ++at) {
+            const QByteArray& reply = replies.at(at);
+            // An unreadable firmware marker counts as none; only the store's refusal leaves the
+            // connection usable, so the send goes on after it alone.
+            const bool refusalIgnored = mode == TransferMode::Send && at == 0;
+            QTest::addRow("%s, request %d: hang-up", direction, at) << mode << at << QByteArray() << true << false;
+            QTest::addRow("%s, request %d: half a reply", direction, at)
+                << mode << at << reply.first(reply.size() / 2) << true << false;
+            QTest::addRow("%s, request %d: unknown reply kind", direction, at)
+                << mode << at << QByteArray("!garbage\r\n") << false << false;
+            QTest::addRow("%s, request %d: wrong length", direction, at)
+                << mode << at << QByteArray("$5\r\nab\r\nxyz") << false << false;
+            QTest::addRow("%s, request %d: error reply", direction, at)
+                << mode << at << QByteArray("-ERR injected\r\n") << false << refusalIgnored;
+        }
+        for (const int at : {0, 1, int(replies.size()) - 1})
+            QTest::addRow("%s, request %d: silence", direction, at) << mode << at << QByteArray() << false << false;
+    }
+}
+
+void TestTransferFaults::faultyReply()
+{
+    QFETCH(TransferMode, mode);
+    QFETCH(int, faultAt);
+    QFETCH(QByteArray, fault);
+    QFETCH(bool, hangUp);
+    QFETCH(bool, result);
+    RecordingView view;
+    view.eMode = mode;
+    QList<QByteArray> replies = healthyReplies(mode);
+    replies[faultAt] = fault;
+    // Only the store's refusal keeps the connection worth answering on.
+    if (!fault.startsWith('-'))
+        replies.resize(faultAt + 1);
+    ScriptedGateway gateway(replies, hangUp);
+
+    QCOMPARE(run(view, gateway.port()), result);
+
+    QCOMPARE(view.scripted.shown, result ? QStringList() : QStringList({Msg37}));
+    // Nothing is retried: the transfer stops at the failed request.
+    QCOMPARE(gateway.requests().size(), result ? healthyReplies(mode).size() : faultAt + 1);
+    QCOMPARE(m_project.openHab.reboot, !result);
+}
+
+QTEST_GUILESS_MAIN(TestTransferFaults)
+#include "tst_transferfaults.moc"
