@@ -1,0 +1,454 @@
+#include "clicommands.h"
+
+#include "bus/tbticino.h"
+#include "clicaptions.h"
+#include "cliprojectcheck.h"
+#include "cliprompts.h"
+#include "clitransferview.h"
+#include "link/gatewaylookup.h"
+#include "model/csvexport.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/tprojectini.h"
+#include "workspace/tworkspace.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString programName = u"varuno-cli"_s;
+
+enum OptionFlag
+{
+    IpOption = 1,
+    YesOption = 2,
+    PortOption = 4,
+    SerialOption = 8,
+};
+
+struct TCliOption
+{
+    int flag; // 0: every command has it
+    QStringList names;
+    QString valueName;
+    QString description;
+};
+
+const TCliOption cliOptions[] = {
+    {0, {u"h"_s, u"help"_s}, {}, u"Zeigt diese Hilfe."_s},
+    {0, {u"language"_s}, u"NAME"_s,
+     u"Sprache der Meldungen und Überschriften: ein Abschnitt von config/language.ini (Standard: Deutsch)."_s},
+    {IpOption, {u"ip"_s}, u"ADRESSE"_s, u"Adresse des Varuno im lokalen Netz (Standard: IP aus project.ini)."_s},
+    {PortOption, {u"port"_s}, u"PORT"_s, u"Port des Redis-Speichers auf dem Varuno (Standard: 6379)."_s},
+    {YesOption, {u"yes"_s}, {}, u"Beantwortet jede Rückfrage mit Ja."_s},
+    {SerialOption, {u"serial"_s}, u"SERIENNUMMER"_s,
+     u"Seriennummer des Varuno (Standard: SERIAL aus project.ini)."_s},
+};
+
+const QString projectHelp =
+    u"PROJEKT ist der Name eines Projekts in projects/ neben dem Programm oder der Pfad zu einem "
+    "Projektordner; die Einstellungen kommen immer aus config/ neben dem Programm."_s;
+
+QString optionSyntax(const TCliOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names)
+        names << (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+    return names.join(u", "_s) + (option.valueName.isEmpty() ? QString() : u' ' + option.valueName);
+}
+
+// The command word: the first argument that is neither an option nor an option's value.
+QString commandWord(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == u"--")
+            return arguments.value(i + 1);
+        if (!argument.startsWith(u'-'))
+            return argument;
+        const bool bTakesValue = std::any_of(std::begin(cliOptions), std::end(cliOptions), [&](const TCliOption& o) {
+            return !o.valueName.isEmpty() && o.names.contains(argument.mid(2));
+        });
+        if (bTakesValue && argument.startsWith(u"--"))
+            ++i;
+    }
+    return {};
+}
+
+// The value of an option the command line holds; the parser warns about options a command does not
+// have, so those are asked for by name among the options found.
+std::optional<QString> optionValue(const QCommandLineParser& parser, const QString& name)
+{
+    if (!parser.optionNames().contains(name))
+        return std::nullopt;
+    return parser.value(name);
+}
+
+// The main window's language at its first start is the first of two languages; the command line
+// stays German unless asked otherwise.
+QString defaultLanguage(const QStringList& languages)
+{
+    return languages.size() == 2 ? languages.constFirst() : u"Deutsch"_s;
+}
+
+} // namespace
+
+// One command: its word, its arguments, the options it takes besides the common ones, and what it
+// runs.
+struct TCliCommand
+{
+    QString name;
+    QString syntax;
+    qsizetype minArguments;
+    qsizetype maxArguments;
+    int options;
+    QString summary; // one line for the general help
+    QString details; // further sentences for the command's own help
+    int (TCliCommands::*run)(TCliSession& session, const QStringList& args);
+};
+
+// Everything one command works with: the program's long-lived objects in their start-up order,
+// the project list and the open project's function list.
+struct TCliSession
+{
+    TCliSession(const QString& programDir, QIODevice& err, QIODevice* terminal, const QCommandLineParser& parser)
+        : parser(parser)
+        , language(programDir + u"/config/"_s)
+        , bticino(language)
+        , openHab(language, bticino, programDir + u"/config/"_s)
+        , prompts(err, terminal, optionValue(parser, u"yes"_s).has_value())
+        , workspace(programDir, openHab, language, prompts)
+    {
+    }
+
+    const QCommandLineParser& parser;
+    TLanguage language;
+    Tbticino bticino;
+    TopenHab openHab;
+    TTerminalPrompts prompts;
+    TWorkspace workspace;
+    FunctionList items;
+};
+
+const QList<TCliCommand>& TCliCommands::Commands()
+{
+    static const QList<TCliCommand> commands = {
+        {u"projects"_s, {}, 0, 0, 0, u"Listet die Projekte auf, eines je Zeile."_s, {}, &TCliCommands::Projects},
+        {u"regenerate"_s, u"PROJEKT"_s, 1, 1, 0, u"Schreibt die erzeugten Dateien des Projekts neu."_s,
+         u"Wie Öffnen und Speichern im Programm: Das Projekt wird aus seinen Dateien geladen und seine "
+         "Items-, Cloud-, Rules- und Sitemap-Datei werden daraus neu geschrieben."_s,
+         &TCliCommands::Regenerate},
+        {u"export-csv"_s, u"PROJEKT [DATEI]"_s, 1, 2, 0, u"Exportiert die Funktionen als CSV."_s,
+         u"Dieselbe Datei wie \"Funktionen in CSV/Excel exportieren...\" im Hauptfenster; ohne DATEI auf die "
+         "Standardausgabe."_s,
+         &TCliCommands::ExportCsv},
+        {u"send"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
+         u"Sendet die Konfiguration des Projekts an den Varuno."_s,
+         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; ohne "
+         "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
+         &TCliCommands::Send},
+        {u"receive"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
+         u"Empfängt die Konfiguration vom Varuno in das Projekt."_s,
+         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; ohne "
+         "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
+         &TCliCommands::Receive},
+        {u"lookup"_s, u"PROJEKT"_s, 1, 1, SerialOption, u"Sucht die IP-Adresse des Varuno und gibt sie aus."_s,
+         u"Fragt den Suchdienst aus config/settings.ini (Cloudserver) nach der Adresse zur Seriennummer; eine "
+         "gefundene Adresse wird als IP in project.ini gespeichert."_s,
+         &TCliCommands::Lookup},
+        {u"check"_s, u"PROJEKT"_s, 1, 1, 0, u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."_s,
+         u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
+         "Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
+         "verändern würden. Exit-Status 1, wenn es Fehler gibt."_s,
+         &TCliCommands::Check},
+    };
+    return commands;
+}
+
+TCliCommands::TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal)
+    : m_programDir(std::move(programDir))
+    , m_out(out)
+    , m_err(err)
+    , m_terminal(terminal)
+{
+}
+
+int TCliCommands::Run(const QStringList& arguments)
+{
+    const QString word = commandWord(arguments);
+    if (word.isEmpty()) {
+        const QStringList options = arguments.mid(1);
+        if (options.contains(u"--version"_s)) {
+            Write(m_out, programName + u' ' + QStringLiteral(VARUNO_VERSION) + u'\n');
+            return Success;
+        }
+        if (options.contains(u"-h"_s) || options.contains(u"--help"_s)) {
+            Write(m_out, GeneralHelp());
+            return Success;
+        }
+        Write(m_err, GeneralHelp());
+        return UsageError;
+    }
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.cbegin(), commands.cend(),
+                                      [&](const TCliCommand& c) { return c.name == word; });
+    if (command == commands.cend())
+        return UsageFailure(u"Unbekannter Befehl \"%1\"."_s.arg(word));
+    return RunCommand(*command, arguments);
+}
+
+int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    for (const TCliOption& option : cliOptions) {
+        if (option.flag == 0 || (command.options & option.flag))
+            parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
+    }
+    m_command = command.name;
+    if (!parser.parse(arguments))
+        return UsageFailure(parser.errorText());
+    if (parser.isSet(u"help"_s)) {
+        Write(m_out, CommandHelp(command));
+        return Success;
+    }
+    // The first positional argument is the command word itself.
+    const QStringList args = parser.positionalArguments().mid(1);
+    if (args.size() < command.minArguments || args.size() > command.maxArguments)
+        return UsageFailure(u"Falsche Anzahl von Argumenten."_s);
+    if (const auto port = optionValue(parser, u"port"_s)) {
+        bool bNumber = false;
+        if (port->toUShort(&bNumber) == 0 || !bNumber)
+            return UsageFailure(u"Ungültiger Port \"%1\"."_s.arg(*port));
+    }
+
+    TCliSession session(m_programDir, m_err, m_terminal, parser);
+    const QStringList languages = session.language.GetLanguages();
+    QString language = defaultLanguage(languages);
+    if (const auto chosen = optionValue(parser, u"language"_s)) {
+        language = *chosen;
+        if (!languages.contains(language, Qt::CaseInsensitive))
+            return UsageFailure(u"Unbekannte Sprache \"%1\"; config/language.ini kennt: %2."_s.arg(
+                language, languages.join(u", "_s)));
+    }
+    session.language.LoadLanguage(language);
+    return (this->*command.run)(session, args);
+}
+
+QString TCliCommands::GeneralHelp()
+{
+    QString text = u"Aufruf: %1 BEFEHL [Optionen] [Argumente]\n\nBefehle:\n"_s.arg(programName);
+    for (const TCliCommand& command : Commands()) {
+        const QString call = command.syntax.isEmpty() ? command.name : command.name + u' ' + command.syntax;
+        text += u"  "_s + call.leftJustified(26) + u' ' + command.summary + u'\n';
+    }
+    text += u"\nAllgemeine Optionen:\n"_s;
+    for (const TCliOption& option : cliOptions) {
+        if (option.flag == 0)
+            text += u"  "_s + optionSyntax(option).leftJustified(26) + u' ' + option.description + u'\n';
+    }
+    text += u"  "_s + u"--version"_s.leftJustified(26) + u" Zeigt die Version.\n\n"_s + projectHelp +
+            u"\nHilfe zu einem Befehl: %1 BEFEHL --help\n"_s.arg(programName);
+    return text;
+}
+
+QString TCliCommands::CommandHelp(const TCliCommand& command)
+{
+    const QString call = command.syntax.isEmpty() ? command.name : command.name + u' ' + command.syntax;
+    QString text = u"Aufruf: %1 %2 [Optionen]\n\n%3\n"_s.arg(programName, call, command.summary);
+    if (!command.details.isEmpty())
+        text += command.details + u'\n';
+    text += u"\nOptionen:\n"_s;
+    for (const TCliOption& option : cliOptions) {
+        if (option.flag == 0 || (command.options & option.flag))
+            text += u"  "_s + optionSyntax(option).leftJustified(26) + u' ' + option.description + u'\n';
+    }
+    if (command.minArguments > 0)
+        text += u'\n' + projectHelp + u'\n';
+    return text;
+}
+
+int TCliCommands::UsageFailure(const QString& text)
+{
+    const QString call = m_command.isEmpty() ? programName : programName + u' ' + m_command;
+    Write(m_err, u"%1: %2\nHilfe: %3 --help\n"_s.arg(programName, text, call));
+    return UsageError;
+}
+
+void TCliCommands::Write(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8());
+}
+
+bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
+{
+    TopenHab& openHab = session.openHab;
+    const QStringList& names = session.workspace.projects();
+    // A name is looked up as the project list finds LastProject: without regard to case.
+    auto name = std::find(names.cbegin(), names.cend(), project);
+    if (name == names.cend())
+        name = std::find_if(names.cbegin(), names.cend(), [&](const QString& n) {
+            return n.compare(project, Qt::CaseInsensitive) == 0;
+        });
+    if (!project.isEmpty() && !project.contains(u'/') && name != names.cend()) {
+        openHab.sProjPath = session.workspace.sProjDir() + *name + u'/';
+        openHab.sProj = *name;
+        return true;
+    }
+    const QString folder = QDir::cleanPath(QFileInfo(project).absoluteFilePath());
+    if (project.isEmpty() || !QFileInfo(folder).isDir()) {
+        UsageFailure(u"Projekt \"%1\" nicht gefunden: weder ein Projekt in %2 noch ein Ordner."_s.arg(
+            project, QDir::toNativeSeparators(session.workspace.sProjDir())));
+        return false;
+    }
+    openHab.sProjPath = folder + u'/';
+    openHab.sProj = QFileInfo(folder).fileName();
+    return true;
+}
+
+// As the main window opens a project, but settings.ini is left alone: the window's last project
+// is the user's choice, not the command line's.
+bool TCliCommands::OpenProject(TCliSession& session)
+{
+    try {
+        session.openHab.LoadFiles(session.items);
+    } catch (const EFileError& e) {
+        session.prompts.error(e.text());
+        return false;
+    }
+    return true;
+}
+
+int TCliCommands::Projects(TCliSession& session, const QStringList&)
+{
+    for (const QString& name : session.workspace.projects())
+        Write(m_out, name + u'\n');
+    return Success;
+}
+
+int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (!OpenProject(session))
+        return Failure;
+    const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
+    for (const TFileError& error : errors)
+        session.prompts.error(error.text());
+    return errors.isEmpty() ? Success : Failure;
+}
+
+int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (!OpenProject(session))
+        return Failure;
+    const QByteArray bytes = CsvExport::Build(session.items.entries(), CliCaptions::ColumnCaptions(session.language),
+                                              CliCaptions::GroupHeaders(session.language));
+    if (args.size() < 2) {
+        m_out.write(bytes);
+        return Success;
+    }
+    if (const auto reason = CsvExport::Write(args.at(1), bytes)) {
+        session.prompts.error(TFileError{QDir::toNativeSeparators(args.at(1)), *reason}.text());
+        return Failure;
+    }
+    return Success;
+}
+
+int TCliCommands::Send(TCliSession& session, const QStringList& args)
+{
+    return Transfer(session, args, TransferMode::Send);
+}
+
+int TCliCommands::Receive(TCliSession& session, const QStringList& args)
+{
+    return Transfer(session, args, TransferMode::Receive);
+}
+
+int TCliCommands::Transfer(TCliSession& session, const QStringList& args, TransferMode mode)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (!OpenProject(session))
+        return Failure;
+    TProjectIni ini(session.openHab.sProjPath);
+    const QString address = optionValue(session.parser, u"ip"_s).value_or(ini.IP());
+    // As in the transfer dialog, the address is kept for the next time, also when the transfer is
+    // refused or fails.
+    ini.setIP(address);
+
+    TTransferSettings settings = m_transferSettings;
+    if (const auto port = optionValue(session.parser, u"port"_s))
+        settings.storePort = port->toUShort();
+    const TLanguage& language = session.language;
+    TTerminalTransferView view(address, mode, session.prompts, m_err, CliCaptions::RebootNote(language));
+    TTransfer transfer(session.openHab, language, view, settings);
+    const bool bOk = transfer.RunTransfer();
+    session.prompts.information(bOk ? language.GetMsg(30, u"Datenübertragung erfolgreich!"_s)
+                                    : language.GetMsg(31, u"Fehler bei Datenübertragung!"_s));
+    if (bOk && mode == TransferMode::Send)
+        session.prompts.information(CliCaptions::RefreshNote(language));
+    // The main window opens the project again after every receive, whatever its outcome: the
+    // received files are loaded at once, and one the program cannot read is reported now.
+    if (mode == TransferMode::Receive && !OpenProject(session))
+        return Failure;
+    return bOk ? Success : Failure;
+}
+
+int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    const QString& cloudServer = session.workspace.sCloudServer();
+    if (cloudServer.isEmpty()) {
+        session.prompts.error(u"Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen."_s);
+        return Failure;
+    }
+    const QString projPath = session.openHab.sProjPath;
+    const TProjectIni ini(projPath);
+    QString serial = optionValue(session.parser, u"serial"_s).value_or(ini.Serial());
+    if (serial.isEmpty() && !session.prompts.hasTerminal())
+        return UsageFailure(u"Das Projekt hat keine Seriennummer; bitte --serial angeben."_s);
+    QString serialLine;
+    QString address = ini.IP();
+    TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + u"project.ini"_s);
+    if (lookup.Search(serial, serialLine, address)) {
+        Write(m_out, address + u'\n');
+        return Success;
+    }
+    if (serial.isEmpty())
+        session.prompts.error(u"Keine Seriennummer angegeben."_s);
+    return Failure;
+}
+
+int TCliCommands::Check(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (!OpenProject(session))
+        return Failure;
+    const TLanguage& language = session.language;
+    TProjectCheck check(session.openHab, session.bticino, session.items.entries(),
+                        CliCaptions::ColumnCaptions(language) << CliCaptions::KeyCaption(language),
+                        CliCaptions::GroupHeaders(language));
+    QStringList problems;
+    const bool bRan = check.Run(problems);
+    for (const QString& problem : problems)
+        Write(m_out, problem + u'\n');
+    if (!bRan) {
+        session.prompts.error(check.errorString());
+        return Failure;
+    }
+    return problems.isEmpty() ? Success : Failure;
+}

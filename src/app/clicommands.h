@@ -1,0 +1,67 @@
+#pragma once
+
+#include "link/ttransfer.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+struct TCliCommand;
+struct TCliSession;
+
+// varuno-cli: the program's project operations without windows. Each command opens the program
+// folder as the program does (config/ and projects/ beside the executable), loads the catalogue and
+// runs the same code the windows run; texts for the user go to standard error, results to
+// standard output.
+class TCliCommands
+{
+public:
+    enum ExitStatus
+    {
+        Success = 0,
+        Failure = 1,    // the command ran and failed, or check found problems
+        UsageError = 2, // the command line cannot be carried out as written
+    };
+
+    // programDir: the folder with config/ and projects/; out, err: standard output and error;
+    // terminal: where questions are answered, nullptr when there is no terminal.
+    TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal);
+
+    // The store port (unless --port names one) and the bus-server check's waits of send and
+    // receive; the program's defaults unless changed.
+    void setTransferSettings(const TTransferSettings& settings) { m_transferSettings = settings; }
+
+    // Runs one command line (arguments.first() is the program's name); returns the exit status.
+    int Run(const QStringList& arguments);
+
+private:
+    int Projects(TCliSession& session, const QStringList& args);
+    int Regenerate(TCliSession& session, const QStringList& args);
+    int ExportCsv(TCliSession& session, const QStringList& args);
+    int Send(TCliSession& session, const QStringList& args);
+    int Receive(TCliSession& session, const QStringList& args);
+    int Transfer(TCliSession& session, const QStringList& args, TransferMode mode);
+    int Lookup(TCliSession& session, const QStringList& args);
+    int Check(TCliSession& session, const QStringList& args);
+
+    // The commands with their arguments, options and descriptions.
+    static const QList<TCliCommand>& Commands();
+    int RunCommand(const TCliCommand& command, const QStringList& arguments);
+    // Selects the project named on the command line; false after a usage error.
+    bool SelectProject(TCliSession& session, const QString& project);
+    // Loads the selected project as opening it in the program does; false after an error.
+    bool OpenProject(TCliSession& session);
+    static QString GeneralHelp();
+    static QString CommandHelp(const TCliCommand& command);
+    // Reports a command line that cannot be carried out as written.
+    int UsageFailure(const QString& text);
+    void Write(QIODevice& device, const QString& text);
+
+    QString m_programDir;
+    QIODevice& m_out;
+    QIODevice& m_err;
+    QIODevice* m_terminal;
+    TTransferSettings m_transferSettings;
+    QString m_command; // the command being run, for the help hint of usage errors
+};

@@ -1,0 +1,103 @@
+#include "cliprompts.h"
+
+#include <QIODevice>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString answerHint = u" [y/n] "_s;
+
+// German users type j, others y; anything else is asked again.
+std::optional<bool> answerOf(const QString& typed)
+{
+    const QString answer = typed.trimmed().toLower();
+    if (answer == u"y" || answer == u"yes" || answer == u"j" || answer == u"ja")
+        return true;
+    if (answer == u"n" || answer == u"no" || answer == u"nein")
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
+TTerminalPrompts::TTerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes)
+    : m_err(err)
+    , m_terminal(terminal)
+    , m_assumeYes(assumeYes)
+{
+}
+
+void TTerminalPrompts::error(const QString& text)
+{
+    write(text + u'\n');
+}
+
+void TTerminalPrompts::information(const QString& text)
+{
+    write(text + u'\n');
+}
+
+bool TTerminalPrompts::confirm(const QString& text)
+{
+    return ask(text);
+}
+
+bool TTerminalPrompts::errorYesNo(const QString& text)
+{
+    return ask(text);
+}
+
+bool TTerminalPrompts::ask(const QString& question)
+{
+    // The answer is written after the question, so that a log shows what was decided.
+    if (m_assumeYes || !m_terminal) {
+        write(question + answerHint + (m_assumeYes ? u"y\n"_s : u"n\n"_s));
+        return m_assumeYes;
+    }
+    for (;;) {
+        write(question + answerHint);
+        QString line;
+        if (!readLine(line)) {
+            write(u"\n"_s);
+            return false;
+        }
+        if (const std::optional<bool> answer = answerOf(line))
+            return *answer;
+    }
+}
+
+bool TTerminalPrompts::textPrompt(const QString& caption, const QString& prompt, QString& value)
+{
+    if (!m_terminal)
+        return false;
+    write(caption + u'\n' + prompt + u' ');
+    QString line;
+    if (!readLine(line))
+        return false;
+    value = line;
+    return true;
+}
+
+QString TTerminalPrompts::saveFileName(const QString&, const QString&, const QString&)
+{
+    return {};
+}
+
+void TTerminalPrompts::write(const QString& text)
+{
+    m_err.write(text.toUtf8());
+}
+
+bool TTerminalPrompts::readLine(QString& line)
+{
+    QByteArray bytes = m_terminal->readLine();
+    if (bytes.isEmpty())
+        return false;
+    while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+        bytes.chop(1);
+    line = QString::fromUtf8(bytes);
+    return true;
+}
