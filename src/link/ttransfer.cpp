@@ -14,7 +14,7 @@
 // A project file and the folder on the gateway that openHAB reads it from.
 struct TTransferFile
 {
-    const QString TopenHab::* name;
+    const QString TopenHab::*name;
     const char* gatewayDir;
 };
 
@@ -57,11 +57,6 @@ qint64 decimalOrZero(const QByteArray& text)
     return error == std::errc() && stop == end ? value : 0;
 }
 
-QByteArray decimal(qint64 value)
-{
-    return QByteArray::number(value);
-}
-
 QByteArray flag(bool value)
 {
     return value ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
@@ -69,11 +64,9 @@ QByteArray flag(bool value)
 
 } // namespace
 
-TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view, TTransferSettings settings)
-    : m_openHab(openHab)
-    , m_language(language)
-    , m_view(view)
-    , m_settings(std::move(settings))
+TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+                     TTransferSettings settings)
+    : m_openHab(openHab), m_language(language), m_view(view), m_settings(std::move(settings))
 {
     if (!m_settings.now)
         m_settings.now = [] { return QDateTime::currentSecsSinceEpoch(); };
@@ -90,11 +83,12 @@ bool TTransfer::RunTransfer()
 
     m_view.setProgress(0, ProgressSteps);
     m_view.setProgressText(msg(66, QStringLiteral("Prüfe Bticino-Server-Adresse...")));
-    if (!CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs)
-        && !prompts.confirm(TLanguage::Fill(msg(67, QStringLiteral("Es konnte kein Bticino-Server unter der IP $1 "
-                                                                   "gefunden werden! Wollen Sie die Konfiguration "
-                                                                   "trotzdem senden?")),
-                                            m_openHab.serverIP)))
+    if (!CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs) &&
+        !prompts.confirm(
+            TLanguage::Fill(msg(67, QStringLiteral("Es konnte kein Bticino-Server unter der IP $1 "
+                                                   "gefunden werden! Wollen Sie die Konfiguration "
+                                                   "trotzdem senden?")),
+                            m_openHab.serverIP)))
         return false;
 
     m_view.setProgress(0, ProgressSteps);
@@ -142,9 +136,10 @@ bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
         return true;
     if (!ReadTransferText(m_openHab.sProjPath + m_openHab.sItemsFile).contains("{mqtt=\""))
         return true;
-    return m_view.prompts().errorYesNo(msg(73, QStringLiteral("Ihr Varuno unterstütz noch keine Szenebefehle. Bitte "
-                                                              "führen Sie ein Update durch. Wollen Sie die "
-                                                              "Konfiguration trotzdem senden?")));
+    return m_view.prompts().errorYesNo(
+        msg(73, QStringLiteral("Ihr Varuno unterstütz noch keine Szenebefehle. Bitte "
+                               "führen Sie ein Update durch. Wollen Sie die "
+                               "Konfiguration trotzdem senden?")));
 }
 
 // Reads the gateway's clock, asks the gateway to take the PC's time when the PC is far ahead, and
@@ -158,21 +153,22 @@ qint64 TTransfer::SyncClock(TRedisClient& client)
     if (gatewayTime <= 0)
         return pcTime + 1;
 
-    const QString local = QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QString local =
+        QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
     m_view.setServerTime(msg(24, QStringLiteral("Server-Zeit:")) % QLatin1Char(' ') % local,
-                         QStringLiteral("RPI: ") % QString::fromUtf8(gatewayText) % QStringLiteral(" / PC: ")
-                             % QString::number(pcTime));
+                         QStringLiteral("RPI: ") % QString::fromUtf8(gatewayText) %
+                             QStringLiteral(" / PC: ") % QString::number(pcTime));
     // Whole minutes, truncated toward zero like the difference itself.
     const qint64 minutesAhead = (pcTime - gatewayTime) / 60;
     if (minutesAhead <= ClockToleranceMinutes)
         return gatewayTime + 1;
-    client.SET("rpi-timestamp-set", decimal(pcTime));
+    client.SET("rpi-timestamp-set", QByteArray::number(pcTime));
     return pcTime + 1;
 }
 
 void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& address)
 {
-    const QByteArray stampText = decimal(stamp);
+    const QByteArray stampText = QByteArray::number(stamp);
     for (const TTransferFile& file : SharedFiles) {
         SendFile(client, file, stampText);
         m_view.advanceProgress();

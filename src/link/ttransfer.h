@@ -46,7 +46,7 @@ struct TTransferSettings
     int busServerPauseMs = 2000;
     int connectTimeoutMs = TRedisClient::DefaultConnectTimeout;
     int replyTimeoutMs = TRedisClient::DefaultReplyTimeout;
-    // The PC's current time in UTC Unix seconds.
+    // The PC's current time in UTC Unix seconds; empty means the system clock.
     std::function<qint64()> now;
 };
 
@@ -58,7 +58,8 @@ class TTransfer
 public:
     static constexpr int ProgressSteps = 8;
 
-    TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view, TTransferSettings settings = {});
+    TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+              TTransferSettings settings = {});
 
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
     // the user was told why.

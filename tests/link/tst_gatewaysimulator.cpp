@@ -49,13 +49,15 @@ private:
 void TestGatewaySimulator::initTestCase()
 {
     for (const QString& program : {QStringLiteral("python3"), QStringLiteral("redis-server")})
-        QVERIFY2(!QStandardPaths::findExecutable(program).isEmpty(), qPrintable(program + QStringLiteral(" is missing")));
+        QVERIFY2(!QStandardPaths::findExecutable(program).isEmpty(),
+                 qPrintable(program + QStringLiteral(" is missing")));
     m_port = freeLoopbackPort();
     QVERIFY(m_port != 0);
     m_simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_simulator.start(QStringLiteral("python3"), {QStringLiteral(VARUNO_TESTS_DIR "/../tools/gateway-simulator"),
-                                                  m_root.path(), QStringLiteral("--port"), QString::number(m_port),
-                                                  QStringLiteral("--interval"), QStringLiteral("0.1")});
+    m_simulator.start(QStringLiteral("python3"),
+                      {QStringLiteral(VARUNO_TESTS_DIR "/../tools/gateway-simulator"), m_root.path(),
+                       QStringLiteral("--port"), QString::number(m_port), QStringLiteral("--interval"),
+                       QStringLiteral("0.1")});
     QVERIFY(m_simulator.waitForStarted(Patience));
     while (!m_log.contains("ready on") && m_simulator.waitForReadyRead(Patience))
         m_log += m_simulator.readAllStandardOutput();
@@ -93,8 +95,8 @@ void TestGatewaySimulator::sentFilesAreMirrored()
         const QByteArray expected = asOnGateway(readBytes(project.file(file)));
         QTRY_COMPARE_WITH_TIMEOUT(readBytes(mirrored), expected, Patience);
     }
-    QTRY_VERIFY_WITH_TIMEOUT((m_log += m_simulator.readAllStandardOutput()).contains("docker restart openhab"),
-                             Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (m_log += m_simulator.readAllStandardOutput()).contains("docker restart openhab"), Patience);
     QVERIFY(m_log.contains("command (not executed): #1"));
 }
 

@@ -12,8 +12,9 @@ namespace {
 const QString Msg32 = QStringLiteral("error: Bitte eine IP-Adresse eingeben");
 const QString Msg34 = QStringLiteral("error: Es konnte keine Verbindung zum Varuno aufgebaut werden!");
 const QString Msg37 = QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden!");
-const QString Msg73 = QStringLiteral("errorYesNo: Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
-                                     "Update durch. Wollen Sie die Konfiguration trotzdem senden?");
+const QString Msg73 =
+    QStringLiteral("errorYesNo: Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
+                   "Update durch. Wollen Sie die Konfiguration trotzdem senden?");
 
 constexpr qint64 PcTime = 1'700'000'000;
 
@@ -63,8 +64,14 @@ private:
     bool run(TransferProject& project, TransferMode mode, quint16 port = 0);
     QByteArray cli(const QStringList& args) const { return m_redis.cli(args); }
     QByteArray fileField(const QString& name, const char* field) const;
-    QStringList fileKeysOnGateway() const { return keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("/*")})); }
-    void setGatewayTime(const QByteArray& text) { cli({QStringLiteral("SET"), QStringLiteral("rpi-timestamp"), QString::fromLatin1(text)}); }
+    QStringList fileKeysOnGateway() const
+    {
+        return keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("/*")}));
+    }
+    void setGatewayTime(const QByteArray& text)
+    {
+        cli({QStringLiteral("SET"), QStringLiteral("rpi-timestamp"), QString::fromLatin1(text)});
+    }
 
     RedisServer m_redis;
     std::unique_ptr<TransferProject> m_project;
@@ -130,8 +137,8 @@ void TestTransfer::send()
     QMap<QString, QByteArray> expected;
     for (const auto& [file, key] : gatewayKeys())
         expected[file] = withoutLastLineBreak(readBytes(project.file(file)));
-    expected[QStringLiteral("bticino.cfg")] =
-        "#hmac=true\r\n#settime=false\r\nwebserver.host=127.0.0.1\r\nwebserver.port=20000\r\nwebserver.passwd=12345";
+    expected[QStringLiteral("bticino.cfg")] = "#hmac=true\r\n#settime=false\r\nwebserver.host=127.0.0."
+                                              "1\r\nwebserver.port=20000\r\nwebserver.passwd=12345";
     expected[QStringLiteral("homekit.cfg")] = "org.openhab.homekit:port=9124\r\n"
                                               "org.openhab.homekit:pin=482-17-306\r\n"
                                               "org.openhab.homekit:useFahrenheitTemperature=false\r\n"
@@ -159,24 +166,26 @@ void TestTransfer::send()
     QCOMPARE(keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("*")})), keys);
     QCOMPARE(cli({QStringLiteral("HGETALL"), QStringLiteral("bt")}),
              "ip\n127.0.0.1\nport\n20000\npw\n12345\nhmac\n1\nset\n0");
-    QCOMPARE(cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}),
-             commandsAfter);
+    QCOMPARE(
+        cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}),
+        commandsAfter);
 
     QCOMPARE(project.openHab.reboot, false);
     QCOMPARE(m_view.rebootNote, reboot);
     const QByteArray cfgAfter = readBytes(project.file(QStringLiteral("bticino.cfg")));
     QCOMPARE(cfgAfter, reboot ? QByteArray(cfgBefore).replace("#reboot=true", "#reboot=false") : cfgBefore);
-    QCOMPARE(readBytes(project.file(QStringLiteral("homekit.cfg"))), expected[QStringLiteral("homekit.cfg")] + "\r\n");
+    QCOMPARE(readBytes(project.file(QStringLiteral("homekit.cfg"))),
+             expected[QStringLiteral("homekit.cfg")] + "\r\n");
 
     QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
     QCOMPARE(m_view.maximum, TTransfer::ProgressSteps);
     QCOMPARE(m_view.progressTexts,
-             QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse..."), QStringLiteral("Verbinde mit Varuno..."),
-                          QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
-                          QStringLiteral("openhabcloud.cfg"), QStringLiteral("bticino.rules"),
-                          QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret"),
-                          QStringLiteral("homekit.cfg"), QStringLiteral("mqtt.cfg"),
-                          QStringLiteral("Daten erfolgreich gesendet!")}));
+             QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse..."),
+                          QStringLiteral("Verbinde mit Varuno..."), QStringLiteral("bticino.cfg"),
+                          QStringLiteral("bticino.items"), QStringLiteral("openhabcloud.cfg"),
+                          QStringLiteral("bticino.rules"), QStringLiteral("bticino.sitemap"),
+                          QStringLiteral("uuid"), QStringLiteral("secret"), QStringLiteral("homekit.cfg"),
+                          QStringLiteral("mqtt.cfg"), QStringLiteral("Daten erfolgreich gesendet!")}));
 }
 
 void TestTransfer::clock_data()
@@ -184,9 +193,9 @@ void TestTransfer::clock_data()
     QTest::addColumn<TransferMode>("mode");
     QTest::addColumn<QByteArray>("gatewayTime");
     QTest::addColumn<qint64>("pcTime");
-    QTest::addColumn<QByteArray>("clockSet");  // empty: no request to set the gateway's clock
-    QTest::addColumn<QByteArray>("stamp");     // "modify" of every file sent
-    QTest::addColumn<QString>("caption");      // empty: no server time shown
+    QTest::addColumn<QByteArray>("clockSet"); // empty: no request to set the gateway's clock
+    QTest::addColumn<QByteArray>("stamp");    // "modify" of every file sent
+    QTest::addColumn<QString>("caption");     // empty: no server time shown
 
     const QString ten = QStringLiteral("Server-Zeit: 14.11.2023 21:12");
     for (const TransferMode mode : {TransferMode::Send, TransferMode::Receive}) {
@@ -194,15 +203,15 @@ void TestTransfer::clock_data()
         QTest::addRow("%s: PC 120 min 59 s ahead", direction)
             << mode << QByteArray("1699992741") << PcTime << QByteArray() << QByteArray("1699992742") << ten;
         QTest::addRow("%s: PC 121 min ahead", direction)
-            << mode << QByteArray("1699992740") << PcTime << QByteArray("1700000000") << QByteArray("1700000001")
-            << ten;
-        QTest::addRow("%s: gateway ahead", direction) << mode << QByteArray("1700100000") << PcTime << QByteArray()
-                                                      << QByteArray("1700100001")
-                                                      << QStringLiteral("Server-Zeit: 16.11.2023 03:00");
+            << mode << QByteArray("1699992740") << PcTime << QByteArray("1700000000")
+            << QByteArray("1700000001") << ten;
+        QTest::addRow("%s: gateway ahead", direction)
+            << mode << QByteArray("1700100000") << PcTime << QByteArray() << QByteArray("1700100001")
+            << QStringLiteral("Server-Zeit: 16.11.2023 03:00");
         QTest::addRow("%s: zero", direction)
             << mode << QByteArray("0") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
-        QTest::addRow("%s: not a number", direction)
-            << mode << QByteArray("17000x") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: not a number", direction) << mode << QByteArray("17000x") << PcTime << QByteArray()
+                                                     << QByteArray("1700000001") << QString();
         QTest::addRow("%s: negative", direction)
             << mode << QByteArray("-5") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
         QTest::addRow("%s: beyond 2038", direction)
@@ -227,8 +236,8 @@ void TestTransfer::clock()
     QCOMPARE(cli({QStringLiteral("GET"), QStringLiteral("rpi-timestamp-set")}), clockSet);
     QCOMPARE(m_view.serverCaption, caption);
     if (!caption.isEmpty())
-        QCOMPARE(m_view.serverHint, QStringLiteral("RPI: ") + QString::fromLatin1(gatewayTime)
-                                        + QStringLiteral(" / PC: ") + QString::number(pcTime));
+        QCOMPARE(m_view.serverHint, QStringLiteral("RPI: ") + QString::fromLatin1(gatewayTime) +
+                                        QStringLiteral(" / PC: ") + QString::number(pcTime));
     if (mode == TransferMode::Send) {
         for (const auto& [file, key] : gatewayKeys())
             QCOMPARE(fileField(file, "modify"), stamp);
@@ -264,11 +273,15 @@ void TestTransfer::sceneCommandTest_data()
     QTest::addColumn<bool>("result");
 
     const QString absent = QStringLiteral("absent");
-    QTest::newRow("absent, MQTT, No") << TransferMode::Send << absent << true << QStringLiteral("no") << false;
-    QTest::newRow("absent, MQTT, Yes") << TransferMode::Send << absent << true << QStringLiteral("yes") << true;
-    QTest::newRow("empty, MQTT, No") << TransferMode::Send << QString() << true << QStringLiteral("no") << false;
+    QTest::newRow("absent, MQTT, No")
+        << TransferMode::Send << absent << true << QStringLiteral("no") << false;
+    QTest::newRow("absent, MQTT, Yes")
+        << TransferMode::Send << absent << true << QStringLiteral("yes") << true;
+    QTest::newRow("empty, MQTT, No") << TransferMode::Send << QString() << true << QStringLiteral("no")
+                                     << false;
     QTest::newRow("absent, no MQTT") << TransferMode::Send << absent << false << QString() << true;
-    QTest::newRow("present, MQTT") << TransferMode::Send << QStringLiteral("1.0") << true << QString() << true;
+    QTest::newRow("present, MQTT") << TransferMode::Send << QStringLiteral("1.0") << true << QString()
+                                   << true;
     QTest::newRow("receiving never asks") << TransferMode::Receive << absent << true << QString() << true;
 }
 
@@ -326,9 +339,9 @@ void TestTransfer::busServerCheck()
 
     QCOMPARE(run(*m_project, mode), answer);
 
-    QCOMPARE(m_view.scripted.shown,
-             QStringList({QStringLiteral("confirm: Es konnte kein Bticino-Server unter der IP invalid.invalid "
-                                         "gefunden werden! Wollen Sie die Konfiguration trotzdem senden?")}));
+    QCOMPARE(m_view.scripted.shown, QStringList({QStringLiteral(
+                                        "confirm: Es konnte kein Bticino-Server unter der IP invalid.invalid "
+                                        "gefunden werden! Wollen Sie die Konfiguration trotzdem senden?")}));
     if (!answer) {
         QCOMPARE(m_view.progressTexts, QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse...")}));
         QCOMPARE(fileKeysOnGateway(), QStringList());
@@ -352,7 +365,9 @@ void TestTransfer::missingLocalFileStopsSend()
     sent.sort();
     QCOMPARE(fileKeysOnGateway(), sent);
     QCOMPARE(cli({QStringLiteral("EXISTS"), QStringLiteral("bt")}), "0");
-    QCOMPARE(cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}), "old");
+    QCOMPARE(
+        cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}),
+        "old");
     QCOMPARE(m_project->openHab.reboot, true);
     QCOMPARE(m_view.progress, 3);
 }
@@ -379,10 +394,11 @@ void TestTransfer::sendThenReceive()
     QVERIFY(!QFile::exists(fresh.file(QStringLiteral("mqtt.cfg"))));
     QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
     QCOMPARE(m_view.progressTexts.last(), QStringLiteral("Daten erfolgreich empfangen!"));
-    QCOMPARE(m_view.progressTexts.mid(2, 7),
-             QStringList({QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
-                          QStringLiteral("openhabcloud.cfg"), QStringLiteral("bticino.rules"),
-                          QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret")}));
+    QCOMPARE(
+        m_view.progressTexts.mid(2, 7),
+        QStringList({QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
+                     QStringLiteral("openhabcloud.cfg"), QStringLiteral("bticino.rules"),
+                     QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret")}));
 }
 
 void TestTransfer::receiveMissingHash()
@@ -403,7 +419,8 @@ void TestTransfer::receiveUnwritableFile()
 {
     const QList<QPair<QString, QByteArray>> files = gatewayKeys().first(7);
     for (const auto& [file, key] : files)
-        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"), QStringLiteral("neu ") + file});
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"),
+             QStringLiteral("neu ") + file});
     const QString rules = m_project->file(QStringLiteral("bticino.rules"));
     QVERIFY(QFile::remove(rules));
     QVERIFY(QDir().mkpath(rules));

@@ -46,7 +46,8 @@ QList<QByteArray> healthyReplies(TransferMode mode)
     if (mode == TransferMode::Receive)
         return QList<QByteArray>{"$10\r\n1699999940\r\n"} + QList<QByteArray>(7, "$6\r\nline 1\r\n");
     // The two GETs, 9 files of two fields, 5 bus-server fields, then the three list commands.
-    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} + QList<QByteArray>(18 + 5 + 3, ":1\r\n");
+    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} +
+           QList<QByteArray>(18 + 5 + 3, ":1\r\n");
 }
 
 // A stand-in gateway on loopback that answers each request with the next scripted reply. It serves
@@ -55,9 +56,7 @@ QList<QByteArray> healthyReplies(TransferMode mode)
 class ScriptedGateway
 {
 public:
-    ScriptedGateway(QList<QByteArray> replies, bool hangUp)
-        : m_replies(std::move(replies))
-        , m_hangUp(hangUp)
+    ScriptedGateway(QList<QByteArray> replies, bool hangUp) : m_replies(std::move(replies)), m_hangUp(hangUp)
     {
         std::promise<quint16> listening;
         std::future<quint16> port = listening.get_future();
@@ -172,12 +171,20 @@ void TestTransferFaults::requestsOfASend()
 
     QList<QByteArray> commands;
     for (const QList<QByteArray>& request : gateway.requests())
-        commands << (request.first() == "HSET" && request.at(2) == "text" ? request.first(3) : request).join(' ');
+        commands
+            << (request.first() == "HSET" && request.at(2) == "text" ? request.first(3) : request).join(' ');
     QList<QByteArray> expected = {"GET rpi-firmware", "GET rpi-timestamp"};
     for (const auto& [file, key] : gatewayKeys())
-        expected << "HSET " + key + " text" << "HSET " + key + " modify 1699999941";
-    expected << "HSET bt ip 127.0.0.1" << "HSET bt port 20000" << "HSET bt pw 12345" << "HSET bt hmac 1"
-             << "HSET bt set 0" << "DEL cmds" << "RPUSH cmds docker restart openhab" << "LPUSH cmds #1";
+        expected << "HSET " + key + " text"
+                 << "HSET " + key + " modify 1699999941";
+    expected << "HSET bt ip 127.0.0.1"
+             << "HSET bt port 20000"
+             << "HSET bt pw 12345"
+             << "HSET bt hmac 1"
+             << "HSET bt set 0"
+             << "DEL cmds"
+             << "RPUSH cmds docker restart openhab"
+             << "LPUSH cmds #1";
     QCOMPARE(commands, expected);
 }
 
@@ -197,7 +204,8 @@ void TestTransferFaults::faultyReply_data()
             // An unreadable firmware marker counts as none; only the store's refusal leaves the
             // connection usable, so the send goes on after it alone.
             const bool refusalIgnored = mode == TransferMode::Send && at == 0;
-            QTest::addRow("%s, request %d: hang-up", direction, at) << mode << at << QByteArray() << true << false;
+            QTest::addRow("%s, request %d: hang-up", direction, at)
+                << mode << at << QByteArray() << true << false;
             QTest::addRow("%s, request %d: half a reply", direction, at)
                 << mode << at << reply.first(reply.size() / 2) << true << false;
             QTest::addRow("%s, request %d: unknown reply kind", direction, at)
@@ -208,7 +216,8 @@ void TestTransferFaults::faultyReply_data()
                 << mode << at << QByteArray("-ERR injected\r\n") << false << refusalIgnored;
         }
         for (const int at : {0, 1, int(replies.size()) - 1})
-            QTest::addRow("%s, request %d: silence", direction, at) << mode << at << QByteArray() << false << false;
+            QTest::addRow("%s, request %d: silence", direction, at)
+                << mode << at << QByteArray() << false << false;
     }
 }
 

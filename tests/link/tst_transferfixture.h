@@ -51,9 +51,11 @@ inline const QList<QPair<QString, QByteArray>>& gatewayKeys()
     static const QList<QPair<QString, QByteArray>> keys = {
         {QStringLiteral("bticino.cfg"), "/var/lib/docker/volumes/openhab_conf/_data/services/bticino.cfg"},
         {QStringLiteral("bticino.items"), "/var/lib/docker/volumes/openhab_conf/_data/items/bticino.items"},
-        {QStringLiteral("openhabcloud.cfg"), "/var/lib/docker/volumes/openhab_conf/_data/services/openhabcloud.cfg"},
+        {QStringLiteral("openhabcloud.cfg"),
+         "/var/lib/docker/volumes/openhab_conf/_data/services/openhabcloud.cfg"},
         {QStringLiteral("bticino.rules"), "/var/lib/docker/volumes/openhab_conf/_data/rules/bticino.rules"},
-        {QStringLiteral("bticino.sitemap"), "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/bticino.sitemap"},
+        {QStringLiteral("bticino.sitemap"),
+         "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/bticino.sitemap"},
         {QStringLiteral("uuid"), "/var/lib/docker/volumes/openhab_userdata/_data/uuid"},
         {QStringLiteral("secret"), "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/secret"},
         {QStringLiteral("homekit.cfg"), "/var/lib/docker/volumes/openhab_conf/_data/services/homekit.cfg"},
@@ -67,9 +69,7 @@ class TransferProject
 {
 public:
     explicit TransferProject(const QString& name = QStringLiteral("Haus"))
-        : language(folder.configDir())
-        , bticino(language)
-        , openHab(language, bticino, folder.configDir())
+        : language(folder.configDir()), bticino(language), openHab(language, bticino, folder.configDir())
     {
         openHab.sProjPath = folder.projectsDir() + name + QLatin1Char('/');
         openHab.sProj = name;
@@ -87,23 +87,24 @@ public:
     // Writes every project file the way the program does: UTF-8, CR LF after every line.
     bool writeFiles(bool withSceneCommands = false)
     {
-        QByteArray items = "Group gK\xC3\xBC" "che \"K\xC3\xBC" "che\"\r\n"
-                           "Switch SWITCH_1 \"K\xC3\xBC" "che\" <light> (gK\xC3\xBC" "che) "
-                           "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"
-                           "Switch SWITCH_2 \"Caf\xC3\xA9 \xE2\x82\xAC \xC5\x82\" <light> "
-                           "{bticino=\"if=webserver;who=1;what=0;where=0113\"}\r\n";
+        QByteArray items =
+            "Group gKüche \"Küche\"\r\n"
+            "Switch SWITCH_1 \"Küche\" <light> (gKüche) "
+            "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"
+            "Switch SWITCH_2 \"Café € ł\" <light> {bticino=\"if=webserver;who=1;what=0;where=0113\"}\r\n";
         if (withSceneCommands)
             items += "Switch GROUP_1 \"Alles aus\" {mqtt=\">[cmdbroker:varuno/cmd:command:*:default]\"}\r\n";
-        return openHab.SaveCfg().isEmpty() && writeBytes(file(QStringLiteral("bticino.items")), items)
-               && writeBytes(file(QStringLiteral("openhabcloud.cfg")),
-                             "baseURL=https://myopenhab.org/\r\nmode=remote\r\nexpose=SWITCH_1\r\n")
-               && writeBytes(file(QStringLiteral("bticino.rules")),
-                             "rule \"Start\"\r\nwhen\r\n  System started\r\nthen\r\n\r\nend\r\n")
-               && writeBytes(file(QStringLiteral("bticino.sitemap")),
-                             "sitemap bticino label=\"Haus M\xC3\xBCller\" {\r\n"
-                             "  Switch item=SWITCH_1 label=\"K\xC3\xBC" "che\"\r\n}\r\n")
-               && writeBytes(file(QStringLiteral("homekit.cfg")), "org.openhab.homekit:name=Alt\r\n")
-               && writeBytes(file(QStringLiteral("mqtt.cfg")), readBytes(folder.configDir() + QStringLiteral("mqtt.cfg")));
+        return openHab.SaveCfg().isEmpty() && writeBytes(file(QStringLiteral("bticino.items")), items) &&
+               writeBytes(file(QStringLiteral("openhabcloud.cfg")),
+                          "baseURL=https://myopenhab.org/\r\nmode=remote\r\nexpose=SWITCH_1\r\n") &&
+               writeBytes(file(QStringLiteral("bticino.rules")),
+                          "rule \"Start\"\r\nwhen\r\n  System started\r\nthen\r\n\r\nend\r\n") &&
+               writeBytes(file(QStringLiteral("bticino.sitemap")),
+                          "sitemap bticino label=\"Haus Müller\" {\r\n  Switch item=SWITCH_1 "
+                          "label=\"Küche\"\r\n}\r\n") &&
+               writeBytes(file(QStringLiteral("homekit.cfg")), "org.openhab.homekit:name=Alt\r\n") &&
+               writeBytes(file(QStringLiteral("mqtt.cfg")),
+                          readBytes(folder.configDir() + QStringLiteral("mqtt.cfg")));
     }
 
     TestProgramFolder folder;

@@ -31,18 +31,19 @@ void TestTransferText::readTransferText_data()
     QTest::newRow("restart flag left out, other flags sent")
         << QByteArray("#reboot=true\r\n#hmac=true\r\n#settime=true\r\nwebserver.host=10.0.0.5\r\n")
         << QByteArray("#hmac=true\r\n#settime=true\r\nwebserver.host=10.0.0.5");
-    QTest::newRow("every #reboot line left out") << QByteArray("a\r\n#rebooted\r\n#reboot\r\nb\r\n")
-                                                 << QByteArray("a\r\nb");
+    QTest::newRow("every #reboot line left out")
+        << QByteArray("a\r\n#rebooted\r\n#reboot\r\nb\r\n") << QByteArray("a\r\nb");
     QTest::newRow("#Reboot is another line") << QByteArray("#Reboot=true\r\n") << QByteArray("#Reboot=true");
     QTest::newRow("leading empty lines dropped") << QByteArray("\r\n\r\nA\r\n") << QByteArray("A");
     QTest::newRow("inner empty line kept") << QByteArray("A\r\n\r\nB\r\n") << QByteArray("A\r\n\r\nB");
     QTest::newRow("LF and CR line breaks") << QByteArray("A\nB\rC") << QByteArray("A\r\nB\r\nC");
-    QTest::newRow("BOM skipped") << QByteArray("\xEF\xBB\xBF" "A\r\n") << QByteArray("A");
+    QTest::newRow("BOM skipped") << QByteArray("\xEF\xBB\xBF") + "A\r\n" << QByteArray("A");
     QTest::newRow("empty file") << QByteArray() << QByteArray();
-    QTest::newRow("Küche") << QByteArray("K\xC3\xBC" "che") << QByteArray("\x4B\xC3\xBC\x63\x68\x65");
-    QTest::newRow("the seven umlauts") << QByteArray("äÄöÖüÜß") << QByteArray("\xC3\xA4\xC3\x84\xC3\xB6\xC3\x96\xC3\xBC\xC3\x9C\xC3\x9F");
-    QTest::newRow("Café as UTF-8") << QByteArray("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9");
-    QTest::newRow("euro and ł as UTF-8") << QByteArray("\xE2\x82\xAC \xC5\x82") << QByteArray("\xE2\x82\xAC \xC5\x82");
+    QTest::newRow("Küche") << QByteArray("Küche") << QByteArray("\x4B\xC3\xBC\x63\x68\x65");
+    QTest::newRow("the seven umlauts")
+        << QByteArray("äÄöÖüÜß") << QByteArray("\xC3\xA4\xC3\x84\xC3\xB6\xC3\x96\xC3\xBC\xC3\x9C\xC3\x9F");
+    QTest::newRow("Café as UTF-8") << QByteArray("Café") << QByteArray("Caf\xC3\xA9");
+    QTest::newRow("euro and ł as UTF-8") << QByteArray("€ ł") << QByteArray("\xE2\x82\xAC \xC5\x82");
 }
 
 void TestTransferText::readTransferText()
@@ -68,8 +69,9 @@ void TestTransferText::writeReceivedText_data()
     QTest::newRow("CR bytes dropped anywhere") << QByteArray("a\rb\r\n\r") << QByteArray("ab\r\n");
     QTest::newRow("empty text") << QByteArray() << QByteArray();
     QTest::newRow("only a line break") << QByteArray("\n") << QByteArray("\r\n");
-    QTest::newRow("UTF-8 decoded") << QByteArray("K\xC3\xBC" "che \xE2\x82\xAC") << QByteArray("K\xC3\xBC" "che \xE2\x82\xAC\r\n");
-    QTest::newRow("malformed UTF-8 becomes U+FFFD") << QByteArray("Caf\xE9\n") << QByteArray("Caf\xEF\xBF\xBD\r\n");
+    QTest::newRow("UTF-8 decoded") << QByteArray("Küche €") << QByteArray("Küche €\r\n");
+    QTest::newRow("malformed UTF-8 becomes U+FFFD")
+        << QByteArray("Caf\xE9\n") << QByteArray("Caf\xEF\xBF\xBD\r\n");
 }
 
 void TestTransferText::writeReceivedText()
@@ -93,8 +95,8 @@ void TestTransferText::writeReceivedTextReportsFailure()
 void TestTransferText::roundTrip_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::newRow("items") << QByteArray("Switch SWITCH_1 \"K\xC3\xBC" "che\" {bticino=\"where=0112\"}\r\n"
-                                         "Switch SWITCH_2 \"Caf\xC3\xA9 \xE2\x82\xAC \xC5\x82 \xF0\x9F\x92\xA1\"\r\n");
+    QTest::newRow("items") << QByteArray(
+        "Switch SWITCH_1 \"Küche\" {bticino=\"where=0112\"}\r\nSwitch SWITCH_2 \"Café € ł 💡\"\r\n");
     QTest::newRow("inner empty lines") << QByteArray("rule \"x\"\r\n\r\n\r\nend\r\n");
     QTest::newRow("single line") << QByteArray("x\r\n");
 }
