@@ -1,14 +1,179 @@
 #include "tfrmgroups.h"
 
+#include "dialoglook.h"
+#include "filllanguage.h"
+#include "groupnames.h"
+#include "headerband.h"
 #include "program.h"
+
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/prompts.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent)
     : QDialog(parent)
     , m_program(program)
 {
+    DialogLook::setUp(this, {422, 383});
+
+    auto* header = new HeaderBand(QStringLiteral("groups"), QStringLiteral("Gruppen"), 38, this);
+    Label5 = header->titleLabel();
+    btnAdd = DialogLook::button(QStringLiteral("Gruppe hinzufügen"), 39, QStringLiteral("add"), this);
+    SpeedButton1 =
+        DialogLook::button(QStringLiteral("Selektierte Gruppen löschen"), 40, QStringLiteral("delete"), this);
+    lbGruppe = new QListWidget(this);
+    lbGruppe->setSelectionMode(QAbstractItemView::SingleSelection);
+    btnSave = DialogLook::saveButton(this);
+    btnClose = DialogLook::cancelButton(this);
+
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(btnAdd);
+    commands->addWidget(SpeedButton1);
+    commands->addStretch();
+    auto* closing = new QHBoxLayout;
+    closing->addStretch();
+    closing->addWidget(btnSave);
+    closing->addWidget(btnClose);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(14, 12, 14, 14);
+    body->setSpacing(10);
+    body->addLayout(commands);
+    body->addWidget(lbGruppe, 1);
+    body->addLayout(closing);
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(header);
+    window->addLayout(body, 1);
+
+    setTabOrder(btnAdd, SpeedButton1);
+    setTabOrder(SpeedButton1, lbGruppe);
+    setTabOrder(lbGruppe, btnSave);
+    setTabOrder(btnSave, btnClose);
+
+    connect(btnAdd, &QPushButton::clicked, this, &TfrmGroups::btnAddClick);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TfrmGroups::SpeedButton1Click);
+    connect(lbGruppe, &QListWidget::itemDoubleClicked, this, &TfrmGroups::lbGruppeDblClick);
+    connect(btnSave, &QPushButton::clicked, this, &TfrmGroups::btnSaveClick);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool TfrmGroups::DoEdit(FunctionList&)
+bool TfrmGroups::DoEdit(FunctionList& lv)
 {
+    m_rows = lv.entries();
+    lbGruppe->clear();
+    for (const QString& name : SortedGroupNames(m_program.openHab.slGroups)) {
+        auto* entry = new QListWidgetItem(name, lbGruppe);
+        entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+        entry->setCheckState(Qt::Unchecked);
+    }
+    if (exec() != QDialog::Accepted)
+        return false;
+    // Row by row in place: the rows keep their positions, so a row that the function editor holds
+    // stays the same row.
+    for (int row = 0; row < m_rows.size() && row < lv.count(); ++row) {
+        if (!(lv.at(row) == m_rows.at(row)))
+            lv.replace(row, m_rows.at(row));
+    }
+    return true;
+}
+
+void TfrmGroups::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TfrmGroups::FormShow()
+{
+    FillLanguage(this, m_program.language);
+    setWindowTitle(Label5->text());
+    DialogLook::centre(this);
+    lbGruppe->setFocus();
+}
+
+QString TfrmGroups::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
+}
+
+QStringList TfrmGroups::groupNames() const
+{
+    QStringList names;
+    for (int row = 0; row < lbGruppe->count(); ++row)
+        names << lbGruppe->item(row)->text();
+    return names;
+}
+
+bool TfrmGroups::askGroupName(int captionID, const QString& sCaption, QString& name)
+{
+    if (!m_program.prompts.textPrompt(msg(captionID, sCaption), msg(19, QStringLiteral("Gruppenbezeichnung")),
+                                      name) ||
+        name.isEmpty())
+        return false;
+    if (IsValidGroupName(name))
+        return true;
+    m_program.prompts.error(msg(20, QStringLiteral("Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!")));
     return false;
+}
+
+void TfrmGroups::btnAddClick()
+{
+    QString name;
+    if (!askGroupName(21, QStringLiteral("Gruppe hinzufügen"), name))
+        return;
+    auto* entry = new QListWidgetItem(name);
+    entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+    entry->setCheckState(Qt::Unchecked);
+    lbGruppe->insertItem(int(SortedGroupPosition(groupNames(), name)), entry);
+    lbGruppe->setCurrentItem(entry);
+}
+
+void TfrmGroups::lbGruppeDblClick()
+{
+    QListWidgetItem* entry = lbGruppe->currentItem();
+    if (!entry)
+        return;
+    QString name = entry->text();
+    if (!askGroupName(18, QStringLiteral("Gruppe bearbeiten"), name))
+        return;
+    RenameGroupInRows(m_rows, entry->text(), name);
+    // The entry keeps its place until the editor is opened again.
+    entry->setText(name);
+}
+
+void TfrmGroups::SpeedButton1Click()
+{
+    for (int row = 0; row < lbGruppe->count();) {
+        QListWidgetItem* entry = lbGruppe->item(row);
+        const QString name = entry->text();
+        if (entry->checkState() != Qt::Checked) {
+            ++row;
+        } else if (!CanDeleteGroup(m_rows, name)) {
+            m_program.prompts.error(TLanguage::Fill(
+                msg(22, QStringLiteral("Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser "
+                                       "Gruppe existiert!")),
+                name));
+            ++row;
+        } else {
+            RenameGroupInRows(m_rows, name, {});
+            delete lbGruppe->takeItem(row);
+        }
+    }
+}
+
+void TfrmGroups::btnSaveClick()
+{
+    m_program.openHab.slGroups = groupNames();
+    for (const TFileError& failure : m_program.openHab.SaveItems(m_rows))
+        m_program.prompts.error(failure.text());
+    accept();
 }

@@ -1,17 +1,700 @@
 #include "tfrmitem.h"
 
+#include "devicebox.h"
+#include "dialoglook.h"
+#include "filllanguage.h"
+#include "headerband.h"
 #include "program.h"
+#include "style.h"
+#include "tfrmgroups.h"
+#include "toggleswitch.h"
+
+#include "bus/tbticino.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/prompts.h"
+#include "workspace/tworkspace.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <iterator>
+#include <utility>
+
+namespace {
+
+// The kind buttons, left to right.
+struct KindButton
+{
+    int kind;
+    int tag;
+    QStringView caption;
+    int hintID;
+    QStringView hint;
+};
+constexpr KindButton kindButtons[] = {
+    {FunctionEntry::Switch, 53, u"Licht/Schalter", 60, u"Licht oder Steckdose schalten"},
+    {FunctionEntry::Dimmer, 54, u"Dimmer", 61, u"Lichter mit Dimmwert schalten (zB 50% usw)"},
+    {FunctionEntry::Automation, 55, u"Raffstore/Jalousie", 62,
+     u"Automationsfunktion für Raffstore, Jalousie, Dachfenster usw."},
+    {FunctionEntry::GroupScene, 58, u"Individuelle Szene", 65,
+     u"Mehrere Funktionen gemeinsam als Gruppe schalten (als Szenario)"},
+    {FunctionEntry::ScenarioModule, 57, u"Szenario-Modul", 64, u"Schaltet Szenarien vom Szenarienmodul"},
+    {FunctionEntry::CenScene, 56, u"CEN-Szene", 63, u"MH200 Szenarien schalten"},
+};
+
+// A message with its German text.
+struct Message
+{
+    int id;
+    QStringView text;
+};
+
+// The address kinds by position (iAdrArt), each followed by its short form.
+constexpr Message addressKinds[] = {
+    {55, u"Punkt-zu-Punkt"}, {56, u"Bereich"}, {57, u"Gruppe"}, {58, u"General"}};
+constexpr QStringView addressKindSuffixes[] = {u" (A.PL)", u" (AMB)", u" (GR)", u" (GEN)"};
+constexpr int pointToPoint = 0;
+constexpr int area = 1;
+constexpr int busGroup = 2;
+constexpr int general = 3;
+
+constexpr Message cenVariants[] = {{80, u"CEN (Standard)"}, {81, u"CEN+ (kurz)"}, {82, u"CEN+ (lang)"}};
+constexpr int localBuses = 9;
+
+// The example voice command by kind; the German texts carry their quotes.
+constexpr Message voiceCommands[] = {
+    {49, u"\"Alexa, $1 ein-/ausschalten\""}, {50, u"\"Alexa, $1 auf 50%\""},
+    {51, u"\"Alexa, fahre $1 hoch/runter\""}, {52, u"\"Alexa, führe $1 aus\""},
+    {52, u"\"Alexa, führe $1 aus\""},          {49, u"\"Alexa, $1 ein-/ausschalten\""}};
+constexpr Message siriCommand = {77, u"\"Hey Siri, schalte $1 ein/aus\""};
+
+// Alias prefix by kind; a reversing individual scene has its own.
+constexpr QStringView aliasPrefixes[] = {u"SWITCH_", u"DIMMER_", u"AUTO_", u"CEN_", u"SCENE_", u"GROUP_"};
+constexpr QStringView reversingScenePrefix = u"GROUPX_";
+
+const QString stopAllGroups = QStringLiteral("_STOP_");
+const QString groupSeparator = QStringLiteral(", ");
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// One pair of quotes around the command, whether the catalogue's text kept its own or lost them to
+// the INI reading.
+QString withOneQuotePair(QString text)
+{
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
+        text = text.mid(1, text.size() - 2);
+    return quoted(text);
+}
+
+void addCheckEntry(QListWidget* list, const QString& text)
+{
+    auto* entry = new QListWidgetItem(text, list);
+    entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+    entry->setCheckState(Qt::Unchecked);
+}
+
+QGroupBox* groupBox(const QString& title, int tag, QWidget* parent)
+{
+    auto* box = new QGroupBox(title, parent);
+    setTag(box, tag);
+    return box;
+}
+
+ToggleSwitch* toggle(int tag, const QString& off, const QString& on, QWidget* parent)
+{
+    auto* result = new ToggleSwitch(parent);
+    result->setOffCaption(off);
+    result->setOnCaption(on);
+    result->setColours(Style::text(), Style::accent());
+    setTag(result, tag);
+    return result;
+}
+
+} // namespace
 
 TfrmItem::TfrmItem(TProgram& program, QWidget* parent)
     : QDialog(parent)
     , m_program(program)
 {
+    DialogLook::setUp(this, {940, 535});
+
+    auto* header = new HeaderBand(QStringLiteral("function"), QStringLiteral("Neue Funktion"), 51, this);
+    lblTitle = header->titleLabel();
+
+    auto* left = new QVBoxLayout;
+    left->setContentsMargins(0, 0, 0, 0);
+    left->setSpacing(8);
+    left->addWidget(buildLabelBox());
+    left->addWidget(buildVoiceBox());
+    left->addWidget(buildAddressBox());
+    left->addWidget(buildSceneBox());
+    left->addStretch();
+
+    // The four picture boxes share one place; at most one of them is shown.
+    gbAkt = new DeviceBox(QStringLiteral("device-actuator"), this);
+    gbDimmer = new DeviceBox(QStringLiteral("device-dimmer"), this);
+    gbMH = new DeviceBox(QStringLiteral("device-controller"), this);
+    gbScene = new DeviceBox(QStringLiteral("device-scenario"), this);
+    auto* pictures = new QVBoxLayout;
+    pictures->setContentsMargins(0, 0, 0, 0);
+    for (DeviceBox* box : {gbAkt, gbDimmer, gbMH, gbScene})
+        pictures->addWidget(box);
+
+    // Fixed column widths keep every box in its place whichever of them the kind shows.
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(12);
+    for (auto [content, width] : {std::pair<QLayout*, int>{left, 374}, {pictures, 218}}) {
+        auto* column = new QWidget(this);
+        column->setFixedWidth(width);
+        column->setLayout(content);
+        columns->addWidget(column);
+    }
+    columns->addWidget(buildMembershipBox());
+    columns->addStretch();
+
+    btnSave = DialogLook::saveButton(this);
+    btnClose = DialogLook::cancelButton(this);
+    auto* closing = new QHBoxLayout;
+    closing->addStretch();
+    closing->addWidget(btnSave);
+    closing->addWidget(btnClose);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(14, 8, 14, 12);
+    body->setSpacing(8);
+    body->addWidget(buildKindBox());
+    body->addLayout(columns, 1);
+    body->addSpacing(2);
+    body->addLayout(closing);
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(header);
+    window->addLayout(body, 1);
+
+    setTabOrders();
+    FillAddressLists();
+
+    connect(edBez, &QLineEdit::textChanged, this, &TfrmItem::UpdateVoiceHint);
+    // One handler for clicks, key presses and the program's own changes of the switches.
+    connect(tsSprache, &ToggleSwitch::toggled, this, &TfrmItem::UpdateVoiceHint);
+    connect(tsHome, &ToggleSwitch::toggled, this, &TfrmItem::UpdateVoiceHint);
+    connect(cbAdrArt, &QComboBox::currentIndexChanged, this, &TfrmItem::cbAdrArtChange);
+    connect(cbSzene, &QComboBox::currentIndexChanged, this, &TfrmItem::cbSzeneChange);
+    connect(btnGroups, &QPushButton::clicked, this, &TfrmItem::btnGroupsClick);
+    connect(btnSave, &QPushButton::clicked, this, &TfrmItem::btnSaveClick);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmItem::DoAdd(FunctionList&)
+QWidget* TfrmItem::buildKindBox()
 {
+    gbArt = groupBox(QStringLiteral("Was soll geschaltet werden"), 52, this);
+    m_kinds = new QButtonGroup(this);
+    m_kinds->setExclusive(true);
+    auto* row = new QHBoxLayout(gbArt);
+    row->setContentsMargins(10, 6, 10, 8);
+    row->setSpacing(8);
+    for (const KindButton& design : kindButtons) {
+        auto* button = new QToolButton(gbArt);
+        button->setText(design.caption.toString());
+        button->setIcon(Style::icon(Style::kindPicture(design.kind), Style::text(), {24, 24}));
+        button->setIconSize({24, 24});
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setCheckable(true);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setCursor(Qt::PointingHandCursor);
+        setTag(button, design.tag);
+        m_kinds->addButton(button, design.kind);
+        row->addWidget(button);
+    }
+    btnSchalter = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::Switch));
+    btnDimmer = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::Dimmer));
+    btnAutomation = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::Automation));
+    btnGruppe = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::GroupScene));
+    btnSzenario = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::ScenarioModule));
+    btnCEN = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::CenScene));
+    btnSchalter->setChecked(true);
+    connect(m_kinds, &QButtonGroup::idClicked, this, &TfrmItem::btnArtClick);
+    return gbArt;
 }
 
-void TfrmItem::DoEdit(int, FunctionList&)
+QWidget* TfrmItem::buildLabelBox()
 {
+    gbBez = groupBox(QStringLiteral("Bezeichnung (für App und Sprachsteuerung)"), 59, this);
+    edBez = new QLineEdit(QStringLiteral("Bezeichnung"), gbBez);
+    auto* column = new QVBoxLayout(gbBez);
+    column->setContentsMargins(10, 4, 10, 8);
+    column->addWidget(edBez);
+    return gbBez;
+}
+
+QWidget* TfrmItem::buildVoiceBox()
+{
+    gbAlexa = groupBox(QStringLiteral("Sprachsteuerung"), 60, this);
+    tsSprache = toggle(61, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
+    tsSprache->setChecked(true);
+    lblHome = new QLabel(QStringLiteral("Siri/Home:"), gbAlexa);
+    tsHome = toggle(68, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
+    lblAlexaAuto = new QLabel(gbAlexa);
+    lblAlexaAuto->setWordWrap(true);
+    QFont italic = lblAlexaAuto->font();
+    italic.setItalic(true);
+    lblAlexaAuto->setFont(italic);
+
+    auto* switches = new QHBoxLayout;
+    switches->setSpacing(10);
+    switches->addWidget(tsSprache);
+    switches->addSpacing(16);
+    switches->addWidget(lblHome);
+    switches->addWidget(tsHome);
+    switches->addStretch();
+    auto* column = new QVBoxLayout(gbAlexa);
+    column->setContentsMargins(10, 4, 10, 8);
+    column->setSpacing(4);
+    column->addLayout(switches);
+    column->addWidget(lblAlexaAuto);
+    return gbAlexa;
+}
+
+QWidget* TfrmItem::buildAddressBox()
+{
+    gbAdr = groupBox(QStringLiteral("Bticino-Adressierung"), 62, this);
+    cbAdrArt = new QComboBox(gbAdr);
+    edAdresse = new QLineEdit(QStringLiteral("0.0"), gbAdr);
+    edAdresse->setFixedWidth(90);
+    lblCENKey = new QLabel(QStringLiteral("Taste"), gbAdr);
+    setTag(lblCENKey, 64);
+    edCENKey = new QLineEdit(QStringLiteral("1"), gbAdr);
+    edCENKey->setFixedWidth(60);
+    lblCENKey->setBuddy(edCENKey);
+    cbBus = new QComboBox(gbAdr);
+    cbCEN = new QComboBox(gbAdr);
+
+    auto* address = new QHBoxLayout;
+    address->addWidget(cbAdrArt, 1);
+    address->addWidget(edAdresse);
+    auto* key = new QHBoxLayout;
+    key->addWidget(cbCEN, 1);
+    key->addStretch();
+    key->addWidget(lblCENKey);
+    key->addWidget(edCENKey);
+    auto* column = new QVBoxLayout(gbAdr);
+    column->setContentsMargins(10, 4, 10, 8);
+    column->setSpacing(6);
+    column->addLayout(address);
+    column->addWidget(cbBus);
+    column->addLayout(key);
+    return gbAdr;
+}
+
+QWidget* TfrmItem::buildSceneBox()
+{
+    gbSzene = groupBox(QStringLiteral("Individuelle Szene"), 58, this);
+    cbSzene = new QComboBox(gbSzene);
+    tsReverse = toggle(63, QStringLiteral("Jalousie-Schaltung normal (\"ein\" ist hochfahren)"),
+                       QStringLiteral("Jalousie-Schaltung umkehren (\"ein\" ist herunterfahren)"), gbSzene);
+    tsReverse->setToolTip(
+        QStringLiteral("Bei Aktivierung werden die Jalousien bei Befehl \"ein\" heruntergefahren bzw. umgekehrt"));
+    auto* column = new QVBoxLayout(gbSzene);
+    column->setContentsMargins(10, 4, 10, 8);
+    column->setSpacing(8);
+    column->addWidget(cbSzene);
+    column->addWidget(tsReverse);
+    gbSzene->hide();
+    return gbSzene;
+}
+
+QWidget* TfrmItem::buildMembershipBox()
+{
+    gbSzenen = groupBox(QStringLiteral("Zugehörigkeit für individuelle Szene"), 65, this);
+    gbSzenen->setFixedWidth(296);
+    lbGruppe = new QListWidget(gbSzenen);
+    btnGroups = DialogLook::button(QStringLiteral("Schaltgruppen bearbeiten"), 66, QStringLiteral("groups"),
+                                   gbSzenen);
+    auto* column = new QVBoxLayout(gbSzenen);
+    column->setContentsMargins(10, 4, 10, 10);
+    column->setSpacing(8);
+    column->addWidget(lbGruppe, 1);
+    column->addWidget(btnGroups);
+    return gbSzenen;
+}
+
+void TfrmItem::setTabOrders()
+{
+    const QList<QWidget*> order = {btnSchalter, btnDimmer, btnAutomation, btnGruppe, btnSzenario, btnCEN,
+                                   edBez,       tsSprache, tsHome,        cbAdrArt,  edAdresse,   cbBus,
+                                   cbCEN,       edCENKey,  cbSzene,       tsReverse, lbGruppe,    btnGroups,
+                                   btnSave,     btnClose};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+int TfrmItem::kind() const
+{
+    return m_kinds->checkedId();
+}
+
+void TfrmItem::pressKind(int iType)
+{
+    if (QAbstractButton* button = m_kinds->button(iType))
+        button->setChecked(true);
+}
+
+QString TfrmItem::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
+}
+
+void TfrmItem::DoAdd(FunctionList& lv)
+{
+    lvItems = &lv;
+    liEdit = -1;
+    edBez->clear();
+    edAdresse->setText(QStringLiteral("0.0"));
+    edCENKey->clear();
+    FillGroupList();
+    FillSceneList();
+    FillAddressLists();
+    cbAdrArt->setCurrentIndex(cbAdrArt->count() > 0 ? 0 : -1);
+    cbAdrArtChange();
+    cbBus->setCurrentIndex(0);
+    cbCEN->setCurrentIndex(0);
+    m_title = msg(54, QStringLiteral("Neue Funktion"));
+    exec();
+}
+
+void TfrmItem::DoEdit(int row, FunctionList& lv)
+{
+    lvItems = &lv;
+    liEdit = row;
+    const TItemValues v = m_program.openHab.ExtractItem(lv.at(row));
+    pressKind(v.iType);
+    FillGroupList();
+    FillSceneList();
+    if (v.iType == FunctionEntry::GroupScene) {
+        if (v.sGroups == stopAllGroups) {
+            cbSzene->setCurrentIndex(0);
+        } else {
+            int found = -1;
+            for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
+                if (cbSzene->itemText(entry).compare(v.sGroups, Qt::CaseInsensitive) == 0)
+                    found = entry;
+            }
+            cbSzene->setCurrentIndex(found);
+        }
+    }
+    MarkRowGroups();
+    tsReverse->setChecked(v.bReverse);
+    cbSzeneChange();
+    edBez->setText(v.sBez);
+
+    FillAddressLists();
+    int iAdrArt = pointToPoint;
+    edAdresse->setText(m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, true));
+    // A key-driven kind offers point-to-point only; an address of another kind read from a file is
+    // shown as point-to-point, so that saving checks it as such.
+    cbAdrArt->setCurrentIndex(iAdrArt < cbAdrArt->count() ? iAdrArt : 0);
+    cbAdrArtChange();
+
+    cbBus->setCurrentIndex(v.iBus >= 0 && v.iBus < cbBus->count() ? v.iBus : 0);
+    cbCEN->setCurrentIndex(v.iCEN >= 0 && v.iCEN < cbCEN->count() ? v.iCEN : 0);
+    edCENKey->setText(v.sCENKey);
+    tsSprache->setChecked(v.bAlexa);
+    tsHome->setChecked(v.bHome);
+    m_title = msg(53, QStringLiteral("Funktion bearbeiten"));
+    exec();
+}
+
+void TfrmItem::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TfrmItem::FormShow()
+{
+    const bool scenarios = m_program.workspace && m_program.workspace->bScenarioEnabled();
+    btnSzenario->setVisible(scenarios);
+    btnCEN->setVisible(scenarios);
+
+    FillLanguage(this, m_program.language);
+    lblTitle->setText(m_title);
+    setWindowTitle(m_title);
+
+    for (const KindButton& design : kindButtons)
+        m_kinds->button(design.kind)->setToolTip(msg(design.hintID, design.hint.toString()));
+    tsSprache->setToolTip(msg(68, {}));
+    tsHome->setToolTip(msg(76, {}));
+
+    ApplyKind();
+    DialogLook::centre(this);
+    edBez->setFocus();
+}
+
+void TfrmItem::btnArtClick()
+{
+    ApplyKind();
+}
+
+void TfrmItem::ApplyKind()
+{
+    const int iType = kind();
+    const bool keyDriven = iType == FunctionEntry::CenScene || iType == FunctionEntry::ScenarioModule;
+    lblCENKey->setVisible(keyDriven);
+    edCENKey->setVisible(keyDriven);
+    cbCEN->setVisible(iType == FunctionEntry::CenScene);
+    gbSzenen->setVisible(iType != FunctionEntry::GroupScene);
+    gbSzene->setVisible(iType == FunctionEntry::GroupScene);
+    gbAdr->setVisible(iType != FunctionEntry::GroupScene);
+
+    FillAddressLists();
+    UpdateVoiceHint();
+
+    gbScene->setVisible(iType == FunctionEntry::ScenarioModule);
+    gbScene->setCaption(msg(69, QStringLiteral("Funktion schaltet Szenario vom F420")));
+    gbMH->setVisible(iType == FunctionEntry::CenScene);
+    gbMH->setCaption(msg(72, QStringLiteral("Funktion schaltet zB CEN-Befehle vom MH200 oder MH202")));
+    gbDimmer->setVisible(iType == FunctionEntry::Dimmer);
+    gbDimmer->setCaption(msg(71, QStringLiteral("Funktion schaltet und dimmt zB F418")));
+    gbAkt->setVisible(iType == FunctionEntry::Switch || iType == FunctionEntry::Automation);
+    gbAkt->setCaption(msg(70, QStringLiteral("Funktion schaltet zB F4114")));
+}
+
+void TfrmItem::FillAddressLists()
+{
+    const int adrArt = cbAdrArt->currentIndex();
+    const int bus = cbBus->currentIndex();
+    const int cen = cbCEN->currentIndex();
+    const int iType = kind();
+
+    {
+        // The list is rebuilt in steps; only the final selection counts.
+        const QSignalBlocker quiet(cbAdrArt);
+        cbAdrArt->clear();
+        const int entries = iType == FunctionEntry::GroupScene ? 0
+                            : iType == FunctionEntry::CenScene || iType == FunctionEntry::ScenarioModule
+                                ? 1
+                                : int(std::size(addressKinds));
+        for (int entry = 0; entry < entries; ++entry)
+            cbAdrArt->addItem(msg(addressKinds[entry].id, addressKinds[entry].text.toString()) +
+                              addressKindSuffixes[entry].toString());
+        if (iType == FunctionEntry::GroupScene)
+            return;
+        cbAdrArt->setCurrentIndex(adrArt >= 0 && adrArt < entries ? adrArt : 0);
+    }
+    cbAdrArtChange();
+
+    cbBus->clear();
+    cbBus->addItem(msg(74, QStringLiteral("Private Steigleitung (Standard)")));
+    for (int n = 1; n <= localBuses; ++n)
+        cbBus->addItem(msg(75, QStringLiteral("Lokaler Bus")) + QLatin1Char(' ') + QString::number(n));
+    cbBus->setCurrentIndex(bus >= 0 ? bus : 0);
+
+    cbCEN->clear();
+    for (const Message& variant : cenVariants)
+        cbCEN->addItem(msg(variant.id, variant.text.toString()));
+    cbCEN->setCurrentIndex(cen >= 0 ? cen : 0);
+}
+
+void TfrmItem::cbAdrArtChange()
+{
+    const int adrArt = cbAdrArt->currentIndex();
+    edAdresse->setVisible(adrArt != general);
+    if (adrArt == pointToPoint && edAdresse->text() == QStringLiteral("0"))
+        edAdresse->setText(QStringLiteral("0.0"));
+    else if ((adrArt == area || adrArt == busGroup) && edAdresse->text() == QStringLiteral("0.0"))
+        edAdresse->setText(QStringLiteral("0"));
+}
+
+void TfrmItem::FillGroupList()
+{
+    lbGruppe->clear();
+    for (const QString& name : std::as_const(m_program.openHab.slGroups))
+        addCheckEntry(lbGruppe, name);
+}
+
+void TfrmItem::FillSceneList()
+{
+    czSTOP = msg(46, QStringLiteral("Alle Jalousien/Raffstore stoppen"));
+    const QSignalBlocker quiet(cbSzene);
+    cbSzene->clear();
+    cbSzene->addItem(czSTOP);
+    for (int entry = 0; entry < lbGruppe->count(); ++entry)
+        cbSzene->addItem(lbGruppe->item(entry)->text());
+    cbSzene->setCurrentIndex(0);
+    cbSzeneChange();
+}
+
+void TfrmItem::cbSzeneChange()
+{
+    tsReverse->setVisible(cbSzene->currentIndex() > 0);
+}
+
+void TfrmItem::UpdateVoiceHint()
+{
+    const int iType = kind();
+    lblAlexaAuto->setVisible(tsSprache->isChecked());
+    const Message command = iType == FunctionEntry::Automation && tsHome->isChecked() ? siriCommand
+                            : iType >= 0 && iType < int(std::size(voiceCommands))     ? voiceCommands[iType]
+                                                                                      : voiceCommands[0];
+    lblAlexaAuto->setText(withOneQuotePair(TLanguage::Fill(msg(command.id, command.text.toString()), edBez->text())));
+    const bool siriChoice = iType == FunctionEntry::Automation && tsSprache->isChecked();
+    tsHome->setVisible(siriChoice);
+    lblHome->setVisible(siriChoice);
+}
+
+void TfrmItem::MarkRowGroups()
+{
+    if (!lvItems || liEdit < 0 || liEdit >= lvItems->count())
+        return;
+    const QStringList names = lvItems->at(liEdit).groups.split(groupSeparator);
+    for (int entry = 0; entry < lbGruppe->count(); ++entry) {
+        QListWidgetItem* item = lbGruppe->item(entry);
+        if (names.contains(item->text()))
+            item->setCheckState(Qt::Checked);
+    }
+}
+
+void TfrmItem::btnGroupsClick()
+{
+    if (!m_program.frmGroups || !lvItems)
+        return;
+    const int sceneEntry = cbSzene->currentIndex();
+    const QString sceneGroup = cbSzene->currentText();
+    m_program.frmGroups->DoEdit(*lvItems);
+
+    const QStringList& groups = m_program.openHab.slGroups;
+    for (const QString& name : groups) {
+        if (lbGruppe->findItems(name, Qt::MatchFixedString).isEmpty())
+            addCheckEntry(lbGruppe, name);
+    }
+    for (int entry = lbGruppe->count() - 1; entry >= 0; --entry) {
+        if (!groups.contains(lbGruppe->item(entry)->text(), Qt::CaseInsensitive))
+            delete lbGruppe->takeItem(entry);
+    }
+    MarkRowGroups();
+    FillSceneList();
+    // The scene keeps switching the group it switched, as long as that group is still there; a
+    // group that went leaves the choice to the user rather than falling back to stopping all blinds.
+    if (sceneEntry > 0) {
+        int found = -1;
+        for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
+            if (cbSzene->itemText(entry).compare(sceneGroup, Qt::CaseInsensitive) == 0)
+                found = entry;
+        }
+        cbSzene->setCurrentIndex(found);
+    }
+}
+
+QString TfrmItem::ValidateInput(int iType)
+{
+    const QString sBez = edBez->text();
+    if (sBez.isEmpty())
+        return msg(47, QStringLiteral("Bezeichnung darf nicht leer sein!"));
+    // The label stands between double quotes in the items file, where a quote would end it early
+    // and a backslash would escape the next character.
+    if (sBez.contains(QLatin1Char('"')) || sBez.contains(QLatin1Char('\\')))
+        return msg(83, QStringLiteral("Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"));
+    if (iType != FunctionEntry::GroupScene) {
+        if (iType != FunctionEntry::CenScene && iType != FunctionEntry::ScenarioModule)
+            edCENKey->clear();
+        QString a;
+        QString pl;
+        const QString error =
+            m_program.bticino.CheckAdr(edAdresse->text(), edCENKey->text(), iType, cbAdrArt->currentIndex(), a, pl);
+        if (!error.isEmpty())
+            return error;
+        if (!a.isEmpty())
+            edAdresse->setText(pl.isEmpty() ? a : a + QLatin1Char('.') + pl);
+    } else if (cbSzene->currentIndex() < 0) {
+        return msg(48, QStringLiteral("Es muss eine individuelle Szene ausgewählt werden, welche geschalten "
+                                      "werden soll!"));
+    }
+    return {};
+}
+
+QString TfrmItem::checkedGroups() const
+{
+    QStringList names;
+    for (int entry = 0; entry < lbGruppe->count(); ++entry) {
+        if (lbGruppe->item(entry)->checkState() == Qt::Checked)
+            names << lbGruppe->item(entry)->text();
+    }
+    return names.join(groupSeparator);
+}
+
+void TfrmItem::btnSaveClick()
+{
+    const int iType = kind();
+    const QString error = ValidateInput(iType);
+    if (!error.isEmpty()) {
+        m_program.prompts.error(error);
+        return;
+    }
+
+    QString sGroups;
+    if (iType == FunctionEntry::GroupScene)
+        sGroups = cbSzene->currentIndex() == 0 ? stopAllGroups : cbSzene->currentText();
+    else
+        sGroups = checkedGroups();
+
+    QString sAlexa;
+    if (tsSprache->isChecked() && iType == FunctionEntry::Automation)
+        sAlexa = tsHome->isChecked() ? QStringLiteral("Siri/Home") : QStringLiteral("Alexa");
+    else if (tsSprache->isChecked())
+        sAlexa = msg(44, QStringLiteral("Ja"));
+
+    const bool editing = liEdit >= 0 && liEdit < lvItems->count();
+    FunctionEntry row = editing ? lvItems->at(liEdit) : FunctionEntry();
+    // The alias is given by RenumberAliases below.
+    m_program.openHab.FillItem(row, iType, edBez->text(), edAdresse->text(), QString(), sGroups, sAlexa,
+                               edCENKey->text(), tsReverse->isChecked(), cbBus->currentIndex(),
+                               cbCEN->currentIndex());
+    if (editing)
+        lvItems->replace(liEdit, row);
+    else
+        lvItems->append(row);
+
+    RenumberAliases(*lvItems);
+    SaveItems(*lvItems);
+    accept();
+}
+
+void TfrmItem::RenumberAliases(FunctionList& lv) const
+{
+    const QString yes = msg(44, QStringLiteral("Ja"));
+    for (int row = 0; row < lv.count(); ++row) {
+        const FunctionEntry& entry = lv.at(row);
+        const int iType = entry.kind >= 0 && entry.kind < int(std::size(aliasPrefixes)) ? entry.kind : 0;
+        const QStringView prefix = iType == FunctionEntry::GroupScene && entry.reverse == yes
+                                       ? reversingScenePrefix
+                                       : aliasPrefixes[iType];
+        const QString alias = prefix.toString() + QString::number(row + 1);
+        if (entry.alias != alias) {
+            FunctionEntry renamed = entry;
+            renamed.alias = alias;
+            lv.replace(row, renamed);
+        }
+    }
+}
+
+void TfrmItem::SaveItems(const FunctionList& lv)
+{
+    for (const TFileError& failure : m_program.openHab.SaveItems(lv.entries()))
+        m_program.prompts.error(failure.text());
 }

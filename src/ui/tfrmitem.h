@@ -3,11 +3,26 @@
 #include <QDialog>
 #include <QString>
 
+class DeviceBox;
 class FunctionList;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class ToggleSwitch;
 
 struct TProgram;
 
-// The function editor: creates a new function of the open project or changes one.
+// The function editor: creates a new function of the open project or changes one. Saving writes
+// the row into the function list, gives every row its alias by position and rewrites the
+// project's openHAB files.
+//
+// The window is created once and reused: the kind and the three switches are left as the previous
+// use left them when a new function is started.
 class TfrmItem : public QDialog
 {
     Q_OBJECT
@@ -20,6 +35,84 @@ public:
     // Loads row of lv into the editor and shows it modally.
     void DoEdit(int row, FunctionList& lv);
 
+    // The pressed kind button's kind (FunctionEntry::Kind).
+    int kind() const;
+
+    // The window's controls, by their design names, for the tests' use.
+    QLabel* lblTitle = nullptr;
+    QGroupBox* gbArt = nullptr;
+    QToolButton* btnSchalter = nullptr;
+    QToolButton* btnDimmer = nullptr;
+    QToolButton* btnAutomation = nullptr;
+    QToolButton* btnGruppe = nullptr;
+    QToolButton* btnSzenario = nullptr;
+    QToolButton* btnCEN = nullptr;
+    QGroupBox* gbBez = nullptr;
+    QLineEdit* edBez = nullptr;
+    QGroupBox* gbAlexa = nullptr;
+    ToggleSwitch* tsSprache = nullptr;
+    QLabel* lblHome = nullptr;
+    ToggleSwitch* tsHome = nullptr;
+    QLabel* lblAlexaAuto = nullptr;
+    QGroupBox* gbAdr = nullptr;
+    QComboBox* cbAdrArt = nullptr;
+    QLineEdit* edAdresse = nullptr;
+    QLabel* lblCENKey = nullptr;
+    QLineEdit* edCENKey = nullptr;
+    QComboBox* cbBus = nullptr;
+    QComboBox* cbCEN = nullptr;
+    QGroupBox* gbSzene = nullptr;
+    QComboBox* cbSzene = nullptr;
+    ToggleSwitch* tsReverse = nullptr;
+    QGroupBox* gbSzenen = nullptr;
+    QListWidget* lbGruppe = nullptr;
+    QPushButton* btnGroups = nullptr;
+    DeviceBox* gbDimmer = nullptr;
+    DeviceBox* gbScene = nullptr;
+    DeviceBox* gbMH = nullptr;
+    DeviceBox* gbAkt = nullptr;
+    QPushButton* btnSave = nullptr;
+    QPushButton* btnClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QWidget* buildKindBox();
+    QWidget* buildLabelBox();
+    QWidget* buildVoiceBox();
+    QWidget* buildAddressBox();
+    QWidget* buildSceneBox();
+    QWidget* buildMembershipBox();
+    void setTabOrders();
+
+    void FormShow();
+    void btnArtClick();
+    void ApplyKind();
+    void FillAddressLists();
+    void cbAdrArtChange();
+    void FillSceneList();
+    void cbSzeneChange();
+    void UpdateVoiceHint();
+    void FillGroupList();
+    void MarkRowGroups();
+    void btnGroupsClick();
+    QString ValidateInput(int iType);
+    void btnSaveClick();
+    void RenumberAliases(FunctionList& lv) const;
+    void SaveItems(const FunctionList& lv);
+
+    void pressKind(int iType);
+    QString checkedGroups() const;
+    QString msg(int msgID, const QString& sDefault) const;
+
     TProgram& m_program;
+    QButtonGroup* m_kinds = nullptr;
+    // lvItems and liEdit: the list being edited and the edited row (-1 when adding).
+    FunctionList* lvItems = nullptr;
+    int liEdit = -1;
+    // The first entry of the scene list: the scene that stops every blind.
+    QString czSTOP;
+    // The title that DoAdd or DoEdit chose.
+    QString m_title;
 };

@@ -1,0 +1,67 @@
+#include "groupnames.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+const QString separator = QStringLiteral(", ");
+
+bool lessIgnoringCase(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+} // namespace
+
+bool IsValidGroupName(const QString& name)
+{
+    static const char* const reserved[] = {"DIMMER", "SWITCH",   "GROUP",   "ROLLERSHUTTER",
+                                           "NUMBER", "PLAYER",   "STRING",  "IMAGE",
+                                           "DATETIME", "CONTACT", "COLOR", "LOCATION"};
+    if (name.isEmpty())
+        return false;
+    const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+    });
+    return plain && std::none_of(std::begin(reserved), std::end(reserved), [&name](const char* word) {
+               return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+           });
+}
+
+bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name)
+{
+    return std::none_of(rows.begin(), rows.end(), [&name](const FunctionEntry& row) {
+        return row.kind == FunctionEntry::GroupScene && row.groups.compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName)
+{
+    for (FunctionEntry& row : rows) {
+        if (row.groups.isEmpty())
+            continue;
+        QStringList names = row.groups.split(separator);
+        const auto match = std::find_if(names.begin(), names.end(), [&oldName](const QString& name) {
+            return name.compare(oldName, Qt::CaseInsensitive) == 0;
+        });
+        if (match == names.end())
+            continue;
+        if (newName.isEmpty())
+            names.erase(match);
+        else
+            *match = newName;
+        row.groups = names.join(separator);
+    }
+}
+
+QStringList SortedGroupNames(QStringList names)
+{
+    std::stable_sort(names.begin(), names.end(), lessIgnoringCase);
+    return names;
+}
+
+qsizetype SortedGroupPosition(const QStringList& names, const QString& name)
+{
+    return std::upper_bound(names.begin(), names.end(), name, lessIgnoringCase) - names.begin();
+}
