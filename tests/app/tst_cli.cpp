@@ -1,0 +1,553 @@
+// Runs the built varuno-cli, copied into a throw-away program folder that holds the demo project, the
+// way a user runs it: arguments in, exit status, standard output and standard error out.
+
+#include "bus/tbticino.h"
+#include "link/transfertext.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include "httpserver.h"
+#include "programfolder.h"
+#include "redisserver.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Patience = 30000;
+
+const QString Items = u"bticino.items"_s;
+const QByteArray ItemsKey = "/var/lib/docker/volumes/openhab_conf/_data/items/bticino.items";
+
+struct CliResult
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Every file below folder with its bytes, to see that a command changed nothing.
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, readBytes(path));
+    }
+    return files;
+}
+
+// The items file of a small project for the check: groups EG and EG2, then the item lines.
+QByteArray itemsFile(const QByteArray& itemLines)
+{
+    return "//Gruppen\r\nGroup EG\r\nGroup EG2\r\n\r\n//Schaltelemente\r\n" + itemLines;
+}
+
+QByteArray switchLine(const QByteArray& alias, const QByteArray& label, const QByteArray& groups,
+                      const QByteArray& where)
+{
+    const QByteArray groupPart = groups.isEmpty() ? QByteArray() : " (" + groups + ")";
+    return "Switch " + alias + " \"" + label + "\" <light>" + groupPart +
+           " {bticino=\"if=webserver;who=1;what=0;where=" + where + "\"}\r\n";
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void usage_data();
+    void usage();
+    void projects();
+    void regenerateWritesWhatTheProgramWrites();
+    void regenerateProjectFolderByPath();
+    void regenerateReportsAnUnreadableProject();
+    void exportCsv_data();
+    void exportCsv();
+    void exportCsvToFile();
+    void exportCsvToAnUnwritableFile();
+    void checkDemoFindsNothingAndChangesNothing();
+    void check_data();
+    void check();
+    void transfer_data();
+    void transfer();
+    void sendUsesTheAddressInProjectIni();
+    void sendWithoutStore();
+    void lookup_data();
+    void lookup();
+    void lookupWithoutService();
+
+private:
+    CliResult run(const QStringList& arguments) const;
+    QString demo() const { return m_folder->projectsDir() + u"Demo/"_s; }
+    bool setBusServer(const QByteArray& host) const;
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    QString m_program;
+    RedisServer m_redis;
+    HttpServer m_http;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY2(QFile::exists(QStringLiteral(VARUNO_PROGRAM_DIR "/varuno-cli")), "varuno-cli is not built");
+    QVERIFY2(m_redis.start(), qPrintable(m_redis.errorString()));
+    QVERIFY2(m_http.start(), qPrintable(m_http.errorString()));
+}
+
+// A fresh program folder for every test: the program beside config/ and projects/Demo.
+void TestCli::init()
+{
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    m_program = m_folder->path() + u"varuno-cli"_s;
+    QVERIFY(QFile::copy(QStringLiteral(VARUNO_PROGRAM_DIR "/varuno-cli"), m_program));
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
+    QVERIFY(m_redis.flushAll());
+}
+
+CliResult TestCli::run(const QStringList& arguments) const
+{
+    QProcess process;
+    // Standard input is a pipe, not a terminal: questions are answered No unless --yes says Yes.
+    process.start(m_program, arguments);
+    process.closeWriteChannel();
+    CliResult result;
+    if (!process.waitForFinished(Patience)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+// An IPv6 bus server is never pinged: the check answers "no bus server" at once, so every transfer
+// asks whether to go on, and no test waits for the check's pause.
+bool TestCli::setBusServer(const QByteArray& host) const
+{
+    QByteArray cfg = readBytes(demo() + u"bticino.cfg"_s);
+    cfg.replace("webserver.host=127.0.0.1", QByteArray("webserver.host=" + host));
+    return writeBytes(demo() + u"bticino.cfg"_s, cfg);
+}
+
+void TestCli::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+
+    QTest::newRow("no command") << QStringList() << 2 << QByteArray() << QByteArray("Aufruf: varuno-cli BEFEHL");
+    QTest::newRow("general help") << QStringList{u"--help"_s} << 0 << QByteArray("check PROJEKT") << QByteArray();
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << QByteArray("varuno-cli ") << QByteArray();
+    QTest::newRow("unknown command") << QStringList{u"bogus"_s} << 2 << QByteArray()
+                                     << QByteArray("Unbekannter Befehl \"bogus\".\nHilfe: varuno-cli --help");
+    QTest::newRow("missing project") << QStringList{u"check"_s} << 2 << QByteArray()
+                                     << QByteArray("Falsche Anzahl von Argumenten.\nHilfe: varuno-cli check --help");
+    QTest::newRow("extra argument") << QStringList{u"regenerate"_s, u"Demo"_s, u"x"_s} << 2 << QByteArray()
+                                    << QByteArray("Falsche Anzahl von Argumenten.");
+    QTest::newRow("unknown option") << QStringList{u"send"_s, u"Demo"_s, u"--bogus"_s} << 2 << QByteArray()
+                                    << QByteArray("Hilfe: varuno-cli send --help");
+    QTest::newRow("option of another command") << QStringList{u"check"_s, u"Demo"_s, u"--yes"_s} << 2
+                                               << QByteArray() << QByteArray("Hilfe: varuno-cli check --help");
+    QTest::newRow("option without value") << QStringList{u"send"_s, u"Demo"_s, u"--ip"_s} << 2 << QByteArray()
+                                          << QByteArray("Hilfe: varuno-cli send --help");
+    QTest::newRow("unknown project") << QStringList{u"check"_s, u"Nirgends"_s} << 2 << QByteArray()
+                                     << QByteArray("Projekt \"Nirgends\" nicht gefunden");
+    QTest::newRow("port out of range") << QStringList{u"send"_s, u"Demo"_s, u"--port"_s, u"65536"_s} << 2
+                                       << QByteArray() << QByteArray("Ungültiger Port \"65536\".");
+    QTest::newRow("unknown language") << QStringList{u"check"_s, u"Demo"_s, u"--language"_s, u"Latein"_s} << 2
+                                      << QByteArray()
+                                      << QByteArray("Unbekannte Sprache \"Latein\"; config/language.ini kennt: "
+                                                    "Deutsch, English.");
+    // Options may come before the command word, values included.
+    QTest::newRow("options first") << QStringList{u"--language"_s, u"English"_s, u"projects"_s} << 0
+                                   << QByteArray("Demo\n") << QByteArray();
+    const char* commands[][2] = {{"projects", ""},      {"regenerate", " PROJEKT"}, {"export-csv", " PROJEKT [DATEI]"},
+                                 {"send", " PROJEKT"},   {"receive", " PROJEKT"},    {"lookup", " PROJEKT"},
+                                 {"check", " PROJEKT"}};
+    for (const auto& [command, syntax] : commands) {
+        QTest::addRow("%s --help", command)
+            << QStringList{QString::fromLatin1(command), u"--help"_s} << 0
+            << QByteArray("Aufruf: varuno-cli ") + command + syntax + " [Optionen]" << QByteArray();
+    }
+}
+
+void TestCli::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, status);
+    QVERIFY2(result.out.contains(out), result.out.constData());
+    QVERIFY2(result.err.contains(err), result.err.constData());
+    // A usage error never gets as far as the program's output.
+    if (status == 2)
+        QVERIFY(result.out.isEmpty());
+}
+
+void TestCli::projects()
+{
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"alpha"_s));
+    QVERIFY(writeBytes(m_folder->projectsDir() + u"notes.txt"_s, "not a project"));
+
+    const CliResult result = run({u"projects"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QByteArray("alpha\nDemo\n"));
+    QCOMPARE(result.err, QByteArray());
+}
+
+void TestCli::regenerateWritesWhatTheProgramWrites()
+{
+    // The same project opened and saved by the program's own code, in a folder of its own.
+    TestProgramFolder reference;
+    QVERIFY(reference.addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
+    TLanguage language(reference.configDir());
+    language.LoadLanguage(u"Deutsch"_s);
+    Tbticino bticino(language);
+    TopenHab openHab(language, bticino, reference.configDir());
+    openHab.sProjPath = reference.projectsDir() + u"Demo/"_s;
+    openHab.sProj = u"Demo"_s;
+    FunctionList rows;
+    openHab.LoadFiles(rows);
+    QVERIFY(openHab.SaveItems(rows.entries()).isEmpty());
+
+    // The demo project comes without its generated files.
+    for (const QString& name : {u"bticino.rules"_s, u"bticino.sitemap"_s, u"openhabcloud.cfg"_s})
+        QVERIFY(!QFile::exists(demo() + name));
+    const QByteArray settings = readBytes(m_folder->configDir() + u"settings.ini"_s);
+
+    const CliResult result = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    for (const QString& name : {Items, u"bticino.rules"_s, u"bticino.sitemap"_s, u"openhabcloud.cfg"_s}) {
+        const QByteArray expected = readBytes(openHab.sProjPath + name);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(readBytes(demo() + name), expected);
+    }
+    // The window's last project is its own business.
+    QCOMPARE(readBytes(m_folder->configDir() + u"settings.ini"_s), settings);
+}
+
+void TestCli::regenerateProjectFolderByPath()
+{
+    // A project outside projects/ still takes its templates from the program's config/.
+    QTemporaryDir outside;
+    const QString folder = outside.path() + u"/Werkstatt"_s;
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& name : {u"bticino.cfg"_s, u"uuid"_s, u"secret"_s, Items})
+        QVERIFY(QFile::copy(demo() + name, folder + u'/' + name));
+
+    QCOMPARE(run({u"regenerate"_s, folder}).status, 0);
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QVERIFY(!readBytes(folder + u"/bticino.rules"_s).isEmpty());
+    QCOMPARE(readBytes(folder + u"/bticino.rules"_s), readBytes(demo() + u"bticino.rules"_s));
+    // The sitemap is labelled with the folder's name.
+    QVERIFY(readBytes(folder + u"/bticino.sitemap"_s).startsWith("sitemap bticino label=\"Werkstatt\""));
+    QCOMPARE(readBytes(folder + u"/mqtt.cfg"_s), readBytes(m_folder->configDir() + u"mqtt.cfg"_s));
+}
+
+void TestCli::regenerateReportsAnUnreadableProject()
+{
+    QVERIFY(QFile::remove(demo() + Items));
+    const CliResult result = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith(QByteArray("Datei " + QDir::toNativeSeparators(demo() + Items).toUtf8() +
+                                              " kann nicht geöffnet werden.")),
+             result.err.constData());
+    QVERIFY(!QFile::exists(demo() + Items));
+}
+
+void TestCli::exportCsv_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("rows");
+
+    // Group 4 shows the catalogue's header, not the window design's "Temperatur".
+    QTest::newRow("German") << QStringList()
+                            << QByteArray("\xEF\xBB\xBF" "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
+                            << QByteArray("K\xC3\xBC" "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;\r\n"
+                                          "Terrasse; 02.15;;Erdgeschoss, Garten;Lichter/Schalter;\r\n");
+    QTest::newRow("English") << QStringList{u"--language"_s, u"English"_s}
+                             << QByteArray("\xEF\xBB\xBF" "Label;Address;Voice;Group membership;Art;\r\n")
+                             << QByteArray("Kino; 0.5;Yes;;Scenarios;\r\n"
+                                           "Erdgeschoss; ;Yes;Erdgeschoss;Individual scenes;\r\n");
+}
+
+void TestCli::exportCsv()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, header);
+    QFETCH(QByteArray, rows);
+
+    const CliResult result = run(QStringList{u"export-csv"_s, u"Demo"_s} + options);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY2(result.out.startsWith(header), result.out.constData());
+    QVERIFY2(result.out.contains(rows), result.out.constData());
+    QCOMPARE(result.out.count("\r\n"), 15);
+}
+
+void TestCli::exportCsvToFile()
+{
+    const QString file = m_folder->path() + u"liste.csv"_s;
+    const CliResult toFile = run({u"export-csv"_s, u"Demo"_s, file});
+    QCOMPARE(toFile.status, 0);
+    QCOMPARE(toFile.out, QByteArray());
+    QCOMPARE(readBytes(file), run({u"export-csv"_s, u"Demo"_s}).out);
+}
+
+void TestCli::exportCsvToAnUnwritableFile()
+{
+    const QString file = m_folder->path() + u"fehlt/liste.csv"_s;
+    const CliResult result = run({u"export-csv"_s, u"Demo"_s, file});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith(QByteArray("Datei " + QDir::toNativeSeparators(file).toUtf8() +
+                                              " kann nicht geschrieben werden.")),
+             result.err.constData());
+    QVERIFY(!QFile::exists(file));
+}
+
+void TestCli::checkDemoFindsNothingAndChangesNothing()
+{
+    // The first opening of the demo makes its cloud identity, as the program's does.
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+    const CliResult result = run({u"check"_s, u"Demo"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+void TestCli::check_data()
+{
+    QTest::addColumn<QByteArray>("itemLines");
+    QTest::addColumn<QByteArrayList>("problems");
+
+    // Nothing wrong here: the same address in another kind, on another bus or under another CEN key;
+    // labels with brackets, blanks at the ends, a backslash; a member of EG that is not in "EG2".
+    const QByteArray clean =
+        switchLine("SWITCH_1", "  K\xC3\xBC" "che (EG) [1] ", "EG", "0112") +
+        "Dimmer DIMMER_2 \"C:\\\\Pfad\" <heating> (EG) {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n" +
+        switchLine("SWITCH_3", "Flur", "EG", "0112#4#01") +
+        "Switch CEN_4 \"Szene 1\" <mediacontrol> {mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*01*0115##],"
+        ">[cmdbroker:bticino/cmd/set:command:OFF:*15*01*0115##]\",autoupdate=\"false\"}\r\n"
+        "Switch CEN_5 \"Szene 2\" <mediacontrol> {mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*02*0115##],"
+        ">[cmdbroker:bticino/cmd/set:command:OFF:*15*02*0115##]\",autoupdate=\"false\"}\r\n"
+        "Switch GROUP_6 \"Alles EG\" <groundfloor> (EG)\r\n";
+    QTest::newRow("clean") << clean << QByteArrayList();
+    QTest::newRow("duplicate address")
+        << clean + switchLine("SWITCH_7", "Bad", "EG", "0112")
+        << QByteArrayList{"Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 \"  K\xC3\xBC" "che (EG) [1] \", "
+                          "SWITCH_7 \"Bad\""};
+    QTest::newRow("duplicate alias") << clean + switchLine("SWITCH_3", "Bad", "EG", "0113")
+                                     << QByteArrayList{"Alias SWITCH_3 mehrfach vergeben: \"Flur\", \"Bad\""};
+    QTest::newRow("group missing from the group list")
+        << clean + switchLine("SWITCH_7", "Bad", "EG, Keller", "0113") + switchLine("SWITCH_8", "Gang", "Keller", "0114")
+        << QByteArrayList{"Gruppe \"Keller\" fehlt in der Gruppenliste, verwendet von: SWITCH_7 \"Bad\", "
+                          "SWITCH_8 \"Gang\""};
+    QTest::newRow("scene without members")
+        << clean + "Switch GROUPX_7 \"Nacht\" <groundfloor> (EG2)\r\n"
+        << QByteArrayList{"Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in der Gruppe "
+                          "\"EG2\""};
+    QTest::newRow("stop scene without blinds")
+        << clean + "Switch GROUP_7 \"Stopp\" <groundfloor> (_STOP_)\r\n"
+        << QByteArrayList{"Individuelle Szene GROUP_7 \"Stopp\" schaltet nichts: keine Jalousie im Projekt"};
+    const QByteArray quoted = switchLine("SWITCH_7", "Sag \"Hallo\"", "EG", "0113");
+    QTest::newRow("double quote in a label")
+        << clean + quoted
+        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
+                          "weg: " + quoted.chopped(2)};
+    // Dropping the format once leaves it whole again, so the next load drops it once more.
+    const QByteArray format = switchLine("SWITCH_7", "Wert %.1 %.1f Cf C", "EG", "0113");
+    QTest::newRow("temperature format in a label")
+        << clean + format
+        << QByteArrayList{"SWITCH_7 \"Wert %.1f C\": Bezeichnung \"Wert %.1f C\" wird beim Speichern und Laden zu "
+                          "\"Wert\"",
+                          "bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
+                          "weg: " + format.chopped(2)};
+    const QByteArray noAddress = switchLine("SWITCH_7", "Bad", "EG", "");
+    QTest::newRow("line the loader drops")
+        << clean + noAddress
+        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
+                          "weg: " + noAddress.chopped(2)};
+}
+
+void TestCli::check()
+{
+    QFETCH(QByteArray, itemLines);
+    QFETCH(QByteArrayList, problems);
+
+    QVERIFY(writeBytes(demo() + Items, itemsFile(itemLines)));
+    const CliResult result = run({u"check"_s, u"Demo"_s});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out, problems.isEmpty() ? QByteArray() : problems.join('\n') + '\n');
+    QCOMPARE(result.status, problems.isEmpty() ? 0 : 1);
+}
+
+void TestCli::transfer_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArrayList>("err");
+
+    const QByteArray question = "Es konnte kein Bticino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
+                                "Konfiguration trotzdem senden? [y/n] ";
+    QTest::newRow("send, yes") << u"send"_s << true << 0
+                               << QByteArrayList{question + "y\n", "[0/8] Verbinde mit Varuno...\n",
+                                                 "[8/8] Daten erfolgreich gesendet!\n",
+                                                 "Datenübertragung erfolgreich!\n", "OpenHAB wird aktualisiert."};
+    QTest::newRow("send, no") << u"send"_s << false << 1
+                              << QByteArrayList{question + "n\n", "Fehler bei Datenübertragung!\n"};
+    QTest::newRow("receive, yes") << u"receive"_s << true << 0
+                                  << QByteArrayList{question + "y\n", "[8/8] Daten erfolgreich empfangen!\n",
+                                                    "Datenübertragung erfolgreich!\n"};
+    QTest::newRow("receive, no") << u"receive"_s << false << 1
+                                 << QByteArrayList{question + "n\n", "Fehler bei Datenübertragung!\n"};
+}
+
+void TestCli::transfer()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, yes);
+    QFETCH(int, status);
+    QFETCH(QByteArrayList, err);
+
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QVERIFY(writeBytes(demo() + u"project.ini"_s, "[CFG]\r\nSERIAL=VAR-DEMO-0001\r\nIP=10.0.0.9\r\n"));
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    const QByteArray gatewayItems = "Group Garage\r\nSwitch SWITCH_1 \"Tor\" <light> "
+                                    "{bticino=\"if=webserver;who=1;what=0;where=0412\"}";
+    m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, gatewayItems);
+    const QByteArray localItems = readBytes(demo() + Items);
+
+    QStringList arguments{command, u"Demo"_s, u"--ip"_s, u"127.0.0.1"_s, u"--port"_s,
+                          QString::number(m_redis.port())};
+    if (yes)
+        arguments << u"--yes"_s;
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, status);
+    for (const QByteArray& text : err)
+        QVERIFY2(result.err.contains(text), result.err.constData());
+    // The address typed is kept, also when the transfer is refused.
+    QVERIFY(readBytes(demo() + u"project.ini"_s).contains("IP=127.0.0.1\r\n"));
+
+    const bool sent = command == u"send" && yes;
+    const bool received = command == u"receive" && yes;
+    QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(ItemsKey), u"text"_s}),
+             sent ? ReadTransferText(demo() + Items) : gatewayItems);
+    QCOMPARE(readBytes(demo() + Items), received ? gatewayItems + "\r\n" : localItems);
+}
+
+void TestCli::sendUsesTheAddressInProjectIni()
+{
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    // The demo's project.ini names 127.0.0.1.
+    const CliResult result = run({u"send"_s, u"Demo"_s, u"--port"_s, QString::number(m_redis.port()), u"--yes"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(ItemsKey), u"text"_s}), ReadTransferText(demo() + Items));
+}
+
+void TestCli::sendWithoutStore()
+{
+    QVERIFY(setBusServer("::1"));
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(closed.serverPort());
+    closed.close();
+    const CliResult result = run({u"send"_s, u"Demo"_s, u"--port"_s, port, u"--yes"_s});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains("Es konnte keine Verbindung zum Varuno aufgebaut werden!\n"), result.err.constData());
+}
+
+void TestCli::lookup_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<QString>("serialSent");
+    QTest::addColumn<QByteArray>("ini");
+
+    QTest::newRow("found") << QByteArray("192.168.1.5") << QStringList() << 0 << QByteArray("192.168.1.5\n")
+                           << QByteArray("IP-Adresse gefunden: 192.168.1.5\n") << u"VAR-DEMO-0001"_s
+                           << QByteArray("[CFG]\r\nSERIAL=VAR-DEMO-0001\r\nSITEMAP=1\r\nIP=192.168.1.5\r\n");
+    QTest::newRow("serial given") << QByteArray("192.168.1.6") << QStringList{u"--serial"_s, u"VAR-7"_s} << 0
+                                  << QByteArray("192.168.1.6\n") << QByteArray() << u"VAR-7"_s
+                                  << QByteArray("[CFG]\r\nSERIAL=VAR-7\r\nSITEMAP=1\r\nIP=192.168.1.6\r\n");
+    QTest::newRow("unknown") << QByteArray("unknown") << QStringList() << 1 << QByteArray()
+                             << QByteArray("Es konnte keine IP-Adresse für Seriennummer \"VAR-DEMO-0001\" gefunden "
+                                           "werden!\n")
+                             << u"VAR-DEMO-0001"_s
+                             << QByteArray("[CFG]\r\nSERIAL=VAR-DEMO-0001\r\nSITEMAP=1\r\nIP=127.0.0.1\r\n");
+}
+
+void TestCli::lookup()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(QString, serialSent);
+    QFETCH(QByteArray, ini);
+
+    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
+                       "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, answer).toUtf8() + "\r\n"));
+    const qsizetype requests = m_http.requests().size();
+    const CliResult result = run(QStringList{u"lookup"_s, u"Demo"_s} + options);
+    QCOMPARE(result.status, status);
+    QCOMPARE(result.out, out);
+    QVERIFY2(result.err.contains(err), result.err.constData());
+    QCOMPARE(m_http.requests().size(), requests + 1);
+    QCOMPARE(m_http.requests().constLast().params.value(u"serial"_s), QStringList{serialSent});
+    QCOMPARE(readBytes(demo() + u"project.ini"_s), ini);
+}
+
+void TestCli::lookupWithoutService()
+{
+    const CliResult noService = run({u"lookup"_s, u"Demo"_s});
+    QCOMPARE(noService.status, 1);
+    QCOMPARE(noService.err,
+             QByteArray("Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen.\n"));
+
+    // Without a serial and without a terminal to ask for one there is nothing to look up.
+    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
+                       "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
+    QVERIFY(writeBytes(demo() + u"project.ini"_s, "[CFG]\r\nSITEMAP=1\r\n"));
+    const CliResult noSerial = run({u"lookup"_s, u"Demo"_s});
+    QCOMPARE(noSerial.status, 2);
+    QVERIFY2(noSerial.err.contains("Das Projekt hat keine Seriennummer; bitte --serial angeben."),
+             noSerial.err.constData());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
