@@ -90,6 +90,8 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     layout->addWidget(buildSidePanel());
     layout->addWidget(buildListArea(), 1);
     buildPopupMenu();
+    // Group view is on until settings.ini says otherwise when the window is shown.
+    applyGroupView(true);
     setMinimumSize(clientSize);
     resize(clientSize);
     if (const QScreen* screen = this->screen())
@@ -116,6 +118,13 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     UpdateProjectButtons();
     lblVersion->setText(GetVersionString());
     setWindowTitle(QStringLiteral("Varuno Builder ") + lblVersion->text());
+}
+
+// The list view reads the function list up to its end, and the list, a member, goes before the
+// window's children would: so the view goes first.
+TfrmMain::~TfrmMain()
+{
+    delete lvItems;
 }
 
 QWidget* TfrmMain::buildSidePanel()

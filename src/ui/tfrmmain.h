@@ -28,6 +28,7 @@ public:
     // chosen language, the enabling of the project commands and the title. Sets program.workspace
     // and program.frmMain.
     TfrmMain(TProgram& program, const QString& programDir, QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
     FunctionList& items() { return m_items; }
     TWorkspace& workspace() { return *m_workspace; }

@@ -1,0 +1,191 @@
+#include "model/functionlist.h"
+#include "ui/functionlistview.h"
+#include "ui/kindgroupmodel.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+FunctionEntry entry(const QString& caption, int kind)
+{
+    FunctionEntry result;
+    result.caption = caption;
+    result.address = QStringLiteral("01.12");
+    result.kind = kind;
+    return result;
+}
+
+// Rows of kinds 2, 0, 2, 5, 0: groups 0, 2 and 5 have rows, 1, 3 and 4 none.
+QList<FunctionEntry> mixedRows()
+{
+    return {entry(QStringLiteral("Jalousie"), 2), entry(QStringLiteral("Licht"), 0),
+            entry(QStringLiteral("Markise"), 2), entry(QStringLiteral("Kino"), 5), entry(QStringLiteral("Flur"), 0)};
+}
+
+// The view's content as text: group headers as "[header]", rows by label, in display order.
+QStringList shown(const QAbstractItemModel& model)
+{
+    QStringList result;
+    for (int top = 0; top < model.rowCount(); ++top) {
+        const QModelIndex index = model.index(top, 0);
+        if (!model.hasChildren(index)) {
+            result << index.data().toString();
+            continue;
+        }
+        result << QLatin1Char('[') + index.data().toString() + QLatin1Char(']');
+        for (int row = 0; row < model.rowCount(index); ++row)
+            result << model.index(row, 0, index).data().toString();
+    }
+    return result;
+}
+
+} // namespace
+
+class TestFunctionListView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void groupViewShowsTheKindsWithRows();
+    void flatViewShowsStoredOrder();
+    void headersFollowTheCatalogue();
+    void changesOfTheListRegroup();
+    void checkBoxWritesTheList();
+    void groupHeadersAreNeitherSelectableNorCheckable();
+    void doubleClickOpensOnlyRows_data();
+    void doubleClickOpensOnlyRows();
+
+private:
+    std::unique_ptr<FunctionList> m_list;
+    std::unique_ptr<FunctionListView> m_view;
+};
+
+void TestFunctionListView::init()
+{
+    m_list = std::make_unique<FunctionList>();
+    m_list->setEntries(mixedRows());
+    m_view = std::make_unique<FunctionListView>(*m_list);
+}
+
+void TestFunctionListView::groupViewShowsTheKindsWithRows()
+{
+    QVERIFY(m_view->groupView());
+    QCOMPARE(shown(*m_view->model()),
+             (QStringList{"[Lichter/Schalter]", "Licht", "Flur", "[Raffstore/Jalousien/Automation]", "Jalousie",
+                          "Markise", "[individuelle Szenen]", "Kino"}));
+    const QModelIndex kino = m_view->model()->index(0, 0, m_view->model()->index(2, 0));
+    QVERIFY(!kino.data(Qt::DecorationRole).value<QIcon>().isNull());
+    QCOMPARE(kino.data(FunctionList::KindRole).toInt(), 5);
+}
+
+void TestFunctionListView::flatViewShowsStoredOrder()
+{
+    m_view->setGroupView(false);
+    QCOMPARE(shown(*m_view->model()), (QStringList{"Jalousie", "Licht", "Markise", "Kino", "Flur"}));
+    m_view->setGroupView(true);
+    QCOMPARE(m_view->model()->rowCount(), 3);
+}
+
+void TestFunctionListView::headersFollowTheCatalogue()
+{
+    QStringList headers = m_view->property("groupHeaders").toStringList();
+    QCOMPARE(headers.size(), FunctionEntry::KindCount);
+    headers[0] = QStringLiteral("Lights");
+    QVERIFY(m_view->setProperty("groupHeaders", headers));
+    QCOMPARE(m_view->model()->index(0, 0).data().toString(), QStringLiteral("Lights"));
+}
+
+void TestFunctionListView::changesOfTheListRegroup()
+{
+    m_list->append(entry(QStringLiteral("Dimmer Bad"), 1));
+    m_list->replace(3, entry(QStringLiteral("Kino"), 0));
+    m_list->removeAt(0);
+    QCOMPARE(shown(*m_view->model()),
+             (QStringList{"[Lichter/Schalter]", "Licht", "Kino", "Flur", "[Dimmer]", "Dimmer Bad",
+                          "[Raffstore/Jalousien/Automation]", "Markise"}));
+    // Every group stays open, and its header spans the row.
+    for (int top = 0; top < m_view->model()->rowCount(); ++top) {
+        QVERIFY(m_view->isExpanded(m_view->model()->index(top, 0)));
+        QVERIFY(m_view->isFirstColumnSpanned(top, {}));
+    }
+    m_list->clear();
+    QCOMPARE(m_view->model()->rowCount(), 0);
+}
+
+void TestFunctionListView::checkBoxWritesTheList()
+{
+    QAbstractItemModel& model = *m_view->model();
+    const QModelIndex flur = model.index(1, 0, model.index(0, 0));
+    QCOMPARE(flur.data().toString(), QStringLiteral("Flur"));
+    QVERIFY(model.setData(flur, Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(m_list->at(4).checked);
+    QCOMPARE(flur.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+}
+
+void TestFunctionListView::groupHeadersAreNeitherSelectableNorCheckable()
+{
+    const Qt::ItemFlags flags = m_view->model()->index(0, 0).flags();
+    QVERIFY(!(flags & Qt::ItemIsSelectable));
+    QVERIFY(!(flags & Qt::ItemIsUserCheckable));
+    QVERIFY(!m_view->model()->setData(m_view->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole));
+}
+
+void TestFunctionListView::doubleClickOpensOnlyRows_data()
+{
+    QTest::addColumn<bool>("groupView");
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("group view: on a row's label") << true << "label Markise" << 2;
+    QTest::newRow("group view: on a row's check box") << true << "check Flur" << 4;
+    QTest::newRow("group view: on a group header") << true << "header" << -1;
+    QTest::newRow("group view: below the rows") << true << "below" << -1;
+    QTest::newRow("flat: on a row's cell") << false << "label Markise" << 2;
+    QTest::newRow("flat: right of the columns") << false << "right" << -1;
+    QTest::newRow("flat: below the rows") << false << "below" << -1;
+}
+
+void TestFunctionListView::doubleClickOpensOnlyRows()
+{
+    QFETCH(bool, groupView);
+    QFETCH(QString, where);
+    QFETCH(int, expected);
+
+    m_view->setGroupView(groupView);
+    m_view->resize(900, 500);
+    for (int column = 0; column < 4; ++column)
+        m_view->header()->resizeSection(column, 100);
+    m_view->setColumnHidden(FunctionList::KeyColumn, true);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+
+    const auto* model = static_cast<const KindGroupModel*>(m_view->model());
+    const auto rectOf = [&](int row) { return m_view->visualRect(model->mapFromSource(m_list->index(row, 0))); };
+    QPoint pos;
+    if (where == QStringLiteral("label Markise"))
+        pos = rectOf(2).center();
+    else if (where == QStringLiteral("check Flur"))
+        pos = rectOf(4).topLeft() + QPoint(12, rectOf(4).height() / 2);
+    else if (where == QStringLiteral("header"))
+        pos = m_view->visualRect(m_view->model()->index(0, 0)).center();
+    else if (where == QStringLiteral("right"))
+        pos = QPoint(850, rectOf(2).center().y());
+    else
+        pos = QPoint(50, 480);
+
+    QCOMPARE(m_view->rowAt(pos), expected);
+    QSignalSpy spy(m_view.get(), &FunctionListView::rowDoubleClicked);
+    QTest::mouseDClick(m_view->viewport(), Qt::LeftButton, {}, pos);
+    if (expected < 0) {
+        QCOMPARE(spy.count(), 0);
+    } else {
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.constFirst().constFirst().toInt(), expected);
+    }
+}
+
+QTEST_MAIN(TestFunctionListView)
+#include "tst_functionlistview.moc"

@@ -1,0 +1,500 @@
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "programfolder.h"
+#include "scriptedprompts.h"
+#include "ui/functionlistview.h"
+#include "ui/tfrmitem.h"
+#include "ui/startup.h"
+#include "ui/tfrmmain.h"
+#include "ui/toggleswitch.h"
+#include "workspace/tsettings.h"
+#include "workspace/tworkspace.h"
+
+#include <QAction>
+#include <QCollator>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString demo = QStringLiteral(VARUNO_DEMO_DIR "/Demo");
+const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC);
+// The files every save rewrites.
+const QStringList savedFiles = {QStringLiteral("bticino.items"), QStringLiteral("openhabcloud.cfg"),
+                                QStringLiteral("bticino.rules"), QStringLiteral("bticino.sitemap")};
+
+QStringList captions(const FunctionList& list)
+{
+    QStringList result;
+    for (const FunctionEntry& entry : list.entries())
+        result << entry.caption;
+    return result;
+}
+
+// The CSV file as Python's csv module reads it: a list of rows of fields.
+QJsonArray readCsvWithPython(const QString& fileName)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import csv, json, sys\n"
+                                 "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                                 "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
+                  fileName});
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+} // namespace
+
+// A program folder with the installation data; each start() runs the program's start-up on it
+// and shows the main window, as a restart of the program would.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void noProjectDisablesTheProjectCommands();
+    void startOpensTheLastProject_data();
+    void startOpensTheLastProject();
+    void firstStartChoosesTheSecondLanguage_data();
+    void firstStartChoosesTheSecondLanguage();
+    void firstLanguageKeepsTheToggleOff();
+    void languageSwitchRebuildsTranslatedCells();
+    void groupViewSurvivesARestart();
+    void moveAtTheEndsChangesNothing_data();
+    void moveAtTheEndsChangesNothing();
+    void moveExchangesRowsAndSaves();
+    void deleteWithNothingTicked();
+    void deleteRefusedAndConfirmed();
+    void sortThenAddAppendsAtTheEnd();
+    void saveFailureIsShown();
+    void csvExportReadsBackAsWritten_data();
+    void csvExportReadsBackAsWritten();
+    void csvWriteFailureIsShown();
+    void csvExportCancelledWritesNothing();
+    void startupFillsTheProgram();
+
+private:
+    void start();
+    TfrmMain& w() { return m_startup->frmMain(); }
+    TSettings settings() const { return TSettings(m_folder->configDir() + QStringLiteral("settings.ini")); }
+    QString projectFile(const QString& project, const QString& name) const
+    {
+        return m_folder->projectsDir() + project + QLatin1Char('/') + name;
+    }
+    void ageSavedFiles(const QString& project);
+    // How many of the saved files still carry the time ageSavedFiles gave them.
+    qsizetype untouchedFiles(const QString& project) const;
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TStartup> m_startup;
+};
+
+void MainWindowTest::init()
+{
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    m_prompts.reset();
+}
+
+void MainWindowTest::cleanup()
+{
+    QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
+    m_startup.reset();
+    m_folder.reset();
+}
+
+void MainWindowTest::start()
+{
+    m_startup.reset();
+    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    w().show();
+}
+
+// Writes the project's files once, so that all of them exist, and dates them back.
+void MainWindowTest::ageSavedFiles(const QString& project)
+{
+    QVERIFY(m_startup->program().openHab.SaveItems(w().items().entries()).isEmpty());
+    for (const QString& name : savedFiles) {
+        QFile file(projectFile(project, name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    }
+}
+
+qsizetype MainWindowTest::untouchedFiles(const QString& project) const
+{
+    return std::count_if(savedFiles.cbegin(), savedFiles.cend(), [&](const QString& name) {
+        return QFileInfo(projectFile(project, name)).lastModified() == longAgo;
+    });
+}
+
+void MainWindowTest::noProjectDisablesTheProjectCommands()
+{
+    start();
+    for (QPushButton* command : {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
+        QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
+    for (QPushButton* command : {w().btnNewProject, w().btnDelProjekt, w().btnExit})
+        QVERIFY2(command->isEnabled(), qPrintable(command->text()));
+    for (QAction* command : {w().pmSort, w().pmMoveup, w().pmMoveDown, w().csvExport})
+        QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
+    QVERIFY(w().pmGroupview->isEnabled());
+    QVERIFY(w().tsLanguage->isEnabled());
+
+    QCOMPARE(w().cbProj->count(), 0);
+    QCOMPARE(w().cbProj->currentText(), QString());
+    QVERIFY(m_startup->program().openHab.sProjPath.isEmpty());
+    QCOMPARE(w().items().count(), 0);
+    QCOMPARE(settings().LastProject(), QString());
+    // The project dialog in edit mode has nothing to edit: nothing is asked.
+    w().btnDelProjekt->click();
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void MainWindowTest::startOpensTheLastProject_data()
+{
+    QTest::addColumn<QString>("lastProject");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("no LastProject") << "" << "Alpha";
+    QTest::newRow("exact name") << "beta" << "beta";
+    QTest::newRow("other letter case") << "BETA" << "beta";
+    QTest::newRow("folder gone") << "Gamma" << "Alpha";
+}
+
+void MainWindowTest::startOpensTheLastProject()
+{
+    QFETCH(QString, lastProject);
+    QFETCH(QString, opened);
+
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("beta")));
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Alpha")));
+    if (!lastProject.isEmpty())
+        QVERIFY(settings().setLastProject(lastProject));
+    start();
+
+    QCOMPARE(w().cbProj->count(), 2);
+    QCOMPARE(w().cbProj->currentText(), opened);
+    QCOMPARE(m_startup->program().openHab.sProj, opened);
+    QCOMPARE(settings().LastProject(), opened);
+    QVERIFY(w().items().count() > 0);
+    for (QPushButton* command : {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
+        QVERIFY2(command->isEnabled(), qPrintable(command->text()));
+    QVERIFY(w().pmSort->isEnabled());
+}
+
+void MainWindowTest::firstStartChoosesTheSecondLanguage_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("no Language") << "";
+    QTest::newRow("first language in other letter case") << "deutsch";
+    QTest::newRow("unknown language") << "Klingonisch";
+}
+
+void MainWindowTest::firstStartChoosesTheSecondLanguage()
+{
+    QFETCH(QString, stored);
+    if (!stored.isEmpty())
+        QVERIFY(settings().setLanguage(stored));
+    start();
+
+    QVERIFY(w().tsLanguage->isChecked());
+    QCOMPARE(w().tsLanguage->caption(), QStringLiteral("English"));
+    QCOMPARE(settings().Language(), QStringLiteral("English"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Add function"));
+    QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(), QStringLiteral("Label"));
+    QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder ") + TfrmMain::GetVersionString());
+}
+
+void MainWindowTest::firstLanguageKeepsTheToggleOff()
+{
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    QVERIFY(!w().tsLanguage->isChecked());
+    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Funktion hinzufügen"));
+    QCOMPARE(w().pmMoveup->text(), QStringLiteral("Nach oben verschieben"));
+}
+
+// "Ja" in the voice column comes from the catalogue: a switch of language must rebuild it.
+void MainWindowTest::languageSwitchRebuildsTranslatedCells()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    const auto voiceOf = [this](const QString& caption) {
+        for (const FunctionEntry& entry : w().items().entries()) {
+            if (entry.caption == caption)
+                return entry.voice;
+        }
+        return QStringLiteral("<missing>");
+    };
+    QCOMPARE(voiceOf(QStringLiteral("Küche")), QStringLiteral("Ja"));
+
+    w().tsLanguage->click();
+    QCOMPARE(settings().Language(), QStringLiteral("English"));
+    QCOMPARE(voiceOf(QStringLiteral("Küche")), QStringLiteral("Yes"));
+    QCOMPARE(w().lvItems->groupHeaders().value(0), QStringLiteral("Lights/Switches"));
+
+    w().tsLanguage->click();
+    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(voiceOf(QStringLiteral("Küche")), QStringLiteral("Ja"));
+    QCOMPARE(w().lvItems->groupHeaders().value(0), QStringLiteral("Lichter/Schalter"));
+}
+
+void MainWindowTest::groupViewSurvivesARestart()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    QVERIFY(w().lvItems->groupView());
+    QVERIFY(w().pmGroupview->isChecked());
+    QVERIFY(!w().pmMoveup->isVisible() && !w().pmMoveDown->isVisible());
+
+    w().pmGroupview->trigger();
+    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")), QStringLiteral("0"));
+    start();
+    QVERIFY(!w().lvItems->groupView());
+    QVERIFY(!w().pmGroupview->isChecked());
+    QVERIFY(w().pmMoveup->isVisible() && w().pmMoveDown->isVisible());
+    // Flat: every row at the top level, in stored order; the hidden column stays hidden.
+    QCOMPARE(w().lvItems->model()->rowCount(), w().items().count());
+    QVERIFY(w().lvItems->isColumnHidden(FunctionList::AliasColumn));
+
+    w().pmGroupview->trigger();
+    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")), QStringLiteral("1"));
+    start();
+    QVERIFY(w().lvItems->groupView());
+    QVERIFY(w().lvItems->isColumnHidden(FunctionList::AliasColumn));
+}
+
+void MainWindowTest::moveAtTheEndsChangesNothing_data()
+{
+    QTest::addColumn<bool>("up");
+    QTest::newRow("up on the first row") << true;
+    QTest::newRow("down on the last row") << false;
+}
+
+void MainWindowTest::moveAtTheEndsChangesNothing()
+{
+    QFETCH(bool, up);
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setGroupview(false));
+    start();
+    const QStringList before = captions(w().items());
+    const QByteArray itemsBefore = readBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")));
+    ageSavedFiles(QStringLiteral("Demo"));
+
+    w().lvItems->selectRow(up ? 0 : w().items().count() - 1);
+    (up ? w().pmMoveup : w().pmMoveDown)->trigger();
+
+    QCOMPARE(captions(w().items()), before);
+    QCOMPARE(untouchedFiles(QStringLiteral("Demo")), savedFiles.size());
+    QCOMPARE(readBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items"))), itemsBefore);
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void MainWindowTest::moveExchangesRowsAndSaves()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setGroupview(false));
+    start();
+    QStringList expected = captions(w().items());
+    expected.swapItemsAt(1, 2);
+    ageSavedFiles(QStringLiteral("Demo"));
+
+    w().lvItems->selectRow(2);
+    w().pmMoveup->trigger();
+
+    QCOMPARE(captions(w().items()), expected);
+    // The selection stays where it was and now shows the other row.
+    QCOMPARE(w().lvItems->selectedRow(), 2);
+    QCOMPARE(untouchedFiles(QStringLiteral("Demo")), 0);
+    // The files hold the new order: reading the project back gives it.
+    w().OpenSelectedProject();
+    QCOMPARE(captions(w().items()), expected);
+}
+
+void MainWindowTest::deleteWithNothingTicked()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    const int rows = w().items().count();
+    ageSavedFiles(QStringLiteral("Demo"));
+
+    w().btnDelItems->click();
+
+    QCOMPARE(m_prompts.shown,
+             QStringList{QStringLiteral("error: Sie müssen die zu löschenden Funktionen zuerst markieren")});
+    QCOMPARE(w().items().count(), rows);
+    QCOMPARE(untouchedFiles(QStringLiteral("Demo")), savedFiles.size());
+}
+
+void MainWindowTest::deleteRefusedAndConfirmed()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    FunctionList& items = w().items();
+    QStringList kept = captions(items);
+    // Two neighbours, so that the row moving up into a deleted row's place is examined too.
+    for (int row : {1, 2, 4})
+        QVERIFY(items.setData(items.index(row, 0), Qt::Checked, Qt::CheckStateRole));
+    for (int row : {4, 2, 1})
+        kept.removeAt(row);
+    ageSavedFiles(QStringLiteral("Demo"));
+
+    m_prompts.queueNo();
+    w().btnDelItems->click();
+    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("confirm: Wollen Sie die markierten Funktionen löschen?")});
+    QCOMPARE(items.count(), kept.size() + 3);
+    QCOMPARE(untouchedFiles(QStringLiteral("Demo")), savedFiles.size());
+
+    m_prompts.queueYes();
+    w().btnDelItems->click();
+    QCOMPARE(captions(items), kept);
+    QCOMPARE(untouchedFiles(QStringLiteral("Demo")), 0);
+    w().OpenSelectedProject();
+    QCOMPARE(captions(items), kept);
+}
+
+void MainWindowTest::sortThenAddAppendsAtTheEnd()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    w().pmSort->trigger();
+    QStringList sorted = captions(w().items());
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QVERIFY(std::is_sorted(sorted.cbegin(), sorted.cend(),
+                           [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; }));
+
+    // What the function editor does on save: append a row and write the files.
+    TopenHab& openHab = m_startup->program().openHab;
+    FunctionEntry entry;
+    openHab.FillItem(entry, FunctionEntry::Switch, QStringLiteral("Aaa Flur"), QStringLiteral("01.11"),
+                     QStringLiteral("SWITCH_99"), QString(), QString(), QString(), false, 0, 0);
+    w().items().append(entry);
+    QVERIFY(openHab.SaveItems(w().items().entries()).isEmpty());
+
+    sorted << QStringLiteral("Aaa Flur");
+    QCOMPARE(captions(w().items()), sorted);
+    w().OpenSelectedProject();
+    QCOMPARE(captions(w().items()).constLast(), QStringLiteral("Aaa Flur"));
+}
+
+// A file that cannot be written is named in an error box; the other files are still written.
+void MainWindowTest::saveFailureIsShown()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    const QString rules = projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.rules"));
+    QFile::remove(rules);
+    QVERIFY(QDir().mkpath(rules + QStringLiteral("/blocked")));
+
+    w().pmSort->trigger();
+
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().startsWith(QStringLiteral("error: ")) &&
+                 m_prompts.shown.constFirst().contains(QStringLiteral("bticino.rules")),
+             qPrintable(m_prompts.shown.constFirst()));
+}
+
+void MainWindowTest::csvExportReadsBackAsWritten_data()
+{
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("empty list") << QStringList();
+    QTest::newRow("label with separator, quote and line break")
+        << QStringList{QStringLiteral("Licht; Flur"), QStringLiteral("Der \"große\" Saal"),
+                       QStringLiteral("zwei\r\nZeilen"), QStringLiteral("Garage")};
+}
+
+void MainWindowTest::csvExportReadsBackAsWritten()
+{
+    QFETCH(QStringList, labels);
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    QList<FunctionEntry> rows;
+    for (const QString& label : labels) {
+        FunctionEntry entry;
+        m_startup->program().openHab.FillItem(entry, FunctionEntry::Dimmer, label, QStringLiteral("01.13"),
+                                               QStringLiteral("DIMMER_1"), QStringLiteral("Erdgeschoss"),
+                                               QString(), QString(), false, 0, 0);
+        rows << entry;
+    }
+    w().items().setEntries(rows);
+    const QString fileName = m_folder->path() + QStringLiteral("export.csv");
+    m_prompts.queueText(fileName);
+
+    w().csvExport->trigger();
+
+    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("save: CSV speichern unter")});
+    QVERIFY(readBytes(fileName).startsWith("\xEF\xBB\xBF" "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
+    const QJsonArray read = readCsvWithPython(fileName);
+    QCOMPARE(read.size(), labels.size() + 1);
+    for (int row = 0; row < labels.size(); ++row) {
+        const QJsonArray fields = read.at(row + 1).toArray();
+        QCOMPARE(fields.size(), 6); // five fields, each followed by ";"
+        QCOMPARE(fields.at(0).toString(), labels.at(row));
+        QCOMPARE(fields.at(1).toString(), QStringLiteral(" 01.13"));
+        QCOMPARE(fields.at(4).toString(), QStringLiteral("Dimmer"));
+    }
+}
+
+void MainWindowTest::csvWriteFailureIsShown()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    const QString fileName = m_folder->path() + QStringLiteral("missing/export.csv");
+    m_prompts.queueText(fileName);
+    w().csvExport->trigger();
+    QCOMPARE(m_prompts.shown.size(), 2);
+    QVERIFY2(m_prompts.shown.at(1).startsWith(QStringLiteral("error: ")) &&
+                 m_prompts.shown.at(1).contains(fileName),
+             qPrintable(m_prompts.shown.at(1)));
+}
+
+void MainWindowTest::csvExportCancelledWritesNothing()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    m_prompts.queueCancel();
+    w().csvExport->trigger();
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*.csv")}, QDir::Files), QStringList());
+}
+
+void MainWindowTest::startupFillsTheProgram()
+{
+    start();
+    const TProgram& program = m_startup->program();
+    QCOMPARE(program.frmMain, &w());
+    QVERIFY(program.workspace == &w().workspace());
+    QVERIFY(program.frmSettings && program.frmItem && program.frmGroups && program.frmTransfer &&
+            program.frmNewProject);
+    // The dialogs belong to the main window and go with it.
+    QCOMPARE(static_cast<QObject*>(program.frmItem)->parent(), static_cast<QObject*>(&w()));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_tfrmmain.moc"
