@@ -1,13 +1,299 @@
 #include "tfrmsettings.h"
 
+#include "externallinks.h"
+#include "filllanguage.h"
+#include "headerband.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
 #include "program.h"
+#include "style.h"
+#include "toggleswitch.h"
+#include "workspace/prompts.h"
+
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The pairing PIN that homekit.cfg carries for every project; shown so the user can pair.
+const QString HomeKitPin = u"482-17-306"_s;
+
+constexpr QSize IconSize(20, 20);
+
+// A whole number as the user typed it, or fallback when the text is none.
+int wholeNumber(const QString& text, int fallback)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : fallback;
+}
+
+QLabel* taggedLabel(const QString& caption, int tag, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    setTag(label, tag);
+    return label;
+}
+
+QLineEdit* field(const QString& hint, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setToolTip(hint);
+    return edit;
+}
+
+QLineEdit* readOnlyField(QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    QPalette colours = edit->palette();
+    colours.setColor(QPalette::Base, QColor(246, 246, 246));
+    edit->setPalette(colours);
+    return edit;
+}
+
+QPushButton* pictureButton(const QString& caption, int tag, const QString& picture, QWidget* parent)
+{
+    auto* button = new QPushButton(Style::icon(picture, Style::accent(), IconSize), caption, parent);
+    button->setIconSize(IconSize);
+    button->setMinimumHeight(34);
+    setTag(button, tag);
+    return button;
+}
+
+ToggleSwitch* toggle(int tag, QWidget* parent)
+{
+    auto* ts = new ToggleSwitch(parent);
+    ts->setOffCaption(u"Aus"_s);
+    ts->setOnCaption(u"Ein"_s);
+    ts->setColours(Style::text(), Style::accent());
+    setTag(ts, tag);
+    return ts;
+}
+
+} // namespace
 
 TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
-    : QDialog(parent)
-    , m_program(program)
+    : QDialog(parent), m_program(program),
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    setFont(Style::bodyFont(13));
+
+    auto* band = new HeaderBand(u"settings"_s, u"Einstellungen"_s, 33, this);
+    band->titleLabel()->setObjectName(u"Label5"_s);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(16, 12, 16, 14);
+    body->setSpacing(12);
+    body->addWidget(buildServerBox());
+    body->addWidget(buildAccountBox());
+    body->addWidget(buildHomeKitBox());
+    body->addStretch();
+    body->addWidget(buildButtonRow());
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(band);
+    window->addLayout(body);
+    setFixedSize(647, 518);
+
+    connect(btnSave, &QPushButton::clicked, this, &TfrmSettings::Save);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnReg, &QPushButton::clicked, this,
+            [this] { m_openUrl(QUrl(QStringView(CloudServiceHomePage).toString())); });
+    connect(btnCheck, &QPushButton::clicked, this,
+            [this] { m_openUrl(QUrl(QStringView(CloudServiceStatusPage).toString())); });
+}
+
+// One row of fields, each under its label.
+QGroupBox* TfrmSettings::buildServerBox()
+{
+    auto* box = new QGroupBox(u" Bticino Webserver "_s, this);
+    setTag(box, 17);
+    edAdr = field(u"IP-Adresse des Bticino-Gateways"_s, box);
+    edPort = field(u"Port des Bticino-Ports"_s, box);
+    edPass = field(u"Passwort des Bticino-Gateways"_s, box);
+    tsSetTime = toggle(34, box);
+    tsSetTime->setToolTip(u"Dabei wird automatisch am Bussystem jede Stunde die aktuelle Zeit gesetzt"_s);
+    edRescan = field(u"Wie oft openHAB den Status der Bticino-Geräte abfragt (in Sekunden)"_s, box);
+    // Kept for the flag in bticino.cfg; the bus servers in use do not offer HMAC, so it is not shown.
+    auto* hmacLabel = new QLabel(u"HMAC-Authentifizierung"_s, box);
+    tsHMAC = toggle(0, box);
+    hmacLabel->hide();
+    tsHMAC->hide();
+
+    auto* rescan = new QHBoxLayout;
+    rescan->setSpacing(6);
+    rescan->addWidget(edRescan);
+    rescan->addWidget(taggedLabel(u"Sek."_s, 25, box));
+
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(12, 10, 12, 12);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(taggedLabel(u"IP-Adresse"_s, 20, box), 0, 0);
+    grid->addWidget(edAdr, 1, 0);
+    grid->addWidget(taggedLabel(u"Port"_s, 21, box), 0, 1);
+    grid->addWidget(edPort, 1, 1);
+    grid->addWidget(taggedLabel(u"OpenWeb-Passwort"_s, 22, box), 0, 2);
+    grid->addWidget(edPass, 1, 2);
+    grid->addWidget(taggedLabel(u"Bus-Zeit autom. setzen"_s, 23, box), 0, 3);
+    grid->addWidget(tsSetTime, 1, 3);
+    grid->addWidget(taggedLabel(u"Statusabfrage"_s, 24, box), 0, 4);
+    grid->addLayout(rescan, 1, 4);
+    grid->setColumnStretch(0, 5);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 4);
+    grid->setColumnStretch(4, 2);
+    edRescan->setMaximumWidth(70);
+    return box;
+}
+
+QGroupBox* TfrmSettings::buildAccountBox()
+{
+    auto* box = new QGroupBox(u" OpenHAB Account"_s, this);
+    setTag(box, 18);
+    btnReg = pictureButton(u"myOpenHAB-Account öffnen"_s, 26, u"web"_s, box);
+    btnCheck = pictureButton(u"myOpenHAB Server-Status prüfen"_s, 27, u"status"_s, box);
+    edUUID = readOnlyField(box);
+    edSecret = readOnlyField(box);
+
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(12, 10, 12, 12);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(8);
+    auto* links = new QHBoxLayout;
+    links->setSpacing(10);
+    links->addWidget(btnReg);
+    links->addWidget(btnCheck);
+    links->addStretch();
+    grid->addLayout(links, 0, 0, 1, 2);
+    grid->addWidget(taggedLabel(u"UUID"_s, 28, box), 1, 0);
+    grid->addWidget(edUUID, 1, 1);
+    grid->addWidget(taggedLabel(u"Secret"_s, 29, box), 2, 0);
+    grid->addWidget(edSecret, 2, 1);
+    return box;
+}
+
+QGroupBox* TfrmSettings::buildHomeKitBox()
+{
+    auto* box = new QGroupBox(u"Apple HomeKit"_s, this);
+    setTag(box, 19);
+    edPin = readOnlyField(box);
+    edPin->setText(HomeKitPin);
+    edPin->setMaximumWidth(120);
+
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(12, 10, 12, 12);
+    row->setSpacing(14);
+    row->addWidget(taggedLabel(u"PIN"_s, 30, box));
+    row->addWidget(edPin);
+    row->addStretch();
+    return box;
+}
+
+QWidget* TfrmSettings::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    btnSave = pictureButton(u"Speichern"_s, 31, u"save"_s, row);
+    btnCancel = pictureButton(u"Abbrechen"_s, 32, u"cancel"_s, row);
+    btnSave->setDefault(true);
+    btnSave->setMinimumWidth(130);
+    btnCancel->setMinimumWidth(130);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    layout->addStretch();
+    layout->addWidget(btnSave);
+    layout->addWidget(btnCancel);
+    return row;
 }
 
 void TfrmSettings::Execute()
 {
+    FormShow();
+    exec();
+}
+
+// The stored values every time, also after an earlier cancel: the dialog has no defaults of its own.
+void TfrmSettings::FormShow()
+{
+    const TopenHab& openHab = m_program.openHab;
+    edAdr->setText(openHab.serverIP);
+    edPort->setText(openHab.serverPort);
+    edPass->setText(openHab.serverPass);
+    edRescan->setText(openHab.serverRescan);
+    edUUID->setText(openHab.uuid);
+    edSecret->setText(openHab.secret);
+    tsSetTime->setChecked(openHab.settime);
+    tsHMAC->setChecked(openHab.hmac);
+    FillLanguage(this, m_program.language);
+    edAdr->setFocus();
+}
+
+bool TfrmSettings::CheckInput()
+{
+    // openHAB cannot reach a bus server on a port outside the TCP range.
+    const int port = wholeNumber(edPort->text(), 0);
+    if (port < 1 || port > 65535) {
+        m_program.prompts.error(msg(7, u"Ungültiger Port!"_s));
+        return false;
+    }
+    if (wholeNumber(edPass->text(), 0) == 0) {
+        m_program.prompts.error(msg(8, u"Ungültiges OpenWeb-Passwort!"_s));
+        return false;
+    }
+    if (wholeNumber(edRescan->text(), -1) < 0) {
+        m_program.prompts.error(msg(9, u"Ungültige Statusabfragezeit-Sekunden!"_s));
+        return false;
+    }
+    return true;
+}
+
+void TfrmSettings::Save()
+{
+    if (!CheckInput())
+        return;
+    TopenHab& openHab = m_program.openHab;
+    openHab.serverIP = edAdr->text();
+    openHab.serverPort = edPort->text();
+    openHab.serverPass = edPass->text();
+    openHab.serverRescan = edRescan->text();
+    openHab.uuid = edUUID->text();
+    openHab.secret = edSecret->text();
+    openHab.hmac = tsHMAC->isChecked();
+    openHab.settime = tsSetTime->isChecked();
+    // The gateway has to restart openHAB to take new bus-server settings; the next send asks it to.
+    openHab.reboot = true;
+
+    const TFileErrors errors = openHab.SaveCfg();
+    for (const TFileError& error : errors)
+        m_program.prompts.error(error.text());
+    // A file that was not written stays as it was: the dialog stays open, so the user can try again.
+    if (!errors.isEmpty())
+        return;
+    if (openHab.settime)
+        m_program.prompts.information(msg(6, u"Hinweis: Zeitsynchronisation ist eingeschaltet. Im Bussystem "
+                                             u"müssen dann alle Zeitgeber auf \"Slave\" gestellt werden!"_s));
+    accept();
+}
+
+QString TfrmSettings::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
 }
