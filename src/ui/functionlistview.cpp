@@ -17,9 +17,7 @@ namespace {
 class GridDelegate : public QStyledItemDelegate
 {
 public:
-    GridDelegate(const KindGroupModel& model, QObject* parent)
-        : QStyledItemDelegate(parent)
-        , m_model(model)
+    GridDelegate(const KindGroupModel& model, QObject* parent) : QStyledItemDelegate(parent), m_model(model)
     {
     }
 
@@ -45,7 +43,8 @@ public:
     }
 
 private:
-    static void paintGroupHeader(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index)
+    static void paintGroupHeader(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index)
     {
         painter->save();
         QFont font = option.font;
@@ -69,9 +68,7 @@ private:
 } // namespace
 
 FunctionListView::FunctionListView(FunctionList& list, QWidget* parent)
-    : QTreeView(parent)
-    , m_list(list)
-    , m_model(new KindGroupModel(list, this))
+    : QTreeView(parent), m_list(list), m_model(new KindGroupModel(list, this))
 {
     setModel(m_model);
     setItemDelegate(new GridDelegate(*m_model, this));

@@ -14,10 +14,7 @@ constexpr int pictureSize = 40;
 } // namespace
 
 HeaderBand::HeaderBand(const QString& picture, const QString& title, int titleTag, QWidget* parent)
-    : QFrame(parent)
-    , m_picture(new QLabel(this))
-    , m_title(new QLabel(title, this))
-    , m_lines(new QVBoxLayout)
+    : QFrame(parent), m_picture(new QLabel(this)), m_title(new QLabel(title, this)), m_lines(new QVBoxLayout)
 {
     setAutoFillBackground(true);
     QPalette colours = palette();

@@ -7,14 +7,15 @@
 #include <algorithm>
 
 KindGroupModel::KindGroupModel(FunctionList& list, QObject* parent)
-    : QAbstractProxyModel(parent)
-    , m_list(list)
-    , m_rowsOfGroup(FunctionEntry::KindCount)
+    : QAbstractProxyModel(parent), m_list(list), m_rowsOfGroup(FunctionEntry::KindCount)
 {
     // The design's headers; the catalogue replaces them when the window is translated.
-    m_groupHeaders = {QStringLiteral("Lichter/Schalter"), QStringLiteral("Dimmer"),
-                      QStringLiteral("Raffstore/Jalousien/Automation"), QStringLiteral("CEN"),
-                      QStringLiteral("Temperatur"), QStringLiteral("individuelle Szenen")};
+    m_groupHeaders = {QStringLiteral("Lichter/Schalter"),
+                      QStringLiteral("Dimmer"),
+                      QStringLiteral("Raffstore/Jalousien/Automation"),
+                      QStringLiteral("CEN"),
+                      QStringLiteral("Temperatur"),
+                      QStringLiteral("individuelle Szenen")};
     for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
         m_kindIcons << Style::icon(Style::kindPicture(kind), Style::accent(), {24, 24});
     QAbstractProxyModel::setSourceModel(&list);

@@ -47,7 +47,8 @@ private:
 
     void connectSource();
     void regroup();
-    void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
+    void sourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles);
     int groupOfTopRow(int row) const { return m_shownGroups.at(row); }
 
     FunctionList& m_list;

@@ -13,8 +13,8 @@ QString boxTitle()
     return QStringLiteral("Varuno Builder");
 }
 
-QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
-                                QWidget* parent)
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text,
+                                QMessageBox::StandardButtons buttons, QWidget* parent)
 {
     QMessageBox box(icon, boxTitle(), text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());

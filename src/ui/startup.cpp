@@ -21,10 +21,9 @@ QString configDir(const QString& programDir)
 // of the three reads a file or uses another object while it is made (the catalogue stays empty
 // until a language is loaded), so their order is not visible from outside.
 TStartup::TStartup(const QString& programDir, Prompts& prompts)
-    : m_language(configDir(programDir))
-    , m_bticino(m_language)
-    , m_openHab(m_language, m_bticino, configDir(programDir))
-    , m_program{m_openHab, m_bticino, m_language, prompts}
+    : m_language(configDir(programDir)), m_bticino(m_language),
+      m_openHab(m_language, m_bticino, configDir(programDir)), m_program{m_openHab, m_bticino, m_language,
+                                                                         prompts}
 {
     m_frmMain = std::make_unique<TfrmMain>(m_program, programDir);
     TfrmMain* owner = m_frmMain.get();

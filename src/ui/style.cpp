@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-
 // The resources live in a static library, so their registration must be pulled in explicitly.
 // Q_INIT_RESOURCE declares its function where it stands: outside every namespace.
 static void ensureResources()

@@ -51,28 +51,31 @@ inline QFont font(const QStringList& families, int pixelSize, QFont::Weight weig
 // The windows' body font.
 inline QFont bodyFont(int pixelSize)
 {
-    return font({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")},
+    return font({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                 QStringLiteral("DejaVu Sans Condensed")},
                 pixelSize);
 }
 
 // The header bands' title.
 inline QFont headingFont(int pixelSize)
 {
-    return font({QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
-                pixelSize, QFont::Black);
+    return font(
+        {QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
+        pixelSize, QFont::Black);
 }
 
 // The brand lettering of the side panel ("Varuno", "BUILDER").
 inline QFont brandFont(int pixelSize, bool bold)
 {
-    return font({QStringLiteral("Calibri"), QStringLiteral("Carlito"), QStringLiteral("DejaVu Sans Condensed")},
-                pixelSize, bold ? QFont::Bold : QFont::Normal);
+    return font(
+        {QStringLiteral("Calibri"), QStringLiteral("Carlito"), QStringLiteral("DejaVu Sans Condensed")},
+        pixelSize, bold ? QFont::Bold : QFont::Normal);
 }
 
 // Picture name of each function kind (index = kind), for the list rows and the function editor.
 inline QString kindPicture(int kind)
 {
-    static const char* const names[] = {"kind-switch", "kind-dimmer", "kind-automation",
+    static const char* const names[] = {"kind-switch", "kind-dimmer",   "kind-automation",
                                         "kind-cen",    "kind-scenario", "kind-groupscene"};
     return kind >= 0 && kind < int(std::size(names)) ? QLatin1String(names[kind]) : QString();
 }

@@ -31,12 +31,12 @@ namespace {
 constexpr int panelWidth = 226;
 constexpr QSize clientSize{914, 574};
 
-const QString sideButtonStyle = QStringLiteral(
-    "QPushButton { background: transparent; color: white; border: none; text-align: left;"
-    "  padding-left: 20px; }"
-    "QPushButton:hover { background: %1; }"
-    "QPushButton:pressed { background: %2; }"
-    "QPushButton:disabled { color: rgba(255, 255, 255, 120); }");
+const QString sideButtonStyle =
+    QStringLiteral("QPushButton { background: transparent; color: white; border: none; text-align: left;"
+                   "  padding-left: 20px; }"
+                   "QPushButton:hover { background: %1; }"
+                   "QPushButton:pressed { background: %2; }"
+                   "QPushButton:disabled { color: rgba(255, 255, 255, 120); }");
 
 const QString listButtonStyle = QStringLiteral(
     "QPushButton { background: #f5f5f5; color: %1; border: 1px solid #e2e2e2; border-radius: 3px; }"
@@ -76,8 +76,7 @@ void fillBackground(QWidget* widget, const QColor& colour)
 } // namespace
 
 TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent)
-    : QWidget(parent)
-    , m_program(program)
+    : QWidget(parent), m_program(program)
 {
     m_program.frmMain = this;
     setTag(this, -1);
@@ -132,7 +131,8 @@ QWidget* TfrmMain::buildSidePanel()
     auto* panel = new QWidget(this);
     panel->setFixedWidth(panelWidth);
     fillBackground(panel, Style::accent());
-    panel->setStyleSheet(sideButtonStyle.arg(Style::accentDark().name(), Style::accentDark().darker(115).name()));
+    panel->setStyleSheet(
+        sideButtonStyle.arg(Style::accentDark().name(), Style::accentDark().darker(115).name()));
 
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 8, 0, 6);
@@ -186,7 +186,8 @@ QWidget* TfrmMain::buildSidePanel()
     btnDelProjekt =
         addSideButton(panel, 67, QStringLiteral("Projekt bearbeiten"), QStringLiteral("project-edit"));
     btnSettings = addSideButton(panel, 4, QStringLiteral("Server-Einstellungen"), QStringLiteral("settings"));
-    btnReceive = addSideButton(panel, 5, QStringLiteral("Konfiguration empfangen"), QStringLiteral("receive"));
+    btnReceive =
+        addSideButton(panel, 5, QStringLiteral("Konfiguration empfangen"), QStringLiteral("receive"));
     btnSend = addSideButton(panel, 6, QStringLiteral("Konfiguration senden"), QStringLiteral("send"));
     btnExit = addSideButton(panel, 7, QStringLiteral("Programm beenden"), QStringLiteral("exit"));
     for (QPushButton* button : {btnNewProject, btnDelProjekt, btnSettings, btnReceive, btnSend, btnExit})
@@ -240,9 +241,12 @@ QWidget* TfrmMain::buildListArea()
     lvItems = new FunctionListView(m_items, area);
     setTag(lvItems, 14);
     setColumnTags(lvItems, {10, 11, 12, 13, 0, 64});
-    const QStringList captions = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"),
-                                  QStringLiteral("Sprache"),     QStringLiteral("Gruppenzugehörigkeit"),
-                                  QString(),                     QStringLiteral("Taste")};
+    const QStringList captions = {QStringLiteral("Bezeichnung"),
+                                  QStringLiteral("Adresse"),
+                                  QStringLiteral("Sprache"),
+                                  QStringLiteral("Gruppenzugehörigkeit"),
+                                  QString(),
+                                  QStringLiteral("Taste")};
     const int widths[] = {220, 70, 50, 250, 0, 50};
     for (int column = 0; column < FunctionList::ColumnCount; ++column) {
         m_items.setHeaderData(column, Qt::Horizontal, captions.at(column));

@@ -14,9 +14,7 @@ constexpr int gap = 8;
 } // namespace
 
 ToggleSwitch::ToggleSwitch(QWidget* parent)
-    : QAbstractButton(parent)
-    , m_textColour(Qt::black)
-    , m_frameColour(Qt::black)
+    : QAbstractButton(parent), m_textColour(Qt::black), m_frameColour(Qt::black)
 {
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);
@@ -78,8 +76,9 @@ void ToggleSwitch::paintEvent(QPaintEvent*)
     const qreal thumbSize = track.height() - 8;
     const qreal thumbX = isChecked() ? track.right() - 4 - thumbSize : track.left() + 4;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(isEnabled() ? m_frameColour : QColor(m_frameColour.red(), m_frameColour.green(),
-                                                           m_frameColour.blue(), 110));
+    painter.setBrush(isEnabled()
+                         ? m_frameColour
+                         : QColor(m_frameColour.red(), m_frameColour.green(), m_frameColour.blue(), 110));
     painter.drawEllipse(QRectF(thumbX, track.top() + 4, thumbSize, thumbSize));
 
     painter.setPen(m_textColour);

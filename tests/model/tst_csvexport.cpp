@@ -8,11 +8,14 @@
 
 namespace {
 
-const QStringList columns = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"), QStringLiteral("Sprache"),
-                             QStringLiteral("Gruppenzugehörigkeit")};
-const QStringList groups = {QStringLiteral("Lichter/Schalter"), QStringLiteral("Dimmer"),
-                            QStringLiteral("Raffstore/Jalousien/Automation"), QStringLiteral("CEN"),
-                            QStringLiteral("Szenarien"), QStringLiteral("individuelle Szenen")};
+const QStringList columns = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"),
+                             QStringLiteral("Sprache"), QStringLiteral("Gruppenzugehörigkeit")};
+const QStringList groups = {QStringLiteral("Lichter/Schalter"),
+                            QStringLiteral("Dimmer"),
+                            QStringLiteral("Raffstore/Jalousien/Automation"),
+                            QStringLiteral("CEN"),
+                            QStringLiteral("Szenarien"),
+                            QStringLiteral("individuelle Szenen")};
 const QByteArray bom = "\xEF\xBB\xBF";
 const QByteArray header = "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n";
 
@@ -50,19 +53,22 @@ void TestCsvExport::build_data()
 
     QTest::newRow("empty list: header only") << QList<FunctionEntry>() << QByteArray();
     QTest::newRow("stored order, blank before the address, header of the kind's group")
-        << QList<FunctionEntry>{row(QStringLiteral("Küche"), 2), row(QStringLiteral("Bad"), 0, QStringLiteral("#3 (2)"))}
-        << QByteArray("K\xC3\xBC" "che; 01.12;Ja;EG, OG;Raffstore/Jalousien/Automation;\r\n"
+        << QList<FunctionEntry>{row(QStringLiteral("Küche"), 2),
+                                row(QStringLiteral("Bad"), 0, QStringLiteral("#3 (2)"))}
+        << QByteArray("K\xC3\xBC"
+                      "che; 01.12;Ja;EG, OG;Raffstore/Jalousien/Automation;\r\n"
                       "Bad; #3 (2);Ja;EG, OG;Lichter/Schalter;\r\n");
     QTest::newRow("scenario module under group 4") << QList<FunctionEntry>{row(QStringLiteral("F420"), 4)}
                                                    << QByteArray("F420; 01.12;Ja;EG, OG;Szenarien;\r\n");
     QTest::newRow("separator quoted") << QList<FunctionEntry>{row(QStringLiteral("Licht; Flur"), 0)}
                                       << QByteArray("\"Licht; Flur\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
     QTest::newRow("quote doubled") << QList<FunctionEntry>{row(QStringLiteral("Der \"Saal\""), 0)}
-                                   << QByteArray("\"Der \"\"Saal\"\"\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
+                                   << QByteArray(
+                                          "\"Der \"\"Saal\"\"\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
     QTest::newRow("line breaks quoted") << QList<FunctionEntry>{row(QStringLiteral("a\rb\nc"), 0)}
                                         << QByteArray("\"a\rb\nc\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
-    QTest::newRow("unknown kind: empty group field") << QList<FunctionEntry>{row(QStringLiteral("X"), 9)}
-                                                     << QByteArray("X; 01.12;Ja;EG, OG;;\r\n");
+    QTest::newRow("unknown kind: empty group field")
+        << QList<FunctionEntry>{row(QStringLiteral("X"), 9)} << QByteArray("X; 01.12;Ja;EG, OG;;\r\n");
 }
 
 void TestCsvExport::build()

@@ -25,8 +25,7 @@ const QByteArray catalogue = "[Test]\r\n"
                              "7=\r\n10=Spalte\r\n14.0=Gruppe Null\r\n14.1=Gruppe Eins\r\n"
                              "15=Export\r\n16=Speichern unter\r\n61.0=Aus\r\n61.1=An\r\n70=Sortieren\r\n";
 
-template <typename T>
-T* tagged(QWidget* parent, const char* name, int tag)
+template <typename T> T* tagged(QWidget* parent, const char* name, int tag)
 {
     auto* object = new T(parent);
     object->setObjectName(QLatin1String(name));
@@ -88,7 +87,10 @@ void TestFillLanguage::initTestCase()
     m_window = std::make_unique<QWidget>();
     setTag(m_window.get(), 5);
     QWidget* w = m_window.get();
-    for (auto [name, tag] : {std::pair{"label", 1}, {"labelTag0", 0}, {"labelTagMinus", -1}, {"labelEmpty", 7},
+    for (auto [name, tag] : {std::pair{"label", 1},
+                             {"labelTag0", 0},
+                             {"labelTagMinus", -1},
+                             {"labelEmpty", 7},
                              {"labelMissing", 8}})
         tagged<QLabel>(w, name, tag)->setText(QStringLiteral("design"));
     tagged<QPushButton>(w, "button", 2)->setText(QStringLiteral("design"));
@@ -126,28 +128,32 @@ void TestFillLanguage::caption_data()
     QTest::addColumn<QString>("part");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("label") << "label" << "" << "Eins";
-    QTest::newRow("label with Tag 0 untouched") << "labelTag0" << "" << "design";
-    QTest::newRow("label with Tag -1 untouched") << "labelTagMinus" << "" << "design";
-    QTest::newRow("empty value blanks") << "labelEmpty" << "" << "";
-    QTest::newRow("missing key blanks") << "labelMissing" << "" << "";
-    QTest::newRow("push button") << "button" << "" << "Zwei";
-    QTest::newRow("tool button") << "toolButton" << "" << "Drei";
-    QTest::newRow("group box") << "groupBox" << "" << "Vier";
-    QTest::newRow("nested label") << "nestedLabel" << "" << "Zwei";
-    QTest::newRow("column with its Tag") << "listView" << "column0" << "Spalte";
-    QTest::newRow("column with Tag 0 reads key 0") << "listView" << "column1" << "Null";
-    QTest::newRow("column beyond the Tags reads key 0") << "listView" << "column2" << "Null";
-    QTest::newRow("group header") << "listView" << "group1" << "Gruppe Eins";
-    QTest::newRow("list view with Tag 0: columns untouched") << "listViewTag0" << "column0" << "a";
-    QTest::newRow("list view with Tag 0: groups untouched") << "listViewTag0" << "group0" << "g0";
-    QTest::newRow("menu item") << "itemTag70" << "" << "Sortieren";
-    QTest::newRow("menu item with Tag 0 reads key 0") << "itemTag0" << "" << "Null";
-    QTest::newRow("separator untouched") << "separator" << "" << "design";
-    QTest::newRow("menu with Tag 0 untouched") << "untranslatedItem" << "" << "design";
-    QTest::newRow("save dialog title") << "saveDialog" << "" << "Speichern unter";
-    QTest::newRow("toggle off caption") << "toggle" << "off" << "Aus";
-    QTest::newRow("toggle on caption") << "toggle" << "on" << "An";
+    const auto row = [](const char* title, const char* name, const char* part, const char* expected) {
+        QTest::newRow(title) << QString::fromUtf8(name) << QString::fromUtf8(part)
+                             << QString::fromUtf8(expected);
+    };
+    row("label", "label", "", "Eins");
+    row("label with Tag 0 untouched", "labelTag0", "", "design");
+    row("label with Tag -1 untouched", "labelTagMinus", "", "design");
+    row("empty value blanks", "labelEmpty", "", "");
+    row("missing key blanks", "labelMissing", "", "");
+    row("push button", "button", "", "Zwei");
+    row("tool button", "toolButton", "", "Drei");
+    row("group box", "groupBox", "", "Vier");
+    row("nested label", "nestedLabel", "", "Zwei");
+    row("column with its Tag", "listView", "column0", "Spalte");
+    row("column with Tag 0 reads key 0", "listView", "column1", "Null");
+    row("column beyond the Tags reads key 0", "listView", "column2", "Null");
+    row("group header", "listView", "group1", "Gruppe Eins");
+    row("list view with Tag 0: columns untouched", "listViewTag0", "column0", "a");
+    row("list view with Tag 0: groups untouched", "listViewTag0", "group0", "g0");
+    row("menu item", "itemTag70", "", "Sortieren");
+    row("menu item with Tag 0 reads key 0", "itemTag0", "", "Null");
+    row("separator untouched", "separator", "", "design");
+    row("menu with Tag 0 untouched", "untranslatedItem", "", "design");
+    row("save dialog title", "saveDialog", "", "Speichern unter");
+    row("toggle off caption", "toggle", "off", "Aus");
+    row("toggle on caption", "toggle", "on", "An");
 }
 
 void TestFillLanguage::caption()

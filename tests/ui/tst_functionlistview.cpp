@@ -21,7 +21,8 @@ FunctionEntry entry(const QString& caption, int kind)
 QList<FunctionEntry> mixedRows()
 {
     return {entry(QStringLiteral("Jalousie"), 2), entry(QStringLiteral("Licht"), 0),
-            entry(QStringLiteral("Markise"), 2), entry(QStringLiteral("Kino"), 5), entry(QStringLiteral("Flur"), 0)};
+            entry(QStringLiteral("Markise"), 2), entry(QStringLiteral("Kino"), 5),
+            entry(QStringLiteral("Flur"), 0)};
 }
 
 // The view's content as text: group headers as "[header]", rows by label, in display order.
@@ -74,8 +75,8 @@ void TestFunctionListView::groupViewShowsTheKindsWithRows()
 {
     QVERIFY(m_view->groupView());
     QCOMPARE(shown(*m_view->model()),
-             (QStringList{"[Lichter/Schalter]", "Licht", "Flur", "[Raffstore/Jalousien/Automation]", "Jalousie",
-                          "Markise", "[individuelle Szenen]", "Kino"}));
+             (QStringList{"[Lichter/Schalter]", "Licht", "Flur", "[Raffstore/Jalousien/Automation]",
+                          "Jalousie", "Markise", "[individuelle Szenen]", "Kino"}));
     const QModelIndex kino = m_view->model()->index(0, 0, m_view->model()->index(2, 0));
     QVERIFY(!kino.data(Qt::DecorationRole).value<QIcon>().isNull());
     QCOMPARE(kino.data(FunctionList::KindRole).toInt(), 5);
@@ -163,7 +164,9 @@ void TestFunctionListView::doubleClickOpensOnlyRows()
     QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
 
     const auto* model = static_cast<const KindGroupModel*>(m_view->model());
-    const auto rectOf = [&](int row) { return m_view->visualRect(model->mapFromSource(m_list->index(row, 0))); };
+    const auto rectOf = [&](int row) {
+        return m_view->visualRect(model->mapFromSource(m_list->index(row, 0)));
+    };
     QPoint pos;
     if (where == QStringLiteral("label Markise"))
         pos = rectOf(2).center();

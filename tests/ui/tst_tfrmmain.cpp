@@ -4,8 +4,8 @@
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/functionlistview.h"
-#include "ui/tfrmitem.h"
 #include "ui/startup.h"
+#include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
 #include "ui/toggleswitch.h"
 #include "workspace/tsettings.h"
@@ -151,7 +151,8 @@ qsizetype MainWindowTest::untouchedFiles(const QString& project) const
 void MainWindowTest::noProjectDisablesTheProjectCommands()
 {
     start();
-    for (QPushButton* command : {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
+    for (QPushButton* command :
+         {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
         QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
     for (QPushButton* command : {w().btnNewProject, w().btnDelProjekt, w().btnExit})
         QVERIFY2(command->isEnabled(), qPrintable(command->text()));
@@ -175,10 +176,10 @@ void MainWindowTest::startOpensTheLastProject_data()
     QTest::addColumn<QString>("lastProject");
     QTest::addColumn<QString>("opened");
 
-    QTest::newRow("no LastProject") << "" << "Alpha";
-    QTest::newRow("exact name") << "beta" << "beta";
-    QTest::newRow("other letter case") << "BETA" << "beta";
-    QTest::newRow("folder gone") << "Gamma" << "Alpha";
+    QTest::newRow("no LastProject") << QStringLiteral("") << QStringLiteral("Alpha");
+    QTest::newRow("exact name") << QStringLiteral("beta") << QStringLiteral("beta");
+    QTest::newRow("other letter case") << QStringLiteral("BETA") << QStringLiteral("beta");
+    QTest::newRow("folder gone") << QStringLiteral("Gamma") << QStringLiteral("Alpha");
 }
 
 void MainWindowTest::startOpensTheLastProject()
@@ -197,7 +198,8 @@ void MainWindowTest::startOpensTheLastProject()
     QCOMPARE(m_startup->program().openHab.sProj, opened);
     QCOMPARE(settings().LastProject(), opened);
     QVERIFY(w().items().count() > 0);
-    for (QPushButton* command : {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
+    for (QPushButton* command :
+         {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
         QVERIFY2(command->isEnabled(), qPrintable(command->text()));
     QVERIFY(w().pmSort->isEnabled());
 }
@@ -221,7 +223,8 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
     QCOMPARE(w().tsLanguage->caption(), QStringLiteral("English"));
     QCOMPARE(settings().Language(), QStringLiteral("English"));
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("Add function"));
-    QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(), QStringLiteral("Label"));
+    QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
+             QStringLiteral("Label"));
     QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder ") + TfrmMain::GetVersionString());
 }
 
@@ -270,7 +273,8 @@ void MainWindowTest::groupViewSurvivesARestart()
     QVERIFY(!w().pmMoveup->isVisible() && !w().pmMoveDown->isVisible());
 
     w().pmGroupview->trigger();
-    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")), QStringLiteral("0"));
+    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")),
+             QStringLiteral("0"));
     start();
     QVERIFY(!w().lvItems->groupView());
     QVERIFY(!w().pmGroupview->isChecked());
@@ -280,7 +284,8 @@ void MainWindowTest::groupViewSurvivesARestart()
     QVERIFY(w().lvItems->isColumnHidden(FunctionList::AliasColumn));
 
     w().pmGroupview->trigger();
-    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")), QStringLiteral("1"));
+    QCOMPARE(settings().inif().value(QStringLiteral("CFG"), QStringLiteral("Groupview")),
+             QStringLiteral("1"));
     start();
     QVERIFY(w().lvItems->groupView());
     QVERIFY(w().lvItems->isColumnHidden(FunctionList::AliasColumn));
@@ -300,7 +305,8 @@ void MainWindowTest::moveAtTheEndsChangesNothing()
     QVERIFY(settings().setGroupview(false));
     start();
     const QStringList before = captions(w().items());
-    const QByteArray itemsBefore = readBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")));
+    const QByteArray itemsBefore =
+        readBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")));
     ageSavedFiles(QStringLiteral("Demo"));
 
     w().lvItems->selectRow(up ? 0 : w().items().count() - 1);
@@ -365,7 +371,8 @@ void MainWindowTest::deleteRefusedAndConfirmed()
 
     m_prompts.queueNo();
     w().btnDelItems->click();
-    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("confirm: Wollen Sie die markierten Funktionen löschen?")});
+    QCOMPARE(m_prompts.shown,
+             QStringList{QStringLiteral("confirm: Wollen Sie die markierten Funktionen löschen?")});
     QCOMPARE(items.count(), kept.size() + 3);
     QCOMPARE(untouchedFiles(QStringLiteral("Demo")), savedFiles.size());
 
@@ -438,8 +445,8 @@ void MainWindowTest::csvExportReadsBackAsWritten()
     for (const QString& label : labels) {
         FunctionEntry entry;
         m_startup->program().openHab.FillItem(entry, FunctionEntry::Dimmer, label, QStringLiteral("01.13"),
-                                               QStringLiteral("DIMMER_1"), QStringLiteral("Erdgeschoss"),
-                                               QString(), QString(), false, 0, 0);
+                                              QStringLiteral("DIMMER_1"), QStringLiteral("Erdgeschoss"),
+                                              QString(), QString(), false, 0, 0);
         rows << entry;
     }
     w().items().setEntries(rows);
@@ -449,7 +456,9 @@ void MainWindowTest::csvExportReadsBackAsWritten()
     w().csvExport->trigger();
 
     QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("save: CSV speichern unter")});
-    QVERIFY(readBytes(fileName).startsWith("\xEF\xBB\xBF" "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
+    QVERIFY(
+        readBytes(fileName).startsWith("\xEF\xBB\xBF"
+                                       "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
     const QJsonArray read = readCsvWithPython(fileName);
     QCOMPARE(read.size(), labels.size() + 1);
     for (int row = 0; row < labels.size(); ++row) {
