@@ -1,19 +1,193 @@
 #include "tfrmnewproject.h"
 
+#include "filllanguage.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
 #include "program.h"
+#include "style.h"
+#include "tfrmmain.h"
+#include "toggleswitch.h"
+#include "workspace/prompts.h"
+#include "workspace/tprojectini.h"
+#include "workspace/tworkspace.h"
 
-TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent)
-    : QDialog(parent)
-    , m_program(program)
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Window Tags: their captions are the dialog's title in each mode.
+constexpr int NewTag = 2;
+constexpr int EditTag = 67;
+
+constexpr QSize IconSize(18, 18);
+
+QLabel* caption(const QString& text, int tag, QWidget* parent)
 {
+    auto* label = new QLabel(text, parent);
+    label->setFont(Style::bodyFont(15));
+    setTag(label, tag);
+    return label;
+}
+
+QPushButton* button(const QString& text, int tag, const QString& picture, QWidget* parent)
+{
+    auto* result = new QPushButton(Style::icon(picture, Style::accent(), IconSize), text, parent);
+    result->setIconSize(IconSize);
+    result->setMinimumHeight(32);
+    setTag(result, tag);
+    return result;
+}
+
+} // namespace
+
+TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    setFont(Style::bodyFont(11));
+
+    edName = new QLineEdit(this);
+    edSerial = new QLineEdit(this);
+    auto* serialLabel = caption(u"Varuno-Seriennummer"_s, 36, this);
+    serialLabel->setWordWrap(true);
+    auto* appLabel = new QLabel(u"openHAB-App"_s, this);
+    appLabel->setFont(Style::bodyFont(15));
+    tsSitemap = new ToggleSwitch(this);
+    tsSitemap->setOffCaption(u"gruppieren nach Schalter-Art"_s);
+    tsSitemap->setOnCaption(u"gruppieren nach Räume/Gruppen"_s);
+    tsSitemap->setColours(Style::text(), Style::accent());
+    setTag(tsSitemap, 69);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(3);
+    layout->addWidget(caption(u"Name des Projekts"_s, 35, this));
+    layout->addWidget(edName);
+    layout->addSpacing(8);
+    layout->addWidget(serialLabel);
+    layout->addWidget(edSerial);
+    layout->addSpacing(8);
+    layout->addWidget(appLabel);
+    layout->addWidget(tsSitemap);
+    layout->addStretch();
+    layout->addWidget(buildButtonRow());
+    setFixedSize(278, 248);
+
+    connect(btnOK, &QPushButton::clicked, this, &TfrmNewProject::create);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnSave, &QPushButton::clicked, this, &TfrmNewProject::save);
+    connect(btnDel, &QPushButton::clicked, this, &TfrmNewProject::deleteProject);
+}
+
+// Each mode's two buttons share the same two places: OK or Save on the left, Cancel or Delete on
+// the right.
+QWidget* TfrmNewProject::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    btnOK = button(u"Anlegen"_s, 37, u"add"_s, row);
+    btnCancel = button(u"Abbrechen"_s, 32, u"cancel"_s, row);
+    btnSave = button(u"Speichern"_s, 31, u"save"_s, row);
+    btnDel = button(u"Projekt löschen"_s, 3, u"delete"_s, row);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(btnOK, 1);
+    layout->addWidget(btnSave, 1);
+    layout->addWidget(btnCancel, 1);
+    layout->addWidget(btnDel, 1);
+    return row;
+}
+
+bool TfrmNewProject::sitemapByRooms() const
+{
+    return tsSitemap->isChecked();
 }
 
 bool TfrmNewProject::New()
 {
-    return false;
+    edName->clear();
+    edSerial->clear();
+    sName.clear();
+    sSerial.clear();
+    return run(false);
 }
 
 bool TfrmNewProject::Edit()
 {
-    return false;
+    sName = m_program.workspace->selectedProject();
+    edName->setText(sName);
+    const TProjectIni projectIni(m_program.openHab.sProjPath);
+    sSerial = projectIni.Serial();
+    edSerial->setText(sSerial);
+    tsSitemap->setChecked(projectIni.GroupByRooms());
+    return run(true);
+}
+
+bool TfrmNewProject::run(bool editMode)
+{
+    btnOK->setVisible(!editMode);
+    btnCancel->setVisible(!editMode);
+    btnSave->setVisible(editMode);
+    btnDel->setVisible(editMode);
+    (editMode ? btnSave : btnOK)->setDefault(true);
+    setTag(this, editMode ? EditTag : NewTag);
+    FillLanguage(this, m_program.language);
+    edName->setFocus();
+    return exec() == QDialog::Accepted;
+}
+
+bool TfrmNewProject::inputComplete()
+{
+    Prompts& prompts = m_program.prompts;
+    if (edName->text().isEmpty()) {
+        prompts.error(m_program.language.GetMsg(10, u"Bitte Projektname eingeben"_s));
+        edName->setFocus();
+        return false;
+    }
+    if (edSerial->text().isEmpty()) {
+        prompts.error(m_program.language.GetMsg(59, u"Bitte Seriennummer eingeben"_s));
+        edSerial->setFocus();
+        return false;
+    }
+    return true;
+}
+
+// Only the input is checked here; whether the name makes a project folder is the creation's
+// judgement, after the dialog closed.
+void TfrmNewProject::create()
+{
+    if (!inputComplete())
+        return;
+    sName = edName->text();
+    sSerial = edSerial->text();
+    accept();
+}
+
+// A failed rename has been reported by the workspace; the dialog stays open with the input.
+void TfrmNewProject::save()
+{
+    if (inputComplete() &&
+        m_program.workspace->SaveProjectSettings(sName, edName->text(), edSerial->text(), sitemapByRooms()))
+        accept();
+}
+
+// The dialog closes whether the deletion succeeded or not: a project that could not be removed
+// completely has been reported and stays open in the main window.
+void TfrmNewProject::deleteProject()
+{
+    const QString question = TLanguage::Fill(
+        m_program.language.GetMsg(2, u"Wollen Sie das Projekt \"$1\" wirklich löschen?"_s), sName);
+    if (!m_program.prompts.confirm(question))
+        return;
+    m_program.workspace->DeleteProject(m_program.frmMain->items());
+    reject();
 }

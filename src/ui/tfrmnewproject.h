@@ -3,9 +3,16 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ToggleSwitch;
+
 struct TProgram;
 
-// The project dialog: a new project's name, serial and sitemap layout, or the open project's.
+// The project dialog: a new project's name, serial and sitemap layout, or the open project's. In
+// new mode it only collects the input (the main window creates the project); in edit mode it saves,
+// renames or deletes the open project itself.
 class TfrmNewProject : public QDialog
 {
     Q_OBJECT
@@ -13,15 +20,36 @@ class TfrmNewProject : public QDialog
 public:
     explicit TfrmNewProject(TProgram& program, QWidget* parent = nullptr);
 
-    // New mode: true when the user chose "Anlegen"; sName, sSerial and sitemapByRooms() carry the result.
+    // New mode: true when the user chose "Anlegen"; sName, sSerial and sitemapByRooms() carry the
+    // result. A cancelled dialog leaves sName empty. The layout toggle keeps its last state.
     bool New();
     // Edit mode for the open project: saves, renames or deletes it. True when it was saved.
     bool Edit();
-    bool sitemapByRooms() const { return false; }
+    // The toggle: the sitemap grouped by rooms and groups rather than by kind of switch.
+    bool sitemapByRooms() const;
 
     QString sName;
     QString sSerial;
 
+    // The window's controls, by their design names, for the tests' use.
+    QLineEdit* edName = nullptr;
+    QLineEdit* edSerial = nullptr;
+    ToggleSwitch* tsSitemap = nullptr;
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QPushButton* btnSave = nullptr;
+    QPushButton* btnDel = nullptr;
+
 private:
+    QWidget* buildButtonRow();
+    // Shows the buttons of one mode, sets the title's Tag, translates and shows the dialog modally.
+    bool run(bool editMode);
+    // Message 10 or 59 when the name or the serial is empty.
+    bool inputComplete();
+
+    void create();
+    void save();
+    void deleteProject();
+
     TProgram& m_program;
 };
