@@ -1,0 +1,417 @@
+#include "bus/tbticino.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "programfolder.h"
+#include "scriptedprompts.h"
+#include "ui/program.h"
+#include "ui/tfrmgroups.h"
+#include "workspace/tworkspace.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString demo = QStringLiteral(VARUNO_DEMO_DIR "/Demo");
+const QStringList savedFiles = {u"bticino.items"_s, u"openhabcloud.cfg"_s, u"bticino.rules"_s,
+                                u"bticino.sitemap"_s};
+const QString msgInvalid = u"error: Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!"_s;
+const QString askAdd = u"prompt: Gruppe hinzufügen / Gruppenbezeichnung"_s;
+const QString askRename = u"prompt: Gruppe bearbeiten / Gruppenbezeichnung"_s;
+
+QString sceneRefused(const QString& name)
+{
+    return u"error: Löschen von \""_s + name +
+           u"\" nicht erlaubt, da eine individuelle Szene mit dieser Gruppe existiert!"_s;
+}
+
+QStringList groupsTexts(const FunctionList& lv)
+{
+    QStringList result;
+    for (const FunctionEntry& entry : lv.entries())
+        result << entry.groups;
+    return result;
+}
+
+} // namespace
+
+// A project "Haus" with the groups Keller, Erdgeschoss, Weinkeller and Lichter (in this order in its
+// items file) and rows that belong to them or, as individual scenes, switch them.
+class GroupEditorTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void showsTheGroupsSorted();
+    void add_data();
+    void add();
+    void renameFollowsEveryRowAndScene();
+    void renameRefused_data();
+    void renameRefused();
+    void deleteSparesTheGroupsOfScenes();
+    void leavingWithoutSavingChangesNothing_data();
+    void leavingWithoutSavingChangesNothing();
+    void enterSaves();
+    void saveFailureIsShown();
+
+private:
+    void addRow(int kind, const QString& label, const QString& address, const QString& groups, bool reverse = false);
+    // Opens the editor on the function list, runs script while it is shown and returns what DoEdit
+    // returned. A script that leaves the editor open (a failed check) cancels it.
+    bool edit(const std::function<void()>& script);
+    QStringList shownNames() const;
+    QListWidgetItem* entry(const QString& name) const;
+    void doubleClick(const QString& name);
+    QString projectFile(const QString& name) const { return m_openHab->sProjPath + name; }
+    QMap<QString, QByteArray> files() const;
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    std::unique_ptr<TLanguage> m_language;
+    std::unique_ptr<Tbticino> m_bticino;
+    std::unique_ptr<TopenHab> m_openHab;
+    std::unique_ptr<TWorkspace> m_workspace;
+    std::unique_ptr<TProgram> m_program;
+    std::unique_ptr<TfrmGroups> m_frm;
+    ScriptedPrompts m_prompts;
+    FunctionList m_lv;
+};
+
+void GroupEditorTest::init()
+{
+    m_prompts.reset();
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    QVERIFY(m_folder->addProject(demo, u"Haus"_s));
+    m_language = std::make_unique<TLanguage>(m_folder->configDir());
+    m_language->LoadLanguage(u"Deutsch"_s);
+    m_bticino = std::make_unique<Tbticino>(*m_language);
+    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder->configDir());
+    m_workspace = std::make_unique<TWorkspace>(m_folder->path(), *m_openHab, *m_language, m_prompts);
+    QVERIFY(m_workspace->OpenSelectedProject(m_lv));
+
+    m_lv.clear();
+    m_openHab->slGroups = QStringList{u"Keller"_s, u"Erdgeschoss"_s, u"Weinkeller"_s, u"Lichter"_s};
+    addRow(FunctionEntry::Switch, u"Flur"_s, u"01.12"_s, u"Erdgeschoss, Keller"_s);
+    addRow(FunctionEntry::Switch, u"Regal"_s, u"01.13"_s, u"Weinkeller, Keller"_s);
+    addRow(FunctionEntry::Switch, u"Garage"_s, u"01.14"_s, u"Erdgeschoss"_s);
+    addRow(FunctionEntry::GroupScene, u"Kellerlicht"_s, QString(), u"Keller"_s);
+    addRow(FunctionEntry::GroupScene, u"Alle Lichter"_s, QString(), u"Lichter"_s, true);
+    addRow(FunctionEntry::GroupScene, u"Stopp"_s, QString(), u"_STOP_"_s);
+    QVERIFY(m_openHab->SaveItems(m_lv.entries()).isEmpty());
+    // From the files, as the user meets the project.
+    QVERIFY(m_workspace->OpenSelectedProject(m_lv));
+    QCOMPARE(m_lv.count(), 6);
+
+    m_program = std::make_unique<TProgram>(TProgram{*m_openHab, *m_bticino, *m_language, m_prompts});
+    m_program->workspace = m_workspace.get();
+    m_frm = std::make_unique<TfrmGroups>(*m_program);
+    m_program->frmGroups = m_frm.get();
+}
+
+void GroupEditorTest::cleanup()
+{
+    QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
+    m_frm.reset();
+    m_program.reset();
+    m_workspace.reset();
+    m_openHab.reset();
+    m_bticino.reset();
+    m_language.reset();
+    m_folder.reset();
+    m_lv.clear();
+}
+
+void GroupEditorTest::addRow(int kind, const QString& label, const QString& address, const QString& groups,
+                             bool reverse)
+{
+    static const QStringList prefixes = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s,
+                                         u"CEN_"_s,    u"SCENE_"_s,  u"GROUP_"_s};
+    const QString prefix = reverse ? u"GROUPX_"_s : prefixes.at(kind);
+    FunctionEntry row;
+    m_openHab->FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups, u"Ja"_s,
+                        QString(), reverse, 0, 0);
+    m_lv.append(row);
+}
+
+bool GroupEditorTest::edit(const std::function<void()>& script)
+{
+    QTimer::singleShot(0, m_frm.get(), [this, script] {
+        script();
+        if (m_frm->isVisible())
+            m_frm->reject();
+    });
+    return m_frm->DoEdit(m_lv);
+}
+
+QStringList GroupEditorTest::shownNames() const
+{
+    QStringList names;
+    for (int row = 0; row < m_frm->lbGruppe->count(); ++row)
+        names << m_frm->lbGruppe->item(row)->text();
+    return names;
+}
+
+QListWidgetItem* GroupEditorTest::entry(const QString& name) const
+{
+    const QList<QListWidgetItem*> found = m_frm->lbGruppe->findItems(name, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.constFirst();
+}
+
+void GroupEditorTest::doubleClick(const QString& name)
+{
+    QListWidgetItem* item = entry(name);
+    QVERIFY2(item, qPrintable(name));
+    QListWidget* list = m_frm->lbGruppe;
+    const QPoint centre = list->visualItemRect(item).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+}
+
+QMap<QString, QByteArray> GroupEditorTest::files() const
+{
+    QMap<QString, QByteArray> result;
+    for (const QString& name : savedFiles)
+        result.insert(name, readBytes(projectFile(name)));
+    return result;
+}
+
+void GroupEditorTest::showsTheGroupsSorted()
+{
+    QStringList shown;
+    bool unchecked = true;
+    edit([&] {
+        shown = shownNames();
+        for (int row = 0; row < m_frm->lbGruppe->count(); ++row)
+            unchecked = unchecked && m_frm->lbGruppe->item(row)->checkState() == Qt::Unchecked;
+        QCOMPARE(m_frm->Label5->text(), u"Gruppen"_s);
+    });
+    QCOMPARE(shown, QStringList({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s}));
+    QVERIFY(unchecked);
+}
+
+void GroupEditorTest::add_data()
+{
+    QTest::addColumn<QString>("answer"); // "<cancel>" cancels the prompt
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("refused");
+
+    const QStringList before = {u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s};
+    QTest::newRow("OG at its sorted place")
+        << u"OG"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"OG"_s, u"Weinkeller"_s} << false;
+    QTest::newRow("Bad first") << u"Bad"_s << QStringList({u"Bad"_s}) + before << false;
+    QTest::newRow("digits") << u"Keller2"_s
+                            << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Keller2"_s, u"Lichter"_s,
+                                           u"Weinkeller"_s}
+                            << false;
+    QTest::newRow("a name already there, in other case")
+        << u"keller"_s
+        << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"keller"_s, u"Lichter"_s, u"Weinkeller"_s} << false;
+    QTest::newRow("blank") << u"Keller 2"_s << before << true;
+    QTest::newRow("umlaut") << u"Küche"_s << before << true;
+    QTest::newRow("underscore") << u"Licht_EG"_s << before << true;
+    QTest::newRow("item type word") << u"switch"_s << before << true;
+    QTest::newRow("item type word, mixed case") << u"Number"_s << before << true;
+    QTest::newRow("empty") << QString() << before << false;
+    QTest::newRow("cancelled") << u"<cancel>"_s << before << false;
+}
+
+void GroupEditorTest::add()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, refused);
+
+    if (answer == u"<cancel>"_s)
+        m_prompts.queueCancel();
+    else
+        m_prompts.queueText(answer);
+    QStringList shown;
+    const bool saved = edit([&] {
+        m_frm->btnAdd->click();
+        shown = shownNames();
+        m_frm->btnSave->click();
+    });
+
+    QVERIFY(saved);
+    QCOMPARE(shown, expected);
+    QCOMPARE(m_openHab->slGroups, expected);
+    QStringList dialogue = {askAdd};
+    if (refused)
+        dialogue << msgInvalid;
+    QCOMPARE(m_prompts.shown, dialogue);
+}
+
+void GroupEditorTest::renameFollowsEveryRowAndScene()
+{
+    m_prompts.queueText(u"Basement"_s);
+    QStringList shown;
+    const bool saved = edit([&] {
+        doubleClick(u"Keller"_s);
+        shown = shownNames();
+        m_frm->btnSave->click();
+    });
+
+    QVERIFY(saved);
+    QCOMPARE(m_prompts.shown, QStringList{askRename});
+    // The renamed entry stays where it was; the stored group list follows the display.
+    const QStringList order = {u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"Weinkeller"_s};
+    QCOMPARE(shown, order);
+    QCOMPARE(m_openHab->slGroups, order);
+    QCOMPARE(groupsTexts(m_lv), QStringList({u"Erdgeschoss, Basement"_s, u"Weinkeller, Basement"_s,
+                                             u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"_STOP_"_s}));
+    QCOMPARE(m_lv.at(3).caption, u"Kellerlicht"_s);
+
+    // The files were written from the renamed rows.
+    const QString items = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s)));
+    QVERIFY(items.startsWith(u"//Gruppen\r\nGroup Erdgeschoss\r\nGroup Basement\r\nGroup Lichter\r\n"
+                             "Group Weinkeller\r\n\r\n"_s));
+    QVERIFY(items.contains(u"\"Regal\" <light> (Weinkeller, Basement)"_s));
+    QVERIFY(items.contains(u"GROUP_4 \"Kellerlicht\" <groundfloor> (Basement)"_s));
+    QVERIFY(!items.contains(u"Keller)"_s) && !items.contains(u"Keller,"_s));
+}
+
+void GroupEditorTest::renameRefused_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("blank") << u"Keller Neu"_s << true;
+    QTest::newRow("item type word") << u"Group"_s << true;
+    QTest::newRow("emptied") << QString() << false;
+    QTest::newRow("cancelled") << u"<cancel>"_s << false;
+}
+
+void GroupEditorTest::renameRefused()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, refused);
+
+    const QStringList groupsBefore = groupsTexts(m_lv);
+    if (answer == u"<cancel>"_s)
+        m_prompts.queueCancel();
+    else
+        m_prompts.queueText(answer);
+    QStringList shown;
+    QVERIFY(edit([&] {
+        doubleClick(u"Keller"_s);
+        shown = shownNames();
+        m_frm->btnSave->click();
+    }));
+
+    QCOMPARE(shown, QStringList({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s}));
+    QCOMPARE(groupsTexts(m_lv), groupsBefore);
+    QStringList dialogue = {askRename};
+    if (refused)
+        dialogue << msgInvalid;
+    QCOMPARE(m_prompts.shown, dialogue);
+}
+
+void GroupEditorTest::deleteSparesTheGroupsOfScenes()
+{
+    QStringList shown;
+    const bool saved = edit([&] {
+        for (const QString& name : {u"Erdgeschoss"_s, u"Lichter"_s, u"Weinkeller"_s})
+            entry(name)->setCheckState(Qt::Checked);
+        m_frm->SpeedButton1->click();
+        shown = shownNames();
+        m_frm->btnSave->click();
+    });
+
+    QVERIFY(saved);
+    // Lichter is switched by a scene and stays; the groups after it are still deleted.
+    QCOMPARE(m_prompts.shown, QStringList{sceneRefused(u"Lichter"_s)});
+    QCOMPARE(shown, QStringList({u"Keller"_s, u"Lichter"_s}));
+    QCOMPARE(m_openHab->slGroups, shown);
+    QCOMPARE(groupsTexts(m_lv),
+             QStringList({u"Keller"_s, u"Keller"_s, QString(), u"Keller"_s, u"Lichter"_s, u"_STOP_"_s}));
+    const QString items = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s)));
+    QVERIFY(items.contains(u"SWITCH_3 \"Garage\" <light> [\"Lighting\"]"_s));
+}
+
+void GroupEditorTest::leavingWithoutSavingChangesNothing_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("Abbrechen") << 0;
+    QTest::newRow("Escape") << 1;
+    QTest::newRow("title-bar close") << 2;
+}
+
+void GroupEditorTest::leavingWithoutSavingChangesNothing()
+{
+    QFETCH(int, how);
+
+    const QList<FunctionEntry> rows = m_lv.entries();
+    const QStringList groups = m_openHab->slGroups;
+    const QMap<QString, QByteArray> before = files();
+    m_prompts.queueText(u"OG"_s);
+    m_prompts.queueText(u"Basement"_s);
+    const bool saved = edit([&] {
+        m_frm->btnAdd->click();
+        doubleClick(u"Keller"_s);
+        entry(u"Weinkeller"_s)->setCheckState(Qt::Checked);
+        m_frm->SpeedButton1->click();
+        QCOMPARE(shownNames(), QStringList({u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"OG"_s}));
+        if (how == 0)
+            m_frm->btnClose->click();
+        else if (how == 1)
+            QTest::keyClick(m_frm->lbGruppe, Qt::Key_Escape);
+        else
+            m_frm->close();
+        QVERIFY(!m_frm->isVisible());
+    });
+
+    QVERIFY(!saved);
+    QCOMPARE(m_lv.entries(), rows);
+    QCOMPARE(m_openHab->slGroups, groups);
+    QCOMPARE(files(), before);
+}
+
+void GroupEditorTest::enterSaves()
+{
+    m_prompts.queueText(u"OG"_s);
+    const bool saved = edit([&] {
+        m_frm->btnAdd->click();
+        m_frm->lbGruppe->setFocus();
+        QTest::keyClick(m_frm->lbGruppe, Qt::Key_Return);
+        QVERIFY(!m_frm->isVisible());
+    });
+
+    QVERIFY(saved);
+    QVERIFY(m_openHab->slGroups.contains(u"OG"_s));
+}
+
+void GroupEditorTest::saveFailureIsShown()
+{
+    const QString rules = projectFile(u"bticino.rules"_s);
+    QFile::remove(rules);
+    QVERIFY(QDir().mkpath(rules + u"/blocked"_s));
+    m_prompts.queueText(u"Basement"_s);
+
+    QVERIFY(edit([&] {
+        doubleClick(u"Keller"_s);
+        m_frm->btnSave->click();
+    }));
+
+    QCOMPARE(m_prompts.shown.size(), 2);
+    QVERIFY2(m_prompts.shown.at(1).startsWith(u"error: Datei "_s) && m_prompts.shown.at(1).contains(rules),
+             qPrintable(m_prompts.shown.at(1)));
+    // What could be written was written; the rows hold the change for the next save.
+    QVERIFY(readBytes(projectFile(u"bticino.items"_s)).contains("Group Basement"));
+    QCOMPARE(m_lv.at(0).groups, u"Erdgeschoss, Basement"_s);
+}
+
+QTEST_MAIN(GroupEditorTest)
+#include "tst_tfrmgroups.moc"
