@@ -1,7 +1,8 @@
 // Renders the main window and the five dialogs to PNG files, as they look on a fresh installation
-// with the demo projects: varuno-render-windows OUTPUT_DIR [LANGUAGE]. Runs on any Qt platform;
-// the render-windows script uses the offscreen one. The program folder is a temporary copy, so
-// nothing of an installation is touched.
+// with the demo projects: varuno-render-windows OUTPUT_DIR [LANGUAGE]. Each dialog is opened through
+// its entry operation, as the main window opens it, pictured and cancelled. Runs on any Qt
+// platform; the render-windows script uses the offscreen one. The program folder is a temporary
+// copy, so nothing of an installation is touched.
 
 #include "model/functionlist.h"
 #include "ui/startup.h"
@@ -15,12 +16,15 @@
 #include "workspace/tsettings.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -65,14 +69,28 @@ bool copyTree(const QString& from, const QString& to)
     return true;
 }
 
-bool render(QWidget& window, const QString& fileName)
+bool report(bool saved, const QString& fileName)
 {
-    window.show();
-    QApplication::processEvents();
-    const bool saved = window.grab().save(fileName);
-    window.hide();
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << fileName << '\n';
     return saved;
+}
+
+// Runs open(), which shows a modal dialog, and pictures the dialog from inside its event loop.
+bool renderModal(const std::function<void()>& open, const QString& fileName)
+{
+    bool saved = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        QApplication::processEvents();
+        saved = dialog->grab().save(fileName);
+        dialog->reject();
+    });
+    open();
+    // An entry operation that showed nothing leaves the timer behind: it must not picture the next.
+    QApplication::processEvents();
+    return report(saved, fileName);
 }
 
 } // namespace
@@ -100,16 +118,25 @@ int main(int argc, char* argv[])
     LoggingPrompts prompts;
     TStartup startup(programDir.path(), prompts);
     TProgram& program = startup.program();
-    const std::pair<QWidget*, QString> windows[] = {
-        {program.frmMain, QStringLiteral("main-window.png")},
-        {program.frmSettings, QStringLiteral("settings.png")},
-        {program.frmItem, QStringLiteral("function-editor.png")},
-        {program.frmGroups, QStringLiteral("group-editor.png")},
-        {program.frmTransfer, QStringLiteral("transfer.png")},
-        {program.frmNewProject, QStringLiteral("project.png")},
+    TfrmMain& frmMain = startup.frmMain();
+    frmMain.show();
+    QApplication::processEvents();
+    const QDir output(outputDir);
+    bool ok = report(frmMain.grab().save(output.filePath(QStringLiteral("main-window.png"))),
+                     output.filePath(QStringLiteral("main-window.png")));
+
+    FunctionList& items = frmMain.items();
+    const std::pair<QString, std::function<void()>> dialogs[] = {
+        {QStringLiteral("settings.png"), [&] { program.frmSettings->Execute(); }},
+        {QStringLiteral("function-editor-new.png"), [&] { program.frmItem->DoAdd(items); }},
+        {QStringLiteral("function-editor-edit.png"), [&] { program.frmItem->DoEdit(0, items); }},
+        {QStringLiteral("group-editor.png"), [&] { program.frmGroups->DoEdit(items); }},
+        {QStringLiteral("transfer-send.png"), [&] { program.frmTransfer->DoTransfer(1); }},
+        {QStringLiteral("transfer-receive.png"), [&] { program.frmTransfer->DoTransfer(2); }},
+        {QStringLiteral("project-new.png"), [&] { program.frmNewProject->New(); }},
+        {QStringLiteral("project-edit.png"), [&] { program.frmNewProject->Edit(); }},
     };
-    bool ok = true;
-    for (const auto& [window, name] : windows)
-        ok = render(*window, QDir(outputDir).filePath(name)) && ok;
+    for (const auto& [name, open] : dialogs)
+        ok = renderModal(open, output.filePath(name)) && ok;
     return ok ? 0 : 1;
 }
