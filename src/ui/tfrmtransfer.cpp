@@ -1,13 +1,335 @@
 #include "tfrmtransfer.h"
 
+#include "filllanguage.h"
+#include "headerband.h"
+#include "link/gatewaylookup.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
 #include "program.h"
+#include "style.h"
+#include "workspace/prompts.h"
+#include "workspace/tworkspace.h"
 
-TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
-    : QDialog(parent)
-    , m_program(program)
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor HintColour(204, 0, 0);
+constexpr QSize IconSize(24, 24);
+
+QLabel* label(const QString& text, int tag, const QFont& font, QWidget* parent)
 {
+    auto* result = new QLabel(text, parent);
+    result->setFont(font);
+    setTag(result, tag);
+    return result;
 }
 
-void TfrmTransfer::DoTransfer(int)
+QLabel* hintLabel(const QString& text, int tag, QWidget* parent)
 {
+    QLabel* result = label(text, tag, Style::bodyFont(15), parent);
+    QPalette colours = result->palette();
+    colours.setColor(QPalette::WindowText, HintColour);
+    result->setPalette(colours);
+    return result;
+}
+
+QPushButton* pictureButton(const QString& text, int tag, const QString& picture, QWidget* parent)
+{
+    auto* button = new QPushButton(Style::icon(picture, Style::accent(), IconSize), text, parent);
+    button->setIconSize(IconSize);
+    setTag(button, tag);
+    return button;
+}
+
+} // namespace
+
+// What the transfer sees of the window: the address, the direction and the places it reports to.
+// Every report is painted at once, so the user follows the transfer while it blocks the thread.
+class TfrmTransfer::View : public TransferView
+{
+public:
+    explicit View(TfrmTransfer& frm) : m_frm(frm) {}
+
+    QString address() const override { return m_frm.edIP->text(); }
+    TransferMode mode() const override
+    {
+        return m_frm.mode == 2 ? TransferMode::Receive : TransferMode::Send;
+    }
+    void setProgressText(const QString& text) override
+    {
+        m_frm.lblProgress->setText(text);
+        m_frm.repaintNow();
+    }
+    void setProgress(int value, int maximum) override
+    {
+        m_frm.pb->setRange(0, maximum);
+        m_frm.pb->setValue(value);
+        m_frm.repaintNow();
+    }
+    void advanceProgress() override
+    {
+        m_frm.pb->setValue(m_frm.pb->value() + 1);
+        m_frm.repaintNow();
+    }
+    void setServerTime(const QString& caption, const QString& hint) override
+    {
+        m_frm.lblServerTime->setText(caption);
+        m_frm.lblServerTime->setToolTip(hint);
+        m_frm.repaintNow();
+    }
+    void showRebootNote() override { m_frm.lblReboot->show(); }
+    Prompts& prompts() override { return m_frm.m_program.prompts; }
+
+private:
+    TfrmTransfer& m_frm;
+};
+
+TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
+    : QDialog(parent), m_program(program), m_view(std::make_unique<View>(*this))
+{
+    // No title-bar buttons: the window is left through its close button, which a running
+    // transfer disables.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    setPalette(colours);
+    setFont(Style::bodyFont(13));
+
+    buildBand();
+    auto* addressLabel = label(u"IP-Adresse des Varuno"_s, 41, Style::bodyFont(15), this);
+    edIP = new QLineEdit(this);
+    edIP->setFont(Style::bodyFont(15));
+    edIP->setFixedHeight(30);
+    btnSearch = pictureButton(u"Suchen"_s, 42, u"search"_s, this);
+    btnSearch->setIconSize({18, 18});
+    btnSearch->setFixedSize(102, 30);
+    btnSearch->setToolTip(
+        u"Wenn der openHAB-Server eingeschaltet und im Internet ist, kann über diese Funktion "
+        u"die IP-Adresse ermittelt werden"_s);
+
+    auto* addressRow = new QHBoxLayout;
+    addressRow->setSpacing(6);
+    addressRow->addWidget(edIP, 1);
+    addressRow->addWidget(btnSearch);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(16, 12, 16, 8);
+    body->setSpacing(4);
+    body->addWidget(addressLabel);
+    body->addLayout(addressRow);
+    body->addSpacing(10);
+    body->addWidget(buildHintArea(), 1);
+    body->addWidget(buildButtonRow());
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->setSpacing(0);
+    window->addWidget(m_band);
+    window->addLayout(body, 1);
+    setFixedSize(428, 284);
+
+    connect(btnSend, &QPushButton::clicked, this, &TfrmTransfer::transfer);
+    connect(btnReceive, &QPushButton::clicked, this, &TfrmTransfer::transfer);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmTransfer::reject);
+    connect(btnSearch, &QPushButton::clicked, this, &TfrmTransfer::btnSearchClick);
+}
+
+TfrmTransfer::~TfrmTransfer() = default;
+
+// The direction's picture and title, the serial line and the gateway's clock.
+void TfrmTransfer::buildBand()
+{
+    m_band = new HeaderBand(u"send"_s, u"Konfiguration senden"_s, 6, this);
+    lblSend = m_band->titleLabel();
+    lblReceive = m_band->addLine(u"Konfiguration empfangen"_s);
+    lblReceive->setFont(Style::headingFont(21));
+    setTag(lblReceive, 5);
+    lblSerial = m_band->addLine(u"Serial"_s);
+    lblSerial->setFont(Style::bodyFont(11));
+    lblServerTime = m_band->addLine(u"Server-Zeit:"_s);
+    lblServerTime->setFont(Style::bodyFont(11));
+}
+
+// The hint, the progress and the notes after a send share one place; only the ones of the
+// current state are visible.
+QWidget* TfrmTransfer::buildHintArea()
+{
+    auto* area = new QWidget(this);
+    lblHint = hintLabel(u"Hinweis:"_s, 43, area);
+    lblHintSend = hintLabel(u"Beim Senden wird die Konfiguration am OpenHAB-Server mit dieser "
+                            u"Projekt-Konfiguration überschrieben!"_s,
+                            47, area);
+    lblHintReceive = hintLabel(u"Beim Empfangen wird diese Projekt-Konfiguration mit der Konfiguration vom "
+                               u"OpenHAB-Server überschrieben!"_s,
+                               46, area);
+    lblProgress = new QLabel(area);
+    QFont bold = Style::bodyFont(13);
+    bold.setBold(true);
+    lblProgress->setFont(bold);
+    pb = new QProgressBar(area);
+    pb->setRange(0, TTransfer::ProgressSteps);
+    pb->setTextVisible(false);
+    pb->setFixedHeight(17);
+    lblRefresh =
+        label(u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue Funktionen "
+              u"hinzugefügt wurden, dann Alexa nach neuen Geräten suchen lassen! HomeKit aktualisiert "
+              u"sich automatisch."_s,
+              44, Style::bodyFont(12), area);
+    lblReboot = label(u"Hinweis: OpenHAB wird jetzt neu gestartet. "_s, 45, bold, area);
+    for (QLabel* wrapped : {lblHintSend, lblHintReceive, lblRefresh, lblReboot})
+        wrapped->setWordWrap(true);
+
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    for (QWidget* part : std::initializer_list<QWidget*>{lblHint, lblHintSend, lblHintReceive, lblProgress,
+                                                         pb, lblRefresh, lblReboot})
+        layout->addWidget(part);
+    layout->addStretch();
+    return area;
+}
+
+QWidget* TfrmTransfer::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    btnSend = pictureButton(u"Senden"_s, 49, u"send"_s, row);
+    btnReceive = pictureButton(u"Empfangen"_s, 48, u"receive"_s, row);
+    btnClose = pictureButton(u"Schließen"_s, 50, u"close"_s, row);
+    // The action button on the left, the close button on the right; the latter keeps its place
+    // when a successful transfer hides the former.
+    for (QPushButton* action : {btnSend, btnReceive})
+        action->setFixedSize(190, 42);
+    btnClose->setFixedSize(198, 42);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(btnSend);
+    layout->addWidget(btnReceive);
+    layout->addStretch();
+    layout->addWidget(btnClose);
+    return row;
+}
+
+void TfrmTransfer::DoTransfer(int iMode)
+{
+    mode = iMode;
+    const bool sending = mode == 1;
+    const bool receiving = mode == 2;
+    m_band->setPicture(sending ? u"send"_s : u"receive"_s);
+    lblSend->setVisible(sending);
+    btnSend->setVisible(sending);
+    lblHintSend->setVisible(sending);
+    lblReceive->setVisible(receiving);
+    btnReceive->setVisible(receiving);
+    lblHintReceive->setVisible(receiving);
+    lblHint->show();
+    pb->hide();
+    lblProgress->hide();
+    lblProgress->clear();
+
+    ini.emplace(m_program.openHab.sProjPath);
+    edIP->setText(ini->IP());
+    sSerial = ini->Serial();
+    lblSerial->setText(sSerial.isEmpty() ? QString() : msg(23, u"Seriennummer:"_s) + u' ' + sSerial);
+
+    FormShow();
+    exec();
+    ini.reset();
+}
+
+void TfrmTransfer::FormShow()
+{
+    lblServerTime->clear();
+    lblServerTime->setToolTip({});
+    lblRefresh->hide();
+    lblReboot->hide();
+    edIP->setEnabled(true);
+    btnSearch->setVisible(!m_program.workspace->sCloudServer().isEmpty());
+    FillLanguage(this, m_program.language);
+    (mode == 2 ? btnReceive : btnSend)->setDefault(true);
+    edIP->setFocus();
+}
+
+void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
+{
+    m_running = bRunning;
+    lblProgress->show();
+    pb->setVisible(bRunning);
+    edIP->setEnabled(!bRunning);
+    lblHint->hide();
+    lblHintReceive->hide();
+    lblHintSend->hide();
+    for (QPushButton* button : {btnReceive, btnSend, btnClose, btnSearch})
+        button->setEnabled(!bRunning);
+    // Remembered at the start and at the end of every attempt, also one that fails or is refused.
+    ini->setIP(edIP->text());
+    if (!bRunning) {
+        if (bSuccess) {
+            btnSend->hide();
+            btnReceive->hide();
+            edIP->setEnabled(false);
+            lblProgress->setText(msg(30, u"Datenübertragung erfolgreich!"_s));
+        } else {
+            lblProgress->setText(msg(31, u"Fehler bei Datenübertragung!"_s));
+        }
+    }
+    repaintNow();
+}
+
+void TfrmTransfer::transfer()
+{
+    ShowTransferState(true, false);
+    const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
+    // Clicks and keys held back during the transfer reach the still disabled controls now, so none
+    // of them starts a second action.
+    QCoreApplication::processEvents();
+    ShowTransferState(false, ok);
+    if (ok && mode == 1)
+        lblRefresh->show();
+}
+
+void TfrmTransfer::btnSearchClick()
+{
+    QString serialLine = lblSerial->text();
+    QString address = edIP->text();
+    TGatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
+                          ini->inif().fileName());
+    lookup.Search(sSerial, serialLine, address);
+    lblSerial->setText(serialLine);
+    edIP->setText(address);
+}
+
+void TfrmTransfer::repaintNow()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfrmTransfer::reject()
+{
+    if (!m_running)
+        QDialog::reject();
+}
+
+void TfrmTransfer::closeEvent(QCloseEvent* event)
+{
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+QString TfrmTransfer::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
 }

@@ -1,21 +1,92 @@
 #pragma once
 
+#include "link/ttransfer.h"
+#include "workspace/tprojectini.h"
+
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+#include <optional>
+
+class HeaderBand;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
 struct TProgram;
 
-// The transfer dialog: sends the open project to the gateway or receives it back.
+// The transfer dialog: sends the open project to the gateway or receives it back. It holds the
+// gateway's address (remembered per project, typed, or found by the lookup), runs the transfer on
+// the user-interface thread and shows its progress and outcome. While a transfer runs the window
+// keeps repainting but takes no input and cannot be closed.
 class TfrmTransfer : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TfrmTransfer(TProgram& program, QWidget* parent = nullptr);
+    ~TfrmTransfer() override;
 
     // Prepares the dialog for iMode (1 send, 2 receive) and shows it modally.
     void DoTransfer(int iMode);
 
+    // Switches between the running state and the finished state of a transfer; remembers the
+    // address in project.ini either way.
+    void ShowTransferState(bool bRunning, bool bSuccess);
+
+    // The program's waits and store port are the defaults; tests shorten and move them.
+    void setTransferSettings(TTransferSettings settings) { m_settings = std::move(settings); }
+
+    bool isRunning() const { return m_running; }
+
+    int mode = 1;    // 1 send, 2 receive
+    QString sSerial; // the gateway's serial: from project.ini, or typed for the lookup
+
+    // The window's controls, by their design names, for the tests' use.
+    QLabel* lblSend = nullptr;
+    QLabel* lblReceive = nullptr;
+    QLabel* lblSerial = nullptr;
+    QLabel* lblServerTime = nullptr;
+    QLineEdit* edIP = nullptr;
+    QPushButton* btnSearch = nullptr;
+    QLabel* lblHint = nullptr;
+    QLabel* lblHintSend = nullptr;
+    QLabel* lblHintReceive = nullptr;
+    QLabel* lblProgress = nullptr;
+    QProgressBar* pb = nullptr;
+    QLabel* lblRefresh = nullptr;
+    QLabel* lblReboot = nullptr;
+    QPushButton* btnSend = nullptr;
+    QPushButton* btnReceive = nullptr;
+    QPushButton* btnClose = nullptr;
+
+public slots:
+    // Refused while a transfer runs.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    class View;
+
+    void buildBand();
+    QWidget* buildHintArea();
+    QWidget* buildButtonRow();
+
+    void FormShow();
+    void transfer();
+    void btnSearchClick();
+    // Lets the window paint what changed; input waits until the transfer is over.
+    void repaintNow();
+    QString msg(int msgID, const QString& sDefault) const;
+
     TProgram& m_program;
+    HeaderBand* m_band = nullptr;
+    std::unique_ptr<View> m_view;
+    std::optional<TProjectIni> ini; // the open project's project.ini while the window is open
+    TTransferSettings m_settings;
+    bool m_running = false;
 };

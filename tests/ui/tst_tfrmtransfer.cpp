@@ -1,0 +1,467 @@
+#include "httpserver.h"
+#include "link/ttransfer.h"
+#include "openhab/topenhab.h"
+#include "programfolder.h"
+#include "redisserver.h"
+#include "scriptedprompts.h"
+#include "ui/startup.h"
+#include "ui/tfrmmain.h"
+#include "ui/tfrmtransfer.h"
+#include "workspace/tprojectini.h"
+#include "workspace/tsettings.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString demo = u"" VARUNO_DEMO_DIR "/Demo"_s;
+const QString askBusServer =
+    u"confirm: Es konnte kein Bticino-Server unter der IP 127.0.0.1 gefunden werden! "
+    u"Wollen Sie die Konfiguration trotzdem senden?"_s;
+const QString msgNoAddress = u"error: Bitte eine IP-Adresse eingeben"_s;
+const QString msgNoConnection = u"error: Es konnte keine Verbindung zum Varuno aufgebaut werden!"_s;
+const QString msgSucceeded = u"Datenübertragung erfolgreich!"_s;
+const QString msgFailed = u"Fehler bei Datenübertragung!"_s;
+const QByteArray itemsKey = "/var/lib/docker/volumes/openhab_conf/_data/items/bticino.items";
+const QByteArray cfgKey = "/var/lib/docker/volumes/openhab_conf/_data/services/bticino.cfg";
+
+// Counts how often a widget is painted.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// What the window shows and allows while the transfer runs.
+struct RunningView
+{
+    bool seen = false;
+    bool progressShown = false;
+    bool barShown = false;
+    bool anyEnabled = true;
+    bool closedOnRequest = true;
+    QString ipInProjectIni;
+};
+
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+} // namespace
+
+// The transfer dialog of the demo project, opened from the main window, against a real store on
+// loopback. The bus-server check gets no time to wait, so every transfer asks whether to go on
+// without the bus server (message 67). Each test's steps run inside the dialog's modal loop; a
+// dialog they leave open is closed after them.
+class TransferDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void readyState_data();
+    void readyState();
+    void searchButtonOnlyWithALookupService_data();
+    void searchButtonOnlyWithALookupService();
+    void runningStateTakesNoInputButRepaints();
+    void sendSucceeds_data();
+    void sendSucceeds();
+    void receiveSucceedsAndTheProjectIsReopened();
+    void failuresKeepTheWindowReadyForAnotherTry_data();
+    void failuresKeepTheWindowReadyForAnotherTry();
+    void failedSendCanBeRepeated();
+    void reopeningAfterSuccessIsReadyAgain();
+    void searchFillsTheAddress();
+    void searchAsksForAMissingSerial();
+
+private:
+    void start(const QString& cloudServer = {});
+    TfrmTransfer& dlg() { return *m_startup->program().frmTransfer; }
+    TfrmMain& w() { return m_startup->frmMain(); }
+    QString projectDir() const { return m_folder->projectsDir() + u"Demo/"_s; }
+    QString ipInProjectIni() const { return TProjectIni(projectDir()).IP(); }
+    // Presses the main window's button that opens the dialog and runs steps while it is open.
+    void press(QPushButton* button, const std::function<void()>& steps);
+    // Notes the running state at the transfer's first report.
+    void watchRunning(RunningView& view);
+
+    RedisServer m_redis;
+    std::unique_ptr<TestProgramFolder> m_folder;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TStartup> m_startup;
+};
+
+void TransferDialogTest::initTestCase()
+{
+    QVERIFY2(m_redis.start(), qPrintable(m_redis.errorString()));
+}
+
+void TransferDialogTest::init()
+{
+    QVERIFY(m_redis.flushAll());
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"1.2"_s});
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->addProject(demo, u"Demo"_s));
+    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    m_prompts.reset();
+}
+
+void TransferDialogTest::cleanup()
+{
+    QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
+    if (m_startup) {
+        // Hidden first: a main window destroyed while shown repaints its list after the list is gone.
+        w().hide();
+        m_startup.reset();
+    }
+    m_folder.reset();
+}
+
+void TransferDialogTest::start(const QString& cloudServer)
+{
+    if (!cloudServer.isEmpty()) {
+        QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
+                           "[CFG]\r\nLanguage=Deutsch\r\nCloudserver=" + cloudServer.toUtf8() + "\r\n"));
+    }
+    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    w().show();
+    QCOMPARE(m_startup->program().openHab.sProj, u"Demo"_s);
+    // The demo project comes without the files a save generates; a send needs all of them.
+    QVERIFY(m_startup->program().openHab.SaveItems(w().items().entries()).isEmpty());
+    TTransferSettings settings;
+    settings.storePort = m_redis.port();
+    settings.busServerWaitMs = 0;
+    settings.busServerPauseMs = 0;
+    dlg().setTransferSettings(settings);
+}
+
+void TransferDialogTest::press(QPushButton* button, const std::function<void()>& steps)
+{
+    QTimer::singleShot(0, &dlg(), [this, steps] {
+        QVERIFY(dlg().isVisible());
+        steps();
+        if (dlg().isVisible())
+            dlg().reject();
+    });
+    button->click();
+    QVERIFY(!dlg().isVisible());
+}
+
+void TransferDialogTest::watchRunning(RunningView& view)
+{
+    QTimer::singleShot(0, &dlg(), [this, &view] {
+        view.seen = dlg().isRunning();
+        view.progressShown = dlg().lblProgress->isVisible();
+        view.barShown = dlg().pb->isVisible();
+        view.anyEnabled = dlg().btnSend->isEnabled() || dlg().btnReceive->isEnabled() ||
+                          dlg().btnClose->isEnabled() || dlg().edIP->isEnabled() ||
+                          dlg().btnSearch->isEnabled();
+        view.ipInProjectIni = ipInProjectIni();
+        // Neither the close button's way nor the window's may end the dialog now.
+        QTest::keyClick(&dlg(), Qt::Key_Escape);
+        dlg().close();
+        QTest::mouseClick(dlg().btnSend, Qt::LeftButton);
+        view.closedOnRequest = !dlg().isVisible();
+    });
+}
+
+void TransferDialogTest::readyState_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("send") << 1;
+    QTest::newRow("receive") << 2;
+}
+
+void TransferDialogTest::readyState()
+{
+    QFETCH(int, mode);
+    start();
+    const bool sending = mode == 1;
+
+    press(sending ? w().btnSend : w().btnReceive, [&] {
+        QCOMPARE(dlg().mode, mode);
+        QCOMPARE(dlg().lblSend->isVisible(), sending);
+        QCOMPARE(dlg().btnSend->isVisible(), sending);
+        QCOMPARE(dlg().lblHintSend->isVisible(), sending);
+        QCOMPARE(dlg().lblReceive->isVisible(), !sending);
+        QCOMPARE(dlg().btnReceive->isVisible(), !sending);
+        QCOMPARE(dlg().lblHintReceive->isVisible(), !sending);
+        QVERIFY(dlg().lblHint->isVisible());
+        QVERIFY(!dlg().lblProgress->isVisible());
+        QVERIFY(!dlg().pb->isVisible());
+        QVERIFY(!dlg().lblRefresh->isVisible());
+        QVERIFY(!dlg().lblReboot->isVisible());
+        QCOMPARE(dlg().lblSend->text(), u"Konfiguration senden"_s);
+        QCOMPARE(dlg().lblReceive->text(), u"Konfiguration empfangen"_s);
+        QCOMPARE(dlg().edIP->text(), u"127.0.0.1"_s);
+        QVERIFY(dlg().edIP->isEnabled());
+        QCOMPARE(dlg().sSerial, u"VAR-DEMO-0001"_s);
+        QCOMPARE(dlg().lblSerial->text(), u"Seriennummer: VAR-DEMO-0001"_s);
+        QVERIFY(dlg().lblServerTime->text().isEmpty());
+        QVERIFY(dlg().btnClose->isEnabled());
+    });
+}
+
+void TransferDialogTest::searchButtonOnlyWithALookupService_data()
+{
+    QTest::addColumn<QString>("cloudServer");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("none") << QString() << false;
+    QTest::newRow("configured") << u"https://lookup.example/ip"_s << true;
+}
+
+void TransferDialogTest::searchButtonOnlyWithALookupService()
+{
+    QFETCH(QString, cloudServer);
+    QFETCH(bool, shown);
+    start(cloudServer);
+    press(w().btnSend, [&] { QCOMPARE(dlg().btnSearch->isVisible(), shown); });
+}
+
+void TransferDialogTest::runningStateTakesNoInputButRepaints()
+{
+    QVERIFY(writeBytes(projectDir() + u"project.ini"_s, "[CFG]\r\nIP=10.9.9.9\r\n"));
+    start(u"http://127.0.0.1:1/"_s);
+    m_prompts.queueYes();
+    RunningView running;
+    std::unique_ptr<PaintCounter> barPaints;
+    press(w().btnSend, [&] {
+        dlg().edIP->setText(u"127.0.0.1"_s);
+        barPaints = std::make_unique<PaintCounter>(dlg().pb);
+        watchRunning(running);
+        dlg().btnSend->click();
+        QVERIFY(dlg().isVisible());
+    });
+
+    QVERIFY(running.seen);
+    QVERIFY(running.progressShown);
+    QVERIFY(running.barShown);
+    QVERIFY(!running.anyEnabled);
+    QVERIFY(!running.closedOnRequest);
+    // Written before the transfer started, then again at its end.
+    QCOMPARE(running.ipInProjectIni, u"127.0.0.1"_s);
+    QCOMPARE(ipInProjectIni(), u"127.0.0.1"_s);
+    // One transfer: a second one would have asked about the bus server again.
+    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    QVERIFY2(barPaints->count >= 2, qPrintable(QString::number(barPaints->count)));
+}
+
+void TransferDialogTest::sendSucceeds_data()
+{
+    QTest::addColumn<bool>("reboot");
+    QTest::newRow("no restart") << false;
+    QTest::newRow("restart") << true;
+}
+
+void TransferDialogTest::sendSucceeds()
+{
+    QFETCH(bool, reboot);
+    start();
+    m_startup->program().openHab.reboot = reboot;
+    m_prompts.queueYes();
+
+    press(w().btnSend, [&] {
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), msgSucceeded);
+        QVERIFY(!dlg().btnSend->isVisible());
+        QVERIFY(!dlg().pb->isVisible());
+        QVERIFY(!dlg().edIP->isEnabled());
+        QVERIFY(!dlg().lblHint->isVisible() && !dlg().lblHintSend->isVisible());
+        QVERIFY(dlg().lblRefresh->isVisible());
+        QCOMPARE(dlg().lblReboot->isVisible(), reboot);
+        QVERIFY(dlg().lblServerTime->text().startsWith(u"Server-Zeit: "_s));
+        QVERIFY(dlg().btnClose->isEnabled());
+        dlg().btnClose->click();
+    });
+
+    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(itemsKey), u"text"_s}),
+             readBytes(projectDir() + u"bticino.items"_s).chopped(2));
+    QCOMPARE(m_redis.cli({u"EXISTS"_s, u"cmds"_s}), reboot ? "1" : "0");
+    QVERIFY(!m_startup->program().openHab.reboot);
+}
+
+void TransferDialogTest::receiveSucceedsAndTheProjectIsReopened()
+{
+    start();
+    m_redis.cli({u"HSET"_s, QString::fromLatin1(cfgKey), u"text"_s},
+                "#reboot=false\r\n#hmac=false\r\n#settime=true\r\nwebserver.host=10.0.0.77\r\n"
+                "webserver.port=20000\r\nwebserver.passwd=12345");
+    m_prompts.queueYes();
+
+    press(w().btnReceive, [this] {
+        dlg().btnReceive->click();
+        QCOMPARE(dlg().lblProgress->text(), msgSucceeded);
+        QVERIFY(!dlg().btnReceive->isVisible());
+        QVERIFY(!dlg().lblRefresh->isVisible());
+        QVERIFY(!dlg().lblReboot->isVisible());
+        dlg().btnClose->click();
+    });
+
+    QCOMPARE(readBytes(projectDir() + u"bticino.cfg"_s),
+             "#reboot=false\r\n#hmac=false\r\n#settime=true\r\nwebserver.host=10.0.0.77\r\n"
+             "webserver.port=20000\r\nwebserver.passwd=12345\r\n");
+    // The main window opened the received project again.
+    QCOMPARE(m_startup->program().openHab.serverIP, u"10.0.0.77"_s);
+    QVERIFY(m_startup->program().openHab.settime);
+}
+
+void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("goOn");
+    QTest::addColumn<bool>("storeReachable");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("no address") << QString() << false << true << QStringList{msgNoAddress};
+    QTest::newRow("refused at the bus-server question")
+        << u"192.168.77.5"_s << false << true << QStringList{askBusServer};
+    QTest::newRow("store unreachable")
+        << u"127.0.0.1"_s << true << false << QStringList{askBusServer, msgNoConnection};
+}
+
+void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, goOn);
+    QFETCH(bool, storeReachable);
+    QFETCH(QStringList, shown);
+    start();
+    if (!storeReachable) {
+        TTransferSettings settings;
+        settings.storePort = closedPort();
+        settings.busServerWaitMs = 0;
+        settings.busServerPauseMs = 0;
+        dlg().setTransferSettings(settings);
+    }
+    if (!address.isEmpty() && goOn)
+        m_prompts.queueYes();
+    else if (!address.isEmpty())
+        m_prompts.queueNo();
+
+    press(w().btnSend, [&] {
+        dlg().edIP->setText(address);
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), msgFailed);
+        QVERIFY(dlg().lblProgress->isVisible());
+        QVERIFY(!dlg().pb->isVisible());
+        QVERIFY(!dlg().lblHint->isVisible() && !dlg().lblHintSend->isVisible());
+        QVERIFY(dlg().edIP->isEnabled());
+        QVERIFY(dlg().btnSend->isVisible() && dlg().btnSend->isEnabled());
+        QVERIFY(dlg().btnClose->isEnabled());
+        QVERIFY(!dlg().lblRefresh->isVisible());
+    });
+
+    QCOMPARE(m_prompts.shown, shown);
+    // The address typed is remembered even when the transfer never started.
+    QCOMPARE(ipInProjectIni(), address);
+}
+
+// A second send in the same window runs the whole procedure again.
+void TransferDialogTest::failedSendCanBeRepeated()
+{
+    start();
+    m_prompts.queueNo();
+    m_prompts.queueYes();
+    press(w().btnSend, [this] {
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), msgFailed);
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), msgSucceeded);
+    });
+    QCOMPARE(m_prompts.shown, (QStringList{askBusServer, askBusServer}));
+    QCOMPARE(m_redis.cli({u"EXISTS"_s, QString::fromLatin1(itemsKey)}), "1");
+}
+
+void TransferDialogTest::reopeningAfterSuccessIsReadyAgain()
+{
+    start();
+    m_prompts.queueYes();
+    press(w().btnReceive, [this] {
+        dlg().btnReceive->click();
+        QCOMPARE(dlg().lblProgress->text(), msgSucceeded);
+    });
+
+    press(w().btnSend, [this] {
+        QVERIFY(dlg().btnSend->isVisible() && dlg().btnSend->isEnabled());
+        QVERIFY(!dlg().btnReceive->isVisible());
+        QVERIFY(dlg().edIP->isEnabled());
+        QVERIFY(dlg().lblHint->isVisible() && dlg().lblHintSend->isVisible());
+        QVERIFY(!dlg().lblProgress->isVisible() && dlg().lblProgress->text().isEmpty());
+        QVERIFY(dlg().lblServerTime->text().isEmpty());
+    });
+}
+
+void TransferDialogTest::searchFillsTheAddress()
+{
+    HttpServer service;
+    QVERIFY2(service.start(), qPrintable(service.errorString()));
+    start(service.replyUrl(200, "192.168.1.5"));
+
+    press(w().btnSend, [this] {
+        QVERIFY(dlg().btnSearch->isVisible());
+        dlg().btnSearch->click();
+        QCOMPARE(dlg().edIP->text(), u"192.168.1.5"_s);
+    });
+
+    QCOMPARE(m_prompts.shown, QStringList{u"information: IP-Adresse gefunden: 192.168.1.5"_s});
+    QCOMPARE(service.requests().size(), 1);
+    QCOMPARE(service.requests().constFirst().params.value(u"serial"_s), QStringList{u"VAR-DEMO-0001"_s});
+    QCOMPARE(ipInProjectIni(), u"192.168.1.5"_s);
+}
+
+void TransferDialogTest::searchAsksForAMissingSerial()
+{
+    HttpServer service;
+    QVERIFY2(service.start(), qPrintable(service.errorString()));
+    QVERIFY(writeBytes(projectDir() + u"project.ini"_s, "[CFG]\r\nIP=10.0.0.1\r\n"));
+    start(service.replyUrl(200, "unknown"));
+    m_prompts.queueText(u"VAR-0815"_s);
+
+    press(w().btnSend, [this] {
+        QVERIFY(dlg().lblSerial->text().isEmpty());
+        dlg().btnSearch->click();
+        QCOMPARE(dlg().sSerial, u"VAR-0815"_s);
+        QCOMPARE(dlg().lblSerial->text(), u"Seriennummer: VAR-0815"_s);
+        QCOMPARE(dlg().edIP->text(), u"10.0.0.1"_s);
+        // The serial typed once serves the next search in the same window.
+        dlg().btnSearch->click();
+    });
+
+    const QString notFound =
+        u"error: Es konnte keine IP-Adresse für Seriennummer \"VAR-0815\" gefunden werden!"_s;
+    QCOMPARE(m_prompts.shown,
+             (QStringList{u"prompt: Suche IP-Adresse / Seriennummer des Varuno:"_s, notFound, notFound}));
+    QCOMPARE(TProjectIni(projectDir()).Serial(), u"VAR-0815"_s);
+}
+
+QTEST_MAIN(TransferDialogTest)
+#include "tst_tfrmtransfer.moc"
