@@ -1,7 +1,8 @@
 #include "rulesbuilder.h"
 
-#include "groupmembership.h"
 #include "topenhab.h"
+
+#include <QStringTokenizer>
 
 #include <initializer_list>
 #include <span>
@@ -122,21 +123,50 @@ QStringList TRulesBuilder::Build() const
            m_init + QStringList{u"end"_s};
 }
 
+void TRulesBuilder::IndexMembers()
+{
+    m_bIndexed = true;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        const FunctionEntry& row = m_rows.at(i);
+        if (row.kind == FunctionEntry::Automation)
+            m_blinds << i;
+        if (row.kind == FunctionEntry::GroupScene)
+            continue;
+        // The names as IsInGroup compares them: split at ",", blanks around each removed; no
+        // group has the empty name. A name the row lists twice makes it a member once.
+        for (const QStringView name : QStringTokenizer(row.groups, u',')) {
+            if (name.trimmed().isEmpty())
+                continue;
+            QList<qsizetype>& members = m_membersOfGroup[name.trimmed().toString()];
+            if (members.isEmpty() || members.constLast() != i)
+                members << i;
+        }
+    }
+}
+
 void TRulesBuilder::AddGroupRule(const TItemValues& v)
 {
+    if (!m_bIndexed)
+        IndexMembers();
     // The stop-all scene stops every blind; any other scene switches the members of its group,
     // blinds moving up on ON unless the scene reverses them.
     const bool bStopAll = v.sGroups == u"_STOP_"_s;
     const QString blindOn = v.bReverse ? u"DOWN"_s : u"UP"_s;
     const QString blindOff = v.bReverse ? u"UP"_s : u"DOWN"_s;
+    static const QList<qsizetype> none;
+    const auto group = m_membersOfGroup.constFind(v.sGroups);
+    const QList<qsizetype>& members = bStopAll                         ? m_blinds
+                                      : group == m_membersOfGroup.cend() ? none
+                                                                         : *group;
     QStringList onLines;
     QStringList offLines;
-    for (const FunctionEntry& row : m_rows) {
+    for (const qsizetype i : members) {
+        const FunctionEntry& row = m_rows.at(i);
         const bool bBlind = row.kind == FunctionEntry::Automation;
-        if (bStopAll && bBlind) {
+        if (bStopAll) {
             onLines << sendCommand(row.alias, u"STOP"_s);
             offLines << sendCommand(row.alias, u"STOP"_s);
-        } else if (!bStopAll && row.kind != FunctionEntry::GroupScene && IsInGroup(row.groups, v.sGroups)) {
+        } else {
             onLines << sendCommand(row.alias, bBlind ? blindOn : u"ON"_s);
             offLines << sendCommand(row.alias, bBlind ? blindOff : u"OFF"_s);
         }

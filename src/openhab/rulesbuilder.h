@@ -2,6 +2,7 @@
 
 #include "model/functionentry.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -25,8 +26,17 @@ public:
 private:
     void AddGroupRule(const TItemValues& v);
     void AddAutomationRule(const TItemValues& v);
+    // Files every row under the groups it belongs to, once, before the first scene needs it.
+    void IndexMembers();
 
     const QList<FunctionEntry>& m_rows;
+    // The rows a scene switches, in list order: the members of each group name (IsInGroup's
+    // membership; scenes are never members), and the blinds, which the stop-all scene stops.
+    // Looking them up instead of searching the list per scene keeps the rules linear in the size
+    // of the list.
+    bool m_bIndexed = false;
+    QHash<QString, QList<qsizetype>> m_membersOfGroup;
+    QList<qsizetype> m_blinds;
     QStringList m_rules;
     QStringList m_init;
 };
