@@ -1,5 +1,6 @@
 #include "tfrmnewproject.h"
 
+#include "dialoglook.h"
 #include "filllanguage.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -25,8 +26,6 @@ namespace {
 constexpr int NewTag = 2;
 constexpr int EditTag = 67;
 
-constexpr QSize IconSize(18, 18);
-
 QLabel* caption(const QString& text, int tag, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -35,25 +34,15 @@ QLabel* caption(const QString& text, int tag, QWidget* parent)
     return label;
 }
 
-QPushButton* button(const QString& text, int tag, const QString& picture, QWidget* parent)
-{
-    auto* result = new QPushButton(Style::icon(picture, Style::accent(), IconSize), text, parent);
-    result->setIconSize(IconSize);
-    result->setMinimumHeight(32);
-    setTag(result, tag);
-    return result;
-}
-
 } // namespace
 
 TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
+    DialogLook::setUp(this, {278, 248});
     setFont(Style::bodyFont(11));
+    // Two buttons share the narrow window's width; "Projekt löschen" has to fit.
+    setStyleSheet(styleSheet() + u"QPushButton { padding: 5px 6px; }"_s);
 
     edName = new QLineEdit(this);
     edSerial = new QLineEdit(this);
@@ -80,7 +69,6 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
     layout->addWidget(tsSitemap);
     layout->addStretch();
     layout->addWidget(buildButtonRow());
-    setFixedSize(278, 248);
 
     connect(btnOK, &QPushButton::clicked, this, &TfrmNewProject::create);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -93,10 +81,15 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
 QWidget* TfrmNewProject::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    btnOK = button(u"Anlegen"_s, 37, u"add"_s, row);
-    btnCancel = button(u"Abbrechen"_s, 32, u"cancel"_s, row);
-    btnSave = button(u"Speichern"_s, 31, u"save"_s, row);
-    btnDel = button(u"Projekt löschen"_s, 3, u"delete"_s, row);
+    btnOK = DialogLook::saveButton(row);
+    btnOK->setText(u"Anlegen"_s);
+    btnOK->setIcon(Style::icon(u"add"_s, Qt::white, {18, 18}));
+    setTag(btnOK, 37);
+    btnCancel = DialogLook::cancelButton(row);
+    btnSave = DialogLook::saveButton(row);
+    btnDel = DialogLook::button(u"Projekt löschen"_s, 3, u"delete"_s, row);
+    for (QPushButton* button : {btnOK, btnCancel, btnSave, btnDel})
+        button->setMinimumWidth(0);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
@@ -142,6 +135,7 @@ bool TfrmNewProject::run(bool editMode)
     setTag(this, editMode ? EditTag : NewTag);
     FillLanguage(this, m_program.language);
     edName->setFocus();
+    DialogLook::centre(this);
     return exec() == QDialog::Accepted;
 }
 

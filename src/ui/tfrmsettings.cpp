@@ -1,5 +1,6 @@
 #include "tfrmsettings.h"
 
+#include "dialoglook.h"
 #include "externallinks.h"
 #include "filllanguage.h"
 #include "headerband.h"
@@ -26,8 +27,6 @@ namespace {
 
 // The pairing PIN that homekit.cfg carries for every project; shown so the user can pair.
 const QString HomeKitPin = u"482-17-306"_s;
-
-constexpr QSize IconSize(20, 20);
 
 // A whole number as the user typed it, or fallback when the text is none.
 int wholeNumber(const QString& text, int fallback)
@@ -61,15 +60,6 @@ QLineEdit* readOnlyField(QWidget* parent)
     return edit;
 }
 
-QPushButton* pictureButton(const QString& caption, int tag, const QString& picture, QWidget* parent)
-{
-    auto* button = new QPushButton(Style::icon(picture, Style::accent(), IconSize), caption, parent);
-    button->setIconSize(IconSize);
-    button->setMinimumHeight(34);
-    setTag(button, tag);
-    return button;
-}
-
 ToggleSwitch* toggle(int tag, QWidget* parent)
 {
     auto* ts = new ToggleSwitch(parent);
@@ -87,11 +77,7 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
-    setFont(Style::bodyFont(13));
+    DialogLook::setUp(this, {647, 518});
 
     auto* band = new HeaderBand(u"settings"_s, u"Einstellungen"_s, 33, this);
     band->titleLabel()->setObjectName(u"Label5"_s);
@@ -110,7 +96,6 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
     window->setSpacing(0);
     window->addWidget(band);
     window->addLayout(body);
-    setFixedSize(647, 518);
 
     connect(btnSave, &QPushButton::clicked, this, &TfrmSettings::Save);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -160,6 +145,7 @@ QGroupBox* TfrmSettings::buildServerBox()
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(2, 4);
     grid->setColumnStretch(4, 2);
+    edPort->setMinimumWidth(64);
     edRescan->setMaximumWidth(70);
     return box;
 }
@@ -168,8 +154,8 @@ QGroupBox* TfrmSettings::buildAccountBox()
 {
     auto* box = new QGroupBox(u" OpenHAB Account"_s, this);
     setTag(box, 18);
-    btnReg = pictureButton(u"myOpenHAB-Account öffnen"_s, 26, u"web"_s, box);
-    btnCheck = pictureButton(u"myOpenHAB Server-Status prüfen"_s, 27, u"status"_s, box);
+    btnReg = DialogLook::button(u"myOpenHAB-Account öffnen"_s, 26, u"web"_s, box);
+    btnCheck = DialogLook::button(u"myOpenHAB Server-Status prüfen"_s, 27, u"status"_s, box);
     edUUID = readOnlyField(box);
     edSecret = readOnlyField(box);
 
@@ -210,11 +196,8 @@ QGroupBox* TfrmSettings::buildHomeKitBox()
 QWidget* TfrmSettings::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    btnSave = pictureButton(u"Speichern"_s, 31, u"save"_s, row);
-    btnCancel = pictureButton(u"Abbrechen"_s, 32, u"cancel"_s, row);
-    btnSave->setDefault(true);
-    btnSave->setMinimumWidth(130);
-    btnCancel->setMinimumWidth(130);
+    btnSave = DialogLook::saveButton(row);
+    btnCancel = DialogLook::cancelButton(row);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
@@ -227,6 +210,7 @@ QWidget* TfrmSettings::buildButtonRow()
 void TfrmSettings::Execute()
 {
     FormShow();
+    DialogLook::centre(this);
     exec();
 }
 

@@ -1,5 +1,6 @@
 #include "tfrmtransfer.h"
 
+#include "dialoglook.h"
 #include "filllanguage.h"
 #include "headerband.h"
 #include "link/gatewaylookup.h"
@@ -24,7 +25,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QColor HintColour(204, 0, 0);
-constexpr QSize IconSize(24, 24);
 
 QLabel* label(const QString& text, int tag, const QFont& font, QWidget* parent)
 {
@@ -41,14 +41,6 @@ QLabel* hintLabel(const QString& text, int tag, QWidget* parent)
     colours.setColor(QPalette::WindowText, HintColour);
     result->setPalette(colours);
     return result;
-}
-
-QPushButton* pictureButton(const QString& text, int tag, const QString& picture, QWidget* parent)
-{
-    auto* button = new QPushButton(Style::icon(picture, Style::accent(), IconSize), text, parent);
-    button->setIconSize(IconSize);
-    setTag(button, tag);
-    return button;
 }
 
 } // namespace
@@ -100,19 +92,18 @@ TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
     // No title-bar buttons: the window is left through its close button, which a running
     // transfer disables.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::white);
-    setPalette(colours);
-    setFont(Style::bodyFont(13));
+    DialogLook::setUp(this, {428, 284});
+    // A running transfer disables the buttons; the user has to see that they rest.
+    setStyleSheet(styleSheet() + u"QPushButton:disabled { color: #aaaaaa; border-color: #e2e2e2; }"
+                                 u"QPushButton[role=\"save\"]:disabled { color: white; background: #f8c6ab;"
+                                 u" border-color: #f8c6ab; }"_s);
 
     buildBand();
     auto* addressLabel = label(u"IP-Adresse des Varuno"_s, 41, Style::bodyFont(15), this);
     edIP = new QLineEdit(this);
     edIP->setFont(Style::bodyFont(15));
     edIP->setFixedHeight(30);
-    btnSearch = pictureButton(u"Suchen"_s, 42, u"search"_s, this);
-    btnSearch->setIconSize({18, 18});
+    btnSearch = DialogLook::button(u"Suchen"_s, 42, u"search"_s, this);
     btnSearch->setFixedSize(102, 30);
     btnSearch->setToolTip(
         u"Wenn der openHAB-Server eingeschaltet und im Internet ist, kann über diese Funktion "
@@ -137,7 +128,6 @@ TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
     window->setSpacing(0);
     window->addWidget(m_band);
     window->addLayout(body, 1);
-    setFixedSize(428, 284);
 
     connect(btnSend, &QPushButton::clicked, this, &TfrmTransfer::transfer);
     connect(btnReceive, &QPushButton::clicked, this, &TfrmTransfer::transfer);
@@ -181,6 +171,9 @@ QWidget* TfrmTransfer::buildHintArea()
     pb->setRange(0, TTransfer::ProgressSteps);
     pb->setTextVisible(false);
     pb->setFixedHeight(17);
+    QPalette barColours = pb->palette();
+    barColours.setColor(QPalette::Highlight, Style::accent());
+    pb->setPalette(barColours);
     lblRefresh =
         label(u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue Funktionen "
               u"hinzugefügt wurden, dann Alexa nach neuen Geräten suchen lassen! HomeKit aktualisiert "
@@ -203,9 +196,14 @@ QWidget* TfrmTransfer::buildHintArea()
 QWidget* TfrmTransfer::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    btnSend = pictureButton(u"Senden"_s, 49, u"send"_s, row);
-    btnReceive = pictureButton(u"Empfangen"_s, 48, u"receive"_s, row);
-    btnClose = pictureButton(u"Schließen"_s, 50, u"close"_s, row);
+    btnSend = DialogLook::button(u"Senden"_s, 49, u"send"_s, row);
+    btnReceive = DialogLook::button(u"Empfangen"_s, 48, u"receive"_s, row);
+    btnClose = DialogLook::button(u"Schließen"_s, 50, u"close"_s, row);
+    // The action is the window's main command, drawn like the other dialogs' "Speichern".
+    btnSend->setIcon(Style::icon(u"send"_s, Qt::white, {18, 18}));
+    btnReceive->setIcon(Style::icon(u"receive"_s, Qt::white, {18, 18}));
+    for (QPushButton* action : {btnSend, btnReceive})
+        action->setProperty("role", u"save"_s);
     // The action button on the left, the close button on the right; the latter keeps its place
     // when a successful transfer hides the former.
     for (QPushButton* action : {btnSend, btnReceive})
@@ -244,6 +242,7 @@ void TfrmTransfer::DoTransfer(int iMode)
     lblSerial->setText(sSerial.isEmpty() ? QString() : msg(23, u"Seriennummer:"_s) + u' ' + sSerial);
 
     FormShow();
+    DialogLook::centre(this);
     exec();
     ini.reset();
 }

@@ -134,8 +134,6 @@ void ProjectDialogTest::init()
 void ProjectDialogTest::cleanup()
 {
     QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
-    // Hidden first: a main window destroyed while shown repaints its list after the list is gone.
-    w().hide();
     m_startup.reset();
     m_folder.reset();
 }

@@ -94,8 +94,6 @@ void SettingsDialogTest::init()
 void SettingsDialogTest::cleanup()
 {
     QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
-    // Hidden first: a main window destroyed while shown repaints its list after the list is gone.
-    m_startup->frmMain().hide();
     m_startup.reset();
     m_folder.reset();
 }
