@@ -54,8 +54,8 @@ void FunctionList::setEntries(const QList<FunctionEntry>& entries)
 
 void FunctionList::sortByLabel()
 {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // The locale's collation compares letters first; letter case only breaks ties.
+    const QCollator collator;
     QList<FunctionEntry> sorted = m_entries;
     std::stable_sort(sorted.begin(), sorted.end(), [&collator](const FunctionEntry& a, const FunctionEntry& b) {
         return collator.compare(a.caption, b.caption) < 0;

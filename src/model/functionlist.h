@@ -29,7 +29,7 @@ public:
     void move(int from, int to);
     void clear();
     void setEntries(const QList<FunctionEntry>& entries);
-    // Sorts by label, locale-aware; rows with equal labels keep their order.
+    // Sorts by label, locale-aware (letter case only breaks ties); equal labels keep their order.
     void sortByLabel();
     // Removes the checked rows; returns how many went.
     int removeChecked();

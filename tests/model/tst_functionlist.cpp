@@ -1,0 +1,87 @@
+#include "model/functionlist.h"
+
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestFunctionList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void sortByLabel();
+    void moveAndRemoveChecked();
+    void checkStateOnLabelColumn();
+
+private:
+    static void fill(FunctionList& list, const QStringList& labels);
+    static QStringList labels(const FunctionList& list);
+};
+
+void TestFunctionList::fill(FunctionList& list, const QStringList& labels)
+{
+    for (const QString& label : labels) {
+        FunctionEntry entry;
+        entry.caption = label;
+        entry.alias = QStringLiteral("SWITCH_") + QString::number(list.count() + 1);
+        list.append(entry);
+    }
+}
+
+QStringList TestFunctionList::labels(const FunctionList& list)
+{
+    QStringList result;
+    for (const FunctionEntry& entry : list.entries())
+        result << entry.caption;
+    return result;
+}
+
+void TestFunctionList::sortByLabel()
+{
+    FunctionList list;
+    fill(list, {QStringLiteral("Zimmer"), QStringLiteral("bad"), QStringLiteral("Äpfel"),
+                                QStringLiteral("Bad"), QStringLiteral("Küche")});
+    list.sortByLabel();
+    // Umlauts sort with their base letter; "bad" and "Bad" are tied but for letter case.
+    const QStringList sorted = labels(list);
+    QCOMPARE(sorted.first(), QStringLiteral("Äpfel"));
+    QCOMPARE(sorted.mid(3), QStringList({QStringLiteral("Küche"), QStringLiteral("Zimmer")}));
+    QVERIFY(sorted.mid(1, 2).contains(QStringLiteral("bad")) && sorted.mid(1, 2).contains(QStringLiteral("Bad")));
+}
+
+void TestFunctionList::moveAndRemoveChecked()
+{
+    FunctionList list;
+    fill(list, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    list.move(0, 2);
+    QCOMPARE(labels(list), QStringList({QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}));
+    list.move(2, 1);
+    QCOMPARE(labels(list), QStringList({QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("c")}));
+
+    QVERIFY(!list.hasChecked());
+    QCOMPARE(list.removeChecked(), 0);
+    for (int row : {0, 1}) {
+        FunctionEntry entry = list.at(row);
+        entry.checked = true;
+        list.replace(row, entry);
+    }
+    QCOMPARE(list.removeChecked(), 2);
+    QCOMPARE(labels(list), QStringList({QStringLiteral("c")}));
+}
+
+void TestFunctionList::checkStateOnLabelColumn()
+{
+    FunctionList list;
+    fill(list, {QStringLiteral("a")});
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    QVERIFY(!list.setData(list.index(0, FunctionList::AddressColumn), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(list.setData(list.index(0, FunctionList::LabelColumn), Qt::Checked, Qt::CheckStateRole));
+    QVERIFY(list.at(0).checked);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(list.data(list.index(0, FunctionList::AliasColumn)).toString(), QStringLiteral("SWITCH_1"));
+    QVERIFY(!(list.flags(list.index(0, FunctionList::KeyColumn)) & Qt::ItemIsUserCheckable));
+}
+
+QTEST_GUILESS_MAIN(TestFunctionList)
+#include "tst_functionlist.moc"
