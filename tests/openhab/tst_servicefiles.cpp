@@ -4,6 +4,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
+#include "germangenerator.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -46,19 +47,14 @@ private slots:
 private:
     QString projectFile(const QString& name) const { return m_gen->sProjPath + name; }
 
-    // No language.ini in the folder: every text comes in German.
-    QTemporaryDir m_config;
-    TLanguage m_german{m_config.path()};
-    Tbticino m_bticino{m_german};
-    std::unique_ptr<QTemporaryDir> m_project;
-    std::unique_ptr<TopenHab> m_gen;
+    std::unique_ptr<GermanGenerator> m_fixture;
+    TopenHab* m_gen = nullptr;
 };
 
 void TestServiceFiles::init()
 {
-    m_project = std::make_unique<QTemporaryDir>();
-    m_gen = std::make_unique<TopenHab>(m_german, m_bticino, m_config.path());
-    m_gen->sProjPath = m_project->path() + u'/';
+    m_fixture = std::make_unique<GermanGenerator>();
+    m_gen = &m_fixture->gen;
 }
 
 void TestServiceFiles::saveCfg_data()

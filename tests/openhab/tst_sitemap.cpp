@@ -3,6 +3,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
+#include "germangenerator.h"
 #include "programfolder.h"
 
 #include <QTemporaryDir>
@@ -114,21 +115,16 @@ private slots:
     void followsLanguageAndLayoutAtEveryCall();
 
 private:
-    QString projectFile(const QString& name) const { return m_project->path() + u'/' + name; }
+    QString projectFile(const QString& name) const { return m_gen->sProjPath + name; }
 
-    // No language.ini in the folder: every text comes in German.
-    QTemporaryDir m_config;
-    TLanguage m_german{m_config.path()};
-    Tbticino m_bticino{m_german};
-    std::unique_ptr<QTemporaryDir> m_project;
-    std::unique_ptr<TopenHab> m_gen;
+    std::unique_ptr<GermanGenerator> m_fixture;
+    TopenHab* m_gen = nullptr;
 };
 
 void TestSitemap::init()
 {
-    m_project = std::make_unique<QTemporaryDir>();
-    m_gen = std::make_unique<TopenHab>(m_german, m_bticino, m_config.path());
-    m_gen->sProjPath = m_project->path() + u'/';
+    m_fixture = std::make_unique<GermanGenerator>();
+    m_gen = &m_fixture->gen;
     m_gen->sProj = u"Haus \"Müller\""_s;
     m_gen->slGroups = {u"Erdgeschoss"_s, u"Dach"_s, u"Lichter"_s, u"EG"_s};
 }
@@ -178,8 +174,8 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
 {
     TestProgramFolder folder;
     TLanguage language(folder.configDir());
-    TopenHab gen(language, m_bticino, folder.configDir());
-    gen.sProjPath = m_project->path() + u'/';
+    TopenHab gen(language, m_fixture->bticino, folder.configDir());
+    gen.sProjPath = m_gen->sProjPath;
     gen.sProj = u"Haus"_s;
     gen.slGroups = {u"Lichter"_s};
     QList<FunctionEntry> list(2);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "bus/tbticino.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include <QTemporaryDir>
+
+// A generator whose catalogue folder has no language.ini, so every text comes in German, writing
+// into a fresh temporary project folder. Tests make a new one in init() for a clean folder.
+struct GermanGenerator
+{
+    GermanGenerator() { gen.sProjPath = project.path() + QLatin1Char('/'); }
+
+    QTemporaryDir config;
+    TLanguage language{config.path()};
+    Tbticino bticino{language};
+    QTemporaryDir project;
+    TopenHab gen{language, bticino, config.path()};
+};
