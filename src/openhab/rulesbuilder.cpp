@@ -126,20 +126,25 @@ QStringList TRulesBuilder::Build() const
 void TRulesBuilder::IndexMembers()
 {
     m_bIndexed = true;
+    // Only the groups that scenes switch are indexed; no group has the empty name.
+    for (const FunctionEntry& row : m_rows) {
+        if (row.kind == FunctionEntry::GroupScene && !row.groups.isEmpty())
+            m_membersOfGroup.insert(row.groups, {});
+    }
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         const FunctionEntry& row = m_rows.at(i);
         if (row.kind == FunctionEntry::Automation)
             m_blinds << i;
         if (row.kind == FunctionEntry::GroupScene)
             continue;
-        // The names as IsInGroup compares them: split at ",", blanks around each removed; no
-        // group has the empty name. A name the row lists twice makes it a member once.
+        // The names as IsInGroup compares them: split at ",", blanks around each removed. A name
+        // the row lists twice makes it a member once.
         for (const QStringView name : QStringTokenizer(row.groups, u',')) {
-            if (name.trimmed().isEmpty())
-                continue;
-            QList<qsizetype>& members = m_membersOfGroup[name.trimmed().toString()];
-            if (members.isEmpty() || members.constLast() != i)
-                members << i;
+            const QStringView trimmed = name.trimmed();
+            // Looked up without a copy of the name.
+            const auto group = m_membersOfGroup.find(QString::fromRawData(trimmed.data(), trimmed.size()));
+            if (group != m_membersOfGroup.end() && (group->isEmpty() || group->constLast() != i))
+                group->append(i);
         }
     }
 }

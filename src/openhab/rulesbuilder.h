@@ -14,10 +14,10 @@ struct TItemValues;
 class TRulesBuilder
 {
 public:
-    // rows: the whole function list, searched for the members of each scene.
+    // rows: the whole function list, where each scene finds its members.
     explicit TRulesBuilder(const QList<FunctionEntry>& rows);
 
-    // Appends the rules of one function, given by its typed values.
+    // Appends the rules of one function of the rows, given by its typed values.
     void BuildRowRules(const TItemValues& v);
     // The rules file: every function's rules, then the start-up rule when one is needed. No lines
     // at all when there is nothing to rule.
@@ -30,8 +30,9 @@ private:
     void IndexMembers();
 
     const QList<FunctionEntry>& m_rows;
-    // The rows a scene switches, in list order: the members of each group name (IsInGroup's
-    // membership; scenes are never members), and the blinds, which the stop-all scene stops.
+    // The rows a scene switches, in list order: the members of each group that a scene switches
+    // (IsInGroup's membership; scenes are never members), and the blinds, which the stop-all
+    // scene stops.
     // Looking them up instead of searching the list per scene keeps the rules linear in the size
     // of the list.
     bool m_bIndexed = false;

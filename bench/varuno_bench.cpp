@@ -1,0 +1,549 @@
+// varuno-bench: how saving, loading and sending a project scale with its number of functions, each
+// against the bare cost of the same work:
+//
+// - SaveItems against writing the same four files with the same durability by plain system calls
+//   (QSaveFile's pattern on Linux: an unnamed O_TMPFILE file, fchmod, write, fdatasync, linkat to a
+//   temporary name, close, rename over the old file);
+// - LoadFiles against reading the same files and splitting them into lines (and, for reference, the
+//   program's own ReadFile of them, which decodes UTF-8 into text lines as well);
+// - a send to a loopback redis-server (the bus-server check left out) against redis-cli issuing
+//   the same commands one after the other over one connection (its interactive mode fed from a
+//   file: each command waits for its reply, as the transfer's do; "redis-cli --pipe" would send
+//   them all before reading any reply, which the transfer, by design, never does);
+// - the peak memory of the process so far (ru_maxrss).
+//
+// Each time is the best of several runs, the program's runs taking turns with their baseline's so
+// that both meet the same load of the machine. Run it from a Release build:
+// varuno-bench [--sizes 100,1000,10000] [--dir FOLDER]
+
+#include "bus/tbticino.h"
+#include "link/transfertext.h"
+#include "link/tredisclient.h"
+#include "link/ttransfer.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/prompts.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <netinet/in.h>
+#include <string_view>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int GroupCount = 100;
+constexpr double SaveTarget = 3.0;
+constexpr double LoadTarget = 3.0;
+constexpr double SendTarget = 1.5;
+// Time per function at one size against the size before it; above this the cost grows faster
+// than the number of functions (measurement noise stays well below it).
+constexpr double GrowthTarget = 1.5;
+
+[[noreturn]] void fail(const QString& text)
+{
+    std::fprintf(stderr, "varuno-bench: %s\n", qPrintable(text));
+    std::exit(1);
+}
+
+double elapsedMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// The best of runs timings, in milliseconds, of the program's work and of its baseline, run in
+// turns.
+struct TPair
+{
+    double program = 0;
+    double baseline = 0;
+};
+TPair bestOf(int runs, const std::function<void()>& program, const std::function<void()>& baseline)
+{
+    TPair best;
+    for (int i = 0; i < runs; ++i) {
+        const double p = elapsedMs(program);
+        const double b = elapsedMs(baseline);
+        best.program = i == 0 ? p : std::min(best.program, p);
+        best.baseline = i == 0 ? b : std::min(best.baseline, b);
+    }
+    return best;
+}
+
+double peakMemoryMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+// A project as an installer builds one: 100 groups; 2 % individual scenes (one of them the stop-all
+// scene), the rest lights, dimmers, blinds (half of them voice controlled), CEN scenes and
+// scenarios, each in one or two groups.
+QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
+{
+    openHab.slGroups.clear();
+    for (int g = 1; g <= GroupCount; ++g)
+        openHab.slGroups << u"Raum%1"_s.arg(g, 3, 10, QLatin1Char('0'));
+    const int sceneEvery = 50;
+    QList<FunctionEntry> rows;
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const QString& group = openHab.slGroups.at(i % GroupCount);
+        const QString& other = openHab.slGroups.at((i * 7 + 3) % GroupCount);
+        const QString groups = i % 3 == 0 ? group + u", "_s + other : group;
+        const QString address = u"%1.%2"_s.arg(i / 16 % 10 + 1, 2, 10, QLatin1Char('0')).arg(i % 16, 2, 10, QLatin1Char('0'));
+        const QString label = u"Funktion %1 Küche"_s.arg(i + 1);
+        const int bus = i % 10 == 9 ? 1 + i % 9 : 0;
+        int kind = FunctionEntry::Switch;
+        QString voice;
+        QString key;
+        QString sceneGroup;
+        if (i % sceneEvery == sceneEvery - 1) {
+            kind = FunctionEntry::GroupScene;
+            sceneGroup = i == sceneEvery - 1 ? u"_STOP_"_s : group;
+        } else {
+            static const int kinds[] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 3, 4, 0, 1, 2, 0, 0, 0, 2, 1, 0};
+            kind = kinds[i % std::size(kinds)];
+            if (kind == FunctionEntry::Automation && i % 2 == 0)
+                voice = i % 4 == 0 ? u"Alexa"_s : u"Siri/Home"_s;
+            else if (i % 3 == 1)
+                voice = u"Ja"_s;
+            if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
+                key = QString::number(1 + i % 16);
+        }
+        static const QString prefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s, u"CEN_"_s, u"SCENE_"_s, u"GROUP_"_s};
+        FunctionEntry row;
+        openHab.FillItem(row, kind, label, kind == FunctionEntry::GroupScene ? QString() : address,
+                         prefixes[kind] + QString::number(i + 1), kind == FunctionEntry::GroupScene ? sceneGroup : groups,
+                         voice, key, false, kind == FunctionEntry::GroupScene ? 0 : bus, i % 3);
+        rows << row;
+    }
+    return rows;
+}
+
+// Writes bytes to fileName exactly as QSaveFile does on Linux, with plain system calls.
+void rawSave(const QByteArray& fileName, const QByteArray& bytes)
+{
+    const qsizetype slash = fileName.lastIndexOf('/');
+    const QByteArray folder = fileName.left(slash);
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0)
+        fail(u"O_TMPFILE in %1 failed"_s.arg(QString::fromLocal8Bit(folder)));
+    ::fchmod(fd, 0644);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written <= 0)
+            fail(u"write failed"_s);
+        done += written;
+    }
+    ::fdatasync(fd);
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const QByteArray temporary = fileName + ".tmpXYZ";
+    // The first link fails because the file exists, as QSaveFile's first attempt does.
+    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, fileName.constData(), AT_SYMLINK_FOLLOW) != 0 &&
+        ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temporary.constData(), AT_SYMLINK_FOLLOW) == 0) {
+        ::close(fd);
+        ::rename(temporary.constData(), fileName.constData());
+        return;
+    }
+    ::close(fd);
+}
+
+// Reads each file whole and splits it into lines, with plain system calls; returns the line count.
+qsizetype rawLoad(const QList<QByteArray>& fileNames)
+{
+    qsizetype lines = 0;
+    std::vector<char> buffer;
+    std::vector<std::string_view> split;
+    for (const QByteArray& fileName : fileNames) {
+        const int fd = ::open(fileName.constData(), O_RDONLY | O_CLOEXEC);
+        struct stat info{};
+        ::fstat(fd, &info);
+        buffer.resize(size_t(info.st_size));
+        for (size_t done = 0; done < buffer.size();) {
+            const ssize_t got = ::read(fd, buffer.data() + done, buffer.size() - done);
+            if (got <= 0)
+                break;
+            done += size_t(got);
+        }
+        ::close(fd);
+        split.clear();
+        const std::string_view text(buffer.data(), buffer.size());
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find('\n', start);
+            if (end == std::string_view::npos)
+                end = text.size();
+            split.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        lines += qsizetype(split.size());
+    }
+    return lines;
+}
+
+// A redis-server of the bench's own on a free loopback port, nothing saved to disk.
+class RedisServer
+{
+public:
+    explicit RedisServer(const QString& folder)
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        ::close(fd);
+        m_port = ntohs(address.sin_port);
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.setStandardOutputFile(folder + u"/redis.log"_s);
+        m_process.start(u"redis-server"_s, {u"--port"_s, QString::number(m_port), u"--bind"_s, u"127.0.0.1"_s,
+                                            u"--save"_s, QString(), u"--appendonly"_s, u"no"_s, u"--dir"_s, folder});
+        if (!m_process.waitForStarted())
+            fail(u"redis-server does not start (Debian package redis-server)"_s);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            try {
+                TRedisClient probe(u"127.0.0.1"_s, m_port);
+                probe.Connect();
+                probe.Disconnect();
+                return;
+            } catch (const ERedisError&) {
+                QThread::msleep(50);
+            }
+        }
+        fail(u"redis-server does not answer on port %1"_s.arg(m_port));
+    }
+    ~RedisServer()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+// The transfer's window on the bench: it shows nothing and goes on at every question.
+class SilentView : public TransferView, public Prompts
+{
+public:
+    QString address() const override { return u"127.0.0.1"_s; }
+    TransferMode mode() const override { return TransferMode::Send; }
+    void setProgressText(const QString&) override {}
+    void setProgress(int, int) override {}
+    void advanceProgress() override {}
+    void setServerTime(const QString&, const QString&) override {}
+    void showRebootNote() override {}
+    Prompts& prompts() override { return *this; }
+
+    void error(const QString& text) override { fail(u"transfer failed: "_s + text); }
+    void information(const QString&) override {}
+    bool confirm(const QString&) override { return true; }
+    bool errorYesNo(const QString&) override { return true; }
+    bool textPrompt(const QString&, const QString&, QString&) override { return false; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+// One argument in the quoting of redis-cli's interactive mode.
+QByteArray cliArgument(const QByteArray& value)
+{
+    QByteArray quoted = "\"";
+    for (const char c : value) {
+        const auto byte = uchar(c);
+        if (byte >= 0x20 && byte < 0x7f && c != '"' && c != '\\')
+            quoted += c;
+        else
+            quoted += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+    }
+    return quoted + '"';
+}
+
+// The commands a send issues, as redis-cli reads them: the two GETs, both fields of every file
+// hash and the five bus-server fields, with the values the send wrote.
+QByteArray sendCommands(const TopenHab& openHab, quint16 port)
+{
+    struct File
+    {
+        const QString TopenHab::* name;
+        const char* folder;
+    };
+    const char* services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
+    const File files[] = {
+        {&TopenHab::sCfgFile, services},
+        {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
+        {&TopenHab::sCloudFile, services},
+        {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
+        {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
+        {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
+        {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
+        {&TopenHab::sHomeKitFile, services},
+        {&TopenHab::sMQTTFile, services},
+    };
+    TRedisClient store(u"127.0.0.1"_s, port);
+    store.Connect();
+    QByteArray commands = "GET rpi-firmware\nGET rpi-timestamp\n";
+    for (const File& file : files) {
+        const QByteArray key = file.folder + (openHab.*file.name).toUtf8();
+        QByteArray text;
+        QByteArray modify;
+        store.HGET(key, "text", text);
+        store.HGET(key, "modify", modify);
+        if (text != ReadTransferText(openHab.sProjPath + openHab.*file.name))
+            fail(u"the store does not hold what was sent of "_s + openHab.*file.name);
+        commands += "HSET " + cliArgument(key) + " text " + cliArgument(text) + '\n';
+        commands += "HSET " + cliArgument(key) + " modify " + cliArgument(modify) + '\n';
+    }
+    for (const char* field : {"ip", "port", "pw", "hmac", "set"}) {
+        QByteArray value;
+        store.HGET("bt", field, value);
+        commands += "HSET bt " + QByteArray(field) + ' ' + cliArgument(value) + '\n';
+    }
+    store.Disconnect();
+    return commands;
+}
+
+struct Measurement
+{
+    int functions = 0;
+    double save = 0;
+    double rawSave = 0;
+    double load = 0;
+    double rawLoad = 0;
+    double readFile = 0;
+    double send = 0;
+    double redisCli = 0;
+    double peakMiB = 0;
+};
+
+class Bench
+{
+public:
+    explicit Bench(const QString& folder)
+        : m_folder(folder)
+        , m_language(configDir())
+        , m_bticino(m_language)
+        , m_openHab(m_language, m_bticino, configDir())
+        , m_redis(folder)
+    {
+        m_language.LoadLanguage(u"Deutsch"_s);
+        m_openHab.sProj = u"Bench"_s;
+        m_openHab.sProjPath = m_folder + u"/projects/Bench/"_s;
+        m_openHab.serverIP = u"127.0.0.1"_s;
+        m_openHab.serverPort = u"20000"_s;
+        m_openHab.serverPass = u"12345"_s;
+        m_openHab.serverRescan = u"43200"_s;
+        QDir().mkpath(m_openHab.sProjPath);
+        if (!m_openHab.GenerateCloudkey().isEmpty() || !m_openHab.SaveCfg().isEmpty() ||
+            !QFile::copy(configDir() + m_openHab.sMQTTFile, m_openHab.sProjPath + m_openHab.sMQTTFile))
+            fail(u"cannot write the project in "_s + m_openHab.sProjPath);
+    }
+
+    Measurement Measure(int count);
+
+private:
+    QString configDir() const { return m_folder + u"/config/"_s; }
+    QByteArray file(const QString& name) const { return QFile::encodeName(m_openHab.sProjPath + name); }
+
+    QString m_folder;
+    TLanguage m_language;
+    Tbticino m_bticino;
+    TopenHab m_openHab;
+    RedisServer m_redis;
+};
+
+Measurement Bench::Measure(int count)
+{
+    Measurement m;
+    m.functions = count;
+    const int runs = count >= 10000 ? 15 : count >= 1000 ? 25 : 50;
+    const QList<FunctionEntry> rows = generateProject(count, m_openHab);
+
+    // The raw writes repeat the bytes of the first save.
+    if (!m_openHab.SaveItems(rows).isEmpty())
+        fail(u"SaveItems failed"_s);
+    QList<std::pair<QByteArray, QByteArray>> saved;
+    for (const QString& name : {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile, m_openHab.sSitemapFile}) {
+        QFile written(m_openHab.sProjPath + name);
+        if (!written.open(QIODevice::ReadOnly))
+            fail(u"cannot read "_s + written.fileName());
+        saved << std::pair{file(name), written.readAll()};
+    }
+    const TPair save = bestOf(
+        runs, [&] { m_openHab.SaveItems(rows); },
+        [&] {
+            for (const auto& [name, bytes] : saved)
+                rawSave(name, bytes);
+        });
+    m.save = save.program;
+    m.rawSave = save.baseline;
+
+    FunctionList loaded;
+    const QList<QByteArray> read = {file(m_openHab.sCfgFile), file(m_openHab.sUUIDFile), file(m_openHab.sSecretFile),
+                                    file(m_openHab.sItemsFile)};
+    const TPair load = bestOf(runs, [&] { m_openHab.LoadFiles(loaded); }, [&] { rawLoad(read); });
+    if (loaded.count() != count)
+        fail(u"LoadFiles read %1 of %2 functions"_s.arg(loaded.count()).arg(count));
+    m.load = load.program;
+    m.rawLoad = load.baseline;
+    m.readFile = bestOf(
+                     runs,
+                     [&] {
+                         for (const QByteArray& name : read)
+                             TopenHab::ReadFile(QFile::decodeName(name), false);
+                     },
+                     [] {})
+                     .program;
+
+    {
+        TRedisClient store(u"127.0.0.1"_s, m_redis.port());
+        store.Connect();
+        store.SET("rpi-firmware", "2.0");
+        store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
+        store.Disconnect();
+    }
+    SilentView view;
+    TTransferSettings settings;
+    settings.storePort = m_redis.port();
+    settings.busServerWaitMs = 0;
+    settings.busServerPauseMs = 0;
+    TTransfer transfer(m_openHab, m_language, view, settings);
+    if (!transfer.RunTransfer())
+        fail(u"the send failed"_s);
+    const QString commandFile = m_folder + u"/commands.txt"_s;
+    QFile commands(commandFile);
+    if (!commands.open(QIODevice::WriteOnly) || commands.write(sendCommands(m_openHab, m_redis.port())) < 0)
+        fail(u"cannot write "_s + commandFile);
+    commands.close();
+    const TPair send = bestOf(
+        runs,
+        [&] {
+            if (!transfer.RunTransfer())
+                fail(u"the send failed"_s);
+        },
+        [&] {
+            QProcess cli;
+            cli.setStandardInputFile(commandFile);
+            cli.setStandardOutputFile(QProcess::nullDevice());
+            cli.start(u"redis-cli"_s, {u"-p"_s, QString::number(m_redis.port())});
+            if (!cli.waitForFinished(-1) || cli.exitCode() != 0)
+                fail(u"redis-cli failed"_s);
+        });
+    m.send = send.program;
+    m.redisCli = send.baseline;
+    m.peakMiB = peakMemoryMiB();
+    return m;
+}
+
+QString verdict(bool met)
+{
+    return met ? u"yes"_s : u"NO"_s;
+}
+
+void report(const QList<Measurement>& results)
+{
+    std::printf("%9s | %9s %9s %6s | %9s %9s %6s %11s | %9s %9s %6s | %8s\n", "functions", "save ms", "raw ms",
+                "ratio", "load ms", "raw ms", "ratio", "ReadFile ms", "send ms", "cli ms", "ratio", "peak MiB");
+    bool saveMet = true;
+    bool loadMet = true;
+    bool sendMet = true;
+    for (const Measurement& m : results) {
+        const double save = m.save / m.rawSave;
+        const double load = m.load / m.rawLoad;
+        const double send = m.send / m.redisCli;
+        saveMet = saveMet && save <= SaveTarget;
+        loadMet = loadMet && load <= LoadTarget;
+        sendMet = sendMet && send <= SendTarget;
+        std::printf("%9d | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f %11.2f | %9.2f %9.2f %6.2f | %8.1f\n", m.functions,
+                    m.save, m.rawSave, save, m.load, m.rawLoad, load, m.readFile, m.send, m.redisCli, send, m.peakMiB);
+    }
+
+    std::printf("\nGrowth of the time per function from one size to the next (1.0 = linear):\n");
+    bool linear = true;
+    for (qsizetype i = 1; i < results.size(); ++i) {
+        const Measurement& a = results.at(i - 1);
+        const Measurement& b = results.at(i);
+        const auto growth = [&](double ta, double tb) { return (tb / b.functions) / (ta / a.functions); };
+        const double save = growth(a.save, b.save);
+        const double load = growth(a.load, b.load);
+        const double send = growth(a.send, b.send);
+        linear = linear && save <= GrowthTarget && load <= GrowthTarget && send <= GrowthTarget;
+        std::printf("  %d -> %d: save %.2f, load %.2f, send %.2f\n", a.functions, b.functions, save, load, send);
+    }
+
+    std::printf("\nTargets:\n");
+    std::printf("  save at most %.1fx its raw I/O:         %s\n", SaveTarget, qPrintable(verdict(saveMet)));
+    std::printf("  load at most %.1fx its raw I/O:         %s\n", LoadTarget, qPrintable(verdict(loadMet)));
+    std::printf("  send at most %.1fx redis-cli:           %s\n", SendTarget, qPrintable(verdict(sendMet)));
+    std::printf("  cost per function grows at most %.1fx: %s\n", GrowthTarget, qPrintable(verdict(linear)));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Measures saving, loading and sending generated projects."_s);
+    parser.addHelpOption();
+    const QCommandLineOption sizesOption(u"sizes"_s, u"Numbers of functions, comma-separated."_s, u"LIST"_s,
+                                         u"100,1000,10000"_s);
+    const QCommandLineOption dirOption(u"dir"_s, u"Folder for the temporary program folder."_s, u"FOLDER"_s,
+                                       QDir::currentPath());
+    parser.addOption(sizesOption);
+    parser.addOption(dirOption);
+    parser.process(app);
+
+    QList<int> sizes;
+    for (const QString& size : parser.value(sizesOption).split(u',')) {
+        bool ok = false;
+        sizes << size.toInt(&ok);
+        if (!ok || sizes.constLast() <= 0)
+            fail(u"not a size: "_s + size);
+    }
+    if (QStandardPaths::findExecutable(u"redis-cli"_s).isEmpty())
+        fail(u"redis-cli is not installed (Debian package redis-server)"_s);
+
+    QTemporaryDir folder(parser.value(dirOption) + u"/varuno-bench-XXXXXX"_s);
+    if (!folder.isValid())
+        fail(u"no temporary folder in "_s + parser.value(dirOption));
+    QDir().mkpath(folder.path() + u"/config"_s);
+    for (const QString& name : QDir(QStringLiteral(VARUNO_DATA_DIR)).entryList(QDir::Files))
+        QFile::copy(QStringLiteral(VARUNO_DATA_DIR "/") + name, folder.path() + u"/config/"_s + name);
+
+    QList<Measurement> results;
+    {
+        Bench bench(folder.path());
+        for (int size : sizes) {
+            std::fprintf(stderr, "measuring %d functions...\n", size);
+            results << bench.Measure(size);
+        }
+    }
+    report(results);
+    return 0;
+}
