@@ -11,9 +11,7 @@ constexpr QSize pictureSize(120, 152);
 
 } // namespace
 
-DeviceBox::DeviceBox(const QString& picture, QWidget* parent)
-    : QGroupBox(parent)
-    , m_caption(new QLabel(this))
+DeviceBox::DeviceBox(const QString& picture, QWidget* parent) : QGroupBox(parent), m_caption(new QLabel(this))
 {
     m_caption->setWordWrap(true);
     m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -16,9 +16,9 @@ bool lessIgnoringCase(const QString& a, const QString& b)
 
 bool IsValidGroupName(const QString& name)
 {
-    static const char* const reserved[] = {"DIMMER", "SWITCH",   "GROUP",   "ROLLERSHUTTER",
-                                           "NUMBER", "PLAYER",   "STRING",  "IMAGE",
-                                           "DATETIME", "CONTACT", "COLOR", "LOCATION"};
+    static const char* const reserved[] = {"DIMMER",   "SWITCH",  "GROUP",  "ROLLERSHUTTER",
+                                           "NUMBER",   "PLAYER",  "STRING", "IMAGE",
+                                           "DATETIME", "CONTACT", "COLOR",  "LOCATION"};
     if (name.isEmpty())
         return false;
     const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {

@@ -17,9 +17,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent)
-    : QDialog(parent)
-    , m_program(program)
+TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     DialogLook::setUp(this, {422, 383});
 
@@ -121,7 +119,8 @@ bool TfrmGroups::askGroupName(int captionID, const QString& sCaption, QString& n
         return false;
     if (IsValidGroupName(name))
         return true;
-    m_program.prompts.error(msg(20, QStringLiteral("Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!")));
+    m_program.prompts.error(
+        msg(20, QStringLiteral("Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!")));
     return false;
 }
 
@@ -159,8 +158,9 @@ void TfrmGroups::SpeedButton1Click()
             ++row;
         } else if (!CanDeleteGroup(m_rows, name)) {
             m_program.prompts.error(TLanguage::Fill(
-                msg(22, QStringLiteral("Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser "
-                                       "Gruppe existiert!")),
+                msg(22,
+                    QStringLiteral("Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser "
+                                   "Gruppe existiert!")),
                 name));
             ++row;
         } else {

@@ -75,9 +75,9 @@ constexpr int localBuses = 9;
 
 // The example voice command by kind; the German texts carry their quotes.
 constexpr Message voiceCommands[] = {
-    {49, u"\"Alexa, $1 ein-/ausschalten\""}, {50, u"\"Alexa, $1 auf 50%\""},
+    {49, u"\"Alexa, $1 ein-/ausschalten\""},  {50, u"\"Alexa, $1 auf 50%\""},
     {51, u"\"Alexa, fahre $1 hoch/runter\""}, {52, u"\"Alexa, führe $1 aus\""},
-    {52, u"\"Alexa, führe $1 aus\""},          {49, u"\"Alexa, $1 ein-/ausschalten\""}};
+    {52, u"\"Alexa, führe $1 aus\""},         {49, u"\"Alexa, $1 ein-/ausschalten\""}};
 constexpr Message siriCommand = {77, u"\"Hey Siri, schalte $1 ein/aus\""};
 
 // Alias prefix by kind; a reversing individual scene has its own.
@@ -127,9 +127,7 @@ ToggleSwitch* toggle(int tag, const QString& off, const QString& on, QWidget* pa
 
 } // namespace
 
-TfrmItem::TfrmItem(TProgram& program, QWidget* parent)
-    : QDialog(parent)
-    , m_program(program)
+TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     DialogLook::setUp(this, {940, 535});
 
@@ -308,8 +306,8 @@ QWidget* TfrmItem::buildSceneBox()
     cbSzene = new QComboBox(gbSzene);
     tsReverse = toggle(63, QStringLiteral("Jalousie-Schaltung normal (\"ein\" ist hochfahren)"),
                        QStringLiteral("Jalousie-Schaltung umkehren (\"ein\" ist herunterfahren)"), gbSzene);
-    tsReverse->setToolTip(
-        QStringLiteral("Bei Aktivierung werden die Jalousien bei Befehl \"ein\" heruntergefahren bzw. umgekehrt"));
+    tsReverse->setToolTip(QStringLiteral(
+        "Bei Aktivierung werden die Jalousien bei Befehl \"ein\" heruntergefahren bzw. umgekehrt"));
     auto* column = new QVBoxLayout(gbSzene);
     column->setContentsMargins(10, 4, 10, 8);
     column->setSpacing(8);
@@ -336,10 +334,10 @@ QWidget* TfrmItem::buildMembershipBox()
 
 void TfrmItem::setTabOrders()
 {
-    const QList<QWidget*> order = {btnSchalter, btnDimmer, btnAutomation, btnGruppe, btnSzenario, btnCEN,
-                                   edBez,       tsSprache, tsHome,        cbAdrArt,  edAdresse,   cbBus,
-                                   cbCEN,       edCENKey,  cbSzene,       tsReverse, lbGruppe,    btnGroups,
-                                   btnSave,     btnClose};
+    const QList<QWidget*> order = {btnSchalter, btnDimmer, btnAutomation, btnGruppe, btnSzenario,
+                                   btnCEN,      edBez,     tsSprache,     tsHome,    cbAdrArt,
+                                   edAdresse,   cbBus,     cbCEN,         edCENKey,  cbSzene,
+                                   tsReverse,   lbGruppe,  btnGroups,     btnSave,   btnClose};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -549,10 +547,10 @@ void TfrmItem::UpdateVoiceHint()
 {
     const int iType = kind();
     lblAlexaAuto->setVisible(tsSprache->isChecked());
-    const Message command = iType == FunctionEntry::Automation && tsHome->isChecked() ? siriCommand
-                            : iType >= 0 && iType < int(std::size(voiceCommands))     ? voiceCommands[iType]
-                                                                                      : voiceCommands[0];
-    lblAlexaAuto->setText(withOneQuotePair(TLanguage::Fill(msg(command.id, command.text.toString()), edBez->text())));
+    const Message command =
+        iType == FunctionEntry::Automation && tsHome->isChecked() ? siriCommand : voiceCommands[iType];
+    lblAlexaAuto->setText(
+        withOneQuotePair(TLanguage::Fill(msg(command.id, command.text.toString()), edBez->text())));
     const bool siriChoice = iType == FunctionEntry::Automation && tsSprache->isChecked();
     tsHome->setVisible(siriChoice);
     lblHome->setVisible(siriChoice);
@@ -609,14 +607,15 @@ QString TfrmItem::ValidateInput(int iType)
     // The label stands between double quotes in the items file, where a quote would end it early
     // and a backslash would escape the next character.
     if (sBez.contains(QLatin1Char('"')) || sBez.contains(QLatin1Char('\\')))
-        return msg(83, QStringLiteral("Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"));
+        return msg(83, QStringLiteral(
+                           "Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"));
     if (iType != FunctionEntry::GroupScene) {
         if (iType != FunctionEntry::CenScene && iType != FunctionEntry::ScenarioModule)
             edCENKey->clear();
         QString a;
         QString pl;
-        const QString error =
-            m_program.bticino.CheckAdr(edAdresse->text(), edCENKey->text(), iType, cbAdrArt->currentIndex(), a, pl);
+        const QString error = m_program.bticino.CheckAdr(edAdresse->text(), edCENKey->text(), iType,
+                                                         cbAdrArt->currentIndex(), a, pl);
         if (!error.isEmpty())
             return error;
         if (!a.isEmpty())

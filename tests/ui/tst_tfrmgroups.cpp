@@ -68,7 +68,8 @@ private slots:
     void saveFailureIsShown();
 
 private:
-    void addRow(int kind, const QString& label, const QString& address, const QString& groups, bool reverse = false);
+    void addRow(int kind, const QString& label, const QString& address, const QString& groups,
+                bool reverse = false);
     // Opens the editor on the function list, runs script while it is shown and returns what DoEdit
     // returned. A script that leaves the editor open (a failed check) cancels it.
     bool edit(const std::function<void()>& script);
@@ -141,8 +142,8 @@ void GroupEditorTest::addRow(int kind, const QString& label, const QString& addr
                                          u"CEN_"_s,    u"SCENE_"_s,  u"GROUP_"_s};
     const QString prefix = reverse ? u"GROUPX_"_s : prefixes.at(kind);
     FunctionEntry row;
-    m_openHab->FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups, u"Ja"_s,
-                        QString(), reverse, 0, 0);
+    m_openHab->FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
+                        u"Ja"_s, QString(), reverse, 0, 0);
     m_lv.append(row);
 }
 
@@ -210,7 +211,8 @@ void GroupEditorTest::add_data()
 
     const QStringList before = {u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s};
     QTest::newRow("OG at its sorted place")
-        << u"OG"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"OG"_s, u"Weinkeller"_s} << false;
+        << u"OG"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"OG"_s, u"Weinkeller"_s}
+        << false;
     QTest::newRow("Bad first") << u"Bad"_s << QStringList({u"Bad"_s}) + before << false;
     QTest::newRow("digits") << u"Keller2"_s
                             << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Keller2"_s, u"Lichter"_s,
