@@ -51,6 +51,7 @@ public:
     QLineEdit* edBez = nullptr;
     QGroupBox* gbAlexa = nullptr;
     ToggleSwitch* tsSprache = nullptr;
+    // Names the switch beside it, whose own captions are only "Ja" and "Nein"; shown with it.
     QLabel* lblHome = nullptr;
     ToggleSwitch* tsHome = nullptr;
     QLabel* lblAlexaAuto = nullptr;
