@@ -269,8 +269,7 @@ void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     lblHint->hide();
     lblHintReceive->hide();
     lblHintSend->hide();
-    for (QPushButton* button : {btnReceive, btnSend, btnClose, btnSearch})
-        button->setEnabled(!bRunning);
+    setCommandsEnabled(!bRunning);
     // Remembered at the start and at the end of every attempt, also one that fails or is refused.
     ini->setIP(edIP->text());
     if (!bRunning) {
@@ -290,16 +289,17 @@ void TfrmTransfer::transfer()
 {
     ShowTransferState(true, false);
     const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
-    // Clicks and keys held back during the transfer reach the still disabled controls now, so none
-    // of them starts a second action.
-    QCoreApplication::processEvents();
+    dropHeldInput();
     ShowTransferState(false, ok);
     if (ok && mode == 1)
         lblRefresh->show();
 }
 
+// The lookup blocks the thread like a transfer, so the window rests the same way meanwhile.
 void TfrmTransfer::btnSearchClick()
 {
+    m_running = true;
+    setCommandsEnabled(false);
     QString serialLine = lblSerial->text();
     QString address = edIP->text();
     TGatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
@@ -307,6 +307,22 @@ void TfrmTransfer::btnSearchClick()
     lookup.Search(sSerial, serialLine, address);
     lblSerial->setText(serialLine);
     edIP->setText(address);
+    dropHeldInput();
+    setCommandsEnabled(true);
+    m_running = false;
+}
+
+void TfrmTransfer::setCommandsEnabled(bool enabled)
+{
+    for (QPushButton* button : {btnReceive, btnSend, btnClose, btnSearch})
+        button->setEnabled(enabled);
+}
+
+// Clicks and keys held back while the thread was blocked reach the still disabled controls now,
+// so none of them starts a second action.
+void TfrmTransfer::dropHeldInput()
+{
+    QCoreApplication::processEvents();
 }
 
 void TfrmTransfer::repaintNow()

@@ -19,8 +19,8 @@ struct TProgram;
 
 // The transfer dialog: sends the open project to the gateway or receives it back. It holds the
 // gateway's address (remembered per project, typed, or found by the lookup), runs the transfer on
-// the user-interface thread and shows its progress and outcome. While a transfer runs the window
-// keeps repainting but takes no input and cannot be closed.
+// the user-interface thread and shows its progress and outcome. While a transfer or a lookup runs
+// the window keeps repainting but takes no input and cannot be closed.
 class TfrmTransfer : public QDialog
 {
     Q_OBJECT
@@ -39,6 +39,7 @@ public:
     // The program's waits and store port are the defaults; tests shorten and move them.
     void setTransferSettings(TTransferSettings settings) { m_settings = std::move(settings); }
 
+    // A transfer or a lookup runs: the window takes no input and cannot be closed.
     bool isRunning() const { return m_running; }
 
     int mode = 1;    // 1 send, 2 receive
@@ -79,6 +80,8 @@ private:
     void FormShow();
     void transfer();
     void btnSearchClick();
+    void setCommandsEnabled(bool enabled);
+    void dropHeldInput();
     // Lets the window paint what changed; input waits until the transfer is over.
     void repaintNow();
     QString msg(int msgID, const QString& sDefault) const;

@@ -422,11 +422,18 @@ void TransferDialogTest::searchFillsTheAddress()
     QVERIFY2(service.start(), qPrintable(service.errorString()));
     start(service.replyUrl(200, "192.168.1.5"));
 
-    press(w().btnSend, [this] {
+    bool restedDuringSearch = false;
+    press(w().btnSend, [&] {
         QVERIFY(dlg().btnSearch->isVisible());
+        QTimer::singleShot(0, &dlg(), [&] {
+            restedDuringSearch =
+                dlg().isRunning() && !dlg().btnClose->isEnabled() && !dlg().btnSearch->isEnabled();
+        });
         dlg().btnSearch->click();
         QCOMPARE(dlg().edIP->text(), u"192.168.1.5"_s);
+        QVERIFY(dlg().btnSearch->isEnabled() && dlg().btnSend->isEnabled() && dlg().btnClose->isEnabled());
     });
+    QVERIFY(restedDuringSearch);
 
     QCOMPARE(m_prompts.shown, QStringList{u"information: IP-Adresse gefunden: 192.168.1.5"_s});
     QCOMPARE(service.requests().size(), 1);
