@@ -114,7 +114,8 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
         const QString& group = openHab.slGroups.at(i % GroupCount);
         const QString& other = openHab.slGroups.at((i * 7 + 3) % GroupCount);
         const QString groups = i % 3 == 0 ? group + u", "_s + other : group;
-        const QString address = u"%1.%2"_s.arg(i / 16 % 10 + 1, 2, 10, QLatin1Char('0')).arg(i % 16, 2, 10, QLatin1Char('0'));
+        const QString address =
+            u"%1.%2"_s.arg(i / 16 % 10 + 1, 2, 10, QLatin1Char('0')).arg(i % 16, 2, 10, QLatin1Char('0'));
         const QString label = u"Funktion %1 Küche"_s.arg(i + 1);
         const int bus = i % 10 == 9 ? 1 + i % 9 : 0;
         int kind = FunctionEntry::Switch;
@@ -134,11 +135,13 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
             if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
                 key = QString::number(1 + i % 16);
         }
-        static const QString prefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s, u"CEN_"_s, u"SCENE_"_s, u"GROUP_"_s};
+        static const QString prefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s,
+                                           u"CEN_"_s,    u"SCENE_"_s,  u"GROUP_"_s};
         FunctionEntry row;
         openHab.FillItem(row, kind, label, kind == FunctionEntry::GroupScene ? QString() : address,
-                         prefixes[kind] + QString::number(i + 1), kind == FunctionEntry::GroupScene ? sceneGroup : groups,
-                         voice, key, false, kind == FunctionEntry::GroupScene ? 0 : bus, i % 3);
+                         prefixes[kind] + QString::number(i + 1),
+                         kind == FunctionEntry::GroupScene ? sceneGroup : groups, voice, key, false,
+                         kind == FunctionEntry::GroupScene ? 0 : bus, i % 3);
         rows << row;
     }
     return rows;
@@ -180,7 +183,9 @@ qsizetype rawLoad(const QList<QByteArray>& fileNames)
     std::vector<std::string_view> split;
     for (const QByteArray& fileName : fileNames) {
         const int fd = ::open(fileName.constData(), O_RDONLY | O_CLOEXEC);
-        struct stat info{};
+        struct stat info
+        {
+        };
         ::fstat(fd, &info);
         buffer.resize(size_t(info.st_size));
         for (size_t done = 0; done < buffer.size();) {
@@ -221,8 +226,9 @@ public:
         m_port = ntohs(address.sin_port);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.setStandardOutputFile(folder + u"/redis.log"_s);
-        m_process.start(u"redis-server"_s, {u"--port"_s, QString::number(m_port), u"--bind"_s, u"127.0.0.1"_s,
-                                            u"--save"_s, QString(), u"--appendonly"_s, u"no"_s, u"--dir"_s, folder});
+        m_process.start(u"redis-server"_s,
+                        {u"--port"_s, QString::number(m_port), u"--bind"_s, u"127.0.0.1"_s, u"--save"_s,
+                         QString(), u"--appendonly"_s, u"no"_s, u"--dir"_s, folder});
         if (!m_process.waitForStarted())
             fail(u"redis-server does not start (Debian package redis-server)"_s);
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -290,7 +296,7 @@ QByteArray sendCommands(const TopenHab& openHab, quint16 port)
 {
     struct File
     {
-        const QString TopenHab::* name;
+        const QString TopenHab::*name;
         const char* folder;
     };
     const char* services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
@@ -345,11 +351,8 @@ class Bench
 {
 public:
     explicit Bench(const QString& folder)
-        : m_folder(folder)
-        , m_language(configDir())
-        , m_bticino(m_language)
-        , m_openHab(m_language, m_bticino, configDir())
-        , m_redis(folder)
+        : m_folder(folder), m_language(configDir()), m_bticino(m_language),
+          m_openHab(m_language, m_bticino, configDir()), m_redis(folder)
     {
         m_language.LoadLanguage(u"Deutsch"_s);
         m_openHab.sProj = u"Bench"_s;
@@ -388,7 +391,8 @@ Measurement Bench::Measure(int count)
     if (!m_openHab.SaveItems(rows).isEmpty())
         fail(u"SaveItems failed"_s);
     QList<std::pair<QByteArray, QByteArray>> saved;
-    for (const QString& name : {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile, m_openHab.sSitemapFile}) {
+    for (const QString& name :
+         {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile, m_openHab.sSitemapFile}) {
         QFile written(m_openHab.sProjPath + name);
         if (!written.open(QIODevice::ReadOnly))
             fail(u"cannot read "_s + written.fileName());
@@ -404,9 +408,10 @@ Measurement Bench::Measure(int count)
     m.rawSave = save.baseline;
 
     FunctionList loaded;
-    const QList<QByteArray> read = {file(m_openHab.sCfgFile), file(m_openHab.sUUIDFile), file(m_openHab.sSecretFile),
-                                    file(m_openHab.sItemsFile)};
-    const TPair load = bestOf(runs, [&] { m_openHab.LoadFiles(loaded); }, [&] { rawLoad(read); });
+    const QList<QByteArray> read = {file(m_openHab.sCfgFile), file(m_openHab.sUUIDFile),
+                                    file(m_openHab.sSecretFile), file(m_openHab.sItemsFile)};
+    const TPair load = bestOf(
+        runs, [&] { m_openHab.LoadFiles(loaded); }, [&] { rawLoad(read); });
     if (loaded.count() != count)
         fail(u"LoadFiles read %1 of %2 functions"_s.arg(loaded.count()).arg(count));
     m.load = load.program;
@@ -467,8 +472,9 @@ QString verdict(bool met)
 
 void report(const QList<Measurement>& results)
 {
-    std::printf("%9s | %9s %9s %6s | %9s %9s %6s %11s | %9s %9s %6s | %8s\n", "functions", "save ms", "raw ms",
-                "ratio", "load ms", "raw ms", "ratio", "ReadFile ms", "send ms", "cli ms", "ratio", "peak MiB");
+    std::printf("%9s | %9s %9s %6s | %9s %9s %6s %11s | %9s %9s %6s | %8s\n", "functions", "save ms",
+                "raw ms", "ratio", "load ms", "raw ms", "ratio", "ReadFile ms", "send ms", "cli ms", "ratio",
+                "peak MiB");
     bool saveMet = true;
     bool loadMet = true;
     bool sendMet = true;
@@ -479,8 +485,9 @@ void report(const QList<Measurement>& results)
         saveMet = saveMet && save <= SaveTarget;
         loadMet = loadMet && load <= LoadTarget;
         sendMet = sendMet && send <= SendTarget;
-        std::printf("%9d | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f %11.2f | %9.2f %9.2f %6.2f | %8.1f\n", m.functions,
-                    m.save, m.rawSave, save, m.load, m.rawLoad, load, m.readFile, m.send, m.redisCli, send, m.peakMiB);
+        std::printf("%9d | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f %11.2f | %9.2f %9.2f %6.2f | %8.1f\n",
+                    m.functions, m.save, m.rawSave, save, m.load, m.rawLoad, load, m.readFile, m.send,
+                    m.redisCli, send, m.peakMiB);
     }
 
     std::printf("\nGrowth of the time per function from one size to the next (1.0 = linear):\n");
@@ -493,7 +500,8 @@ void report(const QList<Measurement>& results)
         const double load = growth(a.load, b.load);
         const double send = growth(a.send, b.send);
         linear = linear && save <= GrowthTarget && load <= GrowthTarget && send <= GrowthTarget;
-        std::printf("  %d -> %d: save %.2f, load %.2f, send %.2f\n", a.functions, b.functions, save, load, send);
+        std::printf("  %d -> %d: save %.2f, load %.2f, send %.2f\n", a.functions, b.functions, save, load,
+                    send);
     }
 
     std::printf("\nTargets:\n");

@@ -14,8 +14,8 @@ int main(int argc, char* argv[])
     out.open(STDOUT_FILENO, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
     // Progress and questions must show at once.
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
-    const bool bTerminal = ::isatty(STDIN_FILENO) && in.open(STDIN_FILENO, QIODevice::ReadOnly,
-                                                              QFileDevice::DontCloseHandle);
+    const bool bTerminal =
+        ::isatty(STDIN_FILENO) && in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
     TCliCommands cli(QCoreApplication::applicationDirPath(), out, err, bTerminal ? &in : nullptr);
     const int status = cli.Run(QCoreApplication::arguments());
     out.flush();

@@ -55,9 +55,10 @@ QStringList GroupHeaders(const TLanguage& language)
 
 QString RefreshNote(const TLanguage& language)
 {
-    return captionOf(language, {u"44"_s, u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
-                                         u"Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen "
-                                         u"lassen! HomeKit aktualisiert sich automatisch."_s});
+    return captionOf(language,
+                     {u"44"_s, u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
+                               u"Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen "
+                               u"lassen! HomeKit aktualisiert sich automatisch."_s});
 }
 
 QString RebootNote(const TLanguage& language)

@@ -46,12 +46,19 @@ struct TCliOption
 
 const TCliOption cliOptions[] = {
     {0, {u"h"_s, u"help"_s}, {}, u"Zeigt diese Hilfe."_s},
-    {0, {u"language"_s}, u"NAME"_s,
+    {0,
+     {u"language"_s},
+     u"NAME"_s,
      u"Sprache der Meldungen und Überschriften: ein Abschnitt von config/language.ini (Standard: Deutsch)."_s},
-    {IpOption, {u"ip"_s}, u"ADRESSE"_s, u"Adresse des Varuno im lokalen Netz (Standard: IP aus project.ini)."_s},
+    {IpOption,
+     {u"ip"_s},
+     u"ADRESSE"_s,
+     u"Adresse des Varuno im lokalen Netz (Standard: IP aus project.ini)."_s},
     {PortOption, {u"port"_s}, u"PORT"_s, u"Port des Redis-Speichers auf dem Varuno (Standard: 6379)."_s},
     {YesOption, {u"yes"_s}, {}, u"Beantwortet jede Rückfrage mit Ja."_s},
-    {SerialOption, {u"serial"_s}, u"SERIENNUMMER"_s,
+    {SerialOption,
+     {u"serial"_s},
+     u"SERIENNUMMER"_s,
      u"Seriennummer des Varuno (Standard: SERIAL aus project.ini)."_s},
 };
 
@@ -76,9 +83,10 @@ QString commandWord(const QStringList& arguments)
             return arguments.value(i + 1);
         if (!argument.startsWith(u'-'))
             return argument;
-        const bool bTakesValue = std::any_of(std::begin(cliOptions), std::end(cliOptions), [&](const TCliOption& o) {
-            return !o.valueName.isEmpty() && o.names.contains(argument.mid(2));
-        });
+        const bool bTakesValue =
+            std::any_of(std::begin(cliOptions), std::end(cliOptions), [&](const TCliOption& o) {
+                return !o.valueName.isEmpty() && o.names.contains(argument.mid(2));
+            });
         if (bTakesValue && argument.startsWith(u"--"))
             ++i;
     }
@@ -117,17 +125,16 @@ struct TCliCommand
     int (TCliCommands::*run)(TCliSession& session, const QStringList& args);
 };
 
-// Everything one command works with: the program's long-lived objects in their start-up order,
-// the project list and the open project's function list.
+// Everything one command works with: the program's long-lived objects, the project list and the
+// open project's function list.
 struct TCliSession
 {
-    TCliSession(const QString& programDir, QIODevice& err, QIODevice* terminal, const QCommandLineParser& parser)
-        : parser(parser)
-        , language(programDir + u"/config/"_s)
-        , bticino(language)
-        , openHab(language, bticino, programDir + u"/config/"_s)
-        , prompts(err, terminal, optionValue(parser, u"yes"_s).has_value())
-        , workspace(programDir, openHab, language, prompts)
+    TCliSession(const QString& programDir, QIODevice& err, QIODevice* terminal,
+                const QCommandLineParser& parser)
+        : parser(parser), language(programDir + u"/config/"_s), bticino(language),
+          openHab(language, bticino, programDir + u"/config/"_s),
+          prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
+          workspace(programDir, openHab, language, prompts)
     {
     }
 
@@ -143,7 +150,14 @@ struct TCliSession
 const QList<TCliCommand>& TCliCommands::Commands()
 {
     static const QList<TCliCommand> commands = {
-        {u"projects"_s, {}, 0, 0, 0, u"Listet die Projekte auf, eines je Zeile."_s, {}, &TCliCommands::Projects},
+        {u"projects"_s,
+         {},
+         0,
+         0,
+         0,
+         u"Listet die Projekte auf, eines je Zeile."_s,
+         {},
+         &TCliCommands::Projects},
         {u"regenerate"_s, u"PROJEKT"_s, 1, 1, 0, u"Schreibt die erzeugten Dateien des Projekts neu."_s,
          u"Wie Öffnen und Speichern im Programm: Das Projekt wird aus seinen Dateien geladen und seine "
          "Items-, Cloud-, Rules- und Sitemap-Datei werden daraus neu geschrieben."_s,
@@ -154,19 +168,24 @@ const QList<TCliCommand>& TCliCommands::Commands()
          &TCliCommands::ExportCsv},
         {u"send"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
          u"Sendet die Konfiguration des Projekts an den Varuno."_s,
-         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; ohne "
+         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; "
+         u"ohne "
          "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
          &TCliCommands::Send},
         {u"receive"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
          u"Empfängt die Konfiguration vom Varuno in das Projekt."_s,
-         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; ohne "
+         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; "
+         u"ohne "
          "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
          &TCliCommands::Receive},
-        {u"lookup"_s, u"PROJEKT"_s, 1, 1, SerialOption, u"Sucht die IP-Adresse des Varuno und gibt sie aus."_s,
-         u"Fragt den Suchdienst aus config/settings.ini (Cloudserver) nach der Adresse zur Seriennummer; eine "
+        {u"lookup"_s, u"PROJEKT"_s, 1, 1, SerialOption,
+         u"Sucht die IP-Adresse des Varuno und gibt sie aus."_s,
+         u"Fragt den Suchdienst aus config/settings.ini (Cloudserver) nach der Adresse zur Seriennummer; "
+         u"eine "
          "gefundene Adresse wird als IP in project.ini gespeichert."_s,
          &TCliCommands::Lookup},
-        {u"check"_s, u"PROJEKT"_s, 1, 1, 0, u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."_s,
+        {u"check"_s, u"PROJEKT"_s, 1, 1, 0,
+         u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."_s,
          u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
          "Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
          "verändern würden. Exit-Status 1, wenn es Fehler gibt."_s,
@@ -176,10 +195,7 @@ const QList<TCliCommand>& TCliCommands::Commands()
 }
 
 TCliCommands::TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal)
-    : m_programDir(std::move(programDir))
-    , m_out(out)
-    , m_err(err)
-    , m_terminal(terminal)
+    : m_programDir(std::move(programDir)), m_out(out), m_err(err), m_terminal(terminal)
 {
 }
 
@@ -296,9 +312,8 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
     // A name is looked up as the project list finds LastProject: without regard to case.
     auto name = std::find(names.cbegin(), names.cend(), project);
     if (name == names.cend())
-        name = std::find_if(names.cbegin(), names.cend(), [&](const QString& n) {
-            return n.compare(project, Qt::CaseInsensitive) == 0;
-        });
+        name = std::find_if(names.cbegin(), names.cend(),
+                            [&](const QString& n) { return n.compare(project, Qt::CaseInsensitive) == 0; });
     if (!project.isEmpty() && !project.contains(u'/') && name != names.cend()) {
         openHab.sProjPath = session.workspace.sProjDir() + *name + u'/';
         openHab.sProj = *name;
@@ -353,8 +368,9 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
         return UsageError;
     if (!OpenProject(session))
         return Failure;
-    const QByteArray bytes = CsvExport::Build(session.items.entries(), CliCaptions::ColumnCaptions(session.language),
-                                              CliCaptions::GroupHeaders(session.language));
+    const QByteArray bytes =
+        CsvExport::Build(session.items.entries(), CliCaptions::ColumnCaptions(session.language),
+                         CliCaptions::GroupHeaders(session.language));
     if (args.size() < 2) {
         m_out.write(bytes);
         return Success;
@@ -412,7 +428,8 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return UsageError;
     const QString& cloudServer = session.workspace.sCloudServer();
     if (cloudServer.isEmpty()) {
-        session.prompts.error(u"Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen."_s);
+        session.prompts.error(
+            u"Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen."_s);
         return Failure;
     }
     const QString projPath = session.openHab.sProjPath;

@@ -56,13 +56,11 @@ QString quoted(const QString& text)
 
 } // namespace
 
-TProjectCheck::TProjectCheck(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
-                             QStringList fieldCaptions, QStringList kindNames)
-    : m_openHab(openHab)
-    , m_bticino(bticino)
-    , m_rows(rows)
-    , m_fieldCaptions(std::move(fieldCaptions))
-    , m_kindNames(std::move(kindNames))
+TProjectCheck::TProjectCheck(const TopenHab& openHab, const Tbticino& bticino,
+                             const QList<FunctionEntry>& rows, QStringList fieldCaptions,
+                             QStringList kindNames)
+    : m_openHab(openHab), m_bticino(bticino), m_rows(rows), m_fieldCaptions(std::move(fieldCaptions)),
+      m_kindNames(std::move(kindNames))
 {
 }
 
@@ -108,7 +106,7 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         for (int row : rows)
             names << Named(m_rows.at(row));
         problems << u"Doppelte Busadresse %1 (%2): %3"_s.arg(address, m_kindNames.value(first.kind),
-                                                               names.join(u", "_s));
+                                                             names.join(u", "_s));
     }
 }
 
@@ -147,7 +145,7 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
                 names << Named(m_rows.at(row));
         }
         problems << u"Gruppe %1 fehlt in der Gruppenliste, verwendet von: %2"_s.arg(quoted(name),
-                                                                                     names.join(u", "_s));
+                                                                                    names.join(u", "_s));
     }
 }
 
@@ -220,8 +218,10 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
 void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList& problems) const
 {
     const std::pair<QString, QString FunctionEntry::*> fields[] = {
-        {m_fieldCaptions.value(0), &FunctionEntry::caption}, {m_fieldCaptions.value(1), &FunctionEntry::address},
-        {m_fieldCaptions.value(2), &FunctionEntry::voice},   {m_fieldCaptions.value(3), &FunctionEntry::groups},
+        {m_fieldCaptions.value(0), &FunctionEntry::caption},
+        {m_fieldCaptions.value(1), &FunctionEntry::address},
+        {m_fieldCaptions.value(2), &FunctionEntry::voice},
+        {m_fieldCaptions.value(3), &FunctionEntry::groups},
         {m_fieldCaptions.value(4), &FunctionEntry::key},
     };
     qsizetype next = 0;

@@ -24,9 +24,7 @@ std::optional<bool> answerOf(const QString& typed)
 } // namespace
 
 TTerminalPrompts::TTerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes)
-    : m_err(err)
-    , m_terminal(terminal)
-    , m_assumeYes(assumeYes)
+    : m_err(err), m_terminal(terminal), m_assumeYes(assumeYes)
 {
 }
 

@@ -6,13 +6,10 @@
 
 using namespace Qt::StringLiterals;
 
-TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, QIODevice& err,
-                                             QString rebootNote)
-    : m_address(std::move(address))
-    , m_mode(mode)
-    , m_prompts(prompts)
-    , m_err(err)
-    , m_rebootNote(std::move(rebootNote))
+TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
+                                             QIODevice& err, QString rebootNote)
+    : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_err(err),
+      m_rebootNote(std::move(rebootNote))
 {
 }
 

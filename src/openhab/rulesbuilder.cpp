@@ -160,9 +160,7 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
     const QString blindOff = v.bReverse ? u"UP"_s : u"DOWN"_s;
     static const QList<qsizetype> none;
     const auto group = m_membersOfGroup.constFind(v.sGroups);
-    const QList<qsizetype>& members = bStopAll                         ? m_blinds
-                                      : group == m_membersOfGroup.cend() ? none
-                                                                         : *group;
+    const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.cend() ? none : *group;
     QStringList onLines;
     QStringList offLines;
     for (const qsizetype i : members) {

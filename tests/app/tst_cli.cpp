@@ -153,35 +153,40 @@ void TestCli::usage_data()
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<QByteArray>("err");
 
-    QTest::newRow("no command") << QStringList() << 2 << QByteArray() << QByteArray("Aufruf: varuno-cli BEFEHL");
-    QTest::newRow("general help") << QStringList{u"--help"_s} << 0 << QByteArray("check PROJEKT") << QByteArray();
+    QTest::newRow("no command") << QStringList() << 2 << QByteArray()
+                                << QByteArray("Aufruf: varuno-cli BEFEHL");
+    QTest::newRow("general help") << QStringList{u"--help"_s} << 0 << QByteArray("check PROJEKT")
+                                  << QByteArray();
     QTest::newRow("version") << QStringList{u"--version"_s} << 0 << QByteArray("varuno-cli ") << QByteArray();
     QTest::newRow("unknown command") << QStringList{u"bogus"_s} << 2 << QByteArray()
                                      << QByteArray("Unbekannter Befehl \"bogus\".\nHilfe: varuno-cli --help");
     QTest::newRow("missing project") << QStringList{u"check"_s} << 2 << QByteArray()
-                                     << QByteArray("Falsche Anzahl von Argumenten.\nHilfe: varuno-cli check --help");
+                                     << QByteArray(
+                                            "Falsche Anzahl von Argumenten.\nHilfe: varuno-cli check --help");
     QTest::newRow("extra argument") << QStringList{u"regenerate"_s, u"Demo"_s, u"x"_s} << 2 << QByteArray()
                                     << QByteArray("Falsche Anzahl von Argumenten.");
     QTest::newRow("unknown option") << QStringList{u"send"_s, u"Demo"_s, u"--bogus"_s} << 2 << QByteArray()
                                     << QByteArray("Hilfe: varuno-cli send --help");
-    QTest::newRow("option of another command") << QStringList{u"check"_s, u"Demo"_s, u"--yes"_s} << 2
-                                               << QByteArray() << QByteArray("Hilfe: varuno-cli check --help");
+    QTest::newRow("option of another command")
+        << QStringList{u"check"_s, u"Demo"_s, u"--yes"_s} << 2 << QByteArray()
+        << QByteArray("Hilfe: varuno-cli check --help");
     QTest::newRow("option without value") << QStringList{u"send"_s, u"Demo"_s, u"--ip"_s} << 2 << QByteArray()
                                           << QByteArray("Hilfe: varuno-cli send --help");
     QTest::newRow("unknown project") << QStringList{u"check"_s, u"Nirgends"_s} << 2 << QByteArray()
                                      << QByteArray("Projekt \"Nirgends\" nicht gefunden");
     QTest::newRow("port out of range") << QStringList{u"send"_s, u"Demo"_s, u"--port"_s, u"65536"_s} << 2
                                        << QByteArray() << QByteArray("Ungültiger Port \"65536\".");
-    QTest::newRow("unknown language") << QStringList{u"check"_s, u"Demo"_s, u"--language"_s, u"Latein"_s} << 2
-                                      << QByteArray()
-                                      << QByteArray("Unbekannte Sprache \"Latein\"; config/language.ini kennt: "
-                                                    "Deutsch, English.");
+    QTest::newRow("unknown language")
+        << QStringList{u"check"_s, u"Demo"_s, u"--language"_s, u"Latein"_s} << 2 << QByteArray()
+        << QByteArray("Unbekannte Sprache \"Latein\"; config/language.ini kennt: "
+                      "Deutsch, English.");
     // Options may come before the command word, values included.
     QTest::newRow("options first") << QStringList{u"--language"_s, u"English"_s, u"projects"_s} << 0
                                    << QByteArray("Demo\n") << QByteArray();
-    const char* commands[][2] = {{"projects", ""},      {"regenerate", " PROJEKT"}, {"export-csv", " PROJEKT [DATEI]"},
-                                 {"send", " PROJEKT"},   {"receive", " PROJEKT"},    {"lookup", " PROJEKT"},
-                                 {"check", " PROJEKT"}};
+    const char* commands[][2] = {
+        {"projects", ""},     {"regenerate", " PROJEKT"}, {"export-csv", " PROJEKT [DATEI]"},
+        {"send", " PROJEKT"}, {"receive", " PROJEKT"},    {"lookup", " PROJEKT"},
+        {"check", " PROJEKT"}};
     for (const auto& [command, syntax] : commands) {
         QTest::addRow("%s --help", command)
             << QStringList{QString::fromLatin1(command), u"--help"_s} << 0
@@ -285,11 +290,14 @@ void TestCli::exportCsv_data()
 
     // Group 4 shows the catalogue's header, not the window design's "Temperatur".
     QTest::newRow("German") << QStringList()
-                            << QByteArray("\xEF\xBB\xBF" "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
-                            << QByteArray("K\xC3\xBC" "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;\r\n"
+                            << QByteArray("\xEF\xBB\xBF"
+                                          "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
+                            << QByteArray("K\xC3\xBC"
+                                          "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;\r\n"
                                           "Terrasse; 02.15;;Erdgeschoss, Garten;Lichter/Schalter;\r\n");
     QTest::newRow("English") << QStringList{u"--language"_s, u"English"_s}
-                             << QByteArray("\xEF\xBB\xBF" "Label;Address;Voice;Group membership;Art;\r\n")
+                             << QByteArray("\xEF\xBB\xBF"
+                                           "Label;Address;Voice;Group membership;Art;\r\n")
                              << QByteArray("Kino; 0.5;Yes;;Scenarios;\r\n"
                                            "Erdgeschoss; ;Yes;Erdgeschoss;Individual scenes;\r\n");
 }
@@ -348,50 +356,66 @@ void TestCli::check_data()
     // Nothing wrong here: the same address in another kind, on another bus or under another CEN key;
     // labels with brackets, blanks at the ends, a backslash; a member of EG that is not in "EG2".
     const QByteArray clean =
-        switchLine("SWITCH_1", "  K\xC3\xBC" "che (EG) [1] ", "EG", "0112") +
-        "Dimmer DIMMER_2 \"C:\\\\Pfad\" <heating> (EG) {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n" +
+        switchLine("SWITCH_1",
+                   "  K\xC3\xBC"
+                   "che (EG) [1] ",
+                   "EG", "0112") +
+        "Dimmer DIMMER_2 \"C:\\\\Pfad\" <heating> (EG) "
+        "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n" +
         switchLine("SWITCH_3", "Flur", "EG", "0112#4#01") +
-        "Switch CEN_4 \"Szene 1\" <mediacontrol> {mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*01*0115##],"
+        "Switch CEN_4 \"Szene 1\" <mediacontrol> "
+        "{mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*01*0115##],"
         ">[cmdbroker:bticino/cmd/set:command:OFF:*15*01*0115##]\",autoupdate=\"false\"}\r\n"
-        "Switch CEN_5 \"Szene 2\" <mediacontrol> {mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*02*0115##],"
+        "Switch CEN_5 \"Szene 2\" <mediacontrol> "
+        "{mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:*15*02*0115##],"
         ">[cmdbroker:bticino/cmd/set:command:OFF:*15*02*0115##]\",autoupdate=\"false\"}\r\n"
         "Switch GROUP_6 \"Alles EG\" <groundfloor> (EG)\r\n";
     QTest::newRow("clean") << clean << QByteArrayList();
     QTest::newRow("duplicate address")
         << clean + switchLine("SWITCH_7", "Bad", "EG", "0112")
-        << QByteArrayList{"Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 \"  K\xC3\xBC" "che (EG) [1] \", "
+        << QByteArrayList{"Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 \"  K\xC3\xBC"
+                          "che (EG) [1] \", "
                           "SWITCH_7 \"Bad\""};
     QTest::newRow("duplicate alias") << clean + switchLine("SWITCH_3", "Bad", "EG", "0113")
                                      << QByteArrayList{"Alias SWITCH_3 mehrfach vergeben: \"Flur\", \"Bad\""};
     QTest::newRow("group missing from the group list")
-        << clean + switchLine("SWITCH_7", "Bad", "EG, Keller", "0113") + switchLine("SWITCH_8", "Gang", "Keller", "0114")
+        << clean + switchLine("SWITCH_7", "Bad", "EG, Keller", "0113") +
+               switchLine("SWITCH_8", "Gang", "Keller", "0114")
         << QByteArrayList{"Gruppe \"Keller\" fehlt in der Gruppenliste, verwendet von: SWITCH_7 \"Bad\", "
                           "SWITCH_8 \"Gang\""};
     QTest::newRow("scene without members")
         << clean + "Switch GROUPX_7 \"Nacht\" <groundfloor> (EG2)\r\n"
-        << QByteArrayList{"Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in der Gruppe "
-                          "\"EG2\""};
+        << QByteArrayList{
+               "Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in der Gruppe "
+               "\"EG2\""};
     QTest::newRow("stop scene without blinds")
         << clean + "Switch GROUP_7 \"Stopp\" <groundfloor> (_STOP_)\r\n"
         << QByteArrayList{"Individuelle Szene GROUP_7 \"Stopp\" schaltet nichts: keine Jalousie im Projekt"};
     const QByteArray quoted = switchLine("SWITCH_7", "Sag \"Hallo\"", "EG", "0113");
     QTest::newRow("double quote in a label")
         << clean + quoted
-        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
-                          "weg: " + quoted.chopped(2)};
+        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+                          "chsten Speichern oder f\xC3\xA4llt "
+                          "weg: " +
+                          quoted.chopped(2)};
     // Dropping the format once leaves it whole again, so the next load drops it once more.
     const QByteArray format = switchLine("SWITCH_7", "Wert %.1 %.1f Cf C", "EG", "0113");
     QTest::newRow("temperature format in a label")
         << clean + format
-        << QByteArrayList{"SWITCH_7 \"Wert %.1f C\": Bezeichnung \"Wert %.1f C\" wird beim Speichern und Laden zu "
-                          "\"Wert\"",
-                          "bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
-                          "weg: " + format.chopped(2)};
+        << QByteArrayList{
+               "SWITCH_7 \"Wert %.1f C\": Bezeichnung \"Wert %.1f C\" wird beim Speichern und Laden zu "
+               "\"Wert\"",
+               "bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+               "chsten Speichern oder f\xC3\xA4llt "
+               "weg: " +
+                   format.chopped(2)};
     const QByteArray noAddress = switchLine("SWITCH_7", "Bad", "EG", "");
     QTest::newRow("line the loader drops")
         << clean + noAddress
-        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4" "chsten Speichern oder f\xC3\xA4llt "
-                          "weg: " + noAddress.chopped(2)};
+        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+                          "chsten Speichern oder f\xC3\xA4llt "
+                          "weg: " +
+                          noAddress.chopped(2)};
 }
 
 void TestCli::check()
@@ -413,12 +437,14 @@ void TestCli::transfer_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArrayList>("err");
 
-    const QByteArray question = "Es konnte kein Bticino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
-                                "Konfiguration trotzdem senden? [y/n] ";
+    const QByteArray question =
+        "Es konnte kein Bticino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
+        "Konfiguration trotzdem senden? [y/n] ";
     QTest::newRow("send, yes") << u"send"_s << true << 0
                                << QByteArrayList{question + "y\n", "[0/8] Verbinde mit Varuno...\n",
                                                  "[8/8] Daten erfolgreich gesendet!\n",
-                                                 "Datenübertragung erfolgreich!\n", "OpenHAB wird aktualisiert."};
+                                                 "Datenübertragung erfolgreich!\n",
+                                                 "OpenHAB wird aktualisiert."};
     QTest::newRow("send, no") << u"send"_s << false << 1
                               << QByteArrayList{question + "n\n", "Fehler bei Datenübertragung!\n"};
     QTest::newRow("receive, yes") << u"receive"_s << true << 0
@@ -445,8 +471,8 @@ void TestCli::transfer()
     m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, gatewayItems);
     const QByteArray localItems = readBytes(demo() + Items);
 
-    QStringList arguments{command, u"Demo"_s, u"--ip"_s, u"127.0.0.1"_s, u"--port"_s,
-                          QString::number(m_redis.port())};
+    QStringList arguments{command,        u"Demo"_s,   u"--ip"_s,
+                          u"127.0.0.1"_s, u"--port"_s, QString::number(m_redis.port())};
     if (yes)
         arguments << u"--yes"_s;
     const CliResult result = run(arguments);
@@ -470,9 +496,11 @@ void TestCli::sendUsesTheAddressInProjectIni()
     m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
     m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
     // The demo's project.ini names 127.0.0.1.
-    const CliResult result = run({u"send"_s, u"Demo"_s, u"--port"_s, QString::number(m_redis.port()), u"--yes"_s});
+    const CliResult result =
+        run({u"send"_s, u"Demo"_s, u"--port"_s, QString::number(m_redis.port()), u"--yes"_s});
     QCOMPARE(result.status, 0);
-    QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(ItemsKey), u"text"_s}), ReadTransferText(demo() + Items));
+    QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(ItemsKey), u"text"_s}),
+             ReadTransferText(demo() + Items));
 }
 
 void TestCli::sendWithoutStore()
@@ -484,7 +512,8 @@ void TestCli::sendWithoutStore()
     closed.close();
     const CliResult result = run({u"send"_s, u"Demo"_s, u"--port"_s, port, u"--yes"_s});
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains("Es konnte keine Verbindung zum Varuno aufgebaut werden!\n"), result.err.constData());
+    QVERIFY2(result.err.contains("Es konnte keine Verbindung zum Varuno aufgebaut werden!\n"),
+             result.err.constData());
 }
 
 void TestCli::lookup_data()
@@ -504,8 +533,9 @@ void TestCli::lookup_data()
                                   << QByteArray("192.168.1.6\n") << QByteArray() << u"VAR-7"_s
                                   << QByteArray("[CFG]\r\nSERIAL=VAR-7\r\nSITEMAP=1\r\nIP=192.168.1.6\r\n");
     QTest::newRow("unknown") << QByteArray("unknown") << QStringList() << 1 << QByteArray()
-                             << QByteArray("Es konnte keine IP-Adresse für Seriennummer \"VAR-DEMO-0001\" gefunden "
-                                           "werden!\n")
+                             << QByteArray(
+                                    "Es konnte keine IP-Adresse für Seriennummer \"VAR-DEMO-0001\" gefunden "
+                                    "werden!\n")
                              << u"VAR-DEMO-0001"_s
                              << QByteArray("[CFG]\r\nSERIAL=VAR-DEMO-0001\r\nSITEMAP=1\r\nIP=127.0.0.1\r\n");
 }

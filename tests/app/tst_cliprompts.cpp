@@ -40,9 +40,10 @@ void TestCliPrompts::question_data()
     QTest::newRow("ja, blanks, CR LF") << false << true << QByteArray(" Ja \r\n") << true << asked;
     QTest::newRow("n") << false << true << QByteArray("n\n") << false << asked;
     QTest::newRow("nein") << false << true << QByteArray("NEIN\n") << false << asked;
-    QTest::newRow("asked again until answered") << false << true << QByteArray("\nvielleicht\nj\n") << true
-                                                << asked + asked + asked;
-    QTest::newRow("end of input") << false << true << QByteArray("vielleicht\n") << false << asked + asked + "\n";
+    QTest::newRow("asked again until answered")
+        << false << true << QByteArray("\nvielleicht\nj\n") << true << asked + asked + asked;
+    QTest::newRow("end of input") << false << true << QByteArray("vielleicht\n") << false
+                                  << asked + asked + "\n";
 }
 
 void TestCliPrompts::question()

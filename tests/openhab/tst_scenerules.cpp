@@ -39,7 +39,8 @@ SceneLines searchedMembers(const QList<FunctionEntry>& rows, const TItemValues& 
         if (bStopAll && bBlind) {
             lines.on << command(row, u"STOP"_s);
             lines.off << command(row, u"STOP"_s);
-        } else if (!bStopAll && row.kind != FunctionEntry::GroupScene && IsInGroup(row.groups, scene.sGroups)) {
+        } else if (!bStopAll && row.kind != FunctionEntry::GroupScene &&
+                   IsInGroup(row.groups, scene.sGroups)) {
             lines.on << command(row, bBlind ? (scene.bReverse ? u"DOWN"_s : u"UP"_s) : u"ON"_s);
             lines.off << command(row, bBlind ? (scene.bReverse ? u"UP"_s : u"DOWN"_s) : u"OFF"_s);
         }
@@ -127,8 +128,10 @@ void TestSceneRules::membersAsSearched_data()
         row(9, u"ODD_7"_s, u"EG"_s),
         scene(u"GROUP_8"_s, u"EG"_s),
     };
-    QTest::newRow("exact names, blanks, repeats, empty names") << members + QList{scene(u"GROUP_9"_s, u"EG"_s)};
-    QTest::newRow("no member") << members + QList{scene(u"GROUP_9"_s, u"E"_s), scene(u"GROUP_10"_s, u"EG, EG2"_s)};
+    QTest::newRow("exact names, blanks, repeats, empty names")
+        << members + QList{scene(u"GROUP_9"_s, u"EG"_s)};
+    QTest::newRow("no member") << members +
+                                      QList{scene(u"GROUP_9"_s, u"E"_s), scene(u"GROUP_10"_s, u"EG, EG2"_s)};
     QTest::newRow("blank in the scene's group") << members + QList{scene(u"GROUP_9"_s, u" EG"_s)};
     QTest::newRow("empty scene group") << members + QList{scene(u"GROUP_9"_s, QString())};
     QTest::newRow("stop all") << members + QList{scene(u"GROUP_9"_s, u"_STOP_"_s)};
