@@ -1,47 +1,11 @@
 #pragma once
 
+#include "respreader.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QTcpSocket>
-
-#include <exception>
-#include <optional>
-
-// Any failure of a store operation. Callers that only need to know that an operation failed catch
-// this; the two kinds below tell the store's refusals from a broken connection.
-class ERedisError : public std::exception
-{
-public:
-    explicit ERedisError(const QString& message);
-    const QString& message() const { return m_message; }
-    const char* what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
-};
-
-// The store answered with an error reply (the message is the store's own text after the "-") or
-// with a reply the client cannot read.
-class ERedisException : public ERedisError
-{
-public:
-    using ERedisError::ERedisError;
-};
-
-// The connection could not be made, broke, or the store stayed silent past the time-out.
-class ERedisConnectionError : public ERedisError
-{
-public:
-    using ERedisError::ERedisError;
-};
-
-// A value result: absent when the store answered nil; a present value may be empty.
-using TRedisNullable = std::optional<QByteArray>;
-
-// The bytes of a present value; fails with ERedisException "Value is null" when it is absent.
-QByteArray RedisValue(const TRedisNullable& value);
 
 // A small blocking client for the gateway's Redis store. Keys, fields and values are bytes and
 // travel unchanged. One request at a time: every operation writes its request and reads its whole
@@ -79,12 +43,8 @@ private:
     using TRedisCommand = QList<QByteArray>;
 
     void send(const TRedisCommand& command);
-    TRedisNullable readValueReply();
-    qint64 readIntegerReply();
-    QByteArray readLine();
-    QByteArray readBytes(qsizetype count);
-    void receiveMore();
-    ERedisException malformed(const QString& message);
+    template <typename T> T readReply(T (TRespReader::*read)());
+    void waitForReply();
     ERedisConnectionError broken(const QString& message);
     QString peerName() const;
 
@@ -93,6 +53,5 @@ private:
     int m_connectTimeout = DefaultConnectTimeout;
     int m_replyTimeout = DefaultReplyTimeout;
     QTcpSocket m_socket;
-    // Bytes received but not yet taken by the reply being read.
-    QByteArray m_received;
+    TRespReader m_reader;
 };

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <optional>
+
+// Any failure of a store operation. Callers that only need to know that an operation failed catch
+// this; the two kinds below tell the store's refusals from a broken connection.
+class ERedisError : public std::exception
+{
+public:
+    explicit ERedisError(const QString& message);
+    const QString& message() const { return m_message; }
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_what;
+};
+
+// The store answered with an error reply (the message is the store's own text after the "-") or
+// with a reply the client cannot read.
+class ERedisException : public ERedisError
+{
+public:
+    using ERedisError::ERedisError;
+};
+
+// The connection could not be made, broke, or the store stayed silent past the time-out.
+class ERedisConnectionError : public ERedisError
+{
+public:
+    using ERedisError::ERedisError;
+};
+
+// A value result: absent when the store answered nil; a present value may be empty.
+using TRedisNullable = std::optional<QByteArray>;
+
+// The bytes of a present value; fails with ERedisException "Value is null" when it is absent.
+QByteArray RedisValue(const TRedisNullable& value);
+
+// Reads the store's replies (RESP) from a device, one whole reply per call. Bytes that arrive
+// beyond the reply are kept for the next one. Whatever the peer sends, a reply is read in bounded
+// memory: lines longer than MaxLineLength and values announced longer than MaxBulkLength are
+// malformed replies.
+class TRespReader
+{
+public:
+    static constexpr qsizetype MaxLineLength = 16'384'000;
+    static constexpr qint64 MaxBulkLength = 512LL * 1024 * 1024;
+
+    // waitForMore runs whenever the reply needs bytes the device has not delivered yet; it returns
+    // once the device has more to read, or throws (ERedisConnectionError) when no more will come.
+    TRespReader(QIODevice& device, std::function<void()> waitForMore);
+
+    // A reply to GET, HGET or SET: absent for nil, the value of a bulk, simple-string or integer
+    // reply otherwise.
+    TRedisNullable ReadValue();
+    // A reply to HSET, DEL, RPUSH or LPUSH: a 32-bit integer, or -1 for a nil bulk.
+    qint64 ReadInteger();
+
+    // False after a read that failed part-way through a reply: the rest of it may still arrive and
+    // would be taken for the next reply. An error reply is read whole and keeps the reader in step.
+    bool InStep() const { return m_inStep; }
+    // Drops the bytes received but not yet read.
+    void Clear();
+
+private:
+    QByteArray readLine();
+    QByteArray readBytes(qsizetype count);
+    void receiveMore();
+    ERedisException malformed(const QString& message);
+
+    QIODevice& m_device;
+    std::function<void()> m_waitForMore;
+    // Bytes received but not yet taken by a reply.
+    QByteArray m_received;
+    bool m_inStep = true;
+};
