@@ -5,5 +5,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    return fuzz::report(fuzz::CheckIniFile(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));
+    return fuzz::report(
+        fuzz::CheckIniFile(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));
 }

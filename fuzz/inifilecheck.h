@@ -49,7 +49,8 @@ inline QString writable(const QByteArray& bytes)
 
 inline bool isQuotedPair(const QString& value)
 {
-    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+           value.back() == value.front();
 }
 
 } // namespace inifile
@@ -76,7 +77,8 @@ inline QString CheckIniFile(const QByteArray& input)
     key.remove(QLatin1Char('='));
     key = key.trimmed();
     const QString value = writable(parts[3]);
-    if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'#') || key.startsWith(u'[') || isQuotedPair(value))
+    if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'#') || key.startsWith(u'[') ||
+        isQuotedPair(value))
         return {};
 
     if (!ini.setValue(section, key, value))

@@ -43,8 +43,8 @@ inline QString withoutFirst(const QString& s, const QString& part)
     return at < 0 ? s : s.left(at) + s.mid(at + part.size());
 }
 
-inline QString checkReadBack(const Tbticino& rules, const QString& sCEN, int iType, int iAdrArt, const QString& a,
-                             const QString& pl)
+inline QString checkReadBack(const Tbticino& rules, const QString& sCEN, int iType, int iAdrArt,
+                             const QString& a, const QString& pl)
 {
     const QString stored = storedForm(iAdrArt, a, pl);
     const QString bus = withoutDot(stored);
@@ -53,7 +53,10 @@ inline QString checkReadBack(const Tbticino& rules, const QString& sCEN, int iTy
         const QString read = rules.FormatAdr(form, iType, kind, false);
         if (kind != iAdrArt || read != stored)
             return QStringLiteral("stored %1 (kind %2) reads back from %3 as %4 (kind %5)")
-                .arg(stored).arg(iAdrArt).arg(form, read).arg(kind);
+                .arg(stored)
+                .arg(iAdrArt)
+                .arg(form, read)
+                .arg(kind);
     }
 
     int kind = -1;
@@ -62,7 +65,8 @@ inline QString checkReadBack(const Tbticino& rules, const QString& sCEN, int iTy
     QString pl2;
     const QString error = rules.CheckAdr(edit, sCEN, iType, iAdrArt, a2, pl2);
     int kind2 = -1;
-    const QString edit2 = error.isEmpty() ? rules.FormatAdr(storedForm(iAdrArt, a2, pl2), iType, kind2, true) : QString();
+    const QString edit2 =
+        error.isEmpty() ? rules.FormatAdr(storedForm(iAdrArt, a2, pl2), iType, kind2, true) : QString();
     if (kind != iAdrArt || !error.isEmpty() || edit2 != edit)
         return QStringLiteral("stored %1 edits as %2, which checks as \"%3\" and edits as %4")
             .arg(stored, edit, error, edit2);
@@ -71,7 +75,11 @@ inline QString checkReadBack(const Tbticino& rules, const QString& sCEN, int iTy
         QString where = bus + busSuffix + QString::number(iBus);
         const int found = rules.GetBus(where);
         if (found != iBus || where != bus)
-            return QStringLiteral("bus form %1 on bus %2 gives bus %3 and %4").arg(bus).arg(iBus).arg(found).arg(where);
+            return QStringLiteral("bus form %1 on bus %2 gives bus %3 and %4")
+                .arg(bus)
+                .arg(iBus)
+                .arg(found)
+                .arg(where);
     }
     return {};
 }
@@ -116,7 +124,8 @@ inline QString CheckTbticino(const QByteArray& input)
     if (error.isEmpty() && iType <= 4 && (iAdrArt == 0 || iAdrArt == 2 || iAdrArt == 3)) {
         const QString failure = checkReadBack(rules, sCEN, iType, iAdrArt, a, pl);
         if (!failure.isEmpty())
-            return QStringLiteral("CheckAdr(%1, %2, %3, %4): ").arg(sAdr, sCEN).arg(iType).arg(iAdrArt) + failure;
+            return QStringLiteral("CheckAdr(%1, %2, %3, %4): ").arg(sAdr, sCEN).arg(iType).arg(iAdrArt) +
+                   failure;
     }
 
     for (const bool bFormat4Edit : {false, true}) {

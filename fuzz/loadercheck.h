@@ -1,0 +1,175 @@
+#pragma once
+
+// The items-file loader on arbitrary file content.
+//
+// Input: the bytes of bticino.items; the project's other files are fixed. Loading must not crash,
+// and saving must settle the project:
+// - when the loaded list is one the program could have made (every alias once and of letters,
+//   digits and "_"; addresses of digits, "." and "#"; keys of digits; labels and groups without
+//   quotes or brackets; blinds moved by a named assistant), saving and loading again gives exactly
+//   the loaded list and groups;
+// - any other list settles: round after round of save and load, the items file never comes back
+//   to an earlier text, and within as many rounds as the input has bytes a round writes what the
+//   round before wrote.
+//
+// The looser rule is all that odd input allows. The scanner takes its texts from whatever it meets,
+// so such a list holds characters with a meaning of their own in an item line, and a save and load
+// can drop more than once: the line Rollershutter "L""{i;where=a loads an entry whose alias is a
+// quote, which the save writes where the next load takes it for the start of the label, so that the
+// entry is gone from the second load on. An address holding several "," loses one per round, an
+// address such as "1,.21" is written as 121 and then reads as 01.21, and a blind's voice control
+// moves to the first blind of the same name.
+
+#include "bus/tbticino.h"
+#include "fuzzcheck.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace fuzz {
+
+namespace loader {
+
+// A program folder with config/ and one project whose files other than the items file stay as
+// they are: with a non-empty identity, loading never writes a new one.
+class Project
+{
+public:
+    Project()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("projects/Fuzz"));
+        write(configDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
+        write(projectDir() + QStringLiteral("bticino.cfg"),
+              "webserver.host=192.168.1.35\r\nwebserver.port=20000\r\nwebserver.passwd=12345\r\n");
+        write(projectDir() + QStringLiteral("uuid"), "0a1b2c3d-0000-4000-8000-000000000000\r\n");
+        write(projectDir() + QStringLiteral("secret"), "abcdefghij0123456789\r\n");
+        write(projectDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
+    }
+
+    QString configDir() const { return m_dir.path() + QStringLiteral("/config/"); }
+    QString projectDir() const { return m_dir.path() + QStringLiteral("/projects/Fuzz/"); }
+    QString itemsFile() const { return projectDir() + QStringLiteral("bticino.items"); }
+
+    static bool write(const QString& fileName, const QByteArray& bytes)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+    static QByteArray read(const QString& fileName)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+inline QString describe(const FunctionList& list, const QStringList& groups)
+{
+    QStringList rows{QStringLiteral("groups: ") + groups.join(QStringLiteral(" | "))};
+    for (const FunctionEntry& e : list.entries())
+        rows << QStringList{QString::number(e.kind),
+                            e.alias,
+                            e.caption,
+                            e.address,
+                            e.key,
+                            e.voice,
+                            e.groups,
+                            e.reverse}
+                    .join(QStringLiteral(" | "));
+    return rows.join(QLatin1Char('\n'));
+}
+
+inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
+{
+    static const QRegularExpression alias(QStringLiteral("^\\w+$"));
+    static const QRegularExpression where(QStringLiteral("^[0-9.#]*$"));
+    static const QRegularExpression key(QStringLiteral("^[0-9]*$"));
+    static const QRegularExpression text(QStringLiteral("^[^\"(){}<>\\[\\]]*$"));
+    const TItemValues v = openHab.ExtractItem(entry);
+    // A blind is moved by voice through a named assistant; a blind line with tags of its own only
+    // says "voice on", which the save turns into Alexa.
+    const bool namedAssistant = v.iType != FunctionEntry::Automation || !v.bAlexa ||
+                                entry.voice == u"Alexa" || entry.voice == u"Siri/Home";
+    return alias.match(v.sAlias).hasMatch() && where.match(v.sAdr).hasMatch() &&
+           key.match(v.sCENKey).hasMatch() && text.match(v.sBez).hasMatch() &&
+           text.match(v.sGroups).hasMatch() && namedAssistant;
+}
+
+// A list as the program makes it: plain texts, and every alias once (a blind's companion line
+// finds the first blind of its name only).
+inline bool isPlain(const TopenHab& openHab, const FunctionList& list)
+{
+    QSet<QString> aliases;
+    for (const FunctionEntry& entry : list.entries()) {
+        if (!isPlain(openHab, entry) || aliases.contains(entry.alias))
+            return false;
+        aliases.insert(entry.alias);
+    }
+    return true;
+}
+
+// Saves the list and reads back the items file that was written.
+inline QString save(TopenHab& openHab, const Project& project, const FunctionList& list, QByteArray& items)
+{
+    const TFileErrors errors = openHab.SaveItems(list.entries());
+    if (!errors.isEmpty())
+        return errors.first().text();
+    items = Project::read(project.itemsFile());
+    return {};
+}
+
+} // namespace loader
+
+inline QString CheckLoader(const QByteArray& input)
+{
+    using namespace loader;
+    static const Project project;
+    static const TLanguage german(project.configDir());
+    static const Tbticino rules(german);
+    if (!Project::write(project.itemsFile(), input))
+        return QStringLiteral("cannot prepare %1").arg(project.itemsFile());
+
+    TopenHab openHab(german, rules, project.configDir());
+    openHab.sProjPath = project.projectDir();
+    openHab.sProj = QStringLiteral("Fuzz");
+    try {
+        FunctionList loaded;
+        openHab.LoadFiles(loaded);
+        const QString first = describe(loaded, openHab.slGroups);
+        const bool plain = isPlain(openHab, loaded);
+        QByteArray saved;
+        QString failure = save(openHab, project, loaded, saved);
+        QSet<QByteArray> earlier;
+        for (int round = 2; failure.isEmpty(); ++round) {
+            FunctionList reloaded;
+            openHab.LoadFiles(reloaded);
+            const QString again = describe(reloaded, openHab.slGroups);
+            if (round == 2 && plain && again != first)
+                return QStringLiteral("loaded as\n%1\nsaved as\n%2\nloaded again as\n%3")
+                    .arg(first, QString::fromUtf8(saved), again);
+            QByteArray savedAgain;
+            failure = save(openHab, project, reloaded, savedAgain);
+            if (!failure.isEmpty() || savedAgain == saved)
+                break;
+            earlier.insert(saved);
+            if (earlier.contains(savedAgain) || round > input.size() + 2)
+                return QStringLiteral("round %1 does not settle:\n%2\nthen\n%3")
+                    .arg(round)
+                    .arg(QString::fromUtf8(saved), QString::fromUtf8(savedAgain));
+            saved = savedAgain;
+        }
+        return failure;
+    } catch (const EFileError& error) {
+        return error.text();
+    }
+}
+
+} // namespace fuzz

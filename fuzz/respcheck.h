@@ -1,0 +1,117 @@
+#pragma once
+
+// The reader of the store's replies on arbitrary bytes.
+//
+// Input: one byte whose bits choose, reply by reply, between a value reply and an integer reply;
+// one byte for the size of the pieces in which the bytes arrive (0: all at once); then the bytes
+// the store sends. Replies are read until one fails. Besides not crashing, hanging or holding more
+// than the input:
+// - a value or an integer that was read comes back the same when the store sends it again in its
+//   plain form (a bulk of that length, an integer line);
+// - a read that returned normally, or failed with an error reply, leaves the reader in step;
+//   a read that ran out of bytes leaves it out of step.
+
+#include "fuzzcheck.h"
+#include "link/respreader.h"
+
+#include <QBuffer>
+
+#include <limits>
+
+namespace fuzz {
+
+namespace resp {
+
+// Bytes that arrive in pieces of `piece` bytes, each one only when the reader waits for more.
+class Arrival
+{
+public:
+    Arrival(QByteArray bytes, qsizetype piece)
+        : m_bytes(std::move(bytes)), m_piece(piece > 0 ? piece : m_bytes.size())
+    {
+        m_device.setBuffer(&m_arrived);
+        m_device.open(QIODevice::ReadOnly);
+    }
+
+    QIODevice& device() { return m_device; }
+    void deliver()
+    {
+        if (m_delivered >= m_bytes.size())
+            throw ERedisConnectionError(QStringLiteral("end of input"));
+        m_arrived.append(m_bytes.mid(m_delivered, m_piece));
+        m_delivered += m_piece;
+    }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_piece;
+    qsizetype m_delivered = 0;
+    QByteArray m_arrived;
+    QBuffer m_device;
+};
+
+template <typename T> std::optional<T> readAgain(const QByteArray& plain, T (TRespReader::*read)())
+{
+    Arrival arrival(plain, 0);
+    TRespReader reader(arrival.device(), [&] { arrival.deliver(); });
+    try {
+        return (reader.*read)();
+    } catch (const ERedisError&) {
+        return std::nullopt;
+    }
+}
+
+inline QString checkValue(const TRedisNullable& value, qsizetype inputSize)
+{
+    if (!value)
+        return {};
+    if (value->size() > inputSize)
+        return QStringLiteral("a value of %1 bytes from %2 bytes of input").arg(value->size()).arg(inputSize);
+    const QByteArray plain = "$" + QByteArray::number(value->size()) + "\r\n" + *value + "\r\n";
+    if (readAgain(plain, &TRespReader::ReadValue) != TRedisNullable(value))
+        return QStringLiteral("the value %1 reads otherwise when sent again")
+            .arg(QString::fromLatin1(value->toHex()));
+    return {};
+}
+
+inline QString checkInteger(qint64 value)
+{
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        return QStringLiteral("integer %1 beyond 32 bits").arg(value);
+    if (value != -1 &&
+        readAgain(":" + QByteArray::number(value) + "\r\n", &TRespReader::ReadInteger) != value)
+        return QStringLiteral("the integer %1 reads otherwise when sent again").arg(value);
+    return {};
+}
+
+} // namespace resp
+
+inline QString CheckResp(const QByteArray& input)
+{
+    using namespace resp;
+    if (input.size() < 2)
+        return {};
+    const quint8 kinds = quint8(input[0]);
+    const QByteArray bytes = input.mid(2);
+    Arrival arrival(bytes, quint8(input[1]));
+    TRespReader reader(arrival.device(), [&] { arrival.deliver(); });
+    for (int reply = 0;; ++reply) {
+        const bool integer = kinds & (1 << (reply % 8));
+        QString failure;
+        try {
+            failure =
+                integer ? checkInteger(reader.ReadInteger()) : checkValue(reader.ReadValue(), bytes.size());
+        } catch (const ERedisConnectionError&) {
+            return reader.InStep() ? QStringLiteral("in step after running out of bytes") : QString();
+        } catch (const ERedisException&) {
+            // Only an error reply ("-" line) is read whole; nothing more is read after either.
+            return {};
+        }
+        if (!failure.isEmpty())
+            return QStringLiteral("reply %1: ").arg(reply) + failure;
+        if (!reader.InStep())
+            return QStringLiteral("reply %1 read but out of step").arg(reply);
+    }
+}
+
+} // namespace fuzz
