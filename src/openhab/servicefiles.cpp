@@ -1,6 +1,7 @@
 #include "topenhab.h"
 
 #include "cloudservice.h"
+#include "homekit.h"
 
 #include <QRandomGenerator>
 #include <QUuid>
@@ -31,7 +32,7 @@ TFileErrors TopenHab::SaveHomekit(const QString& ip)
 {
     const QStringList homekit = {
         u"org.openhab.homekit:port=9124"_s,
-        u"org.openhab.homekit:pin=482-17-306"_s,
+        u"org.openhab.homekit:pin="_s + QStringView(HomeKitPin),
         u"org.openhab.homekit:useFahrenheitTemperature=false"_s,
         u"org.openhab.homekit:thermostatCoolMode=CoolOn"_s,
         u"org.openhab.homekit:thermostatHeatMode=HeatOn"_s,

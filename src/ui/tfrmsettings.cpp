@@ -5,6 +5,7 @@
 #include "filllanguage.h"
 #include "headerband.h"
 #include "model/tlanguage.h"
+#include "openhab/homekit.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "style.h"
@@ -26,7 +27,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The pairing PIN that homekit.cfg carries for every project; shown so the user can pair.
-const QString HomeKitPin = u"482-17-306"_s;
 
 // A whole number as the user typed it, or fallback when the text is none.
 int wholeNumber(const QString& text, int fallback)
@@ -181,7 +181,7 @@ QGroupBox* TfrmSettings::buildHomeKitBox()
     auto* box = new QGroupBox(u"Apple HomeKit"_s, this);
     setTag(box, 19);
     edPin = readOnlyField(box);
-    edPin->setText(HomeKitPin);
+    edPin->setText(QString::fromUtf16(HomeKitPin));
     edPin->setMaximumWidth(120);
 
     auto* row = new QHBoxLayout(box);
