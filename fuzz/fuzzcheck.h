@@ -1,14 +1,12 @@
 #pragma once
 
-// Helpers shared by the fuzz targets and by the tests that replay their inputs. Each target's check
-// takes the raw input and returns the broken invariant as text, empty when every invariant held; a
-// crash or a sanitizer report is a finding of its own.
+// Helpers for the fuzz targets. Each target's check takes the raw input and returns the broken
+// invariant as text, empty when every invariant held; a crash or a sanitizer report is a finding of
+// its own. The tests replay the kept inputs through the same checks (replay.h).
 
 #include <QByteArray>
-#include <QDir>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,19 +37,6 @@ inline int report(const QString& failure)
         return 0;
     std::fprintf(stderr, "invariant broken: %s\n", failure.toUtf8().constData());
     std::abort();
-}
-
-// The files to replay for one target: its seed corpus and its kept crash inputs, as paths relative
-// to fuzzDir.
-inline QStringList inputFiles(const QString& fuzzDir, const QString& target)
-{
-    QStringList files;
-    for (const QString& folder : {QStringLiteral("corpus/"), QStringLiteral("regressions/")}) {
-        const QDir dir(fuzzDir + QLatin1Char('/') + folder + target);
-        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name))
-            files << folder + target + QLatin1Char('/') + name;
-    }
-    return files;
 }
 
 } // namespace fuzz

@@ -18,7 +18,9 @@ QStringList readLines(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QString text = QString::fromUtf8(file.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
+    // Every byte-order mark at the start goes: one left in front of a section header would hide
+    // it until the next write, which drops the marks, shows it and moves keys between sections.
+    while (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
