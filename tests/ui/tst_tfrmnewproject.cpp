@@ -1,6 +1,7 @@
 #include "model/functionlist.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "undeletablefile.h"
 #include "scriptedprompts.h"
 #include "ui/startup.h"
 #include "ui/tfrmmain.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +22,6 @@
 #include <functional>
 #include <memory>
 
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -39,35 +38,6 @@ QString askDelete(const QString& name)
 {
     return u"confirm: Wollen Sie das Projekt \""_s + name + u"\" wirklich löschen?"_s;
 }
-
-// A file that the deletion of its folder cannot remove, while this object lives.
-class UndeletableFile
-{
-public:
-    explicit UndeletableFile(const QString& fileName)
-        : m_file(fileName), m_folder(QFileInfo(fileName).absolutePath())
-    {
-        if (geteuid() != 0)
-            m_active = QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
-        else
-            m_active = QProcess::execute(u"chattr"_s, {u"+i"_s, m_file}) == 0;
-    }
-    ~UndeletableFile()
-    {
-        if (!m_active)
-            return;
-        if (geteuid() != 0)
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        else
-            QProcess::execute(u"chattr"_s, {u"-i"_s, m_file});
-    }
-    bool isActive() const { return m_active; }
-
-private:
-    QString m_file;
-    QString m_folder;
-    bool m_active = false;
-};
 
 } // namespace
 

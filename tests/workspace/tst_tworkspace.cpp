@@ -6,15 +6,14 @@
 #include "workspace/tworkspace.h"
 
 #include "programfolder.h"
+#include "undeletablefile.h"
 #include "scriptedprompts.h"
 
 #include <QDirIterator>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -39,36 +38,6 @@ QMap<QString, QByteArray> snapshot(const QString& folder)
     }
     return result;
 }
-
-// Makes one file undeletable for the lifetime of the guard: a read-only folder for a normal user,
-// the immutable attribute for root, who may delete from read-only folders.
-class UndeletableFile
-{
-public:
-    explicit UndeletableFile(const QString& fileName)
-        : m_file(fileName), m_folder(QFileInfo(fileName).absolutePath())
-    {
-        if (geteuid() != 0)
-            m_active = QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
-        else
-            m_active = QProcess::execute(u"chattr"_s, {u"+i"_s, m_file}) == 0;
-    }
-    ~UndeletableFile()
-    {
-        if (!m_active)
-            return;
-        if (geteuid() != 0)
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        else
-            QProcess::execute(u"chattr"_s, {u"-i"_s, m_file});
-    }
-    bool isActive() const { return m_active; }
-
-private:
-    QString m_file;
-    QString m_folder;
-    bool m_active = false;
-};
 
 } // namespace
 
