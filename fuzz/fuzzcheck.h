@@ -5,6 +5,7 @@
 // its own. The tests replay the kept inputs through the same checks (replay.h).
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -28,6 +29,18 @@ inline QList<QByteArray> splitTail(const QByteArray& input, int count)
     }
     parts.prepend(input.left(end));
     return parts;
+}
+
+inline bool writeFile(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The libFuzzer side: a broken invariant ends the run like a crash, so that libFuzzer keeps the input.

@@ -4,10 +4,14 @@
 //
 // Input: the file's bytes, optionally followed by NUL, section, NUL, key, NUL, value. Reading any
 // file must not crash and gives values of at most MaxValueLength characters. When section, key and
-// value are given, they are made writable first (no line breaks anywhere; the key without "=",
-// without blanks at its ends and not starting like a comment or a section header; the value without
-// blanks at its ends and without one enclosing pair of quotes), then setValue must make value()
-// return the value, and every other key of every section must read as before.
+// value are given, setValue must
+// - refuse what would break the file (a line break anywhere, "=" in the key, "]" in the section)
+//   and leave the file as it was;
+// - otherwise succeed, and value() must return the value (cut to MaxValueLength) whenever the
+//   reading rules let it come back as written: section, key and value without blanks at their ends,
+//   a key that does not start like a comment or a section header, a value without one enclosing
+//   pair of quotes;
+// - and in both cases leave every other key of every section reading as before.
 
 #include "fuzzcheck.h"
 #include "model/inifile.h"
@@ -39,12 +43,9 @@ inline Entries readAll(const TIniFile& ini, QString& failure)
     return entries;
 }
 
-inline QString writable(const QByteArray& bytes)
+inline bool breaksLine(const QString& text)
 {
-    QString text = QString::fromUtf8(bytes);
-    text.remove(QLatin1Char('\r'));
-    text.remove(QLatin1Char('\n'));
-    return text.trimmed();
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
 inline bool isQuotedPair(const QString& value)
@@ -61,10 +62,8 @@ inline QString CheckIniFile(const QByteArray& input)
     static QTemporaryDir dir;
     const QList<QByteArray> parts = splitTail(input, 3);
     const QString fileName = dir.filePath(QStringLiteral("fuzz.ini"));
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(parts[0]) != parts[0].size())
+    if (!writeFile(fileName, parts[0]))
         return QStringLiteral("cannot prepare %1").arg(fileName);
-    file.close();
 
     TIniFile ini(fileName);
     QString failure;
@@ -72,27 +71,34 @@ inline QString CheckIniFile(const QByteArray& input)
     if (!failure.isEmpty() || parts.size() < 4)
         return failure;
 
-    const QString section = writable(parts[1]);
-    QString key = writable(parts[2]);
-    key.remove(QLatin1Char('='));
-    key = key.trimmed();
-    const QString value = writable(parts[3]);
-    if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'#') || key.startsWith(u'[') ||
-        isQuotedPair(value))
+    const QString section = QString::fromUtf8(parts[1]);
+    const QString key = QString::fromUtf8(parts[2]);
+    const QString value = QString::fromUtf8(parts[3]);
+    const bool refused = breaksLine(section) || breaksLine(key) || breaksLine(value) ||
+                         key.contains(QLatin1Char('=')) || section.contains(QLatin1Char(']'));
+    const bool written = ini.setValue(section, key, value);
+    if (refused) {
+        if (written || readFile(fileName) != parts[0])
+            return QStringLiteral("setValue of [%1] %2 = %3 went ahead").arg(section, key, value);
         return {};
-
-    if (!ini.setValue(section, key, value))
+    }
+    if (!written)
         return QStringLiteral("setValue failed: %1").arg(ini.errorString());
+
+    const bool readable = section.trimmed() == section && key.trimmed() == key && value.trimmed() == value &&
+                          !key.isEmpty() && !key.startsWith(u';') && !key.startsWith(u'#') &&
+                          !key.startsWith(u'[') && !isQuotedPair(value);
     const QString expected = value.left(TIniFile::MaxValueLength);
     const QString readBack = ini.value(section, key, QStringLiteral("<absent>"));
-    if (readBack != expected)
+    if (readable && readBack != expected)
         return QStringLiteral("[%1] %2 set to \"%3\" reads \"%4\"").arg(section, key, expected, readBack);
 
     Entries after = readAll(ini, failure);
     if (!failure.isEmpty())
         return failure;
-    before.remove({section.toCaseFolded(), key.toCaseFolded()});
-    after.remove({section.toCaseFolded(), key.toCaseFolded()});
+    const QPair<QString, QString> touched{section.trimmed().toCaseFolded(), key.trimmed().toCaseFolded()};
+    before.remove(touched);
+    after.remove(touched);
     if (before != after)
         return QStringLiteral("setValue of [%1] %2 changed other entries").arg(section, key);
     return {};

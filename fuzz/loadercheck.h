@@ -44,28 +44,17 @@ public:
     {
         QDir(m_dir.path()).mkpath(QStringLiteral("config"));
         QDir(m_dir.path()).mkpath(QStringLiteral("projects/Fuzz"));
-        write(configDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
-        write(projectDir() + QStringLiteral("bticino.cfg"),
-              "webserver.host=192.168.1.35\r\nwebserver.port=20000\r\nwebserver.passwd=12345\r\n");
-        write(projectDir() + QStringLiteral("uuid"), "0a1b2c3d-0000-4000-8000-000000000000\r\n");
-        write(projectDir() + QStringLiteral("secret"), "abcdefghij0123456789\r\n");
-        write(projectDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
+        writeFile(configDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
+        writeFile(projectDir() + QStringLiteral("bticino.cfg"),
+                  "webserver.host=192.168.1.35\r\nwebserver.port=20000\r\nwebserver.passwd=12345\r\n");
+        writeFile(projectDir() + QStringLiteral("uuid"), "0a1b2c3d-0000-4000-8000-000000000000\r\n");
+        writeFile(projectDir() + QStringLiteral("secret"), "abcdefghij0123456789\r\n");
+        writeFile(projectDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
     }
 
     QString configDir() const { return m_dir.path() + QStringLiteral("/config/"); }
     QString projectDir() const { return m_dir.path() + QStringLiteral("/projects/Fuzz/"); }
     QString itemsFile() const { return projectDir() + QStringLiteral("bticino.items"); }
-
-    static bool write(const QString& fileName, const QByteArray& bytes)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-    static QByteArray read(const QString& fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private:
     QTemporaryDir m_dir;
@@ -122,7 +111,7 @@ inline QString save(TopenHab& openHab, const Project& project, const FunctionLis
     const TFileErrors errors = openHab.SaveItems(list.entries());
     if (!errors.isEmpty())
         return errors.first().text();
-    items = Project::read(project.itemsFile());
+    items = readFile(project.itemsFile());
     return {};
 }
 
@@ -134,7 +123,7 @@ inline QString CheckLoader(const QByteArray& input)
     static const Project project;
     static const TLanguage german(project.configDir());
     static const Tbticino rules(german);
-    if (!Project::write(project.itemsFile(), input))
+    if (!writeFile(project.itemsFile(), input))
         return QStringLiteral("cannot prepare %1").arg(project.itemsFile());
 
     TopenHab openHab(german, rules, project.configDir());
