@@ -16,7 +16,22 @@ QString TLanguage::languageFile() const
 
 void TLanguage::LoadLanguage(const QString& sLang)
 {
-    slLang = TIniFile(languageFile()).values(sLang);
+    m_texts.clear();
+    m_messages.clear();
+    static const QString messagePrefix = QStringLiteral("m.");
+    for (const auto& [name, value] : TIniFile(languageFile()).values(sLang)) {
+        const QString key = name.toCaseFolded();
+        if (m_texts.contains(key))
+            continue;
+        m_texts.insert(key, value);
+        // GetMsg asks for "M." and the number in decimal; "M.07" is no message 7.
+        if (!key.startsWith(messagePrefix))
+            continue;
+        bool ok = false;
+        const int msgID = key.mid(messagePrefix.size()).toInt(&ok);
+        if (ok && key == messagePrefix + QString::number(msgID))
+            m_messages.insert(msgID, value);
+    }
 }
 
 QStringList TLanguage::GetLanguages() const
@@ -24,24 +39,15 @@ QStringList TLanguage::GetLanguages() const
     return TIniFile(languageFile()).sections();
 }
 
-QString TLanguage::lookup(const QString& key) const
-{
-    for (const auto& [name, value] : slLang) {
-        if (name.compare(key, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
 QString TLanguage::GetMsg(int msgID, const QString& sDefault) const
 {
-    const QString text = lookup(QStringLiteral("M.") + QString::number(msgID));
+    const QString text = m_messages.value(msgID);
     return text.isEmpty() ? sDefault : text;
 }
 
 QString TLanguage::Caption(const QString& tagKey) const
 {
-    return lookup(tagKey);
+    return m_texts.value(tagKey.toCaseFolded());
 }
 
 QString TLanguage::Fill(QString text, const QString& p1, const QString& p2)

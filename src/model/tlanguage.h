@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QList>
-#include <QPair>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +28,10 @@ public:
     QString languageFile() const;
 
 private:
-    QString lookup(const QString& key) const;
-
     QString m_configDir;
-    QList<QPair<QString, QString>> slLang;
+    // The catalogue of the loaded language by key folded to one letter case (keys match in any
+    // case; of keys that match each other the first in the file counts), and its messages once
+    // more by number: the loader asks for some of them for every function of a project.
+    QHash<QString, QString> m_texts;
+    QHash<int, QString> m_messages;
 };

@@ -14,6 +14,9 @@ private Q_SLOTS:
     void loadedLanguage_data();
     void loadedLanguage();
     void missingSectionEmptiesCatalogue();
+    void switchingLanguageReplacesCatalogue();
+    void messageKeysInOtherForms_data();
+    void messageKeysInOtherForms();
     void languagesInFileOrder();
     void fill_data();
     void fill();
@@ -77,6 +80,51 @@ void TestLanguage::missingSectionEmptiesCatalogue()
     TLanguage nowhere(m_dir.filePath(QStringLiteral("missing")));
     nowhere.LoadLanguage(QStringLiteral("English"));
     QCOMPARE(nowhere.GetLanguages(), QStringList());
+}
+
+void TestLanguage::switchingLanguageReplacesCatalogue()
+{
+    TLanguage language(m_dir.path());
+    language.LoadLanguage(QStringLiteral("English"));
+    QCOMPARE(language.GetMsg(4, QStringLiteral("de")), QStringLiteral("Project already exists"));
+    language.LoadLanguage(QStringLiteral("Français"));
+    QCOMPARE(language.GetMsg(4, QStringLiteral("de")), QStringLiteral("Projet existe"));
+    QCOMPARE(language.Caption(QStringLiteral("31")), QString());
+    QCOMPARE(language.Caption(QStringLiteral("m.4")), QStringLiteral("Projet existe"));
+}
+
+// A message is found under "M." and its number exactly as GetMsg writes it, in any letter case;
+// other spellings of the number are captions of their own. Of two keys that differ only in letter
+// case the first one counts, even when it is empty.
+void TestLanguage::messageKeysInOtherForms_data()
+{
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QString>("message9");
+    QTest::addColumn<QString>("captionKey");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("leading zero") << QByteArray("M.09=Nine\r\n") << QStringLiteral("de")
+                                  << QStringLiteral("m.09") << QStringLiteral("Nine");
+    QTest::newRow("plus sign") << QByteArray("M.+9=Nine\r\n") << QStringLiteral("de")
+                               << QStringLiteral("M.+9") << QStringLiteral("Nine");
+    QTest::newRow("first of two cases")
+        << QByteArray("m.9=First\r\nM.9=Second\r\n") << QStringLiteral("First") << QStringLiteral("M.9")
+        << QStringLiteral("First");
+    QTest::newRow("empty first of two cases")
+        << QByteArray("M.9=\r\nm.9=Second\r\n") << QStringLiteral("de") << QStringLiteral("m.9") << QString();
+}
+
+void TestLanguage::messageKeysInOtherForms()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QString, message9);
+    QFETCH(QString, captionKey);
+    QFETCH(QString, caption);
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("language.ini")), "[Test]\r\n" + lines));
+    TLanguage language(dir.path());
+    language.LoadLanguage(QStringLiteral("Test"));
+    QCOMPARE(language.GetMsg(9, QStringLiteral("de")), message9);
+    QCOMPARE(language.Caption(captionKey), caption);
 }
 
 void TestLanguage::languagesInFileOrder()
