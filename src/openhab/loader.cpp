@@ -32,43 +32,74 @@ enum Section
     SectionCount
 };
 
-// One pass over the line, character by character, so that no content (a huge line, unbalanced
-// brackets, binary garbage) can make loading slow. The quoted label keeps every character up to
-// its closing quote: a label such as "Küche (EG)" must survive a save and a load.
-TScannedLine scanItemLine(const QString& text)
+// The characters that can switch the scanner: the blank that ends the name, the quote around the
+// label and the section brackets.
+bool isScannerMark(QChar c)
+{
+    switch (c.unicode()) {
+    case u' ':
+    case u'"':
+    case u'(':
+    case u')':
+    case u'{':
+    case u'}':
+    case u'<':
+    case u'>':
+    case u'[':
+    case u']':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One pass over the line, so that no content (a huge line, unbalanced brackets, binary garbage) can
+// make loading slow. The quoted label keeps every character up to its closing quote: a label such
+// as "Küche (EG)" must survive a save and a load.
+// Only a mark (isScannerMark) can change where characters go, so the characters between two marks
+// that switch something are appended to their text in one piece.
+TScannedLine scanItemLine(QStringView text)
 {
     TScannedLine line;
     bool inName = true;
     bool inQuote = false;
     bool inSection[SectionCount] = {};
+    const auto target = [&]() -> QString* {
+        return inQuote                     ? &line.label
+               : inSection[GroupsSection]  ? &line.groups
+               : inSection[BindingSection] ? &line.binding
+               : inName                    ? &line.name
+               : inSection[IconSection]    ? &line.icon
+               : inSection[TagsSection]    ? &line.tags
+                                           : nullptr;
+    };
     // The first character is the blank after the type word.
+    qsizetype runStart = 1;
+    QString* runTarget = target();
+    const auto endRun = [&](qsizetype end) {
+        if (runTarget && end > runStart)
+            runTarget->append(text.sliced(runStart, end - runStart));
+    };
     for (qsizetype i = 1; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u' ' && inName) {
+        const QChar c = text[i];
+        if (!isScannerMark(c))
+            continue;
+        const qsizetype bracket = inQuote ? -1 : sectionBrackets.indexOf(c);
+        if (c == u' ' && inName)
             inName = false;
-            continue;
-        }
-        if (c == u'"' && (inQuote || line.label.isEmpty())) {
+        // The label is complete here: its characters only come while the quote is on.
+        else if (c == u'"' && (inQuote || line.label.isEmpty()))
             inQuote = !inQuote;
-            continue;
-        }
-        if (!inQuote) {
-            const qsizetype bracket = sectionBrackets.indexOf(c);
-            if (bracket >= 0) {
-                inSection[bracket / 2] = bracket % 2 == 0;
-                continue;
-            }
-        }
-        QString* target = inQuote                     ? &line.label
-                          : inSection[GroupsSection]  ? &line.groups
-                          : inSection[BindingSection] ? &line.binding
-                          : inName                    ? &line.name
-                          : inSection[IconSection]    ? &line.icon
-                          : inSection[TagsSection]    ? &line.tags
-                                                      : nullptr;
-        if (target)
-            target->append(c);
+        else if (bracket >= 0)
+            inSection[bracket / 2] = bracket % 2 == 0;
+        else
+            continue; // a blank or quote that is text: it stays in the run
+        // The mark switched something and is itself dropped.
+        endRun(i);
+        runStart = i + 1;
+        runTarget = target();
     }
+    endRun(text.size());
     return line;
 }
 
@@ -205,6 +236,9 @@ void TopenHab::LoadFiles(FunctionList& lv)
         {u"Dimmer "_s, FunctionEntry::Dimmer},
     };
     static const QString groupWord = u"Group "_s;
+    // The rows are collected first and handed to the list at once: a list shown in a view would
+    // otherwise announce every single row.
+    QList<FunctionEntry> rows;
     for (const QString& line : ReadFile(projectFile(sItemsFile), false)) {
         if (line.startsWith(groupWord)) {
             slGroups << line.mid(groupWord.size());
@@ -213,12 +247,13 @@ void TopenHab::LoadFiles(FunctionList& lv)
         for (const auto& type : typeWords) {
             if (line.startsWith(type.word)) {
                 // The text keeps the blank after the type word.
-                ParseItemLine(line.mid(type.word.size() - 1), lv, type.iType);
+                ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, type.iType);
                 break;
             }
         }
     }
     m_firstRowOfAlias.clear();
+    lv.setEntries(rows);
 
     // mqtt.cfg is installation data that the program never writes; a project that lost it gets
     // the template again, but one that has it keeps its own.
@@ -227,7 +262,7 @@ void TopenHab::LoadFiles(FunctionList& lv)
         QFile::copy(sCfgDir() + sMQTTFile, mqtt);
 }
 
-void TopenHab::ParseItemLine(const QString& text, FunctionList& lv, int iType) const
+void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, int iType) const
 {
     const TScannedLine line = scanItemLine(text);
     TBusValues v;
@@ -244,8 +279,8 @@ void TopenHab::ParseItemLine(const QString& text, FunctionList& lv, int iType) c
         FillItem(entry, v.iType, line.label, v.sAdr, line.name, line.groups, sAlexa, v.sCENKey,
                  line.name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
         if (!m_firstRowOfAlias.contains(line.name))
-            m_firstRowOfAlias.insert(line.name, lv.count());
-        lv.append(entry);
+            m_firstRowOfAlias.insert(line.name, int(rows.size()));
+        rows.append(std::move(entry));
         return;
     }
     if (line.tags.isEmpty() || !isCompanionName(line.name))
@@ -257,7 +292,5 @@ void TopenHab::ParseItemLine(const QString& text, FunctionList& lv, int iType) c
     const auto row = m_firstRowOfAlias.constFind(base);
     if (row == m_firstRowOfAlias.cend())
         return;
-    FunctionEntry entry = lv.at(*row);
-    entry.voice = line.name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s;
-    lv.replace(*row, entry);
+    rows[*row].voice = line.name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s;
 }

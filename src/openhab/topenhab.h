@@ -97,7 +97,7 @@ public:
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
-    void ParseItemLine(const QString& text, FunctionList& lv, int iType) const;
+    void ParseItemLine(QStringView text, QList<FunctionEntry>& rows, int iType) const;
 
     // One function's lines in the items file, and the names it exposes to voice assistants.
     struct TItemLines
