@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 // Removes blanks and control characters at both ends, as the file formats' own trimming does.
@@ -20,21 +22,26 @@ QString trimControl(const QString& text)
     return text.mid(begin, end - begin);
 }
 
-QStringList splitLines(const QString& text)
+QStringList splitLines(QStringView text)
 {
+    // The next CR and the next LF (text.size() when there is none), each searched again only once
+    // the lines have passed it, so that the text is searched in long strides and only once.
+    const auto next = [text](char16_t c, qsizetype from) {
+        const qsizetype at = text.indexOf(QChar(c), from);
+        return at < 0 ? text.size() : at;
+    };
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
+    qsizetype cr = next(u'\r', 0);
+    qsizetype lf = next(u'\n', 0);
+    for (qsizetype start = 0; start < text.size();) {
+        if (cr < start)
+            cr = next(u'\r', start);
+        if (lf < start)
+            lf = next(u'\n', start);
+        const qsizetype end = std::min(cr, lf);
+        lines << text.sliced(start, end - start).toString();
+        start = end == cr && lf == cr + 1 ? end + 2 : end + 1;
     }
-    if (start < text.size())
-        lines << text.mid(start);
     return lines;
 }
 
@@ -54,10 +61,11 @@ QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(QDir::toNativeSeparators(filename), file.errorString());
-    QString text = QString::fromUtf8(file.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    QStringList lines = splitLines(text);
+    const QString text = QString::fromUtf8(file.readAll());
+    QStringView withoutBom = text;
+    if (withoutBom.startsWith(QChar(0xFEFF)))
+        withoutBom = withoutBom.sliced(1);
+    QStringList lines = splitLines(withoutBom);
     if (bKeyValue)
         lines.removeIf([](const QString& line) { return line.indexOf(QLatin1Char('=')) < 1; });
     return lines;
@@ -65,9 +73,16 @@ QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
 
 std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
 {
-    QByteArray bytes;
+    // The text is put together first and converted once: converting line by line costs more
+    // than the write itself.
+    qsizetype size = 0;
     for (const QString& line : sl)
-        bytes += line.toUtf8() + "\r\n";
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : sl)
+        text += line + u"\r\n";
+    const QByteArray bytes = text.toUtf8();
     // Written beside the old file and renamed over it, so a crash or a full disk never leaves a
     // half-written file; an existing read-only file is refused rather than replaced.
     QSaveFile file(filename);
