@@ -43,13 +43,14 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
         // other kind has no item to write.
         if (li.kind < 0 || li.kind >= FunctionEntry::KindCount)
             continue;
-        const TItemLines lines = BuildItemLine(li);
+        const TItemValues v = ExtractItem(li);
+        const TItemLines lines = BuildItemLine(v);
         items << lines.line;
         if (!lines.companion.isEmpty())
             items << lines.companion;
         exposed << lines.exposed;
         sitemap.Add(li.kind, li.alias, li.groups);
-        rules.BuildRowRules(ExtractItem(li));
+        rules.BuildRowRules(v);
     }
 
     return WriteProjectFiles({{sItemsFile, items},
@@ -58,26 +59,26 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
                               {sSitemapFile, sitemap.Build(sProj)}});
 }
 
-TopenHab::TItemLines TopenHab::BuildItemLine(const FunctionEntry& li) const
+TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
 {
-    const TItemValues v = ExtractItem(li);
     const TKindItem& kind = kindItems[v.iType];
+    const bool bGroups = !v.sGroups.isEmpty();
+    const bool bTag = v.bAlexa && kind.tag;
+    const bool bBinding = v.iType != FunctionEntry::GroupScene;
+    const QString binding = bBinding ? BuildBinding(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN) : QString();
     TItemLines lines;
-    lines.line = QString::fromUtf16(kind.type) + u' ' + v.sAlias + u" \""_s + v.sBez + u"\" <"_s +
-                 QString::fromUtf16(kind.icon) + u'>';
-    if (!v.sGroups.isEmpty())
-        lines.line += u" ("_s + v.sGroups + u')';
-    if (v.bAlexa && kind.tag)
-        lines.line += u" [\""_s + QString::fromUtf16(kind.tag) + u"\"]"_s;
-    if (v.iType != FunctionEntry::GroupScene)
-        lines.line += u" {"_s + BuildBinding(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN) + u'}';
+    // One expression, so that the line is allocated once; a part the function lacks is empty.
+    lines.line = QStringView(kind.type) % u' ' % v.sAlias % u" \"" % v.sBez % u"\" <" % kind.icon % u'>' %
+                 (bGroups ? u" (" : u"") % v.sGroups % (bGroups ? u")" : u"") % (bTag ? u" [\"" : u"") %
+                 (bTag ? kind.tag : u"") % (bTag ? u"\"]" : u"") % (bBinding ? u" {" : u"") % binding %
+                 (bBinding ? u"}" : u"");
     if (v.bAlexa)
         lines.exposed << v.sAlias;
     if (v.iType == FunctionEntry::Automation && v.bAlexa) {
         // Siri switches its companion on and off; Alexa sets a percentage.
-        const QString type = v.bHome ? u"Switch"_s : u"Dimmer"_s;
-        const QString name = v.sAlias + (v.bHome ? u"_HOME"_s : u"_ALEXA"_s);
-        lines.companion = type + u' ' + name + u" \""_s + v.sBez + u"\" <rollershutter> [\"Switchable\"]"_s;
+        const QStringView type = v.bHome ? u"Switch" : u"Dimmer";
+        const QString name = v.sAlias + (v.bHome ? u"_HOME" : u"_ALEXA");
+        lines.companion = type % u' ' % name % u" \"" % v.sBez % u"\" <rollershutter> [\"Switchable\"]";
         lines.exposed << name;
     }
     return lines;

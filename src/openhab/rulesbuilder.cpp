@@ -14,23 +14,35 @@ namespace {
 
 using TPlaceholders = std::initializer_list<std::pair<QStringView, QString>>;
 
-// Replaces every «name» of the template by its value in one pass, so a label that itself holds
-// such a marker is written as it stands.
-QString expand(QStringView tmpl, TPlaceholders values)
+// Calls use with each part of the expanded template in turn: the text between the placeholders
+// and the value of each placeholder.
+template <typename Use> void forEachPart(QStringView tmpl, TPlaceholders values, Use use)
 {
-    QString text;
     qsizetype pos = 0;
     for (qsizetype open; (open = tmpl.indexOf(u'«', pos)) >= 0;) {
         const qsizetype close = tmpl.indexOf(u'»', open);
         const QStringView name = tmpl.sliced(open + 1, close - open - 1);
-        text += tmpl.sliced(pos, open - pos);
+        use(tmpl.sliced(pos, open - pos));
         for (const auto& [key, value] : values) {
             if (key == name)
-                text += value;
+                use(QStringView(value));
         }
         pos = close + 1;
     }
-    return text + tmpl.sliced(pos);
+    use(tmpl.sliced(pos));
+}
+
+// Replaces every «name» of the template by its value in one pass, so a label that itself holds
+// such a marker is written as it stands. The parts are measured first, so that the line is
+// allocated once.
+QString expand(QStringView tmpl, TPlaceholders values)
+{
+    qsizetype size = 0;
+    forEachPart(tmpl, values, [&size](QStringView part) { size += part.size(); });
+    QString text;
+    text.reserve(size);
+    forEachPart(tmpl, values, [&text](QStringView part) { text += part; });
+    return text;
 }
 
 void appendExpanded(QStringList& sl, std::span<const QStringView> tmpl, TPlaceholders values)

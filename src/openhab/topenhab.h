@@ -106,7 +106,7 @@ private:
         QString companion;   // the item that Alexa or Siri drive for a blind; empty for others
         QStringList exposed; // the function's own name and its companion's, when voice control is on
     };
-    TItemLines BuildItemLine(const FunctionEntry& li) const;
+    TItemLines BuildItemLine(const TItemValues& v) const;
     static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
     static QStringList BuildCloudFile(const QStringList& exposed);
     // Writes each (file name, lines) pair into the project folder; every file is tried, the
