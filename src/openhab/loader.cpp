@@ -5,24 +5,50 @@
 #include "model/tlanguage.h"
 
 #include <QFile>
+#include <QStringMatcher>
+
+#include <array>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The texts the scanner collects from the rest of one item line.
-struct TScannedLine
+// A text the scanner collects. Nearly always it is one run of the line and stays a view of it;
+// only a text that comes together from several runs is copied.
+class TScannedText
 {
-    QString name;
-    QString label;
-    QString groups;
-    QString binding;
-    QString icon;
-    QString tags;
+public:
+    void append(QStringView run)
+    {
+        if (m_first.isEmpty()) {
+            m_first = run;
+            return;
+        }
+        if (m_joined.isEmpty())
+            m_joined = m_first.toString();
+        m_joined += run;
+    }
+    bool isEmpty() const { return m_first.isEmpty(); }
+    QStringView view() const { return m_joined.isEmpty() ? m_first : QStringView(m_joined); }
+    QString toString() const { return m_joined.isEmpty() ? m_first.toString() : m_joined; }
+
+private:
+    QStringView m_first; // never empty once anything was appended
+    QString m_joined;
 };
 
-// Opening and closing characters of the groups, binding, icon and tags sections, pairwise.
-const QString sectionBrackets = u"(){}<>[]"_s;
+// The texts the scanner collects from the rest of one item line; views of the line.
+struct TScannedLine
+{
+    TScannedText name;
+    TScannedText label;
+    TScannedText groups;
+    TScannedText binding;
+    TScannedText icon;
+    TScannedText tags;
+};
+
 enum Section
 {
     GroupsSection,
@@ -32,39 +58,58 @@ enum Section
     SectionCount
 };
 
-// The characters that can switch the scanner: the blank that ends the name, the quote around the
-// label and the section brackets.
+// The characters that can switch the scanner: the blank that ends the name, the quote of the
+// label and the section brackets. A table, because the scanner asks for every character.
+constexpr auto scannerMarks = [] {
+    std::array<bool, 128> marks{};
+    for (const char16_t c : std::u16string_view(u" \"(){}<>[]"))
+        marks[c] = true;
+    return marks;
+}();
+
 bool isScannerMark(QChar c)
 {
+    return c.unicode() < scannerMarks.size() && scannerMarks[c.unicode()];
+}
+
+// Where c stands in "(){}<>[]", the opening and closing characters of the groups, binding, icon
+// and tags sections, pairwise; -1 for any other character.
+int sectionBracket(QChar c)
+{
     switch (c.unicode()) {
-    case u' ':
-    case u'"':
     case u'(':
+        return 0;
     case u')':
+        return 1;
     case u'{':
+        return 2;
     case u'}':
+        return 3;
     case u'<':
+        return 4;
     case u'>':
+        return 5;
     case u'[':
+        return 6;
     case u']':
-        return true;
+        return 7;
     default:
-        return false;
+        return -1;
     }
 }
 
 // One pass over the line, so that no content (a huge line, unbalanced brackets, binary garbage) can
 // make loading slow. The quoted label keeps every character up to its closing quote: a label such
 // as "Küche (EG)" must survive a save and a load.
-// Only a mark (isScannerMark) can change where characters go, so the characters between two marks
-// that switch something are appended to their text in one piece.
+// Only a blank, a quote or a bracket can change where characters go, so the characters between two
+// of them that switch something are appended to their text in one piece.
 TScannedLine scanItemLine(QStringView text)
 {
     TScannedLine line;
     bool inName = true;
     bool inQuote = false;
     bool inSection[SectionCount] = {};
-    const auto target = [&]() -> QString* {
+    const auto target = [&]() -> TScannedText* {
         return inQuote                     ? &line.label
                : inSection[GroupsSection]  ? &line.groups
                : inSection[BindingSection] ? &line.binding
@@ -75,7 +120,7 @@ TScannedLine scanItemLine(QStringView text)
     };
     // The first character is the blank after the type word.
     qsizetype runStart = 1;
-    QString* runTarget = target();
+    TScannedText* runTarget = target();
     const auto endRun = [&](qsizetype end) {
         if (runTarget && end > runStart)
             runTarget->append(text.sliced(runStart, end - runStart));
@@ -84,17 +129,17 @@ TScannedLine scanItemLine(QStringView text)
         const QChar c = text[i];
         if (!isScannerMark(c))
             continue;
-        const qsizetype bracket = inQuote ? -1 : sectionBrackets.indexOf(c);
+        const int bracket = sectionBracket(c);
         if (c == u' ' && inName)
             inName = false;
         // The label is complete here: its characters only come while the quote is on.
         else if (c == u'"' && (inQuote || line.label.isEmpty()))
             inQuote = !inQuote;
-        else if (bracket >= 0)
+        else if (bracket >= 0 && !inQuote)
             inSection[bracket / 2] = bracket % 2 == 0;
         else
-            continue; // a blank or quote that is text: it stays in the run
-        // The mark switched something and is itself dropped.
+            continue; // a blank, quote or bracket that is text: it stays in the run
+        // The character switched something and is itself dropped.
         endRun(i);
         runStart = i + 1;
         runTarget = target();
@@ -114,7 +159,7 @@ struct TBusValues
 };
 
 // The frame an MQTT binding sends on ON, without its closing "##"; empty when there is none.
-QString onFrame(const QString& binding)
+QString onFrame(QStringView binding)
 {
     static const QString on = u":command:ON:"_s;
     const qsizetype at = binding.indexOf(on);
@@ -122,7 +167,7 @@ QString onFrame(const QString& binding)
         return {};
     const qsizetype begin = at + on.size();
     const qsizetype end = binding.indexOf(u"##", begin);
-    return end < 0 ? QString() : binding.mid(begin, end - begin);
+    return end < 0 ? QString() : binding.sliced(begin, end - begin).toString();
 }
 
 // Frame heads of the scene items, most specific first: the kind and CEN variant each one means
@@ -142,7 +187,7 @@ const TFrameHead frameHeads[] = {
 
 // Scene items are written as Switch lines only; an MQTT binding on any other type word carries
 // nothing the program wrote.
-void decodeMqtt(const QString& binding, const Tbticino& bticino, TBusValues& v)
+void decodeMqtt(QStringView binding, const Tbticino& bticino, TBusValues& v)
 {
     QString frame = onFrame(binding);
     const TFrameHead* match = nullptr;
@@ -173,16 +218,19 @@ void decodeMqtt(const QString& binding, const Tbticino& bticino, TBusValues& v)
     v.sAdr = bticino.FormatAdr(where, v.iType, iAdrArt, false);
 }
 
-void decodeBticino(const QString& binding, const QString& icon, const Tbticino& bticino, TBusValues& v)
+void decodeBticino(QStringView binding, QStringView icon, const Tbticino& bticino, TBusValues& v)
 {
-    static const QString whereKey = u";where="_s;
-    const qsizetype at = binding.indexOf(whereKey);
+    // Searched for in every line; the matcher prepares its search once.
+    static const QStringMatcher whereKey(u";where=");
+    const qsizetype at = whereKey.indexIn(binding);
     if (at >= 1) {
-        QString where = binding.mid(at + whereKey.size());
+        QString where = binding.sliced(at + whereKey.pattern().size()).toString();
         v.iBus = bticino.GetBus(where);
         const qsizetype quote = where.indexOf(u'"');
+        if (quote >= 0)
+            where.truncate(quote);
         int iAdrArt = 0;
-        v.sAdr = bticino.FormatAdr(quote < 0 ? where : where.left(quote), v.iType, iAdrArt, false);
+        v.sAdr = bticino.FormatAdr(where, v.iType, iAdrArt, false);
     }
     if (v.iType == FunctionEntry::Switch && v.sAdr.isEmpty() && icon == u"groundfloor")
         v.iType = FunctionEntry::GroupScene;
@@ -225,7 +273,6 @@ void TopenHab::LoadFiles(FunctionList& lv)
 
     lv.clear();
     slGroups.clear();
-    m_firstRowOfAlias.clear();
     static const struct
     {
         QString word;
@@ -238,8 +285,11 @@ void TopenHab::LoadFiles(FunctionList& lv)
     static const QString groupWord = u"Group "_s;
     // The rows are collected first and handed to the list at once: a list shown in a view would
     // otherwise announce every single row.
+    const QStringList lines = ReadFile(projectFile(sItemsFile), false);
     QList<FunctionEntry> rows;
-    for (const QString& line : ReadFile(projectFile(sItemsFile), false)) {
+    rows.reserve(lines.size());
+    QList<TCompanionLine> companions;
+    for (const QString& line : lines) {
         if (line.startsWith(groupWord)) {
             slGroups << line.mid(groupWord.size());
             continue;
@@ -247,12 +297,12 @@ void TopenHab::LoadFiles(FunctionList& lv)
         for (const auto& type : typeWords) {
             if (line.startsWith(type.word)) {
                 // The text keeps the blank after the type word.
-                ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, type.iType);
+                ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, companions, type.iType);
                 break;
             }
         }
     }
-    m_firstRowOfAlias.clear();
+    ApplyCompanionLines(rows, companions);
     lv.setEntries(rows);
 
     // mqtt.cfg is installation data that the program never writes; a project that lost it gets
@@ -262,35 +312,54 @@ void TopenHab::LoadFiles(FunctionList& lv)
         QFile::copy(sCfgDir() + sMQTTFile, mqtt);
 }
 
-void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, int iType) const
+void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
+                             int iType) const
 {
     const TScannedLine line = scanItemLine(text);
     TBusValues v;
     v.iType = iType;
-    if (line.binding.startsWith(u"mqtt="))
-        decodeMqtt(line.binding, m_bticino, v);
+    if (line.binding.view().startsWith(u"mqtt="))
+        decodeMqtt(line.binding.view(), m_bticino, v);
     else
-        decodeBticino(line.binding, line.icon, m_bticino, v);
+        decodeBticino(line.binding.view(), line.icon.view(), m_bticino, v);
 
-    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !line.label.isEmpty() &&
-        !line.name.isEmpty() && !isCompanionName(line.name)) {
+    const QString name = line.name.toString();
+    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !line.label.isEmpty() && !name.isEmpty() &&
+        !isCompanionName(name)) {
         FunctionEntry entry;
         const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(44, u"Ja"_s);
-        FillItem(entry, v.iType, line.label, v.sAdr, line.name, line.groups, sAlexa, v.sCENKey,
-                 line.name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
-        if (!m_firstRowOfAlias.contains(line.name))
-            m_firstRowOfAlias.insert(line.name, int(rows.size()));
+        FillItem(entry, v.iType, line.label.toString(), v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
+                 name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
         rows.append(std::move(entry));
         return;
     }
-    if (line.tags.isEmpty() || !isCompanionName(line.name))
+    if (line.tags.isEmpty() || !isCompanionName(name))
         return;
     // The companion item of a voice-controlled blind says through which assistant it is moved.
-    QString base = line.name;
+    QString base = name;
     removeFirst(base, alexaSuffix);
     removeFirst(base, homeSuffix);
-    const auto row = m_firstRowOfAlias.constFind(base);
-    if (row == m_firstRowOfAlias.cend())
+    companions.append({base, name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s, rows.size()});
+}
+
+void TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions)
+{
+    if (companions.isEmpty())
         return;
-    rows[*row].voice = line.name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s;
+    // Each companion marks the first row of its blind's alias. Only the aliases that companions
+    // name are looked for, in one pass over the rows; a row found stays the first one whatever
+    // is read after it, so marking after the whole file was read changes nothing.
+    QHash<QString, qsizetype> firstRow;
+    for (const TCompanionLine& companion : companions)
+        firstRow.insert(companion.base, -1);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const auto row = firstRow.find(rows.at(i).alias);
+        if (row != firstRow.end() && *row < 0)
+            *row = i;
+    }
+    for (const TCompanionLine& companion : companions) {
+        const qsizetype row = firstRow.value(companion.base);
+        if (row >= 0 && row < companion.rowsBefore)
+            rows[row].voice = companion.voice;
+    }
 }

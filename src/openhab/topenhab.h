@@ -97,7 +97,17 @@ public:
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
-    void ParseItemLine(QStringView text, QList<FunctionEntry>& rows, int iType) const;
+    // A companion line of the items file: the alias of the blind it belongs to, the voice text it
+    // gives that blind, and how many rows were read before it, as it only marks a blind above it.
+    struct TCompanionLine
+    {
+        QString base;
+        QString voice;
+        qsizetype rowsBefore = 0;
+    };
+    void ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
+                       int iType) const;
+    static void ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions);
 
     // One function's lines in the items file, and the names it exposes to voice assistants.
     struct TItemLines
@@ -112,10 +122,6 @@ private:
     // Writes each (file name, lines) pair into the project folder; every file is tried, the
     // failures are returned.
     TFileErrors WriteProjectFiles(const QList<std::pair<QString, QStringList>>& files) const;
-
-    // While LoadFiles reads the items file: the row of the first entry of each alias, so that a
-    // companion line finds its blind without a search through the whole list.
-    mutable QHash<QString, int> m_firstRowOfAlias;
 
     const TLanguage& m_language;
     const Tbticino& m_bticino;

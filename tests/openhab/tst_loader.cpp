@@ -197,6 +197,9 @@ void TstLoader::itemLines_data()
         {u"2|AUTO_3|Jalousie|01.13||||Nein"_s});
     row("companion goes to the first of two", {blind, blind, home},
         {u"2|AUTO_3|Jalousie|01.13||Siri/Home||Nein"_s, u"2|AUTO_3|Jalousie|01.13||||Nein"_s});
+    row("later companion wins", {blind, alexa, home}, {u"2|AUTO_3|Jalousie|01.13||Siri/Home||Nein"_s});
+    row("only companions after the blind count", {home, blind, alexa},
+        {u"2|AUTO_3|Jalousie|01.13||Alexa||Nein"_s});
 
     row("brackets inside the label",
         {uR"(Switch SWITCH_1 "Küche (EG) [Nord] {1} <2>" <light> (EG) )"_s + bticino.arg(u"0112")},
