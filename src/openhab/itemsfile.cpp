@@ -33,10 +33,12 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
     TSitemapBuilder sitemap(m_language, layout == u"1"_s, slGroups);
     TRulesBuilder rules(rows);
 
-    QStringList items{u"//Gruppen"_s};
+    TTextLines items;
+    items.add(u"//Gruppen"_s);
     for (const QString& group : slGroups)
-        items << u"Group "_s + group;
-    items << QString() << u"//Schaltelemente"_s;
+        items.add(u"Group "_s + group);
+    items.add(QString());
+    items.add(u"//Schaltelemente"_s);
     QStringList exposed;
     for (const FunctionEntry& li : rows) {
         // Rows come from the editor or the items file and always have a known kind; a row of any
@@ -45,16 +47,16 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
             continue;
         const TItemValues v = ExtractItem(li);
         const TItemLines lines = BuildItemLine(v);
-        items << lines.line;
+        items.add(lines.line);
         if (!lines.companion.isEmpty())
-            items << lines.companion;
+            items.add(lines.companion);
         exposed << lines.exposed;
         sitemap.Add(li.kind, li.alias, li.groups);
         rules.BuildRowRules(v);
     }
 
     return WriteProjectFiles({{sItemsFile, items},
-                              {sCloudFile, BuildCloudFile(exposed)},
+                              {sCloudFile, TTextLines(BuildCloudFile(exposed))},
                               {sRulesFile, rules.Build()},
                               {sSitemapFile, sitemap.Build(sProj)}});
 }

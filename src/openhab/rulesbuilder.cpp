@@ -14,41 +14,33 @@ namespace {
 
 using TPlaceholders = std::initializer_list<std::pair<QStringView, QString>>;
 
-// Calls use with each part of the expanded template in turn: the text between the placeholders
-// and the value of each placeholder.
-template <typename Use> void forEachPart(QStringView tmpl, TPlaceholders values, Use use)
+// Appends the template to text with every «name» replaced by its value, in one pass, so a label
+// that itself holds such a marker is written as it stands.
+void expandInto(QString& text, QStringView tmpl, TPlaceholders values)
 {
     qsizetype pos = 0;
     for (qsizetype open; (open = tmpl.indexOf(u'«', pos)) >= 0;) {
         const qsizetype close = tmpl.indexOf(u'»', open);
         const QStringView name = tmpl.sliced(open + 1, close - open - 1);
-        use(tmpl.sliced(pos, open - pos));
+        text += tmpl.sliced(pos, open - pos);
         for (const auto& [key, value] : values) {
             if (key == name)
-                use(QStringView(value));
+                text += value;
         }
         pos = close + 1;
     }
-    use(tmpl.sliced(pos));
+    text += tmpl.sliced(pos);
 }
 
-// Replaces every «name» of the template by its value in one pass, so a label that itself holds
-// such a marker is written as it stands. The parts are measured first, so that the line is
-// allocated once.
-QString expand(QStringView tmpl, TPlaceholders values)
+void appendExpanded(TTextLines& lines, std::span<const QStringView> tmpl, TPlaceholders values)
 {
-    qsizetype size = 0;
-    forEachPart(tmpl, values, [&size](QStringView part) { size += part.size(); });
-    QString text;
-    text.reserve(size);
-    forEachPart(tmpl, values, [&text](QStringView part) { text += part; });
-    return text;
-}
-
-void appendExpanded(QStringList& sl, std::span<const QStringView> tmpl, TPlaceholders values)
-{
-    for (const QStringView line : tmpl)
-        sl << expand(line, values);
+    // One buffer serves every line.
+    QString line;
+    for (const QStringView lineTemplate : tmpl) {
+        line.resize(0);
+        expandInto(line, lineTemplate, values);
+        lines.add(line);
+    }
 }
 
 const QStringView groupRuleHead[] = {
@@ -107,9 +99,9 @@ const QStringView automationRuleTail[] = {
 };
 // clang-format on
 
-QString sendCommand(const QString& sAlias, const QString& command)
+void addSendCommand(TTextLines& lines, const QString& sAlias, QStringView command)
 {
-    return u"    sendCommand("_s + sAlias + u", "_s + command + u")"_s;
+    lines.add(u"    sendCommand("_s + sAlias + u", "_s + command + u")"_s);
 }
 
 } // namespace
@@ -127,12 +119,15 @@ void TRulesBuilder::BuildRowRules(const TItemValues& v)
         AddAutomationRule(v);
 }
 
-QStringList TRulesBuilder::Build() const
+TTextLines TRulesBuilder::Build()
 {
-    if (m_init.isEmpty())
-        return m_rules;
-    return m_rules + QStringList{u""_s, u"rule \"Init\""_s, u"when"_s, u"  System started"_s, u"then"_s} +
-           m_init + QStringList{u"end"_s};
+    if (!m_init.isEmpty()) {
+        for (const QString& line : {QString(), u"rule \"Init\""_s, u"when"_s, u"  System started"_s, u"then"_s})
+            m_rules.add(line);
+        m_rules.append(m_init);
+        m_rules.add(u"end"_s);
+    }
+    return std::move(m_rules);
 }
 
 void TRulesBuilder::IndexMembers()
@@ -168,27 +163,28 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
     // The stop-all scene stops every blind; any other scene switches the members of its group,
     // blinds moving up on ON unless the scene reverses them.
     const bool bStopAll = v.sGroups == u"_STOP_"_s;
-    const QString blindOn = v.bReverse ? u"DOWN"_s : u"UP"_s;
-    const QString blindOff = v.bReverse ? u"UP"_s : u"DOWN"_s;
+    const QStringView blindOn = v.bReverse ? u"DOWN" : u"UP";
+    const QStringView blindOff = v.bReverse ? u"UP" : u"DOWN";
     static const QList<qsizetype> none;
     const auto group = m_membersOfGroup.constFind(v.sGroups);
     const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.cend() ? none : *group;
-    QStringList onLines;
-    QStringList offLines;
+    appendExpanded(m_rules, groupRuleHead, {{u"label", v.sBez}, {u"alias", v.sAlias}});
+    TTextLines offLines;
     for (const qsizetype i : members) {
         const FunctionEntry& row = m_rows.at(i);
         const bool bBlind = row.kind == FunctionEntry::Automation;
         if (bStopAll) {
-            onLines << sendCommand(row.alias, u"STOP"_s);
-            offLines << sendCommand(row.alias, u"STOP"_s);
+            addSendCommand(m_rules, row.alias, u"STOP");
+            addSendCommand(offLines, row.alias, u"STOP");
         } else {
-            onLines << sendCommand(row.alias, bBlind ? blindOn : u"ON"_s);
-            offLines << sendCommand(row.alias, bBlind ? blindOff : u"OFF"_s);
+            addSendCommand(m_rules, row.alias, bBlind ? blindOn : u"ON");
+            addSendCommand(offLines, row.alias, bBlind ? blindOff : u"OFF");
         }
     }
-    appendExpanded(m_rules, groupRuleHead, {{u"label", v.sBez}, {u"alias", v.sAlias}});
-    m_rules << onLines << u"  } else if (receivedCommand == OFF) {"_s << offLines << u"  }"_s << u"end"_s
-            << QString();
+    m_rules.add(u"  } else if (receivedCommand == OFF) {"_s);
+    m_rules.append(offLines);
+    for (const QString& line : {u"  }"_s, u"end"_s, QString()})
+        m_rules.add(line);
 }
 
 void TRulesBuilder::AddAutomationRule(const TItemValues& v)
@@ -205,7 +201,7 @@ void TRulesBuilder::AddAutomationRule(const TItemValues& v)
     appendExpanded(m_rules, v.bHome ? std::span<const QStringView>(homeValueLines) : alexaValueLines, values);
     appendExpanded(m_rules, automationRuleTail, values);
     if (!v.bHome) {
-        m_init << u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s;
-        m_init << u"  postUpdate("_s + item + u", 50)"_s;
+        m_init.add(u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s);
+        m_init.add(u"  postUpdate("_s + item + u", 50)"_s);
     }
 }

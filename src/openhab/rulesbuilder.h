@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionentry.h"
+#include "textlines.h"
 
 #include <QHash>
 #include <QList>
@@ -20,8 +21,8 @@ public:
     // Appends the rules of one function of the rows, given by its typed values.
     void BuildRowRules(const TItemValues& v);
     // The rules file: every function's rules, then the start-up rule when one is needed. No lines
-    // at all when there is nothing to rule.
-    QStringList Build() const;
+    // at all when there is nothing to rule. Hands the rules over: called once, after the last row.
+    TTextLines Build();
 
 private:
     void AddGroupRule(const TItemValues& v);
@@ -38,6 +39,6 @@ private:
     bool m_bIndexed = false;
     QHash<QString, QList<qsizetype>> m_membersOfGroup;
     QList<qsizetype> m_blinds;
-    QStringList m_rules;
-    QStringList m_init;
+    TTextLines m_rules;
+    TTextLines m_init;
 };

@@ -25,7 +25,8 @@ TFileErrors TopenHab::SaveCfg()
     cfg << u"webserver.passwd="_s + serverPass;
     if (!serverRescan.isEmpty())
         cfg << u"webserver.rescan_secs="_s + serverRescan;
-    return WriteProjectFiles({{sCfgFile, cfg}, {sUUIDFile, {uuid}}, {sSecretFile, {secret}}});
+    return WriteProjectFiles(
+        {{sCfgFile, TTextLines(cfg)}, {sUUIDFile, TTextLines({uuid})}, {sSecretFile, TTextLines({secret})}});
 }
 
 TFileErrors TopenHab::SaveHomekit(const QString& ip)
@@ -41,7 +42,7 @@ TFileErrors TopenHab::SaveHomekit(const QString& ip)
         u"org.openhab.homekit:networkInterface="_s + ip,
         u"org.openhab.homekit:name=Varuno"_s,
     };
-    return WriteProjectFiles({{sHomeKitFile, homekit}});
+    return WriteProjectFiles({{sHomeKitFile, TTextLines(homekit)}});
 }
 
 TFileErrors TopenHab::GenerateCloudkey()
@@ -50,7 +51,7 @@ TFileErrors TopenHab::GenerateCloudkey()
     // secure generator.
     uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
     secret = RandomString(20);
-    return WriteProjectFiles({{sUUIDFile, {uuid}}, {sSecretFile, {secret}}});
+    return WriteProjectFiles({{sUUIDFile, TTextLines({uuid})}, {sSecretFile, TTextLines({secret})}});
 }
 
 QString TopenHab::RandomString(int strlength)
@@ -70,11 +71,11 @@ QStringList TopenHab::BuildCloudFile(const QStringList& exposed)
             u"expose="_s + exposed.join(u',')};
 }
 
-TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, QStringList>>& files) const
+TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const
 {
     TFileErrors errors;
     for (const auto& [name, lines] : files) {
-        if (const std::optional<TFileError> error = WriteFile(projectFile(name), lines))
+        if (const std::optional<TFileError> error = WriteLines(projectFile(name), lines))
             errors << *error;
     }
     return errors;

@@ -1,8 +1,11 @@
 #include "sitemapbuilder.h"
 
-#include "groupmembership.h"
 #include "model/functionentry.h"
 #include "model/tlanguage.h"
+
+#include <QStringTokenizer>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -16,47 +19,55 @@ TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, co
             m_frames.append({KindFrameLabel(kind), {}});
         return;
     }
-    for (const QString& group : slGroups)
+    for (const QString& group : slGroups) {
+        // No function belongs to a group without a name.
+        if (!group.isEmpty())
+            m_framesOfGroup[group].append(m_frames.size());
         m_frames.append({group, {}});
+    }
     m_frames.append({language.GetMsg(79, u"Allgemein"_s), {}});
 }
 
 void TSitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGroups)
 {
-    const QString line = u"    "_s + BuildSitemapElement(iType, sAlias);
-    if (!m_bKindFrames)
-        AddToGroupFrames(line, sGroups);
-    else if (iType >= 0 && iType < m_frames.size())
-        m_frames[iType].lines.append(line);
+    if (!m_bKindFrames) {
+        for (const qsizetype frame : GroupFramesOf(sGroups))
+            AddSitemapElement(m_frames[frame].lines, iType, sAlias);
+    } else if (iType >= 0 && iType < m_frames.size()) {
+        AddSitemapElement(m_frames[iType].lines, iType, sAlias);
+    }
 }
 
-QStringList TSitemapBuilder::Build(const QString& sProj) const
+TTextLines TSitemapBuilder::Build(const QString& sProj) const
 {
-    QStringList sl;
+    if (std::all_of(m_frames.cbegin(), m_frames.cend(), [](const TFrame& frame) { return frame.lines.isEmpty(); }))
+        return {};
+    TTextLines sl;
+    sl.add(u"sitemap bticino label=\""_s + sProj + u"\" {"_s);
     for (const TFrame& frame : m_frames) {
         if (frame.lines.isEmpty())
             continue;
-        sl << u"  Frame label=\""_s + frame.label + u"\" {"_s;
-        sl << frame.lines;
-        sl << u"  }"_s;
+        sl.add(u"  Frame label=\""_s + frame.label + u"\" {"_s);
+        sl.append(frame.lines);
+        sl.add(u"  }"_s);
     }
-    if (sl.isEmpty())
-        return {};
-    sl.prepend(u"sitemap bticino label=\""_s + sProj + u"\" {"_s);
-    sl << u"}"_s;
+    sl.add(u"}"_s);
     return sl;
 }
 
-QString TSitemapBuilder::BuildSitemapElement(int iType, const QString& sAlias) const
+void TSitemapBuilder::AddSitemapElement(TTextLines& lines, int iType, const QString& sAlias) const
 {
+    // Indented for its frame.
     switch (iType) {
     case FunctionEntry::Dimmer:
-        return u"Slider item="_s + sAlias;
+        lines.add(u"    Slider item="_s + sAlias);
+        return;
     case FunctionEntry::CenScene:
     case FunctionEntry::ScenarioModule:
-        return u"Switch item="_s + sAlias + u" mappings=[ON=\""_s + m_execute + u"\"]"_s;
+        lines.add(u"    Switch item="_s + sAlias + u" mappings=[ON=\""_s + m_execute + u"\"]"_s);
+        return;
     default:
-        return u"Switch item="_s + sAlias;
+        lines.add(u"    Switch item="_s + sAlias);
     }
 }
 
@@ -67,15 +78,24 @@ QString TSitemapBuilder::KindFrameLabel(int iType) const
     return m_language.GetMsg(38 + iType, QString::fromUtf16(germanLabels[iType]));
 }
 
-void TSitemapBuilder::AddToGroupFrames(const QString& line, const QString& sGroups)
+TSitemapBuilder::TFrameIndexes TSitemapBuilder::GroupFramesOf(const QString& sGroups) const
 {
     // Functions without a group, and the scene that stops every blind, belong to the general frame.
-    if (sGroups.isEmpty() || sGroups == u"_STOP_"_s) {
-        m_frames.last().lines.append(line);
-        return;
+    if (sGroups.isEmpty() || sGroups == u"_STOP_"_s)
+        return {m_frames.size() - 1};
+    // The names as IsInGroup compares them: split at ",", blanks around each removed. A frame
+    // shows the function once, however often the function names its group.
+    TFrameIndexes frames;
+    for (const QStringView name : QStringTokenizer(sGroups, u',')) {
+        const QStringView trimmed = name.trimmed();
+        // Looked up without a copy of the name.
+        const auto named = m_framesOfGroup.constFind(QString::fromRawData(trimmed.data(), trimmed.size()));
+        if (named == m_framesOfGroup.cend())
+            continue;
+        for (const qsizetype frame : *named) {
+            if (!frames.contains(frame))
+                frames.append(frame);
+        }
     }
-    for (qsizetype i = 0; i + 1 < m_frames.size(); ++i) {
-        if (IsInGroup(sGroups, m_frames[i].label))
-            m_frames[i].lines.append(line);
-    }
+    return frames;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "textlines.h"
+
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 class TLanguage;
 
@@ -19,21 +23,27 @@ public:
     // Files the element of one function under its frame(s).
     void Add(int iType, const QString& sAlias, const QString& sGroups);
     // The sitemap labelled sProj; no lines at all when no frame holds an element.
-    QStringList Build(const QString& sProj) const;
+    TTextLines Build(const QString& sProj) const;
 
 private:
     struct TFrame
     {
         QString label; // for a group frame the group's name
-        QStringList lines;
+        TTextLines lines;
     };
 
-    QString BuildSitemapElement(int iType, const QString& sAlias) const;
+    // Appends the function's element to a frame's lines.
+    void AddSitemapElement(TTextLines& lines, int iType, const QString& sAlias) const;
     QString KindFrameLabel(int iType) const;
-    void AddToGroupFrames(const QString& line, const QString& sGroups);
+    // The frames of the group layout that show a function of the groups text sGroups.
+    using TFrameIndexes = QVarLengthArray<qsizetype, 8>;
+    TFrameIndexes GroupFramesOf(const QString& sGroups) const;
 
     const TLanguage& m_language;
     bool m_bKindFrames;
     QString m_execute; // caption of the single button of scenes
     QList<TFrame> m_frames;
+    // The group frames by their group's name: a function is filed under the frames of the names it
+    // lists, instead of every frame asking about every function.
+    QHash<QString, QList<qsizetype>> m_framesOfGroup;
 };

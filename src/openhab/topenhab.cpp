@@ -73,16 +73,12 @@ QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
 
 std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
 {
-    // The text is put together first and converted once: converting line by line costs more
-    // than the write itself.
-    qsizetype size = 0;
-    for (const QString& line : sl)
-        size += line.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString& line : sl)
-        text += line + u"\r\n";
-    const QByteArray bytes = text.toUtf8();
+    return WriteLines(filename, TTextLines(sl));
+}
+
+std::optional<TFileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
+{
+    const QByteArray bytes = lines.text().toUtf8();
     // Written beside the old file and renamed over it, so a crash or a full disk never leaves a
     // half-written file; an existing read-only file is refused rather than replaced.
     QSaveFile file(filename);

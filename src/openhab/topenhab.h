@@ -2,6 +2,7 @@
 
 #include "fileerror.h"
 #include "model/functionentry.h"
+#include "textlines.h"
 
 #include <QHash>
 #include <QList>
@@ -71,6 +72,8 @@ public:
     // Replaces the file atomically with the lines, UTF-8 without BOM, CR LF after every line.
     // On failure the old file stays as it was and the failure is returned.
     static std::optional<TFileError> WriteFile(const QString& filename, const QStringList& sl);
+    // The same for lines that a generator put together.
+    static std::optional<TFileError> WriteLines(const QString& filename, const TTextLines& lines);
     // The value of the first line whose text before its first "=" equals key (any letter case).
     static QString KeyValue(const QStringList& lines, const QString& key);
 
@@ -121,7 +124,7 @@ private:
     static QStringList BuildCloudFile(const QStringList& exposed);
     // Writes each (file name, lines) pair into the project folder; every file is tried, the
     // failures are returned.
-    TFileErrors WriteProjectFiles(const QList<std::pair<QString, QStringList>>& files) const;
+    TFileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
 
     const TLanguage& m_language;
     const Tbticino& m_bticino;

@@ -100,7 +100,7 @@ void TestSceneRules::compare(const QList<FunctionEntry>& rows)
         if (v.iType == FunctionEntry::GroupScene)
             expected << searchedMembers(rows, v);
     }
-    QCOMPARE(sceneRules(builder.Build()), expected);
+    QCOMPARE(sceneRules(builder.Build().text().split(u"\r\n"_s)), expected);
 }
 
 void TestSceneRules::membersAsSearched_data()
