@@ -3,6 +3,7 @@
 #include "bus/tbticino.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
+#include "nametable.h"
 
 #include <QFile>
 #include <QStringMatcher>
@@ -349,16 +350,16 @@ void TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TComp
     // Each companion marks the first row of its blind's alias. Only the aliases that companions
     // name are looked for, in one pass over the rows; a row found stays the first one whatever
     // is read after it, so marking after the whole file was read changes nothing.
-    QHash<QString, qsizetype> firstRow;
+    TNameTable<qsizetype> firstRow;
     for (const TCompanionLine& companion : companions)
-        firstRow.insert(companion.base, -1);
+        firstRow.try_emplace(companion.base, -1);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const auto row = firstRow.find(rows.at(i).alias);
-        if (row != firstRow.end() && *row < 0)
-            *row = i;
+        if (row != firstRow.end() && row->second < 0)
+            row->second = i;
     }
     for (const TCompanionLine& companion : companions) {
-        const qsizetype row = firstRow.value(companion.base);
+        const qsizetype row = firstRow.at(companion.base);
         if (row >= 0 && row < companion.rowsBefore)
             rows[row].voice = companion.voice;
     }

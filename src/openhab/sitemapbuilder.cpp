@@ -87,12 +87,10 @@ TSitemapBuilder::TFrameIndexes TSitemapBuilder::GroupFramesOf(const QString& sGr
     // shows the function once, however often the function names its group.
     TFrameIndexes frames;
     for (const QStringView name : QStringTokenizer(sGroups, u',')) {
-        const QStringView trimmed = name.trimmed();
-        // Looked up without a copy of the name.
-        const auto named = m_framesOfGroup.constFind(QString::fromRawData(trimmed.data(), trimmed.size()));
-        if (named == m_framesOfGroup.cend())
+        const auto named = m_framesOfGroup.find(name.trimmed());
+        if (named == m_framesOfGroup.end())
             continue;
-        for (const qsizetype frame : *named) {
+        for (const qsizetype frame : named->second) {
             if (!frames.contains(frame))
                 frames.append(frame);
         }

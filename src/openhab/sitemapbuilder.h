@@ -1,8 +1,8 @@
 #pragma once
 
+#include "nametable.h"
 #include "textlines.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,5 +45,5 @@ private:
     QList<TFrame> m_frames;
     // The group frames by their group's name: a function is filed under the frames of the names it
     // lists, instead of every frame asking about every function.
-    QHash<QString, QList<qsizetype>> m_framesOfGroup;
+    TNameTable<QList<qsizetype>> m_framesOfGroup;
 };

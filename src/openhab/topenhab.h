@@ -4,7 +4,6 @@
 #include "model/functionentry.h"
 #include "textlines.h"
 
-#include <QHash>
 #include <QList>
 #include <optional>
 #include <QString>
