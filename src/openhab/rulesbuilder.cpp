@@ -3,45 +3,78 @@
 #include "topenhab.h"
 
 #include <QStringTokenizer>
+#include <QVarLengthArray>
 
-#include <initializer_list>
+#include <algorithm>
+#include <array>
 #include <span>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-using TPlaceholders = std::initializer_list<std::pair<QStringView, QString>>;
-
-// Appends the template to text with every «name» replaced by its value, in one pass, so a label
-// that itself holds such a marker is written as it stands.
-void expandInto(QString& text, QStringView tmpl, TPlaceholders values)
+// The placeholders of the rule templates, in the order of the values that fill them in.
+enum Placeholder
 {
-    qsizetype pos = 0;
-    for (qsizetype open; (open = tmpl.indexOf(u'«', pos)) >= 0;) {
-        const qsizetype close = tmpl.indexOf(u'»', open);
-        const QStringView name = tmpl.sliced(open + 1, close - open - 1);
-        text += tmpl.sliced(pos, open - pos);
-        for (const auto& [key, value] : values) {
-            if (key == name)
-                text += value;
+    Label,
+    Alias,
+    Item,
+    Name,
+    Off,
+    On,
+    PlaceholderCount
+};
+const QStringView placeholderNames[PlaceholderCount] = {u"label", u"alias", u"item", u"name", u"off", u"on"};
+using TValues = std::array<QStringView, PlaceholderCount>;
+
+// A rule template cut at its «name» placeholders once, so that filling it in is only appending:
+// a project with thousands of blinds fills in tens of thousands of lines. A placeholder of another
+// name stands for nothing.
+class TRuleTemplate
+{
+public:
+    explicit TRuleTemplate(std::span<const QStringView> lines)
+    {
+        for (const QStringView line : lines) {
+            QList<TPart> parts;
+            qsizetype pos = 0;
+            for (qsizetype open; (open = line.indexOf(u'«', pos)) >= 0;) {
+                const qsizetype close = line.indexOf(u'»', open);
+                const auto name = std::find(std::begin(placeholderNames), std::end(placeholderNames),
+                                            line.sliced(open + 1, close - open - 1));
+                parts.append({line.sliced(pos, open - pos), int(name - std::begin(placeholderNames))});
+                pos = close + 1;
+            }
+            parts.append({line.sliced(pos), PlaceholderCount});
+            m_lines.append(parts);
         }
-        pos = close + 1;
     }
-    text += tmpl.sliced(pos);
-}
 
-void appendExpanded(TTextLines& lines, std::span<const QStringView> tmpl, TPlaceholders values)
-{
-    // One buffer serves every line.
-    QString line;
-    for (const QStringView lineTemplate : tmpl) {
-        line.resize(0);
-        expandInto(line, lineTemplate, values);
-        lines.add(line);
+    // Appends the lines with every placeholder replaced by its value, in one pass, so a label that
+    // itself holds a placeholder is written as it stands.
+    void AppendTo(TTextLines& rules, const TValues& values) const
+    {
+        QVarLengthArray<QStringView, 16> line;
+        for (const QList<TPart>& parts : m_lines) {
+            line.clear();
+            for (const TPart& part : parts) {
+                line.append(part.text);
+                if (part.placeholder < PlaceholderCount)
+                    line.append(values[part.placeholder]);
+            }
+            rules.addParts(line);
+        }
     }
-}
+
+private:
+    // The text up to a placeholder, and the placeholder (PlaceholderCount for none).
+    struct TPart
+    {
+        QStringView text;
+        int placeholder;
+    };
+    QList<QList<TPart>> m_lines;
+};
 
 const QStringView groupRuleHead[] = {
     u"rule \"Groupcommand «label»\"",
@@ -99,6 +132,12 @@ const QStringView automationRuleTail[] = {
 };
 // clang-format on
 
+const TRuleTemplate groupRuleHeadTemplate(groupRuleHead);
+const TRuleTemplate automationRuleHeadTemplate(automationRuleHead);
+const TRuleTemplate homeValueTemplate(homeValueLines);
+const TRuleTemplate alexaValueTemplate(alexaValueLines);
+const TRuleTemplate automationRuleTailTemplate(automationRuleTail);
+
 void addSendCommand(TTextLines& lines, const QString& sAlias, QStringView command)
 {
     lines.add(u"    sendCommand("_s + sAlias + u", "_s + command + u")"_s);
@@ -136,7 +175,7 @@ void TRulesBuilder::IndexMembers()
     // Only the groups that scenes switch are indexed; no group has the empty name.
     for (const FunctionEntry& row : m_rows) {
         if (row.kind == FunctionEntry::GroupScene && !row.groups.isEmpty())
-            m_membersOfGroup.insert(row.groups, {});
+            m_membersOfGroup.try_emplace(row.groups);
     }
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         const FunctionEntry& row = m_rows.at(i);
@@ -147,11 +186,12 @@ void TRulesBuilder::IndexMembers()
         // The names as IsInGroup compares them: split at ",", blanks around each removed. A name
         // the row lists twice makes it a member once.
         for (const QStringView name : QStringTokenizer(row.groups, u',')) {
-            const QStringView trimmed = name.trimmed();
-            // Looked up without a copy of the name.
-            const auto group = m_membersOfGroup.find(QString::fromRawData(trimmed.data(), trimmed.size()));
-            if (group != m_membersOfGroup.end() && (group->isEmpty() || group->constLast() != i))
-                group->append(i);
+            const auto group = m_membersOfGroup.find(name.trimmed());
+            if (group == m_membersOfGroup.end())
+                continue;
+            QList<qsizetype>& members = group->second;
+            if (members.isEmpty() || members.constLast() != i)
+                members.append(i);
         }
     }
 }
@@ -166,9 +206,12 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
     const QStringView blindOn = v.bReverse ? u"DOWN" : u"UP";
     const QStringView blindOff = v.bReverse ? u"UP" : u"DOWN";
     static const QList<qsizetype> none;
-    const auto group = m_membersOfGroup.constFind(v.sGroups);
-    const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.cend() ? none : *group;
-    appendExpanded(m_rules, groupRuleHead, {{u"label", v.sBez}, {u"alias", v.sAlias}});
+    const auto group = m_membersOfGroup.find(v.sGroups);
+    const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.end() ? none : group->second;
+    TValues values;
+    values[Label] = v.sBez;
+    values[Alias] = v.sAlias;
+    groupRuleHeadTemplate.AppendTo(m_rules, values);
     TTextLines offLines;
     for (const qsizetype i : members) {
         const FunctionEntry& row = m_rows.at(i);
@@ -191,15 +234,16 @@ void TRulesBuilder::AddAutomationRule(const TItemValues& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
     const QString item = v.sAlias + (v.bHome ? u"_HOME"_s : u"_ALEXA"_s);
-    const TPlaceholders values = {{u"label", v.sBez},
-                                  {u"alias", v.sAlias},
-                                  {u"item", item},
-                                  {u"name", v.bHome ? u"Home"_s : u"Alexa"_s},
-                                  {u"off", v.bHome ? u"UP"_s : u"DOWN"_s},
-                                  {u"on", v.bHome ? u"DOWN"_s : u"UP"_s}};
-    appendExpanded(m_rules, automationRuleHead, values);
-    appendExpanded(m_rules, v.bHome ? std::span<const QStringView>(homeValueLines) : alexaValueLines, values);
-    appendExpanded(m_rules, automationRuleTail, values);
+    TValues values;
+    values[Label] = v.sBez;
+    values[Alias] = v.sAlias;
+    values[Item] = item;
+    values[Name] = v.bHome ? u"Home" : u"Alexa";
+    values[Off] = v.bHome ? u"UP" : u"DOWN";
+    values[On] = v.bHome ? u"DOWN" : u"UP";
+    automationRuleHeadTemplate.AppendTo(m_rules, values);
+    (v.bHome ? homeValueTemplate : alexaValueTemplate).AppendTo(m_rules, values);
+    automationRuleTailTemplate.AppendTo(m_rules, values);
     if (!v.bHome) {
         m_init.add(u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s);
         m_init.add(u"  postUpdate("_s + item + u", 50)"_s);

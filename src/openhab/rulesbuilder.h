@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionentry.h"
+#include "nametable.h"
 #include "textlines.h"
 
 #include <QHash>
@@ -37,7 +38,7 @@ private:
     // Looking them up instead of searching the list per scene keeps the rules linear in the size
     // of the list.
     bool m_bIndexed = false;
-    QHash<QString, QList<qsizetype>> m_membersOfGroup;
+    TNameTable<QList<qsizetype>> m_membersOfGroup;
     QList<qsizetype> m_blinds;
     TTextLines m_rules;
     TTextLines m_init;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
+
 // The text of a generated file while it is being put together: its lines, each followed by CR LF
 // as the files are written. The generators add their lines here rather than to a list, because a
 // project of thousands of functions has tens of thousands of lines, and one string per line costs
@@ -22,6 +24,13 @@ public:
     void add(const Line& line)
     {
         m_text += line;
+        m_text += QStringView(u"\r\n");
+    }
+    // Appends one line made of the parts in turn.
+    void addParts(std::span<const QStringView> parts)
+    {
+        for (const QStringView part : parts)
+            m_text += part;
         m_text += QStringView(u"\r\n");
     }
     void append(const TTextLines& lines) { m_text += lines.m_text; }
