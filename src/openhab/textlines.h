@@ -23,22 +23,40 @@ public:
     template <typename Line>
     void add(const Line& line)
     {
-        m_text += line;
-        m_text += QStringView(u"\r\n");
+        QString& chunk = openChunk();
+        chunk += line;
+        chunk += QStringView(u"\r\n");
     }
     // Appends one line made of the parts in turn.
     void addParts(std::span<const QStringView> parts)
     {
+        QString& chunk = openChunk();
         for (const QStringView part : parts)
-            m_text += part;
-        m_text += QStringView(u"\r\n");
+            chunk += part;
+        chunk += QStringView(u"\r\n");
     }
-    void append(const TTextLines& lines) { m_text += lines.m_text; }
+    void append(const TTextLines& lines) { m_chunks += lines.m_chunks; }
 
-    bool isEmpty() const { return m_text.isEmpty(); }
-    // The lines, each ending with CR LF.
-    const QString& text() const { return m_text; }
+    bool isEmpty() const { return m_chunks.isEmpty(); }
+    // The text in pieces, in order; together they are the lines, each ending with CR LF.
+    const QStringList& chunks() const { return m_chunks; }
+    QString text() const { return m_chunks.join(QString()); }
 
 private:
-    QString m_text;
+    // The text is held in pieces of about this many characters. A text of megabytes in one
+    // string would be copied to ever larger blocks as it grows, which takes longer than putting
+    // it together; the pieces are reserved with room for one more line of the usual length.
+    static constexpr qsizetype ChunkSize = 32 * 1024;
+    static constexpr qsizetype LineRoom = 1024;
+
+    QString& openChunk()
+    {
+        if (m_chunks.isEmpty() || m_chunks.constLast().size() >= ChunkSize) {
+            m_chunks.append(QString());
+            m_chunks.last().reserve(ChunkSize + LineRoom);
+        }
+        return m_chunks.last();
+    }
+
+    QStringList m_chunks;
 };

@@ -78,13 +78,18 @@ std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QSt
 
 std::optional<TFileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
 {
-    const QByteArray bytes = lines.text().toUtf8();
     // Written beside the old file and renamed over it, so a crash or a full disk never leaves a
     // half-written file; an existing read-only file is refused rather than replaced.
     QSaveFile file(filename);
     if (!file.open(QIODevice::WriteOnly))
         return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // Piece by piece: the pieces end at line ends, so no character is cut in two.
+    bool bWritten = true;
+    for (const QString& chunk : lines.chunks()) {
+        const QByteArray bytes = chunk.toUtf8();
+        bWritten = bWritten && file.write(bytes) == bytes.size();
+    }
+    if (!bWritten || !file.commit())
         return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
     return std::nullopt;
 }

@@ -15,6 +15,7 @@ private Q_SLOTS:
     void readFile();
     void readMissingFileRaises();
     void writeFile();
+    void writeAndReadLongFile();
     void writeIntoMissingFolder();
     void failedWriteKeepsOldContent();
     void keyValue();
@@ -75,6 +76,23 @@ void TestTextFiles::writeFile()
     QVERIFY(!TopenHab::WriteFile(file, {}));
     QVERIFY(QFile::exists(file));
     QCOMPARE(readBytes(file), QByteArray());
+}
+
+// A file of megabytes is written in pieces; no line or character may be cut or lost where one piece
+// ends and the next begins.
+void TestTextFiles::writeAndReadLongFile()
+{
+    QStringList lines;
+    QByteArray expected;
+    for (int i = 0; i < 20000; ++i) {
+        const QString line = QStringLiteral("Zeile %1 Grüße \U0001F600 ").arg(i).repeated(1 + i % 7);
+        lines << line << QString();
+        expected += line.toUtf8() + "\r\n\r\n";
+    }
+    const QString file = m_dir.filePath(QStringLiteral("long.txt"));
+    QVERIFY(!TopenHab::WriteFile(file, lines));
+    QCOMPARE(readBytes(file), expected);
+    QCOMPARE(TopenHab::ReadFile(file, false), lines);
 }
 
 void TestTextFiles::writeIntoMissingFolder()
