@@ -196,36 +196,46 @@ void TRulesBuilder::IndexMembers()
     }
 }
 
-void TRulesBuilder::AddGroupRule(const TItemValues& v)
+const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QString& sGroups, bool bReverse)
 {
+    const std::pair key(sGroups, bReverse);
+    if (const auto known = m_memberCommands.constFind(key); known != m_memberCommands.cend())
+        return *known;
     if (!m_bIndexed)
         IndexMembers();
     // The stop-all scene stops every blind; any other scene switches the members of its group,
     // blinds moving up on ON unless the scene reverses them.
-    const bool bStopAll = v.sGroups == u"_STOP_"_s;
-    const QStringView blindOn = v.bReverse ? u"DOWN" : u"UP";
-    const QStringView blindOff = v.bReverse ? u"UP" : u"DOWN";
+    const bool bStopAll = sGroups == u"_STOP_"_s;
+    const QStringView blindOn = bReverse ? u"DOWN" : u"UP";
+    const QStringView blindOff = bReverse ? u"UP" : u"DOWN";
     static const QList<qsizetype> none;
-    const auto group = m_membersOfGroup.find(v.sGroups);
+    const auto group = m_membersOfGroup.find(sGroups);
     const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.end() ? none : group->second;
-    TValues values;
-    values[Label] = v.sBez;
-    values[Alias] = v.sAlias;
-    groupRuleHeadTemplate.AppendTo(m_rules, values);
-    TTextLines offLines;
+    TMemberCommands commands;
     for (const qsizetype i : members) {
         const FunctionEntry& row = m_rows.at(i);
         const bool bBlind = row.kind == FunctionEntry::Automation;
         if (bStopAll) {
-            addSendCommand(m_rules, row.alias, u"STOP");
-            addSendCommand(offLines, row.alias, u"STOP");
+            addSendCommand(commands.on, row.alias, u"STOP");
+            addSendCommand(commands.off, row.alias, u"STOP");
         } else {
-            addSendCommand(m_rules, row.alias, bBlind ? blindOn : u"ON");
-            addSendCommand(offLines, row.alias, bBlind ? blindOff : u"OFF");
+            addSendCommand(commands.on, row.alias, bBlind ? blindOn : u"ON");
+            addSendCommand(commands.off, row.alias, bBlind ? blindOff : u"OFF");
         }
     }
+    return *m_memberCommands.insert(key, commands);
+}
+
+void TRulesBuilder::AddGroupRule(const TItemValues& v)
+{
+    const TMemberCommands& commands = MemberCommands(v.sGroups, v.bReverse);
+    TValues values;
+    values[Label] = v.sBez;
+    values[Alias] = v.sAlias;
+    groupRuleHeadTemplate.AppendTo(m_rules, values);
+    m_rules.append(commands.on);
     m_rules.add(u"  } else if (receivedCommand == OFF) {"_s);
-    m_rules.append(offLines);
+    m_rules.append(commands.off);
     for (const QString& line : {u"  }"_s, u"end"_s, QString()})
         m_rules.add(line);
 }

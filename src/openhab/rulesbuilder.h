@@ -8,6 +8,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <utility>
+
 struct TItemValues;
 
 // Builds the openHAB rules of the functions that no binding drives on its own: individual scenes,
@@ -26,6 +28,14 @@ public:
     TTextLines Build();
 
 private:
+    // The ON and OFF commands to the members of a scene. Scenes of the same group and direction
+    // switch the same members, so their commands are put together once.
+    struct TMemberCommands
+    {
+        TTextLines on;
+        TTextLines off;
+    };
+    const TMemberCommands& MemberCommands(const QString& sGroups, bool bReverse);
     void AddGroupRule(const TItemValues& v);
     void AddAutomationRule(const TItemValues& v);
     // Files every row under the groups it belongs to, once, before the first scene needs it.
@@ -40,6 +50,7 @@ private:
     bool m_bIndexed = false;
     TNameTable<QList<qsizetype>> m_membersOfGroup;
     QList<qsizetype> m_blinds;
+    QHash<std::pair<QString, bool>, TMemberCommands> m_memberCommands;
     TTextLines m_rules;
     TTextLines m_init;
 };

@@ -136,6 +136,8 @@ void TestSceneRules::membersAsSearched_data()
     QTest::newRow("empty scene group") << members + QList{scene(u"GROUP_9"_s, QString())};
     QTest::newRow("stop all") << members + QList{scene(u"GROUP_9"_s, u"_STOP_"_s)};
     QTest::newRow("reversing") << members + QList{scene(u"GROUPX_9"_s, u"EG2"_s)};
+    QTest::newRow("same group, then reversing")
+        << members + QList{scene(u"GROUPX_9"_s, u"EG"_s), scene(u"GROUP_10"_s, u"EG"_s)};
     QTest::newRow("stop all without blinds") << QList{members.at(0), scene(u"GROUP_9"_s, u"_STOP_"_s)};
     QTest::newRow("scene before its members") << QList{scene(u"GROUP_1"_s, u"EG"_s)} + members;
 }
