@@ -18,5 +18,4 @@ struct TNameHash
     size_t operator()(QStringView name) const noexcept { return qHash(name, 0); }
 };
 
-template <typename T>
-using TNameTable = std::unordered_map<QString, T, TNameHash, std::equal_to<>>;
+template <typename T> using TNameTable = std::unordered_map<QString, T, TNameHash, std::equal_to<>>;

@@ -161,7 +161,8 @@ void TRulesBuilder::BuildRowRules(const TItemValues& v)
 TTextLines TRulesBuilder::Build()
 {
     if (!m_init.isEmpty()) {
-        for (const QString& line : {QString(), u"rule \"Init\""_s, u"when"_s, u"  System started"_s, u"then"_s})
+        for (const QString& line :
+             {QString(), u"rule \"Init\""_s, u"when"_s, u"  System started"_s, u"then"_s})
             m_rules.add(line);
         m_rules.append(m_init);
         m_rules.add(u"end"_s);
@@ -210,7 +211,9 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
     const QStringView blindOff = bReverse ? u"UP" : u"DOWN";
     static const QList<qsizetype> none;
     const auto group = m_membersOfGroup.find(sGroups);
-    const QList<qsizetype>& members = bStopAll ? m_blinds : group == m_membersOfGroup.end() ? none : group->second;
+    const QList<qsizetype>& members = bStopAll                          ? m_blinds
+                                      : group == m_membersOfGroup.end() ? none
+                                                                        : group->second;
     TMemberCommands commands;
     for (const qsizetype i : members) {
         const FunctionEntry& row = m_rows.at(i);

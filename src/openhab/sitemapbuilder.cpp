@@ -40,7 +40,8 @@ void TSitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGrou
 
 TTextLines TSitemapBuilder::Build(const QString& sProj) const
 {
-    if (std::all_of(m_frames.cbegin(), m_frames.cend(), [](const TFrame& frame) { return frame.lines.isEmpty(); }))
+    if (std::all_of(m_frames.cbegin(), m_frames.cend(),
+                    [](const TFrame& frame) { return frame.lines.isEmpty(); }))
         return {};
     TTextLines sl;
     sl.add(u"sitemap bticino label=\""_s + sProj + u"\" {"_s);

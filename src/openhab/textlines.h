@@ -20,8 +20,7 @@ public:
     }
 
     // Appends one line: a string, a view or a string-builder expression such as u"a"_s + b.
-    template <typename Line>
-    void add(const Line& line)
+    template <typename Line> void add(const Line& line)
     {
         QString& chunk = openChunk();
         chunk += line;
