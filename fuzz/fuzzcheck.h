@@ -48,7 +48,9 @@ inline int report(const QString& failure)
 {
     if (failure.isEmpty())
         return 0;
-    std::fprintf(stderr, "invariant broken: %s\n", failure.toUtf8().constData());
+    // Written whole: texts read from the input may hold NUL characters.
+    const QByteArray text = "invariant broken: " + failure.toUtf8() + "\n";
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::abort();
 }
 

@@ -79,16 +79,18 @@ inline QString describe(const FunctionList& list, const QStringList& groups)
 inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
 {
     static const QRegularExpression alias(QStringLiteral("^\\w+$"));
-    static const QRegularExpression where(QStringLiteral("^[0-9.#]*$"));
-    static const QRegularExpression key(QStringLiteral("^[0-9]*$"));
+    // The row's own texts, with the bus and the CEN variant they show: the typed values that the
+    // save takes from them have control characters and blanks trimmed off.
+    static const QRegularExpression where(QStringLiteral("^([0-9.#]+( \\([1-9]\\))?)?$"));
+    static const QRegularExpression key(QStringLiteral("^([0-9]+( \\(\\+\\+?\\))?)?$"));
     static const QRegularExpression text(QStringLiteral("^[^\"(){}<>\\[\\]]*$"));
     const TItemValues v = openHab.ExtractItem(entry);
     // A blind is moved by voice through a named assistant; a blind line with tags of its own only
     // says "voice on", which the save turns into Alexa.
     const bool namedAssistant = v.iType != FunctionEntry::Automation || !v.bAlexa ||
                                 entry.voice == u"Alexa" || entry.voice == u"Siri/Home";
-    return alias.match(v.sAlias).hasMatch() && where.match(v.sAdr).hasMatch() &&
-           key.match(v.sCENKey).hasMatch() && text.match(v.sBez).hasMatch() &&
+    return alias.match(v.sAlias).hasMatch() && where.match(entry.address).hasMatch() &&
+           key.match(entry.key).hasMatch() && text.match(v.sBez).hasMatch() &&
            text.match(v.sGroups).hasMatch() && namedAssistant;
 }
 
