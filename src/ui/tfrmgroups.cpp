@@ -2,7 +2,7 @@
 
 #include "dialoglook.h"
 #include "filllanguage.h"
-#include "groupnames.h"
+#include "model/groupnames.h"
 #include "headerband.h"
 #include "program.h"
 

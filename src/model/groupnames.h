@@ -9,8 +9,9 @@
 // The rules for the project's group names and for the group memberships held in the rows' groups
 // texts (names joined by ", "; an individual scene names the one group it switches).
 
-// A group name becomes an openHAB group item name: letters A-Z, a-z and digits only, and none of
-// openHAB's item type words (in any letter case).
+// A group name becomes an openHAB group item name: letters A-Z, a-z and digits only, none of
+// openHAB's item type words (in any letter case) and none of the items grammar's keywords (spelled
+// exactly as the grammar has them).
 bool IsValidGroupName(const QString& name);
 
 // False when an individual scene switches the group name (compared without regard to case): its

@@ -16,17 +16,24 @@ bool lessIgnoringCase(const QString& a, const QString& b)
 
 bool IsValidGroupName(const QString& name)
 {
-    static const char* const reserved[] = {"DIMMER",   "SWITCH",  "GROUP",  "ROLLERSHUTTER",
-                                           "NUMBER",   "PLAYER",  "STRING", "IMAGE",
-                                           "DATETIME", "CONTACT", "COLOR",  "LOCATION"};
+    // openHAB's item type words, refused in any letter case.
+    static const char* const typeWords[] = {"DIMMER",   "SWITCH",  "GROUP",  "ROLLERSHUTTER",
+                                            "NUMBER",   "PLAYER",  "STRING", "IMAGE",
+                                            "DATETIME", "CONTACT", "COLOR",  "LOCATION"};
+    // The keywords of the items grammar (group functions and literals). They are case-sensitive, so
+    // only this spelling is a keyword; "Group AND" would make openHAB drop the whole items file.
+    static const char* const keywords[] = {"AND", "AVG",  "COUNT", "Call", "EARLIEST", "EQUALITY", "LATEST", "MAX",
+                                           "MIN", "NAND", "NOR",   "OR",   "SUM",      "true",     "false"};
     if (name.isEmpty())
         return false;
     const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {
         return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
     });
-    return plain && std::none_of(std::begin(reserved), std::end(reserved), [&name](const char* word) {
-               return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
-           });
+    const auto equals = [&name](Qt::CaseSensitivity cs) {
+        return [&name, cs](const char* word) { return name.compare(QLatin1String(word), cs) == 0; };
+    };
+    return plain && std::none_of(std::begin(typeWords), std::end(typeWords), equals(Qt::CaseInsensitive))
+           && std::none_of(std::begin(keywords), std::end(keywords), equals(Qt::CaseSensitive));
 }
 
 bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name)
