@@ -1,6 +1,6 @@
 #include "csvexport.h"
 
-#include <QSaveFile>
+#include "safefile.h"
 
 #include <algorithm>
 
@@ -48,10 +48,7 @@ QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCapt
 
 std::optional<QString> Write(const QString& fileName, const QByteArray& bytes)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return WriteWholeFile(fileName, bytes);
 }
 
 } // namespace CsvExport

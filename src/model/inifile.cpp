@@ -1,7 +1,8 @@
 #include "inifile.h"
 
+#include "safefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -166,14 +167,10 @@ bool TIniFile::setValue(const QString& section, const QString& key, const QStrin
         }
     }
 
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
-        return false;
-    }
-    file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
-    if (!file.commit()) {
-        m_error = file.errorString();
+    const std::optional<QString> failure =
+        WriteWholeFile(m_fileName, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    if (failure) {
+        m_error = *failure;
         return false;
     }
     m_error.clear();

@@ -1,10 +1,10 @@
 #include "topenhab.h"
 
+#include "model/safefile.h"
 #include "model/tlanguage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -78,17 +78,11 @@ std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QSt
 
 std::optional<TFileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
 {
-    // Written beside the old file and renamed over it, so a crash or a full disk never leaves a
-    // half-written file; an existing read-only file is refused rather than replaced.
-    QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly))
-        return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
+    TSafeFile file(filename);
+    bool bWritten = file.open();
     // Piece by piece: the pieces end at line ends, so no character is cut in two.
-    bool bWritten = true;
-    for (const QString& chunk : lines.chunks()) {
-        const QByteArray bytes = chunk.toUtf8();
-        bWritten = bWritten && file.write(bytes) == bytes.size();
-    }
+    for (qsizetype i = 0; bWritten && i < lines.chunks().size(); ++i)
+        bWritten = file.write(lines.chunks().at(i).toUtf8());
     if (!bWritten || !file.commit())
         return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
     return std::nullopt;
