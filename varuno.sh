@@ -22,15 +22,20 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# build [TARGET...]: configure, then build the targets given (everything when none is).
 build() {
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD_DIR"
+    if [ $# -gt 0 ]; then
+        cmake --build "$BUILD_DIR" --target "$@"
+    else
+        cmake --build "$BUILD_DIR"
+    fi
 }
 
 case "${1:-}" in
     run)
         install_missing
-        build
+        build varuno-builder varuno-cli stage_program_folder
         if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
             echo "No display found: starting the program in a virtual X server (xvfb-run)." >&2
             exec xvfb-run -a "$BUILD_DIR/varuno/varuno-builder"

@@ -10,6 +10,7 @@
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
+#include "varunoversion.h"
 #include "workspace/tprojectini.h"
 #include "workspace/tworkspace.h"
 

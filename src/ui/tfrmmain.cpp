@@ -13,6 +13,7 @@
 #include "tfrmsettings.h"
 #include "tfrmtransfer.h"
 #include "toggleswitch.h"
+#include "varunoversion.h"
 #include "workspace/prompts.h"
 #include "workspace/tworkspace.h"
 
@@ -318,11 +319,7 @@ void TfrmMain::buildPopupMenu()
 
 QString TfrmMain::GetVersionString()
 {
-#ifdef VARUNO_VERSION
     const QStringList parts = QStringLiteral(VARUNO_VERSION).split(QLatin1Char('.'));
-#else
-    const QStringList parts;
-#endif
     // Major, minor and release without leading zeros; a build number is not shown.
     QStringList numbers;
     for (int i = 0; i < 3; ++i) {
