@@ -261,7 +261,7 @@ public:
 
     void error(const QString& text) override { fail(u"transfer failed: "_s + text); }
     void information(const QString&) override {}
-    bool confirm(const QString&) override { return true; }
+    bool confirm(const QString&, Default) override { return true; }
     bool errorYesNo(const QString&) override { return true; }
     bool textPrompt(const QString&, const QString&, QString&) override { return false; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }

@@ -35,7 +35,7 @@ class LoggingPrompts : public Prompts
 public:
     void error(const QString& text) override { log(QStringLiteral("error"), text); }
     void information(const QString& text) override { log(QStringLiteral("information"), text); }
-    bool confirm(const QString& text) override { return log(QStringLiteral("confirm"), text); }
+    bool confirm(const QString& text, Default) override { return log(QStringLiteral("confirm"), text); }
     bool errorYesNo(const QString& text) override { return log(QStringLiteral("error"), text); }
     bool textPrompt(const QString& caption, const QString&, QString&) override
     {

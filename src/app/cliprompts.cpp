@@ -38,7 +38,8 @@ void TTerminalPrompts::information(const QString& text)
     write(text + u'\n');
 }
 
-bool TTerminalPrompts::confirm(const QString& text)
+// The terminal has no default: an empty line is asked again.
+bool TTerminalPrompts::confirm(const QString& text, Default)
 {
     return ask(text);
 }

@@ -21,7 +21,7 @@ public:
 
     void error(const QString& text) override;
     void information(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
     // There is no file dialog on a terminal: files are named on the command line.

@@ -14,9 +14,15 @@ QString boxTitle()
 }
 
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text,
-                                QMessageBox::StandardButtons buttons, QWidget* parent)
+                                QMessageBox::StandardButtons buttons, QWidget* parent,
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     QMessageBox box(icon, boxTitle(), text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    // Closing the box without an answer must never go ahead.
+    if (buttons.testFlag(QMessageBox::No))
+        box.setEscapeButton(QMessageBox::No);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -47,9 +53,10 @@ void QtPrompts::information(const QString& text)
     ask(QMessageBox::Information, text, QMessageBox::Ok, owner());
 }
 
-bool QtPrompts::confirm(const QString& text)
+bool QtPrompts::confirm(const QString& text, Default defaultButton)
 {
-    return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, owner()) != QMessageBox::No;
+    return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, owner(),
+               defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes) != QMessageBox::No;
 }
 
 bool QtPrompts::errorYesNo(const QString& text)

@@ -11,7 +11,7 @@ class QtPrompts : public Prompts
 public:
     void error(const QString& text) override;
     void information(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
     // filter: "description (*.ext)"; the first pattern's extension is added to a name typed without

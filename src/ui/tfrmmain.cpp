@@ -443,7 +443,8 @@ void TfrmMain::deleteItems()
         return;
     }
     if (!m_program.prompts.confirm(
-            language.GetMsg(78, QStringLiteral("Wollen Sie die markierten Funktionen löschen?"))))
+            language.GetMsg(78, QStringLiteral("Wollen Sie die markierten Funktionen löschen?")),
+            Prompts::Default::No))
         return;
     m_items.removeChecked();
     SaveItems();

@@ -180,7 +180,7 @@ void TfrmNewProject::deleteProject()
 {
     const QString question = TLanguage::Fill(
         m_program.language.GetMsg(2, u"Wollen Sie das Projekt \"$1\" wirklich löschen?"_s), sName);
-    if (!m_program.prompts.confirm(question))
+    if (!m_program.prompts.confirm(question, Prompts::Default::No))
         return;
     m_program.workspace->DeleteProject(m_program.frmMain->items());
     reject();

@@ -7,14 +7,22 @@
 class Prompts
 {
 public:
+    // The button that Enter presses in a confirmation; Escape always answers No.
+    enum class Default
+    {
+        Yes,
+        No
+    };
+
     virtual ~Prompts() = default;
 
     // Error box with a single OK button.
     virtual void error(const QString& text) = 0;
     // Information box with a single OK button.
     virtual void information(const QString& text) = 0;
-    // Confirmation with Yes and No; true for Yes.
-    virtual bool confirm(const QString& text) = 0;
+    // Confirmation with Yes and No; true for Yes. A question whose Yes destroys the user's data
+    // gives Default::No, so that a hasty Enter keeps it.
+    virtual bool confirm(const QString& text, Default defaultButton = Default::Yes) = 0;
     // Error box with Yes and No; true for Yes.
     virtual bool errorYesNo(const QString& text) = 0;
     // Text prompt with caption, prompt line and initial value; false on Cancel, else value holds

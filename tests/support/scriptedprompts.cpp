@@ -21,9 +21,11 @@ void ScriptedPrompts::information(const QString& text)
     shown << QStringLiteral("information: ") + text;
 }
 
-bool ScriptedPrompts::confirm(const QString& text)
+bool ScriptedPrompts::confirm(const QString& text, Default defaultButton)
 {
-    shown << QStringLiteral("confirm: ") + text;
+    shown << (defaultButton == Default::No ? QStringLiteral("confirm, default No: ")
+                                           : QStringLiteral("confirm: ")) +
+                 text;
     return next(text) != QStringLiteral("no");
 }
 

@@ -7,7 +7,8 @@
 #include <QStringList>
 
 // Prompts answered by script: each question takes the next queued answer (a test that runs out of
-// answers fails). Every text shown is recorded with its kind, e.g. "error: Projekt bereits vorhanden".
+// answers fails). Every text shown is recorded with its kind, e.g. "error: Projekt bereits vorhanden";
+// a confirmation whose Enter answers No is recorded as "confirm, default No: ...".
 class ScriptedPrompts : public Prompts
 {
 public:
@@ -29,7 +30,7 @@ public:
 
     void error(const QString& text) override;
     void information(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;

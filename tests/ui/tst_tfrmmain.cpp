@@ -371,8 +371,8 @@ void MainWindowTest::deleteRefusedAndConfirmed()
 
     m_prompts.queueNo();
     w().btnDelItems->click();
-    QCOMPARE(m_prompts.shown,
-             QStringList{QStringLiteral("confirm: Wollen Sie die markierten Funktionen löschen?")});
+    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral(
+                                  "confirm, default No: Wollen Sie die markierten Funktionen löschen?")});
     QCOMPARE(items.count(), kept.size() + 3);
     QCOMPARE(untouchedFiles(QStringLiteral("Demo")), savedFiles.size());
 

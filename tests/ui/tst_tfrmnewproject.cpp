@@ -36,7 +36,8 @@ const QString msgNotDeleted = u"error: Das Projekt konnte nicht gelöscht werden
 
 QString askDelete(const QString& name)
 {
-    return u"confirm: Wollen Sie das Projekt \""_s + name + u"\" wirklich löschen?"_s;
+    // Deleting asks with No as the button Enter presses.
+    return u"confirm, default No: Wollen Sie das Projekt \""_s + name + u"\" wirklich löschen?"_s;
 }
 
 } // namespace
