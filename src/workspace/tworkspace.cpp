@@ -39,11 +39,12 @@ TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLang
     discoverProjects();
     if (m_projects.isEmpty())
         return;
+    // Of two folders apart only in letter case, the one spelled exactly as the last one is meant.
     const QString last = m_inif.LastProject();
-    const auto match = std::find_if(m_projects.cbegin(), m_projects.cend(), [&](const QString& name) {
-        return name.compare(last, Qt::CaseInsensitive) == 0;
-    });
-    m_selected = match == m_projects.cend() ? 0 : int(match - m_projects.cbegin());
+    int match = int(m_projects.indexOf(last));
+    if (match < 0)
+        match = indexOfAnyCase(last);
+    m_selected = std::max(match, 0);
 }
 
 QString TWorkspace::message(int msgID, const QString& sDefault) const
@@ -67,6 +68,25 @@ void TWorkspace::sortProjects()
         const int order = collator.compare(a, b);
         return order != 0 ? order < 0 : a < b;
     });
+}
+
+int TWorkspace::indexOfAnyCase(const QString& name) const
+{
+    const auto match = std::find_if(m_projects.cbegin(), m_projects.cend(), [&](const QString& project) {
+        return project.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return match == m_projects.cend() ? -1 : int(match - m_projects.cbegin());
+}
+
+// Two projects apart only in letter case are easily mistaken for one another (and sent to the wrong
+// gateway), and cannot both exist on every file system: a name taken in any letter case is taken.
+// The folder is asked too, since the list is only read at start.
+bool TWorkspace::projectExists(const QString& name) const
+{
+    if (indexOfAnyCase(name) >= 0 || QFileInfo(m_projDir + name).isDir())
+        return true;
+    const QStringList folders = QDir(m_projDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return folders.contains(name, Qt::CaseInsensitive);
 }
 
 void TWorkspace::selectByName(const QString& name)
@@ -114,7 +134,7 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QSt
         m_prompts.error(message(5, msgInvalidName));
         return false;
     }
-    if (QFileInfo(m_projDir + sName).isDir()) {
+    if (projectExists(sName)) {
         m_prompts.error(message(4, msgExists));
         return false;
     }
@@ -155,7 +175,7 @@ bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNe
             m_prompts.error(message(5, msgInvalidName));
             return false;
         }
-        if (QFileInfo(m_projDir + sNewName).isDir()) {
+        if (projectExists(sNewName)) {
             m_prompts.error(message(4, msgExists));
             return false;
         }

@@ -48,11 +48,12 @@ public:
     // is shown in an error box and gives false; LastProject then stays as it was.
     bool OpenSelectedProject(FunctionList& lv);
     // Creates the folder sName from the templates, selects and opens it and writes its project.ini.
-    // An empty name (cancelled dialog) does nothing; an existing project or an unusable name is
-    // reported and changes nothing. True when the project was created.
+    // An empty name (cancelled dialog) does nothing; an existing project (in any letter case) or an
+    // unusable name is reported and changes nothing. True when the project was created.
     bool CreateProject(FunctionList& lv, const QString& sName, const QString& sSerial, bool bGroupByRooms);
     // Saves the open project's serial and sitemap layout, renaming it from sOldName to sNewName when
-    // the two differ in more than letter case. False (after an error box) when the rename failed.
+    // the two differ in more than letter case; another project's name in any letter case is refused. False
+    // (after an error box) when the rename failed.
     bool SaveProjectSettings(const QString& sOldName, const QString& sNewName, const QString& sSerial,
                              bool bGroupByRooms);
     // Deletes the selected project's folder and opens the first remaining project; without one the
@@ -69,6 +70,9 @@ private:
     void discoverProjects();
     void sortProjects();
     void selectByName(const QString& name);
+    // Position in the project list of the first name equal to name without regard to case, or -1.
+    int indexOfAnyCase(const QString& name) const;
+    bool projectExists(const QString& name) const;
     void closeProject(FunctionList& lv);
     QString message(int msgID, const QString& sDefault) const;
 

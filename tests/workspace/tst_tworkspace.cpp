@@ -51,12 +51,14 @@ private slots:
 
     void start_data();
     void start();
+    void caseVariantsOpenEachTheirOwn();
     void startReadsInstallationSettings_data();
     void startReadsInstallationSettings();
     void openFailureShowsErrorAndKeepsLastProject();
 
     void create_data();
     void create();
+    void createExistingChangesNothing_data();
     void createExistingChangesNothing();
     void createRefusesUnsafeNames_data();
     void createRefusesUnsafeNames();
@@ -64,6 +66,7 @@ private slots:
 
     void rename();
     void renameLetterCaseOnly();
+    void renameOntoExistingProject_data();
     void renameOntoExistingProject();
     void renameRefusesUnsafeNames_data();
     void renameRefusesUnsafeNames();
@@ -156,6 +159,15 @@ void TstTWorkspace::start_data()
     // Written quoted, or the reading rules would take the blank away.
     QTest::newRow("blank at the start of a name") << QStringList{u"Zeta"_s, u" Keller"_s} << QByteArray()
                                                   << QStringList{u" Keller"_s, u"Zeta"_s} << u" Keller"_s;
+    // On a case-sensitive file system both spellings can exist; the exact one is the last project.
+    const QStringList variants = {u"demo"_s, u"Demo"_s};
+    const QStringList variantsSorted = {u"Demo"_s, u"demo"_s};
+    for (const QString& last : variants)
+        QTest::newRow(qPrintable(u"case variants, LastProject "_s + last))
+            << variants << (QByteArray("[CFG]\r\nLastProject=") + last.toUtf8() + "\r\n") << variantsSorted
+            << last;
+    QTest::newRow("case variants, LastProject in a third case")
+        << variants << QByteArray("[CFG]\r\nLastProject=DEMO\r\n") << variantsSorted << u"Demo"_s;
 }
 
 // The project list, the project opened first and LastProject after opening it.
@@ -195,6 +207,28 @@ void TstTWorkspace::start()
     QCOMPARE(m_openHab->sProj, expectedOpen);
     QCOMPARE(m_openHab->sProjPath, m_folder->projectsDir() + expectedOpen + u'/');
     QCOMPARE(settingsValue(u"LastProject"_s), expectedOpen);
+}
+
+// Folders apart only in letter case are two projects: each opens its own files.
+void TstTWorkspace::caseVariantsOpenEachTheirOwn()
+{
+    for (const QString& name : {u"Demo"_s, u"demo"_s}) {
+        makeProject(name);
+        QVERIFY(writeBytes(m_folder->projectsDir() + name + u"/bticino.items"_s,
+                           "Group G" + name.toUtf8() + "\r\n"));
+    }
+    setSettings("[CFG]\r\nLastProject=demo\r\n");
+    TWorkspace& ws = startWorkspace();
+
+    for (const QString& name : {u"demo"_s, u"Demo"_s}) {
+        ws.selectProject(int(ws.projects().indexOf(name)));
+        QCOMPARE(ws.selectedProject(), name);
+        QVERIFY(ws.OpenSelectedProject(m_lv));
+        QCOMPARE(m_openHab->sProjPath, m_folder->projectsDir() + name + u'/');
+        QCOMPARE(m_openHab->slGroups, QStringList{u"G"_s + name});
+        QCOMPARE(settingsValue(u"LastProject"_s), name);
+    }
+    QVERIFY(m_prompts.shown.isEmpty());
 }
 
 void TstTWorkspace::startReadsInstallationSettings_data()
@@ -281,14 +315,24 @@ void TstTWorkspace::create()
     QCOMPARE(settingsValue(u"LastProject"_s), u"Neues Haus"_s);
 }
 
+void TstTWorkspace::createExistingChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("same spelling") << u"Haus"_s;
+    // Two projects apart only in letter case are too easily mistaken for one another.
+    QTest::newRow("other letter case") << u"haus"_s;
+    QTest::newRow("capitals") << u"HAUS"_s;
+}
+
 void TstTWorkspace::createExistingChangesNothing()
 {
+    QFETCH(QString, name);
     makeProject(u"Haus"_s);
     QVERIFY(QFile::remove(m_folder->projectsDir() + u"Haus/mqtt.cfg"_s));
     TWorkspace& ws = startWorkspace();
     const auto before = snapshot(m_folder->path());
 
-    QVERIFY(!ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false));
+    QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
     QCOMPARE(snapshot(m_folder->path()), before);
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
@@ -388,8 +432,16 @@ void TstTWorkspace::renameLetterCaseOnly()
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"1"_s);
 }
 
+void TstTWorkspace::renameOntoExistingProject_data()
+{
+    QTest::addColumn<QString>("newName");
+    QTest::newRow("same spelling") << u"Garten"_s;
+    QTest::newRow("other letter case") << u"gARTEN"_s;
+}
+
 void TstTWorkspace::renameOntoExistingProject()
 {
+    QFETCH(QString, newName);
     makeProject(u"Haus"_s);
     makeProject(u"Garten"_s);
     QVERIFY(writeBytes(m_folder->projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
@@ -398,7 +450,7 @@ void TstTWorkspace::renameOntoExistingProject()
     QVERIFY(ws.OpenSelectedProject(m_lv));
     const auto before = snapshot(m_folder->path());
 
-    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, u"Garten"_s, u"new"_s, true));
+    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, newName, u"new"_s, true));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
     QCOMPARE(snapshot(m_folder->path()), before);
     QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Haus"_s}));
