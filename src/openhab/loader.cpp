@@ -325,12 +325,13 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
         decodeBticino(line.binding.view(), line.icon.view(), m_bticino, v);
 
     const QString name = line.name.toString();
-    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !line.label.isEmpty() &&
+    const QString label = line.label.toString();
+    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
         !name.isEmpty() && !isCompanionName(name)) {
         FunctionEntry entry;
         const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(44, u"Ja"_s);
-        FillItem(entry, v.iType, line.label.toString(), v.sAdr, name, line.groups.toString(), sAlexa,
-                 v.sCENKey, name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
+        FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
+                 name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
         rows.append(std::move(entry));
         return;
     }

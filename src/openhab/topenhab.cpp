@@ -98,12 +98,21 @@ QString TopenHab::KeyValue(const QStringList& lines, const QString& key)
     return {};
 }
 
+QString TopenHab::StoredLabel(const QString& sBez)
+{
+    static const QString temperatureFormat = QStringLiteral(" %.1f C");
+    QString label = sBez;
+    while (label.contains(temperatureFormat))
+        label.remove(temperatureFormat);
+    return label;
+}
+
 void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
                         const QString& sAlias, const QString& sGroups, const QString& sAlexa,
                         const QString& sCENKey, bool bReverse, int iBus, int iCEN) const
 {
     li.kind = iType;
-    li.caption = QString(sBez).remove(QStringLiteral(" %.1f C"));
+    li.caption = StoredLabel(sBez);
     li.address = iBus <= 0 ? sAdr : sAdr + QStringLiteral(" (") + QString::number(iBus) + QLatin1Char(')');
     li.voice = sAlexa;
     li.groups = sGroups;

@@ -76,6 +76,10 @@ public:
     // The value of the first line whose text before its first "=" equals key (any letter case).
     static QString KeyValue(const QStringList& lines, const QString& key);
 
+    // The label as a row stores it: without the temperature format " %.1f C", removed until none is
+    // left, since removing one can join its neighbours into another. A label that this empties is
+    // no label.
+    static QString StoredLabel(const QString& sBez);
     void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr, const QString& sAlias,
                   const QString& sGroups, const QString& sAlexa, const QString& sCENKey, bool bReverse, int iBus,
                   int iCEN) const;

@@ -42,6 +42,9 @@ void TestFunctionItem::fillItem_data()
     QTest::newRow("scenario keeps key") << 4 << "Szene" << "7" << 0 << 1 << "Szene" << "01.12" << "7";
     QTest::newRow("temperature format removed") << 0 << "Küche %.1f C %.1f C" << "" << 0 << 0 << "Küche" << "01.12"
                                                 << "";
+    // Removing the format once can join its neighbours into a new one.
+    QTest::newRow("temperature format nested") << 0 << "a %.1f %.1f C C" << "" << 0 << 0 << "a" << "01.12" << "";
+    QTest::newRow("temperature format only") << 0 << " %.1 %.1f Cf C" << "" << 0 << 0 << "" << "01.12" << "";
     QTest::newRow("bus 12 written in full") << 0 << "x" << "" << 12 << 0 << "x" << "01.12 (12)" << "";
 }
 

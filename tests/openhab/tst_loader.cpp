@@ -165,6 +165,13 @@ void TstLoader::itemLines_data()
     dropped("other item type", uR"(Number NUM_1 "Temperatur" )"_s + bticino.arg(u"0112"));
     dropped("only the type word", u"Switch "_s);
     dropped("empty label", uR"(Switch SWITCH_1 "" )"_s + bticino.arg(u"0112"));
+    // The label that would be stored decides, not the one in the file.
+    dropped("label only a temperature format",
+            uR"(Switch SWITCH_1 " %.1f C" ["Lighting"] )"_s + bticino.arg(u"0112"));
+    dropped("label only a nested temperature format",
+            uR"(Switch SWITCH_1 " %.1 %.1f Cf C" )"_s + bticino.arg(u"0112"));
+    row("nested temperature format", {uR"(Switch SWITCH_1 "a %.1f %.1f C C" )"_s + bticino.arg(u"11")},
+        {u"0|SWITCH_1|a|1.1||||Nein"_s});
     dropped("empty where", light + bticino.arg(QString()));
 
     row("CEN", {cen + mqtt(u"*15*07*0112##"_s)}, {u"3|CEN_1|Szene|01.12|07|||Nein"_s});
