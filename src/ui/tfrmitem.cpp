@@ -385,16 +385,10 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     FillGroupList();
     FillSceneList();
     if (v.iType == FunctionEntry::GroupScene) {
-        if (v.sGroups == stopAllGroups) {
+        if (v.sGroups == stopAllGroups)
             cbSzene->setCurrentIndex(0);
-        } else {
-            int found = -1;
-            for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
-                if (cbSzene->itemText(entry).compare(v.sGroups, Qt::CaseInsensitive) == 0)
-                    found = entry;
-            }
-            cbSzene->setCurrentIndex(found);
-        }
+        else
+            selectSceneGroup(v.sGroups);
     }
     MarkRowGroups();
     tsReverse->setChecked(v.bReverse);
@@ -543,6 +537,21 @@ void TfrmItem::cbSzeneChange()
     tsReverse->setVisible(cbSzene->currentIndex() > 0);
 }
 
+// Membership and the rules compare group names exactly, so a scene keeps the very group it names
+// even beside one apart only in letter case; letter case is ignored only when no group is spelled
+// exactly so. No selection when there is no such group at all.
+void TfrmItem::selectSceneGroup(const QString& name)
+{
+    int found = -1;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
+            if (cbSzene->itemText(entry).compare(name, cs) == 0)
+                found = entry;
+        }
+    }
+    cbSzene->setCurrentIndex(found);
+}
+
 void TfrmItem::UpdateVoiceHint()
 {
     const int iType = kind();
@@ -560,12 +569,30 @@ void TfrmItem::MarkRowGroups()
 {
     if (!lvItems || liEdit < 0 || liEdit >= lvItems->count())
         return;
+    // A group listed twice is checked as often as the row names it: checking every entry of that
+    // name would add it to the row a second time on saving. The row names its groups in list order,
+    // so each name is looked for behind the one before it first.
     const QStringList names = lvItems->at(liEdit).groups.split(groupSeparator);
-    for (int entry = 0; entry < lbGruppe->count(); ++entry) {
-        QListWidgetItem* item = lbGruppe->item(entry);
-        if (names.contains(item->text()))
-            item->setCheckState(Qt::Checked);
+    int from = 0;
+    for (const QString& name : names) {
+        int entry = groupEntry(name, from);
+        if (entry < 0)
+            entry = groupEntry(name, 0);
+        if (entry >= 0) {
+            lbGruppe->item(entry)->setCheckState(Qt::Checked);
+            from = entry + 1;
+        }
     }
+}
+
+// The first entry from position from on that is spelled exactly name, or -1.
+int TfrmItem::groupEntry(const QString& name, int from) const
+{
+    for (int entry = from; entry < lbGruppe->count(); ++entry) {
+        if (lbGruppe->item(entry)->text() == name)
+            return entry;
+    }
+    return -1;
 }
 
 void TfrmItem::btnGroupsClick()
@@ -576,33 +603,29 @@ void TfrmItem::btnGroupsClick()
     const QString sceneGroup = cbSzene->currentText();
     m_program.frmGroups->DoEdit(*lvItems);
 
+    // Names apart only in letter case are different groups: a new "keller" beside "Keller" is
+    // offered, and an entry renamed in letter case only does not live on under its old spelling.
     const QStringList& groups = m_program.openHab.slGroups;
     for (const QString& name : groups) {
-        if (lbGruppe->findItems(name, Qt::MatchFixedString).isEmpty())
+        if (lbGruppe->findItems(name, Qt::MatchFixedString | Qt::MatchCaseSensitive).isEmpty())
             addCheckEntry(lbGruppe, name);
     }
     for (int entry = lbGruppe->count() - 1; entry >= 0; --entry) {
-        if (!groups.contains(lbGruppe->item(entry)->text(), Qt::CaseInsensitive))
+        if (!groups.contains(lbGruppe->item(entry)->text()))
             delete lbGruppe->takeItem(entry);
     }
     MarkRowGroups();
     FillSceneList();
     // The scene keeps switching the group it switched, as long as that group is still there; a
     // group that went leaves the choice to the user rather than falling back to stopping all blinds.
-    if (sceneEntry > 0) {
-        int found = -1;
-        for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
-            if (cbSzene->itemText(entry).compare(sceneGroup, Qt::CaseInsensitive) == 0)
-                found = entry;
-        }
-        cbSzene->setCurrentIndex(found);
-    }
+    if (sceneEntry > 0)
+        selectSceneGroup(sceneGroup);
 }
 
 QString TfrmItem::ValidateInput(int iType)
 {
     const QString sBez = edBez->text();
-    if (sBez.isEmpty())
+    if (TopenHab::StoredLabel(sBez).isEmpty())
         return msg(47, QStringLiteral("Bezeichnung darf nicht leer sein!"));
     // The label stands between double quotes in the items file, where a quote would end it early
     // and a backslash would escape the next character.

@@ -94,9 +94,11 @@ private:
     void cbAdrArtChange();
     void FillSceneList();
     void cbSzeneChange();
+    void selectSceneGroup(const QString& name);
     void UpdateVoiceHint();
     void FillGroupList();
     void MarkRowGroups();
+    int groupEntry(const QString& name, int from) const;
     void btnGroupsClick();
     QString ValidateInput(int iType);
     void btnSaveClick();

@@ -1,6 +1,7 @@
 #include "functionlistgenerator.h"
 
 #include "bus/tbticino.h"
+#include "model/groupnames.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -10,24 +11,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString reservedGroupNames[] = {u"DIMMER"_s,   u"SWITCH"_s,  u"GROUP"_s,  u"ROLLERSHUTTER"_s,
-                                      u"NUMBER"_s,   u"PLAYER"_s,  u"STRING"_s, u"IMAGE"_s,
-                                      u"DATETIME"_s, u"CONTACT"_s, u"COLOR"_s,  u"LOCATION"_s};
 const QString groupChars = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"_s;
 // Everything a label field takes but the double quote and the backslash, which the editor refuses.
 const QString labelChars = u"AaEeKkZz09 äöüÄÖÜßéÉèçñ€()[]{}<>-_/.,:;'!?&+*#=@|~^$°"_s;
-// FillItem drops this from every label.
+// FillItem drops this from every label, also where dropping it once leaves it whole again.
 const QString temperatureFormat = u" %.1f C"_s;
+const QString nestedTemperatureFormat = u" %.1 %.1f Cf C"_s;
 
 const QString aliasPrefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s, u"CEN_"_s, u"SCENE_"_s, u"GROUP_"_s};
 
-bool isReserved(const QString& name)
+QString swappedCase(const QString& name)
 {
-    for (const QString& word : reservedGroupNames) {
-        if (name.compare(word, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    QString result = name;
+    for (QChar& c : result)
+        c = c.isUpper() ? c.toLower() : c.toUpper();
+    return result;
 }
 
 } // namespace
@@ -42,15 +40,19 @@ QStringList FunctionListGenerator::groups(int maxCount)
     QStringList names;
     const int count = m_random.bounded(maxCount + 1);
     while (names.size() < count) {
-        if (!names.isEmpty() && m_random.bounded(8) == 0) {
-            names << names.at(m_random.bounded(int(names.size())));
-            continue;
-        }
         QString name;
-        const int length = 1 + m_random.bounded(10);
-        for (int i = 0; i < length; ++i)
-            name += groupChars.at(m_random.bounded(int(groupChars.size())));
-        if (!isReserved(name))
+        const int pick = names.isEmpty() ? 2 : m_random.bounded(8);
+        if (pick == 0) {
+            name = names.at(m_random.bounded(int(names.size())));
+        } else if (pick == 1) {
+            // The same name in other letter case is another group.
+            name = swappedCase(names.at(m_random.bounded(int(names.size()))));
+        } else {
+            const int length = 1 + m_random.bounded(10);
+            for (int i = 0; i < length; ++i)
+                name += groupChars.at(m_random.bounded(int(groupChars.size())));
+        }
+        if (IsValidGroupName(name))
             names << name;
     }
     return names;
@@ -90,10 +92,12 @@ QString FunctionListGenerator::label()
     QString text = labelChars.at(m_random.bounded(int(labelChars.size())));
     const int length = m_random.bounded(20);
     for (int i = 0; i < length; ++i) {
-        const int pick = m_random.bounded(int(labelChars.size()) + 2);
+        const int pick = m_random.bounded(int(labelChars.size()) + 3);
         if (pick == labelChars.size())
             text += temperatureFormat;
         else if (pick == labelChars.size() + 1)
+            text += nestedTemperatureFormat;
+        else if (pick == labelChars.size() + 2)
             text += u"😀"_s;
         else
             text += labelChars.at(pick);

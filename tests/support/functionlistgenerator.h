@@ -21,7 +21,8 @@ class FunctionListGenerator
 public:
     FunctionListGenerator(const TopenHab& openHab, const Tbticino& bticino, quint32 seed);
 
-    // Up to maxCount names of letters and digits, now and then one twice.
+    // Up to maxCount names of letters and digits, now and then one twice or once more in other
+    // letter case.
     QStringList groups(int maxCount = 6);
     // count rows over the group list, in the language active at the call; some of them afterwards
     // deleted, moved or ticked without renumbering, so aliases may leave gaps.

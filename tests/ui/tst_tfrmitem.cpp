@@ -87,6 +87,8 @@ private slots:
     void savingAnUnchangedRowKeepsIt();
     void editMarksExactGroupNames();
     void sceneWhoseGroupVanished();
+    void sceneGroupExactSpellingFirst_data();
+    void sceneGroupExactSpellingFirst();
     void individualScene_data();
     void individualScene();
     void scenarioKindsFollowTheSetting_data();
@@ -94,6 +96,7 @@ private slots:
     void aliasesRenumberedAfterADelete();
     void groupEditorChangesReachTheEditor();
     void sceneKeepsItsGroupAcrossTheGroupEditor();
+    void groupEditorAddsACaseVariant();
     void leavingWithoutSavingChangesNothing_data();
     void leavingWithoutSavingChangesNothing();
     void enterSaves();
@@ -467,20 +470,27 @@ void FunctionEditorTest::labelRules_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("stored");
 
     const QString noQuotes =
         u"Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"_s;
-    QTest::newRow("double quote") << u"Flur \"EG\""_s << noQuotes;
-    QTest::newRow("backslash") << u"Flur\\EG"_s << noQuotes;
-    QTest::newRow("empty") << QString() << u"Bezeichnung darf nicht leer sein!"_s;
-    QTest::newRow("blanks only") << u"   "_s << QString();
-    QTest::newRow("single quote and brackets") << u"Flur 'EG' (Süd)"_s << QString();
+    const QString empty = u"Bezeichnung darf nicht leer sein!"_s;
+    QTest::newRow("double quote") << u"Flur \"EG\""_s << noQuotes << QString();
+    QTest::newRow("backslash") << u"Flur\\EG"_s << noQuotes << QString();
+    QTest::newRow("empty") << QString() << empty << QString();
+    QTest::newRow("blanks only") << u"   "_s << QString() << u"   "_s;
+    QTest::newRow("single quote and brackets") << u"Flur 'EG' (Süd)"_s << QString() << u"Flur 'EG' (Süd)"_s;
+    // The label is judged as it will be stored, without the temperature format.
+    QTest::newRow("only a temperature format") << u" %.1f C"_s << empty << QString();
+    QTest::newRow("only a nested temperature format") << u" %.1 %.1f Cf C"_s << empty << QString();
+    QTest::newRow("nested temperature format") << u"a %.1f %.1f C C"_s << QString() << u"a"_s;
 }
 
 void FunctionEditorTest::labelRules()
 {
     QFETCH(QString, label);
     QFETCH(QString, error);
+    QFETCH(QString, stored);
 
     const QMap<QString, QByteArray> before = files();
     add([&] {
@@ -493,7 +503,7 @@ void FunctionEditorTest::labelRules()
     });
 
     if (error.isEmpty()) {
-        QCOMPARE(m_lv.at(demoRows).caption, label);
+        QCOMPARE(m_lv.at(demoRows).caption, stored);
         return;
     }
     QCOMPARE(m_prompts.shown, QStringList{u"error: "_s + error});
@@ -587,6 +597,40 @@ void FunctionEditorTest::sceneWhoseGroupVanished()
         QStringList{
             u"error: Es muss eine individuelle Szene ausgewählt werden, welche geschalten werden soll!"_s});
     QCOMPARE(m_lv.at(erdgeschossScene), before);
+}
+
+void FunctionEditorTest::sceneGroupExactSpellingFirst_data()
+{
+    QTest::addColumn<QStringList>("groups");
+    QTest::addColumn<QString>("sceneGroup");
+    QTest::addColumn<QString>("selected");
+
+    QTest::newRow("second of two case variants") << QStringList{u"EG"_s, u"eg"_s} << u"eg"_s << u"eg"_s;
+    QTest::newRow("first of two case variants") << QStringList{u"eg"_s, u"EG"_s} << u"EG"_s << u"EG"_s;
+    QTest::newRow("only another letter case")
+        << QStringList{u"Keller"_s, u"Erdgeschoss"_s} << u"ERDGESCHOSS"_s << u"Erdgeschoss"_s;
+}
+
+// Membership and the rules compare group names exactly, so the scene must keep the very group it
+// names; only a group named in no exact spelling is found by letter-case-blind comparison.
+void FunctionEditorTest::sceneGroupExactSpellingFirst()
+{
+    QFETCH(QStringList, groups);
+    QFETCH(QString, sceneGroup);
+    QFETCH(QString, selected);
+
+    m_openHab->slGroups = groups;
+    FunctionEntry scene = m_lv.at(erdgeschossScene);
+    scene.groups = sceneGroup;
+    m_lv.replace(erdgeschossScene, scene);
+
+    QString shown;
+    edit(erdgeschossScene, [&] {
+        shown = m_item->cbSzene->currentText();
+        m_item->btnSave->click();
+    });
+    QCOMPARE(shown, selected);
+    QCOMPARE(m_lv.at(erdgeschossScene).groups, selected);
 }
 
 void FunctionEditorTest::individualScene_data()
@@ -737,6 +781,29 @@ void FunctionEditorTest::sceneKeepsItsGroupAcrossTheGroupEditor()
         m_item->btnSave->click();
     });
     QCOMPARE(m_lv.at(erdgeschossScene).groups, u"Erdgeschoss"_s);
+}
+
+// A group apart from another only in letter case is a group of its own, offered at once.
+void FunctionEditorTest::groupEditorAddsACaseVariant()
+{
+    m_prompts.queueText(u"erdgeschoss"_s);
+    QStringList entries;
+    edit(terrasse, [&] {
+        QTimer::singleShot(0, m_groups.get(), [&] {
+            m_groups->btnAdd->click();
+            m_groups->btnSave->click();
+            if (m_groups->isVisible())
+                m_groups->reject();
+        });
+        m_item->btnGroups->click();
+        for (int entry = 0; entry < m_item->lbGruppe->count(); ++entry)
+            entries << m_item->lbGruppe->item(entry)->text();
+        check(u"erdgeschoss"_s);
+        m_item->btnSave->click();
+    });
+    QVERIFY(entries.contains(u"Erdgeschoss"_s));
+    QVERIFY(entries.contains(u"erdgeschoss"_s));
+    QVERIFY(m_lv.at(terrasse).groups.split(u", "_s).contains(u"erdgeschoss"_s));
 }
 
 void FunctionEditorTest::leavingWithoutSavingChangesNothing_data()
