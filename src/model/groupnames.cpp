@@ -43,14 +43,21 @@ bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name)
     });
 }
 
-void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName)
+void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName,
+                       const QStringList& groups)
 {
+    // Letter case is ignored only while it cannot pick another group: with "EG" and "eg" both in the
+    // list, renaming "eg" must leave the members of "EG" alone.
+    const auto variants = std::count_if(groups.begin(), groups.end(), [&oldName](const QString& group) {
+        return group.compare(oldName, Qt::CaseInsensitive) == 0;
+    });
+    const Qt::CaseSensitivity cs = variants > 1 ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (FunctionEntry& row : rows) {
         if (row.groups.isEmpty())
             continue;
         QStringList names = row.groups.split(separator);
-        const auto match = std::find_if(names.begin(), names.end(), [&oldName](const QString& name) {
-            return name.compare(oldName, Qt::CaseInsensitive) == 0;
+        const auto match = std::find_if(names.begin(), names.end(), [&oldName, cs](const QString& name) {
+            return name.compare(oldName, cs) == 0;
         });
         if (match == names.end())
             continue;

@@ -18,10 +18,12 @@ bool IsValidGroupName(const QString& name);
 // group must not disappear under it.
 bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name);
 
-// In every row, the first whole name in the groups text equal to oldName (any letter case) becomes
-// newName, or is removed with its separator when newName is empty. Names that merely contain
-// oldName stay as they are.
-void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName);
+// In every row, the first whole name in the groups text equal to oldName becomes newName, or is
+// removed with its separator when newName is empty. Names that merely contain oldName stay as they
+// are. The comparison ignores letter case unless groups, the project's group list, holds another
+// spelling of oldName.
+void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName,
+                       const QStringList& groups);
 
 // The group editor shows the names sorted alphabetically without regard to case; equal names keep
 // their order.

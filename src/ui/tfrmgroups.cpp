@@ -144,7 +144,7 @@ void TfrmGroups::lbGruppeDblClick()
     QString name = entry->text();
     if (!askGroupName(18, QStringLiteral("Gruppe bearbeiten"), name))
         return;
-    RenameGroupInRows(m_rows, entry->text(), name);
+    RenameGroupInRows(m_rows, entry->text(), name, groupNames());
     // The entry keeps its place until the editor is opened again.
     entry->setText(name);
 }
@@ -164,7 +164,7 @@ void TfrmGroups::SpeedButton1Click()
                 name));
             ++row;
         } else {
-            RenameGroupInRows(m_rows, name, {});
+            RenameGroupInRows(m_rows, name, {}, groupNames());
             delete lbGruppe->takeItem(row);
         }
     }
