@@ -1,5 +1,6 @@
 #include "respreader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -136,12 +137,27 @@ QByteArray TRespReader::readLine()
     return line;
 }
 
+// A long value is read straight into its own buffer, so that it exists once, not once in the
+// received bytes and once more as the value.
 QByteArray TRespReader::readBytes(qsizetype count)
 {
-    while (m_received.size() < count)
-        receiveMore();
-    QByteArray bytes = m_received.first(count);
-    m_received.remove(0, count);
+    if (m_received.size() >= count) {
+        QByteArray bytes = m_received.first(count);
+        m_received.remove(0, count);
+        return bytes;
+    }
+    QByteArray bytes(count, Qt::Uninitialized);
+    qsizetype have = m_received.size();
+    std::copy(m_received.cbegin(), m_received.cend(), bytes.begin());
+    m_received.clear();
+    while (have < count) {
+        if (m_device.bytesAvailable() == 0)
+            m_waitForMore();
+        const qint64 read = m_device.read(bytes.data() + have, count - have);
+        if (read < 0)
+            throw malformed(notAString());
+        have += read;
+    }
     return bytes;
 }
 

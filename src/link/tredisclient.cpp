@@ -19,12 +19,46 @@ void TRedisClient::SetReplyTimeout(int msecs)
     m_replyTimeout = std::max(msecs, 1);
 }
 
+namespace {
+
+// How long one slice of a wait lasts before the interrupt is asked again.
+constexpr int SliceMs = 50;
+
+// Requests go out in pieces of this size, each sent before the next is handed to the socket, so
+// that a long value is never copied whole into the socket's buffer.
+constexpr qsizetype SendPiece = 1024 * 1024;
+
+} // namespace
+
+bool TRedisClient::waitSliced(const QDeadlineTimer& deadline, const std::function<bool(int)>& ready)
+{
+    for (;;) {
+        if (m_interrupt && m_interrupt())
+            throw ERedisCancelled();
+        const qint64 left = deadline.remainingTime();
+        if (left == 0)
+            return false;
+        if (ready(int(std::min<qint64>(left, SliceMs))))
+            return true;
+        if (m_socket.state() == QAbstractSocket::UnconnectedState)
+            return false;
+        if (m_socket.error() != QAbstractSocket::SocketTimeoutError &&
+            m_socket.error() != QAbstractSocket::UnknownSocketError)
+            return false;
+    }
+}
+
 void TRedisClient::Connect()
 {
     m_socket.connectToHost(m_host, m_port);
-    if (m_socket.waitForConnected(m_connectTimeout))
+    if (waitSliced(QDeadlineTimer(m_connectTimeout), [this](int ms) {
+            return m_socket.state() == QAbstractSocket::ConnectedState || m_socket.waitForConnected(ms);
+        }))
         return;
-    const QString reason = m_socket.error() == QAbstractSocket::SocketTimeoutError
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        return;
+    const QString reason = m_socket.error() == QAbstractSocket::SocketTimeoutError ||
+                                   m_socket.error() == QAbstractSocket::UnknownSocketError
                                ? QStringLiteral("no answer within %1 ms").arg(m_connectTimeout)
                                : m_socket.errorString();
     m_socket.abort();
@@ -95,26 +129,45 @@ void TRedisClient::Disconnect()
     m_reader.Clear();
 }
 
-// The whole request goes out in one write, as an array of bulk strings.
+// The request goes out as an array of bulk strings. The operation's deadline starts here.
 void TRedisClient::send(const TRedisCommand& command)
 {
+    m_deadline = QDeadlineTimer(m_replyTimeout);
     if (m_socket.state() != QAbstractSocket::ConnectedState)
         throw ERedisConnectionError(QStringLiteral("Not connected to %1").arg(peerName()));
     QByteArray request = "*" + QByteArray::number(command.size()) + "\r\n";
-    for (const QByteArray& part : command)
-        request += "$" + QByteArray::number(part.size()) + "\r\n" + part + "\r\n";
-    bool sent = m_socket.write(request) == request.size();
-    while (sent && m_socket.bytesToWrite() > 0)
-        sent = m_socket.waitForBytesWritten(m_replyTimeout);
-    if (!sent)
-        throw broken(QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
+    auto flush = [this](QByteArrayView bytes) {
+        bool sent = m_socket.write(bytes.data(), bytes.size()) == bytes.size();
+        while (sent && m_socket.bytesToWrite() > 0)
+            sent = waitSliced(m_deadline, [this](int ms) {
+                return m_socket.bytesToWrite() == 0 || m_socket.waitForBytesWritten(ms);
+            });
+        if (!sent)
+            throw broken(m_deadline.hasExpired()
+                             ? QStringLiteral("Cannot send to %1 within %2 ms").arg(peerName()).arg(m_replyTimeout)
+                             : QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
+    };
+    for (const QByteArray& part : command) {
+        request += "$" + QByteArray::number(part.size()) + "\r\n";
+        if (part.size() < SendPiece) {
+            request += part + "\r\n";
+            continue;
+        }
+        flush(request);
+        request.clear();
+        for (qsizetype at = 0; at < part.size(); at += SendPiece)
+            flush(QByteArrayView(part).sliced(at, std::min(SendPiece, part.size() - at)));
+        request = "\r\n";
+    }
+    flush(request);
 }
 
 void TRedisClient::waitForReply()
 {
-    if (m_socket.waitForReadyRead(m_replyTimeout))
+    if (waitSliced(m_deadline,
+                   [this](int ms) { return m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(ms); }))
         return;
-    if (m_socket.error() == QAbstractSocket::SocketTimeoutError)
+    if (m_deadline.hasExpired())
         throw ERedisConnectionError(
             QStringLiteral("No reply from %1 within %2 ms").arg(peerName()).arg(m_replyTimeout));
     if (m_socket.error() == QAbstractSocket::RemoteHostClosedError)

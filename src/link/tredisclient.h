@@ -3,9 +3,20 @@
 #include "respreader.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QString>
 #include <QTcpSocket>
+
+#include <functional>
+
+// A wait ended because the caller's interrupt asked for it (the user cancelled). It is no store
+// failure, so that no handler of those swallows it.
+class ERedisCancelled : public std::exception
+{
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
 
 // A small blocking client for the gateway's Redis store. Keys, fields and values are bytes and
 // travel unchanged. One request at a time: every operation writes its request and reads its whole
@@ -20,10 +31,14 @@ public:
 
     TRedisClient(QString host, quint16 port);
 
-    // Bounds, in milliseconds, for making the connection and for each silence while a request is
-    // sent or its reply awaited; an expired wait fails the operation.
+    // Bounds, in milliseconds, for making the connection and for a whole operation: from the start
+    // of sending its request to the last byte of its reply, however slowly the bytes arrive. An
+    // expired bound fails the operation.
     void SetConnectTimeout(int msecs);
     void SetReplyTimeout(int msecs);
+    // Asked every few milliseconds while the client waits; true ends the wait with ERedisCancelled.
+    // The window uses it to stay responsive, the command line to stop on Ctrl-C.
+    void SetInterrupt(std::function<bool()> interrupt) { m_interrupt = std::move(interrupt); }
 
     void Connect();
     TRedisNullable GET(const QByteArray& key);
@@ -45,6 +60,10 @@ private:
     void send(const TRedisCommand& command);
     template <typename T> T readReply(T (TRespReader::*read)());
     void waitForReply();
+    // Waits in short slices until ready() or the deadline, asking the interrupt in between; false
+    // when the deadline passed or the socket failed. The interrupt may run the event loop, which
+    // can take the awaited bytes in already: ready() checks for them before it waits.
+    bool waitSliced(const QDeadlineTimer& deadline, const std::function<bool(int)>& ready);
     ERedisConnectionError broken(const QString& message);
     QString peerName() const;
 
@@ -52,6 +71,8 @@ private:
     quint16 m_port;
     int m_connectTimeout = DefaultConnectTimeout;
     int m_replyTimeout = DefaultReplyTimeout;
+    std::function<bool()> m_interrupt;
+    QDeadlineTimer m_deadline; // of the operation under way
     QTcpSocket m_socket;
     TRespReader m_reader;
 };
