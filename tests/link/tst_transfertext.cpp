@@ -72,6 +72,16 @@ void TestTransferText::writeReceivedText_data()
     QTest::newRow("UTF-8 decoded") << QByteArray("Küche €") << QByteArray("Küche €\r\n");
     QTest::newRow("malformed UTF-8 becomes U+FFFD")
         << QByteArray("Caf\xE9\n") << QByteArray("Caf\xEF\xBF\xBD\r\n");
+    QTest::newRow("sequence cut by a line break")
+        << QByteArray("a\xC3\nb\xC3") << QByteArray("a\xEF\xBF\xBD\r\nb\xEF\xBF\xBD\r\n");
+    QTest::newRow("CR inside a sequence dropped") << QByteArray("\xC3\r\xA4") << QByteArray("\xC3\xA4\r\n");
+    QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBFx") << QByteArray("\xEF\xBB\xBFx\r\n");
+    // The text is converted in pieces of a mebibyte: a character or a CR LF across the cut stays whole.
+    const QByteArray mebibyte(1024 * 1024 - 1, 'a');
+    QTest::newRow("character across pieces") << mebibyte + "\xC3\xA4\n" << mebibyte + "\xC3\xA4\r\n";
+    QTest::newRow("CR LF across pieces") << mebibyte + "\r\nb" << mebibyte + "\r\nb\r\n";
+    QTest::newRow("only line breaks") << QByteArray(3 * 1024 * 1024, '\n')
+                                      << QByteArray(3 * 1024 * 1024, '\n').replace("\n", "\r\n");
 }
 
 void TestTransferText::writeReceivedText()
