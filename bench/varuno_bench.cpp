@@ -264,6 +264,7 @@ public:
     bool confirm(const QString&, Default) override { return true; }
     bool errorYesNo(const QString&) override { return true; }
     bool textPrompt(const QString&, const QString&, QString&) override { return false; }
+    bool choose(const QString&, const QString&, const QStringList&, int&) override { return false; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 

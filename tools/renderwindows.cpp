@@ -41,6 +41,10 @@ public:
     {
         return log(QStringLiteral("prompt"), caption);
     }
+    bool choose(const QString& caption, const QString&, const QStringList&, int&) override
+    {
+        return log(QStringLiteral("choose"), caption);
+    }
     QString saveFileName(const QString& title, const QString&, const QString&) override
     {
         log(QStringLiteral("save"), title);

@@ -80,6 +80,24 @@ bool TTerminalPrompts::textPrompt(const QString& caption, const QString& prompt,
     return true;
 }
 
+bool TTerminalPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items,
+                              int& index)
+{
+    if (!m_terminal)
+        return false;
+    QString text = caption + u'\n';
+    for (qsizetype i = 0; i < items.size(); ++i)
+        text += QString::number(i + 1) + QStringLiteral(") ") + items.at(i) + u'\n';
+    write(text + prompt + u' ');
+    QString line;
+    bool bNumber = false;
+    const int number = readLine(line) ? line.trimmed().toInt(&bNumber) : 0;
+    if (!bNumber || number < 1 || number > items.size())
+        return false;
+    index = number - 1;
+    return true;
+}
+
 QString TTerminalPrompts::saveFileName(const QString&, const QString&, const QString&)
 {
     return {};

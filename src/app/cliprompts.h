@@ -24,6 +24,8 @@ public:
     bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
+    // The entries numbered from 1; the number typed picks one.
+    bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;
     // There is no file dialog on a terminal: files are named on the command line.
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
 

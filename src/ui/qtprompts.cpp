@@ -73,6 +73,15 @@ bool QtPrompts::textPrompt(const QString& caption, const QString& prompt, QStrin
     return ok;
 }
 
+bool QtPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items, int& index)
+{
+    bool ok = false;
+    const QString picked = QInputDialog::getItem(owner(), caption, prompt, items, 0, false, &ok);
+    if (ok)
+        index = int(items.indexOf(picked));
+    return ok && index >= 0;
+}
+
 QString QtPrompts::saveFileName(const QString& title, const QString& defaultName, const QString& filter)
 {
     QFileDialog dialog(owner(), title, defaultName, filter);

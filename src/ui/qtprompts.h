@@ -14,6 +14,7 @@ public:
     bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
+    bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;
     // filter: "description (*.ext)"; the first pattern's extension is added to a name typed without
     // one. Overwriting an existing file is confirmed first.
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Everything the program asks or tells the user goes through this interface: the windows answer it
 // with Qt dialogs, the command-line tool on the terminal, tests by script.
@@ -28,6 +29,9 @@ public:
     // Text prompt with caption, prompt line and initial value; false on Cancel, else value holds
     // the text typed.
     virtual bool textPrompt(const QString& caption, const QString& prompt, QString& value) = 0;
+    // A list to pick one entry from, with caption and prompt line; false on Cancel, else index holds
+    // the entry picked.
+    virtual bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) = 0;
     // Save-file dialog; an empty result means cancelled.
     virtual QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) = 0;
 };

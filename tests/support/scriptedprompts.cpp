@@ -45,6 +45,15 @@ bool ScriptedPrompts::textPrompt(const QString& caption, const QString& prompt, 
     return true;
 }
 
+bool ScriptedPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items, int& index)
+{
+    shown << QStringLiteral("choose: ") + caption + QStringLiteral(" / ") + prompt + QStringLiteral(" / ") +
+                 items.join(QStringLiteral(" | "));
+    const QString answer = next(prompt);
+    index = answer.startsWith(QStringLiteral("text:")) ? int(items.indexOf(answer.mid(5))) : -1;
+    return index >= 0;
+}
+
 QString ScriptedPrompts::saveFileName(const QString& title, const QString&, const QString&)
 {
     shown << QStringLiteral("save: ") + title;

@@ -33,6 +33,8 @@ public:
     bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
+    // Takes a queued text as the entry to pick; shown as "choose: caption / prompt / entry | entry".
+    bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
 
 private:

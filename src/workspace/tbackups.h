@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TLanguage;
+class TSafeFile;
+
+// What a backup holds: the project's files before a receive or a restore replaced them, or the
+// gateway's files before a send overwrote them.
+enum class TBackupKind
+{
+    BeforeReceive,
+    GatewayBeforeSend,
+    BeforeRestore,
+};
+
+struct TBackup
+{
+    // The folder's name, "YYYYMMDD-HHMMSS-<kind>", followed by "-2", "-3" for the second and third
+    // backup made within the same second.
+    QString name;
+    TBackupKind kind;
+    QDateTime time; // local time, from the name
+    QStringList files;
+};
+
+// The backups of one project, kept in its folder under "backups/", one folder per event, named by
+// local time. Only the newest Kept of each kind stay. Every file is written through TSafeFile; a
+// backup that could not be written whole is removed again, so a listed backup is always complete.
+class TBackups
+{
+public:
+    static constexpr int Kept = 20;
+
+    // projPath ends with the folder separator; now gives the local time (the system clock when empty).
+    explicit TBackups(QString projPath, std::function<QDateTime()> now = {});
+
+    QString folder() const { return m_projPath + QStringLiteral("backups/"); }
+    // Newest first.
+    QList<TBackup> List() const;
+
+    // Writes a new backup of kind: fill puts the files into the folder it is given and returns the
+    // failure's text. On failure the backup is removed and the text returned; a backup that got no
+    // file is removed too. Otherwise the oldest backups of the kind beyond Kept are removed.
+    std::optional<QString> Make(TBackupKind kind,
+                                const std::function<std::optional<QString>(const QString& folder)>& fill);
+    // A backup of the project's files fileNames as they are now; files that do not exist are left out.
+    std::optional<QString> BackupProjectFiles(TBackupKind kind, const QStringList& fileNames);
+    // Puts the files of backup name back into the project: all of them or, on any failure, none.
+    // The project's files it replaces are backed up first (kind BeforeRestore).
+    std::optional<QString> Restore(const QString& name);
+
+    static QString KindWord(TBackupKind kind);
+    // What the backup holds and how many files, in the user's language ("Projekt vor dem Empfangen,
+    // 7 Dateien").
+    static QString Describe(const TBackup& backup, const TLanguage& language);
+
+private:
+    QString newName(TBackupKind kind) const;
+    void prune(TBackupKind kind);
+
+    QString m_projPath;
+    std::function<QDateTime()> m_now;
+};
+
+// Copies the file source into the open file target piece by piece; the failure's text, naming the
+// file that failed.
+std::optional<QString> CopyInto(const QString& source, TSafeFile& target);

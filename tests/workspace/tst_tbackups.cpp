@@ -1,0 +1,189 @@
+#include "model/safefile.h"
+#include "model/tlanguage.h"
+#include "programfolder.h"
+#include "smallfilesystem.h"
+#include "workspace/tbackups.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QStringList ProjectFiles = {QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
+                                  QStringLiteral("uuid")};
+
+} // namespace
+
+class TestBackups : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void namesAndOrder();
+    void describe();
+    void onlyTheNewestOfEachKindStay();
+    void backupLeavesOutMissingFiles();
+    void restoreBacksUpWhatItReplaces();
+    void restoreChangesNothingOnFailure();
+    void restoreOnAFullDiskChangesNothing();
+
+private:
+    QString project() const { return m_dir->path() + QLatin1Char('/'); }
+    TBackups backups() { return TBackups(project(), [this] { return m_now; }); }
+    bool writeProject(const QByteArray& prefix, const QString& at = {});
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QDateTime m_now;
+};
+
+void TestBackups::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_now = QDateTime(QDate(2026, 12, 10), QTime(13, 45, 7));
+}
+
+bool TestBackups::writeProject(const QByteArray& prefix, const QString& at)
+{
+    for (const QString& file : ProjectFiles) {
+        if (!writeBytes((at.isEmpty() ? project() : at) + file, prefix + file.toUtf8() + "\r\n"))
+            return false;
+    }
+    return true;
+}
+
+void TestBackups::namesAndOrder()
+{
+    QVERIFY(writeProject("alt "));
+    TBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    m_now = m_now.addSecs(1);
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
+    // Folders that are no backup of this program are not listed.
+    QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("Fotos")));
+
+    QStringList names;
+    for (const TBackup& backup : b.List())
+        names << backup.name;
+    QCOMPARE(names, QStringList({QStringLiteral("20261210-134508-gateway-before-send"),
+                                 QStringLiteral("20261210-134507-before-receive-2"),
+                                 QStringLiteral("20261210-134507-before-receive")}));
+    const TBackup newest = b.List().constFirst();
+    QCOMPARE(newest.kind, TBackupKind::GatewayBeforeSend);
+    QCOMPARE(newest.time, m_now);
+    QCOMPARE(newest.files, QStringList({QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
+                                        QStringLiteral("uuid")}));
+    QCOMPARE(readBytes(b.folder() + newest.name + QStringLiteral("/uuid")), QByteArray("alt uuid\r\n"));
+}
+
+void TestBackups::describe()
+{
+    TLanguage language(QStringLiteral(VARUNO_DATA_DIR "/"));
+    const TBackup backup{QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
+    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden, 2 Dateien"));
+    language.LoadLanguage(QStringLiteral("English"));
+    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno before sending, 2 files"));
+}
+
+void TestBackups::onlyTheNewestOfEachKindStay()
+{
+    QVERIFY(writeProject("alt "));
+    TBackups b = backups();
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
+    for (int i = 0; i < TBackups::Kept + 5; ++i) {
+        m_now = m_now.addSecs(60);
+        QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    }
+
+    QList<TBackup> receive;
+    int send = 0;
+    for (const TBackup& backup : b.List())
+        backup.kind == TBackupKind::BeforeReceive ? void(receive << backup) : void(++send);
+    QCOMPARE(send, 3);
+    QCOMPARE(receive.size(), TBackups::Kept);
+    QCOMPARE(receive.constFirst().time, m_now);
+    QCOMPARE(receive.constLast().time, m_now.addSecs(-60 * (TBackups::Kept - 1)));
+}
+
+void TestBackups::backupLeavesOutMissingFiles()
+{
+    TBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    // Nothing to keep: no backup at all.
+    QVERIFY(b.List().isEmpty());
+
+    QVERIFY(writeBytes(project() + QStringLiteral("uuid"), "u"));
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    QCOMPARE(b.List().constFirst().files, QStringList({QStringLiteral("uuid")}));
+}
+
+void TestBackups::restoreBacksUpWhatItReplaces()
+{
+    QVERIFY(writeProject("alt "));
+    TBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    const QString name = b.List().constFirst().name;
+    QVERIFY(writeProject("neu "));
+    QVERIFY(writeBytes(project() + QStringLiteral("mqtt.cfg"), "bleibt"));
+
+    QCOMPARE(b.Restore(name), std::nullopt);
+
+    for (const QString& file : ProjectFiles)
+        QCOMPARE(readBytes(project() + file), "alt " + file.toUtf8() + "\r\n");
+    QCOMPARE(readBytes(project() + QStringLiteral("mqtt.cfg")), QByteArray("bleibt"));
+    const TBackup before = b.List().constFirst();
+    QCOMPARE(before.kind, TBackupKind::BeforeRestore);
+    for (const QString& file : ProjectFiles)
+        QCOMPARE(readBytes(b.folder() + before.name + QLatin1Char('/') + file), "neu " + file.toUtf8() + "\r\n");
+    QVERIFY(b.Restore(QStringLiteral("20990101-000000-before-receive")).has_value());
+}
+
+// One file that cannot be replaced keeps every file as it was, and leaves no backup of its own.
+void TestBackups::restoreChangesNothingOnFailure()
+{
+    QVERIFY(writeProject("alt "));
+    TBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    const QString name = b.List().constFirst().name;
+    QVERIFY(writeProject("neu "));
+    QVERIFY(QFile::remove(project() + QStringLiteral("uuid")));
+    QVERIFY(QDir().mkpath(project() + QStringLiteral("uuid")));
+
+    const std::optional<QString> failure = b.Restore(name);
+
+    QVERIFY(failure);
+    QVERIFY2(failure->contains(QStringLiteral("uuid")), qPrintable(*failure));
+    for (const QString& file : ProjectFiles.first(2))
+        QCOMPARE(readBytes(project() + file), "neu " + file.toUtf8() + "\r\n");
+    QCOMPARE(b.List().size(), 1);
+    QCOMPARE(QDir(project()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TestBackups::restoreOnAFullDiskChangesNothing()
+{
+    SmallFileSystem disk(256);
+    if (!disk.isActive())
+        QSKIP("no small file system can be mounted here");
+    const QString at = disk.path() + QLatin1Char('/');
+    TBackups b(at, [this] { return m_now; });
+    QVERIFY(writeProject("alt "));
+    QVERIFY(writeBytes(project() + QStringLiteral("bticino.items"), QByteArray(100 * 1024, 'x')));
+    QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("20261210-134507-before-receive")));
+    for (const QString& file : ProjectFiles)
+        QVERIFY(QFile::copy(project() + file, b.folder() + QStringLiteral("20261210-134507-before-receive/") + file));
+    QVERIFY(writeProject("neu ", at));
+    QVERIFY(disk.fill(20 * 1024));
+
+    QVERIFY(b.Restore(QStringLiteral("20261210-134507-before-receive")).has_value());
+
+    disk.release();
+    for (const QString& file : ProjectFiles)
+        QCOMPARE(readBytes(at + file), "neu " + file.toUtf8() + "\r\n");
+    QCOMPARE(b.List().size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "tst_tbackups.moc"
