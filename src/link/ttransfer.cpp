@@ -2,13 +2,18 @@
 
 #include "link/busservercheck.h"
 #include "link/transfertext.h"
+#include "model/safefile.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
+#include "workspace/tbackups.h"
 
 #include <QDateTime>
 
+#include <array>
 #include <charconv>
+#include <memory>
+#include <span>
 #include <utility>
 
 // A project file and the folder on the gateway that openHAB reads it from.
@@ -48,10 +53,21 @@ struct ELocalWriteFailed
 {
 };
 
-// A decimal integer, or 0 when the text is not one (or does not fit).
-qint64 decimalOrZero(const QByteArray& text)
+// A backup could not be written; the transfer stops before it changes anything.
+struct EBackupFailed
 {
-    qint64 value = 0;
+    QString text;
+};
+
+// None of the seven files is on the gateway: a gateway never configured, or the wrong address.
+struct EEmptyGateway
+{
+};
+
+// A decimal integer within the range of a signed 32-bit clock, or 0 when the text is not one.
+qint64 clockOrZero(const QByteArray& text)
+{
+    qint32 value = 0;
     const char* end = text.constData() + text.size();
     const auto [stop, error] = std::from_chars(text.constData(), end, value);
     return error == std::errc() && stop == end ? value : 0;
@@ -96,8 +112,12 @@ bool TTransfer::RunTransfer()
     TRedisClient client(address, m_settings.storePort);
     client.SetConnectTimeout(m_settings.connectTimeoutMs);
     client.SetReplyTimeout(m_settings.replyTimeoutMs);
+    client.SetInterrupt([this] { return m_view.cancelRequested(); });
     try {
         client.Connect();
+    } catch (const ERedisCancelled&) {
+        m_view.setProgressText(msg(91, QStringLiteral("Die Übertragung wurde abgebrochen.")));
+        return false;
     } catch (const ERedisError&) {
         prompts.error(msg(34, QStringLiteral("Es konnte keine Verbindung zum Varuno aufgebaut werden!")));
         return false;
@@ -114,6 +134,19 @@ bool TTransfer::RunTransfer()
             ReceiveFiles(client);
         client.Disconnect();
         return true;
+    } catch (const ERedisCancelled&) {
+        // Nothing was written on a receive; a send may have stored some of the files already.
+        m_view.setProgressText(msg(91, QStringLiteral("Die Übertragung wurde abgebrochen.")));
+        return false;
+    } catch (const EEmptyGateway&) {
+        prompts.error(msg(90, QStringLiteral("Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt "
+                                             "wurde nicht verändert.")));
+        return false;
+    } catch (const EBackupFailed& failure) {
+        prompts.error(TLanguage::Fill(msg(92, QStringLiteral("Die Sicherung konnte nicht angelegt werden. Es "
+                                                             "wurde nichts übertragen. $1")),
+                                      failure.text));
+        return false;
     } catch (const ERedisError&) {
     } catch (const EFileError&) {
     } catch (const ELocalWriteFailed&) {
@@ -148,7 +181,7 @@ bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
 qint64 TTransfer::SyncClock(TRedisClient& client)
 {
     const QByteArray gatewayText = RedisValue(client.GET("rpi-timestamp"));
-    const qint64 gatewayTime = decimalOrZero(gatewayText);
+    const qint64 gatewayTime = clockOrZero(gatewayText);
     const qint64 pcTime = m_settings.now();
     if (gatewayTime <= 0)
         return pcTime + 1;
@@ -168,6 +201,7 @@ qint64 TTransfer::SyncClock(TRedisClient& client)
 
 void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& address)
 {
+    BackupGateway(client);
     const QByteArray stampText = QByteArray::number(stamp);
     for (const TTransferFile& file : SharedFiles) {
         SendFile(client, file, stampText);
@@ -219,17 +253,55 @@ void TTransfer::QueueRestart(TRedisClient& client)
     m_view.showRebootNote();
 }
 
+// The gateway's files as they are before the send overwrites them, converted as a receive would
+// write them, so that restoring the backup and sending it brings them back.
+void TTransfer::BackupGateway(TRedisClient& client)
+{
+    TBackups backups(m_openHab.sProjPath);
+    const std::optional<QString> failure =
+        backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) -> std::optional<QString> {
+            using Files = std::span<const TTransferFile>;
+            for (const Files files : {Files(SharedFiles), Files(SentOnlyFiles)}) {
+                for (const TTransferFile& file : files) {
+                    QByteArray text;
+                    if (!client.HGET(gatewayKey(file), "text", text))
+                        continue;
+                    if (const auto error = WriteReceivedText(folder + m_openHab.*file.name, text))
+                        return error->text();
+                }
+            }
+            return std::nullopt;
+        });
+    if (failure)
+        throw EBackupFailed{*failure};
+}
+
+// Every value is staged beside its file as it arrives, so that no more than one value is held at a
+// time; the files are replaced only once all seven arrived intact and the old ones are backed up.
 void TTransfer::ReceiveFiles(TRedisClient& client)
 {
-    for (const TTransferFile& file : SharedFiles) {
+    std::array<std::unique_ptr<TSafeFile>, std::size(SharedFiles)> staged;
+    bool bAnyFound = false;
+    QStringList names;
+    for (std::size_t i = 0; i < std::size(SharedFiles); ++i) {
+        const TTransferFile& file = SharedFiles[i];
         m_view.setProgressText(m_openHab.*file.name);
+        names << m_openHab.*file.name;
         QByteArray text;
-        client.HGET(gatewayKey(file), "text", text);
-        // Reporting success while a file kept its old content would leave the project half old,
-        // half new without the user knowing.
-        if (WriteReceivedText(localFile(file), text))
+        bAnyFound |= client.HGET(gatewayKey(file), "text", text);
+        staged[i] = std::make_unique<TSafeFile>(localFile(file));
+        if (!staged[i]->open() || !WriteReceivedBytes(*staged[i], text) || !staged[i]->finish())
             throw ELocalWriteFailed();
         m_view.advanceProgress();
+    }
+    if (!bAnyFound)
+        throw EEmptyGateway();
+    client.Disconnect();
+    if (const auto failure = TBackups(m_openHab.sProjPath).BackupProjectFiles(TBackupKind::BeforeReceive, names))
+        throw EBackupFailed{*failure};
+    for (const auto& file : staged) {
+        if (!file->commit())
+            throw ELocalWriteFailed();
     }
     m_view.advanceProgress();
     m_view.setProgressText(msg(36, QStringLiteral("Daten erfolgreich empfangen!")));

@@ -35,6 +35,9 @@ public:
     // The note that openHAB on the gateway restarts now.
     virtual void showRebootNote() = 0;
     virtual Prompts& prompts() = 0;
+    // Asked every few milliseconds while the transfer waits for the gateway; true cancels the
+    // transfer. The window answers its input meanwhile, so that its close button can say so.
+    virtual bool cancelRequested() { return false; }
 };
 
 // The program's values are the defaults; tests shorten the waits, move the store to a port of
@@ -45,6 +48,7 @@ struct TTransferSettings
     int busServerWaitMs = 5000;
     int busServerPauseMs = 2000;
     int connectTimeoutMs = TRedisClient::DefaultConnectTimeout;
+    // For each request and its whole reply, however slowly the bytes arrive.
     int replyTimeoutMs = TRedisClient::DefaultReplyTimeout;
     // The PC's current time in UTC Unix seconds; empty means the system clock.
     std::function<qint64()> now;
@@ -52,7 +56,9 @@ struct TTransferSettings
 
 // Sends the open project's openHAB files, bus-server settings and restart request to the gateway's
 // store, or receives seven of the files back into the project folder. Every run uses a connection
-// of its own; what was written before a failure stays written, on the gateway and in the folder.
+// of its own. A receive is all or nothing: the seven files change only once every value arrived
+// and was staged beside its file. Both directions keep a backup of what they replace in the
+// project's "backups/" folder: the project's files before a receive, the gateway's before a send.
 class TTransfer
 {
 public:
@@ -72,6 +78,7 @@ private:
     void SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp);
     void SendBusServer(TRedisClient& client);
     void QueueRestart(TRedisClient& client);
+    void BackupGateway(TRedisClient& client);
     void ReceiveFiles(TRedisClient& client);
 
     QByteArray gatewayKey(const TTransferFile& file) const;

@@ -1,5 +1,6 @@
 #include "redisserver.h"
 #include "tst_transferfixture.h"
+#include "workspace/tbackups.h"
 
 #include <QDir>
 #include <QTcpServer>
@@ -57,6 +58,9 @@ private Q_SLOTS:
     void sendThenReceive();
     void receiveMissingHash();
     void receiveUnwritableFile();
+    void receiveFromAnEmptyGateway();
+    void receiveKeepsTheProjectsFilesInABackup();
+    void sendKeepsTheGatewaysFilesInABackup();
     void emptyAddress();
     void storeUnreachable();
 
@@ -67,6 +71,12 @@ private:
     QStringList fileKeysOnGateway() const
     {
         return keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("/*")}));
+    }
+    // A receive takes the configuration of a gateway that holds at least one of the files.
+    void storeOneFile() const
+    {
+        cli({QStringLiteral("HSET"), QString::fromLatin1(gatewayKeys().at(5).second), QStringLiteral("text"),
+             QStringLiteral("0b5f6c1e")});
     }
     void setGatewayTime(const QByteArray& text)
     {
@@ -214,9 +224,18 @@ void TestTransfer::clock_data()
                                                      << QByteArray("1700000001") << QString();
         QTest::addRow("%s: negative", direction)
             << mode << QByteArray("-5") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
-        QTest::addRow("%s: beyond 2038", direction)
-            << mode << QByteArray("4102444800") << qint64(4102444800 + 7260) << QByteArray("4102452060")
-            << QByteArray("4102452061") << QStringLiteral("Server-Zeit: 01.01.2100 01:00");
+        QTest::addRow("%s: last second of 32 bits", direction)
+            << mode << QByteArray("2147483647") << qint64(2147483647) << QByteArray() << QByteArray("2147483648")
+            << QStringLiteral("Server-Zeit: 19.01.2038 04:14");
+        // A clock beyond 32 bits is no clock the gateway can have: it counts as not a number.
+        QTest::addRow("%s: beyond 32 bits", direction)
+            << mode << QByteArray("4102444800") << qint64(4102444800 + 7260) << QByteArray()
+            << QByteArray("4102452061") << QString();
+        QTest::addRow("%s: largest 64-bit number", direction) << mode << QByteArray("9223372036854775807")
+                                                              << PcTime << QByteArray()
+                                                              << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: below 32 bits", direction) << mode << QByteArray("-2147483649") << PcTime
+                                                      << QByteArray() << QByteArray("1700000001") << QString();
     }
 }
 
@@ -230,6 +249,7 @@ void TestTransfer::clock()
     QFETCH(QString, caption);
     m_now = pcTime;
     setGatewayTime(gatewayTime);
+    storeOneFile();
 
     QVERIFY(run(*m_project, mode));
 
@@ -301,12 +321,14 @@ void TestTransfer::sceneCommandTest()
         m_view.scripted.queueYes();
     else if (answer == QStringLiteral("no"))
         m_view.scripted.queueNo();
+    if (mode == TransferMode::Receive)
+        storeOneFile();
 
     QCOMPARE(run(*m_project, mode), result);
 
     QCOMPARE(m_view.scripted.shown, answer.isEmpty() ? QStringList() : QStringList({Msg73}));
     QVERIFY(m_view.scripted.allAnswered());
-    QCOMPARE(fileKeysOnGateway().size(), !result ? 0 : mode == TransferMode::Send ? 9 : 0);
+    QCOMPARE(fileKeysOnGateway().size(), !result ? 0 : mode == TransferMode::Send ? 9 : 1);
 }
 
 void TestTransfer::unreadableItemsInSceneTest()
@@ -414,7 +436,7 @@ void TestTransfer::receiveMissingHash()
     QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.rules"))), QByteArray());
 }
 
-// A file that cannot be written ends the receive with an error; the ones before it are in place.
+// A file that cannot be written ends the receive with an error before any file is replaced.
 void TestTransfer::receiveUnwritableFile()
 {
     const QList<QPair<QString, QByteArray>> files = gatewayKeys().first(7);
@@ -428,14 +450,78 @@ void TestTransfer::receiveUnwritableFile()
     QVERIFY(!run(*m_project, TransferMode::Receive));
 
     QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString& file = files.at(i).first;
-        if (i < 3)
-            QCOMPARE(readBytes(m_project->file(file)), QByteArray("neu ") + file.toLatin1() + "\r\n");
-        else if (i > 3)
-            QVERIFY(!readBytes(m_project->file(file)).startsWith("neu "));
-    }
+    for (const auto& [file, key] : files)
+        QVERIFY2(!readBytes(m_project->file(file)).startsWith("neu "), qPrintable(file));
     QCOMPARE(m_view.progress, 3);
+    QVERIFY(!QFileInfo::exists(m_project->file(QStringLiteral("backups"))));
+}
+
+// A store without any of the seven files is no configuration to take: a gateway never configured,
+// or another store at the address typed.
+void TestTransfer::receiveFromAnEmptyGateway()
+{
+    QMap<QString, QByteArray> before;
+    for (const auto& [file, key] : gatewayKeys().first(7))
+        before[file] = readBytes(m_project->file(file));
+
+    QVERIFY(!run(*m_project, TransferMode::Receive));
+
+    QCOMPARE(m_view.scripted.shown,
+             QStringList({QStringLiteral("error: Auf dem Varuno wurde keine Konfiguration gefunden. Das "
+                                         "Projekt wurde nicht verändert.")}));
+    for (auto file = before.cbegin(); file != before.cend(); ++file)
+        QCOMPARE(readBytes(m_project->file(file.key())), file.value());
+    QCOMPARE(QDir(m_project->openHab.sProjPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QDir(m_project->openHab.sProjPath).entryList(QDir::Files | QDir::NoDotAndDotDot));
+}
+
+void TestTransfer::receiveKeepsTheProjectsFilesInABackup()
+{
+    const QList<QPair<QString, QByteArray>> files = gatewayKeys().first(7);
+    QMap<QString, QByteArray> before;
+    for (const auto& [file, key] : files) {
+        before[file] = readBytes(m_project->file(file));
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"), QStringLiteral("neu")});
+    }
+
+    QVERIFY(run(*m_project, TransferMode::Receive));
+    QVERIFY(run(*m_project, TransferMode::Receive));
+
+    TBackups backups(m_project->openHab.sProjPath);
+    const QList<TBackup> list = backups.List();
+    QCOMPARE(list.size(), 2);
+    const TBackup& first = list.last();
+    QCOMPARE(first.kind, TBackupKind::BeforeReceive);
+    QCOMPARE(first.files.size(), 7);
+    for (const auto& [file, key] : files) {
+        QCOMPARE(readBytes(m_project->file(file)), QByteArray("neu\r\n"));
+        QCOMPARE(readBytes(backups.folder() + first.name + QLatin1Char('/') + file), before[file]);
+    }
+    QCOMPARE(backups.Restore(first.name), std::nullopt);
+    for (const auto& [file, key] : files)
+        QCOMPARE(readBytes(m_project->file(file)), before[file]);
+}
+
+// What the gateway held before a send comes back by restoring the backup and sending again.
+void TestTransfer::sendKeepsTheGatewaysFilesInABackup()
+{
+    const QList<QPair<QString, QByteArray>> kept = {gatewayKeys().at(1), gatewayKeys().at(8)};
+    for (const auto& [file, key] : kept)
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"),
+             QStringLiteral("alt ") + file + QStringLiteral("\r\nKüche")});
+
+    QVERIFY(run(*m_project, TransferMode::Send));
+
+    TBackups backups(m_project->openHab.sProjPath);
+    QCOMPARE(backups.List().size(), 1);
+    const TBackup backup = backups.List().constFirst();
+    QCOMPARE(backup.kind, TBackupKind::GatewayBeforeSend);
+    QCOMPARE(backup.files, QStringList({QStringLiteral("bticino.items"), QStringLiteral("mqtt.cfg")}));
+
+    QCOMPARE(backups.Restore(backup.name), std::nullopt);
+    QVERIFY(run(*m_project, TransferMode::Send));
+    for (const auto& [file, key] : kept)
+        QCOMPARE(fileField(file, "text"), QByteArray("alt ") + file.toUtf8() + "\r\nKüche");
 }
 
 void TestTransfer::emptyAddress()

@@ -1,5 +1,7 @@
 #include "tst_transferfixture.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -45,10 +47,15 @@ QList<QByteArray> healthyReplies(TransferMode mode)
 {
     if (mode == TransferMode::Receive)
         return QList<QByteArray>{"$10\r\n1699999940\r\n"} + QList<QByteArray>(7, "$6\r\nline 1\r\n");
-    // The two GETs, 9 files of two fields, 5 bus-server fields, then the three list commands.
-    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} +
+    // The two GETs, the backup's reads of the 9 files, 9 files of two fields, 5 bus-server fields,
+    // then the three list commands.
+    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} + QList<QByteArray>(9, "$3\r\nalt\r\n") +
            QList<QByteArray>(18 + 5 + 3, ":1\r\n");
 }
+
+// A reply that announces a long value and then sends one byte of it every TrickleMs.
+const QByteArray Trickle = "trickle";
+constexpr int TrickleMs = 40;
 
 // A stand-in gateway on loopback that answers each request with the next scripted reply. It serves
 // one connection on a thread of its own, because the transfer blocks the test's thread while it
@@ -96,6 +103,10 @@ private:
                 received += socket->readAll();
             }
             m_requests << request;
+            if (reply == Trickle) {
+                trickle(*socket);
+                return;
+            }
             socket->write(reply);
             while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(PeerPatience)) {
             }
@@ -107,6 +118,19 @@ private:
             received += socket->readAll();
             for (QList<QByteArray> request; !(request = takeRequest(received)).isEmpty();)
                 m_requests << request;
+        }
+    }
+
+    // Until the transfer closes the connection, or for as long as the test may last.
+    static void trickle(QTcpSocket& socket)
+    {
+        socket.write("$1000\r\n");
+        QElapsedTimer patience;
+        patience.start();
+        while (socket.state() == QAbstractSocket::ConnectedState && !patience.hasExpired(PeerPatience)) {
+            socket.write("x");
+            socket.waitForBytesWritten(TrickleMs);
+            socket.waitForReadyRead(TrickleMs);
         }
     }
 
@@ -129,9 +153,15 @@ private Q_SLOTS:
     void requestsOfASend();
     void faultyReply_data();
     void faultyReply();
+    void receiveChangesNothingOnAFault_data();
+    void receiveChangesNothingOnAFault();
+    void cancelledTransferStopsAtOnce_data();
+    void cancelledTransferStopsAtOnce();
 
 private:
-    bool run(RecordingView& view, quint16 port);
+    bool run(RecordingView& view, quint16 port, int replyTimeoutMs = ShortReplyTimeout);
+    // Every entry of the project folder, hidden ones included, with the bytes of each file.
+    QMap<QString, QByteArray> projectFolder() const;
 
     // One project serves every case: a failed transfer changes no project file that a later case
     // reads, and writing files anew for every case would only slow the tests down.
@@ -148,14 +178,14 @@ void TestTransferFaults::init()
     m_project.openHab.reboot = true;
 }
 
-bool TestTransferFaults::run(RecordingView& view, quint16 port)
+bool TestTransferFaults::run(RecordingView& view, quint16 port, int replyTimeoutMs)
 {
     TTransferSettings settings;
     settings.storePort = port;
     settings.busServerWaitMs = 2000;
     settings.busServerPauseMs = 0;
     settings.connectTimeoutMs = PeerPatience;
-    settings.replyTimeoutMs = ShortReplyTimeout;
+    settings.replyTimeoutMs = replyTimeoutMs;
     settings.now = [] { return qint64(1'700'000'000); };
     return TTransfer(m_project.openHab, m_project.language, view, settings).RunTransfer();
 }
@@ -174,6 +204,8 @@ void TestTransferFaults::requestsOfASend()
         commands
             << (request.first() == "HSET" && request.at(2) == "text" ? request.first(3) : request).join(' ');
     QList<QByteArray> expected = {"GET rpi-firmware", "GET rpi-timestamp"};
+    for (const auto& [file, key] : gatewayKeys())
+        expected << "HGET " + key + " text";
     for (const auto& [file, key] : gatewayKeys())
         expected << "HSET " + key + " text"
                  << "HSET " + key + " modify 1699999941";
@@ -243,6 +275,107 @@ void TestTransferFaults::faultyReply()
     // Nothing is retried: the transfer stops at the failed request.
     QCOMPARE(gateway.requests().size(), result ? healthyReplies(mode).size() : faultAt + 1);
     QCOMPARE(m_project.openHab.reboot, !result);
+}
+
+QMap<QString, QByteArray> TestTransferFaults::projectFolder() const
+{
+    const QDir dir(m_project.openHab.sProjPath);
+    QMap<QString, QByteArray> entries;
+    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        entries[name] = readBytes(dir.filePath(name));
+    return entries;
+}
+
+// Whichever of the seven replies breaks, and however, the project stays as it was: no file
+// replaced, none left behind, no backup made. A reply that never ends is cut off by the deadline.
+void TestTransferFaults::receiveChangesNothingOnAFault_data()
+{
+    QTest::addColumn<QList<QByteArray>>("replies");
+    QTest::addColumn<bool>("hangUp");
+    QTest::addColumn<QString>("message");
+
+    const QList<std::tuple<const char*, QByteArray, bool>> faults = {
+        {"error reply", "-ERR injected\r\n", false},
+        {"wrong type", "*1\r\n$1\r\nx\r\n", false},
+        {"cut connection", "$6\r\nlin", true},
+        {"bad length", "$5\r\nline 1\r\n", false},
+        {"bad terminator", "$6\r\nline 1XY", false},
+        {"silence", QByteArray(), false},
+        {"trickle", Trickle, false},
+    };
+    const QList<QByteArray> healthy = healthyReplies(TransferMode::Receive);
+    for (int file = 1; file <= 7; ++file) {
+        for (const auto& [name, fault, hangUp] : faults) {
+            QList<QByteArray> replies = healthy;
+            replies[file] = fault;
+            if (!fault.startsWith('-'))
+                replies.resize(file + 1);
+            QTest::addRow("file %d: %s", file, name) << replies << hangUp << Msg37;
+        }
+    }
+    QTest::newRow("no file on the gateway")
+        << (healthy.first(1) + QList<QByteArray>(7, "$-1\r\n")) << false
+        << QStringLiteral("error: Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt wurde nicht "
+                          "verändert.");
+}
+
+void TestTransferFaults::receiveChangesNothingOnAFault()
+{
+    QFETCH(QList<QByteArray>, replies);
+    QFETCH(bool, hangUp);
+    QFETCH(QString, message);
+    const QMap<QString, QByteArray> before = projectFolder();
+    RecordingView view;
+    view.eMode = TransferMode::Receive;
+    ScriptedGateway gateway(replies, hangUp);
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    QVERIFY(!run(view, gateway.port()));
+
+    // Well within the peer's patience: the deadline, not the peer, ended the wait.
+    QVERIFY2(elapsed.elapsed() < PeerPatience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(view.scripted.shown, QStringList({message}));
+    QCOMPARE(projectFolder(), before);
+}
+
+// The user's cancel ends the wait for the store at once, long before the deadline, and a receive
+// leaves nothing behind.
+void TestTransferFaults::cancelledTransferStopsAtOnce_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<QList<QByteArray>>("replies");
+    QTest::newRow("receive, value trickling") << TransferMode::Receive
+                                              << (healthyReplies(TransferMode::Receive).first(3) << Trickle);
+    QTest::newRow("send, gateway silent") << TransferMode::Send << healthyReplies(TransferMode::Send).first(2);
+}
+
+void TestTransferFaults::cancelledTransferStopsAtOnce()
+{
+    QFETCH(TransferMode, mode);
+    QFETCH(QList<QByteArray>, replies);
+    class CancellingView : public RecordingView
+    {
+    public:
+        // Asked every few milliseconds while the transfer waits: this cancels half a second into
+        // the wait for the reply that does not come.
+        bool cancelRequested() override { return ++polls > 10; }
+        int polls = 0;
+    };
+    const QMap<QString, QByteArray> before = projectFolder();
+    CancellingView view;
+    view.eMode = mode;
+    ScriptedGateway gateway(replies, false);
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    QVERIFY(!run(view, gateway.port(), 60'000));
+
+    QVERIFY2(elapsed.elapsed() < PeerPatience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(view.scripted.shown, QStringList());
+    QCOMPARE(view.progressTexts.last(), QStringLiteral("Die Übertragung wurde abgebrochen."));
+    if (mode == TransferMode::Receive)
+        QCOMPARE(projectFolder(), before);
 }
 
 QTEST_GUILESS_MAIN(TestTransferFaults)
