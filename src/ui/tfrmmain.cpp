@@ -15,6 +15,7 @@
 #include "toggleswitch.h"
 #include "varunoversion.h"
 #include "workspace/prompts.h"
+#include "workspace/tbackups.h"
 #include "workspace/tworkspace.h"
 
 #include <QComboBox>
@@ -304,12 +305,18 @@ void TfrmMain::buildPopupMenu()
     pmMoveDown = item(73, QStringLiteral("movedown"), QStringLiteral("move-down"));
     addSeparator(pmItems);
     csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren..."), QStringLiteral("csv"));
+    addSeparator(pmItems);
+    // A message rather than a Tag: its caption follows the language each time the menu opens.
+    pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
+    connect(pmItems, &QMenu::aboutToShow, this,
+            [this] { pmRestore->setText(msg(93, QStringLiteral("Sicherung wiederherstellen…"))); });
 
     connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
     connect(pmSort, &QAction::triggered, this, &TfrmMain::sortItems);
     connect(pmMoveup, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
     connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
+    connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
 
     SaveTextFileDialog = new QObject(this);
     SaveTextFileDialog->setObjectName(QStringLiteral("SaveTextFileDialog"));
@@ -391,7 +398,7 @@ void TfrmMain::UpdateProjectButtons()
                              static_cast<QWidget*>(btnDelItems)})
         command->setEnabled(hasProjects);
     // Without an open project these would write a project's files into no project at all.
-    for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvExport})
+    for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvExport, pmRestore})
         command->setEnabled(projectOpen());
 }
 
@@ -495,4 +502,36 @@ void TfrmMain::exportCsv()
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
         m_program.prompts.error(TFileError{fileName, *reason}.text());
+}
+
+// The user picks one of the project's backups; its files replace the project's (which are backed
+// up first), and the project is opened again from them.
+void TfrmMain::restoreBackup()
+{
+    TBackups backups(m_program.openHab.sProjPath);
+    const QList<TBackup> list = backups.List();
+    if (list.isEmpty()) {
+        m_program.prompts.information(msg(98, QStringLiteral("Für dieses Projekt gibt es noch keine Sicherung.")));
+        return;
+    }
+    QStringList entries;
+    for (const TBackup& backup : list)
+        entries << backup.time.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) + QStringLiteral("  –  ") +
+                       TBackups::Describe(backup, m_program.language);
+    int picked = -1;
+    if (!m_program.prompts.choose(msg(93, QStringLiteral("Sicherung wiederherstellen…")),
+                                  msg(94, QStringLiteral("Welche Sicherung soll wiederhergestellt werden?")),
+                                  entries, picked))
+        return;
+    if (const auto failure = backups.Restore(list.at(picked).name))
+        m_program.prompts.error(TLanguage::Fill(msg(99, QStringLiteral("Die Sicherung konnte nicht "
+                                                                       "wiederhergestellt werden. Das Projekt "
+                                                                       "wurde nicht verändert. $1")),
+                                                *failure));
+    OpenSelectedProject();
+}
+
+QString TfrmMain::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
 }

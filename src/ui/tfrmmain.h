@@ -63,6 +63,7 @@ public:
     QAction* pmMoveup = nullptr;
     QAction* pmMoveDown = nullptr;
     QAction* csvExport = nullptr;
+    QAction* pmRestore = nullptr;
     // The CSV save dialog's design values; its title is translated with the window.
     QObject* SaveTextFileDialog = nullptr;
 
@@ -91,6 +92,8 @@ private:
     void sortItems();
     void moveSelected(int offset);
     void exportCsv();
+    void restoreBackup();
+    QString msg(int msgID, const QString& sDefault) const;
     void SaveItems();
 
     TProgram& m_program;

@@ -81,6 +81,13 @@ public:
     }
     void showRebootNote() override { m_frm.lblReboot->show(); }
     Prompts& prompts() override { return m_frm.m_program.prompts; }
+    // The window takes input while the transfer waits, so that its close button can cancel it;
+    // every other control is disabled meanwhile.
+    bool cancelRequested() override
+    {
+        QCoreApplication::processEvents();
+        return m_frm.m_cancelRequested;
+    }
 
 private:
     TfrmTransfer& m_frm;
@@ -270,6 +277,8 @@ void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     lblHintReceive->hide();
     lblHintSend->hide();
     setCommandsEnabled(!bRunning);
+    // The close button stays usable: it cancels the transfer and then closes the window.
+    btnClose->setEnabled(true);
     // Remembered at the start and at the end of every attempt, also one that fails or is refused.
     ini->setIP(edIP->text());
     if (!bRunning) {
@@ -287,12 +296,15 @@ void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
 
 void TfrmTransfer::transfer()
 {
+    m_cancelRequested = false;
     ShowTransferState(true, false);
     const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
     dropHeldInput();
     ShowTransferState(false, ok);
     if (ok && mode == 1)
         lblRefresh->show();
+    if (m_cancelRequested)
+        QDialog::reject();
 }
 
 // The lookup blocks the thread like a transfer, so the window rests the same way meanwhile.
@@ -330,18 +342,23 @@ void TfrmTransfer::repaintNow()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// While a transfer runs, closing cancels it; the window closes once the transfer has stopped.
 void TfrmTransfer::reject()
 {
     if (!m_running)
         QDialog::reject();
+    else if (btnClose->isEnabled())
+        m_cancelRequested = true;
 }
 
 void TfrmTransfer::closeEvent(QCloseEvent* event)
 {
-    if (m_running)
+    if (m_running) {
         event->ignore();
-    else
+        reject();
+    } else {
         QDialog::closeEvent(event);
+    }
 }
 
 QString TfrmTransfer::msg(int msgID, const QString& sDefault) const

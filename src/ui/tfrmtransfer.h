@@ -19,8 +19,9 @@ struct TProgram;
 
 // The transfer dialog: sends the open project to the gateway or receives it back. It holds the
 // gateway's address (remembered per project, typed, or found by the lookup), runs the transfer on
-// the user-interface thread and shows its progress and outcome. While a transfer or a lookup runs
-// the window keeps repainting but takes no input and cannot be closed.
+// the user-interface thread and shows its progress and outcome. While a transfer runs only the
+// close button takes input: it cancels the transfer and closes the window once the transfer has
+// stopped. While a lookup runs the window takes no input and cannot be closed.
 class TfrmTransfer : public QDialog
 {
     Q_OBJECT
@@ -39,7 +40,7 @@ public:
     // The program's waits and store port are the defaults; tests shorten and move them.
     void setTransferSettings(TTransferSettings settings) { m_settings = std::move(settings); }
 
-    // A transfer or a lookup runs: the window takes no input and cannot be closed.
+    // A transfer or a lookup runs.
     bool isRunning() const { return m_running; }
 
     int mode = 1;    // 1 send, 2 receive
@@ -64,7 +65,7 @@ public:
     QPushButton* btnClose = nullptr;
 
 public slots:
-    // Refused while a transfer runs.
+    // Cancels a running transfer (the window closes when it has stopped); refused during a lookup.
     void reject() override;
 
 protected:
@@ -92,4 +93,5 @@ private:
     std::optional<TProjectIni> ini; // the open project's project.ini while the window is open
     TTransferSettings m_settings;
     bool m_running = false;
+    bool m_cancelRequested = false;
 };

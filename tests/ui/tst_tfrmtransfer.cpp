@@ -11,6 +11,8 @@
 #include "workspace/tsettings.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -59,8 +61,8 @@ struct RunningView
     bool seen = false;
     bool progressShown = false;
     bool barShown = false;
-    bool anyEnabled = true;
-    bool closedOnRequest = true;
+    bool anyEnabled = true; // besides the close button
+    bool closeEnabled = false;
     QString ipInProjectIni;
 };
 
@@ -90,7 +92,9 @@ private slots:
     void readyState();
     void searchButtonOnlyWithALookupService_data();
     void searchButtonOnlyWithALookupService();
-    void runningStateTakesNoInputButRepaints();
+    void runningStateTakesOnlyTheCloseButton();
+    void closingCancelsARunningTransfer_data();
+    void closingCancelsARunningTransfer();
     void sendSucceeds_data();
     void sendSucceeds();
     void receiveSucceedsAndTheProjectIsReopened();
@@ -178,14 +182,11 @@ void TransferDialogTest::watchRunning(RunningView& view)
         view.progressShown = dlg().lblProgress->isVisible();
         view.barShown = dlg().pb->isVisible();
         view.anyEnabled = dlg().btnSend->isEnabled() || dlg().btnReceive->isEnabled() ||
-                          dlg().btnClose->isEnabled() || dlg().edIP->isEnabled() ||
-                          dlg().btnSearch->isEnabled();
+                          dlg().edIP->isEnabled() || dlg().btnSearch->isEnabled();
+        view.closeEnabled = dlg().btnClose->isEnabled();
         view.ipInProjectIni = ipInProjectIni();
-        // Neither the close button's way nor the window's may end the dialog now.
-        QTest::keyClick(&dlg(), Qt::Key_Escape);
-        dlg().close();
+        // A second transfer cannot start.
         QTest::mouseClick(dlg().btnSend, Qt::LeftButton);
-        view.closedOnRequest = !dlg().isVisible();
     });
 }
 
@@ -242,7 +243,7 @@ void TransferDialogTest::searchButtonOnlyWithALookupService()
     press(w().btnSend, [&] { QCOMPARE(dlg().btnSearch->isVisible(), shown); });
 }
 
-void TransferDialogTest::runningStateTakesNoInputButRepaints()
+void TransferDialogTest::runningStateTakesOnlyTheCloseButton()
 {
     QVERIFY(writeBytes(projectDir() + u"project.ini"_s, "[CFG]\r\nIP=10.9.9.9\r\n"));
     start(u"http://127.0.0.1:1/"_s);
@@ -261,13 +262,65 @@ void TransferDialogTest::runningStateTakesNoInputButRepaints()
     QVERIFY(running.progressShown);
     QVERIFY(running.barShown);
     QVERIFY(!running.anyEnabled);
-    QVERIFY(!running.closedOnRequest);
+    QVERIFY(running.closeEnabled);
     // Written before the transfer started, then again at its end.
     QCOMPARE(running.ipInProjectIni, u"127.0.0.1"_s);
     QCOMPARE(ipInProjectIni(), u"127.0.0.1"_s);
     // One transfer: a second one would have asked about the bus server again.
     QCOMPARE(m_prompts.shown, QStringList{askBusServer});
     QVERIFY2(barPaints->count >= 2, qPrintable(QString::number(barPaints->count)));
+}
+
+// A gateway that accepts the connection and then never answers: the close button (or the window's
+// own way of closing) cancels the transfer at once, the window closes, and a receive changes no file.
+void TransferDialogTest::closingCancelsARunningTransfer_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("receive, close button") << 2 << false;
+    QTest::newRow("receive, Escape") << 2 << true;
+    QTest::newRow("send, close button") << 1 << false;
+}
+
+void TransferDialogTest::closingCancelsARunningTransfer()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, escape);
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    start();
+    TTransferSettings settings;
+    settings.storePort = silent.serverPort();
+    settings.busServerWaitMs = 0;
+    settings.busServerPauseMs = 0;
+    settings.replyTimeoutMs = 60'000;
+    dlg().setTransferSettings(settings);
+    QMap<QString, QByteArray> before;
+    for (const QString& name : QDir(projectDir()).entryList(QDir::Files | QDir::Hidden))
+        before[name] = readBytes(projectDir() + name);
+    m_prompts.queueYes();
+    QElapsedTimer elapsed;
+
+    press(mode == 1 ? w().btnSend : w().btnReceive, [&] {
+        QTimer::singleShot(300, &dlg(), [&] {
+            QVERIFY(dlg().isRunning());
+            if (escape)
+                QTest::keyClick(&dlg(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(dlg().btnClose, Qt::LeftButton);
+        });
+        elapsed.start();
+        (mode == 1 ? dlg().btnSend : dlg().btnReceive)->click();
+        QVERIFY(!dlg().isVisible());
+    });
+
+    QVERIFY2(elapsed.elapsed() < 10'000, qPrintable(QString::number(elapsed.elapsed())));
+    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    QMap<QString, QByteArray> after;
+    for (const QString& name : QDir(projectDir()).entryList(QDir::Files | QDir::Hidden))
+        after[name] = readBytes(projectDir() + name);
+    if (mode == 2)
+        QCOMPARE(after, before);
 }
 
 void TransferDialogTest::sendSucceeds_data()
@@ -400,6 +453,7 @@ void TransferDialogTest::failedSendCanBeRepeated()
 void TransferDialogTest::reopeningAfterSuccessIsReadyAgain()
 {
     start();
+    m_redis.cli({u"HSET"_s, QString::fromLatin1(cfgKey), u"text"_s}, "webserver.host=127.0.0.1");
     m_prompts.queueYes();
     press(w().btnReceive, [this] {
         dlg().btnReceive->click();
