@@ -11,6 +11,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
+#include "workspace/tbackups.h"
 #include "workspace/tprojectini.h"
 #include "workspace/tworkspace.h"
 
@@ -185,6 +186,17 @@ const QList<TCliCommand>& TCliCommands::Commands()
          u"eine "
          "gefundene Adresse wird als IP in project.ini gespeichert."_s,
          &TCliCommands::Lookup},
+        {u"backups"_s, u"PROJEKT"_s, 1, 1, 0, u"Listet die Sicherungen des Projekts auf, die neueste zuerst."_s,
+         u"Je Zeile der Name der Sicherung, ein Tabulator, was sie enthält und die Zahl ihrer Dateien. "
+         u"Empfangen und Wiederherstellen sichern vorher die Dateien des Projekts, Senden die Dateien auf "
+         u"dem Varuno; von jeder Art bleiben die 20 neuesten."_s,
+         &TCliCommands::Backups},
+        {u"restore"_s, u"PROJEKT SICHERUNG"_s, 2, 2, 0,
+         u"Stellt die Dateien einer Sicherung im Projekt wieder her."_s,
+         u"Die Dateien des Projekts, die dabei ersetzt werden, werden vorher selbst gesichert; "
+         u"misslingt etwas, bleibt das Projekt unverändert. Eine Sicherung des Varuno kommt auf den Varuno "
+         u"zurück, indem man sie wiederherstellt und das Projekt dann sendet."_s,
+         &TCliCommands::Restore},
         {u"check"_s, u"PROJEKT"_s, 1, 1, 0,
          u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."_s,
          u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
@@ -411,7 +423,11 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     const TLanguage& language = session.language;
     TTerminalTransferView view(address, mode, session.prompts, m_err, CliCaptions::RebootNote(language));
     TTransfer transfer(session.openHab, language, view, settings);
-    const bool bOk = transfer.RunTransfer();
+    bool bOk = false;
+    {
+        const TCtrlCGuard ctrlC;
+        bOk = transfer.RunTransfer();
+    }
     session.prompts.information(bOk ? language.GetMsg(30, u"Datenübertragung erfolgreich!"_s)
                                     : language.GetMsg(31, u"Fehler bei Datenübertragung!"_s));
     if (bOk && mode == TransferMode::Send)
@@ -421,6 +437,30 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     if (mode == TransferMode::Receive && !OpenProject(session))
         return Failure;
     return bOk ? Success : Failure;
+}
+
+int TCliCommands::Backups(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    for (const TBackup& backup : TBackups(session.openHab.sProjPath).List())
+        Write(m_out, backup.name + u'\t' + TBackups::Describe(backup, session.language) + u'\n');
+    return Success;
+}
+
+int TCliCommands::Restore(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (const auto failure = TBackups(session.openHab.sProjPath).Restore(args.at(1))) {
+        session.prompts.error(TLanguage::Fill(
+            session.language.GetMsg(
+                99, u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"_s),
+            *failure));
+        return Failure;
+    }
+    // As the main window opens the project again: a restored file the program cannot read shows now.
+    return OpenProject(session) ? Success : Failure;
 }
 
 int TCliCommands::Lookup(TCliSession& session, const QStringList& args)

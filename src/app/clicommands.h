@@ -42,6 +42,8 @@ private:
     int Send(TCliSession& session, const QStringList& args);
     int Receive(TCliSession& session, const QStringList& args);
     int Transfer(TCliSession& session, const QStringList& args, TransferMode mode);
+    int Backups(TCliSession& session, const QStringList& args);
+    int Restore(TCliSession& session, const QStringList& args);
     int Lookup(TCliSession& session, const QStringList& args);
     int Check(TCliSession& session, const QStringList& args);
 

@@ -6,6 +6,43 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+volatile std::sig_atomic_t ctrlCPressed = 0;
+
+extern "C" void onCtrlC(int)
+{
+    ctrlCPressed = 1;
+}
+
+} // namespace
+
+TCtrlCGuard::TCtrlCGuard()
+{
+    ctrlCPressed = 0;
+    struct sigaction action = {};
+    action.sa_handler = onCtrlC;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a question waiting for the terminal ends as well.
+    action.sa_flags = 0;
+    ::sigaction(SIGINT, &action, &m_previous);
+}
+
+TCtrlCGuard::~TCtrlCGuard()
+{
+    ::sigaction(SIGINT, &m_previous, nullptr);
+}
+
+bool TCtrlCGuard::pressed()
+{
+    return ctrlCPressed != 0;
+}
+
+bool TTerminalTransferView::cancelRequested()
+{
+    return TCtrlCGuard::pressed();
+}
+
 TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
                                              QIODevice& err, QString rebootNote)
     : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_err(err),

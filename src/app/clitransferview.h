@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <csignal>
+
 class QIODevice;
 
 // The transfer dialog's part on a terminal: the address comes from the command line, progress and
@@ -24,6 +26,8 @@ public:
     void setServerTime(const QString& caption, const QString& hint) override;
     void showRebootNote() override;
     Prompts& prompts() override { return m_prompts; }
+    // True once Ctrl-C was pressed while a TCtrlCGuard lives.
+    bool cancelRequested() override;
 
 private:
     void writeLine(const QString& text);
@@ -35,4 +39,20 @@ private:
     QString m_rebootNote;
     int m_progress = 0;
     int m_maximum = 0;
+};
+
+// While it lives, Ctrl-C no longer ends the program at once: it asks the running transfer to stop,
+// which then ends the way a failure does, with nothing half written.
+class TCtrlCGuard
+{
+public:
+    TCtrlCGuard();
+    ~TCtrlCGuard();
+    TCtrlCGuard(const TCtrlCGuard&) = delete;
+    TCtrlCGuard& operator=(const TCtrlCGuard&) = delete;
+
+    static bool pressed();
+
+private:
+    struct sigaction m_previous;
 };
