@@ -119,19 +119,38 @@ bool TGatewayLookup::fetch(const QString& sSerial, QString& answer) const
 
     QNetworkAccessManager manager;
     QNetworkReply* reply = manager.get(makeRequest(url, m_caCertificates));
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > MaxAnswerSize)
+    // The answer is taken as it arrives, through a buffer no larger than the cap, whether the
+    // service announces its length, sends it in chunks or just closes at the end; one byte beyond
+    // the cap ends the request.
+    reply->setReadBufferSize(MaxAnswerSize + 1);
+    QByteArray body;
+    bool bTooLong = false;
+    const auto take = [&] {
+        body += reply->read(MaxAnswerSize + 1 - body.size());
+        if (body.size() > MaxAnswerSize && !bTooLong) {
+            bTooLong = true;
             reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > MaxAnswerSize && !bTooLong) {
+            bTooLong = true;
+            reply->abort();
+        }
     });
     QTimer::singleShot(m_timeoutMs, reply, &QNetworkReply::abort);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!bTooLong)
+        take();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
+    if (bTooLong || reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
         return false;
-    answer = QString::fromUtf8(reply->readAll()).trimmed();
+    answer = QString::fromUtf8(body).trimmed();
     return true;
 }

@@ -7,7 +7,12 @@
 
 #include <QSslSocket>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+
+#include <atomic>
+#include <future>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +31,85 @@ const QString NotFound =
 const QString NoConnection = u"error: Suche nicht möglich. Keine Verbindung zum Cloudserver!"_s;
 const QString SerialPrompt = u"prompt: Suche IP-Adresse / Seriennummer des Varuno:"_s;
 
+// How a lookup service may send its answer: with its length announced, in chunks, or until it
+// closes the connection.
+enum class Framing
+{
+    ContentLength,
+    Chunked,
+    UntilClose,
+};
+
+// A lookup service on loopback that answers one request with a body of digits of the given size,
+// framed as asked, and counts the body bytes it got out before the client hung up. It runs on a
+// thread of its own, because the lookup blocks the test's thread.
+class StreamingService
+{
+public:
+    StreamingService(Framing framing, qint64 bodySize) : m_framing(framing), m_bodySize(bodySize)
+    {
+        std::promise<quint16> listening;
+        std::future<quint16> port = listening.get_future();
+        m_thread = std::thread([this, listening = std::move(listening)]() mutable { serve(listening); });
+        m_port = port.get();
+    }
+    ~StreamingService() { m_thread.join(); }
+
+    QString url() const { return u"http://127.0.0.1:"_s + QString::number(m_port) + u"/lookup"_s; }
+    qint64 sent() const { return m_sent; }
+
+private:
+    void serve(std::promise<quint16>& listening)
+    {
+        QTcpServer server;
+        listening.set_value(server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0);
+        if (!server.waitForNewConnection(5000))
+            return;
+        QTcpSocket* socket = server.nextPendingConnection();
+        QByteArray request;
+        while (!request.contains("\r\n\r\n") && socket->waitForReadyRead(5000))
+            request += socket->readAll();
+        QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n";
+        if (m_framing == Framing::ContentLength)
+            head += "Content-Length: " + QByteArray::number(m_bodySize) + "\r\n";
+        else if (m_framing == Framing::Chunked)
+            head += "Transfer-Encoding: chunked\r\n";
+        else
+            head += "Connection: close\r\n";
+        if (!write(*socket, head + "\r\n"))
+            return;
+        constexpr qint64 Block = 16 * 1024;
+        for (qint64 at = 0; at < m_bodySize; at += Block) {
+            const QByteArray block(std::min(Block, m_bodySize - at), '1');
+            const bool chunked = m_framing == Framing::Chunked;
+            if (!write(*socket, chunked ? QByteArray::number(block.size(), 16) + "\r\n" + block + "\r\n" : block))
+                return;
+            m_sent += block.size();
+        }
+        if (m_framing == Framing::Chunked)
+            write(*socket, "0\r\n\r\n");
+        socket->disconnectFromHost();
+        if (socket->state() != QAbstractSocket::UnconnectedState)
+            socket->waitForDisconnected(5000);
+    }
+
+    static bool write(QTcpSocket& socket, const QByteArray& bytes)
+    {
+        socket.write(bytes);
+        while (socket.bytesToWrite() > 0) {
+            if (!socket.waitForBytesWritten(2000))
+                return false;
+        }
+        return socket.state() == QAbstractSocket::ConnectedState;
+    }
+
+    const Framing m_framing;
+    const qint64 m_bodySize;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_sent = 0;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class TestGatewayLookup : public QObject
@@ -37,6 +121,8 @@ private Q_SLOTS:
     void init();
     void search_data();
     void search();
+    void answerIsCappedHoweverSent_data();
+    void answerIsCappedHoweverSent();
     void serialIsPercentEncoded_data();
     void serialIsPercentEncoded();
     void serialPrompt_data();
@@ -149,6 +235,52 @@ void TestGatewayLookup::search()
     QCOMPARE(requestCount() - before, requests);
     QCOMPARE(sSerial, Serial);
     QCOMPARE(lblSerial, u"Seriennummer: VAR-0815"_s);
+}
+
+// An answer beyond 64 KiB is no address, whether its length is announced, it comes in chunks or it
+// runs until the service hangs up: reading stops soon after the limit and the lookup fails.
+void TestGatewayLookup::answerIsCappedHoweverSent_data()
+{
+    QTest::addColumn<Framing>("framing");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("found");
+    constexpr qint64 Cap = 64 * 1024;
+    constexpr qint64 Huge = 100 * 1024 * 1024;
+    const QList<std::pair<const char*, Framing>> framings = {
+        {"Content-Length", Framing::ContentLength},
+        {"chunked", Framing::Chunked},
+        {"until close", Framing::UntilClose},
+    };
+    for (const auto& [name, framing] : framings) {
+        QTest::addRow("%s, 64 KiB", name) << framing << Cap << true;
+        QTest::addRow("%s, one byte more", name) << framing << Cap + 1 << false;
+        QTest::addRow("%s, 100 MiB", name) << framing << Huge << false;
+    }
+}
+
+void TestGatewayLookup::answerIsCappedHoweverSent()
+{
+    QFETCH(Framing, framing);
+    QFETCH(qint64, size);
+    QFETCH(bool, found);
+    StreamingService service(framing, size);
+    ScriptedPrompts prompts;
+    TGatewayLookup lookup(m_german, prompts, service.url(), iniPath());
+    QString sSerial = Serial;
+    QString lblSerial;
+    QString field = OldIp;
+
+    QCOMPARE(lookup.Search(sSerial, lblSerial, field), found);
+
+    QCOMPARE(prompts.shown.size(), 1);
+    if (found) {
+        QCOMPARE(field.size(), size);
+    } else {
+        QCOMPARE(prompts.shown.constFirst(), NoConnection);
+        QCOMPARE(readBytes(iniPath()), OldIni);
+        // What the socket buffers hold besides the answer read, not the hundred megabytes.
+        QVERIFY2(service.sent() < 32 * 1024 * 1024, qPrintable(QString::number(service.sent())));
+    }
 }
 
 void TestGatewayLookup::serialIsPercentEncoded_data()
