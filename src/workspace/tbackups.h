@@ -58,8 +58,8 @@ public:
     std::optional<QString> Restore(const QString& name);
 
     static QString KindWord(TBackupKind kind);
-    // What the backup holds and how many files, in the user's language ("Projekt vor dem Empfangen,
-    // 7 Dateien").
+    // What the backup holds and how many files, in the user's language ("Projekt vor dem Empfangen
+    // (Dateien: 7)").
     static QString Describe(const TBackup& backup, const TLanguage& language);
 
 private:

@@ -13,10 +13,14 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -86,6 +90,8 @@ private Q_SLOTS:
     void transfer();
     void sendUsesTheAddressInProjectIni();
     void sendWithoutStore();
+    void backupsAndRestore();
+    void ctrlCStopsATransfer();
     void lookup_data();
     void lookup();
     void lookupWithoutService();
@@ -511,6 +517,78 @@ void TestCli::sendWithoutStore()
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains("Es konnte keine Verbindung zum Varuno aufgebaut werden!\n"),
              result.err.constData());
+}
+
+// A receive and a send each leave a backup; "backups" lists them newest first, "restore" brings one
+// back, and an unknown name changes nothing.
+void TestCli::backupsAndRestore()
+{
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, "Group Garage");
+    const QByteArray localItems = readBytes(demo() + Items);
+    const QStringList port = {u"--ip"_s, u"127.0.0.1"_s, u"--port"_s, QString::number(m_redis.port()), u"--yes"_s};
+    QCOMPARE(run(QStringList{u"receive"_s, u"Demo"_s} + port).status, 0);
+    QCOMPARE(run(QStringList{u"send"_s, u"Demo"_s} + port).status, 0);
+
+    const CliResult list = run({u"backups"_s, u"Demo"_s});
+    QCOMPARE(list.status, 0);
+    const QStringList lines = QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    const QRegularExpression send(u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 1\\)$"_s);
+    const QRegularExpression receive(u"^\\d{8}-\\d{6}-before-receive(-\\d+)?\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
+    QVERIFY2(send.match(lines.at(0)).hasMatch(), qPrintable(lines.at(0)));
+    QVERIFY2(receive.match(lines.at(1)).hasMatch(), qPrintable(lines.at(1)));
+    QCOMPARE(readBytes(demo() + Items), QByteArray("Group Garage\r\n"));
+
+    const QMap<QString, QByteArray> before = snapshot(demo());
+    const CliResult unknown = run({u"restore"_s, u"Demo"_s, u"20000101-000000-before-receive"_s});
+    QCOMPARE(unknown.status, 1);
+    QVERIFY2(unknown.err.contains("Die Sicherung konnte nicht wiederhergestellt werden."), unknown.err.constData());
+    QCOMPARE(snapshot(demo()), before);
+
+    const QString name = lines.at(1).section(u'\t', 0, 0);
+    QCOMPARE(run({u"restore"_s, u"Demo"_s, name}).status, 0);
+    QCOMPARE(readBytes(demo() + Items), localItems);
+}
+
+// Ctrl-C ends a transfer that waits for a silent gateway at once, long before the reply's
+// deadline, and a receive leaves the project as it was.
+void TestCli::ctrlCStopsATransfer()
+{
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    const QMap<QString, QByteArray> before = snapshot(demo());
+    QProcess process;
+    process.start(m_program, {u"receive"_s, u"Demo"_s, u"--ip"_s, u"127.0.0.1"_s, u"--port"_s,
+                              QString::number(silent.serverPort()), u"--yes"_s});
+    process.closeWriteChannel();
+    process.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("Verbinde mit Varuno") && process.waitForReadyRead(Patience))
+        err += process.readAllStandardError();
+    QVERIFY2(silent.waitForNewConnection(Patience), err.constData());
+    QTest::qWait(200);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ::kill(pid_t(process.processId()), SIGINT);
+
+    QVERIFY(process.waitForFinished(10'000));
+    QVERIFY2(elapsed.elapsed() < 10'000, qPrintable(QString::number(elapsed.elapsed())));
+    err += process.readAllStandardError();
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY2(err.contains("Die Übertragung wurde abgebrochen.\n"), err.constData());
+    // Only the address is kept, as after every transfer.
+    QMap<QString, QByteArray> after = snapshot(demo());
+    after[demo() + u"project.ini"_s] = before.value(demo() + u"project.ini"_s);
+    QCOMPARE(after.keys(), before.keys());
+    for (auto file = before.cbegin(); file != before.cend(); ++file)
+        QVERIFY2(after.value(file.key()) == file.value(), qPrintable(file.key()));
 }
 
 void TestCli::lookup_data()

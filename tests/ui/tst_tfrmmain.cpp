@@ -8,6 +8,7 @@
 #include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
 #include "ui/toggleswitch.h"
+#include "workspace/tbackups.h"
 #include "workspace/tsettings.h"
 #include "workspace/tworkspace.h"
 
@@ -91,6 +92,7 @@ private slots:
     void csvWriteFailureIsShown();
     void csvExportCancelledWritesNothing();
     void startupFillsTheProgram();
+    void restoreBackupFromThePopupMenu();
 
 private:
     void start();
@@ -503,6 +505,40 @@ void MainWindowTest::startupFillsTheProgram()
             program.frmNewProject);
     // The dialogs belong to the main window and go with it.
     QCOMPARE(static_cast<QObject*>(program.frmItem)->parent(), static_cast<QObject*>(&w()));
+}
+
+// The popup menu lists the project's backups; the one picked replaces the project's files and the
+// project is opened again from them.
+void MainWindowTest::restoreBackupFromThePopupMenu()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    w().pmRestore->trigger();
+    QCOMPARE(m_prompts.shown,
+             QStringList({QStringLiteral("information: Für dieses Projekt gibt es noch keine Sicherung.")}));
+
+    const QStringList original = captions(w().items());
+    TBackups backups(m_startup->program().openHab.sProjPath);
+    QCOMPARE(backups.BackupProjectFiles(TBackupKind::BeforeReceive, {QStringLiteral("bticino.items")}),
+             std::nullopt);
+    QVERIFY(writeBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")),
+                       "Switch SWITCH_1 \"Neu\" <light> {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
+    w().OpenSelectedProject();
+    QCOMPARE(captions(w().items()), QStringList({QStringLiteral("Neu")}));
+    const TBackup backup = backups.List().constFirst();
+    const QString entry = backup.time.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) +
+                          QStringLiteral("  –  Projekt vor dem Empfangen (Dateien: 1)");
+    m_prompts.reset();
+    m_prompts.queueText(entry);
+
+    w().pmRestore->trigger();
+
+    QCOMPARE(m_prompts.shown, QStringList({QStringLiteral("choose: Sicherung wiederherstellen… / Welche Sicherung "
+                                                          "soll wiederhergestellt werden? / ") +
+                                           entry}));
+    QCOMPARE(captions(w().items()), original);
+    QCOMPARE(backups.List().constFirst().kind, TBackupKind::BeforeRestore);
 }
 
 QTEST_MAIN(MainWindowTest)

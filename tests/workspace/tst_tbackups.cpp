@@ -82,9 +82,9 @@ void TestBackups::describe()
 {
     TLanguage language(QStringLiteral(VARUNO_DATA_DIR "/"));
     const TBackup backup{QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
-    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden, 2 Dateien"));
+    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden (Dateien: 2)"));
     language.LoadLanguage(QStringLiteral("English"));
-    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno before sending, 2 files"));
+    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno before sending (files: 2)"));
 }
 
 void TestBackups::onlyTheNewestOfEachKindStay()
