@@ -186,7 +186,8 @@ const QList<TCliCommand>& TCliCommands::Commands()
          u"eine "
          "gefundene Adresse wird als IP in project.ini gespeichert."_s,
          &TCliCommands::Lookup},
-        {u"backups"_s, u"PROJEKT"_s, 1, 1, 0, u"Listet die Sicherungen des Projekts auf, die neueste zuerst."_s,
+        {u"backups"_s, u"PROJEKT"_s, 1, 1, 0,
+         u"Listet die Sicherungen des Projekts auf, die neueste zuerst."_s,
          u"Je Zeile der Name der Sicherung, ein Tabulator, was sie enthält und die Zahl ihrer Dateien. "
          u"Empfangen und Wiederherstellen sichern vorher die Dateien des Projekts, Senden die Dateien auf "
          u"dem Varuno; von jeder Art bleiben die 20 neuesten."_s,
@@ -455,7 +456,8 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
     if (const auto failure = TBackups(session.openHab.sProjPath).Restore(args.at(1))) {
         session.prompts.error(TLanguage::Fill(
             session.language.GetMsg(
-                99, u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"_s),
+                99,
+                u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"_s),
             *failure));
         return Failure;
     }

@@ -143,9 +143,10 @@ void TRedisClient::send(const TRedisCommand& command)
                 return m_socket.bytesToWrite() == 0 || m_socket.waitForBytesWritten(ms);
             });
         if (!sent)
-            throw broken(m_deadline.hasExpired()
-                             ? QStringLiteral("Cannot send to %1 within %2 ms").arg(peerName()).arg(m_replyTimeout)
-                             : QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
+            throw broken(
+                m_deadline.hasExpired()
+                    ? QStringLiteral("Cannot send to %1 within %2 ms").arg(peerName()).arg(m_replyTimeout)
+                    : QStringLiteral("Cannot send to %1: %2").arg(peerName(), m_socket.errorString()));
     };
     for (const QByteArray& part : command) {
         request += "$" + QByteArray::number(part.size()) + "\r\n";

@@ -297,7 +297,8 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
     if (!bAnyFound)
         throw EEmptyGateway();
     client.Disconnect();
-    if (const auto failure = TBackups(m_openHab.sProjPath).BackupProjectFiles(TBackupKind::BeforeReceive, names))
+    if (const auto failure =
+            TBackups(m_openHab.sProjPath).BackupProjectFiles(TBackupKind::BeforeReceive, names))
         throw EBackupFailed{*failure};
     for (const auto& file : staged) {
         if (!file->commit())

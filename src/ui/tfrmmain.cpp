@@ -511,7 +511,8 @@ void TfrmMain::restoreBackup()
     TBackups backups(m_program.openHab.sProjPath);
     const QList<TBackup> list = backups.List();
     if (list.isEmpty()) {
-        m_program.prompts.information(msg(98, QStringLiteral("Für dieses Projekt gibt es noch keine Sicherung.")));
+        m_program.prompts.information(
+            msg(98, QStringLiteral("Für dieses Projekt gibt es noch keine Sicherung.")));
         return;
     }
     QStringList entries;
@@ -524,10 +525,11 @@ void TfrmMain::restoreBackup()
                                   entries, picked))
         return;
     if (const auto failure = backups.Restore(list.at(picked).name))
-        m_program.prompts.error(TLanguage::Fill(msg(99, QStringLiteral("Die Sicherung konnte nicht "
-                                                                       "wiederhergestellt werden. Das Projekt "
-                                                                       "wurde nicht verändert. $1")),
-                                                *failure));
+        m_program.prompts.error(
+            TLanguage::Fill(msg(99, QStringLiteral("Die Sicherung konnte nicht "
+                                                   "wiederhergestellt werden. Das Projekt "
+                                                   "wurde nicht verändert. $1")),
+                            *failure));
     OpenSelectedProject();
 }
 

@@ -31,7 +31,8 @@ public:
     virtual bool textPrompt(const QString& caption, const QString& prompt, QString& value) = 0;
     // A list to pick one entry from, with caption and prompt line; false on Cancel, else index holds
     // the entry picked.
-    virtual bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) = 0;
+    virtual bool choose(const QString& caption, const QString& prompt, const QStringList& items,
+                        int& index) = 0;
     // Save-file dialog; an empty result means cancelled.
     virtual QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) = 0;
 };

@@ -165,7 +165,8 @@ std::optional<QString> TBackups::Restore(const QString& name)
     const auto backup =
         std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
     if (backup == backups.cend())
-        return EFileError(QDir::toNativeSeparators(folder() + name), QStringLiteral("Keine solche Sicherung."))
+        return EFileError(QDir::toNativeSeparators(folder() + name),
+                          QStringLiteral("Keine solche Sicherung."))
             .text();
 
     // Every file is staged beside its target first; the project changes only once all are ready.

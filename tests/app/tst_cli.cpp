@@ -16,8 +16,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTcpServer>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTest>
 
 #include <csignal>
@@ -529,7 +529,8 @@ void TestCli::backupsAndRestore()
     m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
     m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, "Group Garage");
     const QByteArray localItems = readBytes(demo() + Items);
-    const QStringList port = {u"--ip"_s, u"127.0.0.1"_s, u"--port"_s, QString::number(m_redis.port()), u"--yes"_s};
+    const QStringList port = {u"--ip"_s, u"127.0.0.1"_s, u"--port"_s, QString::number(m_redis.port()),
+                              u"--yes"_s};
     QCOMPARE(run(QStringList{u"receive"_s, u"Demo"_s} + port).status, 0);
     QCOMPARE(run(QStringList{u"send"_s, u"Demo"_s} + port).status, 0);
 
@@ -537,8 +538,10 @@ void TestCli::backupsAndRestore()
     QCOMPARE(list.status, 0);
     const QStringList lines = QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
-    const QRegularExpression send(u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 1\\)$"_s);
-    const QRegularExpression receive(u"^\\d{8}-\\d{6}-before-receive(-\\d+)?\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
+    const QRegularExpression send(
+        u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 1\\)$"_s);
+    const QRegularExpression receive(
+        u"^\\d{8}-\\d{6}-before-receive(-\\d+)?\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
     QVERIFY2(send.match(lines.at(0)).hasMatch(), qPrintable(lines.at(0)));
     QVERIFY2(receive.match(lines.at(1)).hasMatch(), qPrintable(lines.at(1)));
     QCOMPARE(readBytes(demo() + Items), QByteArray("Group Garage\r\n"));
@@ -546,7 +549,8 @@ void TestCli::backupsAndRestore()
     const QMap<QString, QByteArray> before = snapshot(demo());
     const CliResult unknown = run({u"restore"_s, u"Demo"_s, u"20000101-000000-before-receive"_s});
     QCOMPARE(unknown.status, 1);
-    QVERIFY2(unknown.err.contains("Die Sicherung konnte nicht wiederhergestellt werden."), unknown.err.constData());
+    QVERIFY2(unknown.err.contains("Die Sicherung konnte nicht wiederhergestellt werden."),
+             unknown.err.constData());
     QCOMPARE(snapshot(demo()), before);
 
     const QString name = lines.at(1).section(u'\t', 0, 0);

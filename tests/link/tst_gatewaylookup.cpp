@@ -82,7 +82,8 @@ private:
         for (qint64 at = 0; at < m_bodySize; at += Block) {
             const QByteArray block(std::min(Block, m_bodySize - at), '1');
             const bool chunked = m_framing == Framing::Chunked;
-            if (!write(*socket, chunked ? QByteArray::number(block.size(), 16) + "\r\n" + block + "\r\n" : block))
+            if (!write(*socket,
+                       chunked ? QByteArray::number(block.size(), 16) + "\r\n" + block + "\r\n" : block))
                 return;
             m_sent += block.size();
         }

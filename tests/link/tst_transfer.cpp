@@ -225,17 +225,18 @@ void TestTransfer::clock_data()
         QTest::addRow("%s: negative", direction)
             << mode << QByteArray("-5") << PcTime << QByteArray() << QByteArray("1700000001") << QString();
         QTest::addRow("%s: last second of 32 bits", direction)
-            << mode << QByteArray("2147483647") << qint64(2147483647) << QByteArray() << QByteArray("2147483648")
-            << QStringLiteral("Server-Zeit: 19.01.2038 04:14");
+            << mode << QByteArray("2147483647") << qint64(2147483647) << QByteArray()
+            << QByteArray("2147483648") << QStringLiteral("Server-Zeit: 19.01.2038 04:14");
         // A clock beyond 32 bits is no clock the gateway can have: it counts as not a number.
         QTest::addRow("%s: beyond 32 bits", direction)
             << mode << QByteArray("4102444800") << qint64(4102444800 + 7260) << QByteArray()
             << QByteArray("4102452061") << QString();
-        QTest::addRow("%s: largest 64-bit number", direction) << mode << QByteArray("9223372036854775807")
-                                                              << PcTime << QByteArray()
-                                                              << QByteArray("1700000001") << QString();
-        QTest::addRow("%s: below 32 bits", direction) << mode << QByteArray("-2147483649") << PcTime
-                                                      << QByteArray() << QByteArray("1700000001") << QString();
+        QTest::addRow("%s: largest 64-bit number", direction)
+            << mode << QByteArray("9223372036854775807") << PcTime << QByteArray() << QByteArray("1700000001")
+            << QString();
+        QTest::addRow("%s: below 32 bits", direction)
+            << mode << QByteArray("-2147483649") << PcTime << QByteArray() << QByteArray("1700000001")
+            << QString();
     }
 }
 
@@ -471,8 +472,9 @@ void TestTransfer::receiveFromAnEmptyGateway()
                                          "Projekt wurde nicht verändert.")}));
     for (auto file = before.cbegin(); file != before.cend(); ++file)
         QCOMPARE(readBytes(m_project->file(file.key())), file.value());
-    QCOMPARE(QDir(m_project->openHab.sProjPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QDir(m_project->openHab.sProjPath).entryList(QDir::Files | QDir::NoDotAndDotDot));
+    QCOMPARE(
+        QDir(m_project->openHab.sProjPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QDir(m_project->openHab.sProjPath).entryList(QDir::Files | QDir::NoDotAndDotDot));
 }
 
 void TestTransfer::receiveKeepsTheProjectsFilesInABackup()
@@ -481,7 +483,8 @@ void TestTransfer::receiveKeepsTheProjectsFilesInABackup()
     QMap<QString, QByteArray> before;
     for (const auto& [file, key] : files) {
         before[file] = readBytes(m_project->file(file));
-        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"), QStringLiteral("neu")});
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"),
+             QStringLiteral("neu")});
     }
 
     QVERIFY(run(*m_project, TransferMode::Receive));

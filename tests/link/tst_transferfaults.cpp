@@ -49,8 +49,8 @@ QList<QByteArray> healthyReplies(TransferMode mode)
         return QList<QByteArray>{"$10\r\n1699999940\r\n"} + QList<QByteArray>(7, "$6\r\nline 1\r\n");
     // The two GETs, the backup's reads of the 9 files, 9 files of two fields, 5 bus-server fields,
     // then the three list commands.
-    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} + QList<QByteArray>(9, "$3\r\nalt\r\n") +
-           QList<QByteArray>(18 + 5 + 3, ":1\r\n");
+    return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} +
+           QList<QByteArray>(9, "$3\r\nalt\r\n") + QList<QByteArray>(18 + 5 + 3, ":1\r\n");
 }
 
 // A reply that announces a long value and then sends one byte of it every TrickleMs.
@@ -345,9 +345,10 @@ void TestTransferFaults::cancelledTransferStopsAtOnce_data()
 {
     QTest::addColumn<TransferMode>("mode");
     QTest::addColumn<QList<QByteArray>>("replies");
-    QTest::newRow("receive, value trickling") << TransferMode::Receive
-                                              << (healthyReplies(TransferMode::Receive).first(3) << Trickle);
-    QTest::newRow("send, gateway silent") << TransferMode::Send << healthyReplies(TransferMode::Send).first(2);
+    QTest::newRow("receive, value trickling")
+        << TransferMode::Receive << (healthyReplies(TransferMode::Receive).first(3) << Trickle);
+    QTest::newRow("send, gateway silent")
+        << TransferMode::Send << healthyReplies(TransferMode::Send).first(2);
 }
 
 void TestTransferFaults::cancelledTransferStopsAtOnce()

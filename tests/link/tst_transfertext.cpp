@@ -80,8 +80,8 @@ void TestTransferText::writeReceivedText_data()
     const QByteArray mebibyte(1024 * 1024 - 1, 'a');
     QTest::newRow("character across pieces") << mebibyte + "\xC3\xA4\n" << mebibyte + "\xC3\xA4\r\n";
     QTest::newRow("CR LF across pieces") << mebibyte + "\r\nb" << mebibyte + "\r\nb\r\n";
-    QTest::newRow("only line breaks") << QByteArray(3 * 1024 * 1024, '\n')
-                                      << QByteArray(3 * 1024 * 1024, '\n').replace("\n", "\r\n");
+    QTest::newRow("only line breaks")
+        << QByteArray(3 * 1024 * 1024, '\n') << QByteArray(3 * 1024 * 1024, '\n').replace("\n", "\r\n");
 }
 
 void TestTransferText::writeReceivedText()

@@ -45,7 +45,8 @@ bool ScriptedPrompts::textPrompt(const QString& caption, const QString& prompt, 
     return true;
 }
 
-bool ScriptedPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items, int& index)
+bool ScriptedPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items,
+                             int& index)
 {
     shown << QStringLiteral("choose: ") + caption + QStringLiteral(" / ") + prompt + QStringLiteral(" / ") +
                  items.join(QStringLiteral(" | "));

@@ -522,8 +522,9 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
     TBackups backups(m_startup->program().openHab.sProjPath);
     QCOMPARE(backups.BackupProjectFiles(TBackupKind::BeforeReceive, {QStringLiteral("bticino.items")}),
              std::nullopt);
-    QVERIFY(writeBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")),
-                       "Switch SWITCH_1 \"Neu\" <light> {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
+    QVERIFY(
+        writeBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")),
+                   "Switch SWITCH_1 \"Neu\" <light> {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
     w().OpenSelectedProject();
     QCOMPARE(captions(w().items()), QStringList({QStringLiteral("Neu")}));
     const TBackup backup = backups.List().constFirst();
@@ -534,9 +535,10 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
 
     w().pmRestore->trigger();
 
-    QCOMPARE(m_prompts.shown, QStringList({QStringLiteral("choose: Sicherung wiederherstellen… / Welche Sicherung "
-                                                          "soll wiederhergestellt werden? / ") +
-                                           entry}));
+    QCOMPARE(m_prompts.shown,
+             QStringList({QStringLiteral("choose: Sicherung wiederherstellen… / Welche Sicherung "
+                                         "soll wiederhergestellt werden? / ") +
+                          entry}));
     QCOMPARE(captions(w().items()), original);
     QCOMPARE(backups.List().constFirst().kind, TBackupKind::BeforeRestore);
 }

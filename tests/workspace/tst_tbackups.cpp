@@ -31,7 +31,10 @@ private Q_SLOTS:
 
 private:
     QString project() const { return m_dir->path() + QLatin1Char('/'); }
-    TBackups backups() { return TBackups(project(), [this] { return m_now; }); }
+    TBackups backups()
+    {
+        return TBackups(project(), [this] { return m_now; });
+    }
     bool writeProject(const QByteArray& prefix, const QString& at = {});
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -81,7 +84,8 @@ void TestBackups::namesAndOrder()
 void TestBackups::describe()
 {
     TLanguage language(QStringLiteral(VARUNO_DATA_DIR "/"));
-    const TBackup backup{QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
+    const TBackup backup{
+        QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
     QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden (Dateien: 2)"));
     language.LoadLanguage(QStringLiteral("English"));
     QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno before sending (files: 2)"));
@@ -137,7 +141,8 @@ void TestBackups::restoreBacksUpWhatItReplaces()
     const TBackup before = b.List().constFirst();
     QCOMPARE(before.kind, TBackupKind::BeforeRestore);
     for (const QString& file : ProjectFiles)
-        QCOMPARE(readBytes(b.folder() + before.name + QLatin1Char('/') + file), "neu " + file.toUtf8() + "\r\n");
+        QCOMPARE(readBytes(b.folder() + before.name + QLatin1Char('/') + file),
+                 "neu " + file.toUtf8() + "\r\n");
     QVERIFY(b.Restore(QStringLiteral("20990101-000000-before-receive")).has_value());
 }
 
@@ -173,7 +178,8 @@ void TestBackups::restoreOnAFullDiskChangesNothing()
     QVERIFY(writeBytes(project() + QStringLiteral("bticino.items"), QByteArray(100 * 1024, 'x')));
     QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("20261210-134507-before-receive")));
     for (const QString& file : ProjectFiles)
-        QVERIFY(QFile::copy(project() + file, b.folder() + QStringLiteral("20261210-134507-before-receive/") + file));
+        QVERIFY(QFile::copy(project() + file,
+                            b.folder() + QStringLiteral("20261210-134507-before-receive/") + file));
     QVERIFY(writeProject("neu ", at));
     QVERIFY(disk.fill(20 * 1024));
 
