@@ -12,7 +12,9 @@
 //   the same commands one after the other over one connection (its interactive mode fed from a
 //   file: each command waits for its reply, as the transfer's do; "redis-cli --pipe" would send
 //   them all before reading any reply, which the transfer, by design, never does);
-// - the peak memory of the process so far (ru_maxrss).
+// - the peak memory of the process so far (ru_maxrss), and the peak memory of one send and one
+//   receive beyond what the process held before (the kernel's high-water mark, reset before each),
+//   against the bound of three times the largest value plus 100 MiB.
 //
 // Each time is the best of several runs, the program's runs taking turns with their baseline's so
 // that both meet the same load of the machine. Run it from a Release build:
@@ -32,6 +34,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -58,6 +61,9 @@ constexpr double SendTarget = 1.5;
 // Time per function at one size against the size before it; above this the cost grows faster
 // than the number of functions (measurement noise stays well below it).
 constexpr double GrowthTarget = 1.5;
+// A transfer's peak memory stays within this many times its largest value plus the allowance.
+constexpr double MemoryFactor = 3.0;
+constexpr double MemoryAllowanceMiB = 100.0;
 
 [[noreturn]] void fail(const QString& text)
 {
@@ -80,16 +86,47 @@ struct TPair
     double program = 0;
     double baseline = 0;
 };
-TPair bestOf(int runs, const std::function<void()>& program, const std::function<void()>& baseline)
+// tidy, when given, runs untimed after each turn.
+TPair bestOf(int runs, const std::function<void()>& program, const std::function<void()>& baseline,
+             const std::function<void()>& tidy = {})
 {
     TPair best;
     for (int i = 0; i < runs; ++i) {
         const double p = elapsedMs(program);
         const double b = elapsedMs(baseline);
+        if (tidy)
+            tidy();
         best.program = i == 0 ? p : std::min(best.program, p);
         best.baseline = i == 0 ? b : std::min(best.baseline, b);
     }
     return best;
+}
+
+// One line of /proc/self/status ("VmRSS", "VmHWM") in MiB.
+double statusMiB(const char* field)
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        fail(u"cannot read /proc/self/status"_s);
+    const QByteArray key = QByteArray(field).append(':');
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(field) + 1).trimmed().split(' ').constFirst().toDouble() / 1024.0;
+    }
+    fail(u"no %1 in /proc/self/status"_s.arg(QLatin1String(field)));
+}
+
+// How much memory work takes beyond what the process holds before it: the high-water mark of
+// the resident set, reset first, less the resident set at the start.
+double peakOfMiB(const std::function<void()>& work)
+{
+    QFile clear(u"/proc/self/clear_refs"_s);
+    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        fail(u"cannot reset the peak memory through /proc/self/clear_refs"_s);
+    clear.close();
+    const double before = statusMiB("VmRSS");
+    work();
+    return statusMiB("VmHWM") - before;
 }
 
 double peakMemoryMiB()
@@ -250,8 +287,9 @@ private:
 class SilentView : public TransferView, public Prompts
 {
 public:
+    explicit SilentView(TransferMode mode = TransferMode::Send) : m_mode(mode) {}
     QString address() const override { return u"127.0.0.1"_s; }
-    TransferMode mode() const override { return TransferMode::Send; }
+    TransferMode mode() const override { return m_mode; }
     void setProgressText(const QString&) override {}
     void setProgress(int, int) override {}
     void advanceProgress() override {}
@@ -266,6 +304,9 @@ public:
     bool textPrompt(const QString&, const QString&, QString&) override { return false; }
     bool choose(const QString&, const QString&, const QStringList&, int&) override { return false; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    TransferMode m_mode;
 };
 
 // One argument in the quoting of redis-cli's interactive mode.
@@ -306,6 +347,9 @@ QByteArray sendCommands(const TopenHab& openHab, quint16 port)
     TRedisClient store(u"127.0.0.1"_s, port);
     store.Connect();
     QByteArray commands = "GET rpi-firmware\nGET rpi-timestamp\n";
+    // The send keeps what the gateway holds in a backup first.
+    for (const File& file : files)
+        commands += "HGET " + cliArgument(file.folder + (openHab.*file.name).toUtf8()) + " text\n";
     for (const File& file : files) {
         const QByteArray key = file.folder + (openHab.*file.name).toUtf8();
         QByteArray text;
@@ -337,6 +381,9 @@ struct Measurement
     double send = 0;
     double redisCli = 0;
     double peakMiB = 0;
+    double largestValueMiB = 0;
+    double sendPeakMiB = 0;
+    double receivePeakMiB = 0;
 };
 
 class Bench
@@ -362,6 +409,19 @@ public:
     Measurement Measure(int count);
 
 private:
+    // Receives the gateway's files into the empty project folder below the bench's folder.
+    void receiveInto(const QString& folder, const TTransferSettings& settings)
+    {
+        const QString projPath = m_openHab.sProjPath;
+        m_openHab.sProjPath = m_folder + folder;
+        QDir().mkpath(m_openHab.sProjPath);
+        SilentView view(TransferMode::Receive);
+        const bool received = TTransfer(m_openHab, m_language, view, settings).RunTransfer();
+        m_openHab.sProjPath = projPath;
+        if (!received)
+            fail(u"the receive failed"_s);
+    }
+
     QString configDir() const { return m_folder + u"/config/"_s; }
     QByteArray file(const QString& name) const { return QFile::encodeName(m_openHab.sProjPath + name); }
 
@@ -433,6 +493,18 @@ Measurement Bench::Measure(int count)
     TTransfer transfer(m_openHab, m_language, view, settings);
     if (!transfer.RunTransfer())
         fail(u"the send failed"_s);
+    // Measured on the second send, which also reads the first one's files into its backup.
+    m.sendPeakMiB = peakOfMiB([&] {
+        if (!transfer.RunTransfer())
+            fail(u"the send failed"_s);
+    });
+    m.receivePeakMiB = peakOfMiB([&] { receiveInto(u"/received/"_s, settings); });
+    QDir(m_folder + u"/received/"_s).removeRecursively();
+    QDir(m_openHab.sProjPath + u"backups"_s).removeRecursively();
+    qint64 largest = 0;
+    for (const QString& name : QDir(m_openHab.sProjPath).entryList(QDir::Files))
+        largest = std::max(largest, QFileInfo(m_openHab.sProjPath + name).size());
+    m.largestValueMiB = double(largest) / (1024.0 * 1024.0);
     const QString commandFile = m_folder + u"/commands.txt"_s;
     QFile commands(commandFile);
     if (!commands.open(QIODevice::WriteOnly) || commands.write(sendCommands(m_openHab, m_redis.port())) < 0)
@@ -451,7 +523,9 @@ Measurement Bench::Measure(int count)
             cli.start(u"redis-cli"_s, {u"-p"_s, QString::number(m_redis.port())});
             if (!cli.waitForFinished(-1) || cli.exitCode() != 0)
                 fail(u"redis-cli failed"_s);
-        });
+        },
+        // Every send keeps a backup of the gateway's files; only the last ones are of interest.
+        [&] { QDir(m_openHab.sProjPath + u"backups"_s).removeRecursively(); });
     m.send = send.program;
     m.redisCli = send.baseline;
     m.peakMiB = peakMemoryMiB();
@@ -483,6 +557,19 @@ void report(const QList<Measurement>& results)
                     m.redisCli, send, m.peakMiB);
     }
 
+    std::printf("\nPeak memory of a transfer beyond what the process held before it, against its bound of\n"
+                "%.0fx the largest value plus %.0f MiB:\n",
+                MemoryFactor, MemoryAllowanceMiB);
+    std::printf("%9s | %11s | %9s %11s | %9s\n", "functions", "largest MiB", "send MiB", "receive MiB",
+                "bound MiB");
+    bool memoryMet = true;
+    for (const Measurement& m : results) {
+        const double bound = MemoryFactor * m.largestValueMiB + MemoryAllowanceMiB;
+        memoryMet = memoryMet && m.sendPeakMiB <= bound && m.receivePeakMiB <= bound;
+        std::printf("%9d | %11.1f | %9.1f %11.1f | %9.1f\n", m.functions, m.largestValueMiB, m.sendPeakMiB,
+                    m.receivePeakMiB, bound);
+    }
+
     std::printf("\nGrowth of the time per function from one size to the next (1.0 = linear):\n");
     bool linear = true;
     for (qsizetype i = 1; i < results.size(); ++i) {
@@ -502,6 +589,7 @@ void report(const QList<Measurement>& results)
     std::printf("  load at most %.1fx its raw I/O:         %s\n", LoadTarget, qPrintable(verdict(loadMet)));
     std::printf("  send at most %.1fx redis-cli:           %s\n", SendTarget, qPrintable(verdict(sendMet)));
     std::printf("  cost per function grows at most %.1fx: %s\n", GrowthTarget, qPrintable(verdict(linear)));
+    std::printf("  transfer memory within its bound:      %s\n", qPrintable(verdict(memoryMet)));
 }
 
 } // namespace
