@@ -18,7 +18,7 @@
 //
 // Each time is the best of several runs, the program's runs taking turns with their baseline's so
 // that both meet the same load of the machine. Run it from a Release build:
-// varuno-bench [--sizes 100,1000,10000] [--dir FOLDER]
+// varuno-bench [--sizes 100,1000,10000] [--large 100] [--dir FOLDER]
 
 #include "bus/tbticino.h"
 #include "link/transfertext.h"
@@ -407,6 +407,9 @@ public:
     }
 
     Measurement Measure(int count);
+    // The peak memory of a receive of one value of mib MiB of line feeds (it becomes a file twice as
+    // long), and of a send of a rules file of mib MiB, each against its bound.
+    void MeasureLargeValue(int mib);
 
 private:
     // Receives the gateway's files into the empty project folder below the bench's folder.
@@ -537,6 +540,47 @@ QString verdict(bool met)
     return met ? u"yes"_s : u"NO"_s;
 }
 
+void Bench::MeasureLargeValue(int mib)
+{
+    const qint64 size = qint64(mib) * 1024 * 1024;
+    TTransferSettings settings;
+    settings.storePort = m_redis.port();
+    settings.busServerWaitMs = 0;
+    settings.busServerPauseMs = 0;
+    {
+        TRedisClient store(u"127.0.0.1"_s, m_redis.port());
+        store.Connect();
+        store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
+        store.HSET("/var/lib/docker/volumes/openhab_conf/_data/rules/bticino.rules", "text",
+                   QByteArray(size, '\n'));
+        store.Disconnect();
+    }
+    const double receive = peakOfMiB([&] { receiveInto(u"/received-large/"_s, settings); });
+    QDir(m_folder + u"/received-large/"_s).removeRecursively();
+
+    QByteArray rules;
+    rules.reserve(size);
+    while (rules.size() + 3 <= size)
+        rules += "x\r\n";
+    QFile file(m_openHab.sProjPath + m_openHab.sRulesFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rules) != rules.size())
+        fail(u"cannot write "_s + file.fileName());
+    file.close();
+    rules = QByteArray();
+    SilentView view;
+    const double send = peakOfMiB([&] {
+        if (!TTransfer(m_openHab, m_language, view, settings).RunTransfer())
+            fail(u"the send failed"_s);
+    });
+    QDir(m_openHab.sProjPath + u"backups"_s).removeRecursively();
+
+    const double bound = MemoryFactor * mib + MemoryAllowanceMiB;
+    std::printf(
+        "\nOne value of %d MiB (bound %.0f MiB): receive of line feeds %.1f MiB, send of a rules file "
+        "%.1f MiB: %s\n",
+        mib, bound, receive, send, qPrintable(verdict(receive <= bound && send <= bound)));
+}
+
 void report(const QList<Measurement>& results)
 {
     std::printf("%9s | %9s %9s %6s | %9s %9s %6s %11s | %9s %9s %6s | %8s\n", "functions", "save ms",
@@ -604,6 +648,10 @@ int main(int argc, char* argv[])
                                          u"100,1000,10000"_s);
     const QCommandLineOption dirOption(u"dir"_s, u"Folder for the temporary program folder."_s, u"FOLDER"_s,
                                        QDir::currentPath());
+    const QCommandLineOption largeOption(
+        u"large"_s, u"Size in MiB of the single large value sent and received; 0 leaves it out."_s, u"MIB"_s,
+        u"100"_s);
+    parser.addOption(largeOption);
     parser.addOption(sizesOption);
     parser.addOption(dirOption);
     parser.process(app);
@@ -632,7 +680,12 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "measuring %d functions...\n", size);
             results << bench.Measure(size);
         }
+        report(results);
+        const int large = parser.value(largeOption).toInt();
+        if (large > 0) {
+            std::fprintf(stderr, "measuring a value of %d MiB...\n", large);
+            bench.MeasureLargeValue(large);
+        }
     }
-    report(results);
     return 0;
 }
