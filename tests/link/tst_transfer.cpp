@@ -61,6 +61,8 @@ private Q_SLOTS:
     void receiveFromAnEmptyGateway();
     void receiveKeepsTheProjectsFilesInABackup();
     void sendKeepsTheGatewaysFilesInABackup();
+    void noBackupNoTransfer_data();
+    void noBackupNoTransfer();
     void emptyAddress();
     void storeUnreachable();
 
@@ -525,6 +527,38 @@ void TestTransfer::sendKeepsTheGatewaysFilesInABackup()
     QVERIFY(run(*m_project, TransferMode::Send));
     for (const auto& [file, key] : kept)
         QCOMPARE(fileField(file, "text"), QByteArray("alt ") + file.toUtf8() + "\r\nKüche");
+}
+
+// Without its backup a transfer changes nothing, on either side.
+void TestTransfer::noBackupNoTransfer_data()
+{
+    QTest::addColumn<TransferMode>("mode");
+    QTest::newRow("send") << TransferMode::Send;
+    QTest::newRow("receive") << TransferMode::Receive;
+}
+
+void TestTransfer::noBackupNoTransfer()
+{
+    QFETCH(TransferMode, mode);
+    for (const auto& [file, key] : gatewayKeys().first(7))
+        cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"),
+             QStringLiteral("alt")});
+    // A file where the backups' folder belongs.
+    QVERIFY(writeBytes(m_project->file(QStringLiteral("backups")), "kein Ordner"));
+    QMap<QString, QByteArray> before;
+    for (const auto& [file, key] : gatewayKeys().first(7))
+        before[file] = readBytes(m_project->file(file));
+
+    QVERIFY(!run(*m_project, mode));
+
+    QCOMPARE(m_view.scripted.shown.size(), 1);
+    QVERIFY2(m_view.scripted.shown.constFirst().startsWith(QStringLiteral(
+                 "error: Die Sicherung konnte nicht angelegt werden. Es wurde nichts übertragen.")),
+             qPrintable(m_view.scripted.shown.constFirst()));
+    for (const auto& [file, key] : gatewayKeys().first(7)) {
+        QCOMPARE(readBytes(m_project->file(file)), before[file]);
+        QCOMPARE(fileField(file, "text"), QByteArray("alt"));
+    }
 }
 
 void TestTransfer::emptyAddress()
