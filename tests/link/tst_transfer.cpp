@@ -1,4 +1,5 @@
 #include "redisserver.h"
+#include "smallfilesystem.h"
 #include "tst_transferfixture.h"
 #include "workspace/tbackups.h"
 
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void sendThenReceive();
     void receiveMissingHash();
     void receiveUnwritableFile();
+    void receiveOnAFullDiskChangesNothing();
     void receiveFromAnEmptyGateway();
     void receiveKeepsTheProjectsFilesInABackup();
     void sendKeepsTheGatewaysFilesInABackup();
@@ -457,6 +459,35 @@ void TestTransfer::receiveUnwritableFile()
         QVERIFY2(!readBytes(m_project->file(file)).startsWith("neu "), qPrintable(file));
     QCOMPARE(m_view.progress, 3);
     QVERIFY(!QFileInfo::exists(m_project->file(QStringLiteral("backups"))));
+}
+
+// The disk fills up while the received files are staged: the project keeps every file as it was,
+// and no staged file stays behind.
+void TestTransfer::receiveOnAFullDiskChangesNothing()
+{
+    SmallFileSystem disk(512);
+    if (!disk.isActive())
+        QSKIP("no small file system can be mounted here");
+    TransferProject& project = *m_project;
+    project.openHab.sProjPath = disk.path() + QLatin1Char('/');
+    QVERIFY(project.writeFiles());
+    const QByteArray large(100 * 1024, 'x');
+    for (const auto& [file, key] : gatewayKeys().first(7))
+        m_redis.cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text")}, large);
+    const QStringList entries =
+        QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QMap<QString, QByteArray> before;
+    for (const QString& name : entries)
+        before[name] = readBytes(project.file(name));
+    QVERIFY(disk.fill(250 * 1024));
+
+    QVERIFY(!run(project, TransferMode::Receive));
+
+    disk.release();
+    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    QCOMPARE(QDir(disk.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entries);
+    for (const QString& name : entries)
+        QCOMPARE(readBytes(project.file(name)), before[name]);
 }
 
 // A store without any of the seven files is no configuration to take: a gateway never configured,
