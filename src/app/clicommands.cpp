@@ -13,6 +13,7 @@
 #include "varunoversion.h"
 #include "workspace/tbackups.h"
 #include "workspace/tprojectini.h"
+#include "workspace/tprojectlock.h"
 #include "workspace/tworkspace.h"
 
 #include <QCommandLineParser>
@@ -65,8 +66,9 @@ const TCliOption cliOptions[] = {
 };
 
 const QString projectHelp =
-    u"PROJEKT ist der Name eines Projekts in projects/ neben dem Programm oder der Pfad zu einem "
-    "Projektordner; die Einstellungen kommen immer aus config/ neben dem Programm."_s;
+    u"PROJEKT ist der Name eines Projekts in projects/ neben dem Programm oder ein Pfad mit \"/\" zu einem "
+    "Projektordner (einem Ordner mit project.ini oder bticino.items); die Einstellungen kommen immer aus "
+    "config/ neben dem Programm."_s;
 
 QString optionSyntax(const TCliOption& option)
 {
@@ -136,7 +138,7 @@ struct TCliSession
         : parser(parser), language(programDir + u"/config/"_s), bticino(language),
           openHab(language, bticino, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
-          workspace(programDir, openHab, language, prompts)
+          workspace(programDir, openHab, language, prompts), lock(language)
     {
     }
 
@@ -146,6 +148,7 @@ struct TCliSession
     TopenHab openHab;
     TTerminalPrompts prompts;
     TWorkspace workspace;
+    TProjectLock lock;
     FunctionList items;
 };
 
@@ -322,39 +325,69 @@ void TCliCommands::Write(QIODevice& device, const QString& text)
 bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
 {
     TopenHab& openHab = session.openHab;
-    const QStringList& names = session.workspace.projects();
-    // A name is looked up as the project list finds LastProject: without regard to case.
-    auto name = std::find(names.cbegin(), names.cend(), project);
-    if (name == names.cend())
-        name = std::find_if(names.cbegin(), names.cend(),
-                            [&](const QString& n) { return n.compare(project, Qt::CaseInsensitive) == 0; });
-    if (!project.isEmpty() && !project.contains(u'/') && name != names.cend()) {
-        openHab.sProjPath = session.workspace.sProjDir() + *name + u'/';
-        openHab.sProj = *name;
-        return true;
-    }
-    const QString folder = QDir::cleanPath(QFileInfo(project).absoluteFilePath());
-    if (project.isEmpty() || !QFileInfo(folder).isDir()) {
-        UsageFailure(u"Projekt \"%1\" nicht gefunden: weder ein Projekt in %2 noch ein Ordner."_s.arg(
-            project, QDir::toNativeSeparators(session.workspace.sProjDir())));
+    const QString folder = ProjectFolder(session.workspace, project);
+    if (folder.isEmpty()) {
+        UsageFailure(u"Unbekanntes Projekt \"%1\": weder ein Projekt in %2 noch ein Projektordner (ein Pfad mit "
+                     "\"/\" zu einem Ordner mit project.ini oder bticino.items)."_s.arg(
+                         project, QDir::toNativeSeparators(session.workspace.sProjDir())));
         return false;
     }
-    openHab.sProjPath = folder + u'/';
-    openHab.sProj = QFileInfo(folder).fileName();
+    openHab.sProjPath = folder;
+    openHab.sProj = QFileInfo(folder.chopped(1)).fileName();
     return true;
+}
+
+// A bare word only ever names a project in projects/, so that a stray word cannot turn another
+// folder into a project; a path has to say so with a "/" and lead to a folder that already holds a
+// project. The templates in config/ are never a project, however the path spells them: every new
+// project would copy what a command wrote there. Empty when the word names no project.
+QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& project)
+{
+    if (!project.contains(u'/')) {
+        const QStringList& names = workspace.projects();
+        // Looked up as the project list finds LastProject: the exact name first, then without
+        // regard to case.
+        auto name = std::find(names.cbegin(), names.cend(), project);
+        if (name == names.cend())
+            name = std::find_if(names.cbegin(), names.cend(),
+                                [&](const QString& n) { return n.compare(project, Qt::CaseInsensitive) == 0; });
+        return name == names.cend() ? QString() : workspace.sProjDir() + *name + u'/';
+    }
+    const QFileInfo info(project);
+    const QString canonical = info.canonicalFilePath();
+    if (!info.isDir() || canonical.isEmpty() || canonical == QFileInfo(workspace.sCfgDir()).canonicalFilePath())
+        return {};
+    const QDir folder(canonical);
+    if (!folder.exists(u"project.ini"_s) && !folder.exists(u"bticino.items"_s))
+        return {};
+    return QDir::cleanPath(info.absoluteFilePath()) + u'/';
+}
+
+// Opening a project may already write into it (a new cloud identity, a lost mqtt.cfg), so every
+// command that opens one holds its lock first; a window or another command working on it is named.
+bool TCliCommands::LockProject(TCliSession& session)
+{
+    if (session.lock.lock(session.openHab.sProjPath))
+        return true;
+    session.prompts.error(session.lock.errorString());
+    return false;
 }
 
 // As the main window opens a project, but settings.ini is left alone: the window's last project
 // is the user's choice, not the command line's.
 bool TCliCommands::OpenProject(TCliSession& session)
 {
+    if (!session.lock.isLocked() && !LockProject(session))
+        return false;
     try {
-        session.openHab.LoadFiles(session.items);
+        const TFileErrors errors = session.openHab.LoadFiles(session.items);
+        for (const TFileError& error : errors)
+            session.prompts.error(error.text());
+        return errors.isEmpty();
     } catch (const EFileError& e) {
         session.prompts.error(e.text());
         return false;
     }
-    return true;
 }
 
 int TCliCommands::Projects(TCliSession& session, const QStringList&)
@@ -415,8 +448,12 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     TProjectIni ini(session.openHab.sProjPath);
     const QString address = optionValue(session.parser, u"ip"_s).value_or(ini.IP());
     // As in the transfer dialog, the address is kept for the next time, also when the transfer is
-    // refused or fails.
-    ini.setIP(address);
+    // refused or fails. A project.ini that cannot take it says the disk or folder is not fit for the
+    // files a transfer writes either.
+    if (!ini.setIP(address)) {
+        session.prompts.error(ini.writeError().text());
+        return Failure;
+    }
 
     TTransferSettings settings = m_transferSettings;
     if (const auto port = optionValue(session.parser, u"port"_s))
@@ -469,6 +506,8 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
+    if (!LockProject(session))
+        return Failure;
     const QString& cloudServer = session.workspace.sCloudServer();
     if (cloudServer.isEmpty()) {
         session.prompts.error(

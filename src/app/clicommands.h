@@ -9,6 +9,7 @@
 class QIODevice;
 struct TCliCommand;
 struct TCliSession;
+class TWorkspace;
 
 // varuno-cli: the program's project operations without windows. Each command opens the program
 // folder as the program does (config/ and projects/ beside the executable), loads the catalogue and
@@ -52,7 +53,10 @@ private:
     int RunCommand(const TCliCommand& command, const QStringList& arguments);
     // Selects the project named on the command line; false after a usage error.
     bool SelectProject(TCliSession& session, const QString& project);
-    // Loads the selected project as opening it in the program does; false after an error.
+    static QString ProjectFolder(const TWorkspace& workspace, const QString& project);
+    // Takes the selected project's lock; false after an error naming the holder.
+    bool LockProject(TCliSession& session);
+    // Locks and loads the selected project as opening it in the program does; false after an error.
     bool OpenProject(TCliSession& session);
     static QString GeneralHelp();
     static QString CommandHelp(const TCliCommand& command);

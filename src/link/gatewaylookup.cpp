@@ -2,8 +2,10 @@
 
 #include "model/inifile.h"
 #include "model/tlanguage.h"
+#include "openhab/fileerror.h"
 #include "workspace/prompts.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -84,17 +86,25 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
         return false;
     }
     TIniFile ini(m_projectIniPath);
-    ini.setValue(IniSection, u"SERIAL"_s, sSerial);
+    if (!ini.setValue(IniSection, u"SERIAL"_s, sSerial))
+        return failedWrite(ini);
     if (!isAddressAnswer(answer)) {
         m_prompts.error(TLanguage::Fill(
             m_language.GetMsg(28, u"Es konnte keine IP-Adresse für Seriennummer \"$1\" gefunden werden!"_s),
             sSerial));
         return false;
     }
-    ini.setValue(IniSection, u"IP"_s, answer);
+    if (!ini.setValue(IniSection, u"IP"_s, answer))
+        return failedWrite(ini);
     edIP = answer;
     m_prompts.information(m_language.GetMsg(27, u"IP-Adresse gefunden:"_s) + u' ' + answer);
     return true;
+}
+
+bool TGatewayLookup::failedWrite(const TIniFile& ini)
+{
+    m_prompts.error(TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.text());
+    return false;
 }
 
 // False on Cancel. OK takes the text as typed, an empty one included.

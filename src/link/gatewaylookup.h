@@ -5,6 +5,7 @@
 #include <QString>
 
 class Prompts;
+class TIniFile;
 class TLanguage;
 
 // Finds the gateway's address on the local network from its serial number: the cloud lookup
@@ -32,6 +33,8 @@ public:
     bool Search(QString& sSerial, QString& lblSerial, QString& edIP);
 
 private:
+    // Reports a project.ini that could not be written; always false.
+    bool failedWrite(const TIniFile& ini);
     bool askSerial(QString& sSerial, QString& lblSerial);
     // The service's answer, trimmed; false when the request failed.
     bool fetch(const QString& sSerial, QString& answer) const;

@@ -9,6 +9,7 @@
 #include "workspace/tbackups.h"
 
 #include <QDateTime>
+#include <QDir>
 
 #include <array>
 #include <charconv>
@@ -48,10 +49,17 @@ const TTransferFile SentOnlyFiles[] = {
 // The gateway keeps its own clock unless the PC is more than this far ahead of it.
 constexpr qint64 ClockToleranceMinutes = 120;
 
-// A project file that could not be written; ends the transfer like a failure of the store.
+// A project file that could not be written; ends the transfer like a failure of the store, after
+// the user was told which file and why.
 struct ELocalWriteFailed
 {
+    TFileErrors errors;
 };
+
+TFileError writeError(const TSafeFile& file)
+{
+    return {QDir::toNativeSeparators(file.fileName()), file.errorString()};
+}
 
 // A backup could not be written; the transfer stops before it changes anything.
 struct EBackupFailed
@@ -149,7 +157,9 @@ bool TTransfer::RunTransfer()
         return false;
     } catch (const ERedisError&) {
     } catch (const EFileError&) {
-    } catch (const ELocalWriteFailed&) {
+    } catch (const ELocalWriteFailed& e) {
+        for (const TFileError& error : e.errors)
+            prompts.error(error.text());
     }
     prompts.error(msg(37, QStringLiteral("Fehler: Daten konnten nicht übermittelt werden!")));
     return false;
@@ -208,8 +218,8 @@ void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& add
         m_view.advanceProgress();
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
-    if (!m_openHab.SaveHomekit(address).isEmpty())
-        throw ELocalWriteFailed();
+    if (TFileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
+        throw ELocalWriteFailed{errors};
     for (const TTransferFile& file : SentOnlyFiles)
         SendFile(client, file, stampText);
     SendBusServer(client);
@@ -291,7 +301,7 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
         bAnyFound |= client.HGET(gatewayKey(file), "text", text);
         staged[i] = std::make_unique<TSafeFile>(localFile(file));
         if (!staged[i]->open() || !WriteReceivedBytes(*staged[i], text) || !staged[i]->finish())
-            throw ELocalWriteFailed();
+            throw ELocalWriteFailed{{writeError(*staged[i])}};
         m_view.advanceProgress();
     }
     if (!bAnyFound)
@@ -302,7 +312,7 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
         throw EBackupFailed{*failure};
     for (const auto& file : staged) {
         if (!file->commit())
-            throw ELocalWriteFailed();
+            throw ELocalWriteFailed{{writeError(*file)}};
     }
     m_view.advanceProgress();
     m_view.setProgressText(msg(36, QStringLiteral("Daten erfolgreich empfangen!")));

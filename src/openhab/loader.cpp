@@ -5,6 +5,9 @@
 #include "model/tlanguage.h"
 #include "nametable.h"
 
+#include "model/safefile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QStringMatcher>
 
@@ -254,7 +257,7 @@ void removeFirst(QString& text, const QString& part)
 
 } // namespace
 
-void TopenHab::LoadFiles(FunctionList& lv)
+TFileErrors TopenHab::LoadFiles(FunctionList& lv)
 {
     const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
     serverIP = KeyValue(cfg, u"webserver.host"_s);
@@ -268,9 +271,11 @@ void TopenHab::LoadFiles(FunctionList& lv)
     uuid = ReadFile(projectFile(sUUIDFile), false).value(0);
     secret = ReadFile(projectFile(sSecretFile), false).value(0);
     // A new project comes with empty identity files. Should they not be writable, the next
-    // opening simply makes another identity, so a write failure needs no message here.
+    // opening makes another identity; the caller tells the user, since until then the gateway
+    // would be sent the empty one.
+    TFileErrors errors;
     if (uuid.isEmpty() && secret.isEmpty())
-        GenerateCloudkey();
+        errors << GenerateCloudkey();
 
     lv.clear();
     slGroups.clear();
@@ -309,8 +314,12 @@ void TopenHab::LoadFiles(FunctionList& lv)
     // mqtt.cfg is installation data that the program never writes; a project that lost it gets
     // the template again, but one that has it keeps its own.
     const QString mqtt = projectFile(sMQTTFile);
-    if (!QFile::exists(mqtt))
-        QFile::copy(sCfgDir() + sMQTTFile, mqtt);
+    QFile mqttTemplate(sCfgDir() + sMQTTFile);
+    if (!QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
+        if (const std::optional<QString> failure = WriteWholeFile(mqtt, mqttTemplate.readAll()))
+            errors << TFileError{QDir::toNativeSeparators(mqtt), *failure};
+    }
+    return errors;
 }
 
 void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,

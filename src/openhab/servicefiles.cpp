@@ -3,8 +3,15 @@
 #include "cloudservice.h"
 #include "homekit.h"
 
+#include "model/safefile.h"
+
+#include <QDir>
 #include <QRandomGenerator>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <list>
 
 using namespace Qt::StringLiterals;
 
@@ -73,10 +80,24 @@ QStringList TopenHab::BuildCloudFile(const QStringList& exposed)
 
 TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const
 {
-    TFileErrors errors;
+    // Without a project folder the names would point into the working directory.
+    if (sProjPath.isEmpty())
+        return {TFileError{files.value(0).first, QString::fromLocal8Bit(std::strerror(ENOENT))}};
+    // Every file is written beside its old one first; only when all of them made it are they put in
+    // place, so that a full disk leaves the project's files as they were, all of them.
+    std::list<TSafeFile> written;
     for (const auto& [name, lines] : files) {
-        if (const std::optional<TFileError> error = WriteLines(projectFile(name), lines))
-            errors << *error;
+        TSafeFile& file = written.emplace_back(projectFile(name));
+        bool bWritten = file.open();
+        for (qsizetype i = 0; bWritten && i < lines.chunks().size(); ++i)
+            bWritten = file.write(lines.chunks().at(i).toUtf8());
+        if (!bWritten || !file.finish())
+            return {TFileError{QDir::toNativeSeparators(file.fileName()), file.errorString()}};
+    }
+    TFileErrors errors;
+    for (TSafeFile& file : written) {
+        if (!file.commit())
+            errors << TFileError{QDir::toNativeSeparators(file.fileName()), file.errorString()};
     }
     return errors;
 }

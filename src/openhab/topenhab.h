@@ -85,8 +85,9 @@ public:
                   int iCEN) const;
     TItemValues ExtractItem(const FunctionEntry& li) const;
 
-    // Rewrites bticino.items, openhabcloud.cfg, bticino.rules and bticino.sitemap from the rows, in
-    // this order. Every file is tried; the ones that could not be written are returned.
+    // Rewrites bticino.items, openhabcloud.cfg, bticino.rules and bticino.sitemap from the rows. All
+    // of them or none: when one cannot be written, every one stays as it was and the failure is
+    // returned.
     TFileErrors SaveItems(const QList<FunctionEntry>& rows);
     // Writes bticino.cfg, uuid and secret from the fields.
     TFileErrors SaveCfg();
@@ -98,8 +99,10 @@ public:
     static QString RandomString(int strlength);
 
     // Replaces the function list, the group list and the project values from the files in sProjPath.
-    // Throws EFileError when a file cannot be read; what was done before stays done.
-    void LoadFiles(FunctionList& lv);
+    // Throws EFileError when a file cannot be read; what was done before stays done. Returns the
+    // files it had to add to the project (a new cloud identity, the template mqtt.cfg) but could
+    // not write.
+    TFileErrors LoadFiles(FunctionList& lv);
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }

@@ -173,7 +173,8 @@ QWidget* TfrmMain::buildSidePanel()
     cbProj->setMinimumHeight(30);
     cbProj->view()->setStyleSheet(QStringLiteral("QListView::item { min-height: 20px; }"));
     connect(cbProj, &QComboBox::activated, this, [this](int index) {
-        if (index == m_workspace->selectedIndex())
+        // Picking the project that failed to open tries it again, once the user has mended it.
+        if (index == m_workspace->selectedIndex() && m_workspace->isProjectOpen())
             return;
         m_workspace->selectProject(index);
         OpenSelectedProject();
@@ -364,7 +365,8 @@ QString TfrmMain::languageName() const
 void TfrmMain::languageChanged()
 {
     const QString name = languageName();
-    m_workspace->inif().setLanguage(name);
+    if (!m_workspace->inif().setLanguage(name))
+        m_program.prompts.error(m_workspace->inif().writeError().text());
     m_program.language.LoadLanguage(name);
     FillLanguage(this, m_program.language);
     // Rebuilds the cells that hold translated words ("Ja", "Nein").
@@ -387,17 +389,17 @@ void TfrmMain::projectsChanged()
 
 bool TfrmMain::projectOpen() const
 {
-    return !m_workspace->selectedProject().isEmpty();
+    return m_workspace->isProjectOpen();
 }
 
+// A project that failed to open (or that another writer holds) is listed and selected but not
+// open: every command that would write its files stays off until it opens.
 void TfrmMain::UpdateProjectButtons()
 {
-    const bool hasProjects = m_workspace->projectCount() > 0;
     for (QWidget* command : {static_cast<QWidget*>(btnSettings), static_cast<QWidget*>(btnReceive),
                              static_cast<QWidget*>(btnSend), static_cast<QWidget*>(btnAddItem),
                              static_cast<QWidget*>(btnDelItems)})
-        command->setEnabled(hasProjects);
-    // Without an open project these would write a project's files into no project at all.
+        command->setEnabled(projectOpen());
     for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvExport, pmRestore})
         command->setEnabled(projectOpen());
 }
@@ -461,7 +463,8 @@ void TfrmMain::switchGroupView()
 {
     const bool on = !lvItems->groupView();
     applyGroupView(on);
-    m_workspace->inif().setGroupview(on);
+    if (!m_workspace->inif().setGroupview(on))
+        m_program.prompts.error(m_workspace->inif().writeError().text());
 }
 
 void TfrmMain::sortItems()

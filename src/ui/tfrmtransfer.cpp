@@ -267,7 +267,7 @@ void TfrmTransfer::FormShow()
     edIP->setFocus();
 }
 
-void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
+bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
 {
     m_running = bRunning;
     lblProgress->show();
@@ -280,7 +280,9 @@ void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     // The close button stays usable: it cancels the transfer and then closes the window.
     btnClose->setEnabled(true);
     // Remembered at the start and at the end of every attempt, also one that fails or is refused.
-    ini->setIP(edIP->text());
+    const bool bKept = ini->setIP(edIP->text());
+    if (!bKept)
+        m_program.prompts.error(ini->writeError().text());
     if (!bRunning) {
         if (bSuccess) {
             btnSend->hide();
@@ -292,12 +294,18 @@ void TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
         }
     }
     repaintNow();
+    return bKept;
 }
 
 void TfrmTransfer::transfer()
 {
     m_cancelRequested = false;
-    ShowTransferState(true, false);
+    // A project.ini that cannot even take the address is on a disk or in a folder that would not
+    // take the files a transfer writes either: nothing is started.
+    if (!ShowTransferState(true, false)) {
+        ShowTransferState(false, false);
+        return;
+    }
     const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
     dropHeldInput();
     ShowTransferState(false, ok);

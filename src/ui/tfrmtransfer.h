@@ -34,8 +34,9 @@ public:
     void DoTransfer(int iMode);
 
     // Switches between the running state and the finished state of a transfer; remembers the
-    // address in project.ini either way.
-    void ShowTransferState(bool bRunning, bool bSuccess);
+    // address in project.ini either way. False (after an error box) when project.ini could not
+    // take it.
+    bool ShowTransferState(bool bRunning, bool bSuccess);
 
     // The program's waits and store port are the defaults; tests shorten and move them.
     void setTransferSettings(TTransferSettings settings) { m_settings = std::move(settings); }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "model/inifile.h"
+#include "openhab/fileerror.h"
+
+#include <QDir>
 
 #include <QString>
 
@@ -25,6 +28,8 @@ public:
     bool setIP(const QString& ip);
 
     const TIniFile& inif() const { return m_inif; }
+    // The file and the system's reason when the last write failed.
+    TFileError writeError() const { return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()}; }
 
 private:
     TIniFile m_inif;

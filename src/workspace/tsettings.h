@@ -1,6 +1,9 @@
 #pragma once
 
 #include "model/inifile.h"
+#include "openhab/fileerror.h"
+
+#include <QDir>
 
 #include <QString>
 
@@ -26,6 +29,8 @@ public:
     bool setGroupview(bool on);
 
     const TIniFile& inif() const { return m_inif; }
+    // The file and the system's reason when the last write failed.
+    TFileError writeError() const { return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()}; }
 
 private:
     QString read(const QString& key, const QString& defaultValue = {}) const;

@@ -6,6 +6,8 @@
 #include "projectname.h"
 #include "prompts.h"
 #include "tprojectini.h"
+#include "model/safefile.h"
+#include "openhab/fileerror.h"
 
 #include <QCollator>
 #include <QDir>
@@ -34,7 +36,7 @@ TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLang
       m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
       m_cfgDir(withSlash(programDir) + QStringLiteral("config/")),
       m_inif(m_cfgDir + QStringLiteral("settings.ini")), m_cloudServer(m_inif.Cloudserver()),
-      m_scenarioEnabled(m_inif.Scenario())
+      m_scenarioEnabled(m_inif.Scenario()), m_lock(language)
 {
     discoverProjects();
     if (m_projects.isEmpty())
@@ -112,15 +114,29 @@ bool TWorkspace::OpenSelectedProject(FunctionList& lv)
     const QString name = selectedProject();
     if (name.isEmpty())
         return false;
-    m_openHab.sProjPath = projectFolder(name);
-    m_openHab.sProj = name;
+    // Until this project has opened, none is open: the rows of the one open before must neither
+    // show under this name nor be saved into its folder.
+    clearProject(lv);
+    m_open = lockSelected() && loadSelected(lv);
+    // The window enables its project commands by whether the project opened.
+    emit projectsChanged();
+    if (m_open && !m_inif.setLastProject(name))
+        m_prompts.error(m_inif.writeError().text());
+    return m_open;
+}
+
+bool TWorkspace::loadSelected(FunctionList& lv)
+{
+    m_openHab.sProjPath = projectFolder(selectedProject());
+    m_openHab.sProj = selectedProject();
     try {
-        m_openHab.LoadFiles(lv);
+        for (const TFileError& error : m_openHab.LoadFiles(lv))
+            m_prompts.error(error.text());
     } catch (const EFileError& e) {
         m_prompts.error(e.text());
+        clearProject(lv);
         return false;
     }
-    m_inif.setLastProject(name);
     return true;
 }
 
@@ -143,11 +159,11 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QSt
         return false;
     }
 
-    // A template that cannot be copied is left out: opening the project then names the missing file.
     const QString folder = projectFolder(sName);
-    for (const QString& file : {m_openHab.sItemsFile, m_openHab.sCfgFile, m_openHab.sUUIDFile,
-                                m_openHab.sSecretFile, m_openHab.sMQTTFile})
-        QFile::copy(m_cfgDir + file, folder + file);
+    if (!copyTemplates(folder)) {
+        QDir(folder).removeRecursively();
+        return false;
+    }
 
     m_projects << sName;
     sortProjects();
@@ -157,16 +173,32 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QSt
     OpenSelectedProject(lv);
     // Written even when the opening failed: the project exists and keeps what the user typed.
     TProjectIni projectIni(folder);
-    if (!sSerial.isEmpty())
-        projectIni.setSerial(sSerial);
-    projectIni.setGroupByRooms(bGroupByRooms);
+    if ((!sSerial.isEmpty() && !projectIni.setSerial(sSerial)) || !projectIni.setGroupByRooms(bGroupByRooms))
+        m_prompts.error(projectIni.writeError().text());
+    return true;
+}
+
+// A template that is missing is left out: opening the project then names the missing file. A copy
+// that cannot be written (a full disk) is reported and ends the creation.
+bool TWorkspace::copyTemplates(const QString& folder)
+{
+    for (const QString& file : {m_openHab.sItemsFile, m_openHab.sCfgFile, m_openHab.sUUIDFile,
+                                m_openHab.sSecretFile, m_openHab.sMQTTFile}) {
+        QFile source(m_cfgDir + file);
+        if (!source.open(QIODevice::ReadOnly))
+            continue;
+        if (const std::optional<QString> failure = WriteWholeFile(folder + file, source.readAll())) {
+            m_prompts.error(TFileError{QDir::toNativeSeparators(folder + file), *failure}.text());
+            return false;
+        }
+    }
     return true;
 }
 
 bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNewName, const QString& sSerial,
                                      bool bGroupByRooms)
 {
-    if (!m_projects.contains(sOldName))
+    if (!m_projects.contains(sOldName) || !lockSelected())
         return false;
     QString name = sOldName;
     // A change of letter case alone renames nothing.
@@ -179,23 +211,56 @@ bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNe
             m_prompts.error(message(4, msgExists));
             return false;
         }
+        // The lock file moves with the folder, so the lock is given up for the move and taken
+        // again in the folder's new place.
+        m_lock.unlock();
         if (!QDir(m_projDir).rename(sOldName, sNewName)) {
             m_prompts.error(message(5, msgInvalidName));
+            relockSelected();
             return false;
         }
         name = sNewName;
         m_projects.replace(m_projects.indexOf(sOldName), name);
         sortProjects();
         selectByName(name);
-        m_openHab.sProjPath = projectFolder(name);
-        m_openHab.sProj = name;
-        m_inif.setLastProject(name);
+        if (m_open) {
+            m_openHab.sProjPath = projectFolder(name);
+            m_openHab.sProj = name;
+        }
+        relockSelected();
+        if (!m_inif.setLastProject(name))
+            m_prompts.error(m_inif.writeError().text());
         emit projectsChanged();
     }
     TProjectIni projectIni(projectFolder(name));
-    projectIni.setSerial(sSerial);
-    projectIni.setGroupByRooms(bGroupByRooms);
+    if (!projectIni.setSerial(sSerial) || !projectIni.setGroupByRooms(bGroupByRooms)) {
+        m_prompts.error(projectIni.writeError().text());
+        return false;
+    }
     return true;
+}
+
+// The selected project is written only under its lock: the window holds it from the opening on,
+// and takes it for the change when it could not then.
+bool TWorkspace::lockSelected()
+{
+    if (m_lock.isLocked() && m_lock.folder() == projectFolder(selectedProject()))
+        return true;
+    if (m_lock.lock(projectFolder(selectedProject())))
+        return true;
+    m_prompts.error(m_lock.errorString());
+    return false;
+}
+
+// Takes the selected project's lock again after its folder moved or outlived a deletion; the
+// project counts as not open when another writer took it meanwhile.
+void TWorkspace::relockSelected()
+{
+    if (!m_lock.lock(projectFolder(selectedProject())) && m_open) {
+        m_prompts.error(m_lock.errorString());
+        m_open = false;
+        m_openHab.sProjPath.clear();
+    }
 }
 
 bool TWorkspace::DeleteProject(FunctionList& lv)
@@ -203,13 +268,18 @@ bool TWorkspace::DeleteProject(FunctionList& lv)
     const QString name = selectedProject();
     if (name.isEmpty())
         return false;
+    if (!lockSelected())
+        return false;
     const QString folder = m_projDir + name;
+    // The lock file goes with the folder; should the folder survive, the lock is taken again.
+    m_lock.unlock();
     // A linked project folder loses only its link: the linked files lie outside projects/.
     if (QFileInfo(folder).isSymLink())
         QFile::remove(folder);
     else
         QDir(folder).removeRecursively();
     if (QFileInfo(folder).isSymLink() || QFileInfo::exists(folder)) {
+        relockSelected();
         m_prompts.error(message(3, msgNotDeleted));
         return false;
     }
@@ -231,6 +301,14 @@ bool TWorkspace::DeleteProject(FunctionList& lv)
 void TWorkspace::closeProject(FunctionList& lv)
 {
     m_selected = -1;
+    m_lock.unlock();
+    clearProject(lv);
+}
+
+// No project is open, and none of the last one's rows, groups or folder is left to be saved.
+void TWorkspace::clearProject(FunctionList& lv)
+{
+    m_open = false;
     lv.clear();
     m_openHab.slGroups.clear();
     m_openHab.sProjPath.clear();

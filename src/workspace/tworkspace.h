@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tprojectlock.h"
 #include "tsettings.h"
 
 #include <QObject>
@@ -44,9 +45,13 @@ public:
     // Selects another entry, as the user does in the project list; the caller opens it.
     void selectProject(int index);
 
-    // Loads the selected project into lv and records it as LastProject. A file that cannot be read
-    // is shown in an error box and gives false; LastProject then stays as it was.
+    // Locks the selected project, loads it into lv and records it as LastProject. A project that
+    // another writer holds or a file that cannot be read is shown in an error box and gives false:
+    // then no project is open (lv is empty, nothing can be saved) while its name stays selected, so
+    // that it can be opened again, edited or deleted; LastProject stays as it was.
     bool OpenSelectedProject(FunctionList& lv);
+    // Whether the selected project opened; only then may its files be written from the list.
+    bool isProjectOpen() const { return m_open; }
     // Creates the folder sName from the templates, selects and opens it and writes its project.ini.
     // An empty name (cancelled dialog) does nothing; an existing project (in any letter case) or an
     // unusable name is reported and changes nothing. True when the project was created.
@@ -74,6 +79,11 @@ private:
     int indexOfAnyCase(const QString& name) const;
     bool projectExists(const QString& name) const;
     void closeProject(FunctionList& lv);
+    void clearProject(FunctionList& lv);
+    bool loadSelected(FunctionList& lv);
+    bool copyTemplates(const QString& folder);
+    bool lockSelected();
+    void relockSelected();
     QString message(int msgID, const QString& sDefault) const;
 
     TopenHab& m_openHab;
@@ -86,4 +96,7 @@ private:
     bool m_scenarioEnabled = false;
     QStringList m_projects;
     int m_selected = -1;
+    // The window's lock of the selected project, and whether that project opened.
+    TProjectLock m_lock;
+    bool m_open = false;
 };

@@ -179,7 +179,7 @@ void TestCli::usage_data()
     QTest::newRow("option without value") << QStringList{u"send"_s, u"Demo"_s, u"--ip"_s} << 2 << QByteArray()
                                           << QByteArray("Hilfe: varuno-cli send --help");
     QTest::newRow("unknown project") << QStringList{u"check"_s, u"Nirgends"_s} << 2 << QByteArray()
-                                     << QByteArray("Projekt \"Nirgends\" nicht gefunden");
+                                     << QByteArray("Unbekanntes Projekt \"Nirgends\"");
     QTest::newRow("port out of range") << QStringList{u"send"_s, u"Demo"_s, u"--port"_s, u"65536"_s} << 2
                                        << QByteArray() << QByteArray("Ungültiger Port \"65536\".");
     QTest::newRow("unknown language")

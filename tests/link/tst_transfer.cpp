@@ -3,6 +3,8 @@
 #include "tst_transferfixture.h"
 #include "workspace/tbackups.h"
 
+#include "openhab/fileerror.h"
+
 #include <QDir>
 #include <QTcpServer>
 #include <QTest>
@@ -454,7 +456,11 @@ void TestTransfer::receiveUnwritableFile()
 
     QVERIFY(!run(*m_project, TransferMode::Receive));
 
-    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    // The user learns which file failed and why, then that the transfer failed.
+    QCOMPARE(m_view.scripted.shown,
+             QStringList({QStringLiteral("error: ") +
+                              TFileError{QDir::toNativeSeparators(rules), QStringLiteral("Is a directory")}.text(),
+                          Msg37}));
     for (const auto& [file, key] : files)
         QVERIFY2(!readBytes(m_project->file(file)).startsWith("neu "), qPrintable(file));
     QCOMPARE(m_view.progress, 3);

@@ -169,7 +169,8 @@ void TestServiceFiles::failedWrite_data()
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QString>("blocker"); // "folder", "read-only" or "no project folder"
     QTest::addColumn<QStringList>("failed");
-    QTest::addColumn<QStringList>("written");
+    // The operation's other files: all or none are written, so none of them may appear.
+    QTest::addColumn<QStringList>("unwritten");
 
     const QString items = u"bticino.items"_s;
     const QString cloud = u"openhabcloud.cfg"_s;
@@ -184,14 +185,13 @@ void TestServiceFiles::failedWrite_data()
     QTest::newRow("SaveItems, read-only items file")
         << u"SaveItems"_s << u"read-only"_s << QStringList{items} << QStringList{cloud, rules, sitemap};
     QTest::newRow("SaveItems, no project folder")
-        << u"SaveItems"_s << u"no project folder"_s << QStringList{items, cloud, rules, sitemap}
-        << QStringList();
+        << u"SaveItems"_s << u"no project folder"_s << QStringList{items} << QStringList{cloud, rules, sitemap};
     QTest::newRow("SaveCfg, folder in place of uuid")
         << u"SaveCfg"_s << u"folder"_s << QStringList{uuid} << QStringList{cfg, secret};
     QTest::newRow("SaveCfg, read-only bticino.cfg")
         << u"SaveCfg"_s << u"read-only"_s << QStringList{cfg} << QStringList{uuid, secret};
     QTest::newRow("SaveCfg, no project folder")
-        << u"SaveCfg"_s << u"no project folder"_s << QStringList{cfg, uuid, secret} << QStringList();
+        << u"SaveCfg"_s << u"no project folder"_s << QStringList{cfg} << QStringList{uuid, secret};
 }
 
 void TestServiceFiles::failedWrite()
@@ -199,7 +199,7 @@ void TestServiceFiles::failedWrite()
     QFETCH(QString, operation);
     QFETCH(QString, blocker);
     QFETCH(QStringList, failed);
-    QFETCH(QStringList, written);
+    QFETCH(QStringList, unwritten);
 
     const QString blocked = projectFile(failed.first());
     const QByteArray old = "old\r\n";
@@ -232,8 +232,9 @@ void TestServiceFiles::failedWrite()
         QCOMPARE(readBytes(blocked + u"/inside"_s), old);
     else if (blocker == u"read-only"_s)
         QCOMPARE(readBytes(blocked), old);
-    for (const QString& name : written)
-        QVERIFY2(QFileInfo::exists(projectFile(name)), qPrintable(name));
+    for (const QString& name : unwritten)
+        QVERIFY2(!QFileInfo::exists(projectFile(name)), qPrintable(name));
+    QCOMPARE(QDir(m_gen->sProjPath).entryList(QDir::Files | QDir::Hidden).filter(u".tmp"_s), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestServiceFiles)
