@@ -135,6 +135,9 @@ bool TWorkspace::loadSelected(FunctionList& lv)
     } catch (const EFileError& e) {
         m_prompts.error(e.text());
         clearProject(lv);
+        // Nothing is left in the folder of a project that did not open; a rename or deletion
+        // takes the lock for itself.
+        m_lock.unlock();
         return false;
     }
     return true;

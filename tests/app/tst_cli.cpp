@@ -6,10 +6,12 @@
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
+#include "workspace/tprojectlock.h"
 
 #include "httpserver.h"
 #include "programfolder.h"
 #include "redisserver.h"
+#include "smallfilesystem.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -37,18 +39,6 @@ struct CliResult
     QByteArray out;
     QByteArray err;
 };
-
-// Every file below folder with its bytes, to see that a command changed nothing.
-QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path, readBytes(path));
-    }
-    return files;
-}
 
 // The items file of a small project for the check: groups EG and EG2, then the item lines.
 QByteArray itemsFile(const QByteArray& itemLines)
@@ -95,9 +85,18 @@ private Q_SLOTS:
     void lookup_data();
     void lookup();
     void lookupWithoutService();
+    void strayWordIsNoProject_data();
+    void strayWordIsNoProject();
+    void projectHeldByTheWindow_data();
+    void projectHeldByTheWindow();
+    void twoCommandLineRuns();
+    void fullDiskKeepsEveryFile_data();
+    void fullDiskKeepsEveryFile();
+    void exportCsvToADeviceThatRefuses();
 
 private:
     CliResult run(const QStringList& arguments) const;
+    QStringList transferArguments(const QString& command, quint16 port) const;
     QString demo() const { return m_folder->projectsDir() + u"Demo/"_s; }
     bool setBusServer(const QByteArray& host) const;
 
@@ -128,6 +127,8 @@ void TestCli::init()
 CliResult TestCli::run(const QStringList& arguments) const
 {
     QProcess process;
+    // Run from the program folder, where a stray word like "config" names a folder.
+    process.setWorkingDirectory(m_folder->path());
     // Standard input is a pipe, not a terminal: questions are answered No unless --yes says Yes.
     process.start(m_program, arguments);
     process.closeWriteChannel();
@@ -656,6 +657,176 @@ void TestCli::lookupWithoutService()
     QCOMPARE(noSerial.status, 2);
     QVERIFY2(noSerial.err.contains("Das Projekt hat keine Seriennummer; bitte --serial angeben."),
              noSerial.err.constData());
+}
+
+QStringList TestCli::transferArguments(const QString& command, quint16 port) const
+{
+    return {command, u"Demo"_s, u"--ip"_s, u"127.0.0.1"_s, u"--port"_s, QString::number(port), u"--yes"_s};
+}
+
+void TestCli::strayWordIsNoProject_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    // Each would otherwise have been taken as a folder: the templates, the program folder, a hidden
+    // or empty folder. Every new project copies the templates' uuid and secret.
+    const QStringList words = {u"config"_s,       u"./config"_s,  u"config/"_s,       u"projects/../config"_s,
+                               u"link-to-config/"_s, u".."_s,       u"."_s,             u".hidden"_s,
+                               u"leer/"_s,         u"projects/"_s};
+    for (const QString& word : words) {
+        QTest::addRow("regenerate %s", qPrintable(word)) << QStringList{u"regenerate"_s, word};
+        QTest::addRow("lookup %s", qPrintable(word)) << QStringList{u"lookup"_s, word, u"--serial"_s, u"V1"_s};
+    }
+    QTest::newRow("config by its full path") << QStringList{u"regenerate"_s, u"<config>"_s};
+}
+
+void TestCli::strayWordIsNoProject()
+{
+    QFETCH(QStringList, arguments);
+    if (arguments.at(1) == u"<config>")
+        arguments[1] = m_folder->configDir();
+    QVERIFY(QFile::link(m_folder->configDir(), m_folder->path() + u"link-to-config"_s));
+    QVERIFY(QDir().mkpath(m_folder->path() + u"leer"_s));
+    QVERIFY(QDir().mkpath(m_folder->path() + u".hidden"_s));
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u".hidden"_s));
+    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
+                       "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, 2);
+    QVERIFY2(result.err.contains("Unbekanntes Projekt"), result.err.constData());
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+void TestCli::projectHeldByTheWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("regenerate") << QStringList{u"regenerate"_s, u"Demo"_s};
+    QTest::newRow("receive") << transferArguments(u"receive"_s, m_redis.port());
+    QTest::newRow("lookup") << QStringList{u"lookup"_s, u"Demo"_s, u"--serial"_s, u"V1"_s};
+}
+
+// The test process plays the program window that has the project open.
+void TestCli::projectHeldByTheWindow()
+{
+    QFETCH(QStringList, arguments);
+    QVERIFY(setBusServer("::1"));
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
+                       "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
+    TLanguage language(m_folder->configDir());
+    TProjectLock window(language);
+    QVERIFY(window.lock(demo()));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, 1);
+    QCOMPARE(result.err, "Das Projekt wird gerade bearbeitet: Programmfenster, Prozess " +
+                             QByteArray::number(QCoreApplication::applicationPid()) +
+                             ". Es wurde nichts geändert.\n");
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+// A receive that waits for a gateway holds the project; a regenerate meanwhile is refused and names
+// it. Killed, the receive leaves its lock file behind, and that no longer blocks anyone.
+void TestCli::twoCommandLineRuns()
+{
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QTcpServer silentGateway;
+    QVERIFY(silentGateway.listen(QHostAddress::LocalHost));
+    QProcess receive;
+    receive.setWorkingDirectory(m_folder->path());
+    receive.start(m_program, transferArguments(u"receive"_s, silentGateway.serverPort()));
+    receive.closeWriteChannel();
+    QVERIFY(receive.waitForStarted());
+    // Waiting for the gateway's answer, after every write of its own.
+    QByteArray progress;
+    QTRY_VERIFY_WITH_TIMEOUT((progress += receive.readAllStandardError()).contains("Verbinde mit Varuno"),
+                             Patience);
+    QVERIFY(QFileInfo::exists(demo() + TProjectLock::FileName));
+    const QMap<QString, QByteArray> before = snapshot(demo());
+
+    const CliResult refused = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(refused.status, 1);
+    QCOMPARE(refused.err, "Das Projekt wird gerade bearbeitet: Kommandozeile, Prozess " +
+                              QByteArray::number(receive.processId()) + ". Es wurde nichts geändert.\n");
+    QCOMPARE(snapshot(demo()), before);
+
+    receive.kill();
+    QVERIFY(receive.waitForFinished());
+    QVERIFY(QFileInfo::exists(demo() + TProjectLock::FileName));
+    const CliResult after = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(after.err, QByteArray());
+    QCOMPARE(after.status, 0);
+    QVERIFY(!QFileInfo::exists(demo() + TProjectLock::FileName));
+}
+
+void TestCli::fullDiskKeepsEveryFile_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<qint64>("freeBytes");
+    QTest::addColumn<QByteArray>("error");
+
+    // A page for the lock file, and then no room at all, or room for the first files only.
+    constexpr qint64 page = 4096;
+    const QByteArray noSpace = " kann nicht geschrieben werden. No space left on device\n";
+    QTest::newRow("regenerate, no room") << u"regenerate"_s << page << noSpace;
+    QTest::newRow("regenerate, room for two files") << u"regenerate"_s << 3 * page << noSpace;
+    QTest::newRow("send") << u"send"_s << page << noSpace;
+    QTest::newRow("receive, no room") << u"receive"_s << page << noSpace;
+    QTest::newRow("receive, room for project.ini") << u"receive"_s << 3 * page << noSpace;
+    QTest::newRow("export-csv") << u"export-csv"_s << page << noSpace;
+    QTest::newRow("not even room for the lock")
+        << u"regenerate"_s << qint64(0) << QByteArray("Das Projekt kann nicht gesperrt werden");
+}
+
+// The project lives on a nearly full file system of its own, linked into projects/.
+void TestCli::fullDiskKeepsEveryFile()
+{
+    QFETCH(QString, command);
+    QFETCH(qint64, freeBytes);
+    QFETCH(QByteArray, error);
+    SmallFileSystem fs(256);
+    if (!fs.isActive())
+        QSKIP("no small file system can be mounted here");
+    const QString project = fs.path() + u"/Demo/"_s;
+    QVERIFY(QDir().mkpath(project));
+    for (const QString& name : QDir(demo()).entryList(QDir::Files))
+        QVERIFY(QFile::copy(demo() + name, project + name));
+    QVERIFY(QDir(demo()).removeRecursively());
+    QVERIFY(QFile::link(project, m_folder->projectsDir() + u"Demo"_s));
+    QVERIFY(setBusServer("::1"));
+    // The first opening makes the cloud identity, while there is room.
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QVERIFY(writeBytes(project + u"liste.csv"_s, "alt\r\n"));
+
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    const QByteArray bigConfig = QByteArray("webserver.host=::1\r\n").repeated(20000);
+    m_redis.cli({u"HSET"_s, u"/var/lib/docker/volumes/openhab_conf/_data/services/bticino.cfg"_s, u"text"_s},
+                bigConfig);
+    const QMap<QString, QByteArray> before = snapshot(project);
+    QVERIFY(fs.fill(freeBytes));
+
+    const QStringList arguments = command == u"export-csv"
+                                      ? QStringList{command, u"Demo"_s, project + u"liste.csv"_s}
+                                      : command == u"regenerate" ? QStringList{command, u"Demo"_s}
+                                                                 : transferArguments(command, m_redis.port());
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(error), result.err.constData());
+    QCOMPARE(snapshot(project), before);
+}
+
+void TestCli::exportCsvToADeviceThatRefuses()
+{
+    if (!QFileInfo::exists(u"/dev/full"_s))
+        QSKIP("no /dev/full here");
+    const CliResult result = run({u"export-csv"_s, u"Demo"_s, u"/dev/full"_s});
+    QCOMPARE(result.status, 1);
+    QCOMPARE(result.err, QByteArray("Datei /dev/full kann nicht geschrieben werden. No space left on device\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

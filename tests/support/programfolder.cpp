@@ -36,6 +36,18 @@ bool TestProgramFolder::addProject(const QString& sourceFolder, const QString& n
     return copyTree(sourceFolder, projectsDir() + name);
 }
 
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> result;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        result.insert(path.mid(folder.size()), readBytes(path));
+    }
+    return result;
+}
+
 QByteArray readBytes(const QString& fileName)
 {
     QFile file(fileName);

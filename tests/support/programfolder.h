@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -22,6 +24,9 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Every path below folder (hidden ones included), relative to it, with each file's content: shows
+// that an operation changed nothing on disk.
+QMap<QString, QByteArray> snapshot(const QString& folder);
 // Reads a whole file as bytes; empty when it cannot be read.
 QByteArray readBytes(const QString& fileName);
 // Writes bytes to a file, creating its folder; false on failure.

@@ -3,6 +3,7 @@
 #include "model/inifile.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
+#include "workspace/tprojectlock.h"
 #include "workspace/tworkspace.h"
 
 #include "programfolder.h"
@@ -10,6 +11,7 @@
 #include "scriptedprompts.h"
 
 #include <QDirIterator>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -24,20 +26,6 @@ const QString msgExists = u"error: Projekt bereits vorhanden"_s;
 const QString msgInvalidName = u"error: Projekt konnte nicht angelegt werden. Ungültiger Projektname."_s;
 const QStringList templateFiles = {u"bticino.items"_s, u"bticino.cfg"_s, u"uuid"_s, u"secret"_s,
                                    u"mqtt.cfg"_s};
-
-// Every path below folder, relative to it, with each file's content: shows that an operation
-// changed nothing on disk.
-QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> result;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        result.insert(path.mid(folder.size()), readBytes(path));
-    }
-    return result;
-}
 
 } // namespace
 
@@ -55,6 +43,8 @@ private slots:
     void startReadsInstallationSettings_data();
     void startReadsInstallationSettings();
     void openFailureShowsErrorAndKeepsLastProject();
+    void failedOpenLeavesNoProjectOpen();
+    void secondWriterIsRefused();
 
     void create_data();
     void create();
@@ -270,6 +260,84 @@ void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
     QVERIFY2(shown.startsWith(u"error: Datei "_s), qPrintable(shown));
     QVERIFY2(shown.contains(u"bticino.items kann nicht geöffnet werden."_s), qPrintable(shown));
     QCOMPARE(settingsValue(u"LastProject"_s), u"Other"_s);
+}
+
+// The rows of the project open before must neither show under the failed project's name nor be
+// saved into its folder; the name stays selected, and once mended the project opens.
+void TstTWorkspace::failedOpenLeavesNoProjectOpen()
+{
+    makeProject(u"Alpha"_s);
+    makeProject(u"Haus"_s);
+    const QString alpha = m_folder->projectsDir() + u"Alpha/"_s;
+    QVERIFY(writeBytes(m_folder->projectsDir() + u"Haus/bticino.items"_s,
+                       "Group EG\r\nSwitch SWITCH_1 \"Flur\" <light> (EG) "
+                       "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
+    setSettings("[CFG]\r\nLastProject=Haus\r\n");
+    TWorkspace& ws = startWorkspace();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QCOMPARE(m_lv.count(), 1);
+
+    const QByteArray cfg = readBytes(alpha + u"bticino.cfg"_s);
+    QVERIFY(QFile::remove(alpha + u"bticino.cfg"_s));
+    const QMap<QString, QByteArray> before = snapshot(alpha);
+    ws.selectProject(0);
+    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().contains(u"bticino.cfg kann nicht geöffnet werden."_s),
+             qPrintable(m_prompts.shown.constFirst()));
+    QVERIFY(!ws.isProjectOpen());
+    QCOMPARE(ws.selectedProject(), u"Alpha"_s);
+    QCOMPARE(m_lv.count(), 0);
+    QVERIFY(m_openHab->slGroups.isEmpty());
+    // A save that slips through still has no folder to write into.
+    QVERIFY(!m_openHab->SaveItems(m_lv.entries()).isEmpty());
+    QCOMPARE(snapshot(alpha), before);
+    QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
+
+    QVERIFY(writeBytes(alpha + u"bticino.cfg"_s, cfg));
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(ws.isProjectOpen());
+    QCOMPARE(m_openHab->sProjPath, alpha);
+}
+
+// A project another writer holds is not opened, and the user learns who holds it; a lock left by a
+// process that ended does not count.
+void TstTWorkspace::secondWriterIsRefused()
+{
+    makeProject(u"Haus"_s);
+    const QString haus = m_folder->projectsDir() + u"Haus/"_s;
+    TLanguage language(m_folder->configDir());
+    TProjectLock other(language);
+    QVERIFY(other.lock(haus));
+
+    TWorkspace& ws = startWorkspace();
+    const QMap<QString, QByteArray> before = snapshot(haus);
+    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QCOMPARE(m_prompts.shown,
+             QStringList{u"error: Das Projekt wird gerade bearbeitet: Programmfenster, Prozess %1. Es wurde "
+                         "nichts geändert."_s.arg(QCoreApplication::applicationPid())});
+    QVERIFY(!ws.isProjectOpen());
+    QCOMPARE(snapshot(haus), before);
+    // Neither deleting nor renaming gets past the lock.
+    QVERIFY(!ws.DeleteProject(m_lv));
+    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, u"Villa"_s, u"S1"_s, false));
+    QVERIFY(QFileInfo::exists(haus));
+    QCOMPARE(snapshot(haus), before);
+
+    // The holder ends without releasing its lock, as a crash would leave it.
+    QProcess ended;
+    ended.start(u"sleep"_s, {u"0.1"_s});
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    other.unlock();
+    QVERIFY(writeBytes(haus + TProjectLock::FileName,
+                       QByteArray::number(pid) + "\nvaruno-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    m_prompts.reset();
+    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(m_prompts.shown.isEmpty());
+    // The window now holds it.
+    QVERIFY(!other.lock(haus));
 }
 
 void TstTWorkspace::create_data()
