@@ -2,6 +2,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "smallfilesystem.h"
 #include "scriptedprompts.h"
 #include "ui/functionlistview.h"
 #include "ui/startup.h"
@@ -9,6 +10,7 @@
 #include "ui/tfrmmain.h"
 #include "ui/toggleswitch.h"
 #include "workspace/tbackups.h"
+#include "workspace/tprojectlock.h"
 #include "workspace/tsettings.h"
 #include "workspace/tworkspace.h"
 
@@ -87,6 +89,9 @@ private slots:
     void deleteRefusedAndConfirmed();
     void sortThenAddAppendsAtTheEnd();
     void saveFailureIsShown();
+    void saveOnAFullDiskKeepsEveryFile();
+    void failedOpenLeavesNoProjectOpen();
+    void projectHeldElsewhereIsNotOpened();
     void csvExportReadsBackAsWritten_data();
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
@@ -426,6 +431,99 @@ void MainWindowTest::saveFailureIsShown()
     QVERIFY2(m_prompts.shown.constFirst().startsWith(QStringLiteral("error: ")) &&
                  m_prompts.shown.constFirst().contains(QStringLiteral("bticino.rules")),
              qPrintable(m_prompts.shown.constFirst()));
+}
+
+// The project lives on a nearly full file system of its own, linked into projects/.
+void MainWindowTest::saveOnAFullDiskKeepsEveryFile()
+{
+    SmallFileSystem fs(256);
+    if (!fs.isActive())
+        QSKIP("no small file system can be mounted here");
+    const QString project = fs.path() + QStringLiteral("/Demo/");
+    QVERIFY(QDir().mkpath(project));
+    for (const QString& name : QDir(demo).entryList(QDir::Files))
+        QVERIFY(QFile::copy(demo + QLatin1Char('/') + name, project + name));
+    QVERIFY(QFile::link(project, m_folder->projectsDir() + QStringLiteral("Demo")));
+    start();
+    QVERIFY(m_prompts.shown.isEmpty());
+    const QMap<QString, QByteArray> before = snapshot(project);
+    QVERIFY(fs.fill(8192));
+
+    w().pmSort->trigger();
+
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().startsWith(QStringLiteral("error: Datei ") + m_folder->projectsDir()) &&
+                 m_prompts.shown.constFirst().endsWith(
+                     QStringLiteral(" kann nicht geschrieben werden. No space left on device")),
+             qPrintable(m_prompts.shown.constFirst()));
+    QCOMPARE(snapshot(project), before);
+}
+
+// The list must not show the rows of the project open before under the failed one's name, and no
+// command may save them into its folder; picking the name again once it is mended opens it.
+void MainWindowTest::failedOpenLeavesNoProjectOpen()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Alt")));
+    QVERIFY(settings().setLastProject(QStringLiteral("Demo")));
+    start();
+    QVERIFY(w().items().count() > 0);
+    const QString cfg = projectFile(QStringLiteral("Alt"), QStringLiteral("bticino.cfg"));
+    const QByteArray cfgBytes = readBytes(cfg);
+    QVERIFY(QFile::remove(cfg));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->projectsDir() + QStringLiteral("Alt"));
+
+    w().cbProj->activated(0);
+
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().contains(QStringLiteral("bticino.cfg kann nicht geöffnet werden.")),
+             qPrintable(m_prompts.shown.constFirst()));
+    QCOMPARE(w().cbProj->currentText(), QStringLiteral("Alt"));
+    QCOMPARE(w().items().count(), 0);
+    for (QWidget* command : std::initializer_list<QWidget*>{w().btnAddItem, w().btnDelItems, w().btnSettings,
+                                                            w().btnSend, w().btnReceive})
+        QVERIFY(!command->isEnabled());
+    for (QAction* command : {w().pmSort, w().pmMoveup, w().pmMoveDown, w().csvExport})
+        QVERIFY(!command->isEnabled());
+    w().pmSort->trigger();
+    QCOMPARE(snapshot(m_folder->projectsDir() + QStringLiteral("Alt")), before);
+    QCOMPARE(settings().LastProject(), QStringLiteral("Demo"));
+
+    QVERIFY(writeBytes(cfg, cfgBytes));
+    w().cbProj->activated(0);
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY(w().items().count() > 0);
+    QVERIFY(w().btnAddItem->isEnabled());
+    QCOMPARE(settings().LastProject(), QStringLiteral("Alt"));
+}
+
+// Another process writing the project (here a lock the test holds) keeps the window from opening
+// it; the window names the holder.
+void MainWindowTest::projectHeldElsewhereIsNotOpened()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    TLanguage language(m_folder->configDir());
+    TProjectLock other(language);
+    QVERIFY(other.lock(m_folder->projectsDir() + QStringLiteral("Demo/")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->projectsDir());
+    start();
+    QVERIFY(!m_prompts.shown.isEmpty());
+    QCOMPARE(m_prompts.shown.constFirst(),
+             QStringLiteral("error: Das Projekt wird gerade bearbeitet: Programmfenster, Prozess %1. Es wurde "
+                            "nichts geändert.")
+                 .arg(QCoreApplication::applicationPid()));
+    QCOMPARE(w().items().count(), 0);
+    QVERIFY(!w().btnAddItem->isEnabled());
+    QCOMPARE(snapshot(m_folder->projectsDir()), before);
+
+    // Once the other writer is done, picking the project opens it, and the window holds it.
+    other.unlock();
+    m_prompts.reset();
+    w().cbProj->activated(0);
+    QVERIFY(m_prompts.shown.isEmpty());
+    QVERIFY(w().items().count() > 0);
+    QVERIFY(!other.lock(m_folder->projectsDir() + QStringLiteral("Demo/")));
 }
 
 void MainWindowTest::csvExportReadsBackAsWritten_data()
