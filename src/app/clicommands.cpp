@@ -327,9 +327,10 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
     TopenHab& openHab = session.openHab;
     const QString folder = ProjectFolder(session.workspace, project);
     if (folder.isEmpty()) {
-        UsageFailure(u"Unbekanntes Projekt \"%1\": weder ein Projekt in %2 noch ein Projektordner (ein Pfad mit "
-                     "\"/\" zu einem Ordner mit project.ini oder bticino.items)."_s.arg(
-                         project, QDir::toNativeSeparators(session.workspace.sProjDir())));
+        UsageFailure(
+            u"Unbekanntes Projekt \"%1\": weder ein Projekt in %2 noch ein Projektordner (ein Pfad mit "
+            "\"/\" zu einem Ordner mit project.ini oder bticino.items)."_s.arg(
+                project, QDir::toNativeSeparators(session.workspace.sProjDir())));
         return false;
     }
     openHab.sProjPath = folder;
@@ -349,13 +350,15 @@ QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& 
         // regard to case.
         auto name = std::find(names.cbegin(), names.cend(), project);
         if (name == names.cend())
-            name = std::find_if(names.cbegin(), names.cend(),
-                                [&](const QString& n) { return n.compare(project, Qt::CaseInsensitive) == 0; });
+            name = std::find_if(names.cbegin(), names.cend(), [&](const QString& n) {
+                return n.compare(project, Qt::CaseInsensitive) == 0;
+            });
         return name == names.cend() ? QString() : workspace.sProjDir() + *name + u'/';
     }
     const QFileInfo info(project);
     const QString canonical = info.canonicalFilePath();
-    if (!info.isDir() || canonical.isEmpty() || canonical == QFileInfo(workspace.sCfgDir()).canonicalFilePath())
+    if (!info.isDir() || canonical.isEmpty() ||
+        canonical == QFileInfo(workspace.sCfgDir()).canonicalFilePath())
         return {};
     const QDir folder(canonical);
     if (!folder.exists(u"project.ini"_s) && !folder.exists(u"bticino.items"_s))

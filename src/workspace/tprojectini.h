@@ -29,7 +29,10 @@ public:
 
     const TIniFile& inif() const { return m_inif; }
     // The file and the system's reason when the last write failed.
-    TFileError writeError() const { return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()}; }
+    TFileError writeError() const
+    {
+        return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()};
+    }
 
 private:
     TIniFile m_inif;

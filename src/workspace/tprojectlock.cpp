@@ -65,10 +65,10 @@ QString TProjectLock::holderText(const QLockFile& lockFile) const
     QString appname;
     if (!lockFile.getLockInfo(&pid, &hostname, &appname))
         return {};
-    const QString holder = appname == commandLineProgram
-                               ? m_language.GetMsg(86, u"Kommandozeile"_s)
-                               : m_language.GetMsg(85, u"Programmfenster"_s);
+    const QString holder = appname == commandLineProgram ? m_language.GetMsg(86, u"Kommandozeile"_s)
+                                                         : m_language.GetMsg(85, u"Programmfenster"_s);
     return TLanguage::Fill(
-        m_language.GetMsg(84, u"Das Projekt wird gerade bearbeitet: $1, Prozess $2. Es wurde nichts geändert."_s),
+        m_language.GetMsg(84,
+                          u"Das Projekt wird gerade bearbeitet: $1, Prozess $2. Es wurde nichts geändert."_s),
         holder, QString::number(pid));
 }

@@ -1,13 +1,13 @@
 #include "tworkspace.h"
 
 #include "model/functionlist.h"
+#include "model/safefile.h"
 #include "model/tlanguage.h"
+#include "openhab/fileerror.h"
 #include "openhab/topenhab.h"
 #include "projectname.h"
 #include "prompts.h"
 #include "tprojectini.h"
-#include "model/safefile.h"
-#include "openhab/fileerror.h"
 
 #include <QCollator>
 #include <QDir>

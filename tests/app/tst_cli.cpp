@@ -69,6 +69,7 @@ private Q_SLOTS:
     void regenerateWritesWhatTheProgramWrites();
     void regenerateProjectFolderByPath();
     void regenerateReportsAnUnreadableProject();
+    void regenerateKeepsPermissionBits();
     void exportCsv_data();
     void exportCsv();
     void exportCsvToFile();
@@ -287,6 +288,20 @@ void TestCli::regenerateReportsAnUnreadableProject()
                                               " kann nicht geöffnet werden.")),
              result.err.constData());
     QVERIFY(!QFile::exists(demo() + Items));
+}
+
+// A project shared in a group, or kept private, stays so after its files were replaced.
+void TestCli::regenerateKeepsPermissionBits()
+{
+    const auto groupShared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                             QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                           QFileDevice::WriteUser;
+    QVERIFY(QFile::setPermissions(demo() + Items, groupShared));
+    QVERIFY(QFile::setPermissions(demo() + u"bticino.rules"_s, ownerOnly));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    QCOMPARE(QFile::permissions(demo() + Items), groupShared);
+    QCOMPARE(QFile::permissions(demo() + u"bticino.rules"_s), ownerOnly);
 }
 
 void TestCli::exportCsv_data()
@@ -670,12 +685,13 @@ void TestCli::strayWordIsNoProject_data()
 
     // Each would otherwise have been taken as a folder: the templates, the program folder, a hidden
     // or empty folder. Every new project copies the templates' uuid and secret.
-    const QStringList words = {u"config"_s,       u"./config"_s,  u"config/"_s,       u"projects/../config"_s,
-                               u"link-to-config/"_s, u".."_s,       u"."_s,             u".hidden"_s,
-                               u"leer/"_s,         u"projects/"_s};
+    const QStringList words = {u"config"_s,          u"./config"_s, u"config/"_s, u"projects/../config"_s,
+                               u"link-to-config/"_s, u".."_s,       u"."_s,       u".hidden"_s,
+                               u"leer/"_s,           u"projects/"_s};
     for (const QString& word : words) {
         QTest::addRow("regenerate %s", qPrintable(word)) << QStringList{u"regenerate"_s, word};
-        QTest::addRow("lookup %s", qPrintable(word)) << QStringList{u"lookup"_s, word, u"--serial"_s, u"V1"_s};
+        QTest::addRow("lookup %s", qPrintable(word))
+            << QStringList{u"lookup"_s, word, u"--serial"_s, u"V1"_s};
     }
     QTest::newRow("config by its full path") << QStringList{u"regenerate"_s, u"<config>"_s};
 }
@@ -812,8 +828,8 @@ void TestCli::fullDiskKeepsEveryFile()
 
     const QStringList arguments = command == u"export-csv"
                                       ? QStringList{command, u"Demo"_s, project + u"liste.csv"_s}
-                                      : command == u"regenerate" ? QStringList{command, u"Demo"_s}
-                                                                 : transferArguments(command, m_redis.port());
+                                  : command == u"regenerate" ? QStringList{command, u"Demo"_s}
+                                                             : transferArguments(command, m_redis.port());
     const CliResult result = run(arguments);
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(error), result.err.constData());
@@ -826,7 +842,8 @@ void TestCli::exportCsvToADeviceThatRefuses()
         QSKIP("no /dev/full here");
     const CliResult result = run({u"export-csv"_s, u"Demo"_s, u"/dev/full"_s});
     QCOMPARE(result.status, 1);
-    QCOMPARE(result.err, QByteArray("Datei /dev/full kann nicht geschrieben werden. No space left on device\n"));
+    QCOMPARE(result.err,
+             QByteArray("Datei /dev/full kann nicht geschrieben werden. No space left on device\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -184,8 +184,8 @@ void TestServiceFiles::failedWrite_data()
         << u"SaveItems"_s << u"folder"_s << QStringList{rules} << QStringList{items, cloud, sitemap};
     QTest::newRow("SaveItems, read-only items file")
         << u"SaveItems"_s << u"read-only"_s << QStringList{items} << QStringList{cloud, rules, sitemap};
-    QTest::newRow("SaveItems, no project folder")
-        << u"SaveItems"_s << u"no project folder"_s << QStringList{items} << QStringList{cloud, rules, sitemap};
+    QTest::newRow("SaveItems, no project folder") << u"SaveItems"_s << u"no project folder"_s
+                                                  << QStringList{items} << QStringList{cloud, rules, sitemap};
     QTest::newRow("SaveCfg, folder in place of uuid")
         << u"SaveCfg"_s << u"folder"_s << QStringList{uuid} << QStringList{cfg, secret};
     QTest::newRow("SaveCfg, read-only bticino.cfg")

@@ -2,8 +2,8 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
-#include "smallfilesystem.h"
 #include "scriptedprompts.h"
+#include "smallfilesystem.h"
 #include "ui/functionlistview.h"
 #include "ui/startup.h"
 #include "ui/tfrmitem.h"
@@ -452,10 +452,11 @@ void MainWindowTest::saveOnAFullDiskKeepsEveryFile()
     w().pmSort->trigger();
 
     QCOMPARE(m_prompts.shown.size(), 1);
-    QVERIFY2(m_prompts.shown.constFirst().startsWith(QStringLiteral("error: Datei ") + m_folder->projectsDir()) &&
-                 m_prompts.shown.constFirst().endsWith(
-                     QStringLiteral(" kann nicht geschrieben werden. No space left on device")),
-             qPrintable(m_prompts.shown.constFirst()));
+    QVERIFY2(
+        m_prompts.shown.constFirst().startsWith(QStringLiteral("error: Datei ") + m_folder->projectsDir()) &&
+            m_prompts.shown.constFirst().endsWith(
+                QStringLiteral(" kann nicht geschrieben werden. No space left on device")),
+        qPrintable(m_prompts.shown.constFirst()));
     QCOMPARE(snapshot(project), before);
 }
 
@@ -509,10 +510,11 @@ void MainWindowTest::projectHeldElsewhereIsNotOpened()
     const QMap<QString, QByteArray> before = snapshot(m_folder->projectsDir());
     start();
     QVERIFY(!m_prompts.shown.isEmpty());
-    QCOMPARE(m_prompts.shown.constFirst(),
-             QStringLiteral("error: Das Projekt wird gerade bearbeitet: Programmfenster, Prozess %1. Es wurde "
-                            "nichts geändert.")
-                 .arg(QCoreApplication::applicationPid()));
+    QCOMPARE(
+        m_prompts.shown.constFirst(),
+        QStringLiteral("error: Das Projekt wird gerade bearbeitet: Programmfenster, Prozess %1. Es wurde "
+                       "nichts geändert.")
+            .arg(QCoreApplication::applicationPid()));
     QCOMPARE(w().items().count(), 0);
     QVERIFY(!w().btnAddItem->isEnabled());
     QCOMPARE(snapshot(m_folder->projectsDir()), before);

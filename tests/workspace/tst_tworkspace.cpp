@@ -331,8 +331,8 @@ void TstTWorkspace::secondWriterIsRefused()
     const qint64 pid = ended.processId();
     QVERIFY(ended.waitForFinished());
     other.unlock();
-    QVERIFY(writeBytes(haus + TProjectLock::FileName,
-                       QByteArray::number(pid) + "\nvaruno-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    QVERIFY(writeBytes(haus + TProjectLock::FileName, QByteArray::number(pid) + "\nvaruno-cli\n" +
+                                                          QSysInfo::machineHostName().toUtf8() + "\n"));
     m_prompts.reset();
     QVERIFY(ws.OpenSelectedProject(m_lv));
     QVERIFY(m_prompts.shown.isEmpty());
