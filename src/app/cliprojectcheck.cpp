@@ -1,11 +1,11 @@
 #include "cliprojectcheck.h"
 
 #include "model/functionlist.h"
-#include "openhab/groupmembership.h"
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 #include "openhab/topenhab.h"
 
 #include <QHash>
-#include <QStringTokenizer>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,8 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString stopAll = u"_STOP_"_s;
 
 // Rows that share a key, keys in the order of their first row.
 class TRowGroups
@@ -37,17 +35,6 @@ private:
     QStringList m_keys;
     QHash<QString, QList<int>> m_rowsOfKey;
 };
-
-// The group names of a groups text as the rules generator splits it.
-QStringList groupNames(const QString& sGroups)
-{
-    QStringList names;
-    for (const QStringView name : QStringTokenizer(sGroups, u',')) {
-        if (!name.trimmed().isEmpty())
-            names << name.trimmed().toString();
-    }
-    return names;
-}
 
 QString quoted(const QString& text)
 {
@@ -132,10 +119,11 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
 {
     TRowGroups users;
     for (int i = 0; i < m_rows.size(); ++i) {
-        for (const QString& name : groupNames(m_rows.at(i).groups)) {
-            const bool bStopScene = m_rows.at(i).kind == FunctionEntry::GroupScene && name == stopAll;
-            if (!bStopScene && !m_openHab.slGroups.contains(name))
-                users.add(name, i);
+        for (const QStringView name : GeneratorGroupNames(m_rows.at(i).groups)) {
+            const bool bStopScene =
+                m_rows.at(i).kind == FunctionEntry::GroupScene && name == Vocabulary::StopAllBlinds;
+            if (!name.isEmpty() && !bStopScene && !m_openHab.slGroups.contains(name))
+                users.add(name.toString(), i);
         }
     }
     for (const QString& name : users.keys()) {
@@ -156,7 +144,7 @@ void TProjectCheck::EmptyScenes(QStringList& problems) const
     for (const FunctionEntry& scene : m_rows) {
         if (scene.kind != FunctionEntry::GroupScene)
             continue;
-        const bool bStopAll = scene.groups == stopAll;
+        const bool bStopAll = scene.groups == Vocabulary::StopAllBlinds;
         const bool bHasMember = std::any_of(m_rows.cbegin(), m_rows.cend(), [&](const FunctionEntry& row) {
             if (bStopAll)
                 return row.kind == FunctionEntry::Automation;

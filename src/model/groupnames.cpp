@@ -1,11 +1,11 @@
 #include "groupnames.h"
 
+#include <QStringTokenizer>
+
 #include <algorithm>
 #include <iterator>
 
 namespace {
-
-const QString separator = QStringLiteral(", ");
 
 bool lessIgnoringCase(const QString& a, const QString& b)
 {
@@ -13,6 +13,27 @@ bool lessIgnoringCase(const QString& a, const QString& b)
 }
 
 } // namespace
+
+QStringList EditorGroupNames(const QString& sGroups)
+{
+    return sGroups.split(GroupSeparator.toString());
+}
+
+QList<QStringView> GeneratorGroupNames(QStringView sGroups)
+{
+    QList<QStringView> names;
+    for (const QStringView name : QStringTokenizer(sGroups, u','))
+        names << name.trimmed();
+    return names;
+}
+
+bool IsInGroup(const QString& sGroups, const QString& sGroup)
+{
+    if (sGroup.isEmpty())
+        return false;
+    const QList<QStringView> names = GeneratorGroupNames(sGroups);
+    return std::find(names.cbegin(), names.cend(), sGroup) != names.cend();
+}
 
 bool IsValidGroupName(const QString& name)
 {
@@ -55,7 +76,7 @@ void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const
     for (FunctionEntry& row : rows) {
         if (row.groups.isEmpty())
             continue;
-        QStringList names = row.groups.split(separator);
+        QStringList names = EditorGroupNames(row.groups);
         const auto match = std::find_if(names.begin(), names.end(), [&oldName, cs](const QString& name) {
             return name.compare(oldName, cs) == 0;
         });
@@ -65,7 +86,7 @@ void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const
             names.erase(match);
         else
             *match = newName;
-        row.groups = names.join(separator);
+        row.groups = names.join(GroupSeparator);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "topenhab.h"
 
+#include "model/functionvocabulary.h"
 #include "model/inifile.h"
 #include "rulesbuilder.h"
 #include "sitemapbuilder.h"
@@ -79,7 +80,7 @@ TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
     if (v.iType == FunctionEntry::Automation && v.bAlexa) {
         // Siri switches its companion on and off; Alexa sets a percentage.
         const QStringView type = v.bHome ? u"Switch" : u"Dimmer";
-        const QString name = v.sAlias + (v.bHome ? u"_HOME" : u"_ALEXA");
+        const QString name = v.sAlias + (v.bHome ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
         lines.companion = type % u' ' % name % u" \"" % v.sBez % u"\" <rollershutter> [\"Switchable\"]";
         lines.exposed << name;
     }

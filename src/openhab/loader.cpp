@@ -2,6 +2,7 @@
 
 #include "bus/tbticino.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "nametable.h"
 
@@ -240,15 +241,12 @@ void decodeBticino(QStringView binding, QStringView icon, const Tbticino& bticin
         v.iType = FunctionEntry::GroupScene;
 }
 
-const QString alexaSuffix = u"_ALEXA"_s;
-const QString homeSuffix = u"_HOME"_s;
-
 bool isCompanionName(const QString& name)
 {
-    return name.contains(alexaSuffix) || name.contains(homeSuffix);
+    return name.contains(Vocabulary::AlexaSuffix) || name.contains(Vocabulary::HomeSuffix);
 }
 
-void removeFirst(QString& text, const QString& part)
+void removeFirst(QString& text, QStringView part)
 {
     const qsizetype at = text.indexOf(part);
     if (at >= 0)
@@ -340,7 +338,7 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
         FunctionEntry entry;
         const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(44, u"Ja"_s);
         FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
-                 name.startsWith(u"GROUPX_"), v.iBus, v.iCEN);
+                 name.startsWith(Vocabulary::ReversingScenePrefix), v.iBus, v.iCEN);
         rows.append(std::move(entry));
         return;
     }
@@ -348,9 +346,11 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
         return;
     // The companion item of a voice-controlled blind says through which assistant it is moved.
     QString base = name;
-    removeFirst(base, alexaSuffix);
-    removeFirst(base, homeSuffix);
-    companions.append({base, name.contains(alexaSuffix) ? u"Alexa"_s : u"Siri/Home"_s, rows.size()});
+    removeFirst(base, Vocabulary::AlexaSuffix);
+    removeFirst(base, Vocabulary::HomeSuffix);
+    const QStringView voice =
+        name.contains(Vocabulary::AlexaSuffix) ? Vocabulary::AlexaVoice : Vocabulary::HomeVoice;
+    companions.append({base, voice.toString(), rows.size()});
 }
 
 void TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions)

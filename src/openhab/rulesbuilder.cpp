@@ -2,6 +2,9 @@
 
 #include "topenhab.h"
 
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
+
 #include <QStringTokenizer>
 #include <QVarLengthArray>
 
@@ -184,10 +187,9 @@ void TRulesBuilder::IndexMembers()
             m_blinds << i;
         if (row.kind == FunctionEntry::GroupScene)
             continue;
-        // The names as IsInGroup compares them: split at ",", blanks around each removed. A name
-        // the row lists twice makes it a member once.
-        for (const QStringView name : QStringTokenizer(row.groups, u',')) {
-            const auto group = m_membersOfGroup.find(name.trimmed());
+        // The names as IsInGroup compares them. A name the row lists twice makes it a member once.
+        for (const QStringView name : GeneratorGroupNames(row.groups)) {
+            const auto group = m_membersOfGroup.find(name);
             if (group == m_membersOfGroup.end())
                 continue;
             QList<qsizetype>& members = group->second;
@@ -206,7 +208,7 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
         IndexMembers();
     // The stop-all scene stops every blind; any other scene switches the members of its group,
     // blinds moving up on ON unless the scene reverses them.
-    const bool bStopAll = sGroups == u"_STOP_"_s;
+    const bool bStopAll = sGroups == Vocabulary::StopAllBlinds;
     const QStringView blindOn = bReverse ? u"DOWN" : u"UP";
     const QStringView blindOff = bReverse ? u"UP" : u"DOWN";
     static const QList<qsizetype> none;
@@ -246,7 +248,7 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
 void TRulesBuilder::AddAutomationRule(const TItemValues& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
-    const QString item = v.sAlias + (v.bHome ? u"_HOME"_s : u"_ALEXA"_s);
+    const QString item = v.sAlias + (v.bHome ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
     TValues values;
     values[Label] = v.sBez;
     values[Alias] = v.sAlias;

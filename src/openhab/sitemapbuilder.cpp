@@ -1,6 +1,8 @@
 #include "sitemapbuilder.h"
 
 #include "model/functionentry.h"
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 #include "model/tlanguage.h"
 
 #include <QStringTokenizer>
@@ -82,13 +84,13 @@ QString TSitemapBuilder::KindFrameLabel(int iType) const
 TSitemapBuilder::TFrameIndexes TSitemapBuilder::GroupFramesOf(const QString& sGroups) const
 {
     // Functions without a group, and the scene that stops every blind, belong to the general frame.
-    if (sGroups.isEmpty() || sGroups == u"_STOP_"_s)
+    if (sGroups.isEmpty() || sGroups == Vocabulary::StopAllBlinds)
         return {m_frames.size() - 1};
-    // The names as IsInGroup compares them: split at ",", blanks around each removed. A frame
-    // shows the function once, however often the function names its group.
+    // The names as IsInGroup compares them. A frame shows the function once, however often the
+    // function names its group.
     TFrameIndexes frames;
-    for (const QStringView name : QStringTokenizer(sGroups, u',')) {
-        const auto named = m_framesOfGroup.find(name.trimmed());
+    for (const QStringView name : GeneratorGroupNames(sGroups)) {
+        const auto named = m_framesOfGroup.find(name);
         if (named == m_framesOfGroup.end())
             continue;
         for (const qsizetype frame : named->second) {

@@ -1,5 +1,6 @@
 #include "topenhab.h"
 
+#include "model/functionvocabulary.h"
 #include "model/safefile.h"
 #include "model/tlanguage.h"
 
@@ -144,7 +145,7 @@ TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
         v.sAdr = li.address;
     }
     v.bAlexa = !li.voice.isEmpty();
-    v.bHome = li.voice == QStringLiteral("Siri/Home");
+    v.bHome = li.voice == Vocabulary::HomeVoice;
     v.sGroups = li.groups;
     v.sAlias = li.alias;
     v.sCENKey = li.key;
@@ -157,6 +158,6 @@ TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
             break;
         }
     }
-    v.bReverse = v.sAlias.startsWith(QStringLiteral("GROUPX_"));
+    v.bReverse = v.sAlias.startsWith(Vocabulary::ReversingScenePrefix);
     return v;
 }

@@ -11,6 +11,8 @@
 
 #include "bus/tbticino.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -79,13 +81,6 @@ constexpr Message voiceCommands[] = {
     {51, u"\"Alexa, fahre $1 hoch/runter\""}, {52, u"\"Alexa, führe $1 aus\""},
     {52, u"\"Alexa, führe $1 aus\""},         {49, u"\"Alexa, $1 ein-/ausschalten\""}};
 constexpr Message siriCommand = {77, u"\"Hey Siri, schalte $1 ein/aus\""};
-
-// Alias prefix by kind; a reversing individual scene has its own.
-constexpr QStringView aliasPrefixes[] = {u"SWITCH_", u"DIMMER_", u"AUTO_", u"CEN_", u"SCENE_", u"GROUP_"};
-constexpr QStringView reversingScenePrefix = u"GROUPX_";
-
-const QString stopAllGroups = QStringLiteral("_STOP_");
-const QString groupSeparator = QStringLiteral(", ");
 
 QString quoted(const QString& text)
 {
@@ -246,7 +241,7 @@ QWidget* TfrmItem::buildVoiceBox()
     gbAlexa = groupBox(QStringLiteral("Sprachsteuerung"), 60, this);
     tsSprache = toggle(61, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
     tsSprache->setChecked(true);
-    lblHome = new QLabel(QStringLiteral("Siri/Home:"), gbAlexa);
+    lblHome = new QLabel(Vocabulary::HomeVoice.toString() + u':', gbAlexa);
     tsHome = toggle(68, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
     lblAlexaAuto = new QLabel(gbAlexa);
     lblAlexaAuto->setWordWrap(true);
@@ -385,7 +380,7 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     FillGroupList();
     FillSceneList();
     if (v.iType == FunctionEntry::GroupScene) {
-        if (v.sGroups == stopAllGroups)
+        if (v.sGroups == Vocabulary::StopAllBlinds)
             cbSzene->setCurrentIndex(0);
         else
             selectSceneGroup(v.sGroups);
@@ -572,7 +567,7 @@ void TfrmItem::MarkRowGroups()
     // A group listed twice is checked as often as the row names it: checking every entry of that
     // name would add it to the row a second time on saving. The row names its groups in list order,
     // so each name is looked for behind the one before it first.
-    const QStringList names = lvItems->at(liEdit).groups.split(groupSeparator);
+    const QStringList names = EditorGroupNames(lvItems->at(liEdit).groups);
     int from = 0;
     for (const QString& name : names) {
         int entry = groupEntry(name, from);
@@ -657,7 +652,7 @@ QString TfrmItem::checkedGroups() const
         if (lbGruppe->item(entry)->checkState() == Qt::Checked)
             names << lbGruppe->item(entry)->text();
     }
-    return names.join(groupSeparator);
+    return names.join(GroupSeparator);
 }
 
 void TfrmItem::btnSaveClick()
@@ -671,19 +666,20 @@ void TfrmItem::btnSaveClick()
 
     QString sGroups;
     if (iType == FunctionEntry::GroupScene)
-        sGroups = cbSzene->currentIndex() == 0 ? stopAllGroups : cbSzene->currentText();
+        sGroups =
+            cbSzene->currentIndex() == 0 ? Vocabulary::StopAllBlinds.toString() : cbSzene->currentText();
     else
         sGroups = checkedGroups();
 
     QString sAlexa;
     if (tsSprache->isChecked() && iType == FunctionEntry::Automation)
-        sAlexa = tsHome->isChecked() ? QStringLiteral("Siri/Home") : QStringLiteral("Alexa");
+        sAlexa = (tsHome->isChecked() ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (tsSprache->isChecked())
         sAlexa = msg(44, QStringLiteral("Ja"));
 
     const bool editing = liEdit >= 0 && liEdit < lvItems->count();
     FunctionEntry row = editing ? lvItems->at(liEdit) : FunctionEntry();
-    // The alias is given by RenumberAliases below.
+    // The alias follows from the row's place, given to all rows below.
     m_program.openHab.FillItem(row, iType, edBez->text(), edAdresse->text(), QString(), sGroups, sAlexa,
                                edCENKey->text(), tsReverse->isChecked(), cbBus->currentIndex(),
                                cbCEN->currentIndex());
@@ -692,27 +688,9 @@ void TfrmItem::btnSaveClick()
     else
         lvItems->append(row);
 
-    RenumberAliases(*lvItems);
+    Vocabulary::RenumberAliases(*lvItems, msg(44, QStringLiteral("Ja")));
     SaveItems(*lvItems);
     accept();
-}
-
-void TfrmItem::RenumberAliases(FunctionList& lv) const
-{
-    const QString yes = msg(44, QStringLiteral("Ja"));
-    for (int row = 0; row < lv.count(); ++row) {
-        const FunctionEntry& entry = lv.at(row);
-        const int iType = entry.kind >= 0 && entry.kind < int(std::size(aliasPrefixes)) ? entry.kind : 0;
-        const QStringView prefix = iType == FunctionEntry::GroupScene && entry.reverse == yes
-                                       ? reversingScenePrefix
-                                       : aliasPrefixes[iType];
-        const QString alias = prefix.toString() + QString::number(row + 1);
-        if (entry.alias != alias) {
-            FunctionEntry renamed = entry;
-            renamed.alias = alias;
-            lv.replace(row, renamed);
-        }
-    }
 }
 
 void TfrmItem::SaveItems(const FunctionList& lv)

@@ -102,7 +102,6 @@ private:
     void btnGroupsClick();
     QString ValidateInput(int iType);
     void btnSaveClick();
-    void RenumberAliases(FunctionList& lv) const;
     void SaveItems(const FunctionList& lv);
 
     void pressKind(int iType);

@@ -1,6 +1,7 @@
 #include "bus/tbticino.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -97,7 +98,7 @@ FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
         v.sCENKey.prepend(u'0');
     QString voice;
     if (v.iType == FunctionEntry::Automation && v.bAlexa)
-        voice = v.bHome ? u"Siri/Home"_s : u"Alexa"_s;
+        voice = (v.bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (v.bAlexa)
         voice = m_language.GetMsg(44, u"Ja"_s);
 

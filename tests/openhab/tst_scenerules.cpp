@@ -2,8 +2,8 @@
 // list, and must find exactly the rows that IsInGroup admits, in list order, as a search of the
 // whole list per scene does.
 #include "bus/tbticino.h"
+#include "model/groupnames.h"
 #include "model/tlanguage.h"
-#include "openhab/groupmembership.h"
 #include "openhab/rulesbuilder.h"
 #include "openhab/topenhab.h"
 

@@ -1,6 +1,7 @@
 #include "functionlistgenerator.h"
 
 #include "bus/tbticino.h"
+#include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -17,8 +18,6 @@ const QString labelChars = u"AaEeKkZz09 äöüÄÖÜßéÉèçñ€()[]{}<>-_/.,
 // FillItem drops this from every label, also where dropping it once leaves it whole again.
 const QString temperatureFormat = u" %.1f C"_s;
 const QString nestedTemperatureFormat = u" %.1 %.1f Cf C"_s;
-
-const QString aliasPrefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s, u"CEN_"_s, u"SCENE_"_s, u"GROUP_"_s};
 
 QString swappedCase(const QString& name)
 {
@@ -63,7 +62,7 @@ QList<FunctionEntry> FunctionListGenerator::functions(const QStringList& groups,
     QList<FunctionEntry> rows;
     for (int i = 0; i < count; ++i)
         rows << function(groups);
-    renumberAliases(rows);
+    Vocabulary::RenumberAliases(rows, m_openHab.language().GetMsg(44, u"Ja"_s));
     // The main window deletes and moves rows without renumbering them.
     if (!rows.isEmpty() && m_random.bounded(3) == 0) {
         for (int n = m_random.bounded(int(rows.size())); n > 0; --n)
@@ -122,7 +121,7 @@ FunctionEntry FunctionListGenerator::function(const QStringList& groups)
         sAdr = m_random.bounded(2) == 0 ? u"0.0"_s : typedAddress(0);
         sCENKey = typedKey(99);
         const int scene = m_random.bounded(int(groups.size()) + 1);
-        sGroups = scene == 0 ? u"_STOP_"_s : groups.at(scene - 1);
+        sGroups = scene == 0 ? Vocabulary::StopAllBlinds.toString() : groups.at(scene - 1);
     } else {
         std::tie(sAdr, sCENKey) = checkedAddress(iType);
         QStringList checked;
@@ -135,7 +134,7 @@ FunctionEntry FunctionListGenerator::function(const QStringList& groups)
 
     QString sAlexa;
     if (bVoice && iType == FunctionEntry::Automation)
-        sAlexa = bHome ? u"Siri/Home"_s : u"Alexa"_s;
+        sAlexa = (bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (bVoice)
         sAlexa = m_openHab.language().GetMsg(44, u"Ja"_s);
 
@@ -208,16 +207,4 @@ QString FunctionListGenerator::typedKey(int maxKey)
 QString FunctionListGenerator::padded(int value, int width)
 {
     return QString::number(value).rightJustified(width, u'0');
-}
-
-void FunctionListGenerator::renumberAliases(QList<FunctionEntry>& rows) const
-{
-    const QString reversing = m_openHab.language().GetMsg(44, u"Ja"_s);
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        FunctionEntry& row = rows[i];
-        const QString prefix = row.kind == FunctionEntry::GroupScene && row.reverse == reversing
-                                   ? u"GROUPX_"_s
-                                   : aliasPrefixes[row.kind];
-        row.alias = prefix + QString::number(i + 1);
-    }
 }

@@ -39,7 +39,6 @@ private:
     QString typedAddress(int iAdrArt);
     QString typedKey(int maxKey);
     QString padded(int value, int width);
-    void renumberAliases(QList<FunctionEntry>& rows) const;
 
     const TopenHab& m_openHab;
     const Tbticino& m_bticino;

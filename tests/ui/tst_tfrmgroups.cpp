@@ -1,5 +1,6 @@
 #include "bus/tbticino.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -138,9 +139,7 @@ void GroupEditorTest::cleanup()
 void GroupEditorTest::addRow(int kind, const QString& label, const QString& address, const QString& groups,
                              bool reverse)
 {
-    static const QStringList prefixes = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s,
-                                         u"CEN_"_s,    u"SCENE_"_s,  u"GROUP_"_s};
-    const QString prefix = reverse ? u"GROUPX_"_s : prefixes.at(kind);
+    const QString prefix = Vocabulary::AliasPrefix(kind, reverse).toString();
     FunctionEntry row;
     m_openHab->FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
                         u"Ja"_s, QString(), reverse, 0, 0);

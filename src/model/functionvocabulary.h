@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/functionentry.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+class FunctionList;
+
+// The names the program gives functions and their parts in the files it writes, and recognises
+// when it reads them back. The kinds themselves are FunctionEntry::Kind.
+namespace Vocabulary {
+
+// A reversing individual scene is known by its alias prefix alone.
+inline constexpr QStringView ReversingScenePrefix = u"GROUPX_";
+// The groups text of the individual scene that stops every blind instead of switching a group.
+inline constexpr QStringView StopAllBlinds = u"_STOP_";
+// A voice-controlled blind has a companion item: its alias with one of these suffixes.
+inline constexpr QStringView AlexaSuffix = u"_ALEXA";
+inline constexpr QStringView HomeSuffix = u"_HOME";
+// The voice texts of a blind; other kinds show the catalogue's "Ja".
+inline constexpr QStringView AlexaVoice = u"Alexa";
+inline constexpr QStringView HomeVoice = u"Siri/Home";
+
+// The alias prefix of a kind ("SWITCH_" for a kind out of range); a reversing individual scene
+// takes ReversingScenePrefix instead.
+QStringView AliasPrefix(int kind, bool bReversingScene);
+
+// Gives every row the alias of its kind and its place in the list, counted from 1. yes is the
+// reverse text of a reversing scene (the catalogue's "Ja"). Only rows whose alias changes are
+// replaced.
+void RenumberAliases(FunctionList& list, const QString& yes);
+void RenumberAliases(QList<FunctionEntry>& rows, const QString& yes);
+
+} // namespace Vocabulary

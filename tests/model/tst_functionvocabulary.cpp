@@ -1,0 +1,68 @@
+#include "model/functionlist.h"
+#include "model/functionvocabulary.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+FunctionEntry row(int kind, const QString& alias, const QString& reverse = u"Nein"_s)
+{
+    FunctionEntry entry;
+    entry.kind = kind;
+    entry.alias = alias;
+    entry.reverse = reverse;
+    return entry;
+}
+
+} // namespace
+
+class TstFunctionVocabulary : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aliasesFollowKindAndPlace();
+    void onlyChangedRowsAreReplaced();
+};
+
+void TstFunctionVocabulary::aliasesFollowKindAndPlace()
+{
+    // A scene reverses only when its reverse text is the language's "Ja"; a kind the program does
+    // not know is numbered as a switch.
+    QList<FunctionEntry> rows{row(FunctionEntry::Switch, u"SWITCH_9"_s),
+                              row(FunctionEntry::Dimmer, QString()),
+                              row(FunctionEntry::Automation, QString()),
+                              row(FunctionEntry::CenScene, QString()),
+                              row(FunctionEntry::ScenarioModule, QString()),
+                              row(FunctionEntry::GroupScene, QString()),
+                              row(FunctionEntry::GroupScene, QString(), u"Yes"_s),
+                              row(FunctionEntry::GroupScene, QString(), u"Ja"_s),
+                              row(FunctionEntry::Switch, QString(), u"Ja"_s),
+                              row(FunctionEntry::KindCount, QString())};
+    Vocabulary::RenumberAliases(rows, u"Ja"_s);
+    QStringList aliases;
+    for (const FunctionEntry& entry : rows)
+        aliases << entry.alias;
+    QCOMPARE(aliases,
+             QStringList({u"SWITCH_1"_s, u"DIMMER_2"_s, u"AUTO_3"_s, u"CEN_4"_s, u"SCENE_5"_s, u"GROUP_6"_s,
+                          u"GROUP_7"_s, u"GROUPX_8"_s, u"SWITCH_9"_s, u"SWITCH_10"_s}));
+}
+
+void TstFunctionVocabulary::onlyChangedRowsAreReplaced()
+{
+    FunctionList list;
+    list.setEntries({row(FunctionEntry::Switch, u"SWITCH_1"_s), row(FunctionEntry::Dimmer, u"DIMMER_3"_s),
+                     row(FunctionEntry::GroupScene, u"GROUPX_3"_s, u"Ja"_s)});
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    Vocabulary::RenumberAliases(list, u"Ja"_s);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 1);
+    QCOMPARE(list.at(1).alias, u"DIMMER_2"_s);
+    QCOMPARE(list.at(2).alias, u"GROUPX_3"_s);
+}
+
+QTEST_GUILESS_MAIN(TstFunctionVocabulary)
+#include "tst_functionvocabulary.moc"
