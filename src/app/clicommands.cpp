@@ -9,10 +9,10 @@
 #include "model/csvexport.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
+#include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
 #include "workspace/tbackups.h"
-#include "workspace/tprojectini.h"
 #include "workspace/tprojectlock.h"
 #include "workspace/tworkspace.h"
 
@@ -524,7 +524,7 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return UsageFailure(u"Das Projekt hat keine Seriennummer; bitte --serial angeben."_s);
     QString serialLine;
     QString address = ini.IP();
-    TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + u"project.ini"_s);
+    TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
     if (lookup.Search(serial, serialLine, address)) {
         Write(m_out, address + u'\n');
         return Success;

@@ -1,7 +1,7 @@
 #include "gatewaylookup.h"
 
-#include "model/inifile.h"
 #include "model/tlanguage.h"
+#include "model/tprojectini.h"
 #include "openhab/fileerror.h"
 #include "workspace/prompts.h"
 
@@ -22,8 +22,6 @@ namespace {
 
 // An address is a few dozen bytes; a longer answer is no answer of the service.
 constexpr qint64 MaxAnswerSize = 64 * 1024;
-
-const QString IniSection = u"CFG"_s;
 
 // The request address, or an empty one when the base address is no http or https address. The
 // serial is percent-encoded throughout, so that a blank, "&", "#", "+" or a non-ASCII letter
@@ -85,17 +83,17 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
         m_prompts.error(m_language.GetMsg(29, u"Suche nicht möglich. Keine Verbindung zum Cloudserver!"_s));
         return false;
     }
-    TIniFile ini(m_projectIniPath);
-    if (!ini.setValue(IniSection, u"SERIAL"_s, sSerial))
-        return failedWrite(ini);
+    TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
+    if (!ini.setSerial(sSerial))
+        return failedWrite(ini.inif());
     if (!isAddressAnswer(answer)) {
         m_prompts.error(TLanguage::Fill(
             m_language.GetMsg(28, u"Es konnte keine IP-Adresse für Seriennummer \"$1\" gefunden werden!"_s),
             sSerial));
         return false;
     }
-    if (!ini.setValue(IniSection, u"IP"_s, answer))
-        return failedWrite(ini);
+    if (!ini.setIP(answer))
+        return failedWrite(ini.inif());
     edIP = answer;
     m_prompts.information(m_language.GetMsg(27, u"IP-Adresse gefunden:"_s) + u' ' + answer);
     return true;

@@ -126,6 +126,12 @@ QString TIniFile::value(const QString& section, const QString& key, const QStrin
     return defaultValue;
 }
 
+bool TIniFile::setValueAsGiven(const QString& section, const QString& key, const QString& value)
+{
+    const bool keepsShape = readValue(value) == value;
+    return setValue(section, key, keepsShape ? value : QLatin1Char('"') + value + QLatin1Char('"'));
+}
+
 bool TIniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
     // A line break would add lines of its own to the file, "=" in a key would split it elsewhere.

@@ -29,6 +29,9 @@ public:
     // line as it was. The file is replaced atomically; on failure it stays as it was and the reason
     // is returned in errorString().
     bool setValue(const QString& section, const QString& key, const QString& value);
+    // The same, with the value in quotes when the reading rules would change it, so that it reads
+    // back as given (a blank at either end, or an enclosing pair of quotes of its own).
+    bool setValueAsGiven(const QString& section, const QString& key, const QString& value);
     const QString& errorString() const { return m_error; }
 
     // The reading rules applied to a raw value text.

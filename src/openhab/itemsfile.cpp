@@ -1,7 +1,7 @@
 #include "topenhab.h"
 
 #include "model/functionvocabulary.h"
-#include "model/inifile.h"
+#include "model/tprojectini.h"
 #include "rulesbuilder.h"
 #include "sitemapbuilder.h"
 
@@ -30,8 +30,7 @@ const TKindItem kindItems[FunctionEntry::KindCount] = {
 
 TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
 {
-    const QString layout = TIniFile(projectFile(u"project.ini"_s)).value(u"CFG"_s, u"SITEMAP"_s, u"1"_s);
-    TSitemapBuilder sitemap(m_language, layout == u"1"_s, slGroups);
+    TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups);
     TRulesBuilder rules(rows);
 
     TTextLines items;

@@ -3,13 +3,13 @@
 #include "dialoglook.h"
 #include "filllanguage.h"
 #include "model/tlanguage.h"
+#include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "style.h"
 #include "tfrmmain.h"
 #include "toggleswitch.h"
 #include "workspace/prompts.h"
-#include "workspace/tprojectini.h"
 #include "workspace/tworkspace.h"
 
 #include <QHBoxLayout>

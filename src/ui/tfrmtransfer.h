@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ttransfer.h"
-#include "workspace/tprojectini.h"
+#include "model/tprojectini.h"
 
 #include <QDialog>
 #include <QString>

@@ -16,10 +16,8 @@ QString TSettings::read(const QString& key, const QString& defaultValue) const
 
 bool TSettings::write(const QString& key, const QString& value)
 {
-    // Quoted when the reading rules would change it, so that a project name with a blank at either
-    // end reads back as it was written.
-    const bool keepsShape = TIniFile::readValue(value) == value;
-    return m_inif.setValue(section, key, keepsShape ? value : QLatin1Char('"') + value + QLatin1Char('"'));
+    // A project name with a blank at either end reads back as it was written.
+    return m_inif.setValueAsGiven(section, key, value);
 }
 
 QString TSettings::Cloudserver() const

@@ -3,11 +3,11 @@
 #include "model/functionlist.h"
 #include "model/safefile.h"
 #include "model/tlanguage.h"
+#include "model/tprojectini.h"
 #include "openhab/fileerror.h"
 #include "openhab/topenhab.h"
 #include "projectname.h"
 #include "prompts.h"
-#include "tprojectini.h"
 
 #include <QCollator>
 #include <QDir>

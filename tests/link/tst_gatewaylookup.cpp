@@ -1,5 +1,6 @@
 #include "link/gatewaylookup.h"
 #include "model/tlanguage.h"
+#include "model/tprojectini.h"
 
 #include "httpserver.h"
 #include "programfolder.h"
@@ -290,6 +291,8 @@ void TestGatewayLookup::serialIsPercentEncoded_data()
     QTest::newRow("blank and ampersand") << u"VAR 08&f=x"_s;
     QTest::newRow("hash, plus, percent") << u"A#1+2%41"_s;
     QTest::newRow("non-ASCII") << u"Zähler-ß"_s;
+    QTest::newRow("blanks at both ends") << u" VAR-0815 "_s;
+    QTest::newRow("in quotes") << u"\"VAR-0815\""_s;
 }
 
 void TestGatewayLookup::serialIsPercentEncoded()
@@ -306,6 +309,8 @@ void TestGatewayLookup::serialIsPercentEncoded()
     QCOMPARE(request.version, u"HTTP/1.1"_s);
     const QMap<QString, QStringList> expected{{u"serial"_s, {serial}}, {u"f"_s, {u"LocalIP"_s}}};
     QCOMPARE(request.params, expected);
+    // Kept for the next search exactly as it was typed.
+    QCOMPARE(TProjectIni::AtFile(iniPath()).Serial(), serial);
 }
 
 void TestGatewayLookup::serialPrompt_data()

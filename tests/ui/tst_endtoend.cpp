@@ -1,5 +1,6 @@
 #include "model/functionentry.h"
 #include "model/functionlist.h"
+#include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -11,7 +12,6 @@
 #include "ui/tfrmsettings.h"
 #include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
-#include "workspace/tprojectini.h"
 #include "workspace/tsettings.h"
 
 #include <QComboBox>

@@ -1,5 +1,6 @@
 #include "httpserver.h"
 #include "link/ttransfer.h"
+#include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "redisserver.h"
@@ -7,7 +8,6 @@
 #include "ui/startup.h"
 #include "ui/tfrmmain.h"
 #include "ui/tfrmtransfer.h"
-#include "workspace/tprojectini.h"
 #include "workspace/tsettings.h"
 
 #include <QDateTime>

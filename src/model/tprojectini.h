@@ -7,14 +7,20 @@
 
 #include <QString>
 
+#include <utility>
+
 // project.ini in a project folder, section CFG: the gateway's serial number, the sitemap layout and
 // the gateway's last known address. Opened for each access only; a missing file or key reads as the
-// default.
+// default. Values are written so that they read back as given.
 class TProjectIni
 {
 public:
+    static inline const QString FileName = QStringLiteral("project.ini");
+
     // projPath: the project folder, ending with "/".
     explicit TProjectIni(const QString& projPath);
+    // The file by its own name, wherever it lies.
+    static TProjectIni AtFile(const QString& fileName);
 
     // SERIAL, free text as typed. Default empty.
     QString Serial() const;
@@ -35,5 +41,7 @@ public:
     }
 
 private:
+    explicit TProjectIni(TIniFile inif) : m_inif(std::move(inif)) {}
+
     TIniFile m_inif;
 };

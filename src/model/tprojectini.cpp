@@ -9,7 +9,12 @@ const QString ipKey = QStringLiteral("IP");
 
 } // namespace
 
-TProjectIni::TProjectIni(const QString& projPath) : m_inif(projPath + QStringLiteral("project.ini")) {}
+TProjectIni::TProjectIni(const QString& projPath) : m_inif(projPath + FileName) {}
+
+TProjectIni TProjectIni::AtFile(const QString& fileName)
+{
+    return TProjectIni(TIniFile(fileName));
+}
 
 QString TProjectIni::Serial() const
 {
@@ -18,7 +23,7 @@ QString TProjectIni::Serial() const
 
 bool TProjectIni::setSerial(const QString& serial)
 {
-    return m_inif.setValue(section, serialKey, serial);
+    return m_inif.setValueAsGiven(section, serialKey, serial);
 }
 
 bool TProjectIni::GroupByRooms() const
@@ -28,7 +33,7 @@ bool TProjectIni::GroupByRooms() const
 
 bool TProjectIni::setGroupByRooms(bool byRooms)
 {
-    return m_inif.setValue(section, sitemapKey, byRooms ? QStringLiteral("2") : QStringLiteral("1"));
+    return m_inif.setValueAsGiven(section, sitemapKey, byRooms ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
 QString TProjectIni::IP() const
@@ -38,5 +43,5 @@ QString TProjectIni::IP() const
 
 bool TProjectIni::setIP(const QString& ip)
 {
-    return m_inif.setValue(section, ipKey, ip);
+    return m_inif.setValueAsGiven(section, ipKey, ip);
 }

@@ -1,4 +1,4 @@
-#include "workspace/tprojectini.h"
+#include "model/tprojectini.h"
 
 #include "programfolder.h"
 
@@ -17,6 +17,8 @@ private slots:
     void sitemap_data();
     void sitemap();
     void writesKeepTheOtherKeys();
+    void valuesReadBackAsTyped_data();
+    void valuesReadBackAsTyped();
 
 private:
     QString projPath() const { return m_dir.path() + u'/'; }
@@ -69,6 +71,33 @@ void TstTProjectIni::writesKeepTheOtherKeys()
     QCOMPARE(again.Serial(), u"VA-00043"_s);
     QCOMPARE(again.GroupByRooms(), true);
     QCOMPARE(again.IP(), u"192.168.1.20"_s);
+}
+
+void TstTProjectIni::valuesReadBackAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("plain") << u"VAR-0815"_s << QByteArray("SERIAL=VAR-0815");
+    QTest::newRow("blank inside") << u"VAR 0815"_s << QByteArray("SERIAL=VAR 0815");
+    QTest::newRow("blanks at both ends") << u" VAR-0815 "_s << QByteArray("SERIAL=\" VAR-0815 \"");
+    QTest::newRow("in double quotes") << u"\"VAR-0815\""_s << QByteArray("SERIAL=\"\"VAR-0815\"\"");
+    QTest::newRow("in single quotes") << u"'VAR'"_s << QByteArray("SERIAL=\"'VAR'\"");
+    QTest::newRow("one quote") << u"VAR\""_s << QByteArray("SERIAL=VAR\"");
+}
+
+// The serial is typed by hand or handed over by the lookup; whatever it is, it must come back
+// as it was typed, and a plain one is written as it is.
+void TstTProjectIni::valuesReadBackAsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, line);
+    TProjectIni ini(projPath());
+    QVERIFY(ini.setSerial(typed));
+    QVERIFY(ini.setIP(typed));
+    QCOMPARE(readBytes(fileName()), "[CFG]\r\n" + line + "\r\nIP=" + line.mid(7) + "\r\n");
+    QCOMPARE(TProjectIni(projPath()).Serial(), typed);
+    QCOMPARE(TProjectIni::AtFile(fileName()).IP(), typed);
 }
 
 QTEST_GUILESS_MAIN(TstTProjectIni)
