@@ -1,11 +1,11 @@
 #include "clicommands.h"
 
 #include "bus/tbticino.h"
-#include "clicaptions.h"
 #include "cliprojectcheck.h"
 #include "cliprompts.h"
 #include "clitransferview.h"
 #include "link/gatewaylookup.h"
+#include "model/captions.h"
 #include "model/csvexport.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
@@ -419,8 +419,8 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
     if (!OpenProject(session))
         return Failure;
     const QByteArray bytes =
-        CsvExport::Build(session.items.entries(), CliCaptions::ColumnCaptions(session.language),
-                         CliCaptions::GroupHeaders(session.language));
+        CsvExport::Build(session.items.entries(), Captions::ColumnTexts(session.language),
+                         Captions::GroupHeaderTexts(session.language));
     if (args.size() < 2) {
         m_out.write(bytes);
         return Success;
@@ -462,7 +462,8 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const TLanguage& language = session.language;
-    TTerminalTransferView view(address, mode, session.prompts, m_err, CliCaptions::RebootNote(language));
+    TTerminalTransferView view(address, mode, session.prompts, m_err,
+                               Captions::Text(language, Captions::RebootNote));
     TTransfer transfer(session.openHab, language, view, settings);
     bool bOk = false;
     {
@@ -472,7 +473,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     session.prompts.information(bOk ? language.GetMsg(30, u"Datenübertragung erfolgreich!"_s)
                                     : language.GetMsg(31, u"Fehler bei Datenübertragung!"_s));
     if (bOk && mode == TransferMode::Send)
-        session.prompts.information(CliCaptions::RefreshNote(language));
+        session.prompts.information(Captions::Text(language, Captions::RefreshNote));
     // The main window opens the project again after every receive, whatever its outcome: the
     // received files are loaded at once, and one the program cannot read is reported now.
     if (mode == TransferMode::Receive && !OpenProject(session))
@@ -542,8 +543,8 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
         return Failure;
     const TLanguage& language = session.language;
     TProjectCheck check(session.openHab, session.bticino, session.items.entries(),
-                        CliCaptions::ColumnCaptions(language) << CliCaptions::KeyCaption(language),
-                        CliCaptions::GroupHeaders(language));
+                        Captions::ColumnTexts(language) << Captions::Text(language, Captions::KeyColumn),
+                        Captions::GroupHeaderTexts(language));
     QStringList problems;
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)

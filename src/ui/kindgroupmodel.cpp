@@ -1,5 +1,6 @@
 #include "kindgroupmodel.h"
 
+#include "model/captions.h"
 #include "model/functionentry.h"
 #include "model/functionlist.h"
 #include "style.h"
@@ -10,12 +11,7 @@ KindGroupModel::KindGroupModel(FunctionList& list, QObject* parent)
     : QAbstractProxyModel(parent), m_list(list), m_rowsOfGroup(FunctionEntry::KindCount)
 {
     // The design's headers; the catalogue replaces them when the window is translated.
-    m_groupHeaders = {QStringLiteral("Lichter/Schalter"),
-                      QStringLiteral("Dimmer"),
-                      QStringLiteral("Raffstore/Jalousien/Automation"),
-                      QStringLiteral("CEN"),
-                      QStringLiteral("Temperatur"),
-                      QStringLiteral("individuelle Szenen")};
+    m_groupHeaders = Captions::GermanGroupHeaders();
     for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
         m_kindIcons << Style::icon(Style::kindPicture(kind), Style::accent(), {24, 24});
     QAbstractProxyModel::setSourceModel(&list);

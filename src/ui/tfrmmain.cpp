@@ -2,6 +2,7 @@
 
 #include "filllanguage.h"
 #include "functionlistview.h"
+#include "model/captions.h"
 #include "model/csvexport.h"
 #include "model/tlanguage.h"
 #include "openhab/fileerror.h"
@@ -242,17 +243,23 @@ QWidget* TfrmMain::buildListArea()
     column->setSpacing(12);
 
     lvItems = new FunctionListView(m_items, area);
-    setTag(lvItems, 14);
-    setColumnTags(lvItems, {10, 11, 12, 13, 0, 64});
-    const QStringList captions = {QStringLiteral("Bezeichnung"),
-                                  QStringLiteral("Adresse"),
-                                  QStringLiteral("Sprache"),
-                                  QStringLiteral("Gruppenzugehörigkeit"),
-                                  QString(),
-                                  QStringLiteral("Taste")};
+    setTag(lvItems, Captions::FunctionListTag);
+    // The alias column is hidden and never translated.
+    const TCaption noCaption{0, -1, {}};
+    const TCaption captions[] = {Captions::LabelColumn,
+                                 Captions::AddressColumn,
+                                 Captions::VoiceColumn,
+                                 Captions::GroupsColumn,
+                                 noCaption,
+                                 Captions::KeyColumn};
+    static_assert(std::size(captions) == FunctionList::ColumnCount);
+    QList<int> columnTags;
+    for (const TCaption& caption : captions)
+        columnTags << caption.tag;
+    setColumnTags(lvItems, columnTags);
     const int widths[] = {220, 70, 50, 250, 0, 50};
     for (int column = 0; column < FunctionList::ColumnCount; ++column) {
-        m_items.setHeaderData(column, Qt::Horizontal, captions.at(column));
+        m_items.setHeaderData(column, Qt::Horizontal, captions[column].german.toString());
         lvItems->header()->resizeSection(column, widths[column]);
     }
     lvItems->setColumnHidden(FunctionList::AliasColumn, true);

@@ -4,6 +4,7 @@
 #include "filllanguage.h"
 #include "headerband.h"
 #include "link/gatewaylookup.h"
+#include "model/captions.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -182,11 +183,8 @@ QWidget* TfrmTransfer::buildHintArea()
     barColours.setColor(QPalette::Highlight, Style::accent());
     pb->setPalette(barColours);
     lblRefresh =
-        label(u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue Funktionen "
-              u"hinzugefügt wurden, dann Alexa nach neuen Geräten suchen lassen! HomeKit aktualisiert "
-              u"sich automatisch."_s,
-              44, Style::bodyFont(12), area);
-    lblReboot = label(u"Hinweis: OpenHAB wird jetzt neu gestartet. "_s, 45, bold, area);
+        label(Captions::RefreshNote.german.toString(), Captions::RefreshNote.tag, Style::bodyFont(12), area);
+    lblReboot = label(Captions::RebootNote.german.toString(), Captions::RebootNote.tag, bold, area);
     for (QLabel* wrapped : {lblHintSend, lblHintReceive, lblRefresh, lblReboot})
         wrapped->setWordWrap(true);
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/functionentry.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+class TLanguage;
+
+// A caption that the catalogue translates by its Tag ("64", or "14.3" for entry 3 of Tag 14), with
+// the German text that the window design shows until it is translated.
+struct TCaption
+{
+    int tag;
+    int sub; // the entry of a Tag with several texts; -1 for none
+    QStringView german;
+
+    QString key() const;
+};
+
+// The captions that the windows and the command line both show, in one table so that the two
+// always agree. A caption takes the catalogue's value as it is: a value the catalogue lacks or
+// leaves empty gives an empty caption, as the translated windows have always shown it.
+namespace Captions {
+
+// The main window's function list columns.
+inline constexpr TCaption LabelColumn{10, -1, u"Bezeichnung"};
+inline constexpr TCaption AddressColumn{11, -1, u"Adresse"};
+inline constexpr TCaption VoiceColumn{12, -1, u"Sprache"};
+inline constexpr TCaption GroupsColumn{13, -1, u"Gruppenzugehörigkeit"};
+inline constexpr TCaption KeyColumn{64, -1, u"Taste"};
+// The function list's Tag, whose entries are the headers of its list groups by kind.
+inline constexpr int FunctionListTag = 14;
+inline constexpr TCaption GroupHeaders[FunctionEntry::KindCount] = {
+    {FunctionListTag, 0, u"Lichter/Schalter"},
+    {FunctionListTag, 1, u"Dimmer"},
+    {FunctionListTag, 2, u"Raffstore/Jalousien/Automation"},
+    {FunctionListTag, 3, u"CEN"},
+    {FunctionListTag, 4, u"Temperatur"},
+    {FunctionListTag, 5, u"individuelle Szenen"}};
+// The transfer window's note after a successful send, and its note on a restart.
+inline constexpr TCaption RefreshNote{
+    44, -1,
+    u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
+    u"Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen "
+    u"lassen! HomeKit aktualisiert sich automatisch."};
+inline constexpr TCaption RebootNote{45, -1, u"Hinweis: OpenHAB wird jetzt neu gestartet. "};
+
+QString Text(const TLanguage& language, const TCaption& caption);
+// The label, address, voice and groups columns.
+QStringList ColumnTexts(const TLanguage& language);
+// The list groups' headers by kind, translated and as designed.
+QStringList GroupHeaderTexts(const TLanguage& language);
+QStringList GermanGroupHeaders();
+
+} // namespace Captions
