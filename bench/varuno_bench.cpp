@@ -329,7 +329,7 @@ QByteArray sendCommands(const TopenHab& openHab, quint16 port)
 {
     struct File
     {
-        const QString TopenHab::*name;
+        const QString* name;
         const char* folder;
     };
     const char* services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
@@ -351,13 +351,13 @@ QByteArray sendCommands(const TopenHab& openHab, quint16 port)
     for (const File& file : files)
         commands += "HGET " + cliArgument(file.folder + (openHab.*file.name).toUtf8()) + " text\n";
     for (const File& file : files) {
-        const QByteArray key = file.folder + (openHab.*file.name).toUtf8();
+        const QByteArray key = file.folder + (*file.name).toUtf8();
         QByteArray text;
         QByteArray modify;
         store.HGET(key, "text", text);
         store.HGET(key, "modify", modify);
-        if (text != ReadTransferText(openHab.sProjPath + openHab.*file.name))
-            fail(u"the store does not hold what was sent of "_s + openHab.*file.name);
+        if (text != ReadTransferText(openHab.sProjPath + *file.name))
+            fail(u"the store does not hold what was sent of "_s + *file.name);
         commands += "HSET " + cliArgument(key) + " text " + cliArgument(text) + '\n';
         commands += "HSET " + cliArgument(key) + " modify " + cliArgument(modify) + '\n';
     }

@@ -167,15 +167,8 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     }
     // A generator of its own, so that nothing of the open project changes.
     TopenHab probe(m_openHab.language(), m_bticino, m_openHab.sCfgDir());
+    probe.setProjectValues(m_openHab.projectValues());
     probe.sProjPath = folder.path() + u'/';
-    probe.sProj = m_openHab.sProj;
-    probe.serverIP = m_openHab.serverIP;
-    probe.serverPort = m_openHab.serverPort;
-    probe.serverPass = m_openHab.serverPass;
-    probe.serverRescan = m_openHab.serverRescan;
-    probe.uuid = m_openHab.uuid;
-    probe.secret = m_openHab.secret;
-    probe.slGroups = m_openHab.slGroups;
     TFileErrors errors = probe.SaveCfg();
     errors << probe.SaveItems(m_rows);
     if (!errors.isEmpty()) {

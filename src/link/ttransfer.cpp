@@ -20,7 +20,7 @@
 // A project file and the folder on the gateway that openHAB reads it from.
 struct TTransferFile
 {
-    const QString TopenHab::*name;
+    const QString* name;
     const char* gatewayDir;
 };
 
@@ -231,7 +231,7 @@ void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& add
 
 void TTransfer::SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp)
 {
-    m_view.setProgressText(m_openHab.*file.name);
+    m_view.setProgressText(*file.name);
     const QByteArray text = ReadTransferText(localFile(file));
     const QByteArray key = gatewayKey(file);
     client.HSET(key, "text", text);
@@ -276,7 +276,7 @@ void TTransfer::BackupGateway(TRedisClient& client)
                     QByteArray text;
                     if (!client.HGET(gatewayKey(file), "text", text))
                         continue;
-                    if (const auto error = WriteReceivedText(folder + m_openHab.*file.name, text))
+                    if (const auto error = WriteReceivedText(folder + *file.name, text))
                         return error->text();
                 }
             }
@@ -295,8 +295,8 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
     QStringList names;
     for (std::size_t i = 0; i < std::size(SharedFiles); ++i) {
         const TTransferFile& file = SharedFiles[i];
-        m_view.setProgressText(m_openHab.*file.name);
-        names << m_openHab.*file.name;
+        m_view.setProgressText(*file.name);
+        names << *file.name;
         QByteArray text;
         bAnyFound |= client.HGET(gatewayKey(file), "text", text);
         staged[i] = std::make_unique<TSafeFile>(localFile(file));
@@ -320,12 +320,12 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
 
 QByteArray TTransfer::gatewayKey(const TTransferFile& file) const
 {
-    return file.gatewayDir + (m_openHab.*file.name).toUtf8();
+    return file.gatewayDir + (*file.name).toUtf8();
 }
 
 QString TTransfer::localFile(const TTransferFile& file) const
 {
-    return m_openHab.sProjPath + m_openHab.*file.name;
+    return m_openHab.sProjPath + *file.name;
 }
 
 QString TTransfer::msg(int msgID, const QString& sDefault) const

@@ -30,24 +30,10 @@ struct TItemValues
     int iCEN = 0;
 };
 
-// The generator: holds the open project's values beyond the function list, writes every openHAB
-// file of the project from the list and reads the project back from its files.
-class TopenHab
+// The open project's values beyond the function list: what the generator writes besides the rows'
+// files, and what it read back from them.
+struct TProjectValues
 {
-public:
-    // configDir: the program's config folder (templates), with or without a trailing "/".
-    TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir);
-
-    const QString sMQTTFile = QStringLiteral("mqtt.cfg");
-    const QString sHomeKitFile = QStringLiteral("homekit.cfg");
-    const QString sCfgFile = QStringLiteral("bticino.cfg");
-    const QString sUUIDFile = QStringLiteral("uuid");
-    const QString sSecretFile = QStringLiteral("secret");
-    const QString sItemsFile = QStringLiteral("bticino.items");
-    const QString sCloudFile = QStringLiteral("openhabcloud.cfg");
-    const QString sRulesFile = QStringLiteral("bticino.rules");
-    const QString sSitemapFile = QStringLiteral("bticino.sitemap");
-
     QString sProjPath; // folder of the open project, ending with "/"
     QString sProj;     // name of the open project
     QString serverIP;
@@ -60,6 +46,29 @@ public:
     bool reboot = false;
     bool settime = false;
     QStringList slGroups;
+};
+
+// The generator: holds the open project's values, writes every openHAB file of the project from the
+// function list and reads the project back from its files.
+class TopenHab : public TProjectValues
+{
+public:
+    // configDir: the program's config folder (templates), with or without a trailing "/".
+    TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir);
+
+    // The project's files, by their names in the project folder.
+    static inline const QString sMQTTFile = QStringLiteral("mqtt.cfg");
+    static inline const QString sHomeKitFile = QStringLiteral("homekit.cfg");
+    static inline const QString sCfgFile = QStringLiteral("bticino.cfg");
+    static inline const QString sUUIDFile = QStringLiteral("uuid");
+    static inline const QString sSecretFile = QStringLiteral("secret");
+    static inline const QString sItemsFile = QStringLiteral("bticino.items");
+    static inline const QString sCloudFile = QStringLiteral("openhabcloud.cfg");
+    static inline const QString sRulesFile = QStringLiteral("bticino.rules");
+    static inline const QString sSitemapFile = QStringLiteral("bticino.sitemap");
+
+    const TProjectValues& projectValues() const { return *this; }
+    void setProjectValues(const TProjectValues& values) { static_cast<TProjectValues&>(*this) = values; }
 
     const QString& sCfgDir() const { return m_cfgDir; }
     const TLanguage& language() const { return m_language; }
