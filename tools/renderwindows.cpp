@@ -135,8 +135,9 @@ int main(int argc, char* argv[])
         {QStringLiteral("function-editor-new.png"), [&] { program.frmItem->DoAdd(items); }},
         {QStringLiteral("function-editor-edit.png"), [&] { program.frmItem->DoEdit(0, items); }},
         {QStringLiteral("group-editor.png"), [&] { program.frmGroups->DoEdit(items); }},
-        {QStringLiteral("transfer-send.png"), [&] { program.frmTransfer->DoTransfer(1); }},
-        {QStringLiteral("transfer-receive.png"), [&] { program.frmTransfer->DoTransfer(2); }},
+        {QStringLiteral("transfer-send.png"), [&] { program.frmTransfer->DoTransfer(TransferMode::Send); }},
+        {QStringLiteral("transfer-receive.png"),
+         [&] { program.frmTransfer->DoTransfer(TransferMode::Receive); }},
         {QStringLiteral("project-new.png"), [&] { program.frmNewProject->New(); }},
         {QStringLiteral("project-edit.png"), [&] { program.frmNewProject->Edit(); }},
     };

@@ -200,7 +200,8 @@ QWidget* TfrmMain::buildSidePanel()
     connect(btnDelProjekt, &QPushButton::clicked, this, &TfrmMain::editProject);
     connect(btnSettings, &QPushButton::clicked, this, [this] { m_program.frmSettings->Execute(); });
     connect(btnReceive, &QPushButton::clicked, this, &TfrmMain::receive);
-    connect(btnSend, &QPushButton::clicked, this, [this] { m_program.frmTransfer->DoTransfer(1); });
+    connect(btnSend, &QPushButton::clicked, this,
+            [this] { m_program.frmTransfer->DoTransfer(TransferMode::Send); });
     connect(btnExit, &QPushButton::clicked, this, &QWidget::close);
 
     column->addSpacing(14);
@@ -435,7 +436,7 @@ void TfrmMain::editProject()
 
 void TfrmMain::receive()
 {
-    m_program.frmTransfer->DoTransfer(2);
+    m_program.frmTransfer->DoTransfer(TransferMode::Receive);
     OpenSelectedProject();
 }
 

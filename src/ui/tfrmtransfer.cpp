@@ -54,10 +54,7 @@ public:
     explicit View(TfrmTransfer& frm) : m_frm(frm) {}
 
     QString address() const override { return m_frm.edIP->text(); }
-    TransferMode mode() const override
-    {
-        return m_frm.mode == 2 ? TransferMode::Receive : TransferMode::Send;
-    }
+    TransferMode mode() const override { return m_frm.mode; }
     void setProgressText(const QString& text) override
     {
         m_frm.lblProgress->setText(text);
@@ -224,11 +221,11 @@ QWidget* TfrmTransfer::buildButtonRow()
     return row;
 }
 
-void TfrmTransfer::DoTransfer(int iMode)
+void TfrmTransfer::DoTransfer(TransferMode direction)
 {
-    mode = iMode;
-    const bool sending = mode == 1;
-    const bool receiving = mode == 2;
+    mode = direction;
+    const bool sending = mode == TransferMode::Send;
+    const bool receiving = mode == TransferMode::Receive;
     m_band->setPicture(sending ? u"send"_s : u"receive"_s);
     lblSend->setVisible(sending);
     btnSend->setVisible(sending);
@@ -261,7 +258,7 @@ void TfrmTransfer::FormShow()
     edIP->setEnabled(true);
     btnSearch->setVisible(!m_program.workspace->sCloudServer().isEmpty());
     FillLanguage(this, m_program.language);
-    (mode == 2 ? btnReceive : btnSend)->setDefault(true);
+    (mode == TransferMode::Receive ? btnReceive : btnSend)->setDefault(true);
     edIP->setFocus();
 }
 
@@ -307,7 +304,7 @@ void TfrmTransfer::transfer()
     const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
     dropHeldInput();
     ShowTransferState(false, ok);
-    if (ok && mode == 1)
+    if (ok && mode == TransferMode::Send)
         lblRefresh->show();
     if (m_cancelRequested)
         QDialog::reject();

@@ -30,8 +30,8 @@ public:
     explicit TfrmTransfer(TProgram& program, QWidget* parent = nullptr);
     ~TfrmTransfer() override;
 
-    // Prepares the dialog for iMode (1 send, 2 receive) and shows it modally.
-    void DoTransfer(int iMode);
+    // Prepares the dialog for the direction and shows it modally.
+    void DoTransfer(TransferMode direction);
 
     // Switches between the running state and the finished state of a transfer; remembers the
     // address in project.ini either way. False (after an error box) when project.ini could not
@@ -44,7 +44,7 @@ public:
     // A transfer or a lookup runs.
     bool isRunning() const { return m_running; }
 
-    int mode = 1;    // 1 send, 2 receive
+    TransferMode mode = TransferMode::Send;
     QString sSerial; // the gateway's serial: from project.ini, or typed for the lookup
 
     // The window's controls, by their design names, for the tests' use.

@@ -156,7 +156,7 @@ private:
     void addFunction(const FunctionInput& input);
     void addGroupScene(const QString& group);
     void setServerSettings();
-    void transfer(QPushButton* mainButton, int mode);
+    void transfer(QPushButton* mainButton, TransferMode mode);
     void checkMirror();
 
     TestProgramFolder m_folder;
@@ -287,7 +287,7 @@ void EndToEndTest::setServerSettings()
     m_prompts.reset();
 }
 
-void EndToEndTest::transfer(QPushButton* mainButton, int mode)
+void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
 {
     TfrmTransfer* dlg = program().frmTransfer;
     TTransferSettings settings;
@@ -303,7 +303,7 @@ void EndToEndTest::transfer(QPushButton* mainButton, int mode)
         [dlg, mode] {
             QCOMPARE(dlg->lblSerial->text(), u"Seriennummer: VAR-4711"_s);
             dlg->edIP->setText(u"127.0.0.1"_s);
-            (mode == 1 ? dlg->btnSend : dlg->btnReceive)->click();
+            (mode == TransferMode::Send ? dlg->btnSend : dlg->btnReceive)->click();
             QCOMPARE(dlg->lblProgress->text(), u"Datenübertragung erfolgreich!"_s);
             dlg->btnClose->click();
         });
@@ -339,7 +339,7 @@ void EndToEndTest::projectToGatewayAndBack()
     QCOMPARE(kinds, (QList<int>{0, 1, 2, 3, 4, 5}));
     setServerSettings();
 
-    transfer(w().btnSend, 1);
+    transfer(w().btnSend, TransferMode::Send);
     QVERIFY(!program().openHab.reboot);
     QVERIFY(readBytes(projectFile(u"homekit.cfg"_s)).contains("networkInterface=127.0.0.1\r\n"));
     checkMirror();
@@ -356,7 +356,7 @@ void EndToEndTest::projectToGatewayAndBack()
     for (int file = 0; file < sharedFiles; ++file)
         QVERIFY(writeBytes(projectFile(gatewayFiles.at(file).first), "spoilt\r\n"));
 
-    transfer(w().btnReceive, 2);
+    transfer(w().btnReceive, TransferMode::Receive);
     for (int file = 0; file < sharedFiles; ++file) {
         const QString& name = gatewayFiles.at(file).first;
         const QByteArray received = readBytes(projectFile(name));

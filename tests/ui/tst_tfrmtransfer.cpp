@@ -26,6 +26,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(TransferMode)
+
 namespace {
 
 const QString demo = u"" VARUNO_DEMO_DIR "/Demo"_s;
@@ -192,16 +194,16 @@ void TransferDialogTest::watchRunning(RunningView& view)
 
 void TransferDialogTest::readyState_data()
 {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("send") << 1;
-    QTest::newRow("receive") << 2;
+    QTest::addColumn<TransferMode>("mode");
+    QTest::newRow("send") << TransferMode::Send;
+    QTest::newRow("receive") << TransferMode::Receive;
 }
 
 void TransferDialogTest::readyState()
 {
-    QFETCH(int, mode);
+    QFETCH(TransferMode, mode);
     start();
-    const bool sending = mode == 1;
+    const bool sending = mode == TransferMode::Send;
 
     press(sending ? w().btnSend : w().btnReceive, [&] {
         QCOMPARE(dlg().mode, mode);
