@@ -5,6 +5,7 @@
 // copy, so nothing of an installation is touched.
 
 #include "model/functionlist.h"
+#include "treecopy.h"
 #include "ui/startup.h"
 #include "ui/tfrmgroups.h"
 #include "ui/tfrmitem.h"
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -59,20 +59,6 @@ private:
     }
 };
 
-bool copyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString target = to + QLatin1Char('/') + info.fileName();
-        if (info.isDir() ? !copyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
 bool report(bool saved, const QString& fileName)
 {
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << fileName << '\n';
@@ -112,8 +98,8 @@ int main(int argc, char* argv[])
 
     QTemporaryDir programDir;
     if (!programDir.isValid() || !QDir().mkpath(outputDir) ||
-        !copyTree(QStringLiteral(VARUNO_DATA_DIR), programDir.filePath(QStringLiteral("config"))) ||
-        !copyTree(QStringLiteral(VARUNO_DEMO_DIR), programDir.filePath(QStringLiteral("projects")))) {
+        !CopyTree(QStringLiteral(VARUNO_DATA_DIR), programDir.filePath(QStringLiteral("config"))) ||
+        !CopyTree(QStringLiteral(VARUNO_DEMO_DIR), programDir.filePath(QStringLiteral("projects")))) {
         QTextStream(stderr) << "cannot prepare a program folder\n";
         return 1;
     }

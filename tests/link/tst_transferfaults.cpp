@@ -1,45 +1,16 @@
 #include "tst_transferfixture.h"
 
+#include "scriptedresppeer.h"
+
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTest>
 
-#include <future>
-#include <thread>
+#include <QTest>
 
 namespace {
 
 const QString Msg37 = QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden!");
-// How long the stand-in gateway waits for the transfer before it gives up on the test.
-constexpr int PeerPatience = 5000;
 constexpr int ShortReplyTimeout = 300;
-
-// The parts of the first complete request in bytes (an array of bulk strings), removed from bytes;
-// empty while the request is still incomplete.
-QList<QByteArray> takeRequest(QByteArray& bytes)
-{
-    qsizetype position = 0;
-    auto header = [&](char kind) -> qsizetype {
-        const qsizetype end = bytes.indexOf("\r\n", position);
-        if (end < 0 || bytes.at(position) != kind)
-            return -1;
-        const qsizetype number = bytes.mid(position + 1, end - position - 1).toLongLong();
-        position = end + 2;
-        return number;
-    };
-    QList<QByteArray> parts;
-    for (qsizetype count = header('*'); count > 0; --count) {
-        const qsizetype length = header('$');
-        if (length < 0 || position + length + 2 > bytes.size())
-            return {};
-        parts << bytes.mid(position, length);
-        position += length + 2;
-    }
-    bytes.remove(0, position);
-    return parts;
-}
 
 // What a healthy gateway answers to each request of a transfer, in order: the firmware marker, a
 // clock a minute behind the PC, and plain confirmations; file texts for a receive.
@@ -52,94 +23,6 @@ QList<QByteArray> healthyReplies(TransferMode mode)
     return QList<QByteArray>{"$3\r\n2.1\r\n", "$10\r\n1699999940\r\n"} +
            QList<QByteArray>(9, "$3\r\nalt\r\n") + QList<QByteArray>(18 + 5 + 3, ":1\r\n");
 }
-
-// A reply that announces a long value and then sends one byte of it every TrickleMs.
-const QByteArray Trickle = "trickle";
-constexpr int TrickleMs = 40;
-
-// A stand-in gateway on loopback that answers each request with the next scripted reply. It serves
-// one connection on a thread of its own, because the transfer blocks the test's thread while it
-// waits. After its last reply it hangs up or keeps silent until the transfer closes.
-class ScriptedGateway
-{
-public:
-    ScriptedGateway(QList<QByteArray> replies, bool hangUp) : m_replies(std::move(replies)), m_hangUp(hangUp)
-    {
-        std::promise<quint16> listening;
-        std::future<quint16> port = listening.get_future();
-        m_thread = std::thread([this, listening = std::move(listening)]() mutable { serve(listening); });
-        m_port = port.get();
-    }
-    ~ScriptedGateway() { finish(); }
-
-    quint16 port() const { return m_port; }
-    // The requests received, once the transfer has closed the connection.
-    QList<QList<QByteArray>> requests()
-    {
-        finish();
-        return m_requests;
-    }
-
-private:
-    void finish()
-    {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    void serve(std::promise<quint16>& listening)
-    {
-        QTcpServer server;
-        listening.set_value(server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0);
-        if (!server.waitForNewConnection(PeerPatience))
-            return;
-        QTcpSocket* socket = server.nextPendingConnection();
-        QByteArray received;
-        for (const QByteArray& reply : std::as_const(m_replies)) {
-            QList<QByteArray> request;
-            while ((request = takeRequest(received)).isEmpty()) {
-                if (!socket->waitForReadyRead(PeerPatience))
-                    return;
-                received += socket->readAll();
-            }
-            m_requests << request;
-            if (reply == Trickle) {
-                trickle(*socket);
-                return;
-            }
-            socket->write(reply);
-            while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(PeerPatience)) {
-            }
-        }
-        if (m_hangUp)
-            socket->disconnectFromHost();
-        // Collects whatever else comes until the transfer closes the connection.
-        while (socket->state() == QAbstractSocket::ConnectedState && socket->waitForReadyRead(PeerPatience)) {
-            received += socket->readAll();
-            for (QList<QByteArray> request; !(request = takeRequest(received)).isEmpty();)
-                m_requests << request;
-        }
-    }
-
-    // Until the transfer closes the connection, or for as long as the test may last.
-    static void trickle(QTcpSocket& socket)
-    {
-        socket.write("$1000\r\n");
-        QElapsedTimer patience;
-        patience.start();
-        while (socket.state() == QAbstractSocket::ConnectedState && !patience.hasExpired(PeerPatience)) {
-            socket.write("x");
-            socket.waitForBytesWritten(TrickleMs);
-            socket.waitForReadyRead(TrickleMs);
-        }
-    }
-
-    const QList<QByteArray> m_replies;
-    const bool m_hangUp;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    QList<QList<QByteArray>> m_requests;
-};
 
 } // namespace
 
@@ -184,7 +67,7 @@ bool TestTransferFaults::run(RecordingView& view, quint16 port, int replyTimeout
     settings.storePort = port;
     settings.busServerWaitMs = 2000;
     settings.busServerPauseMs = 0;
-    settings.connectTimeoutMs = PeerPatience;
+    settings.connectTimeoutMs = ScriptedRespPeer::Patience;
     settings.replyTimeoutMs = replyTimeoutMs;
     settings.now = [] { return qint64(1'700'000'000); };
     return TTransfer(m_project.openHab, m_project.language, view, settings).RunTransfer();
@@ -195,7 +78,7 @@ bool TestTransferFaults::run(RecordingView& view, quint16 port, int replyTimeout
 void TestTransferFaults::requestsOfASend()
 {
     RecordingView view;
-    ScriptedGateway gateway(healthyReplies(TransferMode::Send), false);
+    ScriptedRespPeer gateway(healthyReplies(TransferMode::Send));
 
     QVERIFY(run(view, gateway.port()));
 
@@ -267,7 +150,7 @@ void TestTransferFaults::faultyReply()
     // Only the store's refusal keeps the connection worth answering on.
     if (!fault.startsWith('-'))
         replies.resize(faultAt + 1);
-    ScriptedGateway gateway(replies, hangUp);
+    ScriptedRespPeer gateway(replies, hangUp ? ScriptedRespPeer::Close : ScriptedRespPeer::KeepSilent);
 
     QCOMPARE(run(view, gateway.port()), result);
 
@@ -301,7 +184,7 @@ void TestTransferFaults::receiveChangesNothingOnAFault_data()
         {"bad length", "$5\r\nline 1\r\n", false},
         {"bad terminator", "$6\r\nline 1XY", false},
         {"silence", QByteArray(), false},
-        {"trickle", Trickle, false},
+        {"trickle", ScriptedRespPeer::Trickle, false},
     };
     const QList<QByteArray> healthy = healthyReplies(TransferMode::Receive);
     for (int file = 1; file <= 7; ++file) {
@@ -327,14 +210,14 @@ void TestTransferFaults::receiveChangesNothingOnAFault()
     const QMap<QString, QByteArray> before = projectFolder();
     RecordingView view;
     view.eMode = TransferMode::Receive;
-    ScriptedGateway gateway(replies, hangUp);
+    ScriptedRespPeer gateway(replies, hangUp ? ScriptedRespPeer::Close : ScriptedRespPeer::KeepSilent);
     QElapsedTimer elapsed;
     elapsed.start();
 
     QVERIFY(!run(view, gateway.port()));
 
     // Well within the peer's patience: the deadline, not the peer, ended the wait.
-    QVERIFY2(elapsed.elapsed() < PeerPatience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(view.scripted.shown, QStringList({message}));
     QCOMPARE(projectFolder(), before);
 }
@@ -346,7 +229,7 @@ void TestTransferFaults::cancelledTransferStopsAtOnce_data()
     QTest::addColumn<TransferMode>("mode");
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::newRow("receive, value trickling")
-        << TransferMode::Receive << (healthyReplies(TransferMode::Receive).first(3) << Trickle);
+        << TransferMode::Receive << (healthyReplies(TransferMode::Receive).first(3) << ScriptedRespPeer::Trickle);
     QTest::newRow("send, gateway silent")
         << TransferMode::Send << healthyReplies(TransferMode::Send).first(2);
 }
@@ -366,13 +249,13 @@ void TestTransferFaults::cancelledTransferStopsAtOnce()
     const QMap<QString, QByteArray> before = projectFolder();
     CancellingView view;
     view.eMode = mode;
-    ScriptedGateway gateway(replies, false);
+    ScriptedRespPeer gateway(replies);
     QElapsedTimer elapsed;
     elapsed.start();
 
     QVERIFY(!run(view, gateway.port(), 60'000));
 
-    QVERIFY2(elapsed.elapsed() < PeerPatience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(view.scripted.shown, QStringList());
     QCOMPARE(view.progressTexts.last(), QStringLiteral("Die Übertragung wurde abgebrochen."));
     if (mode == TransferMode::Receive)

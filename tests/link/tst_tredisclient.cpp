@@ -1,130 +1,23 @@
 #include "link/tredisclient.h"
 #include "redisserver.h"
+#include "scriptedresppeer.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
-#include <sys/socket.h>
-
 #include <functional>
-#include <future>
 #include <memory>
-#include <thread>
 
 namespace {
 
 const QString Loopback = QStringLiteral("127.0.0.1");
-// How long a scripted peer waits for the client before it gives up on the test.
-constexpr int PeerPatience = 5000;
 // Short enough to keep the tests fast, long enough for a loaded machine to answer on loopback.
 constexpr int ShortReplyTimeout = 300;
 
-// The length of the first complete request (an array of bulk strings) in bytes, or -1 while it is
-// still incomplete.
-qsizetype requestLength(const QByteArray& bytes)
-{
-    qsizetype position = 0;
-    auto header = [&](char kind) -> qsizetype {
-        const qsizetype end = bytes.indexOf("\r\n", position);
-        if (end < 0 || bytes.at(position) != kind)
-            return -1;
-        const qsizetype number = bytes.mid(position + 1, end - position - 1).toLongLong();
-        position = end + 2;
-        return number;
-    };
-    qsizetype parts = header('*');
-    for (; parts > 0; --parts) {
-        const qsizetype length = header('$');
-        if (length < 0 || position + length + 2 > bytes.size())
-            return -1;
-        position += length + 2;
-    }
-    return parts == 0 ? position : -1;
-}
-
-// A stand-in store on loopback that answers each request with scripted bytes, to see how the client
-// copes with replies a real store never sends. It serves one connection on a thread of its own,
-// because the client blocks the test's thread while it waits. After its last reply it either hangs
-// up its sending side or keeps silent, then waits for the client to close.
-class ScriptedPeer
-{
-public:
-    enum Ending
-    {
-        KeepSilent,
-        HangUp
-    };
-
-    explicit ScriptedPeer(QList<QByteArray> replies, Ending ending = KeepSilent)
-        : m_replies(std::move(replies)), m_ending(ending)
-    {
-        std::promise<quint16> listening;
-        std::future<quint16> port = listening.get_future();
-        m_thread = std::thread([this, listening = std::move(listening)]() mutable { serve(listening); });
-        m_port = port.get();
-    }
-    ~ScriptedPeer() { finish(); }
-
-    quint16 port() const { return m_port; }
-    // Both wait until the client has closed the connection (or the peer gave up on it).
-    QList<QByteArray> requests()
-    {
-        finish();
-        return m_requests;
-    }
-    bool clientClosed()
-    {
-        finish();
-        return m_clientClosed;
-    }
-
-private:
-    void finish()
-    {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    void serve(std::promise<quint16>& listening)
-    {
-        QTcpServer server;
-        listening.set_value(server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0);
-        if (!server.waitForNewConnection(PeerPatience))
-            return;
-        QTcpSocket* socket = server.nextPendingConnection();
-        QByteArray received;
-        for (const QByteArray& reply : std::as_const(m_replies)) {
-            qsizetype length;
-            while ((length = requestLength(received)) < 0) {
-                if (!socket->waitForReadyRead(PeerPatience))
-                    return;
-                received += socket->readAll();
-            }
-            m_requests << received.first(length);
-            received.remove(0, length);
-            socket->write(reply);
-            while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(PeerPatience)) {
-            }
-        }
-        if (m_ending == HangUp)
-            ::shutdown(socket->socketDescriptor(), SHUT_WR);
-        while (socket->waitForReadyRead(PeerPatience))
-            socket->readAll();
-        m_clientClosed = socket->error() == QAbstractSocket::RemoteHostClosedError;
-    }
-
-    const QList<QByteArray> m_replies;
-    const Ending m_ending;
-    quint16 m_port = 0;
-    std::thread m_thread;
-    QList<QByteArray> m_requests;
-    bool m_clientClosed = false;
-};
-
 } // namespace
 
-Q_DECLARE_METATYPE(ScriptedPeer::Ending)
+Q_DECLARE_METATYPE(ScriptedRespPeer::Ending)
 Q_DECLARE_METATYPE(TRedisNullable)
 
 namespace {
@@ -267,7 +160,7 @@ private slots:
 
     void requestsAreFramedAsArraysOfBulkStrings()
     {
-        ScriptedPeer peer({":1\r\n", "$-1\r\n", ":2\r\n", ":1\r\n"});
+        ScriptedRespPeer peer({":1\r\n", "$-1\r\n", ":2\r\n", ":1\r\n"});
         {
             TRedisClient client(Loopback, peer.port());
             client.Connect();
@@ -282,7 +175,7 @@ private slots:
             "*3\r\n$3\r\nDEL\r\n$1\r\na\r\n$2\r\nbc\r\n",
             "*3\r\n$5\r\nRPUSH\r\n$1\r\nk\r\n$4\r\nx\r\ny\r\n",
         };
-        QCOMPARE(peer.requests(), expected);
+        QCOMPARE(peer.rawRequests(), expected);
     }
 
     void valueReplies_data()
@@ -303,7 +196,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(TRedisNullable, value);
-        ScriptedPeer peer({reply});
+        ScriptedRespPeer peer({reply});
         TRedisClient client(Loopback, peer.port());
         client.Connect();
         QCOMPARE(client.GET("k"), value);
@@ -322,7 +215,7 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(qint64, result);
-        ScriptedPeer peer({reply});
+        ScriptedRespPeer peer({reply});
         TRedisClient client(Loopback, peer.port());
         client.Connect();
         QCOMPARE(client.LPUSH("k", {"v"}), result);
@@ -334,17 +227,17 @@ private slots:
     {
         QTest::addColumn<bool>("integerReply");
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<ScriptedPeer::Ending>("ending");
+        QTest::addColumn<ScriptedRespPeer::Ending>("ending");
         QTest::addColumn<QString>("failure");
 
         const QString notAString = QStringLiteral("Not a valid string response");
         const QString notAnInteger = QStringLiteral("Not a valid integer response");
         const QString closed = QStringLiteral("connection: Connection to 127.0.0.1:%1 closed by the peer");
         const QString silent = QStringLiteral("connection: No reply from 127.0.0.1:%1 within 300 ms");
-        const auto silence = ScriptedPeer::KeepSilent;
-        const auto hangUp = ScriptedPeer::HangUp;
+        const auto silence = ScriptedRespPeer::KeepSilent;
+        const auto hangUp = ScriptedRespPeer::HangUp;
         auto row = [](const char* name, bool integerReply, const QByteArray& reply,
-                      ScriptedPeer::Ending ending, const QString& failure) {
+                      ScriptedRespPeer::Ending ending, const QString& failure) {
             QTest::newRow(name) << integerReply << reply << ending << failure;
         };
 
@@ -387,9 +280,9 @@ private slots:
     {
         QFETCH(bool, integerReply);
         QFETCH(QByteArray, reply);
-        QFETCH(ScriptedPeer::Ending, ending);
+        QFETCH(ScriptedRespPeer::Ending, ending);
         QFETCH(QString, failure);
-        ScriptedPeer peer({reply}, ending);
+        ScriptedRespPeer peer({reply}, ending);
         TRedisClient client(Loopback, peer.port());
         client.SetReplyTimeout(ShortReplyTimeout);
         client.Connect();
@@ -428,7 +321,7 @@ private slots:
         QVERIFY(full.listen(QHostAddress::LocalHost));
         QTcpSocket queued;
         queued.connectToHost(QHostAddress::LocalHost, full.serverPort());
-        QVERIFY(queued.waitForConnected(PeerPatience));
+        QVERIFY(queued.waitForConnected(ScriptedRespPeer::Patience));
 
         TRedisClient client(Loopback, full.serverPort());
         client.SetConnectTimeout(200);
@@ -459,7 +352,7 @@ private slots:
     void connectionIsClosed()
     {
         QFETCH(bool, disconnect);
-        ScriptedPeer peer({"+OK\r\n"});
+        ScriptedRespPeer peer({"+OK\r\n"});
         auto client = std::make_unique<TRedisClient>(Loopback, peer.port());
         client->Connect();
         QVERIFY(client->SET("k", "v"));

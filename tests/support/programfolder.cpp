@@ -1,39 +1,22 @@
 #include "programfolder.h"
 
+#include "treecopy.h"
+
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-bool copyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString target = to + QLatin1Char('/') + info.fileName();
-        if (info.isDir() ? !copyTree(info.filePath(), target) : !QFile::copy(info.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 TestProgramFolder::TestProgramFolder()
 {
     if (m_dir.isValid()) {
-        copyTree(QStringLiteral(VARUNO_DATA_DIR), configDir());
+        CopyTree(QStringLiteral(VARUNO_DATA_DIR), configDir());
         QDir().mkpath(projectsDir());
     }
 }
 
 bool TestProgramFolder::addProject(const QString& sourceFolder, const QString& name)
 {
-    return copyTree(sourceFolder, projectsDir() + name);
+    return CopyTree(sourceFolder, projectsDir() + name);
 }
 
 QMap<QString, QByteArray> snapshot(const QString& folder)

@@ -1,3 +1,4 @@
+#include "freeport.h"
 #include "model/functionentry.h"
 #include "model/functionlist.h"
 #include "model/tprojectini.h"
@@ -21,7 +22,6 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -70,42 +70,34 @@ QByteArray sentText(const QByteArray& file)
     return text;
 }
 
-quint16 freePort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
-}
-
 // The gateway simulator on a free loopback port, mirroring the sent files below a folder of its
 // own; stopped when the object goes.
 class GatewaySimulator
 {
 public:
-    ~GatewaySimulator()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    ~GatewaySimulator() { stop(); }
 
     // Empty on success, else why it did not start.
     QString start()
     {
-        m_port = freePort();
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(u"python3"_s, {simulatorScript, m_mirror.path(), u"--port"_s, QString::number(m_port),
-                                       u"--interval"_s, u"0.05"_s});
-        QByteArray output;
-        while (m_process.waitForReadyRead(10000)) {
-            output += m_process.readAll();
-            if (output.contains("ready on"))
-                return {};
-        }
-        return u"gateway simulator did not start: "_s + QString::fromLocal8Bit(output + m_process.readAll());
+        QString failure;
+        const bool started = StartOnFreePort([this, &failure](quint16 port) {
+            m_port = port;
+            m_process.setProcessChannelMode(QProcess::MergedChannels);
+            m_process.start(u"python3"_s, {simulatorScript, m_mirror.path(), u"--port"_s,
+                                           QString::number(port), u"--interval"_s, u"0.05"_s});
+            QByteArray output;
+            while (m_process.waitForReadyRead(10000)) {
+                output += m_process.readAll();
+                if (output.contains("ready on"))
+                    return true;
+            }
+            failure =
+                u"gateway simulator did not start: "_s + QString::fromLocal8Bit(output + m_process.readAll());
+            stop();
+            return false;
+        });
+        return started ? QString() : failure;
     }
 
     quint16 port() const { return m_port; }
@@ -115,6 +107,16 @@ public:
     }
 
 private:
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
     QTemporaryDir m_mirror;
     QProcess m_process;
     quint16 m_port = 0;

@@ -1,36 +1,15 @@
 #include "redisserver.h"
 
+#include "freeport.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QStandardPaths>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr int StartPatience = 10000;
 constexpr int CliPatience = 10000;
-constexpr int StartAttempts = 3;
-
-// A loopback port that nobody listens on right now: the system picks it for a socket bound to
-// port 0. (The support library links QtCore only, so this uses the system's sockets directly.)
-quint16 freeLoopbackPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                       ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    ::close(fd);
-    return bound ? ntohs(address.sin_port) : 0;
-}
 
 } // namespace
 
@@ -52,22 +31,18 @@ bool RedisServer::start()
         m_error = QStringLiteral("No temporary folder for redis-server: ") + m_dir.errorString();
         return false;
     }
-    // Another process may take the free port before the server binds it; then try a new one.
-    for (int attempt = 0; attempt < StartAttempts; ++attempt) {
+    m_error = QStringLiteral("No free loopback port for redis-server");
+    return StartOnFreePort([this](quint16 port) {
+        m_port = port;
         if (launch() && waitUntilAnswering())
             return true;
         stop();
-    }
-    return false;
+        return false;
+    });
 }
 
 bool RedisServer::launch()
 {
-    m_port = freeLoopbackPort();
-    if (m_port == 0) {
-        m_error = QStringLiteral("No free loopback port for redis-server");
-        return false;
-    }
     // The log goes to a file: a pipe nobody reads could fill up and stall the server.
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardOutputFile(m_dir.filePath(QStringLiteral("redis.log")));
