@@ -1,5 +1,6 @@
 #include "model/functionlist.h"
 
+#include <QAbstractItemModelTester>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +41,7 @@ QStringList TestFunctionList::labels(const FunctionList& list)
 void TestFunctionList::sortByLabel()
 {
     FunctionList list;
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
     fill(list, {QStringLiteral("Zimmer"), QStringLiteral("bad"), QStringLiteral("Äpfel"),
                                 QStringLiteral("Bad"), QStringLiteral("Küche")});
     list.sortByLabel();
@@ -53,6 +55,7 @@ void TestFunctionList::sortByLabel()
 void TestFunctionList::moveAndRemoveChecked()
 {
     FunctionList list;
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
     fill(list, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     list.move(0, 2);
     QCOMPARE(labels(list), QStringList({QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("a")}));

@@ -2,6 +2,7 @@
 #include "ui/functionlistview.h"
 #include "ui/kindgroupmodel.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -62,13 +63,24 @@ private slots:
 private:
     std::unique_ptr<FunctionList> m_list;
     std::unique_ptr<FunctionListView> m_view;
+    // Every change of the list is checked against the model rules, in the list and in the grouping
+    // proxy in front of it.
+    std::unique_ptr<QAbstractItemModelTester> m_listTester;
+    std::unique_ptr<QAbstractItemModelTester> m_groupTester;
 };
 
 void TestFunctionListView::init()
 {
+    m_groupTester.reset();
+    m_listTester.reset();
+    m_view.reset();
     m_list = std::make_unique<FunctionList>();
+    m_listTester = std::make_unique<QAbstractItemModelTester>(
+        m_list.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_list->setEntries(mixedRows());
     m_view = std::make_unique<FunctionListView>(*m_list);
+    m_groupTester = std::make_unique<QAbstractItemModelTester>(
+        m_view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
 void TestFunctionListView::groupViewShowsTheKindsWithRows()

@@ -4,6 +4,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "programstack.h"
 #include "scriptedprompts.h"
 #include "ui/program.h"
 #include "ui/tfrmgroups.h"
@@ -77,14 +78,10 @@ private:
     QStringList shownNames() const;
     QListWidgetItem* entry(const QString& name) const;
     void doubleClick(const QString& name);
-    QString projectFile(const QString& name) const { return m_openHab->sProjPath + name; }
+    QString projectFile(const QString& name) const { return m_stack->openHab().sProjPath + name; }
     QMap<QString, QByteArray> files() const;
 
-    std::unique_ptr<TestProgramFolder> m_folder;
-    std::unique_ptr<TLanguage> m_language;
-    std::unique_ptr<Tbticino> m_bticino;
-    std::unique_ptr<TopenHab> m_openHab;
-    std::unique_ptr<TWorkspace> m_workspace;
+    std::unique_ptr<TestProgramStack> m_stack;
     std::unique_ptr<TProgram> m_program;
     std::unique_ptr<TfrmGroups> m_frm;
     ScriptedPrompts m_prompts;
@@ -94,31 +91,28 @@ private:
 void GroupEditorTest::init()
 {
     m_prompts.reset();
-    m_folder = std::make_unique<TestProgramFolder>();
-    QVERIFY(m_folder->isValid());
-    QVERIFY(m_folder->addProject(demo, u"Haus"_s));
-    m_language = std::make_unique<TLanguage>(m_folder->configDir());
-    m_language->LoadLanguage(u"Deutsch"_s);
-    m_bticino = std::make_unique<Tbticino>(*m_language);
-    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder->configDir());
-    m_workspace = std::make_unique<TWorkspace>(m_folder->path(), *m_openHab, *m_language, m_prompts);
-    QVERIFY(m_workspace->OpenSelectedProject(m_lv));
+    m_stack = std::make_unique<TestProgramStack>();
+    QVERIFY(m_stack->folder().isValid());
+    QVERIFY(m_stack->folder().addProject(demo, u"Haus"_s));
+    m_stack->start();
+    QVERIFY(m_stack->startWorkspace(m_prompts).OpenSelectedProject(m_lv));
 
     m_lv.clear();
-    m_openHab->slGroups = QStringList{u"Keller"_s, u"Erdgeschoss"_s, u"Weinkeller"_s, u"Lichter"_s};
+    m_stack->openHab().slGroups = QStringList{u"Keller"_s, u"Erdgeschoss"_s, u"Weinkeller"_s, u"Lichter"_s};
     addRow(FunctionEntry::Switch, u"Flur"_s, u"01.12"_s, u"Erdgeschoss, Keller"_s);
     addRow(FunctionEntry::Switch, u"Regal"_s, u"01.13"_s, u"Weinkeller, Keller"_s);
     addRow(FunctionEntry::Switch, u"Garage"_s, u"01.14"_s, u"Erdgeschoss"_s);
     addRow(FunctionEntry::GroupScene, u"Kellerlicht"_s, QString(), u"Keller"_s);
     addRow(FunctionEntry::GroupScene, u"Alle Lichter"_s, QString(), u"Lichter"_s, true);
     addRow(FunctionEntry::GroupScene, u"Stopp"_s, QString(), u"_STOP_"_s);
-    QVERIFY(m_openHab->SaveItems(m_lv.entries()).isEmpty());
+    QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
     // From the files, as the user meets the project.
-    QVERIFY(m_workspace->OpenSelectedProject(m_lv));
+    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv));
     QCOMPARE(m_lv.count(), 6);
 
-    m_program = std::make_unique<TProgram>(TProgram{*m_openHab, *m_bticino, *m_language, m_prompts});
-    m_program->workspace = m_workspace.get();
+    m_program = std::make_unique<TProgram>(
+        TProgram{m_stack->openHab(), m_stack->bticino(), m_stack->language(), m_prompts});
+    m_program->workspace = &m_stack->workspace();
     m_frm = std::make_unique<TfrmGroups>(*m_program);
     m_program->frmGroups = m_frm.get();
 }
@@ -128,11 +122,7 @@ void GroupEditorTest::cleanup()
     QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
     m_frm.reset();
     m_program.reset();
-    m_workspace.reset();
-    m_openHab.reset();
-    m_bticino.reset();
-    m_language.reset();
-    m_folder.reset();
+    m_stack.reset();
     m_lv.clear();
 }
 
@@ -141,8 +131,8 @@ void GroupEditorTest::addRow(int kind, const QString& label, const QString& addr
 {
     const QString prefix = Vocabulary::AliasPrefix(kind, reverse).toString();
     FunctionEntry row;
-    m_openHab->FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
-                        u"Ja"_s, QString(), reverse, 0, 0);
+    m_stack->openHab().FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
+                                u"Ja"_s, QString(), reverse, 0, 0);
     m_lv.append(row);
 }
 
@@ -254,7 +244,7 @@ void GroupEditorTest::add()
 
     QVERIFY(saved);
     QCOMPARE(shown, expected);
-    QCOMPARE(m_openHab->slGroups, expected);
+    QCOMPARE(m_stack->openHab().slGroups, expected);
     QStringList dialogue = {askAdd};
     if (refused)
         dialogue << msgInvalid;
@@ -276,7 +266,7 @@ void GroupEditorTest::renameFollowsEveryRowAndScene()
     // The renamed entry stays where it was; the stored group list follows the display.
     const QStringList order = {u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"Weinkeller"_s};
     QCOMPARE(shown, order);
-    QCOMPARE(m_openHab->slGroups, order);
+    QCOMPARE(m_stack->openHab().slGroups, order);
     QCOMPARE(groupsTexts(m_lv), QStringList({u"Erdgeschoss, Basement"_s, u"Weinkeller, Basement"_s,
                                              u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"_STOP_"_s}));
     QCOMPARE(m_lv.at(3).caption, u"Kellerlicht"_s);
@@ -341,7 +331,7 @@ void GroupEditorTest::deleteSparesTheGroupsOfScenes()
     // Lichter is switched by a scene and stays; the groups after it are still deleted.
     QCOMPARE(m_prompts.shown, QStringList{sceneRefused(u"Lichter"_s)});
     QCOMPARE(shown, QStringList({u"Keller"_s, u"Lichter"_s}));
-    QCOMPARE(m_openHab->slGroups, shown);
+    QCOMPARE(m_stack->openHab().slGroups, shown);
     QCOMPARE(groupsTexts(m_lv),
              QStringList({u"Keller"_s, u"Keller"_s, QString(), u"Keller"_s, u"Lichter"_s, u"_STOP_"_s}));
     const QString items = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s)));
@@ -361,7 +351,7 @@ void GroupEditorTest::leavingWithoutSavingChangesNothing()
     QFETCH(int, how);
 
     const QList<FunctionEntry> rows = m_lv.entries();
-    const QStringList groups = m_openHab->slGroups;
+    const QStringList groups = m_stack->openHab().slGroups;
     const QMap<QString, QByteArray> before = files();
     m_prompts.queueText(u"OG"_s);
     m_prompts.queueText(u"Basement"_s);
@@ -382,7 +372,7 @@ void GroupEditorTest::leavingWithoutSavingChangesNothing()
 
     QVERIFY(!saved);
     QCOMPARE(m_lv.entries(), rows);
-    QCOMPARE(m_openHab->slGroups, groups);
+    QCOMPARE(m_stack->openHab().slGroups, groups);
     QCOMPARE(files(), before);
 }
 
@@ -397,7 +387,7 @@ void GroupEditorTest::enterSaves()
     });
 
     QVERIFY(saved);
-    QVERIFY(m_openHab->slGroups.contains(u"OG"_s));
+    QVERIFY(m_stack->openHab().slGroups.contains(u"OG"_s));
 }
 
 void GroupEditorTest::saveFailureIsShown()

@@ -3,6 +3,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "programstack.h"
 #include "scriptedprompts.h"
 #include "ui/devicebox.h"
 #include "ui/program.h"
@@ -113,15 +114,11 @@ private:
     void edit(int row, const std::function<void()>& script);
     void check(const QString& group);
     QToolButton* kindButton(int kind) const;
-    QString projectFile(const QString& name) const { return m_openHab->sProjPath + name; }
+    QString projectFile(const QString& name) const { return m_stack->openHab().sProjPath + name; }
     QMap<QString, QByteArray> files() const;
     QString items() const { return QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s))); }
 
-    std::unique_ptr<TestProgramFolder> m_folder;
-    std::unique_ptr<TLanguage> m_language;
-    std::unique_ptr<Tbticino> m_bticino;
-    std::unique_ptr<TopenHab> m_openHab;
-    std::unique_ptr<TWorkspace> m_workspace;
+    std::unique_ptr<TestProgramStack> m_stack;
     std::unique_ptr<TProgram> m_program;
     std::unique_ptr<TfrmItem> m_item;
     std::unique_ptr<TfrmGroups> m_groups;
@@ -132,9 +129,9 @@ private:
 void FunctionEditorTest::init()
 {
     m_prompts.reset();
-    m_folder = std::make_unique<TestProgramFolder>();
-    QVERIFY(m_folder->isValid());
-    QVERIFY(m_folder->addProject(demo, u"Demo"_s));
+    m_stack = std::make_unique<TestProgramStack>();
+    QVERIFY(m_stack->folder().isValid());
+    QVERIFY(m_stack->folder().addProject(demo, u"Demo"_s));
     start();
 }
 
@@ -143,23 +140,15 @@ void FunctionEditorTest::start()
     m_item.reset();
     m_groups.reset();
     m_program.reset();
-    m_workspace.reset();
-    m_openHab.reset();
-    m_bticino.reset();
-    m_language.reset();
-
-    m_language = std::make_unique<TLanguage>(m_folder->configDir());
-    m_language->LoadLanguage(u"Deutsch"_s);
-    m_bticino = std::make_unique<Tbticino>(*m_language);
-    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder->configDir());
-    m_workspace = std::make_unique<TWorkspace>(m_folder->path(), *m_openHab, *m_language, m_prompts);
-    QVERIFY(m_workspace->OpenSelectedProject(m_lv));
+    m_stack->start();
+    QVERIFY(m_stack->startWorkspace(m_prompts).OpenSelectedProject(m_lv));
     QCOMPARE(m_lv.count(), demoRows);
     // The demo's files are hand-written; from here on they are the generator's.
-    QVERIFY(m_openHab->SaveItems(m_lv.entries()).isEmpty());
+    QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
 
-    m_program = std::make_unique<TProgram>(TProgram{*m_openHab, *m_bticino, *m_language, m_prompts});
-    m_program->workspace = m_workspace.get();
+    m_program = std::make_unique<TProgram>(
+        TProgram{m_stack->openHab(), m_stack->bticino(), m_stack->language(), m_prompts});
+    m_program->workspace = &m_stack->workspace();
     m_item = std::make_unique<TfrmItem>(*m_program);
     m_groups = std::make_unique<TfrmGroups>(*m_program);
     m_program->frmItem = m_item.get();
@@ -172,11 +161,7 @@ void FunctionEditorTest::cleanup()
     m_item.reset();
     m_groups.reset();
     m_program.reset();
-    m_workspace.reset();
-    m_openHab.reset();
-    m_bticino.reset();
-    m_language.reset();
-    m_folder.reset();
+    m_stack.reset();
     m_lv.clear();
 }
 
@@ -348,7 +333,7 @@ void FunctionEditorTest::voiceHint()
     QFETCH(QString, hint);
     QFETCH(bool, homeShown);
 
-    m_language->LoadLanguage(language);
+    m_stack->language().LoadLanguage(language);
     add([&] {
         m_item->tsHome->setChecked(home);
         kindButton(kind)->click();
@@ -560,7 +545,8 @@ void FunctionEditorTest::savingAnUnchangedRowKeepsIt()
 // A name is checked only when the row names it exactly: group 11 does not check group 1.
 void FunctionEditorTest::editMarksExactGroupNames()
 {
-    m_openHab->slGroups = QStringList{u"1"_s, u"11"_s, u"Erdgeschoss"_s, u"Keller"_s, u"Weinkeller"_s};
+    m_stack->openHab().slGroups =
+        QStringList{u"1"_s, u"11"_s, u"Erdgeschoss"_s, u"Keller"_s, u"Weinkeller"_s};
     FunctionEntry row = m_lv.at(terrasse);
     row.groups = u"Erdgeschoss, 11, Weinkeller"_s;
     m_lv.replace(terrasse, row);
@@ -580,7 +566,7 @@ void FunctionEditorTest::editMarksExactGroupNames()
 
 void FunctionEditorTest::sceneWhoseGroupVanished()
 {
-    m_openHab->slGroups.removeAll(u"Erdgeschoss"_s);
+    m_stack->openHab().slGroups.removeAll(u"Erdgeschoss"_s);
     const FunctionEntry before = m_lv.at(erdgeschossScene);
     bool stayedOpen = false;
     edit(erdgeschossScene, [&] {
@@ -619,7 +605,7 @@ void FunctionEditorTest::sceneGroupExactSpellingFirst()
     QFETCH(QString, sceneGroup);
     QFETCH(QString, selected);
 
-    m_openHab->slGroups = groups;
+    m_stack->openHab().slGroups = groups;
     FunctionEntry scene = m_lv.at(erdgeschossScene);
     scene.groups = sceneGroup;
     m_lv.replace(erdgeschossScene, scene);
@@ -696,7 +682,8 @@ void FunctionEditorTest::scenarioKindsFollowTheSetting()
     QFETCH(QByteArray, setting);
     QFETCH(bool, offered);
 
-    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s, "[CFG]\r\nScenario=" + setting + "\r\n"));
+    QVERIFY(writeBytes(m_stack->folder().configDir() + u"settings.ini"_s,
+                       "[CFG]\r\nScenario=" + setting + "\r\n"));
     start();
     const FunctionEntry before = m_lv.at(szeneAbend);
     edit(szeneAbend, [&] {
@@ -754,7 +741,7 @@ void FunctionEditorTest::groupEditorChangesReachTheEditor()
         m_item->btnClose->click();
     });
 
-    QCOMPARE(m_openHab->slGroups,
+    QCOMPARE(m_stack->openHab().slGroups,
              QStringList({u"Erdgeschoss"_s, u"Aussen"_s, u"Keller"_s, u"Obergeschoss"_s}));
     QCOMPARE(listed, QStringList({u"Erdgeschoss"_s, u"Obergeschoss"_s, u"Aussen"_s, u"Keller"_s}));
     QCOMPARE(checked, QStringList({u"Erdgeschoss"_s, u"Obergeschoss"_s, u"Aussen"_s}));
@@ -921,10 +908,10 @@ void FunctionEditorTest::sessionLeavesWhatTheGeneratorWrites()
     QTemporaryDir other;
     QVERIFY(other.isValid());
     QVERIFY(QFile::copy(projectFile(u"project.ini"_s), other.filePath(u"project.ini"_s)));
-    TopenHab fresh(*m_language, *m_bticino, m_folder->configDir());
+    TopenHab fresh(m_stack->language(), m_stack->bticino(), m_stack->folder().configDir());
     fresh.sProjPath = other.path() + u'/';
-    fresh.sProj = m_openHab->sProj;
-    fresh.slGroups = m_openHab->slGroups;
+    fresh.sProj = m_stack->openHab().sProj;
+    fresh.slGroups = m_stack->openHab().slGroups;
     QVERIFY(fresh.SaveItems(m_lv.entries()).isEmpty());
     for (const QString& name : savedFiles)
         QVERIFY2(readBytes(projectFile(name)) == readBytes(fresh.sProjPath + name), qPrintable(name));

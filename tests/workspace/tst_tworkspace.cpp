@@ -7,8 +7,9 @@
 #include "workspace/tworkspace.h"
 
 #include "programfolder.h"
-#include "undeletablefile.h"
+#include "programstack.h"
 #include "scriptedprompts.h"
+#include "undeletablefile.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -73,11 +74,7 @@ private:
     QString settingsValue(const QString& key) const;
     TWorkspace& startWorkspace();
 
-    std::unique_ptr<TestProgramFolder> m_folder;
-    std::unique_ptr<TLanguage> m_language;
-    std::unique_ptr<Tbticino> m_bticino;
-    std::unique_ptr<TopenHab> m_openHab;
-    std::unique_ptr<TWorkspace> m_workspace;
+    std::unique_ptr<TestProgramStack> m_stack;
     ScriptedPrompts m_prompts;
     FunctionList m_lv;
 };
@@ -86,45 +83,38 @@ void TstTWorkspace::init()
 {
     m_prompts.reset();
     m_lv.clear();
-    m_folder = std::make_unique<TestProgramFolder>();
-    QVERIFY(m_folder->isValid());
-    m_language = std::make_unique<TLanguage>(m_folder->configDir());
-    m_bticino = std::make_unique<Tbticino>(*m_language);
-    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder->configDir());
+    m_stack = std::make_unique<TestProgramStack>();
+    QVERIFY(m_stack->folder().isValid());
+    m_stack->start(QString());
 }
 
 void TstTWorkspace::cleanup()
 {
     QVERIFY(m_prompts.allAnswered());
-    m_workspace.reset();
-    m_openHab.reset();
-    m_bticino.reset();
-    m_language.reset();
-    m_folder.reset();
+    m_stack.reset();
 }
 
 void TstTWorkspace::makeProject(const QString& name)
 {
-    const QString folder = m_folder->projectsDir() + name + u'/';
+    const QString folder = m_stack->folder().projectsDir() + name + u'/';
     QVERIFY(QDir().mkpath(folder));
     for (const QString& file : templateFiles)
-        QVERIFY(QFile::copy(m_folder->configDir() + file, folder + file));
+        QVERIFY(QFile::copy(m_stack->folder().configDir() + file, folder + file));
 }
 
 void TstTWorkspace::setSettings(const QByteArray& content)
 {
-    QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s, content));
+    QVERIFY(writeBytes(m_stack->folder().configDir() + u"settings.ini"_s, content));
 }
 
 QString TstTWorkspace::settingsValue(const QString& key) const
 {
-    return TIniFile(m_folder->configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
+    return TIniFile(m_stack->folder().configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
 }
 
 TWorkspace& TstTWorkspace::startWorkspace()
 {
-    m_workspace = std::make_unique<TWorkspace>(m_folder->path(), *m_openHab, *m_language, m_prompts);
-    return *m_workspace;
+    return m_stack->startWorkspace(m_prompts);
 }
 
 void TstTWorkspace::start_data()
@@ -171,16 +161,16 @@ void TstTWorkspace::start()
     for (const QString& name : folders)
         makeProject(name);
     if (settings.isEmpty())
-        QVERIFY(QFile::remove(m_folder->configDir() + u"settings.ini"_s));
+        QVERIFY(QFile::remove(m_stack->folder().configDir() + u"settings.ini"_s));
     else
         setSettings(settings);
     // Neither a file nor a hidden folder is a project.
-    QVERIFY(writeBytes(m_folder->projectsDir() + u"notes.txt"_s, "x"));
-    QVERIFY(QDir().mkpath(m_folder->projectsDir() + u".hidden"_s));
+    QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"notes.txt"_s, "x"));
+    QVERIFY(QDir().mkpath(m_stack->folder().projectsDir() + u".hidden"_s));
 
     TWorkspace& ws = startWorkspace();
-    QCOMPARE(ws.sProjDir(), m_folder->path() + u"projects/"_s);
-    QCOMPARE(ws.sCfgDir(), m_folder->path() + u"config/"_s);
+    QCOMPARE(ws.sProjDir(), m_stack->folder().path() + u"projects/"_s);
+    QCOMPARE(ws.sCfgDir(), m_stack->folder().path() + u"config/"_s);
     QCOMPARE(ws.projects(), expectedList);
     QCOMPARE(ws.projectCount(), expectedList.size());
     QCOMPARE(ws.selectedProject(), expectedOpen);
@@ -194,8 +184,8 @@ void TstTWorkspace::start()
         QCOMPARE(settingsValue(u"LastProject"_s), lastBefore);
         return;
     }
-    QCOMPARE(m_openHab->sProj, expectedOpen);
-    QCOMPARE(m_openHab->sProjPath, m_folder->projectsDir() + expectedOpen + u'/');
+    QCOMPARE(m_stack->openHab().sProj, expectedOpen);
+    QCOMPARE(m_stack->openHab().sProjPath, m_stack->folder().projectsDir() + expectedOpen + u'/');
     QCOMPARE(settingsValue(u"LastProject"_s), expectedOpen);
 }
 
@@ -204,7 +194,7 @@ void TstTWorkspace::caseVariantsOpenEachTheirOwn()
 {
     for (const QString& name : {u"Demo"_s, u"demo"_s}) {
         makeProject(name);
-        QVERIFY(writeBytes(m_folder->projectsDir() + name + u"/bticino.items"_s,
+        QVERIFY(writeBytes(m_stack->folder().projectsDir() + name + u"/bticino.items"_s,
                            "Group G" + name.toUtf8() + "\r\n"));
     }
     setSettings("[CFG]\r\nLastProject=demo\r\n");
@@ -214,8 +204,8 @@ void TstTWorkspace::caseVariantsOpenEachTheirOwn()
         ws.selectProject(int(ws.projects().indexOf(name)));
         QCOMPARE(ws.selectedProject(), name);
         QVERIFY(ws.OpenSelectedProject(m_lv));
-        QCOMPARE(m_openHab->sProjPath, m_folder->projectsDir() + name + u'/');
-        QCOMPARE(m_openHab->slGroups, QStringList{u"G"_s + name});
+        QCOMPARE(m_stack->openHab().sProjPath, m_stack->folder().projectsDir() + name + u'/');
+        QCOMPARE(m_stack->openHab().slGroups, QStringList{u"G"_s + name});
         QCOMPARE(settingsValue(u"LastProject"_s), name);
     }
     QVERIFY(m_prompts.shown.isEmpty());
@@ -239,18 +229,18 @@ void TstTWorkspace::startReadsInstallationSettings()
 {
     QFETCH(QByteArray, settings);
     setSettings(settings);
-    const QByteArray before = readBytes(m_folder->configDir() + u"settings.ini"_s);
+    const QByteArray before = readBytes(m_stack->folder().configDir() + u"settings.ini"_s);
 
     TWorkspace& ws = startWorkspace();
     QTEST(ws.sCloudServer(), "cloudServer");
     QTEST(ws.bScenarioEnabled(), "scenario");
-    QCOMPARE(readBytes(m_folder->configDir() + u"settings.ini"_s), before);
+    QCOMPARE(readBytes(m_stack->folder().configDir() + u"settings.ini"_s), before);
 }
 
 void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
 {
     makeProject(u"Haus"_s);
-    QVERIFY(QFile::remove(m_folder->projectsDir() + u"Haus/bticino.items"_s));
+    QVERIFY(QFile::remove(m_stack->folder().projectsDir() + u"Haus/bticino.items"_s));
     setSettings("[CFG]\r\nLastProject=Other\r\n");
 
     TWorkspace& ws = startWorkspace();
@@ -268,8 +258,8 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
 {
     makeProject(u"Alpha"_s);
     makeProject(u"Haus"_s);
-    const QString alpha = m_folder->projectsDir() + u"Alpha/"_s;
-    QVERIFY(writeBytes(m_folder->projectsDir() + u"Haus/bticino.items"_s,
+    const QString alpha = m_stack->folder().projectsDir() + u"Alpha/"_s;
+    QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"Haus/bticino.items"_s,
                        "Group EG\r\nSwitch SWITCH_1 \"Flur\" <light> (EG) "
                        "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
@@ -288,16 +278,16 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
     QVERIFY(!ws.isProjectOpen());
     QCOMPARE(ws.selectedProject(), u"Alpha"_s);
     QCOMPARE(m_lv.count(), 0);
-    QVERIFY(m_openHab->slGroups.isEmpty());
+    QVERIFY(m_stack->openHab().slGroups.isEmpty());
     // A save that slips through still has no folder to write into.
-    QVERIFY(!m_openHab->SaveItems(m_lv.entries()).isEmpty());
+    QVERIFY(!m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
     QCOMPARE(snapshot(alpha), before);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
 
     QVERIFY(writeBytes(alpha + u"bticino.cfg"_s, cfg));
     QVERIFY(ws.OpenSelectedProject(m_lv));
     QVERIFY(ws.isProjectOpen());
-    QCOMPARE(m_openHab->sProjPath, alpha);
+    QCOMPARE(m_stack->openHab().sProjPath, alpha);
 }
 
 // A project another writer holds is not opened, and the user learns who holds it; a lock left by a
@@ -305,8 +295,8 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
 void TstTWorkspace::secondWriterIsRefused()
 {
     makeProject(u"Haus"_s);
-    const QString haus = m_folder->projectsDir() + u"Haus/"_s;
-    TLanguage language(m_folder->configDir());
+    const QString haus = m_stack->folder().projectsDir() + u"Haus/"_s;
+    TLanguage language(m_stack->folder().configDir());
     TProjectLock other(language);
     QVERIFY(other.lock(haus));
 
@@ -363,7 +353,7 @@ void TstTWorkspace::create()
     QVERIFY(ws.CreateProject(m_lv, u"Neues Haus"_s, serial, byRooms));
     QVERIFY(m_prompts.shown.isEmpty());
 
-    const QString folder = m_folder->projectsDir() + u"Neues Haus/"_s;
+    const QString folder = m_stack->folder().projectsDir() + u"Neues Haus/"_s;
     for (const QString& file : templateFiles)
         QVERIFY2(QFileInfo::exists(folder + file), qPrintable(file));
     const TIniFile projectIni(folder + u"project.ini"_s);
@@ -371,15 +361,15 @@ void TstTWorkspace::create()
     QTEST(projectIni.value(u"CFG"_s, u"SITEMAP"_s, u"<absent>"_s), "expectedSitemap");
 
     // The templates carry no cloud identity: opening the new project made one and wrote it.
-    QVERIFY(!m_openHab->uuid.isEmpty());
-    QVERIFY(!m_openHab->secret.isEmpty());
-    QCOMPARE(QString::fromUtf8(readBytes(folder + u"uuid"_s)).trimmed(), m_openHab->uuid);
-    QCOMPARE(QString::fromUtf8(readBytes(folder + u"secret"_s)).trimmed(), m_openHab->secret);
+    QVERIFY(!m_stack->openHab().uuid.isEmpty());
+    QVERIFY(!m_stack->openHab().secret.isEmpty());
+    QCOMPARE(QString::fromUtf8(readBytes(folder + u"uuid"_s)).trimmed(), m_stack->openHab().uuid);
+    QCOMPARE(QString::fromUtf8(readBytes(folder + u"secret"_s)).trimmed(), m_stack->openHab().secret);
 
     QCOMPARE(ws.projects(), (QStringList{u"Neues Haus"_s, u"Zeta"_s}));
     QCOMPARE(ws.selectedProject(), u"Neues Haus"_s);
     QVERIFY(!changed.isEmpty());
-    QCOMPARE(m_openHab->sProj, u"Neues Haus"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Neues Haus"_s);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Neues Haus"_s);
 }
 
@@ -396,13 +386,13 @@ void TstTWorkspace::createExistingChangesNothing()
 {
     QFETCH(QString, name);
     makeProject(u"Haus"_s);
-    QVERIFY(QFile::remove(m_folder->projectsDir() + u"Haus/mqtt.cfg"_s));
+    QVERIFY(QFile::remove(m_stack->folder().projectsDir() + u"Haus/mqtt.cfg"_s));
     TWorkspace& ws = startWorkspace();
-    const auto before = snapshot(m_folder->path());
+    const auto before = snapshot(m_stack->folder().path());
 
     QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
-    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
 }
 
@@ -421,30 +411,30 @@ void TstTWorkspace::createRefusesUnsafeNames_data()
 void TstTWorkspace::createRefusesUnsafeNames()
 {
     QFETCH(QString, name);
-    name.replace(u"%1"_s, m_folder->path());
+    name.replace(u"%1"_s, m_stack->folder().path());
     makeProject(u"a"_s);
     TWorkspace& ws = startWorkspace();
-    const auto before = snapshot(m_folder->path());
+    const auto before = snapshot(m_stack->folder().path());
     // "../../x" would land beside the program folder.
-    const QString beside = QFileInfo(m_folder->path() + u"../x"_s).absoluteFilePath();
+    const QString beside = QFileInfo(m_stack->folder().path() + u"../x"_s).absoluteFilePath();
     const bool besideExisted = QFileInfo::exists(beside);
 
     QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
-    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(QFileInfo::exists(beside), besideExisted);
     QCOMPARE(ws.projects(), QStringList{u"a"_s});
 }
 
 void TstTWorkspace::createWithoutProjectsFolder()
 {
-    QVERIFY(QDir(m_folder->projectsDir()).removeRecursively());
+    QVERIFY(QDir(m_stack->folder().projectsDir()).removeRecursively());
     TWorkspace& ws = startWorkspace();
     QCOMPARE(ws.projectCount(), 0);
 
     QVERIFY(!ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir()));
+    QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir()));
     QCOMPARE(ws.projectCount(), 0);
 
     // An empty name is a cancelled dialog: nothing at all happens.
@@ -465,15 +455,15 @@ void TstTWorkspace::rename()
 
     QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"Wohnung"_s, u"S-2"_s, true));
     QVERIFY(m_prompts.shown.isEmpty());
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus"_s));
-    const QString folder = m_folder->projectsDir() + u"Wohnung/"_s;
+    QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Haus"_s));
+    const QString folder = m_stack->folder().projectsDir() + u"Wohnung/"_s;
     for (const QString& file : templateFiles)
         QVERIFY2(QFileInfo::exists(folder + file), qPrintable(file));
     QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Wohnung"_s}));
     QCOMPARE(ws.selectedProject(), u"Wohnung"_s);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(m_openHab->sProjPath, folder);
-    QCOMPARE(m_openHab->sProj, u"Wohnung"_s);
+    QCOMPARE(m_stack->openHab().sProjPath, folder);
+    QCOMPARE(m_stack->openHab().sProj, u"Wohnung"_s);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Wohnung"_s);
     // The rows are the project's own, only its name changed: no reload.
     QCOMPARE(m_lv.count(), 1);
@@ -490,12 +480,12 @@ void TstTWorkspace::renameLetterCaseOnly()
 
     QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"HAUS"_s, u"S-3"_s, false));
     QVERIFY(m_prompts.shown.isEmpty());
-    QCOMPARE(QDir(m_folder->projectsDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(m_stack->folder().projectsDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList{u"Haus"_s});
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
-    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
-    const TIniFile projectIni(m_folder->projectsDir() + u"Haus/project.ini"_s);
+    const TIniFile projectIni(m_stack->folder().projectsDir() + u"Haus/project.ini"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SERIAL"_s), u"S-3"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"1"_s);
 }
@@ -512,18 +502,18 @@ void TstTWorkspace::renameOntoExistingProject()
     QFETCH(QString, newName);
     makeProject(u"Haus"_s);
     makeProject(u"Garten"_s);
-    QVERIFY(writeBytes(m_folder->projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
+    QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
     TWorkspace& ws = startWorkspace();
     QVERIFY(ws.OpenSelectedProject(m_lv));
-    const auto before = snapshot(m_folder->path());
+    const auto before = snapshot(m_stack->folder().path());
 
     QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, newName, u"new"_s, true));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
-    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Haus"_s}));
     QCOMPARE(ws.selectedProject(), u"Haus"_s);
-    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
 void TstTWorkspace::renameRefusesUnsafeNames_data()
@@ -534,17 +524,17 @@ void TstTWorkspace::renameRefusesUnsafeNames_data()
 void TstTWorkspace::renameRefusesUnsafeNames()
 {
     QFETCH(QString, name);
-    name.replace(u"%1"_s, m_folder->path());
+    name.replace(u"%1"_s, m_stack->folder().path());
     makeProject(u"Haus"_s);
     TWorkspace& ws = startWorkspace();
     QVERIFY(ws.OpenSelectedProject(m_lv));
-    const auto before = snapshot(m_folder->path());
+    const auto before = snapshot(m_stack->folder().path());
 
     QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, name, u"1"_s, false));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
-    QCOMPARE(snapshot(m_folder->path()), before);
+    QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
-    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
 void TstTWorkspace::deleteOpensFirstRemaining()
@@ -557,10 +547,10 @@ void TstTWorkspace::deleteOpensFirstRemaining()
 
     QVERIFY(ws.DeleteProject(m_lv));
     QVERIFY(m_prompts.shown.isEmpty());
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Beta"_s));
+    QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Beta"_s));
     QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Gamma"_s}));
     QCOMPARE(ws.selectedProject(), u"Alpha"_s);
-    QCOMPARE(m_openHab->sProj, u"Alpha"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Alpha"_s);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Alpha"_s);
 }
 
@@ -570,19 +560,19 @@ void TstTWorkspace::deleteLastProjectLeavesEmptyState()
     TWorkspace& ws = startWorkspace();
     QVERIFY(ws.OpenSelectedProject(m_lv));
     m_lv.append(FunctionEntry());
-    m_openHab->slGroups = QStringList{u"Keller"_s};
+    m_stack->openHab().slGroups = QStringList{u"Keller"_s};
     QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
 
     QVERIFY(ws.DeleteProject(m_lv));
     QVERIFY(m_prompts.shown.isEmpty());
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus"_s));
+    QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Haus"_s));
     QCOMPARE(ws.projectCount(), 0);
     QCOMPARE(ws.selectedIndex(), -1);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(m_lv.count(), 0);
-    QVERIFY(m_openHab->slGroups.isEmpty());
-    QVERIFY(m_openHab->sProjPath.isEmpty());
-    QVERIFY(m_openHab->sProj.isEmpty());
+    QVERIFY(m_stack->openHab().slGroups.isEmpty());
+    QVERIFY(m_stack->openHab().sProjPath.isEmpty());
+    QVERIFY(m_stack->openHab().sProj.isEmpty());
     QVERIFY(!ws.OpenSelectedProject(m_lv));
     QVERIFY(!ws.DeleteProject(m_lv));
     QVERIFY(m_prompts.shown.isEmpty());
@@ -593,7 +583,7 @@ void TstTWorkspace::deleteFailureKeepsProject()
     makeProject(u"Alpha"_s);
     makeProject(u"Haus"_s);
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
-    const QString locked = m_folder->projectsDir() + u"Haus/backup/held.txt"_s;
+    const QString locked = m_stack->folder().projectsDir() + u"Haus/backup/held.txt"_s;
     QVERIFY(writeBytes(locked, "x"));
     UndeletableFile guard(locked);
     if (!guard.isActive())
@@ -605,23 +595,23 @@ void TstTWorkspace::deleteFailureKeepsProject()
     QCOMPARE(m_prompts.shown, QStringList{msgNotDeleted});
     QVERIFY(QFileInfo::exists(locked));
     // What could go, went.
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Haus/bticino.items"_s));
+    QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Haus/bticino.items"_s));
     QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Haus"_s}));
     QCOMPARE(ws.selectedProject(), u"Haus"_s);
-    QCOMPARE(m_openHab->sProj, u"Haus"_s);
+    QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
 void TstTWorkspace::deleteLinkedProjectKeepsLinkedFiles()
 {
-    const QString elsewhere = m_folder->path() + u"elsewhere/"_s;
+    const QString elsewhere = m_stack->folder().path() + u"elsewhere/"_s;
     QVERIFY(writeBytes(elsewhere + u"bticino.items"_s, "//Gruppen\r\n"));
-    QVERIFY(QFile::link(elsewhere, m_folder->projectsDir() + u"Linked"_s));
+    QVERIFY(QFile::link(elsewhere, m_stack->folder().projectsDir() + u"Linked"_s));
     makeProject(u"Zeta"_s);
     TWorkspace& ws = startWorkspace();
     QCOMPARE(ws.selectedProject(), u"Linked"_s);
 
     QVERIFY(ws.DeleteProject(m_lv));
-    QVERIFY(!QFileInfo(m_folder->projectsDir() + u"Linked"_s).isSymLink());
+    QVERIFY(!QFileInfo(m_stack->folder().projectsDir() + u"Linked"_s).isSymLink());
     QVERIFY(QFileInfo::exists(elsewhere + u"bticino.items"_s));
     QCOMPARE(ws.projects(), QStringList{u"Zeta"_s});
 }

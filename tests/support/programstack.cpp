@@ -1,0 +1,38 @@
+#include "programstack.h"
+
+#include "bus/tbticino.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/tworkspace.h"
+
+TestProgramStack::TestProgramStack() = default;
+
+TestProgramStack::~TestProgramStack()
+{
+    stop();
+}
+
+void TestProgramStack::start(const QString& language)
+{
+    stop();
+    m_language = std::make_unique<TLanguage>(m_folder.configDir());
+    if (!language.isEmpty())
+        m_language->LoadLanguage(language);
+    m_bticino = std::make_unique<Tbticino>(*m_language);
+    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder.configDir());
+}
+
+TWorkspace& TestProgramStack::startWorkspace(Prompts& prompts)
+{
+    m_workspace.reset();
+    m_workspace = std::make_unique<TWorkspace>(m_folder.path(), *m_openHab, *m_language, prompts);
+    return *m_workspace;
+}
+
+void TestProgramStack::stop()
+{
+    m_workspace.reset();
+    m_openHab.reset();
+    m_bticino.reset();
+    m_language.reset();
+}

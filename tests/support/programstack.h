@@ -1,0 +1,47 @@
+#pragma once
+
+#include "programfolder.h"
+
+#include <QString>
+
+#include <memory>
+
+class Prompts;
+class TLanguage;
+class Tbticino;
+class TopenHab;
+class TWorkspace;
+
+// The program's long-lived objects over a throw-away program folder, built as the program builds
+// them at its start: catalogue, bus rules, generator and, when asked for, the workspace. start()
+// builds them anew over the same folder, as a restart of the program would.
+class TestProgramStack
+{
+public:
+    TestProgramStack();
+    ~TestProgramStack();
+    TestProgramStack(const TestProgramStack&) = delete;
+    TestProgramStack& operator=(const TestProgramStack&) = delete;
+
+    TestProgramFolder& folder() { return m_folder; }
+    const TestProgramFolder& folder() const { return m_folder; }
+
+    // The catalogue loads language unless it is empty; any workspace from before goes.
+    void start(const QString& language = QStringLiteral("Deutsch"));
+    // The workspace over the folder, asking through prompts; replaces one from before.
+    TWorkspace& startWorkspace(Prompts& prompts);
+    // Destroys the objects, the workspace first; the folder stays.
+    void stop();
+
+    TLanguage& language() const { return *m_language; }
+    Tbticino& bticino() const { return *m_bticino; }
+    TopenHab& openHab() const { return *m_openHab; }
+    TWorkspace& workspace() const { return *m_workspace; }
+
+private:
+    TestProgramFolder m_folder;
+    std::unique_ptr<TLanguage> m_language;
+    std::unique_ptr<Tbticino> m_bticino;
+    std::unique_ptr<TopenHab> m_openHab;
+    std::unique_ptr<TWorkspace> m_workspace;
+};
