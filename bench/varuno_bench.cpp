@@ -25,6 +25,7 @@
 #include "link/tredisclient.h"
 #include "link/ttransfer.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -161,12 +162,12 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
         QString sceneGroup;
         if (i % sceneEvery == sceneEvery - 1) {
             kind = FunctionEntry::GroupScene;
-            sceneGroup = i == sceneEvery - 1 ? u"_STOP_"_s : group;
+            sceneGroup = i == sceneEvery - 1 ? Vocabulary::StopAllBlinds.toString() : group;
         } else {
             static const int kinds[] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 3, 4, 0, 1, 2, 0, 0, 0, 2, 1, 0};
             kind = kinds[i % std::size(kinds)];
             if (kind == FunctionEntry::Automation && i % 2 == 0)
-                voice = i % 4 == 0 ? u"Alexa"_s : u"Siri/Home"_s;
+                voice = (i % 4 == 0 ? Vocabulary::AlexaVoice : Vocabulary::HomeVoice).toString();
             else if (i % 3 == 1)
                 voice = u"Ja"_s;
             if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
@@ -349,7 +350,7 @@ QByteArray sendCommands(const TopenHab& openHab, quint16 port)
     QByteArray commands = "GET rpi-firmware\nGET rpi-timestamp\n";
     // The send keeps what the gateway holds in a backup first.
     for (const File& file : files)
-        commands += "HGET " + cliArgument(file.folder + (openHab.*file.name).toUtf8()) + " text\n";
+        commands += "HGET " + cliArgument(file.folder + (*file.name).toUtf8()) + " text\n";
     for (const File& file : files) {
         const QByteArray key = file.folder + (*file.name).toUtf8();
         QByteArray text;
