@@ -361,7 +361,7 @@ QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& 
         canonical == QFileInfo(workspace.sCfgDir()).canonicalFilePath())
         return {};
     const QDir folder(canonical);
-    if (!folder.exists(u"project.ini"_s) && !folder.exists(u"bticino.items"_s))
+    if (!folder.exists(TProjectIni::FileName) && !folder.exists(TopenHab::sItemsFile))
         return {};
     return QDir::cleanPath(info.absoluteFilePath()) + u'/';
 }

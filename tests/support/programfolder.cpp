@@ -3,6 +3,7 @@
 #include "treecopy.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
