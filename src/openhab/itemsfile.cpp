@@ -86,7 +86,7 @@ TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
     return lines;
 }
 
-QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+QString TopenHab::BusWhere(int iType, const QString& sAdr, int iBus, int iCEN)
 {
     QString where = sAdr;
     for (const QChar separator : {u',', u'.'}) {
@@ -99,14 +99,11 @@ QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sC
         where.prepend(u'2');
     if (iBus > 0)
         where += u"#4#0"_s + QString::number(iBus);
+    return where;
+}
 
-    if (iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
-        iType == FunctionEntry::Automation) {
-        const QString who = iType == FunctionEntry::Automation ? u"2"_s : u"1"_s;
-        return u"bticino=\"if=webserver;who="_s + who + u";what=0;where="_s + where + u'"';
-    }
-
-    // CEN scenes and scenario modules go out as a whole OpenWebNet frame, the same on ON and OFF.
+QString TopenHab::KeyFrame(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+{
     QString head = u"*0*"_s;
     QString key = sCENKey;
     if (iType == FunctionEntry::CenScene) {
@@ -114,7 +111,20 @@ QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sC
         if (key.size() == 1)
             key.prepend(u'0');
     }
-    const QString frame = head + key + u'*' + where + u"##"_s;
+    return head + key + u'*' + BusWhere(iType, sAdr, iBus, iCEN) + u"##"_s;
+}
+
+QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+{
+    if (iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
+        iType == FunctionEntry::Automation) {
+        const QString who = iType == FunctionEntry::Automation ? u"2"_s : u"1"_s;
+        return u"bticino=\"if=webserver;who="_s + who + u";what=0;where="_s + BusWhere(iType, sAdr, iBus, iCEN) +
+               u'"';
+    }
+
+    // CEN scenes and scenario modules go out as a whole OpenWebNet frame, the same on ON and OFF.
+    const QString frame = KeyFrame(iType, sAdr, sCENKey, iBus, iCEN);
     return u"mqtt=\">[cmdbroker:bticino/cmd/set:command:ON:"_s + frame +
            u"],>[cmdbroker:bticino/cmd/set:command:OFF:"_s + frame + u"]\",autoupdate=\"false\""_s;
 }

@@ -94,6 +94,12 @@ public:
                   int iCEN) const;
     TItemValues ExtractItem(const FunctionEntry& li) const;
 
+    // The OpenWebNet address (WHERE) of a function as its binding names it: the stored form
+    // without its dot, "2" in front for a CEN+ key, "#4#0<bus>" after it on a local bus.
+    static QString BusWhere(int iType, const QString& sAdr, int iBus, int iCEN);
+    // The whole frame that a CEN scene or scenario module sends when it is switched.
+    static QString KeyFrame(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
+
     // Rewrites bticino.items, openhabcloud.cfg, bticino.rules and bticino.sitemap from the rows. All
     // of them or none: when one cannot be written, every one stays as it was and the failure is
     // returned.

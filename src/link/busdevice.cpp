@@ -1,0 +1,61 @@
+#include "busdevice.h"
+
+#include "bus/tbticino.h"
+#include "openwebnetframe.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The part of a WHAT before its parameters ("07" of "07#1").
+QString head(const QString& what)
+{
+    return what.section(u'#', 0, 0);
+}
+
+} // namespace
+
+std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame)
+{
+    const auto command = OpenWebNetFrame::ParseCommand(frame);
+    if (!command)
+        return std::nullopt;
+    TBusDevice device;
+    device.frame = frame;
+    QString where = command->where;
+    bool bNumber = false;
+    const int what = head(command->what).toInt(&bNumber);
+    if (!bNumber)
+        return std::nullopt;
+    if (command->who == u"1") {
+        device.iType = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
+    } else if (command->who == u"2") {
+        device.iType = FunctionEntry::Automation;
+    } else if (command->who == u"15" || command->who == u"0") {
+        device.iType = command->who == u"0" ? FunctionEntry::ScenarioModule : FunctionEntry::CenScene;
+        device.sCENKey = QString::number(what);
+    } else if (command->who == u"25") {
+        // CEN+: WHAT is the kind of press, its parameter the key; WHERE carries a leading 2.
+        if (what < 21 || what > 24)
+            return std::nullopt;
+        device.iType = FunctionEntry::CenScene;
+        device.iCEN = what == 21 ? 1 : 2;
+        bool bKey = false;
+        device.sCENKey = QString::number(command->what.section(u'#', 1, 1).toInt(&bKey));
+        if (!bKey || !where.startsWith(u'2'))
+            return std::nullopt;
+        where.remove(0, 1);
+    } else {
+        return std::nullopt;
+    }
+    device.iBus = bticino.GetBus(where);
+    device.sAdr = bticino.FormatAdr(where, device.iType, device.iAdrArt, false);
+    return device;
+}
+
+bool DeviceFitsKind(const TBusDevice& device, int iType)
+{
+    if (device.iType == FunctionEntry::Switch || device.iType == FunctionEntry::Dimmer)
+        return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer;
+    return device.iType == iType;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/functionentry.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class Tbticino;
+
+// A device of the installation as a frame on the bus names it, in the terms of a function row:
+// kind, address kind, stored address, bus, and for keys the key and CEN variant.
+struct TBusDevice
+{
+    int iType = FunctionEntry::Switch;
+    int iAdrArt = 0;
+    QString sAdr;
+    int iBus = 0;
+    QString sCENKey;
+    int iCEN = 0;
+    QByteArray frame;
+};
+
+// The device that frame names: a light point (*1*; a dim level 2 to 10 makes it a dimmer), an
+// actuator (*2*), a CEN key (*15*), a CEN+ key (*25*, short press 21, long presses 22 to 24) or a
+// scenario (*0*). Nothing for any other frame.
+std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame);
+
+// Whether the device fits a function of kind iType: a light point fits a light and a dimmer.
+bool DeviceFitsKind(const TBusDevice& device, int iType);

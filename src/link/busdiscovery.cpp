@@ -1,0 +1,161 @@
+#include "busdiscovery.h"
+
+#include "openwebnetsession.h"
+
+#include "bus/tbticino.h"
+#include "openhab/topenhab.h"
+
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isLightOrActuator(int iType)
+{
+    return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer || iType == FunctionEntry::Automation;
+}
+
+// What identifies a point-to-point address on the bus: the kind of device (light point or
+// actuator), the bus, and room and light point as numbers, so that 1.5 and 01.05 are one
+// address. Empty for any other address.
+QString pointKey(int iType, int iBus, int iAdrArt, const QString& sAdr)
+{
+    const QStringList parts = sAdr.split(u'.');
+    bool bA = false;
+    bool bPl = false;
+    if (iAdrArt != 0 || parts.size() != 2)
+        return {};
+    const int a = parts.at(0).toInt(&bA);
+    const int pl = parts.at(1).toInt(&bPl);
+    if (!bA || !bPl)
+        return {};
+    const int who = iType == FunctionEntry::Automation ? 2 : 1;
+    return u"%1/%2/%3.%4"_s.arg(who).arg(iBus).arg(a).arg(pl);
+}
+
+} // namespace
+
+QList<int> ProjectBuses(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+{
+    QList<int> buses{0};
+    for (const FunctionEntry& row : rows) {
+        const TItemValues v = openHab.ExtractItem(row);
+        if (isLightOrActuator(v.iType) && !buses.contains(v.iBus))
+            buses << v.iBus;
+    }
+    std::sort(buses.begin(), buses.end());
+    return buses;
+}
+
+QList<QByteArray> DiscoveryRequests(const QList<int>& buses)
+{
+    QList<QByteArray> requests;
+    for (const char* who : {"1", "2"}) {
+        for (const int bus : buses) {
+            const QByteArray suffix = bus > 0 ? QByteArray("#4#0") + QByteArray::number(bus) : QByteArray();
+            requests << QByteArray("*#") + who + "*0" + suffix + "##";
+        }
+    }
+    return requests;
+}
+
+TDiscoveryResult CompareWithProject(const Tbticino& bticino, const TopenHab& openHab,
+                                    const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices)
+{
+    QHash<QString, int> rowOfKey;
+    for (int row = 0; row < rows.size(); ++row) {
+        const TItemValues v = openHab.ExtractItem(rows.at(row));
+        if (!isLightOrActuator(v.iType))
+            continue;
+        int iAdrArt = 0;
+        const QString sAdr = bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, false);
+        const QString key = pointKey(v.iType, v.iBus, iAdrArt, sAdr);
+        if (!key.isEmpty() && !rowOfKey.contains(key))
+            rowOfKey.insert(key, row);
+    }
+    TDiscoveryResult result;
+    QSet<int> answered;
+    for (const TBusDevice& device : devices) {
+        const int row = rowOfKey.value(pointKey(device.iType, device.iBus, device.iAdrArt, device.sAdr), -1);
+        result.found << TFoundDevice{device, row};
+        answered.insert(row);
+    }
+    for (const int row : rowOfKey) {
+        if (!answered.contains(row))
+            result.silentRows << row;
+    }
+    std::sort(result.silentRows.begin(), result.silentRows.end());
+    return result;
+}
+
+TBusDiscovery::TBusDiscovery(const Tbticino& bticino, QObject* parent)
+    : QObject(parent), m_bticino(bticino), m_connectMs(TOwnSession::defaultConnectMs),
+      m_answerMs(TOwnSession::defaultAnswerMs)
+{
+}
+
+TBusDiscovery::~TBusDiscovery() = default;
+
+void TBusDiscovery::setWaits(int connectMs, int answerMs)
+{
+    m_connectMs = connectMs;
+    m_answerMs = answerMs;
+}
+
+void TBusDiscovery::start(const TBusServer& server, const QList<QByteArray>& requests)
+{
+    cancel();
+    m_requests = requests;
+    m_next = 0;
+    m_devices.clear();
+    m_session = new TOwnSession(TOwnSession::Kind::Command, this);
+    m_session->setWaits(m_connectMs, m_answerMs);
+    connect(m_session, &TOwnSession::opened, this, &TBusDiscovery::sendNext);
+    connect(m_session, &TOwnSession::answered, this, [this](const QList<QByteArray>& frames) {
+        collect(frames);
+        sendNext();
+    });
+    connect(m_session, &TOwnSession::refused, this, &TBusDiscovery::sendNext);
+    connect(m_session, &TOwnSession::failed, this, &TBusDiscovery::finish);
+    m_session->open(server);
+}
+
+void TBusDiscovery::cancel()
+{
+    if (m_session)
+        finish(TBusError::Cancelled, {});
+}
+
+void TBusDiscovery::sendNext()
+{
+    if (m_next >= m_requests.size())
+        return finish(TBusError::None, {});
+    m_session->send(m_requests.at(m_next++));
+}
+
+void TBusDiscovery::collect(const QList<QByteArray>& frames)
+{
+    for (const QByteArray& frame : frames) {
+        const auto device = DeviceOfFrame(m_bticino, frame);
+        if (!device || !isLightOrActuator(device->iType))
+            continue;
+        const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const TBusDevice& d) {
+            return d.iBus == device->iBus && d.sAdr == device->sAdr &&
+                   (d.iType == FunctionEntry::Automation) == (device->iType == FunctionEntry::Automation);
+        });
+        if (!bKnown)
+            m_devices << *device;
+    }
+}
+
+void TBusDiscovery::finish(TBusError error, const QString& detail)
+{
+    if (m_session) {
+        m_session->disconnect(this);
+        m_session->close();
+        m_session->deleteLater();
+        m_session = nullptr;
+    }
+    emit finished(error, detail);
+}

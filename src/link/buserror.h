@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class TLanguage;
+
+// How a conversation with the installation's bus server ended.
+enum class TBusError
+{
+    None,
+    NoServer,        // nothing answered at the address and port, or it is no bus server
+    PasswordRefused, // the server refused the password, or the password does not fit its scheme
+    CommandRefused,  // the server answered a command with NACK
+    NoAnswer,        // an answer did not come in time
+    ConnectionLost,  // the server closed the connection
+    Garbage,         // the server sent something that is no OpenWebNet frame
+    Cancelled,       // the user stopped it
+};
+
+// Where the bus server is and its password: by default the project's server settings.
+struct TBusServer
+{
+    QString host;
+    quint16 port = 20000;
+    QString password;
+};
+
+// The text that tells the user what happened; detail is the address, the refused frame or the
+// bytes received, as the error has them.
+QString BusErrorText(const TLanguage& language, TBusError error, const QString& detail);

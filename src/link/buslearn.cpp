@@ -1,0 +1,68 @@
+#include "buslearn.h"
+
+#include "openwebnetsession.h"
+
+TBusLearn::TBusLearn(const Tbticino& bticino, QObject* parent)
+    : QObject(parent), m_bticino(bticino), m_connectMs(TOwnSession::defaultConnectMs),
+      m_answerMs(TOwnSession::defaultAnswerMs)
+{
+    m_limit.setSingleShot(true);
+    connect(&m_limit, &QTimer::timeout, this, [this] {
+        stop();
+        emit timedOut();
+    });
+}
+
+TBusLearn::~TBusLearn() = default;
+
+void TBusLearn::setWaits(int connectMs, int answerMs)
+{
+    m_connectMs = connectMs;
+    m_answerMs = answerMs;
+}
+
+void TBusLearn::start(const TBusServer& server, int iType, int limitMs)
+{
+    stop();
+    m_iType = iType;
+    m_session = new TOwnSession(TOwnSession::Kind::Event, this);
+    m_session->setWaits(m_connectMs, m_answerMs);
+    connect(m_session, &TOwnSession::opened, this, &TBusLearn::listening);
+    connect(m_session, &TOwnSession::eventFrame, this, &TBusLearn::onFrame);
+    connect(m_session, &TOwnSession::failed, this, [this](TBusError error, const QString& detail) {
+        stop();
+        emit failed(error, detail);
+    });
+    m_limit.start(limitMs);
+    m_session->open(server);
+}
+
+void TBusLearn::cancel()
+{
+    if (!m_session)
+        return;
+    stop();
+    emit failed(TBusError::Cancelled, {});
+}
+
+void TBusLearn::onFrame(const QByteArray& frame)
+{
+    const auto device = DeviceOfFrame(m_bticino, frame);
+    if (!device || (m_iType != anyKind && !DeviceFitsKind(*device, m_iType))) {
+        emit unfit(frame);
+        return;
+    }
+    stop();
+    emit learned(*device);
+}
+
+void TBusLearn::stop()
+{
+    m_limit.stop();
+    if (m_session) {
+        m_session->disconnect(this);
+        m_session->close();
+        m_session->deleteLater();
+        m_session = nullptr;
+    }
+}

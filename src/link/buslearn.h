@@ -1,0 +1,52 @@
+#pragma once
+
+#include "busdevice.h"
+#include "buserror.h"
+
+#include <QObject>
+#include <QTimer>
+
+class TOwnSession;
+class Tbticino;
+
+// Learns an address from a key press: listens on an event session and reports the first frame
+// that names a device fitting the chosen kind. Frames that name no device, or one of another
+// kind, are reported as unfit and the wait goes on. Exactly one of learned(), timedOut() and
+// failed() ends a run; cancel() ends it with failed(Cancelled).
+class TBusLearn : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int defaultLimitMs = 30000;
+    static constexpr int anyKind = -1;
+
+    TBusLearn(const Tbticino& bticino, QObject* parent = nullptr);
+    ~TBusLearn() override;
+
+    void setWaits(int connectMs, int answerMs);
+    // iType: the kind the device must fit, or anyKind; limitMs: the whole wait for a key press,
+    // counted from the start.
+    void start(const TBusServer& server, int iType, int limitMs = defaultLimitMs);
+    void cancel();
+    bool isRunning() const { return m_session != nullptr; }
+
+Q_SIGNALS:
+    // The session is open; now the key can be pressed.
+    void listening();
+    void unfit(const QByteArray& frame);
+    void learned(const TBusDevice& device);
+    void timedOut();
+    void failed(TBusError error, const QString& detail);
+
+private:
+    void onFrame(const QByteArray& frame);
+    void stop();
+
+    const Tbticino& m_bticino;
+    int m_connectMs;
+    int m_answerMs;
+    int m_iType = anyKind;
+    TOwnSession* m_session = nullptr;
+    QTimer m_limit;
+};

@@ -1,0 +1,70 @@
+#include "bustest.h"
+
+#include "openwebnetsession.h"
+
+using namespace Qt::StringLiterals;
+
+TBusTest::TBusTest(QObject* parent)
+    : QObject(parent), m_connectMs(TOwnSession::defaultConnectMs), m_answerMs(TOwnSession::defaultAnswerMs)
+{
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] { m_session->send(m_steps.at(m_next - 1).frame); });
+}
+
+TBusTest::~TBusTest() = default;
+
+void TBusTest::setWaits(int connectMs, int answerMs)
+{
+    m_connectMs = connectMs;
+    m_answerMs = answerMs;
+}
+
+void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
+{
+    cancel();
+    m_steps = steps;
+    m_next = 0;
+    m_sent.clear();
+    m_session = new TOwnSession(TOwnSession::Kind::Command, this);
+    m_session->setWaits(m_connectMs, m_answerMs);
+    connect(m_session, &TOwnSession::opened, this, &TBusTest::sendNext);
+    connect(m_session, &TOwnSession::answered, this, [this] {
+        const QByteArray& frame = m_steps.at(m_next - 1).frame;
+        m_sent << QString::fromLatin1(frame);
+        emit acknowledged(frame);
+        sendNext();
+    });
+    connect(m_session, &TOwnSession::refused, this,
+            [this](const QByteArray& frame) { finish(TBusError::CommandRefused, QString::fromLatin1(frame)); });
+    connect(m_session, &TOwnSession::failed, this, &TBusTest::finish);
+    m_session->open(server);
+}
+
+void TBusTest::cancel()
+{
+    if (m_session)
+        finish(TBusError::Cancelled, {});
+}
+
+void TBusTest::sendNext()
+{
+    if (m_next >= m_steps.size())
+        return finish(TBusError::None, m_sent.join(u' '));
+    const TBusStep& step = m_steps.at(m_next++);
+    if (step.pauseMs > 0)
+        m_pause.start(step.pauseMs);
+    else
+        m_session->send(step.frame);
+}
+
+void TBusTest::finish(TBusError error, const QString& detail)
+{
+    m_pause.stop();
+    if (m_session) {
+        m_session->disconnect(this);
+        m_session->close();
+        m_session->deleteLater();
+        m_session = nullptr;
+    }
+    emit finished(error, detail);
+}

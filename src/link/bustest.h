@@ -1,0 +1,46 @@
+#pragma once
+
+#include "buserror.h"
+#include "bustestframes.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+class TOwnSession;
+
+// Sends the frames of a function test over one command session, each after its pause and after
+// the previous one was acknowledged. The first refusal or failure ends the test.
+class TBusTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TBusTest(QObject* parent = nullptr);
+    ~TBusTest() override;
+
+    void setWaits(int connectMs, int answerMs);
+    void start(const TBusServer& server, const QList<TBusStep>& steps);
+    // Stops at once; finished() reports Cancelled.
+    void cancel();
+    bool isRunning() const { return m_session != nullptr; }
+
+Q_SIGNALS:
+    // A frame the bus acknowledged.
+    void acknowledged(const QByteArray& frame);
+    // The end: TBusError::None when every frame was acknowledged (detail: the frames sent),
+    // otherwise what went wrong.
+    void finished(TBusError error, const QString& detail);
+
+private:
+    void sendNext();
+    void finish(TBusError error, const QString& detail);
+
+    int m_connectMs;
+    int m_answerMs;
+    TOwnSession* m_session = nullptr;
+    QList<TBusStep> m_steps;
+    qsizetype m_next = 0;
+    QStringList m_sent;
+    QTimer m_pause;
+};

@@ -1,0 +1,151 @@
+#include "bustestframes.h"
+
+#include "openhab/groupmembership.h"
+#include "openhab/topenhab.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString stopAllGroups = u"_STOP_"_s;
+
+QByteArray frame(int who, const QString& what, const TItemValues& v)
+{
+    return (u'*' + QString::number(who) + u'*' + what + u'*' + TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) +
+            u"##"_s)
+        .toLatin1();
+}
+
+// A light point's WHAT for a percentage: off, or the dim steps 2 (20 %) to 10 (100 %).
+QString dimWhat(int percent)
+{
+    if (percent <= 0)
+        return u"0"_s;
+    return QString::number(std::clamp(int(std::lround(percent / 10.0)), 2, 10));
+}
+
+QList<TBusStep> single(const QByteArray& f)
+{
+    return {TBusStep{0, f}};
+}
+
+QList<TBusStep> onThenOff(const QByteArray& on, const QByteArray& off)
+{
+    return {TBusStep{0, on}, TBusStep{testOffPauseMs, off}};
+}
+
+// A CEN key's short press: the press, then the release after a short press ("#1" after the key).
+QList<TBusStep> cenPress(const TItemValues& v)
+{
+    if (v.iCEN == 1 || v.iCEN == 2)
+        return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, 1).toLatin1());
+    const QByteArray press = TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, 0).toLatin1();
+    QByteArray release = press;
+    release.insert(release.lastIndexOf('*'), "#1");
+    return {TBusStep{0, press}, TBusStep{0, release}};
+}
+
+// The frames of one member of a scene for openHAB's command ON or OFF, or STOP for blinds.
+std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& command)
+{
+    switch (m.iType) {
+    case FunctionEntry::Switch:
+    case FunctionEntry::Dimmer:
+        return frame(1, command == u"ON" ? u"1"_s : u"0"_s, m);
+    case FunctionEntry::Automation:
+        return frame(2, command == u"UP" ? u"1"_s : command == u"DOWN" ? u"2"_s : u"0"_s, m);
+    case FunctionEntry::CenScene:
+    case FunctionEntry::ScenarioModule:
+        return TopenHab::KeyFrame(m.iType, m.sAdr, m.sCENKey, m.iBus, m.iCEN).toLatin1();
+    default:
+        return std::nullopt;
+    }
+}
+
+// As the scene's rule sends ON or OFF: to every member of its group, blinds up or down (reversed
+// by the scene's flag); the stop-all scene stops every blind either way.
+QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene, const QList<FunctionEntry>& rows,
+                           bool bOn)
+{
+    const bool bStopAll = scene.sGroups == stopAllGroups;
+    QList<TBusStep> steps;
+    for (const FunctionEntry& row : rows) {
+        if (row.kind == FunctionEntry::GroupScene)
+            continue;
+        if (bStopAll ? row.kind != FunctionEntry::Automation : !IsInGroup(row.groups, scene.sGroups))
+            continue;
+        QString command = bOn ? u"ON"_s : u"OFF"_s;
+        if (bStopAll)
+            command = u"STOP"_s;
+        else if (row.kind == FunctionEntry::Automation)
+            command = bOn != scene.bReverse ? u"UP"_s : u"DOWN"_s;
+        if (const auto f = memberFrame(openHab.ExtractItem(row), command))
+            steps << TBusStep{0, *f};
+    }
+    return steps;
+}
+
+} // namespace
+
+std::optional<TTestCommand> ParseTestCommand(const QString& word)
+{
+    static const std::pair<QString, TTestCommand::Word> words[] = {{u"on"_s, TTestCommand::On},
+                                                                  {u"off"_s, TTestCommand::Off},
+                                                                  {u"up"_s, TTestCommand::Up},
+                                                                  {u"down"_s, TTestCommand::Down},
+                                                                  {u"stop"_s, TTestCommand::Stop}};
+    for (const auto& [text, value] : words) {
+        if (word.compare(text, Qt::CaseInsensitive) == 0)
+            return TTestCommand{value, 0};
+    }
+    bool bNumber = false;
+    const int level = word.toInt(&bNumber);
+    if (bNumber && level >= 0 && level <= 100 && !word.startsWith(u'+'))
+        return TTestCommand{TTestCommand::Level, level};
+    return std::nullopt;
+}
+
+std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemValues& v,
+                                         const QList<FunctionEntry>& rows, TTestCommand command)
+{
+    const TTestCommand::Word word = command.word;
+    const bool bDefault = word == TTestCommand::Default;
+    switch (v.iType) {
+    case FunctionEntry::Switch:
+        if (bDefault)
+            return onThenOff(frame(1, u"1"_s, v), frame(1, u"0"_s, v));
+        if (word == TTestCommand::On || word == TTestCommand::Off)
+            return single(frame(1, word == TTestCommand::On ? u"1"_s : u"0"_s, v));
+        return std::nullopt;
+    case FunctionEntry::Dimmer:
+        if (bDefault)
+            return onThenOff(frame(1, dimWhat(100), v), frame(1, u"0"_s, v));
+        if (word == TTestCommand::On || word == TTestCommand::Off)
+            return single(frame(1, word == TTestCommand::On ? u"1"_s : u"0"_s, v));
+        if (word == TTestCommand::Level)
+            return single(frame(1, dimWhat(command.level), v));
+        return std::nullopt;
+    case FunctionEntry::Automation:
+        if (bDefault || word == TTestCommand::Up)
+            return single(frame(2, u"1"_s, v));
+        if (word == TTestCommand::Down || word == TTestCommand::Stop)
+            return single(frame(2, word == TTestCommand::Down ? u"2"_s : u"0"_s, v));
+        return std::nullopt;
+    case FunctionEntry::CenScene:
+        if (bDefault || word == TTestCommand::On)
+            return cenPress(v);
+        return std::nullopt;
+    case FunctionEntry::ScenarioModule:
+        if (bDefault || word == TTestCommand::On)
+            return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN).toLatin1());
+        return std::nullopt;
+    case FunctionEntry::GroupScene:
+        if (bDefault || word == TTestCommand::On || word == TTestCommand::Off)
+            return sceneSteps(openHab, v, rows, word != TTestCommand::Off);
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
