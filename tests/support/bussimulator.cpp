@@ -25,7 +25,8 @@ bool BusSimulator::start(const QStringList& serveArguments)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral("python3"), QStringList{busSimulatorPath(), QStringLiteral("serve"),
-                                                           QStringLiteral("--port"), QStringLiteral("0")}
+                                                           QStringLiteral("--port"), QStringLiteral("0"),
+                                                           QStringLiteral("--exit-with-stdin")}
                                                    << serveArguments);
     if (!m_process.waitForStarted(Patience)) {
         m_error = QStringLiteral("The bus simulator did not start: ") + m_process.errorString();
