@@ -1,6 +1,7 @@
 #include "clicommands.h"
 
 #include "bus/tbticino.h"
+#include "clibus.h"
 #include "cliprojectcheck.h"
 #include "cliprompts.h"
 #include "clitransferview.h"
@@ -37,6 +38,7 @@ enum OptionFlag
     YesOption = 2,
     PortOption = 4,
     SerialOption = 8,
+    BusOption = 16,
 };
 
 struct TCliOption
@@ -63,6 +65,22 @@ const TCliOption cliOptions[] = {
      {u"serial"_s},
      u"SERIENNUMMER"_s,
      u"Seriennummer des Varuno (Standard: SERIAL aus project.ini)."_s},
+    {BusOption,
+     {u"bus-ip"_s},
+     u"ADRESSE"_s,
+     u"Adresse des Busservers (Standard: aus den Server-Einstellungen des Projekts)."_s},
+    {BusOption, {u"bus-port"_s}, u"PORT"_s, u"Port des Busservers (Standard: aus den Server-Einstellungen)."_s},
+    {BusOption, {u"password"_s}, u"PASSWORT"_s, u"OpenWeb-Passwort (Standard: aus den Server-Einstellungen)."_s},
+    {BusOption,
+     {u"hmac"_s},
+     {},
+     u"Der Busserver verlangt HMAC (Standard: aus den Server-Einstellungen). Das Verfahren wählt immer der "
+     "Busserver; der Schalter ändert es nicht."_s},
+    {BusOption,
+     {u"timeout"_s},
+     u"SEKUNDEN"_s,
+     u"learn: Wartezeit auf einen Tastendruck (Standard: 30); monitor: Ende nach so vielen Sekunden (Standard: "
+     "bis Strg-C)."_s},
 };
 
 const QString projectHelp =
@@ -207,6 +225,15 @@ const QList<TCliCommand>& TCliCommands::Commands()
          "Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
          "verändern würden. Exit-Status 1, wenn es Fehler gibt."_s,
          &TCliCommands::Check},
+        {u"bus"_s, u"test|learn|discover|monitor PROJEKT [ALIAS [WORT]]"_s, 2, 4, BusOption,
+         u"Testet Funktionen am Bus, lernt Adressen und sucht Busgeräte."_s,
+         u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT wie \"Funktion "
+         "testen\": Licht ein und nach 2 s aus, Dimmer auf 100 % und nach 2 s aus, Jalousie auf, CEN-Taste kurz, "
+         "Szenario, Szene ein) und gibt jedes bestätigte Telegramm aus. learn gibt Art, Adresse, Bus und Taste des "
+         "ersten Telegramms eines Geräts aus. discover gibt je gefundenem Gerät Art, Adresse, Bus und Alias (oder "
+         "-) aus, danach jede Funktion des Projekts, deren Adresse nicht antwortet. monitor gibt jedes Telegramm "
+         "des Busses aus, bis Strg-C. Exit-Status 1, wenn der Bus ablehnt oder nicht antwortet."_s,
+         &TCliCommands::Bus},
     };
     return commands;
 }
@@ -554,4 +581,36 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
         return Failure;
     }
     return problems.isEmpty() ? Success : Failure;
+}
+
+int TCliCommands::Bus(TCliSession& session, const QStringList& args)
+{
+    const auto verb = TCliBus::ParseVerb(args.at(0));
+    if (!verb)
+        return UsageFailure(u"Unbekannte Aktion \"%1\": test, learn, discover oder monitor."_s.arg(args.at(0)));
+    TCliBus::TOptions options;
+    options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
+    if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {
+        bool bNumber = false;
+        options.limitSeconds = timeout->toInt(&bNumber);
+        if (!bNumber || options.limitSeconds <= 0 || options.limitSeconds > 86400)
+            return UsageFailure(u"Ungültige Wartezeit \"%1\"."_s.arg(*timeout));
+    }
+    if (!SelectProject(session, args.at(1)))
+        return UsageError;
+    if (!OpenProject(session))
+        return Failure;
+    const TopenHab& openHab = session.openHab;
+    options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);
+    options.server.password = optionValue(session.parser, u"password"_s).value_or(openHab.serverPass);
+    const QString port = optionValue(session.parser, u"bus-port"_s).value_or(openHab.serverPort);
+    bool bPort = false;
+    options.server.port = port.toUShort(&bPort);
+    if (!bPort || options.server.port == 0)
+        return UsageFailure(u"Ungültiger Port des Busservers \"%1\"; bitte --bus-port angeben."_s.arg(port));
+    if (options.server.host.isEmpty())
+        return UsageFailure(u"Keine Adresse des Busservers; bitte --bus-ip angeben."_s);
+    TCliBus bus(openHab, session.bticino, session.language, session.items, m_out, m_err,
+                [this](const QString& text) { return UsageFailure(text); });
+    return bus.Run(*verb, args.mid(2), options);
 }

@@ -47,6 +47,7 @@ private:
     int Restore(TCliSession& session, const QStringList& args);
     int Lookup(TCliSession& session, const QStringList& args);
     int Check(TCliSession& session, const QStringList& args);
+    int Bus(TCliSession& session, const QStringList& args);
 
     // The commands with their arguments, options and descriptions.
     static const QList<TCliCommand>& Commands();

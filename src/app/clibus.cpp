@@ -1,0 +1,242 @@
+#include "clibus.h"
+
+#include "link/busdiscovery.h"
+#include "link/buslearn.h"
+#include "link/bustest.h"
+#include "link/openwebnetsession.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include <QEventLoop>
+#include <QFileDevice>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum ExitStatus
+{
+    Success = 0,
+    Failure = 1,
+};
+
+// The kind buttons' captions (Tags 53 to 57) with the design's German texts.
+struct KindName
+{
+    const char* tag;
+    QStringView text;
+};
+constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"}, {"54", u"Dimmer"}, {"55", u"Raffstore/Jalousie"},
+                                  {"56", u"CEN-Szene"},      {"57", u"Szenario-Modul"}, {"58", u"Individuelle Szene"}};
+
+} // namespace
+
+std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
+{
+    static const std::pair<QString, Verb> verbs[] = {
+        {u"test"_s, Test}, {u"learn"_s, Learn}, {u"discover"_s, Discover}, {u"monitor"_s, Monitor}};
+    for (const auto& [text, verb] : verbs) {
+        if (word == text)
+            return verb;
+    }
+    return std::nullopt;
+}
+
+TCliBus::TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language,
+                 const FunctionList& items, QIODevice& out, QIODevice& err,
+                 std::function<int(const QString&)> usageFailure)
+    : m_openHab(openHab), m_bticino(bticino), m_language(language), m_items(items), m_out(out), m_err(err),
+      m_usageFailure(std::move(usageFailure))
+{
+}
+
+int TCliBus::Run(Verb verb, const QStringList& args, const TOptions& options)
+{
+    if (verb != Test && !args.isEmpty())
+        return m_usageFailure(u"Falsche Anzahl von Argumenten."_s);
+    switch (verb) {
+    case Test:
+        return RunTest(args, options);
+    case Learn:
+        return RunLearn(options);
+    case Discover:
+        return RunDiscover(options);
+    case Monitor:
+        return RunMonitor(options);
+    }
+    return Failure;
+}
+
+int TCliBus::RunTest(const QStringList& args, const TOptions& options)
+{
+    if (args.isEmpty() || args.size() > 2)
+        return m_usageFailure(u"bus test braucht PROJEKT ALIAS [on|off|up|down|stop|PROZENT]."_s);
+    const QList<FunctionEntry>& rows = m_items.entries();
+    const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const FunctionEntry& entry) {
+        return entry.alias.compare(args.at(0), Qt::CaseInsensitive) == 0;
+    });
+    if (row == rows.cend())
+        return m_usageFailure(u"Das Projekt hat keine Funktion mit dem Alias \"%1\"."_s.arg(args.at(0)));
+    TTestCommand command;
+    if (args.size() == 2) {
+        const auto parsed = ParseTestCommand(args.at(1));
+        if (!parsed)
+            return m_usageFailure(u"Unbekanntes Wort \"%1\": on, off, up, down, stop oder 0 bis 100."_s.arg(args.at(1)));
+        command = *parsed;
+    }
+    const auto steps = TestSteps(m_openHab, m_openHab.ExtractItem(*row), rows, command);
+    if (!steps)
+        return m_usageFailure(u"\"%1\" passt nicht zu %2 (%3)."_s.arg(args.value(1), row->alias,
+                                                                       KindCaption(row->kind)));
+    if (steps->isEmpty()) {
+        Print(m_err, u"%1 schaltet nichts: Die Szene hat keine Mitglieder.\n"_s.arg(row->alias));
+        return Success;
+    }
+
+    TBusTest test;
+    QEventLoop loop;
+    TBusError result = TBusError::None;
+    QString detail;
+    QObject::connect(&test, &TBusTest::acknowledged, &loop,
+                     [this](const QByteArray& frame) { Print(m_out, QString::fromLatin1(frame) + u'\n'); });
+    QObject::connect(&test, &TBusTest::finished, &loop, [&](TBusError error, const QString& text) {
+        result = error;
+        detail = text;
+        loop.quit();
+    });
+    test.start(options.server, *steps);
+    loop.exec();
+    if (result != TBusError::None)
+        return Failed(result, detail);
+    Print(m_err, BusErrorText(m_language, TBusError::None, detail) + u'\n');
+    return Success;
+}
+
+int TCliBus::RunLearn(const TOptions& options)
+{
+    TBusLearn learn(m_bticino);
+    QEventLoop loop;
+    int status = Failure;
+    QObject::connect(&learn, &TBusLearn::listening, &loop, [&] {
+        Print(m_err, TLanguage::Fill(m_language.GetMsg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 "
+                                                             "Sekunden) …"_s),
+                                     QString::number(options.limitSeconds)) +
+                         u'\n');
+    });
+    QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
+        Print(m_err, TLanguage::Fill(m_language.GetMsg(123, u"Passt nicht zur gewählten Art: $1"_s),
+                                     QString::fromLatin1(frame)) +
+                         u'\n');
+    });
+    QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
+        const FunctionEntry entry = ListEntry(device);
+        Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' + QString::number(device.iBus) + u'\t' +
+                         (entry.key.isEmpty() ? u"-"_s : entry.key) + u'\n');
+        status = Success;
+        loop.quit();
+    });
+    QObject::connect(&learn, &TBusLearn::timedOut, &loop, [&] {
+        Print(m_err, TLanguage::Fill(m_language.GetMsg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
+                                     QString::number(options.limitSeconds)) +
+                         u'\n');
+        loop.quit();
+    });
+    QObject::connect(&learn, &TBusLearn::failed, &loop, [&](TBusError error, const QString& detail) {
+        status = Failed(error, detail);
+        loop.quit();
+    });
+    learn.start(options.server, TBusLearn::anyKind, options.limitSeconds * 1000);
+    loop.exec();
+    return status;
+}
+
+int TCliBus::RunDiscover(const TOptions& options)
+{
+    const QList<FunctionEntry>& rows = m_items.entries();
+    TBusDiscovery discovery(m_bticino);
+    QEventLoop loop;
+    TBusError result = TBusError::None;
+    QString detail;
+    QObject::connect(&discovery, &TBusDiscovery::finished, &loop, [&](TBusError error, const QString& text) {
+        result = error;
+        detail = text;
+        loop.quit();
+    });
+    discovery.start(options.server, DiscoveryRequests(ProjectBuses(m_openHab, rows)));
+    loop.exec();
+    if (result != TBusError::None)
+        return Failed(result, detail);
+    const TDiscoveryResult found = CompareWithProject(m_bticino, m_openHab, rows, discovery.devices());
+    for (const TFoundDevice& f : found.found) {
+        const TBusDevice& d = f.device;
+        Print(m_out, KindCaption(d.iType) + u'\t' + ListEntry(d).address + u'\t' +
+                         QString::number(d.iBus) + u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
+    }
+    const QString silent = m_language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s);
+    for (const int row : found.silentRows) {
+        const FunctionEntry& entry = rows.at(row);
+        Print(m_out, KindCaption(entry.kind) + u'\t' + entry.address + u'\t' +
+                         QString::number(m_openHab.ExtractItem(entry).iBus) + u'\t' + entry.alias + u'\t' + silent +
+                         u'\n');
+    }
+    return Success;
+}
+
+int TCliBus::RunMonitor(const TOptions& options)
+{
+    TOwnSession session(TOwnSession::Kind::Event);
+    QEventLoop loop;
+    int status = Success;
+    QObject::connect(&session, &TOwnSession::eventFrame, &loop,
+                     [this](const QByteArray& frame) { Print(m_out, QString::fromLatin1(frame) + u'\n'); });
+    QObject::connect(&session, &TOwnSession::failed, &loop, [&](TBusError error, const QString& detail) {
+        status = Failed(error, detail);
+        loop.quit();
+    });
+    QObject::connect(&session, &TOwnSession::opened, &loop, [&] {
+        Print(m_err, TLanguage::Fill(m_language.GetMsg(129, u"Verbunden mit dem Busserver $1."_s),
+                                     options.server.host + u':' + QString::number(options.server.port)) +
+                         u'\n');
+    });
+    QTimer limit;
+    if (options.limitSeconds > 0) {
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(options.limitSeconds * 1000);
+    }
+    session.open(options.server);
+    loop.exec();
+    return status;
+}
+
+int TCliBus::Failed(TBusError error, const QString& detail)
+{
+    Print(m_err, BusErrorText(m_language, error, detail) + u'\n');
+    return Failure;
+}
+
+QString TCliBus::KindCaption(int iType) const
+{
+    if (iType < 0 || iType >= int(std::size(kindNames)))
+        return QString::number(iType);
+    const QString caption = m_language.Caption(QString::fromLatin1(kindNames[iType].tag));
+    return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
+}
+
+FunctionEntry TCliBus::ListEntry(const TBusDevice& device) const
+{
+    FunctionEntry entry;
+    m_openHab.FillItem(entry, device.iType, {}, device.sAdr, {}, {}, {}, device.sCENKey, false, device.iBus,
+                       device.iCEN);
+    return entry;
+}
+
+void TCliBus::Print(QIODevice& device, const QString& text)
+{
+    device.write(text.toUtf8());
+    // Each line shows at once, also when the output goes into a pipe.
+    if (auto* file = qobject_cast<QFileDevice*>(&device))
+        file->flush();
+}

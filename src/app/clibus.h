@@ -1,0 +1,67 @@
+#pragma once
+
+#include "link/busdevice.h"
+#include "link/buserror.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class FunctionList;
+class QIODevice;
+class TLanguage;
+class TopenHab;
+class Tbticino;
+
+// The command line's bus tools: test a function, learn an address from a key press, find the
+// installation's devices and watch the bus. Each runs an event loop until it is done; results go
+// to standard output, errors to standard error. Every mistake of the command line is found
+// before the first connection.
+class TCliBus
+{
+public:
+    enum Verb
+    {
+        Test,
+        Learn,
+        Discover,
+        Monitor
+    };
+    // The verbs' words; nothing for any other word.
+    static std::optional<Verb> ParseVerb(const QString& word);
+
+    struct TOptions
+    {
+        TBusServer server;
+        int limitSeconds = 0; // learn: the wait for a key press; monitor: 0 means until interrupted
+    };
+
+    // usageFailure reports a command line that cannot be carried out and returns its status.
+    TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language, const FunctionList& items,
+            QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure);
+
+    // args: the arguments after the project (alias and word for test).
+    int Run(Verb verb, const QStringList& args, const TOptions& options);
+
+private:
+    int RunTest(const QStringList& args, const TOptions& options);
+    int RunLearn(const TOptions& options);
+    int RunDiscover(const TOptions& options);
+    int RunMonitor(const TOptions& options);
+    int Failed(TBusError error, const QString& detail);
+    QString KindCaption(int iType) const;
+    // A device as a row of the function list shows it: the address with its local bus, the key
+    // with its CEN+ mark.
+    FunctionEntry ListEntry(const TBusDevice& device) const;
+    void Print(QIODevice& device, const QString& text);
+
+    const TopenHab& m_openHab;
+    const Tbticino& m_bticino;
+    const TLanguage& m_language;
+    const FunctionList& m_items;
+    QIODevice& m_out;
+    QIODevice& m_err;
+    std::function<int(const QString&)> m_usageFailure;
+};
