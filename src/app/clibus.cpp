@@ -22,15 +22,6 @@ enum ExitStatus
     Failure = 1,
 };
 
-// The kind buttons' captions (Tags 53 to 57) with the design's German texts.
-struct KindName
-{
-    const char* tag;
-    QStringView text;
-};
-constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"}, {"54", u"Dimmer"}, {"55", u"Raffstore/Jalousie"},
-                                  {"56", u"CEN-Szene"},      {"57", u"Szenario-Modul"}, {"58", u"Individuelle Szene"}};
-
 } // namespace
 
 std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
@@ -219,10 +210,7 @@ int TCliBus::Failed(TBusError error, const QString& detail)
 
 QString TCliBus::KindCaption(int iType) const
 {
-    if (iType < 0 || iType >= int(std::size(kindNames)))
-        return QString::number(iType);
-    const QString caption = m_language.Caption(QString::fromLatin1(kindNames[iType].tag));
-    return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
+    return ::KindCaption(m_language, iType);
 }
 
 FunctionEntry TCliBus::ListEntry(const TBusDevice& device) const

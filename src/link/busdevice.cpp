@@ -3,9 +3,20 @@
 #include "bus/tbticino.h"
 #include "openwebnetframe.h"
 
+#include "model/tlanguage.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The kind buttons' captions with the design's German texts.
+struct KindName
+{
+    const char* tag;
+    QStringView text;
+};
+constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"}, {"54", u"Dimmer"}, {"55", u"Raffstore/Jalousie"},
+                                  {"56", u"CEN-Szene"},      {"57", u"Szenario-Modul"}, {"58", u"Individuelle Szene"}};
 
 // The part of a WHAT before its parameters ("07" of "07#1").
 QString head(const QString& what)
@@ -58,4 +69,12 @@ bool DeviceFitsKind(const TBusDevice& device, int iType)
     if (device.iType == FunctionEntry::Switch || device.iType == FunctionEntry::Dimmer)
         return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer;
     return device.iType == iType;
+}
+
+QString KindCaption(const TLanguage& language, int iType)
+{
+    if (iType < 0 || iType >= int(std::size(kindNames)))
+        return QString::number(iType);
+    const QString caption = language.Caption(QString::fromLatin1(kindNames[iType].tag));
+    return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
 }

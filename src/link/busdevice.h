@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class TLanguage;
 class Tbticino;
 
 // A device of the installation as a frame on the bus names it, in the terms of a function row:
@@ -29,3 +30,6 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
 
 // Whether the device fits a function of kind iType: a light point fits a light and a dimmer.
 bool DeviceFitsKind(const TBusDevice& device, int iType);
+
+// The kind as the function editor's kind buttons name it (their captions, Tags 53 to 58).
+QString KindCaption(const TLanguage& language, int iType);

@@ -4,6 +4,7 @@
 #include "dialoglook.h"
 #include "filllanguage.h"
 #include "headerband.h"
+#include "itembustools.h"
 #include "program.h"
 #include "style.h"
 #include "tfrmgroups.h"
@@ -192,6 +193,10 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
     connect(btnGroups, &QPushButton::clicked, this, &TfrmItem::btnGroupsClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmItem::btnSaveClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    // The bus tools look at the kind buttons, so they come after them.
+    busTools = new TItemBusTools(program, *this, this);
+    closing->insertWidget(0, busTools, 1);
+    connect(this, &QDialog::finished, busTools, &TItemBusTools::reset);
 }
 
 QWidget* TfrmItem::buildKindBox()

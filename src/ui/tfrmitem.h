@@ -14,6 +14,7 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 class ToggleSwitch;
+class TItemBusTools;
 
 struct TProgram;
 
@@ -74,6 +75,11 @@ public:
     DeviceBox* gbAkt = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnClose = nullptr;
+    // "Testen" and "Adresse lernen" on the installation's bus.
+    TItemBusTools* busTools = nullptr;
+
+    // Gives every row of lv its alias by kind and position.
+    void RenumberAliases(FunctionList& lv) const;
 
 protected:
     void showEvent(QShowEvent* event) override;

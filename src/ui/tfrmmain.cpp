@@ -1,5 +1,6 @@
 #include "tfrmmain.h"
 
+#include "busdialogs.h"
 #include "filllanguage.h"
 #include "functionlistview.h"
 #include "model/captions.h"
@@ -326,6 +327,7 @@ void TfrmMain::buildPopupMenu()
     connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
     connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
     connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
+    busMenu = new TBusMenu(m_program, *this, pmItems);
 
     SaveTextFileDialog = new QObject(this);
     SaveTextFileDialog->setObjectName(QStringLiteral("SaveTextFileDialog"));

@@ -12,6 +12,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class ToggleSwitch;
+class TBusMenu;
 class TWorkspace;
 
 struct TProgram;
@@ -64,6 +65,8 @@ public:
     QAction* pmMoveDown = nullptr;
     QAction* csvExport = nullptr;
     QAction* pmRestore = nullptr;
+    // "Funktion testen" and "Busgeräte suchen".
+    TBusMenu* busMenu = nullptr;
     // The CSV save dialog's design values; its title is translated with the window.
     QObject* SaveTextFileDialog = nullptr;
 

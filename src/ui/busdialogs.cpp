@@ -1,0 +1,270 @@
+#include "busdialogs.h"
+
+#include "dialoglook.h"
+#include "functionlistview.h"
+#include "itembustools.h"
+#include "program.h"
+#include "tfrmitem.h"
+#include "tfrmmain.h"
+
+#include "bus/tbticino.h"
+#include "link/busdiscovery.h"
+#include "link/bustest.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "workspace/prompts.h"
+#include "workspace/tworkspace.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString caption(const TLanguage& language, const QString& tag, const QString& sDefault)
+{
+    const QString text = language.Caption(tag);
+    return text.isEmpty() ? sDefault : text;
+}
+
+QString closeCaption(const TLanguage& language)
+{
+    return caption(language, u"50"_s, u"Schließen"_s);
+}
+
+QString cancelCaption(const TLanguage& language)
+{
+    return caption(language, u"32"_s, u"Abbrechen"_s);
+}
+
+// A dialog's frame: its title line, the status line, the content and the buttons at its foot.
+QVBoxLayout* frame(QDialog* dialog, QLabel*& title, QLabel*& status)
+{
+    title = new QLabel(dialog);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    status = new QLabel(dialog);
+    status->setObjectName(u"lblBusStatus"_s);
+    status->setWordWrap(true);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->addWidget(title);
+    layout->addWidget(status);
+    return layout;
+}
+
+} // namespace
+
+TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
+    : QDialog(parent), m_program(program), m_test(new TBusTest(this))
+{
+    DialogLook::setUp(this, {480, 170});
+    QVBoxLayout* layout = frame(this, m_title, lblBusStatus);
+    layout->addStretch();
+    btnClose = new QPushButton(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnClose);
+    layout->addLayout(buttons);
+    connect(btnClose, &QPushButton::clicked, this, [this] {
+        if (m_test->isRunning())
+            m_test->cancel();
+        else
+            accept();
+    });
+    connect(this, &QDialog::finished, m_test, &TBusTest::cancel);
+    connect(m_test, &TBusTest::finished, this, &TBusTestDialog::finished);
+    connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
+        lblBusStatus->setText(BusErrorText(m_program.language, TBusError::None, QString::fromLatin1(frame)));
+    });
+}
+
+void TBusTestDialog::Run(int row)
+{
+    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const FunctionEntry& entry = rows.at(row);
+    setWindowTitle(m_program.language.GetMsg(118, u"Funktion testen"_s));
+    m_title->setText(entry.caption + u" (" + entry.alias + u')');
+    lblBusStatus->clear();
+    btnClose->setText(cancelCaption(m_program.language));
+    open();
+    const auto steps = TestSteps(m_program.openHab, m_program.openHab.ExtractItem(entry), rows, {});
+    if (!steps || steps->isEmpty()) {
+        finished(TBusError::None, {});
+        return;
+    }
+    m_test->start(ProjectBusServer(m_program), *steps);
+}
+
+void TBusTestDialog::finished(TBusError error, const QString& detail)
+{
+    lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
+    btnClose->setText(closeCaption(m_program.language));
+}
+
+TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
+    : QDialog(parent), m_program(program), m_discovery(new TBusDiscovery(program.bticino, this))
+{
+    DialogLook::setUp(this, {640, 480});
+    QLabel* title = nullptr;
+    QVBoxLayout* layout = frame(this, title, lblBusStatus);
+    title->setObjectName(u"lblTitle"_s);
+    lvDevices = new QTreeWidget(this);
+    lvDevices->setColumnCount(3);
+    lvDevices->setHeaderHidden(true);
+    lvDevices->setRootIsDecorated(false);
+    layout->addWidget(lvDevices, 1);
+    btnAdd = new QPushButton(this);
+    btnClose = new QPushButton(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnAdd);
+    buttons->addWidget(btnClose);
+    layout->addLayout(buttons);
+    connect(btnAdd, &QPushButton::clicked, this, &TBusDiscoverDialog::addMarked);
+    connect(btnClose, &QPushButton::clicked, this, [this] {
+        if (m_discovery->isRunning())
+            m_discovery->cancel();
+        else
+            accept();
+    });
+    connect(this, &QDialog::finished, m_discovery, &TBusDiscovery::cancel);
+    connect(m_discovery, &TBusDiscovery::finished, this, &TBusDiscoverDialog::searched);
+    connect(lvDevices, &QTreeWidget::itemChanged, this, [this] {
+        bool bMarked = false;
+        QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
+        for (int i = 0; missing && i < missing->childCount(); ++i)
+            bMarked = bMarked || missing->child(i)->checkState(0) == Qt::Checked;
+        btnAdd->setEnabled(bMarked);
+    });
+    // Until a search has run, the title line says what the dialog is for.
+    title->setText(program.language.GetMsg(120, u"Busgeräte suchen"_s));
+}
+
+void TBusDiscoverDialog::Run()
+{
+    const TLanguage& language = m_program.language;
+    setWindowTitle(language.GetMsg(120, u"Busgeräte suchen"_s));
+    btnAdd->setText(language.GetMsg(128, u"Markierte hinzufügen"_s));
+    btnAdd->setEnabled(false);
+    btnClose->setText(cancelCaption(language));
+    lvDevices->clear();
+    m_devices.clear();
+    const TBusServer server = ProjectBusServer(m_program);
+    lblBusStatus->setText(server.host + u':' + QString::number(server.port) + u" …"_s);
+    open();
+    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    m_discovery->start(server, DiscoveryRequests(ProjectBuses(m_program.openHab, rows)));
+}
+
+void TBusDiscoverDialog::searched(TBusError error, const QString& detail)
+{
+    btnClose->setText(closeCaption(m_program.language));
+    if (error != TBusError::None) {
+        lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
+        return;
+    }
+    lblBusStatus->clear();
+    m_devices = m_discovery->devices();
+    fillList();
+}
+
+void TBusDiscoverDialog::fillList()
+{
+    const TLanguage& language = m_program.language;
+    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
+    const QSignalBlocker blocker(lvDevices);
+    lvDevices->clear();
+    auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(125, u"Gefunden, im Projekt"_s)});
+    auto* missing = new QTreeWidgetItem(lvDevices, {language.GetMsg(126, u"Gefunden, fehlt im Projekt"_s)});
+    auto* silent =
+        new QTreeWidgetItem(lvDevices, {language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s)});
+    for (qsizetype index = 0; index < result.found.size(); ++index) {
+        const TFoundDevice& found = result.found.at(index);
+        const TBusDevice& d = found.device;
+        FunctionEntry shown;
+        m_program.openHab.FillItem(shown, d.iType, {}, d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
+        const QString kind = KindCaption(language, d.iType);
+        if (found.row >= 0) {
+            new QTreeWidgetItem(inProject, {kind, shown.address, rows.at(found.row).alias});
+            continue;
+        }
+        auto* item = new QTreeWidgetItem(missing, {kind + u' ' + shown.address, shown.address, QString()});
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
+        item->setData(0, Qt::UserRole, int(index));
+    }
+    for (const int row : result.silentRows) {
+        const FunctionEntry& entry = rows.at(row);
+        new QTreeWidgetItem(silent, {KindCaption(language, entry.kind), entry.address, entry.alias});
+    }
+    lvDevices->expandAll();
+    lvDevices->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    btnAdd->setEnabled(false);
+}
+
+void TBusDiscoverDialog::addMarked()
+{
+    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
+    FunctionList& items = m_program.frmMain->items();
+    QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
+    int added = 0;
+    for (int i = 0; i < missing->childCount(); ++i) {
+        const QTreeWidgetItem* item = missing->child(i);
+        if (item->checkState(0) != Qt::Checked)
+            continue;
+        const TBusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
+        FunctionEntry entry;
+        // The label names kind and address; the user renames it in the editor.
+        m_program.openHab.FillItem(entry, d.iType, KindCaption(m_program.language, d.iType) + u' ' + d.sAdr, d.sAdr,
+                                   {}, {}, {}, {}, false, d.iBus, 0);
+        items.append(entry);
+        ++added;
+    }
+    if (added == 0)
+        return;
+    m_program.frmItem->RenumberAliases(items);
+    for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
+        m_program.prompts.error(failure.text());
+    fillList();
+}
+
+TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
+    : QObject(menu), m_program(program), m_window(window)
+{
+    menu->addSeparator();
+    pmTestFunction = menu->addAction(QString());
+    pmTestFunction->setObjectName(u"pmTestFunction"_s);
+    pmFindDevices = menu->addAction(QString());
+    pmFindDevices->setObjectName(u"pmFindDevices"_s);
+    testDialog = new TBusTestDialog(program, &window);
+    discoverDialog = new TBusDiscoverDialog(program, &window);
+    connect(pmTestFunction, &QAction::triggered, this, [this] {
+        const int row = m_window.lvItems->selectedRow();
+        if (row >= 0 && row < m_window.items().count())
+            testDialog->Run(row);
+    });
+    connect(pmFindDevices, &QAction::triggered, this, [this] { discoverDialog->Run(); });
+    connect(menu, &QMenu::aboutToShow, this, &TBusMenu::update);
+    update();
+}
+
+void TBusMenu::update()
+{
+    // Translated each time the menu opens, so a change of language shows at once.
+    pmTestFunction->setText(m_program.language.GetMsg(118, u"Funktion testen"_s));
+    pmFindDevices->setText(m_program.language.GetMsg(120, u"Busgeräte suchen"_s));
+    const bool bProject = m_program.workspace && !m_program.workspace->selectedProject().isEmpty();
+    pmTestFunction->setEnabled(bProject && m_window.lvItems->selectedRow() >= 0);
+    pmFindDevices->setEnabled(bProject);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "link/busdevice.h"
+
+#include <QDialog>
+#include <QList>
+#include <QObject>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class TBusDiscovery;
+class TBusTest;
+class TfrmMain;
+struct TProgram;
+enum class TBusError;
+
+// Tests one function of the list as it is stored, as openHAB switches it, and shows the result.
+// The dialog is modal but opened without a nested wait: the test runs on Qt's asynchronous
+// sockets, "Abbrechen" stops it, closing the dialog too.
+class TBusTestDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TBusTestDialog(TProgram& program, QWidget* parent = nullptr);
+
+    // Opens the dialog and starts the test of row of the main window's list.
+    void Run(int row);
+
+    QLabel* lblBusStatus = nullptr;
+    QPushButton* btnClose = nullptr;
+
+private:
+    void finished(TBusError error, const QString& detail);
+
+    TProgram& m_program;
+    TBusTest* m_test = nullptr;
+    QLabel* m_title = nullptr;
+};
+
+// Finds the light points and actuators on the bus and shows them beside the project: found and
+// in the project, found but missing (to be ticked and added), in the project but silent.
+class TBusDiscoverDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TBusDiscoverDialog(TProgram& program, QWidget* parent = nullptr);
+
+    // Opens the dialog and starts the search.
+    void Run();
+
+    QLabel* lblBusStatus = nullptr;
+    // Three sections: found in the project, found and missing (checkable), silent.
+    QTreeWidget* lvDevices = nullptr;
+    QPushButton* btnAdd = nullptr;
+    QPushButton* btnClose = nullptr;
+
+private:
+    void searched(TBusError error, const QString& detail);
+    void fillList();
+    // Adds the ticked devices to the function list, renumbers the aliases and saves the project.
+    void addMarked();
+
+    TProgram& m_program;
+    TBusDiscovery* m_discovery = nullptr;
+    QList<TBusDevice> m_devices;
+};
+
+// "Funktion testen" and "Busgeräte suchen" in the function list's popup menu.
+class TBusMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu);
+
+    QAction* pmTestFunction = nullptr;
+    QAction* pmFindDevices = nullptr;
+    TBusTestDialog* testDialog = nullptr;
+    TBusDiscoverDialog* discoverDialog = nullptr;
+
+private:
+    void update();
+
+    TProgram& m_program;
+    TfrmMain& m_window;
+};

@@ -1,0 +1,219 @@
+#include "itembustools.h"
+
+#include "program.h"
+#include "tfrmitem.h"
+#include "tfrmmain.h"
+
+#include "bus/tbticino.h"
+#include "link/buslearn.h"
+#include "link/bustest.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "toggleswitch.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString stopAllGroups = u"_STOP_"_s;
+
+} // namespace
+
+TBusServer ProjectBusServer(const TProgram& program)
+{
+    const TopenHab& openHab = program.openHab;
+    return TBusServer{openHab.serverIP, openHab.serverPort.toUShort(), openHab.serverPass};
+}
+
+TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent)
+    : QWidget(parent), m_program(program), m_editor(editor), m_test(new TBusTest(this)),
+      m_learn(new TBusLearn(program.bticino, this))
+{
+    btnTest = new QPushButton(this);
+    btnTest->setObjectName(u"btnTest"_s);
+    btnTest->setAutoDefault(false);
+    edLevel = new QSpinBox(this);
+    edLevel->setRange(0, 100);
+    edLevel->setValue(50);
+    edLevel->setSuffix(u" %"_s);
+    btnLearn = new QPushButton(this);
+    btnLearn->setObjectName(u"btnLearn"_s);
+    btnLearn->setAutoDefault(false);
+    lblBusStatus = new QLabel(this);
+    lblBusStatus->setWordWrap(true);
+    lblBusStatus->setMinimumWidth(300);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(btnTest);
+    row->addWidget(edLevel);
+    row->addWidget(btnLearn);
+    row->addWidget(lblBusStatus, 1);
+
+    connect(btnTest, &QPushButton::clicked, this, &TItemBusTools::testClick);
+    connect(btnLearn, &QPushButton::clicked, this, &TItemBusTools::learnClick);
+    connect(m_test, &TBusTest::finished, this, &TItemBusTools::testFinished);
+    connect(m_learn, &TBusLearn::listening, this, [this] {
+        setStatus(TLanguage::Fill(msg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 Sekunden) …"_s),
+                                  QString::number(TBusLearn::defaultLimitMs / 1000)));
+    });
+    connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
+        setStatus(TLanguage::Fill(msg(123, u"Passt nicht zur gewählten Art: $1"_s), QString::fromLatin1(frame)));
+    });
+    connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
+    connect(m_learn, &TBusLearn::timedOut, this, [this] {
+        setStatus(TLanguage::Fill(msg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
+                                  QString::number(TBusLearn::defaultLimitMs / 1000)));
+        updateControls();
+    });
+    connect(m_learn, &TBusLearn::failed, this, [this](TBusError error, const QString& detail) {
+        setStatus(BusErrorText(m_program.language, error, detail));
+        updateControls();
+    });
+    // Every kind button changes what the tools offer.
+    for (QToolButton* kind : {editor.btnSchalter, editor.btnDimmer, editor.btnAutomation, editor.btnGruppe,
+                              editor.btnSzenario, editor.btnCEN})
+        connect(kind, &QToolButton::toggled, this, [this] {
+            m_nextStep = 0;
+            updateControls();
+        });
+}
+
+TItemBusTools::~TItemBusTools() = default;
+
+void TItemBusTools::reset()
+{
+    m_test->cancel();
+    m_learn->cancel();
+    m_nextStep = 0;
+    lblBusStatus->clear();
+    updateControls();
+}
+
+void TItemBusTools::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    updateControls();
+}
+
+void TItemBusTools::updateControls()
+{
+    const bool bTesting = m_test->isRunning();
+    const bool bLearning = m_learn->isRunning();
+    const QString cancel = m_program.language.Caption(u"32"_s).isEmpty() ? u"Abbrechen"_s
+                                                                          : m_program.language.Caption(u"32"_s);
+    btnTest->setText(bTesting ? cancel : msg(117, u"Testen"_s));
+    btnLearn->setText(bLearning ? cancel : msg(119, u"Adresse lernen"_s));
+    btnTest->setEnabled(!bLearning);
+    btnLearn->setEnabled(!bTesting && m_editor.kind() != FunctionEntry::GroupScene);
+    edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
+}
+
+bool TItemBusTools::typedFunction(TItemValues& v)
+{
+    v.iType = m_editor.kind();
+    v.iBus = m_editor.cbBus->currentIndex();
+    v.iCEN = m_editor.cbCEN->currentIndex();
+    v.sCENKey = m_editor.edCENKey->text();
+    if (v.iType == FunctionEntry::GroupScene) {
+        if (m_editor.cbSzene->currentIndex() < 0)
+            return false;
+        v.sGroups = m_editor.cbSzene->currentIndex() == 0 ? stopAllGroups : m_editor.cbSzene->currentText();
+        v.bReverse = m_editor.tsReverse->isChecked();
+        return true;
+    }
+    QString a;
+    QString pl;
+    const QString error = m_program.bticino.CheckAdr(m_editor.edAdresse->text(), v.sCENKey, v.iType,
+                                                     m_editor.cbAdrArt->currentIndex(), a, pl);
+    if (!error.isEmpty()) {
+        setStatus(error);
+        return false;
+    }
+    v.sAdr = pl.isEmpty() ? a : a + u'.' + pl;
+    return true;
+}
+
+void TItemBusTools::testClick()
+{
+    if (m_test->isRunning()) {
+        m_test->cancel();
+        return;
+    }
+    TItemValues v;
+    if (!typedFunction(v))
+        return;
+    // The editor switches one way per press: a light on, then off; a blind up, stop, down, stop.
+    TTestCommand command;
+    if (v.iType == FunctionEntry::Switch) {
+        command.word = m_nextStep % 2 == 0 ? TTestCommand::On : TTestCommand::Off;
+    } else if (v.iType == FunctionEntry::Dimmer) {
+        command = {TTestCommand::Level, edLevel->value()};
+    } else if (v.iType == FunctionEntry::Automation) {
+        static constexpr TTestCommand::Word blindSteps[] = {TTestCommand::Up, TTestCommand::Stop, TTestCommand::Down,
+                                                            TTestCommand::Stop};
+        command.word = blindSteps[m_nextStep % 4];
+    }
+    const QList<FunctionEntry> rows =
+        m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
+    const auto steps = TestSteps(m_program.openHab, v, rows, command);
+    if (!steps || steps->isEmpty())
+        return;
+    ++m_nextStep;
+    lblBusStatus->clear();
+    m_test->start(ProjectBusServer(m_program), *steps);
+    updateControls();
+}
+
+void TItemBusTools::testFinished(TBusError error, const QString& detail)
+{
+    setStatus(BusErrorText(m_program.language, error, detail));
+    updateControls();
+}
+
+void TItemBusTools::learnClick()
+{
+    if (m_learn->isRunning()) {
+        m_learn->cancel();
+        return;
+    }
+    lblBusStatus->clear();
+    m_learn->start(ProjectBusServer(m_program), m_editor.kind());
+    updateControls();
+}
+
+void TItemBusTools::learned(const TBusDevice& device)
+{
+    // A dim level names a dimmer; any other light point keeps the kind chosen.
+    if (device.iType == FunctionEntry::Dimmer)
+        m_editor.btnDimmer->click();
+    int iAdrArt = 0;
+    const QString edit = m_program.bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
+    m_editor.cbAdrArt->setCurrentIndex(iAdrArt < m_editor.cbAdrArt->count() ? iAdrArt : 0);
+    m_editor.edAdresse->setText(edit);
+    m_editor.cbBus->setCurrentIndex(device.iBus);
+    if (device.iType == FunctionEntry::CenScene || device.iType == FunctionEntry::ScenarioModule)
+        m_editor.edCENKey->setText(device.sCENKey);
+    if (device.iType == FunctionEntry::CenScene)
+        m_editor.cbCEN->setCurrentIndex(device.iCEN);
+    setStatus(QString::fromLatin1(device.frame));
+    updateControls();
+}
+
+void TItemBusTools::setStatus(const QString& text)
+{
+    lblBusStatus->setText(text);
+}
+
+QString TItemBusTools::msg(int msgID, const QString& sDefault) const
+{
+    return m_program.language.GetMsg(msgID, sDefault);
+}

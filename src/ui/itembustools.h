@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TBusLearn;
+class TBusTest;
+class TfrmItem;
+struct TBusDevice;
+struct TBusServer;
+struct TItemValues;
+struct TProgram;
+enum class TBusError;
+
+// The function editor's bus tools: "Testen" switches the function as it is typed, "Adresse
+// lernen" fills kind, address, bus and key from a key press on the bus. Both run on Qt's
+// asynchronous sockets, so the editor stays usable; while one runs, its button cancels it. The
+// result shows in the line beside them.
+class TItemBusTools : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent = nullptr);
+    ~TItemBusTools() override;
+
+    // Stops whatever runs and forgets the last result; the editor calls it when it closes.
+    void reset();
+
+    QPushButton* btnTest = nullptr;
+    QSpinBox* edLevel = nullptr; // the dimmer's test level in percent
+    QPushButton* btnLearn = nullptr;
+    QLabel* lblBusStatus = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void testClick();
+    void learnClick();
+    void testFinished(TBusError error, const QString& detail);
+    void learned(const TBusDevice& device);
+    void updateControls();
+    // The function as typed; false (with the reason shown) when its address is not valid.
+    bool typedFunction(TItemValues& v);
+    void setStatus(const QString& text);
+    QString msg(int msgID, const QString& sDefault) const;
+
+    TProgram& m_program;
+    TfrmItem& m_editor;
+    TBusTest* m_test = nullptr;
+    TBusLearn* m_learn = nullptr;
+    // The next light test switches on, the one after it off; a blind goes up, stops, goes down.
+    int m_nextStep = 0;
+};
+
+// The bus server of the open project's server settings.
+TBusServer ProjectBusServer(const TProgram& program);

@@ -1,0 +1,304 @@
+// The bus tools of the windows against the bus simulator: "Testen" and "Adresse lernen" in the
+// function editor, "Funktion testen" and "Busgeräte suchen" in the main window's popup menu. Every
+// wait runs the event loop, as the windows do: nothing blocks, and the result shows in the window.
+
+#include "bus/tbticino.h"
+#include "link/bustest.h"
+#include "model/functionlist.h"
+#include "model/tlanguage.h"
+#include "openhab/topenhab.h"
+#include "ui/busdialogs.h"
+#include "ui/functionlistview.h"
+#include "ui/itembustools.h"
+#include "ui/startup.h"
+#include "ui/tfrmitem.h"
+#include "ui/tfrmmain.h"
+#include "workspace/tsettings.h"
+
+#include "bussimulator.h"
+#include "programfolder.h"
+#include "scriptedprompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Patience = 15000;
+
+const QByteArray installationJson = R"({"devices": [{"kind": "light", "where": "0112"},
+  {"kind": "light", "where": "0715"}, {"kind": "blind", "where": "0114"}, {"kind": "dimmer", "where": "0113"}],
+  "addresses": [{"who": 15, "where": "0115"}, {"who": 25, "where": "20115"}, {"who": 0, "where": "05"}]})";
+
+} // namespace
+
+class BusWindowsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void editorTestsTheFunctionAsTyped();
+    void editorTestReportsRefusalAndCanBeCancelled();
+    void editorLearnsFromAKeyPress_data();
+    void editorLearnsFromAKeyPress();
+    void listTestSwitchesTheStoredFunction();
+    void discoverShowsAndAddsDevices();
+
+private:
+    TfrmMain& w() { return m_startup->frmMain(); }
+    TProgram& program() { return m_startup->program(); }
+    TfrmItem& editor() { return *program().frmItem; }
+    TItemBusTools& tools() { return *editor().busTools; }
+    // Runs script while the editor is open on row (a new function when row is -1), then closes it.
+    void whileEditing(int row, const std::function<void()>& script);
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TStartup> m_startup;
+    QTemporaryDir m_dir;
+    QString m_devices;
+    BusSimulator m_sim;
+};
+
+void BusWindowsTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_devices = m_dir.filePath(u"installation.json"_s);
+    QVERIFY(writeBytes(m_devices, installationJson));
+    QVERIFY2(m_sim.start({u"--devices"_s, m_devices, u"--auth"_s, u"open"_s, u"--password"_s, u"12345"_s}),
+             qPrintable(m_sim.errorString()));
+}
+
+void BusWindowsTest::init()
+{
+    m_prompts.reset();
+    QVERIFY(m_sim.setMode(u"normal"_s));
+    QVERIFY(m_sim.clear());
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->isValid());
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
+    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    w().show();
+    QCOMPARE(w().items().count(), 14);
+    // The demo's server settings name 127.0.0.1 with the password 12345; only the port differs.
+    program().openHab.serverPort = QString::number(m_sim.port());
+}
+
+void BusWindowsTest::cleanup()
+{
+    QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
+    m_startup.reset();
+    m_folder.reset();
+}
+
+void BusWindowsTest::whileEditing(int row, const std::function<void()>& script)
+{
+    QTimer::singleShot(0, &editor(), [this, script] {
+        script();
+        if (editor().isVisible())
+            editor().reject();
+    });
+    if (row < 0)
+        editor().DoAdd(w().items());
+    else
+        editor().DoEdit(row, w().items());
+}
+
+void BusWindowsTest::editorTestsTheFunctionAsTyped()
+{
+    // SWITCH_1 at 01.12, its address changed in the field but not saved: the test uses the field.
+    whileEditing(0, [this] {
+        editor().edAdresse->setText(u"7.15"_s);
+        tools().btnTest->click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"bestätigt"), Patience);
+        QCOMPARE(tools().lblBusStatus->text(), u"Vom Bus bestätigt: *1*1*0715##"_s);
+        // The next press switches off.
+        tools().btnTest->click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*1*0*0715##"), Patience);
+        // A dimmer goes to the level chosen beside the button.
+        editor().btnDimmer->click();
+        QVERIFY(tools().edLevel->isVisibleTo(&editor()));
+        tools().edLevel->setValue(70);
+        tools().btnTest->click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*1*7*0715##"), Patience);
+        // An address that is not valid is shown, nothing is sent.
+        editor().edAdresse->setText(u"12.34"_s);
+        tools().btnTest->click();
+        QCOMPARE(tools().lblBusStatus->text(), u"Adresse muss zwischen 0.1 und 10.15 liegen!"_s);
+    });
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0715##", "*1*0*0715##", "*1*7*0715##"}));
+    // Nothing was saved.
+    QCOMPARE(w().items().at(0).address, u"01.12"_s);
+}
+
+void BusWindowsTest::editorTestReportsRefusalAndCanBeCancelled()
+{
+    whileEditing(0, [this] {
+        editor().edAdresse->setText(u"9.9"_s);
+        tools().btnTest->click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"abgelehnt"), Patience);
+        QCOMPARE(tools().lblBusStatus->text(), u"Der Befehl *1*1*99## wurde vom Bus abgelehnt."_s);
+
+        // A server that never answers: the window stays usable and the button cancels.
+        QVERIFY(m_sim.setMode(u"silent"_s));
+        tools().btnTest->click();
+        QCOMPARE(tools().btnTest->text(), u"Abbrechen"_s);
+        QVERIFY(!tools().btnLearn->isEnabled());
+        QTest::qWait(200);
+        tools().btnTest->click();
+        QCOMPARE(tools().lblBusStatus->text(), u"Abgebrochen."_s);
+        QCOMPARE(tools().btnTest->text(), u"Testen"_s);
+        QVERIFY(tools().btnLearn->isEnabled());
+    });
+}
+
+void BusWindowsTest::editorLearnsFromAKeyPress_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("adrArt");
+    QTest::addColumn<int>("bus");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("cen");
+    QTest::newRow("light point") << int(FunctionEntry::Switch) << QByteArray("*1*1*0112#4#03##") << u"1.12"_s << 0
+                                 << 3 << QString() << 0;
+    QTest::newRow("light group") << int(FunctionEntry::Switch) << QByteArray("*1*0*#12##") << u"12"_s << 2 << 0
+                                 << QString() << 0;
+    QTest::newRow("actuator") << int(FunctionEntry::Automation) << QByteArray("*2*1*1005##") << u"10.5"_s << 0 << 0
+                              << QString() << 0;
+    QTest::newRow("CEN key") << int(FunctionEntry::CenScene) << QByteArray("*15*07#1*0115##") << u"1.15"_s << 0 << 0
+                             << u"7"_s << 0;
+    QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*23#12*20115#4#01##") << u"1.15"_s
+                              << 0 << 1 << u"12"_s << 2;
+    QTest::newRow("scenario") << int(FunctionEntry::ScenarioModule) << QByteArray("*0*3*05##") << u"0.5"_s << 0 << 0
+                              << u"3"_s << 0;
+}
+
+void BusWindowsTest::editorLearnsFromAKeyPress()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, frame);
+    QFETCH(QString, address);
+    QFETCH(int, adrArt);
+    QFETCH(int, bus);
+    QFETCH(QString, key);
+    QFETCH(int, cen);
+    const QList<QToolButton*> kinds{editor().btnSchalter, editor().btnDimmer, editor().btnAutomation,
+                                    editor().btnCEN,      editor().btnSzenario, editor().btnGruppe};
+    whileEditing(-1, [&] {
+        kinds.at(kind)->click();
+        tools().btnLearn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"Taste"), Patience);
+        // A frame of another kind is shown, not used.
+        const QByteArray other = kind == FunctionEntry::Automation ? "*1*1*0112##" : "*2*1*0114##";
+        QVERIFY(m_sim.event({other}));
+        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(),
+                                  u"Passt nicht zur gewählten Art: "_s + QString::fromLatin1(other), Patience);
+        QVERIFY(m_sim.event({frame}));
+        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), QString::fromLatin1(frame), Patience);
+        QCOMPARE(editor().kind(), kind);
+        QCOMPARE(editor().edAdresse->text(), address);
+        QCOMPARE(editor().cbAdrArt->currentIndex(), adrArt);
+        QCOMPARE(editor().cbBus->currentIndex(), bus);
+        if (!key.isEmpty()) {
+            QCOMPARE(editor().edCENKey->text(), key);
+        }
+        if (kind == FunctionEntry::CenScene)
+            QCOMPARE(editor().cbCEN->currentIndex(), cen);
+        QCOMPARE(tools().btnLearn->text(), u"Adresse lernen"_s);
+    });
+}
+
+void BusWindowsTest::listTestSwitchesTheStoredFunction()
+{
+    TBusMenu& menu = *w().busMenu;
+    w().lvItems->selectRow(0);
+    emit w().pmItems->aboutToShow();
+    QVERIFY(menu.pmTestFunction->isEnabled());
+    QCOMPARE(menu.pmTestFunction->text(), u"Funktion testen"_s);
+    menu.pmTestFunction->trigger();
+    QVERIFY(menu.testDialog->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(menu.testDialog->lblBusStatus->text() == u"Vom Bus bestätigt: *1*1*0112## *1*0*0112##",
+                             Patience);
+    QCOMPARE(menu.testDialog->btnClose->text(), u"Schließen"_s);
+    menu.testDialog->btnClose->click();
+    QVERIFY(!menu.testDialog->isVisible());
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
+
+    // No bus server at the address: said within the bounds, and the dialog closes.
+    QVERIFY(m_sim.setMode(u"close"_s));
+    menu.pmTestFunction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(menu.testDialog->lblBusStatus->text().startsWith(u"Kein Busserver unter 127.0.0.1:"),
+                             Patience);
+    menu.testDialog->btnClose->click();
+    QVERIFY(!menu.testDialog->isVisible());
+}
+
+void BusWindowsTest::discoverShowsAndAddsDevices()
+{
+    // Whatever the editor tests left on: a light at a dim level would answer as a dimmer.
+    TBusTest off;
+    QSignalSpy switchedOff(&off, &TBusTest::finished);
+    off.start(ProjectBusServer(program()), {{0, "*1*0*0715##"}, {0, "*1*0*0113##"}});
+    QVERIFY(switchedOff.wait(Patience));
+
+    TBusMenu& menu = *w().busMenu;
+    emit w().pmItems->aboutToShow();
+    menu.pmFindDevices->trigger();
+    TBusDiscoverDialog& dialog = *menu.discoverDialog;
+    QVERIFY(dialog.isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.lvDevices->topLevelItemCount(), 3, Patience);
+    const auto texts = [&](int section) {
+        QStringList result;
+        QTreeWidgetItem* top = dialog.lvDevices->topLevelItem(section);
+        for (int i = 0; i < top->childCount(); ++i)
+            result << top->child(i)->text(0) + u'|' + top->child(i)->text(1) + u'|' + top->child(i)->text(2);
+        return result;
+    };
+    QCOMPARE(texts(0), (QStringList{u"Licht/Schalter|01.12|SWITCH_1"_s, u"Licht/Schalter|01.13|DIMMER_4"_s,
+                                    u"Raffstore/Jalousie|01.14|AUTO_6"_s}));
+    QCOMPARE(texts(1), QStringList{u"Licht/Schalter 07.15|07.15|"_s});
+    QCOMPARE(texts(2), (QStringList{u"Licht/Schalter|02.15|SWITCH_2"_s, u"Licht/Schalter|03.01|SWITCH_3"_s,
+                                    u"Dimmer|1.5 (2)|DIMMER_5"_s, u"Raffstore/Jalousie|03.12|AUTO_7"_s}));
+    QVERIFY(!dialog.btnAdd->isEnabled());
+    dialog.lvDevices->topLevelItem(1)->child(0)->setCheckState(0, Qt::Checked);
+    QVERIFY(dialog.btnAdd->isEnabled());
+    dialog.btnAdd->click();
+
+    // Added at the end with its alias by position, saved, and found in the project now.
+    QCOMPARE(w().items().count(), 15);
+    QCOMPARE(w().items().at(14).alias, u"SWITCH_15"_s);
+    QCOMPARE(texts(1), QStringList());
+    QVERIFY(texts(0).contains(u"Licht/Schalter|07.15|SWITCH_15"_s));
+    FunctionList reloaded;
+    program().openHab.LoadFiles(reloaded);
+    QCOMPARE(reloaded.entries(), w().items().entries());
+    QCOMPARE(reloaded.at(14).caption, u"Licht/Schalter 07.15"_s);
+    QVERIFY(m_prompts.shown.isEmpty());
+    dialog.btnClose->click();
+    QVERIFY(!dialog.isVisible());
+}
+
+QTEST_MAIN(BusWindowsTest)
+#include "tst_busui.moc"
