@@ -74,13 +74,14 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     if (args.size() == 2) {
         const auto parsed = ParseTestCommand(args.at(1));
         if (!parsed)
-            return m_usageFailure(u"Unbekanntes Wort \"%1\": on, off, up, down, stop oder 0 bis 100."_s.arg(args.at(1)));
+            return m_usageFailure(
+                u"Unbekanntes Wort \"%1\": on, off, up, down, stop oder 0 bis 100."_s.arg(args.at(1)));
         command = *parsed;
     }
     const auto steps = TestSteps(m_openHab, m_openHab.ExtractItem(*row), rows, command);
     if (!steps)
-        return m_usageFailure(u"\"%1\" passt nicht zu %2 (%3)."_s.arg(args.value(1), row->alias,
-                                                                       KindCaption(row->kind)));
+        return m_usageFailure(
+            u"\"%1\" passt nicht zu %2 (%3)."_s.arg(args.value(1), row->alias, KindCaption(row->kind)));
     if (steps->isEmpty()) {
         Print(m_err, u"%1 schaltet nichts: Die Szene hat keine Mitglieder.\n"_s.arg(row->alias));
         return Success;
@@ -111,10 +112,11 @@ int TCliBus::RunLearn(const TOptions& options)
     QEventLoop loop;
     int status = Failure;
     QObject::connect(&learn, &TBusLearn::listening, &loop, [&] {
-        Print(m_err, TLanguage::Fill(m_language.GetMsg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 "
-                                                             "Sekunden) …"_s),
-                                     QString::number(options.limitSeconds)) +
-                         u'\n');
+        Print(m_err,
+              TLanguage::Fill(m_language.GetMsg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 "
+                                                     "Sekunden) …"_s),
+                              QString::number(options.limitSeconds)) +
+                  u'\n');
     });
     QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
         Print(m_err, TLanguage::Fill(m_language.GetMsg(123, u"Passt nicht zur gewählten Art: $1"_s),
@@ -123,15 +125,17 @@ int TCliBus::RunLearn(const TOptions& options)
     });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
-        Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' + QString::number(device.iBus) + u'\t' +
-                         (entry.key.isEmpty() ? u"-"_s : entry.key) + u'\n');
+        Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' +
+                         QString::number(device.iBus) + u'\t' + (entry.key.isEmpty() ? u"-"_s : entry.key) +
+                         u'\n');
         status = Success;
         loop.quit();
     });
     QObject::connect(&learn, &TBusLearn::timedOut, &loop, [&] {
-        Print(m_err, TLanguage::Fill(m_language.GetMsg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
-                                     QString::number(options.limitSeconds)) +
-                         u'\n');
+        Print(m_err,
+              TLanguage::Fill(m_language.GetMsg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
+                              QString::number(options.limitSeconds)) +
+                  u'\n');
         loop.quit();
     });
     QObject::connect(&learn, &TBusLearn::failed, &loop, [&](TBusError error, const QString& detail) {
@@ -162,15 +166,15 @@ int TCliBus::RunDiscover(const TOptions& options)
     const TDiscoveryResult found = CompareWithProject(m_bticino, m_openHab, rows, discovery.devices());
     for (const TFoundDevice& f : found.found) {
         const TBusDevice& d = f.device;
-        Print(m_out, KindCaption(d.iType) + u'\t' + ListEntry(d).address + u'\t' +
-                         QString::number(d.iBus) + u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
+        Print(m_out, KindCaption(d.iType) + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) +
+                         u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }
     const QString silent = m_language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s);
     for (const int row : found.silentRows) {
         const FunctionEntry& entry = rows.at(row);
         Print(m_out, KindCaption(entry.kind) + u'\t' + entry.address + u'\t' +
-                         QString::number(m_openHab.ExtractItem(entry).iBus) + u'\t' + entry.alias + u'\t' + silent +
-                         u'\n');
+                         QString::number(m_openHab.ExtractItem(entry).iBus) + u'\t' + entry.alias + u'\t' +
+                         silent + u'\n');
     }
     return Success;
 }

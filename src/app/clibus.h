@@ -39,8 +39,9 @@ public:
     };
 
     // usageFailure reports a command line that cannot be carried out and returns its status.
-    TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language, const FunctionList& items,
-            QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure);
+    TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language,
+            const FunctionList& items, QIODevice& out, QIODevice& err,
+            std::function<int(const QString&)> usageFailure);
 
     // args: the arguments after the project (alias and word for test).
     int Run(Verb verb, const QStringList& args, const TOptions& options);

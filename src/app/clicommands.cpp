@@ -69,8 +69,8 @@ const TCliOption cliOptions[] = {
      {u"bus-ip"_s},
      u"ADRESSE"_s,
      u"Adresse des Busservers (Standard: aus den Server-Einstellungen des Projekts)."_s},
-    {BusOption, {u"bus-port"_s}, u"PORT"_s, u"Port des Busservers (Standard: aus den Server-Einstellungen)."_s},
-    {BusOption, {u"password"_s}, u"PASSWORT"_s, u"OpenWeb-Passwort (Standard: aus den Server-Einstellungen)."_s},
+    {BusOption, {u"bus-port"_s}, u"PORT"_s, u"Port des Busservers (Standard: Server-Einstellungen)."_s},
+    {BusOption, {u"password"_s}, u"PASSWORT"_s, u"OpenWeb-Passwort (Standard: Server-Einstellungen)."_s},
     {BusOption,
      {u"hmac"_s},
      {},
@@ -79,8 +79,8 @@ const TCliOption cliOptions[] = {
     {BusOption,
      {u"timeout"_s},
      u"SEKUNDEN"_s,
-     u"learn: Wartezeit auf einen Tastendruck (Standard: 30); monitor: Ende nach so vielen Sekunden (Standard: "
-     "bis Strg-C)."_s},
+     u"learn: Wartezeit auf einen Tastendruck (Standard: 30); monitor: Ende nach so vielen "
+     "Sekunden (Standard: bis Strg-C)."_s},
 };
 
 const QString projectHelp =
@@ -227,12 +227,13 @@ const QList<TCliCommand>& TCliCommands::Commands()
          &TCliCommands::Check},
         {u"bus"_s, u"test|learn|discover|monitor PROJEKT [ALIAS [WORT]]"_s, 2, 4, BusOption,
          u"Testet Funktionen am Bus, lernt Adressen und sucht Busgeräte."_s,
-         u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT wie \"Funktion "
-         "testen\": Licht ein und nach 2 s aus, Dimmer auf 100 % und nach 2 s aus, Jalousie auf, CEN-Taste kurz, "
-         "Szenario, Szene ein) und gibt jedes bestätigte Telegramm aus. learn gibt Art, Adresse, Bus und Taste des "
-         "ersten Telegramms eines Geräts aus. discover gibt je gefundenem Gerät Art, Adresse, Bus und Alias (oder "
-         "-) aus, danach jede Funktion des Projekts, deren Adresse nicht antwortet. monitor gibt jedes Telegramm "
-         "des Busses aus, bis Strg-C. Exit-Status 1, wenn der Bus ablehnt oder nicht antwortet."_s,
+         u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT "
+         "wie \"Funktion testen\": Licht ein und nach 2 s aus, Dimmer auf 100 % und nach 2 s aus, "
+         "Jalousie auf, CEN-Taste kurz, Szenario, Szene ein) und gibt jedes bestätigte Telegramm aus. "
+         "learn gibt Art, Adresse, Bus und Taste des ersten Telegramms eines Geräts aus. discover gibt "
+         "je gefundenem Gerät Art, Adresse, Bus und Alias (oder -) aus, danach jede Funktion des "
+         "Projekts, deren Adresse nicht antwortet. monitor gibt jedes Telegramm des Busses aus, bis "
+         "Strg-C. Exit-Status 1, wenn der Bus ablehnt oder nicht antwortet."_s,
          &TCliCommands::Bus},
     };
     return commands;
@@ -587,7 +588,8 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
 {
     const auto verb = TCliBus::ParseVerb(args.at(0));
     if (!verb)
-        return UsageFailure(u"Unbekannte Aktion \"%1\": test, learn, discover oder monitor."_s.arg(args.at(0)));
+        return UsageFailure(
+            u"Unbekannte Aktion \"%1\": test, learn, discover oder monitor."_s.arg(args.at(0)));
     TCliBus::TOptions options;
     options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
     if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {

@@ -15,8 +15,9 @@ struct KindName
     const char* tag;
     QStringView text;
 };
-constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"}, {"54", u"Dimmer"}, {"55", u"Raffstore/Jalousie"},
-                                  {"56", u"CEN-Szene"},      {"57", u"Szenario-Modul"}, {"58", u"Individuelle Szene"}};
+constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"},     {"54", u"Dimmer"},
+                                  {"55", u"Raffstore/Jalousie"}, {"56", u"CEN-Szene"},
+                                  {"57", u"Szenario-Modul"},     {"58", u"Individuelle Szene"}};
 
 // The part of a WHAT before its parameters ("07" of "07#1").
 QString head(const QString& what)

@@ -13,7 +13,8 @@ namespace {
 
 bool isLightOrActuator(int iType)
 {
-    return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer || iType == FunctionEntry::Automation;
+    return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
+           iType == FunctionEntry::Automation;
 }
 
 // What identifies a point-to-point address on the bus: the kind of device (light point or

@@ -34,8 +34,9 @@ void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
         emit acknowledged(frame);
         sendNext();
     });
-    connect(m_session, &TOwnSession::refused, this,
-            [this](const QByteArray& frame) { finish(TBusError::CommandRefused, QString::fromLatin1(frame)); });
+    connect(m_session, &TOwnSession::refused, this, [this](const QByteArray& frame) {
+        finish(TBusError::CommandRefused, QString::fromLatin1(frame));
+    });
     connect(m_session, &TOwnSession::failed, this, &TBusTest::finish);
     m_session->open(server);
 }

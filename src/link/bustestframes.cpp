@@ -13,8 +13,8 @@ const QString stopAllGroups = u"_STOP_"_s;
 
 QByteArray frame(int who, const QString& what, const TItemValues& v)
 {
-    return (u'*' + QString::number(who) + u'*' + what + u'*' + TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) +
-            u"##"_s)
+    return (u'*' + QString::number(who) + u'*' + what + u'*' +
+            TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) + u"##"_s)
         .toLatin1();
 }
 
@@ -66,8 +66,8 @@ std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& comma
 
 // As the scene's rule sends ON or OFF: to every member of its group, blinds up or down (reversed
 // by the scene's flag); the stop-all scene stops every blind either way.
-QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene, const QList<FunctionEntry>& rows,
-                           bool bOn)
+QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene,
+                           const QList<FunctionEntry>& rows, bool bOn)
 {
     const bool bStopAll = scene.sGroups == stopAllGroups;
     QList<TBusStep> steps;
@@ -92,10 +92,10 @@ QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene, co
 std::optional<TTestCommand> ParseTestCommand(const QString& word)
 {
     static const std::pair<QString, TTestCommand::Word> words[] = {{u"on"_s, TTestCommand::On},
-                                                                  {u"off"_s, TTestCommand::Off},
-                                                                  {u"up"_s, TTestCommand::Up},
-                                                                  {u"down"_s, TTestCommand::Down},
-                                                                  {u"stop"_s, TTestCommand::Stop}};
+                                                                   {u"off"_s, TTestCommand::Off},
+                                                                   {u"up"_s, TTestCommand::Up},
+                                                                   {u"down"_s, TTestCommand::Down},
+                                                                   {u"stop"_s, TTestCommand::Stop}};
     for (const auto& [text, value] : words) {
         if (word.compare(text, Qt::CaseInsensitive) == 0)
             return TTestCommand{value, 0};

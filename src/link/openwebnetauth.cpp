@@ -19,12 +19,30 @@ bool allDigits(const QString& text)
 void numericStep(char c, quint32& n1, quint32& n2)
 {
     switch (c) {
-    case '1': n1 = (n2 & 0xFFFFFF80u) >> 7; n2 <<= 25; break;
-    case '2': n1 = (n2 & 0xFFFFFFF0u) >> 4; n2 <<= 28; break;
-    case '3': n1 = (n2 & 0xFFFFFFF8u) >> 3; n2 <<= 29; break;
-    case '4': n1 = n2 << 1; n2 >>= 31; break;
-    case '5': n1 = n2 << 5; n2 >>= 27; break;
-    case '6': n1 = n2 << 12; n2 >>= 20; break;
+    case '1':
+        n1 = (n2 & 0xFFFFFF80u) >> 7;
+        n2 <<= 25;
+        break;
+    case '2':
+        n1 = (n2 & 0xFFFFFFF0u) >> 4;
+        n2 <<= 28;
+        break;
+    case '3':
+        n1 = (n2 & 0xFFFFFFF8u) >> 3;
+        n2 <<= 29;
+        break;
+    case '4':
+        n1 = n2 << 1;
+        n2 >>= 31;
+        break;
+    case '5':
+        n1 = n2 << 5;
+        n2 >>= 27;
+        break;
+    case '6':
+        n1 = n2 << 12;
+        n2 >>= 20;
+        break;
     case '7':
         n1 = (n2 & 0x0000FF00u) | ((n2 & 0x000000FFu) << 24) | ((n2 & 0x00FF0000u) >> 16);
         n2 = (n2 & 0xFF000000u) >> 8;
@@ -33,8 +51,12 @@ void numericStep(char c, quint32& n1, quint32& n2)
         n1 = ((n2 & 0x0000FFFFu) << 16) | (n2 >> 24);
         n2 = (n2 & 0x00FF0000u) >> 8;
         break;
-    case '9': n1 = ~n2; break;
-    default: n1 = n2; break;
+    case '9':
+        n1 = ~n2;
+        break;
+    default:
+        n1 = n2;
+        break;
     }
     if (c != '0' && c != '9')
         n1 |= n2;
@@ -104,7 +126,8 @@ THashProof HashProof(QCryptographicHash::Algorithm algorithm, const QString& pas
                      const QByteArray& rb)
 {
     const QByteArray kab = hexHash(algorithm, password.toUtf8());
-    return {hexHash(algorithm, ra + rb + clientIdentity + serverIdentity + kab), hexHash(algorithm, ra + rb + kab)};
+    return {hexHash(algorithm, ra + rb + clientIdentity + serverIdentity + kab),
+            hexHash(algorithm, ra + rb + kab)};
 }
 
 } // namespace OpenWebNetAuth

@@ -119,8 +119,8 @@ QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sC
     if (iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
         iType == FunctionEntry::Automation) {
         const QString who = iType == FunctionEntry::Automation ? u"2"_s : u"1"_s;
-        return u"bticino=\"if=webserver;who="_s + who + u";what=0;where="_s + BusWhere(iType, sAdr, iBus, iCEN) +
-               u'"';
+        return u"bticino=\"if=webserver;who="_s + who + u";what=0;where="_s +
+               BusWhere(iType, sAdr, iBus, iCEN) + u'"';
     }
 
     // CEN scenes and scenario modules go out as a whole OpenWebNet frame, the same on ON and OFF.

@@ -186,8 +186,8 @@ void TBusDiscoverDialog::fillList()
     lvDevices->clear();
     auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(125, u"Gefunden, im Projekt"_s)});
     auto* missing = new QTreeWidgetItem(lvDevices, {language.GetMsg(126, u"Gefunden, fehlt im Projekt"_s)});
-    auto* silent =
-        new QTreeWidgetItem(lvDevices, {language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s)});
+    auto* silent = new QTreeWidgetItem(
+        lvDevices, {language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s)});
     for (qsizetype index = 0; index < result.found.size(); ++index) {
         const TFoundDevice& found = result.found.at(index);
         const TBusDevice& d = found.device;
@@ -226,8 +226,8 @@ void TBusDiscoverDialog::addMarked()
         const TBusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
         FunctionEntry entry;
         // The label names kind and address; the user renames it in the editor.
-        m_program.openHab.FillItem(entry, d.iType, KindCaption(m_program.language, d.iType) + u' ' + d.sAdr, d.sAdr,
-                                   {}, {}, {}, {}, false, d.iBus, 0);
+        m_program.openHab.FillItem(entry, d.iType, KindCaption(m_program.language, d.iType) + u' ' + d.sAdr,
+                                   d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
         items.append(entry);
         ++added;
     }

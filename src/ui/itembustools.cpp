@@ -62,11 +62,13 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     connect(btnLearn, &QPushButton::clicked, this, &TItemBusTools::learnClick);
     connect(m_test, &TBusTest::finished, this, &TItemBusTools::testFinished);
     connect(m_learn, &TBusLearn::listening, this, [this] {
-        setStatus(TLanguage::Fill(msg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 Sekunden) …"_s),
-                                  QString::number(TBusLearn::defaultLimitMs / 1000)));
+        setStatus(
+            TLanguage::Fill(msg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 Sekunden) …"_s),
+                            QString::number(TBusLearn::defaultLimitMs / 1000)));
     });
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
-        setStatus(TLanguage::Fill(msg(123, u"Passt nicht zur gewählten Art: $1"_s), QString::fromLatin1(frame)));
+        setStatus(
+            TLanguage::Fill(msg(123, u"Passt nicht zur gewählten Art: $1"_s), QString::fromLatin1(frame)));
     });
     connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
     connect(m_learn, &TBusLearn::timedOut, this, [this] {
@@ -108,8 +110,8 @@ void TItemBusTools::updateControls()
 {
     const bool bTesting = m_test->isRunning();
     const bool bLearning = m_learn->isRunning();
-    const QString cancel = m_program.language.Caption(u"32"_s).isEmpty() ? u"Abbrechen"_s
-                                                                          : m_program.language.Caption(u"32"_s);
+    const QString cancel =
+        m_program.language.Caption(u"32"_s).isEmpty() ? u"Abbrechen"_s : m_program.language.Caption(u"32"_s);
     btnTest->setText(bTesting ? cancel : msg(117, u"Testen"_s));
     btnLearn->setText(bLearning ? cancel : msg(119, u"Adresse lernen"_s));
     btnTest->setEnabled(!bLearning);
@@ -158,8 +160,8 @@ void TItemBusTools::testClick()
     } else if (v.iType == FunctionEntry::Dimmer) {
         command = {TTestCommand::Level, edLevel->value()};
     } else if (v.iType == FunctionEntry::Automation) {
-        static constexpr TTestCommand::Word blindSteps[] = {TTestCommand::Up, TTestCommand::Stop, TTestCommand::Down,
-                                                            TTestCommand::Stop};
+        static constexpr TTestCommand::Word blindSteps[] = {TTestCommand::Up, TTestCommand::Stop,
+                                                            TTestCommand::Down, TTestCommand::Stop};
         command.word = blindSteps[m_nextStep % 4];
     }
     const QList<FunctionEntry> rows =

@@ -29,7 +29,8 @@ const QByteArray installationJson = R"({"devices": [{"kind": "light", "where": "
   {"kind": "light", "where": "0777"}, {"kind": "blind", "where": "0114"}]})";
 
 // Waits until the channel of process has produced a line containing text.
-bool waitForText(QProcess& process, QProcess::ProcessChannel channel, const QByteArray& text, QByteArray& seen)
+bool waitForText(QProcess& process, QProcess::ProcessChannel channel, const QByteArray& text,
+                 QByteArray& seen)
 {
     process.setReadChannel(channel);
     QDeadlineTimer deadline(Patience);
@@ -77,8 +78,8 @@ void TestCliBus::initTestCase()
     m_program = m_folder->path() + u"varuno-cli"_s;
     QVERIFY(QFile::copy(QStringLiteral(VARUNO_PROGRAM_DIR "/varuno-cli"), m_program));
     QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
-    QVERIFY2(m_sim.start({u"--items"_s, m_folder->projectsDir() + u"Demo/bticino.items"_s, u"--auth"_s, u"open"_s,
-                          u"--password"_s, u"12345"_s}),
+    QVERIFY2(m_sim.start({u"--items"_s, m_folder->projectsDir() + u"Demo/bticino.items"_s, u"--auth"_s,
+                          u"open"_s, u"--password"_s, u"12345"_s}),
              qPrintable(m_sim.errorString()));
 }
 
@@ -110,8 +111,8 @@ void TestCliBus::testSwitchesTheFunction_data()
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QByteArray>("frames");
     QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArray("*1*1*0112##\n");
-    QTest::newRow("dimmer on a local bus, 30 %") << QStringList{u"dimmer_5"_s, u"30"_s}
-                                                 << QByteArray("*1*3*15#4#02##\n");
+    QTest::newRow("dimmer on a local bus, 30 %")
+        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArray("*1*3*15#4#02##\n");
     QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArray("*2*0*#3##\n");
     QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArray("*15*01*0115##\n*15*01#1*0115##\n");
     QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArray("*25*21#02*20115##\n");
@@ -137,16 +138,17 @@ void TestCliBus::usageErrorsComeBeforeAnyConnection_data()
     QTest::newRow("unknown verb") << QStringList{u"frob"_s, u"Demo"_s} << QByteArray("Unbekannte Aktion");
     QTest::newRow("unknown project") << QStringList{u"test"_s, u"Nirgends"_s, u"SWITCH_1"_s}
                                      << QByteArray("nicht gefunden");
-    QTest::newRow("unknown alias") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_99"_s} << QByteArray("SWITCH_99");
+    QTest::newRow("unknown alias") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_99"_s}
+                                   << QByteArray("SWITCH_99");
     QTest::newRow("unknown word") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_1"_s, u"hell"_s}
                                   << QByteArray("Unbekanntes Wort");
-    QTest::newRow("word of another kind") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_1"_s, u"up"_s}
-                                          << QByteArray("passt nicht");
-    QTest::newRow("level out of range") << QStringList{u"test"_s, u"Demo"_s, u"DIMMER_4"_s, u"120"_s}
-                                        << QByteArray("Unbekanntes Wort");
+    QTest::newRow("word of another kind")
+        << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_1"_s, u"up"_s} << QByteArray("passt nicht");
+    QTest::newRow("level out of range")
+        << QStringList{u"test"_s, u"Demo"_s, u"DIMMER_4"_s, u"120"_s} << QByteArray("Unbekanntes Wort");
     QTest::newRow("alias missing") << QStringList{u"test"_s, u"Demo"_s} << QByteArray("ALIAS");
-    QTest::newRow("learn takes no alias") << QStringList{u"learn"_s, u"Demo"_s, u"SWITCH_1"_s}
-                                          << QByteArray("Anzahl");
+    QTest::newRow("learn takes no alias")
+        << QStringList{u"learn"_s, u"Demo"_s, u"SWITCH_1"_s} << QByteArray("Anzahl");
     QTest::newRow("bad time-out") << QStringList{u"learn"_s, u"Demo"_s, u"--timeout"_s, u"0"_s}
                                   << QByteArray("Wartezeit");
 }
@@ -167,10 +169,12 @@ void TestCliBus::refusalIsExitOne_data()
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("command refused") << u"nack"_s << QStringList() << QByteArray("*1*1*0112## wurde vom Bus abgelehnt");
+    QTest::newRow("command refused") << u"nack"_s << QStringList()
+                                     << QByteArray("*1*1*0112## wurde vom Bus abgelehnt");
     QTest::newRow("wrong password") << u"normal"_s << QStringList{u"--password"_s, u"54321"_s}
                                     << QByteArray("Passwort wurde vom Busserver abgelehnt");
-    QTest::newRow("nobody there") << u"close"_s << QStringList() << QByteArray("Kein Busserver unter 127.0.0.1:");
+    QTest::newRow("nobody there") << u"close"_s << QStringList()
+                                  << QByteArray("Kein Busserver unter 127.0.0.1:");
 }
 
 void TestCliBus::refusalIsExitOne()
@@ -188,7 +192,8 @@ void TestCliBus::refusalIsExitOne()
 void TestCliBus::learnPrintsTheFirstDevice()
 {
     QProcess process;
-    process.start(m_program, QStringList{u"bus"_s, u"learn"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
+    process.start(m_program,
+                  QStringList{u"bus"_s, u"learn"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
     QByteArray err;
     QVERIFY(waitForText(process, QProcess::StandardError, "Taste", err));
     QVERIFY(m_sim.event({"*4*1*1##", "*25*21#02*20115#4#01##", "*1*1*0112##"}));
@@ -199,7 +204,8 @@ void TestCliBus::learnPrintsTheFirstDevice()
 
 void TestCliBus::learnWithoutKeyPressIsExitOne()
 {
-    const CliResult result = run(QStringList{u"bus"_s, u"learn"_s, u"Demo"_s, u"--timeout"_s, u"1"_s} << busOptions());
+    const CliResult result =
+        run(QStringList{u"bus"_s, u"learn"_s, u"Demo"_s, u"--timeout"_s, u"1"_s} << busOptions());
     QCOMPARE(result.status, 1);
     QVERIFY(result.out.isEmpty());
     QVERIFY2(result.err.contains("kein Tastendruck"), result.err.constData());
@@ -216,20 +222,21 @@ void TestCliBus::discoverListsFoundMissingAndSilent()
     QCOMPARE(result.status, 0);
     const QString silent = u"\tIm Projekt, antwortet nicht (Adresse falsch?)"_s;
     QCOMPARE(QString::fromUtf8(result.out).split(u'\n'),
-             (QStringList{u"Licht/Schalter\t01.12\t0\tSWITCH_1"_s, u"Licht/Schalter\t07.77\t0\t-"_s,
-                          u"Raffstore/Jalousie\t01.14\t0\tAUTO_6"_s, u"Licht/Schalter\t02.15\t0\tSWITCH_2"_s + silent,
-                          u"Licht/Schalter\t03.01\t0\tSWITCH_3"_s + silent, u"Dimmer\t01.13\t0\tDIMMER_4"_s + silent,
-                          u"Dimmer\t1.5 (2)\t2\tDIMMER_5"_s + silent,
-                          u"Raffstore/Jalousie\t03.12\t0\tAUTO_7"_s + silent, QString()}));
+             (QStringList{
+                 u"Licht/Schalter\t01.12\t0\tSWITCH_1"_s, u"Licht/Schalter\t07.77\t0\t-"_s,
+                 u"Raffstore/Jalousie\t01.14\t0\tAUTO_6"_s, u"Licht/Schalter\t02.15\t0\tSWITCH_2"_s + silent,
+                 u"Licht/Schalter\t03.01\t0\tSWITCH_3"_s + silent, u"Dimmer\t01.13\t0\tDIMMER_4"_s + silent,
+                 u"Dimmer\t1.5 (2)\t2\tDIMMER_5"_s + silent,
+                 u"Raffstore/Jalousie\t03.12\t0\tAUTO_7"_s + silent, QString()}));
     // The general status requests, on the private riser and the local bus the project uses.
-    QCOMPARE(sim.frames(),
-             (QByteArrayList{"*#1*0##", "*#1*0#4#02##", "*#2*0##", "*#2*0#4#02##"}));
+    QCOMPARE(sim.frames(), (QByteArrayList{"*#1*0##", "*#1*0#4#02##", "*#2*0##", "*#2*0#4#02##"}));
 }
 
 void TestCliBus::monitorPrintsEachFrame()
 {
     QProcess process;
-    process.start(m_program, QStringList{u"bus"_s, u"monitor"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
+    process.start(m_program,
+                  QStringList{u"bus"_s, u"monitor"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
     QByteArray err;
     QVERIFY(waitForText(process, QProcess::StandardError, "Verbunden", err));
     QVERIFY(m_sim.event({"*1*1*0112##"}));

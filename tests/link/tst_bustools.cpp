@@ -36,7 +36,8 @@ QStringList stepTexts(const QList<TBusStep>& steps)
 {
     QStringList texts;
     for (const TBusStep& step : steps)
-        texts << (step.pauseMs > 0 ? QString::number(step.pauseMs) + u' ' : QString()) + QString::fromLatin1(step.frame);
+        texts << (step.pauseMs > 0 ? QString::number(step.pauseMs) + u' ' : QString()) +
+                     QString::fromLatin1(step.frame);
     return texts;
 }
 
@@ -47,7 +48,9 @@ class TestBusTools : public QObject
     Q_OBJECT
 
 public:
-    TestBusTools() : m_language(m_folder.configDir()), m_bticino(m_language), m_openHab(m_language, m_bticino, m_folder.configDir())
+    TestBusTools()
+        : m_language(m_folder.configDir()), m_bticino(m_language),
+          m_openHab(m_language, m_bticino, m_folder.configDir())
     {
     }
 
@@ -75,8 +78,9 @@ private:
                       const QString& groups = {}, bool bReverse = false) const
     {
         FunctionEntry entry;
-        m_openHab.FillItem(entry, iType, u"Test"_s, sAdr, iType == FunctionEntry::GroupScene && bReverse ? u"GROUPX_1"_s : u"X_1"_s,
-                           groups, {}, key, bReverse, iBus, iCEN);
+        m_openHab.FillItem(entry, iType, u"Test"_s, sAdr,
+                           iType == FunctionEntry::GroupScene && bReverse ? u"GROUPX_1"_s : u"X_1"_s, groups,
+                           {}, key, bReverse, iBus, iCEN);
         return entry;
     }
     TBusServer server(const BusSimulator& sim, const QString& password = u"12345"_s) const
@@ -134,30 +138,33 @@ void TestBusTools::parseTestCommand()
 void TestBusTools::testSteps_data()
 {
     QTest::addColumn<FunctionEntry>("entry");
-    QTest::addColumn<QString>("word"); // empty: the default test
+    QTest::addColumn<QString>("word");      // empty: the default test
     QTest::addColumn<QStringList>("steps"); // {"-"}: the word does not fit the kind
     const auto light = FunctionEntry::Switch;
     const auto dimmer = FunctionEntry::Dimmer;
     const auto blind = FunctionEntry::Automation;
     const auto cen = FunctionEntry::CenScene;
     const auto scenario = FunctionEntry::ScenarioModule;
-    QTest::newRow("light, on and off") << row(light, u"01.12"_s) << QString()
-                                       << QStringList{u"*1*1*0112##"_s, u"2000 *1*0*0112##"_s};
+    QTest::newRow("light, on and off")
+        << row(light, u"01.12"_s) << QString() << QStringList{u"*1*1*0112##"_s, u"2000 *1*0*0112##"_s};
     QTest::newRow("light, short address on a local bus")
         << row(light, u"1.5"_s, 2) << u"off"_s << QStringList{u"*1*0*15#4#02##"_s};
     QTest::newRow("light, area 0") << row(light, u"00"_s) << u"on"_s << QStringList{u"*1*1*00##"_s};
     QTest::newRow("light, area 10") << row(light, u"100"_s) << u"on"_s << QStringList{u"*1*1*100##"_s};
-    QTest::newRow("light, group on a local bus") << row(light, u"#12"_s, 3) << u"on"_s << QStringList{u"*1*1*#12#4#03##"_s};
+    QTest::newRow("light, group on a local bus")
+        << row(light, u"#12"_s, 3) << u"on"_s << QStringList{u"*1*1*#12#4#03##"_s};
     QTest::newRow("light, general") << row(light, u"0"_s) << u"off"_s << QStringList{u"*1*0*0##"_s};
     QTest::newRow("light, no level") << row(light, u"01.12"_s) << u"50"_s << QStringList{u"-"_s};
-    QTest::newRow("dimmer, full and off") << row(dimmer, u"10.05"_s) << QString()
-                                          << QStringList{u"*1*10*1005##"_s, u"2000 *1*0*1005##"_s};
+    QTest::newRow("dimmer, full and off")
+        << row(dimmer, u"10.05"_s) << QString() << QStringList{u"*1*10*1005##"_s, u"2000 *1*0*1005##"_s};
     QTest::newRow("dimmer, 55 %") << row(dimmer, u"01.13"_s) << u"55"_s << QStringList{u"*1*6*0113##"_s};
-    QTest::newRow("dimmer, 5 % is the lowest step") << row(dimmer, u"01.13"_s) << u"5"_s << QStringList{u"*1*2*0113##"_s};
+    QTest::newRow("dimmer, 5 % is the lowest step")
+        << row(dimmer, u"01.13"_s) << u"5"_s << QStringList{u"*1*2*0113##"_s};
     QTest::newRow("dimmer, 0 % is off") << row(dimmer, u"01.13"_s) << u"0"_s << QStringList{u"*1*0*0113##"_s};
     QTest::newRow("blind, up") << row(blind, u"01.14"_s) << QString() << QStringList{u"*2*1*0114##"_s};
     QTest::newRow("blind group, down") << row(blind, u"#3"_s) << u"down"_s << QStringList{u"*2*2*#3##"_s};
-    QTest::newRow("blind, stop") << row(blind, u"01.14"_s, 1) << u"stop"_s << QStringList{u"*2*0*0114#4#01##"_s};
+    QTest::newRow("blind, stop") << row(blind, u"01.14"_s, 1) << u"stop"_s
+                                 << QStringList{u"*2*0*0114#4#01##"_s};
     QTest::newRow("blind, no on") << row(blind, u"01.14"_s) << u"on"_s << QStringList{u"-"_s};
     QTest::newRow("CEN, press and short release") << row(cen, u"01.15"_s, 0, u"7"_s) << QString()
                                                   << QStringList{u"*15*07*0115##"_s, u"*15*07#1*0115##"_s};
@@ -165,10 +172,12 @@ void TestBusTools::testSteps_data()
                                         << QStringList{u"*15*12*0115#4#01##"_s, u"*15*12#1*0115#4#01##"_s};
     QTest::newRow("CEN+ short") << row(cen, u"01.15"_s, 0, u"2"_s, 1) << QString()
                                 << QStringList{u"*25*21#02*20115##"_s};
-    QTest::newRow("CEN+ long, tested by a short press") << row(cen, u"01.15"_s, 0, u"2"_s, 2) << QString()
-                                                       << QStringList{u"*25*21#02*20115##"_s};
-    QTest::newRow("scenario") << row(scenario, u"0.5"_s, 0, u"3"_s) << QString() << QStringList{u"*0*3*05##"_s};
-    QTest::newRow("scenario, no off") << row(scenario, u"0.5"_s, 0, u"3"_s) << u"off"_s << QStringList{u"-"_s};
+    QTest::newRow("CEN+ long, tested by a short press")
+        << row(cen, u"01.15"_s, 0, u"2"_s, 2) << QString() << QStringList{u"*25*21#02*20115##"_s};
+    QTest::newRow("scenario") << row(scenario, u"0.5"_s, 0, u"3"_s) << QString()
+                              << QStringList{u"*0*3*05##"_s};
+    QTest::newRow("scenario, no off")
+        << row(scenario, u"0.5"_s, 0, u"3"_s) << u"off"_s << QStringList{u"-"_s};
 }
 
 void TestBusTools::testSteps()
@@ -192,16 +201,18 @@ void TestBusTools::sceneSteps_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QStringList>("steps");
     QTest::newRow("on") << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"EG"_s) << u"on"_s
-                        << QStringList{u"*1*1*0112##"_s, u"*2*1*0114##"_s, u"*1*1*15#4#02##"_s, u"*15*07*0115##"_s};
+                        << QStringList{u"*1*1*0112##"_s, u"*2*1*0114##"_s, u"*1*1*15#4#02##"_s,
+                                       u"*15*07*0115##"_s};
     QTest::newRow("off") << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"EG"_s) << u"off"_s
-                         << QStringList{u"*1*0*0112##"_s, u"*2*2*0114##"_s, u"*1*0*15#4#02##"_s, u"*15*07*0115##"_s};
+                         << QStringList{u"*1*0*0112##"_s, u"*2*2*0114##"_s, u"*1*0*15#4#02##"_s,
+                                        u"*15*07*0115##"_s};
     QTest::newRow("reversing, on") << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"EG"_s, true) << QString()
                                    << QStringList{u"*1*1*0112##"_s, u"*2*2*0114##"_s, u"*1*1*15#4#02##"_s,
                                                   u"*15*07*0115##"_s};
     QTest::newRow("stop all") << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"_STOP_"_s) << u"on"_s
                               << QStringList{u"*2*0*0114##"_s, u"*2*0*#3##"_s};
-    QTest::newRow("a group without members") << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"Keller"_s)
-                                             << u"on"_s << QStringList();
+    QTest::newRow("a group without members")
+        << row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"Keller"_s) << u"on"_s << QStringList();
 }
 
 void TestBusTools::sceneSteps()
@@ -228,14 +239,16 @@ void TestBusTools::sceneSteps()
 void TestBusTools::deviceOfFrame_data()
 {
     QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QString>("device"); // kind, address kind, stored address, bus, key, CEN variant; "-": none
+    QTest::addColumn<QString>(
+        "device"); // kind, address kind, stored address, bus, key, CEN variant; "-": none
     QTest::newRow("light point") << QByteArray("*1*1*0112##") << u"0 0 01.12 0  0"_s;
     QTest::newRow("dimmer on a local bus") << QByteArray("*1*7*15#4#02##") << u"1 0 1.5 2  0"_s;
     QTest::newRow("light group") << QByteArray("*1*0*#12##") << u"0 2 #12 0  0"_s;
     QTest::newRow("actuator") << QByteArray("*2*2*0114##") << u"2 0 01.14 0  0"_s;
     QTest::newRow("CEN release") << QByteArray("*15*07#1*0115##") << u"3 0 01.15 0 7 0"_s;
     QTest::newRow("CEN+ short") << QByteArray("*25*21#02*20115##") << u"3 0 01.15 0 2 1"_s;
-    QTest::newRow("CEN+ long on a local bus") << QByteArray("*25*23#12*20115#4#01##") << u"3 0 01.15 1 12 2"_s;
+    QTest::newRow("CEN+ long on a local bus")
+        << QByteArray("*25*23#12*20115#4#01##") << u"3 0 01.15 1 12 2"_s;
     QTest::newRow("scenario") << QByteArray("*0*3*05##") << u"4 0 0.5 0 3 0"_s;
     QTest::newRow("CEN+ without its 2") << QByteArray("*25*21#02*0115##") << u"-"_s;
     QTest::newRow("thermoregulation") << QByteArray("*4*1*1##") << u"-"_s;
@@ -248,7 +261,12 @@ void TestBusTools::deviceOfFrame()
     QFETCH(QByteArray, frame);
     QFETCH(QString, device);
     const auto d = DeviceOfFrame(m_bticino, frame);
-    const QString text = d ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType).arg(d->iAdrArt).arg(d->sAdr).arg(d->iBus).arg(d->sCENKey).arg(d->iCEN)
+    const QString text = d ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
+                                 .arg(d->iAdrArt)
+                                 .arg(d->sAdr)
+                                 .arg(d->iBus)
+                                 .arg(d->sCENKey)
+                                 .arg(d->iCEN)
                            : u"-"_s;
     QCOMPARE(text, device);
 }
@@ -270,9 +288,12 @@ void TestBusTools::testSendsExactlyTheFrames()
     BusSimulator sim;
     QVERIFY2(startSimulator(sim, auth, password), qPrintable(sim.errorString()));
     // One function of each kind and several address kinds, pauses left out to keep it quick.
-    const QList<FunctionEntry> rows{row(FunctionEntry::Switch, u"01.12"_s), row(FunctionEntry::Switch, u"#12"_s, 3),
-                                    row(FunctionEntry::Switch, u"1"_s), row(FunctionEntry::Dimmer, u"1.5"_s, 2),
-                                    row(FunctionEntry::Automation, u"#3"_s), row(FunctionEntry::Switch, u"0"_s),
+    const QList<FunctionEntry> rows{row(FunctionEntry::Switch, u"01.12"_s),
+                                    row(FunctionEntry::Switch, u"#12"_s, 3),
+                                    row(FunctionEntry::Switch, u"1"_s),
+                                    row(FunctionEntry::Dimmer, u"1.5"_s, 2),
+                                    row(FunctionEntry::Automation, u"#3"_s),
+                                    row(FunctionEntry::Switch, u"0"_s),
                                     row(FunctionEntry::CenScene, u"01.15"_s, 0, u"2"_s, 1),
                                     row(FunctionEntry::CenScene, u"01.15"_s, 0, u"7"_s),
                                     row(FunctionEntry::ScenarioModule, u"0.5"_s, 0, u"3"_s)};
@@ -314,7 +335,8 @@ void TestBusTools::testCanBeCancelled()
     TBusTest test;
     QSignalSpy acknowledged(&test, &TBusTest::acknowledged);
     QSignalSpy finished(&test, &TBusTest::finished);
-    test.start(server(m_sim), *TestSteps(m_openHab, m_openHab.ExtractItem(row(FunctionEntry::Switch, u"01.12"_s)), {}, {}));
+    test.start(server(m_sim),
+               *TestSteps(m_openHab, m_openHab.ExtractItem(row(FunctionEntry::Switch, u"01.12"_s)), {}, {}));
     QVERIFY(acknowledged.wait(Patience));
     test.cancel();
     QCOMPARE(finished.size(), 1);
@@ -333,7 +355,8 @@ void TestBusTools::learnTakesTheFirstFittingFrame_data()
     QTest::newRow("dimmer") << int(FunctionEntry::Dimmer) << QByteArray("*1*8*15#4#02##") << u"1.5"_s;
     QTest::newRow("actuator") << int(FunctionEntry::Automation) << QByteArray("*2*1*0114##") << u"01.14"_s;
     QTest::newRow("CEN key") << int(FunctionEntry::CenScene) << QByteArray("*15*07*0115##") << u"01.15"_s;
-    QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*21#02*20115##") << u"01.15"_s;
+    QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*21#02*20115##")
+                              << u"01.15"_s;
     QTest::newRow("scenario") << int(FunctionEntry::ScenarioModule) << QByteArray("*0*3*05##") << u"0.5"_s;
 }
 
@@ -379,13 +402,14 @@ void TestBusTools::discoverFindsMissingAndSilent()
     dim.start(server(m_sim), {{0, "*1*6*0113##"}, {0, "*1*0*0112##"}});
     QVERIFY(dimmed.wait(Patience));
 
-    const QList<FunctionEntry> rows{row(FunctionEntry::Switch, u"01.12"_s), row(FunctionEntry::Automation, u"03.12"_s),
-                                    row(FunctionEntry::Dimmer, u"1.5"_s, 2), row(FunctionEntry::Switch, u"#12"_s, 3),
-                                    row(FunctionEntry::Dimmer, u"1.13"_s)};
+    const QList<FunctionEntry> rows{
+        row(FunctionEntry::Switch, u"01.12"_s), row(FunctionEntry::Automation, u"03.12"_s),
+        row(FunctionEntry::Dimmer, u"1.5"_s, 2), row(FunctionEntry::Switch, u"#12"_s, 3),
+        row(FunctionEntry::Dimmer, u"1.13"_s)};
     const QList<int> buses = ProjectBuses(m_openHab, rows);
     QCOMPARE(buses, (QList<int>{0, 2, 3}));
-    QCOMPARE(DiscoveryRequests(buses), (QList<QByteArray>{"*#1*0##", "*#1*0#4#02##", "*#1*0#4#03##", "*#2*0##",
-                                                          "*#2*0#4#02##", "*#2*0#4#03##"}));
+    QCOMPARE(DiscoveryRequests(buses), (QList<QByteArray>{"*#1*0##", "*#1*0#4#02##", "*#1*0#4#03##",
+                                                          "*#2*0##", "*#2*0#4#02##", "*#2*0#4#03##"}));
     TBusDiscovery discovery(m_bticino);
     QSignalSpy finished(&discovery, &TBusDiscovery::finished);
     discovery.start(server(m_sim), DiscoveryRequests(buses));

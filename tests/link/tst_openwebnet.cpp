@@ -112,15 +112,17 @@ void TestOpenWebNet::hashProof_data()
     QTest::addColumn<int>("algorithm");
     QTest::addColumn<QByteArray>("client");
     QTest::addColumn<QByteArray>("server");
-    QTest::newRow("SHA-256")
-        << int(QCryptographicHash::Sha256)
-        << QByteArray("03101308081201150505070706080605121011040611020312060810000308100200150807111301001308130306031"
-                      "508010803000712150803001511150207")
-        << QByteArray("03071012090407140703131310011305150009011409071213020508041008090402140513100510010306051404050"
-                      "407000214071212091507040715140004");
-    QTest::newRow("SHA-1") << int(QCryptographicHash::Sha1)
-                           << QByteArray("11030100020203060909031100130511141310131108021208120306060507060604011103080002")
-                           << QByteArray("03080302050010010614031212020415071303020109020601150407000606111100021211000707");
+    QTest::newRow("SHA-256") << int(QCryptographicHash::Sha256)
+                             << QByteArray("03101308081201150505070706080605121011040611020312060810000308100"
+                                           "200150807111301001308130306031"
+                                           "508010803000712150803001511150207")
+                             << QByteArray("03071012090407140703131310011305150009011409071213020508041008090"
+                                           "402140513100510010306051404050"
+                                           "407000214071212091507040715140004");
+    QTest::newRow("SHA-1")
+        << int(QCryptographicHash::Sha1)
+        << QByteArray("11030100020203060909031100130511141310131108021208120306060507060604011103080002")
+        << QByteArray("03080302050010010614031212020415071303020109020601150407000606111100021211000707");
 }
 
 void TestOpenWebNet::hashProof()
@@ -271,7 +273,8 @@ void TestOpenWebNet::failingServerEndsWithinBounds()
         QSignalSpy failed(&session, &TOwnSession::failed);
         session.send("*1*1*0112##");
         QTRY_VERIFY_WITH_TIMEOUT(refused.size() + failed.size() > 0, Patience);
-        outcome.error = refused.isEmpty() ? failed.first().at(0).value<TBusError>() : TBusError::CommandRefused;
+        outcome.error =
+            refused.isEmpty() ? failed.first().at(0).value<TBusError>() : TBusError::CommandRefused;
     }
     QCOMPARE(outcome.error, error);
     // Each wait is bounded: connection and greeting, then one answer.

@@ -24,10 +24,10 @@ BusSimulator::~BusSimulator()
 bool BusSimulator::start(const QStringList& serveArguments)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral("python3"), QStringList{busSimulatorPath(), QStringLiteral("serve"),
-                                                           QStringLiteral("--port"), QStringLiteral("0"),
-                                                           QStringLiteral("--exit-with-stdin")}
-                                                   << serveArguments);
+    m_process.start(QStringLiteral("python3"),
+                    QStringList{busSimulatorPath(), QStringLiteral("serve"), QStringLiteral("--port"),
+                                QStringLiteral("0"), QStringLiteral("--exit-with-stdin")}
+                        << serveArguments);
     if (!m_process.waitForStarted(Patience)) {
         m_error = QStringLiteral("The bus simulator did not start: ") + m_process.errorString();
         return false;
@@ -49,9 +49,10 @@ bool BusSimulator::start(const QStringList& serveArguments)
 QByteArray BusSimulator::control(const QStringList& words)
 {
     QProcess client;
-    client.start(QStringLiteral("python3"), QStringList{busSimulatorPath(), words.first(), QStringLiteral("--control"),
-                                                        QString::number(m_controlPort)}
-                                                << words.mid(1));
+    client.start(QStringLiteral("python3"),
+                 QStringList{busSimulatorPath(), words.first(), QStringLiteral("--control"),
+                             QString::number(m_controlPort)}
+                     << words.mid(1));
     if (!client.waitForFinished(Patience) || client.exitCode() != 0)
         return QByteArrayLiteral("failed");
     return client.readAllStandardOutput();

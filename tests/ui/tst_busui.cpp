@@ -181,18 +181,18 @@ void BusWindowsTest::editorLearnsFromAKeyPress_data()
     QTest::addColumn<int>("bus");
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("cen");
-    QTest::newRow("light point") << int(FunctionEntry::Switch) << QByteArray("*1*1*0112#4#03##") << u"1.12"_s << 0
-                                 << 3 << QString() << 0;
-    QTest::newRow("light group") << int(FunctionEntry::Switch) << QByteArray("*1*0*#12##") << u"12"_s << 2 << 0
-                                 << QString() << 0;
-    QTest::newRow("actuator") << int(FunctionEntry::Automation) << QByteArray("*2*1*1005##") << u"10.5"_s << 0 << 0
-                              << QString() << 0;
-    QTest::newRow("CEN key") << int(FunctionEntry::CenScene) << QByteArray("*15*07#1*0115##") << u"1.15"_s << 0 << 0
-                             << u"7"_s << 0;
-    QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*23#12*20115#4#01##") << u"1.15"_s
-                              << 0 << 1 << u"12"_s << 2;
-    QTest::newRow("scenario") << int(FunctionEntry::ScenarioModule) << QByteArray("*0*3*05##") << u"0.5"_s << 0 << 0
-                              << u"3"_s << 0;
+    QTest::newRow("light point") << int(FunctionEntry::Switch) << QByteArray("*1*1*0112#4#03##") << u"1.12"_s
+                                 << 0 << 3 << QString() << 0;
+    QTest::newRow("light group") << int(FunctionEntry::Switch) << QByteArray("*1*0*#12##") << u"12"_s << 2
+                                 << 0 << QString() << 0;
+    QTest::newRow("actuator") << int(FunctionEntry::Automation) << QByteArray("*2*1*1005##") << u"10.5"_s << 0
+                              << 0 << QString() << 0;
+    QTest::newRow("CEN key") << int(FunctionEntry::CenScene) << QByteArray("*15*07#1*0115##") << u"1.15"_s
+                             << 0 << 0 << u"7"_s << 0;
+    QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*23#12*20115#4#01##")
+                              << u"1.15"_s << 0 << 1 << u"12"_s << 2;
+    QTest::newRow("scenario") << int(FunctionEntry::ScenarioModule) << QByteArray("*0*3*05##") << u"0.5"_s
+                              << 0 << 0 << u"3"_s << 0;
 }
 
 void BusWindowsTest::editorLearnsFromAKeyPress()
@@ -204,7 +204,7 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
     QFETCH(int, bus);
     QFETCH(QString, key);
     QFETCH(int, cen);
-    const QList<QToolButton*> kinds{editor().btnSchalter, editor().btnDimmer, editor().btnAutomation,
+    const QList<QToolButton*> kinds{editor().btnSchalter, editor().btnDimmer,   editor().btnAutomation,
                                     editor().btnCEN,      editor().btnSzenario, editor().btnGruppe};
     whileEditing(-1, [&] {
         kinds.at(kind)->click();
@@ -214,7 +214,8 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
         const QByteArray other = kind == FunctionEntry::Automation ? "*1*1*0112##" : "*2*1*0114##";
         QVERIFY(m_sim.event({other}));
         QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(),
-                                  u"Passt nicht zur gewählten Art: "_s + QString::fromLatin1(other), Patience);
+                                  u"Passt nicht zur gewählten Art: "_s + QString::fromLatin1(other),
+                                  Patience);
         QVERIFY(m_sim.event({frame}));
         QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), QString::fromLatin1(frame), Patience);
         QCOMPARE(editor().kind(), kind);
@@ -239,8 +240,8 @@ void BusWindowsTest::listTestSwitchesTheStoredFunction()
     QCOMPARE(menu.pmTestFunction->text(), u"Funktion testen"_s);
     menu.pmTestFunction->trigger();
     QVERIFY(menu.testDialog->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(menu.testDialog->lblBusStatus->text() == u"Vom Bus bestätigt: *1*1*0112## *1*0*0112##",
-                             Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        menu.testDialog->lblBusStatus->text() == u"Vom Bus bestätigt: *1*1*0112## *1*0*0112##", Patience);
     QCOMPARE(menu.testDialog->btnClose->text(), u"Schließen"_s);
     menu.testDialog->btnClose->click();
     QVERIFY(!menu.testDialog->isVisible());
@@ -249,8 +250,8 @@ void BusWindowsTest::listTestSwitchesTheStoredFunction()
     // No bus server at the address: said within the bounds, and the dialog closes.
     QVERIFY(m_sim.setMode(u"close"_s));
     menu.pmTestFunction->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(menu.testDialog->lblBusStatus->text().startsWith(u"Kein Busserver unter 127.0.0.1:"),
-                             Patience);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        menu.testDialog->lblBusStatus->text().startsWith(u"Kein Busserver unter 127.0.0.1:"), Patience);
     menu.testDialog->btnClose->click();
     QVERIFY(!menu.testDialog->isVisible());
 }
