@@ -81,7 +81,7 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
             accept();
     });
     connect(this, &QDialog::finished, m_test, &TBusTest::cancel);
-    connect(m_test, &TBusTest::finished, this, &TBusTestDialog::finished);
+    connect(m_test, &TBusTest::finished, this, &TBusTestDialog::testFinished);
     connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
         lblBusStatus->setText(BusErrorText(m_program.language, TBusError::None, QString::fromLatin1(frame)));
     });
@@ -98,13 +98,13 @@ void TBusTestDialog::Run(int row)
     open();
     const auto steps = TestSteps(m_program.openHab, m_program.openHab.ExtractItem(entry), rows, {});
     if (!steps || steps->isEmpty()) {
-        finished(TBusError::None, {});
+        testFinished(TBusError::None, {});
         return;
     }
     m_test->start(ProjectBusServer(m_program), *steps);
 }
 
-void TBusTestDialog::finished(TBusError error, const QString& detail)
+void TBusTestDialog::testFinished(TBusError error, const QString& detail)
 {
     lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
     btnClose->setText(closeCaption(m_program.language));

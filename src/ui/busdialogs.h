@@ -34,7 +34,7 @@ public:
     QPushButton* btnClose = nullptr;
 
 private:
-    void finished(TBusError error, const QString& detail);
+    void testFinished(TBusError error, const QString& detail);
 
     TProgram& m_program;
     TBusTest* m_test = nullptr;
