@@ -137,7 +137,7 @@ void TestCliBus::usageErrorsComeBeforeAnyConnection_data()
     QTest::addColumn<QByteArray>("message");
     QTest::newRow("unknown verb") << QStringList{u"frob"_s, u"Demo"_s} << QByteArray("Unbekannte Aktion");
     QTest::newRow("unknown project") << QStringList{u"test"_s, u"Nirgends"_s, u"SWITCH_1"_s}
-                                     << QByteArray("nicht gefunden");
+                                     << QByteArray("\"Nirgends\"");
     QTest::newRow("unknown alias") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_99"_s}
                                    << QByteArray("SWITCH_99");
     QTest::newRow("unknown word") << QStringList{u"test"_s, u"Demo"_s, u"SWITCH_1"_s, u"hell"_s}
