@@ -1,6 +1,7 @@
 #include "bustestframes.h"
 
-#include "openhab/groupmembership.h"
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 #include "openhab/topenhab.h"
 
 #include <cmath>
@@ -9,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString stopAllGroups = u"_STOP_"_s;
+const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
 
 QByteArray frame(int who, const QString& what, const TItemValues& v)
 {

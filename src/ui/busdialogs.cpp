@@ -10,6 +10,7 @@
 #include "bus/tbticino.h"
 #include "link/busdiscovery.h"
 #include "link/bustest.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -233,7 +234,7 @@ void TBusDiscoverDialog::addMarked()
     }
     if (added == 0)
         return;
-    m_program.frmItem->RenumberAliases(items);
+    Vocabulary::RenumberAliases(items, m_program.language.GetMsg(44, QStringLiteral("Ja")));
     for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
         m_program.prompts.error(failure.text());
     fillList();

@@ -7,6 +7,7 @@
 #include "bus/tbticino.h"
 #include "link/buslearn.h"
 #include "link/bustest.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -24,7 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString stopAllGroups = u"_STOP_"_s;
+const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
 
 } // namespace
 

@@ -78,9 +78,6 @@ public:
     // "Testen" and "Adresse lernen" on the installation's bus.
     TItemBusTools* busTools = nullptr;
 
-    // Gives every row of lv its alias by kind and position.
-    void RenumberAliases(FunctionList& lv) const;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
