@@ -2,7 +2,6 @@
 
 #include "bus/tbticino.h"
 #include "clibus.h"
-#include "cliprojectcheck.h"
 #include "cliprompts.h"
 #include "clitransferview.h"
 #include "link/gatewaylookup.h"
@@ -11,6 +10,7 @@
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
+#include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
 #include "workspace/tbackups.h"
@@ -569,10 +569,7 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
         return UsageError;
     if (!OpenProject(session))
         return Failure;
-    const TLanguage& language = session.language;
-    TProjectCheck check(session.openHab, session.bticino, session.items.entries(),
-                        Captions::ColumnTexts(language) << Captions::Text(language, Captions::KeyColumn),
-                        Captions::GroupHeaderTexts(language));
+    TProjectCheck check(session.openHab, session.bticino, session.items.entries());
     QStringList problems;
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)

@@ -39,6 +39,8 @@ inline constexpr TCaption GroupHeaders[FunctionEntry::KindCount] = {
     {FunctionListTag, 3, u"CEN"},
     {FunctionListTag, 4, u"Temperatur"},
     {FunctionListTag, 5, u"individuelle Szenen"}};
+// The project window's caption of the project name, which the project check names it by.
+inline constexpr TCaption ProjectName{35, -1, u"Name des Projekts"};
 // The transfer window's note after a successful send, and its note on a restart.
 inline constexpr TCaption RefreshNote{
     44, -1,

@@ -1,11 +1,15 @@
-#include "cliprojectcheck.h"
+#include "projectcheck.h"
 
+#include "model/captions.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "openhab/topenhab.h"
+#include "model/tlanguage.h"
+#include "openhabgrammar.h"
+#include "topenhab.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -41,13 +45,35 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
+// A number as the bus reads it: leading zeros mean nothing. Text that is no number stays as it is.
+QString busNumber(QStringView text)
+{
+    bool bNumber = false;
+    const uint value = text.toUInt(&bNumber);
+    return bNumber ? QString::number(value) : text.toString();
+}
+
+// What the bus sees of a stored address: a point-to-point address is its room and light point, a
+// group its number, whatever zeros they were written with ("1.1" and "01.01", "#12" and "#012").
+// An area or the general address is compared as written: the loader reads "05" as a point-to-point
+// address, "0005" as another, and "5" as an area, so zeros there change the meaning.
+QString busAddress(const QString& sAdr)
+{
+    const qsizetype dot = sAdr.indexOf(u'.');
+    if (dot >= 0)
+        return busNumber(QStringView(sAdr).left(dot)) + u'.' + busNumber(QStringView(sAdr).sliced(dot + 1));
+    if (sAdr.startsWith(u'#'))
+        return u'#' + busNumber(QStringView(sAdr).sliced(1));
+    return sAdr;
+}
+
 } // namespace
 
 TProjectCheck::TProjectCheck(const TopenHab& openHab, const Tbticino& bticino,
-                             const QList<FunctionEntry>& rows, QStringList fieldCaptions,
-                             QStringList kindNames)
-    : m_openHab(openHab), m_bticino(bticino), m_rows(rows), m_fieldCaptions(std::move(fieldCaptions)),
-      m_kindNames(std::move(kindNames))
+                             const QList<FunctionEntry>& rows)
+    : m_openHab(openHab), m_bticino(bticino), m_language(openHab.language()), m_rows(rows),
+      m_fieldCaptions(Captions::ColumnTexts(m_language) << Captions::Text(m_language, Captions::KeyColumn)),
+      m_kindNames(Captions::GroupHeaderTexts(m_language))
 {
 }
 
@@ -57,12 +83,23 @@ bool TProjectCheck::Run(QStringList& problems)
     DuplicateAliases(problems);
     MissingGroups(problems);
     EmptyScenes(problems);
+    RejectedByOpenHab(problems);
     return SaveAndLoad(problems);
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const
 {
     return row.alias + u' ' + quoted(row.caption);
+}
+
+QString TProjectCheck::GroupNamed(const QString& name) const
+{
+    return m_language.GetMsg(57, u"Gruppe"_s) + u' ' + quoted(name);
+}
+
+QString TProjectCheck::Msg(int msgID, const QString& sDefault, const QString& p1, const QString& p2) const
+{
+    return TLanguage::Fill(m_language.GetMsg(msgID, sDefault), p1, p2);
 }
 
 // Two functions of a kind on the same address drive the same device. A CEN scene or scenario is
@@ -76,9 +113,9 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
             continue;
         const TItemValues v = m_openHab.ExtractItem(row);
         const bool bKeyed = v.iType == FunctionEntry::CenScene || v.iType == FunctionEntry::ScenarioModule;
-        QStringList key{QString::number(v.iType), v.sAdr, QString::number(v.iBus)};
+        QStringList key{QString::number(v.iType), busAddress(v.sAdr), QString::number(v.iBus)};
         if (bKeyed)
-            key << v.sCENKey << QString::number(v.iCEN);
+            key << busNumber(v.sCENKey) << QString::number(v.iCEN);
         sameAddress.add(key.join(u'\n'), i);
     }
     for (const QString& key : sameAddress.keys()) {
@@ -88,12 +125,12 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         const FunctionEntry& first = m_rows.at(rows.first());
         QString address = first.address;
         if (!first.key.isEmpty())
-            address += u" Taste "_s + first.key;
+            address += u' ' + m_fieldCaptions.value(4) + u' ' + first.key;
         QStringList names;
         for (int row : rows)
             names << Named(m_rows.at(row));
-        problems << u"Doppelte Busadresse %1 (%2): %3"_s.arg(address, m_kindNames.value(first.kind),
-                                                             names.join(u", "_s));
+        problems << Msg(100, u"Doppelte Busadresse $1: $2"_s,
+                        address + u" ("_s + m_kindNames.value(first.kind) + u')', names.join(u", "_s));
     }
 }
 
@@ -110,19 +147,30 @@ void TProjectCheck::DuplicateAliases(QStringList& problems) const
         QStringList labels;
         for (int row : rows)
             labels << quoted(m_rows.at(row).caption);
-        problems << u"Alias %1 mehrfach vergeben: %2"_s.arg(alias, labels.join(u", "_s));
+        problems << Msg(101, u"Alias $1 mehrfach vergeben: $2"_s, alias, labels.join(u", "_s));
     }
 }
 
 // An item in a group that the items file does not declare belongs to no group on the gateway.
 void TProjectCheck::MissingGroups(QStringList& problems) const
 {
+    // The group list can be long; only the names the rows use are collected and looked up in it.
+    QSet<QStringView> used;
+    for (const FunctionEntry& row : m_rows) {
+        for (const QStringView name : GeneratorGroupNames(row.groups))
+            used.insert(name);
+    }
+    QSet<QStringView> declared;
+    for (const QString& name : m_openHab.slGroups) {
+        if (used.contains(name))
+            declared.insert(name);
+    }
     TRowGroups users;
     for (int i = 0; i < m_rows.size(); ++i) {
         for (const QStringView name : GeneratorGroupNames(m_rows.at(i).groups)) {
             const bool bStopScene =
                 m_rows.at(i).kind == FunctionEntry::GroupScene && name == Vocabulary::StopAllBlinds;
-            if (!name.isEmpty() && !bStopScene && !m_openHab.slGroups.contains(name))
+            if (!name.isEmpty() && !bStopScene && !declared.contains(name))
                 users.add(name.toString(), i);
         }
     }
@@ -132,29 +180,64 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
             if (names.isEmpty() || names.constLast() != Named(m_rows.at(row)))
                 names << Named(m_rows.at(row));
         }
-        problems << u"Gruppe %1 fehlt in der Gruppenliste, verwendet von: %2"_s.arg(quoted(name),
-                                                                                    names.join(u", "_s));
+        problems << Msg(102, u"Gruppe $1 fehlt in der Gruppenliste, verwendet von: $2"_s, quoted(name),
+                        names.join(u", "_s));
     }
 }
 
-// Membership is decided exactly as the rules generator decides it, so a scene reported here is one
-// whose rule switches nothing.
+// Membership is decided exactly as the rules generator decides it (IsInGroup: whole names, letter
+// case counting), so a scene reported here is one whose rule switches nothing. The groups that have
+// members are collected once, so the check does not walk the list for every scene.
 void TProjectCheck::EmptyScenes(QStringList& problems) const
 {
+    QSet<QStringView> groupsWithMembers;
+    bool bHasBlind = false;
+    for (const FunctionEntry& row : m_rows) {
+        if (row.kind == FunctionEntry::GroupScene)
+            continue;
+        bHasBlind = bHasBlind || row.kind == FunctionEntry::Automation;
+        for (const QStringView name : GeneratorGroupNames(row.groups)) {
+            if (!name.isEmpty())
+                groupsWithMembers.insert(name);
+        }
+    }
     for (const FunctionEntry& scene : m_rows) {
         if (scene.kind != FunctionEntry::GroupScene)
             continue;
         const bool bStopAll = scene.groups == Vocabulary::StopAllBlinds;
-        const bool bHasMember = std::any_of(m_rows.cbegin(), m_rows.cend(), [&](const FunctionEntry& row) {
-            if (bStopAll)
-                return row.kind == FunctionEntry::Automation;
-            return row.kind != FunctionEntry::GroupScene && IsInGroup(row.groups, scene.groups);
-        });
-        if (bHasMember)
+        if (bStopAll ? bHasBlind : groupsWithMembers.contains(scene.groups))
             continue;
-        const QString reason = bStopAll ? u"keine Jalousie im Projekt"_s
-                                        : u"keine Funktion in der Gruppe "_s + quoted(scene.groups);
-        problems << u"Individuelle Szene %1 schaltet nichts: %2"_s.arg(Named(scene), reason);
+        const QString none =
+            bStopAll ? m_kindNames.value(FunctionEntry::Automation) : GroupNamed(scene.groups);
+        problems << Msg(103, u"Individuelle Szene $1 schaltet nichts: keine Funktion in $2"_s, Named(scene),
+                        none);
+    }
+}
+
+// A hand-edited or received items file can hold what the program's own editors refuse; openHAB
+// then rejects the file, the sitemap or the rules on the gateway.
+void TProjectCheck::RejectedByOpenHab(QStringList& problems) const
+{
+    const auto reject = [&](const QString& what, const QString& piece) {
+        problems << Msg(107, u"$1: openHAB 2.5 lehnt $2 ab"_s, what, quoted(piece));
+    };
+    for (const QString& name : m_openHab.slGroups) {
+        if (!IsValidGroupName(name))
+            reject(GroupNamed(name), name);
+    }
+    for (const FunctionEntry& row : m_rows) {
+        if (IsSitemapOrRulesKeyword(row.alias))
+            reject(Named(row), row.alias);
+        const QString piece = RejectedLabelPiece(row.caption);
+        if (!piece.isEmpty())
+            reject(Named(row), piece);
+    }
+    // The project name is the sitemap's label.
+    for (const QChar c : {u'"', u'\\'}) {
+        if (m_openHab.sProj.contains(c)) {
+            reject(Captions::Text(m_language, Captions::ProjectName) + u' ' + quoted(m_openHab.sProj), c);
+            break;
+        }
     }
 }
 
@@ -162,11 +245,11 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {
-        m_error = u"Kein temporärer Ordner für die Prüfung: "_s + folder.errorString();
+        m_error = folder.errorString();
         return false;
     }
     // A generator of its own, so that nothing of the open project changes.
-    TopenHab probe(m_openHab.language(), m_bticino, m_openHab.sCfgDir());
+    TopenHab probe(m_language, m_bticino, m_openHab.sCfgDir());
     probe.setProjectValues(m_openHab.projectValues());
     probe.sProjPath = folder.path() + u'/';
     TFileErrors errors = probe.SaveCfg();
@@ -185,9 +268,13 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
         return false;
     }
 
-    for (const QString& group : m_openHab.slGroups) {
-        if (!probe.slGroups.contains(group))
-            problems << u"Gruppe %1 geht beim Speichern und Laden verloren"_s.arg(quoted(group));
+    // Usually the very same list comes back, and comparing it costs less than hashing it.
+    if (probe.slGroups != m_openHab.slGroups) {
+        const QSet<QString> loadedGroups(probe.slGroups.cbegin(), probe.slGroups.cend());
+        for (const QString& group : m_openHab.slGroups) {
+            if (!loadedGroups.contains(group))
+                problems << Msg(104, u"$1 geht beim Speichern und Laden verloren"_s, GroupNamed(group));
+        }
     }
     CompareRows(loaded.entries(), problems);
     CompareItemsFile(regenerated, problems);
@@ -208,14 +295,14 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
     qsizetype next = 0;
     for (const FunctionEntry& row : m_rows) {
         if (next >= loaded.size() || loaded.at(next).alias != row.alias || loaded.at(next).kind != row.kind) {
-            problems << u"%1 geht beim Speichern und Laden verloren"_s.arg(Named(row));
+            problems << Msg(104, u"$1 geht beim Speichern und Laden verloren"_s, Named(row));
             continue;
         }
         const FunctionEntry& back = loaded.at(next++);
         for (const auto& [name, field] : fields) {
             if (row.*field != back.*field)
-                problems << u"%1: %2 %3 wird beim Speichern und Laden zu %4"_s.arg(
-                    Named(row), name, quoted(row.*field), quoted(back.*field));
+                problems << Msg(105, u"$1 wird beim Speichern und Laden zu $2"_s,
+                                Named(row) + u": "_s + name + u' ' + quoted(row.*field), quoted(back.*field));
         }
     }
 }
@@ -225,9 +312,6 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
 // as it stands now and changes with the next save.
 void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList& problems) const
 {
-    QHash<QString, int> written;
-    for (const QString& line : regenerated)
-        ++written[line];
     QStringList onDisk;
     try {
         onDisk = TopenHab::ReadFile(m_openHab.sProjPath + m_openHab.sItemsFile, false);
@@ -235,6 +319,13 @@ void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList
         // Loaded a moment ago; a file gone since is the next opening's error to report.
         return;
     }
+    // A file the program wrote itself comes back line for line.
+    if (onDisk == regenerated)
+        return;
+    QHash<QString, int> written;
+    written.reserve(regenerated.size());
+    for (const QString& line : regenerated)
+        ++written[line];
     for (int i = 0; i < onDisk.size(); ++i) {
         const QString& line = onDisk.at(i);
         // Blank lines and comments mean nothing to openHAB.
@@ -245,7 +336,7 @@ void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList
             --count;
             continue;
         }
-        problems << u"%1, Zeile %2 ändert sich beim nächsten Speichern oder fällt weg: %3"_s.arg(
-            m_openHab.sItemsFile, QString::number(i + 1), line);
+        problems << Msg(106, u"$1 ändert sich beim nächsten Speichern oder fällt weg: $2"_s,
+                        m_openHab.sItemsFile + u':' + QString::number(i + 1), line);
     }
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// What openHAB 2.5's own grammars accept in the texts the program writes into its files.
+
+// The first piece of a label that the items grammar cannot read inside "…": a backslash that starts
+// none of its escapes (\b \t \n \f \r \" \' \\ and \u with four hex digits), a backslash at the
+// very end (it would escape the closing quote), or an escaped quote, which the program's own loader
+// cuts the label at. Empty when the label reads as it stands.
+QString RejectedLabelPiece(const QString& label);
+
+// Whether an item name is a keyword of the sitemap or the rules language (letter case counting, as
+// those grammars count it): the sitemap and the rules name every item, and a keyword there is not
+// read as a name.
+bool IsSitemapOrRulesKeyword(const QString& name);

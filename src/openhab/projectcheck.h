@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/functionentry.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Tbticino;
+class TLanguage;
+class TopenHab;
+
+// The faults of a project that would reach the gateway, each as one line of text in the loaded
+// language: the same bus address twice within a kind, an alias used twice, groups that functions
+// use but the group list lacks, individual scenes that switch nothing, names and labels that
+// openHAB's grammars would reject, and whatever the program's own save and load would change or
+// drop. The last is found by saving the project and loading it back in a temporary folder with the
+// program's own code, so the check can never disagree with the loader. The command line's check
+// and the transfer dialog's check before sending both run this one class.
+//
+// Every check takes time in proportion to the number of rows and groups (plus the save and load).
+class TProjectCheck
+{
+public:
+    // openHab: the generator holding the open project (folder, groups, settings, catalogue);
+    // rows: its function list as loaded.
+    TProjectCheck(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows);
+
+    // Appends every problem found, check by check, in list order. False when the temporary save and
+    // load could not be done; errorString() says why, and the checks before it have run.
+    bool Run(QStringList& problems);
+    const QString& errorString() const { return m_error; }
+
+private:
+    void DuplicateAddresses(QStringList& problems) const;
+    void DuplicateAliases(QStringList& problems) const;
+    void MissingGroups(QStringList& problems) const;
+    void EmptyScenes(QStringList& problems) const;
+    void RejectedByOpenHab(QStringList& problems) const;
+    bool SaveAndLoad(QStringList& problems);
+    void CompareRows(const QList<FunctionEntry>& loaded, QStringList& problems) const;
+    void CompareItemsFile(const QStringList& regenerated, QStringList& problems) const;
+
+    QString Named(const FunctionEntry& row) const;
+    QString GroupNamed(const QString& name) const;
+    QString Msg(int msgID, const QString& sDefault, const QString& p1, const QString& p2 = {}) const;
+
+    const TopenHab& m_openHab;
+    const Tbticino& m_bticino;
+    const TLanguage& m_language;
+    const QList<FunctionEntry>& m_rows;
+    QStringList m_fieldCaptions;
+    QStringList m_kindNames;
+    QString m_error;
+};
