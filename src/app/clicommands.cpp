@@ -1,4 +1,5 @@
 #include "clicommands.h"
+#include "cliterminaltext.h"
 
 #include "bus/tbticino.h"
 #include "clibus.h"
@@ -347,7 +348,7 @@ int TCliCommands::UsageFailure(const QString& text)
 
 void TCliCommands::Write(QIODevice& device, const QString& text)
 {
-    device.write(text.toUtf8());
+    device.write(TerminalText(text));
 }
 
 bool TCliCommands::SelectProject(TCliSession& session, const QString& project)

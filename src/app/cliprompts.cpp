@@ -1,4 +1,5 @@
 #include "cliprompts.h"
+#include "cliterminaltext.h"
 
 #include <QIODevice>
 
@@ -105,7 +106,7 @@ QString TTerminalPrompts::saveFileName(const QString&, const QString&, const QSt
 
 void TTerminalPrompts::write(const QString& text)
 {
-    m_err.write(text.toUtf8());
+    m_err.write(TerminalText(text));
 }
 
 bool TTerminalPrompts::readLine(QString& line)

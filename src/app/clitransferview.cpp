@@ -1,4 +1,5 @@
 #include "clitransferview.h"
+#include "cliterminaltext.h"
 
 #include <QIODevice>
 
@@ -78,5 +79,5 @@ void TTerminalTransferView::showRebootNote()
 
 void TTerminalTransferView::writeLine(const QString& text)
 {
-    m_err.write(text.toUtf8() + '\n');
+    m_err.write(TerminalText(text + u'\n'));
 }

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void checkDemoFindsNothingAndChangesNothing();
     void check_data();
     void check();
+    void checkInEnglishWithControlsEscaped();
     void transfer_data();
     void transfer();
     void sendUsesTheAddressInProjectIni();
@@ -408,15 +409,16 @@ void TestCli::check_data()
     QTest::newRow("scene without members")
         << clean + "Switch GROUPX_7 \"Nacht\" <groundfloor> (EG2)\r\n"
         << QByteArrayList{
-               "Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in der Gruppe "
+               "Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in Gruppe "
                "\"EG2\""};
     QTest::newRow("stop scene without blinds")
         << clean + "Switch GROUP_7 \"Stopp\" <groundfloor> (_STOP_)\r\n"
-        << QByteArrayList{"Individuelle Szene GROUP_7 \"Stopp\" schaltet nichts: keine Jalousie im Projekt"};
+        << QByteArrayList{"Individuelle Szene GROUP_7 \"Stopp\" schaltet nichts: keine Funktion in "
+                          "Raffstore/Jalousien/Automation"};
     const QByteArray quoted = switchLine("SWITCH_7", "Sag \"Hallo\"", "EG", "0113");
     QTest::newRow("double quote in a label")
         << clean + quoted
-        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+        << QByteArrayList{"bticino.items:12 \xC3\xA4ndert sich beim n\xC3\xA4"
                           "chsten Speichern oder f\xC3\xA4llt "
                           "weg: " +
                           quoted.chopped(2)};
@@ -424,14 +426,14 @@ void TestCli::check_data()
     const QByteArray format = switchLine("SWITCH_7", "Wert %.1 %.1f Cf C", "EG", "0113");
     QTest::newRow("temperature format in a label")
         << clean + format
-        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+        << QByteArrayList{"bticino.items:12 \xC3\xA4ndert sich beim n\xC3\xA4"
                           "chsten Speichern oder f\xC3\xA4llt "
                           "weg: " +
                           format.chopped(2)};
     const QByteArray noAddress = switchLine("SWITCH_7", "Bad", "EG", "");
     QTest::newRow("line the loader drops")
         << clean + noAddress
-        << QByteArrayList{"bticino.items, Zeile 12 \xC3\xA4ndert sich beim n\xC3\xA4"
+        << QByteArrayList{"bticino.items:12 \xC3\xA4ndert sich beim n\xC3\xA4"
                           "chsten Speichern oder f\xC3\xA4llt "
                           "weg: " +
                           noAddress.chopped(2)};
@@ -447,6 +449,18 @@ void TestCli::check()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.out, problems.isEmpty() ? QByteArray() : problems.join('\n') + '\n');
     QCOMPARE(result.status, problems.isEmpty() ? 0 : 1);
+}
+
+// A label from a received items file must not reach the terminal as an escape sequence.
+void TestCli::checkInEnglishWithControlsEscaped()
+{
+    const QByteArray lines = switchLine("SWITCH_1", "Flur", "EG", "0112") +
+                             switchLine("SWITCH_1", "Bad\x1b[2J\a\xC2\x9B\xE2\x80\xAE", "EG", "0113");
+    QVERIFY(writeBytes(demo() + Items, itemsFile(lines)));
+    const CliResult result = run({u"check"_s, u"Demo"_s, u"--language"_s, u"English"_s});
+    QCOMPARE(result.out, QByteArray("Alias SWITCH_1 used more than once: \"Flur\", "
+                                    "\"Bad\\x1b[2J\\x07\\u009b\\u202e\"\n"));
+    QCOMPARE(result.status, 1);
 }
 
 void TestCli::transfer_data()

@@ -28,6 +28,8 @@ QStringList requiredKeys()
     QStringList keys;
     for (int msg = 1; msg <= 83; ++msg)
         keys << u"M."_s + QString::number(msg);
+    for (int msg = 100; msg <= 109; ++msg)
+        keys << u"M."_s + QString::number(msg);
     const QList<int> toggles = {34, 61, 63, 68, 69};
     for (int tag = 0; tag <= 73; ++tag) {
         const QString key = QString::number(tag);
