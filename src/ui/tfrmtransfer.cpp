@@ -8,7 +8,9 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "program.h"
+#include "sendcheck.h"
 #include "style.h"
+#include "tfrmmain.h"
 #include "workspace/prompts.h"
 #include "workspace/tworkspace.h"
 
@@ -294,6 +296,11 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
 
 void TfrmTransfer::transfer()
 {
+    if (mode == 1 && !ConfirmSendAfterCheck(m_program, m_program.frmMain->items().entries())) {
+        // Remembered as for a transfer that the bus-server question refused.
+        ini->setIP(edIP->text());
+        return;
+    }
     m_cancelRequested = false;
     // A project.ini that cannot even take the address is on a disk or in a folder that would not
     // take the files a transfer writes either: nothing is started.

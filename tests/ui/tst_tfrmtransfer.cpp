@@ -98,6 +98,8 @@ private slots:
     void closingCancelsARunningTransfer_data();
     void closingCancelsARunningTransfer();
     void sendSucceeds_data();
+    void checkBeforeSending_data();
+    void checkBeforeSending();
     void sendSucceeds();
     void receiveSucceedsAndTheProjectIsReopened();
     void failuresKeepTheWindowReadyForAnotherTry_data();
@@ -323,6 +325,46 @@ void TransferDialogTest::closingCancelsARunningTransfer()
         after[name] = readBytes(projectDir() + name);
     if (mode == 2)
         QCOMPARE(after, before);
+
+void TransferDialogTest::checkBeforeSending_data()
+{
+    QTest::addColumn<bool>("sendAnyway");
+    QTest::newRow("No stops the send") << false;
+    QTest::newRow("Yes sends") << true;
+}
+
+// A project with faults lists them and asks first; the clean demo of the other tests is sent
+// without that question.
+void TransferDialogTest::checkBeforeSending()
+{
+    QFETCH(bool, sendAnyway);
+    QByteArray items = readBytes(projectDir() + u"bticino.items"_s);
+    items += "Switch SWITCH_99 \"K\\\\che 2\" <light> (Keller) {bticino=\"if=webserver;who=1;what=0;where=1.12\"}\r\n";
+    QVERIFY(writeBytes(projectDir() + u"bticino.items"_s, items));
+    start();
+    if (sendAnyway) {
+        m_prompts.queueYes();
+        m_prompts.queueYes();
+    } else {
+        m_prompts.queueNo();
+    }
+
+    press(w().btnSend, [&] {
+        dlg().edIP->setText(u"127.0.0.1"_s);
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), sendAnyway ? msgSucceeded : QString());
+        QCOMPARE(dlg().btnSend->isVisible(), !sendAnyway);
+    });
+
+    const QString question = m_prompts.shown.value(0);
+    QVERIFY2(question.startsWith(u"confirm, default No: Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 "
+                                 u"\"Küche\""_s),
+             qPrintable(question));
+    QVERIFY2(question.contains(u"\nGruppe \"Keller\" fehlt in der Gruppenliste"_s), qPrintable(question));
+    QVERIFY(question.endsWith(u"\n\nDie Prüfung des Projekts hat diese Fehler gefunden. Trotzdem senden?"_s));
+    QCOMPARE(m_prompts.shown.size(), sendAnyway ? 2 : 1);
+    QCOMPARE(m_redis.cli({u"EXISTS"_s, QString::fromLatin1(itemsKey)}), sendAnyway ? "1" : "0");
+    QCOMPARE(ipInProjectIni(), u"127.0.0.1"_s);
 }
 
 void TransferDialogTest::sendSucceeds_data()
