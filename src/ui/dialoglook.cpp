@@ -33,8 +33,10 @@ QString styleSheet()
                           "QToolButton { background: white; color: %1; border: 1px solid #d6d6d6;"
                           " border-radius: 4px; padding: 4px; }"
                           "QToolButton:hover { border-color: %2; }"
-                          "QToolButton:focus { border: 1px solid %2; }"
                           "QToolButton:checked { background: %5; border: 2px solid %2; }"
+                          // After :checked, so that the keyboard's place shows on the pressed
+                          // kind as well.
+                          "QToolButton:focus { border: 2px dashed %3; }"
                           "QGroupBox { border: 1px solid %4; border-radius: 4px; margin-top: 10px;"
                           " padding-top: 8px; }"
                           "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 4px;"

@@ -5,9 +5,12 @@
 #include "style.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -87,6 +90,9 @@ FunctionListView::FunctionListView(FunctionList& list, QWidget* parent)
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
+    // The narrow columns (50 pixels for "Sprache" and "Taste") fit their captions only in a
+    // smaller type than the rows'.
+    header()->setFont(Style::bodyFont(12));
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &FunctionListView::layoutGroups);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &FunctionListView::layoutGroups);
@@ -156,4 +162,41 @@ void FunctionListView::mouseDoubleClickEvent(QMouseEvent* event)
     const int row = rowAt(event->position().toPoint());
     if (row >= 0)
         emit rowDoubleClicked(row);
+}
+
+void FunctionListView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool bMenuKey = key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (bMenuKey) {
+        const QModelIndex current = currentIndex();
+        const QPoint at = current.isValid() ? visualRect(current).center() : QPoint(0, 0);
+        emit customContextMenuRequested(at);
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) {
+        if (selectedRow() >= 0)
+            emit rowDoubleClicked(selectedRow());
+    } else if (key == Qt::Key_Delete) {
+        emit deleteRequested();
+    } else {
+        QTreeView::keyPressEvent(event);
+    }
+}
+
+bool FunctionListView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTreeView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data(Qt::DisplayRole).toString();
+    QRect cell = visualRect(index);
+    if (!index.data(Qt::DecorationRole).isNull())
+        cell.setLeft(cell.left() + iconSize().width() + 4);
+    // The delegate keeps a margin on either side of the text.
+    const int room = cell.width() - 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (index.isValid() && !text.isEmpty() && fontMetrics().horizontalAdvance(text) > room)
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -34,11 +34,18 @@ public:
     int rowAt(const QPoint& pos) const;
 
 signals:
-    // A double click on a row (its label, picture, check box or cells), with the row's position.
+    // A double click on a row (its label, picture, check box or cells), with the row's position;
+    // Enter and F2 on the selected row signal it as well.
     void rowDoubleClicked(int row);
+    // The Delete key: the marked functions are to be removed.
+    void deleteRequested();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Enter, F2, Delete, and the menu key or Shift+F10 (the popup menu at the selected row).
+    void keyPressEvent(QKeyEvent* event) override;
+    // A cell shortened with "…" shows its whole text as a tooltip.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void layoutGroups();

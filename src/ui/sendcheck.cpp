@@ -1,7 +1,9 @@
 #include "sendcheck.h"
 
-#include "openhab/projectcheck.h"
+#include "model/functionlist.h"
 #include "model/tlanguage.h"
+#include "openhab/projectcheck.h"
+#include "openhab/topenhab.h"
 #include "program.h"
 #include "workspace/prompts.h"
 
@@ -15,13 +17,26 @@ constexpr qsizetype ListedFindings = 15;
 
 } // namespace
 
-bool ConfirmSendAfterCheck(TProgram& program, const QList<FunctionEntry>& rows)
+bool ConfirmSendAfterCheck(TProgram& program)
 {
-    TProjectCheck check(program.openHab, program.bticino, rows);
+    // A generator of its own: the open project's values and list stay as they are. The rows the
+    // editor built are not compared themselves, since a save and load gives some of them their
+    // stored form ("1" becomes the key "01"), which is no fault the user could mend.
+    TopenHab disk(program.language, program.bticino, program.openHab.sCfgDir());
+    disk.sProjPath = program.openHab.sProjPath;
+    disk.sProj = program.openHab.sProj;
+    FunctionList rows;
     QStringList findings;
-    // A check that could not be finished is a finding as well: what it would have found is unknown.
-    if (!check.Run(findings))
-        findings << check.errorString();
+    try {
+        disk.LoadFiles(rows);
+        TProjectCheck check(disk, program.bticino, rows.entries());
+        // A check that could not be finished is a finding as well: what it would have found is
+        // unknown.
+        if (!check.Run(findings))
+            findings << check.errorString();
+    } catch (const EFileError& e) {
+        findings << e.text();
+    }
     if (findings.isEmpty())
         return true;
     QStringList listed = findings.mid(0, ListedFindings);

@@ -253,6 +253,13 @@ QWidget* TfrmItem::buildVoiceBox()
     QFont italic = lblAlexaAuto->font();
     italic.setItalic(true);
     lblAlexaAuto->setFont(italic);
+    // The example keeps three lines of room whether it is shown or how long the label is, so that
+    // the boxes below it never move while the user types or switches voice control.
+    lblAlexaAuto->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblAlexaAuto->setFixedHeight(3 * QFontMetrics(italic).lineSpacing());
+    QSizePolicy keepRoom = lblAlexaAuto->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblAlexaAuto->setSizePolicy(keepRoom);
 
     auto* switches = new QHBoxLayout;
     switches->setSpacing(10);
@@ -560,6 +567,8 @@ void TfrmItem::UpdateVoiceHint()
         iType == FunctionEntry::Automation && tsHome->isChecked() ? siriCommand : voiceCommands[iType];
     lblAlexaAuto->setText(
         withOneQuotePair(TLanguage::Fill(msg(command.id, command.text.toString()), edBez->text())));
+    // A label too long for the reserved lines is read whole in the tooltip.
+    lblAlexaAuto->setToolTip(lblAlexaAuto->text());
     const bool siriChoice = iType == FunctionEntry::Automation && tsSprache->isChecked();
     tsHome->setVisible(siriChoice);
     lblHome->setVisible(siriChoice);

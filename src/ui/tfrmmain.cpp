@@ -9,6 +9,7 @@
 #include "openhab/fileerror.h"
 #include "openhab/topenhab.h"
 #include "program.h"
+#include "qttranslations.h"
 #include "style.h"
 #include "tfrmitem.h"
 #include "tfrmnewproject.h"
@@ -269,6 +270,11 @@ QWidget* TfrmMain::buildListArea()
     connect(lvItems, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmItems->popup(lvItems->viewport()->mapToGlobal(pos)); });
     connect(lvItems, &FunctionListView::rowDoubleClicked, this, &TfrmMain::editItem);
+    // The key does what the button does, and only when the button can be pressed.
+    connect(lvItems, &FunctionListView::deleteRequested, this, [this] {
+        if (btnDelItems->isEnabled())
+            deleteItems();
+    });
     column->addWidget(lvItems, 1);
 
     const QString buttonStyle = listButtonStyle.arg(Style::text().name(), Style::accent().name());
@@ -363,6 +369,7 @@ void TfrmMain::FormShow()
 {
     OpenSelectedProject();
     m_program.language.LoadLanguage(languageName());
+    ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
     applyGroupView(m_workspace->inif().Groupview());
 }
@@ -378,6 +385,7 @@ void TfrmMain::languageChanged()
     if (!m_workspace->inif().setLanguage(name))
         m_program.prompts.error(m_workspace->inif().writeError().text());
     m_program.language.LoadLanguage(name);
+    ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
     // Rebuilds the cells that hold translated words ("Ja", "Nein").
     OpenSelectedProject();

@@ -10,7 +10,6 @@
 #include "program.h"
 #include "sendcheck.h"
 #include "style.h"
-#include "tfrmmain.h"
 #include "workspace/prompts.h"
 #include "workspace/tworkspace.h"
 
@@ -296,7 +295,7 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
 
 void TfrmTransfer::transfer()
 {
-    if (mode == 1 && !ConfirmSendAfterCheck(m_program, m_program.frmMain->items().entries())) {
+    if (mode == 1 && !ConfirmSendAfterCheck(m_program)) {
         // Remembered as for a transfer that the bus-server question refused.
         ini->setIP(edIP->text());
         return;

@@ -1,0 +1,32 @@
+#include "qttranslations.h"
+
+#include "model/tlanguage.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+void ApplyQtTranslations(const TLanguage& language)
+{
+    // One translator for the whole program, replaced at every switch of the language.
+    static QTranslator* translator = nullptr;
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    QString locale = language.Caption(u"Locale"_s);
+    if (locale.isEmpty())
+        locale = u"de"_s;
+    auto loaded = std::make_unique<QTranslator>();
+    // "qt" bundles the translations of the Qt modules that Debian ships, qtbase among them.
+    if (loaded->load(QLocale(locale), u"qt"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        translator = loaded.release();
+        QCoreApplication::installTranslator(translator);
+    }
+}

@@ -1,0 +1,345 @@
+#include "programfolder.h"
+#include "scriptedprompts.h"
+#include "ui/functionlistview.h"
+#include "ui/qtprompts.h"
+#include "ui/startup.h"
+#include "ui/tfrmitem.h"
+#include "ui/tfrmmain.h"
+#include "ui/tfrmnewproject.h"
+#include "ui/toggleswitch.h"
+#include "workspace/tsettings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString demo = u"" VARUNO_DEMO_DIR "/Demo"_s;
+
+// Runs steps as soon as a modal window (a message box, a dialog) is open.
+void whenModal(const std::function<void(QWidget*)>& steps)
+{
+    QTimer::singleShot(0, qApp, [steps] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        steps(modal);
+        if (modal->isVisible())
+            modal->close();
+    });
+}
+
+QStringList buttonTexts(QMessageBox* box)
+{
+    QStringList texts;
+    for (QAbstractButton* button : box->buttons())
+        texts << button->text().remove(u'&');
+    texts.sort();
+    return texts;
+}
+
+QImage rendering(QWidget* widget)
+{
+    return widget->grab().toImage();
+}
+
+int textWidth(const QWidget* widget, const QString& text)
+{
+    return widget->fontMetrics().horizontalAdvance(text);
+}
+
+} // namespace
+
+// The desktop side of the windows: Qt's own texts in the program's language, the keyboard, and
+// captions that fit. The program runs on a copy of the demo installation in German.
+class KeyboardAndTextsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void messageBoxButtonsFollowTheLanguage();
+    void confirmDefaultNoPresetsNo();
+    void toggleShowsItsFocus();
+    void kindButtonShowsItsFocus();
+    void enterAndF2OpenTheEditor_data();
+    void enterAndF2OpenTheEditor();
+    void menuKeysOpenThePopup_data();
+    void menuKeysOpenThePopup();
+    void deleteKeyAsksForTheMarkedFunctions();
+    void mainWindowTabOrder();
+    void captionsFit();
+    void shortenedCellShowsATooltip();
+    void editorControlsKeepTheirPlaces();
+
+private:
+    void start(Prompts& prompts);
+    TfrmMain& w() { return m_startup->frmMain(); }
+    TProgram& program() { return m_startup->program(); }
+
+    std::unique_ptr<TestProgramFolder> m_folder;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<TStartup> m_startup;
+};
+
+void KeyboardAndTextsTest::init()
+{
+    m_folder = std::make_unique<TestProgramFolder>();
+    QVERIFY(m_folder->addProject(demo, u"Demo"_s));
+    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    m_prompts.reset();
+}
+
+void KeyboardAndTextsTest::cleanup()
+{
+    QVERIFY2(m_prompts.allAnswered(), "an answer was queued but never asked for");
+    m_startup.reset();
+    m_folder.reset();
+}
+
+void KeyboardAndTextsTest::start(Prompts& prompts)
+{
+    m_startup = std::make_unique<TStartup>(m_folder->path(), prompts);
+    w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w()));
+}
+
+void KeyboardAndTextsTest::messageBoxButtonsFollowTheLanguage()
+{
+    QtPrompts prompts;
+    start(prompts);
+    const auto buttonsOfAQuestion = [&] {
+        QStringList texts;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            texts = buttonTexts(box);
+        });
+        prompts.confirm(u"?"_s);
+        return texts;
+    };
+    QCOMPARE(buttonsOfAQuestion(), (QStringList{u"Ja"_s, u"Nein"_s}));
+    w().tsLanguage->setChecked(true);
+    QCOMPARE(buttonsOfAQuestion(), (QStringList{u"No"_s, u"Yes"_s}));
+    w().tsLanguage->setChecked(false);
+    QCOMPARE(buttonsOfAQuestion(), (QStringList{u"Ja"_s, u"Nein"_s}));
+}
+
+void KeyboardAndTextsTest::confirmDefaultNoPresetsNo()
+{
+    QtPrompts prompts;
+    start(prompts);
+    QMessageBox::StandardButton preset = QMessageBox::NoButton;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        preset = box->standardButton(box->defaultButton());
+        // Enter presses the default button.
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QVERIFY(!prompts.confirmDefaultNo(u"?"_s));
+    QCOMPARE(preset, QMessageBox::No);
+}
+
+void KeyboardAndTextsTest::toggleShowsItsFocus()
+{
+    start(m_prompts);
+    QVERIFY(QTest::qWaitForWindowActive(&w()));
+    ToggleSwitch* toggle = w().tsLanguage;
+    w().lvItems->setFocus();
+    const QImage withoutFocus = rendering(toggle);
+    toggle->setFocus();
+    QVERIFY(toggle->hasFocus());
+    QVERIFY(rendering(toggle) != withoutFocus);
+}
+
+void KeyboardAndTextsTest::kindButtonShowsItsFocus()
+{
+    start(m_prompts);
+    TfrmItem& editor = *program().frmItem;
+    whenModal([&](QWidget*) {
+        QApplication::setActiveWindow(&editor);
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        // The pressed kind: its pressed look alone must not hide where the keyboard is.
+        editor.edBez->setFocus();
+        const QImage withoutFocus = rendering(editor.btnSchalter);
+        editor.btnSchalter->setFocus();
+        QVERIFY(editor.btnSchalter->hasFocus());
+        QVERIFY(rendering(editor.btnSchalter) != withoutFocus);
+    });
+    w().btnAddItem->click();
+}
+
+void KeyboardAndTextsTest::enterAndF2OpenTheEditor_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("F2") << int(Qt::Key_F2);
+}
+
+void KeyboardAndTextsTest::enterAndF2OpenTheEditor()
+{
+    QFETCH(int, key);
+    start(m_prompts);
+    w().lvItems->selectRow(1);
+    QString edited;
+    whenModal([&](QWidget* modal) {
+        QCOMPARE(modal, program().frmItem);
+        edited = program().frmItem->edBez->text();
+    });
+    QTest::keyClick(w().lvItems, Qt::Key(key));
+    QCOMPARE(edited, w().items().at(1).caption);
+}
+
+void KeyboardAndTextsTest::menuKeysOpenThePopup_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+}
+
+void KeyboardAndTextsTest::menuKeysOpenThePopup()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    start(m_prompts);
+    w().lvItems->selectRow(0);
+    QTest::keyClick(w().lvItems, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(w().pmItems->isVisible());
+    w().pmItems->close();
+}
+
+void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedFunctions()
+{
+    start(m_prompts);
+    const qsizetype rows = w().items().count();
+    QTest::keyClick(w().lvItems, Qt::Key_Delete);
+    QCOMPARE(m_prompts.shown.value(0), u"error: Sie müssen die zu löschenden Funktionen zuerst markieren"_s);
+
+    w().items().setData(w().items().index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    m_prompts.queueNo();
+    QTest::keyClick(w().lvItems, Qt::Key_Delete);
+    QVERIFY2(m_prompts.shown.value(1).endsWith(u"Wollen Sie die markierten Funktionen löschen?"_s),
+             qPrintable(m_prompts.shown.value(1)));
+    QCOMPARE(w().items().count(), rows);
+}
+
+void KeyboardAndTextsTest::mainWindowTabOrder()
+{
+    start(m_prompts);
+    const QList<QWidget*> expected = {w().cbProj,       w().btnNewProject, w().btnDelProjekt, w().btnSettings,
+                                      w().btnReceive,   w().btnSend,       w().btnExit,       w().tsLanguage,
+                                      w().lvItems,      w().btnAddItem,    w().btnDelItems};
+    QList<QWidget*> order;
+    QWidget* widget = expected.first();
+    do {
+        if (expected.contains(widget))
+            order << widget;
+        widget = widget->nextInFocusChain();
+    } while (widget != expected.first());
+    QCOMPARE(order, expected);
+}
+
+// The captions named here used to be cut off at the windows' fixed sizes.
+void KeyboardAndTextsTest::captionsFit()
+{
+    start(m_prompts);
+    const auto fits = [](ToggleSwitch* toggle) {
+        QCoreApplication::sendPostedEvents();
+        toggle->window()->layout()->activate();
+        const QRect room = toggle->captionRect();
+        const QRect needed = toggle->fontMetrics().boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
+                                                                Qt::TextWordWrap, toggle->caption());
+        return toggle->isVisible() && needed.width() <= room.width() && needed.height() <= room.height();
+    };
+    TfrmItem& editor = *program().frmItem;
+    whenModal([&](QWidget*) {
+        editor.btnGruppe->click();
+        QVERIFY(editor.cbSzene->count() > 1);
+        editor.cbSzene->setCurrentIndex(1);
+        editor.tsReverse->setChecked(true);
+        QVERIFY(fits(editor.tsReverse));
+        editor.tsReverse->setChecked(false);
+        QVERIFY(fits(editor.tsReverse));
+    });
+    w().btnAddItem->click();
+
+    TfrmNewProject& project = *program().frmNewProject;
+    whenModal([&](QWidget*) {
+        project.tsSitemap->setChecked(true);
+        QVERIFY(fits(project.tsSitemap));
+    });
+    w().btnNewProject->click();
+
+    QHeaderView* header = w().lvItems->header();
+    const int languageColumn = 2;
+    const QString caption = w().items().headerData(languageColumn, Qt::Horizontal).toString();
+    QCOMPARE(caption, u"Sprache"_s);
+    // The header keeps a margin on either side of its text.
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    QVERIFY2(textWidth(header, caption) + 2 * margin <= header->sectionSize(languageColumn),
+             qPrintable(QString::number(header->sectionSize(languageColumn))));
+}
+
+void KeyboardAndTextsTest::shortenedCellShowsATooltip()
+{
+    start(m_prompts);
+    FunctionListView* view = w().lvItems;
+    const QString longLabel = u"Ein sehr langer Name einer Funktion, der nicht in die Spalte passt"_s;
+    FunctionEntry entry = w().items().at(0);
+    entry.caption = longLabel;
+    w().items().replace(0, entry);
+    view->selectRow(0);
+    const QModelIndex cell = view->currentIndex().siblingAtColumn(0);
+    QCOMPARE(cell.data().toString(), longLabel);
+    const QPoint at = view->visualRect(cell).center();
+    QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), longLabel);
+}
+
+void KeyboardAndTextsTest::editorControlsKeepTheirPlaces()
+{
+    start(m_prompts);
+    TfrmItem& editor = *program().frmItem;
+    whenModal([&](QWidget*) {
+        // The place once every pending layout has been done, as the user sees it.
+        const auto place = [&] {
+            QCoreApplication::sendPostedEvents();
+            editor.layout()->activate();
+            return editor.gbAdr->mapTo(&editor, QPoint(0, 0));
+        };
+        const QPoint before = place();
+        editor.tsSprache->setChecked(!editor.tsSprache->isChecked());
+        QCOMPARE(place(), before);
+        editor.tsSprache->setChecked(true);
+        editor.edBez->setText(u"Ein Name, so lang, dass das Beispiel der Sprachsteuerung darunter auf "
+                              u"mehrere Zeilen umbrechen muss, um ganz zu erscheinen"_s);
+        QCOMPARE(place(), before);
+    });
+    w().btnAddItem->click();
+}
+
+QTEST_MAIN(KeyboardAndTextsTest)
+#include "tst_keyboardandtexts.moc"
