@@ -23,6 +23,8 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
@@ -515,6 +517,12 @@ void TfrmMain::exportCsv()
     const QString fileName = m_program.prompts.saveFileName(
         SaveTextFileDialog->property(Tags::dialogTitle).toString(), QString(), QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
+        return;
+    // As the save dialog asks before overwriting a file, it asks before creating one.
+    if (!QFileInfo::exists(fileName) &&
+        !m_program.prompts.confirm(TLanguage::Fill(
+            m_program.language.GetMsg(109, QStringLiteral("Die Datei $1 gibt es noch nicht. Soll sie angelegt werden?")),
+            QDir::toNativeSeparators(fileName))))
         return;
     QStringList captions;
     for (int column = FunctionList::LabelColumn; column <= FunctionList::GroupsColumn; ++column)

@@ -79,6 +79,7 @@ private slots:
     void startOpensTheLastProject();
     void firstStartChoosesTheSecondLanguage_data();
     void firstStartChoosesTheSecondLanguage();
+    void installationStartsInGerman();
     void firstLanguageKeepsTheToggleOff();
     void languageSwitchRebuildsTranslatedCells();
     void groupViewSurvivesARestart();
@@ -95,6 +96,7 @@ private slots:
     void csvExportReadsBackAsWritten_data();
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
+    void csvExportCancelledWritesNothing_data();
     void csvExportCancelledWritesNothing();
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
@@ -214,6 +216,7 @@ void MainWindowTest::startOpensTheLastProject()
 void MainWindowTest::firstStartChoosesTheSecondLanguage_data()
 {
     QTest::addColumn<QString>("stored");
+    // An installation whose settings.ini predates the key.
     QTest::newRow("no Language") << "";
     QTest::newRow("first language in other letter case") << "deutsch";
     QTest::newRow("unknown language") << "Klingonisch";
@@ -222,7 +225,9 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage_data()
 void MainWindowTest::firstStartChoosesTheSecondLanguage()
 {
     QFETCH(QString, stored);
-    if (!stored.isEmpty())
+    if (stored.isEmpty())
+        QVERIFY(writeBytes(m_folder->configDir() + QStringLiteral("settings.ini"), "[CFG]\r\nScenario=1\r\n"));
+    else
         QVERIFY(settings().setLanguage(stored));
     start();
 
@@ -233,6 +238,14 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
     QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
              QStringLiteral("Label"));
     QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder ") + TfrmMain::GetVersionString());
+}
+
+void MainWindowTest::installationStartsInGerman()
+{
+    start();
+    QVERIFY(!w().tsLanguage->isChecked());
+    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Funktion hinzufügen"));
 }
 
 void MainWindowTest::firstLanguageKeepsTheToggleOff()
@@ -554,10 +567,13 @@ void MainWindowTest::csvExportReadsBackAsWritten()
     w().items().setEntries(rows);
     const QString fileName = m_folder->path() + QStringLiteral("export.csv");
     m_prompts.queueText(fileName);
+    m_prompts.queueYes();
 
     w().csvExport->trigger();
 
-    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("save: CSV speichern unter")});
+    QCOMPARE(m_prompts.shown, (QStringList{QStringLiteral("save: CSV speichern unter"),
+                                           QStringLiteral("confirm: Die Datei ") + fileName +
+                                               QStringLiteral(" gibt es noch nicht. Soll sie angelegt werden?")}));
     QVERIFY(
         readBytes(fileName).startsWith("\xEF\xBB\xBF"
                                        "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
@@ -578,20 +594,34 @@ void MainWindowTest::csvWriteFailureIsShown()
     start();
     const QString fileName = m_folder->path() + QStringLiteral("missing/export.csv");
     m_prompts.queueText(fileName);
+    m_prompts.queueYes();
     w().csvExport->trigger();
-    QCOMPARE(m_prompts.shown.size(), 2);
-    QVERIFY2(m_prompts.shown.at(1).startsWith(QStringLiteral("error: ")) &&
-                 m_prompts.shown.at(1).contains(fileName),
-             qPrintable(m_prompts.shown.at(1)));
+    QCOMPARE(m_prompts.shown.size(), 3);
+    QVERIFY2(m_prompts.shown.at(2).startsWith(QStringLiteral("error: ")) &&
+                 m_prompts.shown.at(2).contains(fileName),
+             qPrintable(m_prompts.shown.at(2)));
+}
+
+void MainWindowTest::csvExportCancelledWritesNothing_data()
+{
+    QTest::addColumn<bool>("atTheDialog");
+    QTest::newRow("dialog cancelled") << true;
+    QTest::newRow("No to creating the file") << false;
 }
 
 void MainWindowTest::csvExportCancelledWritesNothing()
 {
+    QFETCH(bool, atTheDialog);
     QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
     start();
-    m_prompts.queueCancel();
+    if (atTheDialog) {
+        m_prompts.queueCancel();
+    } else {
+        m_prompts.queueText(m_folder->path() + QStringLiteral("export.csv"));
+        m_prompts.queueNo();
+    }
     w().csvExport->trigger();
-    QCOMPARE(m_prompts.shown.size(), 1);
+    QCOMPARE(m_prompts.shown.size(), atTheDialog ? 1 : 2);
     QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*.csv")}, QDir::Files), QStringList());
 }
 
