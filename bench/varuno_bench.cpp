@@ -12,13 +12,16 @@
 //   the same commands one after the other over one connection (its interactive mode fed from a
 //   file: each command waits for its reply, as the transfer's do; "redis-cli --pipe" would send
 //   them all before reading any reply, which the transfer, by design, never does);
+// - the project check (varuno-cli check, and the transfer dialog's check before sending) of a
+//   project with very many groups, against a target of one second: every one of its checks has to
+//   take time in proportion to the groups and functions;
 // - the peak memory of the process so far (ru_maxrss), and the peak memory of one send and one
 //   receive beyond what the process held before (the kernel's high-water mark, reset before each),
 //   against the bound of three times the largest value plus 100 MiB.
 //
 // Each time is the best of several runs, the program's runs taking turns with their baseline's so
 // that both meet the same load of the machine. Run it from a Release build:
-// varuno-bench [--sizes 100,1000,10000] [--large 100] [--dir FOLDER]
+// varuno-bench [--sizes 100,1000,10000] [--large 100] [--check-groups 200000] [--dir FOLDER]
 
 #include "bus/tbticino.h"
 #include "link/transfertext.h"
@@ -27,6 +30,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
+#include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
 
@@ -65,6 +69,9 @@ constexpr double GrowthTarget = 1.5;
 // A transfer's peak memory stays within this many times its largest value plus the allowance.
 constexpr double MemoryFactor = 3.0;
 constexpr double MemoryAllowanceMiB = 100.0;
+constexpr double CheckTargetMs = 1000;
+// The functions beside the many groups of the check's project.
+constexpr int CheckFunctions = 1000;
 
 [[noreturn]] void fail(const QString& text)
 {
@@ -411,6 +418,9 @@ public:
     // The peak memory of a receive of one value of mib MiB of line feeds (it becomes a file twice as
     // long), and of a send of a rules file of mib MiB, each against its bound.
     void MeasureLargeValue(int mib);
+    // The check of a project with groups groups (in use by its functions) and CheckFunctions
+    // functions, in milliseconds; the project is saved first, as the check reads its items file.
+    double MeasureCheck(int groups);
 
 private:
     // Receives the gateway's files into the empty project folder below the bench's folder.
@@ -536,6 +546,29 @@ Measurement Bench::Measure(int count)
     return m;
 }
 
+double Bench::MeasureCheck(int groups)
+{
+    QList<FunctionEntry> rows = generateProject(CheckFunctions, m_openHab);
+    m_openHab.slGroups.reserve(m_openHab.slGroups.size() + groups);
+    for (int g = 1; g <= groups; ++g)
+        m_openHab.slGroups << u"Gruppe%1"_s.arg(g);
+    // Every function in some of the many groups, so that the membership checks meet them all.
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).kind != FunctionEntry::GroupScene)
+            rows[i].groups += u", Gruppe%1"_s.arg(1 + i * (groups / CheckFunctions));
+    }
+    if (!m_openHab.SaveItems(rows).isEmpty())
+        fail(u"SaveItems failed"_s);
+    QStringList problems;
+    const double ms = elapsedMs([&] {
+        TProjectCheck check(m_openHab, m_bticino, rows);
+        if (!check.Run(problems))
+            fail(u"the check failed: "_s + check.errorString());
+    });
+    std::fprintf(stderr, "the check found %lld problems\n", static_cast<long long>(problems.size()));
+    return ms;
+}
+
 QString verdict(bool met)
 {
     return met ? u"yes"_s : u"NO"_s;
@@ -652,7 +685,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption largeOption(
         u"large"_s, u"Size in MiB of the single large value sent and received; 0 leaves it out."_s, u"MIB"_s,
         u"100"_s);
+    const QCommandLineOption checkOption(u"check-groups"_s, u"Groups of the project check's project."_s,
+                                         u"COUNT"_s, u"200000"_s);
     parser.addOption(largeOption);
+    parser.addOption(checkOption);
     parser.addOption(sizesOption);
     parser.addOption(dirOption);
     parser.process(app);
@@ -687,6 +723,14 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "measuring a value of %d MiB...\n", large);
             bench.MeasureLargeValue(large);
         }
+        bool ok = false;
+        const int checkGroups = parser.value(checkOption).toInt(&ok);
+        if (!ok || checkGroups <= 0)
+            fail(u"not a number of groups: "_s + parser.value(checkOption));
+        std::fprintf(stderr, "measuring the check of %d groups...\n", checkGroups);
+        const double checkMs = bench.MeasureCheck(checkGroups);
+        std::printf("  check of %d groups and %d functions: %.0f ms, at most %.0f ms: %s\n", checkGroups,
+                    CheckFunctions, checkMs, CheckTargetMs, qPrintable(verdict(checkMs <= CheckTargetMs)));
     }
     return 0;
 }
