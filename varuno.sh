@@ -2,6 +2,9 @@
 # One entry point for a fresh Debian 12 machine:
 #   ./varuno.sh run    install what is missing, build, start the program on the staged program folder
 #   ./varuno.sh test   install what is missing, build, run the whole test suite
+#   ./varuno.sh install-desktop
+#                      install what is missing, build, and put "Varuno Builder" with its icon into the
+#                      user's application menu, starting the staged program folder
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -33,6 +36,32 @@ build() {
     fi
 }
 
+# The desktop entry and its icon go where the freedesktop menus of the user look for them.
+install_desktop_entry() {
+    local data="${XDG_DATA_HOME:-$HOME/.local/share}"
+    local program_dir
+    program_dir="$(cd "$BUILD_DIR/varuno" && pwd)"
+    mkdir -p "$data/applications" "$data/icons/hicolor/scalable/apps"
+    cp src/ui/icons/logo.svg "$data/icons/hicolor/scalable/apps/varuno-builder.svg"
+    cat > "$data/applications/varuno-builder.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Varuno Builder
+GenericName=openHAB configuration for BTicino MyHome
+Comment=Functions of a MyHome installation, sent to the Varuno gateway
+Comment[de]=Funktionen einer MyHome-Anlage, zum Varuno gesendet
+Exec="$program_dir/varuno-builder"
+Path=$program_dir
+Icon=varuno-builder
+Terminal=false
+Categories=Utility;
+DESKTOP
+    if command -v update-desktop-database >/dev/null; then
+        update-desktop-database -q "$data/applications" || true
+    fi
+    echo "Installed $data/applications/varuno-builder.desktop (program folder $program_dir)"
+}
+
 case "${1:-}" in
     run)
         install_missing
@@ -48,8 +77,13 @@ case "${1:-}" in
         build
         exec ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
         ;;
+    install-desktop)
+        install_missing
+        build
+        install_desktop_entry
+        ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|test|install-desktop" >&2
         exit 2
         ;;
 esac
