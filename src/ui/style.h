@@ -80,9 +80,12 @@ inline QString kindPicture(int kind)
     return kind >= 0 && kind < int(std::size(names)) ? QLatin1String(names[kind]) : QString();
 }
 
-// The picture name (file name of src/ui/icons without ".svg") drawn in colour at size.
+// The picture name (file name of src/ui/icons without ".svg") drawn in colour at size, at the
+// device pixel ratio of the screen (so it stays sharp on a high-density one), drawn once and then
+// taken from a cache.
 QPixmap picture(const QString& name, const QColor& colour, QSize size);
-// The same picture as an icon, for buttons and list rows.
+// The same picture as an icon, for buttons and list rows: drawn at the size and device pixel ratio
+// each use asks for (size is the size it is designed for), each of them once.
 QIcon icon(const QString& name, const QColor& colour, QSize size);
 
 } // namespace Style
