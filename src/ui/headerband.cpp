@@ -21,6 +21,9 @@ HeaderBand::HeaderBand(const QString& picture, const QString& title, int titleTa
     colours.setColor(QPalette::Window, Style::accent());
     colours.setColor(QPalette::WindowText, Qt::white);
     setPalette(colours);
+    // The dialogs' style sheet decides the labels' colour over any palette, so the band says its
+    // own colour in one too.
+    setStyleSheet(QStringLiteral("QLabel { color: white; }"));
     setFixedHeight(Height);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
