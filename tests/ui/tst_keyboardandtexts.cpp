@@ -5,7 +5,10 @@
 #include "ui/startup.h"
 #include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
+#include "ui/tfrmgroups.h"
 #include "ui/tfrmnewproject.h"
+#include "ui/tfrmsettings.h"
+#include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
 #include "workspace/tsettings.h"
 
@@ -17,6 +20,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -55,6 +59,19 @@ QStringList buttonTexts(QMessageBox* box)
     return texts;
 }
 
+// The widgets of expected in the order Tab visits them, starting at the first.
+QList<QWidget*> tabOrder(const QList<QWidget*>& expected)
+{
+    QList<QWidget*> order;
+    QWidget* widget = expected.first();
+    do {
+        if (expected.contains(widget))
+            order << widget;
+        widget = widget->nextInFocusChain();
+    } while (widget != expected.first());
+    return order;
+}
+
 QImage rendering(QWidget* widget)
 {
     return widget->grab().toImage();
@@ -87,6 +104,7 @@ private slots:
     void menuKeysOpenThePopup();
     void deleteKeyAsksForTheMarkedFunctions();
     void mainWindowTabOrder();
+    void dialogTabOrders();
     void captionsFit();
     void shortenedCellShowsATooltip();
     void editorControlsKeepTheirPlaces();
@@ -251,14 +269,34 @@ void KeyboardAndTextsTest::mainWindowTabOrder()
     const QList<QWidget*> expected = {w().cbProj,       w().btnNewProject, w().btnDelProjekt, w().btnSettings,
                                       w().btnReceive,   w().btnSend,       w().btnExit,       w().tsLanguage,
                                       w().lvItems,      w().btnAddItem,    w().btnDelItems};
-    QList<QWidget*> order;
-    QWidget* widget = expected.first();
-    do {
-        if (expected.contains(widget))
-            order << widget;
-        widget = widget->nextInFocusChain();
-    } while (widget != expected.first());
-    QCOMPARE(order, expected);
+    QCOMPARE(tabOrder(expected), expected);
+}
+
+// Top to bottom, and left to right within a line, as the dialogs are read.
+void KeyboardAndTextsTest::dialogTabOrders()
+{
+    start(m_prompts);
+    const TProgram& p = program();
+    const TfrmTransfer& transfer = *p.frmTransfer;
+    const TfrmNewProject& project = *p.frmNewProject;
+    const TfrmSettings& settings = *p.frmSettings;
+    const TfrmGroups& groups = *p.frmGroups;
+    const QList<QList<QWidget*>> windows = {
+        QList<QWidget*>{transfer.edIP, transfer.btnSearch, transfer.btnSend, transfer.btnReceive, transfer.btnClose},
+        QList<QWidget*>{project.edName, project.edSerial, project.tsSitemap, project.btnOK, project.btnCancel, project.btnSave,
+         project.btnDel},
+        QList<QWidget*>{settings.edAdr, settings.edPort, settings.edPass, settings.tsSetTime, settings.edRescan, settings.btnReg,
+         settings.btnCheck, settings.edUUID, settings.edSecret, settings.edPin, settings.btnSave,
+         settings.btnCancel},
+        QList<QWidget*>{groups.btnAdd, groups.SpeedButton1, groups.lbGruppe, groups.btnSave, groups.btnClose},
+    };
+    for (const QList<QWidget*>& expected : windows) {
+        const QList<QWidget*> order = tabOrder(expected);
+        QStringList names;
+        for (QWidget* widget : order)
+            names << widget->metaObject()->className() + (u' ' + widget->property("text").toString());
+        QVERIFY2(order == expected, qPrintable(names.join(u", "_s)));
+    }
 }
 
 // The captions named here used to be cut off at the windows' fixed sizes.
