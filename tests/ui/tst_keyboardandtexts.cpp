@@ -95,7 +95,6 @@ private slots:
     void cleanup();
 
     void messageBoxButtonsFollowTheLanguage();
-    void confirmDefaultNoPresetsNo();
     void toggleShowsItsFocus();
     void kindButtonShowsItsFocus();
     void enterAndF2OpenTheEditor_data();
@@ -160,22 +159,6 @@ void KeyboardAndTextsTest::messageBoxButtonsFollowTheLanguage()
     QCOMPARE(buttonsOfAQuestion(), (QStringList{u"No"_s, u"Yes"_s}));
     w().tsLanguage->setChecked(false);
     QCOMPARE(buttonsOfAQuestion(), (QStringList{u"Ja"_s, u"Nein"_s}));
-}
-
-void KeyboardAndTextsTest::confirmDefaultNoPresetsNo()
-{
-    QtPrompts prompts;
-    start(prompts);
-    QMessageBox::StandardButton preset = QMessageBox::NoButton;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        preset = box->standardButton(box->defaultButton());
-        // Enter presses the default button.
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    QVERIFY(!prompts.confirmDefaultNo(u"?"_s));
-    QCOMPARE(preset, QMessageBox::No);
 }
 
 void KeyboardAndTextsTest::toggleShowsItsFocus()
@@ -258,8 +241,7 @@ void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedFunctions()
     w().items().setData(w().items().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     m_prompts.queueNo();
     QTest::keyClick(w().lvItems, Qt::Key_Delete);
-    QVERIFY2(m_prompts.shown.value(1).endsWith(u"Wollen Sie die markierten Funktionen löschen?"_s),
-             qPrintable(m_prompts.shown.value(1)));
+    QCOMPARE(m_prompts.shown.value(1), u"confirm, default No: Wollen Sie die markierten Funktionen löschen?"_s);
     QCOMPARE(w().items().count(), rows);
 }
 
