@@ -22,7 +22,8 @@ QByteArray TerminalText(const QString& text)
     QString safe;
     safe.reserve(text.size());
     for (const QChar c : text) {
-        const bool bControl = c != u'\n' && (c.category() == QChar::Other_Control || isBidiControl(c.unicode()));
+        const bool bControl =
+            c != u'\n' && (c.category() == QChar::Other_Control || isBidiControl(c.unicode()));
         if (bControl)
             safe += escaped(c.unicode());
         else

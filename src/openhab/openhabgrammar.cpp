@@ -44,20 +44,19 @@ bool IsSitemapOrRulesKeyword(const QString& name)
 {
     static const QSet<QString> keywords = {
         // the sitemap language
-        u"sitemap"_s, u"label"_s, u"icon"_s, u"item"_s, u"Frame"_s, u"Text"_s, u"Switch"_s,
-        u"Selection"_s, u"Slider"_s, u"Setpoint"_s, u"Video"_s, u"Chart"_s, u"Webview"_s,
-        u"Colorpicker"_s, u"Mapview"_s, u"Image"_s, u"Group"_s, u"Default"_s, u"List"_s, u"url"_s,
-        u"refresh"_s, u"period"_s, u"service"_s, u"legend"_s, u"height"_s, u"minValue"_s,
-        u"maxValue"_s, u"step"_s, u"mappings"_s, u"visibility"_s, u"labelcolor"_s, u"valuecolor"_s,
-        u"iconcolor"_s, u"encoding"_s, u"sendFrequency"_s, u"switchSupport"_s, u"forceasitem"_s,
+        u"sitemap"_s, u"label"_s, u"icon"_s, u"item"_s, u"Frame"_s, u"Text"_s, u"Switch"_s, u"Selection"_s,
+        u"Slider"_s, u"Setpoint"_s, u"Video"_s, u"Chart"_s, u"Webview"_s, u"Colorpicker"_s, u"Mapview"_s,
+        u"Image"_s, u"Group"_s, u"Default"_s, u"List"_s, u"url"_s, u"refresh"_s, u"period"_s, u"service"_s,
+        u"legend"_s, u"height"_s, u"minValue"_s, u"maxValue"_s, u"step"_s, u"mappings"_s, u"visibility"_s,
+        u"labelcolor"_s, u"valuecolor"_s, u"iconcolor"_s, u"encoding"_s, u"sendFrequency"_s,
+        u"switchSupport"_s, u"forceasitem"_s,
         // the rules language and the expressions it is built on
-        u"rule"_s, u"when"_s, u"then"_s, u"end"_s, u"import"_s, u"static"_s, u"extension"_s,
-        u"var"_s, u"val"_s, u"Item"_s, u"received"_s, u"command"_s, u"update"_s, u"changed"_s,
-        u"from"_s, u"to"_s, u"Time"_s, u"cron"_s, u"is"_s, u"midnight"_s, u"noon"_s, u"System"_s,
-        u"started"_s, u"shuttingdown"_s, u"Member"_s, u"of"_s, u"Channel"_s, u"triggered"_s,
-        u"Thing"_s, u"if"_s, u"else"_s, u"switch"_s, u"case"_s, u"default"_s, u"for"_s,
-        u"while"_s, u"do"_s, u"new"_s, u"return"_s, u"null"_s, u"true"_s, u"false"_s,
-        u"typeof"_s, u"instanceof"_s, u"as"_s, u"throw"_s, u"try"_s, u"catch"_s, u"finally"_s,
+        u"rule"_s, u"when"_s, u"then"_s, u"end"_s, u"import"_s, u"static"_s, u"extension"_s, u"var"_s,
+        u"val"_s, u"Item"_s, u"received"_s, u"command"_s, u"update"_s, u"changed"_s, u"from"_s, u"to"_s,
+        u"Time"_s, u"cron"_s, u"is"_s, u"midnight"_s, u"noon"_s, u"System"_s, u"started"_s, u"shuttingdown"_s,
+        u"Member"_s, u"of"_s, u"Channel"_s, u"triggered"_s, u"Thing"_s, u"if"_s, u"else"_s, u"switch"_s,
+        u"case"_s, u"default"_s, u"for"_s, u"while"_s, u"do"_s, u"new"_s, u"return"_s, u"null"_s, u"true"_s,
+        u"false"_s, u"typeof"_s, u"instanceof"_s, u"as"_s, u"throw"_s, u"try"_s, u"catch"_s, u"finally"_s,
         u"super"_s, u"extends"_s, u"synchronized"_s};
     return keywords.contains(name);
 }

@@ -167,7 +167,8 @@ void FunctionListView::mouseDoubleClickEvent(QMouseEvent* event)
 void FunctionListView::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    const bool bMenuKey = key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    const bool bMenuKey =
+        key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
     if (bMenuKey) {
         const QModelIndex current = currentIndex();
         const QPoint at = current.isValid() ? visualRect(current).center() : QPoint(0, 0);
@@ -193,7 +194,8 @@ bool FunctionListView::viewportEvent(QEvent* event)
     if (!index.data(Qt::DecorationRole).isNull())
         cell.setLeft(cell.left() + iconSize().width() + 4);
     // The delegate keeps a margin on either side of the text.
-    const int room = cell.width() - 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const int room =
+        cell.width() - 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
     if (index.isValid() && !text.isEmpty() && fontMetrics().horizontalAdvance(text) > room)
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
     else

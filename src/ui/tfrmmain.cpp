@@ -22,9 +22,9 @@
 #include "workspace/tworkspace.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
@@ -521,7 +521,8 @@ void TfrmMain::exportCsv()
     // As the save dialog asks before overwriting a file, it asks before creating one.
     if (!QFileInfo::exists(fileName) &&
         !m_program.prompts.confirm(TLanguage::Fill(
-            m_program.language.GetMsg(109, QStringLiteral("Die Datei $1 gibt es noch nicht. Soll sie angelegt werden?")),
+            m_program.language.GetMsg(
+                109, QStringLiteral("Die Datei $1 gibt es noch nicht. Soll sie angelegt werden?")),
             QDir::toNativeSeparators(fileName))))
         return;
     QStringList captions;

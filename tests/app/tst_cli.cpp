@@ -408,9 +408,8 @@ void TestCli::check_data()
                           "SWITCH_8 \"Gang\""};
     QTest::newRow("scene without members")
         << clean + "Switch GROUPX_7 \"Nacht\" <groundfloor> (EG2)\r\n"
-        << QByteArrayList{
-               "Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in Gruppe "
-               "\"EG2\""};
+        << QByteArrayList{"Individuelle Szene GROUPX_7 \"Nacht\" schaltet nichts: keine Funktion in Gruppe "
+                          "\"EG2\""};
     QTest::newRow("stop scene without blinds")
         << clean + "Switch GROUP_7 \"Stopp\" <groundfloor> (_STOP_)\r\n"
         << QByteArrayList{"Individuelle Szene GROUP_7 \"Stopp\" schaltet nichts: keine Funktion in "

@@ -88,7 +88,8 @@ void TstProjectCheck::findings_data()
                            << groups << u"Haus"_s << QStringList();
     // The bus reads the room and light point, or the group number, whatever zeros precede them.
     QTest::newRow("same device written with and without zeros")
-        << QList<TRow>{light, {0, u"Bad"_s, u"1.1"_s, u"SWITCH_2"_s, u"EG"_s, {}},
+        << QList<TRow>{light,
+                       {0, u"Bad"_s, u"1.1"_s, u"SWITCH_2"_s, u"EG"_s, {}},
                        {1, u"Alle"_s, u"#12"_s, u"DIMMER_3"_s, u"EG"_s, {}},
                        {1, u"Alle 2"_s, u"#012"_s, u"DIMMER_4"_s, u"EG"_s, {}}}
         << groups << u"Haus"_s
@@ -110,12 +111,14 @@ void TstProjectCheck::findings_data()
                        u"CEN_1 \"Szene\": Taste \"1\" wird beim Speichern und Laden zu \"01\""_s,
                        u"CEN_3 \"Szene 3\": Taste \"2\" wird beim Speichern und Laden zu \"02\""_s};
     QTest::newRow("scenes that switch nothing")
-        << QList<TRow>{light, {5, u"Oben"_s, {}, u"GROUP_2"_s, u"OG"_s, {}},
+        << QList<TRow>{light,
+                       {5, u"Oben"_s, {}, u"GROUP_2"_s, u"OG"_s, {}},
                        {5, u"Stopp"_s, {}, u"GROUP_3"_s, u"_STOP_"_s, {}}}
         << groups << u"Haus"_s
-        << QStringList{u"Individuelle Szene GROUP_2 \"Oben\" schaltet nichts: keine Funktion in Gruppe \"OG\""_s,
-                       u"Individuelle Szene GROUP_3 \"Stopp\" schaltet nichts: keine Funktion in "
-                       u"Raffstore/Jalousien/Automation"_s};
+        << QStringList{
+               u"Individuelle Szene GROUP_2 \"Oben\" schaltet nichts: keine Funktion in Gruppe \"OG\""_s,
+               u"Individuelle Szene GROUP_3 \"Stopp\" schaltet nichts: keine Funktion in "
+               u"Raffstore/Jalousien/Automation"_s};
     QTest::newRow("what openHAB's grammars reject")
         << QList<TRow>{{0, u"a\\qb"_s, u"01.01"_s, u"SWITCH_1"_s, u"EG"_s, {}},
                        {0, u"C:\\\\x \\u00e4"_s, u"01.02"_s, u"Text"_s, u"EG"_s, {}},
@@ -148,10 +151,11 @@ void TstProjectCheck::findingsInEnglish()
     m_language.LoadLanguage(u"English"_s);
     const QStringList problems = check({{0, u"Flur"_s, u"01.01"_s, u"SWITCH_1"_s, u"Keller"_s, {}},
                                         {0, u"Bad"_s, u"1.1"_s, u"SWITCH_1"_s, u"EG"_s, {}}});
-    QCOMPARE(problems.mid(0, 3),
-             (QStringList{u"Duplicate bus address 01.01 (Lights/Switches): SWITCH_1 \"Flur\", SWITCH_1 \"Bad\""_s,
-                          u"Alias SWITCH_1 used more than once: \"Flur\", \"Bad\""_s,
-                          u"Group \"Keller\" is missing from the group list, used by: SWITCH_1 \"Flur\""_s}));
+    QCOMPARE(
+        problems.mid(0, 3),
+        (QStringList{u"Duplicate bus address 01.01 (Lights/Switches): SWITCH_1 \"Flur\", SWITCH_1 \"Bad\""_s,
+                     u"Alias SWITCH_1 used more than once: \"Flur\", \"Bad\""_s,
+                     u"Group \"Keller\" is missing from the group list, used by: SWITCH_1 \"Flur\""_s}));
 }
 
 void TstProjectCheck::rejectedLabelPiece_data()

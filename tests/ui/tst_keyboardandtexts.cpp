@@ -3,9 +3,9 @@
 #include "ui/functionlistview.h"
 #include "ui/qtprompts.h"
 #include "ui/startup.h"
+#include "ui/tfrmgroups.h"
 #include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
-#include "ui/tfrmgroups.h"
 #include "ui/tfrmnewproject.h"
 #include "ui/tfrmsettings.h"
 #include "ui/tfrmtransfer.h"
@@ -241,16 +241,17 @@ void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedFunctions()
     w().items().setData(w().items().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     m_prompts.queueNo();
     QTest::keyClick(w().lvItems, Qt::Key_Delete);
-    QCOMPARE(m_prompts.shown.value(1), u"confirm, default No: Wollen Sie die markierten Funktionen löschen?"_s);
+    QCOMPARE(m_prompts.shown.value(1),
+             u"confirm, default No: Wollen Sie die markierten Funktionen löschen?"_s);
     QCOMPARE(w().items().count(), rows);
 }
 
 void KeyboardAndTextsTest::mainWindowTabOrder()
 {
     start(m_prompts);
-    const QList<QWidget*> expected = {w().cbProj,       w().btnNewProject, w().btnDelProjekt, w().btnSettings,
-                                      w().btnReceive,   w().btnSend,       w().btnExit,       w().tsLanguage,
-                                      w().lvItems,      w().btnAddItem,    w().btnDelItems};
+    const QList<QWidget*> expected = {w().cbProj,     w().btnNewProject, w().btnDelProjekt, w().btnSettings,
+                                      w().btnReceive, w().btnSend,       w().btnExit,       w().tsLanguage,
+                                      w().lvItems,    w().btnAddItem,    w().btnDelItems};
     QCOMPARE(tabOrder(expected), expected);
 }
 
@@ -264,12 +265,13 @@ void KeyboardAndTextsTest::dialogTabOrders()
     const TfrmSettings& settings = *p.frmSettings;
     const TfrmGroups& groups = *p.frmGroups;
     const QList<QList<QWidget*>> windows = {
-        QList<QWidget*>{transfer.edIP, transfer.btnSearch, transfer.btnSend, transfer.btnReceive, transfer.btnClose},
-        QList<QWidget*>{project.edName, project.edSerial, project.tsSitemap, project.btnOK, project.btnCancel, project.btnSave,
-         project.btnDel},
-        QList<QWidget*>{settings.edAdr, settings.edPort, settings.edPass, settings.tsSetTime, settings.edRescan, settings.btnReg,
-         settings.btnCheck, settings.edUUID, settings.edSecret, settings.edPin, settings.btnSave,
-         settings.btnCancel},
+        QList<QWidget*>{transfer.edIP, transfer.btnSearch, transfer.btnSend, transfer.btnReceive,
+                        transfer.btnClose},
+        QList<QWidget*>{project.edName, project.edSerial, project.tsSitemap, project.btnOK, project.btnCancel,
+                        project.btnSave, project.btnDel},
+        QList<QWidget*>{settings.edAdr, settings.edPort, settings.edPass, settings.tsSetTime,
+                        settings.edRescan, settings.btnReg, settings.btnCheck, settings.edUUID,
+                        settings.edSecret, settings.edPin, settings.btnSave, settings.btnCancel},
         QList<QWidget*>{groups.btnAdd, groups.SpeedButton1, groups.lbGruppe, groups.btnSave, groups.btnClose},
     };
     for (const QList<QWidget*>& expected : windows) {
@@ -289,8 +291,8 @@ void KeyboardAndTextsTest::captionsFit()
         QCoreApplication::sendPostedEvents();
         toggle->window()->layout()->activate();
         const QRect room = toggle->captionRect();
-        const QRect needed = toggle->fontMetrics().boundingRect(QRect(room.topLeft(), QSize(room.width(), 10000)),
-                                                                Qt::TextWordWrap, toggle->caption());
+        const QRect needed = toggle->fontMetrics().boundingRect(
+            QRect(room.topLeft(), QSize(room.width(), 10000)), Qt::TextWordWrap, toggle->caption());
         return toggle->isVisible() && needed.width() <= room.width() && needed.height() <= room.height();
     };
     TfrmItem& editor = *program().frmItem;

@@ -63,7 +63,8 @@ void StyleTest::disabledIconIsFaded()
         }
     }
     QCOMPARE(strongest, 255);
-    QVERIFY2(strongestDisabled > 0 && strongestDisabled < 160, qPrintable(QString::number(strongestDisabled)));
+    QVERIFY2(strongestDisabled > 0 && strongestDisabled < 160,
+             qPrintable(QString::number(strongestDisabled)));
 }
 
 QTEST_MAIN(StyleTest)

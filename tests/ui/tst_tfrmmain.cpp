@@ -226,7 +226,8 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
 {
     QFETCH(QString, stored);
     if (stored.isEmpty())
-        QVERIFY(writeBytes(m_folder->configDir() + QStringLiteral("settings.ini"), "[CFG]\r\nScenario=1\r\n"));
+        QVERIFY(
+            writeBytes(m_folder->configDir() + QStringLiteral("settings.ini"), "[CFG]\r\nScenario=1\r\n"));
     else
         QVERIFY(settings().setLanguage(stored));
     start();
@@ -571,9 +572,10 @@ void MainWindowTest::csvExportReadsBackAsWritten()
 
     w().csvExport->trigger();
 
-    QCOMPARE(m_prompts.shown, (QStringList{QStringLiteral("save: CSV speichern unter"),
-                                           QStringLiteral("confirm: Die Datei ") + fileName +
-                                               QStringLiteral(" gibt es noch nicht. Soll sie angelegt werden?")}));
+    QCOMPARE(m_prompts.shown,
+             (QStringList{QStringLiteral("save: CSV speichern unter"),
+                          QStringLiteral("confirm: Die Datei ") + fileName +
+                              QStringLiteral(" gibt es noch nicht. Soll sie angelegt werden?")}));
     QVERIFY(
         readBytes(fileName).startsWith("\xEF\xBB\xBF"
                                        "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));

@@ -339,7 +339,8 @@ void TransferDialogTest::checkBeforeSending()
 {
     QFETCH(bool, sendAnyway);
     QByteArray items = readBytes(projectDir() + u"bticino.items"_s);
-    items += "Switch SWITCH_99 \"K\\\\che 2\" <light> (Keller) {bticino=\"if=webserver;who=1;what=0;where=1.12\"}\r\n";
+    items += "Switch SWITCH_99 \"K\\\\che 2\" <light> (Keller) "
+             "{bticino=\"if=webserver;who=1;what=0;where=1.12\"}\r\n";
     QVERIFY(writeBytes(projectDir() + u"bticino.items"_s, items));
     start();
     if (sendAnyway) {
@@ -357,9 +358,10 @@ void TransferDialogTest::checkBeforeSending()
     });
 
     const QString question = m_prompts.shown.value(0);
-    QVERIFY2(question.startsWith(u"confirm, default No: Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 "
-                                 u"\"Küche\""_s),
-             qPrintable(question));
+    QVERIFY2(
+        question.startsWith(u"confirm, default No: Doppelte Busadresse 01.12 (Lichter/Schalter): SWITCH_1 "
+                            u"\"Küche\""_s),
+        qPrintable(question));
     QVERIFY2(question.contains(u"\nGruppe \"Keller\" fehlt in der Gruppenliste"_s), qPrintable(question));
     QVERIFY(question.endsWith(u"\n\nDie Prüfung des Projekts hat diese Fehler gefunden. Trotzdem senden?"_s));
     QCOMPARE(m_prompts.shown.size(), sendAnyway ? 2 : 1);
