@@ -325,6 +325,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
         after[name] = readBytes(projectDir() + name);
     if (mode == 2)
         QCOMPARE(after, before);
+}
 
 void TransferDialogTest::checkBeforeSending_data()
 {
