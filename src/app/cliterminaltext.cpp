@@ -23,7 +23,7 @@ QByteArray TerminalText(const QString& text)
     safe.reserve(text.size());
     for (const QChar c : text) {
         const bool bControl =
-            c != u'\n' && (c.category() == QChar::Other_Control || isBidiControl(c.unicode()));
+            c != u'\n' && c != u'\t' && (c.category() == QChar::Other_Control || isBidiControl(c.unicode()));
         if (bControl)
             safe += escaped(c.unicode());
         else
