@@ -21,7 +21,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
 {
     // A generator of its own: the open project's values and list stay as they are. The rows the
     // editor built are not compared themselves, since a save and load gives some of them their
-    // stored form ("1" becomes the key "01"), which is no fault the user could mend.
+    // stored form ("1" becomes the key "01"), which is no fault the user could correct.
     TopenHab disk(program.language, program.bticino, program.openHab.sCfgDir());
     disk.sProjPath = program.openHab.sProjPath;
     disk.sProj = program.openHab.sProj;
