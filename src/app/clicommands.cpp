@@ -8,7 +8,6 @@
 #include "link/gatewaylookup.h"
 #include "model/captions.h"
 #include "model/csvexport.h"
-#include "model/designcaptions.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"

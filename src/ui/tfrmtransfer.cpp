@@ -295,7 +295,7 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
 
 void TfrmTransfer::transfer()
 {
-    if (mode == 1 && !ConfirmSendAfterCheck(m_program)) {
+    if (mode == TransferMode::Send && !ConfirmSendAfterCheck(m_program)) {
         // Remembered as for a transfer that the bus-server question refused.
         ini->setIP(edIP->text());
         return;
