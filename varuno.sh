@@ -11,7 +11,7 @@ cd "$(dirname "$0")"
 BUILD_DIR=${VARUNO_BUILD_DIR:-build}
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
           qt6-qpa-plugins qt6-translations-l10n libgl-dev redis-server redis-tools openssl iproute2 python3
-          xvfb xauth)
+          xvfb xauth clang-format)
 
 install_missing() {
     local missing=() pkg
