@@ -7,7 +7,15 @@
 struct FunctionEntry
 {
     // Kinds of function; the kind is also the row's list group and icon.
-    enum Kind { Switch = 0, Dimmer = 1, Automation = 2, CenScene = 3, ScenarioModule = 4, GroupScene = 5 };
+    enum Kind
+    {
+        Switch = 0,
+        Dimmer = 1,
+        Automation = 2,
+        CenScene = 3,
+        ScenarioModule = 4,
+        GroupScene = 5
+    };
     static constexpr int KindCount = 6;
 
     QString caption; // "Bezeichnung": the label

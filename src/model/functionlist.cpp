@@ -4,11 +4,7 @@
 
 #include <algorithm>
 
-FunctionList::FunctionList(QObject* parent)
-    : QAbstractTableModel(parent)
-    , m_headers(ColumnCount)
-{
-}
+FunctionList::FunctionList(QObject* parent) : QAbstractTableModel(parent), m_headers(ColumnCount) {}
 
 void FunctionList::append(const FunctionEntry& entry)
 {
@@ -57,9 +53,10 @@ void FunctionList::sortByLabel()
     // The locale's collation compares letters first; letter case only breaks ties.
     const QCollator collator;
     QList<FunctionEntry> sorted = m_entries;
-    std::stable_sort(sorted.begin(), sorted.end(), [&collator](const FunctionEntry& a, const FunctionEntry& b) {
-        return collator.compare(a.caption, b.caption) < 0;
-    });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&collator](const FunctionEntry& a, const FunctionEntry& b) {
+                         return collator.compare(a.caption, b.caption) < 0;
+                     });
     setEntries(sorted);
 }
 
@@ -78,7 +75,8 @@ int FunctionList::removeChecked()
 
 bool FunctionList::hasChecked() const
 {
-    return std::any_of(m_entries.cbegin(), m_entries.cend(), [](const FunctionEntry& e) { return e.checked; });
+    return std::any_of(m_entries.cbegin(), m_entries.cend(),
+                       [](const FunctionEntry& e) { return e.checked; });
 }
 
 int FunctionList::rowCount(const QModelIndex& parent) const

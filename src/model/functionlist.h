@@ -13,8 +13,21 @@ class FunctionList : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { LabelColumn, AddressColumn, VoiceColumn, GroupsColumn, AliasColumn, KeyColumn, ColumnCount };
-    enum Role { KindRole = Qt::UserRole, EntryRole };
+    enum Column
+    {
+        LabelColumn,
+        AddressColumn,
+        VoiceColumn,
+        GroupsColumn,
+        AliasColumn,
+        KeyColumn,
+        ColumnCount
+    };
+    enum Role
+    {
+        KindRole = Qt::UserRole,
+        EntryRole
+    };
 
     explicit FunctionList(QObject* parent = nullptr);
 

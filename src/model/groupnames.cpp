@@ -43,8 +43,9 @@ bool IsValidGroupName(const QString& name)
                                             "DATETIME", "CONTACT", "COLOR",  "LOCATION"};
     // The keywords of the items grammar (group functions and literals). They are case-sensitive, so
     // only this spelling is a keyword; "Group AND" would make openHAB drop the whole items file.
-    static const char* const keywords[] = {"AND", "AVG",  "COUNT", "Call", "EARLIEST", "EQUALITY", "LATEST", "MAX",
-                                           "MIN", "NAND", "NOR",   "OR",   "SUM",      "true",     "false"};
+    static const char* const keywords[] = {"AND",      "AVG",    "COUNT", "Call", "EARLIEST",
+                                           "EQUALITY", "LATEST", "MAX",   "MIN",  "NAND",
+                                           "NOR",      "OR",     "SUM",   "true", "false"};
     if (name.isEmpty())
         return false;
     const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {
@@ -53,8 +54,8 @@ bool IsValidGroupName(const QString& name)
     const auto equals = [&name](Qt::CaseSensitivity cs) {
         return [&name, cs](const char* word) { return name.compare(QLatin1String(word), cs) == 0; };
     };
-    return plain && std::none_of(std::begin(typeWords), std::end(typeWords), equals(Qt::CaseInsensitive))
-           && std::none_of(std::begin(keywords), std::end(keywords), equals(Qt::CaseSensitive));
+    return plain && std::none_of(std::begin(typeWords), std::end(typeWords), equals(Qt::CaseInsensitive)) &&
+           std::none_of(std::begin(keywords), std::end(keywords), equals(Qt::CaseSensitive));
 }
 
 bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name)

@@ -8,7 +8,12 @@ namespace {
 
 struct IniLine
 {
-    enum Kind { Other, Section, Entry } kind = Other;
+    enum Kind
+    {
+        Other,
+        Section,
+        Entry
+    } kind = Other;
     QString name;  // section name or key, trimmed
     QString value; // raw value text after the first "=" (entries only)
 };
@@ -53,8 +58,7 @@ bool sameName(const QString& a, const QString& b)
 }
 
 // Calls visit(line, index) for every entry of the section, in file order.
-template <typename Visit>
-void forEachEntry(const QStringList& lines, const QString& section, Visit visit)
+template <typename Visit> void forEachEntry(const QStringList& lines, const QString& section, Visit visit)
 {
     bool inSection = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -68,10 +72,7 @@ void forEachEntry(const QStringList& lines, const QString& section, Visit visit)
 
 } // namespace
 
-TIniFile::TIniFile(QString fileName)
-    : m_fileName(std::move(fileName))
-{
-}
+TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 QString TIniFile::readValue(QString raw)
 {
@@ -138,8 +139,8 @@ bool TIniFile::setValue(const QString& section, const QString& key, const QStrin
     const auto breaksLine = [](const QString& text) {
         return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
     };
-    if (breaksLine(section) || breaksLine(key) || breaksLine(value) || key.contains(QLatin1Char('='))
-        || section.contains(QLatin1Char(']'))) {
+    if (breaksLine(section) || breaksLine(key) || breaksLine(value) || key.contains(QLatin1Char('=')) ||
+        section.contains(QLatin1Char(']'))) {
         m_error = QStringLiteral("Invalid INI entry");
         return false;
     }

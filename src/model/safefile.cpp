@@ -35,10 +35,7 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-TSafeFile::TSafeFile(QString fileName)
-    : m_fileName(std::move(fileName))
-{
-}
+TSafeFile::TSafeFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 TSafeFile::~TSafeFile()
 {
@@ -78,8 +75,8 @@ bool TSafeFile::open()
 
     const QFileInfo info(m_fileName);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_tempName = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.')
-                     + QString::number(QRandomGenerator::global()->generate(), 36) + QLatin1String(".tmp");
+        m_tempName = info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.') +
+                     QString::number(QRandomGenerator::global()->generate(), 36) + QLatin1String(".tmp");
         m_fd = ::open(encoded(m_tempName).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0 || errno != EEXIST)
             break;

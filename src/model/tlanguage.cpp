@@ -2,8 +2,7 @@
 
 #include "inifile.h"
 
-TLanguage::TLanguage(QString configDir)
-    : m_configDir(std::move(configDir))
+TLanguage::TLanguage(QString configDir) : m_configDir(std::move(configDir))
 {
     if (!m_configDir.isEmpty() && !m_configDir.endsWith(QLatin1Char('/')))
         m_configDir += QLatin1Char('/');

@@ -25,8 +25,8 @@ class EFileError : public std::runtime_error
 {
 public:
     EFileError(const QString& fileName, const QString& reason)
-        : std::runtime_error("file cannot be opened")
-        , m_text(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2").arg(fileName, reason))
+        : std::runtime_error("file cannot be opened"),
+          m_text(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2").arg(fileName, reason))
     {
     }
     const QString& text() const { return m_text; }

@@ -148,10 +148,7 @@ void addSendCommand(TTextLines& lines, const QString& sAlias, QStringView comman
 
 } // namespace
 
-TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows)
-    : m_rows(rows)
-{
-}
+TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows) : m_rows(rows) {}
 
 void TRulesBuilder::BuildRowRules(const TItemValues& v)
 {

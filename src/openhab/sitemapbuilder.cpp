@@ -12,9 +12,7 @@
 using namespace Qt::StringLiterals;
 
 TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups)
-    : m_language(language)
-    , m_bKindFrames(bKindFrames)
-    , m_execute(language.GetMsg(13, u"Ausführen"_s))
+    : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(13, u"Ausführen"_s))
 {
     if (bKindFrames) {
         for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)

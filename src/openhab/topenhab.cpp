@@ -49,9 +49,7 @@ QStringList splitLines(QStringView text)
 } // namespace
 
 TopenHab::TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir)
-    : m_language(language)
-    , m_bticino(bticino)
-    , m_cfgDir(std::move(configDir))
+    : m_language(language), m_bticino(bticino), m_cfgDir(std::move(configDir))
 {
     if (!m_cfgDir.isEmpty() && !m_cfgDir.endsWith(QLatin1Char('/')))
         m_cfgDir += QLatin1Char('/');
@@ -128,7 +126,8 @@ void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const
     } else {
         li.key.clear();
     }
-    li.reverse = bReverse ? m_language.GetMsg(44, QStringLiteral("Ja")) : m_language.GetMsg(45, QStringLiteral("Nein"));
+    li.reverse = bReverse ? m_language.GetMsg(44, QStringLiteral("Ja"))
+                          : m_language.GetMsg(45, QStringLiteral("Nein"));
 }
 
 TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const

@@ -4,8 +4,8 @@
 #include "model/functionentry.h"
 #include "textlines.h"
 
-#include <QList>
 #include <optional>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -89,9 +89,9 @@ public:
     // left, since removing one can join its neighbours into another. A label that this empties is
     // no label.
     static QString StoredLabel(const QString& sBez);
-    void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr, const QString& sAlias,
-                  const QString& sGroups, const QString& sAlexa, const QString& sCENKey, bool bReverse, int iBus,
-                  int iCEN) const;
+    void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
+                  const QString& sAlias, const QString& sGroups, const QString& sAlexa,
+                  const QString& sCENKey, bool bReverse, int iBus, int iCEN) const;
     TItemValues ExtractItem(const FunctionEntry& li) const;
 
     // The OpenWebNet address (WHERE) of a function as its binding names it: the stored form

@@ -2,8 +2,8 @@
 
 #include "dialoglook.h"
 #include "filllanguage.h"
-#include "model/groupnames.h"
 #include "headerband.h"
+#include "model/groupnames.h"
 #include "program.h"
 
 #include "model/functionlist.h"

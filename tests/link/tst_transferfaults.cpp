@@ -178,12 +178,9 @@ void TestTransferFaults::receiveChangesNothingOnAFault_data()
     QTest::addColumn<QString>("message");
 
     const QList<std::tuple<const char*, QByteArray, bool>> faults = {
-        {"error reply", "-ERR injected\r\n", false},
-        {"wrong type", "*1\r\n$1\r\nx\r\n", false},
-        {"cut connection", "$6\r\nlin", true},
-        {"bad length", "$5\r\nline 1\r\n", false},
-        {"bad terminator", "$6\r\nline 1XY", false},
-        {"silence", QByteArray(), false},
+        {"error reply", "-ERR injected\r\n", false},   {"wrong type", "*1\r\n$1\r\nx\r\n", false},
+        {"cut connection", "$6\r\nlin", true},         {"bad length", "$5\r\nline 1\r\n", false},
+        {"bad terminator", "$6\r\nline 1XY", false},   {"silence", QByteArray(), false},
         {"trickle", ScriptedRespPeer::Trickle, false},
     };
     const QList<QByteArray> healthy = healthyReplies(TransferMode::Receive);
@@ -217,7 +214,8 @@ void TestTransferFaults::receiveChangesNothingOnAFault()
     QVERIFY(!run(view, gateway.port()));
 
     // Well within the peer's patience: the deadline, not the peer, ended the wait.
-    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2,
+             qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(view.scripted.shown, QStringList({message}));
     QCOMPARE(projectFolder(), before);
 }
@@ -229,7 +227,8 @@ void TestTransferFaults::cancelledTransferStopsAtOnce_data()
     QTest::addColumn<TransferMode>("mode");
     QTest::addColumn<QList<QByteArray>>("replies");
     QTest::newRow("receive, value trickling")
-        << TransferMode::Receive << (healthyReplies(TransferMode::Receive).first(3) << ScriptedRespPeer::Trickle);
+        << TransferMode::Receive
+        << (healthyReplies(TransferMode::Receive).first(3) << ScriptedRespPeer::Trickle);
     QTest::newRow("send, gateway silent")
         << TransferMode::Send << healthyReplies(TransferMode::Send).first(2);
 }
@@ -255,7 +254,8 @@ void TestTransferFaults::cancelledTransferStopsAtOnce()
 
     QVERIFY(!run(view, gateway.port(), 60'000));
 
-    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2, qPrintable(QString::number(elapsed.elapsed())));
+    QVERIFY2(elapsed.elapsed() < ScriptedRespPeer::Patience / 2,
+             qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(view.scripted.shown, QStringList());
     QCOMPARE(view.progressTexts.last(), QStringLiteral("Die Übertragung wurde abgebrochen."));
     if (mode == TransferMode::Receive)

@@ -43,13 +43,14 @@ void TestFunctionList::sortByLabel()
     FunctionList list;
     QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::QtTest);
     fill(list, {QStringLiteral("Zimmer"), QStringLiteral("bad"), QStringLiteral("Äpfel"),
-                                QStringLiteral("Bad"), QStringLiteral("Küche")});
+                QStringLiteral("Bad"), QStringLiteral("Küche")});
     list.sortByLabel();
     // Umlauts sort with their base letter; "bad" and "Bad" are tied but for letter case.
     const QStringList sorted = labels(list);
     QCOMPARE(sorted.first(), QStringLiteral("Äpfel"));
     QCOMPARE(sorted.mid(3), QStringList({QStringLiteral("Küche"), QStringLiteral("Zimmer")}));
-    QVERIFY(sorted.mid(1, 2).contains(QStringLiteral("bad")) && sorted.mid(1, 2).contains(QStringLiteral("Bad")));
+    QVERIFY(sorted.mid(1, 2).contains(QStringLiteral("bad")) &&
+            sorted.mid(1, 2).contains(QStringLiteral("Bad")));
 }
 
 void TestFunctionList::moveAndRemoveChecked()

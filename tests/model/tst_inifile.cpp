@@ -32,7 +32,8 @@ void TestIniFile::readingRules_data()
     QTest::newRow("lone quote") << QByteArray("k=\"") << QStringLiteral("\"");
     QTest::newRow("equals in value") << QByteArray("k=a=b") << QStringLiteral("a=b");
     QTest::newRow("utf-8") << QByteArray("k=Schließen") << QStringLiteral("Schließen");
-    QTest::newRow("cut at 2047") << QByteArray("k=") + QByteArray(3000, 'x') << QString(2047, QLatin1Char('x'));
+    QTest::newRow("cut at 2047") << QByteArray("k=") + QByteArray(3000, 'x')
+                                 << QString(2047, QLatin1Char('x'));
     QTest::newRow("key letter case") << QByteArray("K=v") << QStringLiteral("v");
     QTest::newRow("key blanks") << QByteArray("  k  =v") << QStringLiteral("v");
 }
@@ -43,16 +44,19 @@ void TestIniFile::readingRules()
     QFETCH(QString, expected);
     const QString file = m_dir.filePath(QStringLiteral("rules.ini"));
     QVERIFY(writeBytes(file, "\xEF\xBB\xBF[cfg]\r\n" + line + "\r\nk=second\r\n"));
-    QCOMPARE(TIniFile(file).value(QStringLiteral("CFG"), QStringLiteral("k"), QStringLiteral("default")), expected);
+    QCOMPARE(TIniFile(file).value(QStringLiteral("CFG"), QStringLiteral("k"), QStringLiteral("default")),
+             expected);
 }
 
 void TestIniFile::sectionsAndKeys()
 {
     const QString file = m_dir.filePath(QStringLiteral("sections.ini"));
-    QVERIFY(writeBytes(file, "; comment\n[Deutsch]\nM.1=Eins\nm.1=doppelt\n\n[English]\r\nM.1=One\rM.2=Two\n"));
+    QVERIFY(
+        writeBytes(file, "; comment\n[Deutsch]\nM.1=Eins\nm.1=doppelt\n\n[English]\r\nM.1=One\rM.2=Two\n"));
     const TIniFile ini(file);
     QCOMPARE(ini.sections(), QStringList({QStringLiteral("Deutsch"), QStringLiteral("English")}));
-    QCOMPARE(ini.keys(QStringLiteral("english")), QStringList({QStringLiteral("M.1"), QStringLiteral("M.2")}));
+    QCOMPARE(ini.keys(QStringLiteral("english")),
+             QStringList({QStringLiteral("M.1"), QStringLiteral("M.2")}));
     QCOMPARE(ini.value(QStringLiteral("Deutsch"), QStringLiteral("M.1")), QStringLiteral("Eins"));
     QCOMPARE(ini.value(QStringLiteral("Deutsch"), QStringLiteral("M.2"), QStringLiteral("none")),
              QStringLiteral("none"));
@@ -66,8 +70,9 @@ void TestIniFile::setValueKeepsTheRest()
     TIniFile ini(file);
     QVERIFY(ini.setValue(QStringLiteral("cfg"), QStringLiteral("lastproject"), QStringLiteral("Neu")));
     QVERIFY(ini.setValue(QStringLiteral("CFG"), QStringLiteral("Language"), QStringLiteral("English")));
-    QCOMPARE(readBytes(file), QByteArray("[CFG]\r\n; note\r\nLastProject=Neu\r\nScenario=1\r\nLanguage=English\r\n"
-                                         "\r\n[Other]\r\nx=1\r\n"));
+    QCOMPARE(readBytes(file),
+             QByteArray("[CFG]\r\n; note\r\nLastProject=Neu\r\nScenario=1\r\nLanguage=English\r\n"
+                        "\r\n[Other]\r\nx=1\r\n"));
 }
 
 void TestIniFile::setValueCreatesFileAndSection()
@@ -90,7 +95,8 @@ void TestIniFile::failedWriteKeepsTheFile()
     const QString file = m_dir.filePath(QStringLiteral("breaks.ini"));
     QVERIFY(writeBytes(file, "[CFG]\r\nIP=1\r\n"));
     TIniFile existing(file);
-    QVERIFY(!existing.setValue(QStringLiteral("CFG"), QStringLiteral("IP"), QStringLiteral("2\r\n[X]\r\nY=1")));
+    QVERIFY(
+        !existing.setValue(QStringLiteral("CFG"), QStringLiteral("IP"), QStringLiteral("2\r\n[X]\r\nY=1")));
     QVERIFY(!existing.setValue(QStringLiteral("CFG"), QStringLiteral("A=B"), QStringLiteral("1")));
     QCOMPARE(readBytes(file), QByteArray("[CFG]\r\nIP=1\r\n"));
 }

@@ -107,7 +107,8 @@ void TestSafeFile::severalFilesAllOrNothing()
     a.discard();
     QCOMPARE(readBytes(first), QByteArray("1"));
     QCOMPARE(readBytes(second), QByteArray("2"));
-    QCOMPARE(entries(fs.path()), QStringList({QStringLiteral(".ballast"), QStringLiteral("first"), QStringLiteral("second")}));
+    QCOMPARE(entries(fs.path()),
+             QStringList({QStringLiteral(".ballast"), QStringLiteral("first"), QStringLiteral("second")}));
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)

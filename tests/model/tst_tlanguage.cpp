@@ -36,7 +36,8 @@ void TestLanguage::initTestCase()
 void TestLanguage::emptyCatalogueGivesGerman()
 {
     const TLanguage language(m_dir.path());
-    QCOMPARE(language.GetMsg(4, QStringLiteral("Projekt bereits vorhanden")), QStringLiteral("Projekt bereits vorhanden"));
+    QCOMPARE(language.GetMsg(4, QStringLiteral("Projekt bereits vorhanden")),
+             QStringLiteral("Projekt bereits vorhanden"));
     QCOMPARE(language.Caption(QStringLiteral("31")), QString());
 }
 
@@ -44,9 +45,11 @@ void TestLanguage::loadedLanguage_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("message, other letter case") << QStringLiteral("M.4") << QStringLiteral("Project already exists");
+    QTest::newRow("message, other letter case")
+        << QStringLiteral("M.4") << QStringLiteral("Project already exists");
     QTest::newRow("empty message value") << QStringLiteral("M.7") << QStringLiteral("Ungültiger Port!");
-    QTest::newRow("message absent") << QStringLiteral("M.8") << QStringLiteral("Ungültiges OpenWeb-Passwort!");
+    QTest::newRow("message absent") << QStringLiteral("M.8")
+                                    << QStringLiteral("Ungültiges OpenWeb-Passwort!");
     QTest::newRow("caption") << QStringLiteral("31") << QStringLiteral("Save");
     QTest::newRow("toggle caption") << QStringLiteral("61.0") << QStringLiteral("No");
     QTest::newRow("list group header") << QStringLiteral("14.3") << QStringLiteral("CEN");
@@ -138,7 +141,8 @@ void TestLanguage::fill_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("both") << QStringLiteral("zwischen $1 und $2!") << QStringLiteral("zwischen 0.1 und 10.15!");
+    QTest::newRow("both") << QStringLiteral("zwischen $1 und $2!")
+                          << QStringLiteral("zwischen 0.1 und 10.15!");
     QTest::newRow("first occurrence only") << QStringLiteral("$1 $1") << QStringLiteral("0.1 $1");
     QTest::newRow("reversed order") << QStringLiteral("$2 vor $1") << QStringLiteral("10.15 vor 0.1");
     QTest::newRow("none") << QStringLiteral("ohne") << QStringLiteral("ohne");

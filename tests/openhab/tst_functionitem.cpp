@@ -35,17 +35,43 @@ void TestFunctionItem::fillItem_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("addressText");
     QTest::addColumn<QString>("keyText");
-    QTest::newRow("CEN+ short on bus 2") << 3 << "Bad" << "5" << 2 << 1 << "Bad" << "01.12 (2)" << "5 (+)";
-    QTest::newRow("CEN+ long") << 3 << "Bad" << "5" << 0 << 2 << "Bad" << "01.12" << "5 (++)";
-    QTest::newRow("CEN") << 3 << "Bad" << "05" << 0 << 0 << "Bad" << "01.12" << "05";
-    QTest::newRow("switch drops key") << 0 << "Licht" << "7" << 0 << 1 << "Licht" << "01.12" << "";
-    QTest::newRow("scenario keeps key") << 4 << "Szene" << "7" << 0 << 1 << "Szene" << "01.12" << "7";
-    QTest::newRow("temperature format removed") << 0 << "Küche %.1f C %.1f C" << "" << 0 << 0 << "Küche" << "01.12"
+    QTest::newRow("CEN+ short on bus 2") << 3 << "Bad"
+                                         << "5" << 2 << 1 << "Bad"
+                                         << "01.12 (2)"
+                                         << "5 (+)";
+    QTest::newRow("CEN+ long") << 3 << "Bad"
+                               << "5" << 0 << 2 << "Bad"
+                               << "01.12"
+                               << "5 (++)";
+    QTest::newRow("CEN") << 3 << "Bad"
+                         << "05" << 0 << 0 << "Bad"
+                         << "01.12"
+                         << "05";
+    QTest::newRow("switch drops key") << 0 << "Licht"
+                                      << "7" << 0 << 1 << "Licht"
+                                      << "01.12"
+                                      << "";
+    QTest::newRow("scenario keeps key") << 4 << "Szene"
+                                        << "7" << 0 << 1 << "Szene"
+                                        << "01.12"
+                                        << "7";
+    QTest::newRow("temperature format removed") << 0 << "Küche %.1f C %.1f C"
+                                                << "" << 0 << 0 << "Küche"
+                                                << "01.12"
                                                 << "";
     // Removing the format once can join its neighbours into a new one.
-    QTest::newRow("temperature format nested") << 0 << "a %.1f %.1f C C" << "" << 0 << 0 << "a" << "01.12" << "";
-    QTest::newRow("temperature format only") << 0 << " %.1 %.1f Cf C" << "" << 0 << 0 << "" << "01.12" << "";
-    QTest::newRow("bus 12 written in full") << 0 << "x" << "" << 12 << 0 << "x" << "01.12 (12)" << "";
+    QTest::newRow("temperature format nested") << 0 << "a %.1f %.1f C C"
+                                               << "" << 0 << 0 << "a"
+                                               << "01.12"
+                                               << "";
+    QTest::newRow("temperature format only") << 0 << " %.1 %.1f Cf C"
+                                             << "" << 0 << 0 << ""
+                                             << "01.12"
+                                             << "";
+    QTest::newRow("bus 12 written in full") << 0 << "x"
+                                            << "" << 12 << 0 << "x"
+                                            << "01.12 (12)"
+                                            << "";
 }
 
 void TestFunctionItem::fillItem()
@@ -91,24 +117,61 @@ void TestFunctionItem::extractItem_data()
     QTest::addColumn<QString>("sCENKey");
     QTest::addColumn<int>("iCEN");
     QTest::addColumn<bool>("bReverse");
-    QTest::newRow("plain") << " 01.12 " << "" << "SWITCH_1" << "" << "Nein" << " 01.12 " << 0 << false << false << ""
-                           << 0 << false;
-    QTest::newRow("bus trims") << " 01.12 (3)" << "Alexa" << "AUTO_2" << "" << "Nein" << "01.12" << 3 << true
-                               << false << "" << 0 << false;
-    QTest::newRow("bus not a digit") << "01.12 (x)" << "Siri/Home" << "AUTO_2" << "" << "Nein" << "01.12" << 0
-                                     << true << true << "" << 0 << false;
-    QTest::newRow("voice Ja") << "00" << "Ja" << "SWITCH_1" << "" << "Nein" << "00" << 0 << true << false << ""
-                              << 0 << false;
-    QTest::newRow("reverse from alias, not text") << "" << "" << "GROUPX_4" << "" << "Nein" << "" << 0 << false
-                                                  << false << "" << 0 << true;
-    QTest::newRow("reverse text ignored") << "" << "" << "SWITCH_4" << "" << "Ja" << "" << 0 << false << false << ""
-                                          << 0 << false;
-    QTest::newRow("CEN+") << "01.15" << "" << "CEN_4" << "01 (+)" << "Nein" << "01.15" << 0 << false << false << "01"
-                          << 1 << false;
-    QTest::newRow("CEN++") << "01.15" << "" << "CEN_4" << "7 (++)" << "Nein" << "01.15" << 0 << false << false
-                           << "7" << 2 << false;
+    QTest::newRow("plain") << " 01.12 "
+                           << ""
+                           << "SWITCH_1"
+                           << ""
+                           << "Nein"
+                           << " 01.12 " << 0 << false << false << "" << 0 << false;
+    QTest::newRow("bus trims") << " 01.12 (3)"
+                               << "Alexa"
+                               << "AUTO_2"
+                               << ""
+                               << "Nein"
+                               << "01.12" << 3 << true << false << "" << 0 << false;
+    QTest::newRow("bus not a digit") << "01.12 (x)"
+                                     << "Siri/Home"
+                                     << "AUTO_2"
+                                     << ""
+                                     << "Nein"
+                                     << "01.12" << 0 << true << true << "" << 0 << false;
+    QTest::newRow("voice Ja") << "00"
+                              << "Ja"
+                              << "SWITCH_1"
+                              << ""
+                              << "Nein"
+                              << "00" << 0 << true << false << "" << 0 << false;
+    QTest::newRow("reverse from alias, not text") << ""
+                                                  << ""
+                                                  << "GROUPX_4"
+                                                  << ""
+                                                  << "Nein"
+                                                  << "" << 0 << false << false << "" << 0 << true;
+    QTest::newRow("reverse text ignored") << ""
+                                          << ""
+                                          << "SWITCH_4"
+                                          << ""
+                                          << "Ja"
+                                          << "" << 0 << false << false << "" << 0 << false;
+    QTest::newRow("CEN+") << "01.15"
+                          << ""
+                          << "CEN_4"
+                          << "01 (+)"
+                          << "Nein"
+                          << "01.15" << 0 << false << false << "01" << 1 << false;
+    QTest::newRow("CEN++") << "01.15"
+                           << ""
+                           << "CEN_4"
+                           << "7 (++)"
+                           << "Nein"
+                           << "01.15" << 0 << false << false << "7" << 2 << false;
     QTest::newRow("marker at first character ignored")
-        << "01.15" << "" << "CEN_4" << "(+)" << "Nein" << "01.15" << 0 << false << false << "(+)" << 0 << false;
+        << "01.15"
+        << ""
+        << "CEN_4"
+        << "(+)"
+        << "Nein"
+        << "01.15" << 0 << false << false << "(+)" << 0 << false;
 }
 
 void TestFunctionItem::extractItem()
@@ -139,16 +202,17 @@ void TestFunctionItem::extractItem()
 
 void TestFunctionItem::translatedFlagTexts()
 {
-    QVERIFY(writeBytes(m_dir.filePath(QStringLiteral("language.ini")), "[English]\r\nM.44=Yes\r\nM.45=No\r\n"));
+    QVERIFY(
+        writeBytes(m_dir.filePath(QStringLiteral("language.ini")), "[English]\r\nM.44=Yes\r\nM.45=No\r\n"));
     TLanguage english(m_dir.path());
     english.LoadLanguage(QStringLiteral("English"));
     const TopenHab openHab(english, m_bticino, m_dir.path());
     FunctionEntry entry;
-    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUPX_1"), QStringLiteral("EG"),
-                     QString(), QString(), true, 0, 0);
+    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUPX_1"),
+                     QStringLiteral("EG"), QString(), QString(), true, 0, 0);
     QCOMPARE(entry.reverse, QStringLiteral("Yes"));
-    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUP_1"), QStringLiteral("EG"),
-                     QString(), QString(), false, 0, 0);
+    openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUP_1"),
+                     QStringLiteral("EG"), QString(), QString(), false, 0, 0);
     QCOMPARE(entry.reverse, QStringLiteral("No"));
 }
 

@@ -33,13 +33,21 @@ void TestTextFiles::readFile_data()
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << false << abc;
     QTest::newRow("LF") << QByteArray("a\nb\nc") << false << abc;
     QTest::newRow("CR") << QByteArray("a\rb\rc\r") << false << abc;
-    QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF" "a\r\nb\r\nc") << false << abc;
-    QTest::newRow("empty lines kept") << QByteArray("\r\na\n\nb\r\n") << false
-                                      << QStringList({QString(), QStringLiteral("a"), QString(), QStringLiteral("b")});
+    QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF"
+                                       "a\r\nb\r\nc")
+                         << false << abc;
+    QTest::newRow("empty lines kept")
+        << QByteArray("\r\na\n\nb\r\n") << false
+        << QStringList({QString(), QStringLiteral("a"), QString(), QStringLiteral("b")});
     QTest::newRow("empty file") << QByteArray() << false << QStringList();
-    QTest::newRow("utf-8") << QByteArray("K\xC3\xBC" "che") << false << QStringList({QStringLiteral("Küche")});
-    QTest::newRow("invalid utf-8 does not fail") << QByteArray("a\xFF" "b") << false
-                                                 << QStringList({QStringLiteral("a\uFFFD" "b")});
+    QTest::newRow("utf-8") << QByteArray("K\xC3\xBC"
+                                         "che")
+                           << false << QStringList({QStringLiteral("Küche")});
+    QTest::newRow("invalid utf-8 does not fail") << QByteArray("a\xFF"
+                                                               "b")
+                                                 << false
+                                                 << QStringList({QStringLiteral("a\uFFFD"
+                                                                                "b")});
     QTest::newRow("key-value filter")
         << QByteArray("webserver.host=10.0.0.5\r\n=x\r\nno equals sign\r\n#reboot=true\r\n") << true
         << QStringList({QStringLiteral("webserver.host=10.0.0.5"), QStringLiteral("#reboot=true")});
@@ -72,7 +80,8 @@ void TestTextFiles::writeFile()
 {
     const QString file = m_dir.filePath(QStringLiteral("write.txt"));
     QVERIFY(!TopenHab::WriteFile(file, {QStringLiteral("eins"), QString(), QStringLiteral("Grüße")}));
-    QCOMPARE(readBytes(file), QByteArray("eins\r\n\r\nGr\xC3\xBC\xC3\x9F" "e\r\n"));
+    QCOMPARE(readBytes(file), QByteArray("eins\r\n\r\nGr\xC3\xBC\xC3\x9F"
+                                         "e\r\n"));
     QVERIFY(!TopenHab::WriteFile(file, {}));
     QVERIFY(QFile::exists(file));
     QCOMPARE(readBytes(file), QByteArray());
@@ -130,8 +139,8 @@ void TestTextFiles::failedWriteKeepsOldContent()
 
 void TestTextFiles::keyValue()
 {
-    const QStringList lines = {QStringLiteral("webserver.host= 10.0.0.5 "), QStringLiteral("WEBSERVER.HOST=second"),
-                               QStringLiteral("#reboot=true")};
+    const QStringList lines = {QStringLiteral("webserver.host= 10.0.0.5 "),
+                               QStringLiteral("WEBSERVER.HOST=second"), QStringLiteral("#reboot=true")};
     QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("Webserver.Host")), QStringLiteral(" 10.0.0.5 "));
     QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("#reboot")), QStringLiteral("true"));
     QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("webserver.port")), QString());

@@ -24,10 +24,11 @@ SmallFileSystem::SmallFileSystem(int kibibytes)
     if (!m_dir.isValid())
         return;
     QProcess mount;
-    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                          QStringLiteral("size=%1k,mode=0755").arg(kibibytes),
-                                          QStringLiteral("tmpfs"), m_dir.path()});
-    m_active = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=%1k,mode=0755").arg(kibibytes), QStringLiteral("tmpfs"), m_dir.path()});
+    m_active =
+        mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
 }
 
 SmallFileSystem::~SmallFileSystem()

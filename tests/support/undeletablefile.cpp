@@ -7,8 +7,7 @@
 #include <unistd.h>
 
 UndeletableFile::UndeletableFile(const QString& fileName)
-    : m_file(fileName)
-    , m_folder(QFileInfo(fileName).absolutePath())
+    : m_file(fileName), m_folder(QFileInfo(fileName).absolutePath())
 {
     if (geteuid() != 0)
         m_active = QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);

@@ -216,11 +216,12 @@ void GroupEditorTest::add_data()
     QTest::newRow("item type word") << u"switch"_s << before << true;
     QTest::newRow("item type word, mixed case") << u"Number"_s << before << true;
     // Keywords of the items grammar are case-sensitive: only the exact spelling is refused.
-    for (const char* keyword : {"AND", "AVG", "COUNT", "Call", "EARLIEST", "EQUALITY", "LATEST", "MAX", "MIN", "NAND",
-                                "NOR", "OR", "SUM", "true", "false"})
+    for (const char* keyword : {"AND", "AVG", "COUNT", "Call", "EARLIEST", "EQUALITY", "LATEST", "MAX", "MIN",
+                                "NAND", "NOR", "OR", "SUM", "true", "false"})
         QTest::addRow("keyword %s", keyword) << QString::fromLatin1(keyword) << before << true;
     QTest::newRow("keyword in other case")
-        << u"Or"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Or"_s, u"Weinkeller"_s} << false;
+        << u"Or"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Or"_s, u"Weinkeller"_s}
+        << false;
     QTest::newRow("empty") << QString() << before << false;
     QTest::newRow("cancelled") << u"<cancel>"_s << before << false;
 }

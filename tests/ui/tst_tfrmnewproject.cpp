@@ -22,7 +22,6 @@
 #include <functional>
 #include <memory>
 
-
 using namespace Qt::StringLiterals;
 
 namespace {
