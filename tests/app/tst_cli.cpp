@@ -8,6 +8,7 @@
 #include "openhab/topenhab.h"
 #include "workspace/tprojectlock.h"
 
+#include "cliprocess.h"
 #include "httpserver.h"
 #include "programfolder.h"
 #include "redisserver.h"
@@ -32,13 +33,6 @@ constexpr int Patience = 30000;
 
 const QString Items = u"bticino.items"_s;
 const QByteArray ItemsKey = "/var/lib/docker/volumes/openhab_conf/_data/items/bticino.items";
-
-struct CliResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 // The items file of a small project for the check: groups EG and EG2, then the item lines.
 QByteArray itemsFile(const QByteArray& itemLines)
@@ -128,22 +122,8 @@ void TestCli::init()
 
 CliResult TestCli::run(const QStringList& arguments) const
 {
-    QProcess process;
     // Run from the program folder, where a stray word like "config" names a folder.
-    process.setWorkingDirectory(m_folder->path());
-    // Standard input is a pipe, not a terminal: questions are answered No unless --yes says Yes.
-    process.start(m_program, arguments);
-    process.closeWriteChannel();
-    CliResult result;
-    if (!process.waitForFinished(Patience)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return RunCli(m_program, arguments, m_folder->path(), Patience);
 }
 
 // An IPv6 bus server is never pinged: the check answers "no bus server" at once, so every transfer

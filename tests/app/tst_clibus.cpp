@@ -2,6 +2,7 @@
 // project's installation: arguments in, exit status, standard output and standard error out.
 
 #include "bussimulator.h"
+#include "cliprocess.h"
 #include "programfolder.h"
 
 #include <QDeadlineTimer>
@@ -16,13 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int Patience = 30000;
-
-struct CliResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 // The installation for discover: one light of the demo project, one it lacks, one of its blinds.
 const QByteArray installationJson = R"({"devices": [{"kind": "light", "where": "0112"},
@@ -91,19 +85,7 @@ void TestCliBus::init()
 
 CliResult TestCliBus::run(const QStringList& arguments) const
 {
-    QProcess process;
-    process.start(m_program, arguments);
-    process.closeWriteChannel();
-    CliResult result;
-    if (!process.waitForFinished(Patience)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return RunCli(m_program, arguments, {}, Patience);
 }
 
 void TestCliBus::testSwitchesTheFunction_data()
