@@ -38,6 +38,17 @@ QStringList TLanguage::GetLanguages() const
     return TIniFile(languageFile()).sections();
 }
 
+QString TLanguage::GetMsg(Msg id) const
+{
+    const QString text = m_messages.value(static_cast<int>(id));
+    return text.isEmpty() ? Messages::German(id) : text;
+}
+
+QString TLanguage::GetMsg(Msg id, const QString& p1, const QString& p2) const
+{
+    return Fill(GetMsg(id), p1, p2);
+}
+
 QString TLanguage::GetMsg(int msgID, const QString& sDefault) const
 {
     const QString text = m_messages.value(msgID);

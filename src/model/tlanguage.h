@@ -4,9 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "messages.h"
+
 // The message catalogue: numbered messages and window captions of the chosen language, read from
 // language.ini in the program's config folder (one section per language). German is built in: every
-// message is asked for together with its German text, which serves when the catalogue has none.
+// message has its German text built in, which serves when the catalogue has none.
 class TLanguage
 {
 public:
@@ -17,7 +19,11 @@ public:
     void LoadLanguage(const QString& sLang);
     // The section names of language.ini in file order.
     QStringList GetLanguages() const;
-    // Text of message msgID ("M.<id>"), or sDefault when the catalogue has no non-empty text for it.
+    // Text of message id ("M.<number>"), or its built-in German text when the catalogue has no
+    // non-empty text for it.
+    QString GetMsg(Msg id) const;
+    // The same with "$1" and "$2" filled in (see Fill).
+    QString GetMsg(Msg id, const QString& p1, const QString& p2 = {}) const;
     QString GetMsg(int msgID, const QString& sDefault) const;
     // Caption by Tag key ("31", "61.0", "14.3"): the value, empty when the key is missing.
     QString Caption(const QString& tagKey) const;
