@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace
-{
+namespace {
 using Messages::Entry;
 
 constexpr auto table = std::to_array<Entry>({
@@ -13,7 +12,8 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::ProjectNotDeleted, u"Das Projekt konnte nicht gelöscht werden."},
     {Msg::ProjectExists, u"Projekt bereits vorhanden"},
     {Msg::InvalidProjectName, u"Projekt konnte nicht angelegt werden. Ungültiger Projektname."},
-    {Msg::TimeSyncHint, u"Hinweis: Zeitsynchronisation ist eingeschaltet. Im Bussystem müssen dann alle Zeitgeber auf \"Slave\" gestellt werden!"},
+    {Msg::TimeSyncHint, u"Hinweis: Zeitsynchronisation ist eingeschaltet. Im Bussystem müssen dann alle "
+                        u"Zeitgeber auf \"Slave\" gestellt werden!"},
     {Msg::InvalidPort, u"Ungültiger Port!"},
     {Msg::InvalidPassword, u"Ungültiges OpenWeb-Passwort!"},
     {Msg::InvalidPollSeconds, u"Ungültige Statusabfragezeit-Sekunden!"},
@@ -29,7 +29,8 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::GroupLabel, u"Gruppenbezeichnung"},
     {Msg::NoSpecialCharacters, u"Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!"},
     {Msg::AddGroup, u"Gruppe hinzufügen"},
-    {Msg::GroupUsedByScene, u"Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser Gruppe existiert!"},
+    {Msg::GroupUsedByScene,
+     u"Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser Gruppe existiert!"},
     {Msg::SerialNumber, u"Seriennummer:"},
     {Msg::ServerTime, u"Server-Zeit:"},
     {Msg::LookupTitle, u"Suche IP-Adresse"},
@@ -74,13 +75,15 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::ScenarioHint, u"Schaltet Szenarien vom Szenarienmodul"},
     {Msg::GroupSceneHint, u"Mehrere Funktionen gemeinsam als Gruppe schalten (als Szenario)"},
     {Msg::CheckingBusServer, u"Prüfe Bticino-Server-Adresse..."},
-    {Msg::BusServerMissingSendAnyway, u"Es konnte kein Bticino-Server unter der IP $1 gefunden werden! Wollen Sie die Konfiguration trotzdem senden?"},
+    {Msg::BusServerMissingSendAnyway, u"Es konnte kein Bticino-Server unter der IP $1 gefunden werden! "
+                                      u"Wollen Sie die Konfiguration trotzdem senden?"},
     {Msg::VoiceHint, u"Funktion über Sprachsteuerung (Alexa, Siri/HomeKit) schaltbar machen"},
     {Msg::ScenarioExample, u"Funktion schaltet Szenario vom F420"},
     {Msg::LightExample, u"Funktion schaltet zB F4114"},
     {Msg::DimmerExample, u"Funktion schaltet und dimmt zB F418"},
     {Msg::CenExample, u"Funktion schaltet zB CEN-Befehle vom MH200 oder MH202"},
-    {Msg::ScenesUnsupportedSendAnyway, u"Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein Update durch. Wollen Sie die Konfiguration trotzdem senden?"},
+    {Msg::ScenesUnsupportedSendAnyway, u"Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
+                                       u"Update durch. Wollen Sie die Konfiguration trotzdem senden?"},
     {Msg::PrivateRiser, u"Private Steigleitung (Standard)"},
     {Msg::LocalBus, u"Lokaler Bus"},
     {Msg::BlindVoiceHint, u"Ja: Jalousie über Siri/HomeKit steuern, Nein: über Alexa steuern"},
@@ -90,12 +93,15 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::CenStandard, u"CEN (Standard)"},
     {Msg::CenPlusShort, u"CEN+ (kurz)"},
     {Msg::CenPlusLong, u"CEN+ (lang)"},
-    {Msg::LabelQuoteOrBackslash, u"Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"},
+    {Msg::LabelQuoteOrBackslash,
+     u"Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"},
     {Msg::ProjectLocked, u"Das Projekt wird gerade bearbeitet: $1, Prozess $2. Es wurde nichts geändert."},
     {Msg::LockHolderWindow, u"Programmfenster"},
     {Msg::LockHolderCommandLine, u"Kommandozeile"},
-    {Msg::LockImpossible, u"Das Projekt kann nicht gesperrt werden: Im Ordner $1 lässt sich keine Sperrdatei anlegen."},
-    {Msg::NoConfigurationOnGateway, u"Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt wurde nicht verändert."},
+    {Msg::LockImpossible,
+     u"Das Projekt kann nicht gesperrt werden: Im Ordner $1 lässt sich keine Sperrdatei anlegen."},
+    {Msg::NoConfigurationOnGateway,
+     u"Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt wurde nicht verändert."},
     {Msg::TransferCancelled, u"Die Übertragung wurde abgebrochen."},
     {Msg::BackupFailed, u"Die Sicherung konnte nicht angelegt werden. Es wurde nichts übertragen. $1"},
     {Msg::RestoreBackupMenu, u"Sicherung wiederherstellen…"},
@@ -104,7 +110,8 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::BackupBeforeSend, u"Varuno vor dem Senden (Dateien: $1)"},
     {Msg::BackupBeforeRestore, u"Projekt vor dem Wiederherstellen (Dateien: $1)"},
     {Msg::NoBackups, u"Für dieses Projekt gibt es noch keine Sicherung."},
-    {Msg::RestoreFailed, u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"},
+    {Msg::RestoreFailed,
+     u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"},
     {Msg::CheckDuplicateAddress, u"Doppelte Busadresse $1: $2"},
     {Msg::CheckDuplicateAlias, u"Alias $1 mehrfach vergeben: $2"},
     {Msg::CheckMissingGroup, u"Gruppe $1 fehlt in der Gruppenliste, verwendet von: $2"},

@@ -7,7 +7,8 @@
 
 // The program's messages by name. The number is the message's key in language.ini ("M.<number>");
 // numbers are never reused for another text, since installed catalogues carry them.
-enum class Msg : int {
+enum class Msg : int
+{
     MarkFunctionsFirst = 1,
     ConfirmDeleteProject = 2,
     ProjectNotDeleted = 3,
@@ -137,8 +138,7 @@ enum class Msg : int {
     BusConnected = 129,
 };
 
-namespace Messages
-{
+namespace Messages {
 struct Entry
 {
     Msg id;
