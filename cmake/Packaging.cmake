@@ -3,9 +3,9 @@
 # runs where it is unpacked on a Debian 12 machine with Qt 6 installed from Debian (the Qt libraries
 # are not part of it).
 install(TARGETS varuno-builder varuno-cli RUNTIME DESTINATION .)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION config)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/demo/ DESTINATION projects)
-install(FILES ${CMAKE_SOURCE_DIR}/src/ui/icons/logo.svg DESTINATION . RENAME varuno-builder.svg)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION config)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION projects)
+install(FILES ${PROJECT_SOURCE_DIR}/src/ui/icons/logo.svg DESTINATION . RENAME varuno-builder.svg)
 
 set(CPACK_GENERATOR TGZ)
 set(CPACK_PACKAGE_NAME varuno-builder)

@@ -134,9 +134,9 @@ QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, 
     if (iType == typeIndividualScene)
         return {};
     if (sAdr.isEmpty())
-        return msg(11, u"Adresse darf nicht leer sein!"_s);
+        return m_language.GetMsg(Msg::AddressEmpty);
 
-    const QString invalid = msg(12, u"Adresse ungültig!"_s);
+    const QString invalid = m_language.GetMsg(Msg::AddressInvalid);
     const QString s = cleaned(sAdr);
     const std::optional<int> value = toNumber(s);
     if (!value || *value == -1)
@@ -149,14 +149,14 @@ QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, 
         // Room 0 with light point 0 would be the bus form 00, which is area 0.
         const int minPoint = room == 0 ? 1 : 0;
         if (!inRange(room, 0, 10) || !inRange(toNumber(parts.pl), minPoint, 15))
-            return msg(14, u"Adresse muss zwischen $1 und $2 liegen!"_s, u"0.1"_s, u"10.15"_s);
+            return m_language.GetMsg(Msg::AddressRange, u"0.1"_s, u"10.15"_s);
         a = parts.a;
         pl = parts.pl;
         break;
     }
     case kindArea:
         if (!inRange(value, 0, 10))
-            return msg(15, u"Bereich muss zwischen 0 und 10 liegen!"_s);
+            return m_language.GetMsg(Msg::AreaRange);
         // The bus writes area 0 as "00" and area 10 as "100"; plain "0" and "10" would be read back
         // as the general address and as a point-to-point address. Longer texts with leading zeros
         // ("005", "0010") would be point-to-point addresses on the bus, so they are stored by value.
@@ -167,7 +167,7 @@ QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, 
         break;
     case kindGroup:
         if (!inRange(value, 1, 255))
-            return msg(16, u"Gruppe muss zwischen 1 und 255 liegen!"_s);
+            return m_language.GetMsg(Msg::GroupRange);
         a = u"#"_s + s;
         break;
     default:
@@ -182,8 +182,7 @@ QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, 
         // The key is written into the binding as typed, so a signed one counts as no number.
         const std::optional<int> key = isSigned(sCEN) ? std::nullopt : toNumber(sCEN);
         if (!inRange(key.value_or(0), 1, maxKey))
-            return msg(17, u"Szenarien-Taste muss zwischen $1 und $2 liegen!"_s, u"1"_s,
-                       QString::number(maxKey));
+            return m_language.GetMsg(Msg::ScenarioKeyRange, u"1"_s, QString::number(maxKey));
     }
     return {};
 }
@@ -233,10 +232,4 @@ int Tbticino::GetBus(QString& sAdr) const
     if (suffixAt >= 0)
         sAdr.remove(suffixAt, suffix.size());
     return iBus;
-}
-
-QString Tbticino::msg(int msgID, const QString& sDefault, const QString& p1, const QString& p2) const
-{
-    const QString text = m_language.GetMsg(msgID, sDefault);
-    return p1.isEmpty() && p2.isEmpty() ? text : TLanguage::Fill(text, p1, p2);
 }

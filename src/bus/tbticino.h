@@ -30,7 +30,5 @@ public:
     int GetBus(QString& sAdr) const;
 
 private:
-    QString msg(int msgID, const QString& sDefault, const QString& p1 = {}, const QString& p2 = {}) const;
-
     const TLanguage& m_language;
 };

@@ -80,22 +80,20 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
 
     QString answer;
     if (!fetch(sSerial, answer)) {
-        m_prompts.error(m_language.GetMsg(29, u"Suche nicht möglich. Keine Verbindung zum Cloudserver!"_s));
+        m_prompts.error(m_language.GetMsg(Msg::LookupUnreachable));
         return false;
     }
     TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
     if (!ini.setSerial(sSerial))
         return failedWrite(ini.inif());
     if (!isAddressAnswer(answer)) {
-        m_prompts.error(TLanguage::Fill(
-            m_language.GetMsg(28, u"Es konnte keine IP-Adresse für Seriennummer \"$1\" gefunden werden!"_s),
-            sSerial));
+        m_prompts.error(m_language.GetMsg(Msg::IpNotFound, sSerial));
         return false;
     }
     if (!ini.setIP(answer))
         return failedWrite(ini.inif());
     edIP = answer;
-    m_prompts.information(m_language.GetMsg(27, u"IP-Adresse gefunden:"_s) + u' ' + answer);
+    m_prompts.information(m_language.GetMsg(Msg::IpFound) + u' ' + answer);
     return true;
 }
 
@@ -109,11 +107,11 @@ bool TGatewayLookup::failedWrite(const TIniFile& ini)
 bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
 {
     QString typed;
-    if (!m_prompts.textPrompt(m_language.GetMsg(25, u"Suche IP-Adresse"_s),
-                              m_language.GetMsg(26, u"Seriennummer des Varuno:"_s), typed))
+    if (!m_prompts.textPrompt(m_language.GetMsg(Msg::LookupTitle), m_language.GetMsg(Msg::LookupSerialPrompt),
+                              typed))
         return false;
     sSerial = typed;
-    lblSerial = m_language.GetMsg(23, u"Seriennummer:"_s) + u' ' + sSerial;
+    lblSerial = m_language.GetMsg(Msg::SerialNumber) + u' ' + sSerial;
     return true;
 }
 

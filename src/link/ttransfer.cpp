@@ -101,22 +101,18 @@ bool TTransfer::RunTransfer()
     Prompts& prompts = m_view.prompts();
     const QString address = m_view.address();
     if (address.isEmpty()) {
-        prompts.error(msg(32, QStringLiteral("Bitte eine IP-Adresse eingeben")));
+        prompts.error(m_language.GetMsg(Msg::EnterIp));
         return false;
     }
 
     m_view.setProgress(0, ProgressSteps);
-    m_view.setProgressText(msg(66, QStringLiteral("Prüfe Bticino-Server-Adresse...")));
+    m_view.setProgressText(m_language.GetMsg(Msg::CheckingBusServer));
     if (!CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs) &&
-        !prompts.confirm(
-            TLanguage::Fill(msg(67, QStringLiteral("Es konnte kein Bticino-Server unter der IP $1 "
-                                                   "gefunden werden! Wollen Sie die Konfiguration "
-                                                   "trotzdem senden?")),
-                            m_openHab.serverIP)))
+        !prompts.confirm(m_language.GetMsg(Msg::BusServerMissingSendAnyway, m_openHab.serverIP)))
         return false;
 
     m_view.setProgress(0, ProgressSteps);
-    m_view.setProgressText(msg(33, QStringLiteral("Verbinde mit Varuno...")));
+    m_view.setProgressText(m_language.GetMsg(Msg::Connecting));
     TRedisClient client(address, m_settings.storePort);
     client.SetConnectTimeout(m_settings.connectTimeoutMs);
     client.SetReplyTimeout(m_settings.replyTimeoutMs);
@@ -124,10 +120,10 @@ bool TTransfer::RunTransfer()
     try {
         client.Connect();
     } catch (const ERedisCancelled&) {
-        m_view.setProgressText(msg(91, QStringLiteral("Die Übertragung wurde abgebrochen.")));
+        m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const ERedisError&) {
-        prompts.error(msg(34, QStringLiteral("Es konnte keine Verbindung zum Varuno aufgebaut werden!")));
+        prompts.error(m_language.GetMsg(Msg::NoConnection));
         return false;
     }
 
@@ -144,16 +140,13 @@ bool TTransfer::RunTransfer()
         return true;
     } catch (const ERedisCancelled&) {
         // Nothing was written on a receive; a send may have stored some of the files already.
-        m_view.setProgressText(msg(91, QStringLiteral("Die Übertragung wurde abgebrochen.")));
+        m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const EEmptyGateway&) {
-        prompts.error(msg(90, QStringLiteral("Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt "
-                                             "wurde nicht verändert.")));
+        prompts.error(m_language.GetMsg(Msg::NoConfigurationOnGateway));
         return false;
     } catch (const EBackupFailed& failure) {
-        prompts.error(TLanguage::Fill(msg(92, QStringLiteral("Die Sicherung konnte nicht angelegt werden. Es "
-                                                             "wurde nichts übertragen. $1")),
-                                      failure.text));
+        prompts.error(m_language.GetMsg(Msg::BackupFailed, failure.text));
         return false;
     } catch (const ERedisError&) {
     } catch (const EFileError&) {
@@ -161,7 +154,7 @@ bool TTransfer::RunTransfer()
         for (const TFileError& error : e.errors)
             prompts.error(error.text());
     }
-    prompts.error(msg(37, QStringLiteral("Fehler: Daten konnten nicht übermittelt werden!")));
+    prompts.error(m_language.GetMsg(Msg::TransferError));
     return false;
 }
 
@@ -179,10 +172,7 @@ bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
         return true;
     if (!ReadTransferText(m_openHab.sProjPath + m_openHab.sItemsFile).contains("{mqtt=\""))
         return true;
-    return m_view.prompts().errorYesNo(
-        msg(73, QStringLiteral("Ihr Varuno unterstütz noch keine Szenebefehle. Bitte "
-                               "führen Sie ein Update durch. Wollen Sie die "
-                               "Konfiguration trotzdem senden?")));
+    return m_view.prompts().errorYesNo(m_language.GetMsg(Msg::ScenesUnsupportedSendAnyway));
 }
 
 // Reads the gateway's clock, asks the gateway to take the PC's time when the PC is far ahead, and
@@ -198,7 +188,7 @@ qint64 TTransfer::SyncClock(TRedisClient& client)
 
     const QString local =
         QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
-    m_view.setServerTime(msg(24, QStringLiteral("Server-Zeit:")) % QLatin1Char(' ') % local,
+    m_view.setServerTime(m_language.GetMsg(Msg::ServerTime) % QLatin1Char(' ') % local,
                          QStringLiteral("RPI: ") % QString::fromUtf8(gatewayText) %
                              QStringLiteral(" / PC: ") % QString::number(pcTime));
     // Whole minutes, truncated toward zero like the difference itself.
@@ -226,7 +216,7 @@ void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& add
     if (m_openHab.reboot)
         QueueRestart(client);
     m_view.advanceProgress();
-    m_view.setProgressText(msg(35, QStringLiteral("Daten erfolgreich gesendet!")));
+    m_view.setProgressText(m_language.GetMsg(Msg::SentOk));
 }
 
 void TTransfer::SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp)
@@ -315,7 +305,7 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
             throw ELocalWriteFailed{{writeError(*file)}};
     }
     m_view.advanceProgress();
-    m_view.setProgressText(msg(36, QStringLiteral("Daten erfolgreich empfangen!")));
+    m_view.setProgressText(m_language.GetMsg(Msg::ReceivedOk));
 }
 
 QByteArray TTransfer::gatewayKey(const TTransferFile& file) const
@@ -326,9 +316,4 @@ QByteArray TTransfer::gatewayKey(const TTransferFile& file) const
 QString TTransfer::localFile(const TTransferFile& file) const
 {
     return m_openHab.sProjPath + *file.name;
-}
-
-QString TTransfer::msg(int msgID, const QString& sDefault) const
-{
-    return m_language.GetMsg(msgID, sDefault);
 }

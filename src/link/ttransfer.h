@@ -83,7 +83,6 @@ private:
 
     QByteArray gatewayKey(const TTransferFile& file) const;
     QString localFile(const TTransferFile& file) const;
-    QString msg(int msgID, const QString& sDefault) const;
 
     TopenHab& m_openHab;
     const TLanguage& m_language;

@@ -336,7 +336,7 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
         !name.isEmpty() && !isCompanionName(name)) {
         FunctionEntry entry;
-        const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(44, u"Ja"_s);
+        const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(Msg::Yes);
         FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
                  name.startsWith(Vocabulary::ReversingScenePrefix), v.iBus, v.iCEN);
         rows.append(std::move(entry));

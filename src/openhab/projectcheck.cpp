@@ -94,12 +94,7 @@ QString TProjectCheck::Named(const FunctionEntry& row) const
 
 QString TProjectCheck::GroupNamed(const QString& name) const
 {
-    return m_language.GetMsg(57, u"Gruppe"_s) + u' ' + quoted(name);
-}
-
-QString TProjectCheck::Msg(int msgID, const QString& sDefault, const QString& p1, const QString& p2) const
-{
-    return TLanguage::Fill(m_language.GetMsg(msgID, sDefault), p1, p2);
+    return m_language.GetMsg(Msg::Group) + u' ' + quoted(name);
 }
 
 // Two functions of a kind on the same address drive the same device. A CEN scene or scenario is
@@ -129,8 +124,9 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         QStringList names;
         for (int row : rows)
             names << Named(m_rows.at(row));
-        problems << Msg(100, u"Doppelte Busadresse $1: $2"_s,
-                        address + u" ("_s + m_kindNames.value(first.kind) + u')', names.join(u", "_s));
+        problems << m_language.GetMsg(Msg::CheckDuplicateAddress,
+                                      address + u" ("_s + m_kindNames.value(first.kind) + u')',
+                                      names.join(u", "_s));
     }
 }
 
@@ -147,7 +143,7 @@ void TProjectCheck::DuplicateAliases(QStringList& problems) const
         QStringList labels;
         for (int row : rows)
             labels << quoted(m_rows.at(row).caption);
-        problems << Msg(101, u"Alias $1 mehrfach vergeben: $2"_s, alias, labels.join(u", "_s));
+        problems << m_language.GetMsg(Msg::CheckDuplicateAlias, alias, labels.join(u", "_s));
     }
 }
 
@@ -180,8 +176,7 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
             if (names.isEmpty() || names.constLast() != Named(m_rows.at(row)))
                 names << Named(m_rows.at(row));
         }
-        problems << Msg(102, u"Gruppe $1 fehlt in der Gruppenliste, verwendet von: $2"_s, quoted(name),
-                        names.join(u", "_s));
+        problems << m_language.GetMsg(Msg::CheckMissingGroup, quoted(name), names.join(u", "_s));
     }
 }
 
@@ -209,8 +204,7 @@ void TProjectCheck::EmptyScenes(QStringList& problems) const
             continue;
         const QString none =
             bStopAll ? m_kindNames.value(FunctionEntry::Automation) : GroupNamed(scene.groups);
-        problems << Msg(103, u"Individuelle Szene $1 schaltet nichts: keine Funktion in $2"_s, Named(scene),
-                        none);
+        problems << m_language.GetMsg(Msg::CheckEmptyScene, Named(scene), none);
     }
 }
 
@@ -219,7 +213,7 @@ void TProjectCheck::EmptyScenes(QStringList& problems) const
 void TProjectCheck::RejectedByOpenHab(QStringList& problems) const
 {
     const auto reject = [&](const QString& what, const QString& piece) {
-        problems << Msg(107, u"$1: openHAB 2.5 lehnt $2 ab"_s, what, quoted(piece));
+        problems << m_language.GetMsg(Msg::CheckRejectedByOpenHab, what, quoted(piece));
     };
     for (const QString& name : m_openHab.slGroups) {
         if (!IsValidGroupName(name))
@@ -273,7 +267,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
         const QSet<QString> loadedGroups(probe.slGroups.cbegin(), probe.slGroups.cend());
         for (const QString& group : m_openHab.slGroups) {
             if (!loadedGroups.contains(group))
-                problems << Msg(104, u"$1 geht beim Speichern und Laden verloren"_s, GroupNamed(group));
+                problems << m_language.GetMsg(Msg::CheckLostOnSave, GroupNamed(group));
         }
     }
     CompareRows(loaded.entries(), problems);
@@ -295,14 +289,15 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
     qsizetype next = 0;
     for (const FunctionEntry& row : m_rows) {
         if (next >= loaded.size() || loaded.at(next).alias != row.alias || loaded.at(next).kind != row.kind) {
-            problems << Msg(104, u"$1 geht beim Speichern und Laden verloren"_s, Named(row));
+            problems << m_language.GetMsg(Msg::CheckLostOnSave, Named(row));
             continue;
         }
         const FunctionEntry& back = loaded.at(next++);
         for (const auto& [name, field] : fields) {
             if (row.*field != back.*field)
-                problems << Msg(105, u"$1 wird beim Speichern und Laden zu $2"_s,
-                                Named(row) + u": "_s + name + u' ' + quoted(row.*field), quoted(back.*field));
+                problems << m_language.GetMsg(Msg::CheckChangedOnSave,
+                                              Named(row) + u": "_s + name + u' ' + quoted(row.*field),
+                                              quoted(back.*field));
         }
     }
 }
@@ -336,7 +331,7 @@ void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList
             --count;
             continue;
         }
-        problems << Msg(106, u"$1 ändert sich beim nächsten Speichern oder fällt weg: $2"_s,
-                        m_openHab.sItemsFile + u':' + QString::number(i + 1), line);
+        problems << m_language.GetMsg(Msg::CheckChangedNextSave,
+                                      m_openHab.sItemsFile + u':' + QString::number(i + 1), line);
     }
 }

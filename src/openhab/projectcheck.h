@@ -43,7 +43,6 @@ private:
 
     QString Named(const FunctionEntry& row) const;
     QString GroupNamed(const QString& name) const;
-    QString Msg(int msgID, const QString& sDefault, const QString& p1, const QString& p2 = {}) const;
 
     const TopenHab& m_openHab;
     const Tbticino& m_bticino;

@@ -12,7 +12,7 @@
 using namespace Qt::StringLiterals;
 
 TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups)
-    : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(13, u"Ausführen"_s))
+    : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(Msg::Execute))
 {
     if (bKindFrames) {
         for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
@@ -25,7 +25,7 @@ TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, co
             m_framesOfGroup[group].append(m_frames.size());
         m_frames.append({group, {}});
     }
-    m_frames.append({language.GetMsg(79, u"Allgemein"_s), {}});
+    m_frames.append({language.GetMsg(Msg::FrameGeneral), {}});
 }
 
 void TSitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGroups)
@@ -74,9 +74,10 @@ void TSitemapBuilder::AddSitemapElement(TTextLines& lines, int iType, const QStr
 
 QString TSitemapBuilder::KindFrameLabel(int iType) const
 {
-    static const char16_t* const germanLabels[FunctionEntry::KindCount] = {
-        u"Lichter/Schalter", u"Dimmer", u"Jalousien/Raffstore", u"CEN", u"Szenarien", u"individuelle Szenen"};
-    return m_language.GetMsg(38 + iType, QString::fromUtf16(germanLabels[iType]));
+    static constexpr Msg labels[FunctionEntry::KindCount] = {Msg::KindLights,    Msg::KindDimmers,
+                                                             Msg::KindBlinds,    Msg::KindCen,
+                                                             Msg::KindScenarios, Msg::KindGroupScenes};
+    return m_language.GetMsg(labels[iType]);
 }
 
 TSitemapBuilder::TFrameIndexes TSitemapBuilder::GroupFramesOf(const QString& sGroups) const

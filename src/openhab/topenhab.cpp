@@ -126,8 +126,7 @@ void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const
     } else {
         li.key.clear();
     }
-    li.reverse = bReverse ? m_language.GetMsg(44, QStringLiteral("Ja"))
-                          : m_language.GetMsg(45, QStringLiteral("Nein"));
+    li.reverse = bReverse ? m_language.GetMsg(Msg::Yes) : m_language.GetMsg(Msg::No);
 }
 
 TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const

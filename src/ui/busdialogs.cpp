@@ -92,7 +92,7 @@ void TBusTestDialog::Run(int row)
 {
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     const FunctionEntry& entry = rows.at(row);
-    setWindowTitle(m_program.language.GetMsg(118, u"Funktion testen"_s));
+    setWindowTitle(m_program.language.GetMsg(Msg::TestFunction));
     m_title->setText(entry.caption + u" (" + entry.alias + u')');
     lblBusStatus->clear();
     btnClose->setText(cancelCaption(m_program.language));
@@ -147,14 +147,14 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
         btnAdd->setEnabled(bMarked);
     });
     // Until a search has run, the title line says what the dialog is for.
-    title->setText(program.language.GetMsg(120, u"Busgeräte suchen"_s));
+    title->setText(program.language.GetMsg(Msg::FindDevices));
 }
 
 void TBusDiscoverDialog::Run()
 {
     const TLanguage& language = m_program.language;
-    setWindowTitle(language.GetMsg(120, u"Busgeräte suchen"_s));
-    btnAdd->setText(language.GetMsg(128, u"Markierte hinzufügen"_s));
+    setWindowTitle(language.GetMsg(Msg::FindDevices));
+    btnAdd->setText(language.GetMsg(Msg::AddMarked));
     btnAdd->setEnabled(false);
     btnClose->setText(cancelCaption(language));
     lvDevices->clear();
@@ -185,10 +185,9 @@ void TBusDiscoverDialog::fillList()
     const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
     lvDevices->clear();
-    auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(125, u"Gefunden, im Projekt"_s)});
-    auto* missing = new QTreeWidgetItem(lvDevices, {language.GetMsg(126, u"Gefunden, fehlt im Projekt"_s)});
-    auto* silent = new QTreeWidgetItem(
-        lvDevices, {language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s)});
+    auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundInProject)});
+    auto* missing = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundMissing)});
+    auto* silent = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::SilentInProject)});
     for (qsizetype index = 0; index < result.found.size(); ++index) {
         const TFoundDevice& found = result.found.at(index);
         const TBusDevice& d = found.device;
@@ -234,7 +233,7 @@ void TBusDiscoverDialog::addMarked()
     }
     if (added == 0)
         return;
-    Vocabulary::RenumberAliases(items, m_program.language.GetMsg(44, QStringLiteral("Ja")));
+    Vocabulary::RenumberAliases(items, m_program.language.GetMsg(Msg::Yes));
     for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
         m_program.prompts.error(failure.text());
     fillList();
@@ -263,8 +262,8 @@ TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
 void TBusMenu::update()
 {
     // Translated each time the menu opens, so a change of language shows at once.
-    pmTestFunction->setText(m_program.language.GetMsg(118, u"Funktion testen"_s));
-    pmFindDevices->setText(m_program.language.GetMsg(120, u"Busgeräte suchen"_s));
+    pmTestFunction->setText(m_program.language.GetMsg(Msg::TestFunction));
+    pmFindDevices->setText(m_program.language.GetMsg(Msg::FindDevices));
     const bool bProject = m_program.workspace && !m_program.workspace->selectedProject().isEmpty();
     pmTestFunction->setEnabled(bProject && m_window.lvItems->selectedRow() >= 0);
     pmFindDevices->setEnabled(bProject);

@@ -64,17 +64,15 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     connect(m_test, &TBusTest::finished, this, &TItemBusTools::testFinished);
     connect(m_learn, &TBusLearn::listening, this, [this] {
         setStatus(
-            TLanguage::Fill(msg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 Sekunden) …"_s),
-                            QString::number(TBusLearn::defaultLimitMs / 1000)));
+            m_program.language.GetMsg(Msg::PressKeyNow, QString::number(TBusLearn::defaultLimitMs / 1000)));
     });
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
-        setStatus(
-            TLanguage::Fill(msg(123, u"Passt nicht zur gewählten Art: $1"_s), QString::fromLatin1(frame)));
+        setStatus(m_program.language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)));
     });
     connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
     connect(m_learn, &TBusLearn::timedOut, this, [this] {
-        setStatus(TLanguage::Fill(msg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
-                                  QString::number(TBusLearn::defaultLimitMs / 1000)));
+        setStatus(
+            m_program.language.GetMsg(Msg::NoKeyPress, QString::number(TBusLearn::defaultLimitMs / 1000)));
         updateControls();
     });
     connect(m_learn, &TBusLearn::failed, this, [this](TBusError error, const QString& detail) {
@@ -113,8 +111,8 @@ void TItemBusTools::updateControls()
     const bool bLearning = m_learn->isRunning();
     const QString cancel =
         m_program.language.Caption(u"32"_s).isEmpty() ? u"Abbrechen"_s : m_program.language.Caption(u"32"_s);
-    btnTest->setText(bTesting ? cancel : msg(117, u"Testen"_s));
-    btnLearn->setText(bLearning ? cancel : msg(119, u"Adresse lernen"_s));
+    btnTest->setText(bTesting ? cancel : m_program.language.GetMsg(Msg::Test));
+    btnLearn->setText(bLearning ? cancel : m_program.language.GetMsg(Msg::LearnAddress));
     btnTest->setEnabled(!bLearning);
     btnLearn->setEnabled(!bTesting && m_editor.kind() != FunctionEntry::GroupScene);
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
@@ -214,9 +212,4 @@ void TItemBusTools::learned(const TBusDevice& device)
 void TItemBusTools::setStatus(const QString& text)
 {
     lblBusStatus->setText(text);
-}
-
-QString TItemBusTools::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
 }

@@ -46,7 +46,6 @@ private:
     // The function as typed; false (with the reason shown) when its address is not valid.
     bool typedFunction(TItemValues& v);
     void setStatus(const QString& text);
-    QString msg(int msgID, const QString& sDefault) const;
 
     TProgram& m_program;
     TfrmItem& m_editor;

@@ -42,7 +42,6 @@ bool ConfirmSendAfterCheck(TProgram& program)
     QStringList listed = findings.mid(0, ListedFindings);
     if (findings.size() > ListedFindings)
         listed << u"… (+%1)"_s.arg(findings.size() - ListedFindings);
-    const QString question = program.language.GetMsg(
-        108, u"Die Prüfung des Projekts hat diese Fehler gefunden. Trotzdem senden?"_s);
+    const QString question = program.language.GetMsg(Msg::CheckSendAnyway);
     return program.prompts.confirm(listed.join(u'\n') + u"\n\n"_s + question, Prompts::Default::No);
 }

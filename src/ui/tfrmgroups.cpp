@@ -98,11 +98,6 @@ void TfrmGroups::FormShow()
     lbGruppe->setFocus();
 }
 
-QString TfrmGroups::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
-}
-
 QStringList TfrmGroups::groupNames() const
 {
     QStringList names;
@@ -111,23 +106,22 @@ QStringList TfrmGroups::groupNames() const
     return names;
 }
 
-bool TfrmGroups::askGroupName(int captionID, const QString& sCaption, QString& name)
+bool TfrmGroups::askGroupName(Msg caption, QString& name)
 {
-    if (!m_program.prompts.textPrompt(msg(captionID, sCaption), msg(19, QStringLiteral("Gruppenbezeichnung")),
-                                      name) ||
+    if (!m_program.prompts.textPrompt(m_program.language.GetMsg(caption),
+                                      m_program.language.GetMsg(Msg::GroupLabel), name) ||
         name.isEmpty())
         return false;
     if (IsValidGroupName(name))
         return true;
-    m_program.prompts.error(
-        msg(20, QStringLiteral("Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!")));
+    m_program.prompts.error(m_program.language.GetMsg(Msg::NoSpecialCharacters));
     return false;
 }
 
 void TfrmGroups::btnAddClick()
 {
     QString name;
-    if (!askGroupName(21, QStringLiteral("Gruppe hinzufügen"), name))
+    if (!askGroupName(Msg::AddGroup, name))
         return;
     auto* entry = new QListWidgetItem(name);
     entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
@@ -142,7 +136,7 @@ void TfrmGroups::lbGruppeDblClick()
     if (!entry)
         return;
     QString name = entry->text();
-    if (!askGroupName(18, QStringLiteral("Gruppe bearbeiten"), name))
+    if (!askGroupName(Msg::EditGroup, name))
         return;
     RenameGroupInRows(m_rows, entry->text(), name, groupNames());
     // The entry keeps its place until the editor is opened again.
@@ -157,11 +151,7 @@ void TfrmGroups::SpeedButton1Click()
         if (entry->checkState() != Qt::Checked) {
             ++row;
         } else if (!CanDeleteGroup(m_rows, name)) {
-            m_program.prompts.error(TLanguage::Fill(
-                msg(22,
-                    QStringLiteral("Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser "
-                                   "Gruppe existiert!")),
-                name));
+            m_program.prompts.error(m_program.language.GetMsg(Msg::GroupUsedByScene, name));
             ++row;
         } else {
             RenameGroupInRows(m_rows, name, {}, groupNames());

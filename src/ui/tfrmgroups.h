@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionentry.h"
+#include "model/messages.h"
 
 #include <QDialog>
 #include <QList>
@@ -47,10 +48,9 @@ private:
     void btnSaveClick();
 
     QStringList groupNames() const;
-    QString msg(int msgID, const QString& sDefault) const;
     // Asks for a group name; false when the user cancelled or left it empty, or (after the error
     // box) when the name is not valid.
-    bool askGroupName(int captionID, const QString& sCaption, QString& name);
+    bool askGroupName(Msg caption, QString& name);
 
     TProgram& m_program;
     // lvItems: the copy of the function list's rows that renames and deletes work on.

@@ -43,45 +43,32 @@ struct KindButton
     int kind;
     int tag;
     QStringView caption;
-    int hintID;
-    QStringView hint;
+    Msg hint;
 };
 constexpr KindButton kindButtons[] = {
-    {FunctionEntry::Switch, 53, u"Licht/Schalter", 60, u"Licht oder Steckdose schalten"},
-    {FunctionEntry::Dimmer, 54, u"Dimmer", 61, u"Lichter mit Dimmwert schalten (zB 50% usw)"},
-    {FunctionEntry::Automation, 55, u"Raffstore/Jalousie", 62,
-     u"Automationsfunktion für Raffstore, Jalousie, Dachfenster usw."},
-    {FunctionEntry::GroupScene, 58, u"Individuelle Szene", 65,
-     u"Mehrere Funktionen gemeinsam als Gruppe schalten (als Szenario)"},
-    {FunctionEntry::ScenarioModule, 57, u"Szenario-Modul", 64, u"Schaltet Szenarien vom Szenarienmodul"},
-    {FunctionEntry::CenScene, 56, u"CEN-Szene", 63, u"MH200 Szenarien schalten"},
-};
-
-// A message with its German text.
-struct Message
-{
-    int id;
-    QStringView text;
+    {FunctionEntry::Switch, 53, u"Licht/Schalter", Msg::LightHint},
+    {FunctionEntry::Dimmer, 54, u"Dimmer", Msg::DimmerHint},
+    {FunctionEntry::Automation, 55, u"Raffstore/Jalousie", Msg::BlindHint},
+    {FunctionEntry::GroupScene, 58, u"Individuelle Szene", Msg::GroupSceneHint},
+    {FunctionEntry::ScenarioModule, 57, u"Szenario-Modul", Msg::ScenarioHint},
+    {FunctionEntry::CenScene, 56, u"CEN-Szene", Msg::CenHint},
 };
 
 // The address kinds by position (iAdrArt), each followed by its short form.
-constexpr Message addressKinds[] = {
-    {55, u"Punkt-zu-Punkt"}, {56, u"Bereich"}, {57, u"Gruppe"}, {58, u"General"}};
+constexpr Msg addressKinds[] = {Msg::PointToPoint, Msg::Area, Msg::Group, Msg::General};
 constexpr QStringView addressKindSuffixes[] = {u" (A.PL)", u" (AMB)", u" (GR)", u" (GEN)"};
 constexpr int pointToPoint = 0;
 constexpr int area = 1;
 constexpr int busGroup = 2;
 constexpr int general = 3;
 
-constexpr Message cenVariants[] = {{80, u"CEN (Standard)"}, {81, u"CEN+ (kurz)"}, {82, u"CEN+ (lang)"}};
+constexpr Msg cenVariants[] = {Msg::CenStandard, Msg::CenPlusShort, Msg::CenPlusLong};
 constexpr int localBuses = 9;
 
-// The example voice command by kind; the German texts carry their quotes.
-constexpr Message voiceCommands[] = {
-    {49, u"\"Alexa, $1 ein-/ausschalten\""},  {50, u"\"Alexa, $1 auf 50%\""},
-    {51, u"\"Alexa, fahre $1 hoch/runter\""}, {52, u"\"Alexa, führe $1 aus\""},
-    {52, u"\"Alexa, führe $1 aus\""},         {49, u"\"Alexa, $1 ein-/ausschalten\""}};
-constexpr Message siriCommand = {77, u"\"Hey Siri, schalte $1 ein/aus\""};
+// The example voice command by kind.
+constexpr Msg voiceCommands[] = {Msg::AlexaSwitchExample, Msg::AlexaDimExample,   Msg::AlexaBlindExample,
+                                 Msg::AlexaSceneExample,  Msg::AlexaSceneExample, Msg::AlexaSwitchExample};
+constexpr Msg siriCommand = Msg::SiriSwitchExample;
 
 QString quoted(const QString& text)
 {
@@ -360,11 +347,6 @@ void TfrmItem::pressKind(int iType)
         button->setChecked(true);
 }
 
-QString TfrmItem::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
-}
-
 void TfrmItem::DoAdd(FunctionList& lv)
 {
     lvItems = &lv;
@@ -379,7 +361,7 @@ void TfrmItem::DoAdd(FunctionList& lv)
     cbAdrArtChange();
     cbBus->setCurrentIndex(0);
     cbCEN->setCurrentIndex(0);
-    m_title = msg(54, QStringLiteral("Neue Funktion"));
+    m_title = m_program.language.GetMsg(Msg::NewFunction);
     exec();
 }
 
@@ -415,7 +397,7 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     edCENKey->setText(v.sCENKey);
     tsSprache->setChecked(v.bAlexa);
     tsHome->setChecked(v.bHome);
-    m_title = msg(53, QStringLiteral("Funktion bearbeiten"));
+    m_title = m_program.language.GetMsg(Msg::EditFunction);
     exec();
 }
 
@@ -436,9 +418,9 @@ void TfrmItem::FormShow()
     setWindowTitle(m_title);
 
     for (const KindButton& design : kindButtons)
-        m_kinds->button(design.kind)->setToolTip(msg(design.hintID, design.hint.toString()));
-    tsSprache->setToolTip(msg(68, {}));
-    tsHome->setToolTip(msg(76, {}));
+        m_kinds->button(design.kind)->setToolTip(m_program.language.GetMsg(design.hint));
+    tsSprache->setToolTip(m_program.language.GetMsg(Msg::VoiceHint));
+    tsHome->setToolTip(m_program.language.GetMsg(Msg::BlindVoiceHint));
 
     ApplyKind();
     DialogLook::centre(this);
@@ -465,13 +447,13 @@ void TfrmItem::ApplyKind()
     UpdateVoiceHint();
 
     gbScene->setVisible(iType == FunctionEntry::ScenarioModule);
-    gbScene->setCaption(msg(69, QStringLiteral("Funktion schaltet Szenario vom F420")));
+    gbScene->setCaption(m_program.language.GetMsg(Msg::ScenarioExample));
     gbMH->setVisible(iType == FunctionEntry::CenScene);
-    gbMH->setCaption(msg(72, QStringLiteral("Funktion schaltet zB CEN-Befehle vom MH200 oder MH202")));
+    gbMH->setCaption(m_program.language.GetMsg(Msg::CenExample));
     gbDimmer->setVisible(iType == FunctionEntry::Dimmer);
-    gbDimmer->setCaption(msg(71, QStringLiteral("Funktion schaltet und dimmt zB F418")));
+    gbDimmer->setCaption(m_program.language.GetMsg(Msg::DimmerExample));
     gbAkt->setVisible(iType == FunctionEntry::Switch || iType == FunctionEntry::Automation);
-    gbAkt->setCaption(msg(70, QStringLiteral("Funktion schaltet zB F4114")));
+    gbAkt->setCaption(m_program.language.GetMsg(Msg::LightExample));
 }
 
 void TfrmItem::FillAddressLists()
@@ -490,7 +472,7 @@ void TfrmItem::FillAddressLists()
                                 ? 1
                                 : int(std::size(addressKinds));
         for (int entry = 0; entry < entries; ++entry)
-            cbAdrArt->addItem(msg(addressKinds[entry].id, addressKinds[entry].text.toString()) +
+            cbAdrArt->addItem(m_program.language.GetMsg(addressKinds[entry]) +
                               addressKindSuffixes[entry].toString());
         if (iType == FunctionEntry::GroupScene)
             return;
@@ -499,14 +481,14 @@ void TfrmItem::FillAddressLists()
     cbAdrArtChange();
 
     cbBus->clear();
-    cbBus->addItem(msg(74, QStringLiteral("Private Steigleitung (Standard)")));
+    cbBus->addItem(m_program.language.GetMsg(Msg::PrivateRiser));
     for (int n = 1; n <= localBuses; ++n)
-        cbBus->addItem(msg(75, QStringLiteral("Lokaler Bus")) + QLatin1Char(' ') + QString::number(n));
+        cbBus->addItem(m_program.language.GetMsg(Msg::LocalBus) + QLatin1Char(' ') + QString::number(n));
     cbBus->setCurrentIndex(bus >= 0 ? bus : 0);
 
     cbCEN->clear();
-    for (const Message& variant : cenVariants)
-        cbCEN->addItem(msg(variant.id, variant.text.toString()));
+    for (const Msg variant : cenVariants)
+        cbCEN->addItem(m_program.language.GetMsg(variant));
     cbCEN->setCurrentIndex(cen >= 0 ? cen : 0);
 }
 
@@ -529,7 +511,7 @@ void TfrmItem::FillGroupList()
 
 void TfrmItem::FillSceneList()
 {
-    czSTOP = msg(46, QStringLiteral("Alle Jalousien/Raffstore stoppen"));
+    czSTOP = m_program.language.GetMsg(Msg::StopAllBlinds);
     const QSignalBlocker quiet(cbSzene);
     cbSzene->clear();
     cbSzene->addItem(czSTOP);
@@ -563,10 +545,9 @@ void TfrmItem::UpdateVoiceHint()
 {
     const int iType = kind();
     lblAlexaAuto->setVisible(tsSprache->isChecked());
-    const Message command =
+    const Msg command =
         iType == FunctionEntry::Automation && tsHome->isChecked() ? siriCommand : voiceCommands[iType];
-    lblAlexaAuto->setText(
-        withOneQuotePair(TLanguage::Fill(msg(command.id, command.text.toString()), edBez->text())));
+    lblAlexaAuto->setText(withOneQuotePair(m_program.language.GetMsg(command, edBez->text())));
     // A label too long for the reserved lines is read whole in the tooltip.
     lblAlexaAuto->setToolTip(lblAlexaAuto->text());
     const bool siriChoice = iType == FunctionEntry::Automation && tsSprache->isChecked();
@@ -635,12 +616,11 @@ QString TfrmItem::ValidateInput(int iType)
 {
     const QString sBez = edBez->text();
     if (TopenHab::StoredLabel(sBez).isEmpty())
-        return msg(47, QStringLiteral("Bezeichnung darf nicht leer sein!"));
+        return m_program.language.GetMsg(Msg::LabelEmpty);
     // The label stands between double quotes in the items file, where a quote would end it early
     // and a backslash would escape the next character.
     if (sBez.contains(QLatin1Char('"')) || sBez.contains(QLatin1Char('\\')))
-        return msg(83, QStringLiteral(
-                           "Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"));
+        return m_program.language.GetMsg(Msg::LabelQuoteOrBackslash);
     if (iType != FunctionEntry::GroupScene) {
         if (iType != FunctionEntry::CenScene && iType != FunctionEntry::ScenarioModule)
             edCENKey->clear();
@@ -653,8 +633,7 @@ QString TfrmItem::ValidateInput(int iType)
         if (!a.isEmpty())
             edAdresse->setText(pl.isEmpty() ? a : a + QLatin1Char('.') + pl);
     } else if (cbSzene->currentIndex() < 0) {
-        return msg(48, QStringLiteral("Es muss eine individuelle Szene ausgewählt werden, welche geschalten "
-                                      "werden soll!"));
+        return m_program.language.GetMsg(Msg::SceneMissing);
     }
     return {};
 }
@@ -689,7 +668,7 @@ void TfrmItem::btnSaveClick()
     if (tsSprache->isChecked() && iType == FunctionEntry::Automation)
         sAlexa = (tsHome->isChecked() ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (tsSprache->isChecked())
-        sAlexa = msg(44, QStringLiteral("Ja"));
+        sAlexa = m_program.language.GetMsg(Msg::Yes);
 
     const bool editing = liEdit >= 0 && liEdit < lvItems->count();
     FunctionEntry row = editing ? lvItems->at(liEdit) : FunctionEntry();
@@ -702,7 +681,7 @@ void TfrmItem::btnSaveClick()
     else
         lvItems->append(row);
 
-    Vocabulary::RenumberAliases(*lvItems, msg(44, QStringLiteral("Ja")));
+    Vocabulary::RenumberAliases(*lvItems, m_program.language.GetMsg(Msg::Yes));
     SaveItems(*lvItems);
     accept();
 }

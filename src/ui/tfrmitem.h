@@ -109,7 +109,6 @@ private:
 
     void pressKind(int iType);
     QString checkedGroups() const;
-    QString msg(int msgID, const QString& sDefault) const;
 
     TProgram& m_program;
     QButtonGroup* m_kinds = nullptr;

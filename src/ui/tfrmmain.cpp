@@ -327,7 +327,7 @@ void TfrmMain::buildPopupMenu()
     // A message rather than a Tag: its caption follows the language each time the menu opens.
     pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
     connect(pmItems, &QMenu::aboutToShow, this,
-            [this] { pmRestore->setText(msg(93, QStringLiteral("Sicherung wiederherstellen…"))); });
+            [this] { pmRestore->setText(m_program.language.GetMsg(Msg::RestoreBackupMenu)); });
 
     connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
     connect(pmSort, &QAction::triggered, this, &TfrmMain::sortItems);
@@ -467,13 +467,10 @@ void TfrmMain::deleteItems()
 {
     const TLanguage& language = m_program.language;
     if (!m_items.hasChecked()) {
-        m_program.prompts.error(
-            language.GetMsg(1, QStringLiteral("Sie müssen die zu löschenden Funktionen zuerst markieren")));
+        m_program.prompts.error(language.GetMsg(Msg::MarkFunctionsFirst));
         return;
     }
-    if (!m_program.prompts.confirm(
-            language.GetMsg(78, QStringLiteral("Wollen Sie die markierten Funktionen löschen?")),
-            Prompts::Default::No))
+    if (!m_program.prompts.confirm(language.GetMsg(Msg::ConfirmDeleteFunctions), Prompts::Default::No))
         return;
     m_items.removeChecked();
     SaveItems();
@@ -519,11 +516,8 @@ void TfrmMain::exportCsv()
     if (fileName.isEmpty())
         return;
     // As the save dialog asks before overwriting a file, it asks before creating one.
-    if (!QFileInfo::exists(fileName) &&
-        !m_program.prompts.confirm(TLanguage::Fill(
-            m_program.language.GetMsg(
-                109, QStringLiteral("Die Datei $1 gibt es noch nicht. Soll sie angelegt werden?")),
-            QDir::toNativeSeparators(fileName))))
+    if (!QFileInfo::exists(fileName) && !m_program.prompts.confirm(m_program.language.GetMsg(
+                                            Msg::CreateCsvFile, QDir::toNativeSeparators(fileName))))
         return;
     QStringList captions;
     for (int column = FunctionList::LabelColumn; column <= FunctionList::GroupsColumn; ++column)
@@ -541,8 +535,7 @@ void TfrmMain::restoreBackup()
     TBackups backups(m_program.openHab.sProjPath);
     const QList<TBackup> list = backups.List();
     if (list.isEmpty()) {
-        m_program.prompts.information(
-            msg(98, QStringLiteral("Für dieses Projekt gibt es noch keine Sicherung.")));
+        m_program.prompts.information(m_program.language.GetMsg(Msg::NoBackups));
         return;
     }
     QStringList entries;
@@ -550,20 +543,10 @@ void TfrmMain::restoreBackup()
         entries << backup.time.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) + QStringLiteral("  –  ") +
                        TBackups::Describe(backup, m_program.language);
     int picked = -1;
-    if (!m_program.prompts.choose(msg(93, QStringLiteral("Sicherung wiederherstellen…")),
-                                  msg(94, QStringLiteral("Welche Sicherung soll wiederhergestellt werden?")),
-                                  entries, picked))
+    if (!m_program.prompts.choose(m_program.language.GetMsg(Msg::RestoreBackupMenu),
+                                  m_program.language.GetMsg(Msg::ChooseBackup), entries, picked))
         return;
     if (const auto failure = backups.Restore(list.at(picked).name))
-        m_program.prompts.error(
-            TLanguage::Fill(msg(99, QStringLiteral("Die Sicherung konnte nicht "
-                                                   "wiederhergestellt werden. Das Projekt "
-                                                   "wurde nicht verändert. $1")),
-                            *failure));
+        m_program.prompts.error(m_program.language.GetMsg(Msg::RestoreFailed, *failure));
     OpenSelectedProject();
-}
-
-QString TfrmMain::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
 }

@@ -96,7 +96,6 @@ private:
     void moveSelected(int offset);
     void exportCsv();
     void restoreBackup();
-    QString msg(int msgID, const QString& sDefault) const;
     void SaveItems();
 
     TProgram& m_program;

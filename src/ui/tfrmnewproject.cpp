@@ -143,12 +143,12 @@ bool TfrmNewProject::inputComplete()
 {
     Prompts& prompts = m_program.prompts;
     if (edName->text().isEmpty()) {
-        prompts.error(m_program.language.GetMsg(10, u"Bitte Projektname eingeben"_s));
+        prompts.error(m_program.language.GetMsg(Msg::EnterProjectName));
         edName->setFocus();
         return false;
     }
     if (edSerial->text().isEmpty()) {
-        prompts.error(m_program.language.GetMsg(59, u"Bitte Seriennummer eingeben"_s));
+        prompts.error(m_program.language.GetMsg(Msg::EnterSerial));
         edSerial->setFocus();
         return false;
     }
@@ -178,8 +178,7 @@ void TfrmNewProject::save()
 // completely has been reported and stays open in the main window.
 void TfrmNewProject::deleteProject()
 {
-    const QString question = TLanguage::Fill(
-        m_program.language.GetMsg(2, u"Wollen Sie das Projekt \"$1\" wirklich löschen?"_s), sName);
+    const QString question = m_program.language.GetMsg(Msg::ConfirmDeleteProject, sName);
     if (!m_program.prompts.confirm(question, Prompts::Default::No))
         return;
     m_program.workspace->DeleteProject(m_program.frmMain->items());

@@ -235,15 +235,15 @@ bool TfrmSettings::CheckInput()
     // openHAB cannot reach a bus server on a port outside the TCP range.
     const int port = wholeNumber(edPort->text(), 0);
     if (port < 1 || port > 65535) {
-        m_program.prompts.error(msg(7, u"Ungültiger Port!"_s));
+        m_program.prompts.error(m_program.language.GetMsg(Msg::InvalidPort));
         return false;
     }
     if (wholeNumber(edPass->text(), 0) == 0) {
-        m_program.prompts.error(msg(8, u"Ungültiges OpenWeb-Passwort!"_s));
+        m_program.prompts.error(m_program.language.GetMsg(Msg::InvalidPassword));
         return false;
     }
     if (wholeNumber(edRescan->text(), -1) < 0) {
-        m_program.prompts.error(msg(9, u"Ungültige Statusabfragezeit-Sekunden!"_s));
+        m_program.prompts.error(m_program.language.GetMsg(Msg::InvalidPollSeconds));
         return false;
     }
     return true;
@@ -272,12 +272,6 @@ void TfrmSettings::Save()
     if (!errors.isEmpty())
         return;
     if (openHab.settime)
-        m_program.prompts.information(msg(6, u"Hinweis: Zeitsynchronisation ist eingeschaltet. Im Bussystem "
-                                             u"müssen dann alle Zeitgeber auf \"Slave\" gestellt werden!"_s));
+        m_program.prompts.information(m_program.language.GetMsg(Msg::TimeSyncHint));
     accept();
-}
-
-QString TfrmSettings::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
 }

@@ -60,7 +60,6 @@ private:
 
     void FormShow();
     void Save();
-    QString msg(int msgID, const QString& sDefault) const;
 
     TProgram& m_program;
     UrlOpener m_openUrl;

@@ -242,7 +242,8 @@ void TfrmTransfer::DoTransfer(TransferMode direction)
     ini.emplace(m_program.openHab.sProjPath);
     edIP->setText(ini->IP());
     sSerial = ini->Serial();
-    lblSerial->setText(sSerial.isEmpty() ? QString() : msg(23, u"Seriennummer:"_s) + u' ' + sSerial);
+    lblSerial->setText(sSerial.isEmpty() ? QString()
+                                         : m_program.language.GetMsg(Msg::SerialNumber) + u' ' + sSerial);
 
     FormShow();
     DialogLook::centre(this);
@@ -284,9 +285,9 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
             btnSend->hide();
             btnReceive->hide();
             edIP->setEnabled(false);
-            lblProgress->setText(msg(30, u"Datenübertragung erfolgreich!"_s));
+            lblProgress->setText(m_program.language.GetMsg(Msg::TransferSucceeded));
         } else {
-            lblProgress->setText(msg(31, u"Fehler bei Datenübertragung!"_s));
+            lblProgress->setText(m_program.language.GetMsg(Msg::TransferFailed));
         }
     }
     repaintNow();
@@ -368,9 +369,4 @@ void TfrmTransfer::closeEvent(QCloseEvent* event)
     } else {
         QDialog::closeEvent(event);
     }
-}
-
-QString TfrmTransfer::msg(int msgID, const QString& sDefault) const
-{
-    return m_program.language.GetMsg(msgID, sDefault);
 }

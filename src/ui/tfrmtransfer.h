@@ -86,7 +86,6 @@ private:
     void dropHeldInput();
     // Lets the window paint what changed; input waits until the transfer is over.
     void repaintNow();
-    QString msg(int msgID, const QString& sDefault) const;
 
     TProgram& m_program;
     HeaderBand* m_band = nullptr;

@@ -81,13 +81,13 @@ QString TBackups::Describe(const TBackup& backup, const TLanguage& language)
     QString text;
     switch (backup.kind) {
     case TBackupKind::BeforeReceive:
-        text = language.GetMsg(95, QStringLiteral("Projekt vor dem Empfangen (Dateien: $1)"));
+        text = language.GetMsg(Msg::BackupBeforeReceive);
         break;
     case TBackupKind::GatewayBeforeSend:
-        text = language.GetMsg(96, QStringLiteral("Varuno vor dem Senden (Dateien: $1)"));
+        text = language.GetMsg(Msg::BackupBeforeSend);
         break;
     case TBackupKind::BeforeRestore:
-        text = language.GetMsg(97, QStringLiteral("Projekt vor dem Wiederherstellen (Dateien: $1)"));
+        text = language.GetMsg(Msg::BackupBeforeRestore);
         break;
     }
     return TLanguage::Fill(text, QString::number(backup.files.size()));

@@ -41,9 +41,7 @@ bool TProjectLock::lock(const QString& projPath)
         if (!m_error.isEmpty())
             return false;
     }
-    m_error = TLanguage::Fill(m_language.GetMsg(87, u"Das Projekt kann nicht gesperrt werden: Im Ordner $1 "
-                                                    u"lässt sich keine Sperrdatei anlegen."_s),
-                              QDir::toNativeSeparators(projPath));
+    m_error = m_language.GetMsg(Msg::LockImpossible, QDir::toNativeSeparators(projPath));
     return false;
 }
 
@@ -65,10 +63,7 @@ QString TProjectLock::holderText(const QLockFile& lockFile) const
     QString appname;
     if (!lockFile.getLockInfo(&pid, &hostname, &appname))
         return {};
-    const QString holder = appname == commandLineProgram ? m_language.GetMsg(86, u"Kommandozeile"_s)
-                                                         : m_language.GetMsg(85, u"Programmfenster"_s);
-    return TLanguage::Fill(
-        m_language.GetMsg(84,
-                          u"Das Projekt wird gerade bearbeitet: $1, Prozess $2. Es wurde nichts geändert."_s),
-        holder, QString::number(pid));
+    const QString holder = appname == commandLineProgram ? m_language.GetMsg(Msg::LockHolderCommandLine)
+                                                         : m_language.GetMsg(Msg::LockHolderWindow);
+    return m_language.GetMsg(Msg::ProjectLocked, holder, QString::number(pid));
 }

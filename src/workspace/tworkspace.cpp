@@ -23,11 +23,6 @@ QString withSlash(const QString& folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-const QString msgNotDeleted = QStringLiteral("Das Projekt konnte nicht gelöscht werden.");
-const QString msgExists = QStringLiteral("Projekt bereits vorhanden");
-const QString msgInvalidName =
-    QStringLiteral("Projekt konnte nicht angelegt werden. Ungültiger Projektname.");
-
 } // namespace
 
 TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language,
@@ -47,11 +42,6 @@ TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLang
     if (match < 0)
         match = indexOfAnyCase(last);
     m_selected = std::max(match, 0);
-}
-
-QString TWorkspace::message(int msgID, const QString& sDefault) const
-{
-    return m_language.GetMsg(msgID, sDefault);
 }
 
 void TWorkspace::discoverProjects()
@@ -150,15 +140,15 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QSt
         return false;
     // "." and ".." exist as folders, so the name check comes before the existence check.
     if (!IsSafeProjectName(sName)) {
-        m_prompts.error(message(5, msgInvalidName));
+        m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
         return false;
     }
     if (projectExists(sName)) {
-        m_prompts.error(message(4, msgExists));
+        m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
         return false;
     }
     if (!QDir(m_projDir).mkdir(sName)) {
-        m_prompts.error(message(5, msgInvalidName));
+        m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
         return false;
     }
 
@@ -207,18 +197,18 @@ bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNe
     // A change of letter case alone renames nothing.
     if (sOldName.compare(sNewName, Qt::CaseInsensitive) != 0) {
         if (!IsSafeProjectName(sNewName)) {
-            m_prompts.error(message(5, msgInvalidName));
+            m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
             return false;
         }
         if (projectExists(sNewName)) {
-            m_prompts.error(message(4, msgExists));
+            m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
             return false;
         }
         // The lock file moves with the folder, so the lock is given up for the move and taken
         // again in the folder's new place.
         m_lock.unlock();
         if (!QDir(m_projDir).rename(sOldName, sNewName)) {
-            m_prompts.error(message(5, msgInvalidName));
+            m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
             relockSelected();
             return false;
         }
@@ -283,7 +273,7 @@ bool TWorkspace::DeleteProject(FunctionList& lv)
         QDir(folder).removeRecursively();
     if (QFileInfo(folder).isSymLink() || QFileInfo::exists(folder)) {
         relockSelected();
-        m_prompts.error(message(3, msgNotDeleted));
+        m_prompts.error(m_language.GetMsg(Msg::ProjectNotDeleted));
         return false;
     }
 

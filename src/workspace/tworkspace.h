@@ -84,7 +84,6 @@ private:
     bool copyTemplates(const QString& folder);
     bool lockSelected();
     void relockSelected();
-    QString message(int msgID, const QString& sDefault) const;
 
     TopenHab& m_openHab;
     const TLanguage& m_language;

@@ -1,8 +1,12 @@
 // The installed language.ini: both languages complete, the German texts exactly as the program
 // shows them, and every translation usable in place of its German text.
 #include "model/inifile.h"
+#include "model/messages.h"
+#include "model/tlanguage.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 #include <QtTest>
@@ -26,10 +30,8 @@ QString languageFile()
 QStringList requiredKeys()
 {
     QStringList keys;
-    for (int msg = 1; msg <= 83; ++msg)
-        keys << u"M."_s + QString::number(msg);
-    for (int msg = 100; msg <= 109; ++msg)
-        keys << u"M."_s + QString::number(msg);
+    for (const Messages::Entry& message : Messages::All())
+        keys << u"M."_s + QString::number(static_cast<int>(message.id));
     const QList<int> toggles = {34, 61, 63, 68, 69};
     for (int tag = 0; tag <= 73; ++tag) {
         const QString key = QString::number(tag);
@@ -43,6 +45,48 @@ QStringList requiredKeys()
         }
     }
     return keys;
+}
+
+// The numbers of the message keys of one section.
+QSet<int> messageNumbers(const TIniFile& ini, const QString& section)
+{
+    QSet<int> numbers;
+    for (const QString& key : ini.keys(section)) {
+        if (key.startsWith(u"M."_s, Qt::CaseInsensitive))
+            numbers.insert(key.mid(2).toInt());
+    }
+    return numbers;
+}
+
+// Every message name the program's sources mention outside the message table.
+QSet<QString> namesUsedInSources()
+{
+    static const QRegularExpression use(u"\\bMsg::(\\w+)"_s);
+    QSet<QString> names;
+    QDirIterator files(QStringLiteral(VARUNO_SOURCE_DIR), {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.fileName().contains(u"/model/messages."_s) || !file.open(QIODevice::ReadOnly))
+            continue;
+        for (const auto& match : use.globalMatch(QString::fromUtf8(file.readAll())))
+            names.insert(match.captured(1));
+    }
+    return names;
+}
+
+// The message names and numbers as the table's header declares them.
+QMap<QString, int> declaredNames()
+{
+    static const QRegularExpression declaration(u"^    (\\w+) = (\\d+),$"_s,
+                                                QRegularExpression::MultilineOption);
+    QFile header(QStringLiteral(VARUNO_SOURCE_DIR "/model/messages.h"));
+    if (!header.open(QIODevice::ReadOnly))
+        return {};
+    QMap<QString, int> names;
+    for (const auto& match : declaration.globalMatch(QString::fromUtf8(header.readAll())))
+        names.insert(match.captured(1), match.captured(2).toInt());
+    return names;
 }
 
 QSet<QString> upperCased(const QStringList& keys)
@@ -62,6 +106,8 @@ class TestLanguageFile : public QObject
 private slots:
     void fileFormat();
     void sectionsHoldEveryKey();
+    void messagesMatchTheProgram();
+    void builtInGermanMatchesTheFile();
     void germanTexts_data();
     void germanTexts();
     void voiceCommandsKeepTheirQuotes();
@@ -113,6 +159,32 @@ void TestLanguageFile::sectionsHoldEveryKey()
             QVERIFY2(value.isEmpty() == (key == u"0"_s), qPrintable(section + u": "_s + key));
         }
     }
+}
+
+// language.ini holds exactly the messages of the table, and the program uses every one of them.
+void TestLanguageFile::messagesMatchTheProgram()
+{
+    QSet<int> inTable;
+    for (const Messages::Entry& message : Messages::All())
+        inTable.insert(static_cast<int>(message.id));
+    QCOMPARE(messageNumbers(m_ini, German), inTable);
+    QCOMPARE(messageNumbers(m_ini, English), inTable);
+
+    const QMap<QString, int> declared = declaredNames();
+    QCOMPARE(QSet<int>(declared.cbegin(), declared.cend()), inTable);
+    const QSet<QString> used = namesUsedInSources();
+    for (const QString& name : declared.keys())
+        QVERIFY2(used.contains(name), qPrintable(u"never used: Msg::"_s + name));
+}
+
+// The text a message shows without a catalogue is the one the German catalogue has.
+void TestLanguageFile::builtInGermanMatchesTheFile()
+{
+    TLanguage builtIn(QString{});
+    TLanguage german(QStringLiteral(VARUNO_DATA_DIR));
+    german.LoadLanguage(German);
+    for (const Messages::Entry& message : Messages::All())
+        QCOMPARE(builtIn.GetMsg(message.id), german.GetMsg(message.id));
 }
 
 void TestLanguageFile::germanTexts_data()

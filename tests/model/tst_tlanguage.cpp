@@ -4,6 +4,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+// The built-in text of message 9, which serves whenever the catalogue has none.
+const QString german9 = QStringLiteral("Ungültige Statusabfragezeit-Sekunden!");
+} // namespace
+
 class TestLanguage : public QObject
 {
     Q_OBJECT
@@ -36,8 +41,9 @@ void TestLanguage::initTestCase()
 void TestLanguage::emptyCatalogueGivesGerman()
 {
     const TLanguage language(m_dir.path());
-    QCOMPARE(language.GetMsg(4, QStringLiteral("Projekt bereits vorhanden")),
-             QStringLiteral("Projekt bereits vorhanden"));
+    QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projekt bereits vorhanden"));
+    QCOMPARE(language.GetMsg(Msg::AddressRange, QStringLiteral("0.1"), QStringLiteral("10.15")),
+             QStringLiteral("Adresse muss zwischen 0.1 und 10.15 liegen!"));
     QCOMPARE(language.Caption(QStringLiteral("31")), QString());
 }
 
@@ -63,11 +69,7 @@ void TestLanguage::loadedLanguage()
     TLanguage language(m_dir.path());
     language.LoadLanguage(QStringLiteral("English"));
     if (key.startsWith(QStringLiteral("M."))) {
-        const QHash<int, QString> german = {{4, QStringLiteral("Projekt bereits vorhanden")},
-                                            {7, QStringLiteral("Ungültiger Port!")},
-                                            {8, QStringLiteral("Ungültiges OpenWeb-Passwort!")}};
-        const int id = key.mid(2).toInt();
-        QCOMPARE(language.GetMsg(id, german.value(id)), expected);
+        QCOMPARE(language.GetMsg(static_cast<Msg>(key.mid(2).toInt())), expected);
     } else {
         QCOMPARE(language.Caption(key), expected);
     }
@@ -79,7 +81,7 @@ void TestLanguage::missingSectionEmptiesCatalogue()
     language.LoadLanguage(QStringLiteral("English"));
     language.LoadLanguage(QStringLiteral("Klingonisch"));
     QCOMPARE(language.Caption(QStringLiteral("31")), QString());
-    QCOMPARE(language.GetMsg(4, QStringLiteral("de")), QStringLiteral("de"));
+    QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projekt bereits vorhanden"));
     TLanguage nowhere(m_dir.filePath(QStringLiteral("missing")));
     nowhere.LoadLanguage(QStringLiteral("English"));
     QCOMPARE(nowhere.GetLanguages(), QStringList());
@@ -89,9 +91,9 @@ void TestLanguage::switchingLanguageReplacesCatalogue()
 {
     TLanguage language(m_dir.path());
     language.LoadLanguage(QStringLiteral("English"));
-    QCOMPARE(language.GetMsg(4, QStringLiteral("de")), QStringLiteral("Project already exists"));
+    QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Project already exists"));
     language.LoadLanguage(QStringLiteral("Français"));
-    QCOMPARE(language.GetMsg(4, QStringLiteral("de")), QStringLiteral("Projet existe"));
+    QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projet existe"));
     QCOMPARE(language.Caption(QStringLiteral("31")), QString());
     QCOMPARE(language.Caption(QStringLiteral("m.4")), QStringLiteral("Projet existe"));
 }
@@ -105,15 +107,15 @@ void TestLanguage::messageKeysInOtherForms_data()
     QTest::addColumn<QString>("message9");
     QTest::addColumn<QString>("captionKey");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("leading zero") << QByteArray("M.09=Nine\r\n") << QStringLiteral("de")
-                                  << QStringLiteral("m.09") << QStringLiteral("Nine");
-    QTest::newRow("plus sign") << QByteArray("M.+9=Nine\r\n") << QStringLiteral("de")
-                               << QStringLiteral("M.+9") << QStringLiteral("Nine");
+    QTest::newRow("leading zero") << QByteArray("M.09=Nine\r\n") << german9 << QStringLiteral("m.09")
+                                  << QStringLiteral("Nine");
+    QTest::newRow("plus sign") << QByteArray("M.+9=Nine\r\n") << german9 << QStringLiteral("M.+9")
+                               << QStringLiteral("Nine");
     QTest::newRow("first of two cases")
         << QByteArray("m.9=First\r\nM.9=Second\r\n") << QStringLiteral("First") << QStringLiteral("M.9")
         << QStringLiteral("First");
     QTest::newRow("empty first of two cases")
-        << QByteArray("M.9=\r\nm.9=Second\r\n") << QStringLiteral("de") << QStringLiteral("m.9") << QString();
+        << QByteArray("M.9=\r\nm.9=Second\r\n") << german9 << QStringLiteral("m.9") << QString();
 }
 
 void TestLanguage::messageKeysInOtherForms()
@@ -126,7 +128,7 @@ void TestLanguage::messageKeysInOtherForms()
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("language.ini")), "[Test]\r\n" + lines));
     TLanguage language(dir.path());
     language.LoadLanguage(QStringLiteral("Test"));
-    QCOMPARE(language.GetMsg(9, QStringLiteral("de")), message9);
+    QCOMPARE(language.GetMsg(Msg::InvalidPollSeconds), message9);
     QCOMPARE(language.Caption(captionKey), caption);
 }
 

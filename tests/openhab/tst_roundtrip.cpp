@@ -100,7 +100,7 @@ FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
     if (v.iType == FunctionEntry::Automation && v.bAlexa)
         voice = (v.bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (v.bAlexa)
-        voice = m_language.GetMsg(44, u"Ja"_s);
+        voice = m_language.GetMsg(Msg::Yes);
 
     FunctionEntry row;
     m_openHab.FillItem(row, v.iType, v.sBez, v.sAdr, v.sAlias, v.sGroups, voice, v.sCENKey, v.bReverse,

@@ -62,7 +62,7 @@ QList<FunctionEntry> FunctionListGenerator::functions(const QStringList& groups,
     QList<FunctionEntry> rows;
     for (int i = 0; i < count; ++i)
         rows << function(groups);
-    Vocabulary::RenumberAliases(rows, m_openHab.language().GetMsg(44, u"Ja"_s));
+    Vocabulary::RenumberAliases(rows, m_openHab.language().GetMsg(Msg::Yes));
     // The main window deletes and moves rows without renumbering them.
     if (!rows.isEmpty() && m_random.bounded(3) == 0) {
         for (int n = m_random.bounded(int(rows.size())); n > 0; --n)
@@ -136,7 +136,7 @@ FunctionEntry FunctionListGenerator::function(const QStringList& groups)
     if (bVoice && iType == FunctionEntry::Automation)
         sAlexa = (bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
     else if (bVoice)
-        sAlexa = m_openHab.language().GetMsg(44, u"Ja"_s);
+        sAlexa = m_openHab.language().GetMsg(Msg::Yes);
 
     FunctionEntry row;
     m_openHab.FillItem(row, iType, label(), sAdr, u"NEW"_s, sGroups, sAlexa, sCENKey, bReverse, iBus, iCEN);
