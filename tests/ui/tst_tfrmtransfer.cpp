@@ -279,16 +279,16 @@ void TransferDialogTest::runningStateTakesOnlyTheCloseButton()
 // own way of closing) cancels the transfer at once, the window closes, and a receive changes no file.
 void TransferDialogTest::closingCancelsARunningTransfer_data()
 {
-    QTest::addColumn<int>("mode");
+    QTest::addColumn<TransferMode>("mode");
     QTest::addColumn<bool>("escape");
-    QTest::newRow("receive, close button") << 2 << false;
-    QTest::newRow("receive, Escape") << 2 << true;
-    QTest::newRow("send, close button") << 1 << false;
+    QTest::newRow("receive, close button") << TransferMode::Receive << false;
+    QTest::newRow("receive, Escape") << TransferMode::Receive << true;
+    QTest::newRow("send, close button") << TransferMode::Send << false;
 }
 
 void TransferDialogTest::closingCancelsARunningTransfer()
 {
-    QFETCH(int, mode);
+    QFETCH(TransferMode, mode);
     QFETCH(bool, escape);
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
@@ -305,7 +305,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
     m_prompts.queueYes();
     QElapsedTimer elapsed;
 
-    press(mode == 1 ? w().btnSend : w().btnReceive, [&] {
+    press(mode == TransferMode::Send ? w().btnSend : w().btnReceive, [&] {
         QTimer::singleShot(300, &dlg(), [&] {
             QVERIFY(dlg().isRunning());
             if (escape)
@@ -314,7 +314,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
                 QTest::mouseClick(dlg().btnClose, Qt::LeftButton);
         });
         elapsed.start();
-        (mode == 1 ? dlg().btnSend : dlg().btnReceive)->click();
+        (mode == TransferMode::Send ? dlg().btnSend : dlg().btnReceive)->click();
         QVERIFY(!dlg().isVisible());
     });
 
@@ -323,7 +323,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
     QMap<QString, QByteArray> after;
     for (const QString& name : QDir(projectDir()).entryList(QDir::Files | QDir::Hidden))
         after[name] = readBytes(projectDir() + name);
-    if (mode == 2)
+    if (mode == TransferMode::Receive)
         QCOMPARE(after, before);
 }
 
