@@ -46,7 +46,7 @@ TCliBus::TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLangua
 int TCliBus::Run(Verb verb, const QStringList& args, const TOptions& options)
 {
     if (verb != Test && !args.isEmpty())
-        return m_usageFailure(u"Falsche Anzahl von Argumenten."_s);
+        return m_usageFailure(m_language.GetMsg(Msg::CliWrongArgumentCount));
     switch (verb) {
     case Test:
         return RunTest(args, options);
@@ -63,27 +63,26 @@ int TCliBus::Run(Verb verb, const QStringList& args, const TOptions& options)
 int TCliBus::RunTest(const QStringList& args, const TOptions& options)
 {
     if (args.isEmpty() || args.size() > 2)
-        return m_usageFailure(u"bus test braucht PROJEKT ALIAS [on|off|up|down|stop|PROZENT]."_s);
+        return m_usageFailure(m_language.GetMsg(Msg::CliBusTestArguments));
     const QList<FunctionEntry>& rows = m_items.entries();
     const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const FunctionEntry& entry) {
         return entry.alias.compare(args.at(0), Qt::CaseInsensitive) == 0;
     });
     if (row == rows.cend())
-        return m_usageFailure(u"Das Projekt hat keine Funktion mit dem Alias \"%1\"."_s.arg(args.at(0)));
+        return m_usageFailure(m_language.GetMsg(Msg::CliNoSuchAlias, args.at(0)));
     TTestCommand command;
     if (args.size() == 2) {
         const auto parsed = ParseTestCommand(args.at(1));
         if (!parsed)
-            return m_usageFailure(
-                u"Unbekanntes Wort \"%1\": on, off, up, down, stop oder 0 bis 100."_s.arg(args.at(1)));
+            return m_usageFailure(m_language.GetMsg(Msg::CliUnknownTestWord, args.at(1)));
         command = *parsed;
     }
     const auto steps = TestSteps(m_openHab, m_openHab.ExtractItem(*row), rows, command);
     if (!steps)
-        return m_usageFailure(
-            u"\"%1\" passt nicht zu %2 (%3)."_s.arg(args.value(1), row->alias, KindCaption(row->kind)));
+        return m_usageFailure(m_language.GetMsg(Msg::CliTestWordUnfit, args.value(1),
+                                                row->alias + u" ("_s + KindCaption(row->kind) + u')'));
     if (steps->isEmpty()) {
-        Print(m_err, u"%1 schaltet nichts: Die Szene hat keine Mitglieder.\n"_s.arg(row->alias));
+        Print(m_err, m_language.GetMsg(Msg::CliSceneWithoutMembers, row->alias) + u'\n');
         return Success;
     }
 
@@ -112,16 +111,10 @@ int TCliBus::RunLearn(const TOptions& options)
     QEventLoop loop;
     int status = Failure;
     QObject::connect(&learn, &TBusLearn::listening, &loop, [&] {
-        Print(m_err,
-              TLanguage::Fill(m_language.GetMsg(121, u"Bitte jetzt die Taste am Gerät drücken (höchstens $1 "
-                                                     "Sekunden) …"_s),
-                              QString::number(options.limitSeconds)) +
-                  u'\n');
+        Print(m_err, m_language.GetMsg(Msg::PressKeyNow, QString::number(options.limitSeconds)) + u'\n');
     });
     QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
-        Print(m_err, TLanguage::Fill(m_language.GetMsg(123, u"Passt nicht zur gewählten Art: $1"_s),
-                                     QString::fromLatin1(frame)) +
-                         u'\n');
+        Print(m_err, m_language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)) + u'\n');
     });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
@@ -132,10 +125,7 @@ int TCliBus::RunLearn(const TOptions& options)
         loop.quit();
     });
     QObject::connect(&learn, &TBusLearn::timedOut, &loop, [&] {
-        Print(m_err,
-              TLanguage::Fill(m_language.GetMsg(122, u"Innerhalb von $1 Sekunden kam kein Tastendruck."_s),
-                              QString::number(options.limitSeconds)) +
-                  u'\n');
+        Print(m_err, m_language.GetMsg(Msg::NoKeyPress, QString::number(options.limitSeconds)) + u'\n');
         loop.quit();
     });
     QObject::connect(&learn, &TBusLearn::failed, &loop, [&](TBusError error, const QString& detail) {
@@ -169,7 +159,7 @@ int TCliBus::RunDiscover(const TOptions& options)
         Print(m_out, KindCaption(d.iType) + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) +
                          u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }
-    const QString silent = m_language.GetMsg(127, u"Im Projekt, antwortet nicht (Adresse falsch?)"_s);
+    const QString silent = m_language.GetMsg(Msg::SilentInProject);
     for (const int row : found.silentRows) {
         const FunctionEntry& entry = rows.at(row);
         Print(m_out, KindCaption(entry.kind) + u'\t' + entry.address + u'\t' +
@@ -191,8 +181,8 @@ int TCliBus::RunMonitor(const TOptions& options)
         loop.quit();
     });
     QObject::connect(&session, &TOwnSession::opened, &loop, [&] {
-        Print(m_err, TLanguage::Fill(m_language.GetMsg(129, u"Verbunden mit dem Busserver $1."_s),
-                                     options.server.host + u':' + QString::number(options.server.port)) +
+        Print(m_err, m_language.GetMsg(Msg::BusConnected,
+                                       options.server.host + u':' + QString::number(options.server.port)) +
                          u'\n');
     });
     QTimer limit;

@@ -46,74 +46,74 @@ struct TCliOption
 {
     int flag; // 0: every command has it
     QStringList names;
-    QString valueName;
-    QString description;
+    std::optional<Msg> valueName; // only an option that takes a value has one
+    Msg description;
 };
 
 const TCliOption cliOptions[] = {
-    {0, {u"h"_s, u"help"_s}, {}, u"Zeigt diese Hilfe."_s},
-    {0,
-     {u"language"_s},
-     u"NAME"_s,
-     u"Sprache der Meldungen und Überschriften: ein Abschnitt von config/language.ini (Standard: Deutsch)."_s},
-    {IpOption,
-     {u"ip"_s},
-     u"ADRESSE"_s,
-     u"Adresse des Varuno im lokalen Netz (Standard: IP aus project.ini)."_s},
-    {PortOption, {u"port"_s}, u"PORT"_s, u"Port des Redis-Speichers auf dem Varuno (Standard: 6379)."_s},
-    {YesOption, {u"yes"_s}, {}, u"Beantwortet jede Rückfrage mit Ja."_s},
-    {SerialOption,
-     {u"serial"_s},
-     u"SERIENNUMMER"_s,
-     u"Seriennummer des Varuno (Standard: SERIAL aus project.ini)."_s},
-    {BusOption,
-     {u"bus-ip"_s},
-     u"ADRESSE"_s,
-     u"Adresse des Busservers (Standard: aus den Server-Einstellungen des Projekts)."_s},
-    {BusOption, {u"bus-port"_s}, u"PORT"_s, u"Port des Busservers (Standard: Server-Einstellungen)."_s},
-    {BusOption, {u"password"_s}, u"PASSWORT"_s, u"OpenWeb-Passwort (Standard: Server-Einstellungen)."_s},
-    {BusOption,
-     {u"hmac"_s},
-     {},
-     u"Der Busserver verlangt HMAC (Standard: aus den Server-Einstellungen). Das Verfahren wählt immer der "
-     "Busserver; der Schalter ändert es nicht."_s},
-    {BusOption,
-     {u"timeout"_s},
-     u"SEKUNDEN"_s,
-     u"learn: Wartezeit auf einen Tastendruck (Standard: 30); monitor: Ende nach so vielen "
-     "Sekunden (Standard: bis Strg-C)."_s},
+    {0, {u"h"_s, u"help"_s}, {}, Msg::CliHelpOption},
+    {0, {u"language"_s}, Msg::CliValueName, Msg::CliLanguageOption},
+    {IpOption, {u"ip"_s}, Msg::CliValueAddress, Msg::CliIpOption},
+    {PortOption, {u"port"_s}, Msg::CliValuePort, Msg::CliPortOption},
+    {YesOption, {u"yes"_s}, {}, Msg::CliYesOption},
+    {SerialOption, {u"serial"_s}, Msg::CliValueSerial, Msg::CliSerialOption},
+    {BusOption, {u"bus-ip"_s}, Msg::CliValueAddress, Msg::CliBusIpOption},
+    {BusOption, {u"bus-port"_s}, Msg::CliValuePort, Msg::CliBusPortOption},
+    {BusOption, {u"password"_s}, Msg::CliValuePassword, Msg::CliPasswordOption},
+    {BusOption, {u"hmac"_s}, {}, Msg::CliHmacOption},
+    {BusOption, {u"timeout"_s}, Msg::CliValueSeconds, Msg::CliTimeoutOption},
 };
 
-const QString projectHelp =
-    u"PROJEKT ist der Name eines Projekts in projects/ neben dem Programm oder ein Pfad mit \"/\" zu einem "
-    "Projektordner (einem Ordner mit project.ini oder bticino.items); die Einstellungen kommen immer aus "
-    "config/ neben dem Programm."_s;
-
-QString optionSyntax(const TCliOption& option)
+QString optionSyntax(const TCliOption& option, const TLanguage& language)
 {
     QStringList names;
     for (const QString& name : option.names)
         names << (name.size() == 1 ? u"-"_s : u"--"_s) + name;
-    return names.join(u", "_s) + (option.valueName.isEmpty() ? QString() : u' ' + option.valueName);
+    return names.join(u", "_s) + (option.valueName ? u' ' + language.GetMsg(*option.valueName) : QString());
 }
 
-// The command word: the first argument that is neither an option nor an option's value.
-QString commandWord(const QStringList& arguments)
+// One line of a help's table: what is typed, then what it does.
+QString helpLine(const QString& call, const QString& text)
 {
+    return u"  "_s + call.leftJustified(26) + u' ' + text + u'\n';
+}
+
+// What the command line holds before the command's own options are known.
+struct TCommandLine
+{
+    QString word;                    // the first argument that is neither an option nor its value
+    std::optional<QString> language; // the value of the last --language
+};
+
+TCommandLine scanCommandLine(const QStringList& arguments)
+{
+    static const QString languageOption = u"--language"_s;
+    TCommandLine line;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        if (argument == u"--")
-            return arguments.value(i + 1);
-        if (!argument.startsWith(u'-'))
-            return argument;
+        if (argument == u"--") {
+            if (line.word.isEmpty())
+                line.word = arguments.value(i + 1);
+            break;
+        }
+        if (!argument.startsWith(u'-')) {
+            if (line.word.isEmpty())
+                line.word = argument;
+            continue;
+        }
+        if (argument.startsWith(languageOption + u'='))
+            line.language = argument.mid(languageOption.size() + 1);
         const bool bTakesValue =
             std::any_of(std::begin(cliOptions), std::end(cliOptions), [&](const TCliOption& o) {
-                return !o.valueName.isEmpty() && o.names.contains(argument.mid(2));
+                return o.valueName && o.names.contains(argument.mid(2));
             });
-        if (bTakesValue && argument.startsWith(u"--"))
-            ++i;
+        if (!bTakesValue || !argument.startsWith(u"--"))
+            continue;
+        if (argument == languageOption && i + 1 < arguments.size())
+            line.language = arguments.at(i + 1);
+        ++i;
     }
-    return {};
+    return line;
 }
 
 // The value of an option the command line holds; the parser warns about options a command does not
@@ -139,12 +139,12 @@ QString defaultLanguage(const QStringList& languages)
 struct TCliCommand
 {
     QString name;
-    QString syntax;
+    std::optional<Msg> syntax;
     qsizetype minArguments;
     qsizetype maxArguments;
     int options;
-    QString summary; // one line for the general help
-    QString details; // further sentences for the command's own help
+    Msg summary;                // one line for the general help
+    std::optional<Msg> details; // further sentences for the command's own help
     int (TCliCommands::*run)(TCliSession& session, const QStringList& args);
 };
 
@@ -152,9 +152,9 @@ struct TCliCommand
 // open project's function list.
 struct TCliSession
 {
-    TCliSession(const QString& programDir, QIODevice& err, QIODevice* terminal,
+    TCliSession(const QString& programDir, TLanguage& language, QIODevice& err, QIODevice* terminal,
                 const QCommandLineParser& parser)
-        : parser(parser), language(programDir + u"/config/"_s), bticino(language),
+        : parser(parser), language(language), bticino(language),
           openHab(language, bticino, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
           workspace(programDir, openHab, language, prompts), lock(language)
@@ -162,7 +162,7 @@ struct TCliSession
     }
 
     const QCommandLineParser& parser;
-    TLanguage language;
+    TLanguage& language;
     Tbticino bticino;
     TopenHab openHab;
     TTerminalPrompts prompts;
@@ -174,81 +174,41 @@ struct TCliSession
 const QList<TCliCommand>& TCliCommands::Commands()
 {
     static const QList<TCliCommand> commands = {
-        {u"projects"_s,
-         {},
-         0,
-         0,
-         0,
-         u"Listet die Projekte auf, eines je Zeile."_s,
-         {},
-         &TCliCommands::Projects},
-        {u"regenerate"_s, u"PROJEKT"_s, 1, 1, 0, u"Schreibt die erzeugten Dateien des Projekts neu."_s,
-         u"Wie Öffnen und Speichern im Programm: Das Projekt wird aus seinen Dateien geladen und seine "
-         "Items-, Cloud-, Rules- und Sitemap-Datei werden daraus neu geschrieben."_s,
-         &TCliCommands::Regenerate},
-        {u"export-csv"_s, u"PROJEKT [DATEI]"_s, 1, 2, 0, u"Exportiert die Funktionen als CSV."_s,
-         u"Dieselbe Datei wie \"Funktionen in CSV/Excel exportieren...\" im Hauptfenster; ohne DATEI auf die "
-         "Standardausgabe."_s,
+        {u"projects"_s, {}, 0, 0, 0, Msg::CliProjectsSummary, {}, &TCliCommands::Projects},
+        {u"regenerate"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliRegenerateSummary,
+         Msg::CliRegenerateDetails, &TCliCommands::Regenerate},
+        {u"export-csv"_s, Msg::CliExportArguments, 1, 2, 0, Msg::CliExportSummary, Msg::CliExportDetails,
          &TCliCommands::ExportCsv},
-        {u"send"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
-         u"Sendet die Konfiguration des Projekts an den Varuno."_s,
-         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; "
-         u"ohne "
-         "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
-         &TCliCommands::Send},
-        {u"receive"_s, u"PROJEKT"_s, 1, 1, IpOption | PortOption | YesOption,
-         u"Empfängt die Konfiguration vom Varuno in das Projekt."_s,
-         u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; "
-         u"ohne "
-         "Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."_s,
-         &TCliCommands::Receive},
-        {u"lookup"_s, u"PROJEKT"_s, 1, 1, SerialOption,
-         u"Sucht die IP-Adresse des Varuno und gibt sie aus."_s,
-         u"Fragt den Suchdienst aus config/settings.ini (Cloudserver) nach der Adresse zur Seriennummer; "
-         u"eine "
-         "gefundene Adresse wird als IP in project.ini gespeichert."_s,
-         &TCliCommands::Lookup},
-        {u"backups"_s, u"PROJEKT"_s, 1, 1, 0,
-         u"Listet die Sicherungen des Projekts auf, die neueste zuerst."_s,
-         u"Je Zeile der Name der Sicherung, ein Tabulator, was sie enthält und die Zahl ihrer Dateien. "
-         u"Empfangen und Wiederherstellen sichern vorher die Dateien des Projekts, Senden die Dateien auf "
-         u"dem Varuno; von jeder Art bleiben die 20 neuesten."_s,
+        {u"send"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption, Msg::CliSendSummary,
+         Msg::CliTransferDetails, &TCliCommands::Send},
+        {u"receive"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption,
+         Msg::CliReceiveSummary, Msg::CliTransferDetails, &TCliCommands::Receive},
+        {u"lookup"_s, Msg::CliProjectArgument, 1, 1, SerialOption, Msg::CliLookupSummary,
+         Msg::CliLookupDetails, &TCliCommands::Lookup},
+        {u"backups"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliBackupsSummary, Msg::CliBackupsDetails,
          &TCliCommands::Backups},
-        {u"restore"_s, u"PROJEKT SICHERUNG"_s, 2, 2, 0,
-         u"Stellt die Dateien einer Sicherung im Projekt wieder her."_s,
-         u"Die Dateien des Projekts, die dabei ersetzt werden, werden vorher selbst gesichert; "
-         u"misslingt etwas, bleibt das Projekt unverändert. Eine Sicherung des Varuno kommt auf den Varuno "
-         u"zurück, indem man sie wiederherstellt und das Projekt dann sendet."_s,
+        {u"restore"_s, Msg::CliRestoreArguments, 2, 2, 0, Msg::CliRestoreSummary, Msg::CliRestoreDetails,
          &TCliCommands::Restore},
-        {u"check"_s, u"PROJEKT"_s, 1, 1, 0,
-         u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."_s,
-         u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
-         "Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
-         "verändern würden. Exit-Status 1, wenn es Fehler gibt."_s,
+        {u"check"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliCheckSummary, Msg::CliCheckDetails,
          &TCliCommands::Check},
-        {u"bus"_s, u"test|learn|discover|monitor PROJEKT [ALIAS [WORT]]"_s, 2, 4, BusOption,
-         u"Testet Funktionen am Bus, lernt Adressen und sucht Busgeräte."_s,
-         u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT "
-         "wie \"Funktion testen\": Licht ein und nach 2 s aus, Dimmer auf 100 % und nach 2 s aus, "
-         "Jalousie auf, CEN-Taste kurz, Szenario, Szene ein) und gibt jedes bestätigte Telegramm aus. "
-         "learn gibt Art, Adresse, Bus und Taste des ersten Telegramms eines Geräts aus. discover gibt "
-         "je gefundenem Gerät Art, Adresse, Bus und Alias (oder -) aus, danach jede Funktion des "
-         "Projekts, deren Adresse nicht antwortet. monitor gibt jedes Telegramm des Busses aus, bis "
-         "Strg-C. Exit-Status 1, wenn der Bus ablehnt oder nicht antwortet."_s,
+        {u"bus"_s, Msg::CliBusArguments, 2, 4, BusOption, Msg::CliBusSummary, Msg::CliBusDetails,
          &TCliCommands::Bus},
     };
     return commands;
 }
 
 TCliCommands::TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal)
-    : m_programDir(std::move(programDir)), m_out(out), m_err(err), m_terminal(terminal)
+    : m_programDir(std::move(programDir)), m_out(out), m_err(err), m_terminal(terminal),
+      m_language(m_programDir + u"/config/"_s)
 {
 }
 
 int TCliCommands::Run(const QStringList& arguments)
 {
-    const QString word = commandWord(arguments);
-    if (word.isEmpty()) {
+    const TCommandLine line = scanCommandLine(arguments);
+    // An unknown language is reported once the command's options have been read.
+    LoadLanguage(line.language);
+    if (line.word.isEmpty()) {
         const QStringList options = arguments.mid(1);
         if (options.contains(u"--version"_s)) {
             Write(m_out, programName + u' ' + QStringLiteral(VARUNO_VERSION) + u'\n');
@@ -263,9 +223,9 @@ int TCliCommands::Run(const QStringList& arguments)
     }
     const auto& commands = Commands();
     const auto command = std::find_if(commands.cbegin(), commands.cend(),
-                                      [&](const TCliCommand& c) { return c.name == word; });
+                                      [&](const TCliCommand& c) { return c.name == line.word; });
     if (command == commands.cend())
-        return UsageFailure(u"Unbekannter Befehl \"%1\"."_s.arg(word));
+        return UsageFailure(m_language.GetMsg(Msg::CliUnknownCommand, line.word));
     return RunCommand(*command, arguments);
 }
 
@@ -274,7 +234,9 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
     QCommandLineParser parser;
     for (const TCliOption& option : cliOptions) {
         if (option.flag == 0 || (command.options & option.flag))
-            parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
+            parser.addOption(
+                QCommandLineOption(option.names, m_language.GetMsg(option.description),
+                                   option.valueName ? m_language.GetMsg(*option.valueName) : QString()));
     }
     m_command = command.name;
     if (!parser.parse(arguments))
@@ -286,63 +248,70 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
     // The first positional argument is the command word itself.
     const QStringList args = parser.positionalArguments().mid(1);
     if (args.size() < command.minArguments || args.size() > command.maxArguments)
-        return UsageFailure(u"Falsche Anzahl von Argumenten."_s);
+        return UsageFailure(m_language.GetMsg(Msg::CliWrongArgumentCount));
     if (const auto port = optionValue(parser, u"port"_s)) {
         bool bNumber = false;
         if (port->toUShort(&bNumber) == 0 || !bNumber)
-            return UsageFailure(u"Ungültiger Port \"%1\"."_s.arg(*port));
+            return UsageFailure(m_language.GetMsg(Msg::CliInvalidPort, *port));
     }
+    const auto language = optionValue(parser, u"language"_s);
+    if (!LoadLanguage(language))
+        return UsageFailure(
+            m_language.GetMsg(Msg::CliUnknownLanguage, *language, m_language.GetLanguages().join(u", "_s)));
 
-    TCliSession session(m_programDir, m_err, m_terminal, parser);
-    const QStringList languages = session.language.GetLanguages();
-    QString language = defaultLanguage(languages);
-    if (const auto chosen = optionValue(parser, u"language"_s)) {
-        language = *chosen;
-        if (!languages.contains(language, Qt::CaseInsensitive))
-            return UsageFailure(u"Unbekannte Sprache \"%1\"; config/language.ini kennt: %2."_s.arg(
-                language, languages.join(u", "_s)));
-    }
-    session.language.LoadLanguage(language);
+    TCliSession session(m_programDir, m_language, m_err, m_terminal, parser);
     return (this->*command.run)(session, args);
 }
 
-QString TCliCommands::GeneralHelp()
+bool TCliCommands::LoadLanguage(const std::optional<QString>& chosen)
 {
-    QString text = u"Aufruf: %1 BEFEHL [Optionen] [Argumente]\n\nBefehle:\n"_s.arg(programName);
-    for (const TCliCommand& command : Commands()) {
-        const QString call = command.syntax.isEmpty() ? command.name : command.name + u' ' + command.syntax;
-        text += u"  "_s + call.leftJustified(26) + u' ' + command.summary + u'\n';
-    }
-    text += u"\nAllgemeine Optionen:\n"_s;
+    const QStringList languages = m_language.GetLanguages();
+    const bool bKnown = !chosen || languages.contains(*chosen, Qt::CaseInsensitive);
+    m_language.LoadLanguage(chosen && bKnown ? *chosen : defaultLanguage(languages));
+    return bKnown;
+}
+
+QString TCliCommands::GeneralHelp() const
+{
+    QString text = m_language.GetMsg(Msg::CliGeneralUsage, programName) + u"\n\n"_s +
+                   m_language.GetMsg(Msg::CliCommandsHeading) + u'\n';
+    for (const TCliCommand& command : Commands())
+        text += helpLine(Call(command), m_language.GetMsg(command.summary));
+    text += u'\n' + m_language.GetMsg(Msg::CliGeneralOptionsHeading) + u'\n';
     for (const TCliOption& option : cliOptions) {
         if (option.flag == 0)
-            text += u"  "_s + optionSyntax(option).leftJustified(26) + u' ' + option.description + u'\n';
+            text += helpLine(optionSyntax(option, m_language), m_language.GetMsg(option.description));
     }
-    text += u"  "_s + u"--version"_s.leftJustified(26) + u" Zeigt die Version.\n\n"_s + projectHelp +
-            u"\nHilfe zu einem Befehl: %1 BEFEHL --help\n"_s.arg(programName);
+    return text + helpLine(u"--version"_s, m_language.GetMsg(Msg::CliVersionOption)) + u'\n' +
+           m_language.GetMsg(Msg::CliProjectHelp) + u'\n' +
+           m_language.GetMsg(Msg::CliCommandHelpHint, programName) + u'\n';
+}
+
+QString TCliCommands::CommandHelp(const TCliCommand& command) const
+{
+    QString text = m_language.GetMsg(Msg::CliCommandUsage, programName, Call(command)) + u"\n\n"_s +
+                   m_language.GetMsg(command.summary) + u'\n';
+    if (command.details)
+        text += m_language.GetMsg(*command.details) + u'\n';
+    text += u'\n' + m_language.GetMsg(Msg::CliOptionsHeading) + u'\n';
+    for (const TCliOption& option : cliOptions) {
+        if (option.flag == 0 || (command.options & option.flag))
+            text += helpLine(optionSyntax(option, m_language), m_language.GetMsg(option.description));
+    }
+    if (command.minArguments > 0)
+        text += u'\n' + m_language.GetMsg(Msg::CliProjectHelp) + u'\n';
     return text;
 }
 
-QString TCliCommands::CommandHelp(const TCliCommand& command)
+QString TCliCommands::Call(const TCliCommand& command) const
 {
-    const QString call = command.syntax.isEmpty() ? command.name : command.name + u' ' + command.syntax;
-    QString text = u"Aufruf: %1 %2 [Optionen]\n\n%3\n"_s.arg(programName, call, command.summary);
-    if (!command.details.isEmpty())
-        text += command.details + u'\n';
-    text += u"\nOptionen:\n"_s;
-    for (const TCliOption& option : cliOptions) {
-        if (option.flag == 0 || (command.options & option.flag))
-            text += u"  "_s + optionSyntax(option).leftJustified(26) + u' ' + option.description + u'\n';
-    }
-    if (command.minArguments > 0)
-        text += u'\n' + projectHelp + u'\n';
-    return text;
+    return command.syntax ? command.name + u' ' + m_language.GetMsg(*command.syntax) : command.name;
 }
 
 int TCliCommands::UsageFailure(const QString& text)
 {
     const QString call = m_command.isEmpty() ? programName : programName + u' ' + m_command;
-    Write(m_err, u"%1: %2\nHilfe: %3 --help\n"_s.arg(programName, text, call));
+    Write(m_err, programName + u": "_s + text + u'\n' + m_language.GetMsg(Msg::CliHelpHint, call) + u'\n');
     return UsageError;
 }
 
@@ -356,10 +325,8 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
     TopenHab& openHab = session.openHab;
     const QString folder = ProjectFolder(session.workspace, project);
     if (folder.isEmpty()) {
-        UsageFailure(
-            u"Unbekanntes Projekt \"%1\": weder ein Projekt in %2 noch ein Projektordner (ein Pfad mit "
-            "\"/\" zu einem Ordner mit project.ini oder bticino.items)."_s.arg(
-                project, QDir::toNativeSeparators(session.workspace.sProjDir())));
+        UsageFailure(session.language.GetMsg(Msg::CliUnknownProject, project,
+                                             QDir::toNativeSeparators(session.workspace.sProjDir())));
         return false;
     }
     openHab.sProjPath = folder;
@@ -499,8 +466,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
         const TCtrlCGuard ctrlC;
         bOk = transfer.RunTransfer();
     }
-    session.prompts.information(bOk ? language.GetMsg(30, u"Datenübertragung erfolgreich!"_s)
-                                    : language.GetMsg(31, u"Fehler bei Datenübertragung!"_s));
+    session.prompts.information(language.GetMsg(bOk ? Msg::TransferSucceeded : Msg::TransferFailed));
     if (bOk && mode == TransferMode::Send)
         session.prompts.information(Captions::Text(language, Captions::RefreshNote));
     // The main window opens the project again after every receive, whatever its outcome: the
@@ -524,11 +490,7 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
     if (!SelectProject(session, args.at(0)))
         return UsageError;
     if (const auto failure = TBackups(session.openHab.sProjPath).Restore(args.at(1))) {
-        session.prompts.error(TLanguage::Fill(
-            session.language.GetMsg(
-                99,
-                u"Die Sicherung konnte nicht wiederhergestellt werden. Das Projekt wurde nicht verändert. $1"_s),
-            *failure));
+        session.prompts.error(session.language.GetMsg(Msg::RestoreFailed, *failure));
         return Failure;
     }
     // As the main window opens the project again: a restored file the program cannot read shows now.
@@ -543,15 +505,14 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return Failure;
     const QString& cloudServer = session.workspace.sCloudServer();
     if (cloudServer.isEmpty()) {
-        session.prompts.error(
-            u"Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen."_s);
+        session.prompts.error(session.language.GetMsg(Msg::CliNoCloudServer));
         return Failure;
     }
     const QString projPath = session.openHab.sProjPath;
     const TProjectIni ini(projPath);
     QString serial = optionValue(session.parser, u"serial"_s).value_or(ini.Serial());
     if (serial.isEmpty() && !session.prompts.hasTerminal())
-        return UsageFailure(u"Das Projekt hat keine Seriennummer; bitte --serial angeben."_s);
+        return UsageFailure(session.language.GetMsg(Msg::CliProjectWithoutSerial));
     QString serialLine;
     QString address = ini.IP();
     TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
@@ -560,7 +521,7 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return Success;
     }
     if (serial.isEmpty())
-        session.prompts.error(u"Keine Seriennummer angegeben."_s);
+        session.prompts.error(session.language.GetMsg(Msg::CliNoSerial));
     return Failure;
 }
 
@@ -586,15 +547,14 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
 {
     const auto verb = TCliBus::ParseVerb(args.at(0));
     if (!verb)
-        return UsageFailure(
-            u"Unbekannte Aktion \"%1\": test, learn, discover oder monitor."_s.arg(args.at(0)));
+        return UsageFailure(session.language.GetMsg(Msg::CliUnknownBusVerb, args.at(0)));
     TCliBus::TOptions options;
     options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
     if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {
         bool bNumber = false;
         options.limitSeconds = timeout->toInt(&bNumber);
         if (!bNumber || options.limitSeconds <= 0 || options.limitSeconds > 86400)
-            return UsageFailure(u"Ungültige Wartezeit \"%1\"."_s.arg(*timeout));
+            return UsageFailure(session.language.GetMsg(Msg::CliInvalidTimeout, *timeout));
     }
     if (!SelectProject(session, args.at(1)))
         return UsageError;
@@ -607,9 +567,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     bool bPort = false;
     options.server.port = port.toUShort(&bPort);
     if (!bPort || options.server.port == 0)
-        return UsageFailure(u"Ungültiger Port des Busservers \"%1\"; bitte --bus-port angeben."_s.arg(port));
+        return UsageFailure(session.language.GetMsg(Msg::CliInvalidBusPort, port));
     if (options.server.host.isEmpty())
-        return UsageFailure(u"Keine Adresse des Busservers; bitte --bus-ip angeben."_s);
+        return UsageFailure(session.language.GetMsg(Msg::CliNoBusAddress));
     TCliBus bus(openHab, session.bticino, session.language, session.items, m_out, m_err,
                 [this](const QString& text) { return UsageFailure(text); });
     return bus.Run(*verb, args.mid(2), options);

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "link/ttransfer.h"
+#include "model/tlanguage.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QIODevice;
 struct TCliCommand;
@@ -59,8 +62,13 @@ private:
     bool LockProject(TCliSession& session);
     // Locks and loads the selected project as opening it in the program does; false after an error.
     bool OpenProject(TCliSession& session);
-    static QString GeneralHelp();
-    static QString CommandHelp(const TCliCommand& command);
+    // Loads the language asked for, or the default one when none is asked for; false, with the
+    // default one loaded, when config/language.ini does not know the one asked for.
+    bool LoadLanguage(const std::optional<QString>& chosen);
+    QString GeneralHelp() const;
+    QString CommandHelp(const TCliCommand& command) const;
+    // The command with its arguments as the help shows it.
+    QString Call(const TCliCommand& command) const;
     // Reports a command line that cannot be carried out as written.
     int UsageFailure(const QString& text);
     void Write(QIODevice& device, const QString& text);
@@ -69,6 +77,9 @@ private:
     QIODevice& m_out;
     QIODevice& m_err;
     QIODevice* m_terminal;
+    // The language of every text, known before the command line is read so that its errors are
+    // already in it.
+    TLanguage m_language;
     TTransferSettings m_transferSettings;
     QString m_command; // the command being run, for the help hint of usage errors
 };

@@ -142,6 +142,100 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::SilentInProject, u"Im Projekt, antwortet nicht (Adresse falsch?)"},
     {Msg::AddMarked, u"Markierte hinzufügen"},
     {Msg::BusConnected, u"Verbunden mit dem Busserver $1."},
+    {Msg::CliHelpOption, u"Zeigt diese Hilfe."},
+    {Msg::CliLanguageOption,
+     u"Sprache der Meldungen und Überschriften: ein Abschnitt von config/language.ini (Standard: Deutsch)."},
+    {Msg::CliIpOption, u"Adresse des Varuno im lokalen Netz (Standard: IP aus project.ini)."},
+    {Msg::CliPortOption, u"Port des Redis-Speichers auf dem Varuno (Standard: 6379)."},
+    {Msg::CliYesOption, u"Beantwortet jede Rückfrage mit Ja."},
+    {Msg::CliSerialOption, u"Seriennummer des Varuno (Standard: SERIAL aus project.ini)."},
+    {Msg::CliBusIpOption, u"Adresse des Busservers (Standard: aus den Server-Einstellungen des Projekts)."},
+    {Msg::CliBusPortOption, u"Port des Busservers (Standard: Server-Einstellungen)."},
+    {Msg::CliPasswordOption, u"OpenWeb-Passwort (Standard: Server-Einstellungen)."},
+    {Msg::CliHmacOption, u"Der Busserver verlangt HMAC (Standard: aus den Server-Einstellungen). Das "
+                         u"Verfahren wählt immer der Busserver; der Schalter ändert es nicht."},
+    {Msg::CliTimeoutOption, u"learn: Wartezeit auf einen Tastendruck (Standard: 30); monitor: Ende nach so "
+                            u"vielen Sekunden (Standard: bis Strg-C)."},
+    {Msg::CliVersionOption, u"Zeigt die Version."},
+    {Msg::CliValueName, u"NAME"},
+    {Msg::CliValueAddress, u"ADRESSE"},
+    {Msg::CliValuePort, u"PORT"},
+    {Msg::CliValueSerial, u"SERIENNUMMER"},
+    {Msg::CliValuePassword, u"PASSWORT"},
+    {Msg::CliValueSeconds, u"SEKUNDEN"},
+    {Msg::CliProjectArgument, u"PROJEKT"},
+    {Msg::CliExportArguments, u"PROJEKT [DATEI]"},
+    {Msg::CliRestoreArguments, u"PROJEKT SICHERUNG"},
+    {Msg::CliBusArguments, u"test|learn|discover|monitor PROJEKT [ALIAS [WORT]]"},
+    {Msg::CliProjectsSummary, u"Listet die Projekte auf, eines je Zeile."},
+    {Msg::CliRegenerateSummary, u"Schreibt die erzeugten Dateien des Projekts neu."},
+    {Msg::CliRegenerateDetails,
+     u"Wie Öffnen und Speichern im Programm: Das Projekt wird aus seinen Dateien geladen und seine Items-, "
+     u"Cloud-, Rules- und Sitemap-Datei werden daraus neu geschrieben."},
+    {Msg::CliExportSummary, u"Exportiert die Funktionen als CSV."},
+    {Msg::CliExportDetails, u"Dieselbe Datei wie \"Funktionen in CSV/Excel exportieren...\" im Hauptfenster; "
+                            u"ohne DATEI auf die Standardausgabe."},
+    {Msg::CliSendSummary, u"Sendet die Konfiguration des Projekts an den Varuno."},
+    {Msg::CliReceiveSummary, u"Empfängt die Konfiguration vom Varuno in das Projekt."},
+    {Msg::CliTransferDetails,
+     u"Der Fortschritt erscheint auf der Standardfehlerausgabe. Rückfragen werden am Terminal gestellt; ohne "
+     u"Terminal und ohne --yes gilt Nein. Die Adresse wird als IP in project.ini gespeichert."},
+    {Msg::CliLookupSummary, u"Sucht die IP-Adresse des Varuno und gibt sie aus."},
+    {Msg::CliLookupDetails,
+     u"Fragt den Suchdienst aus config/settings.ini (Cloudserver) nach der Adresse zur Seriennummer; eine "
+     u"gefundene Adresse wird als IP in project.ini gespeichert."},
+    {Msg::CliBackupsSummary, u"Listet die Sicherungen des Projekts auf, die neueste zuerst."},
+    {Msg::CliBackupsDetails,
+     u"Je Zeile der Name der Sicherung, ein Tabulator, was sie enthält und die Zahl ihrer Dateien. Empfangen "
+     u"und Wiederherstellen sichern vorher die Dateien des Projekts, Senden die Dateien auf dem Varuno; von "
+     u"jeder Art bleiben die 20 neuesten."},
+    {Msg::CliRestoreSummary, u"Stellt die Dateien einer Sicherung im Projekt wieder her."},
+    {Msg::CliRestoreDetails,
+     u"Die Dateien des Projekts, die dabei ersetzt werden, werden vorher selbst gesichert; misslingt etwas, "
+     u"bleibt das Projekt unverändert. Eine Sicherung des Varuno kommt auf den Varuno zurück, indem man sie "
+     u"wiederherstellt und das Projekt dann sendet."},
+    {Msg::CliCheckSummary, u"Prüft das Projekt auf Fehler, die den Varuno erreichen würden."},
+    {Msg::CliCheckDetails,
+     u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
+     u"Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
+     u"verändern würden. Exit-Status 1, wenn es Fehler gibt."},
+    {Msg::CliBusSummary, u"Testet Funktionen am Bus, lernt Adressen und sucht Busgeräte."},
+    {Msg::CliBusDetails,
+     u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT wie \"Funktion "
+     u"testen\": Licht ein und nach 2 s aus, Dimmer auf 100 % und nach 2 s aus, Jalousie auf, CEN-Taste "
+     u"kurz, Szenario, Szene ein) und gibt jedes bestätigte Telegramm aus. learn gibt Art, Adresse, Bus und "
+     u"Taste des ersten Telegramms eines Geräts aus. discover gibt je gefundenem Gerät Art, Adresse, Bus und "
+     u"Alias (oder -) aus, danach jede Funktion des Projekts, deren Adresse nicht antwortet. monitor gibt "
+     u"jedes Telegramm des Busses aus, bis Strg-C. Exit-Status 1, wenn der Bus ablehnt oder nicht "
+     u"antwortet."},
+    {Msg::CliProjectHelp, u"PROJEKT ist der Name eines Projekts in projects/ neben dem Programm oder ein "
+                          u"Pfad mit \"/\" zu einem Projektordner (einem Ordner mit project.ini oder "
+                          u"bticino.items); die Einstellungen kommen immer aus config/ neben dem Programm."},
+    {Msg::CliGeneralUsage, u"Aufruf: $1 BEFEHL [Optionen] [Argumente]"},
+    {Msg::CliCommandsHeading, u"Befehle:"},
+    {Msg::CliGeneralOptionsHeading, u"Allgemeine Optionen:"},
+    {Msg::CliCommandHelpHint, u"Hilfe zu einem Befehl: $1 BEFEHL --help"},
+    {Msg::CliCommandUsage, u"Aufruf: $1 $2 [Optionen]"},
+    {Msg::CliOptionsHeading, u"Optionen:"},
+    {Msg::CliHelpHint, u"Hilfe: $1 --help"},
+    {Msg::CliUnknownCommand, u"Unbekannter Befehl \"$1\"."},
+    {Msg::CliWrongArgumentCount, u"Falsche Anzahl von Argumenten."},
+    {Msg::CliInvalidPort, u"Ungültiger Port \"$1\"."},
+    {Msg::CliUnknownLanguage, u"Unbekannte Sprache \"$1\"; config/language.ini kennt: $2."},
+    {Msg::CliUnknownProject, u"Unbekanntes Projekt \"$1\": weder ein Projekt in $2 noch ein Projektordner "
+                             u"(ein Pfad mit \"/\" zu einem Ordner mit project.ini oder bticino.items)."},
+    {Msg::CliNoCloudServer, u"Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen."},
+    {Msg::CliProjectWithoutSerial, u"Das Projekt hat keine Seriennummer; bitte --serial angeben."},
+    {Msg::CliNoSerial, u"Keine Seriennummer angegeben."},
+    {Msg::CliUnknownBusVerb, u"Unbekannte Aktion \"$1\": test, learn, discover oder monitor."},
+    {Msg::CliInvalidTimeout, u"Ungültige Wartezeit \"$1\"."},
+    {Msg::CliInvalidBusPort, u"Ungültiger Port des Busservers \"$1\"; bitte --bus-port angeben."},
+    {Msg::CliNoBusAddress, u"Keine Adresse des Busservers; bitte --bus-ip angeben."},
+    {Msg::CliBusTestArguments, u"bus test braucht PROJEKT ALIAS [on|off|up|down|stop|PROZENT]."},
+    {Msg::CliNoSuchAlias, u"Das Projekt hat keine Funktion mit dem Alias \"$1\"."},
+    {Msg::CliUnknownTestWord, u"Unbekanntes Wort \"$1\": on, off, up, down, stop oder 0 bis 100."},
+    {Msg::CliTestWordUnfit, u"\"$1\" passt nicht zu $2."},
+    {Msg::CliSceneWithoutMembers, u"$1 schaltet nichts: Die Szene hat keine Mitglieder."},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

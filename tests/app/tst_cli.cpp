@@ -59,6 +59,8 @@ private Q_SLOTS:
     void init();
     void usage_data();
     void usage();
+    void speaksTheChosenLanguage_data();
+    void speaksTheChosenLanguage();
     void projects();
     void regenerateWritesWhatTheProgramWrites();
     void regenerateProjectFolderByPath();
@@ -197,6 +199,95 @@ void TestCli::usage()
     // A usage error never gets as far as the program's output.
     if (status == 2)
         QVERIFY(result.out.isEmpty());
+}
+
+// Help, usage errors and the command line's own errors in the language asked for; German without
+// --language. The other language's sentence must not show, nor a German word in English.
+void TestCli::speaksTheChosenLanguage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("text"); // on standard output with status 0, else on standard error
+    QTest::addColumn<QByteArray>("otherText");
+    QTest::addColumn<bool>("bEnglish");
+
+    struct Case
+    {
+        const char* name;
+        QStringList arguments;
+        int status;
+        QByteArray german;
+        QByteArray english;
+    };
+    const Case cases[] = {
+        {"general help",
+         {u"--help"_s},
+         0,
+         "Aufruf: varuno-cli BEFEHL [Optionen] [Argumente]\n\nBefehle:\n",
+         "Usage: varuno-cli COMMAND [options] [arguments]\n\nCommands:\n"},
+        {"command help",
+         {u"regenerate"_s, u"--help"_s},
+         0,
+         "Aufruf: varuno-cli regenerate PROJEKT [Optionen]\n\nSchreibt die erzeugten Dateien des Projekts "
+         "neu.\n",
+         "Usage: varuno-cli regenerate PROJECT [options]\n\nWrites the project's generated files anew.\n"},
+        {"unknown command",
+         {u"bogus"_s},
+         2,
+         "varuno-cli: Unbekannter Befehl \"bogus\".\nHilfe: varuno-cli --help\n",
+         "varuno-cli: Unknown command \"bogus\".\nHelp: varuno-cli --help\n"},
+        {"argument count",
+         {u"regenerate"_s, u"Demo"_s, u"x"_s},
+         2,
+         "Falsche Anzahl von Argumenten.\nHilfe: varuno-cli regenerate --help\n",
+         "Wrong number of arguments.\nHelp: varuno-cli regenerate --help\n"},
+        {"unknown project",
+         {u"check"_s, u"Nirgends"_s},
+         2,
+         "Unbekanntes Projekt \"Nirgends\": weder ein Projekt in ",
+         "Unknown project \"Nirgends\": neither a project in "},
+        {"bad port",
+         {u"send"_s, u"Demo"_s, u"--port"_s, u"0"_s},
+         2,
+         "Ungültiger Port \"0\".",
+         "Invalid port \"0\"."},
+        {"no lookup service",
+         {u"lookup"_s, u"Demo"_s},
+         1,
+         "Keine Suche möglich: in config/settings.ini ist kein Cloudserver eingetragen.\n",
+         "No lookup possible: config/settings.ini names no Cloudserver.\n"},
+        {"unknown alias",
+         {u"bus"_s, u"test"_s, u"Demo"_s, u"NOPE"_s},
+         2,
+         "Das Projekt hat keine Funktion mit dem Alias \"NOPE\".",
+         "The project has no function with the alias \"NOPE\"."},
+    };
+    for (const Case& c : cases) {
+        QTest::addRow("Deutsch: %s", c.name) << c.arguments << c.status << c.german << c.english << false;
+        QTest::addRow("English: %s", c.name) << QStringList{u"--language"_s, u"English"_s} + c.arguments
+                                             << c.status << c.english << c.german << true;
+    }
+}
+
+void TestCli::speaksTheChosenLanguage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, otherText);
+    QFETCH(bool, bEnglish);
+
+    const CliResult result = run(arguments);
+    QCOMPARE(result.status, status);
+    const QByteArray& shown = status == 0 ? result.out : result.err;
+    QVERIFY2(shown.contains(text), shown.constData());
+    QVERIFY2(!shown.contains(otherText), shown.constData());
+    QCOMPARE((status == 0 ? result.err : result.out), QByteArray());
+    if (!bEnglish)
+        return;
+    for (const char* german :
+         {"Aufruf", "Befehl", "Optionen", "Hilfe", "Unbekannt", "PROJEKT", " der ", " die "})
+        QVERIFY2(!shown.contains(german), shown.constData());
 }
 
 void TestCli::projects()
