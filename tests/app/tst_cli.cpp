@@ -262,10 +262,14 @@ void TestCli::speaksTheChosenLanguage_data()
          "Das Projekt hat keine Funktion mit dem Alias \"NOPE\".",
          "The project has no function with the alias \"NOPE\"."},
     };
+    // The option counts wherever it stands: before the command word or after the arguments.
+    const QStringList english = {u"--language"_s, u"English"_s};
+    bool bFirst = true;
     for (const Case& c : cases) {
         QTest::addRow("Deutsch: %s", c.name) << c.arguments << c.status << c.german << c.english << false;
-        QTest::addRow("English: %s", c.name) << QStringList{u"--language"_s, u"English"_s} + c.arguments
+        QTest::addRow("English: %s", c.name) << (bFirst ? english + c.arguments : c.arguments + english)
                                              << c.status << c.english << c.german << true;
+        bFirst = !bFirst;
     }
 }
 
