@@ -121,7 +121,7 @@ inline QString save(TopenHab& openHab, const Project& project, const FunctionLis
 {
     const TFileErrors errors = openHab.SaveItems(list.entries());
     if (!errors.isEmpty())
-        return errors.first().text();
+        return errors.first().text(openHab.language());
     items = readFile(project.itemsFile());
     return {};
 }
@@ -168,7 +168,7 @@ inline QString CheckLoader(const QByteArray& input)
         }
         return failure;
     } catch (const EFileError& error) {
-        return error.text();
+        return error.text(german);
     }
 }
 

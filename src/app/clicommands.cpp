@@ -381,10 +381,10 @@ bool TCliCommands::OpenProject(TCliSession& session)
     try {
         const TFileErrors errors = session.openHab.LoadFiles(session.items);
         for (const TFileError& error : errors)
-            session.prompts.error(error.text());
+            session.prompts.error(error.text(session.language));
         return errors.isEmpty();
     } catch (const EFileError& e) {
-        session.prompts.error(e.text());
+        session.prompts.error(e.text(session.language));
         return false;
     }
 }
@@ -404,7 +404,7 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
         return Failure;
     const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
     for (const TFileError& error : errors)
-        session.prompts.error(error.text());
+        session.prompts.error(error.text(session.language));
     return errors.isEmpty() ? Success : Failure;
 }
 
@@ -422,7 +422,8 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
         return Success;
     }
     if (const auto reason = CsvExport::Write(args.at(1), bytes)) {
-        session.prompts.error(TFileError{QDir::toNativeSeparators(args.at(1)), *reason}.text());
+        session.prompts.error(
+            TFileError{QDir::toNativeSeparators(args.at(1)), *reason}.text(session.language));
         return Failure;
     }
     return Success;
@@ -450,7 +451,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     // refused or fails. A project.ini that cannot take it says the disk or folder is not fit for the
     // files a transfer writes either.
     if (!ini.setIP(address)) {
-        session.prompts.error(ini.writeError().text());
+        session.prompts.error(ini.writeError().text(session.language));
         return Failure;
     }
 
@@ -480,7 +481,7 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
-    for (const TBackup& backup : TBackups(session.openHab.sProjPath).List())
+    for (const TBackup& backup : TBackups(session.openHab.sProjPath, session.language).List())
         Write(m_out, backup.name + u'\t' + TBackups::Describe(backup, session.language) + u'\n');
     return Success;
 }
@@ -489,7 +490,7 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
-    if (const auto failure = TBackups(session.openHab.sProjPath).Restore(args.at(1))) {
+    if (const auto failure = TBackups(session.openHab.sProjPath, session.language).Restore(args.at(1))) {
         session.prompts.error(session.language.GetMsg(Msg::RestoreFailed, *failure));
         return Failure;
     }

@@ -1,8 +1,8 @@
 #include "gatewaylookup.h"
 
+#include "model/fileerror.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
-#include "openhab/fileerror.h"
 #include "workspace/prompts.h"
 
 #include <QDir>
@@ -99,7 +99,7 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
 
 bool TGatewayLookup::failedWrite(const TIniFile& ini)
 {
-    m_prompts.error(TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.text());
+    m_prompts.error(TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.text(m_language));
     return false;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "openhab/fileerror.h"
+#include "model/fileerror.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

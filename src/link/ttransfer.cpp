@@ -152,7 +152,7 @@ bool TTransfer::RunTransfer()
     } catch (const EFileError&) {
     } catch (const ELocalWriteFailed& e) {
         for (const TFileError& error : e.errors)
-            prompts.error(error.text());
+            prompts.error(error.text(m_language));
     }
     prompts.error(m_language.GetMsg(Msg::TransferError));
     return false;
@@ -249,7 +249,7 @@ void TTransfer::QueueRestart(TRedisClient& client)
     // "#reboot=true" only queues one more restart with the next send, so the user is told but the
     // transfer stands.
     for (const TFileError& error : m_openHab.SaveCfg())
-        m_view.prompts().error(error.text());
+        m_view.prompts().error(error.text(m_language));
     m_view.showRebootNote();
 }
 
@@ -257,7 +257,7 @@ void TTransfer::QueueRestart(TRedisClient& client)
 // write them, so that restoring the backup and sending it brings them back.
 void TTransfer::BackupGateway(TRedisClient& client)
 {
-    TBackups backups(m_openHab.sProjPath);
+    TBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
         backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) -> std::optional<QString> {
             using Files = std::span<const TTransferFile>;
@@ -267,7 +267,7 @@ void TTransfer::BackupGateway(TRedisClient& client)
                     if (!client.HGET(gatewayKey(file), "text", text))
                         continue;
                     if (const auto error = WriteReceivedText(folder + *file.name, text))
-                        return error->text();
+                        return error->text(m_language);
                 }
             }
             return std::nullopt;
@@ -298,7 +298,7 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
         throw EEmptyGateway();
     client.Disconnect();
     if (const auto failure =
-            TBackups(m_openHab.sProjPath).BackupProjectFiles(TBackupKind::BeforeReceive, names))
+            TBackups(m_openHab.sProjPath, m_language).BackupProjectFiles(TBackupKind::BeforeReceive, names))
         throw EBackupFailed{*failure};
     for (const auto& file : staged) {
         if (!file->commit())

@@ -236,6 +236,10 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::CliUnknownTestWord, u"Unbekanntes Wort \"$1\": on, off, up, down, stop oder 0 bis 100."},
     {Msg::CliTestWordUnfit, u"\"$1\" passt nicht zu $2."},
     {Msg::CliSceneWithoutMembers, u"$1 schaltet nichts: Die Szene hat keine Mitglieder."},
+    {Msg::FileNotWritten, u"Datei $1 kann nicht geschrieben werden. $2"},
+    {Msg::FileNotOpened, u"Datei $1 kann nicht geöffnet werden. $2"},
+    {Msg::NoSuchBackup, u"Keine solche Sicherung."},
+    {Msg::FolderNotCreated, u"Der Ordner kann nicht angelegt werden."},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

@@ -201,6 +201,10 @@ enum class Msg : int
     CliUnknownTestWord = 192,
     CliTestWordUnfit = 193,
     CliSceneWithoutMembers = 194,
+    FileNotWritten = 195,
+    FileNotOpened = 196,
+    NoSuchBackup = 197,
+    FolderNotCreated = 198,
 };
 
 namespace Messages {

@@ -249,7 +249,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     TFileErrors errors = probe.SaveCfg();
     errors << probe.SaveItems(m_rows);
     if (!errors.isEmpty()) {
-        m_error = errors.constFirst().text();
+        m_error = errors.constFirst().text(m_language);
         return false;
     }
     FunctionList loaded;
@@ -258,7 +258,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
         regenerated = TopenHab::ReadFile(probe.sProjPath + probe.sItemsFile, false);
         probe.LoadFiles(loaded);
     } catch (const EFileError& e) {
-        m_error = e.text();
+        m_error = e.text(m_language);
         return false;
     }
 

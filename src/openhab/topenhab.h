@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fileerror.h"
+#include "model/fileerror.h"
 #include "model/functionentry.h"
 #include "textlines.h"
 

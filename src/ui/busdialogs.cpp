@@ -235,7 +235,7 @@ void TBusDiscoverDialog::addMarked()
         return;
     Vocabulary::RenumberAliases(items, m_program.language.GetMsg(Msg::Yes));
     for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
-        m_program.prompts.error(failure.text());
+        m_program.prompts.error(failure.text(m_program.language));
     fillList();
 }
 

@@ -35,7 +35,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
         if (!check.Run(findings))
             findings << check.errorString();
     } catch (const EFileError& e) {
-        findings << e.text();
+        findings << e.text(program.language);
     }
     if (findings.isEmpty())
         return true;

@@ -164,6 +164,6 @@ void TfrmGroups::btnSaveClick()
 {
     m_program.openHab.slGroups = groupNames();
     for (const TFileError& failure : m_program.openHab.SaveItems(m_rows))
-        m_program.prompts.error(failure.text());
+        m_program.prompts.error(failure.text(m_program.language));
     accept();
 }

@@ -689,5 +689,5 @@ void TfrmItem::btnSaveClick()
 void TfrmItem::SaveItems(const FunctionList& lv)
 {
     for (const TFileError& failure : m_program.openHab.SaveItems(lv.entries()))
-        m_program.prompts.error(failure.text());
+        m_program.prompts.error(failure.text(m_program.language));
 }

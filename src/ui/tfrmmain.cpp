@@ -5,8 +5,8 @@
 #include "functionlistview.h"
 #include "model/captions.h"
 #include "model/csvexport.h"
+#include "model/fileerror.h"
 #include "model/tlanguage.h"
-#include "openhab/fileerror.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "qttranslations.h"
@@ -385,7 +385,7 @@ void TfrmMain::languageChanged()
 {
     const QString name = languageName();
     if (!m_workspace->inif().setLanguage(name))
-        m_program.prompts.error(m_workspace->inif().writeError().text());
+        m_program.prompts.error(m_workspace->inif().writeError().text(m_program.language));
     m_program.language.LoadLanguage(name);
     ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
@@ -460,7 +460,7 @@ void TfrmMain::editItem(int row)
 void TfrmMain::SaveItems()
 {
     for (const TFileError& failure : m_program.openHab.SaveItems(m_items.entries()))
-        m_program.prompts.error(failure.text());
+        m_program.prompts.error(failure.text(m_program.language));
 }
 
 void TfrmMain::deleteItems()
@@ -481,7 +481,7 @@ void TfrmMain::switchGroupView()
     const bool on = !lvItems->groupView();
     applyGroupView(on);
     if (!m_workspace->inif().setGroupview(on))
-        m_program.prompts.error(m_workspace->inif().writeError().text());
+        m_program.prompts.error(m_workspace->inif().writeError().text(m_program.language));
 }
 
 void TfrmMain::sortItems()
@@ -525,14 +525,14 @@ void TfrmMain::exportCsv()
     const QByteArray bytes = CsvExport::Build(m_items.entries(), captions, lvItems->groupHeaders());
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
-        m_program.prompts.error(TFileError{fileName, *reason}.text());
+        m_program.prompts.error(TFileError{fileName, *reason}.text(m_program.language));
 }
 
 // The user picks one of the project's backups; its files replace the project's (which are backed
 // up first), and the project is opened again from them.
 void TfrmMain::restoreBackup()
 {
-    TBackups backups(m_program.openHab.sProjPath);
+    TBackups backups(m_program.openHab.sProjPath, m_program.language);
     const QList<TBackup> list = backups.List();
     if (list.isEmpty()) {
         m_program.prompts.information(m_program.language.GetMsg(Msg::NoBackups));

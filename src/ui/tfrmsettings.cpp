@@ -267,7 +267,7 @@ void TfrmSettings::Save()
 
     const TFileErrors errors = openHab.SaveCfg();
     for (const TFileError& error : errors)
-        m_program.prompts.error(error.text());
+        m_program.prompts.error(error.text(m_program.language));
     // A file that was not written stays as it was: the dialog stays open, so the user can try again.
     if (!errors.isEmpty())
         return;

@@ -279,7 +279,7 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     // Remembered at the start and at the end of every attempt, also one that fails or is refused.
     const bool bKept = ini->setIP(edIP->text());
     if (!bKept)
-        m_program.prompts.error(ini->writeError().text());
+        m_program.prompts.error(ini->writeError().text(m_program.language));
     if (!bRunning) {
         if (bSuccess) {
             btnSend->hide();

@@ -1,8 +1,8 @@
 #include "tbackups.h"
 
+#include "model/fileerror.h"
 #include "model/safefile.h"
 #include "model/tlanguage.h"
-#include "openhab/fileerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,11 +30,6 @@ const QRegularExpression& namePattern()
     return pattern;
 }
 
-QString writeError(const QString& fileName, const QString& reason)
-{
-    return TFileError{QDir::toNativeSeparators(fileName), reason}.text();
-}
-
 // The order of the names in time: the second, then the number of the backup within it.
 std::pair<QString, int> age(const QString& name)
 {
@@ -44,24 +39,29 @@ std::pair<QString, int> age(const QString& name)
 
 } // namespace
 
-std::optional<QString> CopyInto(const QString& source, TSafeFile& target)
+QString TBackups::writeError(const QString& fileName, const QString& reason) const
+{
+    return TFileError{QDir::toNativeSeparators(fileName), reason}.text(m_language);
+}
+
+std::optional<QString> TBackups::copyInto(const QString& source, TSafeFile& target) const
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return EFileError(QDir::toNativeSeparators(source), in.errorString()).text();
+        return EFileError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
     QByteArray piece;
     while (!in.atEnd()) {
         piece = in.read(CopyPiece);
         if (in.error() != QFileDevice::NoError)
-            return EFileError(QDir::toNativeSeparators(source), in.errorString()).text();
+            return EFileError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
         if (!target.write(piece))
             return writeError(target.fileName(), target.errorString());
     }
     return std::nullopt;
 }
 
-TBackups::TBackups(QString projPath, std::function<QDateTime()> now)
-    : m_projPath(std::move(projPath)), m_now(std::move(now))
+TBackups::TBackups(QString projPath, const TLanguage& language, std::function<QDateTime()> now)
+    : m_projPath(std::move(projPath)), m_language(language), m_now(std::move(now))
 {
     if (!m_now)
         m_now = [] { return QDateTime::currentDateTime(); };
@@ -130,7 +130,7 @@ std::optional<QString> TBackups::Make(TBackupKind kind,
 {
     const QString path = folder() + newName(kind);
     if (!QDir().mkpath(path))
-        return writeError(path, QStringLiteral("Der Ordner kann nicht angelegt werden."));
+        return writeError(path, m_language.GetMsg(Msg::FolderNotCreated));
     const std::optional<QString> failure = fill(path + QLatin1Char('/'));
     // A backup without a file has nothing to restore; it would only push a real one out.
     if (failure || QDir(path).isEmpty()) {
@@ -150,7 +150,7 @@ std::optional<QString> TBackups::BackupProjectFiles(TBackupKind kind, const QStr
             TSafeFile copy(backup + name);
             if (!copy.open())
                 return writeError(copy.fileName(), copy.errorString());
-            if (std::optional<QString> failure = CopyInto(m_projPath + name, copy))
+            if (std::optional<QString> failure = copyInto(m_projPath + name, copy))
                 return failure;
             if (!copy.commit())
                 return writeError(copy.fileName(), copy.errorString());
@@ -165,9 +165,8 @@ std::optional<QString> TBackups::Restore(const QString& name)
     const auto backup =
         std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
     if (backup == backups.cend())
-        return EFileError(QDir::toNativeSeparators(folder() + name),
-                          QStringLiteral("Keine solche Sicherung."))
-            .text();
+        return EFileError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
+            .text(m_language);
 
     // Every file is staged beside its target first; the project changes only once all are ready.
     std::vector<std::unique_ptr<TSafeFile>> staged;
@@ -175,7 +174,7 @@ std::optional<QString> TBackups::Restore(const QString& name)
         auto target = std::make_unique<TSafeFile>(m_projPath + file);
         if (!target->open())
             return writeError(target->fileName(), target->errorString());
-        if (std::optional<QString> failure = CopyInto(folder() + name + QLatin1Char('/') + file, *target))
+        if (std::optional<QString> failure = copyInto(folder() + name + QLatin1Char('/') + file, *target))
             return failure;
         if (!target->finish())
             return writeError(target->fileName(), target->errorString());

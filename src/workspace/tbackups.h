@@ -39,8 +39,9 @@ class TBackups
 public:
     static constexpr int Kept = 20;
 
-    // projPath ends with the folder separator; now gives the local time (the system clock when empty).
-    explicit TBackups(QString projPath, std::function<QDateTime()> now = {});
+    // projPath ends with the folder separator; failures are told in language; now gives the local
+    // time (the system clock when empty).
+    TBackups(QString projPath, const TLanguage& language, std::function<QDateTime()> now = {});
 
     QString folder() const { return m_projPath + QStringLiteral("backups/"); }
     // Newest first.
@@ -65,11 +66,12 @@ public:
 private:
     QString newName(TBackupKind kind) const;
     void prune(TBackupKind kind);
+    QString writeError(const QString& fileName, const QString& reason) const;
+    // Copies the file source into the open file target piece by piece; the failure's text, naming
+    // the file that failed.
+    std::optional<QString> copyInto(const QString& source, TSafeFile& target) const;
 
     QString m_projPath;
+    const TLanguage& m_language;
     std::function<QDateTime()> m_now;
 };
-
-// Copies the file source into the open file target piece by piece; the failure's text, naming the
-// file that failed.
-std::optional<QString> CopyInto(const QString& source, TSafeFile& target);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/fileerror.h"
 #include "model/inifile.h"
-#include "openhab/fileerror.h"
 
 #include <QDir>
 

@@ -1,10 +1,10 @@
 #include "tworkspace.h"
 
+#include "model/fileerror.h"
 #include "model/functionlist.h"
 #include "model/safefile.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
-#include "openhab/fileerror.h"
 #include "openhab/topenhab.h"
 #include "projectname.h"
 #include "prompts.h"
@@ -111,7 +111,7 @@ bool TWorkspace::OpenSelectedProject(FunctionList& lv)
     // The window enables its project commands by whether the project opened.
     emit projectsChanged();
     if (m_open && !m_inif.setLastProject(name))
-        m_prompts.error(m_inif.writeError().text());
+        m_prompts.error(m_inif.writeError().text(m_language));
     return m_open;
 }
 
@@ -121,9 +121,9 @@ bool TWorkspace::loadSelected(FunctionList& lv)
     m_openHab.sProj = selectedProject();
     try {
         for (const TFileError& error : m_openHab.LoadFiles(lv))
-            m_prompts.error(error.text());
+            m_prompts.error(error.text(m_language));
     } catch (const EFileError& e) {
-        m_prompts.error(e.text());
+        m_prompts.error(e.text(m_language));
         clearProject(lv);
         // Nothing is left in the folder of a project that did not open; a rename or deletion
         // takes the lock for itself.
@@ -167,7 +167,7 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QSt
     // Written even when the opening failed: the project exists and keeps what the user typed.
     TProjectIni projectIni(folder);
     if ((!sSerial.isEmpty() && !projectIni.setSerial(sSerial)) || !projectIni.setGroupByRooms(bGroupByRooms))
-        m_prompts.error(projectIni.writeError().text());
+        m_prompts.error(projectIni.writeError().text(m_language));
     return true;
 }
 
@@ -181,7 +181,7 @@ bool TWorkspace::copyTemplates(const QString& folder)
         if (!source.open(QIODevice::ReadOnly))
             continue;
         if (const std::optional<QString> failure = WriteWholeFile(folder + file, source.readAll())) {
-            m_prompts.error(TFileError{QDir::toNativeSeparators(folder + file), *failure}.text());
+            m_prompts.error(TFileError{QDir::toNativeSeparators(folder + file), *failure}.text(m_language));
             return false;
         }
     }
@@ -222,12 +222,12 @@ bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNe
         }
         relockSelected();
         if (!m_inif.setLastProject(name))
-            m_prompts.error(m_inif.writeError().text());
+            m_prompts.error(m_inif.writeError().text(m_language));
         emit projectsChanged();
     }
     TProjectIni projectIni(projectFolder(name));
     if (!projectIni.setSerial(sSerial) || !projectIni.setGroupByRooms(bGroupByRooms)) {
-        m_prompts.error(projectIni.writeError().text());
+        m_prompts.error(projectIni.writeError().text(m_language));
         return false;
     }
     return true;

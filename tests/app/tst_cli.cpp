@@ -261,6 +261,11 @@ void TestCli::speaksTheChosenLanguage_data()
          2,
          "Das Projekt hat keine Funktion mit dem Alias \"NOPE\".",
          "The project has no function with the alias \"NOPE\"."},
+        {"file error",
+         {u"restore"_s, u"Demo"_s, u"nosuch"_s},
+         1,
+         "kann nicht geöffnet werden. Keine solche Sicherung.\n",
+         "cannot be opened. No such backup.\n"},
     };
     // The option counts wherever it stands: before the command word or after the arguments.
     const QStringList english = {u"--language"_s, u"English"_s};

@@ -3,7 +3,7 @@
 #include "tst_transferfixture.h"
 #include "workspace/tbackups.h"
 
-#include "openhab/fileerror.h"
+#include "model/fileerror.h"
 
 #include <QDir>
 #include <QTcpServer>
@@ -460,7 +460,8 @@ void TestTransfer::receiveUnwritableFile()
     QCOMPARE(
         m_view.scripted.shown,
         QStringList({QStringLiteral("error: ") +
-                         TFileError{QDir::toNativeSeparators(rules), QStringLiteral("Is a directory")}.text(),
+                         TFileError{QDir::toNativeSeparators(rules), QStringLiteral("Is a directory")}.text(
+                             m_project->language),
                      Msg37}));
     for (const auto& [file, key] : files)
         QVERIFY2(!readBytes(m_project->file(file)).startsWith("neu "), qPrintable(file));
@@ -535,7 +536,7 @@ void TestTransfer::receiveKeepsTheProjectsFilesInABackup()
     QVERIFY(run(*m_project, TransferMode::Receive));
     QVERIFY(run(*m_project, TransferMode::Receive));
 
-    TBackups backups(m_project->openHab.sProjPath);
+    TBackups backups(m_project->openHab.sProjPath, m_project->language);
     const QList<TBackup> list = backups.List();
     QCOMPARE(list.size(), 2);
     const TBackup& first = list.last();
@@ -560,7 +561,7 @@ void TestTransfer::sendKeepsTheGatewaysFilesInABackup()
 
     QVERIFY(run(*m_project, TransferMode::Send));
 
-    TBackups backups(m_project->openHab.sProjPath);
+    TBackups backups(m_project->openHab.sProjPath, m_project->language);
     QCOMPARE(backups.List().size(), 1);
     const TBackup backup = backups.List().constFirst();
     QCOMPARE(backup.kind, TBackupKind::GatewayBeforeSend);

@@ -342,7 +342,8 @@ void TstLoader::unreadableFile()
     } catch (const EFileError& e) {
         const QString expected =
             u"Datei "_s + QDir::toNativeSeparators(file(name)) + u" kann nicht geöffnet werden. "_s;
-        QVERIFY2(e.text().startsWith(expected) && e.text().size() > expected.size(), qPrintable(e.text()));
+        QVERIFY2(e.text(m_language).startsWith(expected) && e.text(m_language).size() > expected.size(),
+                 qPrintable(e.text(m_language)));
     }
     QCOMPARE(m_openHab.serverIP, stepsDone >= 1 ? u"new"_s : u"old"_s);
     QCOMPARE(m_openHab.hmac, stepsDone >= 1);

@@ -651,7 +651,7 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
              QStringList({QStringLiteral("information: Für dieses Projekt gibt es noch keine Sicherung.")}));
 
     const QStringList original = captions(w().items());
-    TBackups backups(m_startup->program().openHab.sProjPath);
+    TBackups backups(m_startup->program().openHab.sProjPath, m_startup->program().language);
     QCOMPARE(backups.BackupProjectFiles(TBackupKind::BeforeReceive, {QStringLiteral("bticino.items")}),
              std::nullopt);
     QVERIFY(

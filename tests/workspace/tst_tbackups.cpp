@@ -30,10 +30,12 @@ private Q_SLOTS:
     void restoreOnAFullDiskChangesNothing();
 
 private:
+    // Failures are told in the program's own German.
+    const TLanguage m_language{QString()};
     QString project() const { return m_dir->path() + QLatin1Char('/'); }
     TBackups backups()
     {
-        return TBackups(project(), [this] { return m_now; });
+        return TBackups(project(), m_language, [this] { return m_now; });
     }
     bool writeProject(const QByteArray& prefix, const QString& at = {});
 
@@ -173,7 +175,7 @@ void TestBackups::restoreOnAFullDiskChangesNothing()
     if (!disk.isActive())
         QSKIP("no small file system can be mounted here");
     const QString at = disk.path() + QLatin1Char('/');
-    TBackups b(at, [this] { return m_now; });
+    TBackups b(at, m_language, [this] { return m_now; });
     QVERIFY(writeProject("alt "));
     QVERIFY(writeBytes(project() + QStringLiteral("bticino.items"), QByteArray(100 * 1024, 'x')));
     QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("20261210-134507-before-receive")));

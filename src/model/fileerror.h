@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+class TLanguage;
+
 // A file the program could not write: its full name and the system's reason.
 struct TFileError
 {
@@ -12,10 +14,7 @@ struct TFileError
     QString reason;
 
     // The text shown in the error box.
-    QString text() const
-    {
-        return QStringLiteral("Datei %1 kann nicht geschrieben werden. %2").arg(fileName, reason);
-    }
+    QString text(const TLanguage& language) const;
     bool operator==(const TFileError&) const = default;
 };
 using TFileErrors = QList<TFileError>;
@@ -24,13 +23,11 @@ using TFileErrors = QList<TFileError>;
 class EFileError : public std::runtime_error
 {
 public:
-    EFileError(const QString& fileName, const QString& reason)
-        : std::runtime_error("file cannot be opened"),
-          m_text(QStringLiteral("Datei %1 kann nicht geöffnet werden. %2").arg(fileName, reason))
-    {
-    }
-    const QString& text() const { return m_text; }
+    EFileError(QString fileName, QString reason);
+
+    QString text(const TLanguage& language) const;
 
 private:
-    QString m_text;
+    QString m_fileName;
+    QString m_reason;
 };
