@@ -14,6 +14,7 @@
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
+#include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
 #include "workspace/tprojectlock.h"
 #include "workspace/tworkspace.h"
@@ -268,6 +269,7 @@ bool TCliCommands::LoadLanguage(const std::optional<QString>& chosen)
     const QStringList languages = m_language.GetLanguages();
     const bool bKnown = !chosen || languages.contains(*chosen, Qt::CaseInsensitive);
     m_language.LoadLanguage(chosen && bKnown ? *chosen : defaultLanguage(languages));
+    ApplyQtTranslations(m_language);
     return bKnown;
 }
 

@@ -9,7 +9,6 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "program.h"
-#include "qttranslations.h"
 #include "style.h"
 #include "tfrmitem.h"
 #include "tfrmnewproject.h"
@@ -18,6 +17,7 @@
 #include "toggleswitch.h"
 #include "varunoversion.h"
 #include "workspace/prompts.h"
+#include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
 #include "workspace/tworkspace.h"
 
