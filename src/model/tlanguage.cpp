@@ -49,12 +49,6 @@ QString TLanguage::GetMsg(Msg id, const QString& p1, const QString& p2) const
     return Fill(GetMsg(id), p1, p2);
 }
 
-QString TLanguage::GetMsg(int msgID, const QString& sDefault) const
-{
-    const QString text = m_messages.value(msgID);
-    return text.isEmpty() ? sDefault : text;
-}
-
 QString TLanguage::Caption(const QString& tagKey) const
 {
     return m_texts.value(tagKey.toCaseFolded());

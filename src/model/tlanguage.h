@@ -24,7 +24,6 @@ public:
     QString GetMsg(Msg id) const;
     // The same with "$1" and "$2" filled in (see Fill).
     QString GetMsg(Msg id, const QString& p1, const QString& p2 = {}) const;
-    QString GetMsg(int msgID, const QString& sDefault) const;
     // Caption by Tag key ("31", "61.0", "14.3"): the value, empty when the key is missing.
     QString Caption(const QString& tagKey) const;
 
