@@ -278,8 +278,10 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     btnClose->setEnabled(true);
     // Remembered at the start and at the end of every attempt, also one that fails or is refused.
     const bool bKept = ini->setIP(edIP->text());
-    if (!bKept)
+    // An attempt that the address refused at its start ends without telling the same failure twice.
+    if (!bKept && !m_addressRefused)
         m_program.prompts.error(ini->writeError().text(m_program.language));
+    m_addressRefused = bRunning && !bKept;
     if (!bRunning) {
         if (bSuccess) {
             btnSend->hide();

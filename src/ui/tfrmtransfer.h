@@ -94,4 +94,5 @@ private:
     TTransferSettings m_settings;
     bool m_running = false;
     bool m_cancelRequested = false;
+    bool m_addressRefused = false;
 };

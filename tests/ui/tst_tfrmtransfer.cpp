@@ -105,6 +105,7 @@ private slots:
     void failuresKeepTheWindowReadyForAnotherTry_data();
     void failuresKeepTheWindowReadyForAnotherTry();
     void failedSendCanBeRepeated();
+    void unwritableAddressStopsBeforeStarting();
     void reopeningAfterSuccessIsReadyAgain();
     void searchFillsTheAddress();
     void searchAsksForAMissingSerial();
@@ -482,6 +483,27 @@ void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
 }
 
 // A second send in the same window runs the whole procedure again.
+// A project.ini that cannot take the address stops the transfer before anything is asked or sent,
+// and the user is told once.
+void TransferDialogTest::unwritableAddressStopsBeforeStarting()
+{
+    start();
+    const QString iniFile = projectDir() + u"project.ini"_s;
+    QVERIFY(QFile::remove(iniFile) && QDir().mkdir(iniFile));
+
+    press(w().btnSend, [&] {
+        dlg().edIP->setText(u"127.0.0.1"_s);
+        dlg().btnSend->click();
+        QCOMPARE(dlg().lblProgress->text(), msgFailed);
+        QVERIFY(dlg().btnSend->isEnabled());
+    });
+
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().startsWith(u"error: Datei "_s),
+             qPrintable(m_prompts.shown.join(u'\n')));
+    QCOMPARE(m_redis.cli({u"EXISTS"_s, QString::fromLatin1(itemsKey)}), "0");
+}
+
 void TransferDialogTest::failedSendCanBeRepeated()
 {
     start();
