@@ -90,19 +90,11 @@ TDiscoveryResult CompareWithProject(const Tbticino& bticino, const TopenHab& ope
     return result;
 }
 
-TBusDiscovery::TBusDiscovery(const Tbticino& bticino, QObject* parent)
-    : QObject(parent), m_bticino(bticino), m_connectMs(TOwnSession::defaultConnectMs),
-      m_answerMs(TOwnSession::defaultAnswerMs)
+TBusDiscovery::TBusDiscovery(const Tbticino& bticino, QObject* parent) : QObject(parent), m_bticino(bticino)
 {
 }
 
 TBusDiscovery::~TBusDiscovery() = default;
-
-void TBusDiscovery::setWaits(int connectMs, int answerMs)
-{
-    m_connectMs = connectMs;
-    m_answerMs = answerMs;
-}
 
 void TBusDiscovery::start(const TBusServer& server, const QList<QByteArray>& requests)
 {
@@ -111,7 +103,6 @@ void TBusDiscovery::start(const TBusServer& server, const QList<QByteArray>& req
     m_next = 0;
     m_devices.clear();
     m_session = new TOwnSession(TOwnSession::Kind::Command, this);
-    m_session->setWaits(m_connectMs, m_answerMs);
     connect(m_session, &TOwnSession::opened, this, &TBusDiscovery::sendNext);
     connect(m_session, &TOwnSession::answered, this, [this](const QList<QByteArray>& frames) {
         collect(frames);

@@ -45,7 +45,6 @@ public:
     TBusDiscovery(const Tbticino& bticino, QObject* parent = nullptr);
     ~TBusDiscovery() override;
 
-    void setWaits(int connectMs, int answerMs);
     void start(const TBusServer& server, const QList<QByteArray>& requests);
     void cancel();
     bool isRunning() const { return m_session != nullptr; }
@@ -60,8 +59,6 @@ private:
     void finish(TBusError error, const QString& detail);
 
     const Tbticino& m_bticino;
-    int m_connectMs;
-    int m_answerMs;
     TOwnSession* m_session = nullptr;
     QList<QByteArray> m_requests;
     qsizetype m_next = 0;

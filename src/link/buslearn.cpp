@@ -2,9 +2,7 @@
 
 #include "openwebnetsession.h"
 
-TBusLearn::TBusLearn(const Tbticino& bticino, QObject* parent)
-    : QObject(parent), m_bticino(bticino), m_connectMs(TOwnSession::defaultConnectMs),
-      m_answerMs(TOwnSession::defaultAnswerMs)
+TBusLearn::TBusLearn(const Tbticino& bticino, QObject* parent) : QObject(parent), m_bticino(bticino)
 {
     m_limit.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, [this] {
@@ -15,18 +13,11 @@ TBusLearn::TBusLearn(const Tbticino& bticino, QObject* parent)
 
 TBusLearn::~TBusLearn() = default;
 
-void TBusLearn::setWaits(int connectMs, int answerMs)
-{
-    m_connectMs = connectMs;
-    m_answerMs = answerMs;
-}
-
 void TBusLearn::start(const TBusServer& server, int iType, int limitMs)
 {
     stop();
     m_iType = iType;
     m_session = new TOwnSession(TOwnSession::Kind::Event, this);
-    m_session->setWaits(m_connectMs, m_answerMs);
     connect(m_session, &TOwnSession::opened, this, &TBusLearn::listening);
     connect(m_session, &TOwnSession::eventFrame, this, &TBusLearn::onFrame);
     connect(m_session, &TOwnSession::failed, this, [this](TBusError error, const QString& detail) {

@@ -24,7 +24,6 @@ public:
     TBusLearn(const Tbticino& bticino, QObject* parent = nullptr);
     ~TBusLearn() override;
 
-    void setWaits(int connectMs, int answerMs);
     // iType: the kind the device must fit, or anyKind; limitMs: the whole wait for a key press,
     // counted from the start.
     void start(const TBusServer& server, int iType, int limitMs = defaultLimitMs);
@@ -44,8 +43,6 @@ private:
     void stop();
 
     const Tbticino& m_bticino;
-    int m_connectMs;
-    int m_answerMs;
     int m_iType = anyKind;
     TOwnSession* m_session = nullptr;
     QTimer m_limit;

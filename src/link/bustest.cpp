@@ -4,20 +4,13 @@
 
 using namespace Qt::StringLiterals;
 
-TBusTest::TBusTest(QObject* parent)
-    : QObject(parent), m_connectMs(TOwnSession::defaultConnectMs), m_answerMs(TOwnSession::defaultAnswerMs)
+TBusTest::TBusTest(QObject* parent) : QObject(parent)
 {
     m_pause.setSingleShot(true);
     connect(&m_pause, &QTimer::timeout, this, [this] { m_session->send(m_steps.at(m_next - 1).frame); });
 }
 
 TBusTest::~TBusTest() = default;
-
-void TBusTest::setWaits(int connectMs, int answerMs)
-{
-    m_connectMs = connectMs;
-    m_answerMs = answerMs;
-}
 
 void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
 {
@@ -26,7 +19,6 @@ void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
     m_next = 0;
     m_sent.clear();
     m_session = new TOwnSession(TOwnSession::Kind::Command, this);
-    m_session->setWaits(m_connectMs, m_answerMs);
     connect(m_session, &TOwnSession::opened, this, &TBusTest::sendNext);
     connect(m_session, &TOwnSession::answered, this, [this] {
         const QByteArray& frame = m_steps.at(m_next - 1).frame;

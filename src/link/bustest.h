@@ -19,7 +19,6 @@ public:
     explicit TBusTest(QObject* parent = nullptr);
     ~TBusTest() override;
 
-    void setWaits(int connectMs, int answerMs);
     void start(const TBusServer& server, const QList<TBusStep>& steps);
     // Stops at once; finished() reports Cancelled.
     void cancel();
@@ -36,8 +35,6 @@ private:
     void sendNext();
     void finish(TBusError error, const QString& detail);
 
-    int m_connectMs;
-    int m_answerMs;
     TOwnSession* m_session = nullptr;
     QList<TBusStep> m_steps;
     qsizetype m_next = 0;
