@@ -143,11 +143,6 @@ void TBusDiscovery::collect(const QList<QByteArray>& frames)
 
 void TBusDiscovery::finish(TBusError error, const QString& detail)
 {
-    if (m_session) {
-        m_session->disconnect(this);
-        m_session->close();
-        m_session->deleteLater();
-        m_session = nullptr;
-    }
+    TOwnSession::Discard(m_session, this);
     emit finished(error, detail);
 }

@@ -50,10 +50,5 @@ void TBusLearn::onFrame(const QByteArray& frame)
 void TBusLearn::stop()
 {
     m_limit.stop();
-    if (m_session) {
-        m_session->disconnect(this);
-        m_session->close();
-        m_session->deleteLater();
-        m_session = nullptr;
-    }
+    TOwnSession::Discard(m_session, this);
 }

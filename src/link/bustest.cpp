@@ -53,11 +53,6 @@ void TBusTest::sendNext()
 void TBusTest::finish(TBusError error, const QString& detail)
 {
     m_pause.stop();
-    if (m_session) {
-        m_session->disconnect(this);
-        m_session->close();
-        m_session->deleteLater();
-        m_session = nullptr;
-    }
+    TOwnSession::Discard(m_session, this);
     emit finished(error, detail);
 }

@@ -81,6 +81,16 @@ void TOwnSession::close()
     m_socket.abort();
 }
 
+void TOwnSession::Discard(TOwnSession*& session, const QObject* receiver)
+{
+    if (!session)
+        return;
+    session->disconnect(receiver);
+    session->close();
+    session->deleteLater();
+    session = nullptr;
+}
+
 void TOwnSession::onConnected()
 {
     // The greeting belongs to the connection: it must come within the connection's bound.

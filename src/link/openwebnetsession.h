@@ -39,6 +39,9 @@ public:
     // A command session, open and not waiting: sends frame; answered() or refused() follows.
     void send(const QByteArray& frame);
     void close();
+    // Closes session, keeps it from reaching receiver again and has it deleted once its own
+    // events are done (a tool may end it from one of its signals); session becomes null.
+    static void Discard(TOwnSession*& session, const QObject* receiver);
 
 Q_SIGNALS:
     void opened();
