@@ -5,24 +5,14 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "saveproject.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Every save syncs its files to disk; thousands of them take seconds only on a RAM disk.
-QString projectParent()
-{
-    const QFileInfo shm(u"/dev/shm"_s);
-    return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
-}
 
 QString describe(const FunctionEntry& e)
 {
@@ -58,7 +48,7 @@ private:
     QByteArray generated(const QString& name) const { return readBytes(m_openHab.sProjPath + name); }
 
     TestProgramFolder m_folder;
-    QTemporaryDir m_project{projectParent() + u"/varuno-roundtrip-XXXXXX"_s};
+    TestSaveProject m_project;
     TLanguage m_language{m_folder.configDir()};
     Tbticino m_bticino{m_language};
     TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
@@ -68,13 +58,7 @@ private:
 void TstRoundtrip::initTestCase()
 {
     QVERIFY(m_folder.isValid());
-    QVERIFY(m_project.isValid());
-    m_openHab.sProj = u"Haus"_s;
-    m_openHab.sProjPath = m_project.path() + u'/';
-    for (const QString& name : {m_openHab.sCfgFile, m_openHab.sMQTTFile})
-        QVERIFY(QFile::copy(m_folder.configDir() + name, m_openHab.sProjPath + name));
-    QVERIFY(writeBytes(m_openHab.sProjPath + m_openHab.sUUIDFile, "uuid\r\n"));
-    QVERIFY(writeBytes(m_openHab.sProjPath + m_openHab.sSecretFile, "secret\r\n"));
+    QVERIFY(m_project.open(m_openHab, m_folder));
 }
 
 FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const

@@ -4,32 +4,18 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "saveproject.h"
 #include "scriptedprompts.h"
 #include "ui/program.h"
 #include "ui/tfrmitem.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Every save syncs its files to disk; hundreds of them take seconds only on a RAM disk.
-QString projectParent()
-{
-    const QFileInfo shm(u"/dev/shm"_s);
-    return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
-}
-
-} // namespace
 
 // Opening a function in the editor and saving it without a change must not change it: whatever a
 // project holds comes back from the items file as it was, except for the aliases, which the editor
@@ -54,7 +40,7 @@ private:
     bool saveUnchanged(int row);
 
     TestProgramFolder m_folder;
-    QTemporaryDir m_project{projectParent() + u"/varuno-editor-XXXXXX"_s};
+    TestSaveProject m_project;
     TLanguage m_language{m_folder.configDir()};
     Tbticino m_bticino{m_language};
     TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
@@ -67,14 +53,8 @@ private:
 void EditorSaveLoadTest::initTestCase()
 {
     QVERIFY(m_folder.isValid());
-    QVERIFY(m_project.isValid());
     m_language.LoadLanguage(u"Deutsch"_s);
-    m_openHab.sProj = u"Haus"_s;
-    m_openHab.sProjPath = m_project.path() + u'/';
-    for (const QString& name : {m_openHab.sCfgFile, m_openHab.sMQTTFile})
-        QVERIFY(QFile::copy(m_folder.configDir() + name, m_openHab.sProjPath + name));
-    QVERIFY(writeBytes(m_openHab.sProjPath + m_openHab.sUUIDFile, "uuid\r\n"));
-    QVERIFY(writeBytes(m_openHab.sProjPath + m_openHab.sSecretFile, "secret\r\n"));
+    QVERIFY(m_project.open(m_openHab, m_folder));
 }
 
 QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
