@@ -25,6 +25,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -50,11 +51,12 @@ QStringList aliases(const FunctionList& lv)
     return result;
 }
 
-QStringList entryTexts(const QListWidget* list, Qt::CheckState state)
+// The texts of the list's entries in the check state, or of all of them.
+QStringList entryTexts(const QListWidget* list, std::optional<Qt::CheckState> state = std::nullopt)
 {
     QStringList result;
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->checkState() == state)
+        if (!state || list->item(row)->checkState() == *state)
             result << list->item(row)->text();
     }
     return result;
@@ -733,8 +735,7 @@ void FunctionEditorTest::groupEditorChangesReachTheEditor()
                 m_groups->reject();
         });
         m_item->btnGroups->click();
-        for (int entry = 0; entry < m_item->lbGruppe->count(); ++entry)
-            listed << m_item->lbGruppe->item(entry)->text();
+        listed = entryTexts(m_item->lbGruppe);
         checked = entryTexts(m_item->lbGruppe, Qt::Checked);
         for (int entry = 1; entry < m_item->cbSzene->count(); ++entry)
             scenes << m_item->cbSzene->itemText(entry);
@@ -783,8 +784,7 @@ void FunctionEditorTest::groupEditorAddsACaseVariant()
                 m_groups->reject();
         });
         m_item->btnGroups->click();
-        for (int entry = 0; entry < m_item->lbGruppe->count(); ++entry)
-            entries << m_item->lbGruppe->item(entry)->text();
+        entries = entryTexts(m_item->lbGruppe);
         check(u"erdgeschoss"_s);
         m_item->btnSave->click();
     });
