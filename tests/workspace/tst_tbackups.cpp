@@ -185,7 +185,11 @@ void TestBackups::restoreOnAFullDiskChangesNothing()
     QVERIFY(writeProject("neu ", at));
     QVERIFY(disk.fill(20 * 1024));
 
-    QVERIFY(b.Restore(QStringLiteral("20261210-134507-before-receive")).has_value());
+    const std::optional<QString> failure = b.Restore(QStringLiteral("20261210-134507-before-receive"));
+    QVERIFY(failure.has_value());
+    // The user learns which file could not be written, and the system's reason.
+    QVERIFY2(failure->contains(QStringLiteral(" kann nicht geschrieben werden. No space left on device")),
+             qPrintable(*failure));
 
     disk.release();
     for (const QString& file : ProjectFiles)
