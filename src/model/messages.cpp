@@ -240,6 +240,7 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::FileNotOpened, u"Datei $1 kann nicht geöffnet werden. $2"},
     {Msg::NoSuchBackup, u"Keine solche Sicherung."},
     {Msg::FolderNotCreated, u"Der Ordner kann nicht angelegt werden."},
+    {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

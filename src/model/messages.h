@@ -205,6 +205,7 @@ enum class Msg : int
     FileNotOpened = 196,
     NoSuchBackup = 197,
     FolderNotCreated = 198,
+    GroupInUse = 275,
 };
 
 namespace Messages {

@@ -153,11 +153,26 @@ void TfrmGroups::SpeedButton1Click()
         } else if (!CanDeleteGroup(m_rows, name)) {
             m_program.prompts.error(m_program.language.GetMsg(Msg::GroupUsedByScene, name));
             ++row;
+        } else if (!confirmDeletion(name)) {
+            ++row;
         } else {
             RenameGroupInRows(m_rows, name, {}, groupNames());
             delete lbGruppe->takeItem(row);
         }
     }
+}
+
+bool TfrmGroups::confirmDeletion(const QString& name)
+{
+    QStringList users;
+    for (const FunctionEntry& row : std::as_const(m_rows)) {
+        if (IsInGroup(row.groups, name))
+            users << row.caption;
+    }
+    if (users.isEmpty())
+        return true;
+    return m_program.prompts.confirm(
+        m_program.language.GetMsg(Msg::GroupInUse, name, users.join(GroupSeparator)), Prompts::Default::No);
 }
 
 void TfrmGroups::btnSaveClick()

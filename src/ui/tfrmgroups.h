@@ -51,6 +51,9 @@ private:
     // Asks for a group name; false when the user cancelled or left it empty, or (after the error
     // box) when the name is not valid.
     bool askGroupName(Msg caption, QString& name);
+    // Functions that belong to the group lose it with the group: the user names them and agrees
+    // first, and a hasty Enter keeps the group.
+    bool confirmDeletion(const QString& name);
 
     TProgram& m_program;
     // lvItems: the copy of the function list's rows that renames and deletes work on.

@@ -63,7 +63,8 @@ private slots:
     void renameFollowsEveryRowAndScene();
     void renameRefused_data();
     void renameRefused();
-    void deleteSparesTheGroupsOfScenes();
+    void deleteAsksAndSparesTheGroupsOfScenes_data();
+    void deleteAsksAndSparesTheGroupsOfScenes();
     void leavingWithoutSavingChangesNothing_data();
     void leavingWithoutSavingChangesNothing();
     void enterSaves();
@@ -317,8 +318,27 @@ void GroupEditorTest::renameRefused()
     QCOMPARE(m_prompts.shown, dialogue);
 }
 
-void GroupEditorTest::deleteSparesTheGroupsOfScenes()
+void GroupEditorTest::deleteAsksAndSparesTheGroupsOfScenes_data()
 {
+    QTest::addColumn<bool>("agree");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QStringList>("groups");
+    QTest::newRow("Ja") << true << QStringList({u"Keller"_s, u"Lichter"_s})
+                        << QStringList(
+                               {u"Keller"_s, u"Keller"_s, QString(), u"Keller"_s, u"Lichter"_s, u"_STOP_"_s});
+    QTest::newRow("Nein keeps the groups")
+        << false << QStringList({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s})
+        << QStringList({u"Erdgeschoss, Keller"_s, u"Weinkeller, Keller"_s, u"Erdgeschoss"_s, u"Keller"_s,
+                        u"Lichter"_s, u"_STOP_"_s});
+}
+
+void GroupEditorTest::deleteAsksAndSparesTheGroupsOfScenes()
+{
+    QFETCH(bool, agree);
+    QFETCH(QStringList, kept);
+    QFETCH(QStringList, groups);
+    for (int question = 0; question < 2; ++question)
+        agree ? m_prompts.queueYes() : m_prompts.queueNo();
     QStringList shown;
     const bool saved = edit([&] {
         for (const QString& name : {u"Erdgeschoss"_s, u"Lichter"_s, u"Weinkeller"_s})
@@ -329,14 +349,20 @@ void GroupEditorTest::deleteSparesTheGroupsOfScenes()
     });
 
     QVERIFY(saved);
-    // Lichter is switched by a scene and stays; the groups after it are still deleted.
-    QCOMPARE(m_prompts.shown, QStringList{sceneRefused(u"Lichter"_s)});
-    QCOMPARE(shown, QStringList({u"Keller"_s, u"Lichter"_s}));
+    // Lichter is switched by a scene and stays; the groups after it are still asked for, each
+    // naming the functions that would lose it, with Nein as the answer to a hasty Enter.
+    QCOMPARE(
+        m_prompts.shown,
+        QStringList({u"confirm, default No: Die Gruppe \"Erdgeschoss\" wird von diesen Funktionen verwendet: "
+                     u"Flur, Garage. Trotzdem löschen?"_s,
+                     sceneRefused(u"Lichter"_s),
+                     u"confirm, default No: Die Gruppe \"Weinkeller\" wird von diesen Funktionen verwendet: "
+                     u"Regal. Trotzdem löschen?"_s}));
+    QCOMPARE(shown, kept);
     QCOMPARE(m_stack->openHab().slGroups, shown);
-    QCOMPARE(groupsTexts(m_lv),
-             QStringList({u"Keller"_s, u"Keller"_s, QString(), u"Keller"_s, u"Lichter"_s, u"_STOP_"_s}));
+    QCOMPARE(groupsTexts(m_lv), groups);
     const QString items = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s)));
-    QVERIFY(items.contains(u"SWITCH_3 \"Garage\" <light> [\"Lighting\"]"_s));
+    QCOMPARE(items.contains(u"SWITCH_3 \"Garage\" <light> [\"Lighting\"]"_s), agree);
 }
 
 void GroupEditorTest::leavingWithoutSavingChangesNothing_data()
@@ -356,6 +382,7 @@ void GroupEditorTest::leavingWithoutSavingChangesNothing()
     const QMap<QString, QByteArray> before = files();
     m_prompts.queueText(u"OG"_s);
     m_prompts.queueText(u"Basement"_s);
+    m_prompts.queueYes(); // Regal loses Weinkeller
     const bool saved = edit([&] {
         m_frm->btnAdd->click();
         doubleClick(u"Keller"_s);
