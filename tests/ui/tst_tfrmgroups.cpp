@@ -409,8 +409,8 @@ void GroupEditorTest::enterSaves()
     m_prompts.queueText(u"OG"_s);
     const bool saved = edit([&] {
         m_frm->btnAdd->click();
-        m_frm->lbGruppe->setFocus();
-        QTest::keyClick(m_frm->lbGruppe, Qt::Key_Return);
+        m_frm->btnAdd->setFocus();
+        QTest::keyClick(m_frm->btnAdd, Qt::Key_Return);
         QVERIFY(!m_frm->isVisible());
     });
 
