@@ -183,6 +183,43 @@ void FunctionListView::keyPressEvent(QKeyEvent* event)
     }
 }
 
+QModelIndex FunctionListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex next = QTreeView::moveCursor(action, modifiers);
+    if (!m_model->isGroupHeader(next))
+        return next;
+    QModelIndex function;
+    if (action == MoveUp || action == MovePrevious)
+        function = firstFunctionFrom(next.row() - 1, -1);
+    else if (action != MoveLeft && action != MoveRight)
+        function = firstFunctionFrom(next.row(), +1);
+    return function.isValid() ? function : currentIndex();
+}
+
+QModelIndex FunctionListView::firstFunctionFrom(int group, int direction) const
+{
+    for (; group >= 0 && group < m_model->rowCount(); group += direction) {
+        const QModelIndex header = m_model->index(group, 0);
+        const int rows = m_model->rowCount(header);
+        if (rows > 0)
+            return m_model->index(direction > 0 ? 0 : rows - 1, 0, header);
+    }
+    return {};
+}
+
+void FunctionListView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    if (selectedRow() >= 0)
+        return;
+    QModelIndex current = currentIndex();
+    if (!current.isValid() || m_model->isGroupHeader(current))
+        current = m_model->groupView() ? firstFunctionFrom(0, +1) : m_model->index(0, 0);
+    if (current.isValid())
+        selectionModel()->setCurrentIndex(current,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 bool FunctionListView::viewportEvent(QEvent* event)
 {
     if (event->type() != QEvent::ToolTip)

@@ -44,11 +44,19 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // Enter, F2, Delete, and the menu key or Shift+F10 (the popup menu at the selected row).
     void keyPressEvent(QKeyEvent* event) override;
+    // The keyboard moves from function to function: group headers are passed over, so the current
+    // row is always one that can be selected and opened.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    // Arriving by Tab selects the current function (the first one when none is current yet).
+    void focusInEvent(QFocusEvent* event) override;
     // A cell shortened with "…" shows its whole text as a tooltip.
     bool viewportEvent(QEvent* event) override;
 
 private:
     void layoutGroups();
+    // Group view: the function nearest to group header number group, searching the groups in
+    // direction (+1: its first function, -1: its last one); invalid where there is none.
+    QModelIndex firstFunctionFrom(int group, int direction) const;
 
     FunctionList& m_list;
     KindGroupModel* m_model;

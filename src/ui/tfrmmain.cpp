@@ -274,8 +274,12 @@ QWidget* TfrmMain::buildListArea()
     connect(lvItems, &FunctionListView::rowDoubleClicked, this, &TfrmMain::editItem);
     // The key does what the button does, and only when the button can be pressed.
     connect(lvItems, &FunctionListView::deleteRequested, this, [this] {
-        if (btnDelItems->isEnabled())
+        if (!btnDelItems->isEnabled())
+            return;
+        if (m_items.hasChecked() || lvItems->selectedRow() < 0)
             deleteItems();
+        else
+            deleteSelected();
     });
     column->addWidget(lvItems, 1);
 
@@ -473,6 +477,16 @@ void TfrmMain::deleteItems()
     if (!m_program.prompts.confirm(language.GetMsg(Msg::ConfirmDeleteFunctions), Prompts::Default::No))
         return;
     m_items.removeChecked();
+    SaveItems();
+}
+
+void TfrmMain::deleteSelected()
+{
+    const int row = lvItems->selectedRow();
+    if (!m_program.prompts.confirm(m_program.language.GetMsg(Msg::ConfirmDeleteFunctions),
+                                   Prompts::Default::No))
+        return;
+    m_items.removeAt(row);
     SaveItems();
 }
 

@@ -91,6 +91,8 @@ private:
     void receive();
     void editItem(int row);
     void deleteItems();
+    // The Delete key with nothing marked: the selected function, after the same question.
+    void deleteSelected();
     void switchGroupView();
     void sortItems();
     void moveSelected(int offset);

@@ -59,6 +59,8 @@ private slots:
     void groupHeadersAreNeitherSelectableNorCheckable();
     void doubleClickOpensOnlyRows_data();
     void doubleClickOpensOnlyRows();
+    void keyboardGoesFromFunctionToFunction_data();
+    void keyboardGoesFromFunctionToFunction();
 
 private:
     std::unique_ptr<FunctionList> m_list;
@@ -203,4 +205,51 @@ void TestFunctionListView::doubleClickOpensOnlyRows()
 }
 
 QTEST_MAIN(TestFunctionListView)
+void TestFunctionListView::keyboardGoesFromFunctionToFunction_data()
+{
+    QTest::addColumn<bool>("groupView");
+    QTest::addColumn<int>("rows");
+    // Keys after arriving by Tab: "down", "up", "home", "end"; then the label selected after each.
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("selected");
+
+    QTest::newRow("one function") << true << 1 << QStringList{"down", "up", "end", "home"}
+                                  << QStringList{"Jalousie", "Jalousie", "Jalousie", "Jalousie"};
+    QTest::newRow("over the group headers")
+        << true << 5 << QStringList{"down", "down", "up", "up", "up", "end", "home"}
+        << QStringList{"Flur", "Jalousie", "Flur", "Licht", "Licht", "Kino", "Licht"};
+    QTest::newRow("flat") << false << 5 << QStringList{"down", "end", "up"}
+                          << QStringList{"Licht", "Flur", "Kino"};
+}
+
+void TestFunctionListView::keyboardGoesFromFunctionToFunction()
+{
+    QFETCH(bool, groupView);
+    QFETCH(int, rows);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, selected);
+
+    m_list->setEntries(mixedRows().mid(0, rows));
+    m_view->setGroupView(groupView);
+    m_view->resize(900, 500);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    QFocusEvent tab(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(m_view.get(), &tab);
+    QVERIFY(m_view->selectedRow() >= 0);
+    QSignalSpy opened(m_view.get(), &FunctionListView::rowDoubleClicked);
+
+    const QMap<QString, Qt::Key> named = {
+        {"down", Qt::Key_Down}, {"up", Qt::Key_Up}, {"home", Qt::Key_Home}, {"end", Qt::Key_End}};
+    QStringList seen;
+    for (const QString& key : keys) {
+        QTest::keyClick(m_view.get(), named.value(key));
+        const int row = m_view->selectedRow();
+        seen << (row >= 0 ? m_list->at(row).caption : QStringLiteral("<none>"));
+    }
+    QCOMPARE(seen, selected);
+    QTest::keyClick(m_view.get(), Qt::Key_F2);
+    QCOMPARE(opened.count(), 1);
+}
+
 #include "tst_functionlistview.moc"

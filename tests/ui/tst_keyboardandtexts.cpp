@@ -101,7 +101,7 @@ private slots:
     void enterAndF2OpenTheEditor();
     void menuKeysOpenThePopup_data();
     void menuKeysOpenThePopup();
-    void deleteKeyAsksForTheMarkedFunctions();
+    void deleteKeyAsksForTheMarkedOrSelectedFunctions();
     void mainWindowTabOrder();
     void dialogTabOrders();
     void captionsFit();
@@ -231,19 +231,30 @@ void KeyboardAndTextsTest::menuKeysOpenThePopup()
     w().pmItems->close();
 }
 
-void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedFunctions()
+void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedOrSelectedFunctions()
 {
     start(m_prompts);
     const qsizetype rows = w().items().count();
+    const QString question = u"confirm, default No: Wollen Sie die markierten Funktionen löschen?"_s;
+    w().lvItems->clearSelection();
     QTest::keyClick(w().lvItems, Qt::Key_Delete);
     QCOMPARE(m_prompts.shown.value(0), u"error: Sie müssen die zu löschenden Funktionen zuerst markieren"_s);
 
+    // Nothing marked: the selected function goes, after the same question.
+    const FunctionEntry second = w().items().at(1);
+    w().lvItems->selectRow(1);
+    m_prompts.queueYes();
+    QTest::keyClick(w().lvItems, Qt::Key_Delete);
+    QCOMPARE(m_prompts.shown.value(1), question);
+    QCOMPARE(w().items().count(), rows - 1);
+    QVERIFY(!w().items().entries().contains(second));
+
+    // Marked functions come before the selection.
     w().items().setData(w().items().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     m_prompts.queueNo();
     QTest::keyClick(w().lvItems, Qt::Key_Delete);
-    QCOMPARE(m_prompts.shown.value(1),
-             u"confirm, default No: Wollen Sie die markierten Funktionen löschen?"_s);
-    QCOMPARE(w().items().count(), rows);
+    QCOMPARE(m_prompts.shown.value(2), question);
+    QCOMPARE(w().items().count(), rows - 1);
 }
 
 void KeyboardAndTextsTest::mainWindowTabOrder()
