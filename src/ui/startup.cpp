@@ -1,11 +1,15 @@
 #include "startup.h"
 
+#include "style.h"
+
 #include "tfrmgroups.h"
 #include "tfrmitem.h"
 #include "tfrmmain.h"
 #include "tfrmnewproject.h"
 #include "tfrmsettings.h"
 #include "tfrmtransfer.h"
+
+#include <QGuiApplication>
 
 namespace {
 
@@ -25,6 +29,8 @@ TStartup::TStartup(const QString& programDir, Prompts& prompts)
       m_openHab(m_language, m_bticino, configDir(programDir)), m_program{m_openHab, m_bticino, m_language,
                                                                          prompts}
 {
+    // Every window, the dialogs too, carries the program's picture in its title bar and task bar.
+    QGuiApplication::setWindowIcon(Style::icon(QStringLiteral("logo"), Style::accent(), {256, 256}));
     m_frmMain = std::make_unique<TfrmMain>(m_program, programDir);
     TfrmMain* owner = m_frmMain.get();
     m_program.frmSettings = new TfrmSettings(m_program, owner);

@@ -123,7 +123,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     // 4., 5.
     UpdateProjectButtons();
     lblVersion->setText(GetVersionString());
-    setWindowTitle(QStringLiteral("Varuno Builder ") + lblVersion->text());
+    updateTitle();
 }
 
 // The list view reads the function list up to its end, and the list, a member, goes before the
@@ -400,6 +400,14 @@ void TfrmMain::languageChanged()
 void TfrmMain::OpenSelectedProject()
 {
     m_workspace->OpenSelectedProject(m_items);
+    updateTitle();
+}
+
+// The window manager's task list tells one project's window from another's.
+void TfrmMain::updateTitle()
+{
+    const QString program = QStringLiteral("Varuno Builder");
+    setWindowTitle(projectOpen() ? m_program.openHab.sProj + QStringLiteral(" – ") + program : program);
 }
 
 void TfrmMain::projectsChanged()
@@ -409,6 +417,7 @@ void TfrmMain::projectsChanged()
     cbProj->addItems(m_workspace->projects());
     cbProj->setCurrentIndex(m_workspace->selectedIndex());
     UpdateProjectButtons();
+    updateTitle();
 }
 
 bool TfrmMain::projectOpen() const

@@ -39,6 +39,8 @@ public:
     void ExchangeItems(FunctionList& lv, int i, int j);
     // Enables the project commands exactly when there is a project to work on.
     void UpdateProjectButtons();
+    // "Demo – Varuno Builder": the title names the open project.
+    void updateTitle();
     // Opens the project selected in the project list.
     void OpenSelectedProject();
 

@@ -227,6 +227,7 @@ void TfrmSettings::FormShow()
     tsSetTime->setChecked(openHab.settime);
     tsHMAC->setChecked(openHab.hmac);
     FillLanguage(this, m_program.language);
+    setWindowTitle(findChild<QLabel*>(QStringLiteral("Label5"))->text());
     edAdr->setFocus();
 }
 

@@ -260,6 +260,7 @@ void TfrmTransfer::FormShow()
     edIP->setEnabled(true);
     btnSearch->setVisible(!m_program.workspace->sCloudServer().isEmpty());
     FillLanguage(this, m_program.language);
+    setWindowTitle((mode == TransferMode::Receive ? lblReceive : lblSend)->text());
     (mode == TransferMode::Receive ? btnReceive : btnSend)->setDefault(true);
     edIP->setFocus();
 }

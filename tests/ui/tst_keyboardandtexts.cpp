@@ -104,6 +104,7 @@ private slots:
     void deleteKeyAsksForTheMarkedOrSelectedFunctions();
     void mainWindowTabOrder();
     void dialogTabOrders();
+    void windowsHaveTitlesAndThePicture();
     void captionsFit();
     void shortenedCellShowsATooltip();
     void editorControlsKeepTheirPlaces();
@@ -291,6 +292,25 @@ void KeyboardAndTextsTest::dialogTabOrders()
         for (QWidget* widget : order)
             names << widget->metaObject()->className() + (u' ' + widget->property("text").toString());
         QVERIFY2(order == expected, qPrintable(names.join(u", "_s)));
+    }
+}
+
+// A window manager shows these titles in the title bar and the task bar, with the program's picture.
+void KeyboardAndTextsTest::windowsHaveTitlesAndThePicture()
+{
+    start(m_prompts);
+    TProgram& p = program();
+    QVERIFY(!QApplication::windowIcon().isNull());
+    const QList<std::pair<QString, std::function<void()>>> windows = {
+        {u"Einstellungen"_s, [&] { p.frmSettings->Execute(); }},
+        {u"Konfiguration senden"_s, [&] { p.frmTransfer->DoTransfer(TransferMode::Send); }},
+        {u"Konfiguration empfangen"_s, [&] { p.frmTransfer->DoTransfer(TransferMode::Receive); }},
+    };
+    for (const auto& [title, open] : windows) {
+        QString shown;
+        whenModal([&](QWidget* modal) { shown = modal->windowTitle(); });
+        open();
+        QCOMPARE(shown, title);
     }
 }
 

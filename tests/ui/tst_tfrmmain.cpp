@@ -206,6 +206,7 @@ void MainWindowTest::startOpensTheLastProject()
     QCOMPARE(w().cbProj->currentText(), opened);
     QCOMPARE(m_startup->program().openHab.sProj, opened);
     QCOMPARE(settings().LastProject(), opened);
+    QCOMPARE(w().windowTitle(), opened + QStringLiteral(" – Varuno Builder"));
     QVERIFY(w().items().count() > 0);
     for (QPushButton* command :
          {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
@@ -238,7 +239,7 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("Add function"));
     QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
              QStringLiteral("Label"));
-    QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder ") + TfrmMain::GetVersionString());
+    QCOMPARE(w().windowTitle(), QStringLiteral("Demo – Varuno Builder"));
 }
 
 void MainWindowTest::installationStartsInGerman()
