@@ -239,7 +239,7 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("Add function"));
     QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
              QStringLiteral("Label"));
-    QCOMPARE(w().windowTitle(), QStringLiteral("Demo – Varuno Builder"));
+    QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder")); // no project to open
 }
 
 void MainWindowTest::installationStartsInGerman()
