@@ -1,5 +1,6 @@
 #include "filllanguage.h"
 
+#include "mnemonics.h"
 #include "model/tlanguage.h"
 #include "toggleswitch.h"
 
@@ -109,4 +110,5 @@ void FillLanguage(QWidget* frm, const TLanguage& language)
     // Depth first, in creation order: the order of the window's components.
     for (QObject* component : frm->findChildren<QObject*>())
         fillComponent(component, language);
+    assignMnemonics(frm);
 }

@@ -34,5 +34,6 @@ void addSeparator(QMenu* menu);
 // labels, buttons (push, tool, check and radio) and group boxes; the column captions and group
 // headers of report-style list views; the top-level items of popup menus whose Tag is 0 or more;
 // the title of save-file dialogs; the off and on captions of toggle switches ("<tag>.0", "<tag>.1").
-// Only objects with a Tag above 0 are touched; an empty value blanks the caption.
+// Only objects with a Tag above 0 are touched; an empty value blanks the caption. Push buttons then
+// get their Alt+letters (assignMnemonics).
 void FillLanguage(QWidget* frm, const TLanguage& language);

@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -96,6 +97,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     layout->addWidget(buildSidePanel());
     layout->addWidget(buildListArea(), 1);
     buildPopupMenu();
+    addShortcuts();
     // Group view is on until settings.ini says otherwise when the window is shown.
     applyGroupView(true);
     setMinimumSize(clientSize);
@@ -371,12 +373,34 @@ void TfrmMain::showEvent(QShowEvent* event)
     FormShow();
 }
 
+// The side panel's and the list's main commands, each behind its button: a disabled button keeps
+// its key from acting too.
+void TfrmMain::addShortcuts()
+{
+    m_shortcuts = {{btnAddItem, QKeySequence(Qt::CTRL | Qt::Key_N)},
+                   {btnSend, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                   {btnReceive, QKeySequence(Qt::CTRL | Qt::Key_E)},
+                   {btnExit, QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+    for (const auto& [button, keys] : std::as_const(m_shortcuts))
+        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QAbstractButton::click);
+}
+
+// "Konfiguration senden (Ctrl+S)": the tooltip teaches the key, in the words of the current caption.
+void TfrmMain::showShortcutsInTooltips()
+{
+    for (const auto& [button, keys] : std::as_const(m_shortcuts)) {
+        const QString caption = button->text().remove(u'&');
+        button->setToolTip(caption + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + u')');
+    }
+}
+
 void TfrmMain::FormShow()
 {
     OpenSelectedProject();
     m_program.language.LoadLanguage(languageName());
     ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
+    showShortcutsInTooltips();
     applyGroupView(m_workspace->inif().Groupview());
 }
 
@@ -393,6 +417,7 @@ void TfrmMain::languageChanged()
     m_program.language.LoadLanguage(name);
     ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
+    showShortcutsInTooltips();
     // Rebuilds the cells that hold translated words ("Ja", "Nein").
     OpenSelectedProject();
 }

@@ -2,8 +2,12 @@
 
 #include "model/functionlist.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QString>
 #include <QWidget>
+
+#include <utility>
 
 class FunctionListView;
 class QAction;
@@ -77,6 +81,8 @@ protected:
 
 private:
     QWidget* buildSidePanel();
+    void addShortcuts();
+    void showShortcutsInTooltips();
     QWidget* buildListArea();
     void buildPopupMenu();
     QPushButton* addSideButton(QWidget* panel, int tag, const QString& caption, const QString& picture);
@@ -106,4 +112,5 @@ private:
     FunctionList m_items;
     TWorkspace* m_workspace = nullptr;
     bool m_shown = false;
+    QList<std::pair<QPushButton*, QKeySequence>> m_shortcuts;
 };

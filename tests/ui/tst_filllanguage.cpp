@@ -137,7 +137,7 @@ void TestFillLanguage::caption_data()
     row("label with Tag -1 untouched", "labelTagMinus", "", "design");
     row("empty value blanks", "labelEmpty", "", "");
     row("missing key blanks", "labelMissing", "", "");
-    row("push button", "button", "", "Zwei");
+    row("push button, with its Alt+letter", "button", "", "&Zwei");
     row("tool button", "toolButton", "", "Drei");
     row("group box", "groupBox", "", "Vier");
     row("nested label", "nestedLabel", "", "Zwei");

@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -105,6 +106,7 @@ private slots:
     void mainWindowTabOrder();
     void dialogTabOrders();
     void windowsHaveTitlesAndThePicture();
+    void mnemonicsAndShortcuts();
     void captionsFit();
     void shortenedCellShowsATooltip();
     void editorControlsKeepTheirPlaces();
@@ -312,6 +314,54 @@ void KeyboardAndTextsTest::windowsHaveTitlesAndThePicture()
         open();
         QCOMPARE(shown, title);
     }
+}
+
+// Every push button of a window answers its own Alt+letter; the main commands have keys, taught in
+// their tooltips.
+void KeyboardAndTextsTest::mnemonicsAndShortcuts()
+{
+    start(m_prompts);
+    TProgram& p = program();
+    const auto lettersOf = [](QWidget* window) {
+        QStringList letters;
+        for (const QPushButton* button : window->findChildren<QPushButton*>()) {
+            if (button->window() != window)
+                continue;
+            const QString text = button->text();
+            const qsizetype at = text.indexOf(u'&');
+            if (!text.isEmpty())
+                letters << (at >= 0 ? text.mid(at + 1, 1).toLower() : u"<none: "_s + text + u'>');
+        }
+        return letters;
+    };
+    const auto distinct = [](const QStringList& letters) {
+        return QSet<QString>(letters.begin(), letters.end()).size() == letters.size() &&
+               !letters.join(QString()).contains(u"<none"_s);
+    };
+    QVERIFY2(distinct(lettersOf(&w())), qPrintable(lettersOf(&w()).join(u' ')));
+    const QList<std::function<void()>> dialogs = {
+        [&] { p.frmSettings->Execute(); },
+        [&] { p.frmTransfer->DoTransfer(TransferMode::Send); },
+        [&] { p.frmGroups->DoEdit(w().items()); },
+        [&] { p.frmItem->DoAdd(w().items()); },
+    };
+    for (const auto& open : dialogs) {
+        QStringList letters;
+        whenModal([&](QWidget* modal) { letters = lettersOf(modal); });
+        open();
+        QVERIFY2(distinct(letters), qPrintable(letters.join(u' ')));
+    }
+
+    QCOMPARE(w().btnSend->toolTip(), u"Konfiguration senden (Strg+S)"_s);
+    // The offscreen platform leaves the last dialog active after it closed.
+    QApplication::setActiveWindow(&w());
+    QString opened;
+    whenModal([&](QWidget* modal) { opened = QString::fromLatin1(modal->metaObject()->className()); });
+    QTest::keyClick(&w(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(opened, u"TfrmItem"_s);
+    QApplication::setActiveWindow(&w());
+    QTest::keyClick(&w(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!w().isVisible());
 }
 
 // The captions named here used to be cut off at the windows' fixed sizes.

@@ -236,7 +236,7 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
     QVERIFY(w().tsLanguage->isChecked());
     QCOMPARE(w().tsLanguage->caption(), QStringLiteral("English"));
     QCOMPARE(settings().Language(), QStringLiteral("English"));
-    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Add function"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Add function"));
     QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
              QStringLiteral("Label"));
     QCOMPARE(w().windowTitle(), QStringLiteral("Varuno Builder")); // no project to open
@@ -247,7 +247,7 @@ void MainWindowTest::installationStartsInGerman()
     start();
     QVERIFY(!w().tsLanguage->isChecked());
     QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
-    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Funktion hinzufügen"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Funktion hinzufügen"));
 }
 
 void MainWindowTest::firstLanguageKeepsTheToggleOff()
@@ -256,7 +256,7 @@ void MainWindowTest::firstLanguageKeepsTheToggleOff()
     start();
     QVERIFY(!w().tsLanguage->isChecked());
     QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
-    QCOMPARE(w().btnAddItem->text(), QStringLiteral("Funktion hinzufügen"));
+    QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Funktion hinzufügen"));
     QCOMPARE(w().pmMoveup->text(), QStringLiteral("Nach oben verschieben"));
 }
 
