@@ -27,7 +27,7 @@ namespace Captions {
 // The main window's function list columns.
 inline constexpr TCaption LabelColumn{10, -1, u"Bezeichnung"};
 inline constexpr TCaption AddressColumn{11, -1, u"Adresse"};
-inline constexpr TCaption VoiceColumn{12, -1, u"Sprache"};
+inline constexpr TCaption VoiceColumn{12, -1, u"Alexa/Siri"};
 inline constexpr TCaption GroupsColumn{13, -1, u"Gruppenzugehörigkeit"};
 inline constexpr TCaption KeyColumn{64, -1, u"Taste"};
 // The function list's Tag, whose entries are the headers of its list groups by kind.
@@ -44,10 +44,10 @@ inline constexpr TCaption ProjectName{35, -1, u"Name des Projekts"};
 // The transfer window's note after a successful send, and its note on a restart.
 inline constexpr TCaption RefreshNote{
     44, -1,
-    u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
+    u"openHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
     u"Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen "
     u"lassen! HomeKit aktualisiert sich automatisch."};
-inline constexpr TCaption RebootNote{45, -1, u"Hinweis: OpenHAB wird jetzt neu gestartet. "};
+inline constexpr TCaption RebootNote{45, -1, u"Hinweis: openHAB wird jetzt neu gestartet. "};
 
 QString Text(const TLanguage& language, const TCaption& caption);
 // The label, address, voice and groups columns.

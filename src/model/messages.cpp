@@ -41,7 +41,7 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::TransferSucceeded, u"Datenübertragung erfolgreich!"},
     {Msg::TransferFailed, u"Fehler bei Datenübertragung!"},
     {Msg::EnterIp, u"Bitte eine IP-Adresse eingeben"},
-    {Msg::Connecting, u"Verbinde mit Varuno..."},
+    {Msg::Connecting, u"Verbinde mit Varuno…"},
     {Msg::NoConnection, u"Es konnte keine Verbindung zum Varuno aufgebaut werden!"},
     {Msg::SentOk, u"Daten erfolgreich gesendet!"},
     {Msg::ReceivedOk, u"Daten erfolgreich empfangen!"},
@@ -69,13 +69,13 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::General, u"General"},
     {Msg::EnterSerial, u"Bitte Seriennummer eingeben"},
     {Msg::LightHint, u"Licht oder Steckdose schalten"},
-    {Msg::DimmerHint, u"Lichter mit Dimmwert schalten (zB 50% usw)"},
+    {Msg::DimmerHint, u"Lichter mit Dimmwert schalten (z. B. 50 % usw.)"},
     {Msg::BlindHint, u"Automationsfunktion für Raffstore, Jalousie, Dachfenster usw."},
     {Msg::CenHint, u"MH200 Szenarien schalten"},
     {Msg::ScenarioHint, u"Schaltet Szenarien vom Szenarienmodul"},
     {Msg::GroupSceneHint, u"Mehrere Funktionen gemeinsam als Gruppe schalten (als Szenario)"},
-    {Msg::CheckingBusServer, u"Prüfe Bticino-Server-Adresse..."},
-    {Msg::BusServerMissingSendAnyway, u"Es konnte kein Bticino-Server unter der IP $1 gefunden werden! "
+    {Msg::CheckingBusServer, u"Prüfe BTicino-Server-Adresse…"},
+    {Msg::BusServerMissingSendAnyway, u"Es konnte kein BTicino-Server unter der IP $1 gefunden werden! "
                                       u"Wollen Sie die Konfiguration trotzdem senden?"},
     {Msg::VoiceHint, u"Funktion über Sprachsteuerung (Alexa, Siri/HomeKit) schaltbar machen"},
     {Msg::ScenarioExample, u"Funktion schaltet Szenario vom F420"},
@@ -173,7 +173,7 @@ constexpr auto table = std::to_array<Entry>({
      u"Wie Öffnen und Speichern im Programm: Das Projekt wird aus seinen Dateien geladen und seine Items-, "
      u"Cloud-, Rules- und Sitemap-Datei werden daraus neu geschrieben."},
     {Msg::CliExportSummary, u"Exportiert die Funktionen als CSV."},
-    {Msg::CliExportDetails, u"Dieselbe Datei wie \"Funktionen in CSV/Excel exportieren...\" im Hauptfenster; "
+    {Msg::CliExportDetails, u"Dieselbe Datei wie \"Funktionen in CSV/Excel exportieren…\" im Hauptfenster; "
                             u"ohne DATEI auf die Standardausgabe."},
     {Msg::CliSendSummary, u"Sendet die Konfiguration des Projekts an den Varuno."},
     {Msg::CliReceiveSummary, u"Empfängt die Konfiguration vom Varuno in das Projekt."},

@@ -25,7 +25,7 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
     Label5 = header->titleLabel();
     btnAdd = DialogLook::button(QStringLiteral("Gruppe hinzufügen"), 39, QStringLiteral("add"), this);
     SpeedButton1 =
-        DialogLook::button(QStringLiteral("Selektierte Gruppen löschen"), 40, QStringLiteral("delete"), this);
+        DialogLook::button(QStringLiteral("Markierte Gruppen löschen"), 40, QStringLiteral("delete"), this);
     lbGruppe = new QListWidget(this);
     lbGruppe->setSelectionMode(QAbstractItemView::SingleSelection);
     btnSave = DialogLook::saveButton(this);

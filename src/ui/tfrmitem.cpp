@@ -188,7 +188,7 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
 
 QWidget* TfrmItem::buildKindBox()
 {
-    gbArt = groupBox(QStringLiteral("Was soll geschaltet werden"), 52, this);
+    gbArt = groupBox(QStringLiteral("Was soll geschaltet werden?"), 52, this);
     m_kinds = new QButtonGroup(this);
     m_kinds->setExclusive(true);
     auto* row = new QHBoxLayout(gbArt);
@@ -265,7 +265,7 @@ QWidget* TfrmItem::buildVoiceBox()
 
 QWidget* TfrmItem::buildAddressBox()
 {
-    gbAdr = groupBox(QStringLiteral("Bticino-Adressierung"), 62, this);
+    gbAdr = groupBox(QStringLiteral("BTicino-Adressierung"), 62, this);
     cbAdrArt = new QComboBox(gbAdr);
     edAdresse = new QLineEdit(QStringLiteral("0.0"), gbAdr);
     edAdresse->setFixedWidth(90);

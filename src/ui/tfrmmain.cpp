@@ -264,11 +264,14 @@ QWidget* TfrmMain::buildListArea()
     for (const TCaption& caption : captions)
         columnTags << caption.tag;
     setColumnTags(lvItems, columnTags);
-    const int widths[] = {220, 70, 50, 250, 0, 50};
+    const int widths[] = {220, 70, 80, 250, 0, 50};
     for (int column = 0; column < FunctionList::ColumnCount; ++column) {
         m_items.setHeaderData(column, Qt::Horizontal, captions[column].german.toString());
         lvItems->header()->resizeSection(column, widths[column]);
     }
+    // The label and the groups take what a larger window gives; the short columns keep their width.
+    for (int column : {int(FunctionList::LabelColumn), int(FunctionList::GroupsColumn)})
+        lvItems->header()->setSectionResizeMode(column, QHeaderView::Stretch);
     lvItems->setColumnHidden(FunctionList::AliasColumn, true);
     lvItems->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvItems, &QWidget::customContextMenuRequested, this,
@@ -321,14 +324,14 @@ void TfrmMain::buildPopupMenu()
             action->setIcon(Style::icon(picture, Style::text(), {18, 18}));
         return action;
     };
-    pmGroupview = item(71, QStringLiteral("Gruppenansicht"), {});
+    pmGroupview = item(71, QStringLiteral("Nach Art gruppieren"), {});
     pmGroupview->setCheckable(true);
     addSeparator(pmItems);
     pmSort = item(70, QStringLiteral("Alphabetisch sortieren"), QStringLiteral("sort"));
     pmMoveup = item(72, QStringLiteral("moveup"), QStringLiteral("move-up"));
     pmMoveDown = item(73, QStringLiteral("movedown"), QStringLiteral("move-down"));
     addSeparator(pmItems);
-    csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren..."), QStringLiteral("csv"));
+    csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren…"), QStringLiteral("csv"));
     addSeparator(pmItems);
     // A message rather than a Tag: its caption follows the language each time the menu opens.
     pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});

@@ -52,7 +52,7 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
     appLabel->setFont(Style::bodyFont(15));
     tsSitemap = new ToggleSwitch(this);
     tsSitemap->setOffCaption(u"gruppieren nach Schalter-Art"_s);
-    tsSitemap->setOnCaption(u"gruppieren nach Räume/Gruppen"_s);
+    tsSitemap->setOnCaption(u"gruppieren nach Räumen/Gruppen"_s);
     tsSitemap->setColours(Style::text(), Style::accent());
     setTag(tsSitemap, 69);
 

@@ -108,14 +108,14 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
 // One row of fields, each under its label.
 QGroupBox* TfrmSettings::buildServerBox()
 {
-    auto* box = new QGroupBox(u" Bticino Webserver "_s, this);
+    auto* box = new QGroupBox(u" BTicino-Webserver "_s, this);
     setTag(box, 17);
-    edAdr = field(u"IP-Adresse des Bticino-Gateways"_s, box);
-    edPort = field(u"Port des Bticino-Ports"_s, box);
-    edPass = field(u"Passwort des Bticino-Gateways"_s, box);
+    edAdr = field(u"IP-Adresse des BTicino-Gateways"_s, box);
+    edPort = field(u"Port des BTicino-Ports"_s, box);
+    edPass = field(u"Passwort des BTicino-Gateways"_s, box);
     tsSetTime = toggle(34, box);
     tsSetTime->setToolTip(u"Dabei wird automatisch am Bussystem jede Stunde die aktuelle Zeit gesetzt"_s);
-    edRescan = field(u"Wie oft openHAB den Status der Bticino-Geräte abfragt (in Sekunden)"_s, box);
+    edRescan = field(u"Wie oft openHAB den Status der BTicino-Geräte abfragt (in Sekunden)"_s, box);
     // Kept for the flag in bticino.cfg; the bus servers in use do not offer HMAC, so it is not shown.
     auto* hmacLabel = new QLabel(u"HMAC-Authentifizierung"_s, box);
     tsHMAC = toggle(0, box);
@@ -152,7 +152,7 @@ QGroupBox* TfrmSettings::buildServerBox()
 
 QGroupBox* TfrmSettings::buildAccountBox()
 {
-    auto* box = new QGroupBox(u" OpenHAB Account"_s, this);
+    auto* box = new QGroupBox(u" openHAB-Account"_s, this);
     setTag(box, 18);
     btnReg = DialogLook::button(u"myOpenHAB-Account öffnen"_s, 26, u"web"_s, box);
     btnCheck = DialogLook::button(u"myOpenHAB Server-Status prüfen"_s, 27, u"status"_s, box);

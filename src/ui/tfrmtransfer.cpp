@@ -163,11 +163,11 @@ QWidget* TfrmTransfer::buildHintArea()
 {
     auto* area = new QWidget(this);
     lblHint = hintLabel(u"Hinweis:"_s, 43, area);
-    lblHintSend = hintLabel(u"Beim Senden wird die Konfiguration am OpenHAB-Server mit dieser "
+    lblHintSend = hintLabel(u"Beim Senden wird die Konfiguration am openHAB-Server mit dieser "
                             u"Projekt-Konfiguration überschrieben!"_s,
                             47, area);
     lblHintReceive = hintLabel(u"Beim Empfangen wird diese Projekt-Konfiguration mit der Konfiguration vom "
-                               u"OpenHAB-Server überschrieben!"_s,
+                               u"openHAB-Server überschrieben!"_s,
                                46, area);
     lblProgress = new QLabel(area);
     QFont bold = Style::bodyFont(13);

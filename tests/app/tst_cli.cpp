@@ -398,8 +398,9 @@ void TestCli::exportCsv_data()
 
     // Group 4 shows the catalogue's header, not the window design's "Temperatur".
     QTest::newRow("German") << QStringList()
-                            << QByteArray("\xEF\xBB\xBF"
-                                          "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
+                            << QByteArray(
+                                   "\xEF\xBB\xBF"
+                                   "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
                             << QByteArray("K\xC3\xBC"
                                           "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;\r\n"
                                           "Terrasse; 02.15;;Erdgeschoss, Garten;Lichter/Schalter;\r\n");
@@ -555,13 +556,13 @@ void TestCli::transfer_data()
     QTest::addColumn<QByteArrayList>("err");
 
     const QByteArray question =
-        "Es konnte kein Bticino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
+        "Es konnte kein BTicino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
         "Konfiguration trotzdem senden? [y/n] ";
     QTest::newRow("send, yes") << u"send"_s << true << 0
-                               << QByteArrayList{question + "y\n", "[0/8] Verbinde mit Varuno...\n",
+                               << QByteArrayList{question + "y\n", "[0/8] Verbinde mit Varuno…\n",
                                                  "[8/8] Daten erfolgreich gesendet!\n",
                                                  "Datenübertragung erfolgreich!\n",
-                                                 "OpenHAB wird aktualisiert."};
+                                                 "openHAB wird aktualisiert."};
     QTest::newRow("send, no") << u"send"_s << false << 1
                               << QByteArrayList{question + "n\n", "Fehler bei Datenübertragung!\n"};
     QTest::newRow("receive, yes") << u"receive"_s << true << 0

@@ -196,8 +196,8 @@ void TestTransfer::send()
     QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
     QCOMPARE(m_view.maximum, TTransfer::ProgressSteps);
     QCOMPARE(m_view.progressTexts,
-             QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse..."),
-                          QStringLiteral("Verbinde mit Varuno..."), QStringLiteral("bticino.cfg"),
+             QStringList({QStringLiteral("Prüfe BTicino-Server-Adresse…"),
+                          QStringLiteral("Verbinde mit Varuno…"), QStringLiteral("bticino.cfg"),
                           QStringLiteral("bticino.items"), QStringLiteral("openhabcloud.cfg"),
                           QStringLiteral("bticino.rules"), QStringLiteral("bticino.sitemap"),
                           QStringLiteral("uuid"), QStringLiteral("secret"), QStringLiteral("homekit.cfg"),
@@ -369,10 +369,10 @@ void TestTransfer::busServerCheck()
     QCOMPARE(run(*m_project, mode), answer);
 
     QCOMPARE(m_view.scripted.shown, QStringList({QStringLiteral(
-                                        "confirm: Es konnte kein Bticino-Server unter der IP invalid.invalid "
+                                        "confirm: Es konnte kein BTicino-Server unter der IP invalid.invalid "
                                         "gefunden werden! Wollen Sie die Konfiguration trotzdem senden?")}));
     if (!answer) {
-        QCOMPARE(m_view.progressTexts, QStringList({QStringLiteral("Prüfe Bticino-Server-Adresse...")}));
+        QCOMPARE(m_view.progressTexts, QStringList({QStringLiteral("Prüfe BTicino-Server-Adresse…")}));
         QCOMPARE(fileKeysOnGateway(), QStringList());
         QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.items"))), items);
     }

@@ -9,7 +9,7 @@
 namespace {
 
 const QStringList columns = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"),
-                             QStringLiteral("Sprache"), QStringLiteral("Gruppenzugehörigkeit")};
+                             QStringLiteral("Alexa/Siri"), QStringLiteral("Gruppenzugehörigkeit")};
 const QStringList groups = {QStringLiteral("Lichter/Schalter"),
                             QStringLiteral("Dimmer"),
                             QStringLiteral("Raffstore/Jalousien/Automation"),
@@ -17,7 +17,7 @@ const QStringList groups = {QStringLiteral("Lichter/Schalter"),
                             QStringLiteral("Szenarien"),
                             QStringLiteral("individuelle Szenen")};
 const QByteArray bom = "\xEF\xBB\xBF";
-const QByteArray header = "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n";
+const QByteArray header = "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n";
 
 FunctionEntry row(const QString& caption, int kind, const QString& address = QStringLiteral("01.12"))
 {

@@ -199,14 +199,14 @@ void TestLanguageFile::germanTexts_data()
     QTest::newRow("Siri example") << u"M.77"_s << u"\"Hey Siri, schalte $1 ein/aus\""_s;
     QTest::newRow("quote and backslash")
         << u"M.83"_s << u"Bezeichnung darf weder Anführungszeichen (\") noch Backslash (\\) enthalten!"_s;
-    QTest::newRow("blanks on both sides") << u"17"_s << u" Bticino Webserver "_s;
-    QTest::newRow("leading blank") << u"18"_s << u" OpenHAB Account"_s;
-    QTest::newRow("trailing blank") << u"45"_s << u"Hinweis: OpenHAB wird jetzt neu gestartet. "_s;
+    QTest::newRow("blanks on both sides") << u"17"_s << u" BTicino-Webserver "_s;
+    QTest::newRow("leading blank") << u"18"_s << u" openHAB-Account"_s;
+    QTest::newRow("trailing blank") << u"45"_s << u"Hinweis: openHAB wird jetzt neu gestartet. "_s;
     QTest::newRow("toggle with quotes")
         << u"63.1"_s << u"Jalousie-Schaltung umkehren (\"ein\" ist herunterfahren)"_s;
     QTest::newRow("long note")
         << u"44"_s
-        << u"OpenHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
+        << u"openHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
            "Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen lassen! "
            "HomeKit aktualisiert sich automatisch."_s;
     QTest::newRow("cell value") << u"M.44"_s << u"Ja"_s;

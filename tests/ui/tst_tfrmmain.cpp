@@ -577,9 +577,9 @@ void MainWindowTest::csvExportReadsBackAsWritten()
              (QStringList{QStringLiteral("save: CSV speichern unter"),
                           QStringLiteral("confirm: Die Datei ") + fileName +
                               QStringLiteral(" gibt es noch nicht. Soll sie angelegt werden?")}));
-    QVERIFY(
-        readBytes(fileName).startsWith("\xEF\xBB\xBF"
-                                       "Bezeichnung;Adresse;Sprache;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
+    QVERIFY(readBytes(fileName).startsWith(
+        "\xEF\xBB\xBF"
+        "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
     const QJsonArray read = readCsvWithPython(fileName);
     QCOMPARE(read.size(), labels.size() + 1);
     for (int row = 0; row < labels.size(); ++row) {

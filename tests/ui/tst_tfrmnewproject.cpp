@@ -277,7 +277,7 @@ void ProjectDialogTest::editShowsTheOpenProject()
         QCOMPARE(dlg().sSerial, serial);
         QCOMPARE(dlg().tsSitemap->isChecked(), byRooms);
         QCOMPARE(dlg().tsSitemap->caption(),
-                 byRooms ? u"gruppieren nach Räume/Gruppen"_s : u"gruppieren nach Schalter-Art"_s);
+                 byRooms ? u"gruppieren nach Räumen/Gruppen"_s : u"gruppieren nach Schalter-Art"_s);
     });
 }
 

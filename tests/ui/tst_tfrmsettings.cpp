@@ -305,7 +305,7 @@ void SettingsDialogTest::captionsFollowTheLanguage()
     m_startup->frmMain().tsLanguage->setChecked(true);
     execute([this] {
         QCOMPARE(dlg().btnSave->text(), u"&Save"_s);
-        QCOMPARE(dlg().findChildren<QGroupBox*>().constFirst()->title(), u" Bticino web server "_s);
+        QCOMPARE(dlg().findChildren<QGroupBox*>().constFirst()->title(), u" BTicino web server "_s);
         QCOMPARE(dlg().tsSetTime->caption(), u"Off"_s);
         QCOMPARE(dlg().btnCheck->text().remove(u'&'), u"Check myOpenHAB server status"_s);
     });
