@@ -1,5 +1,7 @@
 #include "functionlist.h"
 
+#include "model/functionvocabulary.h"
+
 #include <QCollator>
 
 #include <algorithm>
@@ -89,7 +91,14 @@ int FunctionList::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString FunctionList::columnText(const FunctionEntry& entry, int column)
+void FunctionList::setStopAllBlindsText(const QString& text)
+{
+    m_stopAllBlindsText = text;
+    if (count() > 0)
+        Q_EMIT dataChanged(index(0, GroupsColumn), index(count() - 1, GroupsColumn), {Qt::DisplayRole});
+}
+
+QString FunctionList::columnText(const FunctionEntry& entry, int column) const
 {
     switch (column) {
     case LabelColumn:
@@ -99,6 +108,9 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column)
     case VoiceColumn:
         return entry.voice;
     case GroupsColumn:
+        if (entry.kind == FunctionEntry::GroupScene && entry.groups == Vocabulary::StopAllBlinds &&
+            !m_stopAllBlindsText.isEmpty())
+            return m_stopAllBlindsText;
         return entry.groups;
     case AliasColumn:
         return entry.alias;

@@ -57,9 +57,14 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                        int role = Qt::EditRole) override;
 
+    // The words the list shows for a scene that stops every blind, in the current language; the
+    // row itself keeps the stored token.
+    void setStopAllBlindsText(const QString& text);
+
 private:
-    static QString columnText(const FunctionEntry& entry, int column);
+    QString columnText(const FunctionEntry& entry, int column) const;
 
     QList<FunctionEntry> m_entries;
     QStringList m_headers;
+    QString m_stopAllBlindsText;
 };

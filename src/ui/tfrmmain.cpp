@@ -400,11 +400,18 @@ void TfrmMain::showShortcutsInTooltips()
 void TfrmMain::FormShow()
 {
     OpenSelectedProject();
+    translate();
+    applyGroupView(m_workspace->inif().Groupview());
+}
+
+// Loads the chosen language and puts it into every text of the window.
+void TfrmMain::translate()
+{
     m_program.language.LoadLanguage(languageName());
     ApplyQtTranslations(m_program.language);
     FillLanguage(this, m_program.language);
     showShortcutsInTooltips();
-    applyGroupView(m_workspace->inif().Groupview());
+    m_items.setStopAllBlindsText(m_program.language.GetMsg(Msg::StopAllBlinds));
 }
 
 QString TfrmMain::languageName() const
@@ -417,10 +424,7 @@ void TfrmMain::languageChanged()
     const QString name = languageName();
     if (!m_workspace->inif().setLanguage(name))
         m_program.prompts.error(m_workspace->inif().writeError().text(m_program.language));
-    m_program.language.LoadLanguage(name);
-    ApplyQtTranslations(m_program.language);
-    FillLanguage(this, m_program.language);
-    showShortcutsInTooltips();
+    translate();
     // Rebuilds the cells that hold translated words ("Ja", "Nein").
     OpenSelectedProject();
 }

@@ -82,6 +82,7 @@ protected:
 private:
     QWidget* buildSidePanel();
     void addShortcuts();
+    void translate();
     void showShortcutsInTooltips();
     QWidget* buildListArea();
     void buildPopupMenu();

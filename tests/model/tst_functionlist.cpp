@@ -14,6 +14,7 @@ private Q_SLOTS:
     void sortByLabel();
     void moveAndRemoveChecked();
     void checkStateOnLabelColumn();
+    void stopAllBlindsShowsInWords();
 
 private:
     static void fill(FunctionList& list, const QStringList& labels);
@@ -88,4 +89,25 @@ void TestFunctionList::checkStateOnLabelColumn()
 }
 
 QTEST_GUILESS_MAIN(TestFunctionList)
+// The scene that stops every blind stores a token; people read words, and the row keeps the token.
+void TestFunctionList::stopAllBlindsShowsInWords()
+{
+    FunctionList list;
+    FunctionEntry stop;
+    stop.kind = FunctionEntry::GroupScene;
+    stop.groups = QStringLiteral("_STOP_");
+    FunctionEntry light; // a switch in a group of that name shows the name
+    light.groups = QStringLiteral("_STOP_");
+    list.setEntries({stop, light});
+    const auto shown = [&](int row) { return list.index(row, FunctionList::GroupsColumn).data().toString(); };
+    QCOMPARE(shown(0), QStringLiteral("_STOP_"));
+
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    list.setStopAllBlindsText(QStringLiteral("Alle Jalousien/Raffstore stoppen"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shown(0), QStringLiteral("Alle Jalousien/Raffstore stoppen"));
+    QCOMPARE(shown(1), QStringLiteral("_STOP_"));
+    QCOMPARE(list.at(0).groups, QStringLiteral("_STOP_"));
+}
+
 #include "tst_functionlist.moc"
