@@ -47,6 +47,10 @@ const TTransferFile SentOnlyFiles[] = {
     {&TopenHab::sMQTTFile, Services},
 };
 
+// Every file a send writes, in transfer order.
+using Files = std::span<const TTransferFile>;
+const Files SentFiles[] = {SharedFiles, SentOnlyFiles};
+
 // The gateway keeps its own clock unless the PC is more than this far ahead of it.
 constexpr qint64 ClockToleranceMinutes = 120;
 
@@ -243,29 +247,30 @@ TTransfer::GatewayClock TTransfer::readClock(TRedisClient& client, TransferMode 
 // goes in one transaction, so that the gateway keeps all its old files or gets all the new ones.
 void TTransfer::SendFiles(TRedisClient& client, const GatewayClock& clock, const QString& address)
 {
+    QList<QByteArray> hashes;
+    for (const Files files : SentFiles) {
+        for (const TTransferFile& file : files)
+            hashes << gatewayKey(file);
+    }
+    hashes << "bt";
+    checkHashes(client, hashes);
     BackupGateway(client);
     QList<TRedisClient::TRedisCommand> writes;
     if (clock.setTo)
         writes.append({"SET", "rpi-timestamp-set", QByteArray::number(*clock.setTo)});
     const QByteArray stamp = QByteArray::number(clock.stamp);
-    QList<QByteArray> keys;
     for (const TTransferFile& file : SharedFiles) {
         writes += fileWrites(file, stamp);
-        keys << gatewayKey(file);
         m_view.advanceProgress();
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
     if (TFileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
         throw ELocalWriteFailed{errors};
-    for (const TTransferFile& file : SentOnlyFiles) {
+    for (const TTransferFile& file : SentOnlyFiles)
         writes += fileWrites(file, stamp);
-        keys << gatewayKey(file);
-    }
     writes += busServerWrites();
-    keys << "bt";
     if (m_openHab.reboot)
         writes += restartWrites();
-    checkHashes(client, keys);
     client.Transaction(writes);
     if (m_openHab.reboot)
         restartQueued();
@@ -280,7 +285,8 @@ QList<TRedisClient::TRedisCommand> TTransfer::fileWrites(const TTransferFile& fi
     return {{"HSET", key, "text", ReadTransferText(localFile(file))}, {"HSET", key, "modify", stamp}};
 }
 
-// The hashes must stay as they are until the transaction runs: a change made meanwhile drops it.
+// The hashes must stay as they are from here until the transaction runs, so that the backup holds
+// what the send replaces: a change made meanwhile drops the transaction.
 void TTransfer::checkHashes(TRedisClient& client, const QList<QByteArray>& keys)
 {
     client.WATCH(keys);
@@ -326,8 +332,7 @@ void TTransfer::BackupGateway(TRedisClient& client)
     TBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
         backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) -> std::optional<QString> {
-            using Files = std::span<const TTransferFile>;
-            for (const Files files : {Files(SharedFiles), Files(SentOnlyFiles)}) {
+            for (const Files files : SentFiles) {
                 for (const TTransferFile& file : files) {
                     QByteArray text;
                     if (!client.HGET(gatewayKey(file), "text", text))
