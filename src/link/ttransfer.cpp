@@ -165,7 +165,8 @@ bool TTransfer::RunTransfer()
         client.Disconnect();
         return true;
     } catch (const ERedisCancelled&) {
-        // Neither direction has changed anything: a send writes in one transaction at its end.
+        // No file changed on either side: a send writes in one transaction at its end, a receive
+        // replaces the files only once all arrived.
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const EEmptyGateway&) {
