@@ -318,22 +318,24 @@ private:
     TransferMode m_mode;
 };
 
-// The user cancels the moment the rules file is asked for; measures how long the transfer takes
-// to stop after that.
+// The user cancels a moment after the rules file is asked for, while its value arrives or is
+// converted; measures how long the transfer takes to stop after that.
 class CancellingView : public SilentView
 {
 public:
+    static constexpr qint64 PressAfterMs = 200;
+
     using SilentView::SilentView;
     void setProgressText(const QString& text) override
     {
         if (text == TopenHab::sRulesFile)
-            m_pressed.start();
+            m_asked.start();
     }
-    bool cancelRequested() override { return m_pressed.isValid(); }
-    qint64 sincePressedMs() const { return m_pressed.elapsed(); }
+    bool cancelRequested() override { return m_asked.isValid() && m_asked.elapsed() >= PressAfterMs; }
+    qint64 sincePressedMs() const { return m_asked.elapsed() - PressAfterMs; }
 
 private:
-    QElapsedTimer m_pressed;
+    QElapsedTimer m_asked;
 };
 
 // One argument in the quoting of redis-cli's interactive mode.
