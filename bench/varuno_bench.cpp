@@ -50,6 +50,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <netinet/in.h>
+#include <span>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -317,6 +318,26 @@ private:
     TransferMode m_mode;
 };
 
+// The user cancels a moment after the rules file is asked for, while its value arrives or is
+// converted; measures how long the transfer takes to stop after that.
+class CancellingView : public SilentView
+{
+public:
+    static constexpr qint64 PressAfterMs = 200;
+
+    using SilentView::SilentView;
+    void setProgressText(const QString& text) override
+    {
+        if (text == TopenHab::sRulesFile)
+            m_asked.start();
+    }
+    bool cancelRequested() override { return m_asked.isValid() && m_asked.elapsed() >= PressAfterMs; }
+    qint64 sincePressedMs() const { return m_asked.elapsed() - PressAfterMs; }
+
+private:
+    QElapsedTimer m_asked;
+};
+
 // One argument in the quoting of redis-cli's interactive mode.
 QByteArray cliArgument(const QByteArray& value)
 {
@@ -333,25 +354,28 @@ QByteArray cliArgument(const QByteArray& value)
 
 // The commands a send issues, as redis-cli reads them: the two GETs, both fields of every file
 // hash and the five bus-server fields, with the values the send wrote.
+// The files of a send and where the gateway keeps them; the first seven also travel back.
+struct File
+{
+    const QString* name;
+    const char* folder;
+};
+const char* const Services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
+const File GatewayFiles[] = {
+    {&TopenHab::sCfgFile, Services},
+    {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
+    {&TopenHab::sCloudFile, Services},
+    {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
+    {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
+    {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
+    {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
+    {&TopenHab::sHomeKitFile, Services},
+    {&TopenHab::sMQTTFile, Services},
+};
+
 QByteArray sendCommands(const TopenHab& openHab, quint16 port)
 {
-    struct File
-    {
-        const QString* name;
-        const char* folder;
-    };
-    const char* services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
-    const File files[] = {
-        {&TopenHab::sCfgFile, services},
-        {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
-        {&TopenHab::sCloudFile, services},
-        {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
-        {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
-        {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
-        {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
-        {&TopenHab::sHomeKitFile, services},
-        {&TopenHab::sMQTTFile, services},
-    };
+    const auto& files = GatewayFiles;
     TRedisClient store(u"127.0.0.1"_s, port);
     store.Connect();
     QByteArray commands = "GET rpi-firmware\nGET rpi-timestamp\n";
@@ -574,6 +598,29 @@ QString verdict(bool met)
     return met ? u"yes"_s : u"NO"_s;
 }
 
+// A gateway with all seven files, the rules file holding rules and the others a line each.
+void fillGateway(quint16 port, const QByteArray& rules)
+{
+    TRedisClient store(u"127.0.0.1"_s, port);
+    store.Connect();
+    store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
+    for (const File& file : std::span(GatewayFiles).first(7)) {
+        const QByteArray key = file.folder + (*file.name).toUtf8();
+        store.HSET(key, "text", file.name == &TopenHab::sRulesFile ? rules : QByteArray("x"));
+    }
+    store.Disconnect();
+}
+
+// mib MiB of bytes 80 to FF: no line break and no valid UTF-8, so every byte becomes a
+// replacement character of three bytes.
+QByteArray invalidUtf8(qint64 size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 at = 0; at < size; ++at)
+        bytes[at] = char(0x80 + at % 0x80);
+    return bytes;
+}
+
 void Bench::MeasureLargeValue(int mib)
 {
     const qint64 size = qint64(mib) * 1024 * 1024;
@@ -581,17 +628,21 @@ void Bench::MeasureLargeValue(int mib)
     settings.storePort = m_redis.port();
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
-    {
-        TRedisClient store(u"127.0.0.1"_s, m_redis.port());
-        store.Connect();
-        store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
-        store.HSET("/var/lib/docker/volumes/openhab_conf/_data/rules/bticino.rules", "text",
-                   QByteArray(size, '\n'));
-        store.Disconnect();
-    }
-    const double receive = peakOfMiB([&] { receiveInto(u"/received-large/"_s, settings); });
-    QDir(m_folder + u"/received-large/"_s).removeRecursively();
+    const auto receive = [&](QByteArray rules) {
+        fillGateway(m_redis.port(), rules);
+        rules = QByteArray();
+        const double peak = peakOfMiB([&] { receiveInto(u"/received-large/"_s, settings); });
+        QDir(m_folder + u"/received-large/"_s).removeRecursively();
+        return peak;
+    };
+    const double lineFeeds = receive(QByteArray(size, '\n'));
+    const double invalid = receive(invalidUtf8(size));
+    fillGateway(m_redis.port(), invalidUtf8(size));
+    CancellingView cancelling(TransferMode::Receive);
+    TTransfer(m_openHab, m_language, cancelling, settings).RunTransfer();
+    const qint64 cancelMs = cancelling.sincePressedMs();
 
+    // The send keeps the gateway's invalid rules in its backup before it sends its own.
     QByteArray rules;
     rules.reserve(size);
     while (rules.size() + 3 <= size)
@@ -601,6 +652,7 @@ void Bench::MeasureLargeValue(int mib)
         fail(u"cannot write "_s + file.fileName());
     file.close();
     rules = QByteArray();
+    fillGateway(m_redis.port(), invalidUtf8(size));
     SilentView view;
     const double send = peakOfMiB([&] {
         if (!TTransfer(m_openHab, m_language, view, settings).RunTransfer())
@@ -609,10 +661,18 @@ void Bench::MeasureLargeValue(int mib)
     QDir(m_openHab.sProjPath + u"backups"_s).removeRecursively();
 
     const double bound = MemoryFactor * mib + MemoryAllowanceMiB;
-    std::printf(
-        "\nOne value of %d MiB (bound %.0f MiB): receive of line feeds %.1f MiB, send of a rules file "
-        "%.1f MiB: %s\n",
-        mib, bound, receive, send, qPrintable(verdict(receive <= bound && send <= bound)));
+    std::printf("\nOne value of %d MiB, peak memory (bound %.0f MiB) and its ratio to the value:\n", mib,
+                bound);
+    const std::pair<const char*, double> cases[] = {
+        {"receive of line feeds", lineFeeds},
+        {"receive of invalid UTF-8", invalid},
+        {"send of a rules file, backup of invalid UTF-8", send},
+    };
+    std::printf("  cancel while receiving the invalid value: stopped after %lld ms, at most 1000 ms: %s\n",
+                qlonglong(cancelMs), qPrintable(verdict(cancelMs <= 1000)));
+    for (const auto& [name, peak] : cases)
+        std::printf("  %-46s %8.1f MiB  ratio %.2f: %s\n", name, peak, peak / mib,
+                    qPrintable(verdict(peak <= bound)));
 }
 
 void report(const QList<Measurement>& results)

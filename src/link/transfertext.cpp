@@ -7,33 +7,70 @@
 
 namespace {
 
-// Received text is converted and written in pieces of this size.
+// Received text is converted and written in pieces of about this size.
 constexpr qsizetype PieceSize = 1024 * 1024;
 
-// The line as UTF-8, every malformed sequence replaced by U+FFFD as QString::fromUtf8 does.
-void appendValidUtf8(QByteArray& out, QByteArrayView line)
+const QByteArrayView Replacement("\xEF\xBF\xBD"); // U+FFFD
+
+// How the bytes at the start of a line begin: a well-formed UTF-8 sequence of that many bytes,
+// a malformed byte, or a sequence that may still be completed by bytes not yet at hand.
+enum : int
 {
-    if (line.isValidUtf8())
-        out += line;
+    Malformed = 0,
+    Incomplete = -1,
+};
+
+// The sequence rules of QString::fromUtf8: overlong forms, surrogates and values beyond U+10FFFF
+// are malformed, and a malformed sequence costs only its first byte, so that each byte after it
+// is judged again.
+int sequenceAt(QByteArrayView bytes)
+{
+    const uchar lead = uchar(bytes.front());
+    if (lead < 0x80)
+        return 1;
+    int length = 0;
+    char32_t value = 0;
+    char32_t smallest = 0;
+    if (lead >= 0xC2 && lead < 0xE0)
+        length = 2, value = lead & 0x1F, smallest = 0x80;
+    else if (lead >= 0xE0 && lead < 0xF0)
+        length = 3, value = lead & 0x0F, smallest = 0x800;
+    else if (lead >= 0xF0 && lead < 0xF5)
+        length = 4, value = lead & 0x07, smallest = 0x10000;
     else
-        out += QString::fromUtf8(line).toUtf8();
+        return Malformed;
+    for (int at = 1; at < length; ++at) {
+        if (at == bytes.size())
+            return Incomplete;
+        const uchar next = uchar(bytes.at(at));
+        if ((next & 0xC0) != 0x80)
+            return Malformed;
+        value = (value << 6) | (next & 0x3F);
+    }
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    return value >= smallest && !surrogate && value <= 0x10FFFF ? length : Malformed;
 }
 
-// Where the piece that begins at start ends: after its last ASCII byte, so that no character and no
-// malformed sequence is cut in two; a piece without any runs on to the next ASCII byte.
-qsizetype pieceEnd(QByteArrayView text, qsizetype start)
+// Appends bytes as UTF-8 with every malformed byte replaced by U+FFFD, LF written as CR LF. Stops
+// before a sequence that the end of bytes cuts off unless final; returns how many bytes it took.
+qsizetype appendValidUtf8(QByteArray& out, QByteArrayView bytes, bool final = true)
 {
-    if (text.size() - start <= PieceSize)
-        return text.size();
-    for (qsizetype at = start + PieceSize; at > start; --at) {
-        if (uchar(text.at(at - 1)) < 0x80)
-            return at;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const int length = sequenceAt(bytes.sliced(at));
+        if (length == Incomplete && !final)
+            break;
+        if (length > 0) {
+            if (bytes.at(at) == '\n')
+                out += '\r';
+            out += bytes.sliced(at, length);
+            at += length;
+        } else {
+            out += Replacement;
+            ++at;
+        }
     }
-    for (qsizetype at = start + PieceSize; at < text.size(); ++at) {
-        if (uchar(text.at(at)) < 0x80)
-            return at + 1;
-    }
-    return text.size();
+    return at;
 }
 
 } // namespace
@@ -64,36 +101,39 @@ QByteArray ReadTransferText(const QString& fileName)
             continue;
         if (!text.isEmpty())
             text += "\r\n";
-        appendValidUtf8(text, line);
+        if (line.isValidUtf8())
+            text += line;
+        else
+            appendValidUtf8(text, line);
     }
     text.squeeze();
     return text;
 }
 
-bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text)
+bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text, const std::function<void()>& betweenPieces)
 {
+    // The bytes of the current piece without their CRs, after the few bytes of a sequence that the
+    // previous piece cut off.
+    QByteArray pending;
     QByteArray out;
-    for (qsizetype start = 0; start < text.size();) {
-        const qsizetype end = pieceEnd(text, start);
-        QByteArray piece = text.sliced(start, end - start).toByteArray();
-        start = end;
-        piece.removeIf([](char c) { return c == '\r'; });
-        out.clear();
-        if (piece.isValidUtf8()) {
-            out.swap(piece.replace('\n', "\r\n"));
+    for (qsizetype start = 0; start < text.size(); start += PieceSize) {
+        const QByteArrayView piece = text.sliced(start, std::min(PieceSize, text.size() - start));
+        for (const char byte : piece) {
+            if (byte != '\r')
+                pending += byte;
+        }
+        const bool final = start + piece.size() == text.size();
+        if (pending.isValidUtf8()) {
+            out.swap(pending.replace('\n', "\r\n"));
+            pending.clear();
         } else {
-            // Line by line, as decoding each line replaces its malformed sequences.
-            for (QByteArrayView rest(piece); !rest.isEmpty();) {
-                const qsizetype lf = rest.indexOf('\n');
-                appendValidUtf8(out, lf < 0 ? rest : rest.first(lf));
-                if (lf < 0)
-                    break;
-                out += "\r\n";
-                rest = rest.sliced(lf + 1);
-            }
+            out.clear();
+            pending.remove(0, appendValidUtf8(out, pending, final));
         }
         if (!file.write(out))
             return false;
+        if (betweenPieces)
+            betweenPieces();
     }
     // What follows the last LF is a line of its own when anything other than CR is left of it.
     for (qsizetype at = text.size() - 1; at >= 0; --at) {
@@ -105,10 +145,11 @@ bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text)
     return true;
 }
 
-std::optional<TFileError> WriteReceivedText(const QString& fileName, const QByteArray& text)
+std::optional<TFileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
+                                            const std::function<void()>& betweenPieces)
 {
     TSafeFile file(fileName);
-    if (!file.open() || !WriteReceivedBytes(file, text) || !file.commit())
+    if (!file.open() || !WriteReceivedBytes(file, text, betweenPieces) || !file.commit())
         return TFileError{QDir::toNativeSeparators(fileName), file.errorString()};
     return std::nullopt;
 }

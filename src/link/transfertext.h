@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class TSafeFile;
@@ -25,9 +26,12 @@ QByteArray ReadTransferText(const QString& fileName);
 // Writes text received from the store into file, which must be open: lines split at LF, CR bytes
 // dropped, each line decoded as UTF-8 (a malformed sequence becomes U+FFFD), CR LF after every
 // line, a last line without LF kept when anything remains of it. Empty text writes nothing. False
-// when a write failed.
-bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text);
+// when a write failed. Text is converted a piece of about a megabyte at a time; betweenPieces runs
+// after each, so that a long conversion can be cancelled by an exception from it.
+bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text,
+                        const std::function<void()>& betweenPieces = {});
 
 // Writes received text as the project file fileName, as WriteReceivedBytes converts it. Returns
 // the failure when the file could not be written; the old file then stays as it was.
-std::optional<TFileError> WriteReceivedText(const QString& fileName, const QByteArray& text);
+std::optional<TFileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
+                                            const std::function<void()>& betweenPieces = {});

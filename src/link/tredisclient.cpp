@@ -1,5 +1,7 @@
 #include "tredisclient.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <utility>
 
@@ -123,6 +125,72 @@ qint64 TRedisClient::LPUSH(const QByteArray& key, const QList<QByteArray>& value
     return readReply(&TRespReader::ReadInteger);
 }
 
+bool TRedisClient::HEXISTS(const QByteArray& key, const QByteArray& field)
+{
+    send({"HEXISTS", key, field});
+    return readReply(&TRespReader::ReadInteger) == 1;
+}
+
+QByteArray TRedisClient::TYPE(const QByteArray& key)
+{
+    send({"TYPE", key});
+    return RedisValue(readReply(&TRespReader::ReadValue));
+}
+
+void TRedisClient::WATCH(const QList<QByteArray>& keys)
+{
+    send(TRedisCommand{"WATCH"} + keys);
+    readReply(&TRespReader::ReadValue);
+}
+
+// Whatever fails before EXEC went out closes the connection, and with it the store drops the
+// commands queued so far.
+void TRedisClient::Transaction(const QList<TRedisCommand>& commands)
+{
+    try {
+        send({"MULTI"});
+        readReply(&TRespReader::ReadValue);
+        for (const TRedisCommand& command : commands) {
+            send(command);
+            const TRedisNullable reply = readReply(&TRespReader::ReadValue);
+            if (reply != "QUEUED")
+                throw ERedisException(
+                    QStringLiteral("%1 was not queued").arg(QString::fromUtf8(command.front())));
+        }
+    } catch (const ERedisError&) {
+        Disconnect();
+        throw;
+    }
+    // Once EXEC is out the store decides, and a cancel could only hide what it did.
+    const std::function<bool()> interrupt = std::exchange(m_interrupt, {});
+    const auto restore = qScopeGuard([&] { m_interrupt = interrupt; });
+    send({"EXEC"});
+    readTransactionReply(commands.size());
+}
+
+// The reply to EXEC is an array of the commands' replies. Its first line is read here, straight
+// from the socket: the reader holds no bytes at this point, since every earlier reply was read
+// whole and the store sends nothing unasked.
+void TRedisClient::readTransactionReply(qsizetype count)
+{
+    constexpr qint64 LongestLine = 1024;
+    while (!m_socket.canReadLine()) {
+        if (m_socket.bytesAvailable() > LongestLine)
+            throw broken(QStringLiteral("Not a valid transaction response"));
+        waitForReply(m_socket.bytesAvailable());
+    }
+    const QByteArray line = m_socket.readLine(LongestLine).trimmed();
+    if (line.startsWith('-'))
+        throw ERedisException(QString::fromUtf8(line.mid(1)));
+    if (line == "*-1")
+        throw ERedisException(
+            QStringLiteral("The store dropped the transaction: its keys changed meanwhile"));
+    if (line != "*" + QByteArray::number(count))
+        throw broken(QStringLiteral("Not a valid transaction response"));
+    for (qsizetype reply = 0; reply < count; ++reply)
+        readReply(&TRespReader::ReadValue);
+}
+
 void TRedisClient::Disconnect()
 {
     m_socket.abort();
@@ -163,10 +231,11 @@ void TRedisClient::send(const TRedisCommand& command)
     flush(request);
 }
 
-void TRedisClient::waitForReply()
+void TRedisClient::waitForReply(qint64 have)
 {
-    if (waitSliced(m_deadline,
-                   [this](int ms) { return m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(ms); }))
+    if (waitSliced(m_deadline, [this, have](int ms) {
+            return m_socket.bytesAvailable() > have || m_socket.waitForReadyRead(ms);
+        }))
         return;
     if (m_deadline.hasExpired())
         throw ERedisConnectionError(

@@ -26,6 +26,9 @@ public:
 class TRedisClient
 {
 public:
+    // The parts of one request: the command name, then its arguments.
+    using TRedisCommand = QList<QByteArray>;
+
     static constexpr int DefaultConnectTimeout = 5000;
     static constexpr int DefaultReplyTimeout = 30000;
 
@@ -50,16 +53,25 @@ public:
     qint64 DEL(const QList<QByteArray>& keys);
     qint64 RPUSH(const QByteArray& key, const QList<QByteArray>& values);
     qint64 LPUSH(const QByteArray& key, const QList<QByteArray>& values);
+    bool HEXISTS(const QByteArray& key, const QByteArray& field);
+    // The kind of value under key: "hash", "string", "list" and so on, or "none".
+    QByteArray TYPE(const QByteArray& key);
+    // A later transaction fails, changing nothing, when any of keys changes before it runs.
+    void WATCH(const QList<QByteArray>& keys);
+    // Runs the commands as one transaction (MULTI, the commands, EXEC): the store applies all of
+    // them at once or, when the connection ends before EXEC arrived whole, none. Fails with
+    // ERedisException when the store refused a command, dropped the transaction because a watched
+    // key changed, or reports that a command failed.
+    void Transaction(const QList<TRedisCommand>& commands);
     // Closes the connection; never fails.
     void Disconnect();
 
 private:
-    // The parts of one request: the command name, then its arguments.
-    using TRedisCommand = QList<QByteArray>;
-
     void send(const TRedisCommand& command);
     template <typename T> T readReply(T (TRespReader::*read)());
-    void waitForReply();
+    // Waits until more than have bytes can be read.
+    void waitForReply(qint64 have = 0);
+    void readTransactionReply(qsizetype count);
     // Waits in short slices until ready() or the deadline, asking the interrupt in between; false
     // when the deadline passed or the socket failed. The interrupt may run the event loop, which
     // can take the awaited bytes in already: ready() checks for them before it waits.

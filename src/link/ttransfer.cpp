@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <memory>
@@ -46,6 +47,10 @@ const TTransferFile SentOnlyFiles[] = {
     {&TopenHab::sMQTTFile, Services},
 };
 
+// Every file a send writes, in transfer order.
+using Files = std::span<const TTransferFile>;
+const Files SentFiles[] = {SharedFiles, SentOnlyFiles};
+
 // The gateway keeps its own clock unless the PC is more than this far ahead of it.
 constexpr qint64 ClockToleranceMinutes = 120;
 
@@ -71,6 +76,24 @@ struct EBackupFailed
 struct EEmptyGateway
 {
 };
+
+// Some of the seven files are not on the gateway; taking the others would mix two configurations.
+struct EFilesMissing
+{
+    QStringList names;
+};
+
+// The gateway does not report its time ("rpi-timestamp" is absent).
+struct ENoGatewayClock
+{
+};
+
+// A key that the send writes holds something other than a hash, which would make its write
+// fail inside the transaction while the others take effect.
+QString notAHash(const QByteArray& key, const QByteArray& type)
+{
+    return QStringLiteral("%1 holds a %2, not a hash").arg(QString::fromUtf8(key), QString::fromUtf8(type));
+}
 
 // A decimal integer within the range of a signed 32-bit clock, or 0 when the text is not one.
 qint64 clockOrZero(const QByteArray& text)
@@ -131,25 +154,39 @@ bool TTransfer::RunTransfer()
         const bool sending = m_view.mode() == TransferMode::Send;
         if (sending && !sceneCommandsAccepted(client))
             return false;
-        const qint64 stamp = SyncClock(client);
-        if (sending)
-            SendFiles(client, stamp, address);
-        else
+        const GatewayClock clock = readClock(client, m_view.mode());
+        if (sending) {
+            SendFiles(client, clock, address);
+        } else {
+            if (clock.setTo)
+                client.SET("rpi-timestamp-set", QByteArray::number(*clock.setTo));
             ReceiveFiles(client);
+        }
         client.Disconnect();
         return true;
     } catch (const ERedisCancelled&) {
-        // Nothing was written on a receive; a send may have stored some of the files already.
+        // No file changed on either side: a send writes in one transaction at its end, a receive
+        // replaces the files only once all arrived.
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const EEmptyGateway&) {
         prompts.error(m_language.GetMsg(Msg::NoConfigurationOnGateway));
         return false;
+    } catch (const EFilesMissing& missing) {
+        prompts.error(
+            m_language.GetMsg(Msg::FilesMissingOnGateway, missing.names.join(QStringLiteral(", "))));
+        return false;
+    } catch (const ENoGatewayClock&) {
+        prompts.error(m_language.GetMsg(Msg::NoGatewayClock));
+        return false;
     } catch (const EBackupFailed& failure) {
         prompts.error(m_language.GetMsg(Msg::BackupFailed, failure.text));
         return false;
-    } catch (const ERedisError&) {
-    } catch (const EFileError&) {
+    } catch (const ERedisError& e) {
+        prompts.error(m_language.GetMsg(Msg::TransferFailedBecause, e.message()));
+        return false;
+    } catch (const EFileError& e) {
+        prompts.error(e.text(m_language));
     } catch (const ELocalWriteFailed& e) {
         for (const TFileError& error : e.errors)
             prompts.error(error.text(m_language));
@@ -175,75 +212,111 @@ bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
     return m_view.prompts().errorYesNo(m_language.GetMsg(Msg::ScenesUnsupportedSendAnyway));
 }
 
-// Reads the gateway's clock, asks the gateway to take the PC's time when the PC is far ahead, and
-// returns the change stamp for the files: just after the gateway's time when it can be trusted,
-// else just after the PC's.
-qint64 TTransfer::SyncClock(TRedisClient& client)
+// Reads the gateway's clock and works out the change stamp for the files: just after the gateway's
+// time when it can be trusted, else just after the PC's, in which case the gateway is asked to take
+// the PC's time. Writes nothing.
+TTransfer::GatewayClock TTransfer::readClock(TRedisClient& client, TransferMode mode)
 {
-    const QByteArray gatewayText = RedisValue(client.GET("rpi-timestamp"));
-    const qint64 gatewayTime = clockOrZero(gatewayText);
+    const TRedisNullable gatewayText = client.GET("rpi-timestamp");
+    if (!gatewayText) {
+        // A store with neither a clock nor a file is no gateway's: say so rather than ask for a clock.
+        const auto onGateway = [&](const TTransferFile& file) {
+            return client.HEXISTS(gatewayKey(file), "text");
+        };
+        if (mode == TransferMode::Receive && std::ranges::none_of(SharedFiles, onGateway))
+            throw EEmptyGateway();
+        throw ENoGatewayClock();
+    }
+    const qint64 gatewayTime = clockOrZero(*gatewayText);
     const qint64 pcTime = m_settings.now();
     if (gatewayTime <= 0)
-        return pcTime + 1;
+        return {pcTime + 1, std::nullopt};
 
     const QString local =
         QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
     m_view.setServerTime(m_language.GetMsg(Msg::ServerTime) % QLatin1Char(' ') % local,
-                         QStringLiteral("RPI: ") % QString::fromUtf8(gatewayText) %
+                         QStringLiteral("RPI: ") % QString::fromUtf8(*gatewayText) %
                              QStringLiteral(" / PC: ") % QString::number(pcTime));
     // Whole minutes, truncated toward zero like the difference itself.
     const qint64 minutesAhead = (pcTime - gatewayTime) / 60;
     if (minutesAhead <= ClockToleranceMinutes)
-        return gatewayTime + 1;
-    client.SET("rpi-timestamp-set", QByteArray::number(pcTime));
-    return pcTime + 1;
+        return {gatewayTime + 1, std::nullopt};
+    return {pcTime + 1, pcTime};
 }
 
-void TTransfer::SendFiles(TRedisClient& client, qint64 stamp, const QString& address)
+// Every file is read before anything is written to the gateway, and everything the send writes
+// goes in one transaction, so that the gateway keeps all its old files or gets all the new ones.
+void TTransfer::SendFiles(TRedisClient& client, const GatewayClock& clock, const QString& address)
 {
+    QList<QByteArray> hashes;
+    for (const Files files : SentFiles) {
+        for (const TTransferFile& file : files)
+            hashes << gatewayKey(file);
+    }
+    hashes << "bt";
+    checkHashes(client, hashes);
     BackupGateway(client);
-    const QByteArray stampText = QByteArray::number(stamp);
+    QList<TRedisClient::TRedisCommand> writes;
+    if (clock.setTo)
+        writes.append({"SET", "rpi-timestamp-set", QByteArray::number(*clock.setTo)});
+    const QByteArray stamp = QByteArray::number(clock.stamp);
     for (const TTransferFile& file : SharedFiles) {
-        SendFile(client, file, stampText);
+        writes += fileWrites(file, stamp);
         m_view.advanceProgress();
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
     if (TFileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
         throw ELocalWriteFailed{errors};
     for (const TTransferFile& file : SentOnlyFiles)
-        SendFile(client, file, stampText);
-    SendBusServer(client);
+        writes += fileWrites(file, stamp);
+    writes += busServerWrites();
     if (m_openHab.reboot)
-        QueueRestart(client);
+        writes += restartWrites();
+    client.Transaction(writes);
+    if (m_openHab.reboot)
+        restartQueued();
     m_view.advanceProgress();
     m_view.setProgressText(m_language.GetMsg(Msg::SentOk));
 }
 
-void TTransfer::SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp)
+QList<TRedisClient::TRedisCommand> TTransfer::fileWrites(const TTransferFile& file, const QByteArray& stamp)
 {
     m_view.setProgressText(*file.name);
-    const QByteArray text = ReadTransferText(localFile(file));
     const QByteArray key = gatewayKey(file);
-    client.HSET(key, "text", text);
-    client.HSET(key, "modify", stamp);
+    return {{"HSET", key, "text", ReadTransferText(localFile(file))}, {"HSET", key, "modify", stamp}};
 }
 
-void TTransfer::SendBusServer(TRedisClient& client)
+// The hashes must stay as they are from here until the transaction runs, so that the backup holds
+// what the send replaces: a change made meanwhile drops the transaction.
+void TTransfer::checkHashes(TRedisClient& client, const QList<QByteArray>& keys)
 {
-    client.HSET("bt", "ip", m_openHab.serverIP.toUtf8());
-    client.HSET("bt", "port", m_openHab.serverPort.toUtf8());
-    client.HSET("bt", "pw", m_openHab.serverPass.toUtf8());
-    client.HSET("bt", "hmac", flag(m_openHab.hmac));
-    client.HSET("bt", "set", flag(m_openHab.settime));
+    client.WATCH(keys);
+    for (const QByteArray& key : keys) {
+        if (const QByteArray type = client.TYPE(key); type != "hash" && type != "none")
+            throw ERedisException(notAHash(key, type));
+    }
+}
+
+QList<TRedisClient::TRedisCommand> TTransfer::busServerWrites() const
+{
+    return {
+        {"HSET", "bt", "ip", m_openHab.serverIP.toUtf8()},
+        {"HSET", "bt", "port", m_openHab.serverPort.toUtf8()},
+        {"HSET", "bt", "pw", m_openHab.serverPass.toUtf8()},
+        {"HSET", "bt", "hmac", flag(m_openHab.hmac)},
+        {"HSET", "bt", "set", flag(m_openHab.settime)},
+    };
 }
 
 // The gateway runs the list "cmds" once it finds it; the list is replaced so that nothing queued
 // earlier runs a second time.
-void TTransfer::QueueRestart(TRedisClient& client)
+QList<TRedisClient::TRedisCommand> TTransfer::restartWrites()
 {
-    client.DEL({"cmds"});
-    client.RPUSH("cmds", {"docker restart openhab"});
-    client.LPUSH("cmds", {"#1"});
+    return {{"DEL", "cmds"}, {"RPUSH", "cmds", "docker restart openhab"}, {"LPUSH", "cmds", "#1"}};
+}
+
+void TTransfer::restartQueued()
+{
     m_openHab.reboot = false;
     // The restart is queued on the gateway whatever happens here; a bticino.cfg still saying
     // "#reboot=true" only queues one more restart with the next send, so the user is told but the
@@ -260,13 +333,12 @@ void TTransfer::BackupGateway(TRedisClient& client)
     TBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
         backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) -> std::optional<QString> {
-            using Files = std::span<const TTransferFile>;
-            for (const Files files : {Files(SharedFiles), Files(SentOnlyFiles)}) {
+            for (const Files files : SentFiles) {
                 for (const TTransferFile& file : files) {
                     QByteArray text;
                     if (!client.HGET(gatewayKey(file), "text", text))
                         continue;
-                    if (const auto error = WriteReceivedText(folder + *file.name, text))
+                    if (const auto error = WriteReceivedText(folder + *file.name, text, cancelPoint()))
                         return error->text(m_language);
                 }
             }
@@ -281,21 +353,25 @@ void TTransfer::BackupGateway(TRedisClient& client)
 void TTransfer::ReceiveFiles(TRedisClient& client)
 {
     std::array<std::unique_ptr<TSafeFile>, std::size(SharedFiles)> staged;
-    bool bAnyFound = false;
+    QStringList missing;
     QStringList names;
     for (std::size_t i = 0; i < std::size(SharedFiles); ++i) {
         const TTransferFile& file = SharedFiles[i];
         m_view.setProgressText(*file.name);
         names << *file.name;
         QByteArray text;
-        bAnyFound |= client.HGET(gatewayKey(file), "text", text);
+        if (!client.HGET(gatewayKey(file), "text", text))
+            missing << *file.name;
         staged[i] = std::make_unique<TSafeFile>(localFile(file));
-        if (!staged[i]->open() || !WriteReceivedBytes(*staged[i], text) || !staged[i]->finish())
+        if (!staged[i]->open() || !WriteReceivedBytes(*staged[i], text, cancelPoint()) ||
+            !staged[i]->finish())
             throw ELocalWriteFailed{{writeError(*staged[i])}};
         m_view.advanceProgress();
     }
-    if (!bAnyFound)
+    if (missing.size() == names.size())
         throw EEmptyGateway();
+    if (!missing.isEmpty())
+        throw EFilesMissing{missing};
     client.Disconnect();
     if (const auto failure =
             TBackups(m_openHab.sProjPath, m_language).BackupProjectFiles(TBackupKind::BeforeReceive, names))
@@ -306,6 +382,14 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
     }
     m_view.advanceProgress();
     m_view.setProgressText(m_language.GetMsg(Msg::ReceivedOk));
+}
+
+std::function<void()> TTransfer::cancelPoint() const
+{
+    return [this] {
+        if (m_view.cancelRequested())
+            throw ERedisCancelled();
+    };
 }
 
 QByteArray TTransfer::gatewayKey(const TTransferFile& file) const

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Prompts;
 class TLanguage;
@@ -56,8 +57,10 @@ struct TTransferSettings
 
 // Sends the open project's openHAB files, bus-server settings and restart request to the gateway's
 // store, or receives seven of the files back into the project folder. Every run uses a connection
-// of its own. A receive is all or nothing: the seven files change only once every value arrived
-// and was staged beside its file. Both directions keep a backup of what they replace in the
+// of its own. Both directions are all or nothing. A receive takes only a gateway that holds all
+// seven files, and the files change only once every value arrived and was staged beside its file.
+// A send reads every file before it writes anything and writes everything in one transaction of
+// the store. Both directions keep a backup of what they replace in the
 // project's "backups/" folder: the project's files before a receive, the gateway's before a send.
 class TTransfer
 {
@@ -72,14 +75,26 @@ public:
     bool RunTransfer();
 
 private:
+    // The gateway's clock as the transfer uses it: the change stamp for the files and, when the PC
+    // is far ahead, the time the gateway is asked to take.
+    struct GatewayClock
+    {
+        qint64 stamp;
+        std::optional<qint64> setTo;
+    };
+
     bool sceneCommandsAccepted(TRedisClient& client);
-    qint64 SyncClock(TRedisClient& client);
-    void SendFiles(TRedisClient& client, qint64 stamp, const QString& address);
-    void SendFile(TRedisClient& client, const TTransferFile& file, const QByteArray& stamp);
-    void SendBusServer(TRedisClient& client);
-    void QueueRestart(TRedisClient& client);
+    GatewayClock readClock(TRedisClient& client, TransferMode mode);
+    void SendFiles(TRedisClient& client, const GatewayClock& clock, const QString& address);
+    QList<TRedisClient::TRedisCommand> fileWrites(const TTransferFile& file, const QByteArray& stamp);
+    QList<TRedisClient::TRedisCommand> busServerWrites() const;
+    static QList<TRedisClient::TRedisCommand> restartWrites();
+    static void checkHashes(TRedisClient& client, const QList<QByteArray>& keys);
+    void restartQueued();
     void BackupGateway(TRedisClient& client);
     void ReceiveFiles(TRedisClient& client);
+    // Ends a long conversion with ERedisCancelled once the user asked to cancel.
+    std::function<void()> cancelPoint() const;
 
     QByteArray gatewayKey(const TTransferFile& file) const;
     QString localFile(const TTransferFile& file) const;

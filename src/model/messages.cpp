@@ -240,6 +240,11 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::FileNotOpened, u"Datei $1 kann nicht geöffnet werden. $2"},
     {Msg::NoSuchBackup, u"Keine solche Sicherung."},
     {Msg::FolderNotCreated, u"Der Ordner kann nicht angelegt werden."},
+    {Msg::FilesMissingOnGateway,
+     u"Auf dem Varuno fehlen Dateien der Konfiguration: $1. Das Projekt wurde nicht verändert."},
+    {Msg::TransferFailedBecause, u"Fehler: Daten konnten nicht übermittelt werden. $1"},
+    {Msg::NoGatewayClock,
+     u"Der Varuno meldet keine Uhrzeit (rpi-timestamp fehlt). Es wurde nichts übertragen."},
     {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
 });
 

@@ -205,6 +205,9 @@ enum class Msg : int
     FileNotOpened = 196,
     NoSuchBackup = 197,
     FolderNotCreated = 198,
+    FilesMissingOnGateway = 220,
+    TransferFailedBecause = 221,
+    NoGatewayClock = 222,
     GroupInUse = 275,
 };
 

@@ -48,6 +48,22 @@ QByteArray switchLine(const QByteArray& alias, const QByteArray& label, const QB
            " {bticino=\"if=webserver;who=1;what=0;where=" + where + "\"}\r\n";
 }
 
+// A receive takes only a gateway that holds all seven files: this puts the project's own there,
+// for a test to replace the ones it is about.
+void storeProjectOnGateway(const RedisServer& redis, const QString& projectDir)
+{
+    const QString conf = u"/var/lib/docker/volumes/openhab_conf/_data/"_s;
+    const QString userdata = u"/var/lib/docker/volumes/openhab_userdata/_data/"_s;
+    const QList<QPair<QString, QString>> files = {
+        {conf + u"services/"_s, u"bticino.cfg"_s},      {conf + u"items/"_s, u"bticino.items"_s},
+        {conf + u"services/"_s, u"openhabcloud.cfg"_s}, {conf + u"rules/"_s, u"bticino.rules"_s},
+        {conf + u"sitemaps/"_s, u"bticino.sitemap"_s},  {userdata, u"uuid"_s},
+        {userdata + u"openhabcloud/"_s, u"secret"_s},
+    };
+    for (const auto& [folder, name] : files)
+        redis.cli({u"HSET"_s, folder + name, u"text"_s}, readBytes(projectDir + name));
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -586,6 +602,7 @@ void TestCli::transfer()
     m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
     const QByteArray gatewayItems = "Group Garage\r\nSwitch SWITCH_1 \"Tor\" <light> "
                                     "{bticino=\"if=webserver;who=1;what=0;where=0412\"}";
+    storeProjectOnGateway(m_redis, demo());
     m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, gatewayItems);
     const QByteArray localItems = readBytes(demo() + Items);
 
@@ -642,6 +659,7 @@ void TestCli::backupsAndRestore()
     QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
     m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
     m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    storeProjectOnGateway(m_redis, demo());
     m_redis.cli({u"HSET"_s, QString::fromLatin1(ItemsKey), u"text"_s}, "Group Garage");
     const QByteArray localItems = readBytes(demo() + Items);
     const QStringList port = {u"--ip"_s, u"127.0.0.1"_s, u"--port"_s, QString::number(m_redis.port()),
@@ -654,7 +672,7 @@ void TestCli::backupsAndRestore()
     const QStringList lines = QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     const QRegularExpression send(
-        u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 1\\)$"_s);
+        u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 7\\)$"_s);
     const QRegularExpression receive(
         u"^\\d{8}-\\d{6}-before-receive(-\\d+)?\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
     QVERIFY2(send.match(lines.at(0)).hasMatch(), qPrintable(lines.at(0)));

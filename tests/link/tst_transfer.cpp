@@ -5,9 +5,13 @@
 
 #include "model/fileerror.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QSemaphore>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 
@@ -16,6 +20,10 @@ namespace {
 const QString Msg32 = QStringLiteral("error: Bitte eine IP-Adresse eingeben");
 const QString Msg34 = QStringLiteral("error: Es konnte keine Verbindung zum Varuno aufgebaut werden!");
 const QString Msg37 = QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden!");
+const QString Msg90 = QStringLiteral(
+    "error: Auf dem Varuno wurde keine Konfiguration gefunden. Das Projekt wurde nicht verändert.");
+const QString Msg222 = QStringLiteral(
+    "error: Der Varuno meldet keine Uhrzeit (rpi-timestamp fehlt). Es wurde nichts übertragen.");
 const QString Msg73 =
     QStringLiteral("errorYesNo: Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
                    "Update durch. Wollen Sie die Konfiguration trotzdem senden?");
@@ -35,6 +43,65 @@ QByteArray withoutLastLineBreak(QByteArray bytes)
         bytes.chop(2);
     return bytes;
 }
+
+// Stands between the transfer and the store and passes on only the first budget bytes of the
+// transfer's requests, then drops both connections: to the store, the transfer dies there as it
+// would when its process is killed. Runs in a thread of its own, as the transfer blocks the test's.
+class CutProxy : public QThread
+{
+public:
+    CutProxy(quint16 storePort, qint64 budget) : m_storePort(storePort), m_budget(budget)
+    {
+        start();
+        m_listening.acquire();
+    }
+    ~CutProxy() override { wait(); }
+
+    quint16 port() const { return m_port; }
+    // How many bytes of requests reached the store.
+    qint64 passed() const { return m_passed; }
+
+private:
+    void run() override
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        m_port = server.serverPort();
+        m_listening.release();
+        if (!server.waitForNewConnection(10'000))
+            return;
+        std::unique_ptr<QTcpSocket> client(server.nextPendingConnection());
+        QTcpSocket store;
+        store.connectToHost(QHostAddress::LocalHost, m_storePort);
+        if (!store.waitForConnected(5000))
+            return;
+        const QDeadlineTimer patience(20'000);
+        while (client->state() == QAbstractSocket::ConnectedState && m_passed < m_budget &&
+               !patience.hasExpired()) {
+            if (!client->waitForReadyRead(2) && client->error() == QAbstractSocket::RemoteHostClosedError)
+                break;
+            const QByteArray request = client->read(std::min<qint64>(m_budget - m_passed, 1 << 20));
+            m_passed += request.size();
+            store.write(request);
+            store.waitForBytesWritten(5000);
+            store.waitForReadyRead(2);
+            client->write(store.readAll());
+            client->waitForBytesWritten(5000);
+        }
+        // The store gets what was passed on, then the end of the connection; the transfer hears
+        // nothing more.
+        client->abort();
+        store.disconnectFromHost();
+        if (store.state() != QAbstractSocket::UnconnectedState)
+            store.waitForDisconnected(5000);
+    }
+
+    quint16 m_storePort;
+    qint64 m_budget;
+    quint16 m_port = 0;
+    qint64 m_passed = 0;
+    QSemaphore m_listening;
+};
 
 } // namespace
 
@@ -57,9 +124,11 @@ private Q_SLOTS:
     void unreadableItemsInSceneTest();
     void busServerCheck_data();
     void busServerCheck();
-    void missingLocalFileStopsSend();
+    void sendFailureChangesNothing_data();
+    void sendFailureChangesNothing();
+    void sendCutAnywhereLeavesOldOrNew();
     void sendThenReceive();
-    void receiveMissingHash();
+    void receivePartialStore();
     void receiveUnwritableFile();
     void receiveOnAFullDiskChangesNothing();
     void receiveFromAnEmptyGateway();
@@ -78,12 +147,23 @@ private:
     {
         return keysOf(cli({QStringLiteral("KEYS"), QStringLiteral("/*")}));
     }
-    // A receive takes the configuration of a gateway that holds at least one of the files.
-    void storeOneFile() const
+    // A receive takes only a gateway that holds all seven files.
+    void storeSevenFiles() const
     {
-        cli({QStringLiteral("HSET"), QString::fromLatin1(gatewayKeys().at(5).second), QStringLiteral("text"),
-             QStringLiteral("0b5f6c1e")});
+        for (const auto& [file, key] : gatewayKeys().first(7))
+            cli({QStringLiteral("HSET"), QString::fromLatin1(key), QStringLiteral("text"), file});
     }
+    // Every entry of the project folder with the bytes of each file.
+    QMap<QString, QByteArray> projectFiles() const
+    {
+        QMap<QString, QByteArray> files;
+        const QDir dir(m_project->openHab.sProjPath);
+        for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            files[name] = readBytes(dir.filePath(name));
+        return files;
+    }
+    // Everything a send writes, as the gateway holds it.
+    QByteArray gatewayState() const;
     void setGatewayTime(const QByteArray& text)
     {
         cli({QStringLiteral("SET"), QStringLiteral("rpi-timestamp"), QString::fromLatin1(text)});
@@ -256,7 +336,7 @@ void TestTransfer::clock()
     QFETCH(QString, caption);
     m_now = pcTime;
     setGatewayTime(gatewayTime);
-    storeOneFile();
+    storeSevenFiles();
 
     QVERIFY(run(*m_project, mode));
 
@@ -271,23 +351,33 @@ void TestTransfer::clock()
     }
 }
 
+// A store without a clock is refused; one with no file either is no gateway's configuration at all.
 void TestTransfer::absentTimestamp_data()
 {
     QTest::addColumn<TransferMode>("mode");
-    QTest::newRow("send") << TransferMode::Send;
-    QTest::newRow("receive") << TransferMode::Receive;
+    QTest::addColumn<bool>("filesOnGateway");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("send") << TransferMode::Send << false << Msg222;
+    QTest::newRow("send, files on the gateway") << TransferMode::Send << true << Msg222;
+    QTest::newRow("receive") << TransferMode::Receive << false << Msg90;
+    QTest::newRow("receive, files on the gateway") << TransferMode::Receive << true << Msg222;
 }
 
 void TestTransfer::absentTimestamp()
 {
     QFETCH(TransferMode, mode);
+    QFETCH(bool, filesOnGateway);
+    QFETCH(QString, message);
     cli({QStringLiteral("DEL"), QStringLiteral("rpi-timestamp")});
+    if (filesOnGateway)
+        storeSevenFiles();
+    const QByteArray gateway = gatewayState();
     const QByteArray items = readBytes(m_project->file(QStringLiteral("bticino.items")));
 
     QVERIFY(!run(*m_project, mode));
 
-    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
-    QCOMPARE(fileKeysOnGateway(), QStringList());
+    QCOMPARE(m_view.scripted.shown, QStringList({message}));
+    QCOMPARE(gatewayState(), gateway);
     QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.items"))), items);
 }
 
@@ -329,13 +419,13 @@ void TestTransfer::sceneCommandTest()
     else if (answer == QStringLiteral("no"))
         m_view.scripted.queueNo();
     if (mode == TransferMode::Receive)
-        storeOneFile();
+        storeSevenFiles();
 
     QCOMPARE(run(*m_project, mode), result);
 
     QCOMPARE(m_view.scripted.shown, answer.isEmpty() ? QStringList() : QStringList({Msg73}));
     QVERIFY(m_view.scripted.allAnswered());
-    QCOMPARE(fileKeysOnGateway().size(), !result ? 0 : mode == TransferMode::Send ? 9 : 1);
+    QCOMPARE(fileKeysOnGateway().size(), !result ? 0 : mode == TransferMode::Send ? 9 : 7);
 }
 
 void TestTransfer::unreadableItemsInSceneTest()
@@ -345,7 +435,9 @@ void TestTransfer::unreadableItemsInSceneTest()
 
     QVERIFY(!run(*m_project, TransferMode::Send));
 
-    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
+    QCOMPARE(m_view.scripted.shown.size(), 2);
+    QVERIFY(m_view.scripted.shown.constFirst().startsWith(QStringLiteral("error: Datei ")));
+    QCOMPARE(m_view.scripted.shown.constLast(), Msg37);
     QCOMPARE(fileKeysOnGateway(), QStringList());
 }
 
@@ -378,27 +470,116 @@ void TestTransfer::busServerCheck()
     }
 }
 
-// The files before the missing one are on the gateway; the restart is still pending.
-void TestTransfer::missingLocalFileStopsSend()
+QByteArray TestTransfer::gatewayState() const
 {
+    QByteArray state;
+    for (const auto& [file, key] : gatewayKeys())
+        state += cli({QStringLiteral("HGETALL"), QString::fromLatin1(key)}) + '\n';
+    return state + cli({QStringLiteral("HGETALL"), QStringLiteral("bt")}) + '\n' +
+           cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"),
+                QStringLiteral("-1")}) +
+           '\n' + cli({QStringLiteral("GET"), QStringLiteral("rpi-timestamp-set")});
+}
+
+// Whatever stops a send, the gateway keeps every old file, its bus-server settings and its
+// commands, and the restart stays pending. The user learns which file failed and why.
+void TestTransfer::sendFailureChangesNothing_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message"); // the first box begins so; %1 is the failed file
+    const QString notOpened = QStringLiteral("error: Datei %1 kann nicht geöffnet werden. ");
+    QTest::newRow("project file missing") << QStringLiteral("missing") << notOpened;
+    QTest::newRow("project file is a folder") << QStringLiteral("folder") << notOpened;
+    QTest::newRow("project file unreadable") << QStringLiteral("unreadable") << notOpened;
+    QTest::newRow("gateway file is no hash")
+        << QStringLiteral("list")
+        << QStringLiteral("error: Fehler: Daten konnten nicht übermittelt werden. "
+                          "/var/lib/docker/volumes/openhab_conf/_data/rules/bticino.rules holds a list, "
+                          "not a hash");
+}
+
+void TestTransfer::sendFailureChangesNothing()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QVERIFY(run(*m_project, TransferMode::Send));
     m_project->openHab.reboot = true;
-    QVERIFY(QFile::remove(m_project->file(QStringLiteral("bticino.rules"))));
+    QVERIFY(m_project->openHab.SaveCfg().isEmpty());
     cli({QStringLiteral("RPUSH"), QStringLiteral("cmds"), QStringLiteral("old")});
+    m_now = PcTime + 3 * 3600; // asks the gateway to set its clock
+    const QString rules = m_project->file(QStringLiteral("bticino.rules"));
+    QVERIFY(writeBytes(m_project->file(QStringLiteral("bticino.items")), "neu\r\n"));
+    if (fault == QStringLiteral("list")) {
+        const QString key = QString::fromLatin1(gatewayKeys().at(3).second);
+        cli({QStringLiteral("DEL"), key});
+        cli({QStringLiteral("RPUSH"), key, QStringLiteral("x")});
+    } else {
+        QVERIFY(QFile::remove(rules));
+        if (fault == QStringLiteral("folder"))
+            QVERIFY(QDir().mkpath(rules));
+        if (fault == QStringLiteral("unreadable")) {
+            QVERIFY(writeBytes(rules, "x\r\n"));
+            QVERIFY(QFile::setPermissions(rules, QFileDevice::WriteOwner));
+            if (QFile file(rules); file.open(QIODevice::ReadOnly))
+                QSKIP("this user reads any file");
+        }
+    }
+    const QByteArray before = gatewayState();
+    m_view = RecordingView();
 
     QVERIFY(!run(*m_project, TransferMode::Send));
 
-    QCOMPARE(m_view.scripted.shown, QStringList({Msg37}));
-    QStringList sent;
-    for (const auto& [file, key] : gatewayKeys().first(3))
-        sent << QString::fromLatin1(key);
-    sent.sort();
-    QCOMPARE(fileKeysOnGateway(), sent);
-    QCOMPARE(cli({QStringLiteral("EXISTS"), QStringLiteral("bt")}), "0");
-    QCOMPARE(
-        cli({QStringLiteral("LRANGE"), QStringLiteral("cmds"), QStringLiteral("0"), QStringLiteral("-1")}),
-        "old");
+    QCOMPARE(m_view.scripted.shown.size(), fault == QStringLiteral("list") ? 1 : 2);
+    if (message.contains(QStringLiteral("%1")))
+        message = message.arg(QDir::toNativeSeparators(rules));
+    QVERIFY2(m_view.scripted.shown.constFirst().startsWith(message),
+             qPrintable(m_view.scripted.shown.constFirst()));
+    if (m_view.scripted.shown.size() == 2)
+        QCOMPARE(m_view.scripted.shown.constLast(), Msg37);
+    QCOMPARE(gatewayState(), before);
     QCOMPARE(m_project->openHab.reboot, true);
-    QCOMPARE(m_view.progress, 3);
+    QVERIFY(readBytes(m_project->file(QStringLiteral("bticino.cfg"))).contains("#reboot=true"));
+}
+
+// The connection ends after any number of bytes of the send's requests, as when the program is
+// killed: the gateway holds all of the old configuration or all of the new one, nothing between.
+void TestTransfer::sendCutAnywhereLeavesOldOrNew()
+{
+    TransferProject& project = *m_project;
+    // The old configuration on the gateway, and a new one in the project that differs in a file,
+    // the bus-server settings and the restart.
+    const auto sendOld = [&] {
+        QVERIFY(m_redis.flushAll());
+        setGatewayTime(QByteArray::number(PcTime - 60));
+        cli({QStringLiteral("SET"), QStringLiteral("rpi-firmware"), QStringLiteral("2.1")});
+        project.openHab.serverPort = QStringLiteral("20000");
+        project.openHab.reboot = false;
+        QVERIFY(project.writeFiles());
+        m_view = RecordingView();
+        QVERIFY(run(project, TransferMode::Send));
+        project.openHab.serverPort = QStringLiteral("20001");
+        project.openHab.reboot = true;
+        QVERIFY(project.openHab.SaveCfg().isEmpty());
+        QVERIFY(writeBytes(project.file(QStringLiteral("bticino.items")), "Switch SWITCH_9 \"Neu\"\r\n"));
+        m_view = RecordingView();
+    };
+    const auto sendNew = [&](qint64 budget) {
+        CutProxy proxy(m_redis.port(), budget);
+        run(project, TransferMode::Send, proxy.port());
+        return proxy.passed();
+    };
+    sendOld();
+    const QByteArray oldState = gatewayState();
+    const qint64 whole = sendNew(std::numeric_limits<qint64>::max());
+    const QByteArray newState = gatewayState();
+    QVERIFY(newState != oldState);
+
+    for (const qint64 budget : {qint64(1), whole / 3, whole / 2, whole - 100, whole - 1, whole}) {
+        sendOld();
+        QCOMPARE(gatewayState(), oldState);
+        QCOMPARE(sendNew(budget), budget);
+        QCOMPARE(gatewayState(), budget == whole ? newState : oldState);
+    }
 }
 
 void TestTransfer::sendThenReceive()
@@ -430,17 +611,23 @@ void TestTransfer::sendThenReceive()
                      QStringLiteral("bticino.sitemap"), QStringLiteral("uuid"), QStringLiteral("secret")}));
 }
 
-void TestTransfer::receiveMissingHash()
+// Taking some files of the gateway and leaving others would mix two configurations, and an empty
+// uuid or secret would give the project a new cloud identity.
+void TestTransfer::receivePartialStore()
 {
     QVERIFY(run(*m_project, TransferMode::Send));
     cli({QStringLiteral("DEL"), QString::fromLatin1(gatewayKeys().at(3).second)});
+    cli({QStringLiteral("HDEL"), QString::fromLatin1(gatewayKeys().at(6).second), QStringLiteral("text")});
+    const QMap<QString, QByteArray> before = projectFiles();
     m_view = RecordingView();
 
-    QVERIFY(run(*m_project, TransferMode::Receive));
+    QVERIFY(!run(*m_project, TransferMode::Receive));
 
-    QCOMPARE(m_view.scripted.shown, QStringList());
-    QVERIFY(QFile::exists(m_project->file(QStringLiteral("bticino.rules"))));
-    QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.rules"))), QByteArray());
+    QCOMPARE(
+        m_view.scripted.shown,
+        QStringList({QStringLiteral("error: Auf dem Varuno fehlen Dateien der Konfiguration: bticino.rules, "
+                                    "secret. Das Projekt wurde nicht verändert.")}));
+    QCOMPARE(projectFiles(), before);
 }
 
 // A file that cannot be written ends the receive with an error before any file is replaced.

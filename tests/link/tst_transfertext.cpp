@@ -44,6 +44,8 @@ void TestTransferText::readTransferText_data()
         << QByteArray("äÄöÖüÜß") << QByteArray("\xC3\xA4\xC3\x84\xC3\xB6\xC3\x96\xC3\xBC\xC3\x9C\xC3\x9F");
     QTest::newRow("Café as UTF-8") << QByteArray("Café") << QByteArray("Caf\xC3\xA9");
     QTest::newRow("euro and ł as UTF-8") << QByteArray("€ ł") << QByteArray("\xE2\x82\xAC \xC5\x82");
+    QTest::newRow("malformed UTF-8 becomes U+FFFD")
+        << QByteArray("Caf\xE9\r\n") << QByteArray("Caf\xEF\xBF\xBD");
 }
 
 void TestTransferText::readTransferText()
@@ -80,6 +82,13 @@ void TestTransferText::writeReceivedText_data()
     const QByteArray mebibyte(1024 * 1024 - 1, 'a');
     QTest::newRow("character across pieces") << mebibyte + "\xC3\xA4\n" << mebibyte + "\xC3\xA4\r\n";
     QTest::newRow("CR LF across pieces") << mebibyte + "\r\nb" << mebibyte + "\r\nb\r\n";
+    // Overlong forms, surrogates, values beyond U+10FFFF, bytes that start nothing and cut sequences
+    // are replaced as Qt's own decoder replaces them.
+    const QByteArray malformed = "\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xF5 \x80 \xE2\x82x \xF0\x9F\x92";
+    QTest::newRow("malformed sequences") << malformed << QString::fromUtf8(malformed).toUtf8() + "\r\n";
+    // Megabytes without a single ASCII byte, with sequences cut by every piece boundary.
+    const QByteArray noAscii = QByteArray("\xE2\x82\xAC\xFF\xFE").repeated(700'000);
+    QTest::newRow("no ASCII across pieces") << noAscii << QString::fromUtf8(noAscii).toUtf8() + "\r\n";
     QTest::newRow("only line breaks")
         << QByteArray(3 * 1024 * 1024, '\n') << QByteArray(3 * 1024 * 1024, '\n').replace("\n", "\r\n");
 }

@@ -142,6 +142,46 @@ private slots:
         QCOMPARE(client.RPUSH("cmds", {"a", "b", "c"}), 5);
     }
 
+    // A transaction applies all its commands or, when the store refuses one while queueing or a
+    // watched key changes meanwhile, none; the client says why.
+    void transactions_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("second"); // the second command; the first sets hash h
+        QTest::addColumn<bool>("otherClientWrites");   // to the watched key w before EXEC
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QByteArray>("hashAfter");
+        QTest::newRow("all applied") << QList<QByteArray>{"RPUSH", "w", "x"} << false
+                                     << QStringLiteral("none") << QByteArray("f\nnew");
+        QTest::newRow("refused while queueing")
+            << QList<QByteArray>{"HSET", "h"} << false
+            << QStringLiteral("ERR wrong number of arguments for 'hset' command") << QByteArray("f\nold");
+        QTest::newRow("watched key changed")
+            << QList<QByteArray>{"RPUSH", "w", "x"} << true
+            << QStringLiteral("The store dropped the transaction: its keys changed meanwhile")
+            << QByteArray("f\nold");
+    }
+
+    void transactions()
+    {
+        QFETCH(QList<QByteArray>, second);
+        QFETCH(bool, otherClientWrites);
+        QFETCH(QString, failure);
+        QFETCH(QByteArray, hashAfter);
+        m_redis.cli(
+            {QStringLiteral("HSET"), QStringLiteral("h"), QStringLiteral("f"), QStringLiteral("old")});
+        TRedisClient client(Loopback, m_redis.port());
+        client.Connect();
+        client.WATCH({"w"});
+        QCOMPARE(client.TYPE("w"), QByteArray("none"));
+        QCOMPARE(client.TYPE("h"), QByteArray("hash"));
+        if (otherClientWrites)
+            m_redis.cli({QStringLiteral("SET"), QStringLiteral("w"), QStringLiteral("1")});
+
+        QCOMPARE(failureOf([&] { client.Transaction({{"HSET", "h", "f", "new"}, second}); }), failure);
+
+        QCOMPARE(m_redis.cli({QStringLiteral("HGETALL"), QStringLiteral("h")}), hashAfter);
+    }
+
     void errorRepliesCarryTheStoresText()
     {
         m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("list"), QStringLiteral("a")});

@@ -41,6 +41,22 @@ const QString msgFailed = u"Fehler bei Datenübertragung!"_s;
 const QByteArray itemsKey = "/var/lib/docker/volumes/openhab_conf/_data/items/bticino.items";
 const QByteArray cfgKey = "/var/lib/docker/volumes/openhab_conf/_data/services/bticino.cfg";
 
+// A receive takes only a gateway that holds all seven files: this puts the project's own there,
+// for a test to replace the ones it is about.
+void storeProjectOnGateway(const RedisServer& redis, const QString& projectDir)
+{
+    const QString conf = u"/var/lib/docker/volumes/openhab_conf/_data/"_s;
+    const QString userdata = u"/var/lib/docker/volumes/openhab_userdata/_data/"_s;
+    const QList<QPair<QString, QString>> files = {
+        {conf + u"services/"_s, u"bticino.cfg"_s},      {conf + u"items/"_s, u"bticino.items"_s},
+        {conf + u"services/"_s, u"openhabcloud.cfg"_s}, {conf + u"rules/"_s, u"bticino.rules"_s},
+        {conf + u"sitemaps/"_s, u"bticino.sitemap"_s},  {userdata, u"uuid"_s},
+        {userdata + u"openhabcloud/"_s, u"secret"_s},
+    };
+    for (const auto& [folder, name] : files)
+        redis.cli({u"HSET"_s, folder + name, u"text"_s}, readBytes(projectDir + name));
+}
+
 // Counts how often a widget is painted.
 class PaintCounter : public QObject
 {
@@ -409,6 +425,7 @@ void TransferDialogTest::sendSucceeds()
 void TransferDialogTest::receiveSucceedsAndTheProjectIsReopened()
 {
     start();
+    storeProjectOnGateway(m_redis, projectDir());
     m_redis.cli({u"HSET"_s, QString::fromLatin1(cfgKey), u"text"_s},
                 "#reboot=false\r\n#hmac=false\r\n#settime=true\r\nwebserver.host=10.0.0.77\r\n"
                 "webserver.port=20000\r\nwebserver.passwd=12345");
@@ -522,6 +539,7 @@ void TransferDialogTest::failedSendCanBeRepeated()
 void TransferDialogTest::reopeningAfterSuccessIsReadyAgain()
 {
     start();
+    storeProjectOnGateway(m_redis, projectDir());
     m_redis.cli({u"HSET"_s, QString::fromLatin1(cfgKey), u"text"_s}, "webserver.host=127.0.0.1");
     m_prompts.queueYes();
     press(w().btnReceive, [this] {
