@@ -119,6 +119,19 @@ TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView&
         m_settings.now = [] { return QDateTime::currentSecsSinceEpoch(); };
 }
 
+// A gateway without a reachable bus server switches nothing; going on anyway is the user's choice,
+// and a hasty Enter does not make it. Without an address there is nothing to look for.
+bool TTransfer::busServerConfirmed(Prompts& prompts)
+{
+    if (m_openHab.serverIP.trimmed().isEmpty())
+        return prompts.confirm(m_language.GetMsg(Msg::BusServerNotSet), Prompts::Default::No);
+    m_view.setProgress(0, ProgressSteps);
+    m_view.setProgressText(m_language.GetMsg(Msg::CheckingBusServer));
+    return CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs) ||
+           prompts.confirm(m_language.GetMsg(Msg::BusServerMissingSendAnyway, m_openHab.serverIP),
+                           Prompts::Default::No);
+}
+
 bool TTransfer::RunTransfer()
 {
     Prompts& prompts = m_view.prompts();
@@ -128,10 +141,7 @@ bool TTransfer::RunTransfer()
         return false;
     }
 
-    m_view.setProgress(0, ProgressSteps);
-    m_view.setProgressText(m_language.GetMsg(Msg::CheckingBusServer));
-    if (!CheckBusServer(m_openHab.serverIP, m_settings.busServerWaitMs, m_settings.busServerPauseMs) &&
-        !prompts.confirm(m_language.GetMsg(Msg::BusServerMissingSendAnyway, m_openHab.serverIP)))
+    if (!busServerConfirmed(prompts))
         return false;
 
     m_view.setProgress(0, ProgressSteps);

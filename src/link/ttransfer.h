@@ -75,6 +75,8 @@ public:
     bool RunTransfer();
 
 private:
+    // Whether to go on: the bus server answers, or the user says so.
+    bool busServerConfirmed(Prompts& prompts);
     // The gateway's clock as the transfer uses it: the change stamp for the files and, when the PC
     // is far ahead, the time the gateway is asked to take.
     struct GatewayClock

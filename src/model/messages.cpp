@@ -79,9 +79,9 @@ constexpr auto table = std::to_array<Entry>({
                                       u"Wollen Sie die Konfiguration trotzdem senden?"},
     {Msg::VoiceHint, u"Funktion über Sprachsteuerung (Alexa, Siri/HomeKit) schaltbar machen"},
     {Msg::ScenarioExample, u"Funktion schaltet Szenario vom F420"},
-    {Msg::LightExample, u"Funktion schaltet zB F4114"},
-    {Msg::DimmerExample, u"Funktion schaltet und dimmt zB F418"},
-    {Msg::CenExample, u"Funktion schaltet zB CEN-Befehle vom MH200 oder MH202"},
+    {Msg::LightExample, u"Funktion schaltet z. B. F4114"},
+    {Msg::DimmerExample, u"Funktion schaltet und dimmt z. B. F418"},
+    {Msg::CenExample, u"Funktion schaltet z. B. CEN-Befehle vom MH200 oder MH202"},
     {Msg::ScenesUnsupportedSendAnyway, u"Ihr Varuno unterstütz noch keine Szenebefehle. Bitte führen Sie ein "
                                        u"Update durch. Wollen Sie die Konfiguration trotzdem senden?"},
     {Msg::PrivateRiser, u"Private Steigleitung (Standard)"},
@@ -246,6 +246,9 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::NoGatewayClock,
      u"Der Varuno meldet keine Uhrzeit (rpi-timestamp fehlt). Es wurde nichts übertragen."},
     {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
+    {Msg::BusServerNotSet,
+     u"Für dieses Projekt ist kein BTicino-Server eingetragen (Server-Einstellungen: "
+     u"IP-Adresse des BTicino-Gateways). Wollen Sie die Konfiguration trotzdem übertragen?"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

@@ -209,6 +209,7 @@ enum class Msg : int
     TransferFailedBecause = 221,
     NoGatewayClock = 222,
     GroupInUse = 275,
+    BusServerNotSet = 276,
 };
 
 namespace Messages {

@@ -441,30 +441,43 @@ void TestTransfer::unreadableItemsInSceneTest()
     QCOMPARE(fileKeysOnGateway(), QStringList());
 }
 
+using namespace Qt::StringLiterals;
+
 void TestTransfer::busServerCheck_data()
 {
     QTest::addColumn<TransferMode>("mode");
+    QTest::addColumn<QString>("server");
     QTest::addColumn<bool>("answer");
-    QTest::newRow("send, No") << TransferMode::Send << false;
-    QTest::newRow("send, Yes") << TransferMode::Send << true;
-    QTest::newRow("receive, No") << TransferMode::Receive << false;
+    QTest::newRow("send, No") << TransferMode::Send << u"invalid.invalid"_s << false;
+    QTest::newRow("send, Yes") << TransferMode::Send << u"invalid.invalid"_s << true;
+    QTest::newRow("receive, No") << TransferMode::Receive << u"invalid.invalid"_s << false;
+    // A new project has no bus server yet: nothing to look for, the question names the setting.
+    QTest::newRow("no address, No") << TransferMode::Send << u" "_s << false;
 }
 
 void TestTransfer::busServerCheck()
 {
     QFETCH(TransferMode, mode);
+    QFETCH(QString, server);
     QFETCH(bool, answer);
-    m_project->openHab.serverIP = QStringLiteral("invalid.invalid");
+    m_project->openHab.serverIP = server;
     answer ? m_view.scripted.queueYes() : m_view.scripted.queueNo();
     const QByteArray items = readBytes(m_project->file(QStringLiteral("bticino.items")));
 
     QCOMPARE(run(*m_project, mode), answer);
 
-    QCOMPARE(m_view.scripted.shown, QStringList({QStringLiteral(
-                                        "confirm: Es konnte kein BTicino-Server unter der IP invalid.invalid "
-                                        "gefunden werden! Wollen Sie die Konfiguration trotzdem senden?")}));
+    const QString question =
+        server.trimmed().isEmpty()
+            ? u"confirm, default No: Für dieses Projekt ist kein BTicino-Server eingetragen "
+              u"(Server-Einstellungen: "
+              u"IP-Adresse des BTicino-Gateways). Wollen Sie die Konfiguration trotzdem übertragen?"_s
+            : u"confirm, default No: Es konnte kein BTicino-Server unter der IP " + server +
+                  u" gefunden werden! Wollen Sie die Konfiguration trotzdem senden?"_s;
+    QCOMPARE(m_view.scripted.shown, QStringList{question});
     if (!answer) {
-        QCOMPARE(m_view.progressTexts, QStringList({QStringLiteral("Prüfe BTicino-Server-Adresse…")}));
+        QCOMPARE(m_view.progressTexts, server.trimmed().isEmpty()
+                                           ? QStringList()
+                                           : QStringList({QStringLiteral("Prüfe BTicino-Server-Adresse…")}));
         QCOMPARE(fileKeysOnGateway(), QStringList());
         QCOMPARE(readBytes(m_project->file(QStringLiteral("bticino.items"))), items);
     }

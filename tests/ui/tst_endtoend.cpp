@@ -310,7 +310,7 @@ void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
             dlg->btnClose->click();
         });
     QCOMPARE(m_prompts.shown,
-             QStringList{u"confirm: Es konnte kein BTicino-Server unter der IP 192.168.1.35 "
+             QStringList{u"confirm, default No: Es konnte kein BTicino-Server unter der IP 192.168.1.35 "
                          u"gefunden werden! Wollen Sie die Konfiguration trotzdem senden?"_s});
     m_prompts.reset();
     QCOMPARE(TProjectIni(program().openHab.sProjPath).IP(), u"127.0.0.1"_s);

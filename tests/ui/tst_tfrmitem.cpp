@@ -694,7 +694,7 @@ void FunctionEditorTest::scenarioKindsFollowTheSetting()
         QVERIFY(m_item->btnGruppe->isVisible());
         QCOMPARE(m_item->kind(), int(FunctionEntry::CenScene));
         QVERIFY(m_item->gbMH->isVisible());
-        QCOMPARE(m_item->gbMH->caption(), u"Funktion schaltet zB CEN-Befehle vom MH200 oder MH202"_s);
+        QCOMPARE(m_item->gbMH->caption(), u"Funktion schaltet z. B. CEN-Befehle vom MH200 oder MH202"_s);
         m_item->btnSave->click();
     });
     QCOMPARE(m_lv.at(szeneAbend), before);

@@ -32,7 +32,7 @@ namespace {
 
 const QString demo = u"" VARUNO_DEMO_DIR "/Demo"_s;
 const QString askBusServer =
-    u"confirm: Es konnte kein BTicino-Server unter der IP 127.0.0.1 gefunden werden! "
+    u"confirm, default No: Es konnte kein BTicino-Server unter der IP 127.0.0.1 gefunden werden! "
     u"Wollen Sie die Konfiguration trotzdem senden?"_s;
 const QString msgNoAddress = u"error: Bitte eine IP-Adresse eingeben"_s;
 const QString msgNoConnection = u"error: Es konnte keine Verbindung zum Varuno aufgebaut werden!"_s;
