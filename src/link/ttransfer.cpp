@@ -1,5 +1,7 @@
 #include "ttransfer.h"
 
+#include "model/datetext.h"
+
 #include "link/busservercheck.h"
 #include "link/transfertext.h"
 #include "model/safefile.h"
@@ -242,8 +244,7 @@ TTransfer::GatewayClock TTransfer::readClock(TRedisClient& client, TransferMode 
     if (gatewayTime <= 0)
         return {pcTime + 1, std::nullopt};
 
-    const QString local =
-        QDateTime::fromSecsSinceEpoch(gatewayTime).toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QString local = readableDateTime(QDateTime::fromSecsSinceEpoch(gatewayTime));
     m_view.setServerTime(m_language.GetMsg(Msg::ServerTime) % QLatin1Char(' ') % local,
                          QStringLiteral("RPI: ") % QString::fromUtf8(*gatewayText) %
                              QStringLiteral(" / PC: ") % QString::number(pcTime));

@@ -5,6 +5,7 @@
 #include "functionlistview.h"
 #include "model/captions.h"
 #include "model/csvexport.h"
+#include "model/datetext.h"
 #include "model/fileerror.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -595,7 +596,7 @@ void TfrmMain::restoreBackup()
     }
     QStringList entries;
     for (const TBackup& backup : list)
-        entries << backup.time.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) + QStringLiteral("  –  ") +
+        entries << readableDateTime(backup.time, WithSeconds::Yes) + QStringLiteral("  –  ") +
                        TBackups::Describe(backup, m_program.language);
     int picked = -1;
     if (!m_program.prompts.choose(m_program.language.GetMsg(Msg::RestoreBackupMenu),

@@ -23,6 +23,8 @@ void ApplyQtTranslations(const TLanguage& language)
     QString locale = language.Caption(u"Locale"_s);
     if (locale.isEmpty())
         locale = u"de"_s;
+    // Dates, numbers and Qt's own dialogs (the file dialog's dates) follow the chosen language too.
+    QLocale::setDefault(QLocale(locale));
     auto loaded = std::make_unique<QTranslator>();
     // "qt" bundles the translations of the Qt modules that Debian ships, qtbase among them.
     if (loaded->load(QLocale(locale), u"qt"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

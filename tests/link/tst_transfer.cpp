@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QLocale>
 #include <QSemaphore>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -177,6 +178,8 @@ private:
 
 void TestTransfer::initTestCase()
 {
+    // The program's language sets the default locale; the texts here are the German ones.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QVERIFY2(m_redis.start(), qPrintable(m_redis.errorString()));
 }
 
