@@ -240,6 +240,9 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::FileNotOpened, u"Datei $1 kann nicht geöffnet werden. $2"},
     {Msg::NoSuchBackup, u"Keine solche Sicherung."},
     {Msg::FolderNotCreated, u"Der Ordner kann nicht angelegt werden."},
+    {Msg::BusLocalUnsupported,
+     u"Lokaler Bus $1 wird nicht unterstützt: Das Projekt kennt die lokalen Busse 1 bis 9."},
+    {Msg::BusFrameNotHeld, u"$1 kann nicht übernommen werden: $2"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

@@ -205,6 +205,8 @@ enum class Msg : int
     FileNotOpened = 196,
     NoSuchBackup = 197,
     FolderNotCreated = 198,
+    BusLocalUnsupported = 235,
+    BusFrameNotHeld = 236,
 };
 
 namespace Messages {
