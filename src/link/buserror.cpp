@@ -22,7 +22,8 @@ QString BusErrorText(const TLanguage& language, TBusError error, const QString& 
     case TBusError::Garbage:
         return language.GetMsg(Msg::BusGarbled, detail);
     case TBusError::Cancelled:
-        return language.GetMsg(Msg::Cancelled);
+        return detail.isEmpty() ? language.GetMsg(Msg::Cancelled)
+                                : language.GetMsg(Msg::BusTestSwitchedBack, detail);
     }
     return {};
 }

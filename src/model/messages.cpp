@@ -243,6 +243,7 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::BusLocalUnsupported,
      u"Lokaler Bus $1 wird nicht unterstützt: Das Projekt kennt die lokalen Busse 1 bis 9."},
     {Msg::BusFrameNotHeld, u"$1 kann nicht übernommen werden: $2"},
+    {Msg::BusTestSwitchedBack, u"Abgebrochen. Die Funktion wurde zurückgeschaltet: $1"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

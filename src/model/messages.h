@@ -207,6 +207,7 @@ enum class Msg : int
     FolderNotCreated = 198,
     BusLocalUnsupported = 235,
     BusFrameNotHeld = 236,
+    BusTestSwitchedBack = 237,
 };
 
 namespace Messages {
