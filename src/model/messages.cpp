@@ -244,6 +244,9 @@ constexpr auto table = std::to_array<Entry>({
      u"Lokaler Bus $1 wird nicht unterstützt: Das Projekt kennt die lokalen Busse 1 bis 9."},
     {Msg::BusFrameNotHeld, u"$1 kann nicht übernommen werden: $2"},
     {Msg::BusTestSwitchedBack, u"Abgebrochen. Die Funktion wurde zurückgeschaltet: $1"},
+    {Msg::BusSessionRefused, u"Der Busserver unter $1 lehnt die Verbindung ab, ohne nach einem Passwort zu "
+                             u"fragen. Ist dieser Computer dort freigegeben?"},
+    {Msg::BusNoGreeting, u"$1 nimmt die Verbindung an, meldet sich aber nicht als Busserver."},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

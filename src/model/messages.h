@@ -208,6 +208,8 @@ enum class Msg : int
     BusLocalUnsupported = 235,
     BusFrameNotHeld = 236,
     BusTestSwitchedBack = 237,
+    BusSessionRefused = 238,
+    BusNoGreeting = 239,
 };
 
 namespace Messages {
