@@ -116,6 +116,10 @@ int TCliBus::RunLearn(const TOptions& options)
     QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
         Print(m_err, m_language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)) + u'\n');
     });
+    QObject::connect(
+        &learn, &TBusLearn::unusable, &loop, [&](const QByteArray& frame, const QString& reason) {
+            Print(m_err, m_language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason) + u'\n');
+        });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
         Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' +

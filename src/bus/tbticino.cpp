@@ -218,6 +218,31 @@ QString Tbticino::FormatAdr(const QString& sAdr, int iType, int& iAdrArt, bool b
     return sAdr;
 }
 
+QString Tbticino::CheckBusForm(const QString& sAdr, int iType) const
+{
+    const QString invalid = m_language.GetMsg(Msg::AddressInvalid);
+    QString where = sAdr;
+    // The last one: a group 4 starts with the same characters ("#4#4#01").
+    const qsizetype at = sAdr.lastIndexOf(busSuffix.left(3));
+    if (at == 0)
+        return invalid;
+    if (at > 0) {
+        const QString iface = sAdr.mid(at + 3);
+        const std::optional<int> number = iface.size() == 2 ? toNumber(iface) : std::nullopt;
+        if (inRange(number, 11, 15))
+            return m_language.GetMsg(Msg::BusLocalUnsupported, iface);
+        if (!iface.startsWith(u'0') || !inRange(number, 1, 9))
+            return invalid;
+        where.truncate(at);
+    }
+    int iAdrArt = 0;
+    QString busForm = FormatAdr(where, iType, iAdrArt, false);
+    const qsizetype dot = busForm.indexOf(u'.');
+    if (dot >= 0)
+        busForm.remove(dot, 1);
+    return busForm == where ? QString() : invalid;
+}
+
 int Tbticino::GetBus(QString& sAdr) const
 {
     // A suffix at the very start would leave no address, so such a text is no local-bus address.

@@ -25,6 +25,22 @@ QString head(const QString& what)
     return what.section(u'#', 0, 0);
 }
 
+// Takes the address from where (bus form without the CEN+ "2") as the function editor would take
+// it typed, or says why the project cannot hold it.
+void takeAddress(const Tbticino& bticino, QString where, TBusDevice& device)
+{
+    device.problem = bticino.CheckBusForm(where, device.iType);
+    if (!device.problem.isEmpty())
+        return;
+    device.iBus = bticino.GetBus(where);
+    device.sAdr = bticino.FormatAdr(where, device.iType, device.iAdrArt, false);
+    int iAdrArt = 0;
+    const QString typed = bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
+    QString a;
+    QString pl;
+    device.problem = bticino.CheckAdr(typed, device.sCENKey, device.iType, device.iAdrArt, a, pl);
+}
+
 } // namespace
 
 std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame)
@@ -60,8 +76,7 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
     } else {
         return std::nullopt;
     }
-    device.iBus = bticino.GetBus(where);
-    device.sAdr = bticino.FormatAdr(where, device.iType, device.iAdrArt, false);
+    takeAddress(bticino, where, device);
     return device;
 }
 

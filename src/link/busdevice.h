@@ -21,11 +21,15 @@ struct TBusDevice
     QString sCENKey;
     int iCEN = 0;
     QByteArray frame;
+    // Why the project cannot hold this device (a local bus 11 to 15, a room outside 0 to 10, a key
+    // outside the editor's range); empty when it can. Address and bus then mean nothing.
+    QString problem;
 };
 
 // The device that frame names: a light point (*1*; a dim level 2 to 10 makes it a dimmer), an
 // actuator (*2*), a CEN key (*15*), a CEN+ key (*25*, short press 21, long presses 22 to 24) or a
-// scenario (*0*). Nothing for any other frame.
+// scenario (*0*). Nothing for any other frame. A device that the project cannot hold comes with its
+// problem, never with a different address.
 std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame);
 
 // Whether the device fits a function of kind iType: a light point fits a light and a dimmer.

@@ -130,7 +130,7 @@ void TBusDiscovery::collect(const QList<QByteArray>& frames)
 {
     for (const QByteArray& frame : frames) {
         const auto device = DeviceOfFrame(m_bticino, frame);
-        if (!device || !isLightOrActuator(device->iType))
+        if (!device || !device->problem.isEmpty() || !isLightOrActuator(device->iType))
             continue;
         const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const TBusDevice& d) {
             return d.iBus == device->iBus && d.sAdr == device->sAdr &&

@@ -21,8 +21,13 @@ QString BusErrorText(const TLanguage& language, TBusError error, const QString& 
         return language.GetMsg(Msg::BusDisconnected);
     case TBusError::Garbage:
         return language.GetMsg(Msg::BusGarbled, detail);
+    case TBusError::SessionRefused:
+        return language.GetMsg(Msg::BusSessionRefused, detail);
+    case TBusError::NoGreeting:
+        return language.GetMsg(Msg::BusNoGreeting, detail);
     case TBusError::Cancelled:
-        return language.GetMsg(Msg::Cancelled);
+        return detail.isEmpty() ? language.GetMsg(Msg::Cancelled)
+                                : language.GetMsg(Msg::BusTestSwitchedBack, detail);
     }
     return {};
 }

@@ -15,6 +15,8 @@ enum class TBusError
     ConnectionLost,  // the server closed the connection
     Garbage,         // the server sent something that is no OpenWebNet frame
     Cancelled,       // the user stopped it
+    SessionRefused,  // the server refused the session before asking for any password
+    NoGreeting,      // something accepted the connection but never greeted
 };
 
 // Where the bus server is and its password: by default the project's server settings.

@@ -39,8 +39,14 @@ void TBusLearn::cancel()
 void TBusLearn::onFrame(const QByteArray& frame)
 {
     const auto device = DeviceOfFrame(m_bticino, frame);
-    if (!device || (m_iType != anyKind && !DeviceFitsKind(*device, m_iType))) {
+    if (!device)
+        return;
+    if (m_iType != anyKind && !DeviceFitsKind(*device, m_iType)) {
         emit unfit(frame);
+        return;
+    }
+    if (!device->problem.isEmpty()) {
+        emit unusable(frame, device->problem);
         return;
     }
     stop();

@@ -10,8 +10,9 @@ class TOwnSession;
 class Tbticino;
 
 // Learns an address from a key press: listens on an event session and reports the first frame
-// that names a device fitting the chosen kind. Frames that name no device, or one of another
-// kind, are reported as unfit and the wait goes on. Exactly one of learned(), timedOut() and
+// that names a device fitting the chosen kind. A device of another kind is reported as unfit, one
+// the project cannot hold as unusable, and the wait goes on; frames that name no device pass
+// unnoticed. Exactly one of learned(), timedOut() and
 // failed() ends a run; cancel() ends it with failed(Cancelled).
 class TBusLearn : public QObject
 {
@@ -34,6 +35,7 @@ Q_SIGNALS:
     // The session is open; now the key can be pressed.
     void listening();
     void unfit(const QByteArray& frame);
+    void unusable(const QByteArray& frame, const QString& reason);
     void learned(const TBusDevice& device);
     void timedOut();
     void failed(TBusError error, const QString& detail);

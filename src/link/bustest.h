@@ -20,7 +20,9 @@ public:
     ~TBusTest() override;
 
     void start(const TBusServer& server, const QList<TBusStep>& steps);
-    // Stops at once; finished() reports Cancelled.
+    // Stops at once; finished() reports Cancelled. During a pause, the frames still to come switch
+    // the function back (a light off again): they go out at once, and Cancelled comes with them as
+    // detail. A second cancel stops at once.
     void cancel();
     bool isRunning() const { return m_session != nullptr; }
 
@@ -39,5 +41,7 @@ private:
     QList<TBusStep> m_steps;
     qsizetype m_next = 0;
     QStringList m_sent;
+    QStringList m_switchedBack;
+    bool m_bCancelled = false;
     QTimer m_pause;
 };

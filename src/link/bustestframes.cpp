@@ -4,7 +4,7 @@
 #include "model/groupnames.h"
 #include "openhab/topenhab.h"
 
-#include <cmath>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -19,12 +19,16 @@ QByteArray frame(int who, const QString& what, const TItemValues& v)
         .toLatin1();
 }
 
-// A light point's WHAT for a percentage: off, or the dim steps 2 (20 %) to 10 (100 %).
-QString dimWhat(int percent)
+// A dimmer to an exact percentage: the level dimension (100 + percent) at the actuator's own
+// speed (255). The dim steps of a plain command know only tens from 20 %, so 5 % would light up
+// at 20 %. 0 % is the plain off.
+QByteArray dimTo(int percent, const TItemValues& v)
 {
     if (percent <= 0)
-        return u"0"_s;
-    return QString::number(std::clamp(int(std::lround(percent / 10.0)), 2, 10));
+        return frame(1, u"0"_s, v);
+    return (u"*#1*"_s + TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) + u"*#1*"_s +
+            QString::number(100 + std::min(percent, 100)) + u"*255##"_s)
+        .toLatin1();
 }
 
 QList<TBusStep> single(const QByteArray& f)
@@ -37,11 +41,13 @@ QList<TBusStep> onThenOff(const QByteArray& on, const QByteArray& off)
     return {TBusStep{0, on}, TBusStep{testOffPauseMs, off}};
 }
 
-// A CEN key's short press: the press, then the release after a short press ("#1" after the key).
+// A CEN key pressed as the gateway's item presses it: a CEN+ key with the item's own frame (a short
+// or an extended press); a plain CEN key with the press, then the release after a short press
+// ("#1" after the key).
 QList<TBusStep> cenPress(const TItemValues& v)
 {
     if (v.iCEN == 1 || v.iCEN == 2)
-        return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, 1).toLatin1());
+        return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN).toLatin1());
     const QByteArray press = TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, 0).toLatin1();
     QByteArray release = press;
     release.insert(release.lastIndexOf('*'), "#1");
@@ -122,11 +128,11 @@ std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemVal
         return std::nullopt;
     case FunctionEntry::Dimmer:
         if (bDefault)
-            return onThenOff(frame(1, dimWhat(100), v), frame(1, u"0"_s, v));
+            return onThenOff(frame(1, u"10"_s, v), frame(1, u"0"_s, v));
         if (word == TTestCommand::On || word == TTestCommand::Off)
             return single(frame(1, word == TTestCommand::On ? u"1"_s : u"0"_s, v));
         if (word == TTestCommand::Level)
-            return single(frame(1, dimWhat(command.level), v));
+            return single(dimTo(command.level, v));
         return std::nullopt;
     case FunctionEntry::Automation:
         if (bDefault || word == TTestCommand::Up)

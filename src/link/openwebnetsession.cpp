@@ -121,8 +121,10 @@ void TOwnSession::onDisconnected()
 
 void TOwnSession::onTimeout()
 {
-    if (m_state == State::Connecting || m_state == State::Greeting)
+    if (m_state == State::Connecting)
         fail(TBusError::NoServer, address());
+    else if (m_state == State::Greeting)
+        fail(TBusError::NoGreeting, address());
     else
         fail(TBusError::NoAnswer);
 }
@@ -163,8 +165,9 @@ void TOwnSession::handleIdentity(const QByteArray& frame)
 {
     if (frame == Frame::Ack)
         return becomeOpen();
+    // No password was asked for yet: the server refuses this computer, not a password.
     if (frame == Frame::Nack)
-        return fail(TBusError::PasswordRefused);
+        return fail(TBusError::SessionRefused, address());
     if (frame == "*98*1##" || frame == "*98*2##") {
         m_algorithm = frame == "*98*1##" ? QCryptographicHash::Sha1 : QCryptographicHash::Sha256;
         write(Frame::Ack, State::HashRandom);

@@ -245,6 +245,13 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::TransferFailedBecause, u"Fehler: Daten konnten nicht übermittelt werden. $1"},
     {Msg::NoGatewayClock,
      u"Der Varuno meldet keine Uhrzeit (rpi-timestamp fehlt). Es wurde nichts übertragen."},
+    {Msg::BusLocalUnsupported,
+     u"Lokaler Bus $1 wird nicht unterstützt: Das Projekt kennt die lokalen Busse 1 bis 9."},
+    {Msg::BusFrameNotHeld, u"$1 kann nicht übernommen werden: $2"},
+    {Msg::BusTestSwitchedBack, u"Abgebrochen. Die Funktion wurde zurückgeschaltet: $1"},
+    {Msg::BusSessionRefused, u"Der Busserver unter $1 lehnt die Verbindung ab, ohne nach einem Passwort zu "
+                             u"fragen. Ist dieser Computer dort freigegeben?"},
+    {Msg::BusNoGreeting, u"$1 nimmt die Verbindung an, meldet sich aber nicht als Busserver."},
     {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
     {Msg::BusServerNotSet,
      u"Für dieses Projekt ist kein BTicino-Server eingetragen (Server-Einstellungen: "

@@ -208,6 +208,11 @@ enum class Msg : int
     FilesMissingOnGateway = 220,
     TransferFailedBecause = 221,
     NoGatewayClock = 222,
+    BusLocalUnsupported = 235,
+    BusFrameNotHeld = 236,
+    BusTestSwitchedBack = 237,
+    BusSessionRefused = 238,
+    BusNoGreeting = 239,
     GroupInUse = 275,
     BusServerNotSet = 276,
 };

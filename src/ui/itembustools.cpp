@@ -69,6 +69,9 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
         setStatus(m_program.language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)));
     });
+    connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const QString& reason) {
+        setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason));
+    });
     connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
     connect(m_learn, &TBusLearn::timedOut, this, [this] {
         setStatus(

@@ -20,7 +20,7 @@ constexpr int Patience = 30000;
 
 // The installation for discover: one light of the demo project, one it lacks, one of its blinds.
 const QByteArray installationJson = R"({"devices": [{"kind": "light", "where": "0112"},
-  {"kind": "light", "where": "0777"}, {"kind": "blind", "where": "0114"}]})";
+  {"kind": "light", "where": "0709"}, {"kind": "blind", "where": "0114"}]})";
 
 // Waits until the channel of process has produced a line containing text.
 bool waitForText(QProcess& process, QProcess::ProcessChannel channel, const QByteArray& text,
@@ -94,7 +94,7 @@ void TestCliBus::testSwitchesTheFunction_data()
     QTest::addColumn<QByteArray>("frames");
     QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArray("*1*1*0112##\n");
     QTest::newRow("dimmer on a local bus, 30 %")
-        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArray("*1*3*15#4#02##\n");
+        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArray("*#1*15#4#02*#1*130*255##\n");
     QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArray("*2*0*#3##\n");
     QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArray("*15*01*0115##\n*15*01#1*0115##\n");
     QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArray("*25*21#02*20115##\n");
@@ -205,7 +205,7 @@ void TestCliBus::discoverListsFoundMissingAndSilent()
     const QString silent = u"\tIm Projekt, antwortet nicht (Adresse falsch?)"_s;
     QCOMPARE(QString::fromUtf8(result.out).split(u'\n'),
              (QStringList{
-                 u"Licht/Schalter\t01.12\t0\tSWITCH_1"_s, u"Licht/Schalter\t07.77\t0\t-"_s,
+                 u"Licht/Schalter\t01.12\t0\tSWITCH_1"_s, u"Licht/Schalter\t07.09\t0\t-"_s,
                  u"Raffstore/Jalousie\t01.14\t0\tAUTO_6"_s, u"Licht/Schalter\t02.15\t0\tSWITCH_2"_s + silent,
                  u"Licht/Schalter\t03.01\t0\tSWITCH_3"_s + silent, u"Dimmer\t01.13\t0\tDIMMER_4"_s + silent,
                  u"Dimmer\t1.5 (2)\t2\tDIMMER_5"_s + silent,

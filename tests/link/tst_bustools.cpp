@@ -67,7 +67,7 @@ private Q_SLOTS:
     void testSendsExactlyTheFrames_data();
     void testSendsExactlyTheFrames();
     void testStopsAtTheFirstRefusal();
-    void testCanBeCancelled();
+    void cancelInThePauseSwitchesBack();
     void learnTakesTheFirstFittingFrame_data();
     void learnTakesTheFirstFittingFrame();
     void learnEndsAfterItsLimit();
@@ -157,9 +157,16 @@ void TestBusTools::testSteps_data()
     QTest::newRow("light, no level") << row(light, u"01.12"_s) << u"50"_s << QStringList{u"-"_s};
     QTest::newRow("dimmer, full and off")
         << row(dimmer, u"10.05"_s) << QString() << QStringList{u"*1*10*1005##"_s, u"2000 *1*0*1005##"_s};
-    QTest::newRow("dimmer, 55 %") << row(dimmer, u"01.13"_s) << u"55"_s << QStringList{u"*1*6*0113##"_s};
-    QTest::newRow("dimmer, 5 % is the lowest step")
-        << row(dimmer, u"01.13"_s) << u"5"_s << QStringList{u"*1*2*0113##"_s};
+    // WHO 1, dimension 1 (dimmer level 100 + percent, speed 255 the default): exact percentages.
+    QTest::newRow("dimmer, 55 %") << row(dimmer, u"01.13"_s) << u"55"_s
+                                  << QStringList{u"*#1*0113*#1*155*255##"_s};
+    QTest::newRow("dimmer, 1 %") << row(dimmer, u"01.13"_s) << u"1"_s
+                                 << QStringList{u"*#1*0113*#1*101*255##"_s};
+    QTest::newRow("dimmer, 99 % on a local bus")
+        << row(dimmer, u"1.5"_s, 2) << u"99"_s << QStringList{u"*#1*15#4#02*#1*199*255##"_s};
+    QTest::newRow("dimmer, 100 %") << row(dimmer, u"01.13"_s) << u"100"_s
+                                   << QStringList{u"*#1*0113*#1*200*255##"_s};
+    // WHO 1, WHAT 0: off.
     QTest::newRow("dimmer, 0 % is off") << row(dimmer, u"01.13"_s) << u"0"_s << QStringList{u"*1*0*0113##"_s};
     QTest::newRow("blind, up") << row(blind, u"01.14"_s) << QString() << QStringList{u"*2*1*0114##"_s};
     QTest::newRow("blind group, down") << row(blind, u"#3"_s) << u"down"_s << QStringList{u"*2*2*#3##"_s};
@@ -172,8 +179,9 @@ void TestBusTools::testSteps_data()
                                         << QStringList{u"*15*12*0115#4#01##"_s, u"*15*12#1*0115#4#01##"_s};
     QTest::newRow("CEN+ short") << row(cen, u"01.15"_s, 0, u"2"_s, 1) << QString()
                                 << QStringList{u"*25*21#02*20115##"_s};
-    QTest::newRow("CEN+ long, tested by a short press")
-        << row(cen, u"01.15"_s, 0, u"2"_s, 2) << QString() << QStringList{u"*25*21#02*20115##"_s};
+    // WHO 25, WHAT 23 (extended press): the gateway's item of a "CEN+ lang" key sends this press.
+    QTest::newRow("CEN+ long, pressed long as the gateway does")
+        << row(cen, u"01.15"_s, 0, u"2"_s, 2) << QString() << QStringList{u"*25*23#02*20115##"_s};
     QTest::newRow("scenario") << row(scenario, u"0.5"_s, 0, u"3"_s) << QString()
                               << QStringList{u"*0*3*05##"_s};
     QTest::newRow("scenario, no off")
@@ -240,7 +248,7 @@ void TestBusTools::deviceOfFrame_data()
 {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QString>(
-        "device"); // kind, address kind, stored address, bus, key, CEN variant; "-": none
+        "device"); // kind, address kind, stored address, bus, key, CEN variant; "-": none; "!": the problem
     QTest::newRow("light point") << QByteArray("*1*1*0112##") << u"0 0 01.12 0  0"_s;
     QTest::newRow("dimmer on a local bus") << QByteArray("*1*7*15#4#02##") << u"1 0 1.5 2  0"_s;
     QTest::newRow("light group") << QByteArray("*1*0*#12##") << u"0 2 #12 0  0"_s;
@@ -254,6 +262,22 @@ void TestBusTools::deviceOfFrame_data()
     QTest::newRow("thermoregulation") << QByteArray("*4*1*1##") << u"-"_s;
     QTest::newRow("status request") << QByteArray("*#1*0##") << u"-"_s;
     QTest::newRow("ACK") << QByteArray("*#*1##") << u"-"_s;
+    // WHO 1, WHERE table: a group 4 on local bus interface 01.
+    QTest::newRow("group 4 on a local bus") << QByteArray("*1*1*#4#4#01##") << u"0 2 #4 1  0"_s;
+    // WHO 1, WHERE table: local bus interfaces 01 to 09 and 11 to 15; the project holds 1 to 9.
+    QTest::newRow("local bus 12")
+        << QByteArray("*1*1*0112#4#12##")
+        << u"! Lokaler Bus 12 wird nicht unterstützt: Das Projekt kennt die lokalen Busse 1 bis 9."_s;
+    QTest::newRow("local bus 16") << QByteArray("*1*1*0112#4#16##") << u"! Adresse ungültig!"_s;
+    QTest::newRow("local bus without its 0") << QByteArray("*1*1*0112#4#1##") << u"! Adresse ungültig!"_s;
+    // WHO 25, WHERE 2 + A/PL: the room 20 is no room 0 to 10.
+    QTest::newRow("CEN+ room 20") << QByteArray("*25*22#3*22047##")
+                                  << u"! Adresse muss zwischen 0.1 und 10.15 liegen!"_s;
+    // WHO 1, WHERE table: a three-digit point is 10 + PL; "112" would come back as "0112".
+    QTest::newRow("three digits, not room 10") << QByteArray("*1*1*112##") << u"! Adresse ungültig!"_s;
+    // WHO 15: keys 0 to 31; the project's keys start at 1.
+    QTest::newRow("CEN key 0") << QByteArray("*15*0*0115##")
+                               << u"! Szenarien-Taste muss zwischen 1 und 99 liegen!"_s;
 }
 
 void TestBusTools::deviceOfFrame()
@@ -261,13 +285,14 @@ void TestBusTools::deviceOfFrame()
     QFETCH(QByteArray, frame);
     QFETCH(QString, device);
     const auto d = DeviceOfFrame(m_bticino, frame);
-    const QString text = d ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
-                                 .arg(d->iAdrArt)
-                                 .arg(d->sAdr)
-                                 .arg(d->iBus)
-                                 .arg(d->sCENKey)
-                                 .arg(d->iCEN)
-                           : u"-"_s;
+    const QString text = d && !d->problem.isEmpty() ? u"! "_s + d->problem
+                         : d                        ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
+                                   .arg(d->iAdrArt)
+                                   .arg(d->sAdr)
+                                   .arg(d->iBus)
+                                   .arg(d->sCENKey)
+                                   .arg(d->iCEN)
+                             : u"-"_s;
     QCOMPARE(text, device);
 }
 
@@ -329,7 +354,7 @@ void TestBusTools::testStopsAtTheFirstRefusal()
     QCOMPARE(m_sim.frames(), QByteArrayList{"*1*1*0999##"});
 }
 
-void TestBusTools::testCanBeCancelled()
+void TestBusTools::cancelInThePauseSwitchesBack()
 {
     QVERIFY(m_sim.clear());
     TBusTest test;
@@ -338,12 +363,15 @@ void TestBusTools::testCanBeCancelled()
     test.start(server(m_sim),
                *TestSteps(m_openHab, m_openHab.ExtractItem(row(FunctionEntry::Switch, u"01.12"_s)), {}, {}));
     QVERIFY(acknowledged.wait(Patience));
+    // Cancelled in the pause: the light goes off at once instead of staying on.
     test.cancel();
-    QCOMPARE(finished.size(), 1);
+    QVERIFY(finished.wait(Patience));
     QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::Cancelled);
+    QCOMPARE(finished.first().at(1).toString(), u"*1*0*0112##"_s);
     QVERIFY(!test.isRunning());
-    QTest::qWait(testOffPauseMs + 200);
-    QCOMPARE(m_sim.frames(), QByteArrayList{"*1*1*0112##"});
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
+    QCOMPARE(BusErrorText(m_language, TBusError::Cancelled, finished.first().at(1).toString()),
+             u"Abgebrochen. Die Funktion wurde zurückgeschaltet: *1*0*0112##"_s);
 }
 
 void TestBusTools::learnTakesTheFirstFittingFrame_data()
@@ -369,13 +397,18 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
     QSignalSpy listening(&learn, &TBusLearn::listening);
     QSignalSpy unfit(&learn, &TBusLearn::unfit);
     QSignalSpy learned(&learn, &TBusLearn::learned);
+    QSignalSpy unusable(&learn, &TBusLearn::unusable);
     learn.start(server(m_sim), kind);
     QVERIFY(listening.wait(Patience));
-    // A frame of another kind and one that names no device come first: shown, not used.
+    // A frame of another kind, one the project cannot hold and one that names no device come
+    // first: the first two are shown, none is used.
     const QByteArray other = kind == FunctionEntry::Automation ? "*1*1*0112##" : "*2*1*0114##";
-    QVERIFY(m_sim.event({other, "*4*1*1##", frame}));
+    const QByteArray unheld = frame.chopped(2) + "#4#12##"; // local bus 12
+    QVERIFY(m_sim.event({other, unheld, "*4*1*1##", frame}));
     QVERIFY(learned.wait(Patience));
-    QCOMPARE(unfit.size(), 2);
+    QCOMPARE(unfit.size(), 1);
+    QCOMPARE(unusable.size(), 1);
+    QCOMPARE(unusable.first().at(0).toByteArray(), unheld);
     QCOMPARE(unfit.first().at(0).toByteArray(), other);
     const auto device = learned.first().at(0).value<TBusDevice>();
     QCOMPARE(device.frame, frame);

@@ -246,9 +246,11 @@ void TestOpenWebNet::failingServerEndsWithinBounds_data()
     QTest::addColumn<QString>("mode");
     QTest::addColumn<bool>("bCommand");
     QTest::addColumn<TBusError>("error");
-    QTest::newRow("silent") << u"silent"_s << false << TBusError::NoServer;
+    QTest::newRow("silent") << u"silent"_s << false << TBusError::NoGreeting;
     QTest::newRow("closes at once") << u"close"_s << false << TBusError::NoServer;
     QTest::newRow("garbage") << u"garbage"_s << false << TBusError::Garbage;
+    // A NACK to the session request: no password was asked for, so none was refused.
+    QTest::newRow("refuses the session") << u"refuse"_s << false << TBusError::SessionRefused;
     QTest::newRow("refuses commands") << u"nack"_s << true << TBusError::CommandRefused;
     QTest::newRow("never answers a command") << u"mute"_s << true << TBusError::NoAnswer;
 }

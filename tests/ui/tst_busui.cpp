@@ -138,15 +138,15 @@ void BusWindowsTest::editorTestsTheFunctionAsTyped()
         // A dimmer goes to the level chosen beside the button.
         editor().btnDimmer->click();
         QVERIFY(tools().edLevel->isVisibleTo(&editor()));
-        tools().edLevel->setValue(70);
+        tools().edLevel->setValue(73);
         tools().btnTest->click();
-        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*1*7*0715##"), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*#1*0715*#1*173*255##"), Patience);
         // An address that is not valid is shown, nothing is sent.
         editor().edAdresse->setText(u"12.34"_s);
         tools().btnTest->click();
         QCOMPARE(tools().lblBusStatus->text(), u"Adresse muss zwischen 0.1 und 10.15 liegen!"_s);
     });
-    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0715##", "*1*0*0715##", "*1*7*0715##"}));
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0715##", "*1*0*0715##", "*#1*0715*#1*173*255##"}));
     // Nothing was saved.
     QCOMPARE(w().items().at(0).address, u"01.12"_s);
 }
