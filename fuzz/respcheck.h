@@ -5,7 +5,7 @@
 // Input: one byte whose bits choose, reply by reply, between a value reply and an integer reply;
 // one byte for the size of the pieces in which the bytes arrive (0: all at once); then the bytes
 // the store sends. Replies are read until one fails. Besides not crashing, hanging or holding more
-// than the input:
+// than the input (a length that announces more than arrives costs no memory):
 // - a value or an integer that was read comes back the same when the store sends it again in its
 //   plain form (a bulk of that length, an integer line);
 // - a read that returned normally, or failed with an error reply, leaves the reader in step;
@@ -14,46 +14,40 @@
 #include "fuzzcheck.h"
 #include "link/respreader.h"
 
-#include <QBuffer>
-
 #include <limits>
 
 namespace fuzz {
 
 namespace resp {
 
-// Bytes that arrive in pieces of `piece` bytes, each one only when the reader waits for more.
+// Bytes that arrive in pieces of `piece` bytes, each one only when the reader asks for more.
 class Arrival
 {
 public:
     Arrival(QByteArray bytes, qsizetype piece)
         : m_bytes(std::move(bytes)), m_piece(piece > 0 ? piece : m_bytes.size())
     {
-        m_device.setBuffer(&m_arrived);
-        m_device.open(QIODevice::ReadOnly);
     }
 
-    QIODevice& device() { return m_device; }
-    void deliver()
+    QByteArray next()
     {
         if (m_delivered >= m_bytes.size())
             throw ERedisConnectionError(QStringLiteral("end of input"));
-        m_arrived.append(m_bytes.mid(m_delivered, m_piece));
+        const QByteArray piece = m_bytes.mid(m_delivered, m_piece);
         m_delivered += m_piece;
+        return piece;
     }
 
 private:
     QByteArray m_bytes;
     qsizetype m_piece;
     qsizetype m_delivered = 0;
-    QByteArray m_arrived;
-    QBuffer m_device;
 };
 
 template <typename T> std::optional<T> readAgain(const QByteArray& plain, T (TRespReader::*read)())
 {
     Arrival arrival(plain, 0);
-    TRespReader reader(arrival.device(), [&] { arrival.deliver(); });
+    TRespReader reader([&] { return arrival.next(); });
     try {
         return (reader.*read)();
     } catch (const ERedisError&) {
@@ -94,7 +88,7 @@ inline QString CheckResp(const QByteArray& input)
     const quint8 kinds = quint8(input[0]);
     const QByteArray bytes = input.mid(2);
     Arrival arrival(bytes, quint8(input[1]));
-    TRespReader reader(arrival.device(), [&] { arrival.deliver(); });
+    TRespReader reader([&] { return arrival.next(); });
     for (int reply = 0;; ++reply) {
         const bool integer = kinds & (1 << (reply % 8));
         QString failure;

@@ -1,6 +1,5 @@
 #include "respreader.h"
 
-#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -53,8 +52,14 @@ QByteArray RedisValue(const TRedisNullable& value)
     return *value;
 }
 
+TRespReader::TRespReader(std::function<QByteArray()> receive) : m_receive(std::move(receive)) {}
+
 TRespReader::TRespReader(QIODevice& device, std::function<void()> waitForMore)
-    : m_device(device), m_waitForMore(std::move(waitForMore))
+    : m_receive([&device, waitForMore = std::move(waitForMore)] {
+          if (device.bytesAvailable() == 0)
+              waitForMore();
+          return device.readAll();
+      })
 {
 }
 
@@ -76,10 +81,7 @@ TRedisNullable TRespReader::ReadValue()
         if (!length || *length < 0 || *length > MaxBulkLength)
             throw malformed(notAString());
         m_inStep = false;
-        QByteArray value = readBytes(*length);
-        // A value that does not end where its length says would leave every later reply misread.
-        if (readBytes(2) != "\r\n")
-            throw malformed(notAString());
+        QByteArray value = readBulk(*length);
         m_inStep = true;
         return value;
     }
@@ -137,35 +139,28 @@ QByteArray TRespReader::readLine()
     return line;
 }
 
-// A long value is read straight into its own buffer, so that it exists once, not once in the
-// received bytes and once more as the value.
-QByteArray TRespReader::readBytes(qsizetype count)
+// The value and the CR LF after it. The bytes are kept only as they arrive, so a length that
+// promises more than comes costs nothing; a value that ends with the last bytes received, as a
+// reply to one request does, is taken over without a copy.
+QByteArray TRespReader::readBulk(qsizetype length)
 {
-    if (m_received.size() >= count) {
-        QByteArray bytes = m_received.first(count);
-        m_received.remove(0, count);
-        return bytes;
+    while (m_received.size() < length + 2)
+        receiveMore();
+    // A value that does not end where its length says would leave every later reply misread.
+    if (m_received.at(length) != '\r' || m_received.at(length + 1) != '\n')
+        throw malformed(notAString());
+    if (m_received.size() == length + 2) {
+        m_received.chop(2);
+        return std::exchange(m_received, {});
     }
-    QByteArray bytes(count, Qt::Uninitialized);
-    qsizetype have = m_received.size();
-    std::copy(m_received.cbegin(), m_received.cend(), bytes.begin());
-    m_received.clear();
-    while (have < count) {
-        if (m_device.bytesAvailable() == 0)
-            m_waitForMore();
-        const qint64 read = m_device.read(bytes.data() + have, count - have);
-        if (read < 0)
-            throw malformed(notAString());
-        have += read;
-    }
-    return bytes;
+    QByteArray value = m_received.first(length);
+    m_received.remove(0, length + 2);
+    return value;
 }
 
 void TRespReader::receiveMore()
 {
-    if (m_device.bytesAvailable() == 0)
-        m_waitForMore();
-    m_received += m_device.readAll();
+    m_received += m_receive();
 }
 
 // A malformed reply is never read to its end: whatever of it is still to come is out of step.

@@ -43,18 +43,21 @@ using TRedisNullable = std::optional<QByteArray>;
 // The bytes of a present value; fails with ERedisException "Value is null" when it is absent.
 QByteArray RedisValue(const TRedisNullable& value);
 
-// Reads the store's replies (RESP) from a device, one whole reply per call. Bytes that arrive
-// beyond the reply are kept for the next one. Whatever the peer sends, a reply is read in bounded
-// memory: lines longer than MaxLineLength and values announced longer than MaxBulkLength are
-// malformed replies.
+// Reads the store's replies (RESP) from bytes as they arrive, one whole reply per call. Bytes that
+// arrive beyond the reply are kept for the next one. Whatever the peer sends, memory follows the
+// bytes that arrived, never a length the reply announces: lines longer than MaxLineLength and
+// values announced longer than MaxBulkLength are malformed replies.
 class TRespReader
 {
 public:
     static constexpr qsizetype MaxLineLength = 16'384'000;
     static constexpr qint64 MaxBulkLength = 512LL * 1024 * 1024;
 
-    // waitForMore runs whenever the reply needs bytes the device has not delivered yet; it returns
-    // once the device has more to read, or throws (ERedisConnectionError) when no more will come.
+    // receive runs whenever the reply needs more bytes than have arrived: it returns the next
+    // bytes (at least one), or throws ERedisConnectionError when no more will come.
+    explicit TRespReader(std::function<QByteArray()> receive);
+    // Reads from a device: waitForMore runs whenever the device has nothing to read yet; it returns
+    // once it has, or throws (ERedisConnectionError) when no more will come.
     TRespReader(QIODevice& device, std::function<void()> waitForMore);
 
     // A reply to GET, HGET or SET: absent for nil, the value of a bulk, simple-string or integer
@@ -71,12 +74,11 @@ public:
 
 private:
     QByteArray readLine();
-    QByteArray readBytes(qsizetype count);
+    QByteArray readBulk(qsizetype length);
     void receiveMore();
     ERedisException malformed(const QString& message);
 
-    QIODevice& m_device;
-    std::function<void()> m_waitForMore;
+    std::function<QByteArray()> m_receive;
     // Bytes received but not yet taken by a reply.
     QByteArray m_received;
     bool m_inStep = true;
