@@ -4,7 +4,7 @@
 
 #include "link/busservercheck.h"
 #include "link/transfertext.h"
-#include "model/safefile.h"
+#include "model/filetransaction.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -363,7 +363,7 @@ void TTransfer::BackupGateway(TRedisClient& client)
 // time; the files are replaced only once all seven arrived intact and the old ones are backed up.
 void TTransfer::ReceiveFiles(TRedisClient& client)
 {
-    std::array<std::unique_ptr<TSafeFile>, std::size(SharedFiles)> staged;
+    FileTransaction staged(m_openHab.sProjPath);
     QStringList missing;
     QStringList names;
     for (std::size_t i = 0; i < std::size(SharedFiles); ++i) {
@@ -373,10 +373,9 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
         QByteArray text;
         if (!client.HGET(gatewayKey(file), "text", text))
             missing << *file.name;
-        staged[i] = std::make_unique<TSafeFile>(localFile(file));
-        if (!staged[i]->open() || !WriteReceivedBytes(*staged[i], text, cancelPoint()) ||
-            !staged[i]->finish())
-            throw ELocalWriteFailed{{writeError(*staged[i])}};
+        TSafeFile& local = staged.add(*file.name);
+        if (!local.open() || !WriteReceivedBytes(local, text, cancelPoint()) || !local.finish())
+            throw ELocalWriteFailed{{writeError(local)}};
         m_view.advanceProgress();
     }
     if (missing.size() == names.size())
@@ -387,10 +386,9 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
     if (const auto failure =
             TBackups(m_openHab.sProjPath, m_language).BackupProjectFiles(TBackupKind::BeforeReceive, names))
         throw EBackupFailed{*failure};
-    for (const auto& file : staged) {
-        if (!file->commit())
-            throw ELocalWriteFailed{{writeError(*file)}};
-    }
+    // One change: a crash from here on leaves the seven old files or the seven new ones.
+    if (!staged.commit())
+        throw ELocalWriteFailed{{staged.error()}};
     m_view.advanceProgress();
     m_view.setProgressText(m_language.GetMsg(Msg::ReceivedOk));
 }

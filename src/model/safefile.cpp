@@ -23,8 +23,9 @@ QByteArray encoded(const QString& fileName)
     return QFile::encodeName(fileName);
 }
 
-// Makes a rename in folder durable; a file system that cannot sync folders is no failure.
-void syncFolder(const QString& folder)
+} // namespace
+
+void SyncFolder(const QString& folder)
 {
     const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -32,8 +33,6 @@ void syncFolder(const QString& folder)
     ::fsync(fd);
     ::close(fd);
 }
-
-} // namespace
 
 TSafeFile::TSafeFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
@@ -86,7 +85,13 @@ bool TSafeFile::open()
         m_tempName.clear();
         return fail(error);
     }
-    if (exists && ::fchmod(m_fd, old.st_mode & 07777) != 0)
+    if (!exists)
+        return true;
+    // Only root may give a file away; everyone else keeps the owner a new file gets. The owner
+    // comes first, as changing it clears the set-user and set-group bits.
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+        (void)!::fchown(m_fd, old.st_uid, old.st_gid);
+    if (::fchmod(m_fd, old.st_mode & 07777) != 0)
         return fail(errno);
     return true;
 }
@@ -140,7 +145,7 @@ bool TSafeFile::commit()
         return fail(errno);
     m_tempName.clear();
     m_finished = false;
-    syncFolder(QFileInfo(m_fileName).absolutePath());
+    SyncFolder(QFileInfo(m_fileName).absolutePath());
     return true;
 }
 
@@ -154,6 +159,12 @@ void TSafeFile::discard()
         ::unlink(encoded(m_tempName).constData());
         m_tempName.clear();
     }
+    m_finished = false;
+}
+
+void TSafeFile::release()
+{
+    m_tempName.clear();
     m_finished = false;
 }
 

@@ -3,7 +3,7 @@
 #include "cloudservice.h"
 #include "homekit.h"
 
-#include "model/safefile.h"
+#include "model/filetransaction.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <list>
 
 using namespace Qt::StringLiterals;
 
@@ -84,20 +83,17 @@ TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLine
     if (sProjPath.isEmpty())
         return {TFileError{files.value(0).first, QString::fromLocal8Bit(std::strerror(ENOENT))}};
     // Every file is written beside its old one first; only when all of them made it are they put in
-    // place, so that a full disk leaves the project's files as they were, all of them.
-    std::list<TSafeFile> written;
+    // place, as one change that a crash cannot cut in two.
+    FileTransaction transaction(sProjPath);
     for (const auto& [name, lines] : files) {
-        TSafeFile& file = written.emplace_back(projectFile(name));
+        TSafeFile& file = transaction.add(name);
         bool bWritten = file.open();
         for (qsizetype i = 0; bWritten && i < lines.chunks().size(); ++i)
             bWritten = file.write(lines.chunks().at(i).toUtf8());
-        if (!bWritten || !file.finish())
+        if (!bWritten)
             return {TFileError{QDir::toNativeSeparators(file.fileName()), file.errorString()}};
     }
-    TFileErrors errors;
-    for (TSafeFile& file : written) {
-        if (!file.commit())
-            errors << TFileError{QDir::toNativeSeparators(file.fileName()), file.errorString()};
-    }
-    return errors;
+    if (!transaction.commit())
+        return {transaction.error()};
+    return {};
 }

@@ -143,8 +143,8 @@ private:
     TItemLines BuildItemLine(const TItemValues& v) const;
     static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
     static QStringList BuildCloudFile(const QStringList& exposed);
-    // Writes each (file name, lines) pair into the project folder; every file is tried, the
-    // failures are returned.
+    // Writes the (file name, lines) pairs into the project folder as one change: all of them or,
+    // on a failure, none (a crash in between included); the failure is returned.
     TFileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
 
     const TLanguage& m_language;
