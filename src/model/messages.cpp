@@ -240,6 +240,20 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::FileNotOpened, u"Datei $1 kann nicht geöffnet werden. $2"},
     {Msg::NoSuchBackup, u"Keine solche Sicherung."},
     {Msg::FolderNotCreated, u"Der Ordner kann nicht angelegt werden."},
+    {Msg::LockOtherComputer,
+     u"Das Projekt ist auf dem Rechner $1 geöffnet. Ist es dort geschlossen, löschen Sie die Sperrdatei $2 "
+     u"und versuchen Sie es erneut. Es wurde nichts geändert."},
+    {Msg::LockBusy, u"Das Projekt wird gerade von einem anderen Programm geöffnet. Bitte versuchen Sie es "
+                    u"gleich noch einmal. Es wurde nichts geändert."},
+    {Msg::ChangeCompleted, u"Eine unterbrochene Änderung des Projekts wurde abgeschlossen (Dateien: $1)."},
+    {Msg::ChangeDiscarded,
+     u"Eine unterbrochene Änderung des Projekts wurde verworfen, ihre Reste wurden entfernt (Dateien: $1)."},
+    {Msg::RepairFailed, u"Eine unterbrochene Änderung des Projekts kann nicht abgeschlossen werden. Es wurde "
+                        u"nichts geändert. $1"},
+    {Msg::OutputNotWritten, u"Die Ausgabe konnte nicht geschrieben werden: $1"},
+    {Msg::ExportIntoProjects,
+     u"In den Ordner der Projekte wird nicht exportiert, damit keine Datei eines Projekts "
+     u"oder einer Sicherung ersetzt wird: $1. Bitte wählen Sie einen anderen Ordner."},
     {Msg::FilesMissingOnGateway,
      u"Auf dem Varuno fehlen Dateien der Konfiguration: $1. Das Projekt wurde nicht verändert."},
     {Msg::TransferFailedBecause, u"Fehler: Daten konnten nicht übermittelt werden. $1"},

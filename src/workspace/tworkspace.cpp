@@ -73,6 +73,15 @@ int TWorkspace::indexOfAnyCase(const QString& name) const
 // Two projects apart only in letter case are easily mistaken for one another (and sent to the wrong
 // gateway), and cannot both exist on every file system: a name taken in any letter case is taken.
 // The folder is asked too, since the list is only read at start.
+bool TWorkspace::isInProjectsFolder(const QString& fileName) const
+{
+    // The file itself may not exist yet; its folder must, for the file to be written at all.
+    const QString folder = QFileInfo(QFileInfo(fileName).absolutePath()).canonicalFilePath();
+    const QString projects = QFileInfo(m_projDir).canonicalFilePath();
+    return !folder.isEmpty() && !projects.isEmpty() &&
+           (folder == projects || folder.startsWith(projects + u'/'));
+}
+
 bool TWorkspace::projectExists(const QString& name) const
 {
     if (indexOfAnyCase(name) >= 0 || QFileInfo(m_projDir + name).isDir())
@@ -239,17 +248,28 @@ bool TWorkspace::lockSelected()
 {
     if (m_lock.isLocked() && m_lock.folder() == projectFolder(selectedProject()))
         return true;
-    if (m_lock.lock(projectFolder(selectedProject())))
+    if (m_lock.lock(projectFolder(selectedProject()))) {
+        reportRepair();
         return true;
+    }
     m_prompts.error(m_lock.errorString());
     return false;
+}
+
+// What taking the lock repaired of an interrupted change is told, in one line.
+void TWorkspace::reportRepair()
+{
+    if (!m_lock.report().isEmpty())
+        m_prompts.information(m_lock.report());
 }
 
 // Takes the selected project's lock again after its folder moved or outlived a deletion; the
 // project counts as not open when another writer took it meanwhile.
 void TWorkspace::relockSelected()
 {
-    if (!m_lock.lock(projectFolder(selectedProject())) && m_open) {
+    if (m_lock.lock(projectFolder(selectedProject()))) {
+        reportRepair();
+    } else if (m_open) {
         m_prompts.error(m_lock.errorString());
         m_open = false;
         m_openHab.sProjPath.clear();

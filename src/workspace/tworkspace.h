@@ -29,6 +29,9 @@ public:
     // Folders, ending with "/".
     const QString& sProjDir() const { return m_projDir; }
     const QString& sCfgDir() const { return m_cfgDir; }
+    // Whether fileName would lie in projects/ (links followed): only the program's own saves may
+    // write there, never an export the user aims at it.
+    bool isInProjectsFolder(const QString& fileName) const;
     // Read once at start: Cloudserver and whether Scenario is "1".
     const QString& sCloudServer() const { return m_cloudServer; }
     bool bScenarioEnabled() const { return m_scenarioEnabled; }
@@ -84,6 +87,7 @@ private:
     bool copyTemplates(const QString& folder);
     bool lockSelected();
     void relockSelected();
+    void reportRepair();
 
     TopenHab& m_openHab;
     const TLanguage& m_language;
