@@ -1,17 +1,22 @@
 #include "tbackups.h"
 
 #include "model/fileerror.h"
+#include "model/filetransaction.h"
 #include "model/safefile.h"
 #include "model/tlanguage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <tuple>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -23,18 +28,27 @@ const std::array<std::pair<TBackupKind, const char*>, 3> KindWords = {{
     {TBackupKind::BeforeRestore, "before-restore"},
 }};
 
+// Where a backup is put together before it is renamed into place; hidden, so it is never listed.
+const QString StagingPrefix = QStringLiteral(".staging-");
+
 const QRegularExpression& namePattern()
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{8}-\\d{6})-(before-receive|gateway-before-send|before-restore)(?:-(\\d+))?$"));
+    static const QRegularExpression pattern(QStringLiteral(
+        "^(?:(\\d{1,9})-)?(\\d{8}-\\d{6})-(before-receive|gateway-before-send|before-restore)(?:-(\\d+))?$"));
     return pattern;
 }
 
-// The order of the names in time: the second, then the number of the backup within it.
-std::pair<QString, int> age(const QString& name)
+// The order of the backups: the sequence; among names without one, the second, then the number of
+// the backup within it.
+std::tuple<int, QString, int> age(const TBackup& backup)
 {
-    const QRegularExpressionMatch match = namePattern().match(name);
-    return {match.captured(1), match.captured(3).isEmpty() ? 1 : match.captured(3).toInt()};
+    const QRegularExpressionMatch match = namePattern().match(backup.name);
+    return {backup.sequence, match.captured(2), match.captured(4).isEmpty() ? 1 : match.captured(4).toInt()};
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -102,43 +116,67 @@ QList<TBackup> TBackups::List() const
         if (!match.hasMatch())
             continue;
         const auto kind = std::find_if(KindWords.cbegin(), KindWords.cend(), [&](const auto& entry) {
-            return match.captured(2) == QLatin1String(entry.second);
+            return match.captured(3) == QLatin1String(entry.second);
         });
-        backups << TBackup{name, kind->first,
-                           QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd-HHmmss")),
-                           QDir(dir.filePath(name)).entryList(QDir::Files, QDir::Name)};
+        backups << TBackup{
+            name, kind->first, QDateTime::fromString(match.captured(2), QStringLiteral("yyyyMMdd-HHmmss")),
+            QDir(dir.filePath(name)).entryList(QDir::Files, QDir::Name), match.captured(1).toInt()};
     }
     std::sort(backups.begin(), backups.end(),
-              [](const TBackup& a, const TBackup& b) { return age(a.name) > age(b.name); });
+              [](const TBackup& a, const TBackup& b) { return age(a) > age(b); });
     return backups;
 }
 
-// Backups made within the same second, of whatever kind, are numbered from the second one on, so
-// that their order stays known.
+// The sequence follows the highest one there, of whatever kind; the local time is only for people
+// to read.
 QString TBackups::newName(TBackupKind kind) const
 {
-    const QString second = m_now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString base = second + QLatin1Char('-') + KindWord(kind);
-    int number = 1;
-    for (const QString& name : QDir(folder()).entryList({second + QStringLiteral("-*")}, QDir::Dirs))
-        number = std::max(number, age(name).second + 1);
-    return number == 1 ? base : base + QLatin1Char('-') + QString::number(number);
+    int sequence = 0;
+    for (const TBackup& backup : List())
+        sequence = std::max(sequence, backup.sequence);
+    return QStringLiteral("%1-%2-%3")
+        .arg(sequence + 1, 6, 10, QLatin1Char('0'))
+        .arg(m_now().toString(QStringLiteral("yyyyMMdd-HHmmss")), KindWord(kind));
 }
 
 std::optional<QString> TBackups::Make(TBackupKind kind,
                                       const std::function<std::optional<QString>(const QString&)>& fill)
 {
-    const QString path = folder() + newName(kind);
-    if (!QDir().mkpath(path))
-        return writeError(path, m_language.GetMsg(Msg::FolderNotCreated));
-    const std::optional<QString> failure = fill(path + QLatin1Char('/'));
-    // A backup without a file has nothing to restore; it would only push a real one out.
-    if (failure || QDir(path).isEmpty()) {
-        QDir(path).removeRecursively();
-        return failure;
+    const QString root = folder();
+    const bool bNewRoot = !QFileInfo::exists(root);
+    const QString staging =
+        root + StagingPrefix + QString::number(QRandomGenerator::global()->generate(), 36);
+    std::optional<QString> failure;
+    if (!QDir().mkpath(staging)) {
+        failure = writeError(root, m_language.GetMsg(Msg::FolderNotCreated));
+    } else if (failure = fill(staging + QLatin1Char('/')); !failure && !QDir(staging).isEmpty()) {
+        // A backup without a file has nothing to restore; it would only push a real one out.
+        const QString path = root + newName(kind);
+        if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()) == 0) {
+            SyncFolder(root);
+            prune(kind);
+            return std::nullopt;
+        }
+        failure = writeError(path, systemReason(errno));
     }
-    prune(kind);
-    return std::nullopt;
+    QDir(staging).removeRecursively();
+    if (bNewRoot)
+        QDir().rmdir(root);
+    return failure;
+}
+
+int TBackups::RemoveLeftovers(const QString& projPath)
+{
+    const QDir root(projPath + QStringLiteral("backups/"));
+    int removed = 0;
+    const auto hidden = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+    for (const QString& name : root.entryList({StagingPrefix + QLatin1Char('*')}, hidden)) {
+        if (QDir(root.filePath(name)).removeRecursively())
+            ++removed;
+    }
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        removed += FileTransaction::RemoveTemporaries(root.filePath(name));
+    return removed;
 }
 
 std::optional<QString> TBackups::BackupProjectFiles(TBackupKind kind, const QStringList& fileNames)
@@ -168,24 +206,22 @@ std::optional<QString> TBackups::Restore(const QString& name)
         return EFileError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
             .text(m_language);
 
-    // Every file is staged beside its target first; the project changes only once all are ready.
-    std::vector<std::unique_ptr<TSafeFile>> staged;
+    // Every file is staged beside its target first; the project changes only once all are ready,
+    // and then as one change.
+    FileTransaction transaction(m_projPath);
     for (const QString& file : backup->files) {
-        auto target = std::make_unique<TSafeFile>(m_projPath + file);
-        if (!target->open())
-            return writeError(target->fileName(), target->errorString());
-        if (std::optional<QString> failure = copyInto(folder() + name + QLatin1Char('/') + file, *target))
+        TSafeFile& target = transaction.add(file);
+        if (!target.open())
+            return writeError(target.fileName(), target.errorString());
+        if (std::optional<QString> failure = copyInto(folder() + name + QLatin1Char('/') + file, target))
             return failure;
-        if (!target->finish())
-            return writeError(target->fileName(), target->errorString());
-        staged.push_back(std::move(target));
+        if (!target.finish())
+            return writeError(target.fileName(), target.errorString());
     }
     if (std::optional<QString> failure = BackupProjectFiles(TBackupKind::BeforeRestore, backup->files))
         return failure;
-    for (const auto& target : staged) {
-        if (!target->commit())
-            return writeError(target->fileName(), target->errorString());
-    }
+    if (!transaction.commit())
+        return transaction.error().text(m_language);
     return std::nullopt;
 }
 

@@ -23,17 +23,22 @@ enum class TBackupKind
 
 struct TBackup
 {
-    // The folder's name, "YYYYMMDD-HHMMSS-<kind>", followed by "-2", "-3" for the second and third
-    // backup made within the same second.
+    // The folder's name, "<sequence>-YYYYMMDD-HHMMSS-<kind>". Older versions of the program named
+    // their backups without the sequence, "YYYYMMDD-HHMMSS-<kind>", followed by "-2", "-3" for the
+    // second and third backup made within the same second; those count as older than any with one.
     QString name;
     TBackupKind kind;
     QDateTime time; // local time, from the name
     QStringList files;
+    int sequence = 0; // 0 for a name without one
 };
 
-// The backups of one project, kept in its folder under "backups/", one folder per event, named by
-// local time. Only the newest Kept of each kind stay. Every file is written through TSafeFile; a
-// backup that could not be written whole is removed again, so a listed backup is always complete.
+// The backups of one project, kept in its folder under "backups/", one folder per event. A backup's
+// place in time is its sequence number, one more than the highest one there, never the clock: a
+// clock put back (the end of summer time, another time zone) must not make the newest backup look
+// like the oldest. Only the newest Kept of each kind stay. A backup is written into a hidden staging
+// folder and renamed into place once it is whole, so a listed backup is always complete; what a
+// crash leaves of a staging folder is removed by RemoveLeftovers().
 class TBackups
 {
 public:
@@ -44,18 +49,23 @@ public:
     TBackups(QString projPath, const TLanguage& language, std::function<QDateTime()> now = {});
 
     QString folder() const { return m_projPath + QStringLiteral("backups/"); }
+    // Removes the staging folders that backups cut short by a crash left in the project projPath,
+    // and the temporary files in its backups; how many there were. Run under the project's lock.
+    static int RemoveLeftovers(const QString& projPath);
     // Newest first.
     QList<TBackup> List() const;
 
     // Writes a new backup of kind: fill puts the files into the folder it is given and returns the
     // failure's text. On failure the backup is removed and the text returned; a backup that got no
-    // file is removed too. Otherwise the oldest backups of the kind beyond Kept are removed.
+    // file is removed too, and neither leaves a backups/ folder that was not there before.
+    // Otherwise the oldest backups of the kind beyond Kept are removed.
     std::optional<QString> Make(TBackupKind kind,
                                 const std::function<std::optional<QString>(const QString& folder)>& fill);
     // A backup of the project's files fileNames as they are now; files that do not exist are left out.
     std::optional<QString> BackupProjectFiles(TBackupKind kind, const QStringList& fileNames);
-    // Puts the files of backup name back into the project: all of them or, on any failure, none.
-    // The project's files it replaces are backed up first (kind BeforeRestore).
+    // Puts the files of backup name back into the project as one change (FileTransaction): all of
+    // them or, on any failure or crash, none. The project's files it replaces are backed up first
+    // (kind BeforeRestore). The caller holds the project's lock.
     std::optional<QString> Restore(const QString& name);
 
     static QString KindWord(TBackupKind kind);

@@ -64,17 +64,22 @@ void TestBackups::namesAndOrder()
     TBackups b = backups();
     QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
-    m_now = m_now.addSecs(1);
+    // The clock going back (the end of summer time) does not make the newest backup the oldest.
+    m_now = m_now.addSecs(-3600);
     QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
-    // Folders that are no backup of this program are not listed.
+    // Folders that are no backup of this program are not listed, nor is a backup being written;
+    // one of an older version without a sequence counts as older than every numbered one.
     QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("Fotos")));
+    QVERIFY(QDir().mkpath(b.folder() + QStringLiteral(".staging-abc")));
+    QVERIFY(writeProject("", b.folder() + QStringLiteral("20261231-235959-before-receive/")));
 
     QStringList names;
     for (const TBackup& backup : b.List())
         names << backup.name;
-    QCOMPARE(names, QStringList({QStringLiteral("20261210-134508-gateway-before-send"),
-                                 QStringLiteral("20261210-134507-before-receive-2"),
-                                 QStringLiteral("20261210-134507-before-receive")}));
+    QCOMPARE(names, QStringList({QStringLiteral("000003-20261210-124507-gateway-before-send"),
+                                 QStringLiteral("000002-20261210-134507-before-receive"),
+                                 QStringLiteral("000001-20261210-134507-before-receive"),
+                                 QStringLiteral("20261231-235959-before-receive")}));
     const TBackup newest = b.List().constFirst();
     QCOMPARE(newest.kind, TBackupKind::GatewayBeforeSend);
     QCOMPARE(newest.time, m_now);
@@ -99,8 +104,9 @@ void TestBackups::onlyTheNewestOfEachKindStay()
     TBackups b = backups();
     for (int i = 0; i < 3; ++i)
         QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
+    // The clock runs backwards: what is kept is still the newest by the order of making.
     for (int i = 0; i < TBackups::Kept + 5; ++i) {
-        m_now = m_now.addSecs(60);
+        m_now = m_now.addSecs(-60);
         QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     }
 
@@ -111,15 +117,16 @@ void TestBackups::onlyTheNewestOfEachKindStay()
     QCOMPARE(send, 3);
     QCOMPARE(receive.size(), TBackups::Kept);
     QCOMPARE(receive.constFirst().time, m_now);
-    QCOMPARE(receive.constLast().time, m_now.addSecs(-60 * (TBackups::Kept - 1)));
+    QCOMPARE(receive.constLast().time, m_now.addSecs(60 * (TBackups::Kept - 1)));
 }
 
 void TestBackups::backupLeavesOutMissingFiles()
 {
     TBackups b = backups();
     QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
-    // Nothing to keep: no backup at all.
+    // Nothing to keep: no backup at all, and no empty backups folder.
     QVERIFY(b.List().isEmpty());
+    QVERIFY(!QFileInfo::exists(b.folder()));
 
     QVERIFY(writeBytes(project() + QStringLiteral("uuid"), "u"));
     QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
