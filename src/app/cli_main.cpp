@@ -17,7 +17,5 @@ int main(int argc, char* argv[])
     const bool bTerminal =
         ::isatty(STDIN_FILENO) && in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
     TCliCommands cli(QCoreApplication::applicationDirPath(), out, err, bTerminal ? &in : nullptr);
-    const int status = cli.Run(QCoreApplication::arguments());
-    out.flush();
-    return status;
+    return cli.Run(QCoreApplication::arguments());
 }

@@ -21,6 +21,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 
@@ -31,6 +32,21 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+bool holdsProject(const QDir& folder)
+{
+    return folder.exists(TProjectIni::FileName) || folder.exists(TopenHab::sItemsFile);
+}
+
+// A backup holds a project's files but is none: what a command wrote there would be taken for the
+// saved state by the next restore.
+bool isBackupFolder(const QDir& folder)
+{
+    QDir parent(folder);
+    if (!parent.cdUp() || parent.dirName() != u"backups")
+        return false;
+    return parent.cdUp() && holdsProject(parent);
+}
 
 const QString programName = u"varuno-cli"_s;
 
@@ -206,6 +222,11 @@ TCliCommands::TCliCommands(QString programDir, QIODevice& out, QIODevice& err, Q
 
 int TCliCommands::Run(const QStringList& arguments)
 {
+    return FinishOutput(RunArguments(arguments));
+}
+
+int TCliCommands::RunArguments(const QStringList& arguments)
+{
     const TCommandLine line = scanCommandLine(arguments);
     // An unknown language is reported once the command's options have been read.
     LoadLanguage(line.language);
@@ -319,7 +340,25 @@ int TCliCommands::UsageFailure(const QString& text)
 
 void TCliCommands::Write(QIODevice& device, const QString& text)
 {
-    device.write(TerminalText(text));
+    WriteBytes(device, TerminalText(text));
+}
+
+void TCliCommands::WriteBytes(QIODevice& device, const QByteArray& bytes)
+{
+    if (device.write(bytes) != bytes.size() && &device == &m_out && m_outError.isEmpty())
+        m_outError = device.errorString();
+}
+
+// Output that never reached its reader (a full disk, a closed pipe) is a failure like any other:
+// a script must not go on with half a list.
+int TCliCommands::FinishOutput(int status)
+{
+    if (auto* file = qobject_cast<QFileDevice*>(&m_out); file && !file->flush() && m_outError.isEmpty())
+        m_outError = file->errorString();
+    if (m_outError.isEmpty())
+        return status;
+    Write(m_err, m_language.GetMsg(Msg::OutputNotWritten, m_outError) + u'\n');
+    return status == Success ? Failure : status;
 }
 
 bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
@@ -359,19 +398,23 @@ QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& 
         canonical == QFileInfo(workspace.sCfgDir()).canonicalFilePath())
         return {};
     const QDir folder(canonical);
-    if (!folder.exists(TProjectIni::FileName) && !folder.exists(TopenHab::sItemsFile))
+    if (!holdsProject(folder) || isBackupFolder(folder))
         return {};
     return QDir::cleanPath(info.absoluteFilePath()) + u'/';
 }
 
 // Opening a project may already write into it (a new cloud identity, a lost mqtt.cfg), so every
 // command that opens one holds its lock first; a window or another command working on it is named.
+// Taking the lock also repairs what an interrupted run left in the project, which is told in a line.
 bool TCliCommands::LockProject(TCliSession& session)
 {
-    if (session.lock.lock(session.openHab.sProjPath))
-        return true;
-    session.prompts.error(session.lock.errorString());
-    return false;
+    if (!session.lock.lock(session.openHab.sProjPath)) {
+        session.prompts.error(session.lock.errorString());
+        return false;
+    }
+    if (!session.lock.report().isEmpty())
+        session.prompts.information(session.lock.report());
+    return true;
 }
 
 // As the main window opens a project, but settings.ini is left alone: the window's last project
@@ -420,8 +463,13 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
         CsvExport::Build(session.items.entries(), Captions::ColumnTexts(session.language),
                          Captions::GroupHeaderTexts(session.language));
     if (args.size() < 2) {
-        m_out.write(bytes);
+        WriteBytes(m_out, bytes);
         return Success;
+    }
+    if (session.workspace.isInProjectsFolder(args.at(1))) {
+        session.prompts.error(
+            session.language.GetMsg(Msg::ExportIntoProjects, QDir::toNativeSeparators(args.at(1))));
+        return Failure;
     }
     if (const auto reason = CsvExport::Write(args.at(1), bytes)) {
         session.prompts.error(
@@ -483,6 +531,10 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
+    // Listing changes nothing, so a project held elsewhere is listed all the same; a free one is
+    // repaired first, so that the list is what a restore would find.
+    if (session.lock.lock(session.openHab.sProjPath) && !session.lock.report().isEmpty())
+        session.prompts.information(session.lock.report());
     for (const TBackup& backup : TBackups(session.openHab.sProjPath, session.language).List())
         Write(m_out, backup.name + u'\t' + TBackups::Describe(backup, session.language) + u'\n');
     return Success;
@@ -492,6 +544,8 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
+    if (!LockProject(session))
+        return Failure;
     if (const auto failure = TBackups(session.openHab.sProjPath, session.language).Restore(args.at(1))) {
         session.prompts.error(session.language.GetMsg(Msg::RestoreFailed, *failure));
         return Failure;

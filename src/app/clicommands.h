@@ -72,11 +72,16 @@ private:
     // Reports a command line that cannot be carried out as written.
     int UsageFailure(const QString& text);
     void Write(QIODevice& device, const QString& text);
+    void WriteBytes(QIODevice& device, const QByteArray& bytes);
+    int FinishOutput(int status);
+    int RunArguments(const QStringList& arguments);
 
     QString m_programDir;
     QIODevice& m_out;
     QIODevice& m_err;
     QIODevice* m_terminal;
+    // Why standard output failed, empty while it works.
+    QString m_outError;
     // The language of every text, known before the command line is read so that its errors are
     // already in it.
     TLanguage m_language;

@@ -571,6 +571,11 @@ void TfrmMain::exportCsv()
         SaveTextFileDialog->property(Tags::dialogTitle).toString(), QString(), QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
+    if (m_workspace->isInProjectsFolder(fileName)) {
+        m_program.prompts.error(
+            m_program.language.GetMsg(Msg::ExportIntoProjects, QDir::toNativeSeparators(fileName)));
+        return;
+    }
     // As the save dialog asks before overwriting a file, it asks before creating one.
     if (!QFileInfo::exists(fileName) && !m_program.prompts.confirm(m_program.language.GetMsg(
                                             Msg::CreateCsvFile, QDir::toNativeSeparators(fileName))))

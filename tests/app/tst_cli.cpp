@@ -107,6 +107,10 @@ private Q_SLOTS:
     void fullDiskKeepsEveryFile_data();
     void fullDiskKeepsEveryFile();
     void exportCsvToADeviceThatRefuses();
+    void exportCsvNeverIntoAProject_data();
+    void exportCsvNeverIntoAProject();
+    void outputToAFullDevice_data();
+    void outputToAFullDevice();
 
 private:
     CliResult run(const QStringList& arguments) const;
@@ -672,9 +676,9 @@ void TestCli::backupsAndRestore()
     const QStringList lines = QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     const QRegularExpression send(
-        u"^\\d{8}-\\d{6}-gateway-before-send(-\\d+)?\tVaruno vor dem Senden \\(Dateien: 7\\)$"_s);
+        u"^\\d{6}-\\d{8}-\\d{6}-gateway-before-send\tVaruno vor dem Senden \\(Dateien: 7\\)$"_s);
     const QRegularExpression receive(
-        u"^\\d{8}-\\d{6}-before-receive(-\\d+)?\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
+        u"^\\d{6}-\\d{8}-\\d{6}-before-receive\tProjekt vor dem Empfangen \\(Dateien: 7\\)$"_s);
     QVERIFY2(send.match(lines.at(0)).hasMatch(), qPrintable(lines.at(0)));
     QVERIFY2(receive.match(lines.at(1)).hasMatch(), qPrintable(lines.at(1)));
     QCOMPARE(readBytes(demo() + Items), QByteArray("Group Garage\r\n"));
@@ -802,9 +806,17 @@ void TestCli::strayWordIsNoProject_data()
 
     // Each would otherwise have been taken as a folder: the templates, the program folder, a hidden
     // or empty folder. Every new project copies the templates' uuid and secret.
-    const QStringList words = {u"config"_s,          u"./config"_s, u"config/"_s, u"projects/../config"_s,
-                               u"link-to-config/"_s, u".."_s,       u"."_s,       u".hidden"_s,
-                               u"leer/"_s,           u"projects/"_s};
+    const QStringList words = {u"config"_s,
+                               u"./config"_s,
+                               u"config/"_s,
+                               u"projects/../config"_s,
+                               u"link-to-config/"_s,
+                               u".."_s,
+                               u"."_s,
+                               u".hidden"_s,
+                               u"leer/"_s,
+                               u"projects/"_s,
+                               u"projects/Demo/backups/1-x/"_s};
     for (const QString& word : words) {
         QTest::addRow("regenerate %s", qPrintable(word)) << QStringList{u"regenerate"_s, word};
         QTest::addRow("lookup %s", qPrintable(word))
@@ -822,6 +834,7 @@ void TestCli::strayWordIsNoProject()
     QVERIFY(QDir().mkpath(m_folder->path() + u"leer"_s));
     QVERIFY(QDir().mkpath(m_folder->path() + u".hidden"_s));
     QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u".hidden"_s));
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo/backups/1-x"_s));
     QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
                        "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
     const QMap<QString, QByteArray> before = snapshot(m_folder->path());
@@ -838,6 +851,8 @@ void TestCli::projectHeldByTheWindow_data()
     QTest::newRow("regenerate") << QStringList{u"regenerate"_s, u"Demo"_s};
     QTest::newRow("receive") << transferArguments(u"receive"_s, m_redis.port());
     QTest::newRow("lookup") << QStringList{u"lookup"_s, u"Demo"_s, u"--serial"_s, u"V1"_s};
+    QTest::newRow("restore") << QStringList{u"restore"_s, u"Demo"_s,
+                                            u"000001-20261210-134507-before-receive"_s};
 }
 
 // The test process plays the program window that has the project open.
@@ -851,6 +866,8 @@ void TestCli::projectHeldByTheWindow()
     TLanguage language(m_folder->configDir());
     TProjectLock window(language);
     QVERIFY(window.lock(demo()));
+    if (arguments.first() == u"restore")
+        QVERIFY(writeBytes(demo() + u"backups/%1/bticino.items"_s.arg(arguments.last()), "Group Alt\r\n"));
     const QMap<QString, QByteArray> before = snapshot(m_folder->path());
 
     const CliResult result = run(arguments);
@@ -961,6 +978,56 @@ void TestCli::exportCsvToADeviceThatRefuses()
     QCOMPARE(result.status, 1);
     QCOMPARE(result.err,
              QByteArray("Datei /dev/full kann nicht geschrieben werden. No space left on device\n"));
+}
+
+void TestCli::exportCsvNeverIntoAProject_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("the items file") << u"projects/Demo/bticino.items"_s;
+    QTest::newRow("a backup") << u"projects/Demo/backups/1-x/bticino.items"_s;
+    QTest::newRow("the projects folder") << u"projects/liste.csv"_s;
+    QTest::newRow("through a link") << u"link-to-demo/liste.csv"_s;
+}
+
+// What a user types by mistake must not replace a project's or a backup's file: the next save or
+// restore would take the CSV for functions.
+void TestCli::exportCsvNeverIntoAProject()
+{
+    QFETCH(QString, target);
+    QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo/backups/1-x"_s));
+    QVERIFY(QFile::link(demo(), m_folder->path() + u"link-to-demo"_s));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+
+    const CliResult result = run({u"export-csv"_s, u"Demo"_s, target});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith("In den Ordner der Projekte wird nicht exportiert"),
+             result.err.constData());
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+void TestCli::outputToAFullDevice_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("projects") << QStringList{u"projects"_s};
+    QTest::newRow("export-csv") << QStringList{u"export-csv"_s, u"Demo"_s};
+    QTest::newRow("backups") << QStringList{u"backups"_s, u"Demo"_s};
+    QTest::newRow("help") << QStringList{u"--help"_s};
+}
+
+// A list that never reached its reader is no success: a script must not go on with nothing.
+void TestCli::outputToAFullDevice()
+{
+    QFETCH(QStringList, arguments);
+    if (!QFileInfo::exists(u"/dev/full"_s))
+        QSKIP("no /dev/full here");
+    QVERIFY(writeBytes(demo() + u"backups/000001-20261210-134507-before-receive/uuid"_s, "u"));
+    const CliResult result =
+        RunCli(u"/bin/sh"_s, QStringList{u"-c"_s, u"exec \"$0\" \"$@\" >/dev/full"_s, m_program} + arguments,
+               m_folder->path(), Patience);
+    QCOMPARE(result.status, 1);
+    // The system's reason follows, in the chosen language as Qt words it.
+    QVERIFY2(result.err.startsWith("Die Ausgabe konnte nicht geschrieben werden: "), result.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
