@@ -7,9 +7,11 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QTimer>
 #include <QUrl>
@@ -53,13 +55,22 @@ QNetworkRequest makeRequest(const QUrl& url, const QList<QSslCertificate>& extra
     return request;
 }
 
-// What the service answers for a gateway it knows: anything but "unknown". A line break or other
-// control character inside it would break project.ini, so such an answer counts as none.
-bool isAddressAnswer(const QString& answer)
+// The service's word for a gateway it has not seen.
+bool isNoAddress(const QString& answer)
 {
-    const bool hasControl = std::any_of(answer.cbegin(), answer.cend(),
-                                        [](QChar c) { return c.category() == QChar::Other_Control; });
-    return !answer.isEmpty() && answer != u"unknown" && !hasControl;
+    return answer.isEmpty() || answer == u"unknown";
+}
+
+// An address goes into project.ini and later into the bus-server check and the transfer, so only
+// an IPv4 or IPv6 address or a host name of letters, digits, hyphens and dots (at most 253 bytes,
+// labels of 1 to 63 that neither start nor end with a hyphen) counts as one.
+bool isAddress(const QString& answer)
+{
+    if (!QHostAddress(answer).isNull())
+        return true;
+    static const QRegularExpression hostName(
+        u"^(?=.{1,253}$)[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*\\.?$"_s);
+    return hostName.match(answer).hasMatch();
 }
 
 } // namespace
@@ -83,10 +94,15 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
         m_prompts.error(m_language.GetMsg(Msg::LookupUnreachable));
         return false;
     }
+    // Whatever else the service answers is no address: nothing of it is kept.
+    if (!isNoAddress(answer) && !isAddress(answer)) {
+        m_prompts.error(m_language.GetMsg(Msg::TransferError));
+        return false;
+    }
     TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
     if (!ini.setSerial(sSerial))
         return failedWrite(ini.inif());
-    if (!isAddressAnswer(answer)) {
+    if (isNoAddress(answer)) {
         m_prompts.error(m_language.GetMsg(Msg::IpNotFound, sSerial));
         return false;
     }
