@@ -14,6 +14,7 @@
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
+#include "workspace/itemssave.h"
 #include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
 #include "workspace/tprojectlock.h"
@@ -445,7 +446,7 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
 {
     if (!SelectProject(session, args.at(0)))
         return UsageError;
-    if (!OpenProject(session))
+    if (!OpenProject(session) || !ItemsSave::prepare(session.openHab, session.language, session.prompts))
         return Failure;
     const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
     for (const TFileError& error : errors)

@@ -254,6 +254,13 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::ExportIntoProjects,
      u"In den Ordner der Projekte wird nicht exportiert, damit keine Datei eines Projekts "
      u"oder einer Sicherung ersetzt wird: $1. Bitte wählen Sie einen anderen Ordner."},
+    {Msg::ItemsFileNotUtf8, u"Die Datei $1 ist nicht als UTF-8 gespeichert (Zeile $2). Damit kein Zeichen "
+                            u"verloren geht, wird das Projekt nur angezeigt und nicht gespeichert. Bitte die "
+                            u"Datei als UTF-8 speichern und das Projekt neu öffnen."},
+    {Msg::ItemsLinesDropped, u"Beim Speichern fallen Zeilen der Datei bticino.items weg, die keine "
+                             u"Funktionen sind (Zeilen: $1). Die Datei ist gesichert: $2"},
+    {Msg::SaveBackupFailed, u"Die Sicherung konnte nicht angelegt werden. Es wurde nichts gespeichert. $1"},
+    {Msg::BackupBeforeSave, u"Projekt vor dem Speichern (Dateien: $1)"},
     {Msg::FilesMissingOnGateway,
      u"Auf dem Varuno fehlen Dateien der Konfiguration: $1. Das Projekt wurde nicht verändert."},
     {Msg::TransferFailedBecause, u"Fehler: Daten konnten nicht übermittelt werden. $1"},

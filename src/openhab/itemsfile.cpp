@@ -34,11 +34,11 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
     TRulesBuilder rules(rows);
 
     TTextLines items;
-    items.add(u"//Gruppen"_s);
+    items.add(ItemsGroupsHeading);
     for (const QString& group : slGroups)
         items.add(u"Group "_s + group);
     items.add(QString());
-    items.add(u"//Schaltelemente"_s);
+    items.add(ItemsFunctionsHeading);
     QStringList exposed;
     for (const FunctionEntry& li : rows) {
         // Rows come from the editor or the items file and always have a known kind; a row of any

@@ -7,6 +7,7 @@
 #include "nametable.h"
 
 #include "model/safefile.h"
+#include "model/textencoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -253,10 +254,21 @@ void removeFirst(QString& text, QStringView part)
         text.remove(at, part.size());
 }
 
+// Judged on the bytes: once decoded, a replacement character that the file holds and one that stands
+// for a foreign byte look the same.
+std::optional<qsizetype> firstNonUtf8Line(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return TextEncoding::firstNonUtf8Line(file.readAll());
+}
+
 } // namespace
 
 TFileErrors TopenHab::LoadFiles(FunctionList& lv)
 {
+    itemsFileReport = {};
     const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
     serverIP = KeyValue(cfg, u"webserver.host"_s);
     serverPort = KeyValue(cfg, u"webserver.port"_s);
@@ -290,6 +302,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv)
     // The rows are collected first and handed to the list at once: a list shown in a view would
     // otherwise announce every single row.
     const QStringList lines = ReadFile(projectFile(sItemsFile), false);
+    itemsFileReport.notUtf8Line = firstNonUtf8Line(projectFile(sItemsFile));
     QList<FunctionEntry> rows;
     rows.reserve(lines.size());
     QList<TCompanionLine> companions;
@@ -298,15 +311,21 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv)
             slGroups << line.mid(groupWord.size());
             continue;
         }
+        // A save writes the headings and the blank line between them again.
+        bool bTaken = QStringView(line).trimmed().isEmpty() || line == ItemsGroupsHeading ||
+                      line == ItemsFunctionsHeading;
         for (const auto& type : typeWords) {
             if (line.startsWith(type.word)) {
                 // The text keeps the blank after the type word.
-                ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, companions, type.iType);
+                bTaken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, companions,
+                                       type.iType);
                 break;
             }
         }
+        if (!bTaken)
+            ++itemsFileReport.droppedLines;
     }
-    ApplyCompanionLines(rows, companions);
+    itemsFileReport.droppedLines += ApplyCompanionLines(rows, companions);
     lv.setEntries(rows);
 
     // mqtt.cfg is installation data that the program never writes; a project that lost it gets
@@ -320,7 +339,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv)
     return errors;
 }
 
-void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
+bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
                              int iType) const
 {
     const TScannedLine line = scanItemLine(text);
@@ -340,10 +359,10 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
         FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
                  name.startsWith(Vocabulary::ReversingScenePrefix), v.iBus, v.iCEN);
         rows.append(std::move(entry));
-        return;
+        return true;
     }
     if (line.tags.isEmpty() || !isCompanionName(name))
-        return;
+        return false;
     // The companion item of a voice-controlled blind says through which assistant it is moved.
     QString base = name;
     removeFirst(base, Vocabulary::AlexaSuffix);
@@ -351,12 +370,13 @@ void TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     const QStringView voice =
         name.contains(Vocabulary::AlexaSuffix) ? Vocabulary::AlexaVoice : Vocabulary::HomeVoice;
     companions.append({base, voice.toString(), rows.size()});
+    return true;
 }
 
-void TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions)
+qsizetype TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions)
 {
     if (companions.isEmpty())
-        return;
+        return 0;
     // Each companion marks the first row of its blind's alias. Only the aliases that companions
     // name are looked for, in one pass over the rows; a row found stays the first one whatever
     // is read after it, so marking after the whole file was read changes nothing.
@@ -368,9 +388,13 @@ void TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TComp
         if (row != firstRow.end() && row->second < 0)
             row->second = i;
     }
+    qsizetype unmatched = 0;
     for (const TCompanionLine& companion : companions) {
         const qsizetype row = firstRow.at(companion.base);
         if (row >= 0 && row < companion.rowsBefore)
             rows[row].voice = companion.voice;
+        else
+            ++unmatched;
     }
+    return unmatched;
 }

@@ -48,6 +48,17 @@ struct TProjectValues
     QStringList slGroups;
 };
 
+// What loading found in the items file that a save of the function list would not write back.
+struct ItemsFileReport
+{
+    // The line of the first byte that is not UTF-8 text, when there is one: the file holds characters
+    // the program reads only as replacement characters, so it must not be rewritten from the list.
+    std::optional<qsizetype> notUtf8Line;
+    // Non-empty lines that became neither a group, a function nor a function's companion, and are
+    // not the file's two headings: a save leaves them out.
+    qsizetype droppedLines = 0;
+};
+
 // The generator: holds the open project's values, writes every openHAB file of the project from the
 // function list and reads the project back from its files.
 class TopenHab : public TProjectValues
@@ -66,6 +77,9 @@ public:
     static inline const QString sCloudFile = QStringLiteral("openhabcloud.cfg");
     static inline const QString sRulesFile = QStringLiteral("bticino.rules");
     static inline const QString sSitemapFile = QStringLiteral("bticino.sitemap");
+    // The headings above the groups and above the functions of the items file.
+    static inline const QString ItemsGroupsHeading = QStringLiteral("//Gruppen");
+    static inline const QString ItemsFunctionsHeading = QStringLiteral("//Schaltelemente");
 
     const TProjectValues& projectValues() const { return *this; }
     void setProjectValues(const TProjectValues& values) { static_cast<TProjectValues&>(*this) = values; }
@@ -118,6 +132,9 @@ public:
     // files it had to add to the project (a new cloud identity, the template mqtt.cfg) but could
     // not write.
     TFileErrors LoadFiles(FunctionList& lv);
+    // What the last LoadFiles found in the items file. Whoever backs the dropped lines up before a
+    // save sets droppedLines to 0: from then on the save loses nothing that is not kept.
+    ItemsFileReport itemsFileReport;
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
@@ -129,9 +146,11 @@ private:
         QString voice;
         qsizetype rowsBefore = 0;
     };
-    void ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
+    // False when the line gave neither a row nor a companion line.
+    bool ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
                        int iType) const;
-    static void ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions);
+    // Returns how many companion lines marked no row.
+    static qsizetype ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions);
 
     // One function's lines in the items file, and the names it exposes to voice assistants.
     struct TItemLines

@@ -214,6 +214,8 @@ void TBusDiscoverDialog::fillList()
 
 void TBusDiscoverDialog::addMarked()
 {
+    if (!m_program.frmMain->PrepareItemsSave())
+        return;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
     FunctionList& items = m_program.frmMain->items();

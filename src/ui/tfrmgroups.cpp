@@ -9,6 +9,7 @@
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
+#include "workspace/itemssave.h"
 #include "workspace/prompts.h"
 
 #include <QHBoxLayout>
@@ -177,6 +178,8 @@ bool TfrmGroups::confirmDeletion(const QString& name)
 
 void TfrmGroups::btnSaveClick()
 {
+    if (!ItemsSave::prepare(m_program.openHab, m_program.language, m_program.prompts))
+        return;
     m_program.openHab.slGroups = groupNames();
     for (const TFileError& failure : m_program.openHab.SaveItems(m_rows))
         m_program.prompts.error(failure.text(m_program.language));

@@ -17,6 +17,7 @@
 #include "tfrmtransfer.h"
 #include "toggleswitch.h"
 #include "varunoversion.h"
+#include "workspace/itemssave.h"
 #include "workspace/prompts.h"
 #include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
@@ -309,7 +310,10 @@ QWidget* TfrmMain::buildListArea()
     buttons->addStretch();
     buttons->addWidget(btnDelItems);
     column->addLayout(buttons);
-    connect(btnAddItem, &QPushButton::clicked, this, [this] { m_program.frmItem->DoAdd(m_items); });
+    connect(btnAddItem, &QPushButton::clicked, this, [this] {
+        if (PrepareItemsSave())
+            m_program.frmItem->DoAdd(m_items);
+    });
     connect(btnDelItems, &QPushButton::clicked, this, &TfrmMain::deleteItems);
     return area;
 }
@@ -451,6 +455,7 @@ void TfrmMain::projectsChanged()
     cbProj->setCurrentIndex(m_workspace->selectedIndex());
     UpdateProjectButtons();
     updateTitle();
+    announceReadOnly();
 }
 
 bool TfrmMain::projectOpen() const
@@ -458,16 +463,43 @@ bool TfrmMain::projectOpen() const
     return m_workspace->isProjectOpen();
 }
 
+bool TfrmMain::projectWritable() const
+{
+    return projectOpen() && ItemsSave::readOnlyReason(m_program.openHab, m_program.language).isEmpty();
+}
+
+// Once the window is shown, and once for each opening of such a project (the project opens again
+// with a change of language, and then says it in the new one).
+void TfrmMain::announceReadOnly()
+{
+    const QString reason =
+        projectOpen() ? ItemsSave::readOnlyReason(m_program.openHab, m_program.language) : QString();
+    if (!m_shown || reason == m_announcedReadOnly)
+        return;
+    m_announcedReadOnly = reason;
+    if (!reason.isEmpty())
+        m_program.prompts.error(reason);
+}
+
+bool TfrmMain::PrepareItemsSave()
+{
+    return ItemsSave::prepare(m_program.openHab, m_program.language, m_program.prompts);
+}
+
 // A project that failed to open (or that another writer holds) is listed and selected but not
-// open: every command that would write its files stays off until it opens.
+// open: every command that would write its files stays off until it opens. One whose items file
+// must not be rewritten keeps the commands that do not change the function list: receiving or
+// restoring its files is the way out.
 void TfrmMain::UpdateProjectButtons()
 {
-    for (QWidget* command : {static_cast<QWidget*>(btnSettings), static_cast<QWidget*>(btnReceive),
-                             static_cast<QWidget*>(btnSend), static_cast<QWidget*>(btnAddItem),
-                             static_cast<QWidget*>(btnDelItems)})
+    for (QWidget* command : {btnSettings, btnReceive, btnSend})
         command->setEnabled(projectOpen());
-    for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvExport, pmRestore})
+    for (QWidget* command : {btnAddItem, btnDelItems})
+        command->setEnabled(projectWritable());
+    for (QAction* command : {csvExport, pmRestore})
         command->setEnabled(projectOpen());
+    for (QAction* command : {pmSort, pmMoveup, pmMoveDown})
+        command->setEnabled(projectWritable());
 }
 
 void TfrmMain::applyGroupView(bool on)
@@ -500,7 +532,8 @@ void TfrmMain::receive()
 
 void TfrmMain::editItem(int row)
 {
-    m_program.frmItem->DoEdit(row, m_items);
+    if (PrepareItemsSave())
+        m_program.frmItem->DoEdit(row, m_items);
 }
 
 void TfrmMain::SaveItems()
@@ -516,7 +549,8 @@ void TfrmMain::deleteItems()
         m_program.prompts.error(language.GetMsg(Msg::MarkFunctionsFirst));
         return;
     }
-    if (!m_program.prompts.confirm(language.GetMsg(Msg::ConfirmDeleteFunctions), Prompts::Default::No))
+    if (!m_program.prompts.confirm(language.GetMsg(Msg::ConfirmDeleteFunctions), Prompts::Default::No) ||
+        !PrepareItemsSave())
         return;
     m_items.removeChecked();
     SaveItems();
@@ -526,7 +560,8 @@ void TfrmMain::deleteSelected()
 {
     const int row = lvItems->selectedRow();
     if (!m_program.prompts.confirm(m_program.language.GetMsg(Msg::ConfirmDeleteFunctions),
-                                   Prompts::Default::No))
+                                   Prompts::Default::No) ||
+        !PrepareItemsSave())
         return;
     m_items.removeAt(row);
     SaveItems();
@@ -542,6 +577,8 @@ void TfrmMain::switchGroupView()
 
 void TfrmMain::sortItems()
 {
+    if (!PrepareItemsSave())
+        return;
     m_items.sortByLabel();
     SaveItems();
 }
@@ -556,7 +593,7 @@ void TfrmMain::moveSelected(int offset)
 
 void TfrmMain::ExchangeItems(FunctionList& lv, int i, int j)
 {
-    if (i < 0 || i > lv.count() - 1 || j < 0 || j > lv.count() - 1)
+    if (i < 0 || i > lv.count() - 1 || j < 0 || j > lv.count() - 1 || !PrepareItemsSave())
         return;
     const FunctionEntry first = lv.at(i);
     const FunctionEntry second = lv.at(j);

@@ -47,6 +47,9 @@ public:
     void updateTitle();
     // Opens the project selected in the project list.
     void OpenSelectedProject();
+    // To be run before anything changes the function list and saves it: false (after an error) while
+    // the project's items file must not be rewritten. Backs up the lines a save would leave out.
+    bool PrepareItemsSave();
 
     // "0.0.0" when the build carries no version.
     static QString GetVersionString();
@@ -94,6 +97,9 @@ private:
     void projectsChanged();
     void applyGroupView(bool on);
     bool projectOpen() const;
+    // The open project's items file may be rewritten from the list.
+    bool projectWritable() const;
+    void announceReadOnly();
 
     void newProject();
     void editProject();
@@ -114,4 +120,6 @@ private:
     TWorkspace* m_workspace = nullptr;
     bool m_shown = false;
     QList<std::pair<QPushButton*, QKeySequence>> m_shortcuts;
+    // The last reason shown why the open project is only shown, so that it is said once per opening.
+    QString m_announcedReadOnly;
 };

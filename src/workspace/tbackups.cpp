@@ -22,10 +22,11 @@ namespace {
 
 constexpr qint64 CopyPiece = 1024 * 1024;
 
-const std::array<std::pair<TBackupKind, const char*>, 3> KindWords = {{
+const std::array<std::pair<TBackupKind, const char*>, 4> KindWords = {{
     {TBackupKind::BeforeReceive, "before-receive"},
     {TBackupKind::GatewayBeforeSend, "gateway-before-send"},
     {TBackupKind::BeforeRestore, "before-restore"},
+    {TBackupKind::BeforeSave, "before-save"},
 }};
 
 // Where a backup is put together before it is renamed into place; hidden, so it is never listed.
@@ -33,8 +34,9 @@ const QString StagingPrefix = QStringLiteral(".staging-");
 
 const QRegularExpression& namePattern()
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^(?:(\\d{1,9})-)?(\\d{8}-\\d{6})-(before-receive|gateway-before-send|before-restore)(?:-(\\d+))?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(?:(\\d{1,9})-)?(\\d{8}-\\d{6})-(before-receive|gateway-before-send|before-restore|"
+                       "before-save)(?:-(\\d+))?$"));
     return pattern;
 }
 
@@ -102,6 +104,9 @@ QString TBackups::Describe(const TBackup& backup, const TLanguage& language)
         break;
     case TBackupKind::BeforeRestore:
         text = language.GetMsg(Msg::BackupBeforeRestore);
+        break;
+    case TBackupKind::BeforeSave:
+        text = language.GetMsg(Msg::BackupBeforeSave);
         break;
     }
     return TLanguage::Fill(text, QString::number(backup.files.size()));

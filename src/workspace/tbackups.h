@@ -19,6 +19,7 @@ enum class TBackupKind
     BeforeReceive,
     GatewayBeforeSend,
     BeforeRestore,
+    BeforeSave, // the items file before a save left out lines that are not functions
 };
 
 struct TBackup

@@ -110,6 +110,7 @@ private Q_SLOTS:
     void exportCsvNeverIntoAProject_data();
     void exportCsvNeverIntoAProject();
     void outputToAFullDevice_data();
+    void regenerateKeepsWhatItCannotWrite();
     void outputToAFullDevice();
 
 private:
@@ -1028,6 +1029,39 @@ void TestCli::outputToAFullDevice()
     QCOMPARE(result.status, 1);
     // The system's reason follows, in the chosen language as Qt words it.
     QVERIFY2(result.err.startsWith("Die Ausgabe konnte nicht geschrieben werden: "), result.err.constData());
+}
+
+// An items file in another encoding is never rewritten; lines that are no function are kept in a
+// backup before a save leaves them out, and the user is told.
+void TestCli::regenerateKeepsWhatItCannotWrite()
+{
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    const QByteArray items = readBytes(demo() + Items);
+    const QByteArray latin1 = QByteArray(items).replace("K\xc3\xbc"
+                                                        "che",
+                                                        "K\xfc"
+                                                        "che");
+    QVERIFY(latin1 != items);
+    QVERIFY(writeBytes(demo() + Items, latin1));
+    const QMap<QString, QByteArray> before = snapshot(demo());
+    const CliResult refused = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(
+        refused.err.startsWith(QByteArray("Die Datei " + QDir::toNativeSeparators(demo() + Items).toUtf8() +
+                                          " ist nicht als UTF-8 gespeichert (Zeile ")),
+        refused.err.constData());
+    QCOMPARE(snapshot(demo()), before);
+
+    QVERIFY(writeBytes(demo() + Items, items + "Number Temperatur \"T\"\r\n"));
+    const CliResult saved = run({u"regenerate"_s, u"Demo"_s});
+    QCOMPARE(saved.status, 0);
+    QVERIFY2(saved.err.contains("(Zeilen: 1). Die Datei ist gesichert: "), saved.err.constData());
+    QCOMPARE(readBytes(demo() + Items), items);
+    const QStringList backups = QDir(demo() + u"backups"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(backups.size(), 1);
+    QVERIFY(backups.first().endsWith(u"-before-save"));
+    QVERIFY(readBytes(demo() + u"backups/"_s + backups.first() + u'/' + Items)
+                .endsWith("Number Temperatur \"T\"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

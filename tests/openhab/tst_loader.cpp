@@ -69,6 +69,8 @@ private Q_SLOTS:
     void unreadableFile();
     void garbage_data();
     void garbage();
+    void whatASaveWouldLose_data();
+    void whatASaveWouldLose();
 
 private:
     // Makes a new project from the templates, as project creation does, and opens it for loading.
@@ -416,6 +418,40 @@ void TstLoader::garbage()
     m_openHab.LoadFiles(m_list);
     QVERIFY(m_list.count() > 0);
     QCOMPARE(describe(m_list.at(m_list.count() - 1)), u"0|SWITCH_99|Gut|01.12||||Nein"_s);
+}
+
+// What loading tells about an items file that a save of its functions would not write back: bytes
+// that are no UTF-8 (the file must then stay as it is) and lines that are no function.
+void TstLoader::whatASaveWouldLose_data()
+{
+    QTest::addColumn<QByteArray>("items");
+    QTest::addColumn<int>("notUtf8Line"); // 0: all UTF-8
+    QTest::addColumn<int>("dropped");
+
+    const QByteArray light =
+        "Switch SWITCH_1 \"Küche\" <light> {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n";
+    QTest::newRow("as the program writes it")
+        << "//Gruppen\r\nGroup EG\r\n\r\n//Schaltelemente\r\n" + light << 0 << 0;
+    QTest::newRow("UTF-8 with its byte-order mark") << "\xef\xbb\xbf" + light << 0 << 0;
+    QTest::newRow("Latin-1 on line 2") << QByteArray("Group EG\r\nSwitch SWITCH_1 \"K\xfc"
+                                                     "che\" <light> "
+                                                     "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n")
+                                       << 2 << 0;
+    QTest::newRow("UTF-16 with its byte-order mark") << QByteArray("\xff\xfeG\0r\0o\0u\0p\0", 12) << 1 << 1;
+    QTest::newRow("a tab instead of a blank")
+        << light + QByteArray(light).replace("Switch SWITCH_1 ", "Switch\tSWITCH_2 ") << 0 << 1;
+    QTest::newRow("a Number item and a comment") << light + "Number Temp \"T\"\r\n// eigene Notiz\r\n"
+                                                 << 0 << 2;
+}
+
+void TstLoader::whatASaveWouldLose()
+{
+    QFETCH(QByteArray, items);
+    QFETCH(int, notUtf8Line);
+    write(m_openHab.sItemsFile, items);
+    m_openHab.LoadFiles(m_list);
+    QCOMPARE(m_openHab.itemsFileReport.notUtf8Line.value_or(0), notUtf8Line);
+    QTEST(int(m_openHab.itemsFileReport.droppedLines), "dropped");
 }
 
 QTEST_GUILESS_MAIN(TstLoader)

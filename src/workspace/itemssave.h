@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class Prompts;
+class TLanguage;
+class TopenHab;
+
+// What a save of the function list must respect about the items file it replaces. The items file is
+// the project's only store of its functions, so a save must not lose what the file holds: a file
+// that is not UTF-8 is never replaced from the list, and one with lines the loader did not take is
+// backed up before the save leaves them out.
+namespace ItemsSave {
+
+// Why the open project's items file must not be rewritten from the list; empty when it may be.
+QString readOnlyReason(const TopenHab& openHab, const TLanguage& language);
+
+// To be run right before a save of the open project's function list; false (after an error) when
+// the save must not happen. When the save would leave lines out, the items file is backed up first
+// (kind before-save) and the user is told how many lines and where they are kept; that happens once
+// per opening, as the loader's report then counts no dropped lines.
+bool prepare(TopenHab& openHab, const TLanguage& language, Prompts& prompts);
+
+} // namespace ItemsSave
