@@ -93,6 +93,7 @@ private slots:
     void saveOnAFullDiskKeepsEveryFile();
     void failedOpenLeavesNoProjectOpen();
     void projectHeldElsewhereIsNotOpened();
+    void itemsFileNotInUtf8IsOnlyShown();
     void csvExportReadsBackAsWritten_data();
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
@@ -511,6 +512,31 @@ void MainWindowTest::failedOpenLeavesNoProjectOpen()
     QVERIFY(w().items().count() > 0);
     QVERIFY(w().btnAddItem->isEnabled());
     QCOMPARE(settings().LastProject(), QStringLiteral("Alt"));
+}
+
+// A Latin-1 items file would lose its umlauts in a save: the window says so once, shows the
+// functions, and offers no command that rewrites the file.
+void MainWindowTest::itemsFileNotInUtf8IsOnlyShown()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    const QString items = projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items"));
+    QVERIFY(writeBytes(items, readBytes(items).replace("K\xc3\xbc"
+                                                       "che",
+                                                       "K\xfc"
+                                                       "che")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    const QByteArray latin1 = readBytes(items);
+    start();
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY2(m_prompts.shown.constFirst().contains(QStringLiteral("ist nicht als UTF-8 gespeichert (Zeile ")),
+             qPrintable(m_prompts.shown.constFirst()));
+    QVERIFY(w().items().count() > 0);
+    for (QPushButton* command : {w().btnAddItem, w().btnDelItems})
+        QVERIFY(!command->isEnabled());
+    for (QAction* command : {w().pmSort, w().pmMoveup, w().pmMoveDown})
+        QVERIFY(!command->isEnabled());
+    QVERIFY(w().btnReceive->isEnabled());
+    QCOMPARE(readBytes(items), latin1);
 }
 
 // Another process writing the project (here a lock the test holds) keeps the window from opening
