@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QStringList entries(const QString& folder)
@@ -41,6 +44,17 @@ void TestSafeFile::replacesAndKeepsPermissions()
     QCOMPARE(readBytes(file), QByteArray("new"));
     QCOMPARE(QFile::permissions(file), before);
     QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("project.ini")});
+
+    // Run as root (sudo), the program must not hand the user's files over to root.
+    if (::geteuid() == 0) {
+        QVERIFY(::chown(QFile::encodeName(file).constData(), 65534, 65534) == 0);
+        QCOMPARE(WriteWholeFile(file, "root"), std::nullopt);
+        struct stat written = {};
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &written) == 0);
+        QCOMPARE(written.st_uid, uid_t(65534));
+        QCOMPARE(written.st_gid, gid_t(65534));
+        QCOMPARE(QFile::permissions(file), before);
+    }
 
     // A folder standing where the file should go is refused and left alone.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
