@@ -391,7 +391,9 @@ qsizetype TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<
     qsizetype unmatched = 0;
     for (const TCompanionLine& companion : companions) {
         const qsizetype row = firstRow.at(companion.base);
-        if (row >= 0 && row < companion.rowsBefore)
+        // Only a blind gets a companion from a save; on any other row it would say what the row's
+        // own line cannot, and the next save would write it otherwise.
+        if (row >= 0 && row < companion.rowsBefore && rows.at(row).kind == FunctionEntry::Automation)
             rows[row].voice = companion.voice;
         else
             ++unmatched;
