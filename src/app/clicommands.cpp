@@ -380,8 +380,18 @@ bool TCliCommands::OpenProject(TCliSession& session)
 {
     if (!session.lock.isLocked() && !LockProject(session))
         return false;
+    return LoadProject(session, TopenHab::LoadMode::Repair);
+}
+
+bool TCliCommands::ReadProject(TCliSession& session)
+{
+    return LoadProject(session, TopenHab::LoadMode::ReadOnly);
+}
+
+bool TCliCommands::LoadProject(TCliSession& session, TopenHab::LoadMode mode)
+{
     try {
-        const TFileErrors errors = session.openHab.LoadFiles(session.items);
+        const TFileErrors errors = session.openHab.LoadFiles(session.items, mode);
         for (const TFileError& error : errors)
             session.prompts.error(error.text(session.language));
         return errors.isEmpty();
@@ -561,7 +571,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     }
     if (!SelectProject(session, args.at(1)))
         return UsageError;
-    if (!OpenProject(session))
+    // The bus tools only read the project, so they run beside the window that has it open: a
+    // user watches the monitor while testing a function there.
+    if (!ReadProject(session))
         return Failure;
     const TopenHab& openHab = session.openHab;
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);

@@ -3,10 +3,13 @@
 
 #include "bussimulator.h"
 #include "cliprocess.h"
+#include "model/tlanguage.h"
 #include "programfolder.h"
+#include "workspace/tprojectlock.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -54,6 +57,8 @@ private Q_SLOTS:
     void learnWithoutKeyPressIsExitOne();
     void discoverListsFoundMissingAndSilent();
     void monitorPrintsEachFrame();
+    void busToolsRunBesideTheWindow_data();
+    void busToolsRunBesideTheWindow();
 
 private:
     CliResult run(const QStringList& arguments) const;
@@ -233,6 +238,40 @@ void TestCliBus::monitorPrintsEachFrame()
     QCOMPARE(out, QByteArray("*1*1*0112##\n*2*0*0114##\n*15*01#1*0115##\n"));
     process.kill();
     process.waitForFinished(Patience);
+}
+
+void TestCliBus::busToolsRunBesideTheWindow_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("test") << QStringList{u"test"_s, u"Window"_s, u"SWITCH_1"_s, u"on"_s}
+                          << QByteArray("*1*1*0112##\n");
+    QTest::newRow("monitor") << QStringList{u"monitor"_s, u"Window"_s, u"--timeout"_s, u"1"_s}
+                             << QByteArray();
+}
+
+// The test process plays the program window that has the project open. The project lacks what
+// opening it for work would add (mqtt.cfg, a cloud identity): a tool that only reads it adds nothing.
+void TestCliBus::busToolsRunBesideTheWindow()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QByteArray, out);
+    const QString project = m_folder->projectsDir() + u"Window/"_s;
+    if (!QFileInfo::exists(project)) {
+        QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Window"_s));
+        QVERIFY(QFile::remove(project + u"mqtt.cfg"_s));
+        QVERIFY(writeBytes(project + u"uuid"_s, {}));
+        QVERIFY(writeBytes(project + u"secret"_s, {}));
+    }
+    TLanguage language(m_folder->configDir());
+    TProjectLock window(language);
+    QVERIFY(window.lock(project));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+
+    const CliResult result = run(QStringList{u"bus"_s} << words << busOptions());
+    QVERIFY2(result.status == 0, result.err.constData());
+    QCOMPARE(result.out, out);
+    QCOMPARE(snapshot(m_folder->path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestCliBus)
