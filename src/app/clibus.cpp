@@ -90,8 +90,12 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     QEventLoop loop;
     TBusError result = TBusError::None;
     QString detail;
-    QObject::connect(&test, &TBusTest::acknowledged, &loop,
-                     [this](const QByteArray& frame) { Print(m_out, QString::fromLatin1(frame) + u'\n'); });
+    // Each frame as it went out, and beside it what it did in words.
+    const int iType = row->kind;
+    QObject::connect(&test, &TBusTest::acknowledged, &loop, [this, iType](const QByteArray& frame) {
+        const QString words = FrameInWords(m_language, m_bticino, frame, iType);
+        Print(m_out, QString::fromLatin1(frame) + (words.isEmpty() ? QString() : u'\t' + words) + u'\n');
+    });
     QObject::connect(&test, &TBusTest::finished, &loop, [&](TBusError error, const QString& text) {
         result = error;
         detail = text;
@@ -99,10 +103,8 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     });
     test.start(options.server, *steps);
     loop.exec();
-    if (result != TBusError::None)
-        return Failed(result, detail);
-    Print(m_err, BusErrorText(m_language, TBusError::None, detail) + u'\n');
-    return Success;
+    Print(m_err, TestResultText(m_language, m_bticino, result, detail, iType) + u'\n');
+    return result == TBusError::None ? Success : Failure;
 }
 
 int TCliBus::RunLearn(const TOptions& options)

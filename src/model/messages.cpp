@@ -252,6 +252,14 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::BusSessionRefused, u"Der Busserver unter $1 lehnt die Verbindung ab, ohne nach einem Passwort zu "
                              u"fragen. Ist dieser Computer dort freigegeben?"},
     {Msg::BusNoGreeting, u"$1 nimmt die Verbindung an, meldet sich aber nicht als Busserver."},
+    {Msg::BusSentOn, u"$1 eingeschaltet"},
+    {Msg::BusSentOff, u"$1 ausgeschaltet"},
+    {Msg::BusSentLevel, u"$1 auf $2 % gedimmt"},
+    {Msg::BusSentUp, u"$1 fährt hoch"},
+    {Msg::BusSentDown, u"$1 fährt herunter"},
+    {Msg::BusSentStop, u"$1 angehalten"},
+    {Msg::BusSentPress, u"$1 gedrückt"},
+    {Msg::BusSentRelease, u"$1 losgelassen"},
     {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
     {Msg::BusServerNotSet,
      u"Für dieses Projekt ist kein BTicino-Server eingetragen (Server-Einstellungen: "

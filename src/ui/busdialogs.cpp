@@ -84,7 +84,8 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
     connect(this, &QDialog::finished, m_test, &TBusTest::cancel);
     connect(m_test, &TBusTest::finished, this, &TBusTestDialog::testFinished);
     connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
-        lblBusStatus->setText(BusErrorText(m_program.language, TBusError::None, QString::fromLatin1(frame)));
+        lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, TBusError::None,
+                                             QString::fromLatin1(frame), m_iType));
     });
 }
 
@@ -92,6 +93,7 @@ void TBusTestDialog::Run(int row)
 {
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     const FunctionEntry& entry = rows.at(row);
+    m_iType = entry.kind;
     setWindowTitle(m_program.language.GetMsg(Msg::TestFunction));
     m_title->setText(entry.caption + u" (" + entry.alias + u')');
     lblBusStatus->clear();
@@ -107,7 +109,7 @@ void TBusTestDialog::Run(int row)
 
 void TBusTestDialog::testFinished(TBusError error, const QString& detail)
 {
-    lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
+    lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, error, detail, m_iType));
     btnClose->setText(closeCaption(m_program.language));
 }
 

@@ -39,6 +39,7 @@ private:
     TProgram& m_program;
     TBusTest* m_test = nullptr;
     QLabel* m_title = nullptr;
+    int m_iType = -1; // the kind of the function under test, which names its frames
 };
 
 // Finds the light points and actuators on the bus and shows them beside the project: found and

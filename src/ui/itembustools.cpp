@@ -179,7 +179,7 @@ void TItemBusTools::testClick()
 
 void TItemBusTools::testFinished(TBusError error, const QString& detail)
 {
-    setStatus(BusErrorText(m_program.language, error, detail));
+    setStatus(TestResultText(m_program.language, m_program.bticino, error, detail, m_editor.kind()));
     updateControls();
 }
 

@@ -96,26 +96,45 @@ CliResult TestCliBus::run(const QStringList& arguments) const
 void TestCliBus::testSwitchesTheFunction_data()
 {
     QTest::addColumn<QStringList>("words");
-    QTest::addColumn<QByteArray>("frames");
-    QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArray("*1*1*0112##\n");
+    QTest::addColumn<QByteArrayList>("frames");
+    QTest::addColumn<QStringList>("said"); // each frame in words, as printed beside it
+    QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArrayList{"*1*1*0112##"}
+                              << QStringList{u"Licht/Schalter 1.12 eingeschaltet"_s};
     QTest::newRow("dimmer on a local bus, 30 %")
-        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArray("*#1*15#4#02*#1*130*255##\n");
-    QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArray("*2*0*#3##\n");
-    QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArray("*15*01*0115##\n*15*01#1*0115##\n");
-    QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArray("*25*21#02*20115##\n");
-    QTest::newRow("scenario") << QStringList{u"SCENE_11"_s} << QByteArray("*0*3*05##\n");
+        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArrayList{"*#1*15#4#02*#1*130*255##"}
+        << QStringList{u"Dimmer 1.5, Lokaler Bus 2 auf 30 % gedimmt"_s};
+    QTest::newRow("dimmer on") << QStringList{u"DIMMER_4"_s, u"on"_s} << QByteArrayList{"*1*1*0113##"}
+                               << QStringList{u"Dimmer 1.13 eingeschaltet"_s};
+    QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArrayList{"*2*0*#3##"}
+                                       << QStringList{u"Raffstore/Jalousie #3 angehalten"_s};
+    QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArrayList{"*15*01*0115##", "*15*01#1*0115##"}
+                             << QStringList{u"CEN-Szene 1.15, Taste 1 gedrückt"_s,
+                                            u"CEN-Szene 1.15, Taste 1 losgelassen"_s};
+    QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArrayList{"*25*21#02*20115##"}
+                              << QStringList{u"CEN-Szene 1.15, Taste 2 (+) gedrückt"_s};
+    QTest::newRow("scenario") << QStringList{u"SCENE_11"_s} << QByteArrayList{"*0*3*05##"}
+                              << QStringList{u"Szenario-Modul 0.5, Taste 3 gedrückt"_s};
     QTest::newRow("reversing scene") << QStringList{u"GROUPX_13"_s}
-                                     << QByteArray("*1*1*0301##\n*1*1*15#4#02##\n*2*2*0312##\n");
+                                     << QByteArrayList{"*1*1*0301##", "*1*1*15#4#02##", "*2*2*0312##"}
+                                     << QStringList{u"Licht/Schalter 3.1 eingeschaltet"_s,
+                                                    u"Licht/Schalter 1.5, Lokaler Bus 2 eingeschaltet"_s,
+                                                    u"Raffstore/Jalousie 3.12 fährt herunter"_s};
 }
 
+// Each frame goes out as openHAB sends it, and the user reads what it did.
 void TestCliBus::testSwitchesTheFunction()
 {
     QFETCH(QStringList, words);
-    QFETCH(QByteArray, frames);
+    QFETCH(QByteArrayList, frames);
+    QFETCH(QStringList, said);
     const CliResult result = run(QStringList{u"bus"_s, u"test"_s, u"Demo"_s} << words << busOptions());
     QCOMPARE(result.status, 0);
-    QCOMPARE(result.out, frames);
-    QCOMPARE(m_sim.frames().join('\n') + '\n', frames);
+    QString out;
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        out += QString::fromLatin1(frames.at(i)) + u'\t' + said.at(i) + u'\n';
+    QCOMPARE(QString::fromUtf8(result.out), out);
+    QCOMPARE(QString::fromUtf8(result.err), u"Vom Bus bestätigt: "_s + said.join(u"; "_s) + u'\n');
+    QCOMPARE(m_sim.frames(), frames);
 }
 
 void TestCliBus::usageErrorsComeBeforeAnyConnection_data()
@@ -245,7 +264,7 @@ void TestCliBus::busToolsRunBesideTheWindow_data()
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QByteArray>("out");
     QTest::newRow("test") << QStringList{u"test"_s, u"Window"_s, u"SWITCH_1"_s, u"on"_s}
-                          << QByteArray("*1*1*0112##\n");
+                          << QByteArray("*1*1*0112##\tLicht/Schalter 1.12 eingeschaltet\n");
     QTest::newRow("monitor") << QStringList{u"monitor"_s, u"Window"_s, u"--timeout"_s, u"1"_s}
                              << QByteArray();
 }

@@ -131,16 +131,17 @@ void BusWindowsTest::editorTestsTheFunctionAsTyped()
         editor().edAdresse->setText(u"7.15"_s);
         tools().btnTest->click();
         QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"bestätigt"), Patience);
-        QCOMPARE(tools().lblBusStatus->text(), u"Vom Bus bestätigt: *1*1*0715##"_s);
+        QCOMPARE(tools().lblBusStatus->text(), u"Vom Bus bestätigt: Licht/Schalter 7.15 eingeschaltet"_s);
         // The next press switches off.
         tools().btnTest->click();
-        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*1*0*0715##"), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"7.15 ausgeschaltet"), Patience);
         // A dimmer goes to the level chosen beside the button.
         editor().btnDimmer->click();
         QVERIFY(tools().edLevel->isVisibleTo(&editor()));
         tools().edLevel->setValue(73);
         tools().btnTest->click();
-        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*#1*0715*#1*173*255##"), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"Dimmer 7.15 auf 73 % gedimmt"),
+                                 Patience);
         // An address that is not valid is shown, nothing is sent.
         editor().edAdresse->setText(u"12.34"_s);
         tools().btnTest->click();
@@ -241,7 +242,9 @@ void BusWindowsTest::listTestSwitchesTheStoredFunction()
     menu.pmTestFunction->trigger();
     QVERIFY(menu.testDialog->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(
-        menu.testDialog->lblBusStatus->text() == u"Vom Bus bestätigt: *1*1*0112## *1*0*0112##", Patience);
+        menu.testDialog->lblBusStatus->text() ==
+            u"Vom Bus bestätigt: Licht/Schalter 1.12 eingeschaltet; Licht/Schalter 1.12 ausgeschaltet",
+        Patience);
     QCOMPARE(menu.testDialog->btnClose->text(), u"Schließen"_s);
     menu.testDialog->btnClose->click();
     QVERIFY(!menu.testDialog->isVisible());
