@@ -260,6 +260,7 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::BusSentStop, u"$1 angehalten"},
     {Msg::BusSentPress, u"$1 gedrückt"},
     {Msg::BusSentRelease, u"$1 losgelassen"},
+    {Msg::BusTestLeftOn, u"Abgebrochen. Die Funktion blieb eingeschaltet: $1"},
     {Msg::GroupInUse, u"Die Gruppe \"$1\" wird von diesen Funktionen verwendet: $2. Trotzdem löschen?"},
     {Msg::BusServerNotSet,
      u"Für dieses Projekt ist kein BTicino-Server eingetragen (Server-Einstellungen: "

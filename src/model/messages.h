@@ -221,6 +221,7 @@ enum class Msg : int
     BusSentStop = 245,
     BusSentPress = 246,
     BusSentRelease = 247,
+    BusTestLeftOn = 254,
     GroupInUse = 275,
     BusServerNotSet = 276,
 };

@@ -3,17 +3,21 @@
 
 #include "bussimulator.h"
 #include "cliprocess.h"
+#include "link/bustestframes.h"
 #include "model/tlanguage.h"
 #include "programfolder.h"
 #include "workspace/tprojectlock.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
 #include <memory>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +61,8 @@ private Q_SLOTS:
     void learnWithoutKeyPressIsExitOne();
     void discoverListsFoundMissingAndSilent();
     void monitorPrintsEachFrame();
+    void ctrlCInThePauseSwitchesBack_data();
+    void ctrlCInThePauseSwitchesBack();
     void busToolsRunBesideTheWindow_data();
     void busToolsRunBesideTheWindow();
 
@@ -257,6 +263,47 @@ void TestCliBus::monitorPrintsEachFrame()
     QCOMPARE(out, QByteArray("*1*1*0112##\n*2*0*0114##\n*15*01#1*0115##\n"));
     process.kill();
     process.waitForFinished(Patience);
+}
+
+void TestCliBus::ctrlCInThePauseSwitchesBack_data()
+{
+    QTest::addColumn<bool>("answersSwitchBack");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("switched back") << true
+                                   << QByteArray("Abgebrochen. Die Funktion wurde zurückgeschaltet: "
+                                                 "Licht/Schalter 1.12 ausgeschaltet\n");
+    // The bus takes the frame that switches back but never confirms it; a second Ctrl-C gives up.
+    QTest::newRow("left on") << false
+                             << QByteArray("Abgebrochen. Die Funktion blieb eingeschaltet: "
+                                           "Licht/Schalter 1.12 eingeschaltet\n");
+}
+
+// The light's test waits 2 s before it switches off; Ctrl-C then switches off at once instead of
+// ending the program with the light on.
+void TestCliBus::ctrlCInThePauseSwitchesBack()
+{
+    QFETCH(bool, answersSwitchBack);
+    QFETCH(QByteArray, said);
+    QProcess process;
+    process.start(m_program, QStringList{u"bus"_s, u"test"_s, u"Demo"_s, u"SWITCH_1"_s} << busOptions());
+    QByteArray out;
+    QVERIFY(waitForText(process, QProcess::StandardOutput, "eingeschaltet\n", out));
+    if (!answersSwitchBack)
+        QVERIFY(m_sim.setMode(u"mute"_s));
+    QElapsedTimer sinceCtrlC;
+    sinceCtrlC.start();
+    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    if (!answersSwitchBack) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_sim.frames().size(), 2, Patience);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    }
+    QVERIFY(process.waitForFinished(Patience));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(process.readAllStandardError(), said);
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
+    if (answersSwitchBack)
+        QVERIFY2(sinceCtrlC.elapsed() < testOffPauseMs, "the light went off only after the pause");
 }
 
 void TestCliBus::busToolsRunBesideTheWindow_data()
