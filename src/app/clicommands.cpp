@@ -549,6 +549,9 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)
         Write(m_out, problem + u'\n');
+    // Standard output stays the list of faults; the warnings go beside it and decide nothing.
+    for (const QString& warning : check.Warnings())
+        Write(m_err, warning + u'\n');
     if (!bRan) {
         session.prompts.error(check.errorString());
         return Failure;

@@ -9,6 +9,7 @@
 #include "link/bustest.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
+#include "openhab/bushints.h"
 #include "openhab/topenhab.h"
 
 #include <QComboBox>
@@ -88,7 +89,12 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
         connect(kind, &QToolButton::toggled, this, [this] {
             m_nextStep = 0;
             updateControls();
+            showHints();
         });
+    connect(editor.edAdresse, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
+    connect(editor.edCENKey, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
+    for (QComboBox* list : {editor.cbAdrArt, editor.cbBus, editor.cbCEN})
+        connect(list, &QComboBox::currentIndexChanged, this, &TItemBusTools::showHints);
 }
 
 TItemBusTools::~TItemBusTools() = default;
@@ -121,7 +127,7 @@ void TItemBusTools::updateControls()
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
 }
 
-bool TItemBusTools::typedFunction(TItemValues& v)
+bool TItemBusTools::typedFunction(TItemValues& v, bool bQuiet)
 {
     v.iType = m_editor.kind();
     v.iBus = m_editor.cbBus->currentIndex();
@@ -139,7 +145,8 @@ bool TItemBusTools::typedFunction(TItemValues& v)
     const QString error = m_program.bticino.CheckAdr(m_editor.edAdresse->text(), v.sCENKey, v.iType,
                                                      m_editor.cbAdrArt->currentIndex(), a, pl);
     if (!error.isEmpty()) {
-        setStatus(error);
+        if (!bQuiet)
+            setStatus(error);
         return false;
     }
     v.sAdr = pl.isEmpty() ? a : a + u'.' + pl;
@@ -183,6 +190,24 @@ void TItemBusTools::testFinished(TBusError error, const QString& detail)
     updateControls();
 }
 
+void TItemBusTools::showHints()
+{
+    // A running tool's progress, and a learned address's result, stay in the line.
+    if (m_bFilling || m_test->isRunning() || m_learn->isRunning())
+        return;
+    TItemValues v;
+    // An address still being typed is not valid yet; saving says why, the line only stays empty.
+    if (m_editor.kind() == FunctionEntry::GroupScene || !typedFunction(v, true)) {
+        lblBusStatus->clear();
+        return;
+    }
+    const QList<FunctionEntry> rows =
+        m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
+    const TBusHints hints(m_program.openHab, rows);
+    const QString name = u'"' + m_editor.edBez->text() + u'"';
+    setStatus(hints.ForFunction(v, name, m_editor.editedRow()).join(u'\n'));
+}
+
 void TItemBusTools::learnClick()
 {
     if (m_learn->isRunning()) {
@@ -196,6 +221,7 @@ void TItemBusTools::learnClick()
 
 void TItemBusTools::learned(const TBusDevice& device)
 {
+    m_bFilling = true;
     // A dim level names a dimmer; any other light point keeps the kind chosen.
     if (device.iType == FunctionEntry::Dimmer)
         m_editor.btnDimmer->click();
@@ -208,6 +234,7 @@ void TItemBusTools::learned(const TBusDevice& device)
         m_editor.edCENKey->setText(device.sCENKey);
     if (device.iType == FunctionEntry::CenScene)
         m_editor.cbCEN->setCurrentIndex(device.iCEN);
+    m_bFilling = false;
     setStatus(QString::fromLatin1(device.frame));
     updateControls();
 }

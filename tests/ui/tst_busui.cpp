@@ -60,6 +60,7 @@ private Q_SLOTS:
     void editorTestReportsRefusalAndCanBeCancelled();
     void editorLearnsFromAKeyPress_data();
     void editorLearnsFromAKeyPress();
+    void editorWarnsOfTheBusTraps();
     void listTestSwitchesTheStoredFunction();
     void discoverShowsAndAddsDevices();
 
@@ -230,6 +231,36 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
             QCOMPARE(editor().cbCEN->currentIndex(), cen);
         QCOMPARE(tools().btnLearn->text(), u"Adresse lernen"_s);
     });
+}
+
+// Warnings while typing, for what the editor accepts but the bus does otherwise; the demo holds
+// SWITCH_2 "Terrasse" at 2.15.
+void BusWindowsTest::editorWarnsOfTheBusTraps()
+{
+    whileEditing(-1, [this] {
+        editor().btnCEN->click();
+        editor().edBez->setText(u"Abend"_s);
+        editor().edAdresse->setText(u"1.5"_s);
+        editor().edCENKey->setText(u"40"_s);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\": Der Bus kennt nur die CEN-Tasten 0 bis 31, nicht 40."_s);
+        // As a CEN+ key: "2" and 1.5 is what the bus reads as light 2.15.
+        editor().cbCEN->setCurrentIndex(1);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\": Die CEN+-Taste hat dieselbe Busadresse wie SWITCH_2 \"Terrasse\"."_s);
+        editor().edAdresse->setText(u"1.6"_s);
+        QCOMPARE(tools().lblBusStatus->text(), QString());
+        editor().btnSchalter->click();
+        editor().cbAdrArt->setCurrentIndex(1);
+        editor().edAdresse->setText(u"9"_s);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\" schaltet Bereich 9, doch keine Funktion des Projekts gehört dazu."_s);
+        // Saving is not refused.
+        editor().btnSave->click();
+        QVERIFY(!editor().isVisible());
+    });
+    QCOMPARE(w().items().count(), 15);
+    QCOMPARE(w().items().at(14).address, u"9"_s);
 }
 
 void BusWindowsTest::listTestSwitchesTheStoredFunction()
