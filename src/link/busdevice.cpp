@@ -102,6 +102,7 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
         return std::nullopt;
     if (command->who == u"1") {
         device.iType = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
+        device.bKindUnsure = what == 0;
     } else if (command->who == u"2") {
         device.iType = FunctionEntry::Automation;
     } else if (command->who == u"15" || command->who == u"0") {

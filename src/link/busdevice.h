@@ -23,6 +23,9 @@ struct TBusDevice
     QString sCENKey;
     int iCEN = 0;
     QByteArray frame;
+    // A light point that is off: a dimmer that is off answers just as a light does, so the frame
+    // cannot tell which it is. One that is on tells: a light answers 1, a dimmer its level.
+    bool bKindUnsure = false;
     // Why the project cannot hold this device (a local bus 11 to 15, a room outside 0 to 10, a key
     // outside the editor's range); empty when it can. Address and bus then mean nothing.
     QString problem;

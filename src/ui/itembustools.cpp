@@ -1,5 +1,6 @@
 #include "itembustools.h"
 
+#include "connectwait.h"
 #include "program.h"
 #include "tfrmitem.h"
 #include "tfrmmain.h"
@@ -53,6 +54,7 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     lblBusStatus = new QLabel(this);
     lblBusStatus->setWordWrap(true);
     lblBusStatus->setMinimumWidth(300);
+    m_wait = new TConnectWait(program.language, lblBusStatus, this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(btnTest);
@@ -68,7 +70,9 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
             m_program.language.GetMsg(Msg::PressKeyNow, QString::number(TBusLearn::defaultLimitMs / 1000)));
     });
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
-        setStatus(m_program.language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)));
+        const QString words = FrameInWords(m_program.language, m_program.bticino, frame);
+        setStatus(m_program.language.GetMsg(Msg::KindMismatch,
+                                            words.isEmpty() ? QString::fromLatin1(frame) : words));
     });
     connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const QString& reason) {
         setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason));
@@ -104,7 +108,7 @@ void TItemBusTools::reset()
     m_test->cancel();
     m_learn->cancel();
     m_nextStep = 0;
-    lblBusStatus->clear();
+    setStatus({});
     updateControls();
 }
 
@@ -179,8 +183,10 @@ void TItemBusTools::testClick()
     if (!steps || steps->isEmpty())
         return;
     ++m_nextStep;
-    lblBusStatus->clear();
-    m_test->start(ProjectBusServer(m_program), *steps);
+    const TBusServer server = ProjectBusServer(m_program);
+    // First the count, so that a failure at once replaces it.
+    m_wait->start(server);
+    m_test->start(server, *steps);
     updateControls();
 }
 
@@ -198,7 +204,7 @@ void TItemBusTools::showHints()
     TItemValues v;
     // An address still being typed is not valid yet; saving says why, the line only stays empty.
     if (m_editor.kind() == FunctionEntry::GroupScene || !typedFunction(v, true)) {
-        lblBusStatus->clear();
+        setStatus({});
         return;
     }
     const QList<FunctionEntry> rows =
@@ -214,8 +220,10 @@ void TItemBusTools::learnClick()
         m_learn->cancel();
         return;
     }
-    lblBusStatus->clear();
-    m_learn->start(ProjectBusServer(m_program), m_editor.kind());
+    const TBusServer server = ProjectBusServer(m_program);
+    // First the count, so that a failure at once replaces it.
+    m_wait->start(server);
+    m_learn->start(server, m_editor.kind());
     updateControls();
 }
 
@@ -235,11 +243,16 @@ void TItemBusTools::learned(const TBusDevice& device)
     if (device.iType == FunctionEntry::CenScene)
         m_editor.cbCEN->setCurrentIndex(device.iCEN);
     m_bFilling = false;
-    setStatus(QString::fromLatin1(device.frame));
+    // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
+    TBusDevice named = device;
+    named.iType = m_editor.kind();
+    setStatus(m_program.language.GetMsg(Msg::BusLearnedAs,
+                                        DeviceInWords(m_program.language, m_program.bticino, named)));
     updateControls();
 }
 
 void TItemBusTools::setStatus(const QString& text)
 {
+    m_wait->stop();
     lblBusStatus->setText(text);
 }

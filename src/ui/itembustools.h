@@ -7,6 +7,7 @@ class QPushButton;
 class QSpinBox;
 class TBusLearn;
 class TBusTest;
+class TConnectWait;
 class TfrmItem;
 struct TBusDevice;
 struct TBusServer;
@@ -53,6 +54,7 @@ private:
     TfrmItem& m_editor;
     TBusTest* m_test = nullptr;
     TBusLearn* m_learn = nullptr;
+    TConnectWait* m_wait = nullptr;
     // The next light test switches on, the one after it off; a blind goes up, stops, goes down.
     int m_nextStep = 0;
     // Set while a learned address is filled in, whose result stays shown.
