@@ -254,6 +254,8 @@ void TestCliBus::monitorPrintsEachFrame()
                   QStringList{u"bus"_s, u"monitor"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
     QByteArray err;
     QVERIFY(waitForText(process, QProcess::StandardError, "Verbunden", err));
+    // Watching takes no lock: the window can open the project meanwhile.
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Demo/"_s + TProjectLock::FileName));
     QVERIFY(m_sim.event({"*1*1*0112##"}));
     QByteArray out;
     // Each frame shows as it arrives, long before the monitor ends.
