@@ -9,13 +9,16 @@ TConnectWait::TConnectWait(const TLanguage& language, QLabel* label, QObject* pa
     : QObject(parent), m_language(language), m_label(label)
 {
     m_tick.setInterval(1000);
-    connect(&m_tick, &QTimer::timeout, this, &TConnectWait::show);
+    connect(&m_tick, &QTimer::timeout, this, [this] {
+        ++m_seconds;
+        show();
+    });
 }
 
 void TConnectWait::start(const TBusServer& server)
 {
     m_server = server.host + u':' + QString::number(server.port);
-    m_elapsed.start();
+    m_seconds = 0;
     m_tick.start();
     show();
 }
@@ -27,6 +30,5 @@ void TConnectWait::stop()
 
 void TConnectWait::show()
 {
-    m_label->setText(
-        m_language.GetMsg(Msg::BusConnecting, m_server, QString::number(m_elapsed.elapsed() / 1000)));
+    m_label->setText(m_language.GetMsg(Msg::BusConnecting, m_server, QString::number(m_seconds)));
 }

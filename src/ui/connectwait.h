@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -27,5 +26,7 @@ private:
     QLabel* m_label;
     QString m_server;
     QTimer m_tick;
-    QElapsedTimer m_elapsed;
+    // Counted by the ticks, not read from a clock: a tick a little early or late would show one
+    // second twice and skip the next.
+    int m_seconds = 0;
 };
