@@ -1,4 +1,5 @@
 #include "clibus.h"
+#include "clitransferview.h"
 
 #include "link/busdiscovery.h"
 #include "link/buslearn.h"
@@ -90,19 +91,37 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     QEventLoop loop;
     TBusError result = TBusError::None;
     QString detail;
-    QObject::connect(&test, &TBusTest::acknowledged, &loop,
-                     [this](const QByteArray& frame) { Print(m_out, QString::fromLatin1(frame) + u'\n'); });
+    // Each frame as it went out, and beside it what it did in words.
+    const int iType = row->kind;
+    QStringList done;
+    QObject::connect(&test, &TBusTest::acknowledged, &loop, [&](const QByteArray& frame) {
+        const QString words = FrameInWords(m_language, m_bticino, frame, iType);
+        done << (words.isEmpty() ? QString::fromLatin1(frame) : words);
+        Print(m_out, QString::fromLatin1(frame) + (words.isEmpty() ? QString() : u'\t' + words) + u'\n');
+    });
     QObject::connect(&test, &TBusTest::finished, &loop, [&](TBusError error, const QString& text) {
         result = error;
         detail = text;
         loop.quit();
     });
+    // Ctrl-C in the pause of a test switches the function back, as "Abbrechen" in the window does; a
+    // second one stops at once.
+    TCtrlCGuard ctrlC;
+    QTimer ctrlCWatch;
+    QObject::connect(&ctrlCWatch, &QTimer::timeout, &loop, [&test] {
+        if (TCtrlCGuard::takePressed())
+            test.cancel();
+    });
+    ctrlCWatch.start(50);
     test.start(options.server, *steps);
     loop.exec();
-    if (result != TBusError::None)
-        return Failed(result, detail);
-    Print(m_err, BusErrorText(m_language, TBusError::None, detail) + u'\n');
-    return Success;
+    // Stopped before the frames that switch it back went out: the user must know it stays on.
+    const bool bLeftOn =
+        result == TBusError::Cancelled && detail.isEmpty() && !done.isEmpty() && done.size() < steps->size();
+    Print(m_err, (bLeftOn ? m_language.GetMsg(Msg::BusTestLeftOn, done.join(u"; "_s))
+                          : TestResultText(m_language, m_bticino, result, detail, iType)) +
+                     u'\n');
+    return result == TBusError::None ? Success : Failure;
 }
 
 int TCliBus::RunLearn(const TOptions& options)

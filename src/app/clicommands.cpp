@@ -424,8 +424,18 @@ bool TCliCommands::OpenProject(TCliSession& session)
 {
     if (!session.lock.isLocked() && !LockProject(session))
         return false;
+    return LoadProject(session, TopenHab::LoadMode::Repair);
+}
+
+bool TCliCommands::ReadProject(TCliSession& session)
+{
+    return LoadProject(session, TopenHab::LoadMode::ReadOnly);
+}
+
+bool TCliCommands::LoadProject(TCliSession& session, TopenHab::LoadMode mode)
+{
     try {
-        const TFileErrors errors = session.openHab.LoadFiles(session.items);
+        const TFileErrors errors = session.openHab.LoadFiles(session.items, mode);
         for (const TFileError& error : errors)
             session.prompts.error(error.text(session.language));
         return errors.isEmpty();
@@ -594,6 +604,9 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)
         Write(m_out, problem + u'\n');
+    // Standard output stays the list of faults; the warnings go beside it and decide nothing.
+    for (const QString& warning : check.Warnings())
+        Write(m_err, warning + u'\n');
     if (!bRan) {
         session.prompts.error(check.errorString());
         return Failure;
@@ -616,7 +629,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     }
     if (!SelectProject(session, args.at(1)))
         return UsageError;
-    if (!OpenProject(session))
+    // The bus tools only read the project, so they run beside the window that has it open: a
+    // user watches the monitor while testing a function there.
+    if (!ReadProject(session))
         return Failure;
     const TopenHab& openHab = session.openHab;
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);

@@ -2,6 +2,7 @@
 
 #include "link/ttransfer.h"
 #include "model/tlanguage.h"
+#include "openhab/topenhab.h"
 
 #include <QList>
 #include <QString>
@@ -62,6 +63,10 @@ private:
     bool LockProject(TCliSession& session);
     // Locks and loads the selected project as opening it in the program does; false after an error.
     bool OpenProject(TCliSession& session);
+    // Reads the selected project once, without its lock and without writing into it, for the
+    // commands that only look at it while the window may be working on it; false after an error.
+    bool ReadProject(TCliSession& session);
+    bool LoadProject(TCliSession& session, TopenHab::LoadMode mode);
     // Loads the language asked for, or the default one when none is asked for; false, with the
     // default one loaded, when config/language.ini does not know the one asked for.
     bool LoadLanguage(const std::optional<QString>& chosen);

@@ -39,6 +39,14 @@ bool TCtrlCGuard::pressed()
     return ctrlCPressed != 0;
 }
 
+bool TCtrlCGuard::takePressed()
+{
+    if (ctrlCPressed == 0)
+        return false;
+    ctrlCPressed = 0;
+    return true;
+}
+
 bool TTerminalTransferView::cancelRequested()
 {
     return TCtrlCGuard::pressed();

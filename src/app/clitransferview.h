@@ -52,6 +52,8 @@ public:
     TCtrlCGuard& operator=(const TCtrlCGuard&) = delete;
 
     static bool pressed();
+    // Whether Ctrl-C was pressed since the last call: each press asks for one step back.
+    static bool takePressed();
 
 private:
     struct sigaction m_previous;

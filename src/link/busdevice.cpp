@@ -5,6 +5,8 @@
 
 #include "model/tlanguage.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -41,6 +43,49 @@ void takeAddress(const Tbticino& bticino, QString where, TBusDevice& device)
     device.problem = bticino.CheckAdr(typed, device.sCENKey, device.iType, device.iAdrArt, a, pl);
 }
 
+// A dimmer to an exact level: the level dimension, 100 + percent, at some speed.
+const QRegularExpression dimLevel(u"^\\*#1\\*([0-9#]+)\\*#1\\*(1[0-9][0-9])\\*[0-9]+##$"_s);
+
+QString keyCaption(const TLanguage& language)
+{
+    // The caption of the editor's key field.
+    const QString caption = language.Caption(u"64"_s);
+    return caption.isEmpty() ? u"Taste"_s : caption;
+}
+
+// What a command frame of a device does: the message that says it, with the level of a dimmer.
+std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QString& who,
+                                             const QString& what)
+{
+    const int command = head(what).toInt();
+    switch (device.iType) {
+    case FunctionEntry::Switch:
+    case FunctionEntry::Dimmer:
+        if (command == 0 || command == 1)
+            return std::pair{command == 1 ? Msg::BusSentOn : Msg::BusSentOff, 0};
+        if (command >= 2 && command <= 10)
+            return std::pair{Msg::BusSentLevel, command * 10};
+        return std::nullopt;
+    case FunctionEntry::Automation:
+        if (command >= 0 && command <= 2)
+            return std::pair{command == 0   ? Msg::BusSentStop
+                             : command == 1 ? Msg::BusSentUp
+                                            : Msg::BusSentDown,
+                             0};
+        return std::nullopt;
+    case FunctionEntry::CenScene: {
+        // A CEN key's "#1" and "#3" end a short and an extended press.
+        const QString param = what.section(u'#', 1, 1);
+        const bool bRelease = who == u"15" && (param == u"1" || param == u"3");
+        return std::pair{bRelease ? Msg::BusSentRelease : Msg::BusSentPress, 0};
+    }
+    case FunctionEntry::ScenarioModule:
+        return std::pair{Msg::BusSentPress, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame)
@@ -57,6 +102,7 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
         return std::nullopt;
     if (command->who == u"1") {
         device.iType = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
+        device.bKindUnsure = what == 0;
     } else if (command->who == u"2") {
         device.iType = FunctionEntry::Automation;
     } else if (command->who == u"15" || command->who == u"0") {
@@ -93,4 +139,58 @@ QString KindCaption(const TLanguage& language, int iType)
         return QString::number(iType);
     const QString caption = language.Caption(QString::fromLatin1(kindNames[iType].tag));
     return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
+}
+
+QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const TBusDevice& device)
+{
+    int iAdrArt = 0;
+    const QString edit = bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
+    // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
+    QString text = KindCaption(language, device.iType) + u' ' + (iAdrArt == 0 ? edit : device.sAdr);
+    if (device.iBus > 0)
+        text += u", "_s + language.GetMsg(Msg::LocalBus) + u' ' + QString::number(device.iBus);
+    if (!device.sCENKey.isEmpty())
+        text += u", "_s + keyCaption(language) + u' ' + device.sCENKey +
+                (device.iCEN > 0 ? u" (+)"_s : QString());
+    return text;
+}
+
+QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const QByteArray& frame, int iType)
+{
+    const QRegularExpressionMatch level = dimLevel.match(QString::fromLatin1(frame));
+    if (level.hasMatch()) {
+        auto device = DeviceOfFrame(bticino, "*1*1*" + level.captured(1).toLatin1() + "##");
+        if (!device || !device->problem.isEmpty())
+            return {};
+        device->iType = FunctionEntry::Dimmer;
+        return language.GetMsg(Msg::BusSentLevel, DeviceInWords(language, bticino, *device),
+                               QString::number(level.captured(2).toInt() - 100));
+    }
+    const auto device = DeviceOfFrame(bticino, frame);
+    if (!device || !device->problem.isEmpty())
+        return {};
+    const auto command = OpenWebNetFrame::ParseCommand(frame);
+    const auto what = commandOf(*device, command->who, command->what);
+    if (!what)
+        return {};
+    TBusDevice named = *device;
+    if (iType >= 0 && DeviceFitsKind(named, iType))
+        named.iType = iType;
+    const QString words = DeviceInWords(language, bticino, named);
+    return what->first == Msg::BusSentLevel
+               ? language.GetMsg(what->first, words, QString::number(what->second))
+               : language.GetMsg(what->first, words);
+}
+
+QString TestResultText(const TLanguage& language, const Tbticino& bticino, TBusError error,
+                       const QString& detail, int iType)
+{
+    if (error != TBusError::None && error != TBusError::Cancelled)
+        return BusErrorText(language, error, detail);
+    QStringList said;
+    for (const QString& frame : detail.split(u' ', Qt::SkipEmptyParts)) {
+        const QString words = FrameInWords(language, bticino, frame.toLatin1(), iType);
+        said << (words.isEmpty() ? frame : words);
+    }
+    return BusErrorText(language, error, said.join(u"; "_s));
 }

@@ -49,8 +49,9 @@ bool TOwnFrameReader::feed(const QByteArray& bytes)
 void TOwnFrameReader::markBad(const QByteArray& bytes)
 {
     m_bBad = true;
-    m_pending.clear();
+    // bytes may be m_pending itself: copy what is shown before the buffer is dropped.
     QByteArray shown = bytes.left(40);
+    m_pending.clear();
     for (char& c : shown) {
         if (c < 32 || c > 126)
             c = '?';

@@ -266,7 +266,7 @@ std::optional<qsizetype> firstNonUtf8Line(const QString& fileName)
 
 } // namespace
 
-TFileErrors TopenHab::LoadFiles(FunctionList& lv)
+TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
 {
     itemsFileReport = {};
     const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
@@ -284,7 +284,8 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv)
     // opening makes another identity; the caller tells the user, since until then the gateway
     // would be sent the empty one.
     TFileErrors errors;
-    if (uuid.isEmpty() && secret.isEmpty())
+    const bool bRepair = mode == LoadMode::Repair;
+    if (bRepair && uuid.isEmpty() && secret.isEmpty())
         errors << GenerateCloudkey();
 
     lv.clear();
@@ -332,7 +333,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv)
     // the template again, but one that has it keeps its own.
     const QString mqtt = projectFile(sMQTTFile);
     QFile mqttTemplate(sCfgDir() + sMQTTFile);
-    if (!QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
+    if (bRepair && !QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
         if (const std::optional<QString> failure = WriteWholeFile(mqtt, mqttTemplate.readAll()))
             errors << TFileError{QDir::toNativeSeparators(mqtt), *failure};
     }

@@ -1,5 +1,7 @@
 #include "projectcheck.h"
 
+#include "bushints.h"
+
 #include "model/captions.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
@@ -85,6 +87,11 @@ bool TProjectCheck::Run(QStringList& problems)
     EmptyScenes(problems);
     RejectedByOpenHab(problems);
     return SaveAndLoad(problems);
+}
+
+QStringList TProjectCheck::Warnings() const
+{
+    return TBusHints(m_openHab, m_rows).ForProject();
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const

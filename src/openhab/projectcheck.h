@@ -29,6 +29,8 @@ public:
     // Appends every problem found, check by check, in list order. False when the temporary save and
     // load could not be done; errorString() says why, and the checks before it have run.
     bool Run(QStringList& problems);
+    // The traps of the bus that the project may hold on purpose (TBusHints): worth a look, no fault.
+    QStringList Warnings() const;
     const QString& errorString() const { return m_error; }
 
 private:

@@ -127,11 +127,19 @@ public:
     // strlength characters drawn uniformly from 0-9 and a-z by the system's secure generator.
     static QString RandomString(int strlength);
 
+    // Repair: opening a project to work on it adds what it lacks (a cloud identity, mqtt.cfg).
+    // ReadOnly: a look at the project by a tool that does not hold its lock writes nothing; what
+    // is missing simply stays empty.
+    enum class LoadMode
+    {
+        Repair,
+        ReadOnly
+    };
     // Replaces the function list, the group list and the project values from the files in sProjPath.
     // Throws EFileError when a file cannot be read; what was done before stays done. Returns the
     // files it had to add to the project (a new cloud identity, the template mqtt.cfg) but could
     // not write.
-    TFileErrors LoadFiles(FunctionList& lv);
+    TFileErrors LoadFiles(FunctionList& lv, LoadMode mode = LoadMode::Repair);
     // What the last LoadFiles found in the items file. Whoever backs the dropped lines up before a
     // save sets droppedLines to 0: from then on the save loses nothing that is not kept.
     ItemsFileReport itemsFileReport;

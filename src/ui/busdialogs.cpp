@@ -1,5 +1,6 @@
 #include "busdialogs.h"
 
+#include "connectwait.h"
 #include "dialoglook.h"
 #include "functionlistview.h"
 #include "itembustools.h"
@@ -83,8 +84,11 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
     });
     connect(this, &QDialog::finished, m_test, &TBusTest::cancel);
     connect(m_test, &TBusTest::finished, this, &TBusTestDialog::testFinished);
+    m_wait = new TConnectWait(program.language, lblBusStatus, this);
     connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
-        lblBusStatus->setText(BusErrorText(m_program.language, TBusError::None, QString::fromLatin1(frame)));
+        m_wait->stop();
+        lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, TBusError::None,
+                                             QString::fromLatin1(frame), m_iType));
     });
 }
 
@@ -92,6 +96,7 @@ void TBusTestDialog::Run(int row)
 {
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     const FunctionEntry& entry = rows.at(row);
+    m_iType = entry.kind;
     setWindowTitle(m_program.language.GetMsg(Msg::TestFunction));
     m_title->setText(entry.caption + u" (" + entry.alias + u')');
     lblBusStatus->clear();
@@ -102,12 +107,15 @@ void TBusTestDialog::Run(int row)
         testFinished(TBusError::None, {});
         return;
     }
-    m_test->start(ProjectBusServer(m_program), *steps);
+    const TBusServer server = ProjectBusServer(m_program);
+    m_wait->start(server);
+    m_test->start(server, *steps);
 }
 
 void TBusTestDialog::testFinished(TBusError error, const QString& detail)
 {
-    lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
+    m_wait->stop();
+    lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, error, detail, m_iType));
     btnClose->setText(closeCaption(m_program.language));
 }
 
@@ -138,6 +146,7 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
             accept();
     });
     connect(this, &QDialog::finished, m_discovery, &TBusDiscovery::cancel);
+    m_wait = new TConnectWait(program.language, lblBusStatus, this);
     connect(m_discovery, &TBusDiscovery::finished, this, &TBusDiscoverDialog::searched);
     connect(lvDevices, &QTreeWidget::itemChanged, this, [this] {
         bool bMarked = false;
@@ -160,14 +169,15 @@ void TBusDiscoverDialog::Run()
     lvDevices->clear();
     m_devices.clear();
     const TBusServer server = ProjectBusServer(m_program);
-    lblBusStatus->setText(server.host + u':' + QString::number(server.port) + u" …"_s);
     open();
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    m_wait->start(server);
     m_discovery->start(server, DiscoveryRequests(ProjectBuses(m_program.openHab, rows)));
 }
 
 void TBusDiscoverDialog::searched(TBusError error, const QString& detail)
 {
+    m_wait->stop();
     btnClose->setText(closeCaption(m_program.language));
     if (error != TBusError::None) {
         lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
@@ -193,11 +203,14 @@ void TBusDiscoverDialog::fillList()
         const TBusDevice& d = found.device;
         FunctionEntry shown;
         m_program.openHab.FillItem(shown, d.iType, {}, d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
-        const QString kind = KindCaption(language, d.iType);
         if (found.row >= 0) {
-            new QTreeWidgetItem(inProject, {kind, shown.address, rows.at(found.row).alias});
+            const FunctionEntry& row = rows.at(found.row);
+            new QTreeWidgetItem(inProject, {KindCaption(language, row.kind), shown.address, row.alias});
             continue;
         }
+        // A light point that is off may as well be a dimmer: said, not guessed.
+        const QString kind =
+            d.bKindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.iType);
         auto* item = new QTreeWidgetItem(missing, {kind + u' ' + shown.address, shown.address, QString()});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);

@@ -13,6 +13,7 @@ class QPushButton;
 class QTreeWidget;
 class TBusDiscovery;
 class TBusTest;
+class TConnectWait;
 class TfrmMain;
 struct TProgram;
 enum class TBusError;
@@ -38,7 +39,9 @@ private:
 
     TProgram& m_program;
     TBusTest* m_test = nullptr;
+    TConnectWait* m_wait = nullptr;
     QLabel* m_title = nullptr;
+    int m_iType = -1; // the kind of the function under test, which names its frames
 };
 
 // Finds the light points and actuators on the bus and shows them beside the project: found and
@@ -67,6 +70,7 @@ private:
 
     TProgram& m_program;
     TBusDiscovery* m_discovery = nullptr;
+    TConnectWait* m_wait = nullptr;
     QList<TBusDevice> m_devices;
 };
 

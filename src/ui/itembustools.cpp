@@ -1,5 +1,6 @@
 #include "itembustools.h"
 
+#include "connectwait.h"
 #include "program.h"
 #include "tfrmitem.h"
 #include "tfrmmain.h"
@@ -9,6 +10,7 @@
 #include "link/bustest.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
+#include "openhab/bushints.h"
 #include "openhab/topenhab.h"
 
 #include <QComboBox>
@@ -52,6 +54,7 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     lblBusStatus = new QLabel(this);
     lblBusStatus->setWordWrap(true);
     lblBusStatus->setMinimumWidth(300);
+    m_wait = new TConnectWait(program.language, lblBusStatus, this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(btnTest);
@@ -67,7 +70,9 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
             m_program.language.GetMsg(Msg::PressKeyNow, QString::number(TBusLearn::defaultLimitMs / 1000)));
     });
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
-        setStatus(m_program.language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)));
+        const QString words = FrameInWords(m_program.language, m_program.bticino, frame);
+        setStatus(m_program.language.GetMsg(Msg::KindMismatch,
+                                            words.isEmpty() ? QString::fromLatin1(frame) : words));
     });
     connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const QString& reason) {
         setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason));
@@ -88,7 +93,12 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
         connect(kind, &QToolButton::toggled, this, [this] {
             m_nextStep = 0;
             updateControls();
+            showHints();
         });
+    connect(editor.edAdresse, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
+    connect(editor.edCENKey, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
+    for (QComboBox* list : {editor.cbAdrArt, editor.cbBus, editor.cbCEN})
+        connect(list, &QComboBox::currentIndexChanged, this, &TItemBusTools::showHints);
 }
 
 TItemBusTools::~TItemBusTools() = default;
@@ -98,7 +108,7 @@ void TItemBusTools::reset()
     m_test->cancel();
     m_learn->cancel();
     m_nextStep = 0;
-    lblBusStatus->clear();
+    setStatus({});
     updateControls();
 }
 
@@ -121,7 +131,7 @@ void TItemBusTools::updateControls()
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
 }
 
-bool TItemBusTools::typedFunction(TItemValues& v)
+bool TItemBusTools::typedFunction(TItemValues& v, bool bQuiet)
 {
     v.iType = m_editor.kind();
     v.iBus = m_editor.cbBus->currentIndex();
@@ -139,7 +149,8 @@ bool TItemBusTools::typedFunction(TItemValues& v)
     const QString error = m_program.bticino.CheckAdr(m_editor.edAdresse->text(), v.sCENKey, v.iType,
                                                      m_editor.cbAdrArt->currentIndex(), a, pl);
     if (!error.isEmpty()) {
-        setStatus(error);
+        if (!bQuiet)
+            setStatus(error);
         return false;
     }
     v.sAdr = pl.isEmpty() ? a : a + u'.' + pl;
@@ -172,15 +183,35 @@ void TItemBusTools::testClick()
     if (!steps || steps->isEmpty())
         return;
     ++m_nextStep;
-    lblBusStatus->clear();
-    m_test->start(ProjectBusServer(m_program), *steps);
+    const TBusServer server = ProjectBusServer(m_program);
+    // First the count, so that a failure at once replaces it.
+    m_wait->start(server);
+    m_test->start(server, *steps);
     updateControls();
 }
 
 void TItemBusTools::testFinished(TBusError error, const QString& detail)
 {
-    setStatus(BusErrorText(m_program.language, error, detail));
+    setStatus(TestResultText(m_program.language, m_program.bticino, error, detail, m_editor.kind()));
     updateControls();
+}
+
+void TItemBusTools::showHints()
+{
+    // A running tool's progress, and a learned address's result, stay in the line.
+    if (m_bFilling || m_test->isRunning() || m_learn->isRunning())
+        return;
+    TItemValues v;
+    // An address still being typed is not valid yet; saving says why, the line only stays empty.
+    if (m_editor.kind() == FunctionEntry::GroupScene || !typedFunction(v, true)) {
+        setStatus({});
+        return;
+    }
+    const QList<FunctionEntry> rows =
+        m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
+    const TBusHints hints(m_program.openHab, rows);
+    const QString name = u'"' + m_editor.edBez->text() + u'"';
+    setStatus(hints.ForFunction(v, name, m_editor.editedRow()).join(u'\n'));
 }
 
 void TItemBusTools::learnClick()
@@ -189,13 +220,16 @@ void TItemBusTools::learnClick()
         m_learn->cancel();
         return;
     }
-    lblBusStatus->clear();
-    m_learn->start(ProjectBusServer(m_program), m_editor.kind());
+    const TBusServer server = ProjectBusServer(m_program);
+    // First the count, so that a failure at once replaces it.
+    m_wait->start(server);
+    m_learn->start(server, m_editor.kind());
     updateControls();
 }
 
 void TItemBusTools::learned(const TBusDevice& device)
 {
+    m_bFilling = true;
     // A dim level names a dimmer; any other light point keeps the kind chosen.
     if (device.iType == FunctionEntry::Dimmer)
         m_editor.btnDimmer->click();
@@ -208,11 +242,17 @@ void TItemBusTools::learned(const TBusDevice& device)
         m_editor.edCENKey->setText(device.sCENKey);
     if (device.iType == FunctionEntry::CenScene)
         m_editor.cbCEN->setCurrentIndex(device.iCEN);
-    setStatus(QString::fromLatin1(device.frame));
+    m_bFilling = false;
+    // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
+    TBusDevice named = device;
+    named.iType = m_editor.kind();
+    setStatus(m_program.language.GetMsg(Msg::BusLearnedAs,
+                                        DeviceInWords(m_program.language, m_program.bticino, named)));
     updateControls();
 }
 
 void TItemBusTools::setStatus(const QString& text)
 {
+    m_wait->stop();
     lblBusStatus->setText(text);
 }

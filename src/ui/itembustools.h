@@ -7,6 +7,7 @@ class QPushButton;
 class QSpinBox;
 class TBusLearn;
 class TBusTest;
+class TConnectWait;
 class TfrmItem;
 struct TBusDevice;
 struct TBusServer;
@@ -17,7 +18,7 @@ enum class TBusError;
 // The function editor's bus tools: "Testen" switches the function as it is typed, "Adresse
 // lernen" fills kind, address, bus and key from a key press on the bus. Both run on Qt's
 // asynchronous sockets, so the editor stays usable; while one runs, its button cancels it. The
-// result shows in the line beside them.
+// result shows in the line beside them, and while the address is edited, the bus's traps it holds.
 class TItemBusTools : public QWidget
 {
     Q_OBJECT
@@ -43,16 +44,21 @@ private:
     void testFinished(TBusError error, const QString& detail);
     void learned(const TBusDevice& device);
     void updateControls();
-    // The function as typed; false (with the reason shown) when its address is not valid.
-    bool typedFunction(TItemValues& v);
+    // The function as typed; false when its address is not valid, the reason shown unless bQuiet.
+    bool typedFunction(TItemValues& v, bool bQuiet = false);
+    // The warnings of the bus for the function as typed (TBusHints), in place of an older result.
+    void showHints();
     void setStatus(const QString& text);
 
     TProgram& m_program;
     TfrmItem& m_editor;
     TBusTest* m_test = nullptr;
     TBusLearn* m_learn = nullptr;
+    TConnectWait* m_wait = nullptr;
     // The next light test switches on, the one after it off; a blind goes up, stops, goes down.
     int m_nextStep = 0;
+    // Set while a learned address is filled in, whose result stays shown.
+    bool m_bFilling = false;
 };
 
 // The bus server of the open project's server settings.

@@ -27,6 +27,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
     disk.sProj = program.openHab.sProj;
     FunctionList rows;
     QStringList findings;
+    QStringList warnings;
     try {
         disk.LoadFiles(rows);
         TProjectCheck check(disk, program.bticino, rows.entries());
@@ -34,11 +35,17 @@ bool ConfirmSendAfterCheck(TProgram& program)
         // unknown.
         if (!check.Run(findings))
             findings << check.errorString();
+        warnings = check.Warnings();
     } catch (const EFileError& e) {
         findings << e.text(program.language);
     }
-    if (findings.isEmpty())
+    // Warnings alone are shown, not asked about: the project may hold them on purpose.
+    if (findings.isEmpty()) {
+        if (!warnings.isEmpty())
+            program.prompts.information(warnings.mid(0, ListedFindings).join(u'\n'));
         return true;
+    }
+    findings << warnings;
     QStringList listed = findings.mid(0, ListedFindings);
     if (findings.size() > ListedFindings)
         listed << u"… (+%1)"_s.arg(findings.size() - ListedFindings);

@@ -38,6 +38,8 @@ public:
 
     // The pressed kind button's kind (FunctionEntry::Kind).
     int kind() const;
+    // The row being edited in the list, -1 while a function is added.
+    int editedRow() const { return liEdit; }
 
     // The window's controls, by their design names, for the tests' use.
     QLabel* lblTitle = nullptr;

@@ -89,6 +89,7 @@ private Q_SLOTS:
     void checkDemoFindsNothingAndChangesNothing();
     void check_data();
     void check();
+    void checkWarnsWithoutFailing();
     void checkInEnglishWithControlsEscaped();
     void transfer_data();
     void transfer();
@@ -555,6 +556,18 @@ void TestCli::check()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.out, problems.isEmpty() ? QByteArray() : problems.join('\n') + '\n');
     QCOMPARE(result.status, problems.isEmpty() ? 0 : 1);
+}
+
+// A trap of the bus is a warning beside the faults: standard output and the status stay as they are.
+void TestCli::checkWarnsWithoutFailing()
+{
+    QVERIFY(writeBytes(demo() + Items, itemsFile(switchLine("SWITCH_1", "Flur", "EG", "0112") +
+                                                 switchLine("SWITCH_2", "Keller", "EG", "5"))));
+    const CliResult result = run({u"check"_s, u"Demo"_s});
+    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.err,
+             "SWITCH_2 \"Keller\" schaltet Bereich 5, doch keine Funktion des Projekts gehört dazu.\n");
+    QCOMPARE(result.status, 0);
 }
 
 // A label from a received items file must not reach the terminal as an escape sequence.

@@ -3,14 +3,21 @@
 
 #include "bussimulator.h"
 #include "cliprocess.h"
+#include "link/bustestframes.h"
+#include "model/tlanguage.h"
 #include "programfolder.h"
+#include "workspace/tprojectlock.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
 #include <memory>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +61,10 @@ private Q_SLOTS:
     void learnWithoutKeyPressIsExitOne();
     void discoverListsFoundMissingAndSilent();
     void monitorPrintsEachFrame();
+    void ctrlCInThePauseSwitchesBack_data();
+    void ctrlCInThePauseSwitchesBack();
+    void busToolsRunBesideTheWindow_data();
+    void busToolsRunBesideTheWindow();
 
 private:
     CliResult run(const QStringList& arguments) const;
@@ -91,26 +102,45 @@ CliResult TestCliBus::run(const QStringList& arguments) const
 void TestCliBus::testSwitchesTheFunction_data()
 {
     QTest::addColumn<QStringList>("words");
-    QTest::addColumn<QByteArray>("frames");
-    QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArray("*1*1*0112##\n");
+    QTest::addColumn<QByteArrayList>("frames");
+    QTest::addColumn<QStringList>("said"); // each frame in words, as printed beside it
+    QTest::newRow("light on") << QStringList{u"SWITCH_1"_s, u"on"_s} << QByteArrayList{"*1*1*0112##"}
+                              << QStringList{u"Licht/Schalter 1.12 eingeschaltet"_s};
     QTest::newRow("dimmer on a local bus, 30 %")
-        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArray("*#1*15#4#02*#1*130*255##\n");
-    QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArray("*2*0*#3##\n");
-    QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArray("*15*01*0115##\n*15*01#1*0115##\n");
-    QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArray("*25*21#02*20115##\n");
-    QTest::newRow("scenario") << QStringList{u"SCENE_11"_s} << QByteArray("*0*3*05##\n");
+        << QStringList{u"dimmer_5"_s, u"30"_s} << QByteArrayList{"*#1*15#4#02*#1*130*255##"}
+        << QStringList{u"Dimmer 1.5, Lokaler Bus 2 auf 30 % gedimmt"_s};
+    QTest::newRow("dimmer on") << QStringList{u"DIMMER_4"_s, u"on"_s} << QByteArrayList{"*1*1*0113##"}
+                               << QStringList{u"Dimmer 1.13 eingeschaltet"_s};
+    QTest::newRow("blind group, stop") << QStringList{u"AUTO_8"_s, u"stop"_s} << QByteArrayList{"*2*0*#3##"}
+                                       << QStringList{u"Raffstore/Jalousie #3 angehalten"_s};
+    QTest::newRow("CEN key") << QStringList{u"CEN_9"_s} << QByteArrayList{"*15*01*0115##", "*15*01#1*0115##"}
+                             << QStringList{u"CEN-Szene 1.15, Taste 1 gedrückt"_s,
+                                            u"CEN-Szene 1.15, Taste 1 losgelassen"_s};
+    QTest::newRow("CEN+ key") << QStringList{u"CEN_10"_s} << QByteArrayList{"*25*21#02*20115##"}
+                              << QStringList{u"CEN-Szene 1.15, Taste 2 (+) gedrückt"_s};
+    QTest::newRow("scenario") << QStringList{u"SCENE_11"_s} << QByteArrayList{"*0*3*05##"}
+                              << QStringList{u"Szenario-Modul 0.5, Taste 3 gedrückt"_s};
     QTest::newRow("reversing scene") << QStringList{u"GROUPX_13"_s}
-                                     << QByteArray("*1*1*0301##\n*1*1*15#4#02##\n*2*2*0312##\n");
+                                     << QByteArrayList{"*1*1*0301##", "*1*1*15#4#02##", "*2*2*0312##"}
+                                     << QStringList{u"Licht/Schalter 3.1 eingeschaltet"_s,
+                                                    u"Licht/Schalter 1.5, Lokaler Bus 2 eingeschaltet"_s,
+                                                    u"Raffstore/Jalousie 3.12 fährt herunter"_s};
 }
 
+// Each frame goes out as openHAB sends it, and the user reads what it did.
 void TestCliBus::testSwitchesTheFunction()
 {
     QFETCH(QStringList, words);
-    QFETCH(QByteArray, frames);
+    QFETCH(QByteArrayList, frames);
+    QFETCH(QStringList, said);
     const CliResult result = run(QStringList{u"bus"_s, u"test"_s, u"Demo"_s} << words << busOptions());
     QCOMPARE(result.status, 0);
-    QCOMPARE(result.out, frames);
-    QCOMPARE(m_sim.frames().join('\n') + '\n', frames);
+    QString out;
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        out += QString::fromLatin1(frames.at(i)) + u'\t' + said.at(i) + u'\n';
+    QCOMPARE(QString::fromUtf8(result.out), out);
+    QCOMPARE(QString::fromUtf8(result.err), u"Vom Bus bestätigt: "_s + said.join(u"; "_s) + u'\n');
+    QCOMPARE(m_sim.frames(), frames);
 }
 
 void TestCliBus::usageErrorsComeBeforeAnyConnection_data()
@@ -182,6 +212,9 @@ void TestCliBus::learnPrintsTheFirstDevice()
     QVERIFY(process.waitForFinished(Patience));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(process.readAllStandardOutput(), QByteArray("CEN-Szene\t01.15 (1)\t1\t2 (+)\n"));
+    // No kind was chosen, so the frames before it are passed over without a word.
+    err += process.readAllStandardError();
+    QVERIFY2(!err.contains("Passt nicht"), err.constData());
 }
 
 void TestCliBus::learnWithoutKeyPressIsExitOne()
@@ -221,6 +254,8 @@ void TestCliBus::monitorPrintsEachFrame()
                   QStringList{u"bus"_s, u"monitor"_s, u"Demo"_s, u"--timeout"_s, u"20"_s} << busOptions());
     QByteArray err;
     QVERIFY(waitForText(process, QProcess::StandardError, "Verbunden", err));
+    // Watching takes no lock: the window can open the project meanwhile.
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Demo/"_s + TProjectLock::FileName));
     QVERIFY(m_sim.event({"*1*1*0112##"}));
     QByteArray out;
     // Each frame shows as it arrives, long before the monitor ends.
@@ -230,6 +265,81 @@ void TestCliBus::monitorPrintsEachFrame()
     QCOMPARE(out, QByteArray("*1*1*0112##\n*2*0*0114##\n*15*01#1*0115##\n"));
     process.kill();
     process.waitForFinished(Patience);
+}
+
+void TestCliBus::ctrlCInThePauseSwitchesBack_data()
+{
+    QTest::addColumn<bool>("answersSwitchBack");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("switched back") << true
+                                   << QByteArray("Abgebrochen. Die Funktion wurde zurückgeschaltet: "
+                                                 "Licht/Schalter 1.12 ausgeschaltet\n");
+    // The bus takes the frame that switches back but never confirms it; a second Ctrl-C gives up.
+    QTest::newRow("left on") << false
+                             << QByteArray("Abgebrochen. Die Funktion blieb eingeschaltet: "
+                                           "Licht/Schalter 1.12 eingeschaltet\n");
+}
+
+// The light's test waits 2 s before it switches off; Ctrl-C then switches off at once instead of
+// ending the program with the light on.
+void TestCliBus::ctrlCInThePauseSwitchesBack()
+{
+    QFETCH(bool, answersSwitchBack);
+    QFETCH(QByteArray, said);
+    QProcess process;
+    process.start(m_program, QStringList{u"bus"_s, u"test"_s, u"Demo"_s, u"SWITCH_1"_s} << busOptions());
+    QByteArray out;
+    QVERIFY(waitForText(process, QProcess::StandardOutput, "eingeschaltet\n", out));
+    if (!answersSwitchBack)
+        QVERIFY(m_sim.setMode(u"mute"_s));
+    QElapsedTimer sinceCtrlC;
+    sinceCtrlC.start();
+    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    if (!answersSwitchBack) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_sim.frames().size(), 2, Patience);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+    }
+    QVERIFY(process.waitForFinished(Patience));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(process.readAllStandardError(), said);
+    QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
+    if (answersSwitchBack)
+        QVERIFY2(sinceCtrlC.elapsed() < testOffPauseMs, "the light went off only after the pause");
+}
+
+void TestCliBus::busToolsRunBesideTheWindow_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("test") << QStringList{u"test"_s, u"Window"_s, u"SWITCH_1"_s, u"on"_s}
+                          << QByteArray("*1*1*0112##\tLicht/Schalter 1.12 eingeschaltet\n");
+    QTest::newRow("monitor") << QStringList{u"monitor"_s, u"Window"_s, u"--timeout"_s, u"1"_s}
+                             << QByteArray();
+}
+
+// The test process plays the program window that has the project open. The project lacks what
+// opening it for work would add (mqtt.cfg, a cloud identity): a tool that only reads it adds nothing.
+void TestCliBus::busToolsRunBesideTheWindow()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QByteArray, out);
+    const QString project = m_folder->projectsDir() + u"Window/"_s;
+    if (!QFileInfo::exists(project)) {
+        QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Window"_s));
+        QVERIFY(QFile::remove(project + u"mqtt.cfg"_s));
+        QVERIFY(writeBytes(project + u"uuid"_s, {}));
+        QVERIFY(writeBytes(project + u"secret"_s, {}));
+    }
+    TLanguage language(m_folder->configDir());
+    TProjectLock window(language);
+    QVERIFY(window.lock(project));
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+
+    const CliResult result = run(QStringList{u"bus"_s} << words << busOptions());
+    QVERIFY2(result.status == 0, result.err.constData());
+    QCOMPARE(result.out, out);
+    QCOMPARE(snapshot(m_folder->path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestCliBus)

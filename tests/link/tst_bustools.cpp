@@ -64,6 +64,8 @@ private Q_SLOTS:
     void sceneSteps();
     void deviceOfFrame_data();
     void deviceOfFrame();
+    void frameInWords_data();
+    void frameInWords();
     void testSendsExactlyTheFrames_data();
     void testSendsExactlyTheFrames();
     void testStopsAtTheFirstRefusal();
@@ -296,6 +298,50 @@ void TestBusTools::deviceOfFrame()
     QCOMPARE(text, device);
 }
 
+void TestBusTools::frameInWords_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("kind"); // the kind of the function that sent it, -1: none
+    QTest::addColumn<QString>("words");
+    // WHO 1, WHAT table: 0 off, 1 on, 2 to 10 a dim level of 20 to 100 %.
+    QTest::newRow("light on") << QByteArray("*1*1*0112##") << -1 << u"Licht/Schalter 1.12 eingeschaltet"_s;
+    QTest::newRow("light group off") << QByteArray("*1*0*#12##") << -1
+                                     << u"Licht/Schalter #12 ausgeschaltet"_s;
+    QTest::newRow("dim level on a local bus")
+        << QByteArray("*1*7*15#4#02##") << -1 << u"Dimmer 1.5, Lokaler Bus 2 auf 70 % gedimmt"_s;
+    QTest::newRow("dimmer switched on")
+        << QByteArray("*1*1*0113##") << int(FunctionEntry::Dimmer) << u"Dimmer 1.13 eingeschaltet"_s;
+    // WHO 1, dimension 1: level 100 + percent, then the speed.
+    QTest::newRow("exact dimmer level")
+        << QByteArray("*#1*0715*#1*173*255##") << -1 << u"Dimmer 7.15 auf 73 % gedimmt"_s;
+    // WHO 2, WHAT table: 0 stop, 1 up, 2 down.
+    QTest::newRow("blind group stop")
+        << QByteArray("*2*0*#3##") << -1 << u"Raffstore/Jalousie #3 angehalten"_s;
+    QTest::newRow("blind down") << QByteArray("*2*2*0312##") << -1
+                                << u"Raffstore/Jalousie 3.12 fährt herunter"_s;
+    // WHO 15, WHAT: the key, "#1" the release after a short press.
+    QTest::newRow("CEN press") << QByteArray("*15*07*0115##") << -1 << u"CEN-Szene 1.15, Taste 7 gedrückt"_s;
+    QTest::newRow("CEN release") << QByteArray("*15*07#1*0115##") << -1
+                                 << u"CEN-Szene 1.15, Taste 7 losgelassen"_s;
+    // WHO 25, WHAT 21#key: a short press; WHERE 2 + A/PL.
+    QTest::newRow("CEN+ on a local bus") << QByteArray("*25*21#02*20115#4#01##") << -1
+                                         << u"CEN-Szene 1.15, Lokaler Bus 1, Taste 2 (+) gedrückt"_s;
+    // WHO 0, WHAT: the scenario of the module.
+    QTest::newRow("scenario") << QByteArray("*0*3*05##") << -1 << u"Szenario-Modul 0.5, Taste 3 gedrückt"_s;
+    // A device the project cannot hold, and a frame that names none, are left as they are.
+    QTest::newRow("local bus 12") << QByteArray("*1*1*0112#4#12##") << -1 << QString();
+    QTest::newRow("thermoregulation") << QByteArray("*4*1*1##") << -1 << QString();
+    QTest::newRow("dimmer up one step") << QByteArray("*1*30*0113##") << -1 << QString();
+}
+
+void TestBusTools::frameInWords()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(int, kind);
+    QFETCH(QString, words);
+    QCOMPARE(FrameInWords(m_language, m_bticino, frame, kind), words);
+}
+
 void TestBusTools::testSendsExactlyTheFrames_data()
 {
     QTest::addColumn<QString>("auth");
@@ -370,8 +416,8 @@ void TestBusTools::cancelInThePauseSwitchesBack()
     QCOMPARE(finished.first().at(1).toString(), u"*1*0*0112##"_s);
     QVERIFY(!test.isRunning());
     QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
-    QCOMPARE(BusErrorText(m_language, TBusError::Cancelled, finished.first().at(1).toString()),
-             u"Abgebrochen. Die Funktion wurde zurückgeschaltet: *1*0*0112##"_s);
+    QCOMPARE(TestResultText(m_language, m_bticino, TBusError::Cancelled, finished.first().at(1).toString()),
+             u"Abgebrochen. Die Funktion wurde zurückgeschaltet: Licht/Schalter 1.12 ausgeschaltet"_s);
 }
 
 void TestBusTools::learnTakesTheFirstFittingFrame_data()

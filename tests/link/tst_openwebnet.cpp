@@ -182,6 +182,12 @@ void TestOpenWebNet::frameReaderStaysBounded()
         bGood = reader.feed(endless.repeated(10));
     QVERIFY(!bGood);
     QVERIFY(reader.isBad());
+    QCOMPARE(reader.badBytes(), QString::fromLatin1(endless.repeated(20)));
+
+    // An answer of 1 500 digits without a frame end: the detail shows where it starts.
+    TOwnFrameReader digits;
+    QVERIFY(!digits.feed("*" + QByteArray(1500, '7')));
+    QCOMPARE(digits.badBytes(), QString::fromLatin1("*" + QByteArray(39, '7')));
 }
 
 void TestOpenWebNet::sessionInEveryPasswordMode_data()

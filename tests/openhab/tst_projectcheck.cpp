@@ -23,9 +23,20 @@ struct TRow
     QString key;
 };
 
+// One function for the bus's traps: kind, stored address, key, bus, CEN variant.
+struct THintRow
+{
+    int kind;
+    QString address;
+    QString key;
+    int bus;
+    int cen;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<TRow>)
+Q_DECLARE_METATYPE(QList<THintRow>)
 
 class TstProjectCheck : public QObject
 {
@@ -36,6 +47,8 @@ private Q_SLOTS:
     void findings_data();
     void findings();
     void findingsInEnglish();
+    void busWarnings_data();
+    void busWarnings();
     void rejectedLabelPiece_data();
     void rejectedLabelPiece();
 
@@ -156,6 +169,60 @@ void TstProjectCheck::findingsInEnglish()
         (QStringList{u"Duplicate bus address 01.01 (Lights/Switches): SWITCH_1 \"Flur\", SWITCH_1 \"Bad\""_s,
                      u"Alias SWITCH_1 used more than once: \"Flur\", \"Bad\""_s,
                      u"Group \"Keller\" is missing from the group list, used by: SWITCH_1 \"Flur\""_s}));
+}
+
+void TstProjectCheck::busWarnings_data()
+{
+    QTest::addColumn<QList<THintRow>>("rows"); // named X_1 "F1", X_2 "F2", ... in list order
+    QTest::addColumn<QStringList>("expected");
+    enum
+    {
+        light = 0,
+        dimmer = 1,
+        blind = 2,
+        cen = 3
+    };
+
+    // WHO 15, WHAT: the key, 0 to 31. CEN+ (WHO 25) carries keys far beyond.
+    QTest::newRow("CEN keys above 31")
+        << QList<THintRow>{{cen, u"1.5"_s, u"31"_s, 0, 0},
+                           {cen, u"1.6"_s, u"32"_s, 0, 0},
+                           {cen, u"1.7"_s, u"99"_s, 0, 2}}
+        << QStringList{u"X_2 \"F2\": Der Bus kennt nur die CEN-Tasten 0 bis 31, nicht 32."_s};
+    // WHO 25, WHERE: "2" and the address; WHO 1, WHERE table: three digits are room and two digits
+    // of point, so CEN+ 1.5 ("215") is light 2.15 - but not on another bus, and not a plain CEN key.
+    QTest::newRow("CEN+ address that is a light point")
+        << QList<THintRow>{{light, u"02.15"_s, {}, 0, 0},
+                           {cen, u"1.5"_s, u"1"_s, 0, 1},
+                           {dimmer, u"02.15"_s, {}, 3, 0},
+                           {cen, u"1.5"_s, u"2"_s, 0, 0},
+                           {cen, u"01.15"_s, u"3"_s, 0, 2}}
+        << QStringList{u"X_2 \"F2\": Die CEN+-Taste hat dieselbe Busadresse wie X_1 \"F1\"."_s};
+    // WHO 1 and WHO 2, WHERE table: area 0 to 10, group 1 to 255, general 0, per bus.
+    QTest::newRow("area, group and general without members")
+        << QList<THintRow>{{light, u"01.12"_s, {}, 0, 0}, {light, u"1"_s, {}, 0, 0},
+                           {dimmer, u"3"_s, {}, 0, 0},    {light, u"0"_s, {}, 0, 0},
+                           {blind, u"#4"_s, {}, 0, 0},    {blind, u"0"_s, {}, 0, 0},
+                           {dimmer, u"#5"_s, {}, 2, 0},   {light, u"100"_s, {}, 0, 0}}
+        << QStringList{u"X_3 \"F3\" schaltet Bereich 3, doch keine Funktion des Projekts gehört dazu."_s,
+                       u"X_5 \"F5\" schaltet Gruppe 4, doch keine Funktion des Projekts gehört dazu."_s,
+                       u"X_6 \"F6\" schaltet General, doch keine Funktion des Projekts gehört dazu."_s,
+                       u"X_7 \"F7\" schaltet Gruppe 5, doch keine Funktion des Projekts gehört dazu."_s,
+                       u"X_8 \"F8\" schaltet Bereich 10, doch keine Funktion des Projekts gehört dazu."_s};
+}
+
+void TstProjectCheck::busWarnings()
+{
+    QFETCH(QList<THintRow>, rows);
+    QFETCH(QStringList, expected);
+    QList<FunctionEntry> entries;
+    for (const THintRow& row : rows) {
+        const QString n = QString::number(entries.size() + 1);
+        FunctionEntry& entry = entries.emplace_back();
+        m_openHab.FillItem(entry, row.kind, u"F"_s + n, row.address, u"X_"_s + n, {}, {}, row.key, false,
+                           row.bus, row.cen);
+    }
+    QCOMPARE(TProjectCheck(m_openHab, m_bticino, entries).Warnings(), expected);
 }
 
 void TstProjectCheck::rejectedLabelPiece_data()

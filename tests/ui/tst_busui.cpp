@@ -43,7 +43,8 @@ namespace {
 constexpr int Patience = 15000;
 
 const QByteArray installationJson = R"({"devices": [{"kind": "light", "where": "0112"},
-  {"kind": "light", "where": "0715"}, {"kind": "blind", "where": "0114"}, {"kind": "dimmer", "where": "0113"}],
+  {"kind": "light", "where": "0715"}, {"kind": "blind", "where": "0114"}, {"kind": "dimmer", "where": "0113"},
+  {"kind": "dimmer", "where": "0710"}],
   "addresses": [{"who": 15, "where": "0115"}, {"who": 25, "where": "20115"}, {"who": 0, "where": "05"}]})";
 
 } // namespace
@@ -60,6 +61,7 @@ private Q_SLOTS:
     void editorTestReportsRefusalAndCanBeCancelled();
     void editorLearnsFromAKeyPress_data();
     void editorLearnsFromAKeyPress();
+    void editorWarnsOfTheBusTraps();
     void listTestSwitchesTheStoredFunction();
     void discoverShowsAndAddsDevices();
 
@@ -131,16 +133,17 @@ void BusWindowsTest::editorTestsTheFunctionAsTyped()
         editor().edAdresse->setText(u"7.15"_s);
         tools().btnTest->click();
         QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"bestätigt"), Patience);
-        QCOMPARE(tools().lblBusStatus->text(), u"Vom Bus bestätigt: *1*1*0715##"_s);
+        QCOMPARE(tools().lblBusStatus->text(), u"Vom Bus bestätigt: Licht/Schalter 7.15 eingeschaltet"_s);
         // The next press switches off.
         tools().btnTest->click();
-        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*1*0*0715##"), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"7.15 ausgeschaltet"), Patience);
         // A dimmer goes to the level chosen beside the button.
         editor().btnDimmer->click();
         QVERIFY(tools().edLevel->isVisibleTo(&editor()));
         tools().edLevel->setValue(73);
         tools().btnTest->click();
-        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"*#1*0715*#1*173*255##"), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"Dimmer 7.15 auf 73 % gedimmt"),
+                                 Patience);
         // An address that is not valid is shown, nothing is sent.
         editor().edAdresse->setText(u"12.34"_s);
         tools().btnTest->click();
@@ -164,7 +167,10 @@ void BusWindowsTest::editorTestReportsRefusalAndCanBeCancelled()
         tools().btnTest->click();
         QCOMPARE(tools().btnTest->text(), u"Abbrechen"_s);
         QVERIFY(!tools().btnLearn->isEnabled());
-        QTest::qWait(200);
+        // The wait for the server counts its seconds.
+        const QString connecting = u"Verbinde mit dem Busserver 127.0.0.1:"_s + QString::number(m_sim.port());
+        QCOMPARE(tools().lblBusStatus->text(), connecting + u" … 0 s"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), connecting + u" … 1 s"_s, 3000);
         tools().btnTest->click();
         QCOMPARE(tools().lblBusStatus->text(), u"Abgebrochen."_s);
         QCOMPARE(tools().btnTest->text(), u"Testen"_s);
@@ -181,18 +187,22 @@ void BusWindowsTest::editorLearnsFromAKeyPress_data()
     QTest::addColumn<int>("bus");
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("cen");
+    QTest::addColumn<QString>("said");
     QTest::newRow("light point") << int(FunctionEntry::Switch) << QByteArray("*1*1*0112#4#03##") << u"1.12"_s
-                                 << 0 << 3 << QString() << 0;
+                                 << 0 << 3 << QString() << 0 << u"Licht/Schalter 1.12, Lokaler Bus 3"_s;
+    QTest::newRow("light point for a dimmer") << int(FunctionEntry::Dimmer) << QByteArray("*1*0*0301##")
+                                              << u"3.1"_s << 0 << 0 << QString() << 0 << u"Dimmer 3.1"_s;
     QTest::newRow("light group") << int(FunctionEntry::Switch) << QByteArray("*1*0*#12##") << u"12"_s << 2
-                                 << 0 << QString() << 0;
+                                 << 0 << QString() << 0 << u"Licht/Schalter #12"_s;
     QTest::newRow("actuator") << int(FunctionEntry::Automation) << QByteArray("*2*1*1005##") << u"10.5"_s << 0
-                              << 0 << QString() << 0;
+                              << 0 << QString() << 0 << u"Raffstore/Jalousie 10.5"_s;
     QTest::newRow("CEN key") << int(FunctionEntry::CenScene) << QByteArray("*15*07#1*0115##") << u"1.15"_s
-                             << 0 << 0 << u"7"_s << 0;
+                             << 0 << 0 << u"7"_s << 0 << u"CEN-Szene 1.15, Taste 7"_s;
     QTest::newRow("CEN+ key") << int(FunctionEntry::CenScene) << QByteArray("*25*23#12*20115#4#01##")
-                              << u"1.15"_s << 0 << 1 << u"12"_s << 2;
+                              << u"1.15"_s << 0 << 1 << u"12"_s << 2
+                              << u"CEN-Szene 1.15, Lokaler Bus 1, Taste 12 (+)"_s;
     QTest::newRow("scenario") << int(FunctionEntry::ScenarioModule) << QByteArray("*0*3*05##") << u"0.5"_s
-                              << 0 << 0 << u"3"_s << 0;
+                              << 0 << 0 << u"3"_s << 0 << u"Szenario-Modul 0.5, Taste 3"_s;
 }
 
 void BusWindowsTest::editorLearnsFromAKeyPress()
@@ -204,6 +214,7 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
     QFETCH(int, bus);
     QFETCH(QString, key);
     QFETCH(int, cen);
+    QFETCH(QString, said);
     const QList<QToolButton*> kinds{editor().btnSchalter, editor().btnDimmer,   editor().btnAutomation,
                                     editor().btnCEN,      editor().btnSzenario, editor().btnGruppe};
     whileEditing(-1, [&] {
@@ -211,13 +222,15 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
         tools().btnLearn->click();
         QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"Taste"), Patience);
         // A frame of another kind is shown, not used.
-        const QByteArray other = kind == FunctionEntry::Automation ? "*1*1*0112##" : "*2*1*0114##";
-        QVERIFY(m_sim.event({other}));
-        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(),
-                                  u"Passt nicht zur gewählten Art: "_s + QString::fromLatin1(other),
-                                  Patience);
+        const bool bBlind = kind == FunctionEntry::Automation;
+        QVERIFY(m_sim.event({bBlind ? "*1*1*0112##" : "*2*1*0114##"}));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            tools().lblBusStatus->text(),
+            u"Passt nicht zur gewählten Art: "_s +
+                (bBlind ? u"Licht/Schalter 1.12 eingeschaltet"_s : u"Raffstore/Jalousie 1.14 fährt hoch"_s),
+            Patience);
         QVERIFY(m_sim.event({frame}));
-        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), QString::fromLatin1(frame), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), u"Gelernt: "_s + said, Patience);
         QCOMPARE(editor().kind(), kind);
         QCOMPARE(editor().edAdresse->text(), address);
         QCOMPARE(editor().cbAdrArt->currentIndex(), adrArt);
@@ -231,6 +244,36 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
     });
 }
 
+// Warnings while typing, for what the editor accepts but the bus does otherwise; the demo holds
+// SWITCH_2 "Terrasse" at 2.15.
+void BusWindowsTest::editorWarnsOfTheBusTraps()
+{
+    whileEditing(-1, [this] {
+        editor().btnCEN->click();
+        editor().edBez->setText(u"Abend"_s);
+        editor().edAdresse->setText(u"1.5"_s);
+        editor().edCENKey->setText(u"40"_s);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\": Der Bus kennt nur die CEN-Tasten 0 bis 31, nicht 40."_s);
+        // As a CEN+ key: "2" and 1.5 is what the bus reads as light 2.15.
+        editor().cbCEN->setCurrentIndex(1);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\": Die CEN+-Taste hat dieselbe Busadresse wie SWITCH_2 \"Terrasse\"."_s);
+        editor().edAdresse->setText(u"1.6"_s);
+        QCOMPARE(tools().lblBusStatus->text(), QString());
+        editor().btnSchalter->click();
+        editor().cbAdrArt->setCurrentIndex(1);
+        editor().edAdresse->setText(u"9"_s);
+        QCOMPARE(tools().lblBusStatus->text(),
+                 u"\"Abend\" schaltet Bereich 9, doch keine Funktion des Projekts gehört dazu."_s);
+        // Saving is not refused.
+        editor().btnSave->click();
+        QVERIFY(!editor().isVisible());
+    });
+    QCOMPARE(w().items().count(), 15);
+    QCOMPARE(w().items().at(14).address, u"9"_s);
+}
+
 void BusWindowsTest::listTestSwitchesTheStoredFunction()
 {
     TBusMenu& menu = *w().busMenu;
@@ -241,7 +284,9 @@ void BusWindowsTest::listTestSwitchesTheStoredFunction()
     menu.pmTestFunction->trigger();
     QVERIFY(menu.testDialog->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(
-        menu.testDialog->lblBusStatus->text() == u"Vom Bus bestätigt: *1*1*0112## *1*0*0112##", Patience);
+        menu.testDialog->lblBusStatus->text() ==
+            u"Vom Bus bestätigt: Licht/Schalter 1.12 eingeschaltet; Licht/Schalter 1.12 ausgeschaltet",
+        Patience);
     QCOMPARE(menu.testDialog->btnClose->text(), u"Schließen"_s);
     menu.testDialog->btnClose->click();
     QVERIFY(!menu.testDialog->isVisible());
@@ -261,7 +306,7 @@ void BusWindowsTest::discoverShowsAndAddsDevices()
     // Whatever the editor tests left on: a light at a dim level would answer as a dimmer.
     TBusTest off;
     QSignalSpy switchedOff(&off, &TBusTest::finished);
-    off.start(ProjectBusServer(program()), {{0, "*1*0*0715##"}, {0, "*1*0*0113##"}});
+    off.start(ProjectBusServer(program()), {{0, "*1*0*0715##"}, {0, "*1*0*0113##"}, {0, "*1*5*0710##"}});
     QVERIFY(switchedOff.wait(Patience));
 
     TBusMenu& menu = *w().busMenu;
@@ -277,9 +322,11 @@ void BusWindowsTest::discoverShowsAndAddsDevices()
             result << top->child(i)->text(0) + u'|' + top->child(i)->text(1) + u'|' + top->child(i)->text(2);
         return result;
     };
-    QCOMPARE(texts(0), (QStringList{u"Licht/Schalter|01.12|SWITCH_1"_s, u"Licht/Schalter|01.13|DIMMER_4"_s,
+    // Found in the project: its kind. Missing: a dimmer at a level is one; an off light point could
+    // be a dimmer as well.
+    QCOMPARE(texts(0), (QStringList{u"Licht/Schalter|01.12|SWITCH_1"_s, u"Dimmer|01.13|DIMMER_4"_s,
                                     u"Raffstore/Jalousie|01.14|AUTO_6"_s}));
-    QCOMPARE(texts(1), QStringList{u"Licht/Schalter 07.15|07.15|"_s});
+    QCOMPARE(texts(1), (QStringList{u"Art unbekannt 07.15|07.15|"_s, u"Dimmer 07.10|07.10|"_s}));
     QCOMPARE(texts(2), (QStringList{u"Licht/Schalter|02.15|SWITCH_2"_s, u"Licht/Schalter|03.01|SWITCH_3"_s,
                                     u"Dimmer|1.5 (2)|DIMMER_5"_s, u"Raffstore/Jalousie|03.12|AUTO_7"_s}));
     QVERIFY(!dialog.btnAdd->isEnabled());
@@ -290,7 +337,8 @@ void BusWindowsTest::discoverShowsAndAddsDevices()
     // Added at the end with its alias by position, saved, and found in the project now.
     QCOMPARE(w().items().count(), 15);
     QCOMPARE(w().items().at(14).alias, u"SWITCH_15"_s);
-    QCOMPARE(texts(1), QStringList());
+    QCOMPARE(texts(1), QStringList{u"Dimmer 07.10|07.10|"_s});
+    QVERIFY(!dialog.btnAdd->isEnabled());
     QVERIFY(texts(0).contains(u"Licht/Schalter|07.15|SWITCH_15"_s));
     FunctionList reloaded;
     program().openHab.LoadFiles(reloaded);

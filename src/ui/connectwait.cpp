@@ -1,0 +1,34 @@
+#include "connectwait.h"
+
+#include "link/buserror.h"
+#include "model/tlanguage.h"
+
+#include <QLabel>
+
+TConnectWait::TConnectWait(const TLanguage& language, QLabel* label, QObject* parent)
+    : QObject(parent), m_language(language), m_label(label)
+{
+    m_tick.setInterval(1000);
+    connect(&m_tick, &QTimer::timeout, this, [this] {
+        ++m_seconds;
+        show();
+    });
+}
+
+void TConnectWait::start(const TBusServer& server)
+{
+    m_server = server.host + u':' + QString::number(server.port);
+    m_seconds = 0;
+    m_tick.start();
+    show();
+}
+
+void TConnectWait::stop()
+{
+    m_tick.stop();
+}
+
+void TConnectWait::show()
+{
+    m_label->setText(m_language.GetMsg(Msg::BusConnecting, m_server, QString::number(m_seconds)));
+}
