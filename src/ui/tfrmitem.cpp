@@ -351,6 +351,12 @@ void TfrmItem::DoAdd(FunctionList& lv)
 {
     lvItems = &lv;
     liEdit = -1;
+    // A new function starts as the editor's first use does, never from what the last edit left in
+    // the window: a light or switch, reachable by voice.
+    pressKind(FunctionEntry::Switch);
+    tsReverse->setChecked(false);
+    tsSprache->setChecked(true);
+    tsHome->setChecked(false);
     edBez->clear();
     edAdresse->setText(QStringLiteral("0.0"));
     edCENKey->clear();

@@ -75,7 +75,7 @@ private slots:
     void cleanup();
 
     void addSwitch();
-    void addStartsFromThePreviousKindAndSwitches();
+    void addStartsFromTheDefaults();
     void blindVoiceAssistant_data();
     void blindVoiceAssistant();
     void voiceHint_data();
@@ -239,7 +239,7 @@ void FunctionEditorTest::addSwitch()
                              "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"_s));
 }
 
-void FunctionEditorTest::addStartsFromThePreviousKindAndSwitches()
+void FunctionEditorTest::addStartsFromTheDefaults()
 {
     add([&] {
         m_item->btnAutomation->click();
@@ -253,10 +253,11 @@ void FunctionEditorTest::addStartsFromThePreviousKindAndSwitches()
         fresh = m_item->edBez->text().isEmpty() && m_item->edAdresse->text() == u"0.0"_s &&
                 m_item->edCENKey->text().isEmpty() && m_item->cbAdrArt->currentIndex() == 0 &&
                 m_item->cbBus->currentIndex() == 0 && entryTexts(m_item->lbGruppe, Qt::Checked).isEmpty();
-        QCOMPARE(m_item->kind(), int(FunctionEntry::Automation));
+        // Not the blind with Siri/Home that was added before.
+        QCOMPARE(m_item->kind(), int(FunctionEntry::Switch));
         QVERIFY(m_item->tsSprache->isChecked());
-        QVERIFY(m_item->tsHome->isChecked());
-        QVERIFY(m_item->tsHome->isVisible());
+        QVERIFY(!m_item->tsHome->isChecked());
+        QVERIFY(!m_item->tsReverse->isChecked());
     });
     QVERIFY(fresh);
     QCOMPARE(m_lv.at(demoRows).voice, u"Siri/Home"_s);
