@@ -168,7 +168,6 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
     window->addWidget(header);
     window->addLayout(body, 1);
 
-    setTabOrders();
     FillAddressLists();
 
     connect(edBez, &QLineEdit::textChanged, this, &TfrmItem::UpdateVoiceHint);
@@ -184,6 +183,7 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
     busTools = new TItemBusTools(program, *this, this);
     closing->insertWidget(0, busTools, 1);
     connect(this, &QDialog::finished, busTools, &TItemBusTools::reset);
+    setTabOrders();
 }
 
 QWidget* TfrmItem::buildKindBox()
@@ -326,12 +326,32 @@ QWidget* TfrmItem::buildMembershipBox()
     return gbSzenen;
 }
 
+// Reading order: the kinds above, the boxes from top to bottom and left to right, then the bottom
+// row from the bus tools on the left to Speichern and Abbrechen on the right.
 void TfrmItem::setTabOrders()
 {
-    const QList<QWidget*> order = {btnSchalter, btnDimmer, btnAutomation, btnGruppe, btnSzenario,
-                                   btnCEN,      edBez,     tsSprache,     tsHome,    cbAdrArt,
-                                   edAdresse,   cbBus,     cbCEN,         edCENKey,  cbSzene,
-                                   tsReverse,   lbGruppe,  btnGroups,     btnSave,   btnClose};
+    const QList<QWidget*> order = {btnSchalter,
+                                   btnDimmer,
+                                   btnAutomation,
+                                   btnGruppe,
+                                   btnSzenario,
+                                   btnCEN,
+                                   edBez,
+                                   tsSprache,
+                                   tsHome,
+                                   cbAdrArt,
+                                   edAdresse,
+                                   cbBus,
+                                   cbCEN,
+                                   edCENKey,
+                                   cbSzene,
+                                   tsReverse,
+                                   lbGruppe,
+                                   btnGroups,
+                                   busTools->btnTest,
+                                   busTools->btnLearn,
+                                   btnSave,
+                                   btnClose};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }

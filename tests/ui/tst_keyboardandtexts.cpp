@@ -2,6 +2,7 @@
 #include "scriptedprompts.h"
 #include "ui/functionlistview.h"
 #include "ui/qtprompts.h"
+#include "ui/itembustools.h"
 #include "ui/startup.h"
 #include "ui/tfrmgroups.h"
 #include "ui/tfrmitem.h"
@@ -278,7 +279,11 @@ void KeyboardAndTextsTest::dialogTabOrders()
     const TfrmNewProject& project = *p.frmNewProject;
     const TfrmSettings& settings = *p.frmSettings;
     const TfrmGroups& groups = *p.frmGroups;
+    const TfrmItem& item = *p.frmItem;
     const QList<QList<QWidget*>> windows = {
+        QList<QWidget*>{item.btnSchalter, item.btnCEN, item.edBez, item.tsSprache, item.edAdresse, item.lbGruppe,
+                        item.btnGroups, item.busTools->btnTest, item.busTools->btnLearn, item.btnSave,
+                        item.btnClose},
         QList<QWidget*>{transfer.edIP, transfer.btnSearch, transfer.btnSend, transfer.btnReceive,
                         transfer.btnClose},
         QList<QWidget*>{project.edName, project.edSerial, project.tsSitemap, project.btnOK, project.btnCancel,
