@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
@@ -604,8 +605,11 @@ void TfrmMain::ExchangeItems(FunctionList& lv, int i, int j)
 
 void TfrmMain::exportCsv()
 {
+    // A list for people: it starts among the user's documents, named after the project.
+    const QString proposal = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                                 .filePath(m_program.openHab.sProj + QStringLiteral(".csv"));
     const QString fileName = m_program.prompts.saveFileName(
-        SaveTextFileDialog->property(Tags::dialogTitle).toString(), QString(), QStringLiteral("CSV (*.csv)"));
+        SaveTextFileDialog->property(Tags::dialogTitle).toString(), proposal, QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
     if (m_workspace->isInProjectsFolder(fileName)) {
@@ -613,10 +617,6 @@ void TfrmMain::exportCsv()
             m_program.language.GetMsg(Msg::ExportIntoProjects, QDir::toNativeSeparators(fileName)));
         return;
     }
-    // As the save dialog asks before overwriting a file, it asks before creating one.
-    if (!QFileInfo::exists(fileName) && !m_program.prompts.confirm(m_program.language.GetMsg(
-                                            Msg::CreateCsvFile, QDir::toNativeSeparators(fileName))))
-        return;
     QStringList captions;
     for (int column = FunctionList::LabelColumn; column <= FunctionList::GroupsColumn; ++column)
         captions << m_items.headerData(column, Qt::Horizontal).toString();

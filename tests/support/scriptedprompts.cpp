@@ -55,9 +55,10 @@ bool ScriptedPrompts::choose(const QString& caption, const QString& prompt, cons
     return index >= 0;
 }
 
-QString ScriptedPrompts::saveFileName(const QString& title, const QString&, const QString&)
+QString ScriptedPrompts::saveFileName(const QString& title, const QString& defaultName, const QString&)
 {
     shown << QStringLiteral("save: ") + title;
+    lastSaveProposal = defaultName;
     const QString answer = next(title);
     return answer.startsWith(QStringLiteral("text:")) ? answer.mid(5) : QString();
 }

@@ -23,10 +23,13 @@ public:
     {
         m_answers.clear();
         shown.clear();
+        lastSaveProposal.clear();
     }
     bool allAnswered() const { return m_answers.isEmpty(); }
 
     QStringList shown;
+    // The file name the last saveFileName proposed.
+    QString lastSaveProposal;
 
     void error(const QString& text) override;
     void information(const QString& text) override;

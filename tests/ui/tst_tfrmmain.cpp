@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <algorithm>
@@ -97,7 +98,6 @@ private slots:
     void csvExportReadsBackAsWritten_data();
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
-    void csvExportCancelledWritesNothing_data();
     void csvExportCancelledWritesNothing();
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
@@ -595,14 +595,15 @@ void MainWindowTest::csvExportReadsBackAsWritten()
     w().items().setEntries(rows);
     const QString fileName = m_folder->path() + QStringLiteral("export.csv");
     m_prompts.queueText(fileName);
-    m_prompts.queueYes();
 
     w().csvExport->trigger();
 
-    QCOMPARE(m_prompts.shown,
-             (QStringList{QStringLiteral("save: CSV speichern unter"),
-                          QStringLiteral("confirm: Die Datei ") + fileName +
-                              QStringLiteral(" gibt es noch nicht. Soll sie angelegt werden?")}));
+    // The dialog proposes the project's name among the user's documents and, having asked before
+    // replacing a file, asks nothing more.
+    QCOMPARE(m_prompts.shown, QStringList{QStringLiteral("save: CSV speichern unter")});
+    QCOMPARE(m_prompts.lastSaveProposal,
+             QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                 .filePath(QStringLiteral("Demo.csv")));
     QVERIFY(readBytes(fileName).startsWith(
         "\xEF\xBB\xBF"
         "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
@@ -623,34 +624,20 @@ void MainWindowTest::csvWriteFailureIsShown()
     start();
     const QString fileName = m_folder->path() + QStringLiteral("missing/export.csv");
     m_prompts.queueText(fileName);
-    m_prompts.queueYes();
     w().csvExport->trigger();
-    QCOMPARE(m_prompts.shown.size(), 3);
-    QVERIFY2(m_prompts.shown.at(2).startsWith(QStringLiteral("error: ")) &&
-                 m_prompts.shown.at(2).contains(fileName),
-             qPrintable(m_prompts.shown.at(2)));
-}
-
-void MainWindowTest::csvExportCancelledWritesNothing_data()
-{
-    QTest::addColumn<bool>("atTheDialog");
-    QTest::newRow("dialog cancelled") << true;
-    QTest::newRow("No to creating the file") << false;
+    QCOMPARE(m_prompts.shown.size(), 2);
+    QVERIFY2(m_prompts.shown.at(1).startsWith(QStringLiteral("error: ")) &&
+                 m_prompts.shown.at(1).contains(fileName),
+             qPrintable(m_prompts.shown.at(1)));
 }
 
 void MainWindowTest::csvExportCancelledWritesNothing()
 {
-    QFETCH(bool, atTheDialog);
     QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
     start();
-    if (atTheDialog) {
-        m_prompts.queueCancel();
-    } else {
-        m_prompts.queueText(m_folder->path() + QStringLiteral("export.csv"));
-        m_prompts.queueNo();
-    }
+    m_prompts.queueCancel();
     w().csvExport->trigger();
-    QCOMPARE(m_prompts.shown.size(), atTheDialog ? 1 : 2);
+    QCOMPARE(m_prompts.shown.size(), 1);
     QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*.csv")}, QDir::Files), QStringList());
 }
 
