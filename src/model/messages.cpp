@@ -121,7 +121,6 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::CheckChangedNextSave, u"$1 ändert sich beim nächsten Speichern oder fällt weg: $2"},
     {Msg::CheckRejectedByOpenHab, u"$1: openHAB 2.5 lehnt $2 ab"},
     {Msg::CheckSendAnyway, u"Die Prüfung des Projekts hat diese Fehler gefunden. Trotzdem senden?"},
-    {Msg::CreateCsvFile, u"Die Datei $1 gibt es noch nicht. Soll sie angelegt werden?"},
     {Msg::BusUnreachable, u"Kein Busserver unter $1 erreichbar."},
     {Msg::BusPasswordRejected, u"Das Passwort wurde vom Busserver abgelehnt."},
     {Msg::BusCommandRejected, u"Der Befehl $1 wurde vom Bus abgelehnt."},

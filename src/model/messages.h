@@ -115,7 +115,6 @@ enum class Msg : int
     CheckChangedNextSave = 106,
     CheckRejectedByOpenHab = 107,
     CheckSendAnyway = 108,
-    CreateCsvFile = 109,
     BusUnreachable = 110,
     BusPasswordRejected = 111,
     BusCommandRejected = 112,

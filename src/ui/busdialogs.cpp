@@ -123,9 +123,8 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
     : QDialog(parent), m_program(program), m_discovery(new TBusDiscovery(program.bticino, this))
 {
     DialogLook::setUp(this, {640, 480});
-    QLabel* title = nullptr;
-    QVBoxLayout* layout = frame(this, title, lblBusStatus);
-    title->setObjectName(u"lblTitle"_s);
+    QVBoxLayout* layout = frame(this, m_title, lblBusStatus);
+    m_title->setObjectName(u"lblTitle"_s);
     lvDevices = new QTreeWidget(this);
     lvDevices->setColumnCount(3);
     lvDevices->setHeaderHidden(true);
@@ -155,14 +154,14 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
             bMarked = bMarked || missing->child(i)->checkState(0) == Qt::Checked;
         btnAdd->setEnabled(bMarked);
     });
-    // Until a search has run, the title line says what the dialog is for.
-    title->setText(program.language.GetMsg(Msg::FindDevices));
 }
 
 void TBusDiscoverDialog::Run()
 {
     const TLanguage& language = m_program.language;
+    // In the language chosen now, which may have changed since the last search.
     setWindowTitle(language.GetMsg(Msg::FindDevices));
+    m_title->setText(language.GetMsg(Msg::FindDevices));
     btnAdd->setText(language.GetMsg(Msg::AddMarked));
     btnAdd->setEnabled(false);
     btnClose->setText(cancelCaption(language));

@@ -69,6 +69,7 @@ private:
     void addMarked();
 
     TProgram& m_program;
+    QLabel* m_title = nullptr;
     TBusDiscovery* m_discovery = nullptr;
     TConnectWait* m_wait = nullptr;
     QList<TBusDevice> m_devices;

@@ -227,6 +227,7 @@ QWidget* TfrmMain::buildSidePanel()
 
     column->addStretch();
     auto* Label1 = whiteLabel(QStringLiteral("openHAB für BTicino MyHome"), Style::bodyFont(11), panel);
+    setTag(Label1, 74);
     Label1->setAlignment(Qt::AlignCenter);
     column->addWidget(Label1);
     return panel;

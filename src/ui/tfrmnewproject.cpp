@@ -49,6 +49,7 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
     auto* serialLabel = caption(u"Varuno-Seriennummer"_s, 36, this);
     serialLabel->setWordWrap(true);
     auto* appLabel = new QLabel(u"openHAB-App"_s, this);
+    setTag(appLabel, 75);
     appLabel->setFont(Style::bodyFont(15));
     tsSitemap = new ToggleSwitch(this);
     tsSitemap->setOffCaption(u"gruppieren nach Schalter-Art"_s);

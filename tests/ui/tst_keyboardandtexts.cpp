@@ -1,8 +1,8 @@
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/functionlistview.h"
-#include "ui/qtprompts.h"
 #include "ui/itembustools.h"
+#include "ui/qtprompts.h"
 #include "ui/startup.h"
 #include "ui/tfrmgroups.h"
 #include "ui/tfrmitem.h"
@@ -109,6 +109,7 @@ private slots:
     void windowsHaveTitlesAndThePicture();
     void mnemonicsAndShortcuts();
     void captionsFit();
+    void englishLeavesNoGermanLabel();
     void shortenedCellShowsATooltip();
     void editorControlsKeepTheirPlaces();
 
@@ -281,9 +282,9 @@ void KeyboardAndTextsTest::dialogTabOrders()
     const TfrmGroups& groups = *p.frmGroups;
     const TfrmItem& item = *p.frmItem;
     const QList<QList<QWidget*>> windows = {
-        QList<QWidget*>{item.btnSchalter, item.btnCEN, item.edBez, item.tsSprache, item.edAdresse, item.lbGruppe,
-                        item.btnGroups, item.busTools->btnTest, item.busTools->btnLearn, item.btnSave,
-                        item.btnClose},
+        QList<QWidget*>{item.btnSchalter, item.btnCEN, item.edBez, item.tsSprache, item.edAdresse,
+                        item.lbGruppe, item.btnGroups, item.busTools->btnTest, item.busTools->btnLearn,
+                        item.btnSave, item.btnClose},
         QList<QWidget*>{transfer.edIP, transfer.btnSearch, transfer.btnSend, transfer.btnReceive,
                         transfer.btnClose},
         QList<QWidget*>{project.edName, project.edSerial, project.tsSitemap, project.btnOK, project.btnCancel,
@@ -408,6 +409,21 @@ void KeyboardAndTextsTest::captionsFit()
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     QVERIFY2(textWidth(header, caption) + 2 * margin <= header->sectionSize(languageColumn),
              qPrintable(QString::number(header->sectionSize(languageColumn))));
+}
+
+// The side panel's line and the new-project window's label follow a switch to English.
+void KeyboardAndTextsTest::englishLeavesNoGermanLabel()
+{
+    start(m_prompts);
+    w().tsLanguage->setChecked(true);
+    QStringList labels;
+    for (QWidget* window : QList<QWidget*>{&w(), program().frmNewProject})
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            labels << label->text();
+    QVERIFY2(labels.contains(u"openHAB for BTicino MyHome"_s), qPrintable(labels.join(u" | "_s)));
+    QVERIFY2(labels.contains(u"openHAB app"_s), qPrintable(labels.join(u" | "_s)));
+    for (const QString& german : {u"für"_s, u"openHAB-App"_s})
+        QVERIFY2(!labels.join(u' ').contains(german), qPrintable(german));
 }
 
 void KeyboardAndTextsTest::shortenedCellShowsATooltip()
