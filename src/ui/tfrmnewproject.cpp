@@ -77,8 +77,8 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
     connect(btnDel, &QPushButton::clicked, this, &TfrmNewProject::deleteProject);
 }
 
-// Each mode's two buttons share the same two places: OK or Save on the left, Cancel or Delete on
-// the right.
+// Abbrechen keeps its place on the right in both modes, with Anlegen or Speichern beside it; the
+// edit mode's Projekt löschen stands apart on the left.
 QWidget* TfrmNewProject::buildButtonRow()
 {
     auto* row = new QWidget(this);
@@ -94,10 +94,13 @@ QWidget* TfrmNewProject::buildButtonRow()
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
+    layout->addWidget(btnDel, 1);
     layout->addWidget(btnOK, 1);
     layout->addWidget(btnSave, 1);
     layout->addWidget(btnCancel, 1);
-    layout->addWidget(btnDel, 1);
+    setTabOrder(btnDel, btnOK);
+    setTabOrder(btnOK, btnSave);
+    setTabOrder(btnSave, btnCancel);
     return row;
 }
 
@@ -129,7 +132,6 @@ bool TfrmNewProject::Edit()
 bool TfrmNewProject::run(bool editMode)
 {
     btnOK->setVisible(!editMode);
-    btnCancel->setVisible(!editMode);
     btnSave->setVisible(editMode);
     btnDel->setVisible(editMode);
     (editMode ? btnSave : btnOK)->setDefault(true);

@@ -269,8 +269,10 @@ void ProjectDialogTest::editShowsTheOpenProject()
 
     press(w().btnDelProjekt, [&] {
         QCOMPARE(dlg().windowTitle(), u"Projekt bearbeiten"_s);
-        QVERIFY(dlg().btnSave->isVisible() && dlg().btnDel->isVisible());
-        QVERIFY(!dlg().btnOK->isVisible() && !dlg().btnCancel->isVisible());
+        QVERIFY(dlg().btnSave->isVisible() && dlg().btnDel->isVisible() && dlg().btnCancel->isVisible());
+        QVERIFY(!dlg().btnOK->isVisible());
+        // Abbrechen stands where it stands in the new mode, deleting apart from it.
+        QVERIFY(dlg().btnDel->x() < dlg().btnSave->x() && dlg().btnSave->x() < dlg().btnCancel->x());
         QCOMPARE(dlg().edName->text(), project);
         QCOMPARE(dlg().edSerial->text(), serial);
         QCOMPARE(dlg().sName, project);
