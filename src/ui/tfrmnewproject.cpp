@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,6 +27,8 @@ namespace {
 // Window Tags: their captions are the dialog's title in each mode.
 constexpr int NewTag = 2;
 constexpr int EditTag = 67;
+// The window's width in the new mode; the edit mode widens it as far as its buttons need.
+constexpr int BaseWidth = 278;
 
 QLabel* caption(const QString& text, int tag, QWidget* parent)
 {
@@ -39,9 +43,9 @@ QLabel* caption(const QString& text, int tag, QWidget* parent)
 TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    DialogLook::setUp(this, {278, 248});
+    DialogLook::setUp(this, {BaseWidth, 248});
     setFont(Style::bodyFont(11));
-    // Two buttons share the narrow window's width; "Projekt löschen" has to fit.
+    // Buttons share the narrow window's width.
     setStyleSheet(styleSheet() + u"QPushButton { padding: 5px 6px; }"_s);
 
     edName = new QLineEdit(this);
@@ -137,6 +141,9 @@ bool TfrmNewProject::run(bool editMode)
     (editMode ? btnSave : btnOK)->setDefault(true);
     setTag(this, editMode ? EditTag : NewTag);
     FillLanguage(this, m_program.language);
+    // The edit mode's three buttons need more room than the new mode's two.
+    layout()->activate();
+    setFixedWidth(std::max(BaseWidth, layout()->sizeHint().width()));
     edName->setFocus();
     DialogLook::centre(this);
     return exec() == QDialog::Accepted;
