@@ -291,6 +291,8 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::BusServerNotSet,
      u"Für dieses Projekt ist kein BTicino-Server eingetragen (Server-Einstellungen: "
      u"IP-Adresse des BTicino-Gateways). Wollen Sie die Konfiguration trotzdem übertragen?"},
+    {Msg::StopTest, u"Test abbrechen"},
+    {Msg::StopLearning, u"Lernen abbrechen"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

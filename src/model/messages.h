@@ -240,6 +240,8 @@ enum class Msg : int
     BusTestLeftOn = 254,
     GroupInUse = 275,
     BusServerNotSet = 276,
+    StopTest = 277,
+    StopLearning = 278,
 };
 
 namespace Messages {

@@ -122,10 +122,10 @@ void TItemBusTools::updateControls()
 {
     const bool bTesting = m_test->isRunning();
     const bool bLearning = m_learn->isRunning();
-    const QString cancel =
-        m_program.language.Caption(u"32"_s).isEmpty() ? u"Abbrechen"_s : m_program.language.Caption(u"32"_s);
-    btnTest->setText(bTesting ? cancel : m_program.language.GetMsg(Msg::Test));
-    btnLearn->setText(bLearning ? cancel : m_program.language.GetMsg(Msg::LearnAddress));
+    // Each says what it stops: the editor's own Abbrechen stands beside them.
+    const TLanguage& language = m_program.language;
+    btnTest->setText(language.GetMsg(bTesting ? Msg::StopTest : Msg::Test));
+    btnLearn->setText(language.GetMsg(bLearning ? Msg::StopLearning : Msg::LearnAddress));
     btnTest->setEnabled(!bLearning);
     btnLearn->setEnabled(!bTesting && m_editor.kind() != FunctionEntry::GroupScene);
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);

@@ -165,7 +165,7 @@ void BusWindowsTest::editorTestReportsRefusalAndCanBeCancelled()
         // A server that never answers: the window stays usable and the button cancels.
         QVERIFY(m_sim.setMode(u"silent"_s));
         tools().btnTest->click();
-        QCOMPARE(tools().btnTest->text(), u"Abbrechen"_s);
+        QCOMPARE(tools().btnTest->text(), u"Test abbrechen"_s);
         QVERIFY(!tools().btnLearn->isEnabled());
         // The wait for the server counts its seconds.
         const QString connecting = u"Verbinde mit dem Busserver 127.0.0.1:"_s + QString::number(m_sim.port());
@@ -221,6 +221,8 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
         kinds.at(kind)->click();
         tools().btnLearn->click();
         QTRY_VERIFY_WITH_TIMEOUT(tools().lblBusStatus->text().contains(u"Taste"), Patience);
+        // Not a second "Abbrechen" beside the editor's own.
+        QCOMPARE(tools().btnLearn->text(), u"Lernen abbrechen"_s);
         // A frame of another kind is shown, not used.
         const bool bBlind = kind == FunctionEntry::Automation;
         QVERIFY(m_sim.event({bBlind ? "*1*1*0112##" : "*2*1*0114##"}));
