@@ -293,6 +293,7 @@ constexpr auto table = std::to_array<Entry>({
      u"IP-Adresse des BTicino-Gateways). Wollen Sie die Konfiguration trotzdem übertragen?"},
     {Msg::StopTest, u"Test abbrechen"},
     {Msg::StopLearning, u"Lernen abbrechen"},
+    {Msg::AddressStoredAs, u"Wird gespeichert als $1"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

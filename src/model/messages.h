@@ -242,6 +242,7 @@ enum class Msg : int
     BusServerNotSet = 276,
     StopTest = 277,
     StopLearning = 278,
+    AddressStoredAs = 279,
 };
 
 namespace Messages {

@@ -211,7 +211,11 @@ void TItemBusTools::showHints()
         m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
     const TBusHints hints(m_program.openHab, rows);
     const QString name = u'"' + m_editor.edBez->text() + u'"';
-    setStatus(hints.ForFunction(v, name, m_editor.editedRow()).join(u'\n'));
+    QStringList lines = hints.ForFunction(v, name, m_editor.editedRow());
+    // "12" is point 2 of room 1: the stored form says so while the user types.
+    if (v.sAdr != m_editor.edAdresse->text().trimmed())
+        lines.prepend(m_program.language.GetMsg(Msg::AddressStoredAs, v.sAdr));
+    setStatus(lines.join(u'\n'));
 }
 
 void TItemBusTools::learnClick()

@@ -251,6 +251,14 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
 void BusWindowsTest::editorWarnsOfTheBusTraps()
 {
     whileEditing(-1, [this] {
+        // The stored form, while it differs from what is typed.
+        editor().btnSchalter->click();
+        editor().edAdresse->setText(u"12"_s);
+        QCOMPARE(tools().lblBusStatus->text(), u"Wird gespeichert als 1.2"_s);
+        editor().edAdresse->setText(u"7.15"_s);
+        QCOMPARE(tools().lblBusStatus->text(), u"Wird gespeichert als 07.15"_s);
+        editor().edAdresse->setText(u"07.15"_s);
+        QCOMPARE(tools().lblBusStatus->text(), QString());
         editor().btnCEN->click();
         editor().edBez->setText(u"Abend"_s);
         editor().edAdresse->setText(u"1.5"_s);
