@@ -197,7 +197,9 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::CliCheckDetails,
      u"Jeder Fehler steht in einer Zeile der Standardausgabe: doppelte Busadressen, mehrfach vergebene "
      u"Aliase, fehlende Gruppen, individuelle Szenen ohne Mitglieder und alles, was Speichern und Laden "
-     u"verändern würden. Exit-Status 1, wenn es Fehler gibt."},
+     u"verändern würden. Exit-Status 1, wenn es Fehler gibt. Warnungen zu dem, was der Bus anders versteht "
+     u"(CEN-Tasten über 31, Bereiche oder Gruppen ohne Funktion), stehen in der Standardfehlerausgabe und "
+     u"ändern den Exit-Status nicht."},
     {Msg::CliBusSummary, u"Testet Funktionen am Bus, lernt Adressen und sucht Busgeräte."},
     {Msg::CliBusDetails,
      u"test ALIAS [on|off|up|down|stop|PROZENT] schaltet die Funktion wie openHAB (ohne WORT wie \"Funktion "
