@@ -179,8 +179,12 @@ int TCliBus::RunDiscover(const TOptions& options)
     const TDiscoveryResult found = CompareWithProject(m_bticino, m_openHab, rows, discovery.devices());
     for (const TFoundDevice& f : found.found) {
         const TBusDevice& d = f.device;
-        Print(m_out, KindCaption(d.iType) + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) +
-                         u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
+        // A light point that is off may as well be a dimmer, unless the project knows it.
+        const QString kind = f.row >= 0      ? KindCaption(rows.at(f.row).kind)
+                             : d.bKindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
+                                             : KindCaption(d.iType);
+        Print(m_out, kind + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) + u'\t' +
+                         (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }
     const QString silent = m_language.GetMsg(Msg::SilentInProject);
     for (const int row : found.silentRows) {
