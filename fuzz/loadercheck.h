@@ -1,9 +1,9 @@
 #pragma once
 
-// The items-file loader on arbitrary file content.
+// The items-file loader on arbitrary file content, in memory: the bytes are read as LoadFiles reads
+// the items file, and a save is the items file SaveItems would write.
 //
-// Input: the bytes of bticino.items; the project's other files are fixed. Loading must not crash,
-// and saving must settle the project:
+// Input: the bytes of bticino.items. Loading must not crash, and saving must settle the project:
 // - when the loaded list is one the program could have made (every alias once and of letters,
 //   digits and "_"; addresses of digits, "." and "#"; keys of digits; labels and groups without
 //   quotes or brackets; blinds moved by a named assistant), saving and loading again gives exactly
@@ -26,7 +26,6 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -35,30 +34,25 @@ namespace fuzz {
 
 namespace loader {
 
-// A program folder with config/ and one project whose files other than the items file stay as
-// they are: with a non-empty identity, loading never writes a new one.
+// A program folder without a catalogue (German built-in texts) and a project folder without
+// project.ini (the sitemap's defaults): nothing of the project is on disk.
 class Project
 {
 public:
-    Project()
-    {
-        QDir(m_dir.path()).mkpath(QStringLiteral("config"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("projects/Fuzz"));
-        writeFile(configDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
-        writeFile(projectDir() + QStringLiteral("bticino.cfg"),
-                  "webserver.host=192.168.1.35\r\nwebserver.port=20000\r\nwebserver.passwd=12345\r\n");
-        writeFile(projectDir() + QStringLiteral("uuid"), "0a1b2c3d-0000-4000-8000-000000000000\r\n");
-        writeFile(projectDir() + QStringLiteral("secret"), "abcdefghij0123456789\r\n");
-        writeFile(projectDir() + QStringLiteral("mqtt.cfg"), "broker.url=tcp://localhost:1883\r\n");
-    }
-
-    QString configDir() const { return m_dir.path() + QStringLiteral("/config/"); }
-    QString projectDir() const { return m_dir.path() + QStringLiteral("/projects/Fuzz/"); }
-    QString itemsFile() const { return projectDir() + QStringLiteral("bticino.items"); }
+    QString configDir() const { return m_dir.path() + QStringLiteral("/"); }
+    QString projectDir() const { return m_dir.path() + QStringLiteral("/"); }
 
 private:
     QTemporaryDir m_dir;
 };
+
+// Reads the bytes as the items file, as LoadFiles does.
+inline void load(TopenHab& openHab, const QByteArray& bytes, FunctionList& list)
+{
+    TopenHab::ItemsContent items = openHab.parseItems(bytes);
+    openHab.slGroups = std::move(items.groups);
+    list.setEntries(items.rows);
+}
 
 // A CEN scene's key goes out with two digits at least, so a one-digit key comes back with a
 // leading "0"; the description shows it so from the start.
@@ -116,14 +110,14 @@ inline bool isPlain(const TopenHab& openHab, const FunctionList& list)
     return true;
 }
 
-// Saves the list and reads back the items file that was written.
-inline QString save(TopenHab& openHab, const Project& project, const FunctionList& list, QByteArray& items)
+// The items file a save of the list writes.
+inline QByteArray save(const TopenHab& openHab, const FunctionList& list)
 {
-    const TFileErrors errors = openHab.SaveItems(list.entries());
-    if (!errors.isEmpty())
-        return errors.first().text(openHab.language());
-    items = readFile(project.itemsFile());
-    return {};
+    const QList<std::pair<QString, TTextLines>> files = openHab.itemFiles(list.entries());
+    QByteArray items;
+    for (const QString& chunk : files.constFirst().second.chunks())
+        items += chunk.toUtf8();
+    return items;
 }
 
 } // namespace loader
@@ -134,41 +128,32 @@ inline QString CheckLoader(const QByteArray& input)
     static const Project project;
     static const TLanguage german(project.configDir());
     static const Tbticino rules(german);
-    if (!writeFile(project.itemsFile(), input))
-        return QStringLiteral("cannot prepare %1").arg(project.itemsFile());
 
     TopenHab openHab(german, rules, project.configDir());
     openHab.sProjPath = project.projectDir();
     openHab.sProj = QStringLiteral("Fuzz");
-    try {
-        FunctionList loaded;
-        openHab.LoadFiles(loaded);
-        const QString first = describe(loaded, openHab.slGroups);
-        const bool plain = isPlain(openHab, loaded);
-        QByteArray saved;
-        QString failure = save(openHab, project, loaded, saved);
-        QSet<QByteArray> earlier;
-        for (int round = 2; failure.isEmpty(); ++round) {
-            FunctionList reloaded;
-            openHab.LoadFiles(reloaded);
-            const QString again = describe(reloaded, openHab.slGroups);
-            if (round == 2 && plain && again != first)
-                return QStringLiteral("loaded as\n%1\nsaved as\n%2\nloaded again as\n%3")
-                    .arg(first, QString::fromUtf8(saved), again);
-            QByteArray savedAgain;
-            failure = save(openHab, project, reloaded, savedAgain);
-            if (!failure.isEmpty() || savedAgain == saved)
-                break;
-            earlier.insert(saved);
-            if (earlier.contains(savedAgain) || round > input.size() + 2)
-                return QStringLiteral("round %1 does not settle:\n%2\nthen\n%3")
-                    .arg(round)
-                    .arg(QString::fromUtf8(saved), QString::fromUtf8(savedAgain));
-            saved = savedAgain;
-        }
-        return failure;
-    } catch (const EFileError& error) {
-        return error.text(german);
+    FunctionList loaded;
+    load(openHab, input, loaded);
+    const QString first = describe(loaded, openHab.slGroups);
+    const bool plain = isPlain(openHab, loaded);
+    QByteArray saved = save(openHab, loaded);
+    QSet<QByteArray> earlier;
+    for (int round = 2;; ++round) {
+        FunctionList reloaded;
+        load(openHab, saved, reloaded);
+        const QString again = describe(reloaded, openHab.slGroups);
+        if (round == 2 && plain && again != first)
+            return QStringLiteral("loaded as\n%1\nsaved as\n%2\nloaded again as\n%3")
+                .arg(first, QString::fromUtf8(saved), again);
+        const QByteArray savedAgain = save(openHab, reloaded);
+        if (savedAgain == saved)
+            return {};
+        earlier.insert(saved);
+        if (earlier.contains(savedAgain) || round > input.size() + 2)
+            return QStringLiteral("round %1 does not settle:\n%2\nthen\n%3")
+                .arg(round)
+                .arg(QString::fromUtf8(saved), QString::fromUtf8(savedAgain));
+        saved = savedAgain;
     }
 }
 

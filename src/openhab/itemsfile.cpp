@@ -30,6 +30,11 @@ const TKindItem kindItems[FunctionEntry::KindCount] = {
 
 TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
 {
+    return WriteProjectFiles(itemFiles(rows));
+}
+
+QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEntry>& rows) const
+{
     TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups);
     TRulesBuilder rules(rows);
 
@@ -55,10 +60,10 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
         rules.BuildRowRules(v);
     }
 
-    return WriteProjectFiles({{sItemsFile, items},
-                              {sCloudFile, TTextLines(BuildCloudFile(exposed))},
-                              {sRulesFile, rules.Build()},
-                              {sSitemapFile, sitemap.Build(sProj)}});
+    return {{sItemsFile, items},
+            {sCloudFile, TTextLines(BuildCloudFile(exposed))},
+            {sRulesFile, rules.Build()},
+            {sSitemapFile, sitemap.Build(sProj)}};
 }
 
 TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const

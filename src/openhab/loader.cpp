@@ -254,16 +254,6 @@ void removeFirst(QString& text, QStringView part)
         text.remove(at, part.size());
 }
 
-// Judged on the bytes: once decoded, a replacement character that the file holds and one that stands
-// for a foreign byte look the same.
-std::optional<qsizetype> firstNonUtf8Line(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return TextEncoding::firstNonUtf8Line(file.readAll());
-}
-
 } // namespace
 
 TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
@@ -290,44 +280,12 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
 
     lv.clear();
     slGroups.clear();
-    static const struct
-    {
-        QString word;
-        int iType;
-    } typeWords[] = {
-        {u"Switch "_s, FunctionEntry::Switch},
-        {u"Rollershutter "_s, FunctionEntry::Automation},
-        {u"Dimmer "_s, FunctionEntry::Dimmer},
-    };
-    static const QString groupWord = u"Group "_s;
-    // The rows are collected first and handed to the list at once: a list shown in a view would
-    // otherwise announce every single row.
-    const QStringList lines = ReadFile(projectFile(sItemsFile), false);
-    itemsFileReport.notUtf8Line = firstNonUtf8Line(projectFile(sItemsFile));
-    QList<FunctionEntry> rows;
-    rows.reserve(lines.size());
-    QList<TCompanionLine> companions;
-    for (const QString& line : lines) {
-        if (line.startsWith(groupWord)) {
-            slGroups << line.mid(groupWord.size());
-            continue;
-        }
-        // A save writes the headings and the blank line between them again.
-        bool bTaken = QStringView(line).trimmed().isEmpty() || line == ItemsGroupsHeading ||
-                      line == ItemsFunctionsHeading;
-        for (const auto& type : typeWords) {
-            if (line.startsWith(type.word)) {
-                // The text keeps the blank after the type word.
-                bTaken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), rows, companions,
-                                       type.iType);
-                break;
-            }
-        }
-        if (!bTaken)
-            ++itemsFileReport.droppedLines;
-    }
-    itemsFileReport.droppedLines += ApplyCompanionLines(rows, companions);
-    lv.setEntries(rows);
+    // The rows are handed to the list at once: a list shown in a view would otherwise announce
+    // every single row.
+    ItemsContent items = parseItems(ReadBytes(projectFile(sItemsFile)));
+    slGroups = std::move(items.groups);
+    itemsFileReport = items.report;
+    lv.setEntries(items.rows);
 
     // mqtt.cfg is installation data that the program never writes; a project that lost it gets
     // the template again, but one that has it keeps its own.
@@ -338,6 +296,48 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
             errors << TFileError{QDir::toNativeSeparators(mqtt), *failure};
     }
     return errors;
+}
+
+TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
+{
+    static const struct
+    {
+        QString word;
+        int iType;
+    } typeWords[] = {
+        {u"Switch "_s, FunctionEntry::Switch},
+        {u"Rollershutter "_s, FunctionEntry::Automation},
+        {u"Dimmer "_s, FunctionEntry::Dimmer},
+    };
+    static const QString groupWord = u"Group "_s;
+    ItemsContent items;
+    // Judged on the bytes: once decoded, a replacement character that the file holds and one that
+    // stands for a foreign byte look the same.
+    items.report.notUtf8Line = TextEncoding::firstNonUtf8Line(bytes);
+    const QStringList lines = TextLines(bytes, false);
+    items.rows.reserve(lines.size());
+    QList<TCompanionLine> companions;
+    for (const QString& line : lines) {
+        if (line.startsWith(groupWord)) {
+            items.groups << line.mid(groupWord.size());
+            continue;
+        }
+        // A save writes the headings and the blank line between them again.
+        bool bTaken = QStringView(line).trimmed().isEmpty() || line == ItemsGroupsHeading ||
+                      line == ItemsFunctionsHeading;
+        for (const auto& type : typeWords) {
+            if (line.startsWith(type.word)) {
+                // The text keeps the blank after the type word.
+                bTaken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), items.rows, companions,
+                                       type.iType);
+                break;
+            }
+        }
+        if (!bTaken)
+            ++items.report.droppedLines;
+    }
+    items.report.droppedLines += ApplyCompanionLines(items.rows, companions);
+    return items;
 }
 
 bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,

@@ -57,10 +57,20 @@ TopenHab::TopenHab(const TLanguage& language, const Tbticino& bticino, QString c
 
 QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
 {
+    return TextLines(ReadBytes(filename), bKeyValue);
+}
+
+QByteArray TopenHab::ReadBytes(const QString& filename)
+{
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(QDir::toNativeSeparators(filename), file.errorString());
-    const QString text = QString::fromUtf8(file.readAll());
+    return file.readAll();
+}
+
+QStringList TopenHab::TextLines(const QByteArray& bytes, bool bKeyValue)
+{
+    const QString text = QString::fromUtf8(bytes);
     QStringView withoutBom = text;
     if (withoutBom.startsWith(QChar(0xFEFF)))
         withoutBom = withoutBom.sliced(1);

@@ -91,6 +91,10 @@ public:
     // lines with "=" at the second character or later are kept. Throws EFileError when the file
     // cannot be opened.
     static QStringList ReadFile(const QString& filename, bool bKeyValue);
+    // A whole file's bytes; throws EFileError when it cannot be read.
+    static QByteArray ReadBytes(const QString& filename);
+    // ReadFile's lines, from bytes already read.
+    static QStringList TextLines(const QByteArray& bytes, bool bKeyValue);
     // Replaces the file atomically with the lines, UTF-8 without BOM, CR LF after every line.
     // On failure the old file stays as it was and the failure is returned.
     static std::optional<TFileError> WriteFile(const QString& filename, const QStringList& sl);
@@ -143,6 +147,18 @@ public:
     // What the last LoadFiles found in the items file. Whoever backs the dropped lines up before a
     // save sets droppedLines to 0: from then on the save loses nothing that is not kept.
     ItemsFileReport itemsFileReport;
+
+    // What an items file holds, read from its bytes alone: LoadFiles reads the file through it.
+    struct ItemsContent
+    {
+        QStringList groups;
+        QList<FunctionEntry> rows;
+        ItemsFileReport report;
+    };
+    ItemsContent parseItems(const QByteArray& bytes) const;
+    // The files SaveItems writes for rows and the project's groups (file name, lines), without
+    // writing them.
+    QList<std::pair<QString, TTextLines>> itemFiles(const QList<FunctionEntry>& rows) const;
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
