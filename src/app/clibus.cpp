@@ -92,10 +92,10 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     TBusError result = TBusError::None;
     QString detail;
     // Each frame as it went out, and beside it what it did in words.
-    const int iType = row->kind;
+    const int kind = row->kind;
     QStringList done;
     QObject::connect(&test, &TBusTest::acknowledged, &loop, [&](const QByteArray& frame) {
-        const QString words = FrameInWords(m_language, m_bticino, frame, iType);
+        const QString words = FrameInWords(m_language, m_bticino, frame, kind);
         done << (words.isEmpty() ? QString::fromLatin1(frame) : words);
         Print(m_out, QString::fromLatin1(frame) + (words.isEmpty() ? QString() : u'\t' + words) + u'\n');
     });
@@ -116,10 +116,10 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     test.start(options.server, *steps);
     loop.exec();
     // Stopped before the frames that switch it back went out: the user must know it stays on.
-    const bool bLeftOn =
+    const bool leftOn =
         result == TBusError::Cancelled && detail.isEmpty() && !done.isEmpty() && done.size() < steps->size();
-    Print(m_err, (bLeftOn ? m_language.GetMsg(Msg::BusTestLeftOn, done.join(u"; "_s))
-                          : TestResultText(m_language, m_bticino, result, detail, iType)) +
+    Print(m_err, (leftOn ? m_language.GetMsg(Msg::BusTestLeftOn, done.join(u"; "_s))
+                         : TestResultText(m_language, m_bticino, result, detail, kind)) +
                      u'\n');
     return result == TBusError::None ? Success : Failure;
 }
@@ -180,9 +180,9 @@ int TCliBus::RunDiscover(const TOptions& options)
     for (const TFoundDevice& f : found.found) {
         const TBusDevice& d = f.device;
         // A light point that is off may as well be a dimmer, unless the project knows it.
-        const QString kind = f.row >= 0      ? KindCaption(rows.at(f.row).kind)
-                             : d.bKindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
-                                             : KindCaption(d.iType);
+        const QString kind = f.row >= 0     ? KindCaption(rows.at(f.row).kind)
+                             : d.kindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
+                                            : KindCaption(d.iType);
         Print(m_out, kind + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) + u'\t' +
                          (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }

@@ -605,7 +605,7 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
     for (const QString& problem : problems)
         Write(m_out, problem + u'\n');
     // Standard output stays the list of faults; the warnings go beside it and decide nothing.
-    for (const QString& warning : check.Warnings())
+    for (const QString& warning : check.warnings())
         Write(m_err, warning + u'\n');
     if (!bRan) {
         session.prompts.error(check.errorString());

@@ -218,16 +218,16 @@ QString Tbticino::FormatAdr(const QString& sAdr, int iType, int& iAdrArt, bool b
     return sAdr;
 }
 
-QString Tbticino::CheckBusForm(const QString& sAdr, int iType) const
+QString Tbticino::CheckBusForm(const QString& address, int kind) const
 {
     const QString invalid = m_language.GetMsg(Msg::AddressInvalid);
-    QString where = sAdr;
+    QString where = address;
     // The last one: a group 4 starts with the same characters ("#4#4#01").
-    const qsizetype at = sAdr.lastIndexOf(busSuffix.left(3));
+    const qsizetype at = address.lastIndexOf(busSuffix.left(3));
     if (at == 0)
         return invalid;
     if (at > 0) {
-        const QString iface = sAdr.mid(at + 3);
+        const QString iface = address.mid(at + 3);
         const std::optional<int> number = iface.size() == 2 ? toNumber(iface) : std::nullopt;
         if (inRange(number, 11, 15))
             return m_language.GetMsg(Msg::BusLocalUnsupported, iface);
@@ -235,8 +235,8 @@ QString Tbticino::CheckBusForm(const QString& sAdr, int iType) const
             return invalid;
         where.truncate(at);
     }
-    int iAdrArt = 0;
-    QString busForm = FormatAdr(where, iType, iAdrArt, false);
+    int addressKind = 0;
+    QString busForm = FormatAdr(where, kind, addressKind, false);
     const qsizetype dot = busForm.indexOf(u'.');
     if (dot >= 0)
         busForm.remove(dot, 1);

@@ -28,10 +28,10 @@ public:
     // Strips the local-bus suffix "#4#0<bus>" from an address in bus form and returns the bus
     // number; 0 (and sAdr untouched) when there is none.
     int GetBus(QString& sAdr) const;
-    // Why the project cannot hold the address sAdr in bus form (a CEN+ WHERE without its "2")
+    // Why the project cannot hold the address in bus form (a CEN+ WHERE without its "2")
     // exactly: a local bus 11 to 15, a suffix that names no bus, or a WHERE that the stored form
     // would not give back. Empty when it can; the ranges are CheckAdr's.
-    QString CheckBusForm(const QString& sAdr, int iType) const;
+    QString CheckBusForm(const QString& address, int kind) const;
 
 private:
     const TLanguage& m_language;

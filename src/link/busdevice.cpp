@@ -36,8 +36,8 @@ void takeAddress(const Tbticino& bticino, QString where, TBusDevice& device)
         return;
     device.iBus = bticino.GetBus(where);
     device.sAdr = bticino.FormatAdr(where, device.iType, device.iAdrArt, false);
-    int iAdrArt = 0;
-    const QString typed = bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
+    int editKind = 0;
+    const QString typed = bticino.FormatAdr(device.sAdr, device.iType, editKind, true);
     QString a;
     QString pl;
     device.problem = bticino.CheckAdr(typed, device.sCENKey, device.iType, device.iAdrArt, a, pl);
@@ -76,8 +76,8 @@ std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QSt
     case FunctionEntry::CenScene: {
         // A CEN key's "#1" and "#3" end a short and an extended press.
         const QString param = what.section(u'#', 1, 1);
-        const bool bRelease = who == u"15" && (param == u"1" || param == u"3");
-        return std::pair{bRelease ? Msg::BusSentRelease : Msg::BusSentPress, 0};
+        const bool release = who == u"15" && (param == u"1" || param == u"3");
+        return std::pair{release ? Msg::BusSentRelease : Msg::BusSentPress, 0};
     }
     case FunctionEntry::ScenarioModule:
         return std::pair{Msg::BusSentPress, 0};
@@ -102,7 +102,7 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
         return std::nullopt;
     if (command->who == u"1") {
         device.iType = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
-        device.bKindUnsure = what == 0;
+        device.kindUnsure = what == 0;
     } else if (command->who == u"2") {
         device.iType = FunctionEntry::Automation;
     } else if (command->who == u"15" || command->who == u"0") {
@@ -143,10 +143,10 @@ QString KindCaption(const TLanguage& language, int iType)
 
 QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const TBusDevice& device)
 {
-    int iAdrArt = 0;
-    const QString edit = bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
+    int addressKind = 0;
+    const QString edit = bticino.FormatAdr(device.sAdr, device.iType, addressKind, true);
     // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
-    QString text = KindCaption(language, device.iType) + u' ' + (iAdrArt == 0 ? edit : device.sAdr);
+    QString text = KindCaption(language, device.iType) + u' ' + (addressKind == 0 ? edit : device.sAdr);
     if (device.iBus > 0)
         text += u", "_s + language.GetMsg(Msg::LocalBus) + u' ' + QString::number(device.iBus);
     if (!device.sCENKey.isEmpty())
@@ -155,7 +155,7 @@ QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const 
     return text;
 }
 
-QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const QByteArray& frame, int iType)
+QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const QByteArray& frame, int kind)
 {
     const QRegularExpressionMatch level = dimLevel.match(QString::fromLatin1(frame));
     if (level.hasMatch()) {
@@ -174,8 +174,8 @@ QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const Q
     if (!what)
         return {};
     TBusDevice named = *device;
-    if (iType >= 0 && DeviceFitsKind(named, iType))
-        named.iType = iType;
+    if (kind >= 0 && DeviceFitsKind(named, kind))
+        named.iType = kind;
     const QString words = DeviceInWords(language, bticino, named);
     return what->first == Msg::BusSentLevel
                ? language.GetMsg(what->first, words, QString::number(what->second))
@@ -183,13 +183,13 @@ QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const Q
 }
 
 QString TestResultText(const TLanguage& language, const Tbticino& bticino, TBusError error,
-                       const QString& detail, int iType)
+                       const QString& detail, int kind)
 {
     if (error != TBusError::None && error != TBusError::Cancelled)
         return BusErrorText(language, error, detail);
     QStringList said;
     for (const QString& frame : detail.split(u' ', Qt::SkipEmptyParts)) {
-        const QString words = FrameInWords(language, bticino, frame.toLatin1(), iType);
+        const QString words = FrameInWords(language, bticino, frame.toLatin1(), kind);
         said << (words.isEmpty() ? frame : words);
     }
     return BusErrorText(language, error, said.join(u"; "_s));

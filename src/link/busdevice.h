@@ -25,7 +25,7 @@ struct TBusDevice
     QByteArray frame;
     // A light point that is off: a dimmer that is off answers just as a light does, so the frame
     // cannot tell which it is. One that is on tells: a light answers 1, a dimmer its level.
-    bool bKindUnsure = false;
+    bool kindUnsure = false;
     // Why the project cannot hold this device (a local bus 11 to 15, a room outside 0 to 10, a key
     // outside the editor's range); empty when it can. Address and bus then mean nothing.
     QString problem;
@@ -48,12 +48,12 @@ QString KindCaption(const TLanguage& language, int iType);
 QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const TBusDevice& device);
 
 // What frame does, in words ("Dimmer 1.5, Lokaler Bus 2 auf 30 % gedimmt"); empty for a frame that
-// names no device the project can hold. A light point is named by iType when it fits it: the frame
+// names no device the project can hold. A light point is named by kind when it fits it: the frame
 // that switches a dimmer on says nothing of a dimmer.
 QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const QByteArray& frame,
-                     int iType = -1);
+                     int kind = -1);
 
 // The end of a function test as the user reads it: the frames named in detail (blank-separated, as
 // the test reports them) in words, each one that has none as it is.
 QString TestResultText(const TLanguage& language, const Tbticino& bticino, TBusError error,
-                       const QString& detail, int iType = -1);
+                       const QString& detail, int kind = -1);

@@ -2,6 +2,8 @@
 
 #include "tlanguage.h"
 
+#include <cstring>
+
 QString TFileError::text(const TLanguage& language) const
 {
     return language.GetMsg(Msg::FileNotWritten, fileName, reason);
@@ -16,4 +18,9 @@ EFileError::EFileError(QString fileName, QString reason)
 QString EFileError::text(const TLanguage& language) const
 {
     return language.GetMsg(Msg::FileNotOpened, m_fileName, m_reason);
+}
+
+QString SystemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }

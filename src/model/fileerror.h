@@ -19,6 +19,9 @@ struct TFileError
 };
 using TFileErrors = QList<TFileError>;
 
+// The system's own words for an errno value ("No space left on device").
+QString SystemReason(int error);
+
 // Raised when a file cannot be opened for reading; ends the whole operation that read it.
 class EFileError : public std::runtime_error
 {

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 #include <utility>
 
@@ -29,11 +28,6 @@ struct Rename
     QString temp;
     QString target;
 };
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 TFileError fileError(const QString& fileName, const QString& reason)
 {
@@ -99,13 +93,13 @@ std::optional<TFileError> completeIntent(const QString& folder, const QList<Rena
         if (::access(temp.constData(), F_OK) != 0)
             continue;
         if (::rename(temp.constData(), QFile::encodeName(folder + rename.target).constData()) != 0)
-            return fileError(folder + rename.target, systemReason(errno));
+            return fileError(folder + rename.target, SystemReason(errno));
         ++completed;
     }
     SyncFolder(folder);
     const QString intent = folder + FileTransaction::IntentName;
     if (::unlink(QFile::encodeName(intent).constData()) != 0 && errno != ENOENT)
-        return fileError(intent, systemReason(errno));
+        return fileError(intent, SystemReason(errno));
     SyncFolder(folder);
     return std::nullopt;
 }

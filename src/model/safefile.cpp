@@ -1,22 +1,19 @@
 #include "safefile.h"
 
+#include "fileerror.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray encoded(const QString& fileName)
 {
@@ -43,7 +40,7 @@ TSafeFile::~TSafeFile()
 
 bool TSafeFile::fail(int error)
 {
-    m_error = systemReason(error);
+    m_error = SystemReason(error);
     m_failed = true;
     discard();
     return false;

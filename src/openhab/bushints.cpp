@@ -20,13 +20,13 @@ enum class AddressKind
 
 // The kind of a stored address: a light point holds its dot, a group its "#", the general
 // address is "0", anything else names an area.
-AddressKind KindOf(const QString& sAdr)
+AddressKind kindOf(const QString& address)
 {
-    if (sAdr.startsWith(u'#'))
+    if (address.startsWith(u'#'))
         return AddressKind::Group;
-    if (sAdr == u"0")
+    if (address == u"0")
         return AddressKind::General;
-    return sAdr.contains(u'.') ? AddressKind::Point : AddressKind::Area;
+    return address.contains(u'.') ? AddressKind::Point : AddressKind::Area;
 }
 
 QString number(QStringView digits)
@@ -37,7 +37,7 @@ QString number(QStringView digits)
 // A light point as the bus reads its WHERE without dot: two digits are room and point, three
 // either room 10 and a point or a room and two digits of point, four two digits each. Empty for
 // any other length.
-QString PointOfWhere(const QString& where)
+QString pointOfWhere(const QString& where)
 {
     switch (where.size()) {
     case 2:
@@ -54,25 +54,25 @@ QString PointOfWhere(const QString& where)
 }
 
 // A light point's room and point without leading zeros, as the bus compares them.
-QString PointOf(const QString& sAdr)
+QString pointOf(const QString& address)
 {
-    return number(sAdr.section(u'.', 0, 0)) + u'.' + number(sAdr.section(u'.', 1));
+    return number(address.section(u'.', 0, 0)) + u'.' + number(address.section(u'.', 1));
 }
 
 // The light point that the bus reads in a CEN+ key's WHERE ("2" and the key's address).
-QString PointOfCenPlus(const QString& sAdr)
+QString pointOfCenPlus(const QString& address)
 {
-    return PointOfWhere(u'2' + QString(sAdr).remove(u'.'));
+    return pointOfWhere(u'2' + QString(address).remove(u'.'));
 }
 
-bool IsLight(int iType)
+bool isLight(int kind)
 {
-    return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer;
+    return kind == FunctionEntry::Switch || kind == FunctionEntry::Dimmer;
 }
 
-bool IsCenPlus(const TItemValues& v)
+bool isCenPlus(const TItemValues& v)
 {
-    return v.iType == FunctionEntry::CenScene && v.iCEN != 0 && KindOf(v.sAdr) == AddressKind::Point;
+    return v.iType == FunctionEntry::CenScene && v.iCEN != 0 && kindOf(v.sAdr) == AddressKind::Point;
 }
 
 // Whether a point of the same kind of actuator (lights and dimmers, or blinds) on the same bus
@@ -80,14 +80,14 @@ bool IsCenPlus(const TItemValues& v)
 // project; it can only tell that none of its points could be one.
 bool ReachesAnyRow(const TItemValues& v, const QList<TItemValues>& values, qsizetype self)
 {
-    const AddressKind kind = KindOf(v.sAdr);
+    const AddressKind kind = kindOf(v.sAdr);
     const uint area = v.sAdr.toUInt() == 100 ? 10 : v.sAdr.toUInt();
     for (qsizetype i = 0; i < values.size(); ++i) {
         const TItemValues& other = values.at(i);
-        if (i == self || other.iBus != v.iBus || KindOf(other.sAdr) != AddressKind::Point)
+        if (i == self || other.iBus != v.iBus || kindOf(other.sAdr) != AddressKind::Point)
             continue;
-        const bool bSameActuators = IsLight(v.iType) ? IsLight(other.iType) : other.iType == v.iType;
-        if (!bSameActuators)
+        const bool sameActuators = isLight(v.iType) ? isLight(other.iType) : other.iType == v.iType;
+        if (!sameActuators)
             continue;
         if (kind != AddressKind::Area || other.sAdr.section(u'.', 0, 0).toUInt() == area)
             return true;
@@ -97,7 +97,7 @@ bool ReachesAnyRow(const TItemValues& v, const QList<TItemValues>& values, qsize
 
 } // namespace
 
-TBusHints::TBusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+BusHints::BusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows)
     : m_openHab(openHab), m_rows(rows)
 {
     m_values.reserve(rows.size());
@@ -105,25 +105,25 @@ TBusHints::TBusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows)
         m_values << openHab.ExtractItem(row);
 }
 
-QStringList TBusHints::ForFunction(const TItemValues& v, const QString& name, qsizetype self) const
+QStringList BusHints::forFunction(const TItemValues& v, const QString& name, qsizetype self) const
 {
     return hints(v, name, self, true);
 }
 
-QStringList TBusHints::ForProject() const
+QStringList BusHints::forProject() const
 {
     QStringList found;
     for (qsizetype i = 0; i < m_rows.size(); ++i)
-        found << hints(m_values.at(i), Named(m_rows.at(i)), i, false);
+        found << hints(m_values.at(i), named(m_rows.at(i)), i, false);
     return found;
 }
 
-QString TBusHints::Named(const FunctionEntry& row) const
+QString BusHints::named(const FunctionEntry& row) const
 {
     return row.alias + u" \""_s + row.caption + u'"';
 }
 
-QStringList TBusHints::hints(const TItemValues& v, const QString& name, qsizetype self, bool bLightSide) const
+QStringList BusHints::hints(const TItemValues& v, const QString& name, qsizetype self, bool lightSide) const
 {
     const TLanguage& language = m_openHab.language();
     QStringList found;
@@ -131,24 +131,24 @@ QStringList TBusHints::hints(const TItemValues& v, const QString& name, qsizetyp
         found << language.GetMsg(Msg::CheckCenKeyAboveBus, name, QString::number(v.sCENKey.toInt()));
 
     // A CEN+ key and a light point the bus cannot tell apart by their WHERE.
-    const bool bLightPoint = IsLight(v.iType) && KindOf(v.sAdr) == AddressKind::Point;
-    if (IsCenPlus(v) || (bLightSide && bLightPoint)) {
-        const QString point = IsCenPlus(v) ? PointOfCenPlus(v.sAdr) : PointOf(v.sAdr);
+    const bool lightPoint = isLight(v.iType) && kindOf(v.sAdr) == AddressKind::Point;
+    if (isCenPlus(v) || (lightSide && lightPoint)) {
+        const QString point = isCenPlus(v) ? pointOfCenPlus(v.sAdr) : pointOf(v.sAdr);
         for (qsizetype i = 0; i < m_values.size(); ++i) {
             const TItemValues& other = m_values.at(i);
             if (i == self || other.iBus != v.iBus)
                 continue;
-            if (IsCenPlus(v) && IsLight(other.iType) && KindOf(other.sAdr) == AddressKind::Point &&
-                PointOf(other.sAdr) == point)
-                found << language.GetMsg(Msg::CheckCenPlusSharesWhere, name, Named(m_rows.at(i)));
-            else if (!IsCenPlus(v) && IsCenPlus(other) && PointOfCenPlus(other.sAdr) == point)
-                found << language.GetMsg(Msg::CheckCenPlusSharesWhere, Named(m_rows.at(i)), name);
+            if (isCenPlus(v) && isLight(other.iType) && kindOf(other.sAdr) == AddressKind::Point &&
+                pointOf(other.sAdr) == point)
+                found << language.GetMsg(Msg::CheckCenPlusSharesWhere, name, named(m_rows.at(i)));
+            else if (!isCenPlus(v) && isCenPlus(other) && pointOfCenPlus(other.sAdr) == point)
+                found << language.GetMsg(Msg::CheckCenPlusSharesWhere, named(m_rows.at(i)), name);
         }
     }
 
-    const AddressKind kind = KindOf(v.sAdr);
-    const bool bActuator = IsLight(v.iType) || v.iType == FunctionEntry::Automation;
-    if (bActuator && kind != AddressKind::Point && !ReachesAnyRow(v, m_values, self)) {
+    const AddressKind kind = kindOf(v.sAdr);
+    const bool actuator = isLight(v.iType) || v.iType == FunctionEntry::Automation;
+    if (actuator && kind != AddressKind::Point && !ReachesAnyRow(v, m_values, self)) {
         QString address = language.GetMsg(Msg::General);
         if (kind == AddressKind::Area)
             address = language.GetMsg(Msg::Area) + u' ' +

@@ -15,21 +15,21 @@ struct TItemValues;
 // project; an area, group or general address of lights or blinds that reaches no function of the
 // project. The project check lists them for the whole project, the function editor for the function
 // being edited.
-class TBusHints
+class BusHints
 {
 public:
     // rows: the project's function list.
-    TBusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows);
+    BusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows);
 
     // The hints for function v called name. self: its row in the list, left out of every
     // comparison; -1 for a function not in the list yet.
-    QStringList ForFunction(const TItemValues& v, const QString& name, qsizetype self) const;
+    QStringList forFunction(const TItemValues& v, const QString& name, qsizetype self) const;
     // Every row's hints in list order; a CEN+ key and a light that share an address are named once.
-    QStringList ForProject() const;
+    QStringList forProject() const;
 
 private:
-    QStringList hints(const TItemValues& v, const QString& name, qsizetype self, bool bLightSide) const;
-    QString Named(const FunctionEntry& row) const;
+    QStringList hints(const TItemValues& v, const QString& name, qsizetype self, bool lightSide) const;
+    QString named(const FunctionEntry& row) const;
 
     const TopenHab& m_openHab;
     const QList<FunctionEntry>& m_rows;

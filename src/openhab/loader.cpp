@@ -274,8 +274,8 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
     // opening makes another identity; the caller tells the user, since until then the gateway
     // would be sent the empty one.
     TFileErrors errors;
-    const bool bRepair = mode == LoadMode::Repair;
-    if (bRepair && uuid.isEmpty() && secret.isEmpty())
+    const bool repair = mode == LoadMode::Repair;
+    if (repair && uuid.isEmpty() && secret.isEmpty())
         errors << GenerateCloudkey();
 
     lv.clear();
@@ -291,7 +291,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
     // the template again, but one that has it keeps its own.
     const QString mqtt = projectFile(sMQTTFile);
     QFile mqttTemplate(sCfgDir() + sMQTTFile);
-    if (bRepair && !QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
+    if (repair && !QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
         if (const std::optional<QString> failure = WriteWholeFile(mqtt, mqttTemplate.readAll()))
             errors << TFileError{QDir::toNativeSeparators(mqtt), *failure};
     }
@@ -323,17 +323,17 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
             continue;
         }
         // A save writes the headings and the blank line between them again.
-        bool bTaken = QStringView(line).trimmed().isEmpty() || line == ItemsGroupsHeading ||
-                      line == ItemsFunctionsHeading;
+        bool taken = QStringView(line).trimmed().isEmpty() || line == ItemsGroupsHeading ||
+                     line == ItemsFunctionsHeading;
         for (const auto& type : typeWords) {
             if (line.startsWith(type.word)) {
                 // The text keeps the blank after the type word.
-                bTaken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), items.rows, companions,
-                                       type.iType);
+                taken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), items.rows, companions,
+                                      type.iType);
                 break;
             }
         }
-        if (!bTaken)
+        if (!taken)
             ++items.report.droppedLines;
     }
     items.report.droppedLines += ApplyCompanionLines(items.rows, companions);

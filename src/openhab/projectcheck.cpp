@@ -89,9 +89,9 @@ bool TProjectCheck::Run(QStringList& problems)
     return SaveAndLoad(problems);
 }
 
-QStringList TProjectCheck::Warnings() const
+QStringList TProjectCheck::warnings() const
 {
-    return TBusHints(m_openHab, m_rows).ForProject();
+    return BusHints(m_openHab, m_rows).forProject();
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const

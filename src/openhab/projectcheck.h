@@ -29,8 +29,8 @@ public:
     // Appends every problem found, check by check, in list order. False when the temporary save and
     // load could not be done; errorString() says why, and the checks before it have run.
     bool Run(QStringList& problems);
-    // The traps of the bus that the project may hold on purpose (TBusHints): worth a look, no fault.
-    QStringList Warnings() const;
+    // The traps of the bus that the project may hold on purpose (BusHints): worth a look, no fault.
+    QStringList warnings() const;
     const QString& errorString() const { return m_error; }
 
 private:

@@ -10,7 +10,6 @@
 #include <QUuid>
 
 #include <cerrno>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -81,7 +80,7 @@ TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLine
 {
     // Without a project folder the names would point into the working directory.
     if (sProjPath.isEmpty())
-        return {TFileError{files.value(0).first, QString::fromLocal8Bit(std::strerror(ENOENT))}};
+        return {TFileError{files.value(0).first, SystemReason(ENOENT)}};
     // Every file is written beside its old one first; only when all of them made it are they put in
     // place, as one change that a crash cannot cut in two.
     FileTransaction transaction(sProjPath);

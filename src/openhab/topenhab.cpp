@@ -68,14 +68,14 @@ QByteArray TopenHab::ReadBytes(const QString& filename)
     return file.readAll();
 }
 
-QStringList TopenHab::TextLines(const QByteArray& bytes, bool bKeyValue)
+QStringList TopenHab::TextLines(const QByteArray& bytes, bool keyValueOnly)
 {
     const QString text = QString::fromUtf8(bytes);
     QStringView withoutBom = text;
     if (withoutBom.startsWith(QChar(0xFEFF)))
         withoutBom = withoutBom.sliced(1);
     QStringList lines = splitLines(withoutBom);
-    if (bKeyValue)
+    if (keyValueOnly)
         lines.removeIf([](const QString& line) { return line.indexOf(QLatin1Char('=')) < 1; });
     return lines;
 }

@@ -94,7 +94,7 @@ public:
     // A whole file's bytes; throws EFileError when it cannot be read.
     static QByteArray ReadBytes(const QString& filename);
     // ReadFile's lines, from bytes already read.
-    static QStringList TextLines(const QByteArray& bytes, bool bKeyValue);
+    static QStringList TextLines(const QByteArray& bytes, bool keyValueOnly);
     // Replaces the file atomically with the lines, UTF-8 without BOM, CR LF after every line.
     // On failure the old file stays as it was and the failure is returned.
     static std::optional<TFileError> WriteFile(const QString& filename, const QStringList& sl);

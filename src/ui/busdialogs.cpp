@@ -209,7 +209,7 @@ void TBusDiscoverDialog::fillList()
         }
         // A light point that is off may as well be a dimmer: said, not guessed.
         const QString kind =
-            d.bKindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.iType);
+            d.kindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.iType);
         auto* item = new QTreeWidgetItem(missing, {kind + u' ' + shown.address, shown.address, QString()});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);

@@ -209,9 +209,9 @@ void TItemBusTools::showHints()
     }
     const QList<FunctionEntry> rows =
         m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
-    const TBusHints hints(m_program.openHab, rows);
+    const BusHints hints(m_program.openHab, rows);
     const QString name = u'"' + m_editor.edBez->text() + u'"';
-    QStringList lines = hints.ForFunction(v, name, m_editor.editedRow());
+    QStringList lines = hints.forFunction(v, name, m_editor.editedRow());
     // "12" is point 2 of room 1: the stored form says so while the user types.
     if (v.sAdr != m_editor.edAdresse->text().trimmed())
         lines.prepend(m_program.language.GetMsg(Msg::AddressStoredAs, v.sAdr));

@@ -46,7 +46,7 @@ private:
     void updateControls();
     // The function as typed; false when its address is not valid, the reason shown unless bQuiet.
     bool typedFunction(TItemValues& v, bool bQuiet = false);
-    // The warnings of the bus for the function as typed (TBusHints), in place of an older result.
+    // The warnings of the bus for the function as typed (BusHints), in place of an older result.
     void showHints();
     void setStatus(const QString& text);
 

@@ -35,11 +35,11 @@ bool ConfirmSendAfterCheck(TProgram& program)
         // unknown.
         if (!check.Run(findings))
             findings << check.errorString();
-        warnings = check.Warnings();
+        warnings = check.warnings();
     } catch (const EFileError& e) {
         findings << e.text(program.language);
     }
-    // Warnings alone are shown, not asked about: the project may hold them on purpose.
+    // warnings alone are shown, not asked about: the project may hold them on purpose.
     if (findings.isEmpty()) {
         if (!warnings.isEmpty())
             program.prompts.information(warnings.mid(0, ListedFindings).join(u'\n'));

@@ -14,7 +14,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -46,11 +45,6 @@ std::tuple<int, QString, int> age(const TBackup& backup)
 {
     const QRegularExpressionMatch match = namePattern().match(backup.name);
     return {backup.sequence, match.captured(2), match.captured(4).isEmpty() ? 1 : match.captured(4).toInt()};
-}
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -148,7 +142,7 @@ std::optional<QString> TBackups::Make(TBackupKind kind,
                                       const std::function<std::optional<QString>(const QString&)>& fill)
 {
     const QString root = folder();
-    const bool bNewRoot = !QFileInfo::exists(root);
+    const bool newRoot = !QFileInfo::exists(root);
     const QString staging =
         root + StagingPrefix + QString::number(QRandomGenerator::global()->generate(), 36);
     std::optional<QString> failure;
@@ -162,10 +156,10 @@ std::optional<QString> TBackups::Make(TBackupKind kind,
             prune(kind);
             return std::nullopt;
         }
-        failure = writeError(path, systemReason(errno));
+        failure = writeError(path, SystemReason(errno));
     }
     QDir(staging).removeRecursively();
-    if (bNewRoot)
+    if (newRoot)
         QDir().rmdir(root);
     return failure;
 }

@@ -222,7 +222,7 @@ void TstProjectCheck::busWarnings()
         m_openHab.FillItem(entry, row.kind, u"F"_s + n, row.address, u"X_"_s + n, {}, {}, row.key, false,
                            row.bus, row.cen);
     }
-    QCOMPARE(TProjectCheck(m_openHab, m_bticino, entries).Warnings(), expected);
+    QCOMPARE(TProjectCheck(m_openHab, m_bticino, entries).warnings(), expected);
 }
 
 void TstProjectCheck::rejectedLabelPiece_data()

@@ -224,12 +224,12 @@ void BusWindowsTest::editorLearnsFromAKeyPress()
         // Not a second "Abbrechen" beside the editor's own.
         QCOMPARE(tools().btnLearn->text(), u"Lernen abbrechen"_s);
         // A frame of another kind is shown, not used.
-        const bool bBlind = kind == FunctionEntry::Automation;
-        QVERIFY(m_sim.event({bBlind ? "*1*1*0112##" : "*2*1*0114##"}));
+        const bool blind = kind == FunctionEntry::Automation;
+        QVERIFY(m_sim.event({blind ? "*1*1*0112##" : "*2*1*0114##"}));
         QTRY_COMPARE_WITH_TIMEOUT(
             tools().lblBusStatus->text(),
             u"Passt nicht zur gewählten Art: "_s +
-                (bBlind ? u"Licht/Schalter 1.12 eingeschaltet"_s : u"Raffstore/Jalousie 1.14 fährt hoch"_s),
+                (blind ? u"Licht/Schalter 1.12 eingeschaltet"_s : u"Raffstore/Jalousie 1.14 fährt hoch"_s),
             Patience);
         QVERIFY(m_sim.event({frame}));
         QTRY_COMPARE_WITH_TIMEOUT(tools().lblBusStatus->text(), u"Gelernt: "_s + said, Patience);
