@@ -1,6 +1,7 @@
 #include "functionlist.h"
 
 #include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 
 #include <QCollator>
 
@@ -94,6 +95,17 @@ int FunctionList::columnCount(const QModelIndex& parent) const
 void FunctionList::setStopAllBlindsText(const QString& text)
 {
     m_stopAllBlindsText = text;
+    groupsColumnChanged();
+}
+
+void FunctionList::setGroupLabels(const GroupLabels& labels)
+{
+    m_groupLabels = labels;
+    groupsColumnChanged();
+}
+
+void FunctionList::groupsColumnChanged()
+{
     if (count() > 0)
         Q_EMIT dataChanged(index(0, GroupsColumn), index(count() - 1, GroupsColumn), {Qt::DisplayRole});
 }
@@ -111,7 +123,7 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column) const
         if (entry.kind == FunctionEntry::GroupScene && entry.groups == Vocabulary::StopAllBlinds &&
             !m_stopAllBlindsText.isEmpty())
             return m_stopAllBlindsText;
-        return entry.groups;
+        return GroupLabelsText(m_groupLabels, entry.groups);
     case AliasColumn:
         return entry.alias;
     case KeyColumn:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "functionentry.h"
+#include "groupnames.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -60,11 +61,16 @@ public:
     // The words the list shows for a scene that stops every blind, in the current language; the
     // row itself keeps the stored token.
     void setStopAllBlindsText(const QString& text);
+    // The labels the list shows for groups in place of their item names; the rows keep the names.
+    void setGroupLabels(const GroupLabels& labels);
+    const GroupLabels& groupLabels() const { return m_groupLabels; }
 
 private:
     QString columnText(const FunctionEntry& entry, int column) const;
+    void groupsColumnChanged();
 
     QList<FunctionEntry> m_entries;
     QStringList m_headers;
     QString m_stopAllBlindsText;
+    GroupLabels m_groupLabels;
 };

@@ -1,5 +1,7 @@
 #include "groupnames.h"
 
+#include "functionvocabulary.h"
+
 #include <QStringTokenizer>
 
 #include <algorithm>
@@ -10,6 +12,32 @@ namespace {
 bool lessIgnoringCase(const QString& a, const QString& b)
 {
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+bool isItemNameCharacter(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+}
+
+// The item name for a text that is none: German letters spelled out, anything else a "_".
+QString derivedItemName(const QString& text)
+{
+    static const QHash<QChar, QString> spelledOut = {
+        {u'ä', QStringLiteral("ae")}, {u'ö', QStringLiteral("oe")}, {u'ü', QStringLiteral("ue")},
+        {u'Ä', QStringLiteral("Ae")}, {u'Ö', QStringLiteral("Oe")}, {u'Ü', QStringLiteral("Ue")},
+        {u'ß', QStringLiteral("ss")},
+    };
+    QString name;
+    name.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (isItemNameCharacter(c))
+            name += c;
+        else
+            name += spelledOut.value(c, QStringLiteral("_"));
+    }
+    if (!IsValidGroupName(name))
+        name += u'_';
+    return name;
 }
 
 } // namespace
@@ -46,16 +74,46 @@ bool IsValidGroupName(const QString& name)
     static const char* const keywords[] = {"AND",      "AVG",    "COUNT", "Call", "EARLIEST",
                                            "EQUALITY", "LATEST", "MAX",   "MIN",  "NAND",
                                            "NOR",      "OR",     "SUM",   "true", "false"};
-    if (name.isEmpty())
+    if (name.isEmpty() || name == Vocabulary::StopAllBlinds)
         return false;
-    const bool plain = std::all_of(name.begin(), name.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-    });
+    const bool plain = std::all_of(name.begin(), name.end(), isItemNameCharacter);
     const auto equals = [&name](Qt::CaseSensitivity cs) {
         return [&name, cs](const char* word) { return name.compare(QLatin1String(word), cs) == 0; };
     };
     return plain && std::none_of(std::begin(typeWords), std::end(typeWords), equals(Qt::CaseInsensitive)) &&
            std::none_of(std::begin(keywords), std::end(keywords), equals(Qt::CaseSensitive));
+}
+
+QString GroupLabel(const GroupLabels& labels, const QString& name)
+{
+    return labels.value(name, name);
+}
+
+QString GroupLabelsText(const GroupLabels& labels, const QString& sGroups)
+{
+    if (labels.isEmpty() || sGroups.isEmpty())
+        return sGroups;
+    QStringList names = EditorGroupNames(sGroups);
+    for (QString& name : names)
+        name = GroupLabel(labels, name);
+    return names.join(GroupSeparator);
+}
+
+GroupNaming NameGroup(const QString& text, const QStringList& names, const GroupLabels& labels)
+{
+    const QString typed = text.trimmed();
+    if (typed.isEmpty())
+        return {};
+    for (const QString& name : names) {
+        if (GroupLabel(labels, name) == typed)
+            return {name, labels.value(name)};
+    }
+    const QString base = IsValidGroupName(typed) ? typed : derivedItemName(typed);
+    // Letter case counts, as it does for memberships: "keller" beside "Keller" is a group of its own.
+    QString name = base;
+    for (int suffix = 2; names.contains(name); ++suffix)
+        name = base + u'_' + QString::number(suffix);
+    return {name, name == typed ? QString() : typed};
 }
 
 bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name)
@@ -91,9 +149,11 @@ void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const
     }
 }
 
-QStringList SortedGroupNames(QStringList names)
+QStringList SortedGroupNames(QStringList names, const GroupLabels& labels)
 {
-    std::stable_sort(names.begin(), names.end(), lessIgnoringCase);
+    std::stable_sort(names.begin(), names.end(), [&labels](const QString& a, const QString& b) {
+        return lessIgnoringCase(GroupLabel(labels, a), GroupLabel(labels, b));
+    });
     return names;
 }
 

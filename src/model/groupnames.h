@@ -2,6 +2,7 @@
 
 #include "model/functionentry.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,10 +25,33 @@ QList<QStringView> GeneratorGroupNames(QStringView sGroups);
 // and a scene for EG would then switch devices of another room.
 bool IsInGroup(const QString& sGroups, const QString& sGroup);
 
-// A group name becomes an openHAB group item name: letters A-Z, a-z and digits only, none of
-// openHAB's item type words (in any letter case) and none of the items grammar's keywords (spelled
-// exactly as the grammar has them).
+// A group name becomes an openHAB group item name: letters A-Z, a-z, digits and "_" only, none of
+// openHAB's item type words (in any letter case), none of the items grammar's keywords (spelled
+// exactly as the grammar has them) and not the stop-all scene's token.
 bool IsValidGroupName(const QString& name);
+
+// What people read for a group (the room "Küche") when it differs from its item name ("Kueche"), by
+// item name. A group without an entry is read by its item name.
+using GroupLabels = QHash<QString, QString>;
+QString GroupLabel(const GroupLabels& labels, const QString& name);
+// The groups of a groups text as people read them, joined by GroupSeparator.
+QString GroupLabelsText(const GroupLabels& labels, const QString& sGroups);
+
+// A group as the user typed it: the item name the files use, and the typed text as its label when
+// the two differ.
+struct GroupNaming
+{
+    QString name;
+    QString label;
+};
+// The naming of the group the user typed as text, among the groups names (with their labels) that
+// it must not be confused with. A valid item name stays as typed. Any other text gives a derived
+// item name: ä, ö, ü, ß become ae, oe, ue, ss, every other character outside A-Z, a-z and 0-9
+// becomes "_", and a type word or keyword gets a trailing "_"; when another group already has that
+// item name, a suffix "_2", "_3", … makes it unique. Typing what an existing group shows gives
+// that group again (the list takes the same group twice, as it always did). Empty when text is
+// blank.
+GroupNaming NameGroup(const QString& text, const QStringList& names, const GroupLabels& labels);
 
 // False when an individual scene switches the group name (compared without regard to case): its
 // group must not disappear under it.
@@ -40,8 +64,8 @@ bool CanDeleteGroup(const QList<FunctionEntry>& rows, const QString& name);
 void RenameGroupInRows(QList<FunctionEntry>& rows, const QString& oldName, const QString& newName,
                        const QStringList& groups);
 
-// The group editor shows the names sorted alphabetically without regard to case; equal names keep
-// their order.
-QStringList SortedGroupNames(QStringList names);
+// The group editor shows the groups sorted alphabetically by their labels without regard to case;
+// equal labels keep their order.
+QStringList SortedGroupNames(QStringList names, const GroupLabels& labels = {});
 // Position at which name joins the sorted list names: behind the names equal to it.
 qsizetype SortedGroupPosition(const QStringList& names, const QString& name);

@@ -27,7 +27,6 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::ScenarioKeyRange, u"Szenarien-Taste muss zwischen $1 und $2 liegen!"},
     {Msg::EditGroup, u"Gruppe bearbeiten"},
     {Msg::GroupLabel, u"Gruppenbezeichnung"},
-    {Msg::NoSpecialCharacters, u"Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!"},
     {Msg::AddGroup, u"Gruppe hinzufügen"},
     {Msg::GroupUsedByScene,
      u"Löschen von \"$1\" nicht erlaubt, da eine individuelle Szene mit dieser Gruppe existiert!"},

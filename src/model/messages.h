@@ -28,7 +28,6 @@ enum class Msg : int
     ScenarioKeyRange = 17,
     EditGroup = 18,
     GroupLabel = 19,
-    NoSpecialCharacters = 20,
     AddGroup = 21,
     GroupUsedByScene = 22,
     SerialNumber = 23,

@@ -1,5 +1,6 @@
 #include "topenhab.h"
 
+#include "groupline.h"
 #include "model/functionvocabulary.h"
 #include "model/tprojectini.h"
 #include "rulesbuilder.h"
@@ -35,13 +36,13 @@ TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
 
 QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEntry>& rows) const
 {
-    TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups);
+    TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
     TRulesBuilder rules(rows);
 
     TTextLines items;
     items.add(ItemsGroupsHeading);
     for (const QString& group : slGroups)
-        items.add(u"Group "_s + group);
+        items.add(GroupItemLine(group, groupLabels));
     items.add(QString());
     items.add(ItemsFunctionsHeading);
     QStringList exposed;

@@ -1,6 +1,7 @@
 #include "topenhab.h"
 
 #include "bus/tbticino.h"
+#include "groupline.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
@@ -280,10 +281,13 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
 
     lv.clear();
     slGroups.clear();
+    groupLabels.clear();
     // The rows are handed to the list at once: a list shown in a view would otherwise announce
     // every single row.
     ItemsContent items = parseItems(ReadBytes(projectFile(sItemsFile)));
     slGroups = std::move(items.groups);
+    groupLabels = std::move(items.groupLabels);
+    lv.setGroupLabels(groupLabels);
     itemsFileReport = items.report;
     lv.setEntries(items.rows);
 
@@ -319,7 +323,10 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
     QList<TCompanionLine> companions;
     for (const QString& line : lines) {
         if (line.startsWith(groupWord)) {
-            items.groups << line.mid(groupWord.size());
+            GroupNaming group = ReadGroupItemLine(QStringView(line).sliced(groupWord.size()));
+            if (!group.label.isEmpty())
+                items.groupLabels.insert(group.name, group.label);
+            items.groups << std::move(group.name);
             continue;
         }
         // A save writes the headings and the blank line between them again.

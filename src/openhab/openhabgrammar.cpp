@@ -60,3 +60,37 @@ bool IsSitemapOrRulesKeyword(const QString& name)
         u"super"_s, u"extends"_s, u"synchronized"_s};
     return keywords.contains(name);
 }
+
+QString QuotedText(QStringView text)
+{
+    QString quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += u'"';
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    quoted += u'"';
+    return quoted;
+}
+
+std::optional<QString> UnquotedText(QStringView quoted)
+{
+    if (quoted.size() < 3 || !quoted.startsWith(u'"') || !quoted.endsWith(u'"'))
+        return std::nullopt;
+    QString text;
+    const QStringView inner = quoted.sliced(1, quoted.size() - 2);
+    for (qsizetype at = 0; at < inner.size(); ++at) {
+        QChar c = inner.at(at);
+        if (c == u'"')
+            return std::nullopt;
+        if (c == u'\\') {
+            if (++at == inner.size() || (inner.at(at) != u'"' && inner.at(at) != u'\\'))
+                return std::nullopt;
+            c = inner.at(at);
+        }
+        text += c;
+    }
+    return text;
+}

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 // What openHAB 2.5's own grammars accept in the texts the program writes into its files.
 
@@ -14,3 +17,11 @@ QString RejectedLabelPiece(const QString& label);
 // those grammars count it): the sitemap and the rules name every item, and a keyword there is not
 // read as a name.
 bool IsSitemapOrRulesKeyword(const QString& name);
+
+// text as a string of the items and sitemap grammars: in quotes, with a backslash before every
+// quote and backslash.
+QString QuotedText(QStringView text);
+// The text of a string QuotedText writes, or nothing when quoted is not one (a missing quote, an
+// empty text, or a backslash before anything but a quote or a backslash): such a string is read
+// and written back as it stands, and another way of writing the text would change its bytes.
+std::optional<QString> UnquotedText(QStringView quoted);

@@ -101,7 +101,7 @@ QString TProjectCheck::Named(const FunctionEntry& row) const
 
 QString TProjectCheck::GroupNamed(const QString& name) const
 {
-    return m_language.GetMsg(Msg::Group) + u' ' + quoted(name);
+    return m_language.GetMsg(Msg::Group) + u' ' + quoted(GroupLabel(m_openHab.groupLabels, name));
 }
 
 // Two functions of a kind on the same address drive the same device. A CEN scene or scenario is
@@ -270,10 +270,11 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     }
 
     // Usually the very same list comes back, and comparing it costs less than hashing it.
-    if (probe.slGroups != m_openHab.slGroups) {
+    if (probe.slGroups != m_openHab.slGroups || probe.groupLabels != m_openHab.groupLabels) {
         const QSet<QString> loadedGroups(probe.slGroups.cbegin(), probe.slGroups.cend());
         for (const QString& group : m_openHab.slGroups) {
-            if (!loadedGroups.contains(group))
+            if (!loadedGroups.contains(group) ||
+                probe.groupLabels.value(group) != m_openHab.groupLabels.value(group))
                 problems << m_language.GetMsg(Msg::CheckLostOnSave, GroupNamed(group));
         }
     }

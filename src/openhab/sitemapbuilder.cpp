@@ -4,6 +4,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
+#include "openhabgrammar.h"
 
 #include <QStringTokenizer>
 
@@ -11,7 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups)
+TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups,
+                                 const GroupLabels& labels)
     : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(Msg::Execute))
 {
     if (bKindFrames) {
@@ -23,7 +25,7 @@ TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, co
         // No function belongs to a group without a name.
         if (!group.isEmpty())
             m_framesOfGroup[group].append(m_frames.size());
-        m_frames.append({group, {}});
+        m_frames.append({GroupLabel(labels, group), {}});
     }
     m_frames.append({language.GetMsg(Msg::FrameGeneral), {}});
 }
@@ -48,7 +50,7 @@ TTextLines TSitemapBuilder::Build(const QString& sProj) const
     for (const TFrame& frame : m_frames) {
         if (frame.lines.isEmpty())
             continue;
-        sl.add(u"  Frame label=\""_s + frame.label + u"\" {"_s);
+        sl.add(u"  Frame label="_s + QuotedText(frame.label) + u" {"_s);
         sl.append(frame.lines);
         sl.add(u"  }"_s);
     }

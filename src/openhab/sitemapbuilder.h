@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/groupnames.h"
 #include "nametable.h"
 #include "textlines.h"
 
@@ -18,7 +19,9 @@ class TSitemapBuilder
 public:
     // bKindFrames: one frame per kind of function (layout "1"); otherwise one frame per group of
     // slGroups and a general frame after them.
-    TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups);
+    // A group frame is labelled with the group's label.
+    TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups,
+                    const GroupLabels& labels);
 
     // Files the element of one function under its frame(s).
     void Add(int iType, const QString& sAlias, const QString& sGroups);

@@ -2,6 +2,7 @@
 
 #include "model/fileerror.h"
 #include "model/functionentry.h"
+#include "model/groupnames.h"
 #include "textlines.h"
 
 #include <optional>
@@ -46,6 +47,7 @@ struct TProjectValues
     bool reboot = false;
     bool settime = false;
     QStringList slGroups;
+    GroupLabels groupLabels;
 };
 
 // What loading found in the items file that a save of the function list would not write back.
@@ -152,6 +154,7 @@ public:
     struct ItemsContent
     {
         QStringList groups;
+        GroupLabels groupLabels;
         QList<FunctionEntry> rows;
         ItemsFileReport report;
     };

@@ -68,14 +68,13 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
 bool TfrmGroups::DoEdit(FunctionList& lv)
 {
     m_rows = lv.entries();
+    const GroupLabels& labels = m_program.openHab.groupLabels;
     lbGruppe->clear();
-    for (const QString& name : SortedGroupNames(m_program.openHab.slGroups)) {
-        auto* entry = new QListWidgetItem(name, lbGruppe);
-        entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
-        entry->setCheckState(Qt::Unchecked);
-    }
+    for (const QString& name : SortedGroupNames(m_program.openHab.slGroups, labels))
+        lbGruppe->addItem(newEntry({name, labels.value(name)}));
     if (exec() != QDialog::Accepted)
         return false;
+    lv.setGroupLabels(labels);
     // Row by row in place: the rows keep their positions, so a row that the function editor holds
     // stays the same row.
     for (int row = 0; row < m_rows.size() && row < lv.count(); ++row) {
@@ -99,35 +98,66 @@ void TfrmGroups::FormShow()
     lbGruppe->setFocus();
 }
 
-QStringList TfrmGroups::groupNames() const
+QListWidgetItem* TfrmGroups::newEntry(const GroupNaming& group)
+{
+    auto* entry = new QListWidgetItem(group.label.isEmpty() ? group.name : group.label);
+    entry->setData(Qt::UserRole, group.name);
+    entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
+    entry->setCheckState(Qt::Unchecked);
+    return entry;
+}
+
+QString TfrmGroups::nameOf(const QListWidgetItem* entry)
+{
+    return entry->data(Qt::UserRole).toString();
+}
+
+QStringList TfrmGroups::groupNames(const QListWidgetItem* except) const
 {
     QStringList names;
-    for (int row = 0; row < lbGruppe->count(); ++row)
-        names << lbGruppe->item(row)->text();
+    for (int row = 0; row < lbGruppe->count(); ++row) {
+        if (lbGruppe->item(row) != except)
+            names << nameOf(lbGruppe->item(row));
+    }
     return names;
 }
 
-bool TfrmGroups::askGroupName(Msg caption, QString& name)
+QStringList TfrmGroups::shownNames() const
 {
+    QStringList shown;
+    for (int row = 0; row < lbGruppe->count(); ++row)
+        shown << lbGruppe->item(row)->text();
+    return shown;
+}
+
+GroupLabels TfrmGroups::groupLabels() const
+{
+    GroupLabels labels;
+    for (int row = 0; row < lbGruppe->count(); ++row) {
+        const QListWidgetItem* entry = lbGruppe->item(row);
+        if (entry->text() != nameOf(entry))
+            labels.insert(nameOf(entry), entry->text());
+    }
+    return labels;
+}
+
+// Any text names a group; the item name the files use follows from it.
+GroupNaming TfrmGroups::askGroup(Msg caption, const QString& shown, const QListWidgetItem* except) const
+{
+    QString text = shown;
     if (!m_program.prompts.textPrompt(m_program.language.GetMsg(caption),
-                                      m_program.language.GetMsg(Msg::GroupLabel), name) ||
-        name.isEmpty())
-        return false;
-    if (IsValidGroupName(name))
-        return true;
-    m_program.prompts.error(m_program.language.GetMsg(Msg::NoSpecialCharacters));
-    return false;
+                                      m_program.language.GetMsg(Msg::GroupLabel), text))
+        return {};
+    return NameGroup(text, groupNames(except), groupLabels());
 }
 
 void TfrmGroups::btnAddClick()
 {
-    QString name;
-    if (!askGroupName(Msg::AddGroup, name))
+    const GroupNaming group = askGroup(Msg::AddGroup, {}, nullptr);
+    if (group.name.isEmpty())
         return;
-    auto* entry = new QListWidgetItem(name);
-    entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
-    entry->setCheckState(Qt::Unchecked);
-    lbGruppe->insertItem(int(SortedGroupPosition(groupNames(), name)), entry);
+    QListWidgetItem* entry = newEntry(group);
+    lbGruppe->insertItem(int(SortedGroupPosition(shownNames(), entry->text())), entry);
     lbGruppe->setCurrentItem(entry);
 }
 
@@ -136,25 +166,26 @@ void TfrmGroups::lbGruppeDblClick()
     QListWidgetItem* entry = lbGruppe->currentItem();
     if (!entry)
         return;
-    QString name = entry->text();
-    if (!askGroupName(Msg::EditGroup, name))
+    const GroupNaming group = askGroup(Msg::EditGroup, entry->text(), entry);
+    if (group.name.isEmpty())
         return;
-    RenameGroupInRows(m_rows, entry->text(), name, groupNames());
+    RenameGroupInRows(m_rows, nameOf(entry), group.name, groupNames());
     // The entry keeps its place until the editor is opened again.
-    entry->setText(name);
+    entry->setText(group.label.isEmpty() ? group.name : group.label);
+    entry->setData(Qt::UserRole, group.name);
 }
 
 void TfrmGroups::SpeedButton1Click()
 {
     for (int row = 0; row < lbGruppe->count();) {
         QListWidgetItem* entry = lbGruppe->item(row);
-        const QString name = entry->text();
+        const QString name = nameOf(entry);
         if (entry->checkState() != Qt::Checked) {
             ++row;
         } else if (!CanDeleteGroup(m_rows, name)) {
-            m_program.prompts.error(m_program.language.GetMsg(Msg::GroupUsedByScene, name));
+            m_program.prompts.error(m_program.language.GetMsg(Msg::GroupUsedByScene, entry->text()));
             ++row;
-        } else if (!confirmDeletion(name)) {
+        } else if (!confirmDeletion(name, entry->text())) {
             ++row;
         } else {
             RenameGroupInRows(m_rows, name, {}, groupNames());
@@ -163,7 +194,7 @@ void TfrmGroups::SpeedButton1Click()
     }
 }
 
-bool TfrmGroups::confirmDeletion(const QString& name)
+bool TfrmGroups::confirmDeletion(const QString& name, const QString& shown)
 {
     QStringList users;
     for (const FunctionEntry& row : std::as_const(m_rows)) {
@@ -173,7 +204,7 @@ bool TfrmGroups::confirmDeletion(const QString& name)
     if (users.isEmpty())
         return true;
     return m_program.prompts.confirm(
-        m_program.language.GetMsg(Msg::GroupInUse, name, users.join(GroupSeparator)), Prompts::Default::No);
+        m_program.language.GetMsg(Msg::GroupInUse, shown, users.join(GroupSeparator)), Prompts::Default::No);
 }
 
 void TfrmGroups::btnSaveClick()
@@ -181,6 +212,7 @@ void TfrmGroups::btnSaveClick()
     if (!ItemsSave::prepare(m_program.openHab, m_program.language, m_program.prompts))
         return;
     m_program.openHab.slGroups = groupNames();
+    m_program.openHab.groupLabels = groupLabels();
     for (const TFileError& failure : m_program.openHab.SaveItems(m_rows))
         m_program.prompts.error(failure.text(m_program.language));
     accept();

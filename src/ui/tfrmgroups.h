@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionentry.h"
+#include "model/groupnames.h"
 #include "model/messages.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 class FunctionList;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 struct TProgram;
@@ -47,13 +49,19 @@ private:
     void SpeedButton1Click();
     void btnSaveClick();
 
-    QStringList groupNames() const;
-    // Asks for a group name; false when the user cancelled or left it empty, or (after the error
-    // box) when the name is not valid.
-    bool askGroupName(Msg caption, QString& name);
+    // An entry shows the group's label and holds its item name.
+    static QListWidgetItem* newEntry(const GroupNaming& group);
+    static QString nameOf(const QListWidgetItem* entry);
+    // The item names of the entries, in list order, leaving out except.
+    QStringList groupNames(const QListWidgetItem* except = nullptr) const;
+    QStringList shownNames() const;
+    GroupLabels groupLabels() const;
+    // Asks for a group, starting from the text shown; no name when the user cancelled or left it
+    // blank. The group being renamed, except, does not count as taken.
+    GroupNaming askGroup(Msg caption, const QString& shown, const QListWidgetItem* except) const;
     // Functions that belong to the group lose it with the group: the user names them and agrees
     // first, and a hasty Enter keeps the group.
-    bool confirmDeletion(const QString& name);
+    bool confirmDeletion(const QString& name, const QString& shown);
 
     TProgram& m_program;
     // lvItems: the copy of the function list's rows that renames and deletes work on.

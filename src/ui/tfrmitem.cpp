@@ -84,11 +84,18 @@ QString withOneQuotePair(QString text)
     return quoted(text);
 }
 
-void addCheckEntry(QListWidget* list, const QString& text)
+// A group's entry shows its label and keeps its item name, which the rows store.
+void addGroupEntry(QListWidget* list, const QString& name, const GroupLabels& labels)
 {
-    auto* entry = new QListWidgetItem(text, list);
+    auto* entry = new QListWidgetItem(GroupLabel(labels, name), list);
+    entry->setData(Qt::UserRole, name);
     entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
     entry->setCheckState(Qt::Unchecked);
+}
+
+QString groupName(const QListWidgetItem* entry)
+{
+    return entry->data(Qt::UserRole).toString();
 }
 
 QGroupBox* groupBox(const QString& title, int tag, QWidget* parent)
@@ -532,7 +539,7 @@ void TfrmItem::FillGroupList()
 {
     lbGruppe->clear();
     for (const QString& name : std::as_const(m_program.openHab.slGroups))
-        addCheckEntry(lbGruppe, name);
+        addGroupEntry(lbGruppe, name, m_program.openHab.groupLabels);
 }
 
 void TfrmItem::FillSceneList()
@@ -542,7 +549,7 @@ void TfrmItem::FillSceneList()
     cbSzene->clear();
     cbSzene->addItem(czSTOP);
     for (int entry = 0; entry < lbGruppe->count(); ++entry)
-        cbSzene->addItem(lbGruppe->item(entry)->text());
+        cbSzene->addItem(lbGruppe->item(entry)->text(), groupName(lbGruppe->item(entry)));
     cbSzene->setCurrentIndex(0);
     cbSzeneChange();
 }
@@ -560,7 +567,7 @@ void TfrmItem::selectSceneGroup(const QString& name)
     int found = -1;
     for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         for (int entry = 1; entry < cbSzene->count() && found < 0; ++entry) {
-            if (cbSzene->itemText(entry).compare(name, cs) == 0)
+            if (cbSzene->itemData(entry).toString().compare(name, cs) == 0)
                 found = entry;
         }
     }
@@ -605,7 +612,7 @@ void TfrmItem::MarkRowGroups()
 int TfrmItem::groupEntry(const QString& name, int from) const
 {
     for (int entry = from; entry < lbGruppe->count(); ++entry) {
-        if (lbGruppe->item(entry)->text() == name)
+        if (groupName(lbGruppe->item(entry)) == name)
             return entry;
     }
     return -1;
@@ -616,18 +623,22 @@ void TfrmItem::btnGroupsClick()
     if (!m_program.frmGroups || !lvItems)
         return;
     const int sceneEntry = cbSzene->currentIndex();
-    const QString sceneGroup = cbSzene->currentText();
+    const QString sceneGroup = cbSzene->currentData().toString();
     m_program.frmGroups->DoEdit(*lvItems);
 
     // Names apart only in letter case are different groups: a new "keller" beside "Keller" is
     // offered, and an entry renamed in letter case only does not live on under its old spelling.
     const QStringList& groups = m_program.openHab.slGroups;
+    const GroupLabels& labels = m_program.openHab.groupLabels;
     for (const QString& name : groups) {
-        if (lbGruppe->findItems(name, Qt::MatchFixedString | Qt::MatchCaseSensitive).isEmpty())
-            addCheckEntry(lbGruppe, name);
+        if (groupEntry(name, 0) < 0)
+            addGroupEntry(lbGruppe, name, labels);
     }
     for (int entry = lbGruppe->count() - 1; entry >= 0; --entry) {
-        if (!groups.contains(lbGruppe->item(entry)->text()))
+        const QString name = groupName(lbGruppe->item(entry));
+        if (groups.contains(name))
+            lbGruppe->item(entry)->setText(GroupLabel(labels, name));
+        else
             delete lbGruppe->takeItem(entry);
     }
     MarkRowGroups();
@@ -669,7 +680,7 @@ QString TfrmItem::checkedGroups() const
     QStringList names;
     for (int entry = 0; entry < lbGruppe->count(); ++entry) {
         if (lbGruppe->item(entry)->checkState() == Qt::Checked)
-            names << lbGruppe->item(entry)->text();
+            names << groupName(lbGruppe->item(entry));
     }
     return names.join(GroupSeparator);
 }
@@ -685,8 +696,8 @@ void TfrmItem::btnSaveClick()
 
     QString sGroups;
     if (iType == FunctionEntry::GroupScene)
-        sGroups =
-            cbSzene->currentIndex() == 0 ? Vocabulary::StopAllBlinds.toString() : cbSzene->currentText();
+        sGroups = cbSzene->currentIndex() == 0 ? Vocabulary::StopAllBlinds.toString()
+                                               : cbSzene->currentData().toString();
     else
         sGroups = checkedGroups();
 

@@ -324,6 +324,8 @@ void TWorkspace::clearProject(FunctionList& lv)
     m_open = false;
     lv.clear();
     m_openHab.slGroups.clear();
+    m_openHab.groupLabels.clear();
+    lv.setGroupLabels({});
     m_openHab.sProjPath.clear();
     m_openHab.sProj.clear();
 }

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void workedExample();
     void itemLines_data();
     void itemLines();
+    void groupLabels_data();
+    void groupLabels();
     void voiceTextsInActiveLanguage();
     void serverSettings();
     void identity();
@@ -229,6 +231,41 @@ void TstLoader::itemLines()
     m_openHab.LoadFiles(m_list);
     QTEST(m_openHab.slGroups, "groups");
     QTEST(describe(m_list), "entries");
+}
+
+// A group line gives a label only as the program writes one; any other line keeps its whole text
+// as the group's name, and a save writes each line back as it was.
+void TstLoader::groupLabels_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("label") << uR"(Group Kueche "Küche")"_s << u"Kueche"_s << u"Küche"_s;
+    QTest::newRow("escaped quote and backslash")
+        << uR"(Group Bad "Bad \"oben\" \\ 1")"_s << u"Bad"_s << uR"(Bad "oben" \ 1)"_s;
+    QTest::newRow("no label") << u"Group Keller"_s << u"Keller"_s << QString();
+    QTest::newRow("empty label") << uR"(Group Keller "")"_s << uR"(Keller "")"_s << QString();
+    QTest::newRow("other escape") << uR"(Group Keller "a\nb")"_s << uR"(Keller "a\nb")"_s << QString();
+    QTest::newRow("quote inside") << uR"(Group Keller "a"b")"_s << uR"(Keller "a"b")"_s << QString();
+    QTest::newRow("no closing quote") << uR"(Group Keller "ab)"_s << uR"(Keller "ab)"_s << QString();
+    QTest::newRow("two blanks") << uR"(Group Keller  "ab")"_s << uR"(Keller  "ab")"_s << QString();
+    QTest::newRow("type word as name") << uR"(Group Switch "ab")"_s << uR"(Switch "ab")"_s << QString();
+    QTest::newRow("icon after the label")
+        << uR"(Group Keller "Keller" <cellar>)"_s << uR"(Keller "Keller" <cellar>)"_s << QString();
+}
+
+void TstLoader::groupLabels()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    write(m_openHab.sItemsFile, lines({line}));
+    m_openHab.LoadFiles(m_list);
+    QCOMPARE(m_openHab.slGroups, QStringList{name});
+    QCOMPARE(m_openHab.groupLabels.value(name), label);
+    const QString saved = m_openHab.itemFiles(m_list.entries()).constFirst().second.text();
+    QVERIFY2(saved.contains(u'\n' + line + u'\r'), qPrintable(saved));
 }
 
 void TstLoader::voiceTextsInActiveLanguage()

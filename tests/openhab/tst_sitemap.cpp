@@ -53,13 +53,13 @@ const QStringList kindFrames = {
 };
 
 // Groups are matched by exact name: SCENE_4 (OG, XEG) and SWITCH_6 (EG2) stand in no frame, the
-// empty group Dach has no frame.
+// empty group Dach has no frame. The group Lichter is labelled.
 const QStringList groupFrames = {
     uR"(sitemap bticino label="Haus "Müller"" {)"_s,
     uR"(  Frame label="Erdgeschoss" {)"_s,
     u"    Switch item=SWITCH_2"_s,
     u"  }"_s,
-    uR"(  Frame label="Lichter" {)"_s,
+    u"  Frame label=\"Licht \\\"innen\\\" \\\\ außen\" {"_s,
     u"    Switch item=SWITCH_2"_s,
     uR"(    Switch item=CEN_5 mappings=[ON="Ausführen"])"_s,
     u"    Switch item=SWITCH_8"_s,
@@ -127,6 +127,7 @@ void TestSitemap::init()
     m_gen = &m_fixture->gen;
     m_gen->sProj = u"Haus \"Müller\""_s;
     m_gen->slGroups = {u"Erdgeschoss"_s, u"Dach"_s, u"Lichter"_s, u"EG"_s};
+    m_gen->groupLabels = {{u"Lichter"_s, u"Licht \"innen\" \\ außen"_s}};
 }
 
 void TestSitemap::layout_data()

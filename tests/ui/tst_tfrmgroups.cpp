@@ -1,6 +1,7 @@
 #include "bus/tbticino.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
+#include "model/groupnames.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -27,7 +28,6 @@ namespace {
 const QString demo = QStringLiteral(VARUNO_DEMO_DIR "/Demo");
 const QStringList savedFiles = {u"bticino.items"_s, u"openhabcloud.cfg"_s, u"bticino.rules"_s,
                                 u"bticino.sitemap"_s};
-const QString msgInvalid = u"error: Keine Sonderzeichen, Umlaute oder Leerzeichen erlaubt!"_s;
 const QString askAdd = u"prompt: Gruppe hinzufügen / Gruppenbezeichnung"_s;
 const QString askRename = u"prompt: Gruppe bearbeiten / Gruppenbezeichnung"_s;
 
@@ -61,8 +61,8 @@ private slots:
     void add_data();
     void add();
     void renameFollowsEveryRowAndScene();
-    void renameRefused_data();
-    void renameRefused();
+    void renameToAnyText_data();
+    void renameToAnyText();
     void deleteAsksAndSparesTheGroupsOfScenes_data();
     void deleteAsksAndSparesTheGroupsOfScenes();
     void leavingWithoutSavingChangesNothing_data();
@@ -81,6 +81,8 @@ private:
     void doubleClick(const QString& name);
     QString projectFile(const QString& name) const { return m_stack->openHab().sProjPath + name; }
     QMap<QString, QByteArray> files() const;
+    // The lines of the items file that declare groups.
+    QStringList groupLines() const;
 
     std::unique_ptr<TestProgramStack> m_stack;
     std::unique_ptr<TProgram> m_program;
@@ -171,6 +173,13 @@ void GroupEditorTest::doubleClick(const QString& name)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
+QStringList GroupEditorTest::groupLines() const
+{
+    QStringList lines = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s))).split(u"\r\n"_s);
+    lines.removeIf([](const QString& line) { return !line.startsWith(u"Group "_s); });
+    return lines;
+}
+
 QMap<QString, QByteArray> GroupEditorTest::files() const
 {
     QMap<QString, QByteArray> result;
@@ -195,62 +204,91 @@ void GroupEditorTest::showsTheGroupsSorted()
 
 void GroupEditorTest::add_data()
 {
-    QTest::addColumn<QString>("answer"); // "<cancel>" cancels the prompt
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QStringList>("answers"); // "<cancel>" cancels the prompt
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("lines"); // the items file's group lines
 
     const QStringList before = {u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s};
-    QTest::newRow("OG at its sorted place")
-        << u"OG"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"OG"_s, u"Weinkeller"_s}
-        << false;
-    QTest::newRow("Bad first") << u"Bad"_s << QStringList({u"Bad"_s}) + before << false;
-    QTest::newRow("digits") << u"Keller2"_s
-                            << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Keller2"_s, u"Lichter"_s,
-                                           u"Weinkeller"_s}
-                            << false;
-    QTest::newRow("a name already there, in other case")
-        << u"keller"_s
-        << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"keller"_s, u"Lichter"_s, u"Weinkeller"_s} << false;
-    QTest::newRow("blank") << u"Keller 2"_s << before << true;
-    QTest::newRow("umlaut") << u"Küche"_s << before << true;
-    QTest::newRow("underscore") << u"Licht_EG"_s << before << true;
-    QTest::newRow("item type word") << u"switch"_s << before << true;
-    QTest::newRow("item type word, mixed case") << u"Number"_s << before << true;
-    // Keywords of the items grammar are case-sensitive: only the exact spelling is refused.
-    for (const char* keyword : {"AND", "AVG", "COUNT", "Call", "EARLIEST", "EQUALITY", "LATEST", "MAX", "MIN",
-                                "NAND", "NOR", "OR", "SUM", "true", "false"})
-        QTest::addRow("keyword %s", keyword) << QString::fromLatin1(keyword) << before << true;
-    QTest::newRow("keyword in other case")
-        << u"Or"_s << QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Or"_s, u"Weinkeller"_s}
-        << false;
-    QTest::newRow("empty") << QString() << before << false;
-    QTest::newRow("cancelled") << u"<cancel>"_s << before << false;
+    const auto linesOf = [](const QStringList& names) {
+        QStringList lines;
+        for (const QString& name : names)
+            lines << u"Group "_s + name;
+        return lines;
+    };
+    const auto row = [&](const char* name, const QStringList& answers, const QStringList& shown,
+                         const QStringList& lines) { QTest::newRow(name) << answers << shown << lines; };
+    const QStringList withOG = {u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"OG"_s, u"Weinkeller"_s};
+    row("OG at its sorted place", {u"OG"_s}, withOG, linesOf(withOG));
+    row("Bad first", {u"Bad"_s}, QStringList{u"Bad"_s} + before, linesOf(QStringList{u"Bad"_s} + before));
+    const QStringList caseVariant = {u"Erdgeschoss"_s, u"Keller"_s, u"keller"_s, u"Lichter"_s,
+                                     u"Weinkeller"_s};
+    row("a name already there, in other case", {u"keller"_s}, caseVariant, linesOf(caseVariant));
+    const QStringList twice = {u"Erdgeschoss"_s, u"Keller"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s};
+    row("a name already there, blanks around it", {u" Keller "_s}, twice, linesOf(twice));
+    const QStringList underscore = {u"Erdgeschoss"_s, u"Keller"_s, u"Licht_EG"_s, u"Lichter"_s,
+                                    u"Weinkeller"_s};
+    row("underscore", {u"Licht_EG"_s}, underscore, linesOf(underscore));
+    // Any other text is the label of a group whose item name follows from it.
+    row("umlauts and sharp s", {u"Küche"_s, u"Straße"_s, u"ÄÖÜ äöü"_s},
+        {u"Erdgeschoss"_s, u"Keller"_s, u"Küche"_s, u"Lichter"_s, u"Straße"_s, u"Weinkeller"_s, u"ÄÖÜ äöü"_s},
+        {u"Group Erdgeschoss"_s, u"Group Keller"_s, u"Group Kueche \"Küche\""_s, u"Group Lichter"_s,
+         u"Group Strasse \"Straße\""_s, u"Group Weinkeller"_s, u"Group AeOeUe_aeoeue \"ÄÖÜ äöü\""_s});
+    row("blanks, signs, quotes", {u"Keller 2"_s, u"Bad \"oben\" \\ 1"_s},
+        {u"Bad \"oben\" \\ 1"_s, u"Erdgeschoss"_s, u"Keller"_s, u"Keller 2"_s, u"Lichter"_s, u"Weinkeller"_s},
+        {u"Group Bad__oben____1 \"Bad \\\"oben\\\" \\\\ 1\""_s, u"Group Erdgeschoss"_s, u"Group Keller"_s,
+         u"Group Keller_2 \"Keller 2\""_s, u"Group Lichter"_s, u"Group Weinkeller"_s});
+    row("two texts, one item name", {u"Wohn zimmer"_s, u"Wohn-zimmer"_s, u"Wohn_zimmer"_s},
+        before + QStringList{u"Wohn zimmer"_s, u"Wohn-zimmer"_s, u"Wohn_zimmer"_s},
+        linesOf(before) + QStringList{u"Group Wohn_zimmer \"Wohn zimmer\""_s,
+                                      u"Group Wohn_zimmer_2 \"Wohn-zimmer\""_s,
+                                      u"Group Wohn_zimmer_3 \"Wohn_zimmer\""_s});
+    // Words the files' grammars or the program itself reserve never become item names.
+    row("item type word", {u"switch"_s},
+        QStringList{u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"switch"_s, u"Weinkeller"_s},
+        {u"Group Erdgeschoss"_s, u"Group Keller"_s, u"Group Lichter"_s, u"Group switch_ \"switch\""_s,
+         u"Group Weinkeller"_s});
+    row("keyword AND", {u"AND"_s}, QStringList{u"AND"_s} + before,
+        QStringList{u"Group AND_ \"AND\""_s} + linesOf(before));
+    row("keyword in other case", {u"Or"_s},
+        {u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Or"_s, u"Weinkeller"_s},
+        linesOf({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Or"_s, u"Weinkeller"_s}));
+    row("the stop-all token", {u"_STOP_"_s}, QStringList{u"_STOP_"_s} + before,
+        QStringList{u"Group _STOP__ \"_STOP_\""_s} + linesOf(before));
+    row("empty", {QString()}, before, linesOf(before));
+    row("blanks only", {u"   "_s}, before, linesOf(before));
+    row("cancelled", {u"<cancel>"_s}, before, linesOf(before));
 }
 
 void GroupEditorTest::add()
 {
-    QFETCH(QString, answer);
-    QFETCH(QStringList, expected);
-    QFETCH(bool, refused);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, lines);
 
-    if (answer == u"<cancel>"_s)
-        m_prompts.queueCancel();
-    else
-        m_prompts.queueText(answer);
-    QStringList shown;
+    for (const QString& answer : answers) {
+        if (answer == u"<cancel>"_s)
+            m_prompts.queueCancel();
+        else
+            m_prompts.queueText(answer);
+    }
+    QStringList shownAfter;
     const bool saved = edit([&] {
-        m_frm->btnAdd->click();
-        shown = shownNames();
+        for (qsizetype i = 0; i < answers.size(); ++i)
+            m_frm->btnAdd->click();
+        shownAfter = shownNames();
         m_frm->btnSave->click();
     });
 
     QVERIFY(saved);
-    QCOMPARE(shown, expected);
-    QCOMPARE(m_stack->openHab().slGroups, expected);
-    QStringList dialogue = {askAdd};
-    if (refused)
-        dialogue << msgInvalid;
-    QCOMPARE(m_prompts.shown, dialogue);
+    QCOMPARE(shownAfter, shown);
+    QCOMPARE(groupLines(), lines);
+    QCOMPARE(m_prompts.shown, QStringList(answers.size(), askAdd));
+    // The next opening reads the labels back.
+    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv));
+    QStringList labels;
+    for (const QString& name : std::as_const(m_stack->openHab().slGroups))
+        labels << GroupLabel(m_stack->openHab().groupLabels, name);
+    QCOMPARE(SortedGroupNames(labels), shown);
 }
 
 void GroupEditorTest::renameFollowsEveryRowAndScene()
@@ -282,40 +320,46 @@ void GroupEditorTest::renameFollowsEveryRowAndScene()
     QVERIFY(!items.contains(u"Keller)"_s) && !items.contains(u"Keller,"_s));
 }
 
-void GroupEditorTest::renameRefused_data()
+void GroupEditorTest::renameToAnyText_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("line");
 
-    QTest::newRow("blank") << u"Keller Neu"_s << true;
-    QTest::newRow("item type word") << u"Group"_s << true;
-    QTest::newRow("emptied") << QString() << false;
-    QTest::newRow("cancelled") << u"<cancel>"_s << false;
+    QTest::newRow("blank") << u"Keller Neu"_s << u"Keller Neu"_s << u"Keller_Neu"_s
+                           << u"Group Keller_Neu \"Keller Neu\""_s;
+    QTest::newRow("item type word") << u"Group"_s << u"Group"_s << u"Group_"_s << u"Group Group_ \"Group\""_s;
+    QTest::newRow("emptied") << QString() << u"Keller"_s << u"Keller"_s << u"Group Keller"_s;
+    QTest::newRow("cancelled") << u"<cancel>"_s << u"Keller"_s << u"Keller"_s << u"Group Keller"_s;
 }
 
-void GroupEditorTest::renameRefused()
+// The scene Kellerlicht and the rows Flur and Regal follow the group under its new item name; the
+// list shows what the user typed.
+void GroupEditorTest::renameToAnyText()
 {
     QFETCH(QString, answer);
-    QFETCH(bool, refused);
+    QFETCH(QString, shown);
+    QFETCH(QString, name);
+    QFETCH(QString, line);
 
-    const QStringList groupsBefore = groupsTexts(m_lv);
     if (answer == u"<cancel>"_s)
         m_prompts.queueCancel();
     else
         m_prompts.queueText(answer);
-    QStringList shown;
+    QStringList shownAfter;
     QVERIFY(edit([&] {
         doubleClick(u"Keller"_s);
-        shown = shownNames();
+        shownAfter = shownNames();
         m_frm->btnSave->click();
     }));
 
-    QCOMPARE(shown, QStringList({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s}));
-    QCOMPARE(groupsTexts(m_lv), groupsBefore);
-    QStringList dialogue = {askRename};
-    if (refused)
-        dialogue << msgInvalid;
-    QCOMPARE(m_prompts.shown, dialogue);
+    QCOMPARE(shownAfter, QStringList({u"Erdgeschoss"_s, shown, u"Lichter"_s, u"Weinkeller"_s}));
+    QCOMPARE(groupsTexts(m_lv), QStringList({u"Erdgeschoss, "_s + name, u"Weinkeller, "_s + name,
+                                             u"Erdgeschoss"_s, name, u"Lichter"_s, u"_STOP_"_s}));
+    QCOMPARE(m_lv.data(m_lv.index(0, FunctionList::GroupsColumn)).toString(), u"Erdgeschoss, "_s + shown);
+    QVERIFY(groupLines().contains(line));
+    QCOMPARE(m_prompts.shown, QStringList{askRename});
 }
 
 void GroupEditorTest::deleteAsksAndSparesTheGroupsOfScenes_data()

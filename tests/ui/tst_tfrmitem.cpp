@@ -89,6 +89,7 @@ private slots:
     void savingAnUnchangedRowKeepsIt_data();
     void savingAnUnchangedRowKeepsIt();
     void editMarksExactGroupNames();
+    void groupsShowTheirLabels();
     void sceneWhoseGroupVanished();
     void sceneGroupExactSpellingFirst_data();
     void sceneGroupExactSpellingFirst();
@@ -565,6 +566,34 @@ void FunctionEditorTest::editMarksExactGroupNames()
     QCOMPARE(checked, QStringList({u"11"_s, u"Erdgeschoss"_s, u"Weinkeller"_s}));
     QCOMPARE(scenes, QStringList({u"Alle Jalousien/Raffstore stoppen"_s, u"1"_s, u"11"_s, u"Erdgeschoss"_s,
                                   u"Keller"_s, u"Weinkeller"_s}));
+}
+
+// The lists show what people read; the rows keep the item names the files use.
+void FunctionEditorTest::groupsShowTheirLabels()
+{
+    m_stack->openHab().slGroups = QStringList{u"Kueche"_s, u"Keller"_s, u"Erdgeschoss"_s};
+    m_stack->openHab().groupLabels = {{u"Kueche"_s, u"Küche"_s}, {u"Erdgeschoss"_s, u"EG Süd"_s}};
+    FunctionEntry row = m_lv.at(terrasse);
+    row.groups = u"Kueche"_s;
+    m_lv.replace(terrasse, row);
+
+    QStringList checked;
+    edit(terrasse, [&] {
+        checked = entryTexts(m_item->lbGruppe, Qt::Checked);
+        m_item->lbGruppe->findItems(u"Keller"_s, Qt::MatchExactly).constFirst()->setCheckState(Qt::Checked);
+        m_item->btnSave->click();
+    });
+    QCOMPARE(checked, QStringList{u"Küche"_s});
+    QCOMPARE(m_lv.at(terrasse).groups, u"Kueche, Keller"_s);
+
+    QString scene;
+    edit(erdgeschossScene, [&] {
+        m_item->cbSzene->setCurrentIndex(m_item->cbSzene->findText(u"EG Süd"_s));
+        scene = m_item->cbSzene->currentText();
+        m_item->btnSave->click();
+    });
+    QCOMPARE(scene, u"EG Süd"_s);
+    QCOMPARE(m_lv.at(erdgeschossScene).groups, u"Erdgeschoss"_s);
 }
 
 void FunctionEditorTest::sceneWhoseGroupVanished()
