@@ -419,7 +419,10 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
 
     FillAddressLists();
     int iAdrArt = pointToPoint;
-    edAdresse->setText(m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, true));
+    const QString editForm = m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, true);
+    // A light point shows as the list shows it ("02.15", not "2.15"): the form it is stored in.
+    edAdresse->setText(iAdrArt == pointToPoint ? m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, false)
+                                               : editForm);
     // A key-driven kind offers point-to-point only; an address of another kind read from a file is
     // shown as point-to-point, so that saving checks it as such.
     cbAdrArt->setCurrentIndex(iAdrArt < cbAdrArt->count() ? iAdrArt : 0);

@@ -507,13 +507,13 @@ void FunctionEditorTest::savingAnUnchangedRowKeepsIt_data()
     QTest::addColumn<int>("shownAddressKind");
     QTest::addColumn<QString>("storedAddress");
 
-    QTest::newRow("switch") << 0 << u"1.12"_s << 0 << u"01.12"_s;
-    // 03.01 is shown as 3.1, which is stored as typed: the same actuator.
-    QTest::newRow("switch, one-digit parts") << 2 << u"3.1"_s << 0 << u"3.1"_s;
+    // A light point shows in the form the list shows and the file holds.
+    QTest::newRow("switch") << 0 << u"01.12"_s << 0 << u"01.12"_s;
+    QTest::newRow("switch, one-digit parts") << 2 << u"03.01"_s << 0 << u"03.01"_s;
     QTest::newRow("dimmer on a local bus") << 4 << u"1.5"_s << 0 << u"1.5 (2)"_s;
     QTest::newRow("blind, bus group") << 7 << u"3"_s << 2 << u"#3"_s;
-    QTest::newRow("CEN scene") << 8 << u"1.15"_s << 0 << u"01.15"_s;
-    QTest::newRow("CEN+ scene") << 9 << u"1.15"_s << 0 << u"01.15"_s;
+    QTest::newRow("CEN scene") << 8 << u"01.15"_s << 0 << u"01.15"_s;
+    QTest::newRow("CEN+ scene") << 9 << u"01.15"_s << 0 << u"01.15"_s;
     QTest::newRow("scenario module") << 10 << u"0.5"_s << 0 << u"0.5"_s;
     QTest::newRow("individual scene") << 11 << QString() << -1 << QString();
     QTest::newRow("reversing individual scene") << 12 << QString() << -1 << QString();
