@@ -7,6 +7,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
+#include "openhab5export.h"
 #include "openhabgrammar.h"
 #include "topenhab.h"
 
@@ -92,6 +93,11 @@ bool TProjectCheck::Run(QStringList& problems)
 QStringList TProjectCheck::warnings() const
 {
     return BusHints(m_openHab, m_rows).forProject();
+}
+
+QStringList TProjectCheck::openHab5LeftOut() const
+{
+    return OpenHab5Export(m_openHab, m_bticino, m_rows).leftOut();
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const
