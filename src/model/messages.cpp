@@ -308,8 +308,8 @@ constexpr auto table = std::to_array<Entry>({
      u"mit dem Grund in einer Zeile der Standardfehlerausgabe."},
     {Msg::OpenHab5LeftOut, u"$1 wird nicht für openHAB 5 exportiert: $2"},
     {Msg::OpenHab5CenKeyOutOfRange, u"Das OpenWebNet-Binding kennt nur die CEN-Tasten 0 bis 31, nicht $1."},
-    {Msg::OpenHab5GroupWithoutLight,
-     u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, und das OpenWebNet-Binding braucht eine."},
+    {Msg::OpenHab5GroupWithoutLight, u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, "
+                                     u"und das OpenWebNet-Binding braucht eine."},
     {Msg::OpenHab5NotAccepted, u"openHAB 5 und das OpenWebNet-Binding nehmen $1 nicht an."},
 });
 
