@@ -276,8 +276,8 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
     if (args.size() < command.minArguments || args.size() > command.maxArguments)
         return UsageFailure(m_language.GetMsg(Msg::CliWrongArgumentCount));
     if (const auto port = optionValue(parser, u"port"_s)) {
-        bool bNumber = false;
-        if (port->toUShort(&bNumber) == 0 || !bNumber)
+        bool number = false;
+        if (port->toUShort(&number) == 0 || !number)
             return UsageFailure(m_language.GetMsg(Msg::CliInvalidPort, *port));
     }
     const auto language = optionValue(parser, u"language"_s);
@@ -500,8 +500,8 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
         return UsageError;
     if (!LockProject(session) || !LoadProject(session, TopenHab::LoadMode::ReadOnly))
         return Failure;
-    return OpenHab5Run::Export(session.openHab, session.bticino, session.items.entries(), session.workspace,
-                               session.prompts, args.at(1))
+    return OpenHab5Run::exportTo(session.openHab, session.bticino, session.items.entries(), session.workspace,
+                                 session.prompts, args.at(1))
                ? Success
                : Failure;
 }
@@ -638,9 +638,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     TCliBus::TOptions options;
     options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
     if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {
-        bool bNumber = false;
-        options.limitSeconds = timeout->toInt(&bNumber);
-        if (!bNumber || options.limitSeconds <= 0 || options.limitSeconds > 86400)
+        bool number = false;
+        options.limitSeconds = timeout->toInt(&number);
+        if (!number || options.limitSeconds <= 0 || options.limitSeconds > 86400)
             return UsageFailure(session.language.GetMsg(Msg::CliInvalidTimeout, *timeout));
     }
     if (!SelectProject(session, args.at(1)))
@@ -653,9 +653,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);
     options.server.password = optionValue(session.parser, u"password"_s).value_or(openHab.serverPass);
     const QString port = optionValue(session.parser, u"bus-port"_s).value_or(openHab.serverPort);
-    bool bPort = false;
-    options.server.port = port.toUShort(&bPort);
-    if (!bPort || options.server.port == 0)
+    bool portNumber = false;
+    options.server.port = port.toUShort(&portNumber);
+    if (!portNumber || options.server.port == 0)
         return UsageFailure(session.language.GetMsg(Msg::CliInvalidBusPort, port));
     if (options.server.host.isEmpty())
         return UsageFailure(session.language.GetMsg(Msg::CliNoBusAddress));

@@ -52,9 +52,9 @@ int areaOf(const QString& stored, int adrArt)
 // A CEN key as the binding numbers its buttons; -1 for a key it has no button for.
 int buttonOf(const QString& key)
 {
-    bool bNumber = false;
-    const int button = key.toInt(&bNumber);
-    return bNumber && button >= 0 && button <= 31 ? button : -1;
+    bool number = false;
+    const int button = key.toInt(&number);
+    return number && button >= 0 && button <= 31 ? button : -1;
 }
 
 // The press that the openHAB 2 files send for a key: the start of a CEN press, the short or the
@@ -71,14 +71,14 @@ QString automationFrame(QStringView what, const QString& where)
 
 QString sendMessage(const QString& frame)
 {
-    return u"getActions(\"openwebnet\", \""_s + bridgeUid + u"\").sendMessage(" + OpenHab5Quoted(frame) +
+    return u"getActions(\"openwebnet\", \""_s + bridgeUid + u"\").sendMessage(" + openHab5Quoted(frame) +
            u')';
 }
 
 // A rule run by a command to the item, with its body.
 void addRule(QStringList& rules, QStringView what, const TItemValues& v, const QStringList& body)
 {
-    rules << u"rule "_s + OpenHab5Quoted(what + u' ' + v.sBez) << u"when"_s
+    rules << u"rule "_s + openHab5Quoted(what + u' ' + v.sBez) << u"when"_s
           << u"  Item "_s + v.sAlias + u" received command"_s << u"then"_s;
     for (const QString& line : body)
         rules << u"  "_s + line;
@@ -117,17 +117,18 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
         f.where = TopenHab::BusWhere(f.v.iType, stored, f.v.iBus, f.v.iCEN);
         candidates << f;
         adrArts << adrArt;
-        const bool bLight = row.kind == FunctionEntry::Switch || row.kind == FunctionEntry::Dimmer;
-        if (bLight && adrArt == Point && Reason(f, adrArt, {}).isEmpty())
+        // A light point's reason never asks for the other lights.
+        const bool light = row.kind == FunctionEntry::Switch || row.kind == FunctionEntry::Dimmer;
+        if (light && adrArt == Point && reason(f, adrArt, {}).isEmpty())
             lights << f;
     }
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         Function& f = candidates[i];
         const int adrArt = adrArts.at(i);
-        const QString reason = Reason(f, adrArt, lights);
-        if (!reason.isEmpty()) {
+        const QString why = reason(f, adrArt, lights);
+        if (!why.isEmpty()) {
             m_leftOut << openHab.language().GetMsg(Msg::OpenHab5LeftOut,
-                                                   f.v.sAlias + u" \""_s + f.row->caption + u'"', reason);
+                                                   f.v.sAlias + u" \""_s + f.row->caption + u'"', why);
             continue;
         }
         static const QStringView pointTypes[] = {u"bus_on_off_switch", u"bus_dimmer", u"bus_automation"};
@@ -142,9 +143,9 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
             f.thingId = f.v.sAlias;
             f.channel = channels[kind].toString();
         } else if (kind == FunctionEntry::CenScene) {
-            const bool bPlus = f.v.iCEN == 1 || f.v.iCEN == 2;
-            f.thingType = bPlus ? u"bus_cenplus_scenario_control"_s : u"bus_cen_scenario_control"_s;
-            f.thingId = (bPlus ? u"cenplus_"_s : u"cen_"_s) + QString(f.where).replace(u'#', u'_');
+            const bool cenPlus = f.v.iCEN == 1 || f.v.iCEN == 2;
+            f.thingType = cenPlus ? u"bus_cenplus_scenario_control"_s : u"bus_cen_scenario_control"_s;
+            f.thingId = (cenPlus ? u"cenplus_"_s : u"cen_"_s) + QString(f.where).replace(u'#', u'_');
         }
         if (!f.channel.isEmpty())
             f.channel = u"openwebnet:"_s + f.thingType + u":bticino:"_s + f.thingId + u':' + f.channel;
@@ -156,11 +157,11 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
         m_functions[i].row = &m_rows.at(i);
 }
 
-QString OpenHab5Export::Reason(const Function& f, int adrArt, const QList<Function>& lights) const
+QString OpenHab5Export::reason(const Function& f, int adrArt, const QList<Function>& lights) const
 {
     const TLanguage& language = m_openHab.language();
     const QString quotedAddress = u'"' + f.row->address + u'"';
-    if (!IsOpenHab5Name(f.v.sAlias))
+    if (!isOpenHab5Name(f.v.sAlias))
         return language.GetMsg(Msg::OpenHab5NotAccepted, u'"' + f.v.sAlias + u'"');
     const int kind = f.v.iType;
     if (kind == FunctionEntry::CenScene && buttonOf(f.v.sCENKey) < 0)
@@ -175,31 +176,31 @@ QString OpenHab5Export::Reason(const Function& f, int adrArt, const QList<Functi
     // A bus group's members are set in the devices, not in the project: any light point on its bus
     // may belong to it. The general address reaches every bus.
     const int area = areaOf(f.v.sAdr, adrArt);
-    const bool bMember = std::any_of(lights.cbegin(), lights.cend(), [&](const Function& light) {
-        const bool bSameBus = light.v.iBus == f.v.iBus;
-        return adrArt == General || (bSameBus && (adrArt == BusGroup || areaOf(light.v.sAdr, Point) == area));
+    const bool member = std::any_of(lights.cbegin(), lights.cend(), [&](const Function& light) {
+        const bool sameBus = light.v.iBus == f.v.iBus;
+        return adrArt == General || (sameBus && (adrArt == BusGroup || areaOf(light.v.sAdr, Point) == area));
     });
-    return bMember ? QString() : language.GetMsg(Msg::OpenHab5GroupWithoutLight, quotedAddress);
+    return member ? QString() : language.GetMsg(Msg::OpenHab5GroupWithoutLight, quotedAddress);
 }
 
 QList<std::pair<QString, QString>> OpenHab5Export::files(bool kindFrames) const
 {
-    return {{ThingsFile, Things()},
-            {ItemsFile, Items()},
-            {RulesFile, Rules()},
-            {SitemapFile, Sitemap(kindFrames)}};
+    return {{ThingsFile, things()},
+            {ItemsFile, items()},
+            {RulesFile, rules()},
+            {SitemapFile, sitemap(kindFrames)}};
 }
 
-QString OpenHab5Export::Things() const
+QString OpenHab5Export::things() const
 {
     QString bridge =
-        u"Bridge "_s + bridgeUid + u" \"BTicino\" [ host="_s + OpenHab5Quoted(m_openHab.serverIP);
-    bool bPort = false;
-    const ushort port = m_openHab.serverPort.toUShort(&bPort);
-    if (bPort && port > 0)
+        u"Bridge "_s + bridgeUid + u" \"BTicino\" [ host="_s + openHab5Quoted(m_openHab.serverIP);
+    bool portNumber = false;
+    const ushort port = m_openHab.serverPort.toUShort(&portNumber);
+    if (portNumber && port > 0)
         bridge += u", port="_s + QString::number(port);
     if (!m_openHab.serverPass.isEmpty())
-        bridge += u", passwd="_s + OpenHab5Quoted(m_openHab.serverPass);
+        bridge += u", passwd="_s + openHab5Quoted(m_openHab.serverPass);
     QStringList lines{bridge + u" ] {"_s};
     // A CEN or CEN+ thing stands for every key of its address.
     QStringList cenIds;
@@ -212,7 +213,7 @@ QString OpenHab5Export::Things() const
             // The project knows no run time of its blinds: the binding measures it on first use.
             const QString run =
                 f.v.iType == FunctionEntry::Automation ? u", shutterRun=\"AUTO\""_s : QString();
-            lines << head + OpenHab5Quoted(f.v.sBez) + u" [ where="_s + OpenHab5Quoted(f.where) + run +
+            lines << head + openHab5Quoted(f.v.sBez) + u" [ where="_s + openHab5Quoted(f.where) + run +
                          u" ]"_s;
             continue;
         }
@@ -221,7 +222,7 @@ QString OpenHab5Export::Things() const
             at = cenIds.size();
             cenIds << f.thingId;
             const QString label = (f.v.iCEN == 0 ? u"CEN "_s : u"CEN+ "_s) + f.row->address;
-            cenLines.append({head + OpenHab5Quoted(label) + u" [ where="_s + OpenHab5Quoted(f.where)});
+            cenLines.append({head + openHab5Quoted(label) + u" [ where="_s + openHab5Quoted(f.where)});
         }
         const QString button = QString::number(buttonOf(f.v.sCENKey));
         if (!cenLines[at].mid(1).contains(button))
@@ -233,11 +234,11 @@ QString OpenHab5Export::Things() const
     return lfText(lines);
 }
 
-QString OpenHab5Export::Items() const
+QString OpenHab5Export::items() const
 {
     QStringList lines;
     for (const QString& group : m_groups)
-        lines << u"Group "_s + group + u' ' + OpenHab5Quoted(OpenHab5GroupLabel(group));
+        lines << u"Group "_s + group + u' ' + openHab5Quoted(openHab5GroupLabel(group));
     if (!lines.isEmpty())
         lines << QString();
     const QSet<QString> declared(m_groups.cbegin(), m_groups.cend());
@@ -259,7 +260,7 @@ QString OpenHab5Export::Items() const
             metadata << u"alexa=\"Light\""_s << u"homekit=\"Lighting\""_s;
         else if (f.v.bAlexa)
             metadata << u"alexa=\"Switch\""_s << u"homekit=\"Switchable\""_s;
-        QString line = kindItems[kind].type + u' ' + f.v.sAlias + u' ' + OpenHab5Quoted(f.v.sBez) + u" <"_s +
+        QString line = kindItems[kind].type + u' ' + f.v.sAlias + u' ' + openHab5Quoted(f.v.sBez) + u" <"_s +
                        kindItems[kind].icon + u'>';
         if (!groups.isEmpty())
             line += u" ("_s + groups.join(u", "_s) + u')';
@@ -270,7 +271,7 @@ QString OpenHab5Export::Items() const
     return lfText(lines);
 }
 
-QString OpenHab5Export::Rules() const
+QString OpenHab5Export::rules() const
 {
     QStringList rules;
     TRulesBuilder scenes(m_rows);
@@ -313,7 +314,7 @@ QString OpenHab5Export::Rules() const
             } else {
                 // The scene's label goes into the rule's name as the grammar reads it.
                 TItemValues quoted = v;
-                quoted.sBez = OpenHab5Quoted(v.sBez).mid(1).chopped(1);
+                quoted.sBez = openHab5Quoted(v.sBez).mid(1).chopped(1);
                 scenes.BuildRowRules(quoted);
             }
             break;
@@ -321,15 +322,16 @@ QString OpenHab5Export::Rules() const
             break;
         }
     }
+    // The scenes' rules follow the others, in list order among themselves.
     return lfText(rules) + scenes.Build().text().replace(u"\r\n"_s, u"\n"_s);
 }
 
-QString OpenHab5Export::Sitemap(bool kindFrames) const
+QString OpenHab5Export::sitemap(bool kindFrames) const
 {
     TSitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups);
     for (const Function& f : m_functions)
         sitemap.Add(f.v.iType, f.v.sAlias, f.v.sGroups);
-    return sitemap.Build(OpenHab5Quoted(m_openHab.sProj).mid(1).chopped(1))
+    return sitemap.Build(openHab5Quoted(m_openHab.sProj).mid(1).chopped(1))
         .text()
         .replace(u"\r\n"_s, u"\n"_s);
 }

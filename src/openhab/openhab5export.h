@@ -43,6 +43,7 @@ public:
     // The functions left out, one line each in the loaded language, in list order.
     const QStringList& leftOut() const { return m_leftOut; }
 
+private:
     // How a function reaches the bus; exported functions only.
     struct Function
     {
@@ -53,14 +54,12 @@ public:
         QString thingId;
         QString channel; // the channel's whole id; empty without a thing
     };
-
-private:
     // Why the binding cannot express the function; empty when it can.
-    QString Reason(const Function& f, int adrArt, const QList<Function>& lights) const;
-    QString Things() const;
-    QString Items() const;
-    QString Rules() const;
-    QString Sitemap(bool kindFrames) const;
+    QString reason(const Function& f, int adrArt, const QList<Function>& lights) const;
+    QString things() const;
+    QString items() const;
+    QString rules() const;
+    QString sitemap(bool kindFrames) const;
 
     const TopenHab& m_openHab;
     QList<Function> m_functions;

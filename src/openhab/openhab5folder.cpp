@@ -39,7 +39,7 @@ std::optional<TFileError> makeFolderOf(const QString& fileName)
 
 } // namespace
 
-QStringList OpenHab5Folder::ExistingFiles(const QString& folder,
+QStringList OpenHab5Folder::existingFiles(const QString& folder,
                                           const QList<std::pair<QString, QString>>& files)
 {
     QStringList existing;
@@ -50,7 +50,7 @@ QStringList OpenHab5Folder::ExistingFiles(const QString& folder,
     return existing;
 }
 
-std::optional<TFileError> OpenHab5Folder::Write(const QString& folder,
+std::optional<TFileError> OpenHab5Folder::write(const QString& folder,
                                                 const QList<std::pair<QString, QString>>& files)
 {
     std::list<TSafeFile> written;

@@ -14,11 +14,11 @@
 namespace OpenHab5Folder {
 
 // The paths of files that exist in folder already and an export would replace.
-QStringList ExistingFiles(const QString& folder, const QList<std::pair<QString, QString>>& files);
+QStringList existingFiles(const QString& folder, const QList<std::pair<QString, QString>>& files);
 
 // Writes every text as UTF-8 into its path below folder, creating the subfolders. Each file is
 // written and synced beside its target first; only when all of them made it are they renamed into
 // place, so that a failure before leaves every old file as it was. Returns the failure.
-std::optional<TFileError> Write(const QString& folder, const QList<std::pair<QString, QString>>& files);
+std::optional<TFileError> write(const QString& folder, const QList<std::pair<QString, QString>>& files);
 
 } // namespace OpenHab5Folder

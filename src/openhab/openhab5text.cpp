@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-QString OpenHab5Quoted(const QString& text)
+QString openHab5Quoted(const QString& text)
 {
     QString quoted;
     quoted.reserve(text.size() + 2);
@@ -34,7 +34,7 @@ QString OpenHab5Quoted(const QString& text)
     return quoted;
 }
 
-bool IsOpenHab5Name(const QString& name)
+bool isOpenHab5Name(const QString& name)
 {
     const auto isAsciiLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
     const auto isNameChar = [&](QChar c) {
@@ -44,7 +44,7 @@ bool IsOpenHab5Name(const QString& name)
            std::all_of(name.begin(), name.end(), isNameChar) && !IsSitemapOrRulesKeyword(name);
 }
 
-QString OpenHab5GroupLabel(const QString& group)
+QString openHab5GroupLabel(const QString& group)
 {
     return group;
 }

@@ -7,11 +7,11 @@
 
 // The text between double quotes, a backslash, a double quote and the line-breaking controls
 // escaped, so that a label reads back exactly as it stands; umlauts and brackets stay as they are.
-QString OpenHab5Quoted(const QString& text);
+QString openHab5Quoted(const QString& text);
 
 // Whether openHAB 5 takes name as an item name and as the id of a thing: a letter or "_" first,
 // then letters, digits and "_" only, and no keyword of the sitemap or rules language.
-bool IsOpenHab5Name(const QString& name);
+bool isOpenHab5Name(const QString& name);
 
 // The label the Group item of a group of the project shows: for now its name.
-QString OpenHab5GroupLabel(const QString& group);
+QString openHab5GroupLabel(const QString& group);

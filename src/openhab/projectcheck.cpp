@@ -51,9 +51,9 @@ QString quoted(const QString& text)
 // A number as the bus reads it: leading zeros mean nothing. Text that is no number stays as it is.
 QString busNumber(QStringView text)
 {
-    bool bNumber = false;
-    const uint value = text.toUInt(&bNumber);
-    return bNumber ? QString::number(value) : text.toString();
+    bool number = false;
+    const uint value = text.toUInt(&number);
+    return number ? QString::number(value) : text.toString();
 }
 
 // What the bus sees of a stored address: a point-to-point address is its room and light point, a

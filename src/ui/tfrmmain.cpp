@@ -639,8 +639,8 @@ void TfrmMain::exportOpenHab5()
         m_program.prompts.folderName(m_program.language.GetMsg(Msg::ExportOpenHab5Folder),
                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (!folder.isEmpty())
-        OpenHab5Run::Export(m_program.openHab, m_program.bticino, m_items.entries(), *m_workspace,
-                            m_program.prompts, folder);
+        OpenHab5Run::exportTo(m_program.openHab, m_program.bticino, m_items.entries(), *m_workspace,
+                              m_program.prompts, folder);
 }
 
 // The user picks one of the project's backups; its files replace the project's (which are backed

@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <cerrno>
 
-bool OpenHab5Run::Export(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
-                         const TWorkspace& workspace, Prompts& prompts, const QString& folder)
+bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
+                           const TWorkspace& workspace, Prompts& prompts, const QString& folder)
 {
     const TLanguage& language = openHab.language();
     const QString shown = QDir::toNativeSeparators(folder);
@@ -27,22 +27,22 @@ bool OpenHab5Run::Export(const TopenHab& openHab, const Tbticino& bticino, const
     const OpenHab5Export project(openHab, bticino, rows);
     const auto files = project.files(!TProjectIni(openHab.sProjPath).GroupByRooms());
     // The folder itself and every file's own folder, which may be a link to elsewhere.
-    const bool bIntoProjects = workspace.isInProjectsFolder(QDir(folder).filePath(QStringLiteral("x"))) ||
-                               std::any_of(files.cbegin(), files.cend(), [&](const auto& file) {
-                                   return workspace.isInProjectsFolder(QDir(folder).filePath(file.first));
-                               });
-    if (bIntoProjects) {
+    const bool intoProjects = workspace.isInProjectsFolder(QDir(folder).filePath(QStringLiteral("x"))) ||
+                              std::any_of(files.cbegin(), files.cend(), [&](const auto& file) {
+                                  return workspace.isInProjectsFolder(QDir(folder).filePath(file.first));
+                              });
+    if (intoProjects) {
         prompts.error(language.GetMsg(Msg::ExportIntoProjects, shown));
         return false;
     }
-    const QStringList existing = OpenHab5Folder::ExistingFiles(folder, files);
+    const QStringList existing = OpenHab5Folder::existingFiles(folder, files);
     if (!existing.isEmpty() && !prompts.confirm(language.GetMsg(Msg::ReplaceOpenHab5Files, shown,
                                                                 existing.join(QStringLiteral(", "))),
                                                 Prompts::Default::No)) {
         prompts.error(language.GetMsg(Msg::Cancelled));
         return false;
     }
-    if (const auto failure = OpenHab5Folder::Write(folder, files)) {
+    if (const auto failure = OpenHab5Folder::write(folder, files)) {
         prompts.error(failure->text(language));
         return false;
     }

@@ -17,7 +17,7 @@ namespace OpenHab5Run {
 // folder: never into the projects folder, and replacing files there only when the user agrees. The
 // four files are written all of them or none; the functions left out are told in one information,
 // one line each. False, after an error, when nothing was written.
-bool Export(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
-            const TWorkspace& workspace, Prompts& prompts, const QString& folder);
+bool exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
+              const TWorkspace& workspace, Prompts& prompts, const QString& folder);
 
 } // namespace OpenHab5Run

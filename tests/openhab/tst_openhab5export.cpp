@@ -356,7 +356,7 @@ void TestOpenHab5Export::quoted()
 {
     QFETCH(QString, text);
     QFETCH(QString, quoted);
-    QCOMPARE(OpenHab5Quoted(text), quoted);
+    QCOMPARE(openHab5Quoted(text), quoted);
 }
 
 QTEST_GUILESS_MAIN(TestOpenHab5Export)
