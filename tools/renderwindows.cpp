@@ -50,6 +50,11 @@ public:
         log(QStringLiteral("save"), title);
         return {};
     }
+    QString folderName(const QString& title, const QString&) override
+    {
+        log(QStringLiteral("folder"), title);
+        return {};
+    }
 
 private:
     static bool log(const QString& kind, const QString& text)

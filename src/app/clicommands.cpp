@@ -15,6 +15,7 @@
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
 #include "workspace/itemssave.h"
+#include "workspace/openhab5run.h"
 #include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
 #include "workspace/tprojectlock.h"
@@ -197,6 +198,8 @@ const QList<TCliCommand>& TCliCommands::Commands()
          Msg::CliRegenerateDetails, &TCliCommands::Regenerate},
         {u"export-csv"_s, Msg::CliExportArguments, 1, 2, 0, Msg::CliExportSummary, Msg::CliExportDetails,
          &TCliCommands::ExportCsv},
+        {u"export-openhab5"_s, Msg::CliExportOpenHab5Arguments, 2, 2, YesOption,
+         Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5},
         {u"send"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption, Msg::CliSendSummary,
          Msg::CliTransferDetails, &TCliCommands::Send},
         {u"receive"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption,
@@ -273,8 +276,8 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
     if (args.size() < command.minArguments || args.size() > command.maxArguments)
         return UsageFailure(m_language.GetMsg(Msg::CliWrongArgumentCount));
     if (const auto port = optionValue(parser, u"port"_s)) {
-        bool bNumber = false;
-        if (port->toUShort(&bNumber) == 0 || !bNumber)
+        bool number = false;
+        if (port->toUShort(&number) == 0 || !number)
             return UsageFailure(m_language.GetMsg(Msg::CliInvalidPort, *port));
     }
     const auto language = optionValue(parser, u"language"_s);
@@ -490,6 +493,19 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
     return Success;
 }
 
+// Only reads the project, but under its lock, so that the files are those of one saved state.
+int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    if (!LockProject(session) || !LoadProject(session, TopenHab::LoadMode::ReadOnly))
+        return Failure;
+    return OpenHab5Run::exportTo(session.openHab, session.bticino, session.items.entries(), session.workspace,
+                                 session.prompts, args.at(1))
+               ? Success
+               : Failure;
+}
+
 int TCliCommands::Send(TCliSession& session, const QStringList& args)
 {
     return Transfer(session, args, TransferMode::Send);
@@ -605,7 +621,7 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
     for (const QString& problem : problems)
         Write(m_out, problem + u'\n');
     // Standard output stays the list of faults; the warnings go beside it and decide nothing.
-    for (const QString& warning : check.warnings())
+    for (const QString& warning : check.warnings() + check.openHab5LeftOut())
         Write(m_err, warning + u'\n');
     if (!bRan) {
         session.prompts.error(check.errorString());
@@ -622,9 +638,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     TCliBus::TOptions options;
     options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
     if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {
-        bool bNumber = false;
-        options.limitSeconds = timeout->toInt(&bNumber);
-        if (!bNumber || options.limitSeconds <= 0 || options.limitSeconds > 86400)
+        bool number = false;
+        options.limitSeconds = timeout->toInt(&number);
+        if (!number || options.limitSeconds <= 0 || options.limitSeconds > 86400)
             return UsageFailure(session.language.GetMsg(Msg::CliInvalidTimeout, *timeout));
     }
     if (!SelectProject(session, args.at(1)))
@@ -637,9 +653,9 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);
     options.server.password = optionValue(session.parser, u"password"_s).value_or(openHab.serverPass);
     const QString port = optionValue(session.parser, u"bus-port"_s).value_or(openHab.serverPort);
-    bool bPort = false;
-    options.server.port = port.toUShort(&bPort);
-    if (!bPort || options.server.port == 0)
+    bool portNumber = false;
+    options.server.port = port.toUShort(&portNumber);
+    if (!portNumber || options.server.port == 0)
         return UsageFailure(session.language.GetMsg(Msg::CliInvalidBusPort, port));
     if (options.server.host.isEmpty())
         return UsageFailure(session.language.GetMsg(Msg::CliNoBusAddress));

@@ -295,6 +295,21 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::StopTest, u"Test abbrechen"},
     {Msg::StopLearning, u"Lernen abbrechen"},
     {Msg::AddressStoredAs, u"Wird gespeichert als $1"},
+    {Msg::ExportOpenHab5Menu, u"Für openHAB 5 exportieren…"},
+    {Msg::ExportOpenHab5Folder, u"Ordner für die openHAB-5-Dateien wählen"},
+    {Msg::ReplaceOpenHab5Files, u"Im Ordner $1 gibt es schon: $2. Diese Dateien ersetzen?"},
+    {Msg::CliExportOpenHab5Summary, u"Exportiert das Projekt für openHAB 5 mit dem OpenWebNet-Binding."},
+    {Msg::CliExportOpenHab5Arguments, u"PROJEKT ORDNER"},
+    {Msg::CliExportOpenHab5Details,
+     u"Schreibt things/bticino.things, items/bticino.items, rules/bticino.rules und "
+     u"sitemaps/bticino.sitemap in ORDNER, alle oder keine. Vorhandene Dateien werden nur nach "
+     u"Rückfrage oder mit --yes ersetzt. Jede Funktion, die openHAB 5 nicht abbilden kann, steht "
+     u"mit dem Grund in einer Zeile der Standardfehlerausgabe."},
+    {Msg::OpenHab5LeftOut, u"$1 wird nicht für openHAB 5 exportiert: $2"},
+    {Msg::OpenHab5CenKeyOutOfRange, u"Das OpenWebNet-Binding kennt nur die CEN-Tasten 0 bis 31, nicht $1."},
+    {Msg::OpenHab5GroupWithoutLight, u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, "
+                                     u"und das OpenWebNet-Binding braucht eine."},
+    {Msg::OpenHab5NotAccepted, u"openHAB 5 und das OpenWebNet-Binding nehmen $1 nicht an."},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

@@ -242,6 +242,16 @@ enum class Msg : int
     StopTest = 277,
     StopLearning = 278,
     AddressStoredAs = 279,
+    ExportOpenHab5Menu = 280,
+    ExportOpenHab5Folder = 281,
+    ReplaceOpenHab5Files = 282,
+    CliExportOpenHab5Summary = 283,
+    CliExportOpenHab5Arguments = 284,
+    CliExportOpenHab5Details = 285,
+    OpenHab5LeftOut = 286,
+    OpenHab5CenKeyOutOfRange = 287,
+    OpenHab5GroupWithoutLight = 288,
+    OpenHab5NotAccepted = 289,
 };
 
 namespace Messages {

@@ -7,6 +7,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
+#include "openhab5export.h"
 #include "openhabgrammar.h"
 #include "topenhab.h"
 
@@ -50,9 +51,9 @@ QString quoted(const QString& text)
 // A number as the bus reads it: leading zeros mean nothing. Text that is no number stays as it is.
 QString busNumber(QStringView text)
 {
-    bool bNumber = false;
-    const uint value = text.toUInt(&bNumber);
-    return bNumber ? QString::number(value) : text.toString();
+    bool number = false;
+    const uint value = text.toUInt(&number);
+    return number ? QString::number(value) : text.toString();
 }
 
 // What the bus sees of a stored address: a point-to-point address is its room and light point, a
@@ -92,6 +93,11 @@ bool TProjectCheck::Run(QStringList& problems)
 QStringList TProjectCheck::warnings() const
 {
     return BusHints(m_openHab, m_rows).forProject();
+}
+
+QStringList TProjectCheck::openHab5LeftOut() const
+{
+    return OpenHab5Export(m_openHab, m_bticino, m_rows).leftOut();
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const

@@ -31,6 +31,9 @@ public:
     bool Run(QStringList& problems);
     // The traps of the bus that the project may hold on purpose (BusHints): worth a look, no fault.
     QStringList warnings() const;
+    // The functions an export for openHAB 5 leaves out, each with the reason (OpenHab5Export): worth
+    // a look before such an export, no fault of the project.
+    QStringList openHab5LeftOut() const;
     const QString& errorString() const { return m_error; }
 
 private:

@@ -82,6 +82,11 @@ bool QtPrompts::choose(const QString& caption, const QString& prompt, const QStr
     return ok && index >= 0;
 }
 
+QString QtPrompts::folderName(const QString& title, const QString& proposal)
+{
+    return QFileDialog::getExistingDirectory(owner(), title, proposal);
+}
+
 QString QtPrompts::saveFileName(const QString& title, const QString& defaultName, const QString& filter)
 {
     QFileDialog dialog(owner(), title, defaultName, filter);

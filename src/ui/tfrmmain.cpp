@@ -18,6 +18,7 @@
 #include "toggleswitch.h"
 #include "varunoversion.h"
 #include "workspace/itemssave.h"
+#include "workspace/openhab5run.h"
 #include "workspace/prompts.h"
 #include "workspace/qttranslations.h"
 #include "workspace/tbackups.h"
@@ -339,17 +340,21 @@ void TfrmMain::buildPopupMenu()
     pmMoveDown = item(73, QStringLiteral("movedown"), QStringLiteral("move-down"));
     addSeparator(pmItems);
     csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren…"), QStringLiteral("csv"));
+    // Messages rather than Tags: their captions follow the language each time the menu opens.
+    openHab5Export = item(0, QStringLiteral("Für openHAB 5 exportieren…"), {});
     addSeparator(pmItems);
-    // A message rather than a Tag: its caption follows the language each time the menu opens.
     pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
-    connect(pmItems, &QMenu::aboutToShow, this,
-            [this] { pmRestore->setText(m_program.language.GetMsg(Msg::RestoreBackupMenu)); });
+    connect(pmItems, &QMenu::aboutToShow, this, [this] {
+        openHab5Export->setText(m_program.language.GetMsg(Msg::ExportOpenHab5Menu));
+        pmRestore->setText(m_program.language.GetMsg(Msg::RestoreBackupMenu));
+    });
 
     connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
     connect(pmSort, &QAction::triggered, this, &TfrmMain::sortItems);
     connect(pmMoveup, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
     connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
+    connect(openHab5Export, &QAction::triggered, this, &TfrmMain::exportOpenHab5);
     connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
     busMenu = new TBusMenu(m_program, *this, pmItems);
 
@@ -498,7 +503,7 @@ void TfrmMain::UpdateProjectButtons()
         command->setEnabled(projectOpen());
     for (QWidget* command : {btnAddItem, btnDelItems})
         command->setEnabled(projectWritable());
-    for (QAction* command : {csvExport, pmRestore})
+    for (QAction* command : {csvExport, openHab5Export, pmRestore})
         command->setEnabled(projectOpen());
     for (QAction* command : {pmSort, pmMoveup, pmMoveDown})
         command->setEnabled(projectWritable());
@@ -625,6 +630,17 @@ void TfrmMain::exportCsv()
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
         m_program.prompts.error(TFileError{fileName, *reason}.text(m_program.language));
+}
+
+// The project as it is shown, also one that may only be shown: the export writes nothing into it.
+void TfrmMain::exportOpenHab5()
+{
+    const QString folder =
+        m_program.prompts.folderName(m_program.language.GetMsg(Msg::ExportOpenHab5Folder),
+                                     QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!folder.isEmpty())
+        OpenHab5Run::exportTo(m_program.openHab, m_program.bticino, m_items.entries(), *m_workspace,
+                              m_program.prompts, folder);
 }
 
 // The user picks one of the project's backups; its files replace the project's (which are backed

@@ -73,6 +73,7 @@ public:
     QAction* pmMoveup = nullptr;
     QAction* pmMoveDown = nullptr;
     QAction* csvExport = nullptr;
+    QAction* openHab5Export = nullptr;
     QAction* pmRestore = nullptr;
     // "Funktion testen" and "Busgeräte suchen".
     TBusMenu* busMenu = nullptr;
@@ -112,6 +113,7 @@ private:
     void sortItems();
     void moveSelected(int offset);
     void exportCsv();
+    void exportOpenHab5();
     void restoreBackup();
     void SaveItems();
 

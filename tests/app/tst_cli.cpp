@@ -110,6 +110,10 @@ private Q_SLOTS:
     void exportCsvToADeviceThatRefuses();
     void exportCsvNeverIntoAProject_data();
     void exportCsvNeverIntoAProject();
+    void exportOpenHab5WritesFourFiles();
+    void exportOpenHab5NeverIntoAProject();
+    void exportOpenHab5ReplacesOnlyWhenAsked();
+    void exportOpenHab5FailedWriteKeepsTheOldFiles();
     void outputToAFullDevice_data();
     void regenerateKeepsWhatItCannotWrite();
     void outputToAFullDevice();
@@ -196,10 +200,14 @@ void TestCli::usage_data()
     // Options may come before the command word, values included.
     QTest::newRow("options first") << QStringList{u"--language"_s, u"English"_s, u"projects"_s} << 0
                                    << QByteArray("Demo\n") << QByteArray();
-    const char* commands[][2] = {
-        {"projects", ""},     {"regenerate", " PROJEKT"}, {"export-csv", " PROJEKT [DATEI]"},
-        {"send", " PROJEKT"}, {"receive", " PROJEKT"},    {"lookup", " PROJEKT"},
-        {"check", " PROJEKT"}};
+    const char* commands[][2] = {{"projects", ""},
+                                 {"regenerate", " PROJEKT"},
+                                 {"export-csv", " PROJEKT [DATEI]"},
+                                 {"send", " PROJEKT"},
+                                 {"receive", " PROJEKT"},
+                                 {"lookup", " PROJEKT"},
+                                 {"check", " PROJEKT"},
+                                 {"export-openhab5", " PROJEKT ORDNER"}};
     for (const auto& [command, syntax] : commands) {
         QTest::addRow("%s --help", command)
             << QStringList{QString::fromLatin1(command), u"--help"_s} << 0
@@ -566,7 +574,9 @@ void TestCli::checkWarnsWithoutFailing()
     const CliResult result = run({u"check"_s, u"Demo"_s});
     QCOMPARE(result.out, QByteArray());
     QCOMPARE(result.err,
-             "SWITCH_2 \"Keller\" schaltet Bereich 5, doch keine Funktion des Projekts gehört dazu.\n");
+             "SWITCH_2 \"Keller\" schaltet Bereich 5, doch keine Funktion des Projekts gehört dazu.\n"
+             "SWITCH_2 \"Keller\" wird nicht für openHAB 5 exportiert: Zu der Adresse \"5\" gehört keine "
+             "Licht-Funktion an einem Lichtpunkt, und das OpenWebNet-Binding braucht eine.\n");
     QCOMPARE(result.status, 0);
 }
 
@@ -1018,6 +1028,86 @@ void TestCli::exportCsvNeverIntoAProject()
     QVERIFY2(result.err.startsWith("In den Ordner der Projekte wird nicht exportiert"),
              result.err.constData());
     QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+namespace {
+
+const QStringList openHab5Files = {u"things/bticino.things"_s, u"items/bticino.items"_s,
+                                   u"rules/bticino.rules"_s, u"sitemaps/bticino.sitemap"_s};
+
+} // namespace
+
+// The demo project's four files, UTF-8 with LF line ends, the project itself untouched.
+void TestCli::exportOpenHab5WritesFourFiles()
+{
+    const QString conf = m_folder->path() + u"conf/"_s;
+    QVERIFY(QDir().mkpath(conf));
+    const QMap<QString, QByteArray> project = snapshot(demo());
+    const CliResult result = run({u"export-openhab5"_s, u"Demo"_s, conf});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(snapshot(demo()), project);
+    QStringList written;
+    for (QDirIterator it(conf, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        written << QDir(conf).relativeFilePath(it.next());
+    written.sort();
+    QStringList expected = openHab5Files;
+    expected.sort();
+    QCOMPARE(written, expected);
+    for (const QString& file : openHab5Files) {
+        const QByteArray bytes = readBytes(conf + file);
+        QVERIFY2(!bytes.isEmpty() && !bytes.contains('\r') && bytes.endsWith('\n'), qPrintable(file));
+    }
+    QVERIFY(
+        readBytes(conf + openHab5Files.at(0)).contains("host=\"127.0.0.1\", port=20000, passwd=\"12345\""));
+    QVERIFY(readBytes(conf + openHab5Files.at(1))
+                .contains("Switch SWITCH_1 \"Küche\" <light> (Erdgeschoss) "
+                          "{ channel=\"openwebnet:bus_on_off_switch:bticino:"
+                          "SWITCH_1:switch\", alexa=\"Light\", "
+                          "homekit=\"Lighting\" }\n"));
+}
+
+void TestCli::exportOpenHab5NeverIntoAProject()
+{
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+    for (const QString& target : {m_folder->projectsDir(), demo()}) {
+        const CliResult result = run({u"export-openhab5"_s, u"Demo"_s, target});
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.startsWith("In den Ordner der Projekte wird nicht exportiert"),
+                 result.err.constData());
+    }
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+// Without a terminal and without --yes the question is answered No: nothing is replaced.
+void TestCli::exportOpenHab5ReplacesOnlyWhenAsked()
+{
+    const QString conf = m_folder->path() + u"conf/"_s;
+    QVERIFY(writeBytes(conf + u"items/bticino.items"_s, "alt\n"));
+    const CliResult refused = run({u"export-openhab5"_s, u"Demo"_s, conf});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains("items/bticino.items. Diese Dateien ersetzen? [y/n] n\nAbgebrochen.\n"),
+             refused.err.constData());
+    QCOMPARE(readBytes(conf + u"items/bticino.items"_s), QByteArray("alt\n"));
+    QVERIFY(!QFileInfo::exists(conf + u"things"_s));
+
+    const CliResult replaced = run({u"export-openhab5"_s, u"Demo"_s, conf, u"--yes"_s});
+    QCOMPARE(replaced.status, 0);
+    QVERIFY(readBytes(conf + u"items/bticino.items"_s).startsWith("Group Erdgeschoss"));
+}
+
+// A folder that cannot take its file fails the whole export before any file is replaced.
+void TestCli::exportOpenHab5FailedWriteKeepsTheOldFiles()
+{
+    const QString conf = m_folder->path() + u"conf/"_s;
+    for (const QString& file : openHab5Files.mid(0, 3))
+        QVERIFY(writeBytes(conf + file, "alt " + file.toUtf8() + "\r\n"));
+    QVERIFY(writeBytes(conf + u"sitemaps"_s, "no folder"));
+    const QMap<QString, QByteArray> before = snapshot(conf);
+    const CliResult result = run({u"export-openhab5"_s, u"Demo"_s, conf, u"--yes"_s});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains("kann nicht geschrieben werden."), result.err.constData());
+    QCOMPARE(snapshot(conf), before);
 }
 
 void TestCli::outputToAFullDevice_data()

@@ -55,6 +55,13 @@ bool ScriptedPrompts::choose(const QString& caption, const QString& prompt, cons
     return index >= 0;
 }
 
+QString ScriptedPrompts::folderName(const QString& title, const QString&)
+{
+    shown << QStringLiteral("folder: ") + title;
+    const QString answer = next(title);
+    return answer.startsWith(QStringLiteral("text:")) ? answer.mid(5) : QString();
+}
+
 QString ScriptedPrompts::saveFileName(const QString& title, const QString& defaultName, const QString&)
 {
     shown << QStringLiteral("save: ") + title;

@@ -99,6 +99,7 @@ private slots:
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
     void csvExportCancelledWritesNothing();
+    void openHab5ExportTellsWhatItLeftOut();
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
 
@@ -639,6 +640,35 @@ void MainWindowTest::csvExportCancelledWritesNothing()
     w().csvExport->trigger();
     QCOMPARE(m_prompts.shown.size(), 1);
     QCOMPARE(QDir(m_folder->path()).entryList({QStringLiteral("*.csv")}, QDir::Files), QStringList());
+}
+
+// The menu asks for a folder, writes the four files there and names the function it left out.
+void MainWindowTest::openHab5ExportTellsWhatItLeftOut()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    start();
+    QList<FunctionEntry> rows = w().items().entries();
+    FunctionEntry key;
+    m_startup->program().openHab.FillItem(key, FunctionEntry::CenScene, QStringLiteral("Taste"),
+                                          QStringLiteral("01.15"), QStringLiteral("CEN_99"), QString(),
+                                          QString(), QStringLiteral("40"), false, 0, 0);
+    w().items().setEntries(rows << key);
+    const QString folder = m_folder->path() + QStringLiteral("conf");
+    QVERIFY(QDir().mkpath(folder));
+    m_prompts.queueText(folder);
+
+    w().openHab5Export->trigger();
+
+    QCOMPARE(
+        m_prompts.shown,
+        QStringList({QStringLiteral("folder: Ordner für die openHAB-5-Dateien wählen"),
+                     QStringLiteral("information: CEN_99 \"Taste\" wird nicht für openHAB 5 exportiert: Das "
+                                    "OpenWebNet-Binding kennt nur die CEN-Tasten 0 bis 31, nicht 40.")}));
+    for (const QString& file :
+         {QStringLiteral("things/bticino.things"), QStringLiteral("items/bticino.items"),
+          QStringLiteral("rules/bticino.rules"), QStringLiteral("sitemaps/bticino.sitemap")})
+        QVERIFY2(!readBytes(folder + u'/' + file).isEmpty(), qPrintable(file));
+    QVERIFY(!readBytes(folder + QStringLiteral("/items/bticino.items")).contains("CEN_99"));
 }
 
 void MainWindowTest::startupFillsTheProgram()

@@ -1,0 +1,52 @@
+#include "openhab5run.h"
+
+#include "prompts.h"
+#include "tworkspace.h"
+
+#include "model/fileerror.h"
+#include "model/tlanguage.h"
+#include "model/tprojectini.h"
+#include "openhab/openhab5export.h"
+#include "openhab/openhab5folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+
+bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
+                           const TWorkspace& workspace, Prompts& prompts, const QString& folder)
+{
+    const TLanguage& language = openHab.language();
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!QFileInfo(folder).isDir()) {
+        prompts.error(TFileError{shown, SystemReason(ENOENT)}.text(language));
+        return false;
+    }
+    const OpenHab5Export project(openHab, bticino, rows);
+    const auto files = project.files(!TProjectIni(openHab.sProjPath).GroupByRooms());
+    // The folder itself and every file's own folder, which may be a link to elsewhere.
+    const bool intoProjects = workspace.isInProjectsFolder(QDir(folder).filePath(QStringLiteral("x"))) ||
+                              std::any_of(files.cbegin(), files.cend(), [&](const auto& file) {
+                                  return workspace.isInProjectsFolder(QDir(folder).filePath(file.first));
+                              });
+    if (intoProjects) {
+        prompts.error(language.GetMsg(Msg::ExportIntoProjects, shown));
+        return false;
+    }
+    const QStringList existing = OpenHab5Folder::existingFiles(folder, files);
+    if (!existing.isEmpty() && !prompts.confirm(language.GetMsg(Msg::ReplaceOpenHab5Files, shown,
+                                                                existing.join(QStringLiteral(", "))),
+                                                Prompts::Default::No)) {
+        prompts.error(language.GetMsg(Msg::Cancelled));
+        return false;
+    }
+    if (const auto failure = OpenHab5Folder::write(folder, files)) {
+        prompts.error(failure->text(language));
+        return false;
+    }
+    if (!project.leftOut().isEmpty())
+        prompts.information(project.leftOut().join(u'\n'));
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/functionentry.h"
+
+#include <QList>
+#include <QString>
+
+class Prompts;
+class Tbticino;
+class TopenHab;
+class TWorkspace;
+
+// The export for openHAB 5 as the window and the command line both run it.
+namespace OpenHab5Run {
+
+// Writes the open project (openHab's values and groups, rows) for openHAB 5 into the existing
+// folder: never into the projects folder, and replacing files there only when the user agrees. The
+// four files are written all of them or none; the functions left out are told in one information,
+// one line each. False, after an error, when nothing was written.
+bool exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
+              const TWorkspace& workspace, Prompts& prompts, const QString& folder);
+
+} // namespace OpenHab5Run
