@@ -238,7 +238,7 @@ QString OpenHab5Export::items() const
 {
     QStringList lines;
     for (const QString& group : m_groups)
-        lines << u"Group "_s + group + u' ' + openHab5Quoted(openHab5GroupLabel(group));
+        lines << u"Group "_s + group + u' ' + openHab5Quoted(GroupLabel(m_openHab.groupLabels, group));
     if (!lines.isEmpty())
         lines << QString();
     const QSet<QString> declared(m_groups.cbegin(), m_groups.cend());
@@ -328,7 +328,7 @@ QString OpenHab5Export::rules() const
 
 QString OpenHab5Export::sitemap(bool kindFrames) const
 {
-    TSitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups);
+    TSitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups, m_openHab.groupLabels);
     for (const Function& f : m_functions)
         sitemap.Add(f.v.iType, f.v.sAlias, f.v.sGroups);
     return sitemap.Build(openHab5Quoted(m_openHab.sProj).mid(1).chopped(1))

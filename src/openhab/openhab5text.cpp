@@ -43,8 +43,3 @@ bool isOpenHab5Name(const QString& name)
     return !name.isEmpty() && (isAsciiLetter(name.front()) || name.front() == u'_') &&
            std::all_of(name.begin(), name.end(), isNameChar) && !IsSitemapOrRulesKeyword(name);
 }
-
-QString openHab5GroupLabel(const QString& group)
-{
-    return group;
-}

@@ -12,6 +12,3 @@ QString openHab5Quoted(const QString& text);
 // Whether openHAB 5 takes name as an item name and as the id of a thing: a letter or "_" first,
 // then letters, digits and "_" only, and no keyword of the sitemap or rules language.
 bool isOpenHab5Name(const QString& name);
-
-// The label the Group item of a group of the project shows: for now its name.
-QString openHab5GroupLabel(const QString& group);

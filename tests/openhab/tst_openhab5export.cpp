@@ -85,7 +85,7 @@ const QString things =
 )"_s;
 
 const QString items = uR"(Group Erdgeschoss "Erdgeschoss"
-Group Garten "Garten"
+Group Garten "Garten \"hinten\""
 
 Switch SWITCH_1 "Küche" <light> (Erdgeschoss) { channel="openwebnet:bus_on_off_switch:bticino:SWITCH_1:switch", alexa="Light", homekit="Lighting" }
 Switch SWITCH_2 "EG Licht" <light> { channel="openwebnet:bus_light_group:bticino:SWITCH_2:switch" }
@@ -208,7 +208,7 @@ const QString sitemapByGroup = uR"(sitemap bticino label="Haus \"Müller\"" {
     Switch item=AUTO_4
     Switch item=GROUPX_11
   }
-  Frame label="Garten" {
+  Frame label="Garten \"hinten\"" {
     Switch item=AUTO_5
   }
   Frame label="Allgemein" {
@@ -231,6 +231,7 @@ void TestOpenHab5Export::init()
     TopenHab& gen = m_fixture->gen;
     gen.sProj = u"Haus \"Müller\""_s;
     gen.slGroups = {u"Erdgeschoss"_s, u"Garten"_s, u"Erd geschoss"_s, u"Garten"_s};
+    gen.groupLabels = {{u"Garten"_s, u"Garten \"hinten\""_s}};
     gen.serverIP = u"192.168.1.35"_s;
     gen.serverPort = u"20000"_s;
     gen.serverPass = u"ab\"c"_s;
