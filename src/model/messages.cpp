@@ -310,6 +310,8 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::OpenHab5GroupWithoutLight, u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, "
                                      u"und das OpenWebNet-Binding braucht eine."},
     {Msg::OpenHab5NotAccepted, u"openHAB 5 und das OpenWebNet-Binding nehmen $1 nicht an."},
+    {Msg::UndoMenu, u"Rückgängig"},
+    {Msg::RedoMenu, u"Wiederholen"},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

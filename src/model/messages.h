@@ -252,6 +252,8 @@ enum class Msg : int
     OpenHab5CenKeyOutOfRange = 287,
     OpenHab5GroupWithoutLight = 288,
     OpenHab5NotAccepted = 289,
+    UndoMenu = 310,
+    RedoMenu = 311,
 };
 
 namespace Messages {
