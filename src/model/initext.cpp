@@ -2,18 +2,6 @@
 
 namespace {
 
-struct IniLine
-{
-    enum Kind
-    {
-        Other,
-        Section,
-        Entry
-    } kind = Other;
-    QString name;  // section name or key, trimmed
-    QString value; // raw value text after the first "=" (entries only)
-};
-
 QStringList splitLines(const QByteArray& bytes)
 {
     QString text = QString::fromUtf8(bytes);
@@ -29,22 +17,6 @@ QStringList splitLines(const QByteArray& bytes)
     return lines;
 }
 
-IniLine parse(const QString& line)
-{
-    const QString trimmed = line.trimmed();
-    if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))
-        return {IniLine::Section, trimmed.mid(1, trimmed.size() - 2).trimmed(), {}};
-    if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
-        return {};
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq < 0)
-        return {};
-    const QString key = line.left(eq).trimmed();
-    if (key.isEmpty())
-        return {};
-    return {IniLine::Entry, key, line.mid(eq + 1)};
-}
-
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -55,22 +27,48 @@ bool breaksLine(const QString& text)
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
-// Calls visit(line, index) for every entry of the section, in text order.
-template <typename Visit> void forEachEntry(const QStringList& lines, const QString& section, Visit visit)
+} // namespace
+
+IniText::Line IniText::parse(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))
+        return {Line::Section, trimmed.mid(1, trimmed.size() - 2).trimmed(), {}};
+    if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+        return {};
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return {};
+    const QString key = line.left(eq).trimmed();
+    if (key.isEmpty())
+        return {};
+    return {Line::Entry, key, line.mid(eq + 1)};
+}
+
+IniText::IniText(const QByteArray& bytes) : m_lines(splitLines(bytes))
+{
+    m_parsed.reserve(m_lines.size());
+    for (const QString& line : m_lines)
+        m_parsed << parse(line);
+}
+
+template <typename Visit> void IniText::forEachEntry(const QString& section, Visit visit) const
 {
     bool inSection = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const IniLine parsed = parse(lines[i]);
-        if (parsed.kind == IniLine::Section)
+    for (qsizetype i = 0; i < m_parsed.size(); ++i) {
+        const Line& parsed = m_parsed[i];
+        if (parsed.kind == Line::Section)
             inSection = sameName(parsed.name, section);
-        else if (inSection && parsed.kind == IniLine::Entry)
+        else if (inSection && parsed.kind == Line::Entry)
             visit(parsed, i);
     }
 }
 
-} // namespace
-
-IniText::IniText(const QByteArray& bytes) : m_lines(splitLines(bytes)) {}
+void IniText::insertLine(qsizetype at, const QString& text)
+{
+    m_lines.insert(at, text);
+    m_parsed.insert(at, parse(text));
+}
 
 QString IniText::readValue(QString raw)
 {
@@ -87,9 +85,8 @@ QString IniText::readValue(QString raw)
 QStringList IniText::sections() const
 {
     QStringList result;
-    for (const QString& line : m_lines) {
-        const IniLine parsed = parse(line);
-        if (parsed.kind == IniLine::Section && !result.contains(parsed.name, Qt::CaseInsensitive))
+    for (const Line& parsed : m_parsed) {
+        if (parsed.kind == Line::Section && !result.contains(parsed.name, Qt::CaseInsensitive))
             result << parsed.name;
     }
     return result;
@@ -99,7 +96,7 @@ QList<QPair<QString, QString>> IniText::values(const QString& section) const
 {
     QList<QPair<QString, QString>> result;
     QStringList seen;
-    forEachEntry(m_lines, section, [&](const IniLine& entry, qsizetype) {
+    forEachEntry(section, [&](const Line& entry, qsizetype) {
         if (seen.contains(entry.name, Qt::CaseInsensitive))
             return;
         seen << entry.name;
@@ -132,32 +129,34 @@ bool IniText::setValue(const QString& section, const QString& key, const QString
         section.contains(QLatin1Char(']')))
         return false;
     qsizetype keyLine = -1;
-    forEachEntry(m_lines, section, [&](const IniLine& entry, qsizetype index) {
+    forEachEntry(section, [&](const Line& entry, qsizetype index) {
         if (keyLine < 0 && sameName(entry.name, key))
             keyLine = index;
     });
     if (keyLine >= 0) {
         const QString written = m_lines[keyLine].left(m_lines[keyLine].indexOf(QLatin1Char('=')));
         m_lines[keyLine] = written + QLatin1Char('=') + value;
+        m_parsed[keyLine] = parse(m_lines[keyLine]);
         return true;
     }
     // Insert after the last non-empty line of the section, or add the section at the end.
     qsizetype insertAt = -1;
     bool inSection = false;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const IniLine parsed = parse(m_lines[i]);
-        if (parsed.kind == IniLine::Section)
+        const Line& parsed = m_parsed[i];
+        if (parsed.kind == Line::Section)
             inSection = sameName(parsed.name, section);
         if (inSection && !m_lines[i].trimmed().isEmpty())
             insertAt = i + 1;
     }
     const QString entry = key + QLatin1Char('=') + value;
     if (insertAt >= 0) {
-        m_lines.insert(insertAt, entry);
+        insertLine(insertAt, entry);
     } else {
         if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-            m_lines << QString();
-        m_lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+            insertLine(m_lines.size(), QString());
+        insertLine(m_lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(m_lines.size(), entry);
     }
     return true;
 }

@@ -36,5 +36,24 @@ public:
     static QString readValue(QString raw);
 
 private:
+    // One line as the reading rules see it.
+    struct Line
+    {
+        enum Kind
+        {
+            Other,
+            Section,
+            Entry
+        } kind = Other;
+        QString name;  // section name or key, trimmed
+        QString value; // raw value text after the first "=" (entries only)
+    };
+
+    static Line parse(const QString& line);
+    // Calls visit(line, index) for every entry of the section, in text order.
+    template <typename Visit> void forEachEntry(const QString& section, Visit visit) const;
+    void insertLine(qsizetype at, const QString& text);
+
     QStringList m_lines;
+    QList<Line> m_parsed; // m_lines read once, so that every question costs a pass without copies
 };
