@@ -8,10 +8,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // An address goes into project.ini and later into the bus-server check and the transfer, so only
-// an address or a plain host name counts as one.
+// an address or a plain host name counts as one. An IPv6 address may name the interface after "%",
+// and QHostAddress takes any text there; only letters, digits, ".", "-" and "_" name one.
 bool isAddress(const QString& answer)
 {
-    if (!QHostAddress(answer).isNull())
+    static const QRegularExpression addressCharacters(u"^[0-9A-Za-z.:%_-]+$"_s);
+    if (addressCharacters.match(answer).hasMatch() && !QHostAddress(answer).isNull())
         return true;
     static const QRegularExpression hostName(
         u"^(?=.{1,253}$)[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*\\.?$"_s);
