@@ -97,22 +97,24 @@ private:
         return std::nullopt;
     }
 
+    // The field's text comes in runs up to the next double quote, which either closes the field or
+    // is the first of two that stand for one.
     std::optional<Error> readQuoted(QString& field)
     {
         const int line = m_line;
         ++m_pos;
         for (;;) {
-            if (m_pos >= m_text.size())
+            const qsizetype quote = m_text.indexOf(u'"', m_pos);
+            if (quote < 0)
                 return Error{Error::UnclosedQuote, line};
-            const QChar c = m_text[m_pos++];
-            if (c == u'"') {
-                if (m_pos >= m_text.size() || m_text[m_pos] != u'"')
-                    break;
-                ++m_pos;
-            } else if (c == u'\n' || (c == u'\r' && (m_pos >= m_text.size() || m_text[m_pos] != u'\n'))) {
-                ++m_line; // the LF of a CR LF counts the line
-            }
-            field += c;
+            const QStringView run = QStringView(m_text).sliced(m_pos, quote - m_pos);
+            m_line += int(run.count(u'\n') + run.count(u'\r') - run.count(u"\r\n"));
+            field += run;
+            m_pos = quote + 1;
+            if (m_pos >= m_text.size() || m_text[m_pos] != u'"')
+                break;
+            field += u'"';
+            ++m_pos;
         }
         if (!atLineEnd() && m_text[m_pos] != m_delimiter)
             return Error{Error::TextAfterQuote, m_line};
