@@ -35,7 +35,7 @@ inline int lineBreaks(const QStringList& fields)
 
 inline QString checkRead(const QByteArray& bytes)
 {
-    const CsvReader::Result result = CsvReader::Read(bytes);
+    const CsvReader::Result result = CsvReader::read(bytes);
     const int lines = lineBreaks(QString::fromUtf8(bytes)) + 1;
     if (const Error* error = std::get_if<Error>(&result))
         return error->line >= 1 && error->line <= lines
@@ -80,7 +80,7 @@ inline QString checkExport(const QList<QByteArray>& parts)
         line += lineBreaks(record.fields) + 1;
     }
     const QByteArray bytes = CsvExport::Build(rows, captions, groupHeaders);
-    const CsvReader::Result result = CsvReader::Read(bytes);
+    const CsvReader::Result result = CsvReader::read(bytes);
     if (result != CsvReader::Result(expected))
         return QStringLiteral("the export\n%1\nreads otherwise").arg(QString::fromUtf8(bytes));
     return {};

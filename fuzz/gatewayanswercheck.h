@@ -16,13 +16,13 @@ namespace fuzz {
 
 inline QString CheckGatewayAnswer(const QByteArray& input)
 {
-    const GatewayAnswer answer = GatewayAnswer::Read(input);
+    const GatewayAnswer answer = GatewayAnswer::read(input);
     if (answer.kind != GatewayAnswer::Address)
         return answer.address.isEmpty() ? QString() : QStringLiteral("text without an address");
     const QString& address = answer.address;
     if (address != QString::fromUtf8(input).trimmed())
         return QStringLiteral("address %1 is not the answer").arg(address);
-    const GatewayAnswer again = GatewayAnswer::Read(address.toUtf8());
+    const GatewayAnswer again = GatewayAnswer::read(address.toUtf8());
     if (again.kind != GatewayAnswer::Address || again.address != address)
         return QStringLiteral("address %1 reads otherwise again").arg(address);
     static const QString forbidden = QStringLiteral("\"'=;#[]");

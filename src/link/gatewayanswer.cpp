@@ -22,7 +22,7 @@ bool isAddress(const QString& answer)
 
 } // namespace
 
-GatewayAnswer GatewayAnswer::Read(const QByteArray& body)
+GatewayAnswer GatewayAnswer::read(const QByteArray& body)
 {
     const QString answer = QString::fromUtf8(body).trimmed();
     if (answer.isEmpty() || answer == u"unknown")

@@ -21,5 +21,5 @@ struct GatewayAnswer
     QString address;
 
     // The body is UTF-8; blanks around it do not count.
-    static GatewayAnswer Read(const QByteArray& body);
+    static GatewayAnswer read(const QByteArray& body);
 };

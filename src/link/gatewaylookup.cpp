@@ -76,7 +76,7 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
         return false;
     }
     // Whatever else the service answers is no address: nothing of it is kept.
-    const GatewayAnswer answer = GatewayAnswer::Read(body);
+    const GatewayAnswer answer = GatewayAnswer::read(body);
     if (answer.kind == GatewayAnswer::Invalid) {
         m_prompts.error(m_language.GetMsg(Msg::TransferError));
         return false;

@@ -29,7 +29,7 @@ OwnHandshake::OwnHandshake(QByteArray sessionFrame, TBusServer server, RandomHex
 {
 }
 
-QByteArray OwnHandshake::SystemRandomHex(qsizetype bytes)
+QByteArray OwnHandshake::systemRandomHex(qsizetype bytes)
 {
     QByteArray random(bytes, Qt::Uninitialized);
     QRandomGenerator::system()->generate(random.begin(), random.end());

@@ -28,7 +28,7 @@ public:
     using RandomHex = std::function<QByteArray(qsizetype bytes)>;
 
     // sessionFrame: the frame that asks for a command or an event session.
-    OwnHandshake(QByteArray sessionFrame, TBusServer server, RandomHex random = SystemRandomHex);
+    OwnHandshake(QByteArray sessionFrame, TBusServer server, RandomHex random = systemRandomHex);
 
     // Takes the server's next frame and returns the frame to send back, empty for none. Once Open
     // or Failed, further frames change nothing.
@@ -39,7 +39,7 @@ public:
     TBusError error() const { return m_error; }
     const QString& detail() const { return m_detail; }
 
-    static QByteArray SystemRandomHex(qsizetype bytes);
+    static QByteArray systemRandomHex(qsizetype bytes);
 
 private:
     QByteArray takeIdentity(const QByteArray& frame);

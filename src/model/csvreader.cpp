@@ -130,7 +130,7 @@ private:
 
 } // namespace
 
-Result Read(const QByteArray& bytes)
+Result read(const QByteArray& bytes)
 {
     if (bytes.size() > MaxBytes)
         return Error{Error::TooLarge, 1};

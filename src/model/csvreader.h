@@ -45,6 +45,6 @@ struct Error
 
 using Result = std::variant<QList<Record>, Error>;
 
-Result Read(const QByteArray& bytes);
+Result read(const QByteArray& bytes);
 
 } // namespace CsvReader

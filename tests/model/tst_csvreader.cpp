@@ -14,7 +14,7 @@ namespace {
 
 Records records(const QByteArray& bytes)
 {
-    const CsvReader::Result result = CsvReader::Read(bytes);
+    const CsvReader::Result result = CsvReader::read(bytes);
     if (const Error* error = std::get_if<Error>(&result)) {
         qWarning("error %d in line %d", int(error->kind), error->line);
         return {};
@@ -68,7 +68,7 @@ void TestCsvReader::read()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Records, expected);
-    QCOMPARE(CsvReader::Read(bytes), CsvReader::Result(expected));
+    QCOMPARE(CsvReader::read(bytes), CsvReader::Result(expected));
 }
 
 void TestCsvReader::errors_data()
@@ -90,7 +90,7 @@ void TestCsvReader::errors()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(Error, expected);
-    QCOMPARE(CsvReader::Read(bytes), CsvReader::Result(expected));
+    QCOMPARE(CsvReader::read(bytes), CsvReader::Result(expected));
 }
 
 // Every text the export may meet, in every field, comes back as written.
