@@ -1,6 +1,5 @@
 #include "openwebnetsession.h"
 
-using namespace Qt::StringLiterals;
 namespace Frame = OpenWebNetFrame;
 
 namespace {

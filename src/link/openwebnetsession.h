@@ -5,7 +5,6 @@
 #include "openwebnethandshake.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QList>
 #include <QObject>
 #include <QTcpSocket>
