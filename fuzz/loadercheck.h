@@ -53,6 +53,7 @@ inline Rows load(TopenHab& openHab, const QByteArray& bytes)
 {
     TopenHab::ItemsContent items = openHab.parseItems(bytes);
     openHab.slGroups = std::move(items.groups);
+    openHab.groupLabels = std::move(items.groupLabels);
     return std::move(items.rows);
 }
 
@@ -65,9 +66,12 @@ inline QString savedKey(const FunctionEntry& e)
                                                                                  : e.key;
 }
 
-inline QString describe(const Rows& list, const QStringList& groups)
+inline QString describe(const Rows& list, const QStringList& groups, const GroupLabels& labels)
 {
-    QStringList rows{QStringLiteral("groups: ") + groups.join(QStringLiteral(" | "))};
+    QStringList shown;
+    for (const QString& group : groups)
+        shown << group + QStringLiteral(" = ") + GroupLabel(labels, group);
+    QStringList rows{QStringLiteral("groups: ") + shown.join(QStringLiteral(" | "))};
     for (const FunctionEntry& e : list)
         rows << QStringList{QString::number(e.kind),
                             e.alias,
@@ -137,13 +141,13 @@ inline QString CheckLoader(const QByteArray& input)
     const Rows loaded = load(openHab, input);
     // Only a plain list is compared as a whole; any other is held to settling.
     const bool plain = isPlain(openHab, loaded);
-    const QString first = plain ? describe(loaded, openHab.slGroups) : QString();
+    const QString first = plain ? describe(loaded, openHab.slGroups, openHab.groupLabels) : QString();
     QByteArray saved = save(openHab, loaded);
     QSet<QByteArray> earlier;
     for (int round = 2;; ++round) {
         const Rows reloaded = load(openHab, saved);
         if (round == 2 && plain) {
-            const QString again = describe(reloaded, openHab.slGroups);
+            const QString again = describe(reloaded, openHab.slGroups, openHab.groupLabels);
             if (again != first)
                 return QStringLiteral("loaded as\n%1\nsaved as\n%2\nloaded again as\n%3")
                     .arg(first, QString::fromUtf8(saved), again);
