@@ -115,9 +115,9 @@ bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
 
 // Every failure counts alike: no resolution or connection, TLS refused, a status outside 2xx
 // (redirects are not followed), an answer too long, or the time-out.
-bool TGatewayLookup::fetch(const QString& sSerial, QByteArray& body) const
+bool TGatewayLookup::fetch(const QString& serial, QByteArray& body) const
 {
-    const QUrl url = requestUrl(m_cloudServer, sSerial);
+    const QUrl url = requestUrl(m_cloudServer, serial);
     if (url.isEmpty())
         return false;
 

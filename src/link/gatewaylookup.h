@@ -37,7 +37,7 @@ private:
     bool failedWrite(const TIniFile& ini);
     bool askSerial(QString& sSerial, QString& lblSerial);
     // The body of the service's answer; false when the request failed.
-    bool fetch(const QString& sSerial, QByteArray& body) const;
+    bool fetch(const QString& serial, QByteArray& body) const;
 
     const TLanguage& m_language;
     Prompts& m_prompts;
