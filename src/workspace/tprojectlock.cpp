@@ -1,13 +1,13 @@
 #include "tprojectlock.h"
 
+#include "lockfiletaker.h"
+#include "tbackups.h"
+
 #include "model/filetransaction.h"
 #include "model/tlanguage.h"
-#include "tbackups.h"
 
 #include <QDir>
 #include <QLockFile>
-#include <QSysInfo>
-#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -17,10 +17,6 @@ namespace {
 
 // The executable of the command line; every other holder is a program window.
 const QString commandLineProgram = u"varuno-cli"_s;
-
-// A lock file that holds no holder yet is asked this often, this far apart, before giving up.
-constexpr int Attempts = 5;
-constexpr unsigned long AttemptPauseMs = 20;
 
 } // namespace
 
@@ -33,30 +29,24 @@ bool TProjectLock::lock(const QString& projPath)
     unlock();
     m_report.clear();
     auto lockFile = std::make_unique<QLockFile>(projPath + FileName);
-    // Only a holder that no longer runs makes a lock stale, never its age: the window keeps its
-    // project locked as long as the project is open.
-    lockFile->setStaleLockTime(0);
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        if (lockFile->tryLock()) {
-            m_lockFile = std::move(lockFile);
-            m_folder = projPath;
-            m_error.clear();
-            return repair();
-        }
-        if (lockFile->error() != QLockFile::LockFailedError) {
-            m_error = m_language.GetMsg(Msg::LockImpossible, QDir::toNativeSeparators(projPath));
-            return false;
-        }
-        m_error = holderText(*lockFile);
-        if (!m_error.isEmpty())
-            return false;
-        // No holder can be read: the lock vanished meanwhile, or its maker died between creating
-        // and writing it, or is writing it right now. Qt removes a lock file only when no process
-        // holds it open, so a lock being made survives; it is asked again a moment later.
-        if (!lockFile->removeStaleLockFile())
-            QThread::msleep(AttemptPauseMs);
+    // The window keeps its project locked as long as the project is open, however long that is.
+    const LockFileTaker::Attempt attempt = LockFileTaker::take(*lockFile);
+    switch (attempt.outcome) {
+    case LockFileTaker::Outcome::Taken:
+        m_lockFile = std::move(lockFile);
+        m_folder = projPath;
+        m_error.clear();
+        return repair();
+    case LockFileTaker::Outcome::Held:
+        m_error = holderText(attempt.holder, lockFile->fileName());
+        return false;
+    case LockFileTaker::Outcome::Busy:
+        m_error = m_language.GetMsg(Msg::LockBusy);
+        return false;
+    case LockFileTaker::Outcome::Impossible:
+        break;
     }
-    m_error = m_language.GetMsg(Msg::LockBusy);
+    m_error = m_language.GetMsg(Msg::LockImpossible, QDir::toNativeSeparators(projPath));
     return false;
 }
 
@@ -71,20 +61,16 @@ bool TProjectLock::isLocked() const
     return m_lockFile && m_lockFile->isLocked();
 }
 
-QString TProjectLock::holderText(const QLockFile& lockFile) const
+QString TProjectLock::holderText(const LockFileTaker::Holder& holder, const QString& lockFileName) const
 {
-    qint64 pid = 0;
-    QString hostname;
-    QString appname;
-    if (!lockFile.getLockInfo(&pid, &hostname, &appname))
-        return {};
     // Whether a process of another computer still runs cannot be told from here.
-    if (!hostname.isEmpty() && hostname != QSysInfo::machineHostName())
-        return m_language.GetMsg(Msg::LockOtherComputer, hostname,
-                                 QDir::toNativeSeparators(lockFile.fileName()));
-    const QString holder = appname == commandLineProgram ? m_language.GetMsg(Msg::LockHolderCommandLine)
-                                                         : m_language.GetMsg(Msg::LockHolderWindow);
-    return m_language.GetMsg(Msg::ProjectLocked, holder, QString::number(pid));
+    if (!holder.hostname.isEmpty())
+        return m_language.GetMsg(Msg::LockOtherComputer, holder.hostname,
+                                 QDir::toNativeSeparators(lockFileName));
+    const QString holderName = holder.appname == commandLineProgram
+                                   ? m_language.GetMsg(Msg::LockHolderCommandLine)
+                                   : m_language.GetMsg(Msg::LockHolderWindow);
+    return m_language.GetMsg(Msg::ProjectLocked, holderName, QString::number(holder.pid));
 }
 
 bool TProjectLock::repair()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lockfiletaker.h"
+
 #include <QString>
 
 #include <memory>
@@ -42,8 +44,7 @@ public:
     const QString& report() const { return m_report; }
 
 private:
-    // The text for a lock that another process holds; empty when the lock file holds no holder.
-    QString holderText(const QLockFile& lockFile) const;
+    QString holderText(const LockFileTaker::Holder& holder, const QString& lockFileName) const;
     bool repair();
 
     const TLanguage& m_language;
