@@ -22,11 +22,16 @@ const QByteArray IntentEnd = "end";
 // An intent names a handful of files; anything longer is none the program wrote.
 constexpr qint64 MaxIntentSize = 64 * 1024;
 
-// One temporary file (a plain name in the folder) and the target it replaces.
+// One temporary file and the target it replaces, beside each other in the folder or in one of its
+// subfolders.
 struct Rename
 {
+    QString subfolder; // empty, or a plain name and "/"
     QString temp;
     QString target;
+
+    QString tempPath() const { return subfolder + temp; }
+    QString targetPath() const { return subfolder + target; }
 };
 
 TFileError fileError(const QString& fileName, const QString& reason)
@@ -41,6 +46,28 @@ const QRegularExpression& temporaryPattern()
     return pattern;
 }
 
+// "sub/" for a path "sub/name", empty for a plain name.
+QString subfolderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? QString() : path.left(slash + 1);
+}
+
+// Removes the program's temporary files in folder, only those of the file named target unless it
+// is empty; how many there were.
+int removeTemporaries(const QString& folder, const QString& target)
+{
+    const QDir dir(folder);
+    int removed = 0;
+    for (const QString& name : dir.entryList({u".*.tmp"_s}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = temporaryPattern().match(name);
+        if (match.hasMatch() && (target.isEmpty() || match.captured(1) == target) &&
+            QFile::remove(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
+}
+
 bool isPlainName(const QString& name)
 {
     return !name.isEmpty() && name != u"."_s && name != u".."_s && !name.contains(u'/') &&
@@ -52,15 +79,33 @@ bool isPlainName(const QString& name)
 bool isOwnTemporary(const Rename& rename)
 {
     const QRegularExpressionMatch match = temporaryPattern().match(rename.temp);
-    return isPlainName(rename.temp) && isPlainName(rename.target) && match.hasMatch() &&
+    return (rename.subfolder.isEmpty() || isPlainName(rename.subfolder.chopped(1))) &&
+           isPlainName(rename.temp) && isPlainName(rename.target) && match.hasMatch() &&
            match.captured(1) == rename.target;
+}
+
+// A line names the temporary file by its path and the target by its name, as it lies beside it.
+QByteArray intentLine(const Rename& rename)
+{
+    return rename.tempPath().toUtf8() + '/' + rename.target.toUtf8();
+}
+
+std::optional<Rename> parseIntentLine(const QByteArray& line)
+{
+    const QList<QByteArray> names = line.split('/');
+    if (names.size() == 2)
+        return Rename{QString(), QString::fromUtf8(names.at(0)), QString::fromUtf8(names.at(1))};
+    if (names.size() == 3)
+        return Rename{QString::fromUtf8(names.at(0)) + u'/', QString::fromUtf8(names.at(1)),
+                      QString::fromUtf8(names.at(2))};
+    return std::nullopt;
 }
 
 QByteArray intentText(const QList<Rename>& renames)
 {
     QByteArray text = IntentHeader + '\n';
     for (const Rename& rename : renames)
-        text += rename.temp.toUtf8() + '/' + rename.target.toUtf8() + '\n';
+        text += intentLine(rename) + '\n';
     return text + IntentEnd + '\n';
 }
 
@@ -73,13 +118,10 @@ std::optional<QList<Rename>> parseIntent(const QByteArray& text)
         return std::nullopt;
     QList<Rename> renames;
     for (qsizetype i = 1; i < lines.size() - 2; ++i) {
-        const QList<QByteArray> names = lines.at(i).split('/');
-        if (names.size() != 2)
+        const std::optional<Rename> rename = parseIntentLine(lines.at(i));
+        if (!rename || !isOwnTemporary(*rename))
             return std::nullopt;
-        const Rename rename{QString::fromUtf8(names.at(0)), QString::fromUtf8(names.at(1))};
-        if (!isOwnTemporary(rename))
-            return std::nullopt;
-        renames << rename;
+        renames << *rename;
     }
     return renames;
 }
@@ -88,15 +130,19 @@ std::optional<QList<Rename>> parseIntent(const QByteArray& text)
 // then removes the intent. A failure leaves the intent for the next attempt.
 std::optional<TFileError> completeIntent(const QString& folder, const QList<Rename>& renames, int& completed)
 {
+    QStringList subfolders;
     for (const Rename& rename : renames) {
-        const QByteArray temp = QFile::encodeName(folder + rename.temp);
+        const QByteArray temp = QFile::encodeName(folder + rename.tempPath());
         if (::access(temp.constData(), F_OK) != 0)
             continue;
-        if (::rename(temp.constData(), QFile::encodeName(folder + rename.target).constData()) != 0)
-            return fileError(folder + rename.target, SystemReason(errno));
+        if (::rename(temp.constData(), QFile::encodeName(folder + rename.targetPath()).constData()) != 0)
+            return fileError(folder + rename.targetPath(), SystemReason(errno));
         ++completed;
+        if (!subfolders.contains(rename.subfolder))
+            subfolders << rename.subfolder;
     }
-    SyncFolder(folder);
+    for (const QString& subfolder : subfolders)
+        SyncFolder(folder + subfolder);
     const QString intent = folder + FileTransaction::IntentName;
     if (::unlink(QFile::encodeName(intent).constData()) != 0 && errno != ENOENT)
         return fileError(intent, SystemReason(errno));
@@ -137,7 +183,8 @@ bool FileTransaction::commit()
     for (const TSafeFile& file : m_files) {
         // A device or pipe was written in place; there is nothing to rename.
         if (!file.tempName().isEmpty())
-            renames << Rename{QFileInfo(file.tempName()).fileName(), QFileInfo(file.fileName()).fileName()};
+            renames << Rename{subfolderOf(file.fileName().mid(m_folder.size())),
+                              QFileInfo(file.tempName()).fileName(), QFileInfo(file.fileName()).fileName()};
     }
     if (const std::optional<QString> failure = WriteWholeFile(m_folder + IntentName, intentText(renames)))
         return fail(m_folder + IntentName, *failure);
@@ -154,6 +201,22 @@ bool FileTransaction::commit()
 }
 
 FileTransaction::Recovery FileTransaction::Recover(const QString& folder)
+{
+    return recover(folder, [](const QString& path) { return RemoveTemporaries(path); });
+}
+
+FileTransaction::Recovery FileTransaction::Recover(const QString& folder, const QStringList& targets)
+{
+    return recover(folder, [&](const QString& path) {
+        int removed = 0;
+        for (const QString& target : targets)
+            removed += removeTemporaries(path + subfolderOf(target), QFileInfo(target).fileName());
+        return removed;
+    });
+}
+
+FileTransaction::Recovery FileTransaction::recover(const QString& folder,
+                                                   const std::function<int(const QString&)>& sweep)
 {
     Recovery recovery;
     const QString path = folder.endsWith(u'/') ? folder : folder + u'/';
@@ -176,17 +239,11 @@ FileTransaction::Recovery FileTransaction::Recover(const QString& folder)
             return recovery;
         }
     }
-    recovery.removed = RemoveTemporaries(path);
+    recovery.removed = sweep(path);
     return recovery;
 }
 
 int FileTransaction::RemoveTemporaries(const QString& folder)
 {
-    const QDir dir(folder);
-    int removed = 0;
-    for (const QString& name : dir.entryList({u".*.tmp"_s}, QDir::Files | QDir::Hidden)) {
-        if (temporaryPattern().match(name).hasMatch() && QFile::remove(dir.filePath(name)))
-            ++removed;
-    }
-    return removed;
+    return removeTemporaries(folder, QString());
 }

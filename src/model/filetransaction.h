@@ -4,13 +4,15 @@
 #include "safefile.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <list>
 #include <optional>
 
-// Replaces several files of one folder as one change: after a crash or a kill at any instant, the
-// folder holds either every old file or every new one once Recover() has run, and no temporary file
-// is left behind.
+// Replaces several files of one folder (or of its subfolders) as one change: after a crash or a kill at any
+// instant, the folder holds either every old file or every new one once Recover() has run, and no temporary
+// file is left behind.
 //
 // Each new file is written and synced as a temporary file beside its target (TSafeFile). Commit()
 // then writes an intent, a file in the folder that lists every (temporary file, target) pair, makes
@@ -28,7 +30,8 @@ public:
     FileTransaction(const FileTransaction&) = delete;
     FileTransaction& operator=(const FileTransaction&) = delete;
 
-    // A new file name (a plain file name) in the folder: open and write it, then commit the whole
+    // A new file by its name in the folder, or in one of its subfolders ("sub/name"), which must
+    // exist: open and write it, then commit the whole
     // transaction. Files not committed are dropped with the transaction.
     TSafeFile& add(const QString& name);
     // Syncs every file, records the intent and renames the files into place. On failure before the
@@ -46,10 +49,14 @@ public:
         std::optional<TFileError> failure;
     };
     static Recovery Recover(const QString& folder);
+    // The same for a folder that is not the program's own: only the temporary files of targets
+    // (paths inside folder, as add() took them) are removed.
+    static Recovery Recover(const QString& folder, const QStringList& targets);
     // Removes the program's temporary files (".NAME.xxxx.tmp") in folder; how many there were.
     static int RemoveTemporaries(const QString& folder);
 
 private:
+    static Recovery recover(const QString& folder, const std::function<int(const QString&)>& sweep);
     bool fail(const QString& fileName, const QString& reason);
 
     QString m_folder;

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void commitReplacesAll();
     void recover_data();
     void recover();
+    void subfolders();
 };
 
 void TestFileTransaction::commitReplacesAll()
@@ -94,6 +95,55 @@ void TestFileTransaction::recover()
     QFETCH(QByteArray, expectedB);
     QCOMPARE(snapshot(folder),
              (QMap<QString, QByteArray>{{u"a.items"_s, expectedA}, {u"b.rules"_s, expectedB}}));
+}
+
+// A change of files in subfolders of a folder that is not the program's own: the same all or none,
+// and a repair that leaves every other file alone, temporary or not.
+void TestFileTransaction::subfolders()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    QVERIFY(QDir(folder).mkpath(u"items"_s) && QDir(folder).mkpath(u"rules"_s));
+    FileTransaction transaction(folder);
+    for (const QString& name : {u"items/a.items"_s, u"rules/b.rules"_s}) {
+        TSafeFile& file = transaction.add(name);
+        QVERIFY(file.open());
+        QVERIFY(file.write(QByteArray("new " + name.toUtf8())));
+    }
+    QVERIFY(transaction.commit());
+    QCOMPARE(snapshot(folder), (QMap<QString, QByteArray>{{u"items"_s, ""},
+                                                          {u"items/a.items"_s, "new items/a.items"},
+                                                          {u"rules"_s, ""},
+                                                          {u"rules/b.rules"_s, "new rules/b.rules"}}));
+
+    // Cut between the renames: the first file is in place, the second still beside its target.
+    QVERIFY(writeBytes(folder + u"rules/.b.rules.2y.tmp"_s, "newer b"));
+    QVERIFY(writeBytes(folder + u"items/.a.items.1x.tmp"_s, "lost a"));
+    QVERIFY(writeBytes(folder + u"items/.other.items.3z.tmp"_s, "someone else's"));
+    QVERIFY(writeBytes(
+        folder + FileTransaction::IntentName,
+        "varuno-transaction 1\nitems/.a.items.0w.tmp/a.items\nrules/.b.rules.2y.tmp/b.rules\nend\n"));
+    const QStringList targets{u"items/a.items"_s, u"rules/b.rules"_s};
+    const FileTransaction::Recovery recovery = FileTransaction::Recover(folder, targets);
+    QVERIFY(!recovery.failure);
+    QCOMPARE(recovery.completed, 1);
+    QCOMPARE(recovery.removed, 1);
+    QCOMPARE(snapshot(folder), (QMap<QString, QByteArray>{{u"items"_s, ""},
+                                                          {u"items/.other.items.3z.tmp"_s, "someone else's"},
+                                                          {u"rules"_s, ""},
+                                                          {u"items/a.items"_s, "new items/a.items"},
+                                                          {u"rules/b.rules"_s, "newer b"}}));
+
+    // An intent never moves a file out of or into another folder than its temporary's.
+    QVERIFY(writeBytes(folder + u"rules/.b.rules.4v.tmp"_s, "moved"));
+    for (const QByteArray& line :
+         {QByteArray("rules/.b.rules.4v.tmp/../b.rules"), QByteArray("../rules/.b.rules.4v.tmp/b.rules"),
+          QByteArray("../.b.rules.4v.tmp/b.rules")}) {
+        QVERIFY(
+            writeBytes(folder + FileTransaction::IntentName, "varuno-transaction 1\n" + line + "\nend\n"));
+        QCOMPARE(FileTransaction::Recover(folder, {u"items/a.items"_s}).completed, 0);
+        QCOMPARE(readBytes(folder + u"rules/b.rules"_s), QByteArray("newer b"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileTransaction)
