@@ -310,6 +310,19 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::OpenHab5GroupWithoutLight, u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, "
                                      u"und das OpenWebNet-Binding braucht eine."},
     {Msg::OpenHab5NotAccepted, u"openHAB 5 und das OpenWebNet-Binding nehmen $1 nicht an."},
+    {Msg::OpenHab5FolderLocked, u"Ein anderes Programm (Prozess $2) exportiert gerade in den Ordner $1. "
+                                u"Es wurde nichts geändert."},
+    {Msg::OpenHab5FolderLockedElsewhere,
+     u"Der Ordner $1 ist vom Rechner $2 aus gesperrt. Exportiert dort kein Programm mehr, löschen Sie im "
+     u"Ordner die Datei .varuno.lock und versuchen Sie es erneut. Es wurde nichts geändert."},
+    {Msg::OpenHab5FolderBusy,
+     u"Ein anderes Programm sperrt gerade den Ordner $1. Bitte versuchen Sie es gleich "
+     u"noch einmal. Es wurde nichts geändert."},
+    {Msg::OpenHab5FolderUnlockable,
+     u"Im Ordner $1 lässt sich keine Sperrdatei anlegen. Es wurde nichts exportiert."},
+    {Msg::OpenHab5RepairFailed,
+     u"Ein unterbrochener Export in den Ordner $1 kann nicht abgeschlossen werden. "
+     u"Es wurde nichts geändert. $2"},
     {Msg::UndoMenu, u"Rückgängig"},
     {Msg::RedoMenu, u"Wiederholen"},
 });

@@ -252,6 +252,11 @@ enum class Msg : int
     OpenHab5CenKeyOutOfRange = 287,
     OpenHab5GroupWithoutLight = 288,
     OpenHab5NotAccepted = 289,
+    OpenHab5FolderLocked = 290,
+    OpenHab5FolderLockedElsewhere = 291,
+    OpenHab5FolderBusy = 292,
+    OpenHab5FolderUnlockable = 293,
+    OpenHab5RepairFailed = 294,
     UndoMenu = 310,
     RedoMenu = 311,
 };

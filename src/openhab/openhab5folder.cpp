@@ -1,13 +1,10 @@
 #include "openhab5folder.h"
 
-#include "model/safefile.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <list>
 #include <sys/stat.h>
 
 namespace {
@@ -37,6 +34,14 @@ std::optional<TFileError> makeFolderOf(const QString& fileName)
     return std::nullopt;
 }
 
+QStringList paths(const QList<std::pair<QString, QString>>& files)
+{
+    QStringList paths;
+    for (const auto& file : files)
+        paths << file.first;
+    return paths;
+}
+
 } // namespace
 
 QStringList OpenHab5Folder::existingFiles(const QString& folder,
@@ -50,21 +55,25 @@ QStringList OpenHab5Folder::existingFiles(const QString& folder,
     return existing;
 }
 
+FileTransaction::Recovery OpenHab5Folder::recover(const QString& folder,
+                                                  const QList<std::pair<QString, QString>>& files)
+{
+    return FileTransaction::Recover(folder, paths(files));
+}
+
 std::optional<TFileError> OpenHab5Folder::write(const QString& folder,
                                                 const QList<std::pair<QString, QString>>& files)
 {
-    std::list<TSafeFile> written;
+    FileTransaction transaction(folder);
     for (const auto& [path, text] : files) {
         const QString fileName = inFolder(folder, path);
         if (const auto failure = makeFolderOf(fileName))
             return failure;
-        TSafeFile& file = written.emplace_back(fileName);
-        if (!file.open() || !file.write(text.toUtf8()) || !file.finish())
+        TSafeFile& file = transaction.add(path);
+        if (!file.open() || !file.write(text.toUtf8()))
             return fileError(fileName, file.errorString());
     }
-    for (TSafeFile& file : written) {
-        if (!file.commit())
-            return fileError(file.fileName(), file.errorString());
-    }
+    if (!transaction.commit())
+        return transaction.error();
     return std::nullopt;
 }

@@ -1,6 +1,8 @@
 #include "openhab5run.h"
 
+#include "lockfiletaker.h"
 #include "prompts.h"
+#include "tprojectlock.h"
 #include "tworkspace.h"
 
 #include "model/fileerror.h"
@@ -11,9 +13,32 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <algorithm>
 #include <cerrno>
+
+namespace {
+
+// Why the folder's lock was not taken; empty when it was.
+QString lockRefusal(const LockFileTaker::Attempt& attempt, const QString& shown, const TLanguage& language)
+{
+    switch (attempt.outcome) {
+    case LockFileTaker::Outcome::Taken:
+        return {};
+    case LockFileTaker::Outcome::Held:
+        return attempt.holder.hostname.isEmpty()
+                   ? language.GetMsg(Msg::OpenHab5FolderLocked, shown, QString::number(attempt.holder.pid))
+                   : language.GetMsg(Msg::OpenHab5FolderLockedElsewhere, shown, attempt.holder.hostname);
+    case LockFileTaker::Outcome::Busy:
+        return language.GetMsg(Msg::OpenHab5FolderBusy, shown);
+    case LockFileTaker::Outcome::Impossible:
+        break;
+    }
+    return language.GetMsg(Msg::OpenHab5FolderUnlockable, shown);
+}
+
+} // namespace
 
 bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
                            const TWorkspace& workspace, Prompts& prompts, const QString& folder)
@@ -33,6 +58,16 @@ bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, con
                               });
     if (intoProjects) {
         prompts.error(language.GetMsg(Msg::ExportIntoProjects, shown));
+        return false;
+    }
+    // Another export into the same folder, even of another project, waits its turn.
+    QLockFile lock(QDir(folder).filePath(TProjectLock::FileName));
+    if (const QString refusal = lockRefusal(LockFileTaker::take(lock), shown, language); !refusal.isEmpty()) {
+        prompts.error(refusal);
+        return false;
+    }
+    if (const auto failure = OpenHab5Folder::recover(folder, files).failure) {
+        prompts.error(language.GetMsg(Msg::OpenHab5RepairFailed, shown, failure->text(language)));
         return false;
     }
     const QStringList existing = OpenHab5Folder::existingFiles(folder, files);

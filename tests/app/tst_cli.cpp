@@ -18,6 +18,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void exportOpenHab5NeverIntoAProject();
     void exportOpenHab5ReplacesOnlyWhenAsked();
     void exportOpenHab5FailedWriteKeepsTheOldFiles();
+    void exportOpenHab5WaitsForTheFolder();
     void outputToAFullDevice_data();
     void regenerateKeepsWhatItCannotWrite();
     void outputToAFullDevice();
@@ -943,7 +945,7 @@ void TestCli::fullDiskKeepsEveryFile_data()
     QTest::addColumn<qint64>("freeBytes");
     QTest::addColumn<QByteArray>("error");
 
-    // A page for the lock file, and then no room at all, or room for the first files only.
+    // A page for each lock file, and then no room at all, or room for the first files only.
     constexpr qint64 page = 4096;
     const QByteArray noSpace = " kann nicht geschrieben werden. No space left on device\n";
     QTest::newRow("regenerate, no room") << u"regenerate"_s << page << noSpace;
@@ -952,6 +954,8 @@ void TestCli::fullDiskKeepsEveryFile_data()
     QTest::newRow("receive, no room") << u"receive"_s << page << noSpace;
     QTest::newRow("receive, room for project.ini") << u"receive"_s << 3 * page << noSpace;
     QTest::newRow("export-csv") << u"export-csv"_s << page << noSpace;
+    QTest::newRow("export-openhab5, no room") << u"export-openhab5"_s << 2 * page << noSpace;
+    QTest::newRow("export-openhab5, room for two files") << u"export-openhab5"_s << 4 * page << noSpace;
     QTest::newRow("not even room for the lock")
         << u"regenerate"_s << qint64(0) << QByteArray("Das Projekt kann nicht gesperrt werden");
 }
@@ -981,17 +985,24 @@ void TestCli::fullDiskKeepsEveryFile()
     const QByteArray bigConfig = QByteArray("webserver.host=::1\r\n").repeated(20000);
     m_redis.cli({u"HSET"_s, u"/var/lib/docker/volumes/openhab_conf/_data/services/bticino.cfg"_s, u"text"_s},
                 bigConfig);
-    const QMap<QString, QByteArray> before = snapshot(project);
+    // The openHAB 5 files of an earlier export, on the same small file system.
+    const QString conf = fs.path() + u"/conf/"_s;
+    QVERIFY(QDir().mkpath(conf));
+    if (command == u"export-openhab5")
+        QCOMPARE(run({command, u"Demo"_s, conf}).status, 0);
+    const QString watched = command == u"export-openhab5" ? conf : project;
+    const QMap<QString, QByteArray> before = snapshot(watched);
     QVERIFY(fs.fill(freeBytes));
 
-    const QStringList arguments = command == u"export-csv"
-                                      ? QStringList{command, u"Demo"_s, project + u"liste.csv"_s}
-                                  : command == u"regenerate" ? QStringList{command, u"Demo"_s}
-                                                             : transferArguments(command, m_redis.port());
+    const QStringList arguments =
+        command == u"export-csv"        ? QStringList{command, u"Demo"_s, project + u"liste.csv"_s}
+        : command == u"export-openhab5" ? QStringList{command, u"Demo"_s, conf, u"--yes"_s}
+        : command == u"regenerate"      ? QStringList{command, u"Demo"_s}
+                                        : transferArguments(command, m_redis.port());
     const CliResult result = run(arguments);
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(error), result.err.constData());
-    QCOMPARE(snapshot(project), before);
+    QCOMPARE(snapshot(watched), before);
 }
 
 void TestCli::exportCsvToADeviceThatRefuses()
@@ -1108,6 +1119,35 @@ void TestCli::exportOpenHab5FailedWriteKeepsTheOldFiles()
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains("kann nicht geschrieben werden."), result.err.constData());
     QCOMPARE(snapshot(conf), before);
+}
+
+// Two exports into one folder, even of two projects, never mix their files: the second is refused
+// while the first holds the folder, and finishes what a killed one left.
+void TestCli::exportOpenHab5WaitsForTheFolder()
+{
+    const QString conf = m_folder->path() + u"conf/"_s;
+    QVERIFY(QDir().mkpath(conf + u"items"_s));
+    {
+        QLockFile held(conf + TProjectLock::FileName);
+        QVERIFY(held.tryLock());
+        const CliResult refused = run({u"export-openhab5"_s, u"Demo"_s, conf, u"--yes"_s});
+        QCOMPARE(refused.status, 1);
+        const QByteArray text = "Ein anderes Programm (Prozess " +
+                                QByteArray::number(QCoreApplication::applicationPid()) +
+                                ") exportiert gerade in den Ordner " + QFile::encodeName(conf);
+        QVERIFY2(refused.err.contains(text), refused.err.constData());
+        QCOMPARE(snapshot(conf),
+                 (QMap<QString, QByteArray>{
+                     {TProjectLock::FileName, readBytes(conf + TProjectLock::FileName)}, {u"items"_s, ""}}));
+    }
+    // A killed export had written its intent and renamed nothing yet.
+    QVERIFY(writeBytes(conf + u"items/.bticino.items.k1.tmp"_s, "Group Killed\n"));
+    QVERIFY(writeBytes(conf + u".varuno.intent"_s,
+                       "varuno-transaction 1\nitems/.bticino.items.k1.tmp/bticino.items\nend\n"));
+    const CliResult refused = run({u"export-openhab5"_s, u"Demo"_s, conf});
+    QCOMPARE(refused.status, 1);
+    QCOMPARE(snapshot(conf),
+             (QMap<QString, QByteArray>{{u"items"_s, ""}, {u"items/bticino.items"_s, "Group Killed\n"}}));
 }
 
 void TestCli::outputToAFullDevice_data()

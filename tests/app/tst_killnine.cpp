@@ -65,6 +65,20 @@ QMap<QString, QByteArray> projectFiles(const QString& project)
     return files;
 }
 
+// The files of the openHAB 5 conf folder in the program folder, a lock left by a killed export aside.
+QMap<QString, QByteArray> confFiles(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    const QString conf = folder + u"conf/"_s;
+    QDirIterator it(conf, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.endsWith(u"/.varuno.lock"))
+            files.insert(path.mid(conf.size()), readBytes(path));
+    }
+    return files;
+}
+
 // What the program leaves behind only when cut short: temporary files, an intent, a backup being
 // staged.
 QStringList leftovers(const QString& project)
@@ -107,7 +121,7 @@ private:
     bool prepare(const QString& folder, const QString& command);
     void storeOnGateway(const QMap<QString, QByteArray>& files) const;
     QMap<QString, QByteArray> gatewayFiles() const;
-    QStringList arguments(const QString& command) const;
+    QStringList arguments(const QString& command, const QString& folder) const;
 
     RedisServer m_redis;
 };
@@ -136,8 +150,10 @@ QMap<QString, QByteArray> TestKillNine::gatewayFiles() const
     return files;
 }
 
-QStringList TestKillNine::arguments(const QString& command) const
+QStringList TestKillNine::arguments(const QString& command, const QString& folder) const
 {
+    if (command == u"export-openhab5")
+        return {command, u"Demo"_s, folder + u"conf/"_s, u"--yes"_s};
     if (command == u"restore")
         return {command, u"Demo"_s, u"000001-20261210-134507-before-receive"_s};
     if (command == u"regenerate")
@@ -168,6 +184,16 @@ bool TestKillNine::prepare(const QString& folder, const QString& command)
     const QByteArray otherItems = itemsFile(2000, "Lampe");
     if (command == u"regenerate")
         return writeBytes(project + u"bticino.items"_s, otherItems);
+    if (command == u"export-openhab5") {
+        // The conf folder holds the export of the project as it was.
+        if (!writeBytes(project + u"bticino.items"_s, otherItems) || !QDir().mkpath(folder + u"conf"_s))
+            return false;
+        QProcess earlier;
+        earlier.setWorkingDirectory(folder);
+        earlier.start(folder + u"varuno-cli"_s, arguments(command, folder));
+        return earlier.waitForFinished(60000) && earlier.exitCode() == 0 &&
+               writeBytes(project + u"bticino.items"_s, itemsFile(3000, "Licht"));
+    }
     if (command == u"restore") {
         const QString backup = project + u"backups/000001-20261210-134507-before-receive/"_s;
         for (const auto& [gatewayFolder, name] : SharedFiles)
@@ -186,7 +212,7 @@ bool TestKillNine::prepare(const QString& folder, const QString& command)
 void TestKillNine::oldOrNew_data()
 {
     QTest::addColumn<QString>("command");
-    for (const char* command : {"regenerate", "restore", "receive", "send"})
+    for (const char* command : {"regenerate", "restore", "receive", "send", "export-openhab5"})
         QTest::newRow(command) << QString::fromLatin1(command);
 }
 
@@ -198,6 +224,7 @@ void TestKillNine::oldOrNew()
     const QString work = base.path() + u"/work/"_s;
     QVERIFY(prepare(original, command));
     const QMap<QString, QByteArray> oldProject = projectFiles(original + u"projects/Demo/"_s);
+    const QMap<QString, QByteArray> oldConf = confFiles(original);
     const QMap<QString, QByteArray> oldGateway = gatewayFiles();
 
     // The state after the command ran to its end, and how long it takes.
@@ -206,14 +233,15 @@ void TestKillNine::oldOrNew()
     clock.start();
     QProcess whole;
     whole.setWorkingDirectory(work);
-    whole.start(work + u"varuno-cli"_s, arguments(command));
+    whole.start(work + u"varuno-cli"_s, arguments(command, work));
     whole.closeWriteChannel();
     QVERIFY(whole.waitForFinished(60000));
     QVERIFY2(whole.exitCode() == 0, whole.readAllStandardError().constData());
     const qint64 durationUs = clock.nsecsElapsed() / 1000;
     const QMap<QString, QByteArray> newProject = projectFiles(work + u"projects/Demo/"_s);
     const QMap<QString, QByteArray> newGateway = gatewayFiles();
-    QVERIFY(newProject != oldProject || newGateway != oldGateway);
+    const QMap<QString, QByteArray> newConf = confFiles(work);
+    QVERIFY(newProject != oldProject || newGateway != oldGateway || newConf != oldConf);
 
     int asBefore = 0;
     int asAfter = 0;
@@ -223,7 +251,7 @@ void TestKillNine::oldOrNew()
         storeOnGateway(oldGateway);
         QProcess cut;
         cut.setWorkingDirectory(work);
-        cut.start(work + u"varuno-cli"_s, arguments(command));
+        cut.start(work + u"varuno-cli"_s, arguments(command, work));
         cut.closeWriteChannel();
         QVERIFY(cut.waitForStarted());
         // Every other kill falls into the command's second half, where it writes: the first half is
@@ -239,6 +267,14 @@ void TestKillNine::oldOrNew()
         next.start(work + u"varuno-cli"_s, {u"backups"_s, u"Demo"_s});
         QVERIFY(next.waitForFinished(60000));
         QCOMPARE(next.exitCode(), 0);
+        // An export's folder is repaired by the next export into it, here one the user cancels.
+        if (command == u"export-openhab5") {
+            QProcess cancelled;
+            cancelled.setWorkingDirectory(work);
+            cancelled.start(work + u"varuno-cli"_s, arguments(command, work).mid(0, 3));
+            cancelled.closeWriteChannel();
+            QVERIFY(cancelled.waitForFinished(60000));
+        }
 
         const QString project = work + u"projects/Demo/"_s;
         const QMap<QString, QByteArray> files = projectFiles(project);
@@ -247,9 +283,12 @@ void TestKillNine::oldOrNew()
                  qPrintable(u"run %1: a mixed project"_s.arg(run)));
         QVERIFY2(gateway == oldGateway || gateway == newGateway,
                  qPrintable(u"run %1: a mixed store"_s.arg(run)));
+        const QMap<QString, QByteArray> conf = confFiles(work);
+        QVERIFY2(conf == oldConf || conf == newConf, qPrintable(u"run %1: a mixed conf folder"_s.arg(run)));
         QCOMPARE(leftovers(project), QStringList());
+        QCOMPARE(leftovers(work + u"conf/"_s), QStringList());
         QCOMPARE(incompleteBackups(project), QStringList());
-        (files == oldProject && gateway == oldGateway) ? ++asBefore : ++asAfter;
+        (files == oldProject && gateway == oldGateway && conf == oldConf) ? ++asBefore : ++asAfter;
     }
     qInfo("%s: %d runs killed, %d found as before, %d changed", qPrintable(command), runsPerCommand(),
           asBefore, asAfter);
