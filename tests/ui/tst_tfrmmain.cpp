@@ -609,12 +609,12 @@ void MainWindowTest::csvExportReadsBackAsWritten()
                  .filePath(QStringLiteral("Demo.csv")));
     QVERIFY(readBytes(fileName).startsWith(
         "\xEF\xBB\xBF"
-        "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
+        "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;Taste;Umgekehrt;\r\n"));
     const QJsonArray read = readCsvWithPython(fileName);
     QCOMPARE(read.size(), labels.size() + 1);
     for (int row = 0; row < labels.size(); ++row) {
         const QJsonArray fields = read.at(row + 1).toArray();
-        QCOMPARE(fields.size(), 6); // five fields, each followed by ";"
+        QCOMPARE(fields.size(), 8); // seven fields, each followed by ";"
         QCOMPARE(fields.at(0).toString(), labels.at(row));
         QCOMPARE(fields.at(1).toString(), QStringLiteral(" 01.13"));
         QCOMPARE(fields.at(4).toString(), QStringLiteral("Dimmer"));
