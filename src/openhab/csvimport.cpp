@@ -153,15 +153,22 @@ public:
         held.key = field(fields, KeyColumn);
         const TItemValues typed = m_openHab.ExtractItem(held);
 
-        const QString label = fields.at(m_at[LabelColumn]);
+        const QString label = rawField(fields, LabelColumn);
         const QString groups = field(fields, GroupsColumn);
         const QString sceneGroup =
             iType == FunctionEntry::GroupScene && isOneOf(m_words.stopAllBlinds, groups)
                 ? Vocabulary::StopAllBlinds.toString()
                 : groups;
         FunctionCheck::Input input = FunctionCheck::EditedAddress(m_bticino, typed.sAdr, iType);
-        if (iType == FunctionEntry::GroupScene)
-            input.address = typed.sAdr;
+        int iBus = typed.iBus;
+        if (iType == FunctionEntry::GroupScene) {
+            // A scene's address is never checked nor written to the gateway: it is kept as it came,
+            // its bus included, without the blank the export puts in front.
+            input.address = rawField(fields, AddressColumn);
+            if (input.address.startsWith(QLatin1Char(' ')))
+                input.address.remove(0, 1);
+            iBus = 0;
+        }
         input.label = label;
         input.key = typed.sCENKey;
         input.sceneChosen = !sceneGroup.isEmpty();
@@ -192,14 +199,18 @@ public:
         }
 
         m_openHab.FillItem(row, iType, label, input.address, QString(), memberships, *voice, input.key,
-                           isOneOf(m_words.yes, reversed), typed.iBus, typed.iCEN);
+                           isOneOf(m_words.yes, reversed), iBus, typed.iCEN);
         return {};
     }
 
 private:
+    QString rawField(const QStringList& fields, Column column) const
+    {
+        return m_at[column] < 0 ? QString() : fields.at(m_at[column]);
+    }
     QString field(const QStringList& fields, Column column) const
     {
-        return m_at[column] < 0 ? QString() : fields.at(m_at[column]).trimmed();
+        return rawField(fields, column).trimmed();
     }
 
     QString columnName(Column column) const { return m_words.columns[column].constFirst(); }

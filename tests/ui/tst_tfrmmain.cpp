@@ -104,6 +104,7 @@ private slots:
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
     void undoTakesBackEveryChange();
+    void csvImportIsOneUndoableStep();
 
 private:
     void start();
@@ -775,6 +776,51 @@ void MainWindowTest::undoTakesBackEveryChange()
     w().pmMoveup->trigger();
     QVERIFY(!w().redoAction->isEnabled());
     QVERIFY(m_prompts.allAnswered());
+}
+
+// The popup menu imports the valid rows of a file only when the user accepts them, appends them
+// when asked so, and undo takes the whole import back.
+void MainWindowTest::csvImportIsOneUndoableStep()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    const QString itemsFile = projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items"));
+    const QByteArray before = readBytes(itemsFile);
+    const int rows = w().items().count();
+    const QString fileName = m_folder->path() + QStringLiteral("liste.csv");
+    QVERIFY(writeBytes(fileName, "Bezeichnung;Art;Adresse\r\nFlur;Dimmer;1.5\r\nBad;Dimmer;1.99\r\n"));
+    const QString open = QStringLiteral("open: CSV-Datei importieren");
+    const QString question =
+        QStringLiteral("confirm, default No: Die gültigen Zeilen trotzdem importieren? Nicht "
+                       "importiert werden:\nZeile 3: Adresse muss zwischen 0.1 und 10.15 "
+                       "liegen!");
+
+    m_prompts.queueText(fileName);
+    m_prompts.queueNo();
+    QVERIFY(w().csvImport->isEnabled());
+    w().csvImport->trigger();
+    QCOMPARE(m_prompts.shown, QStringList({open, question}));
+    QCOMPARE(readBytes(itemsFile), before);
+    QVERIFY(!w().undoAction->isEnabled());
+
+    m_prompts.reset();
+    m_prompts.queueText(fileName);
+    m_prompts.queueYes();
+    m_prompts.queueNo(); // append
+    w().csvImport->trigger();
+    QCOMPARE(m_prompts.shown,
+             QStringList({open, question,
+                          QStringLiteral("confirm, default No: Sollen die 1 Funktionen der Datei die "
+                                         "Funktionsliste ersetzen? Bei Nein werden sie angehängt.")}));
+    QCOMPARE(w().items().count(), rows + 1);
+    QCOMPARE(w().items().entries().constLast().caption, QStringLiteral("Flur"));
+    const QByteArray line = "Dimmer DIMMER_" + QByteArray::number(rows + 1) + " \"Flur\"";
+    QVERIFY(readBytes(itemsFile).contains(line));
+
+    w().undoAction->trigger();
+    QCOMPARE(w().items().count(), rows);
+    QCOMPARE(readBytes(itemsFile), before);
 }
 
 QTEST_MAIN(MainWindowTest)
