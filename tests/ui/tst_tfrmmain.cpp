@@ -818,7 +818,9 @@ void MainWindowTest::csvImportIsOneUndoableStep()
     const QByteArray line = "Dimmer DIMMER_" + QByteArray::number(rows + 1) + " \"Flur\"";
     QVERIFY(readBytes(itemsFile).contains(line));
 
-    w().undoAction->trigger();
+    w().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w()));
+    QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(w().items().count(), rows);
     QCOMPARE(readBytes(itemsFile), before);
 }
