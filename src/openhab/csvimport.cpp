@@ -152,26 +152,7 @@ public:
         held.address = field(fields, AddressColumn);
         held.key = field(fields, KeyColumn);
         const TItemValues typed = m_openHab.ExtractItem(held);
-
-        const QString label = rawField(fields, LabelColumn);
-        const QString groups = field(fields, GroupsColumn);
-        const QString sceneGroup =
-            iType == FunctionEntry::GroupScene && isOneOf(m_words.stopAllBlinds, groups)
-                ? Vocabulary::StopAllBlinds.toString()
-                : groups;
-        FunctionCheck::Input input = FunctionCheck::EditedAddress(m_bticino, typed.sAdr, iType);
-        int iBus = typed.iBus;
-        if (iType == FunctionEntry::GroupScene) {
-            // A scene's address is never checked nor written to the gateway: it is kept as it came,
-            // its bus included, without the blank the export puts in front.
-            input.address = rawField(fields, AddressColumn);
-            if (input.address.startsWith(QLatin1Char(' ')))
-                input.address.remove(0, 1);
-            iBus = 0;
-        }
-        input.label = label;
-        input.key = typed.sCENKey;
-        input.sceneChosen = !sceneGroup.isEmpty();
+        FunctionCheck::Input input = typedInput(fields, typed);
         if (const QString error = FunctionCheck::Validate(m_language, m_bticino, input); !error.isEmpty())
             return error;
 
@@ -181,29 +162,62 @@ public:
         const QString reversed = field(fields, ReversedColumn);
         if (!reversed.isEmpty() && !isOneOf(m_words.yes, reversed) && !isOneOf(m_words.no, reversed))
             return unknownValue(reversed, ReversedColumn);
+        QString memberships;
+        if (const QString error = readGroups(field(fields, GroupsColumn), input, memberships);
+            !error.isEmpty())
+            return error;
 
-        QString memberships = sceneGroup;
-        if (iType != FunctionEntry::GroupScene) {
-            QStringList names;
-            for (const QStringView name : GeneratorGroupNames(groups)) {
-                if (!name.isEmpty())
-                    names << name.toString();
-            }
-            memberships = names.join(GroupSeparator);
-            for (const QString& name : names) {
-                if (!m_openHab.slGroups.contains(name))
-                    return missingGroup(name, label);
-            }
-        } else if (sceneGroup != Vocabulary::StopAllBlinds && !m_openHab.slGroups.contains(sceneGroup)) {
-            return missingGroup(sceneGroup, label);
-        }
-
-        m_openHab.FillItem(row, iType, label, input.address, QString(), memberships, *voice, input.key,
+        // A scene's bus is part of the address it keeps.
+        const int iBus = iType == FunctionEntry::GroupScene ? 0 : typed.iBus;
+        m_openHab.FillItem(row, iType, input.label, input.address, QString(), memberships, *voice, input.key,
                            isOneOf(m_words.yes, reversed), iBus, typed.iCEN);
         return {};
     }
 
 private:
+    // The function as the editor would hold it before its checks.
+    FunctionCheck::Input typedInput(const QStringList& fields, const TItemValues& typed) const
+    {
+        FunctionCheck::Input input = FunctionCheck::EditedAddress(m_bticino, typed.sAdr, typed.iType);
+        if (typed.iType == FunctionEntry::GroupScene) {
+            // A scene's address is never checked nor written to the gateway: it is kept as it came,
+            // its bus included, without the blank the export puts in front.
+            input.address = rawField(fields, AddressColumn);
+            if (input.address.startsWith(QLatin1Char(' ')))
+                input.address.remove(0, 1);
+        }
+        input.label = rawField(fields, LabelColumn);
+        input.key = typed.sCENKey;
+        input.sceneChosen = !field(fields, GroupsColumn).isEmpty();
+        return input;
+    }
+
+    // The groups text the editor would store: the checked groups joined by its separator, or the
+    // one group (or the stop-all token) a scene switches. The reason when a group is not the
+    // project's.
+    QString readGroups(const QString& groups, const FunctionCheck::Input& input, QString& memberships) const
+    {
+        QStringList names;
+        if (input.kind == FunctionEntry::GroupScene) {
+            if (isOneOf(m_words.stopAllBlinds, groups)) {
+                memberships = Vocabulary::StopAllBlinds.toString();
+                return {};
+            }
+            names << groups;
+        } else {
+            for (const QStringView name : GeneratorGroupNames(groups)) {
+                if (!name.isEmpty())
+                    names << name.toString();
+            }
+        }
+        memberships = names.join(GroupSeparator);
+        for (const QString& name : names) {
+            if (!m_openHab.slGroups.contains(name))
+                return missingGroup(name, input.label);
+        }
+        return {};
+    }
+
     QString rawField(const QStringList& fields, Column column) const
     {
         return m_at[column] < 0 ? QString() : fields.at(m_at[column]);
