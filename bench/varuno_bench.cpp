@@ -313,6 +313,7 @@ public:
     bool textPrompt(const QString&, const QString&, QString&) override { return false; }
     bool choose(const QString&, const QString&, const QStringList&, int&) override { return false; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString folderName(const QString&, const QString&) override { return {}; }
 
 private:

@@ -4,7 +4,8 @@
 //
 // Input: the bytes of a CSV file; split at its NUL bytes, the same bytes are also the texts of an
 // export: four column captions, two group headers, then four texts a row (label, address, voice,
-// groups). Besides not crashing and staying within its bounds:
+// groups), the key and reversed columns left without captions and values. Besides not crashing and staying
+// within its bounds:
 // - a read gives records that are not empty, on lines that grow from 1, or an error on a line the
 //   text has;
 // - the export reads back as exactly its header and rows, each on the line where it starts.
@@ -63,7 +64,7 @@ inline QString checkExport(const QList<QByteArray>& parts)
     const QStringList captions = texts.mid(0, 4);
     const QStringList groupHeaders = texts.mid(4, 2);
     QList<FunctionEntry> rows;
-    QList<Record> expected{{1, captions + QStringList{QStringLiteral("Art")}}};
+    QList<Record> expected{{1, captions + QStringList{QStringLiteral("Art"), QString(), QString()}}};
     int line = 1 + lineBreaks(captions) + 1;
     for (qsizetype i = 6; i < texts.size(); i += 4) {
         FunctionEntry entry;
@@ -73,9 +74,9 @@ inline QString checkExport(const QList<QByteArray>& parts)
         entry.groups = texts.value(i + 3);
         entry.kind = int(i % 3); // 2: no header
         rows << entry;
-        const Record record{
-            line,
-            {entry.caption, u' ' + entry.address, entry.voice, entry.groups, groupHeaders.value(entry.kind)}};
+        const Record record{line,
+                            {entry.caption, u' ' + entry.address, entry.voice, entry.groups,
+                             groupHeaders.value(entry.kind), QString(), QString()}};
         expected << record;
         line += lineBreaks(record.fields) + 1;
     }

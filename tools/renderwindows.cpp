@@ -50,6 +50,11 @@ public:
         log(QStringLiteral("save"), title);
         return {};
     }
+    QString openFileName(const QString& title, const QString&, const QString&) override
+    {
+        log(QStringLiteral("open"), title);
+        return {};
+    }
     QString folderName(const QString& title, const QString&) override
     {
         log(QStringLiteral("folder"), title);

@@ -14,6 +14,7 @@
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
+#include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
 #include "workspace/openhab5run.h"
 #include "workspace/qttranslations.h"
@@ -59,6 +60,7 @@ enum OptionFlag
     PortOption = 4,
     SerialOption = 8,
     BusOption = 16,
+    ImportOptions = 32,
 };
 
 struct TCliOption
@@ -81,6 +83,10 @@ const TCliOption cliOptions[] = {
     {BusOption, {u"password"_s}, Msg::CliValuePassword, Msg::CliPasswordOption},
     {BusOption, {u"hmac"_s}, {}, Msg::CliHmacOption},
     {BusOption, {u"timeout"_s}, Msg::CliValueSeconds, Msg::CliTimeoutOption},
+    {ImportOptions, {u"replace"_s}, {}, Msg::CliReplaceOption},
+    {ImportOptions, {u"append"_s}, {}, Msg::CliAppendOption},
+    {ImportOptions, {u"accept-valid"_s}, {}, Msg::CliAcceptValidOption},
+    {ImportOptions, {u"dry-run"_s}, {}, Msg::CliDryRunOption},
 };
 
 QString optionSyntax(const TCliOption& option, const TLanguage& language)
@@ -198,6 +204,14 @@ const QList<TCliCommand>& TCliCommands::Commands()
          Msg::CliRegenerateDetails, &TCliCommands::Regenerate},
         {u"export-csv"_s, Msg::CliExportArguments, 1, 2, 0, Msg::CliExportSummary, Msg::CliExportDetails,
          &TCliCommands::ExportCsv},
+        {u"import-csv"_s,
+         Msg::CliImportArguments,
+         2,
+         2,
+         ImportOptions,
+         Msg::CliImportSummary,
+         {},
+         &TCliCommands::ImportCsv},
         {u"export-openhab5"_s, Msg::CliExportOpenHab5Arguments, 2, 2, YesOption,
          Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5},
         {u"send"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption, Msg::CliSendSummary,
@@ -474,7 +488,7 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
     if (!OpenProject(session))
         return Failure;
     const QByteArray bytes =
-        CsvExport::Build(session.items.entries(), Captions::ColumnTexts(session.language),
+        CsvExport::Build(session.items.entries(), Captions::CsvColumnTexts(session.language),
                          Captions::GroupHeaderTexts(session.language));
     if (args.size() < 2) {
         WriteBytes(m_out, bytes);
@@ -491,6 +505,42 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
         return Failure;
     }
     return Success;
+}
+
+// Every row is checked before anything is written; the list changes all at once or not at all.
+int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
+{
+    const bool bReplace = optionValue(session.parser, u"replace"_s).has_value();
+    const bool bDryRun = optionValue(session.parser, u"dry-run"_s).has_value();
+    if (bReplace && optionValue(session.parser, u"append"_s))
+        return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    // A dry run leaves the project as it finds it, also what opening it would repair.
+    if (!(bDryRun ? LockProject(session) && ReadProject(session) : OpenProject(session)))
+        return Failure;
+    const auto result = CsvImportRun::read(args.at(1), session.openHab, session.bticino, session.prompts);
+    if (!result)
+        return Failure;
+    for (const QString& line : CsvImport::Report(*result, session.language))
+        Write(m_out, line + u'\n');
+    if (result->unreadable)
+        return Failure;
+    Write(m_out, session.language.GetMsg(Msg::CsvImportResult, QString::number(result->rows.size()),
+                                         QString::number(result->refused.size())) +
+                     u'\n');
+    const bool bTakeValid = optionValue(session.parser, u"accept-valid"_s) && !result->rows.isEmpty();
+    if (!result->refused.isEmpty() && !bTakeValid) {
+        if (!bDryRun)
+            session.prompts.error(
+                session.language.GetMsg(Msg::CsvNothingImported, QString::number(result->refused.size())));
+        return Failure;
+    }
+    if (bDryRun)
+        return Success;
+    const QList<FunctionEntry> rows =
+        CsvImportRun::combine(session.items.entries(), result->rows, bReplace, session.language);
+    return CsvImportRun::save(session.openHab, session.prompts, rows) ? Success : Failure;
 }
 
 // Only reads the project, but under its lock, so that the files are those of one saved state.

@@ -44,6 +44,7 @@ private:
     int Projects(TCliSession& session, const QStringList& args);
     int Regenerate(TCliSession& session, const QStringList& args);
     int ExportCsv(TCliSession& session, const QStringList& args);
+    int ImportCsv(TCliSession& session, const QStringList& args);
     int ExportOpenHab5(TCliSession& session, const QStringList& args);
     int Send(TCliSession& session, const QStringList& args);
     int Receive(TCliSession& session, const QStringList& args);

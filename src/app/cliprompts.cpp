@@ -104,6 +104,12 @@ QString TTerminalPrompts::saveFileName(const QString&, const QString&, const QSt
     return {};
 }
 
+// The command line names its files as arguments.
+QString TTerminalPrompts::openFileName(const QString&, const QString&, const QString&)
+{
+    return {};
+}
+
 // The command line names its folders as arguments.
 QString TTerminalPrompts::folderName(const QString&, const QString&)
 {

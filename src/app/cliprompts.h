@@ -28,6 +28,7 @@ public:
     bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;
     // There is no file dialog on a terminal: files are named on the command line.
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
+    QString openFileName(const QString& title, const QString& proposal, const QString& filter) override;
     QString folderName(const QString& title, const QString& proposal) override;
 
 private:

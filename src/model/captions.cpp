@@ -22,6 +22,11 @@ QStringList ColumnTexts(const TLanguage& language)
     return texts;
 }
 
+QStringList CsvColumnTexts(const TLanguage& language)
+{
+    return ColumnTexts(language) << Text(language, KeyColumn) << language.GetMsg(Msg::CsvReversedColumn);
+}
+
 QStringList GroupHeaderTexts(const TLanguage& language)
 {
     QStringList texts;

@@ -52,6 +52,8 @@ inline constexpr TCaption RebootNote{45, -1, u"Hinweis: openHAB wird jetzt neu g
 QString Text(const TLanguage& language, const TCaption& caption);
 // The label, address, voice and groups columns.
 QStringList ColumnTexts(const TLanguage& language);
+// The columns of the CSV export besides the kind: the four above, the key and the reversed column.
+QStringList CsvColumnTexts(const TLanguage& language);
 // The list groups' headers by kind, translated and as designed.
 QStringList GroupHeaderTexts(const TLanguage& language);
 QStringList GermanGroupHeaders();

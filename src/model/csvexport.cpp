@@ -33,15 +33,15 @@ namespace CsvExport {
 QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
                  const QStringList& groupHeaders)
 {
+    QStringList captions = columnCaptions;
+    captions.resize(6);
     // "Art" has no caption of its own in the window and stays as it is.
-    QStringList header = columnCaptions.mid(0, 4);
-    header.resize(4);
-    header << QStringLiteral("Art");
-    QString text = line(header);
+    QString text = line(captions.mid(0, 4) << QStringLiteral("Art") << captions.mid(4));
     for (const FunctionEntry& row : rows) {
         // The blank before the address is part of the format spreadsheets have been reading.
         text += line({row.caption, QLatin1Char(' ') + row.address, row.voice, row.groups,
-                      groupHeaders.value(row.kind)});
+                      groupHeaders.value(row.kind), row.key,
+                      row.kind == FunctionEntry::GroupScene ? row.reverse : QString()});
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -10,14 +10,15 @@
 #include <optional>
 
 // The function list as a CSV file for spreadsheets: a header line, then one line per row in stored
-// order with label, address, voice, groups and the header of the row's kind group, each field
-// followed by ";". UTF-8 with a byte-order mark, CR LF after every line. A field that holds ";", a
-// double quote, CR or LF is enclosed in double quotes with its inner double quotes doubled, so that
-// every line keeps its five fields; every other field is written as it is.
+// order with label, address, voice, groups, the header of the row's kind group, key and (for an
+// individual scene) whether it switches reversed, each field followed by ";". The key and reversed
+// columns let the CSV import take the file back whole. UTF-8 with a byte-order mark, CR LF after every line.
+// A field that holds ";", a double quote, CR or LF is enclosed in double quotes with its inner double quotes
+// doubled, so that every line keeps its five fields; every other field is written as it is.
 namespace CsvExport {
 
-// columnCaptions: the captions of the label, address, voice and groups columns; groupHeaders: the
-// header of each list group, indexed by kind.
+// columnCaptions: the captions of the label, address, voice, groups, key and reversed columns; groupHeaders:
+// the header of each list group, indexed by kind.
 QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
                  const QStringList& groupHeaders);
 

@@ -325,6 +325,31 @@ constexpr auto table = std::to_array<Entry>({
      u"Es wurde nichts geändert. $2"},
     {Msg::UndoMenu, u"Rückgängig"},
     {Msg::RedoMenu, u"Wiederholen"},
+    {Msg::ImportCsvMenu, u"CSV importieren…"},
+    {Msg::ImportCsvTitle, u"CSV-Datei importieren"},
+    {Msg::CsvReversedColumn, u"Umgekehrt"},
+    {Msg::CliImportArguments, u"PROJEKT DATEI"},
+    {Msg::CliImportSummary,
+     u"Importiert Funktionen aus einer CSV-Datei (wie export-csv sie schreibt oder eine Liste mit den "
+     u"Spalten Bezeichnung, Art, Adresse, Taste, Gruppenzugehörigkeit, Alexa/Siri)."},
+    {Msg::CliReplaceOption, u"Die Funktionen der Datei ersetzen die Funktionsliste."},
+    {Msg::CliAppendOption, u"Die Funktionen der Datei werden an die Funktionsliste angehängt (Standard)."},
+    {Msg::CliDryRunOption, u"Prüft die Datei und berichtet nur; es wird nichts geschrieben."},
+    {Msg::CliAcceptValidOption, u"Importiert die gültigen Zeilen auch dann, wenn andere abgelehnt werden."},
+    {Msg::CsvRefusedRow, u"Zeile $1: $2"},
+    {Msg::CsvImportResult, u"Gültige Funktionen: $1, abgelehnte Zeilen: $2."},
+    {Msg::ImportReplaceQuestion,
+     u"Sollen die $1 Funktionen der Datei die Funktionsliste ersetzen? Bei Nein werden sie angehängt."},
+    {Msg::ImportValidRowsQuestion, u"Die gültigen Zeilen trotzdem importieren? Nicht importiert werden:$1"},
+    {Msg::CsvNothingImported, u"Es wurde nichts importiert: $1 Zeilen wurden abgelehnt. Mit --accept-valid "
+                              u"werden die gültigen Zeilen importiert."},
+    {Msg::CsvColumnMissing, u"Die Kopfzeile nennt keine Spalte \"$1\"."},
+    {Msg::CsvColumnUnknown, u"Unbekannte Spalte \"$1\"."},
+    {Msg::CsvValueUnknown, u"Unbekannter Wert \"$1\" in der Spalte \"$2\"."},
+    {Msg::CsvFieldCount, u"$1 Felder statt $2."},
+    {Msg::CsvUnreadable, u"Die Datei lässt sich ab hier nicht als CSV lesen: Anführungszeichen nicht "
+                         u"paarweise, zu viele Felder oder größer als 2 MB."},
+    {Msg::CliReplaceAndAppend, u"--replace und --append schließen einander aus."},
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");

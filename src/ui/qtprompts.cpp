@@ -87,6 +87,11 @@ QString QtPrompts::folderName(const QString& title, const QString& proposal)
     return QFileDialog::getExistingDirectory(owner(), title, proposal);
 }
 
+QString QtPrompts::openFileName(const QString& title, const QString& proposal, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(owner(), title, proposal, filter);
+}
+
 QString QtPrompts::saveFileName(const QString& title, const QString& defaultName, const QString& filter)
 {
     QFileDialog dialog(owner(), title, defaultName, filter);

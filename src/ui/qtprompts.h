@@ -18,6 +18,7 @@ public:
     // filter: "description (*.ext)"; the first pattern's extension is added to a name typed without
     // one. Overwriting an existing file is confirmed first.
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
+    QString openFileName(const QString& title, const QString& proposal, const QString& filter) override;
     QString folderName(const QString& title, const QString& proposal) override;
 
 private:

@@ -15,6 +15,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
+#include "openhab/functioncheck.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
 #include "workspace/tworkspace.h"
@@ -418,14 +419,9 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     edBez->setText(v.sBez);
 
     FillAddressLists();
-    int iAdrArt = pointToPoint;
-    const QString editForm = m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, true);
-    // A light point shows as the list shows it ("02.15", not "2.15"): the form it is stored in.
-    edAdresse->setText(iAdrArt == pointToPoint ? m_program.bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, false)
-                                               : editForm);
-    // A key-driven kind offers point-to-point only; an address of another kind read from a file is
-    // shown as point-to-point, so that saving checks it as such.
-    cbAdrArt->setCurrentIndex(iAdrArt < cbAdrArt->count() ? iAdrArt : 0);
+    const FunctionCheck::Input edited = FunctionCheck::EditedAddress(m_program.bticino, v.sAdr, v.iType);
+    edAdresse->setText(edited.address);
+    cbAdrArt->setCurrentIndex(edited.addressKind < cbAdrArt->count() ? edited.addressKind : 0);
     cbAdrArtChange();
 
     cbBus->setCurrentIndex(v.iBus >= 0 && v.iBus < cbBus->count() ? v.iBus : 0);
@@ -654,28 +650,19 @@ void TfrmItem::btnGroupsClick()
 
 QString TfrmItem::ValidateInput(int iType)
 {
-    const QString sBez = edBez->text();
-    if (TopenHab::StoredLabel(sBez).isEmpty())
-        return m_program.language.GetMsg(Msg::LabelEmpty);
-    // The label stands between double quotes in the items file, where a quote would end it early
-    // and a backslash would escape the next character.
-    if (sBez.contains(QLatin1Char('"')) || sBez.contains(QLatin1Char('\\')))
-        return m_program.language.GetMsg(Msg::LabelQuoteOrBackslash);
+    FunctionCheck::Input input{iType,
+                               edBez->text(),
+                               edAdresse->text(),
+                               edCENKey->text(),
+                               cbAdrArt->currentIndex(),
+                               cbSzene->currentIndex() >= 0};
+    const QString error = FunctionCheck::Validate(m_program.language, m_program.bticino, input);
     if (iType != FunctionEntry::GroupScene) {
-        if (iType != FunctionEntry::CenScene && iType != FunctionEntry::ScenarioModule)
-            edCENKey->clear();
-        QString a;
-        QString pl;
-        const QString error = m_program.bticino.CheckAdr(edAdresse->text(), edCENKey->text(), iType,
-                                                         cbAdrArt->currentIndex(), a, pl);
-        if (!error.isEmpty())
-            return error;
-        if (!a.isEmpty())
-            edAdresse->setText(pl.isEmpty() ? a : a + QLatin1Char('.') + pl);
-    } else if (cbSzene->currentIndex() < 0) {
-        return m_program.language.GetMsg(Msg::SceneMissing);
+        edCENKey->setText(input.key);
+        if (error.isEmpty())
+            edAdresse->setText(input.address);
     }
-    return {};
+    return error;
 }
 
 QString TfrmItem::checkedGroups() const

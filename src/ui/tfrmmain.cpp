@@ -8,6 +8,7 @@
 #include "model/datetext.h"
 #include "model/fileerror.h"
 #include "model/tlanguage.h"
+#include "openhab/csvimport.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "style.h"
@@ -17,6 +18,7 @@
 #include "tfrmtransfer.h"
 #include "toggleswitch.h"
 #include "varunoversion.h"
+#include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
 #include "workspace/openhab5run.h"
 #include "workspace/prompts.h"
@@ -342,6 +344,7 @@ void TfrmMain::buildPopupMenu()
     addSeparator(pmItems);
     csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren…"), QStringLiteral("csv"));
     // Messages rather than Tags: their captions follow the language each time the menu opens.
+    csvImport = item(0, QStringLiteral("CSV importieren…"), {});
     openHab5Export = item(0, QStringLiteral("Für openHAB 5 exportieren…"), {});
     addSeparator(pmItems);
     pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
@@ -353,6 +356,7 @@ void TfrmMain::buildPopupMenu()
     // The keys work with the menu closed too.
     addActions({undoAction, redoAction});
     connect(pmItems, &QMenu::aboutToShow, this, [this] {
+        csvImport->setText(m_program.language.GetMsg(Msg::ImportCsvMenu));
         openHab5Export->setText(m_program.language.GetMsg(Msg::ExportOpenHab5Menu));
         pmRestore->setText(m_program.language.GetMsg(Msg::RestoreBackupMenu));
         undoAction->setText(m_program.language.GetMsg(Msg::UndoMenu));
@@ -364,6 +368,7 @@ void TfrmMain::buildPopupMenu()
     connect(pmMoveup, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
     connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
+    connect(csvImport, &QAction::triggered, this, &TfrmMain::importCsv);
     connect(openHab5Export, &QAction::triggered, this, &TfrmMain::exportOpenHab5);
     connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
     connect(undoAction, &QAction::triggered, this, [this] { stepHistory(-1); });
@@ -568,7 +573,7 @@ void TfrmMain::UpdateProjectButtons()
         command->setEnabled(projectWritable());
     for (QAction* command : {csvExport, openHab5Export, pmRestore})
         command->setEnabled(projectOpen());
-    for (QAction* command : {pmSort, pmMoveup, pmMoveDown})
+    for (QAction* command : {pmSort, pmMoveup, pmMoveDown, csvImport})
         command->setEnabled(projectWritable());
     updateHistoryCommands();
 }
@@ -690,12 +695,49 @@ void TfrmMain::exportCsv()
         return;
     }
     QStringList captions;
-    for (int column = FunctionList::LabelColumn; column <= FunctionList::GroupsColumn; ++column)
+    for (int column : {FunctionList::LabelColumn, FunctionList::AddressColumn, FunctionList::VoiceColumn,
+                       FunctionList::GroupsColumn, FunctionList::KeyColumn})
         captions << m_items.headerData(column, Qt::Horizontal).toString();
+    captions << m_program.language.GetMsg(Msg::CsvReversedColumn);
     const QByteArray bytes = CsvExport::Build(m_items.entries(), captions, lvItems->groupHeaders());
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
         m_program.prompts.error(TFileError{fileName, *reason}.text(m_program.language));
+}
+
+// The rows of a CSV file join the list or replace it, as one change that undo takes back. Refused
+// rows are named with their lines; the others are taken only when the user agrees.
+void TfrmMain::importCsv()
+{
+    const TLanguage& language = m_program.language;
+    Prompts& prompts = m_program.prompts;
+    const QString fileName = prompts.openFileName(
+        language.GetMsg(Msg::ImportCsvTitle),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QStringLiteral("CSV (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    const auto result = CsvImportRun::read(fileName, m_program.openHab, m_program.bticino, prompts);
+    if (!result)
+        return;
+    const QStringList report = CsvImport::Report(*result, language);
+    if (result->unreadable || (result->rows.isEmpty() && !report.isEmpty())) {
+        prompts.error(report.join(QLatin1Char('\n')));
+        return;
+    }
+    const QString newLine = QStringLiteral("\n");
+    if (!report.isEmpty() &&
+        !prompts.confirm(language.GetMsg(Msg::ImportValidRowsQuestion, newLine + report.join(newLine)),
+                         Prompts::Default::No))
+        return;
+    const bool replace =
+        prompts.confirm(language.GetMsg(Msg::ImportReplaceQuestion, QString::number(result->rows.size())),
+                        Prompts::Default::No);
+    const QList<FunctionEntry> rows =
+        CsvImportRun::combine(m_items.entries(), result->rows, replace, language);
+    if (!CsvImportRun::save(m_program.openHab, prompts, rows))
+        return;
+    m_items.setEntries(rows);
+    recordChange();
 }
 
 // The project as it is shown, also one that may only be shown: the export writes nothing into it.

@@ -77,6 +77,7 @@ public:
     QAction* pmMoveup = nullptr;
     QAction* pmMoveDown = nullptr;
     QAction* csvExport = nullptr;
+    QAction* csvImport = nullptr;
     QAction* openHab5Export = nullptr;
     QAction* pmRestore = nullptr;
     QAction* undoAction = nullptr;
@@ -119,6 +120,7 @@ private:
     void sortItems();
     void moveSelected(int offset);
     void exportCsv();
+    void importCsv();
     void exportOpenHab5();
     void restoreBackup();
     void SaveItems();

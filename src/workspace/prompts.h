@@ -35,6 +35,8 @@ public:
                         int& index) = 0;
     // Save-file dialog; an empty result means cancelled.
     virtual QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) = 0;
+    // Open-file dialog for an existing file, starting at proposal; an empty result means cancelled.
+    virtual QString openFileName(const QString& title, const QString& proposal, const QString& filter) = 0;
     // Dialog that picks an existing folder, starting at proposal; an empty result means cancelled.
     virtual QString folderName(const QString& title, const QString& proposal) = 0;
 };

@@ -87,6 +87,9 @@ private Q_SLOTS:
     void exportCsv();
     void exportCsvToFile();
     void exportCsvToAnUnwritableFile();
+    void importCsvReplacesOrAppends();
+    void importCsvDryRunWritesNothing();
+    void importCsvRefusedRowsWriteNothing();
     void checkDemoFindsNothingAndChangesNothing();
     void check_data();
     void check();
@@ -429,18 +432,18 @@ void TestCli::exportCsv_data()
     QTest::addColumn<QByteArray>("rows");
 
     // Group 4 shows the catalogue's header, not the window design's "Temperatur".
-    QTest::newRow("German") << QStringList()
-                            << QByteArray(
-                                   "\xEF\xBB\xBF"
-                                   "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n")
-                            << QByteArray("K\xC3\xBC"
-                                          "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;\r\n"
-                                          "Terrasse; 02.15;;Erdgeschoss, Garten;Lichter/Schalter;\r\n");
+    QTest::newRow("German")
+        << QStringList()
+        << QByteArray("\xEF\xBB\xBF"
+                      "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;Taste;Umgekehrt;\r\n")
+        << QByteArray("K\xC3\xBC"
+                      "che; 01.12;Ja;Erdgeschoss;Lichter/Schalter;;;\r\n"
+                      "Terrasse; 02.15;;Erdgeschoss, Garten;Lichter/Schalter;;;\r\n");
     QTest::newRow("English") << QStringList{u"--language"_s, u"English"_s}
                              << QByteArray("\xEF\xBB\xBF"
-                                           "Label;Address;Voice;Group membership;Art;\r\n")
-                             << QByteArray("Kino; 0.5;Yes;;Scenarios;\r\n"
-                                           "Erdgeschoss; ;Yes;Erdgeschoss;Individual scenes;\r\n");
+                                           "Label;Address;Voice;Group membership;Art;Key;Reversed;\r\n")
+                             << QByteArray("Kino; 0.5;Yes;;Scenarios;3;;\r\n"
+                                           "Erdgeschoss; ;Yes;Erdgeschoss;Individual scenes;;No;\r\n");
 }
 
 void TestCli::exportCsv()
@@ -475,6 +478,70 @@ void TestCli::exportCsvToAnUnwritableFile()
                                               " kann nicht geschrieben werden.")),
              result.err.constData());
     QVERIFY(!QFile::exists(file));
+}
+
+// --replace gives back the list the export wrote; the default appends, under new aliases; the
+// replaced files are backed up first.
+void TestCli::importCsvReplacesOrAppends()
+{
+    const QString file = m_folder->path() + u"liste.csv"_s;
+    QCOMPARE(run({u"export-csv"_s, u"Demo"_s, file}).status, 0);
+    const QByteArray exported = readBytes(file);
+    const QByteArray items = readBytes(demo() + Items);
+
+    const CliResult replaced = run({u"import-csv"_s, u"Demo"_s, file, u"--replace"_s});
+    QCOMPARE(replaced.status, 0);
+    QCOMPARE(replaced.out, QByteArray("Gültige Funktionen: 14, abgelehnte Zeilen: 0.\n"));
+    QCOMPARE(readBytes(demo() + Items), items);
+    const QStringList backups = QDir(demo() + u"backups"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(backups.size(), 1);
+    QVERIFY(backups.constFirst().endsWith(u"-before-save"_s));
+    QCOMPARE(readBytes(demo() + u"backups/"_s + backups.constFirst() + u'/' + Items), items);
+
+    QCOMPARE(run({u"import-csv"_s, u"Demo"_s, file}).status, 0);
+    const QByteArray twice = run({u"export-csv"_s, u"Demo"_s}).out;
+    QCOMPARE(twice.count("\r\n"), 1 + 2 * 14);
+    QVERIFY(twice.startsWith(exported));
+    QVERIFY(readBytes(demo() + Items)
+                .contains("Switch SWITCH_15 \"K\xC3\xBC"
+                          "che\""));
+
+    QCOMPARE(run({u"import-csv"_s, u"Demo"_s, file, u"--replace"_s, u"--append"_s}).status, 2);
+}
+
+void TestCli::importCsvDryRunWritesNothing()
+{
+    const QString file = m_folder->path() + u"liste.csv"_s;
+    QVERIFY(writeBytes(file, "Bezeichnung;Art;Adresse\r\nFlur;Dimmer;1.5\r\n"));
+    const QMap<QString, QByteArray> before = snapshot(demo());
+    const CliResult result = run({u"import-csv"_s, u"Demo"_s, file, u"--dry-run"_s, u"--replace"_s});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.out, QByteArray("Gültige Funktionen: 1, abgelehnte Zeilen: 0.\n"));
+    QCOMPARE(snapshot(demo()), before);
+}
+
+// A refused row keeps the whole file out unless the valid rows are accepted.
+void TestCli::importCsvRefusedRowsWriteNothing()
+{
+    const QString file = m_folder->path() + u"liste.csv"_s;
+    QVERIFY(writeBytes(file, "Bezeichnung;Art;Adresse\r\nFlur;Dimmer;1.5\r\nBad;Dimmer;1.99\r\n"));
+    // Opening the demo the first time completes it (a cloud identity, mqtt.cfg), as every command does.
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    const QMap<QString, QByteArray> before = snapshot(demo());
+    const QByteArray report = "Zeile 3: Adresse muss zwischen 0.1 und 10.15 liegen!\n"
+                              "G\xC3\xBCltige Funktionen: 1, abgelehnte Zeilen: 1.\n";
+
+    const CliResult refused = run({u"import-csv"_s, u"Demo"_s, file});
+    QCOMPARE(refused.status, 1);
+    QCOMPARE(refused.out, report);
+    QVERIFY2(refused.err.startsWith("Es wurde nichts importiert"), refused.err.constData());
+    QCOMPARE(snapshot(demo()), before);
+
+    const CliResult accepted = run({u"import-csv"_s, u"Demo"_s, file, u"--accept-valid"_s});
+    QCOMPARE(accepted.status, 0);
+    QCOMPARE(accepted.out, report);
+    QVERIFY(readBytes(demo() + Items).contains("Dimmer DIMMER_15 \"Flur\""));
+    QVERIFY(!readBytes(demo() + Items).contains("Bad"));
 }
 
 void TestCli::checkDemoFindsNothingAndChangesNothing()

@@ -9,7 +9,8 @@
 namespace {
 
 const QStringList columns = {QStringLiteral("Bezeichnung"), QStringLiteral("Adresse"),
-                             QStringLiteral("Alexa/Siri"), QStringLiteral("Gruppenzugehörigkeit")};
+                             QStringLiteral("Alexa/Siri"),  QStringLiteral("Gruppenzugehörigkeit"),
+                             QStringLiteral("Taste"),       QStringLiteral("Umgekehrt")};
 const QStringList groups = {QStringLiteral("Lichter/Schalter"),
                             QStringLiteral("Dimmer"),
                             QStringLiteral("Raffstore/Jalousien/Automation"),
@@ -17,7 +18,8 @@ const QStringList groups = {QStringLiteral("Lichter/Schalter"),
                             QStringLiteral("Szenarien"),
                             QStringLiteral("individuelle Szenen")};
 const QByteArray bom = "\xEF\xBB\xBF";
-const QByteArray header = "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n";
+const QByteArray header =
+    "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;Taste;Umgekehrt;\r\n";
 
 FunctionEntry row(const QString& caption, int kind, const QString& address = QStringLiteral("01.12"))
 {
@@ -51,24 +53,31 @@ void TestCsvExport::build_data()
     QTest::addColumn<QList<FunctionEntry>>("rows");
     QTest::addColumn<QByteArray>("lines");
 
+    FunctionEntry scene = row(QStringLiteral("Szene"), FunctionEntry::GroupScene);
+    scene.reverse = QStringLiteral("Ja");
+
     QTest::newRow("empty list: header only") << QList<FunctionEntry>() << QByteArray();
     QTest::newRow("stored order, blank before the address, header of the kind's group")
         << QList<FunctionEntry>{row(QStringLiteral("Küche"), 2),
                                 row(QStringLiteral("Bad"), 0, QStringLiteral("#3 (2)"))}
         << QByteArray("K\xC3\xBC"
-                      "che; 01.12;Ja;EG, OG;Raffstore/Jalousien/Automation;\r\n"
-                      "Bad; #3 (2);Ja;EG, OG;Lichter/Schalter;\r\n");
+                      "che; 01.12;Ja;EG, OG;Raffstore/Jalousien/Automation;01;;\r\n"
+                      "Bad; #3 (2);Ja;EG, OG;Lichter/Schalter;01;;\r\n");
     QTest::newRow("scenario module under group 4") << QList<FunctionEntry>{row(QStringLiteral("F420"), 4)}
-                                                   << QByteArray("F420; 01.12;Ja;EG, OG;Szenarien;\r\n");
-    QTest::newRow("separator quoted") << QList<FunctionEntry>{row(QStringLiteral("Licht; Flur"), 0)}
-                                      << QByteArray("\"Licht; Flur\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
+                                                   << QByteArray("F420; 01.12;Ja;EG, OG;Szenarien;01;;\r\n");
+    QTest::newRow("separator quoted")
+        << QList<FunctionEntry>{row(QStringLiteral("Licht; Flur"), 0)}
+        << QByteArray("\"Licht; Flur\"; 01.12;Ja;EG, OG;Lichter/Schalter;01;;\r\n");
     QTest::newRow("quote doubled") << QList<FunctionEntry>{row(QStringLiteral("Der \"Saal\""), 0)}
                                    << QByteArray(
-                                          "\"Der \"\"Saal\"\"\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
-    QTest::newRow("line breaks quoted") << QList<FunctionEntry>{row(QStringLiteral("a\rb\nc"), 0)}
-                                        << QByteArray("\"a\rb\nc\"; 01.12;Ja;EG, OG;Lichter/Schalter;\r\n");
+                                          "\"Der \"\"Saal\"\"\"; 01.12;Ja;EG, OG;Lichter/Schalter;01;;\r\n");
+    QTest::newRow("line breaks quoted")
+        << QList<FunctionEntry>{row(QStringLiteral("a\rb\nc"), 0)}
+        << QByteArray("\"a\rb\nc\"; 01.12;Ja;EG, OG;Lichter/Schalter;01;;\r\n");
+    QTest::newRow("individual scene: reversed, its key as the row holds it")
+        << QList<FunctionEntry>{scene} << QByteArray("Szene; 01.12;Ja;EG, OG;individuelle Szenen;01;Ja;\r\n");
     QTest::newRow("unknown kind: empty group field")
-        << QList<FunctionEntry>{row(QStringLiteral("X"), 9)} << QByteArray("X; 01.12;Ja;EG, OG;;\r\n");
+        << QList<FunctionEntry>{row(QStringLiteral("X"), 9)} << QByteArray("X; 01.12;Ja;EG, OG;;01;;\r\n");
 }
 
 void TestCsvExport::build()
@@ -80,9 +89,11 @@ void TestCsvExport::build()
 
 void TestCsvExport::translatedCaptionsButArtStays()
 {
-    const QStringList english = {QStringLiteral("Label"), QStringLiteral("Address"), QStringLiteral("Voice"),
-                                 QStringLiteral("Groups; rooms")};
-    QCOMPARE(CsvExport::Build({}, english, groups), bom + "Label;Address;Voice;\"Groups; rooms\";Art;\r\n");
+    const QStringList english = {QStringLiteral("Label"), QStringLiteral("Address"),
+                                 QStringLiteral("Voice"), QStringLiteral("Groups; rooms"),
+                                 QStringLiteral("Key"),   QStringLiteral("Reversed")};
+    QCOMPARE(CsvExport::Build({}, english, groups),
+             bom + "Label;Address;Voice;\"Groups; rooms\";Art;Key;Reversed;\r\n");
 }
 
 void TestCsvExport::writeReplacesTheFile()

@@ -103,7 +103,7 @@ void TestCsvReader::readsWhatTheExportWrites()
     Records expected;
     const QStringList captions = {"Name, first", "Adresse;", "\"Voice\"", "Gruppen\r\n"};
     const QStringList groups = {"Licht", "Dimmer;", "", "a\nb"};
-    expected << Record{1, captions + QStringList{"Art"}};
+    expected << Record{1, captions + QStringList{"Art", "", ""}};
     int line = 3; // the fourth caption's line break
     for (qsizetype i = 0; i < texts.size(); ++i) {
         FunctionEntry entry;
@@ -111,10 +111,12 @@ void TestCsvReader::readsWhatTheExportWrites()
         entry.address = texts[(i + 1) % texts.size()];
         entry.voice = texts[(i + 2) % texts.size()];
         entry.groups = texts[(i + 3) % texts.size()];
+        entry.key = texts[(i + 4) % texts.size()];
         entry.kind = int(i % 5); // 4: no header
         rows << entry;
-        const Record record{
-            line, {entry.caption, u' ' + entry.address, entry.voice, entry.groups, groups.value(entry.kind)}};
+        const Record record{line,
+                            {entry.caption, u' ' + entry.address, entry.voice, entry.groups,
+                             groups.value(entry.kind), entry.key, ""}};
         expected << record;
         for (const QString& field : record.fields)
             line += int(field.count(u'\n') + field.count(u'\r') - field.count(u"\r\n"));

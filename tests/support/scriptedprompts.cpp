@@ -62,6 +62,13 @@ QString ScriptedPrompts::folderName(const QString& title, const QString&)
     return answer.startsWith(QStringLiteral("text:")) ? answer.mid(5) : QString();
 }
 
+QString ScriptedPrompts::openFileName(const QString& title, const QString&, const QString&)
+{
+    shown << QStringLiteral("open: ") + title;
+    const QString answer = next(title);
+    return answer.startsWith(QStringLiteral("text:")) ? answer.mid(5) : QString();
+}
+
 QString ScriptedPrompts::saveFileName(const QString& title, const QString& defaultName, const QString&)
 {
     shown << QStringLiteral("save: ") + title;

@@ -39,6 +39,8 @@ public:
     // Takes a queued text as the entry to pick; shown as "choose: caption / prompt / entry | entry".
     bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;
     QString saveFileName(const QString& title, const QString& defaultName, const QString& filter) override;
+    // Takes a queued text as the file picked, like saveFileName; shown as "open: title".
+    QString openFileName(const QString& title, const QString& proposal, const QString& filter) override;
     // Takes a queued text as the folder picked, like saveFileName; shown as "folder: title".
     QString folderName(const QString& title, const QString& proposal) override;
 

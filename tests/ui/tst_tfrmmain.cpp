@@ -104,6 +104,7 @@ private slots:
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
     void undoTakesBackEveryChange();
+    void csvImportIsOneUndoableStep();
 
 private:
     void start();
@@ -609,12 +610,12 @@ void MainWindowTest::csvExportReadsBackAsWritten()
                  .filePath(QStringLiteral("Demo.csv")));
     QVERIFY(readBytes(fileName).startsWith(
         "\xEF\xBB\xBF"
-        "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;\r\n"));
+        "Bezeichnung;Adresse;Alexa/Siri;Gruppenzugeh\xC3\xB6rigkeit;Art;Taste;Umgekehrt;\r\n"));
     const QJsonArray read = readCsvWithPython(fileName);
     QCOMPARE(read.size(), labels.size() + 1);
     for (int row = 0; row < labels.size(); ++row) {
         const QJsonArray fields = read.at(row + 1).toArray();
-        QCOMPARE(fields.size(), 6); // five fields, each followed by ";"
+        QCOMPARE(fields.size(), 8); // seven fields, each followed by ";"
         QCOMPARE(fields.at(0).toString(), labels.at(row));
         QCOMPARE(fields.at(1).toString(), QStringLiteral(" 01.13"));
         QCOMPARE(fields.at(4).toString(), QStringLiteral("Dimmer"));
@@ -775,6 +776,53 @@ void MainWindowTest::undoTakesBackEveryChange()
     w().pmMoveup->trigger();
     QVERIFY(!w().redoAction->isEnabled());
     QVERIFY(m_prompts.allAnswered());
+}
+
+// The popup menu imports the valid rows of a file only when the user accepts them, appends them
+// when asked so, and undo takes the whole import back.
+void MainWindowTest::csvImportIsOneUndoableStep()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    const QString itemsFile = projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items"));
+    const QByteArray before = readBytes(itemsFile);
+    const int rows = w().items().count();
+    const QString fileName = m_folder->path() + QStringLiteral("liste.csv");
+    QVERIFY(writeBytes(fileName, "Bezeichnung;Art;Adresse\r\nFlur;Dimmer;1.5\r\nBad;Dimmer;1.99\r\n"));
+    const QString open = QStringLiteral("open: CSV-Datei importieren");
+    const QString question =
+        QStringLiteral("confirm, default No: Die gültigen Zeilen trotzdem importieren? Nicht "
+                       "importiert werden:\nZeile 3: Adresse muss zwischen 0.1 und 10.15 "
+                       "liegen!");
+
+    m_prompts.queueText(fileName);
+    m_prompts.queueNo();
+    QVERIFY(w().csvImport->isEnabled());
+    w().csvImport->trigger();
+    QCOMPARE(m_prompts.shown, QStringList({open, question}));
+    QCOMPARE(readBytes(itemsFile), before);
+    QVERIFY(!w().undoAction->isEnabled());
+
+    m_prompts.reset();
+    m_prompts.queueText(fileName);
+    m_prompts.queueYes();
+    m_prompts.queueNo(); // append
+    w().csvImport->trigger();
+    QCOMPARE(m_prompts.shown,
+             QStringList({open, question,
+                          QStringLiteral("confirm, default No: Sollen die 1 Funktionen der Datei die "
+                                         "Funktionsliste ersetzen? Bei Nein werden sie angehängt.")}));
+    QCOMPARE(w().items().count(), rows + 1);
+    QCOMPARE(w().items().entries().constLast().caption, QStringLiteral("Flur"));
+    const QByteArray line = "Dimmer DIMMER_" + QByteArray::number(rows + 1) + " \"Flur\"";
+    QVERIFY(readBytes(itemsFile).contains(line));
+
+    w().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w()));
+    QTest::keyClick(&w(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w().items().count(), rows);
+    QCOMPARE(readBytes(itemsFile), before);
 }
 
 QTEST_MAIN(MainWindowTest)

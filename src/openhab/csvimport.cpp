@@ -1,0 +1,303 @@
+#include "csvimport.h"
+
+#include "bus/tbticino.h"
+#include "functioncheck.h"
+#include "model/captions.h"
+#include "model/csvreader.h"
+#include "model/functionvocabulary.h"
+#include "model/groupnames.h"
+#include "model/tlanguage.h"
+#include "topenhab.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace CsvImport {
+
+namespace {
+
+enum Column
+{
+    LabelColumn,
+    AddressColumn,
+    VoiceColumn,
+    GroupsColumn,
+    KindColumn,
+    KeyColumn,
+    ReversedColumn,
+    ColumnCount
+};
+
+// The export names the kind column so in every language.
+const QString kindCaption = QStringLiteral("Art");
+
+const std::array<TCaption, ColumnCount> columnCaptions = {Captions::LabelColumn,
+                                                          Captions::AddressColumn,
+                                                          Captions::VoiceColumn,
+                                                          Captions::GroupsColumn,
+                                                          TCaption{},
+                                                          Captions::KeyColumn,
+                                                          TCaption{}};
+
+// The words for kinds: the export's list group headers, the kind messages and the function
+// editor's kind buttons.
+const std::array<Msg, FunctionEntry::KindCount> kindMessages = {Msg::KindLights,    Msg::KindDimmers,
+                                                                Msg::KindBlinds,    Msg::KindCen,
+                                                                Msg::KindScenarios, Msg::KindGroupScenes};
+const std::array<int, FunctionEntry::KindCount> kindButtonTags = {53, 54, 55, 56, 57, 58};
+
+// What a file may call columns and values, in every language of the catalogue and German as built in.
+struct Words
+{
+    std::array<QStringList, ColumnCount> columns;
+    std::array<QStringList, FunctionEntry::KindCount> kinds;
+    QStringList yes;
+    QStringList no;
+    QStringList stopAllBlinds;
+
+    void add(const TLanguage& language)
+    {
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (columnCaptions[column].tag > 0)
+                columns[column] << Captions::Text(language, columnCaptions[column]);
+        }
+        columns[ReversedColumn] << language.GetMsg(Msg::CsvReversedColumn);
+        for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
+            kinds[kind] << Captions::Text(language, Captions::GroupHeaders[kind])
+                        << language.GetMsg(kindMessages[kind])
+                        << language.Caption(QString::number(kindButtonTags[kind]));
+        yes << language.GetMsg(Msg::Yes);
+        no << language.GetMsg(Msg::No);
+        stopAllBlinds << language.GetMsg(Msg::StopAllBlinds);
+    }
+
+    explicit Words(const TLanguage& current)
+    {
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (columnCaptions[column].tag > 0)
+                columns[column] << columnCaptions[column].german.toString();
+        }
+        columns[KindColumn] << kindCaption;
+        for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
+            kinds[kind] << Captions::GroupHeaders[kind].german.toString() << QString::number(kind);
+        stopAllBlinds << Vocabulary::StopAllBlinds.toString();
+        add(current);
+        const QString folder = QFileInfo(current.languageFile()).path();
+        for (const QString& name : current.GetLanguages()) {
+            TLanguage each(folder);
+            each.LoadLanguage(name);
+            add(each);
+        }
+    }
+};
+
+bool isOneOf(const QStringList& words, const QString& text)
+{
+    return std::any_of(words.cbegin(), words.cend(), [&](const QString& word) {
+        return !word.isEmpty() && word.compare(text, Qt::CaseInsensitive) == 0;
+    });
+}
+
+class Importer
+{
+public:
+    Importer(const TopenHab& openHab, const Tbticino& bticino)
+        : m_openHab(openHab), m_bticino(bticino), m_language(openHab.language()), m_words(m_language)
+    {
+        m_at.fill(-1);
+    }
+
+    // Finds the columns; the reason when the header cannot be taken.
+    QString readHeader(const QStringList& fields)
+    {
+        m_fieldCount = int(fields.size());
+        for (int at = 0; at < m_fieldCount; ++at) {
+            const QString name = fields.at(at).trimmed();
+            // An empty caption is a column the file leaves unused.
+            if (name.isEmpty())
+                continue;
+            const auto column = std::find_if(m_words.columns.cbegin(), m_words.columns.cend(),
+                                             [&](const QStringList& words) { return isOneOf(words, name); });
+            const auto index = column - m_words.columns.cbegin();
+            if (column == m_words.columns.cend() || m_at[index] >= 0)
+                return m_language.GetMsg(Msg::CsvColumnUnknown, name);
+            m_at[index] = at;
+        }
+        for (const Column needed : {LabelColumn, KindColumn, AddressColumn}) {
+            if (m_at[needed] < 0)
+                return m_language.GetMsg(Msg::CsvColumnMissing, m_words.columns[needed].constFirst());
+        }
+        return {};
+    }
+
+    // Fills row from the fields of one line; the reason when the line is refused.
+    QString readRow(const QStringList& fields, FunctionEntry& row) const
+    {
+        if (fields.size() != m_fieldCount)
+            return m_language.GetMsg(Msg::CsvFieldCount, QString::number(fields.size()),
+                                     QString::number(m_fieldCount));
+        const QString kindText = field(fields, KindColumn);
+        const auto kind = std::find_if(m_words.kinds.cbegin(), m_words.kinds.cend(),
+                                       [&](const QStringList& words) { return isOneOf(words, kindText); });
+        if (kind == m_words.kinds.cend())
+            return unknownValue(kindText, KindColumn);
+        const int iType = int(kind - m_words.kinds.cbegin());
+
+        // The address and key as a row holds them: with the local bus and the CEN variant.
+        FunctionEntry held;
+        held.kind = iType;
+        held.address = field(fields, AddressColumn);
+        held.key = field(fields, KeyColumn);
+        const TItemValues typed = m_openHab.ExtractItem(held);
+        FunctionCheck::Input input = typedInput(fields, typed);
+        if (const QString error = FunctionCheck::Validate(m_language, m_bticino, input); !error.isEmpty())
+            return error;
+
+        const std::optional<QString> voice = voiceText(field(fields, VoiceColumn), iType);
+        if (!voice)
+            return unknownValue(field(fields, VoiceColumn), VoiceColumn);
+        const QString reversed = field(fields, ReversedColumn);
+        if (!reversed.isEmpty() && !isOneOf(m_words.yes, reversed) && !isOneOf(m_words.no, reversed))
+            return unknownValue(reversed, ReversedColumn);
+        QString memberships;
+        if (const QString error = readGroups(field(fields, GroupsColumn), input, memberships);
+            !error.isEmpty())
+            return error;
+
+        // A scene's bus is part of the address it keeps.
+        const int iBus = iType == FunctionEntry::GroupScene ? 0 : typed.iBus;
+        m_openHab.FillItem(row, iType, input.label, input.address, QString(), memberships, *voice, input.key,
+                           isOneOf(m_words.yes, reversed), iBus, typed.iCEN);
+        return {};
+    }
+
+private:
+    // The function as the editor would hold it before its checks.
+    FunctionCheck::Input typedInput(const QStringList& fields, const TItemValues& typed) const
+    {
+        FunctionCheck::Input input = FunctionCheck::EditedAddress(m_bticino, typed.sAdr, typed.iType);
+        if (typed.iType == FunctionEntry::GroupScene) {
+            // A scene's address is never checked nor written to the gateway: it is kept as it came,
+            // its bus included, without the blank the export puts in front.
+            input.address = rawField(fields, AddressColumn);
+            if (input.address.startsWith(QLatin1Char(' ')))
+                input.address.remove(0, 1);
+        }
+        input.label = rawField(fields, LabelColumn);
+        input.key = typed.sCENKey;
+        input.sceneChosen = !field(fields, GroupsColumn).isEmpty();
+        return input;
+    }
+
+    // The groups text the editor would store: the checked groups joined by its separator, or the
+    // one group (or the stop-all token) a scene switches. The reason when a group is not the
+    // project's.
+    QString readGroups(const QString& groups, const FunctionCheck::Input& input, QString& memberships) const
+    {
+        QStringList names;
+        if (input.kind == FunctionEntry::GroupScene) {
+            if (isOneOf(m_words.stopAllBlinds, groups)) {
+                memberships = Vocabulary::StopAllBlinds.toString();
+                return {};
+            }
+            names << groups;
+        } else {
+            for (const QStringView name : GeneratorGroupNames(groups)) {
+                if (!name.isEmpty())
+                    names << name.toString();
+            }
+        }
+        memberships = names.join(GroupSeparator);
+        for (const QString& name : names) {
+            if (!m_openHab.slGroups.contains(name))
+                return missingGroup(name, input.label);
+        }
+        return {};
+    }
+
+    QString rawField(const QStringList& fields, Column column) const
+    {
+        return m_at[column] < 0 ? QString() : fields.at(m_at[column]);
+    }
+    QString field(const QStringList& fields, Column column) const
+    {
+        return rawField(fields, column).trimmed();
+    }
+
+    QString columnName(Column column) const { return m_words.columns[column].constFirst(); }
+
+    QString unknownValue(const QString& value, Column column) const
+    {
+        return m_language.GetMsg(Msg::CsvValueUnknown, value, columnName(column));
+    }
+
+    QString missingGroup(const QString& group, const QString& label) const
+    {
+        const QChar quote = QLatin1Char('"');
+        return m_language.GetMsg(Msg::CheckMissingGroup, quote + group + quote, quote + label + quote);
+    }
+
+    // The voice text the editor would store for the kind; none for a word the file cannot mean.
+    std::optional<QString> voiceText(const QString& text, int iType) const
+    {
+        const bool home = text.compare(Vocabulary::HomeVoice, Qt::CaseInsensitive) == 0;
+        const bool on = home || text.compare(Vocabulary::AlexaVoice, Qt::CaseInsensitive) == 0 ||
+                        isOneOf(m_words.yes, text);
+        if (!on)
+            return text.isEmpty() || isOneOf(m_words.no, text) ? std::optional<QString>(QString())
+                                                               : std::nullopt;
+        if (iType == FunctionEntry::Automation)
+            return (home ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
+        return m_language.GetMsg(Msg::Yes);
+    }
+
+    const TopenHab& m_openHab;
+    const Tbticino& m_bticino;
+    const TLanguage& m_language;
+    const Words m_words;
+    std::array<int, ColumnCount> m_at;
+    int m_fieldCount = 0;
+};
+
+} // namespace
+
+Result Read(const QByteArray& bytes, const TopenHab& openHab, const Tbticino& bticino)
+{
+    const TLanguage& language = openHab.language();
+    Result result;
+    const CsvReader::Result parsed = CsvReader::read(bytes);
+    if (const auto* error = std::get_if<CsvReader::Error>(&parsed)) {
+        result.refused << Refusal{error->line, language.GetMsg(Msg::CsvUnreadable)};
+        result.unreadable = true;
+        return result;
+    }
+    const QList<CsvReader::Record>& records = std::get<QList<CsvReader::Record>>(parsed);
+    Importer importer(openHab, bticino);
+    const CsvReader::Record header = records.value(0, CsvReader::Record{1, {}});
+    if (const QString error = importer.readHeader(header.fields); !error.isEmpty()) {
+        result.refused << Refusal{header.line, error};
+        result.unreadable = true;
+        return result;
+    }
+    for (qsizetype at = 1; at < records.size(); ++at) {
+        FunctionEntry row;
+        if (const QString error = importer.readRow(records.at(at).fields, row); !error.isEmpty())
+            result.refused << Refusal{records.at(at).line, error};
+        else
+            result.rows << row;
+    }
+    return result;
+}
+
+QStringList Report(const Result& result, const TLanguage& language)
+{
+    QStringList lines;
+    for (const Refusal& refusal : result.refused)
+        lines << language.GetMsg(Msg::CsvRefusedRow, QString::number(refusal.line), refusal.reason);
+    return lines;
+}
+
+} // namespace CsvImport
