@@ -252,6 +252,14 @@ enum class Msg : int
     OpenHab5CenKeyOutOfRange = 287,
     OpenHab5GroupWithoutLight = 288,
     OpenHab5NotAccepted = 289,
+    FunctionChangesSummary = 300,
+    ChangedFiles = 301,
+    CliDiffOption = 302,
+    CliUnifiedOption = 303,
+    CliDryRunOption = 304,
+    GatewayNotReadable = 305,
+    SentValueDiffers = 306,
+    DryRunNothingSent = 307,
 };
 
 namespace Messages {
