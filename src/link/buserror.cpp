@@ -4,6 +4,11 @@
 
 using namespace Qt::StringLiterals;
 
+QString TBusServer::address() const
+{
+    return host + u':' + QString::number(port);
+}
+
 QString BusErrorText(const TLanguage& language, TBusError error, const QString& detail)
 {
     switch (error) {

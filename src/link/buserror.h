@@ -25,6 +25,9 @@ struct TBusServer
     QString host;
     quint16 port = 20000;
     QString password;
+
+    // "host:port", as the error texts show it.
+    QString address() const;
 };
 
 // The text that tells the user what happened; detail is the address, the refused frame or the

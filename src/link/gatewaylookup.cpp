@@ -1,5 +1,6 @@
 #include "gatewaylookup.h"
 
+#include "gatewayanswer.h"
 #include "model/fileerror.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
@@ -7,11 +8,9 @@
 
 #include <QDir>
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QTimer>
 #include <QUrl>
@@ -55,24 +54,6 @@ QNetworkRequest makeRequest(const QUrl& url, const QList<QSslCertificate>& extra
     return request;
 }
 
-// The service's word for a gateway it has not seen.
-bool isNoAddress(const QString& answer)
-{
-    return answer.isEmpty() || answer == u"unknown";
-}
-
-// An address goes into project.ini and later into the bus-server check and the transfer, so only
-// an IPv4 or IPv6 address or a host name of letters, digits, hyphens and dots (at most 253 bytes,
-// labels of 1 to 63 that neither start nor end with a hyphen) counts as one.
-bool isAddress(const QString& answer)
-{
-    if (!QHostAddress(answer).isNull())
-        return true;
-    static const QRegularExpression hostName(
-        u"^(?=.{1,253}$)[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*\\.?$"_s);
-    return hostName.match(answer).hasMatch();
-}
-
 } // namespace
 
 TGatewayLookup::TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
@@ -89,27 +70,28 @@ bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
     if (sSerial.isEmpty())
         return false;
 
-    QString answer;
-    if (!fetch(sSerial, answer)) {
+    QByteArray body;
+    if (!fetch(sSerial, body)) {
         m_prompts.error(m_language.GetMsg(Msg::LookupUnreachable));
         return false;
     }
     // Whatever else the service answers is no address: nothing of it is kept.
-    if (!isNoAddress(answer) && !isAddress(answer)) {
+    const GatewayAnswer answer = GatewayAnswer::read(body);
+    if (answer.kind == GatewayAnswer::Invalid) {
         m_prompts.error(m_language.GetMsg(Msg::TransferError));
         return false;
     }
     TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
     if (!ini.setSerial(sSerial))
         return failedWrite(ini.inif());
-    if (isNoAddress(answer)) {
+    if (answer.kind == GatewayAnswer::Unknown) {
         m_prompts.error(m_language.GetMsg(Msg::IpNotFound, sSerial));
         return false;
     }
-    if (!ini.setIP(answer))
+    if (!ini.setIP(answer.address))
         return failedWrite(ini.inif());
-    edIP = answer;
-    m_prompts.information(m_language.GetMsg(Msg::IpFound) + u' ' + answer);
+    edIP = answer.address;
+    m_prompts.information(m_language.GetMsg(Msg::IpFound) + u' ' + answer.address);
     return true;
 }
 
@@ -133,9 +115,9 @@ bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
 
 // Every failure counts alike: no resolution or connection, TLS refused, a status outside 2xx
 // (redirects are not followed), an answer too long, or the time-out.
-bool TGatewayLookup::fetch(const QString& sSerial, QString& answer) const
+bool TGatewayLookup::fetch(const QString& serial, QByteArray& body) const
 {
-    const QUrl url = requestUrl(m_cloudServer, sSerial);
+    const QUrl url = requestUrl(m_cloudServer, serial);
     if (url.isEmpty())
         return false;
 
@@ -145,7 +127,7 @@ bool TGatewayLookup::fetch(const QString& sSerial, QString& answer) const
     // service announces its length, sends it in chunks or just closes at the end; one byte beyond
     // the cap ends the request.
     reply->setReadBufferSize(MaxAnswerSize + 1);
-    QByteArray body;
+    body.clear();
     bool bTooLong = false;
     const auto take = [&] {
         body += reply->read(MaxAnswerSize + 1 - body.size());
@@ -173,6 +155,5 @@ bool TGatewayLookup::fetch(const QString& sSerial, QString& answer) const
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (bTooLong || reply->error() != QNetworkReply::NoError || status < 200 || status > 299)
         return false;
-    answer = QString::fromUtf8(body).trimmed();
     return true;
 }

@@ -36,8 +36,8 @@ private:
     // Reports a project.ini that could not be written; always false.
     bool failedWrite(const TIniFile& ini);
     bool askSerial(QString& sSerial, QString& lblSerial);
-    // The service's answer, trimmed; false when the request failed.
-    bool fetch(const QString& sSerial, QString& answer) const;
+    // The body of the service's answer; false when the request failed.
+    bool fetch(const QString& serial, QByteArray& body) const;
 
     const TLanguage& m_language;
     Prompts& m_prompts;

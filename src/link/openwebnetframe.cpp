@@ -1,5 +1,7 @@
 #include "openwebnetframe.h"
 
+#include <algorithm>
+
 namespace OpenWebNetFrame {
 
 std::optional<TCommand> ParseCommand(const QByteArray& frame)
@@ -24,8 +26,9 @@ bool TOwnFrameReader::feed(const QByteArray& bytes)
     while (start < m_pending.size()) {
         const qsizetype end = m_pending.indexOf("##", start);
         const qsizetype stop = end < 0 ? m_pending.size() : end;
-        // Everything up to the end marker must be a frame's head and body.
-        for (qsizetype i = start; i < stop; ++i) {
+        // Everything up to the end marker must be a frame's head and body: a "*" first, so that
+        // an end marker right after the last frame is no frame of its own.
+        for (qsizetype i = start; i < std::max(stop, start + 1); ++i) {
             const char c = m_pending.at(i);
             const bool bFrameByte = (c >= '0' && c <= '9') || c == '*' || c == '#';
             if (!bFrameByte || (i == start && c != '*')) {

@@ -1,36 +1,11 @@
 #include "openwebnetsession.h"
 
-#include "openwebnetauth.h"
-
-#include <QRandomGenerator>
-
-using namespace Qt::StringLiterals;
 namespace Frame = OpenWebNetFrame;
 
 namespace {
 
 // A status request may be answered by many frames before its ACK; more than this is no bus.
 constexpr qsizetype maxAnswers = 4096;
-
-// The value of a frame "*#<digits>##", or nothing.
-std::optional<QByteArray> digitsValue(const QByteArray& frame)
-{
-    if (!frame.startsWith("*#") || !frame.endsWith("##") || frame.size() <= 4)
-        return std::nullopt;
-    const QByteArray value = frame.mid(2, frame.size() - 4);
-    for (const char c : value) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-    }
-    return value;
-}
-
-QByteArray randomHex(qsizetype bytes)
-{
-    QByteArray random(bytes, Qt::Uninitialized);
-    QRandomGenerator::system()->generate(random.begin(), random.end());
-    return random.toHex();
-}
 
 } // namespace
 
@@ -43,7 +18,7 @@ TOwnSession::TOwnSession(Kind kind, QObject* parent) : QObject(parent), m_kind(k
     connect(&m_socket, &QTcpSocket::disconnected, this, &TOwnSession::onDisconnected);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
         if (m_state == State::Connecting)
-            fail(TBusError::NoServer, address());
+            fail(TBusError::NoServer, m_server.address());
         else if (m_state != State::Closed)
             onDisconnected();
     });
@@ -94,7 +69,8 @@ void TOwnSession::Discard(TOwnSession*& session, const QObject* receiver)
 void TOwnSession::onConnected()
 {
     // The greeting belongs to the connection: it must come within the connection's bound.
-    m_state = State::Greeting;
+    m_state = State::Opening;
+    m_handshake.emplace(m_kind == Kind::Command ? Frame::CommandSession : Frame::EventSession, m_server);
 }
 
 void TOwnSession::onReadyRead()
@@ -113,8 +89,8 @@ void TOwnSession::onDisconnected()
     if (m_state == State::Closed)
         return;
     // A server that hangs up before its greeting is no bus server this program can talk to.
-    if (m_state == State::Connecting || m_state == State::Greeting)
-        fail(TBusError::NoServer, address());
+    if (m_state == State::Connecting || awaitsGreeting())
+        fail(TBusError::NoServer, m_server.address());
     else
         fail(TBusError::ConnectionLost);
 }
@@ -122,9 +98,9 @@ void TOwnSession::onDisconnected()
 void TOwnSession::onTimeout()
 {
     if (m_state == State::Connecting)
-        fail(TBusError::NoServer, address());
-    else if (m_state == State::Greeting)
-        fail(TBusError::NoGreeting, address());
+        fail(TBusError::NoServer, m_server.address());
+    else if (awaitsGreeting())
+        fail(TBusError::NoGreeting, m_server.address());
     else
         fail(TBusError::NoAnswer);
 }
@@ -132,22 +108,8 @@ void TOwnSession::onTimeout()
 void TOwnSession::handleFrame(const QByteArray& frame)
 {
     switch (m_state) {
-    case State::Greeting:
-        if (frame != Frame::Ack)
-            return fail(TBusError::Garbage, QString::fromLatin1(frame));
-        write(m_kind == Kind::Command ? Frame::CommandSession : Frame::EventSession, State::Identifying);
-        return;
-    case State::Identifying:
-        return handleIdentity(frame);
-    case State::NumericCheck:
-        if (frame == Frame::Ack)
-            return becomeOpen();
-        return fail(frame == Frame::Nack ? TBusError::PasswordRefused : TBusError::Garbage,
-                    QString::fromLatin1(frame));
-    case State::HashRandom:
-        return handleHashRandom(frame);
-    case State::HashConfirm:
-        return handleHashConfirm(frame);
+    case State::Opening:
+        return handleHandshake(frame);
     case State::Open:
         if (m_kind == Kind::Event)
             emit eventFrame(frame);
@@ -161,55 +123,24 @@ void TOwnSession::handleFrame(const QByteArray& frame)
     }
 }
 
-void TOwnSession::handleIdentity(const QByteArray& frame)
+void TOwnSession::handleHandshake(const QByteArray& frame)
 {
-    if (frame == Frame::Ack)
+    const QByteArray reply = m_handshake->take(frame);
+    switch (m_handshake->step()) {
+    case OwnHandshake::Step::Failed:
+        return fail(m_handshake->error(), m_handshake->detail());
+    case OwnHandshake::Step::Open:
+        if (!reply.isEmpty())
+            m_socket.write(reply);
         return becomeOpen();
-    // No password was asked for yet: the server refuses this computer, not a password.
-    if (frame == Frame::Nack)
-        return fail(TBusError::SessionRefused, address());
-    if (frame == "*98*1##" || frame == "*98*2##") {
-        m_algorithm = frame == "*98*1##" ? QCryptographicHash::Sha1 : QCryptographicHash::Sha256;
-        write(Frame::Ack, State::HashRandom);
-        return;
+    default:
+        return write(reply, State::Opening);
     }
-    if (const auto nonce = digitsValue(frame)) {
-        const auto answer = OpenWebNetAuth::NumericAnswer(m_server.password, QString::fromLatin1(*nonce));
-        // The numeric scheme knows digits only: another password can never be right.
-        if (!answer)
-            return fail(TBusError::PasswordRefused);
-        write("*#" + QByteArray::number(*answer) + "##", State::NumericCheck);
-        return;
-    }
-    fail(TBusError::Garbage, QString::fromLatin1(frame));
 }
 
-void TOwnSession::handleHashRandom(const QByteArray& frame)
+bool TOwnSession::awaitsGreeting() const
 {
-    if (frame == Frame::Nack)
-        return fail(TBusError::PasswordRefused);
-    const qsizetype hashBytes = QCryptographicHash::hashLength(m_algorithm);
-    const auto digits = digitsValue(frame);
-    const auto ra = digits ? OpenWebNetAuth::FromDigits(*digits) : std::nullopt;
-    if (!ra || ra->size() != hashBytes * 2)
-        return fail(TBusError::Garbage, QString::fromLatin1(frame));
-    const QByteArray rb = randomHex(hashBytes);
-    const auto proof = OpenWebNetAuth::HashProof(m_algorithm, m_server.password, *ra, rb);
-    m_expectedServer = proof.expectedServer;
-    write("*#" + OpenWebNetAuth::ToDigits(rb) + '*' + OpenWebNetAuth::ToDigits(proof.clientProof) + "##",
-          State::HashConfirm);
-}
-
-void TOwnSession::handleHashConfirm(const QByteArray& frame)
-{
-    const auto digits = digitsValue(frame);
-    const auto hash = digits ? OpenWebNetAuth::FromDigits(*digits) : std::nullopt;
-    // A server that cannot prove it knows the password is refused like a wrong password.
-    if (!hash || *hash != m_expectedServer)
-        return fail(frame == Frame::Nack || hash ? TBusError::PasswordRefused : TBusError::Garbage,
-                    QString::fromLatin1(frame));
-    m_socket.write(Frame::Ack);
-    becomeOpen();
+    return m_state == State::Opening && m_handshake->step() == OwnHandshake::Step::Greeting;
 }
 
 void TOwnSession::handleAnswer(const QByteArray& frame)
@@ -253,9 +184,4 @@ void TOwnSession::fail(TBusError error, const QString& detail)
         return;
     close();
     emit failed(error, detail);
-}
-
-QString TOwnSession::address() const
-{
-    return m_server.host + u':' + QString::number(m_server.port);
 }

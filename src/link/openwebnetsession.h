@@ -2,13 +2,15 @@
 
 #include "buserror.h"
 #include "openwebnetframe.h"
+#include "openwebnethandshake.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QList>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <optional>
 
 // One OpenWebNet session with the installation's bus server, on Qt's asynchronous socket: a
 // command session sends frames and gets each one acknowledged or refused; an event session
@@ -58,11 +60,7 @@ private:
     {
         Closed,
         Connecting,
-        Greeting,
-        Identifying,
-        NumericCheck,
-        HashRandom,
-        HashConfirm,
+        Opening, // the handshake runs
         Open,
         Waiting,
     };
@@ -72,14 +70,12 @@ private:
     void onDisconnected();
     void onTimeout();
     void handleFrame(const QByteArray& frame);
-    void handleIdentity(const QByteArray& frame);
-    void handleHashRandom(const QByteArray& frame);
-    void handleHashConfirm(const QByteArray& frame);
+    void handleHandshake(const QByteArray& frame);
+    bool awaitsGreeting() const;
     void handleAnswer(const QByteArray& frame);
     void write(const QByteArray& frame, State next);
     void becomeOpen();
     void fail(TBusError error, const QString& detail = {});
-    QString address() const;
 
     Kind m_kind;
     int m_connectMs = defaultConnectMs;
@@ -89,8 +85,7 @@ private:
     QTimer m_timer;
     TOwnFrameReader m_reader;
     State m_state = State::Closed;
-    QCryptographicHash::Algorithm m_algorithm = QCryptographicHash::Sha256;
-    QByteArray m_expectedServer;
+    std::optional<OwnHandshake> m_handshake;
     QByteArray m_command;
     QList<QByteArray> m_answers;
 };

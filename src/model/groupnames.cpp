@@ -89,11 +89,11 @@ QString GroupLabel(const GroupLabels& labels, const QString& name)
     return labels.value(name, name);
 }
 
-QString GroupLabelsText(const GroupLabels& labels, const QString& sGroups)
+QString GroupLabelsText(const GroupLabels& labels, const QString& groups)
 {
-    if (labels.isEmpty() || sGroups.isEmpty())
-        return sGroups;
-    QStringList names = EditorGroupNames(sGroups);
+    if (labels.isEmpty() || groups.isEmpty())
+        return groups;
+    QStringList names = EditorGroupNames(groups);
     for (QString& name : names)
         name = GroupLabel(labels, name);
     return names.join(GroupSeparator);

@@ -35,7 +35,7 @@ bool IsValidGroupName(const QString& name);
 using GroupLabels = QHash<QString, QString>;
 QString GroupLabel(const GroupLabels& labels, const QString& name);
 // The groups of a groups text as people read them, joined by GroupSeparator.
-QString GroupLabelsText(const GroupLabels& labels, const QString& sGroups);
+QString GroupLabelsText(const GroupLabels& labels, const QString& groups);
 
 // A group as the user typed it: the item name the files use, and the typed text as its label when
 // the two differ.

@@ -1,29 +1,32 @@
 #pragma once
 
+#include "initext.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
 
-// An INI file as the program's settings files use it: "[section]" headers followed by
-// "key=value" lines. Keys and section names match without regard to letter case. Values are read
-// with blanks at both ends removed, one enclosing pair of equal quotes (" or ') removed, and cut to
-// at most 2047 characters. Every call reads the file anew, so writes by others are seen at once;
-// a missing file reads as empty. Files are UTF-8.
+// An INI file as the program's settings files use it, read and edited by the rules of IniText.
+// Every call reads the file anew, so writes by others are seen at once; a missing file reads as
+// empty.
 class TIniFile
 {
 public:
-    static constexpr int MaxValueLength = 2047;
+    static constexpr int MaxValueLength = IniText::MaxValueLength;
 
     explicit TIniFile(QString fileName);
 
     const QString& fileName() const { return m_fileName; }
 
-    QStringList sections() const;
-    QStringList keys(const QString& section) const;
+    QStringList sections() const { return read().sections(); }
+    QStringList keys(const QString& section) const { return read().keys(section); }
     // Keys with their values, in file order (first occurrence of a key only).
-    QList<QPair<QString, QString>> values(const QString& section) const;
-    QString value(const QString& section, const QString& key, const QString& defaultValue = {}) const;
+    QList<QPair<QString, QString>> values(const QString& section) const { return read().values(section); }
+    QString value(const QString& section, const QString& key, const QString& defaultValue = {}) const
+    {
+        return read().value(section, key, defaultValue);
+    }
 
     // Replaces the key's value, or adds the key (and the section, and the file), keeping every other
     // line as it was. The file is replaced atomically; on failure it stays as it was and the reason
@@ -35,9 +38,11 @@ public:
     const QString& errorString() const { return m_error; }
 
     // The reading rules applied to a raw value text.
-    static QString readValue(QString raw);
+    static QString readValue(QString raw) { return IniText::readValue(std::move(raw)); }
 
 private:
+    IniText read() const;
+
     QString m_fileName;
     QString m_error;
 };

@@ -260,6 +260,8 @@ enum class Msg : int
     GatewayNotReadable = 305,
     SentValueDiffers = 306,
     DryRunNothingSent = 307,
+    UndoMenu = 310,
+    RedoMenu = 311,
 };
 
 namespace Messages {

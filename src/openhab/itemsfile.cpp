@@ -38,14 +38,28 @@ QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEn
 {
     TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
     TRulesBuilder rules(rows);
+    QStringList exposed;
+    const TTextLines items =
+        itemsFile(rows, [&](const FunctionEntry& li, const TItemValues& v, const TItemLines& lines) {
+            exposed << lines.exposed;
+            sitemap.Add(li.kind, li.alias, li.groups);
+            rules.BuildRowRules(v);
+        });
 
+    return {{sItemsFile, items},
+            {sCloudFile, TTextLines(BuildCloudFile(exposed))},
+            {sRulesFile, rules.Build()},
+            {sSitemapFile, sitemap.Build(sProj)}};
+}
+
+TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const
+{
     TTextLines items;
     items.add(ItemsGroupsHeading);
     for (const QString& group : slGroups)
         items.add(GroupItemLine(group, groupLabels));
     items.add(QString());
     items.add(ItemsFunctionsHeading);
-    QStringList exposed;
     for (const FunctionEntry& li : rows) {
         // Rows come from the editor or the items file and always have a known kind; a row of any
         // other kind has no item to write.
@@ -56,15 +70,10 @@ QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEn
         items.add(lines.line);
         if (!lines.companion.isEmpty())
             items.add(lines.companion);
-        exposed << lines.exposed;
-        sitemap.Add(li.kind, li.alias, li.groups);
-        rules.BuildRowRules(v);
+        if (visit)
+            visit(li, v, lines);
     }
-
-    return {{sItemsFile, items},
-            {sCloudFile, TTextLines(BuildCloudFile(exposed))},
-            {sRulesFile, rules.Build()},
-            {sSitemapFile, sitemap.Build(sProj)}};
+    return items;
 }
 
 TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const

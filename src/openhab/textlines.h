@@ -44,7 +44,9 @@ public:
 private:
     // The text is held in pieces of about this many characters. A text of megabytes in one
     // string would be copied to ever larger blocks as it grows, which takes longer than putting
-    // it together; the pieces are reserved with room for one more line of the usual length.
+    // it together; the pieces after the first are reserved with room for one more line of the
+    // usual length. The first one grows with the text: most files are a few lines long, and a
+    // full piece for each of them costs more than the lines.
     static constexpr qsizetype ChunkSize = 32 * 1024;
     static constexpr qsizetype LineRoom = 1024;
 
@@ -52,7 +54,8 @@ private:
     {
         if (m_chunks.isEmpty() || m_chunks.constLast().size() >= ChunkSize) {
             m_chunks.append(QString());
-            m_chunks.last().reserve(ChunkSize + LineRoom);
+            if (m_chunks.size() > 1)
+                m_chunks.last().reserve(ChunkSize + LineRoom);
         }
         return m_chunks.last();
     }

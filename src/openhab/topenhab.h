@@ -5,6 +5,7 @@
 #include "model/groupnames.h"
 #include "textlines.h"
 
+#include <functional>
 #include <optional>
 #include <QList>
 #include <QString>
@@ -164,6 +165,8 @@ public:
     // The files SaveItems writes for rows and the project's groups (file name, lines), without
     // writing them.
     QList<std::pair<QString, TTextLines>> itemFiles(const QList<FunctionEntry>& rows) const;
+    // The first of them alone, the items file: the lines that a load reads back.
+    TTextLines itemsFile(const QList<FunctionEntry>& rows) const { return itemsFile(rows, {}); }
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
@@ -189,6 +192,9 @@ private:
         QStringList exposed; // the function's own name and its companion's, when voice control is on
     };
     TItemLines BuildItemLine(const TItemValues& v) const;
+    // The items file, calling visit with each row that has an item, its values and its lines.
+    using ItemVisitor = std::function<void(const FunctionEntry&, const TItemValues&, const TItemLines&)>;
+    TTextLines itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const;
     static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
     static QStringList BuildCloudFile(const QStringList& exposed);
     // Writes the (file name, lines) pairs into the project folder as one change: all of them or,

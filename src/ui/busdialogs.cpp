@@ -268,7 +268,10 @@ TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
         if (row >= 0 && row < m_window.items().count())
             testDialog->Run(row);
     });
-    connect(pmFindDevices, &QAction::triggered, this, [this] { discoverDialog->Run(); });
+    connect(pmFindDevices, &QAction::triggered, this, [this] {
+        discoverDialog->Run();
+        m_window.recordChange();
+    });
     connect(menu, &QMenu::aboutToShow, this, &TBusMenu::update);
     update();
 }

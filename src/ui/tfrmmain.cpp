@@ -316,6 +316,7 @@ QWidget* TfrmMain::buildListArea()
     connect(btnAddItem, &QPushButton::clicked, this, [this] {
         if (PrepareItemsSave())
             m_program.frmItem->DoAdd(m_items);
+        recordChange();
     });
     connect(btnDelItems, &QPushButton::clicked, this, &TfrmMain::deleteItems);
     return area;
@@ -344,9 +345,18 @@ void TfrmMain::buildPopupMenu()
     openHab5Export = item(0, QStringLiteral("Für openHAB 5 exportieren…"), {});
     addSeparator(pmItems);
     pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
+    addSeparator(pmItems);
+    undoAction = item(0, QStringLiteral("Rückgängig"), {});
+    redoAction = item(0, QStringLiteral("Wiederholen"), {});
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    // The keys work with the menu closed too.
+    addActions({undoAction, redoAction});
     connect(pmItems, &QMenu::aboutToShow, this, [this] {
         openHab5Export->setText(m_program.language.GetMsg(Msg::ExportOpenHab5Menu));
         pmRestore->setText(m_program.language.GetMsg(Msg::RestoreBackupMenu));
+        undoAction->setText(m_program.language.GetMsg(Msg::UndoMenu));
+        redoAction->setText(m_program.language.GetMsg(Msg::RedoMenu));
     });
 
     connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
@@ -356,6 +366,8 @@ void TfrmMain::buildPopupMenu()
     connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
     connect(openHab5Export, &QAction::triggered, this, &TfrmMain::exportOpenHab5);
     connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
+    connect(undoAction, &QAction::triggered, this, [this] { stepHistory(-1); });
+    connect(redoAction, &QAction::triggered, this, [this] { stepHistory(+1); });
     busMenu = new TBusMenu(m_program, *this, pmItems);
 
     SaveTextFileDialog = new QObject(this);
@@ -441,10 +453,61 @@ void TfrmMain::languageChanged()
     OpenSelectedProject();
 }
 
+// A project opened again as it was (after a change of language) keeps its history; another
+// project, or new files from a receive or a restore, start a new one.
 void TfrmMain::OpenSelectedProject()
 {
     m_workspace->OpenSelectedProject(m_items);
+    const QString project = projectOpen() ? m_program.openHab.sProjPath : QString();
+    const ProjectState opened = projectOpen() ? currentState() : ProjectState();
+    if (project != m_history.project() || !(opened == m_history.current()))
+        m_history.reset(project, opened);
     updateTitle();
+    updateHistoryCommands();
+}
+
+ProjectState TfrmMain::currentState() const
+{
+    return {m_items.entries(), m_program.openHab.slGroups, m_program.openHab.groupLabels};
+}
+
+void TfrmMain::recordChange()
+{
+    if (projectOpen())
+        m_history.record(currentState());
+    updateHistoryCommands();
+}
+
+void TfrmMain::stepHistory(int direction)
+{
+    if (!projectWritable() || !m_history.canStep(direction) || !PrepareItemsSave())
+        return;
+    const ProjectState before = currentState();
+    applyState(m_history.neighbour(direction));
+    const TFileErrors failures = m_program.openHab.SaveItems(m_items.entries());
+    if (failures.isEmpty()) {
+        m_history.step(direction);
+    } else {
+        // The files still hold the state before: so does the list.
+        applyState(before);
+        for (const TFileError& failure : failures)
+            m_program.prompts.error(failure.text(m_program.language));
+    }
+    updateHistoryCommands();
+}
+
+void TfrmMain::applyState(const ProjectState& state)
+{
+    m_program.openHab.slGroups = state.groups;
+    m_program.openHab.groupLabels = state.groupLabels;
+    m_items.setGroupLabels(state.groupLabels);
+    m_items.setEntries(state.rows);
+}
+
+void TfrmMain::updateHistoryCommands()
+{
+    undoAction->setEnabled(projectWritable() && m_history.canStep(-1));
+    redoAction->setEnabled(projectWritable() && m_history.canStep(+1));
 }
 
 // The window manager's task list tells one project's window from another's.
@@ -507,6 +570,7 @@ void TfrmMain::UpdateProjectButtons()
         command->setEnabled(projectOpen());
     for (QAction* command : {pmSort, pmMoveup, pmMoveDown})
         command->setEnabled(projectWritable());
+    updateHistoryCommands();
 }
 
 void TfrmMain::applyGroupView(bool on)
@@ -541,12 +605,14 @@ void TfrmMain::editItem(int row)
 {
     if (PrepareItemsSave())
         m_program.frmItem->DoEdit(row, m_items);
+    recordChange();
 }
 
 void TfrmMain::SaveItems()
 {
     for (const TFileError& failure : m_program.openHab.SaveItems(m_items.entries()))
         m_program.prompts.error(failure.text(m_program.language));
+    recordChange();
 }
 
 void TfrmMain::deleteItems()

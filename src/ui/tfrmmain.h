@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionlist.h"
+#include "workspace/projecthistory.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -50,6 +51,9 @@ public:
     // To be run before anything changes the function list and saves it: false (after an error) while
     // the project's items file must not be rewritten. Backs up the lines a save would leave out.
     bool PrepareItemsSave();
+    // To be run after anything may have changed and saved the function list or the groups: the
+    // change becomes a step that undo takes back.
+    void recordChange();
 
     // "0.0.0" when the build carries no version.
     static QString GetVersionString();
@@ -75,6 +79,8 @@ public:
     QAction* csvExport = nullptr;
     QAction* openHab5Export = nullptr;
     QAction* pmRestore = nullptr;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
     // "Funktion testen" and "Busgeräte suchen".
     TBusMenu* busMenu = nullptr;
     // The CSV save dialog's design values; its title is translated with the window.
@@ -116,9 +122,16 @@ private:
     void exportOpenHab5();
     void restoreBackup();
     void SaveItems();
+    ProjectState currentState() const;
+    // Undo (-1) or redo (+1): the state the step leads to is saved like any change, and only a
+    // saved state counts as the step taken.
+    void stepHistory(int direction);
+    void applyState(const ProjectState& state);
+    void updateHistoryCommands();
 
     TProgram& m_program;
     FunctionList m_items;
+    ProjectHistory m_history;
     TWorkspace* m_workspace = nullptr;
     bool m_shown = false;
     QList<std::pair<QPushButton*, QKeySequence>> m_shortcuts;

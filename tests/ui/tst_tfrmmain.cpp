@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -102,6 +103,7 @@ private slots:
     void openHab5ExportTellsWhatItLeftOut();
     void startupFillsTheProgram();
     void restoreBackupFromThePopupMenu();
+    void undoTakesBackEveryChange();
 
 private:
     void start();
@@ -717,6 +719,62 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
                           entry}));
     QCOMPARE(captions(w().items()), original);
     QCOMPARE(backups.List().constFirst().kind, TBackupKind::BeforeRestore);
+}
+
+// Random moves, sorts and deletions, then undo to the very start and redo to the very end: every
+// step gives back the items file that the change before it had written, byte for byte.
+void MainWindowTest::undoTakesBackEveryChange()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    QVERIFY(settings().setGroupview(false));
+    start();
+    const QString itemsFile = projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items"));
+    QVERIFY(!w().undoAction->isEnabled() && !w().redoAction->isEnabled());
+    // The keys act with the popup menu closed.
+    QVERIFY(w().actions().contains(w().undoAction) && w().actions().contains(w().redoAction));
+    QCOMPARE(w().undoAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(w().redoAction->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QList<QByteArray> versions = {readBytes(itemsFile)};
+    QRandomGenerator random(20261211);
+    FunctionList& items = w().items();
+    for (int edit = 0; edit < 50; ++edit) {
+        const int row = int(random.bounded(items.count()));
+        switch (random.bounded(items.count() > 3 ? 10 : 9)) {
+        case 0:
+            w().pmSort->trigger();
+            break;
+        case 9:
+            QVERIFY(items.setData(items.index(row, 0), Qt::Checked, Qt::CheckStateRole));
+            m_prompts.queueYes();
+            w().btnDelItems->click();
+            break;
+        default:
+            w().lvItems->selectRow(row);
+            (random.bounded(2) ? w().pmMoveup : w().pmMoveDown)->trigger();
+        }
+        if (readBytes(itemsFile) != versions.constLast())
+            versions << readBytes(itemsFile);
+    }
+    QVERIFY(versions.size() > 30);
+
+    for (qsizetype step = versions.size() - 2; step >= 0; --step) {
+        QVERIFY(w().undoAction->isEnabled());
+        w().undoAction->trigger();
+        QCOMPARE(readBytes(itemsFile), versions.at(step));
+    }
+    QVERIFY(!w().undoAction->isEnabled());
+    for (qsizetype step = 1; step < versions.size(); ++step) {
+        w().redoAction->trigger();
+        QCOMPARE(readBytes(itemsFile), versions.at(step));
+    }
+    QVERIFY(!w().redoAction->isEnabled());
+
+    // A change after an undo leaves nothing to redo.
+    w().undoAction->trigger();
+    w().lvItems->selectRow(1);
+    w().pmMoveup->trigger();
+    QVERIFY(!w().redoAction->isEnabled());
+    QVERIFY(m_prompts.allAnswered());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,0 +1,10 @@
+#include "ownframecheck.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return fuzz::report(
+        fuzz::CheckOwnFrame(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));
+}
