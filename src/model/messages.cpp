@@ -310,20 +310,18 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::OpenHab5GroupWithoutLight, u"Zu der Adresse $1 gehört keine Licht-Funktion an einem Lichtpunkt, "
                                      u"und das OpenWebNet-Binding braucht eine."},
     {Msg::OpenHab5NotAccepted, u"openHAB 5 und das OpenWebNet-Binding nehmen $1 nicht an."},
-<<<<<<< HEAD
     {Msg::FunctionChangesSummary, u"$1 neu, $2 geändert, $3 entfernt"},
     {Msg::ChangedFiles, u"Geänderte Dateien: $1"},
     {Msg::CliDiffOption, u"Zeigt, worin sich die Sicherung NAME vom Projekt unterscheidet, also was ihre "
                          u"Wiederherstellung ändern würde."},
-    {Msg::CliUnifiedOption, u"Zeigt zu --diff oder --dry-run auch die geänderten Zeilen jeder Datei, wie diff -u."},
+    {Msg::CliUnifiedOption,
+     u"Zeigt zu --diff oder --dry-run auch die geänderten Zeilen jeder Datei, wie diff -u."},
     {Msg::CliDryRunOption, u"Zeigt nur, was das Senden auf dem Varuno ändern würde; schreibt nichts."},
     {Msg::GatewayNotReadable, u"Die Konfiguration auf dem Varuno konnte nicht gelesen werden: $1"},
     {Msg::SentValueDiffers, u"Nach dem Senden hält der Varuno für $1 nicht, was gesendet wurde."},
     {Msg::DryRunNothingSent, u"Probelauf: Es wurde nichts gesendet."},
-=======
     {Msg::UndoMenu, u"Rückgängig"},
     {Msg::RedoMenu, u"Wiederholen"},
->>>>>>> main
 });
 
 static_assert(std::ranges::is_sorted(table, {}, &Entry::id), "messages must stay in number order");
