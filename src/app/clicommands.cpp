@@ -588,7 +588,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     bool bOk = false;
     {
         const TCtrlCGuard ctrlC;
-        bOk = transfer.RunTransfer();
+        bOk = (mode != TransferMode::Send || transfer.ConfirmSend()) && transfer.RunTransfer();
     }
     session.prompts.information(language.GetMsg(bOk ? Msg::TransferSucceeded : Msg::TransferFailed));
     if (bOk && mode == TransferMode::Send)

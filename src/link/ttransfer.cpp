@@ -422,6 +422,21 @@ std::optional<QString> TTransfer::PreviewSend(SendPreview& preview)
     return std::nullopt;
 }
 
+bool TTransfer::ConfirmSend()
+{
+    if (m_view.address().isEmpty())
+        return true;
+    SendPreview preview;
+    const std::optional<QString> failure = PreviewSend(preview);
+    if (m_view.cancelRequested()) {
+        m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
+        return false;
+    }
+    const QString change =
+        failure ? *failure : ProjectDiff(m_openHab, preview.gateway, preview.sent).summary(m_language);
+    return m_view.prompts().confirm(change + QStringLiteral("\n\n") + m_language.GetMsg(Msg::ConfirmSend));
+}
+
 void TTransfer::configure(TRedisClient& client) const
 {
     client.SetConnectTimeout(m_settings.connectTimeoutMs);

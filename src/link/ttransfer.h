@@ -86,6 +86,10 @@ public:
     // them, and the project's files as a send would write them for the address typed. Asks nothing
     // and writes nothing anywhere. The failure's text otherwise.
     std::optional<QString> PreviewSend(SendPreview& preview);
+    // Asks whether to send, with what the send would change on the gateway, or why that could not
+    // be read: a gateway that cannot be read now may still take the send. False when the user says
+    // No or cancelled the reading. Asks nothing without an address, which RunTransfer refuses.
+    bool ConfirmSend();
 
 private:
     // Whether to go on: the bus server answers, or the user says so.

@@ -320,6 +320,7 @@ constexpr auto table = std::to_array<Entry>({
     {Msg::GatewayNotReadable, u"Die Konfiguration auf dem Varuno konnte nicht gelesen werden: $1"},
     {Msg::SentValueDiffers, u"Nach dem Senden hält der Varuno für $1 nicht, was gesendet wurde."},
     {Msg::DryRunNothingSent, u"Probelauf: Es wurde nichts gesendet."},
+    {Msg::ConfirmSend, u"Konfiguration senden?"},
     {Msg::UndoMenu, u"Rückgängig"},
     {Msg::RedoMenu, u"Wiederholen"},
 });

@@ -260,6 +260,7 @@ enum class Msg : int
     GatewayNotReadable = 305,
     SentValueDiffers = 306,
     DryRunNothingSent = 307,
+    ConfirmSend = 308,
     UndoMenu = 310,
     RedoMenu = 311,
 };
