@@ -12,6 +12,7 @@
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
 #include "openhab/projectcheck.h"
+#include "openhab/projectdiff.h"
 #include "openhab/topenhab.h"
 #include "varunoversion.h"
 #include "workspace/csvimportrun.h"
@@ -60,7 +61,10 @@ enum OptionFlag
     PortOption = 4,
     SerialOption = 8,
     BusOption = 16,
-    ImportOptions = 32,
+    DiffOption = 32,
+    UnifiedOption = 64,
+    DryRunOption = 128,
+    ImportOptions = 256,
 };
 
 struct TCliOption
@@ -86,7 +90,10 @@ const TCliOption cliOptions[] = {
     {ImportOptions, {u"replace"_s}, {}, Msg::CliReplaceOption},
     {ImportOptions, {u"append"_s}, {}, Msg::CliAppendOption},
     {ImportOptions, {u"accept-valid"_s}, {}, Msg::CliAcceptValidOption},
-    {ImportOptions, {u"dry-run"_s}, {}, Msg::CliDryRunOption},
+    {ImportOptions, {u"dry-run"_s}, {}, Msg::CliImportDryRunOption},
+    {DiffOption, {u"diff"_s}, Msg::CliValueName, Msg::CliDiffOption},
+    {DryRunOption, {u"dry-run"_s}, {}, Msg::CliSendDryRunOption},
+    {UnifiedOption, {u"unified"_s}, {}, Msg::CliUnifiedOption},
 };
 
 QString optionSyntax(const TCliOption& option, const TLanguage& language)
@@ -214,14 +221,15 @@ const QList<TCliCommand>& TCliCommands::Commands()
          &TCliCommands::ImportCsv},
         {u"export-openhab5"_s, Msg::CliExportOpenHab5Arguments, 2, 2, YesOption,
          Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5},
-        {u"send"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption, Msg::CliSendSummary,
+        {u"send"_s, Msg::CliProjectArgument, 1, 1,
+         IpOption | PortOption | YesOption | DryRunOption | UnifiedOption, Msg::CliSendSummary,
          Msg::CliTransferDetails, &TCliCommands::Send},
         {u"receive"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption,
          Msg::CliReceiveSummary, Msg::CliTransferDetails, &TCliCommands::Receive},
         {u"lookup"_s, Msg::CliProjectArgument, 1, 1, SerialOption, Msg::CliLookupSummary,
          Msg::CliLookupDetails, &TCliCommands::Lookup},
-        {u"backups"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliBackupsSummary, Msg::CliBackupsDetails,
-         &TCliCommands::Backups},
+        {u"backups"_s, Msg::CliProjectArgument, 1, 1, DiffOption | UnifiedOption, Msg::CliBackupsSummary,
+         Msg::CliBackupsDetails, &TCliCommands::Backups},
         {u"restore"_s, Msg::CliRestoreArguments, 2, 2, 0, Msg::CliRestoreSummary, Msg::CliRestoreDetails,
          &TCliCommands::Restore},
         {u"check"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliCheckSummary, Msg::CliCheckDetails,
@@ -558,7 +566,45 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
 
 int TCliCommands::Send(TCliSession& session, const QStringList& args)
 {
+    if (optionValue(session.parser, u"dry-run"_s))
+        return SendDryRun(session, args);
     return Transfer(session, args, TransferMode::Send);
+}
+
+// Writes nothing anywhere, not even the project's lock or its address: the window may be
+// working on the project meanwhile, and a look must not change what it looks at.
+int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
+{
+    if (!SelectProject(session, args.at(0)))
+        return UsageError;
+    TTransferSettings settings = m_transferSettings;
+    if (const auto port = optionValue(session.parser, u"port"_s))
+        settings.storePort = port->toUShort();
+    const QString address =
+        optionValue(session.parser, u"ip"_s).value_or(TProjectIni(session.openHab.sProjPath).IP());
+    TTerminalTransferView view(address, TransferMode::Send, session.prompts, m_err, {});
+    SendPreview preview;
+    std::optional<QString> failure;
+    {
+        const TCtrlCGuard ctrlC;
+        failure = TTransfer(session.openHab, session.language, view, settings).PreviewSend(preview);
+    }
+    if (failure) {
+        session.prompts.error(*failure);
+        return Failure;
+    }
+    WriteDiff(session, ProjectDiff(session.openHab, preview.gateway, preview.sent), u"varuno"_s,
+              session.openHab.sProj);
+    session.prompts.information(session.language.GetMsg(Msg::DryRunNothingSent));
+    return Success;
+}
+
+void TCliCommands::WriteDiff(TCliSession& session, const ProjectDiff& diff, const QString& beforeSide,
+                             const QString& afterSide)
+{
+    Write(m_out, diff.report(session.language));
+    if (optionValue(session.parser, u"unified"_s))
+        WriteBytes(m_out, diff.unified(beforeSide, afterSide));
 }
 
 int TCliCommands::Receive(TCliSession& session, const QStringList& args)
@@ -592,7 +638,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     bool bOk = false;
     {
         const TCtrlCGuard ctrlC;
-        bOk = transfer.RunTransfer();
+        bOk = (mode != TransferMode::Send || transfer.ConfirmSend()) && transfer.RunTransfer();
     }
     session.prompts.information(language.GetMsg(bOk ? Msg::TransferSucceeded : Msg::TransferFailed));
     if (bOk && mode == TransferMode::Send)
@@ -612,7 +658,19 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
     // repaired first, so that the list is what a restore would find.
     if (session.lock.lock(session.openHab.sProjPath) && !session.lock.report().isEmpty())
         session.prompts.information(session.lock.report());
-    for (const TBackup& backup : TBackups(session.openHab.sProjPath, session.language).List())
+    const TBackups backups(session.openHab.sProjPath, session.language);
+    if (const auto name = optionValue(session.parser, u"diff"_s)) {
+        ProjectFiles backup;
+        ProjectFiles project;
+        if (const auto failure = backups.ReadForCompare(*name, backup, project)) {
+            session.prompts.error(*failure);
+            return Failure;
+        }
+        WriteDiff(session, ProjectDiff(session.openHab, project, backup), session.openHab.sProj,
+                  u"backups/"_s + *name);
+        return Success;
+    }
+    for (const TBackup& backup : backups.List())
         Write(m_out, backup.name + u'\t' + TBackups::Describe(backup, session.language) + u'\n');
     return Success;
 }

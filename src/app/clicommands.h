@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class ProjectDiff;
 class QIODevice;
 struct TCliCommand;
 struct TCliSession;
@@ -47,6 +48,11 @@ private:
     int ImportCsv(TCliSession& session, const QStringList& args);
     int ExportOpenHab5(TCliSession& session, const QStringList& args);
     int Send(TCliSession& session, const QStringList& args);
+    // send --dry-run: what a send would change on the gateway.
+    int SendDryRun(TCliSession& session, const QStringList& args);
+    // The summary and the functions of diff; the lines of each file too with --unified.
+    void WriteDiff(TCliSession& session, const ProjectDiff& diff, const QString& beforeSide,
+                   const QString& afterSide);
     int Receive(TCliSession& session, const QStringList& args);
     int Transfer(TCliSession& session, const QStringList& args, TransferMode mode);
     int Backups(TCliSession& session, const QStringList& args);

@@ -85,6 +85,12 @@ struct EFilesMissing
     QStringList names;
 };
 
+// A field the send wrote does not hold what was written once the transaction ran.
+struct ESentValueDiffers
+{
+    QString name;
+};
+
 // The gateway does not report its time ("rpi-timestamp" is absent).
 struct ENoGatewayClock
 {
@@ -149,9 +155,7 @@ bool TTransfer::RunTransfer()
     m_view.setProgress(0, ProgressSteps);
     m_view.setProgressText(m_language.GetMsg(Msg::Connecting));
     TRedisClient client(address, m_settings.storePort);
-    client.SetConnectTimeout(m_settings.connectTimeoutMs);
-    client.SetReplyTimeout(m_settings.replyTimeoutMs);
-    client.SetInterrupt([this] { return m_view.cancelRequested(); });
+    configure(client);
     try {
         client.Connect();
     } catch (const ERedisCancelled&) {
@@ -190,6 +194,9 @@ bool TTransfer::RunTransfer()
         return false;
     } catch (const ENoGatewayClock&) {
         prompts.error(m_language.GetMsg(Msg::NoGatewayClock));
+        return false;
+    } catch (const ESentValueDiffers& differs) {
+        prompts.error(m_language.GetMsg(Msg::SentValueDiffers, differs.name));
         return false;
     } catch (const EBackupFailed& failure) {
         prompts.error(m_language.GetMsg(Msg::BackupFailed, failure.text));
@@ -287,6 +294,7 @@ void TTransfer::SendFiles(TRedisClient& client, const GatewayClock& clock, const
     if (m_openHab.reboot)
         restartQueued();
     m_view.advanceProgress();
+    verifyWrites(client, writes);
     m_view.setProgressText(m_language.GetMsg(Msg::SentOk));
 }
 
@@ -305,6 +313,21 @@ void TTransfer::checkHashes(TRedisClient& client, const QList<QByteArray>& keys)
     for (const QByteArray& key : keys) {
         if (const QByteArray type = client.TYPE(key); type != "hash" && type != "none")
             throw ERedisException(notAHash(key, type));
+    }
+}
+
+// A send counts only when the gateway holds what was sent: another program writing the same keys,
+// or a store that drops or cuts values, shows here. Lists and the clock are the gateway's to use
+// up, so only the hashes are read back.
+void TTransfer::verifyWrites(TRedisClient& client, const QList<TRedisClient::TRedisCommand>& writes)
+{
+    for (const TRedisClient::TRedisCommand& write : writes) {
+        if (write.constFirst() != "HSET")
+            continue;
+        const QByteArray& key = write.at(1);
+        QByteArray held;
+        if (!client.HGET(key, write.at(2), held) || held != write.at(3))
+            throw ESentValueDiffers{QString::fromUtf8(key.mid(key.lastIndexOf('/') + 1))};
     }
 }
 
@@ -343,20 +366,82 @@ void TTransfer::BackupGateway(TRedisClient& client)
 {
     TBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
-        backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) -> std::optional<QString> {
-            for (const Files files : SentFiles) {
-                for (const TTransferFile& file : files) {
-                    QByteArray text;
-                    if (!client.HGET(gatewayKey(file), "text", text))
-                        continue;
-                    if (const auto error = WriteReceivedText(folder + *file.name, text, cancelPoint()))
-                        return error->text(m_language);
-                }
-            }
-            return std::nullopt;
+        backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) {
+            return readGatewayFiles(client, [&](const TTransferFile& file, const QByteArray& text) {
+                const auto error = WriteReceivedText(folder + *file.name, text, cancelPoint());
+                return error ? std::optional<QString>(error->text(m_language)) : std::nullopt;
+            });
         });
     if (failure)
         throw EBackupFailed{*failure};
+}
+
+std::optional<QString> TTransfer::readGatewayFiles(
+    TRedisClient& client,
+    const std::function<std::optional<QString>(const TTransferFile&, const QByteArray&)>& take)
+{
+    for (const Files files : SentFiles) {
+        for (const TTransferFile& file : files) {
+            QByteArray text;
+            if (!client.HGET(file.gatewayDir + (*file.name).toUtf8(), "text", text))
+                continue;
+            if (auto failure = take(file, text))
+                return failure;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> TTransfer::PreviewSend(SendPreview& preview)
+{
+    const QString address = m_view.address();
+    if (address.isEmpty())
+        return m_language.GetMsg(Msg::EnterIp);
+    try {
+        for (const Files files : SentFiles) {
+            for (const TTransferFile& file : files)
+                preview.sent.insert(*file.name, file.name == &TopenHab::sHomeKitFile
+                                                    ? TopenHab::HomekitLines(address).join(u"\r\n").toUtf8()
+                                                    : ReadTransferText(localFile(file)));
+        }
+        TRedisClient client(address, m_settings.storePort);
+        configure(client);
+        client.Connect();
+        readGatewayFiles(client, [&](const TTransferFile& file, const QByteArray& text) {
+            preview.gateway.insert(*file.name, text);
+            return std::nullopt;
+        });
+        client.Disconnect();
+    } catch (const ERedisCancelled&) {
+        return m_language.GetMsg(Msg::TransferCancelled);
+    } catch (const ERedisError& e) {
+        return m_language.GetMsg(Msg::GatewayNotReadable, e.message());
+    } catch (const EFileError& e) {
+        return e.text(m_language);
+    }
+    return std::nullopt;
+}
+
+bool TTransfer::ConfirmSend()
+{
+    if (m_view.address().isEmpty())
+        return true;
+    SendPreview preview;
+    const std::optional<QString> failure = PreviewSend(preview);
+    if (m_view.cancelRequested()) {
+        m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
+        return false;
+    }
+    const QString change =
+        failure ? *failure : ProjectDiff(m_openHab, preview.gateway, preview.sent).summary(m_language);
+    return m_view.prompts().confirm(change + QStringLiteral("\n\n") + m_language.GetMsg(Msg::ConfirmSend));
+}
+
+void TTransfer::configure(TRedisClient& client) const
+{
+    client.SetConnectTimeout(m_settings.connectTimeoutMs);
+    client.SetReplyTimeout(m_settings.replyTimeoutMs);
+    client.SetInterrupt([this] { return m_view.cancelRequested(); });
 }
 
 // Every value is staged beside its file as it arrives, so that no more than one value is held at a

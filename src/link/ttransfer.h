@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/tredisclient.h"
+#include "openhab/projectdiff.h"
 
 #include <QString>
 
@@ -41,6 +42,14 @@ public:
     virtual bool cancelRequested() { return false; }
 };
 
+// What a send would write, and what the gateway holds under the same keys now; a file the gateway
+// lacks is left out of gateway.
+struct SendPreview
+{
+    ProjectFiles gateway;
+    ProjectFiles sent;
+};
+
 // The program's values are the defaults; tests shorten the waits, move the store to a port of
 // their own and fix the clock.
 struct TTransferSettings
@@ -73,6 +82,14 @@ public:
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
     // the user was told why.
     bool RunTransfer();
+    // Reads, over a connection of its own, the gateway's files as the backup before a send reads
+    // them, and the project's files as a send would write them for the address typed. Asks nothing
+    // and writes nothing anywhere. The failure's text otherwise.
+    std::optional<QString> PreviewSend(SendPreview& preview);
+    // Asks whether to send, with what the send would change on the gateway, or why that could not
+    // be read: a gateway that cannot be read now may still take the send. False when the user says
+    // No or cancelled the reading. Asks nothing without an address, which RunTransfer refuses.
+    bool ConfirmSend();
 
 private:
     // Whether to go on: the bus server answers, or the user says so.
@@ -93,7 +110,15 @@ private:
     static QList<TRedisClient::TRedisCommand> restartWrites();
     static void checkHashes(TRedisClient& client, const QList<QByteArray>& keys);
     void restartQueued();
+    // After the transaction: every field the send wrote holds what was written.
+    static void verifyWrites(TRedisClient& client, const QList<TRedisClient::TRedisCommand>& writes);
     void BackupGateway(TRedisClient& client);
+    // Calls take with each file a send writes that the gateway holds, and its text there; stops at
+    // the first failure take returns.
+    static std::optional<QString> readGatewayFiles(
+        TRedisClient& client,
+        const std::function<std::optional<QString>(const TTransferFile&, const QByteArray&)>& take);
+    void configure(TRedisClient& client) const;
     void ReceiveFiles(TRedisClient& client);
     // Ends a long conversion with ERedisCancelled once the user asked to cancel.
     std::function<void()> cancelPoint() const;

@@ -36,7 +36,12 @@ TFileErrors TopenHab::SaveCfg()
 
 TFileErrors TopenHab::SaveHomekit(const QString& ip)
 {
-    const QStringList homekit = {
+    return WriteProjectFiles({{sHomeKitFile, TTextLines(HomekitLines(ip))}});
+}
+
+QStringList TopenHab::HomekitLines(const QString& ip)
+{
+    return {
         u"org.openhab.homekit:port=9124"_s,
         u"org.openhab.homekit:pin="_s + QStringView(HomeKitPin),
         u"org.openhab.homekit:useFahrenheitTemperature=false"_s,
@@ -47,7 +52,6 @@ TFileErrors TopenHab::SaveHomekit(const QString& ip)
         u"org.openhab.homekit:networkInterface="_s + ip,
         u"org.openhab.homekit:name=Varuno"_s,
     };
-    return WriteProjectFiles({{sHomeKitFile, TTextLines(homekit)}});
 }
 
 TFileErrors TopenHab::GenerateCloudkey()

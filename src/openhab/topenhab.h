@@ -129,6 +129,8 @@ public:
     TFileErrors SaveCfg();
     // Writes homekit.cfg for the gateway address ip.
     TFileErrors SaveHomekit(const QString& ip);
+    // The lines of homekit.cfg for the gateway address ip.
+    static QStringList HomekitLines(const QString& ip);
     // A new cloud identity: sets uuid and secret and writes both files.
     TFileErrors GenerateCloudkey();
     // strlength characters drawn uniformly from 0-9 and a-z by the system's secure generator.

@@ -311,7 +311,10 @@ void TfrmTransfer::transfer()
         ShowTransferState(false, false);
         return;
     }
-    const bool ok = TTransfer(m_program.openHab, m_program.language, *m_view, m_settings).RunTransfer();
+    // The question comes in the running state, so that the close button cancels the reading of
+    // the gateway it needs.
+    TTransfer transfer(m_program.openHab, m_program.language, *m_view, m_settings);
+    const bool ok = (mode != TransferMode::Send || transfer.ConfirmSend()) && transfer.RunTransfer();
     dropHeldInput();
     ShowTransferState(false, ok);
     if (ok && mode == TransferMode::Send)

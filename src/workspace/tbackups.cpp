@@ -224,6 +224,36 @@ std::optional<QString> TBackups::Restore(const QString& name)
     return std::nullopt;
 }
 
+std::optional<QString> TBackups::ReadForCompare(const QString& name, QMap<QString, QByteArray>& backup,
+                                                QMap<QString, QByteArray>& project) const
+{
+    const QList<TBackup> backups = List();
+    const auto found =
+        std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
+    if (found == backups.cend())
+        return EFileError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
+            .text(m_language);
+    for (const QString& file : found->files) {
+        const auto read = [&](const QString& fileName,
+                              QMap<QString, QByteArray>& into) -> std::optional<QString> {
+            QFile source(fileName);
+            if (!source.open(QIODevice::ReadOnly))
+                return source.exists() ? EFileError(QDir::toNativeSeparators(fileName), source.errorString())
+                                             .text(m_language)
+                                       : std::optional<QString>();
+            into.insert(file, source.readAll());
+            if (source.error() != QFileDevice::NoError)
+                return EFileError(QDir::toNativeSeparators(fileName), source.errorString()).text(m_language);
+            return std::nullopt;
+        };
+        if (auto failure = read(folder() + name + QLatin1Char('/') + file, backup))
+            return failure;
+        if (auto failure = read(m_projPath + file, project))
+            return failure;
+    }
+    return std::nullopt;
+}
+
 void TBackups::prune(TBackupKind kind)
 {
     int kept = 0;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -68,6 +69,11 @@ public:
     // them or, on any failure or crash, none. The project's files it replaces are backed up first
     // (kind BeforeRestore). The caller holds the project's lock.
     std::optional<QString> Restore(const QString& name);
+
+    // The files of backup name and, for comparing them, the project's files of the same names as
+    // they are now (one the project lacks is left out); the failure's text otherwise.
+    std::optional<QString> ReadForCompare(const QString& name, QMap<QString, QByteArray>& backup,
+                                          QMap<QString, QByteArray>& project) const;
 
     static QString KindWord(TBackupKind kind);
     // What the backup holds and how many files, in the user's language ("Projekt vor dem Empfangen

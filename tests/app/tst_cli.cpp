@@ -9,6 +9,7 @@
 #include "workspace/tprojectlock.h"
 
 #include "cliprocess.h"
+#include "freeport.h"
 #include "httpserver.h"
 #include "programfolder.h"
 #include "redisserver.h"
@@ -100,6 +101,10 @@ private Q_SLOTS:
     void sendUsesTheAddressInProjectIni();
     void sendWithoutStore();
     void backupsAndRestore();
+    void compare_data();
+    void compare();
+    void compareWithAnUnknownBackup();
+    void dryRunWithoutStore();
     void ctrlCStopsATransfer();
     void lookup_data();
     void lookup();
@@ -128,6 +133,8 @@ private:
     QStringList transferArguments(const QString& command, quint16 port) const;
     QString demo() const { return m_folder->projectsDir() + u"Demo/"_s; }
     bool setBusServer(const QByteArray& host) const;
+    // Every key of the store with its value as DUMP gives it.
+    QMap<QString, QByteArray> storeContent() const;
 
     std::unique_ptr<TestProgramFolder> m_folder;
     QString m_program;
@@ -661,6 +668,16 @@ void TestCli::checkInEnglishWithControlsEscaped()
     QCOMPARE(result.status, 1);
 }
 
+QMap<QString, QByteArray> TestCli::storeContent() const
+{
+    QMap<QString, QByteArray> content;
+    for (const QByteArray& key : m_redis.cli({u"KEYS"_s, u"*"_s}).split('\n')) {
+        if (!key.isEmpty())
+            content.insert(QString::fromUtf8(key), m_redis.cli({u"DUMP"_s, QString::fromUtf8(key)}));
+    }
+    return content;
+}
+
 void TestCli::transfer_data()
 {
     QTest::addColumn<QString>("command");
@@ -672,12 +689,19 @@ void TestCli::transfer_data()
         "Es konnte kein BTicino-Server unter der IP ::1 gefunden werden! Wollen Sie die "
         "Konfiguration trotzdem senden? [y/n] ";
     QTest::newRow("send, yes") << u"send"_s << true << 0
-                               << QByteArrayList{question + "y\n", "[0/8] Verbinde mit Varuno…\n",
-                                                 "[8/8] Daten erfolgreich gesendet!\n",
-                                                 "Datenübertragung erfolgreich!\n",
-                                                 "openHAB wird aktualisiert."};
+                               << QByteArrayList{
+                                      "13 neu, 1 geändert, 0 entfernt\nGeänderte Dateien: bticino.cfg, "
+                                      "bticino.items, bticino.rules, bticino.sitemap, homekit.cfg, mqtt.cfg, "
+                                      "openhabcloud.cfg, secret, uuid\n\nKonfiguration senden? [y/n] y\n",
+                                      question + "y\n",
+                                      "[0/8] Verbinde mit Varuno…\n",
+                                      "[8/8] Daten erfolgreich gesendet!\n",
+                                      "Datenübertragung erfolgreich!\n",
+                                      "openHAB wird aktualisiert."};
+    // Without a terminal the first question, the send's own, is answered No.
     QTest::newRow("send, no") << u"send"_s << false << 1
-                              << QByteArrayList{question + "n\n", "Fehler bei Datenübertragung!\n"};
+                              << QByteArrayList{"\n\nKonfiguration senden? [y/n] n\nFehler bei "
+                                                "Datenübertragung!\n"};
     QTest::newRow("receive, yes") << u"receive"_s << true << 0
                                   << QByteArrayList{question + "y\n", "[8/8] Daten erfolgreich empfangen!\n",
                                                     "Datenübertragung erfolgreich!\n"};
@@ -786,6 +810,119 @@ void TestCli::backupsAndRestore()
     const QString name = lines.at(1).section(u'\t', 0, 0);
     QCOMPARE(run({u"restore"_s, u"Demo"_s, name}).status, 0);
     QCOMPARE(readBytes(demo() + Items), localItems);
+}
+
+void TestCli::compare_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("unified");
+    QTest::addColumn<QByteArray>("report");
+    QTest::addColumn<QByteArrayList>("hunks");
+
+    // The send would bring back what the gateway lacks; the backup is the gateway before the send.
+    const QByteArray sendReport = "1 neu, 1 geändert, 1 entfernt\nGeänderte Dateien: bticino.items\n"
+                                  "~ SWITCH_1\tKüche\n+ SWITCH_2\tTerrasse\n- SWITCH_99\tKeller\n";
+    // The gateway's bticino.cfg lacks the restart line that only the project keeps.
+    const QByteArray backupReport = "1 neu, 1 geändert, 1 entfernt\nGeänderte Dateien: bticino.cfg, "
+                                    "bticino.items\n"
+                                    "~ SWITCH_1\tKüche alt\n+ SWITCH_99\tKeller\n- SWITCH_2\tTerrasse\n";
+    const QByteArrayList sendHunks = {"--- varuno/bticino.items\n+++ Demo/bticino.items\n@@ -",
+                                      "\n-Switch SWITCH_1 \"Küche alt\"", "\n+Switch SWITCH_1 \"Küche\"",
+                                      "\n+Switch SWITCH_2 \"Terrasse\"", "\n-Switch SWITCH_99 \"Keller\""};
+    const QByteArrayList backupHunks = {"--- Demo/bticino.items\n+++ backups/",
+                                        "\n+Switch SWITCH_1 \"Küche alt\"", "\n-Switch SWITCH_1 \"Küche\"",
+                                        "\n-Switch SWITCH_2 \"Terrasse\"", "\n+Switch SWITCH_99 \"Keller\""};
+    QTest::newRow("send --dry-run") << u"send"_s << false << sendReport << QByteArrayList();
+    QTest::newRow("send --dry-run --unified") << u"send"_s << true << sendReport << sendHunks;
+    QTest::newRow("backups --diff") << u"backups"_s << false << backupReport << QByteArrayList();
+    QTest::newRow("backups --diff --unified") << u"backups"_s << true << backupReport << backupHunks;
+}
+
+// The project was sent to a gateway whose items then changed again: one function more, one less,
+// one with another label. Looking at either difference writes nothing to the store or the project.
+void TestCli::compare()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, unified);
+    QFETCH(QByteArray, report);
+    QFETCH(QByteArrayList, hunks);
+
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"2.0"_s});
+    m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
+    QCOMPARE(run(transferArguments(u"send"_s, m_redis.port())).status, 0);
+    const QString itemsField = QString::fromLatin1(ItemsKey);
+    QByteArray items = m_redis.cli({u"HGET"_s, itemsField, u"text"_s});
+    const qsizetype second = items.indexOf("Switch SWITCH_2 ");
+    QVERIFY(second > 0 && items.contains("\"Küche\""));
+    items.remove(second, items.indexOf("\r\n", second) + 2 - second);
+    items.replace("\"Küche\"", "\"Küche alt\"");
+    items += "\r\nSwitch SWITCH_99 \"Keller\" <light> {bticino=\"if=webserver;who=1;what=0;where=0999\"}";
+    m_redis.cli({u"HSET"_s, itemsField, u"text"_s}, items);
+    // The second send keeps that gateway in its backup, and the gateway then differs again.
+    QCOMPARE(run(transferArguments(u"send"_s, m_redis.port())).status, 0);
+    m_redis.cli({u"HSET"_s, itemsField, u"text"_s}, items);
+    const QString backup = QString::fromUtf8(run({u"backups"_s, u"Demo"_s}).out).section(u'\t', 0, 0);
+    QVERIFY2(backup.endsWith(u"-gateway-before-send"_s), qPrintable(backup));
+    const QMap<QString, QByteArray> project = snapshot(m_folder->path());
+    const QMap<QString, QByteArray> store = storeContent();
+
+    QStringList arguments{command, u"Demo"_s};
+    if (command == u"send")
+        arguments << u"--dry-run"_s << u"--port"_s << QString::number(m_redis.port());
+    else
+        arguments << u"--diff"_s << backup;
+    if (unified)
+        arguments << u"--unified"_s;
+    const CliResult result = run(arguments);
+
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.startsWith(report), result.out.constData());
+    if (unified) {
+        for (const QByteArray& hunk : hunks)
+            QVERIFY2(result.out.contains(hunk), result.out.constData());
+    } else {
+        QCOMPARE(result.out, report);
+    }
+    QCOMPARE(result.err,
+             command == u"send" ? QByteArray("Probelauf: Es wurde nichts gesendet.\n") : QByteArray());
+    QCOMPARE(snapshot(m_folder->path()), project);
+    QCOMPARE(storeContent(), store);
+}
+
+void TestCli::compareWithAnUnknownBackup()
+{
+    const QMap<QString, QByteArray> before = snapshot(m_folder->path());
+    const CliResult result =
+        run({u"backups"_s, u"Demo"_s, u"--diff"_s, u"000009-20000101-000000-before-receive"_s});
+    QCOMPARE(result.status, 1);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.err.contains("000009-20000101-000000-before-receive"), result.err.constData());
+    QVERIFY2(result.err.contains("Sicherung"), result.err.constData());
+    QCOMPARE(snapshot(m_folder->path()), before);
+}
+
+// A dry run that cannot read the gateway says why and fails; a real send asks all the same, and
+// Yes goes on to the send, which then finds no gateway either.
+void TestCli::dryRunWithoutStore()
+{
+    QVERIFY(setBusServer("::1"));
+    QCOMPARE(run({u"regenerate"_s, u"Demo"_s}).status, 0);
+    const QString port = QString::number(FreeLoopbackPort());
+    const CliResult dryRun = run({u"send"_s, u"Demo"_s, u"--dry-run"_s, u"--port"_s, port});
+    QCOMPARE(dryRun.status, 1);
+    QCOMPARE(dryRun.out, QByteArray());
+    QVERIFY2(dryRun.err.startsWith("Die Konfiguration auf dem Varuno konnte nicht gelesen werden: "),
+             dryRun.err.constData());
+
+    const CliResult send = run(transferArguments(u"send"_s, FreeLoopbackPort()));
+    QCOMPARE(send.status, 1);
+    QVERIFY2(send.err.startsWith("Die Konfiguration auf dem Varuno konnte nicht gelesen werden: "),
+             send.err.constData());
+    QVERIFY2(send.err.contains("\n\nKonfiguration senden? [y/n] y\n"), send.err.constData());
+    QVERIFY2(send.err.contains("Es konnte keine Verbindung zum Varuno aufgebaut werden!\n"),
+             send.err.constData());
 }
 
 // Ctrl-C ends a transfer that waits for a silent gateway at once, long before the reply's

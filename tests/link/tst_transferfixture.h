@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QStringList>
 
+#include <functional>
+
 class RecordingView : public TransferView
 {
 public:
@@ -26,6 +28,8 @@ public:
     QString serverCaption;
     QString serverHint;
     bool rebootNote = false;
+    // Runs after each step of the progress bar, with the bar's value.
+    std::function<void(int)> afterProgress;
 
     QString address() const override { return sAddress; }
     TransferMode mode() const override { return eMode; }
@@ -35,7 +39,12 @@ public:
         progress = value;
         maximum = max;
     }
-    void advanceProgress() override { ++progress; }
+    void advanceProgress() override
+    {
+        ++progress;
+        if (afterProgress)
+            afterProgress(progress);
+    }
     void setServerTime(const QString& caption, const QString& hint) override
     {
         serverCaption = caption;

@@ -298,6 +298,10 @@ void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
     dlg->setTransferSettings(settings);
+    const bool sending = mode == TransferMode::Send;
+    // A send first asks with what it changes; the gateway holds nothing of the new project yet.
+    if (sending)
+        m_prompts.queueYes();
     m_prompts.queueYes();
 
     whileOpen(
@@ -309,9 +313,13 @@ void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
             QCOMPARE(dlg->lblProgress->text(), u"Datenübertragung erfolgreich!"_s);
             dlg->btnClose->click();
         });
-    QCOMPARE(m_prompts.shown,
-             QStringList{u"confirm, default No: Es konnte kein BTicino-Server unter der IP 192.168.1.35 "
-                         u"gefunden werden! Wollen Sie die Konfiguration trotzdem senden?"_s});
+    QStringList asked{u"confirm, default No: Es konnte kein BTicino-Server unter der IP 192.168.1.35 "
+                      u"gefunden werden! Wollen Sie die Konfiguration trotzdem senden?"_s};
+    if (sending)
+        asked.prepend(u"confirm: 6 neu, 0 geändert, 0 entfernt\nGeänderte Dateien: bticino.cfg, "
+                      u"bticino.items, bticino.rules, bticino.sitemap, homekit.cfg, mqtt.cfg, "
+                      u"openhabcloud.cfg, secret, uuid\n\nKonfiguration senden?"_s);
+    QCOMPARE(m_prompts.shown, asked);
     m_prompts.reset();
     QCOMPARE(TProjectIni(program().openHab.sProjPath).IP(), u"127.0.0.1"_s);
 }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +35,8 @@ const QString demo = u"" VARUNO_DEMO_DIR "/Demo"_s;
 const QString askBusServer =
     u"confirm, default No: Es konnte kein BTicino-Server unter der IP 127.0.0.1 gefunden werden! "
     u"Wollen Sie die Konfiguration trotzdem senden?"_s;
+// The question before a send, its summary of what changes left out (see asked()).
+const QString askSend = u"confirm: …\n\nKonfiguration senden?"_s;
 const QString msgNoAddress = u"error: Bitte eine IP-Adresse eingeben"_s;
 const QString msgNoConnection = u"error: Es konnte keine Verbindung zum Varuno aufgebaut werden!"_s;
 const QString msgSucceeded = u"Datenübertragung erfolgreich!"_s;
@@ -117,6 +120,8 @@ private slots:
     void checkBeforeSending_data();
     void checkBeforeSending();
     void sendSucceeds();
+    void sendQuestionTellsWhatChanges_data();
+    void sendQuestionTellsWhatChanges();
     void receiveSucceedsAndTheProjectIsReopened();
     void failuresKeepTheWindowReadyForAnotherTry_data();
     void failuresKeepTheWindowReadyForAnotherTry();
@@ -132,6 +137,8 @@ private:
     TfrmMain& w() { return m_startup->frmMain(); }
     QString projectDir() const { return m_folder->projectsDir() + u"Demo/"_s; }
     QString ipInProjectIni() const { return TProjectIni(projectDir()).IP(); }
+    // What the prompts showed, with the summary of each question before a send cut to "…".
+    QStringList asked() const;
     // Presses the main window's button that opens the dialog and runs steps while it is open.
     void press(QPushButton* button, const std::function<void()>& steps);
     // Notes the running state at the transfer's first report.
@@ -182,6 +189,18 @@ void TransferDialogTest::start(const QString& cloudServer)
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
     dlg().setTransferSettings(settings);
+}
+
+QStringList TransferDialogTest::asked() const
+{
+    static const QRegularExpression summary(u"^confirm: .*\n\nKonfiguration senden\\?$"_s,
+                                            QRegularExpression::DotMatchesEverythingOption);
+    QStringList shown = m_prompts.shown;
+    for (QString& text : shown) {
+        if (summary.match(text).hasMatch())
+            text = askSend;
+    }
+    return shown;
 }
 
 void TransferDialogTest::press(QPushButton* button, const std::function<void()>& steps)
@@ -269,6 +288,7 @@ void TransferDialogTest::runningStateTakesOnlyTheCloseButton()
     QVERIFY(writeBytes(projectDir() + u"project.ini"_s, "[CFG]\r\nIP=10.9.9.9\r\n"));
     start(u"http://127.0.0.1:1/"_s);
     m_prompts.queueYes();
+    m_prompts.queueYes();
     RunningView running;
     std::unique_ptr<PaintCounter> barPaints;
     press(w().btnSend, [&] {
@@ -287,8 +307,8 @@ void TransferDialogTest::runningStateTakesOnlyTheCloseButton()
     // Written before the transfer started, then again at its end.
     QCOMPARE(running.ipInProjectIni, u"127.0.0.1"_s);
     QCOMPARE(ipInProjectIni(), u"127.0.0.1"_s);
-    // One transfer: a second one would have asked about the bus server again.
-    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    // One transfer: a second one would have asked both questions again.
+    QCOMPARE(asked(), (QStringList{askSend, askBusServer}));
     QVERIFY2(barPaints->count >= 2, qPrintable(QString::number(barPaints->count)));
 }
 
@@ -319,7 +339,9 @@ void TransferDialogTest::closingCancelsARunningTransfer()
     QMap<QString, QByteArray> before;
     for (const QString& name : QDir(projectDir()).entryList(QDir::Files | QDir::Hidden))
         before[name] = readBytes(projectDir() + name);
-    m_prompts.queueYes();
+    // A send is cancelled while it reads the gateway for its question, which is then not asked.
+    if (mode == TransferMode::Receive)
+        m_prompts.queueYes();
     QElapsedTimer elapsed;
 
     press(mode == TransferMode::Send ? w().btnSend : w().btnReceive, [&] {
@@ -336,7 +358,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
     });
 
     QVERIFY2(elapsed.elapsed() < 10'000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    QCOMPARE(m_prompts.shown, mode == TransferMode::Receive ? QStringList{askBusServer} : QStringList());
     QMap<QString, QByteArray> after;
     for (const QString& name : QDir(projectDir()).entryList(QDir::Files | QDir::Hidden))
         after[name] = readBytes(projectDir() + name);
@@ -364,6 +386,7 @@ void TransferDialogTest::checkBeforeSending()
     if (sendAnyway) {
         m_prompts.queueYes();
         m_prompts.queueYes();
+        m_prompts.queueYes();
     } else {
         m_prompts.queueNo();
     }
@@ -382,7 +405,7 @@ void TransferDialogTest::checkBeforeSending()
         qPrintable(question));
     QVERIFY2(question.contains(u"\nGruppe \"Keller\" fehlt in der Gruppenliste"_s), qPrintable(question));
     QVERIFY(question.endsWith(u"\n\nDie Prüfung des Projekts hat diese Fehler gefunden. Trotzdem senden?"_s));
-    QCOMPARE(m_prompts.shown.size(), sendAnyway ? 2 : 1);
+    QCOMPARE(asked().mid(1), sendAnyway ? (QStringList{askSend, askBusServer}) : QStringList());
     QCOMPARE(m_redis.cli({u"EXISTS"_s, QString::fromLatin1(itemsKey)}), sendAnyway ? "1" : "0");
     QCOMPARE(ipInProjectIni(), u"127.0.0.1"_s);
 }
@@ -400,6 +423,7 @@ void TransferDialogTest::sendSucceeds()
     start();
     m_startup->program().openHab.reboot = reboot;
     m_prompts.queueYes();
+    m_prompts.queueYes();
 
     press(w().btnSend, [&] {
         dlg().btnSend->click();
@@ -415,11 +439,56 @@ void TransferDialogTest::sendSucceeds()
         dlg().btnClose->click();
     });
 
-    QCOMPARE(m_prompts.shown, QStringList{askBusServer});
+    QCOMPARE(asked(), (QStringList{askSend, askBusServer}));
     QCOMPARE(m_redis.cli({u"HGET"_s, QString::fromLatin1(itemsKey), u"text"_s}),
              readBytes(projectDir() + u"bticino.items"_s).chopped(2));
     QCOMPARE(m_redis.cli({u"EXISTS"_s, u"cmds"_s}), reboot ? "1" : "0");
     QVERIFY(!m_startup->program().openHab.reboot);
+}
+
+void TransferDialogTest::sendQuestionTellsWhatChanges_data()
+{
+    QTest::addColumn<bool>("storeReachable");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("gateway read") << true
+                                  << u"1 neu, 1 geändert, 1 entfernt\nGeänderte Dateien: bticino.items"_s;
+    QTest::newRow("gateway unreadable")
+        << false << u"Die Konfiguration auf dem Varuno konnte nicht gelesen werden: "_s;
+}
+
+// The gateway holds the demo as the window sent it, but for its items: one function more, one
+// less and one with another label. A gateway that cannot be read is named, and No sends nothing.
+void TransferDialogTest::sendQuestionTellsWhatChanges()
+{
+    QFETCH(bool, storeReachable);
+    QFETCH(QString, summary);
+    start();
+    m_prompts.queueYes();
+    m_prompts.queueYes();
+    press(w().btnSend, [&] { dlg().btnSend->click(); });
+    const QString itemsField = QString::fromLatin1(itemsKey);
+    QByteArray items = m_redis.cli({u"HGET"_s, itemsField, u"text"_s});
+    const qsizetype second = items.indexOf("Switch SWITCH_2 ");
+    QVERIFY(second > 0 && items.contains("\"Küche\""));
+    items.remove(second, items.indexOf("\r\n", second) + 2 - second);
+    items.replace("\"Küche\"", "\"Küche alt\"");
+    items += "\r\nSwitch SWITCH_99 \"Keller\" <light> {bticino=\"if=webserver;who=1;what=0;where=0999\"}";
+    m_redis.cli({u"HSET"_s, itemsField, u"text"_s}, items);
+    if (!storeReachable) {
+        TTransferSettings settings;
+        settings.storePort = closedPort();
+        dlg().setTransferSettings(settings);
+    }
+    m_prompts.reset();
+    m_prompts.queueNo();
+
+    press(w().btnSend, [&] { dlg().btnSend->click(); });
+
+    QCOMPARE(m_prompts.shown.size(), 1);
+    const QString question = m_prompts.shown.constFirst();
+    QVERIFY2(question.startsWith(u"confirm: "_s + summary), qPrintable(question));
+    QVERIFY2(question.endsWith(u"\n\nKonfiguration senden?"_s), qPrintable(question));
+    QCOMPARE(m_redis.cli({u"HGET"_s, itemsField, u"text"_s}), items);
 }
 
 void TransferDialogTest::receiveSucceedsAndTheProjectIsReopened()
@@ -451,21 +520,23 @@ void TransferDialogTest::receiveSucceedsAndTheProjectIsReopened()
 void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("goOn");
+    QTest::addColumn<QList<bool>>("answers");
     QTest::addColumn<bool>("storeReachable");
     QTest::addColumn<QStringList>("shown");
 
-    QTest::newRow("no address") << QString() << false << true << QStringList{msgNoAddress};
+    QTest::newRow("no address") << QString() << QList<bool>() << true << QStringList{msgNoAddress};
+    QTest::newRow("refused at the send question")
+        << u"127.0.0.1"_s << QList<bool>{false} << true << QStringList{askSend};
     QTest::newRow("refused at the bus-server question")
-        << u"192.168.77.5"_s << false << true << QStringList{askBusServer};
-    QTest::newRow("store unreachable")
-        << u"127.0.0.1"_s << true << false << QStringList{askBusServer, msgNoConnection};
+        << u"127.0.0.1"_s << QList<bool>{true, false} << true << QStringList{askSend, askBusServer};
+    QTest::newRow("store unreachable") << u"127.0.0.1"_s << QList<bool>{true, true} << false
+                                       << QStringList{askSend, askBusServer, msgNoConnection};
 }
 
 void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
 {
     QFETCH(QString, address);
-    QFETCH(bool, goOn);
+    QFETCH(QList<bool>, answers);
     QFETCH(bool, storeReachable);
     QFETCH(QStringList, shown);
     start();
@@ -476,10 +547,8 @@ void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
         settings.busServerPauseMs = 0;
         dlg().setTransferSettings(settings);
     }
-    if (!address.isEmpty() && goOn)
-        m_prompts.queueYes();
-    else if (!address.isEmpty())
-        m_prompts.queueNo();
+    for (const bool yes : answers)
+        yes ? m_prompts.queueYes() : m_prompts.queueNo();
 
     press(w().btnSend, [&] {
         dlg().edIP->setText(address);
@@ -494,7 +563,7 @@ void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
         QVERIFY(!dlg().lblRefresh->isVisible());
     });
 
-    QCOMPARE(m_prompts.shown, shown);
+    QCOMPARE(asked(), shown);
     // The address typed is remembered even when the transfer never started.
     QCOMPARE(ipInProjectIni(), address);
 }
@@ -524,7 +593,9 @@ void TransferDialogTest::unwritableAddressStopsBeforeStarting()
 void TransferDialogTest::failedSendCanBeRepeated()
 {
     start();
+    m_prompts.queueYes();
     m_prompts.queueNo();
+    m_prompts.queueYes();
     m_prompts.queueYes();
     press(w().btnSend, [this] {
         dlg().btnSend->click();
@@ -532,7 +603,7 @@ void TransferDialogTest::failedSendCanBeRepeated()
         dlg().btnSend->click();
         QCOMPARE(dlg().lblProgress->text(), msgSucceeded);
     });
-    QCOMPARE(m_prompts.shown, (QStringList{askBusServer, askBusServer}));
+    QCOMPARE(asked(), (QStringList{askSend, askBusServer, askSend, askBusServer}));
     QCOMPARE(m_redis.cli({u"EXISTS"_s, QString::fromLatin1(itemsKey)}), "1");
 }
 
