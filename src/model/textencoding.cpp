@@ -1,5 +1,7 @@
 #include "textencoding.h"
 
+#include <cstring>
+
 namespace {
 
 bool isContinuation(unsigned char byte)
@@ -44,19 +46,44 @@ qsizetype sequenceLength(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
+// Eight bytes of text without a NUL or a byte of a multi-byte sequence.
+bool isPlainAscii(const char* eight)
+{
+    quint64 word;
+    std::memcpy(&word, eight, sizeof word);
+    constexpr quint64 ones = 0x0101010101010101;
+    constexpr quint64 highs = 0x8080808080808080;
+    // The second term sets a byte's high bit where the byte is 0 (and maybe elsewhere after one).
+    return (word & highs) == 0 && ((word - ones) & ~word & highs) == 0;
+}
+
+// The offset of the first byte that is not part of UTF-8 text; bytes.size() when all of them are.
+// Items files are mostly ASCII, which is passed over eight bytes at a time.
+qsizetype firstNonUtf8Byte(QByteArrayView bytes)
+{
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        if (at + 8 <= bytes.size() && isPlainAscii(bytes.data() + at)) {
+            at += 8;
+            continue;
+        }
+        const qsizetype length = sequenceLength(bytes, at);
+        if (length == 0)
+            return at;
+        at += length;
+    }
+    return at;
+}
+
 } // namespace
 
 std::optional<qsizetype> TextEncoding::firstNonUtf8Line(QByteArrayView bytes)
 {
-    qsizetype line = 1;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype length = sequenceLength(bytes, at);
-        if (length == 0)
-            return line;
-        // CR LF ends one line: the LF counts it.
-        if (bytes[at] == '\n' || (bytes[at] == '\r' && (at + 1 == bytes.size() || bytes[at + 1] != '\n')))
-            ++line;
-        at += length;
-    }
-    return std::nullopt;
+    const qsizetype bad = firstNonUtf8Byte(bytes);
+    if (bad == bytes.size())
+        return std::nullopt;
+    // Lines are counted only for a file that has a fault, and only up to it.
+    const QByteArrayView before = bytes.first(bad);
+    // CR LF ends one line; a CR just before the fault is no CR LF, as a LF is text.
+    return 1 + before.count('\n') + before.count('\r') - before.count("\r\n");
 }
