@@ -55,6 +55,23 @@ inline QString checkRead(const QByteArray& bytes)
     return {};
 }
 
+// Where a read differs from the records expected, for the finding's text.
+inline QString firstDifference(const CsvReader::Result& result, const QList<Record>& expected)
+{
+    if (const Error* error = std::get_if<Error>(&result))
+        return QStringLiteral("error %1 on line %2").arg(error->kind).arg(error->line);
+    const QList<Record>& records = std::get<QList<Record>>(result);
+    for (qsizetype i = 0; i < std::min(records.size(), expected.size()); ++i) {
+        if (!(records[i] == expected[i]))
+            return QStringLiteral("record %1 on line %2 is [%3], not [%4] on line %5")
+                .arg(i)
+                .arg(records[i].line)
+                .arg(records[i].fields.join(u'|'), expected[i].fields.join(u'|'))
+                .arg(expected[i].line);
+    }
+    return QStringLiteral("%1 records, not %2").arg(records.size()).arg(expected.size());
+}
+
 inline QString checkExport(const QList<QByteArray>& parts)
 {
     QStringList texts;
@@ -83,7 +100,8 @@ inline QString checkExport(const QList<QByteArray>& parts)
     const QByteArray bytes = CsvExport::Build(rows, captions, groupHeaders);
     const CsvReader::Result result = CsvReader::read(bytes);
     if (result != CsvReader::Result(expected))
-        return QStringLiteral("the export\n%1\nreads otherwise").arg(QString::fromUtf8(bytes));
+        return QStringLiteral("the export\n%1\nreads otherwise: %2")
+            .arg(QString::fromUtf8(bytes), firstDifference(result, expected));
     return {};
 }
 

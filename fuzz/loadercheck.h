@@ -5,7 +5,7 @@
 //
 // Input: the bytes of bticino.items. Loading must not crash, and saving must settle the project:
 // - when the loaded list is one the program could have made (every alias once and of letters,
-//   digits and "_"; addresses of digits, "." and "#"; keys of digits; labels and groups without
+//   digits and "_"; addresses of digits, "#" and one "." at most; keys of digits; labels and groups without
 //   quotes or brackets; blinds moved by a named assistant), saving and loading again gives exactly
 //   the loaded list and groups, except that a one-digit CEN key comes back with a leading "0";
 // - any other list settles: round after round of save and load, the items file never comes back
@@ -90,7 +90,9 @@ inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
     static const QRegularExpression alias(QStringLiteral("^\\w+$"));
     // The row's own texts, with the bus and the CEN variant they show: the typed values that the
     // save takes from them have control characters and blanks trimmed off.
-    static const QRegularExpression where(QStringLiteral("^([0-9.#]+( \\([1-9]\\))?)?$"));
+    // An address has one "." at most: the file's form has none, and the save takes out only the
+    // first.
+    static const QRegularExpression where(QStringLiteral("^([0-9#]*\\.?[0-9#]*( \\([1-9]\\))?)?$"));
     static const QRegularExpression key(QStringLiteral("^([0-9]+( \\(\\+\\+?\\))?)?$"));
     static const QRegularExpression text(QStringLiteral("^[^\"(){}<>\\[\\]]*$"));
     const TItemValues v = openHab.ExtractItem(entry);

@@ -1,5 +1,7 @@
 #include "csvreader.h"
 
+#include <QStringDecoder>
+
 namespace CsvReader {
 
 namespace {
@@ -134,7 +136,10 @@ Result read(const QByteArray& bytes)
 {
     if (bytes.size() > MaxBytes)
         return Error{Error::TooLarge, 1};
-    QString text = QString::fromUtf8(bytes);
+    // QString::fromUtf8 would drop a byte-order mark by itself, and then a text's own U+FEFF right
+    // behind the file's mark as well.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return Parser(std::move(text)).records();
