@@ -4,6 +4,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
+#include "crlftext.h"
 #include "germangenerator.h"
 #include "programfolder.h"
 
@@ -16,18 +17,6 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray crlf(const QStringList& lines)
-{
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += line.toUtf8() + "\r\n";
-    return bytes;
-}
-
-} // namespace
 
 class TestServiceFiles : public QObject
 {

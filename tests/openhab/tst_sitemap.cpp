@@ -3,6 +3,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
+#include "crlftext.h"
 #include "germangenerator.h"
 #include "programfolder.h"
 
@@ -14,14 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray crlf(const QStringList& lines)
-{
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += line.toUtf8() + "\r\n";
-    return bytes;
-}
 
 QByteArray projectIni(const char* sitemap)
 {
