@@ -16,6 +16,7 @@
 #include "workspace/tsettings.h"
 
 #include "bussimulator.h"
+#include "modaldialog.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 
@@ -29,7 +30,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -115,15 +115,15 @@ void BusWindowsTest::cleanup()
 
 void BusWindowsTest::whileEditing(int row, const std::function<void()>& script)
 {
-    QTimer::singleShot(0, &editor(), [this, script] {
-        script();
-        if (editor().isVisible())
-            editor().reject();
-    });
-    if (row < 0)
-        editor().DoAdd(w().items());
-    else
-        editor().DoEdit(row, w().items());
+    whileModal(
+        editor(),
+        [&] {
+            if (row < 0)
+                editor().DoAdd(w().items());
+            else
+                editor().DoEdit(row, w().items());
+        },
+        script);
 }
 
 void BusWindowsTest::editorTestsTheFunctionAsTyped()

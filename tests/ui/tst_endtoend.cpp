@@ -1,4 +1,5 @@
 #include "freeport.h"
+#include "modaldialog.h"
 #include "model/functionentry.h"
 #include "model/functionlist.h"
 #include "model/tprojectini.h"
@@ -24,7 +25,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -185,13 +185,10 @@ void EndToEndTest::cleanupTestCase()
 void EndToEndTest::whileOpen(QDialog* dialog, const std::function<void()>& open,
                              const std::function<void()>& steps)
 {
-    QTimer::singleShot(0, dialog, [dialog, steps] {
+    whileModal(*dialog, open, [dialog, steps] {
         QVERIFY(dialog->isVisible());
         steps();
-        if (dialog->isVisible())
-            dialog->reject();
     });
-    open();
     QVERIFY(!dialog->isVisible());
 }
 

@@ -1,4 +1,5 @@
 #include "bus/tbticino.h"
+#include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
@@ -16,7 +17,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -141,12 +141,8 @@ void GroupEditorTest::addRow(int kind, const QString& label, const QString& addr
 
 bool GroupEditorTest::edit(const std::function<void()>& script)
 {
-    QTimer::singleShot(0, m_frm.get(), [this, script] {
-        script();
-        if (m_frm->isVisible())
-            m_frm->reject();
-    });
-    return m_frm->DoEdit(m_lv);
+    return whileModal(
+        *m_frm, [this] { return m_frm->DoEdit(m_lv); }, script);
 }
 
 QStringList GroupEditorTest::shownNames() const

@@ -1,4 +1,5 @@
 #include "bus/tbticino.h"
+#include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -112,7 +112,6 @@ private:
     void start();
     // Runs open (DoAdd or DoEdit) while script acts on the shown editor; a script that leaves the
     // editor open (a failed check) cancels it, so no test waits for a window.
-    void whileOpen(const std::function<void()>& open, const std::function<void()>& script);
     void add(const std::function<void()>& script);
     void edit(int row, const std::function<void()>& script);
     void check(const QString& group);
@@ -168,24 +167,16 @@ void FunctionEditorTest::cleanup()
     m_lv.clear();
 }
 
-void FunctionEditorTest::whileOpen(const std::function<void()>& open, const std::function<void()>& script)
-{
-    QTimer::singleShot(0, m_item.get(), [this, script] {
-        script();
-        if (m_item->isVisible())
-            m_item->reject();
-    });
-    open();
-}
-
 void FunctionEditorTest::add(const std::function<void()>& script)
 {
-    whileOpen([this] { m_item->DoAdd(m_lv); }, script);
+    whileModal(
+        *m_item, [this] { m_item->DoAdd(m_lv); }, script);
 }
 
 void FunctionEditorTest::edit(int row, const std::function<void()>& script)
 {
-    whileOpen([this, row] { m_item->DoEdit(row, m_lv); }, script);
+    whileModal(
+        *m_item, [this, row] { m_item->DoEdit(row, m_lv); }, script);
 }
 
 void FunctionEditorTest::check(const QString& group)
@@ -755,16 +746,15 @@ void FunctionEditorTest::groupEditorChangesReachTheEditor()
     edit(terrasse, [&] {
         QCOMPARE(entryTexts(m_item->lbGruppe, Qt::Checked), QStringList({u"Erdgeschoss"_s, u"Garten"_s}));
         check(u"Obergeschoss"_s);
-        QTimer::singleShot(0, m_groups.get(), [&] {
-            QListWidget* list = m_groups->lbGruppe;
-            list->setCurrentItem(list->findItems(u"Garten"_s, Qt::MatchExactly).constFirst());
-            Q_EMIT list->itemDoubleClicked(list->currentItem());
-            m_groups->btnAdd->click();
-            m_groups->btnSave->click();
-            if (m_groups->isVisible())
-                m_groups->reject();
-        });
-        m_item->btnGroups->click();
+        whileModal(
+            *m_groups, [this] { m_item->btnGroups->click(); },
+            [&] {
+                QListWidget* list = m_groups->lbGruppe;
+                list->setCurrentItem(list->findItems(u"Garten"_s, Qt::MatchExactly).constFirst());
+                Q_EMIT list->itemDoubleClicked(list->currentItem());
+                m_groups->btnAdd->click();
+                m_groups->btnSave->click();
+            });
         listed = entryTexts(m_item->lbGruppe);
         checked = entryTexts(m_item->lbGruppe, Qt::Checked);
         for (int entry = 1; entry < m_item->cbSzene->count(); ++entry)
@@ -788,13 +778,12 @@ void FunctionEditorTest::sceneKeepsItsGroupAcrossTheGroupEditor()
     m_prompts.queueText(u"Keller"_s);
     edit(erdgeschossScene, [&] {
         QCOMPARE(m_item->cbSzene->currentText(), u"Erdgeschoss"_s);
-        QTimer::singleShot(0, m_groups.get(), [&] {
-            m_groups->btnAdd->click();
-            m_groups->btnSave->click();
-            if (m_groups->isVisible())
-                m_groups->reject();
-        });
-        m_item->btnGroups->click();
+        whileModal(
+            *m_groups, [this] { m_item->btnGroups->click(); },
+            [&] {
+                m_groups->btnAdd->click();
+                m_groups->btnSave->click();
+            });
         QCOMPARE(m_item->cbSzene->currentText(), u"Erdgeschoss"_s);
         m_item->btnSave->click();
     });
@@ -807,13 +796,12 @@ void FunctionEditorTest::groupEditorAddsACaseVariant()
     m_prompts.queueText(u"erdgeschoss"_s);
     QStringList entries;
     edit(terrasse, [&] {
-        QTimer::singleShot(0, m_groups.get(), [&] {
-            m_groups->btnAdd->click();
-            m_groups->btnSave->click();
-            if (m_groups->isVisible())
-                m_groups->reject();
-        });
-        m_item->btnGroups->click();
+        whileModal(
+            *m_groups, [this] { m_item->btnGroups->click(); },
+            [&] {
+                m_groups->btnAdd->click();
+                m_groups->btnSave->click();
+            });
         entries = entryTexts(m_item->lbGruppe);
         check(u"erdgeschoss"_s);
         m_item->btnSave->click();
@@ -913,15 +901,14 @@ void FunctionEditorTest::sessionLeavesWhatTheGeneratorWrites()
     m_prompts.queueText(u"Aussen"_s);
     // Terrasse is the first row now.
     edit(0, [&] {
-        QTimer::singleShot(0, m_groups.get(), [&] {
-            QListWidget* list = m_groups->lbGruppe;
-            list->setCurrentItem(list->findItems(u"Garten"_s, Qt::MatchExactly).constFirst());
-            Q_EMIT list->itemDoubleClicked(list->currentItem());
-            m_groups->btnSave->click();
-            if (m_groups->isVisible())
-                m_groups->reject();
-        });
-        m_item->btnGroups->click();
+        whileModal(
+            *m_groups, [this] { m_item->btnGroups->click(); },
+            [&] {
+                QListWidget* list = m_groups->lbGruppe;
+                list->setCurrentItem(list->findItems(u"Garten"_s, Qt::MatchExactly).constFirst());
+                Q_EMIT list->itemDoubleClicked(list->currentItem());
+                m_groups->btnSave->click();
+            });
         m_item->btnSave->click();
     });
     add([&] {

@@ -1,3 +1,4 @@
+#include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/tprojectini.h"
 #include "openhab/topenhab.h"
@@ -118,13 +119,12 @@ void ProjectDialogTest::open(const QString& name)
 
 void ProjectDialogTest::press(QPushButton* button, const std::function<void()>& steps)
 {
-    QTimer::singleShot(0, &dlg(), [this, steps] {
-        QVERIFY(dlg().isVisible());
-        steps();
-        if (dlg().isVisible())
-            dlg().reject();
-    });
-    button->click();
+    whileModal(
+        dlg(), [button] { button->click(); },
+        [this, steps] {
+            QVERIFY(dlg().isVisible());
+            steps();
+        });
     QVERIFY(!dlg().isVisible());
 }
 

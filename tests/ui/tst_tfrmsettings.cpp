@@ -1,3 +1,4 @@
+#include "modaldialog.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -100,13 +100,12 @@ void SettingsDialogTest::cleanup()
 
 void SettingsDialogTest::execute(const std::function<void()>& steps)
 {
-    QTimer::singleShot(0, &dlg(), [this, steps] {
-        QVERIFY(dlg().isVisible());
-        steps();
-        if (dlg().isVisible())
-            dlg().reject();
-    });
-    m_startup->frmMain().btnSettings->click();
+    whileModal(
+        dlg(), [this] { m_startup->frmMain().btnSettings->click(); },
+        [this, steps] {
+            QVERIFY(dlg().isVisible());
+            steps();
+        });
     QVERIFY(!dlg().isVisible());
 }
 

@@ -1,5 +1,6 @@
 #include "httpserver.h"
 #include "link/ttransfer.h"
+#include "modaldialog.h"
 #include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -205,13 +206,12 @@ QStringList TransferDialogTest::asked() const
 
 void TransferDialogTest::press(QPushButton* button, const std::function<void()>& steps)
 {
-    QTimer::singleShot(0, &dlg(), [this, steps] {
-        QVERIFY(dlg().isVisible());
-        steps();
-        if (dlg().isVisible())
-            dlg().reject();
-    });
-    button->click();
+    whileModal(
+        dlg(), [button] { button->click(); },
+        [this, steps] {
+            QVERIFY(dlg().isVisible());
+            steps();
+        });
     QVERIFY(!dlg().isVisible());
 }
 
