@@ -166,8 +166,20 @@ QString defaultLanguage(const QStringList& languages)
 
 } // namespace
 
-// One command: its word, its arguments, the options it takes besides the common ones, and what it
-// runs.
+// What a command does with the project one of its arguments names, before its own work.
+enum class ProjectUse
+{
+    None,        // it names no project
+    Find,        // only finds it: nothing is written there, not even a lock
+    Read,        // reads it as it is, without its lock, beside a window that has it open
+    Inspect,     // takes its lock when free, which repairs the project, and goes on without
+    Lock,        // holds its lock
+    LockAndRead, // holds its lock and reads the project as it is
+    Open,        // holds its lock and opens the project as the window does, which may complete it
+};
+
+// One command: its word, its arguments, the options it takes besides the common ones, what it runs
+// and what it does with its project.
 struct TCliCommand
 {
     QString name;
@@ -178,6 +190,10 @@ struct TCliCommand
     Msg summary;                // one line for the general help
     std::optional<Msg> details; // further sentences for the command's own help
     int (TCliCommands::*run)(TCliSession& session, const QStringList& args);
+    ProjectUse use = ProjectUse::None;
+    // With --dry-run a command writes nothing into the project, and may use it otherwise.
+    std::optional<ProjectUse> dryRunUse = std::nullopt;
+    qsizetype projectArgument = 0;
 };
 
 // Everything one command works with: the program's long-lived objects, the project list and the
@@ -201,6 +217,8 @@ struct TCliSession
     TWorkspace workspace;
     TProjectLock lock;
     FunctionList items;
+    ProjectUse projectUse = ProjectUse::None;
+    qsizetype projectArgument = 0;
 };
 
 const QList<TCliCommand>& TCliCommands::Commands()
@@ -208,9 +226,9 @@ const QList<TCliCommand>& TCliCommands::Commands()
     static const QList<TCliCommand> commands = {
         {u"projects"_s, {}, 0, 0, 0, Msg::CliProjectsSummary, {}, &TCliCommands::Projects},
         {u"regenerate"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliRegenerateSummary,
-         Msg::CliRegenerateDetails, &TCliCommands::Regenerate},
+         Msg::CliRegenerateDetails, &TCliCommands::Regenerate, ProjectUse::Open},
         {u"export-csv"_s, Msg::CliExportArguments, 1, 2, 0, Msg::CliExportSummary, Msg::CliExportDetails,
-         &TCliCommands::ExportCsv},
+         &TCliCommands::ExportCsv, ProjectUse::Open},
         {u"import-csv"_s,
          Msg::CliImportArguments,
          2,
@@ -218,24 +236,33 @@ const QList<TCliCommand>& TCliCommands::Commands()
          ImportOptions,
          Msg::CliImportSummary,
          {},
-         &TCliCommands::ImportCsv},
+         &TCliCommands::ImportCsv,
+         ProjectUse::Open,
+         ProjectUse::LockAndRead},
         {u"export-openhab5"_s, Msg::CliExportOpenHab5Arguments, 2, 2, YesOption,
-         Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5},
+         Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5,
+         ProjectUse::LockAndRead},
+        // A look at what a send would change must not change what it looks at, the window's
+        // project included.
         {u"send"_s, Msg::CliProjectArgument, 1, 1,
          IpOption | PortOption | YesOption | DryRunOption | UnifiedOption, Msg::CliSendSummary,
-         Msg::CliTransferDetails, &TCliCommands::Send},
+         Msg::CliTransferDetails, &TCliCommands::Send, ProjectUse::Open, ProjectUse::Find},
         {u"receive"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption,
-         Msg::CliReceiveSummary, Msg::CliTransferDetails, &TCliCommands::Receive},
+         Msg::CliReceiveSummary, Msg::CliTransferDetails, &TCliCommands::Receive, ProjectUse::Open},
         {u"lookup"_s, Msg::CliProjectArgument, 1, 1, SerialOption, Msg::CliLookupSummary,
-         Msg::CliLookupDetails, &TCliCommands::Lookup},
+         Msg::CliLookupDetails, &TCliCommands::Lookup, ProjectUse::Lock},
+        // Listing changes nothing, so a project held elsewhere is listed all the same; a free one
+        // is repaired first, so that the list is what a restore would find.
         {u"backups"_s, Msg::CliProjectArgument, 1, 1, DiffOption | UnifiedOption, Msg::CliBackupsSummary,
-         Msg::CliBackupsDetails, &TCliCommands::Backups},
+         Msg::CliBackupsDetails, &TCliCommands::Backups, ProjectUse::Inspect},
         {u"restore"_s, Msg::CliRestoreArguments, 2, 2, 0, Msg::CliRestoreSummary, Msg::CliRestoreDetails,
-         &TCliCommands::Restore},
+         &TCliCommands::Restore, ProjectUse::Lock},
         {u"check"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliCheckSummary, Msg::CliCheckDetails,
-         &TCliCommands::Check},
+         &TCliCommands::Check, ProjectUse::Open},
+        // The bus tools run beside the window that has the project open: a user watches the
+        // monitor while testing a function there.
         {u"bus"_s, Msg::CliBusArguments, 2, 4, BusOption, Msg::CliBusSummary, Msg::CliBusDetails,
-         &TCliCommands::Bus},
+         &TCliCommands::Bus, ProjectUse::Read, std::nullopt, 1},
     };
     return commands;
 }
@@ -308,6 +335,8 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
             m_language.GetMsg(Msg::CliUnknownLanguage, *language, m_language.GetLanguages().join(u", "_s)));
 
     TCliSession session(m_programDir, m_language, m_err, m_terminal, parser);
+    session.projectUse = command.dryRunUse && parser.isSet(u"dry-run"_s) ? *command.dryRunUse : command.use;
+    session.projectArgument = command.projectArgument;
     return (this->*command.run)(session, args);
 }
 
@@ -429,6 +458,37 @@ QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& 
     return QDir::cleanPath(info.absoluteFilePath()) + u'/';
 }
 
+std::optional<int> TCliCommands::UseProject(TCliSession& session, const QStringList& args)
+{
+    if (session.projectUse == ProjectUse::None)
+        return std::nullopt;
+    if (!SelectProject(session, args.at(session.projectArgument)))
+        return UsageError;
+    bool used = true;
+    switch (session.projectUse) {
+    case ProjectUse::None:
+    case ProjectUse::Find:
+        break;
+    case ProjectUse::Read:
+        used = ReadProject(session);
+        break;
+    case ProjectUse::Inspect:
+        if (session.lock.lock(session.openHab.sProjPath) && !session.lock.report().isEmpty())
+            session.prompts.information(session.lock.report());
+        break;
+    case ProjectUse::Lock:
+        used = LockProject(session);
+        break;
+    case ProjectUse::LockAndRead:
+        used = LockProject(session) && ReadProject(session);
+        break;
+    case ProjectUse::Open:
+        used = OpenProject(session);
+        break;
+    }
+    return used ? std::nullopt : std::optional<int>(Failure);
+}
+
 // Opening a project may already write into it (a new cloud identity, a lost mqtt.cfg), so every
 // command that opens one holds its lock first; a window or another command working on it is named.
 // Taking the lock also repairs what an interrupted run left in the project, which is told in a line.
@@ -479,9 +539,9 @@ int TCliCommands::Projects(TCliSession& session, const QStringList&)
 
 int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!OpenProject(session) || !ItemsSave::prepare(session.openHab, session.language, session.prompts))
+    if (const auto status = UseProject(session, args))
+        return *status;
+    if (!ItemsSave::prepare(session.openHab, session.language, session.prompts))
         return Failure;
     const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
     for (const TFileError& error : errors)
@@ -491,10 +551,8 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
 
 int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!OpenProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     const QByteArray bytes =
         CsvExport::Build(session.items.entries(), Captions::CsvColumnTexts(session.language),
                          Captions::GroupHeaderTexts(session.language));
@@ -522,11 +580,8 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
     const bool bDryRun = optionValue(session.parser, u"dry-run"_s).has_value();
     if (bReplace && optionValue(session.parser, u"append"_s))
         return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    // A dry run leaves the project as it finds it, also what opening it would repair.
-    if (!(bDryRun ? LockProject(session) && ReadProject(session) : OpenProject(session)))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     const auto result = CsvImportRun::read(args.at(1), session.openHab, session.bticino, session.prompts);
     if (!result)
         return Failure;
@@ -554,10 +609,8 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
 // Only reads the project, but under its lock, so that the files are those of one saved state.
 int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!LockProject(session) || !LoadProject(session, TopenHab::LoadMode::ReadOnly))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     return OpenHab5Run::exportTo(session.openHab, session.bticino, session.items.entries(), session.workspace,
                                  session.prompts, args.at(1))
                ? Success
@@ -571,12 +624,11 @@ int TCliCommands::Send(TCliSession& session, const QStringList& args)
     return Transfer(session, args, TransferMode::Send);
 }
 
-// Writes nothing anywhere, not even the project's lock or its address: the window may be
-// working on the project meanwhile, and a look must not change what it looks at.
+// Writes nothing anywhere, not even the project's lock or its address.
 int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
+    if (const auto status = UseProject(session, args))
+        return *status;
     TTransferSettings settings = m_transferSettings;
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
@@ -614,10 +666,8 @@ int TCliCommands::Receive(TCliSession& session, const QStringList& args)
 
 int TCliCommands::Transfer(TCliSession& session, const QStringList& args, TransferMode mode)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!OpenProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     TProjectIni ini(session.openHab.sProjPath);
     const QString address = optionValue(session.parser, u"ip"_s).value_or(ini.IP());
     // As in the transfer dialog, the address is kept for the next time, also when the transfer is
@@ -652,12 +702,8 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
 
 int TCliCommands::Backups(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    // Listing changes nothing, so a project held elsewhere is listed all the same; a free one is
-    // repaired first, so that the list is what a restore would find.
-    if (session.lock.lock(session.openHab.sProjPath) && !session.lock.report().isEmpty())
-        session.prompts.information(session.lock.report());
+    if (const auto status = UseProject(session, args))
+        return *status;
     const TBackups backups(session.openHab.sProjPath, session.language);
     if (const auto name = optionValue(session.parser, u"diff"_s)) {
         ProjectFiles backup;
@@ -677,10 +723,8 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
 
 int TCliCommands::Restore(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!LockProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     if (const auto failure = TBackups(session.openHab.sProjPath, session.language).Restore(args.at(1))) {
         session.prompts.error(session.language.GetMsg(Msg::RestoreFailed, *failure));
         return Failure;
@@ -691,10 +735,8 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
 
 int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!LockProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     const QString& cloudServer = session.workspace.sCloudServer();
     if (cloudServer.isEmpty()) {
         session.prompts.error(session.language.GetMsg(Msg::CliNoCloudServer));
@@ -719,10 +761,8 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
 
 int TCliCommands::Check(TCliSession& session, const QStringList& args)
 {
-    if (!SelectProject(session, args.at(0)))
-        return UsageError;
-    if (!OpenProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     TProjectCheck check(session.openHab, session.bticino, session.items.entries());
     QStringList problems;
     const bool bRan = check.Run(problems);
@@ -751,12 +791,8 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
         if (!number || options.limitSeconds <= 0 || options.limitSeconds > 86400)
             return UsageFailure(session.language.GetMsg(Msg::CliInvalidTimeout, *timeout));
     }
-    if (!SelectProject(session, args.at(1)))
-        return UsageError;
-    // The bus tools only read the project, so they run beside the window that has it open: a
-    // user watches the monitor while testing a function there.
-    if (!ReadProject(session))
-        return Failure;
+    if (const auto status = UseProject(session, args))
+        return *status;
     const TopenHab& openHab = session.openHab;
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);
     options.server.password = optionValue(session.parser, u"password"_s).value_or(openHab.serverPass);

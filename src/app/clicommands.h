@@ -64,6 +64,11 @@ private:
     // The commands with their arguments, options and descriptions.
     static const QList<TCliCommand>& Commands();
     int RunCommand(const TCliCommand& command, const QStringList& arguments);
+    // Finds, locks, reads or opens the project named on the command line, as the command declares
+    // (with --dry-run, as it declares for a dry run); the exit status after an error, nothing when
+    // the command may go on. Each command calls it once it has checked the rest of its command
+    // line, so that a usage error leaves the project untouched.
+    std::optional<int> UseProject(TCliSession& session, const QStringList& args);
     // Selects the project named on the command line; false after a usage error.
     bool SelectProject(TCliSession& session, const QString& project);
     static QString ProjectFolder(const TWorkspace& workspace, const QString& project);
