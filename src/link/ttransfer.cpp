@@ -432,9 +432,14 @@ bool TTransfer::ConfirmSend()
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     }
-    const QString change =
-        failure ? *failure : ProjectDiff(m_openHab, preview.gateway, preview.sent).summary(m_language);
-    return m_view.prompts().confirm(change + QStringLiteral("\n\n") + m_language.GetMsg(Msg::ConfirmSend));
+    const QString question = QStringLiteral("\n\n") + m_language.GetMsg(Msg::ConfirmSend);
+    if (failure)
+        return m_view.prompts().confirm(*failure + question);
+    // Function by function, then line by line, for whoever wants to see it before saying yes.
+    const ProjectDiff diff(m_openHab, preview.gateway, preview.sent);
+    const QString details = diff.report(m_language) + u'\n' +
+                            QString::fromUtf8(diff.unified(QStringLiteral("varuno"), m_openHab.sProj));
+    return m_view.prompts().confirmWithDetails(diff.summary(m_language) + question, details);
 }
 
 void TTransfer::configure(TRedisClient& client) const

@@ -15,9 +15,11 @@ QString boxTitle()
 
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString& text,
                                 QMessageBox::StandardButtons buttons, QWidget* parent,
-                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                const QString& details = {})
 {
     QMessageBox box(icon, boxTitle(), text, buttons, parent);
+    box.setDetailedText(details);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     // Closing the box without an answer must never go ahead.
@@ -57,6 +59,12 @@ bool QtPrompts::confirm(const QString& text, Default defaultButton)
 {
     return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, owner(),
                defaultButton == Default::No ? QMessageBox::No : QMessageBox::Yes) != QMessageBox::No;
+}
+
+bool QtPrompts::confirmWithDetails(const QString& text, const QString& details)
+{
+    return ask(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, owner(), QMessageBox::Yes,
+               details) != QMessageBox::No;
 }
 
 bool QtPrompts::errorYesNo(const QString& text)

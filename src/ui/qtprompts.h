@@ -12,6 +12,7 @@ public:
     void error(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
+    bool confirmWithDetails(const QString& text, const QString& details) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
     bool choose(const QString& caption, const QString& prompt, const QStringList& items, int& index) override;

@@ -24,6 +24,9 @@ public:
     // Confirmation with Yes and No; true for Yes. A question whose Yes destroys the user's data
     // gives Default::No, so that a hasty Enter keeps it.
     virtual bool confirm(const QString& text, Default defaultButton = Default::Yes) = 0;
+    // A confirmation with details the user unfolds on request (the window's "Show Details…");
+    // where nothing unfolds, the details are left out.
+    virtual bool confirmWithDetails(const QString& text, const QString& /*details*/) { return confirm(text); }
     // Error box with Yes and No; true for Yes.
     virtual bool errorYesNo(const QString& text) = 0;
     // Text prompt with caption, prompt line and initial value; false on Cancel, else value holds

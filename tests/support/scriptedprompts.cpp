@@ -29,6 +29,12 @@ bool ScriptedPrompts::confirm(const QString& text, Default defaultButton)
     return next(text) != QStringLiteral("no");
 }
 
+bool ScriptedPrompts::confirmWithDetails(const QString& text, const QString& details)
+{
+    lastDetails = details;
+    return confirm(text);
+}
+
 bool ScriptedPrompts::errorYesNo(const QString& text)
 {
     shown << QStringLiteral("errorYesNo: ") + text;

@@ -24,16 +24,21 @@ public:
         m_answers.clear();
         shown.clear();
         lastSaveProposal.clear();
+        lastDetails.clear();
     }
     bool allAnswered() const { return m_answers.isEmpty(); }
 
     QStringList shown;
     // The file name the last saveFileName proposed.
     QString lastSaveProposal;
+    // The details of the last confirmWithDetails.
+    QString lastDetails;
 
     void error(const QString& text) override;
     void information(const QString& text) override;
     bool confirm(const QString& text, Default defaultButton = Default::Yes) override;
+    // Recorded as confirm(), its details kept in lastDetails.
+    bool confirmWithDetails(const QString& text, const QString& details) override;
     bool errorYesNo(const QString& text) override;
     bool textPrompt(const QString& caption, const QString& prompt, QString& value) override;
     // Takes a queued text as the entry to pick; shown as "choose: caption / prompt / entry | entry".

@@ -488,6 +488,12 @@ void TransferDialogTest::sendQuestionTellsWhatChanges()
     const QString question = m_prompts.shown.constFirst();
     QVERIFY2(question.startsWith(u"confirm: "_s + summary), qPrintable(question));
     QVERIFY2(question.endsWith(u"\n\nKonfiguration senden?"_s), qPrintable(question));
+    // On request, each function that changes and the lines of each file.
+    if (storeReachable) {
+        for (const QString& shown : {u"SWITCH_99\tKeller\n"_s, u"--- varuno/bticino.items\n"_s,
+                                     u"+++ Demo/bticino.items\n"_s, u"-Switch SWITCH_99 \"Keller\""_s})
+            QVERIFY2(m_prompts.lastDetails.contains(shown), qPrintable(m_prompts.lastDetails));
+    }
     QCOMPARE(m_redis.cli({u"HGET"_s, itemsField, u"text"_s}), items);
 }
 
