@@ -576,9 +576,9 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
 // Every row is checked before anything is written; the list changes all at once or not at all.
 int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
 {
-    const bool bReplace = optionValue(session.parser, u"replace"_s).has_value();
-    const bool bDryRun = optionValue(session.parser, u"dry-run"_s).has_value();
-    if (bReplace && optionValue(session.parser, u"append"_s))
+    const bool replace = optionValue(session.parser, u"replace"_s).has_value();
+    const bool dryRun = optionValue(session.parser, u"dry-run"_s).has_value();
+    if (replace && optionValue(session.parser, u"append"_s))
         return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
     if (const auto status = UseProject(session, args))
         return *status;
@@ -592,17 +592,17 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
     Write(m_out, session.language.GetMsg(Msg::CsvImportResult, QString::number(result->rows.size()),
                                          QString::number(result->refused.size())) +
                      u'\n');
-    const bool bTakeValid = optionValue(session.parser, u"accept-valid"_s) && !result->rows.isEmpty();
-    if (!result->refused.isEmpty() && !bTakeValid) {
-        if (!bDryRun)
+    const bool takeValid = optionValue(session.parser, u"accept-valid"_s) && !result->rows.isEmpty();
+    if (!result->refused.isEmpty() && !takeValid) {
+        if (!dryRun)
             session.prompts.error(
                 session.language.GetMsg(Msg::CsvNothingImported, QString::number(result->refused.size())));
         return Failure;
     }
-    if (bDryRun)
+    if (dryRun)
         return Success;
     const QList<FunctionEntry> rows =
-        CsvImportRun::combine(session.items.entries(), result->rows, bReplace, session.language);
+        CsvImportRun::combine(session.items.entries(), result->rows, replace, session.language);
     return CsvImportRun::save(session.openHab, session.prompts, rows) ? Success : Failure;
 }
 

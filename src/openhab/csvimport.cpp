@@ -140,15 +140,15 @@ public:
             return m_language.GetMsg(Msg::CsvFieldCount, QString::number(fields.size()),
                                      QString::number(m_fieldCount));
         const QString kindText = field(fields, KindColumn);
-        const auto kind = std::find_if(m_words.kinds.cbegin(), m_words.kinds.cend(),
-                                       [&](const QStringList& words) { return isOneOf(words, kindText); });
-        if (kind == m_words.kinds.cend())
+        const auto found = std::find_if(m_words.kinds.cbegin(), m_words.kinds.cend(),
+                                        [&](const QStringList& words) { return isOneOf(words, kindText); });
+        if (found == m_words.kinds.cend())
             return unknownValue(kindText, KindColumn);
-        const int iType = int(kind - m_words.kinds.cbegin());
+        const int kind = int(found - m_words.kinds.cbegin());
 
         // The address and key as a row holds them: with the local bus and the CEN variant.
         FunctionEntry held;
-        held.kind = iType;
+        held.kind = kind;
         held.address = field(fields, AddressColumn);
         held.key = field(fields, KeyColumn);
         const TItemValues typed = m_openHab.ExtractItem(held);
@@ -156,7 +156,7 @@ public:
         if (const QString error = FunctionCheck::Validate(m_language, m_bticino, input); !error.isEmpty())
             return error;
 
-        const std::optional<QString> voice = voiceText(field(fields, VoiceColumn), iType);
+        const std::optional<QString> voice = voiceText(field(fields, VoiceColumn), kind);
         if (!voice)
             return unknownValue(field(fields, VoiceColumn), VoiceColumn);
         const QString reversed = field(fields, ReversedColumn);
@@ -168,9 +168,9 @@ public:
             return error;
 
         // A scene's bus is part of the address it keeps.
-        const int iBus = iType == FunctionEntry::GroupScene ? 0 : typed.iBus;
-        m_openHab.FillItem(row, iType, input.label, input.address, QString(), memberships, *voice, input.key,
-                           isOneOf(m_words.yes, reversed), iBus, typed.iCEN);
+        const int bus = kind == FunctionEntry::GroupScene ? 0 : typed.iBus;
+        m_openHab.FillItem(row, kind, input.label, input.address, QString(), memberships, *voice, input.key,
+                           isOneOf(m_words.yes, reversed), bus, typed.iCEN);
         return {};
     }
 
@@ -241,7 +241,7 @@ private:
     }
 
     // The voice text the editor would store for the kind; none for a word the file cannot mean.
-    std::optional<QString> voiceText(const QString& text, int iType) const
+    std::optional<QString> voiceText(const QString& text, int kind) const
     {
         const bool home = text.compare(Vocabulary::HomeVoice, Qt::CaseInsensitive) == 0;
         const bool on = home || text.compare(Vocabulary::AlexaVoice, Qt::CaseInsensitive) == 0 ||
@@ -249,7 +249,7 @@ private:
         if (!on)
             return text.isEmpty() || isOneOf(m_words.no, text) ? std::optional<QString>(QString())
                                                                : std::nullopt;
-        if (iType == FunctionEntry::Automation)
+        if (kind == FunctionEntry::Automation)
             return (home ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
         return m_language.GetMsg(Msg::Yes);
     }
