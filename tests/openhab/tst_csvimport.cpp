@@ -7,9 +7,9 @@
 #include "openhab/csvimport.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "randomrun.h"
 #include "saveproject.h"
 
-#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -85,20 +85,14 @@ void TstCsvImport::exportReadsBack_data()
 void TstCsvImport::exportReadsBack()
 {
     QFETCH(QString, exportLanguage);
-    const quint32 seed = qEnvironmentVariableIsSet("VARUNO_SEED") ? qgetenv("VARUNO_SEED").toUInt()
-                                                                  : QRandomGenerator::global()->generate();
-    int project = 0;
-    const auto report = qScopeGuard([&] {
-        if (QTest::currentTestFailed())
-            qWarning("seed %u, project %d (VARUNO_SEED=%u repeats the run)", seed, project, seed);
-    });
-    FunctionListGenerator generator(m_openHab, m_bticino, seed);
-    QRandomGenerator sizes(seed);
+    RandomRun run;
+    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    QRandomGenerator sizes(run.seed());
     const QString files[] = {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile,
                              m_openHab.sSitemapFile};
     const QString yes = m_language.GetMsg(Msg::Yes);
 
-    for (project = 0; project < 300; ++project) {
+    for (run.project = 0; run.project < 300; ++run.project) {
         m_openHab.slGroups = generator.groups();
         QList<FunctionEntry> rows = generator.functions(m_openHab.slGroups, sizes.bounded(25));
         Vocabulary::RenumberAliases(rows, yes);

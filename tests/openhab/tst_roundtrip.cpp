@@ -5,9 +5,9 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "randomrun.h"
 #include "saveproject.h"
 
-#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -109,19 +109,13 @@ void TstRoundtrip::saveLoadSave()
     QVERIFY(
         writeBytes(m_openHab.sProjPath + u"project.ini"_s, "[CFG]\r\nSITEMAP=" + layout.toUtf8() + "\r\n"));
 
-    const quint32 seed = qEnvironmentVariableIsSet("VARUNO_SEED") ? qgetenv("VARUNO_SEED").toUInt()
-                                                                  : QRandomGenerator::global()->generate();
-    int project = 0;
-    const auto report = qScopeGuard([&] {
-        if (QTest::currentTestFailed())
-            qWarning("seed %u, project %d (VARUNO_SEED=%u repeats the run)", seed, project, seed);
-    });
-    FunctionListGenerator generator(m_openHab, m_bticino, seed);
-    QRandomGenerator sizes(seed);
+    RandomRun run;
+    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    QRandomGenerator sizes(run.seed());
     const QString files[] = {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile,
                              m_openHab.sSitemapFile};
 
-    for (project = 0; project < projects; ++project) {
+    for (run.project = 0; run.project < projects; ++run.project) {
         m_language.LoadLanguage(u"Deutsch"_s);
         m_openHab.slGroups = generator.groups();
         const QStringList groups = m_openHab.slGroups;

@@ -4,6 +4,7 @@
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
+#include "randomrun.h"
 #include "saveproject.h"
 #include "scriptedprompts.h"
 #include "ui/program.h"
@@ -11,7 +12,6 @@
 
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -110,17 +110,11 @@ bool EditorSaveLoadTest::saveUnchanged(int row)
 
 void EditorSaveLoadTest::unchangedRowsComeBack()
 {
-    const quint32 seed = qEnvironmentVariableIsSet("VARUNO_SEED") ? qgetenv("VARUNO_SEED").toUInt()
-                                                                  : QRandomGenerator::global()->generate();
-    int project = 0;
-    const auto report = qScopeGuard([&] {
-        if (QTest::currentTestFailed())
-            qWarning("seed %u, project %d (VARUNO_SEED=%u repeats the run)", seed, project, seed);
-    });
-    FunctionListGenerator generator(m_openHab, m_bticino, seed);
-    QRandomGenerator sizes(seed);
+    RandomRun run;
+    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    QRandomGenerator sizes(run.seed());
 
-    for (project = 0; project < 100; ++project) {
+    for (run.project = 0; run.project < 100; ++run.project) {
         m_openHab.slGroups = generator.groups();
         const QStringList groups = m_openHab.slGroups;
         const QList<FunctionEntry> rows = generator.functions(groups, sizes.bounded(20));
