@@ -1158,6 +1158,7 @@ void TestCli::fullDiskKeepsEveryFile_data()
     QTest::newRow("receive, no room") << u"receive"_s << page << noSpace;
     QTest::newRow("receive, room for project.ini") << u"receive"_s << 3 * page << noSpace;
     QTest::newRow("export-csv") << u"export-csv"_s << page << noSpace;
+    QTest::newRow("import-csv") << u"import-csv"_s << page << noSpace;
     QTest::newRow("export-openhab5, no room") << u"export-openhab5"_s << 2 * page << noSpace;
     QTest::newRow("export-openhab5, room for two files") << u"export-openhab5"_s << 4 * page << noSpace;
     QTest::newRow("not even room for the lock")
@@ -1194,6 +1195,10 @@ void TestCli::fullDiskKeepsEveryFile()
     QVERIFY(QDir().mkpath(conf));
     if (command == u"export-openhab5")
         QCOMPARE(run({command, u"Demo"_s, conf}).status, 0);
+    // The list an import brings in, beside the small file system.
+    const QString list = m_folder->path() + u"liste.csv"_s;
+    if (command == u"import-csv")
+        QCOMPARE(run({u"export-csv"_s, u"Demo"_s, list}).status, 0);
     const QString watched = command == u"export-openhab5" ? conf : project;
     const QMap<QString, QByteArray> before = snapshot(watched);
     QVERIFY(fs.fill(freeBytes));
@@ -1201,6 +1206,7 @@ void TestCli::fullDiskKeepsEveryFile()
     const QStringList arguments =
         command == u"export-csv"        ? QStringList{command, u"Demo"_s, project + u"liste.csv"_s}
         : command == u"export-openhab5" ? QStringList{command, u"Demo"_s, conf, u"--yes"_s}
+        : command == u"import-csv"      ? QStringList{command, u"Demo"_s, list}
         : command == u"regenerate"      ? QStringList{command, u"Demo"_s}
                                         : transferArguments(command, m_redis.port());
     const CliResult result = run(arguments);
