@@ -208,7 +208,8 @@ FileTransaction::Recovery FileTransaction::Recover(const QString& folder)
 FileTransaction::Recovery FileTransaction::Recover(const QString& folder, const QStringList& targets)
 {
     return recover(folder, [&](const QString& path) {
-        int removed = 0;
+        // The intent is written through a temporary file of its own, which a cut can leave.
+        int removed = removeTemporaries(path, IntentName);
         for (const QString& target : targets)
             removed += removeTemporaries(path + subfolderOf(target), QFileInfo(target).fileName());
         return removed;

@@ -50,7 +50,7 @@ public:
     };
     static Recovery Recover(const QString& folder);
     // The same for a folder that is not the program's own: only the temporary files of targets
-    // (paths inside folder, as add() took them) are removed.
+    // (paths inside folder, as add() took them) and of the intent are removed.
     static Recovery Recover(const QString& folder, const QStringList& targets);
     // Removes the program's temporary files (".NAME.xxxx.tmp") in folder; how many there were.
     static int RemoveTemporaries(const QString& folder);

@@ -89,6 +89,17 @@ QMap<QString, QByteArray> confFiles(const QString& folder)
     return files;
 }
 
+// The files of a mixed folder that are neither as before nor as after, for the failure message.
+QString differences(const QMap<QString, QByteArray>& found, const QMap<QString, QByteArray>& before,
+                    const QMap<QString, QByteArray>& after)
+{
+    QStringList names;
+    for (const QString& name : QStringList(found.keys()) + before.keys() + after.keys())
+        if (!names.contains(name) && found.value(name) != after.value(name))
+            names << name + (found.value(name) == before.value(name) ? u" old"_s : u" other"_s);
+    return names.join(u", "_s);
+}
+
 // What the program leaves behind only when cut short: temporary files, an intent, a backup being
 // staged.
 QStringList leftovers(const QString& project)
@@ -296,7 +307,8 @@ void TestKillNine::oldOrNew()
         QVERIFY2(gateway == oldGateway || gateway == newGateway,
                  qPrintable(u"run %1: a mixed store"_s.arg(run)));
         const QMap<QString, QByteArray> conf = confFiles(work);
-        QVERIFY2(conf == oldConf || conf == newConf, qPrintable(u"run %1: a mixed conf folder"_s.arg(run)));
+        QVERIFY2(conf == oldConf || conf == newConf,
+                 qPrintable(u"run %1: a mixed conf folder (%2)"_s.arg(run).arg(differences(conf, oldConf, newConf))));
         QCOMPARE(leftovers(project), QStringList());
         QCOMPARE(leftovers(work + u"conf/"_s), QStringList());
         QCOMPARE(incompleteBackups(project), QStringList());

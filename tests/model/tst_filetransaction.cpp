@@ -120,6 +120,7 @@ void TestFileTransaction::subfolders()
     QVERIFY(writeBytes(folder + u"rules/.b.rules.2y.tmp"_s, "newer b"));
     QVERIFY(writeBytes(folder + u"items/.a.items.1x.tmp"_s, "lost a"));
     QVERIFY(writeBytes(folder + u"items/.other.items.3z.tmp"_s, "someone else's"));
+    QVERIFY(writeBytes(folder + u"..varuno.intent.5u.tmp"_s, "varuno-transaction 1\nit"));
     QVERIFY(writeBytes(
         folder + FileTransaction::IntentName,
         "varuno-transaction 1\nitems/.a.items.0w.tmp/a.items\nrules/.b.rules.2y.tmp/b.rules\nend\n"));
@@ -127,7 +128,7 @@ void TestFileTransaction::subfolders()
     const FileTransaction::Recovery recovery = FileTransaction::Recover(folder, targets);
     QVERIFY(!recovery.failure);
     QCOMPARE(recovery.completed, 1);
-    QCOMPARE(recovery.removed, 1);
+    QCOMPARE(recovery.removed, 2);
     QCOMPARE(snapshot(folder), (QMap<QString, QByteArray>{{u"items"_s, ""},
                                                           {u"items/.other.items.3z.tmp"_s, "someone else's"},
                                                           {u"rules"_s, ""},
