@@ -308,7 +308,8 @@ void TestKillNine::oldOrNew()
                  qPrintable(u"run %1: a mixed store"_s.arg(run)));
         const QMap<QString, QByteArray> conf = confFiles(work);
         QVERIFY2(conf == oldConf || conf == newConf,
-                 qPrintable(u"run %1: a mixed conf folder (%2)"_s.arg(run).arg(differences(conf, oldConf, newConf))));
+                 qPrintable(u"run %1: a mixed conf folder (%2)"_s.arg(run).arg(
+                     differences(conf, oldConf, newConf))));
         QCOMPARE(leftovers(project), QStringList());
         QCOMPARE(leftovers(work + u"conf/"_s), QStringList());
         QCOMPARE(incompleteBackups(project), QStringList());
