@@ -23,7 +23,7 @@
 // that both meet the same load of the machine. Run it from a Release build:
 // varuno-bench [--sizes 100,1000,10000] [--large 100] [--check-groups 200000] [--dir FOLDER]
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/transfertext.h"
 #include "link/tredisclient.h"
 #include "link/ttransfer.h"
@@ -424,8 +424,7 @@ class Bench
 {
 public:
     explicit Bench(const QString& folder)
-        : m_folder(folder), m_language(configDir()), m_bticino(m_language),
-          m_openHab(m_language, m_bticino, configDir()), m_redis(folder)
+        : m_folder(folder), m_language(configDir()), m_openHab(m_language, configDir()), m_redis(folder)
     {
         m_language.LoadLanguage(u"Deutsch"_s);
         m_openHab.sProj = u"Bench"_s;
@@ -467,7 +466,6 @@ private:
 
     QString m_folder;
     TLanguage m_language;
-    Tbticino m_bticino;
     TopenHab m_openHab;
     RedisServer m_redis;
 };
@@ -587,7 +585,7 @@ double Bench::MeasureCheck(int groups)
         fail(u"SaveItems failed"_s);
     QStringList problems;
     const double ms = elapsedMs([&] {
-        TProjectCheck check(m_openHab, m_bticino, rows);
+        TProjectCheck check(m_openHab, rows);
         if (!check.Run(problems))
             fail(u"the check failed: "_s + check.errorString());
     });

@@ -20,7 +20,7 @@
 // address such as "1,.21" is written as 121 and then reads as 01.21, and a blind's voice control
 // moves to the first blind of the same name.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "fuzzcheck.h"
 #include "model/functionentry.h"
 #include "model/tlanguage.h"
@@ -135,9 +135,8 @@ inline QString CheckLoader(const QByteArray& input)
     using namespace loader;
     static const Project project;
     static const TLanguage german(project.configDir());
-    static const Tbticino rules(german);
 
-    TopenHab openHab(german, rules, project.configDir());
+    TopenHab openHab(german, project.configDir());
     openHab.sProjPath = project.projectDir();
     openHab.sProj = QStringLiteral("Fuzz");
     const Rows loaded = load(openHab, input);

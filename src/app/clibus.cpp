@@ -36,10 +36,9 @@ std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
     return std::nullopt;
 }
 
-TCliBus::TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language,
-                 const FunctionList& items, QIODevice& out, QIODevice& err,
-                 std::function<int(const QString&)> usageFailure)
-    : m_openHab(openHab), m_bticino(bticino), m_language(language), m_items(items), m_out(out), m_err(err),
+TCliBus::TCliBus(const TopenHab& openHab, const TLanguage& language, const FunctionList& items,
+                 QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure)
+    : m_openHab(openHab), m_language(language), m_items(items), m_out(out), m_err(err),
       m_usageFailure(std::move(usageFailure))
 {
 }
@@ -95,7 +94,7 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     const int kind = row->kind;
     QStringList done;
     QObject::connect(&test, &TBusTest::acknowledged, &loop, [&](const QByteArray& frame) {
-        const QString words = FrameInWords(m_language, m_bticino, frame, kind);
+        const QString words = FrameInWords(m_language, frame, kind);
         done << (words.isEmpty() ? QString::fromLatin1(frame) : words);
         Print(m_out, QString::fromLatin1(frame) + (words.isEmpty() ? QString() : u'\t' + words) + u'\n');
     });
@@ -119,14 +118,14 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     const bool leftOn =
         result == TBusError::Cancelled && detail.isEmpty() && !done.isEmpty() && done.size() < steps->size();
     Print(m_err, (leftOn ? m_language.GetMsg(Msg::BusTestLeftOn, done.join(u"; "_s))
-                         : TestResultText(m_language, m_bticino, result, detail, kind)) +
+                         : TestResultText(m_language, result, detail, kind)) +
                      u'\n');
     return result == TBusError::None ? Success : Failure;
 }
 
 int TCliBus::RunLearn(const TOptions& options)
 {
-    TBusLearn learn(m_bticino);
+    TBusLearn learn;
     QEventLoop loop;
     int status = Failure;
     QObject::connect(&learn, &TBusLearn::listening, &loop, [&] {
@@ -135,10 +134,12 @@ int TCliBus::RunLearn(const TOptions& options)
     QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
         Print(m_err, m_language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)) + u'\n');
     });
-    QObject::connect(
-        &learn, &TBusLearn::unusable, &loop, [&](const QByteArray& frame, const QString& reason) {
-            Print(m_err, m_language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason) + u'\n');
-        });
+    QObject::connect(&learn, &TBusLearn::unusable, &loop,
+                     [&](const QByteArray& frame, const Problem& reason) {
+                         Print(m_err, m_language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame),
+                                                        reason.text(m_language)) +
+                                          u'\n');
+                     });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
         Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' +
@@ -163,7 +164,7 @@ int TCliBus::RunLearn(const TOptions& options)
 int TCliBus::RunDiscover(const TOptions& options)
 {
     const QList<FunctionEntry>& rows = m_items.entries();
-    TBusDiscovery discovery(m_bticino);
+    TBusDiscovery discovery;
     QEventLoop loop;
     TBusError result = TBusError::None;
     QString detail;
@@ -176,7 +177,7 @@ int TCliBus::RunDiscover(const TOptions& options)
     loop.exec();
     if (result != TBusError::None)
         return Failed(result, detail);
-    const TDiscoveryResult found = CompareWithProject(m_bticino, m_openHab, rows, discovery.devices());
+    const TDiscoveryResult found = CompareWithProject(m_openHab, rows, discovery.devices());
     for (const TFoundDevice& f : found.found) {
         const TBusDevice& d = f.device;
         // A light point that is off may as well be a dimmer, unless the project knows it.

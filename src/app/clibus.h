@@ -13,7 +13,6 @@ class FunctionList;
 class QIODevice;
 class TLanguage;
 class TopenHab;
-class Tbticino;
 
 // The command line's bus tools: test a function, learn an address from a key press, find the
 // installation's devices and watch the bus. Each runs an event loop until it is done; results go
@@ -39,9 +38,8 @@ public:
     };
 
     // usageFailure reports a command line that cannot be carried out and returns its status.
-    TCliBus(const TopenHab& openHab, const Tbticino& bticino, const TLanguage& language,
-            const FunctionList& items, QIODevice& out, QIODevice& err,
-            std::function<int(const QString&)> usageFailure);
+    TCliBus(const TopenHab& openHab, const TLanguage& language, const FunctionList& items, QIODevice& out,
+            QIODevice& err, std::function<int(const QString&)> usageFailure);
 
     // args: the arguments after the project (alias and word for test).
     int Run(Verb verb, const QStringList& args, const TOptions& options);
@@ -59,7 +57,6 @@ private:
     void Print(QIODevice& device, const QString& text);
 
     const TopenHab& m_openHab;
-    const Tbticino& m_bticino;
     const TLanguage& m_language;
     const FunctionList& m_items;
     QIODevice& m_out;

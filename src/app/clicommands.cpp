@@ -1,7 +1,6 @@
 #include "clicommands.h"
 #include "cliterminaltext.h"
 
-#include "bus/tbticino.h"
 #include "clibus.h"
 #include "cliprompts.h"
 #include "clitransferview.h"
@@ -202,8 +201,7 @@ struct TCliSession
 {
     TCliSession(const QString& programDir, TLanguage& language, QIODevice& err, QIODevice* terminal,
                 const QCommandLineParser& parser)
-        : parser(parser), language(language), bticino(language),
-          openHab(language, bticino, programDir + u"/config/"_s),
+        : parser(parser), language(language), openHab(language, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
           workspace(programDir, openHab, language, prompts), lock(language)
     {
@@ -211,7 +209,6 @@ struct TCliSession
 
     const QCommandLineParser& parser;
     TLanguage& language;
-    Tbticino bticino;
     TopenHab openHab;
     TTerminalPrompts prompts;
     TWorkspace workspace;
@@ -582,7 +579,7 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
     if (const auto status = UseProject(session, args))
         return *status;
-    const auto result = CsvImportRun::read(args.at(1), session.openHab, session.bticino, session.prompts);
+    const auto result = CsvImportRun::read(args.at(1), session.openHab, session.prompts);
     if (!result)
         return Failure;
     for (const QString& line : CsvImport::Report(*result, session.language))
@@ -611,8 +608,8 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    return OpenHab5Run::exportTo(session.openHab, session.bticino, session.items.entries(), session.workspace,
-                                 session.prompts, args.at(1))
+    return OpenHab5Run::exportTo(session.openHab, session.items.entries(), session.workspace, session.prompts,
+                                 args.at(1))
                ? Success
                : Failure;
 }
@@ -763,7 +760,7 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    TProjectCheck check(session.openHab, session.bticino, session.items.entries());
+    TProjectCheck check(session.openHab, session.items.entries());
     QStringList problems;
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)
@@ -803,7 +800,7 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliInvalidBusPort, port));
     if (options.server.host.isEmpty())
         return UsageFailure(session.language.GetMsg(Msg::CliNoBusAddress));
-    TCliBus bus(openHab, session.bticino, session.language, session.items, m_out, m_err,
+    TCliBus bus(openHab, session.language, session.items, m_out, m_err,
                 [this](const QString& text) { return UsageFailure(text); });
     return bus.Run(*verb, args.mid(2), options);
 }

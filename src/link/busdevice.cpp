@@ -1,6 +1,6 @@
 #include "busdevice.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "openwebnetframe.h"
 
 #include "model/tlanguage.h"
@@ -29,18 +29,20 @@ QString head(const QString& what)
 
 // Takes the address from where (bus form without the CEN+ "2") as the function editor would take
 // it typed, or says why the project cannot hold it.
-void takeAddress(const Tbticino& bticino, QString where, TBusDevice& device)
+void takeAddress(QString where, TBusDevice& device)
 {
-    device.problem = bticino.CheckBusForm(where, device.iType);
-    if (!device.problem.isEmpty())
+    device.problem = BusAddress::busFormProblem(where, device.iType);
+    if (device.problem)
         return;
-    device.iBus = bticino.GetBus(where);
-    device.sAdr = bticino.FormatAdr(where, device.iType, device.iAdrArt, false);
-    int editKind = 0;
-    const QString typed = bticino.FormatAdr(device.sAdr, device.iType, editKind, true);
-    QString a;
-    QString pl;
-    device.problem = bticino.CheckAdr(typed, device.sCENKey, device.iType, device.iAdrArt, a, pl);
+    device.iBus = BusAddress::takeBus(where);
+    const BusAddress::Form stored = BusAddress::storedForm(where, device.iType);
+    device.sAdr = stored.text;
+    device.addressKind = stored.kind;
+    const QString typed = BusAddress::editForm(device.sAdr, device.iType).text;
+    const Result<QString> checked =
+        BusAddress::check(typed, device.sCENKey, device.iType, device.addressKind);
+    if (!checked)
+        device.problem = checked.problem();
 }
 
 // A dimmer to an exact level: the level dimension, 100 + percent, at some speed.
@@ -88,7 +90,7 @@ std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QSt
 
 } // namespace
 
-std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArray& frame)
+std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame)
 {
     const auto command = OpenWebNetFrame::ParseCommand(frame);
     if (!command)
@@ -122,7 +124,7 @@ std::optional<TBusDevice> DeviceOfFrame(const Tbticino& bticino, const QByteArra
     } else {
         return std::nullopt;
     }
-    takeAddress(bticino, where, device);
+    takeAddress(where, device);
     return device;
 }
 
@@ -141,12 +143,12 @@ QString KindCaption(const TLanguage& language, int iType)
     return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
 }
 
-QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const TBusDevice& device)
+QString DeviceInWords(const TLanguage& language, const TBusDevice& device)
 {
-    int addressKind = 0;
-    const QString edit = bticino.FormatAdr(device.sAdr, device.iType, addressKind, true);
+    const BusAddress::Form edit = BusAddress::editForm(device.sAdr, device.iType);
     // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
-    QString text = KindCaption(language, device.iType) + u' ' + (addressKind == 0 ? edit : device.sAdr);
+    QString text = KindCaption(language, device.iType) + u' ' +
+                   (edit.kind == AddressKind::PointToPoint ? edit.text : device.sAdr);
     if (device.iBus > 0)
         text += u", "_s + language.GetMsg(Msg::LocalBus) + u' ' + QString::number(device.iBus);
     if (!device.sCENKey.isEmpty())
@@ -155,19 +157,19 @@ QString DeviceInWords(const TLanguage& language, const Tbticino& bticino, const 
     return text;
 }
 
-QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const QByteArray& frame, int kind)
+QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kind)
 {
     const QRegularExpressionMatch level = dimLevel.match(QString::fromLatin1(frame));
     if (level.hasMatch()) {
-        auto device = DeviceOfFrame(bticino, "*1*1*" + level.captured(1).toLatin1() + "##");
-        if (!device || !device->problem.isEmpty())
+        auto device = DeviceOfFrame("*1*1*" + level.captured(1).toLatin1() + "##");
+        if (!device || device->problem)
             return {};
         device->iType = FunctionEntry::Dimmer;
-        return language.GetMsg(Msg::BusSentLevel, DeviceInWords(language, bticino, *device),
+        return language.GetMsg(Msg::BusSentLevel, DeviceInWords(language, *device),
                                QString::number(level.captured(2).toInt() - 100));
     }
-    const auto device = DeviceOfFrame(bticino, frame);
-    if (!device || !device->problem.isEmpty())
+    const auto device = DeviceOfFrame(frame);
+    if (!device || device->problem)
         return {};
     const auto command = OpenWebNetFrame::ParseCommand(frame);
     const auto what = commandOf(*device, command->who, command->what);
@@ -176,20 +178,19 @@ QString FrameInWords(const TLanguage& language, const Tbticino& bticino, const Q
     TBusDevice named = *device;
     if (kind >= 0 && DeviceFitsKind(named, kind))
         named.iType = kind;
-    const QString words = DeviceInWords(language, bticino, named);
+    const QString words = DeviceInWords(language, named);
     return what->first == Msg::BusSentLevel
                ? language.GetMsg(what->first, words, QString::number(what->second))
                : language.GetMsg(what->first, words);
 }
 
-QString TestResultText(const TLanguage& language, const Tbticino& bticino, TBusError error,
-                       const QString& detail, int kind)
+QString TestResultText(const TLanguage& language, TBusError error, const QString& detail, int kind)
 {
     if (error != TBusError::None && error != TBusError::Cancelled)
         return BusErrorText(language, error, detail);
     QStringList said;
     for (const QString& frame : detail.split(u' ', Qt::SkipEmptyParts)) {
-        const QString words = FrameInWords(language, bticino, frame.toLatin1(), kind);
+        const QString words = FrameInWords(language, frame.toLatin1(), kind);
         said << (words.isEmpty() ? frame : words);
     }
     return BusErrorText(language, error, said.join(u"; "_s));

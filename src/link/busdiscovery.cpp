@@ -2,7 +2,7 @@
 
 #include "openwebnetsession.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "openhab/topenhab.h"
 
 #include <QSet>
@@ -20,12 +20,12 @@ bool isLightOrActuator(int iType)
 // What identifies a point-to-point address on the bus: the kind of device (light point or
 // actuator), the bus, and room and light point as numbers, so that 1.5 and 01.05 are one
 // address. Empty for any other address.
-QString pointKey(int iType, int iBus, int iAdrArt, const QString& sAdr)
+QString pointKey(int iType, int iBus, AddressKind addressKind, const QString& sAdr)
 {
     const QStringList parts = sAdr.split(u'.');
     bool bA = false;
     bool bPl = false;
-    if (iAdrArt != 0 || parts.size() != 2)
+    if (addressKind != AddressKind::PointToPoint || parts.size() != 2)
         return {};
     const int a = parts.at(0).toInt(&bA);
     const int pl = parts.at(1).toInt(&bPl);
@@ -61,24 +61,24 @@ QList<QByteArray> DiscoveryRequests(const QList<int>& buses)
     return requests;
 }
 
-TDiscoveryResult CompareWithProject(const Tbticino& bticino, const TopenHab& openHab,
-                                    const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices)
+TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<FunctionEntry>& rows,
+                                    const QList<TBusDevice>& devices)
 {
     QHash<QString, int> rowOfKey;
     for (int row = 0; row < rows.size(); ++row) {
         const TItemValues v = openHab.ExtractItem(rows.at(row));
         if (!isLightOrActuator(v.iType))
             continue;
-        int iAdrArt = 0;
-        const QString sAdr = bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, false);
-        const QString key = pointKey(v.iType, v.iBus, iAdrArt, sAdr);
+        const BusAddress::Form stored = BusAddress::storedForm(v.sAdr, v.iType);
+        const QString key = pointKey(v.iType, v.iBus, stored.kind, stored.text);
         if (!key.isEmpty() && !rowOfKey.contains(key))
             rowOfKey.insert(key, row);
     }
     TDiscoveryResult result;
     QSet<int> answered;
     for (const TBusDevice& device : devices) {
-        const int row = rowOfKey.value(pointKey(device.iType, device.iBus, device.iAdrArt, device.sAdr), -1);
+        const int row =
+            rowOfKey.value(pointKey(device.iType, device.iBus, device.addressKind, device.sAdr), -1);
         result.found << TFoundDevice{device, row};
         answered.insert(row);
     }
@@ -90,9 +90,7 @@ TDiscoveryResult CompareWithProject(const Tbticino& bticino, const TopenHab& ope
     return result;
 }
 
-TBusDiscovery::TBusDiscovery(const Tbticino& bticino, QObject* parent) : QObject(parent), m_bticino(bticino)
-{
-}
+TBusDiscovery::TBusDiscovery(QObject* parent) : QObject(parent) {}
 
 TBusDiscovery::~TBusDiscovery() = default;
 
@@ -129,8 +127,8 @@ void TBusDiscovery::sendNext()
 void TBusDiscovery::collect(const QList<QByteArray>& frames)
 {
     for (const QByteArray& frame : frames) {
-        const auto device = DeviceOfFrame(m_bticino, frame);
-        if (!device || !device->problem.isEmpty() || !isLightOrActuator(device->iType))
+        const auto device = DeviceOfFrame(frame);
+        if (!device || device->problem || !isLightOrActuator(device->iType))
             continue;
         const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const TBusDevice& d) {
             return d.iBus == device->iBus && d.sAdr == device->sAdr &&

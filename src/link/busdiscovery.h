@@ -8,7 +8,6 @@
 
 class TOwnSession;
 class TopenHab;
-class Tbticino;
 
 // A device that answered a status request, and the row of the project with its address (-1 when
 // the project lacks it).
@@ -32,8 +31,8 @@ struct TDiscoveryResult
 QList<int> ProjectBuses(const TopenHab& openHab, const QList<FunctionEntry>& rows);
 // The general status requests of light points and actuators on those buses.
 QList<QByteArray> DiscoveryRequests(const QList<int>& buses);
-TDiscoveryResult CompareWithProject(const Tbticino& bticino, const TopenHab& openHab,
-                                    const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices);
+TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<FunctionEntry>& rows,
+                                    const QList<TBusDevice>& devices);
 
 // Sends the status requests over one command session and collects the light points and
 // actuators that answer, each once. A request the server refuses counts as one nobody answered.
@@ -42,7 +41,7 @@ class TBusDiscovery : public QObject
     Q_OBJECT
 
 public:
-    TBusDiscovery(const Tbticino& bticino, QObject* parent = nullptr);
+    explicit TBusDiscovery(QObject* parent = nullptr);
     ~TBusDiscovery() override;
 
     void start(const TBusServer& server, const QList<QByteArray>& requests);
@@ -57,8 +56,6 @@ private:
     void sendNext();
     void collect(const QList<QByteArray>& frames);
     void finish(TBusError error, const QString& detail);
-
-    const Tbticino& m_bticino;
     TOwnSession* m_session = nullptr;
     QList<QByteArray> m_requests;
     qsizetype m_next = 0;

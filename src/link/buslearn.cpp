@@ -2,7 +2,7 @@
 
 #include "openwebnetsession.h"
 
-TBusLearn::TBusLearn(const Tbticino& bticino, QObject* parent) : QObject(parent), m_bticino(bticino)
+TBusLearn::TBusLearn(QObject* parent) : QObject(parent)
 {
     m_limit.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, [this] {
@@ -38,15 +38,15 @@ void TBusLearn::cancel()
 
 void TBusLearn::onFrame(const QByteArray& frame)
 {
-    const auto device = DeviceOfFrame(m_bticino, frame);
+    const auto device = DeviceOfFrame(frame);
     if (!device)
         return;
     if (m_iType != anyKind && !DeviceFitsKind(*device, m_iType)) {
         emit unfit(frame);
         return;
     }
-    if (!device->problem.isEmpty()) {
-        emit unusable(frame, device->problem);
+    if (device->problem) {
+        emit unusable(frame, *device->problem);
         return;
     }
     stop();

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 class TOwnSession;
-class Tbticino;
 
 // Learns an address from a key press: listens on an event session and reports the first frame
 // that names a device fitting the chosen kind. A device of another kind is reported as unfit, one
@@ -22,7 +21,7 @@ public:
     static constexpr int defaultLimitMs = 30000;
     static constexpr int anyKind = -1;
 
-    TBusLearn(const Tbticino& bticino, QObject* parent = nullptr);
+    explicit TBusLearn(QObject* parent = nullptr);
     ~TBusLearn() override;
 
     // iType: the kind the device must fit, or anyKind; limitMs: the whole wait for a key press,
@@ -35,7 +34,7 @@ Q_SIGNALS:
     // The session is open; now the key can be pressed.
     void listening();
     void unfit(const QByteArray& frame);
-    void unusable(const QByteArray& frame, const QString& reason);
+    void unusable(const QByteArray& frame, const Problem& reason);
     void learned(const TBusDevice& device);
     void timedOut();
     void failed(TBusError error, const QString& detail);
@@ -43,8 +42,6 @@ Q_SIGNALS:
 private:
     void onFrame(const QByteArray& frame);
     void stop();
-
-    const Tbticino& m_bticino;
     int m_iType = anyKind;
     TOwnSession* m_session = nullptr;
     QTimer m_limit;

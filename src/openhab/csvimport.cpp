@@ -1,6 +1,6 @@
 #include "csvimport.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "functioncheck.h"
 #include "model/captions.h"
 #include "model/csvreader.h"
@@ -104,8 +104,8 @@ bool isOneOf(const QStringList& words, const QString& text)
 class Importer
 {
 public:
-    Importer(const TopenHab& openHab, const Tbticino& bticino)
-        : m_openHab(openHab), m_bticino(bticino), m_language(openHab.language()), m_words(m_language)
+    Importer(const TopenHab& openHab)
+        : m_openHab(openHab), m_language(openHab.language()), m_words(m_language)
     {
         m_at.fill(-1);
     }
@@ -153,8 +153,8 @@ public:
         held.key = field(fields, KeyColumn);
         const TItemValues typed = m_openHab.ExtractItem(held);
         FunctionCheck::Input input = typedInput(fields, typed);
-        if (const QString error = FunctionCheck::Validate(m_language, m_bticino, input); !error.isEmpty())
-            return error;
+        if (const std::optional<Problem> problem = FunctionCheck::Validate(input))
+            return problem->text(m_language);
 
         const std::optional<QString> voice = voiceText(field(fields, VoiceColumn), kind);
         if (!voice)
@@ -178,7 +178,7 @@ private:
     // The function as the editor would hold it before its checks.
     FunctionCheck::Input typedInput(const QStringList& fields, const TItemValues& typed) const
     {
-        FunctionCheck::Input input = FunctionCheck::EditedAddress(m_bticino, typed.sAdr, typed.iType);
+        FunctionCheck::Input input = FunctionCheck::EditedAddress(typed.sAdr, typed.iType);
         if (typed.iType == FunctionEntry::GroupScene) {
             // A scene's address is never checked nor written to the gateway: it is kept as it came,
             // its bus included, without the blank the export puts in front.
@@ -255,7 +255,6 @@ private:
     }
 
     const TopenHab& m_openHab;
-    const Tbticino& m_bticino;
     const TLanguage& m_language;
     const Words m_words;
     std::array<int, ColumnCount> m_at;
@@ -264,7 +263,7 @@ private:
 
 } // namespace
 
-Result Read(const QByteArray& bytes, const TopenHab& openHab, const Tbticino& bticino)
+Result Read(const QByteArray& bytes, const TopenHab& openHab)
 {
     const TLanguage& language = openHab.language();
     Result result;
@@ -275,7 +274,7 @@ Result Read(const QByteArray& bytes, const TopenHab& openHab, const Tbticino& bt
         return result;
     }
     const QList<CsvReader::Record>& records = std::get<QList<CsvReader::Record>>(parsed);
-    Importer importer(openHab, bticino);
+    Importer importer(openHab);
     const CsvReader::Record header = records.value(0, CsvReader::Record{1, {}});
     if (const QString error = importer.readHeader(header.fields); !error.isEmpty()) {
         result.refused << Refusal{header.line, error};

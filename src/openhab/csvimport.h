@@ -7,7 +7,6 @@
 #include <QString>
 
 class TLanguage;
-class Tbticino;
 class TopenHab;
 
 // Reads functions from CSV text: the file the CSV export writes, or a list an installer keeps in a
@@ -36,7 +35,7 @@ struct Result
 };
 
 // The rows of bytes for the project open in openHab, in the language of openHab.
-Result Read(const QByteArray& bytes, const TopenHab& openHab, const Tbticino& bticino);
+Result Read(const QByteArray& bytes, const TopenHab& openHab);
 
 // One line per refused row ("Zeile 4: Adresse ungültig!").
 QStringList Report(const Result& result, const TLanguage& language);

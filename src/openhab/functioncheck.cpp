@@ -1,40 +1,41 @@
 #include "functioncheck.h"
 
-#include "bus/tbticino.h"
 #include "model/functionentry.h"
-#include "model/tlanguage.h"
 #include "topenhab.h"
 
-FunctionCheck::Input FunctionCheck::EditedAddress(const Tbticino& bticino, const QString& stored, int kind)
+FunctionCheck::Input FunctionCheck::EditedAddress(const QString& stored, int kind)
 {
     Input input;
     input.kind = kind;
-    input.address = bticino.FormatAdr(stored, kind, input.addressKind, true);
-    if (input.addressKind == 0)
-        input.address = bticino.FormatAdr(stored, kind, input.addressKind, false);
+    BusAddress::Form form = BusAddress::editForm(stored, kind);
+    if (form.kind == AddressKind::PointToPoint)
+        form = BusAddress::storedForm(stored, kind);
     else if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
-        input.addressKind = 0;
+        form.kind = AddressKind::PointToPoint;
+    input.address = form.text;
+    input.addressKind = form.kind;
     return input;
 }
 
-QString FunctionCheck::Validate(const TLanguage& language, const Tbticino& bticino, Input& input)
+std::optional<Problem> FunctionCheck::Validate(Input& input)
 {
     if (TopenHab::StoredLabel(input.label).isEmpty())
-        return language.GetMsg(Msg::LabelEmpty);
+        return Problem{Msg::LabelEmpty};
     // The label stands between double quotes in the items file, where a quote would end it early
     // and a backslash would escape the next character.
     if (input.label.contains(QLatin1Char('"')) || input.label.contains(QLatin1Char('\\')))
-        return language.GetMsg(Msg::LabelQuoteOrBackslash);
-    if (input.kind == FunctionEntry::GroupScene)
-        return input.sceneChosen ? QString() : language.GetMsg(Msg::SceneMissing);
+        return Problem{Msg::LabelQuoteOrBackslash};
+    if (input.kind == FunctionEntry::GroupScene) {
+        if (input.sceneChosen)
+            return std::nullopt;
+        return Problem{Msg::SceneMissing};
+    }
     if (input.kind != FunctionEntry::CenScene && input.kind != FunctionEntry::ScenarioModule)
         input.key.clear();
-    QString a;
-    QString pl;
-    const QString error = bticino.CheckAdr(input.address, input.key, input.kind, input.addressKind, a, pl);
-    if (!error.isEmpty())
-        return error;
-    if (!a.isEmpty())
-        input.address = pl.isEmpty() ? a : a + QLatin1Char('.') + pl;
-    return {};
+    const Result<QString> stored = BusAddress::check(input.address, input.key, input.kind, input.addressKind);
+    if (!stored)
+        return stored.problem();
+    if (!stored->isEmpty())
+        input.address = *stored;
+    return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "topenhab.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "groupline.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
@@ -194,7 +194,7 @@ const TFrameHead frameHeads[] = {
 
 // Scene items are written as Switch lines only; an MQTT binding on any other type word carries
 // nothing the program wrote.
-void decodeMqtt(QStringView binding, const Tbticino& bticino, TBusValues& v)
+void decodeMqtt(QStringView binding, TBusValues& v)
 {
     QString frame = onFrame(binding);
     const TFrameHead* match = nullptr;
@@ -217,27 +217,25 @@ void decodeMqtt(QStringView binding, const Tbticino& bticino, TBusValues& v)
         return;
     v.sCENKey = frame.left(star);
     QString where = frame.mid(star + 1);
-    v.iBus = bticino.GetBus(where);
+    v.iBus = BusAddress::takeBus(where);
     // A CEN+ address carries a leading "2".
     if (v.iCEN == 1 || v.iCEN == 2)
         where.remove(0, 1);
-    int iAdrArt = 0;
-    v.sAdr = bticino.FormatAdr(where, v.iType, iAdrArt, false);
+    v.sAdr = BusAddress::storedForm(where, v.iType).text;
 }
 
-void decodeBticino(QStringView binding, QStringView icon, const Tbticino& bticino, TBusValues& v)
+void decodeBticino(QStringView binding, QStringView icon, TBusValues& v)
 {
     // Searched for in every line; the matcher prepares its search once.
     static const QStringMatcher whereKey(u";where=");
     const qsizetype at = whereKey.indexIn(binding);
     if (at >= 1) {
         QString where = binding.sliced(at + whereKey.pattern().size()).toString();
-        v.iBus = bticino.GetBus(where);
+        v.iBus = BusAddress::takeBus(where);
         const qsizetype quote = where.indexOf(u'"');
         if (quote >= 0)
             where.truncate(quote);
-        int iAdrArt = 0;
-        v.sAdr = bticino.FormatAdr(where, v.iType, iAdrArt, false);
+        v.sAdr = BusAddress::storedForm(where, v.iType).text;
     }
     if (v.iType == FunctionEntry::Switch && v.sAdr.isEmpty() && icon == u"groundfloor")
         v.iType = FunctionEntry::GroupScene;
@@ -354,9 +352,9 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     TBusValues v;
     v.iType = iType;
     if (line.binding.view().startsWith(u"mqtt="))
-        decodeMqtt(line.binding.view(), m_bticino, v);
+        decodeMqtt(line.binding.view(), v);
     else
-        decodeBticino(line.binding.view(), line.icon.view(), m_bticino, v);
+        decodeBticino(line.binding.view(), line.icon.view(), v);
 
     const QString name = line.name.toString();
     const QString label = line.label.toString();

@@ -4,7 +4,7 @@
 #include "rulesbuilder.h"
 #include "sitemapbuilder.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
@@ -19,14 +19,6 @@ namespace {
 
 const QString bridgeUid = u"openwebnet:bus_gateway:bticino"_s;
 
-enum AddressKind
-{
-    Point = 0,
-    Area = 1,
-    BusGroup = 2,
-    General = 3
-};
-
 // How the kinds appear as items.
 struct KindItem
 {
@@ -40,11 +32,11 @@ const KindItem kindItems[FunctionEntry::KindCount] = {
 
 // The area of a light point's stored form ("01.12" lies in area 1) or of an area's ("100" is area
 // 10); -1 for the other address kinds.
-int areaOf(const QString& stored, int adrArt)
+int areaOf(const QString& stored, AddressKind addressKind)
 {
-    if (adrArt == Point)
+    if (addressKind == AddressKind::PointToPoint)
         return stored.section(u'.', 0, 0).toInt();
-    if (adrArt == Area)
+    if (addressKind == AddressKind::Area)
         return stored == u"100" ? 10 : stored.toInt();
     return -1;
 }
@@ -95,9 +87,7 @@ QString lfText(const QStringList& lines)
 
 } // namespace
 
-OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
-                               const QList<FunctionEntry>& rows)
-    : m_openHab(openHab)
+OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntry>& rows) : m_openHab(openHab)
 {
     for (const QString& group : openHab.slGroups) {
         if (IsValidGroupName(group) && !m_groups.contains(group))
@@ -105,27 +95,27 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
     }
     // The lights first: a light group needs a light point among them.
     QList<Function> candidates;
-    QList<int> adrArts;
+    QList<AddressKind> addressKinds;
     QList<Function> lights;
     for (const FunctionEntry& row : rows) {
         if (row.kind < 0 || row.kind >= FunctionEntry::KindCount)
             continue;
         Function f{&row, openHab.ExtractItem(row), {}, {}, {}, {}};
-        int adrArt = Point;
-        const QString stored = bticino.FormatAdr(f.v.sAdr, f.v.iType, adrArt, false);
-        f.v.sAdr = stored;
-        f.where = TopenHab::BusWhere(f.v.iType, stored, f.v.iBus, f.v.iCEN);
+        const BusAddress::Form stored = BusAddress::storedForm(f.v.sAdr, f.v.iType);
+        const AddressKind addressKind = stored.kind;
+        f.v.sAdr = stored.text;
+        f.where = TopenHab::BusWhere(f.v.iType, stored.text, f.v.iBus, f.v.iCEN);
         candidates << f;
-        adrArts << adrArt;
+        addressKinds << addressKind;
         // A light point's reason never asks for the other lights.
         const bool light = row.kind == FunctionEntry::Switch || row.kind == FunctionEntry::Dimmer;
-        if (light && adrArt == Point && reason(f, adrArt, {}).isEmpty())
+        if (light && addressKind == AddressKind::PointToPoint && reason(f, addressKind, {}).isEmpty())
             lights << f;
     }
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         Function& f = candidates[i];
-        const int adrArt = adrArts.at(i);
-        const QString why = reason(f, adrArt, lights);
+        const AddressKind addressKind = addressKinds.at(i);
+        const QString why = reason(f, addressKind, lights);
         if (!why.isEmpty()) {
             m_leftOut << openHab.language().GetMsg(Msg::OpenHab5LeftOut,
                                                    f.v.sAlias + u" \""_s + f.row->caption + u'"', why);
@@ -134,11 +124,11 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
         static const QStringView pointTypes[] = {u"bus_on_off_switch", u"bus_dimmer", u"bus_automation"};
         static const QStringView channels[] = {u"switch", u"brightness", u"shutter"};
         const int kind = f.v.iType;
-        if (kind == FunctionEntry::Switch && adrArt != Point) {
+        if (kind == FunctionEntry::Switch && addressKind != AddressKind::PointToPoint) {
             f.thingType = u"bus_light_group"_s;
             f.thingId = f.v.sAlias;
             f.channel = u"switch"_s;
-        } else if (kind <= FunctionEntry::Automation && adrArt == Point) {
+        } else if (kind <= FunctionEntry::Automation && addressKind == AddressKind::PointToPoint) {
             f.thingType = pointTypes[kind].toString();
             f.thingId = f.v.sAlias;
             f.channel = channels[kind].toString();
@@ -157,7 +147,8 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino,
         m_functions[i].row = &m_rows.at(i);
 }
 
-QString OpenHab5Export::reason(const Function& f, int adrArt, const QList<Function>& lights) const
+QString OpenHab5Export::reason(const Function& f, AddressKind addressKind,
+                               const QList<Function>& lights) const
 {
     const TLanguage& language = m_openHab.language();
     const QString quotedAddress = u'"' + f.row->address + u'"';
@@ -166,19 +157,22 @@ QString OpenHab5Export::reason(const Function& f, int adrArt, const QList<Functi
     const int kind = f.v.iType;
     if (kind == FunctionEntry::CenScene && buttonOf(f.v.sCENKey) < 0)
         return language.GetMsg(Msg::OpenHab5CenKeyOutOfRange, f.v.sCENKey);
-    if ((kind == FunctionEntry::Dimmer || kind == FunctionEntry::CenScene) && adrArt != Point)
+    if ((kind == FunctionEntry::Dimmer || kind == FunctionEntry::CenScene) &&
+        addressKind != AddressKind::PointToPoint)
         return language.GetMsg(
             Msg::OpenHab5NotAccepted,
             language.GetMsg(kind == FunctionEntry::Dimmer ? Msg::KindDimmers : Msg::KindCen) + u' ' +
                 quotedAddress);
-    if (kind != FunctionEntry::Switch || adrArt == Point)
+    if (kind != FunctionEntry::Switch || addressKind == AddressKind::PointToPoint)
         return {};
     // A bus group's members are set in the devices, not in the project: any light point on its bus
     // may belong to it. The general address reaches every bus.
-    const int area = areaOf(f.v.sAdr, adrArt);
+    const int area = areaOf(f.v.sAdr, addressKind);
     const bool member = std::any_of(lights.cbegin(), lights.cend(), [&](const Function& light) {
         const bool sameBus = light.v.iBus == f.v.iBus;
-        return adrArt == General || (sameBus && (adrArt == BusGroup || areaOf(light.v.sAdr, Point) == area));
+        return addressKind == AddressKind::General ||
+               (sameBus && (addressKind == AddressKind::Group ||
+                            areaOf(light.v.sAdr, AddressKind::PointToPoint) == area));
     });
     return member ? QString() : language.GetMsg(Msg::OpenHab5GroupWithoutLight, quotedAddress);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bus/busaddress.h"
 #include "model/functionentry.h"
 #include "topenhab.h"
 
@@ -8,8 +9,6 @@
 #include <QStringList>
 
 #include <utility>
-
-class Tbticino;
 
 // The project for openHAB 5 with its OpenWebNet binding, written after the binding's README and
 // thing types of openHAB 5.0 (bundle org.openhab.binding.openwebnet, BUS/SCS gateway):
@@ -35,7 +34,7 @@ public:
 
     // openHab: the loaded project (its values, groups and catalogue); rows: its function list. Both
     // must outlive the export.
-    OpenHab5Export(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows);
+    OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntry>& rows);
 
     // The four files (path, text with LF line ends), things, items, rules, sitemap in this order.
     // kindFrames: the sitemap's layout, one frame per kind instead of one per group.
@@ -55,7 +54,7 @@ private:
         QString channel; // the channel's whole id; empty without a thing
     };
     // Why the binding cannot express the function; empty when it can.
-    QString reason(const Function& f, int adrArt, const QList<Function>& lights) const;
+    QString reason(const Function& f, AddressKind addressKind, const QList<Function>& lights) const;
     QString things() const;
     QString items() const;
     QString rules() const;

@@ -72,9 +72,8 @@ QString busAddress(const QString& sAdr)
 
 } // namespace
 
-TProjectCheck::TProjectCheck(const TopenHab& openHab, const Tbticino& bticino,
-                             const QList<FunctionEntry>& rows)
-    : m_openHab(openHab), m_bticino(bticino), m_language(openHab.language()), m_rows(rows),
+TProjectCheck::TProjectCheck(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+    : m_openHab(openHab), m_language(openHab.language()), m_rows(rows),
       m_fieldCaptions(Captions::ColumnTexts(m_language) << Captions::Text(m_language, Captions::KeyColumn)),
       m_kindNames(Captions::GroupHeaderTexts(m_language))
 {
@@ -97,7 +96,7 @@ QStringList TProjectCheck::warnings() const
 
 QStringList TProjectCheck::openHab5LeftOut() const
 {
-    return OpenHab5Export(m_openHab, m_bticino, m_rows).leftOut();
+    return OpenHab5Export(m_openHab, m_rows).leftOut();
 }
 
 QString TProjectCheck::Named(const FunctionEntry& row) const
@@ -256,7 +255,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
         return false;
     }
     // A generator of its own, so that nothing of the open project changes.
-    TopenHab probe(m_language, m_bticino, m_openHab.sCfgDir());
+    TopenHab probe(m_language, m_openHab.sCfgDir());
     probe.setProjectValues(m_openHab.projectValues());
     probe.sProjPath = folder.path() + u'/';
     TFileErrors errors = probe.SaveCfg();

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-class Tbticino;
 class TLanguage;
 class TopenHab;
 
@@ -24,7 +23,7 @@ class TProjectCheck
 public:
     // openHab: the generator holding the open project (folder, groups, settings, catalogue);
     // rows: its function list as loaded.
-    TProjectCheck(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows);
+    TProjectCheck(const TopenHab& openHab, const QList<FunctionEntry>& rows);
 
     // Appends every problem found, check by check, in list order. False when the temporary save and
     // load could not be done; errorString() says why, and the checks before it have run.
@@ -50,7 +49,6 @@ private:
     QString GroupNamed(const QString& name) const;
 
     const TopenHab& m_openHab;
-    const Tbticino& m_bticino;
     const TLanguage& m_language;
     const QList<FunctionEntry>& m_rows;
     QStringList m_fieldCaptions;

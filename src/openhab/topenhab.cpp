@@ -48,8 +48,8 @@ QStringList splitLines(QStringView text)
 
 } // namespace
 
-TopenHab::TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir)
-    : m_language(language), m_bticino(bticino), m_cfgDir(std::move(configDir))
+TopenHab::TopenHab(const TLanguage& language, QString configDir)
+    : m_language(language), m_cfgDir(std::move(configDir))
 {
     if (!m_cfgDir.isEmpty() && !m_cfgDir.endsWith(QLatin1Char('/')))
         m_cfgDir += QLatin1Char('/');

@@ -14,7 +14,6 @@
 
 class FunctionList;
 class TLanguage;
-class Tbticino;
 
 // The typed values of one function, as FillItem takes them and ExtractItem gives them back.
 struct TItemValues
@@ -68,7 +67,7 @@ class TopenHab : public TProjectValues
 {
 public:
     // configDir: the program's config folder (templates), with or without a trailing "/".
-    TopenHab(const TLanguage& language, const Tbticino& bticino, QString configDir);
+    TopenHab(const TLanguage& language, QString configDir);
 
     // The project's files, by their names in the project folder.
     static inline const QString sMQTTFile = QStringLiteral("mqtt.cfg");
@@ -202,6 +201,5 @@ private:
     TFileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
 
     const TLanguage& m_language;
-    const Tbticino& m_bticino;
     QString m_cfgDir;
 };

@@ -8,7 +8,7 @@
 #include "tfrmitem.h"
 #include "tfrmmain.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/busdiscovery.h"
 #include "link/bustest.h"
 #include "model/functionvocabulary.h"
@@ -87,8 +87,8 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
     m_wait = new TConnectWait(program.language, lblBusStatus, this);
     connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
         m_wait->stop();
-        lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, TBusError::None,
-                                             QString::fromLatin1(frame), m_iType));
+        lblBusStatus->setText(
+            TestResultText(m_program.language, TBusError::None, QString::fromLatin1(frame), m_iType));
     });
 }
 
@@ -115,12 +115,12 @@ void TBusTestDialog::Run(int row)
 void TBusTestDialog::testFinished(TBusError error, const QString& detail)
 {
     m_wait->stop();
-    lblBusStatus->setText(TestResultText(m_program.language, m_program.bticino, error, detail, m_iType));
+    lblBusStatus->setText(TestResultText(m_program.language, error, detail, m_iType));
     btnClose->setText(closeCaption(m_program.language));
 }
 
 TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_discovery(new TBusDiscovery(program.bticino, this))
+    : QDialog(parent), m_program(program), m_discovery(new TBusDiscovery(this))
 {
     DialogLook::setUp(this, {640, 480});
     QVBoxLayout* layout = frame(this, m_title, lblBusStatus);
@@ -191,7 +191,7 @@ void TBusDiscoverDialog::fillList()
 {
     const TLanguage& language = m_program.language;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
+    const TDiscoveryResult result = CompareWithProject(m_program.openHab, rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
     lvDevices->clear();
     auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundInProject)});
@@ -229,7 +229,7 @@ void TBusDiscoverDialog::addMarked()
     if (!m_program.frmMain->PrepareItemsSave())
         return;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(m_program.bticino, m_program.openHab, rows, m_devices);
+    const TDiscoveryResult result = CompareWithProject(m_program.openHab, rows, m_devices);
     FunctionList& items = m_program.frmMain->items();
     QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
     int added = 0;

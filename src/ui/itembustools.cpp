@@ -5,7 +5,7 @@
 #include "tfrmitem.h"
 #include "tfrmmain.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/buslearn.h"
 #include "link/bustest.h"
 #include "model/functionvocabulary.h"
@@ -39,7 +39,7 @@ TBusServer ProjectBusServer(const TProgram& program)
 
 TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent)
     : QWidget(parent), m_program(program), m_editor(editor), m_test(new TBusTest(this)),
-      m_learn(new TBusLearn(program.bticino, this))
+      m_learn(new TBusLearn(this))
 {
     btnTest = new QPushButton(this);
     btnTest->setObjectName(u"btnTest"_s);
@@ -70,12 +70,13 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
             m_program.language.GetMsg(Msg::PressKeyNow, QString::number(TBusLearn::defaultLimitMs / 1000)));
     });
     connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
-        const QString words = FrameInWords(m_program.language, m_program.bticino, frame);
+        const QString words = FrameInWords(m_program.language, frame);
         setStatus(m_program.language.GetMsg(Msg::KindMismatch,
                                             words.isEmpty() ? QString::fromLatin1(frame) : words));
     });
-    connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const QString& reason) {
-        setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason));
+    connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const Problem& reason) {
+        setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame),
+                                            reason.text(m_program.language)));
     });
     connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
     connect(m_learn, &TBusLearn::timedOut, this, [this] {
@@ -144,16 +145,14 @@ bool TItemBusTools::typedFunction(TItemValues& v, bool bQuiet)
         v.bReverse = m_editor.tsReverse->isChecked();
         return true;
     }
-    QString a;
-    QString pl;
-    const QString error = m_program.bticino.CheckAdr(m_editor.edAdresse->text(), v.sCENKey, v.iType,
-                                                     m_editor.cbAdrArt->currentIndex(), a, pl);
-    if (!error.isEmpty()) {
+    const Result<QString> stored = BusAddress::check(m_editor.edAdresse->text(), v.sCENKey, v.iType,
+                                                     AddressKind(m_editor.cbAdrArt->currentIndex()));
+    if (!stored) {
         if (!bQuiet)
-            setStatus(error);
+            setStatus(stored.problem().text(m_program.language));
         return false;
     }
-    v.sAdr = pl.isEmpty() ? a : a + u'.' + pl;
+    v.sAdr = *stored;
     return true;
 }
 
@@ -192,7 +191,7 @@ void TItemBusTools::testClick()
 
 void TItemBusTools::testFinished(TBusError error, const QString& detail)
 {
-    setStatus(TestResultText(m_program.language, m_program.bticino, error, detail, m_editor.kind()));
+    setStatus(TestResultText(m_program.language, error, detail, m_editor.kind()));
     updateControls();
 }
 
@@ -237,10 +236,10 @@ void TItemBusTools::learned(const TBusDevice& device)
     // A dim level names a dimmer; any other light point keeps the kind chosen.
     if (device.iType == FunctionEntry::Dimmer)
         m_editor.btnDimmer->click();
-    int iAdrArt = 0;
-    const QString edit = m_program.bticino.FormatAdr(device.sAdr, device.iType, iAdrArt, true);
-    m_editor.cbAdrArt->setCurrentIndex(iAdrArt < m_editor.cbAdrArt->count() ? iAdrArt : 0);
-    m_editor.edAdresse->setText(edit);
+    const BusAddress::Form edit = BusAddress::editForm(device.sAdr, device.iType);
+    const int kindAt = int(edit.kind);
+    m_editor.cbAdrArt->setCurrentIndex(kindAt < m_editor.cbAdrArt->count() ? kindAt : 0);
+    m_editor.edAdresse->setText(edit.text);
     m_editor.cbBus->setCurrentIndex(device.iBus);
     if (device.iType == FunctionEntry::CenScene || device.iType == FunctionEntry::ScenarioModule)
         m_editor.edCENKey->setText(device.sCENKey);
@@ -250,8 +249,7 @@ void TItemBusTools::learned(const TBusDevice& device)
     // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
     TBusDevice named = device;
     named.iType = m_editor.kind();
-    setStatus(m_program.language.GetMsg(Msg::BusLearnedAs,
-                                        DeviceInWords(m_program.language, m_program.bticino, named)));
+    setStatus(m_program.language.GetMsg(Msg::BusLearnedAs, DeviceInWords(m_program.language, named)));
     updateControls();
 }
 

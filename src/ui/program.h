@@ -2,7 +2,6 @@
 
 class Prompts;
 class TLanguage;
-class Tbticino;
 class TopenHab;
 class TWorkspace;
 class TfrmMain;
@@ -18,7 +17,6 @@ class TfrmNewProject;
 struct TProgram
 {
     TopenHab& openHab;
-    Tbticino& bticino;
     TLanguage& language;
     Prompts& prompts;
 

@@ -22,7 +22,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
     // A generator of its own: the open project's values and list stay as they are. The rows the
     // editor built are not compared themselves, since a save and load gives some of them their
     // stored form ("1" becomes the key "01"), which is no fault the user could correct.
-    TopenHab disk(program.language, program.bticino, program.openHab.sCfgDir());
+    TopenHab disk(program.language, program.openHab.sCfgDir());
     disk.sProjPath = program.openHab.sProjPath;
     disk.sProj = program.openHab.sProj;
     FunctionList rows;
@@ -30,7 +30,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
     QStringList warnings;
     try {
         disk.LoadFiles(rows);
-        TProjectCheck check(disk, program.bticino, rows.entries());
+        TProjectCheck check(disk, rows.entries());
         // A check that could not be finished is a finding as well: what it would have found is
         // unknown.
         if (!check.Run(findings))

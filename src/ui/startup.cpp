@@ -25,9 +25,8 @@ QString configDir(const QString& programDir)
 // of the three reads a file or uses another object while it is made (the catalogue stays empty
 // until a language is loaded), so their order is not visible from outside.
 TStartup::TStartup(const QString& programDir, Prompts& prompts)
-    : m_language(configDir(programDir)), m_bticino(m_language),
-      m_openHab(m_language, m_bticino, configDir(programDir)), m_program{m_openHab, m_bticino, m_language,
-                                                                         prompts}
+    : m_language(configDir(programDir)),
+      m_openHab(m_language, configDir(programDir)), m_program{m_openHab, m_language, prompts}
 {
     // Every window, the dialogs too, carries the program's picture in its title bar and task bar.
     QGuiApplication::setWindowIcon(Style::icon(QStringLiteral("logo"), Style::accent(), {256, 256}));

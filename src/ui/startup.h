@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -28,7 +28,6 @@ public:
 
 private:
     TLanguage m_language;
-    Tbticino m_bticino;
     TopenHab m_openHab;
     TProgram m_program;
     std::unique_ptr<TfrmMain> m_frmMain;

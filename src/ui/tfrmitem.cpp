@@ -10,7 +10,7 @@
 #include "tfrmgroups.h"
 #include "toggleswitch.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
@@ -55,7 +55,7 @@ constexpr KindButton kindButtons[] = {
     {FunctionEntry::CenScene, 56, u"CEN-Szene", Msg::CenHint},
 };
 
-// The address kinds by position (iAdrArt), each followed by its short form.
+// The address kinds in the order of AddressKind, each followed by its short form.
 constexpr Msg addressKinds[] = {Msg::PointToPoint, Msg::Area, Msg::Group, Msg::General};
 constexpr QStringView addressKindSuffixes[] = {u" (A.PL)", u" (AMB)", u" (GR)", u" (GEN)"};
 constexpr int pointToPoint = 0;
@@ -419,9 +419,10 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     edBez->setText(v.sBez);
 
     FillAddressLists();
-    const FunctionCheck::Input edited = FunctionCheck::EditedAddress(m_program.bticino, v.sAdr, v.iType);
+    const FunctionCheck::Input edited = FunctionCheck::EditedAddress(v.sAdr, v.iType);
     edAdresse->setText(edited.address);
-    cbAdrArt->setCurrentIndex(edited.addressKind < cbAdrArt->count() ? edited.addressKind : 0);
+    const int kindAt = int(edited.addressKind);
+    cbAdrArt->setCurrentIndex(kindAt < cbAdrArt->count() ? kindAt : 0);
     cbAdrArtChange();
 
     cbBus->setCurrentIndex(v.iBus >= 0 && v.iBus < cbBus->count() ? v.iBus : 0);
@@ -654,9 +655,10 @@ QString TfrmItem::ValidateInput(int iType)
                                edBez->text(),
                                edAdresse->text(),
                                edCENKey->text(),
-                               cbAdrArt->currentIndex(),
+                               AddressKind(cbAdrArt->currentIndex()),
                                cbSzene->currentIndex() >= 0};
-    const QString error = FunctionCheck::Validate(m_program.language, m_program.bticino, input);
+    const std::optional<Problem> problem = FunctionCheck::Validate(input);
+    const QString error = problem ? problem->text(m_program.language) : QString();
     if (iType != FunctionEntry::GroupScene) {
         edCENKey->setText(input.key);
         if (error.isEmpty())

@@ -716,7 +716,7 @@ void TfrmMain::importCsv()
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
-    const auto result = CsvImportRun::read(fileName, m_program.openHab, m_program.bticino, prompts);
+    const auto result = CsvImportRun::read(fileName, m_program.openHab, prompts);
     if (!result)
         return;
     const QStringList report = CsvImport::Report(*result, language);
@@ -747,8 +747,7 @@ void TfrmMain::exportOpenHab5()
         m_program.prompts.folderName(m_program.language.GetMsg(Msg::ExportOpenHab5Folder),
                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (!folder.isEmpty())
-        OpenHab5Run::exportTo(m_program.openHab, m_program.bticino, m_items.entries(), *m_workspace,
-                              m_program.prompts, folder);
+        OpenHab5Run::exportTo(m_program.openHab, m_items.entries(), *m_workspace, m_program.prompts, folder);
 }
 
 // The user picks one of the project's backups; its files replace the project's (which are backed

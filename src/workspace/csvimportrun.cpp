@@ -14,8 +14,7 @@
 
 namespace CsvImportRun {
 
-std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab,
-                                      const Tbticino& bticino, Prompts& prompts)
+std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab, Prompts& prompts)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -24,7 +23,7 @@ std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& o
         return std::nullopt;
     }
     // One byte beyond the reader's bound is enough to have a longer file refused.
-    return CsvImport::Read(file.read(CsvReader::MaxBytes + 1), openHab, bticino);
+    return CsvImport::Read(file.read(CsvReader::MaxBytes + 1), openHab);
 }
 
 QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<FunctionEntry>& imported,

@@ -9,7 +9,6 @@
 #include <optional>
 
 class Prompts;
-class Tbticino;
 class TLanguage;
 class TopenHab;
 
@@ -19,8 +18,7 @@ namespace CsvImportRun {
 
 // The functions of the CSV file fileName for the open project; nothing, after an error, when the
 // file cannot be read.
-std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab,
-                                      const Tbticino& bticino, Prompts& prompts);
+std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab, Prompts& prompts);
 
 // The function list after an import: the imported rows in place of current or after it, aliases
 // given by position as the function editor gives them.

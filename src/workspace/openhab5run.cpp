@@ -40,7 +40,7 @@ QString lockRefusal(const LockFileTaker::Attempt& attempt, const QString& shown,
 
 } // namespace
 
-bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
+bool OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows,
                            const TWorkspace& workspace, Prompts& prompts, const QString& folder)
 {
     const TLanguage& language = openHab.language();
@@ -49,7 +49,7 @@ bool OpenHab5Run::exportTo(const TopenHab& openHab, const Tbticino& bticino, con
         prompts.error(TFileError{shown, SystemReason(ENOENT)}.text(language));
         return false;
     }
-    const OpenHab5Export project(openHab, bticino, rows);
+    const OpenHab5Export project(openHab, rows);
     const auto files = project.files(!TProjectIni(openHab.sProjPath).GroupByRooms());
     // The folder itself and every file's own folder, which may be a link to elsewhere.
     const bool intoProjects = workspace.isInProjectsFolder(QDir(folder).filePath(QStringLiteral("x"))) ||

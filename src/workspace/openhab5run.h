@@ -6,7 +6,6 @@
 #include <QString>
 
 class Prompts;
-class Tbticino;
 class TopenHab;
 class TWorkspace;
 
@@ -17,7 +16,7 @@ namespace OpenHab5Run {
 // folder: never into the projects folder, and replacing files there only when the user agrees. The
 // four files are written all of them or none; the functions left out are told in one information,
 // one line each. False, after an error, when nothing was written.
-bool exportTo(const TopenHab& openHab, const Tbticino& bticino, const QList<FunctionEntry>& rows,
-              const TWorkspace& workspace, Prompts& prompts, const QString& folder);
+bool exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const TWorkspace& workspace,
+              Prompts& prompts, const QString& folder);
 
 } // namespace OpenHab5Run

@@ -1,7 +1,7 @@
 // Runs the built varuno-cli, copied into a throw-away program folder that holds the demo project, the
 // way a user runs it: arguments in, exit status, standard output and standard error out.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/transfertext.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
@@ -364,8 +364,7 @@ void TestCli::regenerateWritesWhatTheProgramWrites()
     QVERIFY(reference.addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
     TLanguage language(reference.configDir());
     language.LoadLanguage(u"Deutsch"_s);
-    Tbticino bticino(language);
-    TopenHab openHab(language, bticino, reference.configDir());
+    TopenHab openHab(language, reference.configDir());
     openHab.sProjPath = reference.projectsDir() + u"Demo/"_s;
     openHab.sProj = u"Demo"_s;
     FunctionList rows;

@@ -1,7 +1,7 @@
 // The bus tools on the client: the frames a function test sends for every kind and address kind,
 // the device a frame names, and test, learn and discovery against the bus simulator.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/busdevice.h"
 #include "link/busdiscovery.h"
 #include "link/buslearn.h"
@@ -48,11 +48,7 @@ class TestBusTools : public QObject
     Q_OBJECT
 
 public:
-    TestBusTools()
-        : m_language(m_folder.configDir()), m_bticino(m_language),
-          m_openHab(m_language, m_bticino, m_folder.configDir())
-    {
-    }
+    TestBusTools() : m_language(m_folder.configDir()), m_openHab(m_language, m_folder.configDir()) {}
 
 private Q_SLOTS:
     void initTestCase();
@@ -96,7 +92,6 @@ private:
 
     TestProgramFolder m_folder;
     TLanguage m_language;
-    Tbticino m_bticino;
     TopenHab m_openHab;
     QString m_devices;
     BusSimulator m_sim; // numeric password 12345, for learning and discovery
@@ -286,10 +281,10 @@ void TestBusTools::deviceOfFrame()
 {
     QFETCH(QByteArray, frame);
     QFETCH(QString, device);
-    const auto d = DeviceOfFrame(m_bticino, frame);
-    const QString text = d && !d->problem.isEmpty() ? u"! "_s + d->problem
-                         : d                        ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
-                                   .arg(d->iAdrArt)
+    const auto d = DeviceOfFrame(frame);
+    const QString text = d && d->problem ? u"! "_s + d->problem->text(m_language)
+                         : d             ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
+                                   .arg(int(d->addressKind))
                                    .arg(d->sAdr)
                                    .arg(d->iBus)
                                    .arg(d->sCENKey)
@@ -339,7 +334,7 @@ void TestBusTools::frameInWords()
     QFETCH(QByteArray, frame);
     QFETCH(int, kind);
     QFETCH(QString, words);
-    QCOMPARE(FrameInWords(m_language, m_bticino, frame, kind), words);
+    QCOMPARE(FrameInWords(m_language, frame, kind), words);
 }
 
 void TestBusTools::testSendsExactlyTheFrames_data()
@@ -416,7 +411,7 @@ void TestBusTools::cancelInThePauseSwitchesBack()
     QCOMPARE(finished.first().at(1).toString(), u"*1*0*0112##"_s);
     QVERIFY(!test.isRunning());
     QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
-    QCOMPARE(TestResultText(m_language, m_bticino, TBusError::Cancelled, finished.first().at(1).toString()),
+    QCOMPARE(TestResultText(m_language, TBusError::Cancelled, finished.first().at(1).toString()),
              u"Abgebrochen. Die Funktion wurde zurückgeschaltet: Licht/Schalter 1.12 ausgeschaltet"_s);
 }
 
@@ -439,7 +434,7 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
     QFETCH(int, kind);
     QFETCH(QByteArray, frame);
     QFETCH(QString, address);
-    TBusLearn learn(m_bticino);
+    TBusLearn learn;
     QSignalSpy listening(&learn, &TBusLearn::listening);
     QSignalSpy unfit(&learn, &TBusLearn::unfit);
     QSignalSpy learned(&learn, &TBusLearn::learned);
@@ -464,7 +459,7 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
 
 void TestBusTools::learnEndsAfterItsLimit()
 {
-    TBusLearn learn(m_bticino);
+    TBusLearn learn;
     QSignalSpy timedOut(&learn, &TBusLearn::timedOut);
     QSignalSpy failed(&learn, &TBusLearn::failed);
     learn.start(server(m_sim), TBusLearn::anyKind, 500);
@@ -489,13 +484,13 @@ void TestBusTools::discoverFindsMissingAndSilent()
     QCOMPARE(buses, (QList<int>{0, 2, 3}));
     QCOMPARE(DiscoveryRequests(buses), (QList<QByteArray>{"*#1*0##", "*#1*0#4#02##", "*#1*0#4#03##",
                                                           "*#2*0##", "*#2*0#4#02##", "*#2*0#4#03##"}));
-    TBusDiscovery discovery(m_bticino);
+    TBusDiscovery discovery;
     QSignalSpy finished(&discovery, &TBusDiscovery::finished);
     discovery.start(server(m_sim), DiscoveryRequests(buses));
     QVERIFY(finished.wait(Patience));
     QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::None);
 
-    const TDiscoveryResult result = CompareWithProject(m_bticino, m_openHab, rows, discovery.devices());
+    const TDiscoveryResult result = CompareWithProject(m_openHab, rows, discovery.devices());
     QStringList found;
     for (const TFoundDevice& f : result.found)
         found << u"%1 %2 %3 %4"_s.arg(f.device.iType).arg(f.device.sAdr).arg(f.device.iBus).arg(f.row);

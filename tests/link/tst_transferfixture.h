@@ -3,7 +3,7 @@
 // Shared by the transfer tests: a window stand-in that records what the transfer reports, and a
 // project whose files hold labels beyond ASCII.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/ttransfer.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -78,7 +78,7 @@ class TransferProject
 {
 public:
     explicit TransferProject(const QString& name = QStringLiteral("Haus"))
-        : language(folder.configDir()), bticino(language), openHab(language, bticino, folder.configDir())
+        : language(folder.configDir()), openHab(language, folder.configDir())
     {
         openHab.sProjPath = folder.projectsDir() + name + QLatin1Char('/');
         openHab.sProj = name;
@@ -118,6 +118,5 @@ public:
 
     TestProgramFolder folder;
     TLanguage language;
-    Tbticino bticino;
     TopenHab openHab;
 };

@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/captions.h"
 #include "model/csvexport.h"
@@ -57,8 +57,7 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 
 void TstCsvImport::initTestCase()
@@ -86,7 +85,7 @@ void TstCsvImport::exportReadsBack()
 {
     QFETCH(QString, exportLanguage);
     RandomRun run;
-    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    FunctionListGenerator generator(m_openHab, run.seed());
     QRandomGenerator sizes(run.seed());
     const QString files[] = {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile,
                              m_openHab.sSitemapFile};
@@ -105,7 +104,7 @@ void TstCsvImport::exportReadsBack()
         const QByteArray csv = CsvExport::Build(rows, Captions::CsvColumnTexts(m_language),
                                                 Captions::GroupHeaderTexts(m_language));
         m_language.LoadLanguage(u"Deutsch"_s);
-        CsvImport::Result result = CsvImport::Read(csv, m_openHab, m_bticino);
+        CsvImport::Result result = CsvImport::Read(csv, m_openHab);
         QCOMPARE(CsvImport::Report(result, m_language), QStringList());
         Vocabulary::RenumberAliases(result.rows, yes);
         QCOMPARE(result.rows.size(), rows.size());
@@ -177,7 +176,7 @@ void TstCsvImport::refusedRow()
     QFETCH(int, line);
     QFETCH(QString, reason);
     QFETCH(int, valid);
-    const CsvImport::Result result = CsvImport::Read(csv.toUtf8(), m_openHab, m_bticino);
+    const CsvImport::Result result = CsvImport::Read(csv.toUtf8(), m_openHab);
     QCOMPARE(result.rows.size(), valid);
     QCOMPARE(result.unreadable, valid == 0);
     QCOMPARE(CsvImport::Report(result, m_language),
@@ -195,7 +194,7 @@ void TstCsvImport::installersList()
                            ",OG,5 (++),2.7 (4),CEN scene,Taster\n"
                            "No,Stop all blinds/shutters,,,Individual scenes,Alles zu\n"
                            ",,,5,1,Wohnen\n";
-    const CsvImport::Result result = CsvImport::Read(csv, m_openHab, m_bticino);
+    const CsvImport::Result result = CsvImport::Read(csv, m_openHab);
     QCOMPARE(CsvImport::Report(result, m_language), QStringList());
     // Addresses as the bus reads them: a light point, a group, a CEN+ long press on local bus 4, an area.
     const QStringList expected = {u"0||Flur|13||Ja|EG, OG|"_s, u"2||Markise|#3||Siri/Home||"_s,

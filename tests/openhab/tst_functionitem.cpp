@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -21,8 +21,7 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     TLanguage m_language{m_dir.path()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_dir.path()};
+    TopenHab m_openHab{m_language, m_dir.path()};
 };
 
 void TestFunctionItem::fillItem_data()
@@ -206,7 +205,7 @@ void TestFunctionItem::translatedFlagTexts()
         writeBytes(m_dir.filePath(QStringLiteral("language.ini")), "[English]\r\nM.44=Yes\r\nM.45=No\r\n"));
     TLanguage english(m_dir.path());
     english.LoadLanguage(QStringLiteral("English"));
-    const TopenHab openHab(english, m_bticino, m_dir.path());
+    const TopenHab openHab(english, m_dir.path());
     FunctionEntry entry;
     openHab.FillItem(entry, 5, QStringLiteral("Szene"), QString(), QStringLiteral("GROUPX_1"),
                      QStringLiteral("EG"), QString(), QString(), true, 0, 0);

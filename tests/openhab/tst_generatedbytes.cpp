@@ -4,7 +4,7 @@
 // must keep this list. To take a deliberate change of the output, run the test with
 // VARUNO_WRITE_GENERATED_SUMS=<file> and commit that file as tests/openhab/generatedbytes.sha256.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
@@ -81,7 +81,6 @@ private:
 
     TestProgramFolder m_folder;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
 };
 
 void TstGeneratedBytes::initTestCase()
@@ -96,7 +95,7 @@ void TstGeneratedBytes::initTestCase()
 void TstGeneratedBytes::addDemo(Sums& sums)
 {
     m_language.LoadLanguage(u"Deutsch"_s);
-    TopenHab openHab(m_language, m_bticino, m_folder.configDir());
+    TopenHab openHab(m_language, m_folder.configDir());
     openHab.sProj = u"Demo"_s;
     openHab.sProjPath = m_folder.projectsDir() + u"Demo/"_s;
     FunctionList rows;
@@ -115,12 +114,12 @@ void TstGeneratedBytes::addGeneratedProjects(Sums& sums, const QString& layout, 
     const QString folder = m_folder.projectsDir() + u"Haus-"_s + layout + language + u'/';
     QVERIFY(writeBytes(folder + u"project.ini"_s, "[CFG]\r\nSITEMAP=" + layout.toUtf8() + "\r\n"));
     m_language.LoadLanguage(language);
-    TopenHab openHab(m_language, m_bticino, m_folder.configDir());
+    TopenHab openHab(m_language, m_folder.configDir());
     openHab.sProj = u"Haus"_s;
     openHab.sProjPath = folder;
     const QStringList names{openHab.sItemsFile, openHab.sCloudFile, openHab.sRulesFile, openHab.sSitemapFile};
 
-    FunctionListGenerator generator(openHab, m_bticino, Seed);
+    FunctionListGenerator generator(openHab, Seed);
     QRandomGenerator sizes(Seed);
     for (int project = 0; project < ProjectsPerCase; ++project) {
         openHab.slGroups = generator.groups();

@@ -1,5 +1,5 @@
 // The items file bticino.items and the expose list of openhabcloud.cfg, as SaveItems writes them.
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 

@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -82,8 +82,7 @@ private:
 
     TestProgramFolder m_folder;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
     int m_projects = 0;
 };

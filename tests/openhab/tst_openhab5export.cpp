@@ -250,7 +250,7 @@ void TestOpenHab5Export::filesOfEveryKind()
     QFETCH(bool, kindFrames);
     QFETCH(QString, sitemap);
     const QList<FunctionEntry> rows = entries(m_fixture->gen, project);
-    const OpenHab5Export exported(m_fixture->gen, m_fixture->bticino, rows);
+    const OpenHab5Export exported(m_fixture->gen, rows);
     const auto files = exported.files(kindFrames);
     QCOMPARE(files.size(), 4);
     const QString expected[] = {things, items, rules, sitemap};
@@ -269,7 +269,7 @@ void TestOpenHab5Export::bridgeWithoutPortOrPassword()
     m_fixture->gen.serverPort = u"zwanzig"_s;
     m_fixture->gen.serverPass.clear();
     const QList<FunctionEntry> none;
-    const OpenHab5Export exported(m_fixture->gen, m_fixture->bticino, none);
+    const OpenHab5Export exported(m_fixture->gen, none);
     QCOMPARE(exported.files(true).constFirst().second,
              u"Bridge openwebnet:bus_gateway:bticino \"BTicino\" [ host=\"192.168.1.35\" ] {\n}\n"_s);
 }
@@ -329,7 +329,7 @@ void TestOpenHab5Export::leftOut()
     QFETCH(QList<Row>, rows);
     QFETCH(QString, line);
     const QList<FunctionEntry> list = entries(m_fixture->gen, rows);
-    const OpenHab5Export exported(m_fixture->gen, m_fixture->bticino, list);
+    const OpenHab5Export exported(m_fixture->gen, list);
     QCOMPARE(exported.leftOut(), QStringList{line});
     const QString alias = list.constLast().alias;
     for (const auto& [path, text] : exported.files(true))

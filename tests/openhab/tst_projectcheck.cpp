@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/openhabgrammar.h"
 #include "openhab/projectcheck.h"
@@ -58,8 +58,7 @@ private:
     TestProgramFolder m_folder;
     QTemporaryDir m_project;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 
 void TstProjectCheck::init()
@@ -80,7 +79,7 @@ QStringList TstProjectCheck::check(const QList<TRow>& rows)
         m_openHab.FillItem(entry, row.kind, row.label, row.address, row.alias, row.groups, {}, row.key, false,
                            0, 0);
     }
-    TProjectCheck check(m_openHab, m_bticino, entries);
+    TProjectCheck check(m_openHab, entries);
     QStringList problems;
     if (!check.Run(problems))
         qWarning() << check.errorString();
@@ -222,7 +221,7 @@ void TstProjectCheck::busWarnings()
         m_openHab.FillItem(entry, row.kind, u"F"_s + n, row.address, u"X_"_s + n, {}, {}, row.key, false,
                            row.bus, row.cen);
     }
-    QCOMPARE(TProjectCheck(m_openHab, m_bticino, entries).warnings(), expected);
+    QCOMPARE(TProjectCheck(m_openHab, entries).warnings(), expected);
 }
 
 void TstProjectCheck::rejectedLabelPiece_data()

@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/projectdiff.h"
 #include "openhab/topenhab.h"
@@ -38,8 +38,7 @@ private Q_SLOTS:
 private:
     TestProgramFolder m_folder;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 
 void TestProjectDiff::functionsByAlias()

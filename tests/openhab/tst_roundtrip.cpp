@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
@@ -50,8 +50,7 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
 };
 
@@ -75,8 +74,7 @@ FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
             if (at >= 0)
                 where.remove(at, 1);
         }
-        int iAdrArt = 0;
-        v.sAdr = m_bticino.FormatAdr(where, v.iType, iAdrArt, false);
+        v.sAdr = BusAddress::storedForm(where, v.iType).text;
     }
     if (v.iType == FunctionEntry::CenScene && v.sCENKey.size() == 1)
         v.sCENKey.prepend(u'0');
@@ -110,7 +108,7 @@ void TstRoundtrip::saveLoadSave()
         writeBytes(m_openHab.sProjPath + u"project.ini"_s, "[CFG]\r\nSITEMAP=" + layout.toUtf8() + "\r\n"));
 
     RandomRun run;
-    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    FunctionListGenerator generator(m_openHab, run.seed());
     QRandomGenerator sizes(run.seed());
     const QString files[] = {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile,
                              m_openHab.sSitemapFile};

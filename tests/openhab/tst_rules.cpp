@@ -1,5 +1,5 @@
 // The rules file bticino.rules: individual scenes and voice-controlled blinds.
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 

@@ -1,7 +1,7 @@
 // The members each individual scene switches: the rules generator looks them up in an index of the
 // list, and must find exactly the rows that IsInGroup admits, in list order, as a search of the
 // whole list per scene does.
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
 #include "openhab/rulesbuilder.h"
@@ -84,8 +84,7 @@ private:
 
     TestProgramFolder m_folder;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 
 // Builds the rules of all rows, as SaveItems does, and compares each scene's members with the
@@ -151,7 +150,7 @@ void TestSceneRules::membersAsSearched()
 void TestSceneRules::generatedProjects()
 {
     for (quint32 seed = 1; seed <= 200; ++seed) {
-        FunctionListGenerator generator(m_openHab, m_bticino, seed);
+        FunctionListGenerator generator(m_openHab, seed);
         const QStringList groups = generator.groups(8);
         compare(generator.functions(groups, 60));
         if (QTest::currentTestFailed())

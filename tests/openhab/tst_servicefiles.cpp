@@ -1,6 +1,6 @@
 // The service files (bticino.cfg, uuid, secret, homekit.cfg), the cloud identity, and how the
 // generator reports files it could not write.
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 

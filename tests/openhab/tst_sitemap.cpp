@@ -1,5 +1,5 @@
 // The sitemap bticino.sitemap in its two layouts: one frame per kind, or one frame per group.
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -168,7 +168,7 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
 {
     TestProgramFolder folder;
     TLanguage language(folder.configDir());
-    TopenHab gen(language, m_fixture->bticino, folder.configDir());
+    TopenHab gen(language, folder.configDir());
     gen.sProjPath = m_gen->sProjPath;
     gen.sProj = u"Haus"_s;
     gen.slGroups = {u"Lichter"_s};

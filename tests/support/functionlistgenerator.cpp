@@ -1,6 +1,6 @@
 #include "functionlistgenerator.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/tlanguage.h"
@@ -29,8 +29,8 @@ QString swappedCase(const QString& name)
 
 } // namespace
 
-FunctionListGenerator::FunctionListGenerator(const TopenHab& openHab, const Tbticino& bticino, quint32 seed)
-    : m_openHab(openHab), m_bticino(bticino), m_random(seed)
+FunctionListGenerator::FunctionListGenerator(const TopenHab& openHab, quint32 seed)
+    : m_openHab(openHab), m_random(seed)
 {
 }
 
@@ -148,21 +148,19 @@ std::pair<QString, QString> FunctionListGenerator::checkedAddress(int iType)
     const bool bKeyed = iType == FunctionEntry::CenScene || iType == FunctionEntry::ScenarioModule;
     for (;;) {
         // CEN scenes and scenario modules are offered point-to-point addresses only.
-        const int iAdrArt = bKeyed ? 0 : m_random.bounded(4);
-        const QString typed = typedAddress(iAdrArt);
+        const int addressKind = bKeyed ? 0 : m_random.bounded(4);
+        const QString typed = typedAddress(addressKind);
         const QString key = iType == FunctionEntry::CenScene         ? typedKey(99)
                             : iType == FunctionEntry::ScenarioModule ? typedKey(16)
                                                                      : QString();
-        QString a;
-        QString pl;
-        if (m_bticino.CheckAdr(typed, key, iType, iAdrArt, a, pl).isEmpty())
-            return {pl.isEmpty() ? a : a + u'.' + pl, key};
+        if (const Result<QString> stored = BusAddress::check(typed, key, iType, AddressKind(addressKind)))
+            return {*stored, key};
     }
 }
 
-QString FunctionListGenerator::typedAddress(int iAdrArt)
+QString FunctionListGenerator::typedAddress(int addressKind)
 {
-    switch (iAdrArt) {
+    switch (addressKind) {
     case 0: {
         const int a = m_random.bounded(11);
         const int pl = a == 0 ? 1 + m_random.bounded(15) : m_random.bounded(16);

@@ -9,17 +9,16 @@
 
 #include <utility>
 
-class Tbticino;
 class TopenHab;
 
 // Random projects as a user could build them: group lists the group editor accepts and function
 // rows saved the way the function editor saves them (addresses and keys typed in many ways and
-// checked by CheckAdr, rows filled by FillItem, aliases by position), then deleted, moved and
+// checked by BusAddress::check, rows filled by FillItem, aliases by position), then deleted, moved and
 // ticked in the main window. The same seed gives the same project.
 class FunctionListGenerator
 {
 public:
-    FunctionListGenerator(const TopenHab& openHab, const Tbticino& bticino, quint32 seed);
+    FunctionListGenerator(const TopenHab& openHab, quint32 seed);
 
     // Up to maxCount names of letters and digits, now and then one twice or once more in other
     // letter case.
@@ -33,14 +32,13 @@ private:
     // double quote or a backslash; it stays non-empty after FillItem.
     QString label();
     FunctionEntry function(const QStringList& groups);
-    // A typed address of address kind iAdrArt and a typed key, until CheckAdr accepts them;
+    // A typed address of an address kind and a typed key, until BusAddress::check accepts them;
     // returns the stored form and the key as the editor keeps them.
     std::pair<QString, QString> checkedAddress(int iType);
-    QString typedAddress(int iAdrArt);
+    QString typedAddress(int addressKind);
     QString typedKey(int maxKey);
     QString padded(int value, int width);
 
     const TopenHab& m_openHab;
-    const Tbticino& m_bticino;
     QRandomGenerator m_random;
 };

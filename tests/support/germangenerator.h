@@ -1,6 +1,5 @@
 #pragma once
 
-#include "bus/tbticino.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -14,7 +13,6 @@ struct GermanGenerator
 
     QTemporaryDir config;
     TLanguage language{config.path()};
-    Tbticino bticino{language};
     QTemporaryDir project;
-    TopenHab gen{language, bticino, config.path()};
+    TopenHab gen{language, config.path()};
 };

@@ -1,6 +1,6 @@
 #include "programstack.h"
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "workspace/tworkspace.h"
@@ -18,8 +18,7 @@ void TestProgramStack::start(const QString& language)
     m_language = std::make_unique<TLanguage>(m_folder.configDir());
     if (!language.isEmpty())
         m_language->LoadLanguage(language);
-    m_bticino = std::make_unique<Tbticino>(*m_language);
-    m_openHab = std::make_unique<TopenHab>(*m_language, *m_bticino, m_folder.configDir());
+    m_openHab = std::make_unique<TopenHab>(*m_language, m_folder.configDir());
 }
 
 TWorkspace& TestProgramStack::startWorkspace(Prompts& prompts)
@@ -33,6 +32,5 @@ void TestProgramStack::stop()
 {
     m_workspace.reset();
     m_openHab.reset();
-    m_bticino.reset();
     m_language.reset();
 }

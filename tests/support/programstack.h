@@ -8,12 +8,11 @@
 
 class Prompts;
 class TLanguage;
-class Tbticino;
 class TopenHab;
 class TWorkspace;
 
 // The program's long-lived objects over a throw-away program folder, built as the program builds
-// them at its start: catalogue, bus rules, generator and, when asked for, the workspace. start()
+// them at its start: catalogue, generator and, when asked for, the workspace. start()
 // builds them anew over the same folder, as a restart of the program would.
 class TestProgramStack
 {
@@ -34,14 +33,12 @@ public:
     void stop();
 
     TLanguage& language() const { return *m_language; }
-    Tbticino& bticino() const { return *m_bticino; }
     TopenHab& openHab() const { return *m_openHab; }
     TWorkspace& workspace() const { return *m_workspace; }
 
 private:
     TestProgramFolder m_folder;
     std::unique_ptr<TLanguage> m_language;
-    std::unique_ptr<Tbticino> m_bticino;
     std::unique_ptr<TopenHab> m_openHab;
     std::unique_ptr<TWorkspace> m_workspace;
 };

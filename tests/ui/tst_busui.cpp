@@ -2,7 +2,7 @@
 // function editor, "Funktion testen" and "Busgeräte suchen" in the main window's popup menu. Every
 // wait runs the event loop, as the windows do: nothing blocks, and the result shows in the window.
 
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "link/bustest.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"

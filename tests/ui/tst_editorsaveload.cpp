@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
@@ -42,10 +42,9 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     TLanguage m_language{m_folder.configDir()};
-    Tbticino m_bticino{m_language};
-    TopenHab m_openHab{m_language, m_bticino, m_folder.configDir()};
+    TopenHab m_openHab{m_language, m_folder.configDir()};
     ScriptedPrompts m_prompts;
-    TProgram m_program{m_openHab, m_bticino, m_language, m_prompts};
+    TProgram m_program{m_openHab, m_language, m_prompts};
     TfrmItem m_item{m_program};
     FunctionList m_list;
 };
@@ -62,13 +61,13 @@ QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
     const TItemValues v = m_openHab.ExtractItem(row);
     QString address;
     if (v.iType != FunctionEntry::GroupScene) {
-        int iAdrArt = 0;
-        const QString stored = m_bticino.FormatAdr(v.sAdr, v.iType, iAdrArt, false);
+        const BusAddress::Form stored = BusAddress::storedForm(v.sAdr, v.iType);
         static const QRegularExpression separators(u"[^0-9]+"_s);
         QStringList numbers;
-        for (const QString& part : stored.split(separators, Qt::SkipEmptyParts))
+        for (const QString& part : stored.text.split(separators, Qt::SkipEmptyParts))
             numbers << QString::number(part.toInt());
-        address = QString::number(iAdrArt) + u':' + numbers.join(u'.') + u" bus "_s + QString::number(v.iBus);
+        address = QString::number(int(stored.kind)) + u':' + numbers.join(u'.') + u" bus "_s +
+                  QString::number(v.iBus);
     }
     return QStringList{QString::number(row.kind),
                        row.alias,
@@ -111,7 +110,7 @@ bool EditorSaveLoadTest::saveUnchanged(int row)
 void EditorSaveLoadTest::unchangedRowsComeBack()
 {
     RandomRun run;
-    FunctionListGenerator generator(m_openHab, m_bticino, run.seed());
+    FunctionListGenerator generator(m_openHab, run.seed());
     QRandomGenerator sizes(run.seed());
 
     for (run.project = 0; run.project < 100; ++run.project) {

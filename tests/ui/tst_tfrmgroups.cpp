@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
@@ -113,8 +113,7 @@ void GroupEditorTest::init()
     QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv));
     QCOMPARE(m_lv.count(), 6);
 
-    m_program = std::make_unique<TProgram>(
-        TProgram{m_stack->openHab(), m_stack->bticino(), m_stack->language(), m_prompts});
+    m_program = std::make_unique<TProgram>(TProgram{m_stack->openHab(), m_stack->language(), m_prompts});
     m_program->workspace = &m_stack->workspace();
     m_frm = std::make_unique<TfrmGroups>(*m_program);
     m_program->frmGroups = m_frm.get();

@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
@@ -148,8 +148,7 @@ void FunctionEditorTest::start()
     // The demo's files are hand-written; from here on they are the generator's.
     QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
 
-    m_program = std::make_unique<TProgram>(
-        TProgram{m_stack->openHab(), m_stack->bticino(), m_stack->language(), m_prompts});
+    m_program = std::make_unique<TProgram>(TProgram{m_stack->openHab(), m_stack->language(), m_prompts});
     m_program->workspace = &m_stack->workspace();
     m_item = std::make_unique<TfrmItem>(*m_program);
     m_groups = std::make_unique<TfrmGroups>(*m_program);
@@ -925,7 +924,7 @@ void FunctionEditorTest::sessionLeavesWhatTheGeneratorWrites()
     QTemporaryDir other;
     QVERIFY(other.isValid());
     QVERIFY(QFile::copy(projectFile(u"project.ini"_s), other.filePath(u"project.ini"_s)));
-    TopenHab fresh(m_stack->language(), m_stack->bticino(), m_stack->folder().configDir());
+    TopenHab fresh(m_stack->language(), m_stack->folder().configDir());
     fresh.sProjPath = other.path() + u'/';
     fresh.sProj = m_stack->openHab().sProj;
     fresh.slGroups = m_stack->openHab().slGroups;

@@ -1,4 +1,4 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
 #include "model/functionlist.h"
 #include "model/inifile.h"
 #include "model/tlanguage.h"

@@ -1,4 +1,4 @@
-#include "tbticinocheck.h"
+#include "busaddresscheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -6,5 +6,5 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     return fuzz::report(
-        fuzz::CheckTbticino(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));
+        fuzz::CheckBusAddress(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));
 }

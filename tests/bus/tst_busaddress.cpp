@@ -1,4 +1,5 @@
-#include "bus/tbticino.h"
+#include "bus/busaddress.h"
+#include "model/functionentry.h"
 #include "model/tlanguage.h"
 
 #include "../support/programfolder.h"
@@ -20,42 +21,41 @@ const QString scenarioKeyRange = u"Szenarien-Taste muss zwischen 1 und 16 liegen
 
 } // namespace
 
-class TstTbticino : public QObject
+class TestBusAddress : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void checkAdr_data();
-    void checkAdr();
-    void checkAdrTakesTranslatedMessages();
-    void formatAdr_data();
-    void formatAdr();
-    void getBus_data();
-    void getBus();
+    void check_data();
+    void check();
+    void problemsAreWordedInTheChosenLanguage();
+    void forms_data();
+    void forms();
+    void takeBus_data();
+    void takeBus();
 
 private:
     // No language.ini in the folder: every message comes in German.
     QTemporaryDir m_emptyConfig;
     TLanguage m_german{m_emptyConfig.path()};
-    Tbticino m_rules{m_german};
 };
 
-void TstTbticino::checkAdr_data()
+void TestBusAddress::check_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("iType");
-    QTest::addColumn<int>("iAdrArt");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("addressKind");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("pl");
 
-    const auto ok = [](const char* name, const QString& typed, int iAdrArt, const QString& a,
+    const auto ok = [](const char* name, const QString& typed, int addressKind, const QString& a,
                        const QString& pl = {}) {
-        QTest::newRow(name) << typed << QString() << 0 << iAdrArt << QString() << a << pl;
+        QTest::newRow(name) << typed << QString() << 0 << addressKind << QString() << a << pl;
     };
-    const auto fails = [](const char* name, const QString& typed, int iAdrArt, const QString& error) {
-        QTest::newRow(name) << typed << QString() << 0 << iAdrArt << error << QString() << QString();
+    const auto fails = [](const char* name, const QString& typed, int addressKind, const QString& error) {
+        QTest::newRow(name) << typed << QString() << 0 << addressKind << error << QString() << QString();
     };
 
     // Point-to-point: the first dot is dropped and the digit count decides the split.
@@ -121,8 +121,8 @@ void TstTbticino::checkAdr_data()
         << u"abc"_s << QString() << 5 << 0 << QString() << QString() << QString();
 
     // Keys of CEN scenes (1 to 99) and scenario modules (1 to 16).
-    const auto key = [](const char* name, int iType, const QString& sCEN, const QString& error) {
-        QTest::newRow(name) << u"1.12"_s << sCEN << iType << 0 << error << u"01"_s << u"12"_s;
+    const auto key = [](const char* name, int kind, const QString& key, const QString& error) {
+        QTest::newRow(name) << u"1.12"_s << key << kind << 0 << error << u"01"_s << u"12"_s;
     };
     key("cen key 1", 3, u"1"_s, {});
     key("cen key 99", 3, u"99"_s, {});
@@ -140,24 +140,23 @@ void TstTbticino::checkAdr_data()
         << u"11"_s << u"0"_s << 3 << 1 << areaRange << QString() << QString();
 }
 
-void TstTbticino::checkAdr()
+void TestBusAddress::check()
 {
     QFETCH(QString, typed);
     QFETCH(QString, key);
-    QFETCH(int, iType);
-    QFETCH(int, iAdrArt);
+    QFETCH(int, kind);
+    QFETCH(int, addressKind);
     QFETCH(QString, error);
+    QFETCH(QString, a);
+    QFETCH(QString, pl);
 
-    QString a = u"stale"_s;
-    QString pl = u"stale"_s;
-    QCOMPARE(m_rules.CheckAdr(typed, key, iType, iAdrArt, a, pl), error);
-    if (error.isEmpty()) {
-        QTEST(a, "a");
-        QTEST(pl, "pl");
-    }
+    const Result<QString> stored = BusAddress::check(typed, key, kind, AddressKind(addressKind));
+    QCOMPARE(stored ? QString() : stored.problem().text(m_german), error);
+    if (error.isEmpty())
+        QCOMPARE(*stored, pl.isEmpty() ? a : a + u'.' + pl);
 }
 
-void TstTbticino::checkAdrTakesTranslatedMessages()
+void TestBusAddress::problemsAreWordedInTheChosenLanguage()
 {
     QTemporaryDir config;
     QVERIFY(writeBytes(config.filePath(u"language.ini"_s),
@@ -165,25 +164,25 @@ void TstTbticino::checkAdrTakesTranslatedMessages()
                        "[English]\r\nM.14=Address must be between $1 and $2!\r\n"));
     TLanguage english(config.path());
     english.LoadLanguage(u"English"_s);
-    const Tbticino rules(english);
 
-    QString a;
-    QString pl;
-    QCOMPARE(rules.CheckAdr(u"10.16"_s, {}, 0, 0, a, pl), u"Address must be between 0.1 and 10.15!"_s);
+    const auto problem = [](const QString& typed) {
+        return BusAddress::check(typed, {}, FunctionEntry::Switch, AddressKind::PointToPoint).problem();
+    };
+    QCOMPARE(problem(u"10.16"_s).text(english), u"Address must be between 0.1 and 10.15!"_s);
     // A message the catalogue lacks falls back to German.
-    QCOMPARE(rules.CheckAdr(u"abc"_s, {}, 0, 0, a, pl), invalidAddress);
+    QCOMPARE(problem(u"abc"_s).text(english), invalidAddress);
 }
 
-void TstTbticino::formatAdr_data()
+void TestBusAddress::forms_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::addColumn<int>("iType");
+    QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("iAdrArt");
+    QTest::addColumn<int>("addressKind");
     QTest::addColumn<QString>("edit");
 
-    const auto row = [](const QString& input, const QString& stored, int iAdrArt, const QString& edit) {
-        QTest::newRow(qUtf8Printable(u'"' + input + u'"')) << input << 0 << stored << iAdrArt << edit;
+    const auto row = [](const QString& input, const QString& stored, int addressKind, const QString& edit) {
+        QTest::newRow(qUtf8Printable(u'"' + input + u'"')) << input << 0 << stored << addressKind << edit;
     };
     row(u"0112"_s, u"01.12"_s, 0, u"1.12"_s);
     row(u"11"_s, u"1.1"_s, 0, u"1.1"_s);
@@ -202,20 +201,20 @@ void TstTbticino::formatAdr_data()
     QTest::newRow("dimmer") << u"0112"_s << 1 << u"01.12"_s << 0 << u"1.12"_s;
 }
 
-void TstTbticino::formatAdr()
+void TestBusAddress::forms()
 {
     QFETCH(QString, input);
-    QFETCH(int, iType);
+    QFETCH(int, kind);
 
-    int iAdrArt = -1;
-    QTEST(m_rules.FormatAdr(input, iType, iAdrArt, false), "stored");
-    QTEST(iAdrArt, "iAdrArt");
-    iAdrArt = -1;
-    QTEST(m_rules.FormatAdr(input, iType, iAdrArt, true), "edit");
-    QTEST(iAdrArt, "iAdrArt");
+    const BusAddress::Form stored = BusAddress::storedForm(input, kind);
+    QTEST(stored.text, "stored");
+    QTEST(int(stored.kind), "addressKind");
+    const BusAddress::Form edit = BusAddress::editForm(input, kind);
+    QTEST(edit.text, "edit");
+    QTEST(int(edit.kind), "addressKind");
 }
 
-void TstTbticino::getBus_data()
+void TestBusAddress::takeBus_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<int>("bus");
@@ -230,14 +229,14 @@ void TstTbticino::getBus_data()
     QTest::newRow("bus digit 0") << u"12#4#00"_s << 0 << u"12"_s;
 }
 
-void TstTbticino::getBus()
+void TestBusAddress::takeBus()
 {
     QFETCH(QString, input);
 
-    QString sAdr = input;
-    QTEST(m_rules.GetBus(sAdr), "bus");
-    QTEST(sAdr, "rest");
+    QString address = input;
+    QTEST(BusAddress::takeBus(address), "bus");
+    QTEST(address, "rest");
 }
 
-QTEST_GUILESS_MAIN(TstTbticino)
-#include "tst_tbticino.moc"
+QTEST_GUILESS_MAIN(TestBusAddress)
+#include "tst_busaddress.moc"

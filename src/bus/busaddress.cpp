@@ -1,6 +1,6 @@
-#include "bus/tbticino.h"
+#include "busaddress.h"
 
-#include "model/tlanguage.h"
+#include "model/functionentry.h"
 
 #include <limits>
 #include <optional>
@@ -8,13 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int kindGeneral = 3;
-constexpr int kindArea = 1;
-constexpr int kindGroup = 2;
-constexpr int typeCEN = 3;
-constexpr int typeScenario = 4;
-constexpr int typeIndividualScene = 5;
 
 const QString busSuffix = u"#4#0"_s;
 
@@ -107,120 +100,122 @@ QString withoutLeadingZero(const QString& part)
     return part.size() == 2 && part.startsWith(u'0') ? part.mid(1) : part;
 }
 
-int addressKindOf(const QString& sAdr)
+AddressKind addressKindOf(const QString& address)
 {
-    if (sAdr.contains(u'#'))
-        return kindGroup;
-    if (sAdr == u"0")
-        return kindGeneral;
-    if (sAdr.size() == 1 || sAdr == u"00" || sAdr == u"100")
-        return kindArea;
-    return 0;
+    if (address.contains(u'#'))
+        return AddressKind::Group;
+    if (address == u"0")
+        return AddressKind::General;
+    if (address.size() == 1 || address == u"00" || address == u"100")
+        return AddressKind::Area;
+    return AddressKind::PointToPoint;
 }
 
 } // namespace
 
-Tbticino::Tbticino(const TLanguage& language) : m_language(language) {}
-
-QString Tbticino::CheckAdr(const QString& sAdr, const QString& sCEN, int iType, int iAdrArt, QString& a,
-                           QString& pl) const
+Result<QString> BusAddress::check(const QString& typed, const QString& key, int kind, AddressKind addressKind)
 {
-    a.clear();
-    pl.clear();
-    if (iAdrArt == kindGeneral) {
-        a = u"0"_s;
-        return {};
-    }
-    if (iType == typeIndividualScene)
-        return {};
-    if (sAdr.isEmpty())
-        return m_language.GetMsg(Msg::AddressEmpty);
+    if (addressKind == AddressKind::General)
+        return u"0"_s;
+    if (kind == FunctionEntry::GroupScene)
+        return QString();
+    if (typed.isEmpty())
+        return Problem{Msg::AddressEmpty};
 
-    const QString invalid = m_language.GetMsg(Msg::AddressInvalid);
-    const QString s = cleaned(sAdr);
+    const Problem invalid{Msg::AddressInvalid};
+    const QString s = cleaned(typed);
     const std::optional<int> value = toNumber(s);
     if (!value || *value == -1)
         return invalid;
 
-    switch (iAdrArt) {
-    case 0: {
+    QString stored;
+    switch (addressKind) {
+    case AddressKind::PointToPoint: {
         const PointToPoint parts = split(s);
         const std::optional<int> room = toNumber(parts.a);
         // Room 0 with light point 0 would be the bus form 00, which is area 0.
         const int minPoint = room == 0 ? 1 : 0;
         if (!inRange(room, 0, 10) || !inRange(toNumber(parts.pl), minPoint, 15))
-            return m_language.GetMsg(Msg::AddressRange, u"0.1"_s, u"10.15"_s);
-        a = parts.a;
-        pl = parts.pl;
+            return Problem{Msg::AddressRange, u"0.1"_s, u"10.15"_s};
+        stored = parts.pl.isEmpty() ? parts.a : parts.a + u'.' + parts.pl;
         break;
     }
-    case kindArea:
+    case AddressKind::Area:
         if (!inRange(value, 0, 10))
-            return m_language.GetMsg(Msg::AreaRange);
+            return Problem{Msg::AreaRange};
         // The bus writes area 0 as "00" and area 10 as "100"; plain "0" and "10" would be read back
         // as the general address and as a point-to-point address. Longer texts with leading zeros
         // ("005", "0010") would be point-to-point addresses on the bus, so they are stored by value.
         if (s.size() >= 3 && s != u"100")
-            a = *value == 0 ? u"00"_s : *value == 10 ? u"100"_s : QString::number(*value);
+            stored = *value == 0 ? u"00"_s : *value == 10 ? u"100"_s : QString::number(*value);
         else
-            a = s == u"0" ? u"00"_s : s == u"10" ? u"100"_s : s;
+            stored = s == u"0" ? u"00"_s : s == u"10" ? u"100"_s : s;
         break;
-    case kindGroup:
+    case AddressKind::Group:
         if (!inRange(value, 1, 255))
-            return m_language.GetMsg(Msg::GroupRange);
-        a = u"#"_s + s;
+            return Problem{Msg::GroupRange};
+        stored = u"#"_s + s;
         break;
-    default:
+    case AddressKind::General:
         break;
     }
     // A sign passes as a number but would end up verbatim in the WHERE of the binding.
-    if (!a.isEmpty() && isSigned(s))
+    if (!stored.isEmpty() && isSigned(s))
         return invalid;
 
-    const int maxKey = iType == typeCEN ? 99 : iType == typeScenario ? 16 : 0;
+    const int maxKey = kind == FunctionEntry::CenScene ? 99 : kind == FunctionEntry::ScenarioModule ? 16 : 0;
     if (maxKey > 0) {
         // The key is written into the binding as typed, so a signed one counts as no number.
-        const std::optional<int> key = isSigned(sCEN) ? std::nullopt : toNumber(sCEN);
-        if (!inRange(key.value_or(0), 1, maxKey))
-            return m_language.GetMsg(Msg::ScenarioKeyRange, u"1"_s, QString::number(maxKey));
+        const std::optional<int> number = isSigned(key) ? std::nullopt : toNumber(key);
+        if (!inRange(number.value_or(0), 1, maxKey))
+            return Problem{Msg::ScenarioKeyRange, u"1"_s, QString::number(maxKey)};
     }
-    return {};
+    return stored;
 }
 
-QString Tbticino::FormatAdr(const QString& sAdr, int iType, int& iAdrArt, bool bFormat4Edit) const
+BusAddress::Form BusAddress::storedForm(const QString& address, int kind)
 {
-    iAdrArt = 0;
-    if (iType == typeIndividualScene)
-        return {};
-    iAdrArt = addressKindOf(sAdr);
+    return format(address, kind, false);
+}
 
-    QString s = cleaned(sAdr);
+BusAddress::Form BusAddress::editForm(const QString& address, int kind)
+{
+    return format(address, kind, true);
+}
+
+BusAddress::Form BusAddress::format(const QString& address, int kind, bool forEditing)
+{
+    if (kind == FunctionEntry::GroupScene)
+        return {};
+    const AddressKind addressKind = addressKindOf(address);
+
+    QString s = cleaned(address);
     const qsizetype hash = s.indexOf(u'#');
     if (hash >= 0)
         s.remove(hash, 1);
 
     PointToPoint parts;
-    if (s.size() == 1 || iAdrArt == kindArea || iAdrArt == kindGroup) {
+    if (s.size() == 1 || addressKind == AddressKind::Area || addressKind == AddressKind::Group) {
         parts.a = s;
-        if (bFormat4Edit && iAdrArt == kindArea)
+        if (forEditing && addressKind == AddressKind::Area)
             parts.a = s == u"00" ? u"0"_s : s == u"100" ? u"10"_s : s;
     } else {
         parts = split(s);
     }
 
     if (!parts.a.isEmpty() && !parts.pl.isEmpty()) {
-        if (bFormat4Edit)
-            return withoutLeadingZero(parts.a) + u'.' + withoutLeadingZero(parts.pl);
-        return parts.a + u'.' + parts.pl;
+        if (forEditing)
+            return {withoutLeadingZero(parts.a) + u'.' + withoutLeadingZero(parts.pl), addressKind};
+        return {parts.a + u'.' + parts.pl, addressKind};
     }
     if (!parts.a.isEmpty())
-        return iAdrArt == kindGroup && !bFormat4Edit ? u"#"_s + parts.a : parts.a;
-    return sAdr;
+        return {addressKind == AddressKind::Group && !forEditing ? u"#"_s + parts.a : parts.a, addressKind};
+    return {address, addressKind};
 }
 
-QString Tbticino::CheckBusForm(const QString& address, int kind) const
+std::optional<Problem> BusAddress::busFormProblem(const QString& address, int kind)
 {
-    const QString invalid = m_language.GetMsg(Msg::AddressInvalid);
+    const Problem invalid{Msg::AddressInvalid};
     QString where = address;
     // The last one: a group 4 starts with the same characters ("#4#4#01").
     const qsizetype at = address.lastIndexOf(busSuffix.left(3));
@@ -230,31 +225,32 @@ QString Tbticino::CheckBusForm(const QString& address, int kind) const
         const QString iface = address.mid(at + 3);
         const std::optional<int> number = iface.size() == 2 ? toNumber(iface) : std::nullopt;
         if (inRange(number, 11, 15))
-            return m_language.GetMsg(Msg::BusLocalUnsupported, iface);
+            return Problem{Msg::BusLocalUnsupported, iface};
         if (!iface.startsWith(u'0') || !inRange(number, 1, 9))
             return invalid;
         where.truncate(at);
     }
-    int addressKind = 0;
-    QString busForm = FormatAdr(where, kind, addressKind, false);
+    QString busForm = storedForm(where, kind).text;
     const qsizetype dot = busForm.indexOf(u'.');
     if (dot >= 0)
         busForm.remove(dot, 1);
-    return busForm == where ? QString() : invalid;
+    if (busForm == where)
+        return std::nullopt;
+    return invalid;
 }
 
-int Tbticino::GetBus(QString& sAdr) const
+int BusAddress::takeBus(QString& address)
 {
     // A suffix at the very start would leave no address, so such a text is no local-bus address.
-    const qsizetype at = sAdr.indexOf(busSuffix);
+    const qsizetype at = address.indexOf(busSuffix);
     if (at <= 0)
         return 0;
     const qsizetype digitAt = at + busSuffix.size();
-    const int iBus =
-        digitAt < sAdr.size() && isAsciiDigit(sAdr[digitAt]) ? sAdr[digitAt].unicode() - u'0' : 0;
-    const QString suffix = busSuffix + QString::number(iBus);
-    const qsizetype suffixAt = sAdr.indexOf(suffix);
+    const int bus =
+        digitAt < address.size() && isAsciiDigit(address[digitAt]) ? address[digitAt].unicode() - u'0' : 0;
+    const QString suffix = busSuffix + QString::number(bus);
+    const qsizetype suffixAt = address.indexOf(suffix);
     if (suffixAt >= 0)
-        sAdr.remove(suffixAt, suffix.size());
-    return iBus;
+        address.remove(suffixAt, suffix.size());
+    return bus;
 }
