@@ -3,6 +3,7 @@
 #include "bus/busaddress.h"
 #include "openwebnetframe.h"
 
+#include "model/captiontags.h"
 #include "model/tlanguage.h"
 
 #include <QRegularExpression>
@@ -14,12 +15,13 @@ namespace {
 // The kind buttons' captions with the design's German texts.
 struct KindName
 {
-    const char* tag;
+    int tag;
     QStringView text;
 };
-constexpr KindName kindNames[] = {{"53", u"Licht/Schalter"},     {"54", u"Dimmer"},
-                                  {"55", u"Raffstore/Jalousie"}, {"56", u"CEN-Szene"},
-                                  {"57", u"Szenario-Modul"},     {"58", u"Individuelle Szene"}};
+constexpr KindName kindNames[] = {
+    {CaptionTag::LightKind, u"Licht/Schalter"},     {CaptionTag::DimmerKind, u"Dimmer"},
+    {CaptionTag::BlindKind, u"Raffstore/Jalousie"}, {CaptionTag::CenKind, u"CEN-Szene"},
+    {CaptionTag::ScenarioKind, u"Szenario-Modul"},  {CaptionTag::GroupSceneKind, u"Individuelle Szene"}};
 
 // The part of a WHAT before its parameters ("07" of "07#1").
 QString head(const QString& what)
@@ -139,7 +141,7 @@ QString KindCaption(const TLanguage& language, int iType)
 {
     if (iType < 0 || iType >= int(std::size(kindNames)))
         return QString::number(iType);
-    const QString caption = language.Caption(QString::fromLatin1(kindNames[iType].tag));
+    const QString caption = language.Caption(QString::number(kindNames[iType].tag));
     return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
 }
 

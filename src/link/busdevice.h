@@ -40,7 +40,8 @@ std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame);
 // Whether the device fits a function of kind iType: a light point fits a light and a dimmer.
 bool DeviceFitsKind(const TBusDevice& device, int iType);
 
-// The kind as the function editor's kind buttons name it (their captions, Tags 53 to 58).
+// The kind as the function editor's kind buttons name it (their captions, CaptionTag::LightKind to
+// GroupSceneKind).
 QString KindCaption(const TLanguage& language, int iType);
 
 // The device in words, as the user knows it from the function list: kind, address (a light point

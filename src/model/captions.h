@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/captiontags.h"
 #include "model/functionentry.h"
 
 #include <QString>
@@ -25,13 +26,13 @@ struct TCaption
 namespace Captions {
 
 // The main window's function list columns.
-inline constexpr TCaption LabelColumn{10, -1, u"Bezeichnung"};
-inline constexpr TCaption AddressColumn{11, -1, u"Adresse"};
-inline constexpr TCaption VoiceColumn{12, -1, u"Alexa/Siri"};
-inline constexpr TCaption GroupsColumn{13, -1, u"Gruppenzugehörigkeit"};
-inline constexpr TCaption KeyColumn{64, -1, u"Taste"};
+inline constexpr TCaption LabelColumn{CaptionTag::LabelColumn, -1, u"Bezeichnung"};
+inline constexpr TCaption AddressColumn{CaptionTag::AddressColumn, -1, u"Adresse"};
+inline constexpr TCaption VoiceColumn{CaptionTag::VoiceColumn, -1, u"Alexa/Siri"};
+inline constexpr TCaption GroupsColumn{CaptionTag::GroupsColumn, -1, u"Gruppenzugehörigkeit"};
+inline constexpr TCaption KeyColumn{CaptionTag::Key, -1, u"Taste"};
 // The function list's Tag, whose entries are the headers of its list groups by kind.
-inline constexpr int FunctionListTag = 14;
+inline constexpr int FunctionListTag = CaptionTag::FunctionList;
 inline constexpr TCaption GroupHeaders[FunctionEntry::KindCount] = {
     {FunctionListTag, 0, u"Lichter/Schalter"},
     {FunctionListTag, 1, u"Dimmer"},
@@ -40,14 +41,15 @@ inline constexpr TCaption GroupHeaders[FunctionEntry::KindCount] = {
     {FunctionListTag, 4, u"Temperatur"},
     {FunctionListTag, 5, u"individuelle Szenen"}};
 // The project window's caption of the project name, which the project check names it by.
-inline constexpr TCaption ProjectName{35, -1, u"Name des Projekts"};
+inline constexpr TCaption ProjectName{CaptionTag::ProjectName, -1, u"Name des Projekts"};
 // The transfer window's note after a successful send, and its note on a restart.
 inline constexpr TCaption RefreshNote{
-    44, -1,
+    CaptionTag::RefreshNote, -1,
     u"openHAB wird aktualisiert. Dies kann bis zu 3 Minuten dauern. Wenn neue "
     u"Funktionen hinzugefügt wurden, dann Alexa nach neuen Geräten suchen "
     u"lassen! HomeKit aktualisiert sich automatisch."};
-inline constexpr TCaption RebootNote{45, -1, u"Hinweis: openHAB wird jetzt neu gestartet. "};
+inline constexpr TCaption RebootNote{CaptionTag::RebootNote, -1,
+                                     u"Hinweis: openHAB wird jetzt neu gestartet. "};
 
 QString Text(const TLanguage& language, const TCaption& caption);
 // The label, address, voice and groups columns.

@@ -11,6 +11,7 @@
 #include "bus/busaddress.h"
 #include "link/busdiscovery.h"
 #include "link/bustest.h"
+#include "model/captiontags.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -30,20 +31,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString caption(const TLanguage& language, const QString& tag, const QString& sDefault)
+QString caption(const TLanguage& language, int tag, const QString& sDefault)
 {
-    const QString text = language.Caption(tag);
+    const QString text = language.Caption(QString::number(tag));
     return text.isEmpty() ? sDefault : text;
 }
 
 QString closeCaption(const TLanguage& language)
 {
-    return caption(language, u"50"_s, u"Schließen"_s);
+    return caption(language, CaptionTag::Close, u"Schließen"_s);
 }
 
 QString cancelCaption(const TLanguage& language)
 {
-    return caption(language, u"32"_s, u"Abbrechen"_s);
+    return caption(language, CaptionTag::Cancel, u"Abbrechen"_s);
 }
 
 // A dialog's frame: its title line, the status line, the content and the buttons at its foot.

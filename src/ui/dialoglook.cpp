@@ -3,6 +3,8 @@
 #include "filllanguage.h"
 #include "style.h"
 
+#include "model/captiontags.h"
+
 #include <QDialog>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -84,7 +86,7 @@ QPushButton* button(const QString& caption, int tag, const QString& picture, QWi
 
 QPushButton* saveButton(QWidget* parent)
 {
-    auto* result = button(QStringLiteral("Speichern"), 31, QStringLiteral("save"), parent);
+    auto* result = button(QStringLiteral("Speichern"), CaptionTag::Save, QStringLiteral("save"), parent);
     result->setIcon(Style::icon(QStringLiteral("save"), Qt::white, buttonPicture));
     result->setProperty("role", QStringLiteral("save"));
     result->setDefault(true);
@@ -94,7 +96,7 @@ QPushButton* saveButton(QWidget* parent)
 
 QPushButton* cancelButton(QWidget* parent)
 {
-    auto* result = button(QStringLiteral("Abbrechen"), 32, QStringLiteral("cancel"), parent);
+    auto* result = button(QStringLiteral("Abbrechen"), CaptionTag::Cancel, QStringLiteral("cancel"), parent);
     result->setMinimumWidth(120);
     return result;
 }

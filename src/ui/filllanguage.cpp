@@ -1,6 +1,7 @@
 #include "filllanguage.h"
 
 #include "mnemonics.h"
+#include "model/captiontags.h"
 #include "model/tlanguage.h"
 #include "toggleswitch.h"
 
@@ -99,7 +100,7 @@ void setColumnTags(QAbstractItemView* view, const QList<int>& tags)
 
 void addSeparator(QMenu* menu)
 {
-    setTag(menu->addSeparator(), -1);
+    setTag(menu->addSeparator(), CaptionTag::Untouched);
 }
 
 void FillLanguage(QWidget* frm, const TLanguage& language)

@@ -3,6 +3,7 @@
 #include "dialoglook.h"
 #include "filllanguage.h"
 #include "headerband.h"
+#include "model/captiontags.h"
 #include "model/groupnames.h"
 #include "program.h"
 
@@ -22,11 +23,13 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
 {
     DialogLook::setUp(this, {422, 383});
 
-    auto* header = new HeaderBand(QStringLiteral("groups"), QStringLiteral("Gruppen"), 38, this);
-    Label5 = header->titleLabel();
-    btnAdd = DialogLook::button(QStringLiteral("Gruppe hinzufügen"), 39, QStringLiteral("add"), this);
-    SpeedButton1 =
-        DialogLook::button(QStringLiteral("Markierte Gruppen löschen"), 40, QStringLiteral("delete"), this);
+    auto* header =
+        new HeaderBand(QStringLiteral("groups"), QStringLiteral("Gruppen"), CaptionTag::Groups, this);
+    lblTitle = header->titleLabel();
+    btnAdd = DialogLook::button(QStringLiteral("Gruppe hinzufügen"), CaptionTag::AddGroup,
+                                QStringLiteral("add"), this);
+    btnDeleteMarked = DialogLook::button(QStringLiteral("Markierte Gruppen löschen"),
+                                         CaptionTag::DeleteMarkedGroups, QStringLiteral("delete"), this);
     lbGruppe = new QListWidget(this);
     lbGruppe->setSelectionMode(QAbstractItemView::SingleSelection);
     btnSave = DialogLook::saveButton(this);
@@ -34,7 +37,7 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
 
     auto* commands = new QHBoxLayout;
     commands->addWidget(btnAdd);
-    commands->addWidget(SpeedButton1);
+    commands->addWidget(btnDeleteMarked);
     commands->addStretch();
     auto* closing = new QHBoxLayout;
     closing->addStretch();
@@ -53,13 +56,13 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
     window->addWidget(header);
     window->addLayout(body, 1);
 
-    setTabOrder(btnAdd, SpeedButton1);
-    setTabOrder(SpeedButton1, lbGruppe);
+    setTabOrder(btnAdd, btnDeleteMarked);
+    setTabOrder(btnDeleteMarked, lbGruppe);
     setTabOrder(lbGruppe, btnSave);
     setTabOrder(btnSave, btnClose);
 
     connect(btnAdd, &QPushButton::clicked, this, &TfrmGroups::btnAddClick);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TfrmGroups::SpeedButton1Click);
+    connect(btnDeleteMarked, &QPushButton::clicked, this, &TfrmGroups::btnDeleteMarkedClick);
     connect(lbGruppe, &QListWidget::itemDoubleClicked, this, &TfrmGroups::lbGruppeDblClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmGroups::btnSaveClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -93,7 +96,7 @@ void TfrmGroups::showEvent(QShowEvent* event)
 void TfrmGroups::FormShow()
 {
     FillLanguage(this, m_program.language);
-    setWindowTitle(Label5->text());
+    setWindowTitle(lblTitle->text());
     DialogLook::centre(this);
     lbGruppe->setFocus();
 }
@@ -175,7 +178,7 @@ void TfrmGroups::lbGruppeDblClick()
     entry->setData(Qt::UserRole, group.name);
 }
 
-void TfrmGroups::SpeedButton1Click()
+void TfrmGroups::btnDeleteMarkedClick()
 {
     for (int row = 0; row < lbGruppe->count();) {
         QListWidgetItem* entry = lbGruppe->item(row);

@@ -32,9 +32,9 @@ public:
     bool DoEdit(FunctionList& lv);
 
     // The window's controls, by their design names, for the tests' use.
-    QLabel* Label5 = nullptr;
+    QLabel* lblTitle = nullptr;
     QPushButton* btnAdd = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
+    QPushButton* btnDeleteMarked = nullptr;
     QListWidget* lbGruppe = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnClose = nullptr;
@@ -46,7 +46,7 @@ private:
     void FormShow();
     void btnAddClick();
     void lbGruppeDblClick();
-    void SpeedButton1Click();
+    void btnDeleteMarkedClick();
     void btnSaveClick();
 
     // An entry shows the group's label and holds its item name.

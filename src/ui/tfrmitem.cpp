@@ -11,6 +11,7 @@
 #include "toggleswitch.h"
 
 #include "bus/busaddress.h"
+#include "model/captiontags.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
@@ -47,12 +48,12 @@ struct KindButton
     Msg hint;
 };
 constexpr KindButton kindButtons[] = {
-    {FunctionEntry::Switch, 53, u"Licht/Schalter", Msg::LightHint},
-    {FunctionEntry::Dimmer, 54, u"Dimmer", Msg::DimmerHint},
-    {FunctionEntry::Automation, 55, u"Raffstore/Jalousie", Msg::BlindHint},
-    {FunctionEntry::GroupScene, 58, u"Individuelle Szene", Msg::GroupSceneHint},
-    {FunctionEntry::ScenarioModule, 57, u"Szenario-Modul", Msg::ScenarioHint},
-    {FunctionEntry::CenScene, 56, u"CEN-Szene", Msg::CenHint},
+    {FunctionEntry::Switch, CaptionTag::LightKind, u"Licht/Schalter", Msg::LightHint},
+    {FunctionEntry::Dimmer, CaptionTag::DimmerKind, u"Dimmer", Msg::DimmerHint},
+    {FunctionEntry::Automation, CaptionTag::BlindKind, u"Raffstore/Jalousie", Msg::BlindHint},
+    {FunctionEntry::GroupScene, CaptionTag::GroupSceneKind, u"Individuelle Szene", Msg::GroupSceneHint},
+    {FunctionEntry::ScenarioModule, CaptionTag::ScenarioKind, u"Szenario-Modul", Msg::ScenarioHint},
+    {FunctionEntry::CenScene, CaptionTag::CenKind, u"CEN-Szene", Msg::CenHint},
 };
 
 // The address kinds in the order of AddressKind, each followed by its short form.
@@ -122,7 +123,8 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
 {
     DialogLook::setUp(this, {940, 535});
 
-    auto* header = new HeaderBand(QStringLiteral("function"), QStringLiteral("Neue Funktion"), 51, this);
+    auto* header = new HeaderBand(QStringLiteral("function"), QStringLiteral("Neue Funktion"),
+                                  CaptionTag::NewFunction, this);
     lblTitle = header->titleLabel();
 
     auto* left = new QVBoxLayout;
@@ -196,7 +198,7 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
 
 QWidget* TfrmItem::buildKindBox()
 {
-    gbArt = groupBox(QStringLiteral("Was soll geschaltet werden?"), 52, this);
+    gbArt = groupBox(QStringLiteral("Was soll geschaltet werden?"), CaptionTag::KindBox, this);
     m_kinds = new QButtonGroup(this);
     m_kinds->setExclusive(true);
     auto* row = new QHBoxLayout(gbArt);
@@ -228,7 +230,7 @@ QWidget* TfrmItem::buildKindBox()
 
 QWidget* TfrmItem::buildLabelBox()
 {
-    gbBez = groupBox(QStringLiteral("Bezeichnung (für App und Sprachsteuerung)"), 59, this);
+    gbBez = groupBox(QStringLiteral("Bezeichnung (für App und Sprachsteuerung)"), CaptionTag::LabelBox, this);
     edBez = new QLineEdit(QStringLiteral("Bezeichnung"), gbBez);
     auto* column = new QVBoxLayout(gbBez);
     column->setContentsMargins(10, 4, 10, 8);
@@ -238,11 +240,11 @@ QWidget* TfrmItem::buildLabelBox()
 
 QWidget* TfrmItem::buildVoiceBox()
 {
-    gbAlexa = groupBox(QStringLiteral("Sprachsteuerung"), 60, this);
-    tsSprache = toggle(61, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
+    gbAlexa = groupBox(QStringLiteral("Sprachsteuerung"), CaptionTag::VoiceBox, this);
+    tsSprache = toggle(CaptionTag::VoiceToggle, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
     tsSprache->setChecked(true);
     lblHome = new QLabel(Vocabulary::HomeVoice.toString() + u':', gbAlexa);
-    tsHome = toggle(68, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
+    tsHome = toggle(CaptionTag::HomeToggle, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
     lblAlexaAuto = new QLabel(gbAlexa);
     lblAlexaAuto->setWordWrap(true);
     QFont italic = lblAlexaAuto->font();
@@ -273,12 +275,12 @@ QWidget* TfrmItem::buildVoiceBox()
 
 QWidget* TfrmItem::buildAddressBox()
 {
-    gbAdr = groupBox(QStringLiteral("BTicino-Adressierung"), 62, this);
+    gbAdr = groupBox(QStringLiteral("BTicino-Adressierung"), CaptionTag::AddressBox, this);
     cbAdrArt = new QComboBox(gbAdr);
     edAdresse = new QLineEdit(QStringLiteral("0.0"), gbAdr);
     edAdresse->setFixedWidth(90);
     lblCENKey = new QLabel(QStringLiteral("Taste"), gbAdr);
-    setTag(lblCENKey, 64);
+    setTag(lblCENKey, CaptionTag::Key);
     edCENKey = new QLineEdit(QStringLiteral("1"), gbAdr);
     edCENKey->setFixedWidth(60);
     lblCENKey->setBuddy(edCENKey);
@@ -304,9 +306,10 @@ QWidget* TfrmItem::buildAddressBox()
 
 QWidget* TfrmItem::buildSceneBox()
 {
-    gbSzene = groupBox(QStringLiteral("Individuelle Szene"), 58, this);
+    gbSzene = groupBox(QStringLiteral("Individuelle Szene"), CaptionTag::GroupSceneKind, this);
     cbSzene = new QComboBox(gbSzene);
-    tsReverse = toggle(63, QStringLiteral("Jalousie-Schaltung normal (\"ein\" ist hochfahren)"),
+    tsReverse = toggle(CaptionTag::ReverseToggle,
+                       QStringLiteral("Jalousie-Schaltung normal (\"ein\" ist hochfahren)"),
                        QStringLiteral("Jalousie-Schaltung umkehren (\"ein\" ist herunterfahren)"), gbSzene);
     tsReverse->setToolTip(QStringLiteral(
         "Bei Aktivierung werden die Jalousien bei Befehl \"ein\" heruntergefahren bzw. umgekehrt"));
@@ -321,11 +324,12 @@ QWidget* TfrmItem::buildSceneBox()
 
 QWidget* TfrmItem::buildMembershipBox()
 {
-    gbSzenen = groupBox(QStringLiteral("Zugehörigkeit für individuelle Szene"), 65, this);
+    gbSzenen = groupBox(QStringLiteral("Zugehörigkeit für individuelle Szene"),
+                        CaptionTag::SceneMembershipBox, this);
     gbSzenen->setFixedWidth(296);
     lbGruppe = new QListWidget(gbSzenen);
-    btnGroups = DialogLook::button(QStringLiteral("Schaltgruppen bearbeiten"), 66, QStringLiteral("groups"),
-                                   gbSzenen);
+    btnGroups = DialogLook::button(QStringLiteral("Schaltgruppen bearbeiten"), CaptionTag::EditGroups,
+                                   QStringLiteral("groups"), gbSzenen);
     auto* column = new QVBoxLayout(gbSzenen);
     column->setContentsMargins(10, 4, 10, 10);
     column->setSpacing(8);

@@ -4,6 +4,7 @@
 #include "filllanguage.h"
 #include "functionlistview.h"
 #include "model/captions.h"
+#include "model/captiontags.h"
 #include "model/csvexport.h"
 #include "model/datetext.h"
 #include "model/fileerror.h"
@@ -93,7 +94,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     : QWidget(parent), m_program(program)
 {
     m_program.frmMain = this;
-    setTag(this, -1);
+    setTag(this, CaptionTag::Untouched);
     setFont(Style::bodyFont(15));
     fillBackground(this, Qt::white);
 
@@ -157,10 +158,10 @@ QWidget* TfrmMain::buildSidePanel()
     auto* brand = new QHBoxLayout;
     brand->setContentsMargins(20, 0, 12, 0);
     brand->setSpacing(8);
-    auto* Label4 = whiteLabel(QStringLiteral("Varuno"), Style::brandFont(27, false), panel);
-    auto* Label5 = whiteLabel(QStringLiteral("BUILDER"), Style::brandFont(15, true), panel);
-    brand->addWidget(Label4, 0, Qt::AlignBottom);
-    brand->addWidget(Label5, 0, Qt::AlignBottom);
+    auto* brandName = whiteLabel(QStringLiteral("Varuno"), Style::brandFont(27, false), panel);
+    auto* brandProduct = whiteLabel(QStringLiteral("BUILDER"), Style::brandFont(15, true), panel);
+    brand->addWidget(brandName, 0, Qt::AlignBottom);
+    brand->addWidget(brandProduct, 0, Qt::AlignBottom);
     brand->addStretch();
     auto* brandBox = new QWidget(panel);
     brandBox->setFixedHeight(46);
@@ -168,17 +169,14 @@ QWidget* TfrmMain::buildSidePanel()
     column->addWidget(brandBox);
     column->addWidget(whiteStrip(panel));
 
-    auto* Image1 = new QLabel(panel);
-    Image1->setPixmap(Style::picture(QStringLiteral("logo"), Qt::white, {48, 48}));
-    Image1->hide();
     lblVersion = new QLabel(panel);
     lblVersion->hide();
 
     column->addSpacing(16);
-    auto* Label3 = whiteLabel(QStringLiteral("Projekt"), Style::bodyFont(15), panel);
-    setTag(Label3, 1);
-    Label3->setContentsMargins(20, 0, 0, 4);
-    column->addWidget(Label3);
+    auto* projectCaption = whiteLabel(QStringLiteral("Projekt"), Style::bodyFont(15), panel);
+    setTag(projectCaption, CaptionTag::Project);
+    projectCaption->setContentsMargins(20, 0, 0, 4);
+    column->addWidget(projectCaption);
 
     cbProj = new QComboBox(panel);
     cbProj->setEditable(false);
@@ -198,18 +196,22 @@ QWidget* TfrmMain::buildSidePanel()
     column->addLayout(projectRow);
     column->addSpacing(16);
 
-    btnNewProject = addSideButton(panel, 2, QStringLiteral("Neues Projekt"), QStringLiteral("project-new"));
-    btnDelProjekt =
-        addSideButton(panel, 67, QStringLiteral("Projekt bearbeiten"), QStringLiteral("project-edit"));
-    btnSettings = addSideButton(panel, 4, QStringLiteral("Server-Einstellungen"), QStringLiteral("settings"));
-    btnReceive =
-        addSideButton(panel, 5, QStringLiteral("Konfiguration empfangen"), QStringLiteral("receive"));
-    btnSend = addSideButton(panel, 6, QStringLiteral("Konfiguration senden"), QStringLiteral("send"));
-    btnExit = addSideButton(panel, 7, QStringLiteral("Programm beenden"), QStringLiteral("exit"));
-    for (QPushButton* button : {btnNewProject, btnDelProjekt, btnSettings, btnReceive, btnSend, btnExit})
+    btnNewProject = addSideButton(panel, CaptionTag::NewProject, QStringLiteral("Neues Projekt"),
+                                  QStringLiteral("project-new"));
+    btnEditProject = addSideButton(panel, CaptionTag::EditProject, QStringLiteral("Projekt bearbeiten"),
+                                   QStringLiteral("project-edit"));
+    btnSettings = addSideButton(panel, CaptionTag::ServerSettings, QStringLiteral("Server-Einstellungen"),
+                                QStringLiteral("settings"));
+    btnReceive = addSideButton(panel, CaptionTag::ReceiveConfiguration,
+                               QStringLiteral("Konfiguration empfangen"), QStringLiteral("receive"));
+    btnSend = addSideButton(panel, CaptionTag::SendConfiguration, QStringLiteral("Konfiguration senden"),
+                            QStringLiteral("send"));
+    btnExit = addSideButton(panel, CaptionTag::ExitProgram, QStringLiteral("Programm beenden"),
+                            QStringLiteral("exit"));
+    for (QPushButton* button : {btnNewProject, btnEditProject, btnSettings, btnReceive, btnSend, btnExit})
         column->addWidget(button);
     connect(btnNewProject, &QPushButton::clicked, this, &TfrmMain::newProject);
-    connect(btnDelProjekt, &QPushButton::clicked, this, &TfrmMain::editProject);
+    connect(btnEditProject, &QPushButton::clicked, this, &TfrmMain::editProject);
     connect(btnSettings, &QPushButton::clicked, this, [this] { m_program.frmSettings->Execute(); });
     connect(btnReceive, &QPushButton::clicked, this, &TfrmMain::receive);
     connect(btnSend, &QPushButton::clicked, this,
@@ -229,10 +231,10 @@ QWidget* TfrmMain::buildSidePanel()
     column->addLayout(toggleRow);
 
     column->addStretch();
-    auto* Label1 = whiteLabel(QStringLiteral("openHAB für BTicino MyHome"), Style::bodyFont(11), panel);
-    setTag(Label1, 74);
-    Label1->setAlignment(Qt::AlignCenter);
-    column->addWidget(Label1);
+    auto* productLine = whiteLabel(QStringLiteral("openHAB für BTicino MyHome"), Style::bodyFont(11), panel);
+    setTag(productLine, CaptionTag::ProductName);
+    productLine->setAlignment(Qt::AlignCenter);
+    column->addWidget(productLine);
     return panel;
 }
 
@@ -297,11 +299,11 @@ QWidget* TfrmMain::buildListArea()
 
     const QString buttonStyle = listButtonStyle.arg(Style::text().name(), Style::accent().name());
     btnAddItem = new QPushButton(QStringLiteral("Funktion hinzufügen"), area);
-    setTag(btnAddItem, 8);
+    setTag(btnAddItem, CaptionTag::AddFunction);
     btnAddItem->setFixedSize(328, 50);
     btnAddItem->setIcon(Style::icon(QStringLiteral("add"), Style::accent(), {24, 24}));
     btnDelItems = new QPushButton(QStringLiteral("markierte Funktionen entfernen"), area);
-    setTag(btnDelItems, 9);
+    setTag(btnDelItems, CaptionTag::RemoveMarkedFunctions);
     btnDelItems->setFixedSize(330, 50);
     btnDelItems->setIcon(Style::icon(QStringLiteral("delete"), Style::accent(), {24, 24}));
     auto* buttons = new QHBoxLayout;
@@ -327,7 +329,7 @@ QWidget* TfrmMain::buildListArea()
 void TfrmMain::buildPopupMenu()
 {
     pmItems = new QMenu(this);
-    setTag(pmItems, 15);
+    setTag(pmItems, CaptionTag::ExportCsv);
     const auto item = [this](int tag, const QString& caption, const QString& picture) {
         QAction* action = pmItems->addAction(caption);
         setTag(action, tag);
@@ -335,22 +337,24 @@ void TfrmMain::buildPopupMenu()
             action->setIcon(Style::icon(picture, Style::text(), {18, 18}));
         return action;
     };
-    pmGroupview = item(71, QStringLiteral("Nach Art gruppieren"), {});
+    pmGroupview = item(CaptionTag::GroupByKind, QStringLiteral("Nach Art gruppieren"), {});
     pmGroupview->setCheckable(true);
     addSeparator(pmItems);
-    pmSort = item(70, QStringLiteral("Alphabetisch sortieren"), QStringLiteral("sort"));
-    pmMoveup = item(72, QStringLiteral("moveup"), QStringLiteral("move-up"));
-    pmMoveDown = item(73, QStringLiteral("movedown"), QStringLiteral("move-down"));
+    pmSort = item(CaptionTag::SortAlphabetically, QStringLiteral("Alphabetisch sortieren"),
+                  QStringLiteral("sort"));
+    pmMoveup = item(CaptionTag::MoveUp, QStringLiteral("moveup"), QStringLiteral("move-up"));
+    pmMoveDown = item(CaptionTag::MoveDown, QStringLiteral("movedown"), QStringLiteral("move-down"));
     addSeparator(pmItems);
-    csvExport = item(15, QStringLiteral("Funktionen in CSV/Excel exportieren…"), QStringLiteral("csv"));
+    csvExport = item(CaptionTag::ExportCsv, QStringLiteral("Funktionen in CSV/Excel exportieren…"),
+                     QStringLiteral("csv"));
     // Messages rather than Tags: their captions follow the language each time the menu opens.
-    csvImport = item(0, QStringLiteral("CSV importieren…"), {});
-    openHab5Export = item(0, QStringLiteral("Für openHAB 5 exportieren…"), {});
+    csvImport = item(CaptionTag::None, QStringLiteral("CSV importieren…"), {});
+    openHab5Export = item(CaptionTag::None, QStringLiteral("Für openHAB 5 exportieren…"), {});
     addSeparator(pmItems);
-    pmRestore = item(0, QStringLiteral("Sicherung wiederherstellen…"), {});
+    pmRestore = item(CaptionTag::None, QStringLiteral("Sicherung wiederherstellen…"), {});
     addSeparator(pmItems);
-    undoAction = item(0, QStringLiteral("Rückgängig"), {});
-    redoAction = item(0, QStringLiteral("Wiederholen"), {});
+    undoAction = item(CaptionTag::None, QStringLiteral("Rückgängig"), {});
+    redoAction = item(CaptionTag::None, QStringLiteral("Wiederholen"), {});
     undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     // The keys work with the menu closed too.
@@ -377,7 +381,7 @@ void TfrmMain::buildPopupMenu()
 
     SaveTextFileDialog = new QObject(this);
     SaveTextFileDialog->setObjectName(QStringLiteral("SaveTextFileDialog"));
-    setTag(SaveTextFileDialog, 16);
+    setTag(SaveTextFileDialog, CaptionTag::SaveCsvAs);
     SaveTextFileDialog->setProperty(Tags::dialogTitle, QStringLiteral("CSV speichern unter"));
 }
 

@@ -61,7 +61,7 @@ public:
     // The window's controls, by their design names, for the dialogs' and the tests' use.
     QComboBox* cbProj = nullptr;
     QPushButton* btnNewProject = nullptr;
-    QPushButton* btnDelProjekt = nullptr;
+    QPushButton* btnEditProject = nullptr;
     QPushButton* btnSettings = nullptr;
     QPushButton* btnReceive = nullptr;
     QPushButton* btnSend = nullptr;

@@ -2,6 +2,7 @@
 
 #include "dialoglook.h"
 #include "filllanguage.h"
+#include "model/captiontags.h"
 #include "model/tlanguage.h"
 #include "model/tprojectini.h"
 #include "openhab/topenhab.h"
@@ -25,8 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Window Tags: their captions are the dialog's title in each mode.
-constexpr int NewTag = 2;
-constexpr int EditTag = 67;
 // The window's width in the new mode; the edit mode widens it as far as its buttons need.
 constexpr int BaseWidth = 278;
 
@@ -50,21 +49,21 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
 
     edName = new QLineEdit(this);
     edSerial = new QLineEdit(this);
-    auto* serialLabel = caption(u"Varuno-Seriennummer"_s, 36, this);
+    auto* serialLabel = caption(u"Varuno-Seriennummer"_s, CaptionTag::SerialNumber, this);
     serialLabel->setWordWrap(true);
     auto* appLabel = new QLabel(u"openHAB-App"_s, this);
-    setTag(appLabel, 75);
+    setTag(appLabel, CaptionTag::AppLabel);
     appLabel->setFont(Style::bodyFont(15));
     tsSitemap = new ToggleSwitch(this);
     tsSitemap->setOffCaption(u"gruppieren nach Schalter-Art"_s);
     tsSitemap->setOnCaption(u"gruppieren nach Räumen/Gruppen"_s);
     tsSitemap->setColours(Style::text(), Style::accent());
-    setTag(tsSitemap, 69);
+    setTag(tsSitemap, CaptionTag::SitemapToggle);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
     layout->setSpacing(3);
-    layout->addWidget(caption(u"Name des Projekts"_s, 35, this));
+    layout->addWidget(caption(u"Name des Projekts"_s, CaptionTag::ProjectName, this));
     layout->addWidget(edName);
     layout->addSpacing(8);
     layout->addWidget(serialLabel);
@@ -89,10 +88,10 @@ QWidget* TfrmNewProject::buildButtonRow()
     btnOK = DialogLook::saveButton(row);
     btnOK->setText(u"Anlegen"_s);
     btnOK->setIcon(Style::icon(u"add"_s, Qt::white, {18, 18}));
-    setTag(btnOK, 37);
+    setTag(btnOK, CaptionTag::Create);
     btnCancel = DialogLook::cancelButton(row);
     btnSave = DialogLook::saveButton(row);
-    btnDel = DialogLook::button(u"Projekt löschen"_s, 3, u"delete"_s, row);
+    btnDel = DialogLook::button(u"Projekt löschen"_s, CaptionTag::DeleteProject, u"delete"_s, row);
     for (QPushButton* button : {btnOK, btnCancel, btnSave, btnDel})
         button->setMinimumWidth(0);
     auto* layout = new QHBoxLayout(row);
@@ -139,7 +138,7 @@ bool TfrmNewProject::run(bool editMode)
     btnSave->setVisible(editMode);
     btnDel->setVisible(editMode);
     (editMode ? btnSave : btnOK)->setDefault(true);
-    setTag(this, editMode ? EditTag : NewTag);
+    setTag(this, editMode ? CaptionTag::EditProject : CaptionTag::NewProject);
     FillLanguage(this, m_program.language);
     // The edit mode's three buttons need more room than the new mode's two.
     layout()->activate();

@@ -4,6 +4,7 @@
 #include "externallinks.h"
 #include "filllanguage.h"
 #include "headerband.h"
+#include "model/captiontags.h"
 #include "model/tlanguage.h"
 #include "openhab/homekit.h"
 #include "openhab/topenhab.h"
@@ -79,8 +80,8 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     DialogLook::setUp(this, {647, 518});
 
-    auto* band = new HeaderBand(u"settings"_s, u"Einstellungen"_s, 33, this);
-    band->titleLabel()->setObjectName(u"Label5"_s);
+    auto* band = new HeaderBand(u"settings"_s, u"Einstellungen"_s, CaptionTag::Settings, this);
+    band->titleLabel()->setObjectName(u"title"_s);
 
     auto* body = new QVBoxLayout;
     body->setContentsMargins(16, 12, 16, 14);
@@ -109,37 +110,37 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
 QGroupBox* TfrmSettings::buildServerBox()
 {
     auto* box = new QGroupBox(u" BTicino-Webserver "_s, this);
-    setTag(box, 17);
+    setTag(box, CaptionTag::BusServerBox);
     edAdr = field(u"IP-Adresse des BTicino-Gateways"_s, box);
     edPort = field(u"Port des BTicino-Ports"_s, box);
     edPass = field(u"Passwort des BTicino-Gateways"_s, box);
-    tsSetTime = toggle(34, box);
+    tsSetTime = toggle(CaptionTag::OffOn, box);
     tsSetTime->setToolTip(u"Dabei wird automatisch am Bussystem jede Stunde die aktuelle Zeit gesetzt"_s);
     edRescan = field(u"Wie oft openHAB den Status der BTicino-Geräte abfragt (in Sekunden)"_s, box);
     // Kept for the flag in bticino.cfg; the bus servers in use do not offer HMAC, so it is not shown.
     auto* hmacLabel = new QLabel(u"HMAC-Authentifizierung"_s, box);
-    tsHMAC = toggle(0, box);
+    tsHMAC = toggle(CaptionTag::None, box);
     hmacLabel->hide();
     tsHMAC->hide();
 
     auto* rescan = new QHBoxLayout;
     rescan->setSpacing(6);
     rescan->addWidget(edRescan);
-    rescan->addWidget(taggedLabel(u"Sek."_s, 25, box));
+    rescan->addWidget(taggedLabel(u"Sek."_s, CaptionTag::Seconds, box));
 
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(12, 10, 12, 12);
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(4);
-    grid->addWidget(taggedLabel(u"IP-Adresse"_s, 20, box), 0, 0);
+    grid->addWidget(taggedLabel(u"IP-Adresse"_s, CaptionTag::IpAddress, box), 0, 0);
     grid->addWidget(edAdr, 1, 0);
-    grid->addWidget(taggedLabel(u"Port"_s, 21, box), 0, 1);
+    grid->addWidget(taggedLabel(u"Port"_s, CaptionTag::Port, box), 0, 1);
     grid->addWidget(edPort, 1, 1);
-    grid->addWidget(taggedLabel(u"OpenWeb-Passwort"_s, 22, box), 0, 2);
+    grid->addWidget(taggedLabel(u"OpenWeb-Passwort"_s, CaptionTag::OpenWebPassword, box), 0, 2);
     grid->addWidget(edPass, 1, 2);
-    grid->addWidget(taggedLabel(u"Bus-Zeit autom. setzen"_s, 23, box), 0, 3);
+    grid->addWidget(taggedLabel(u"Bus-Zeit autom. setzen"_s, CaptionTag::SetBusTime, box), 0, 3);
     grid->addWidget(tsSetTime, 1, 3);
-    grid->addWidget(taggedLabel(u"Statusabfrage"_s, 24, box), 0, 4);
+    grid->addWidget(taggedLabel(u"Statusabfrage"_s, CaptionTag::StatusQuery, box), 0, 4);
     grid->addLayout(rescan, 1, 4);
     grid->setColumnStretch(0, 5);
     grid->setColumnStretch(1, 2);
@@ -153,9 +154,10 @@ QGroupBox* TfrmSettings::buildServerBox()
 QGroupBox* TfrmSettings::buildAccountBox()
 {
     auto* box = new QGroupBox(u" openHAB-Account"_s, this);
-    setTag(box, 18);
-    btnReg = DialogLook::button(u"myOpenHAB-Account öffnen"_s, 26, u"web"_s, box);
-    btnCheck = DialogLook::button(u"myOpenHAB Server-Status prüfen"_s, 27, u"status"_s, box);
+    setTag(box, CaptionTag::OpenHabAccountBox);
+    btnReg = DialogLook::button(u"myOpenHAB-Account öffnen"_s, CaptionTag::OpenAccount, u"web"_s, box);
+    btnCheck = DialogLook::button(u"myOpenHAB Server-Status prüfen"_s, CaptionTag::CheckServerStatus,
+                                  u"status"_s, box);
     edUUID = readOnlyField(box);
     edSecret = readOnlyField(box);
 
@@ -169,9 +171,9 @@ QGroupBox* TfrmSettings::buildAccountBox()
     links->addWidget(btnCheck);
     links->addStretch();
     grid->addLayout(links, 0, 0, 1, 2);
-    grid->addWidget(taggedLabel(u"UUID"_s, 28, box), 1, 0);
+    grid->addWidget(taggedLabel(u"UUID"_s, CaptionTag::Uuid, box), 1, 0);
     grid->addWidget(edUUID, 1, 1);
-    grid->addWidget(taggedLabel(u"Secret"_s, 29, box), 2, 0);
+    grid->addWidget(taggedLabel(u"Secret"_s, CaptionTag::Secret, box), 2, 0);
     grid->addWidget(edSecret, 2, 1);
     return box;
 }
@@ -179,7 +181,7 @@ QGroupBox* TfrmSettings::buildAccountBox()
 QGroupBox* TfrmSettings::buildHomeKitBox()
 {
     auto* box = new QGroupBox(u"Apple HomeKit"_s, this);
-    setTag(box, 19);
+    setTag(box, CaptionTag::HomeKitBox);
     edPin = readOnlyField(box);
     edPin->setText(QString::fromUtf16(HomeKitPin));
     edPin->setMaximumWidth(120);
@@ -187,7 +189,7 @@ QGroupBox* TfrmSettings::buildHomeKitBox()
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(12, 10, 12, 12);
     row->setSpacing(14);
-    row->addWidget(taggedLabel(u"PIN"_s, 30, box));
+    row->addWidget(taggedLabel(u"PIN"_s, CaptionTag::Pin, box));
     row->addWidget(edPin);
     row->addStretch();
     return box;
@@ -227,7 +229,7 @@ void TfrmSettings::FormShow()
     tsSetTime->setChecked(openHab.settime);
     tsHMAC->setChecked(openHab.hmac);
     FillLanguage(this, m_program.language);
-    setWindowTitle(findChild<QLabel*>(QStringLiteral("Label5"))->text());
+    setWindowTitle(findChild<QLabel*>(QStringLiteral("title"))->text());
     edAdr->setFocus();
 }
 

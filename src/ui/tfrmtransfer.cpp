@@ -5,6 +5,7 @@
 #include "headerband.h"
 #include "link/gatewaylookup.h"
 #include "model/captions.h"
+#include "model/captiontags.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -105,11 +106,12 @@ TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
                                  u" border-color: #f8c6ab; }"_s);
 
     buildBand();
-    auto* addressLabel = label(u"IP-Adresse des Varuno"_s, 41, Style::bodyFont(15), this);
+    auto* addressLabel =
+        label(u"IP-Adresse des Varuno"_s, CaptionTag::GatewayAddress, Style::bodyFont(15), this);
     edIP = new QLineEdit(this);
     edIP->setFont(Style::bodyFont(15));
     edIP->setFixedHeight(30);
-    btnSearch = DialogLook::button(u"Suchen"_s, 42, u"search"_s, this);
+    btnSearch = DialogLook::button(u"Suchen"_s, CaptionTag::Search, u"search"_s, this);
     btnSearch->setFixedSize(102, 30);
     btnSearch->setToolTip(
         u"Wenn der openHAB-Server eingeschaltet und im Internet ist, kann über diese Funktion "
@@ -146,11 +148,11 @@ TfrmTransfer::~TfrmTransfer() = default;
 // The direction's picture and title, the serial line and the gateway's clock.
 void TfrmTransfer::buildBand()
 {
-    m_band = new HeaderBand(u"send"_s, u"Konfiguration senden"_s, 6, this);
+    m_band = new HeaderBand(u"send"_s, u"Konfiguration senden"_s, CaptionTag::SendConfiguration, this);
     lblSend = m_band->titleLabel();
     lblReceive = m_band->addLine(u"Konfiguration empfangen"_s);
     lblReceive->setFont(Style::headingFont(21));
-    setTag(lblReceive, 5);
+    setTag(lblReceive, CaptionTag::ReceiveConfiguration);
     lblSerial = m_band->addLine(u"Serial"_s);
     lblSerial->setFont(Style::bodyFont(11));
     lblServerTime = m_band->addLine(u"Server-Zeit:"_s);
@@ -162,13 +164,13 @@ void TfrmTransfer::buildBand()
 QWidget* TfrmTransfer::buildHintArea()
 {
     auto* area = new QWidget(this);
-    lblHint = hintLabel(u"Hinweis:"_s, 43, area);
+    lblHint = hintLabel(u"Hinweis:"_s, CaptionTag::Hint, area);
     lblHintSend = hintLabel(u"Beim Senden wird die Konfiguration am openHAB-Server mit dieser "
                             u"Projekt-Konfiguration überschrieben!"_s,
-                            47, area);
+                            CaptionTag::SendExplanation, area);
     lblHintReceive = hintLabel(u"Beim Empfangen wird diese Projekt-Konfiguration mit der Konfiguration vom "
                                u"openHAB-Server überschrieben!"_s,
-                               46, area);
+                               CaptionTag::ReceiveExplanation, area);
     lblProgress = new QLabel(area);
     QFont bold = Style::bodyFont(13);
     bold.setBold(true);
@@ -199,9 +201,9 @@ QWidget* TfrmTransfer::buildHintArea()
 QWidget* TfrmTransfer::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    btnSend = DialogLook::button(u"Senden"_s, 49, u"send"_s, row);
-    btnReceive = DialogLook::button(u"Empfangen"_s, 48, u"receive"_s, row);
-    btnClose = DialogLook::button(u"Schließen"_s, 50, u"close"_s, row);
+    btnSend = DialogLook::button(u"Senden"_s, CaptionTag::Send, u"send"_s, row);
+    btnReceive = DialogLook::button(u"Empfangen"_s, CaptionTag::Receive, u"receive"_s, row);
+    btnClose = DialogLook::button(u"Schließen"_s, CaptionTag::Close, u"close"_s, row);
     // The action is the window's main command, drawn like the other dialogs' "Speichern".
     btnSend->setIcon(Style::icon(u"send"_s, Qt::white, {18, 18}));
     btnReceive->setIcon(Style::icon(u"receive"_s, Qt::white, {18, 18}));

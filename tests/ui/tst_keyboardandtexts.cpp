@@ -265,8 +265,8 @@ void KeyboardAndTextsTest::deleteKeyAsksForTheMarkedOrSelectedFunctions()
 void KeyboardAndTextsTest::mainWindowTabOrder()
 {
     start(m_prompts);
-    const QList<QWidget*> expected = {w().cbProj,     w().btnNewProject, w().btnDelProjekt, w().btnSettings,
-                                      w().btnReceive, w().btnSend,       w().btnExit,       w().tsLanguage,
+    const QList<QWidget*> expected = {w().cbProj,     w().btnNewProject, w().btnEditProject, w().btnSettings,
+                                      w().btnReceive, w().btnSend,       w().btnExit,        w().tsLanguage,
                                       w().lvItems,    w().btnAddItem,    w().btnDelItems};
     QCOMPARE(tabOrder(expected), expected);
 }
@@ -292,7 +292,8 @@ void KeyboardAndTextsTest::dialogTabOrders()
         QList<QWidget*>{settings.edAdr, settings.edPort, settings.edPass, settings.tsSetTime,
                         settings.edRescan, settings.btnReg, settings.btnCheck, settings.edUUID,
                         settings.edSecret, settings.edPin, settings.btnSave, settings.btnCancel},
-        QList<QWidget*>{groups.btnAdd, groups.SpeedButton1, groups.lbGruppe, groups.btnSave, groups.btnClose},
+        QList<QWidget*>{groups.btnAdd, groups.btnDeleteMarked, groups.lbGruppe, groups.btnSave,
+                        groups.btnClose},
     };
     for (const QList<QWidget*>& expected : windows) {
         const QList<QWidget*> order = tabOrder(expected);

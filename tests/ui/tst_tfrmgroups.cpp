@@ -191,7 +191,7 @@ void GroupEditorTest::showsTheGroupsSorted()
         shown = shownNames();
         for (int row = 0; row < m_frm->lbGruppe->count(); ++row)
             unchecked = unchecked && m_frm->lbGruppe->item(row)->checkState() == Qt::Unchecked;
-        QCOMPARE(m_frm->Label5->text(), u"Gruppen"_s);
+        QCOMPARE(m_frm->lblTitle->text(), u"Gruppen"_s);
     });
     QCOMPARE(shown, QStringList({u"Erdgeschoss"_s, u"Keller"_s, u"Lichter"_s, u"Weinkeller"_s}));
     QVERIFY(unchecked);
@@ -382,7 +382,7 @@ void GroupEditorTest::deleteAsksAndSparesTheGroupsOfScenes()
     const bool saved = edit([&] {
         for (const QString& name : {u"Erdgeschoss"_s, u"Lichter"_s, u"Weinkeller"_s})
             entry(name)->setCheckState(Qt::Checked);
-        m_frm->SpeedButton1->click();
+        m_frm->btnDeleteMarked->click();
         shown = shownNames();
         m_frm->btnSave->click();
     });
@@ -426,7 +426,7 @@ void GroupEditorTest::leavingWithoutSavingChangesNothing()
         m_frm->btnAdd->click();
         doubleClick(u"Keller"_s);
         entry(u"Weinkeller"_s)->setCheckState(Qt::Checked);
-        m_frm->SpeedButton1->click();
+        m_frm->btnDeleteMarked->click();
         QCOMPARE(shownNames(), QStringList({u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"OG"_s}));
         if (how == 0)
             m_frm->btnClose->click();

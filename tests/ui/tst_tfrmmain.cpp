@@ -168,7 +168,7 @@ void MainWindowTest::noProjectDisablesTheProjectCommands()
     for (QPushButton* command :
          {w().btnSettings, w().btnReceive, w().btnSend, w().btnAddItem, w().btnDelItems})
         QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
-    for (QPushButton* command : {w().btnNewProject, w().btnDelProjekt, w().btnExit})
+    for (QPushButton* command : {w().btnNewProject, w().btnEditProject, w().btnExit})
         QVERIFY2(command->isEnabled(), qPrintable(command->text()));
     for (QAction* command : {w().pmSort, w().pmMoveup, w().pmMoveDown, w().csvExport})
         QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
@@ -181,7 +181,7 @@ void MainWindowTest::noProjectDisablesTheProjectCommands()
     QCOMPARE(w().items().count(), 0);
     QCOMPARE(settings().LastProject(), QString());
     // The project dialog in edit mode has nothing to edit: nothing is asked.
-    w().btnDelProjekt->click();
+    w().btnEditProject->click();
     QVERIFY(m_prompts.shown.isEmpty());
 }
 

@@ -267,7 +267,7 @@ void ProjectDialogTest::editShowsTheOpenProject()
     // The toggle starts in the other state, so the dialog has to set it.
     dlg().tsSitemap->setChecked(!byRooms);
 
-    press(w().btnDelProjekt, [&] {
+    press(w().btnEditProject, [&] {
         QCOMPARE(dlg().windowTitle(), u"Projekt bearbeiten"_s);
         QVERIFY(dlg().btnSave->isVisible() && dlg().btnDel->isVisible() && dlg().btnCancel->isVisible());
         QVERIFY(!dlg().btnOK->isVisible());
@@ -295,7 +295,7 @@ void ProjectDialogTest::editChecksTheInput()
     QFETCH(QString, shown);
     const QByteArray projectIni = readBytes(projectDir(u"Demo"_s) + u"project.ini"_s);
 
-    press(w().btnDelProjekt, [&] {
+    press(w().btnEditProject, [&] {
         type(name, serial);
         dlg().btnSave->click();
         QVERIFY(dlg().isVisible());
@@ -326,7 +326,7 @@ void ProjectDialogTest::editSavesSerialAndLayout()
 void ProjectDialogTest::editRenames()
 {
     const int rows = w().items().count();
-    press(w().btnDelProjekt, [this] {
+    press(w().btnEditProject, [this] {
         dlg().edName->setText(u"Zuhause"_s);
         dlg().btnSave->click();
     });
@@ -341,7 +341,7 @@ void ProjectDialogTest::editRenames()
 
 void ProjectDialogTest::editRenameRefusedKeepsTheDialogOpen()
 {
-    press(w().btnDelProjekt, [this] {
+    press(w().btnEditProject, [this] {
         dlg().edName->setText(u"Alpha"_s);
         dlg().edSerial->setText(u"VAR-NEU"_s);
         dlg().btnSave->click();
@@ -371,7 +371,7 @@ void ProjectDialogTest::editClosedStoresNothing()
 void ProjectDialogTest::deleteAnsweredNo()
 {
     m_prompts.queueNo();
-    press(w().btnDelProjekt, [this] {
+    press(w().btnEditProject, [this] {
         dlg().btnDel->click();
         QVERIFY(dlg().isVisible());
     });
@@ -403,7 +403,7 @@ void ProjectDialogTest::deleteFailureClosesTheDialog()
         QSKIP("no way to make a file undeletable here");
 
     m_prompts.queueYes();
-    press(w().btnDelProjekt, [this] { dlg().btnDel->click(); });
+    press(w().btnEditProject, [this] { dlg().btnDel->click(); });
     QCOMPARE(m_prompts.shown, (QStringList{askDelete(u"Demo"_s), msgNotDeleted}));
     QCOMPARE(ws().projects(), (QStringList{u"Alpha"_s, u"Demo"_s}));
     QCOMPARE(ws().selectedProject(), u"Demo"_s);
@@ -415,7 +415,7 @@ void ProjectDialogTest::toggleCarriesOverToNewMode()
 {
     QVERIFY(writeBytes(projectDir(u"Alpha"_s) + u"project.ini"_s, "[CFG]\r\nSITEMAP=2\r\n"));
     open(u"Alpha"_s);
-    press(w().btnDelProjekt, [this] { QVERIFY(dlg().tsSitemap->isChecked()); });
+    press(w().btnEditProject, [this] { QVERIFY(dlg().tsSitemap->isChecked()); });
 
     press(w().btnNewProject, [this] {
         QVERIFY(dlg().tsSitemap->isChecked());
