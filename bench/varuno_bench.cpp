@@ -165,7 +165,7 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
         const QString label = u"Funktion %1 Küche"_s.arg(i + 1);
         const int bus = i % 10 == 9 ? 1 + i % 9 : 0;
         int kind = FunctionEntry::Switch;
-        QString voice;
+        FunctionEntry::Voice voice = FunctionEntry::Voice::None;
         QString key;
         QString sceneGroup;
         if (i % sceneEvery == sceneEvery - 1) {
@@ -175,9 +175,9 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
             static const int kinds[] = {0, 0, 0, 0, 1, 1, 2, 2, 2, 3, 4, 0, 1, 2, 0, 0, 0, 2, 1, 0};
             kind = kinds[i % std::size(kinds)];
             if (kind == FunctionEntry::Automation && i % 2 == 0)
-                voice = (i % 4 == 0 ? Vocabulary::AlexaVoice : Vocabulary::HomeVoice).toString();
+                voice = i % 4 == 0 ? FunctionEntry::Voice::Alexa : FunctionEntry::Voice::Home;
             else if (i % 3 == 1)
-                voice = u"Ja"_s;
+                voice = FunctionEntry::Voice::On;
             if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
                 key = QString::number(1 + i % 16);
         }

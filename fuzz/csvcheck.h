@@ -3,9 +3,10 @@
 // The CSV reader on arbitrary bytes, and on what the CSV export writes from arbitrary texts.
 //
 // Input: the bytes of a CSV file; split at its NUL bytes, the same bytes are also the texts of an
-// export: four column captions, two group headers, then four texts a row (label, address, voice,
-// groups), the key and reversed columns left without captions and values. Besides not crashing and staying
-// within its bounds:
+// export: four column captions, two group headers, then four texts a row (label, address, a text
+// whose length picks the voice control, groups), the key and reversed columns left without captions
+// and values; the voice column's caption is the word yes. Besides not crashing and staying within
+// its bounds:
 // - a read gives records that are not empty, on lines that grow from 1, or an error on a line the
 //   text has;
 // - the export reads back as exactly its header and rows, each on the line where it starts.
@@ -13,6 +14,7 @@
 #include "fuzzcheck.h"
 #include "model/csvexport.h"
 #include "model/csvreader.h"
+#include "model/functionvocabulary.h"
 
 namespace fuzz {
 
@@ -87,17 +89,20 @@ inline QString checkExport(const QList<QByteArray>& parts)
         FunctionEntry entry;
         entry.caption = texts[i];
         entry.address = texts.value(i + 1);
-        entry.voice = texts.value(i + 2);
+        // The third text picks the voice control by its length; the voice column's caption is the
+        // word yes.
+        entry.voice = FunctionEntry::Voice(texts.value(i + 2).size() % 4);
         entry.groups = texts.value(i + 3);
         entry.kind = int(i % 3); // 2: no header
         rows << entry;
         const Record record{line,
-                            {entry.caption, u' ' + entry.address, entry.voice, entry.groups,
+                            {entry.caption, u' ' + entry.address,
+                             Vocabulary::VoiceText(entry.voice, captions[2]), entry.groups,
                              groupHeaders.value(entry.kind), QString(), QString()}};
         expected << record;
         line += lineBreaks(record.fields) + 1;
     }
-    const QByteArray bytes = CsvExport::Build(rows, captions, groupHeaders);
+    const QByteArray bytes = CsvExport::Build(rows, captions, groupHeaders, captions[2], captions[3]);
     const CsvReader::Result result = CsvReader::read(bytes);
     if (result != CsvReader::Result(expected))
         return QStringLiteral("the export\n%1\nreads otherwise: %2")

@@ -78,9 +78,9 @@ inline QString describe(const Rows& list, const QStringList& groups, const Group
                             e.caption,
                             e.address,
                             savedKey(e),
-                            e.voice,
+                            QString::number(int(e.voice)),
                             e.groups,
-                            e.reverse}
+                            e.reverse ? QStringLiteral("reversing") : QString()}
                     .join(QStringLiteral(" | "));
     return rows.join(QLatin1Char('\n'));
 }
@@ -99,7 +99,8 @@ inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
     // A blind is moved by voice through a named assistant; a blind line with tags of its own only
     // says "voice on", which the save turns into Alexa.
     const bool namedAssistant = v.iType != FunctionEntry::Automation || !v.bAlexa ||
-                                entry.voice == u"Alexa" || entry.voice == u"Siri/Home";
+                                entry.voice == FunctionEntry::Voice::Alexa ||
+                                entry.voice == FunctionEntry::Voice::Home;
     return alias.match(v.sAlias).hasMatch() && where.match(entry.address).hasMatch() &&
            key.match(entry.key).hasMatch() && text.match(v.sBez).hasMatch() &&
            text.match(v.sGroups).hasMatch() && namedAssistant;

@@ -552,7 +552,8 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
         return *status;
     const QByteArray bytes =
         CsvExport::Build(session.items.entries(), Captions::CsvColumnTexts(session.language),
-                         Captions::GroupHeaderTexts(session.language));
+                         Captions::GroupHeaderTexts(session.language), session.language.GetMsg(Msg::Yes),
+                         session.language.GetMsg(Msg::No));
     if (args.size() < 2) {
         WriteBytes(m_out, bytes);
         return Success;
@@ -598,8 +599,7 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
     }
     if (dryRun)
         return Success;
-    const QList<FunctionEntry> rows =
-        CsvImportRun::combine(session.items.entries(), result->rows, replace, session.language);
+    const QList<FunctionEntry> rows = CsvImportRun::combine(session.items.entries(), result->rows, replace);
     return CsvImportRun::save(session.openHab, session.prompts, rows) ? Success : Failure;
 }
 

@@ -1,5 +1,6 @@
 #include "csvexport.h"
 
+#include "functionvocabulary.h"
 #include "safefile.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ QString line(const QStringList& fields)
 namespace CsvExport {
 
 QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
-                 const QStringList& groupHeaders)
+                 const QStringList& groupHeaders, const QString& yes, const QString& no)
 {
     QStringList captions = columnCaptions;
     captions.resize(6);
@@ -39,9 +40,10 @@ QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCapt
     QString text = line(captions.mid(0, 4) << QStringLiteral("Art") << captions.mid(4));
     for (const FunctionEntry& row : rows) {
         // The blank before the address is part of the format spreadsheets have been reading.
-        text += line({row.caption, QLatin1Char(' ') + row.address, row.voice, row.groups,
-                      groupHeaders.value(row.kind), row.key,
-                      row.kind == FunctionEntry::GroupScene ? row.reverse : QString()});
+        const QString reversed = row.reverse ? yes : no;
+        text += line({row.caption, QLatin1Char(' ') + row.address, Vocabulary::VoiceText(row.voice, yes),
+                      row.groups, groupHeaders.value(row.kind), row.key,
+                      row.kind == FunctionEntry::GroupScene ? reversed : QString()});
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }

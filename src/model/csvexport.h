@@ -18,9 +18,10 @@
 namespace CsvExport {
 
 // columnCaptions: the captions of the label, address, voice, groups, key and reversed columns; groupHeaders:
-// the header of each list group, indexed by kind.
+// the header of each list group, indexed by kind; yes and no: the catalogue's words for a voice control
+// through the item's tags and for a scene that does or does not reverse its blinds.
 QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCaptions,
-                 const QStringList& groupHeaders);
+                 const QStringList& groupHeaders, const QString& yes, const QString& no);
 
 // Replaces fileName with bytes atomically: after a failure the old file is as it was. Returns the
 // system's reason on failure.

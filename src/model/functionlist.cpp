@@ -98,6 +98,13 @@ void FunctionList::setStopAllBlindsText(const QString& text)
     groupsColumnChanged();
 }
 
+void FunctionList::setVoiceOnText(const QString& text)
+{
+    m_voiceOnText = text;
+    if (count() > 0)
+        Q_EMIT dataChanged(index(0, VoiceColumn), index(count() - 1, VoiceColumn), {Qt::DisplayRole});
+}
+
 void FunctionList::setGroupLabels(const GroupLabels& labels)
 {
     m_groupLabels = labels;
@@ -118,7 +125,7 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column) const
     case AddressColumn:
         return entry.address;
     case VoiceColumn:
-        return entry.voice;
+        return Vocabulary::VoiceText(entry.voice, m_voiceOnText);
     case GroupsColumn:
         if (entry.kind == FunctionEntry::GroupScene && entry.groups == Vocabulary::StopAllBlinds &&
             !m_stopAllBlindsText.isEmpty())

@@ -61,6 +61,8 @@ public:
     // The words the list shows for a scene that stops every blind, in the current language; the
     // row itself keeps the stored token.
     void setStopAllBlindsText(const QString& text);
+    // The word the list shows for voice control through an item's tags (the catalogue's "Ja").
+    void setVoiceOnText(const QString& text);
     // The labels the list shows for groups in place of their item names; the rows keep the names.
     void setGroupLabels(const GroupLabels& labels);
     const GroupLabels& groupLabels() const { return m_groupLabels; }
@@ -72,5 +74,6 @@ private:
     QList<FunctionEntry> m_entries;
     QStringList m_headers;
     QString m_stopAllBlindsText;
+    QString m_voiceOnText;
     GroupLabels m_groupLabels;
 };

@@ -19,7 +19,7 @@ inline constexpr QStringView StopAllBlinds = u"_STOP_";
 // A voice-controlled blind has a companion item: its alias with one of these suffixes.
 inline constexpr QStringView AlexaSuffix = u"_ALEXA";
 inline constexpr QStringView HomeSuffix = u"_HOME";
-// The voice texts of a blind; other kinds show the catalogue's "Ja".
+// The voice texts of a blind's assistants.
 inline constexpr QStringView AlexaVoice = u"Alexa";
 inline constexpr QStringView HomeVoice = u"Siri/Home";
 
@@ -27,10 +27,13 @@ inline constexpr QStringView HomeVoice = u"Siri/Home";
 // takes ReversingScenePrefix instead.
 QStringView AliasPrefix(int kind, bool bReversingScene);
 
-// Gives every row the alias of its kind and its place in the list, counted from 1. yes is the
-// reverse text of a reversing scene (the catalogue's "Ja"). Only rows whose alias changes are
-// replaced.
-void RenumberAliases(FunctionList& list, const QString& yes);
-void RenumberAliases(QList<FunctionEntry>& rows, const QString& yes);
+// Gives every row the alias of its kind and its place in the list, counted from 1. Only rows whose
+// alias changes are replaced.
+void RenumberAliases(FunctionList& list);
+void RenumberAliases(QList<FunctionEntry>& rows);
+
+// A row's voice control in words: nothing, yes (the catalogue's "Ja") for voice through the item's
+// tags, or the assistant of a blind's companion item.
+QString VoiceText(FunctionEntry::Voice voice, const QString& yes);
 
 } // namespace Vocabulary

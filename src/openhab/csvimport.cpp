@@ -156,7 +156,7 @@ public:
         if (const std::optional<Problem> problem = FunctionCheck::Validate(input))
             return problem->text(m_language);
 
-        const std::optional<QString> voice = voiceText(field(fields, VoiceColumn), kind);
+        const std::optional<FunctionEntry::Voice> voice = voiceOf(field(fields, VoiceColumn), kind);
         if (!voice)
             return unknownValue(field(fields, VoiceColumn), VoiceColumn);
         const QString reversed = field(fields, ReversedColumn);
@@ -240,18 +240,19 @@ private:
         return m_language.GetMsg(Msg::CheckMissingGroup, quote + group + quote, quote + label + quote);
     }
 
-    // The voice text the editor would store for the kind; none for a word the file cannot mean.
-    std::optional<QString> voiceText(const QString& text, int kind) const
+    // The voice control the editor would store for the kind; none for a word the file cannot mean.
+    std::optional<FunctionEntry::Voice> voiceOf(const QString& text, int kind) const
     {
+        using Voice = FunctionEntry::Voice;
         const bool home = text.compare(Vocabulary::HomeVoice, Qt::CaseInsensitive) == 0;
         const bool on = home || text.compare(Vocabulary::AlexaVoice, Qt::CaseInsensitive) == 0 ||
                         isOneOf(m_words.yes, text);
         if (!on)
-            return text.isEmpty() || isOneOf(m_words.no, text) ? std::optional<QString>(QString())
+            return text.isEmpty() || isOneOf(m_words.no, text) ? std::optional<Voice>(Voice::None)
                                                                : std::nullopt;
         if (kind == FunctionEntry::Automation)
-            return (home ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
-        return m_language.GetMsg(Msg::Yes);
+            return home ? Voice::Home : Voice::Alexa;
+        return Voice::On;
     }
 
     const TopenHab& m_openHab;

@@ -361,8 +361,8 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
         !name.isEmpty() && !isCompanionName(name)) {
         FunctionEntry entry;
-        const QString sAlexa = line.tags.isEmpty() ? QString() : m_language.GetMsg(Msg::Yes);
-        FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), sAlexa, v.sCENKey,
+        const auto voice = line.tags.isEmpty() ? FunctionEntry::Voice::None : FunctionEntry::Voice::On;
+        FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), voice, v.sCENKey,
                  name.startsWith(Vocabulary::ReversingScenePrefix), v.iBus, v.iCEN);
         rows.append(std::move(entry));
         return true;
@@ -373,9 +373,9 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     QString base = name;
     removeFirst(base, Vocabulary::AlexaSuffix);
     removeFirst(base, Vocabulary::HomeSuffix);
-    const QStringView voice =
-        name.contains(Vocabulary::AlexaSuffix) ? Vocabulary::AlexaVoice : Vocabulary::HomeVoice;
-    companions.append({base, voice.toString(), rows.size()});
+    const auto voice =
+        name.contains(Vocabulary::AlexaSuffix) ? FunctionEntry::Voice::Alexa : FunctionEntry::Voice::Home;
+    companions.append({base, voice, rows.size()});
     return true;
 }
 

@@ -292,13 +292,17 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
 // is met again at the next place that holds its alias and kind, or not at all.
 void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList& problems) const
 {
-    const std::pair<QString, QString FunctionEntry::*> fields[] = {
-        {m_fieldCaptions.value(0), &FunctionEntry::caption},
-        {m_fieldCaptions.value(1), &FunctionEntry::address},
-        {m_fieldCaptions.value(2), &FunctionEntry::voice},
-        {m_fieldCaptions.value(3), &FunctionEntry::groups},
-        {m_fieldCaptions.value(4), &FunctionEntry::key},
+    // Each field as the function list shows it.
+    using Text = QString (*)(const FunctionEntry&, const QString& yes);
+    const std::pair<QString, Text> fields[] = {
+        {m_fieldCaptions.value(0), [](const FunctionEntry& e, const QString&) { return e.caption; }},
+        {m_fieldCaptions.value(1), [](const FunctionEntry& e, const QString&) { return e.address; }},
+        {m_fieldCaptions.value(2),
+         [](const FunctionEntry& e, const QString& yes) { return Vocabulary::VoiceText(e.voice, yes); }},
+        {m_fieldCaptions.value(3), [](const FunctionEntry& e, const QString&) { return e.groups; }},
+        {m_fieldCaptions.value(4), [](const FunctionEntry& e, const QString&) { return e.key; }},
     };
+    const QString yes = m_language.GetMsg(Msg::Yes);
     qsizetype next = 0;
     for (const FunctionEntry& row : m_rows) {
         if (next >= loaded.size() || loaded.at(next).alias != row.alias || loaded.at(next).kind != row.kind) {
@@ -306,11 +310,11 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
             continue;
         }
         const FunctionEntry& back = loaded.at(next++);
-        for (const auto& [name, field] : fields) {
-            if (row.*field != back.*field)
+        for (const auto& [name, text] : fields) {
+            if (text(row, yes) != text(back, yes))
                 problems << m_language.GetMsg(Msg::CheckChangedOnSave,
-                                              Named(row) + u": "_s + name + u' ' + quoted(row.*field),
-                                              quoted(back.*field));
+                                              Named(row) + u": "_s + name + u' ' + quoted(text(row, yes)),
+                                              quoted(text(back, yes)));
         }
     }
 }

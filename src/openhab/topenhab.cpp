@@ -117,13 +117,13 @@ QString TopenHab::StoredLabel(const QString& sBez)
 }
 
 void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
-                        const QString& sAlias, const QString& sGroups, const QString& sAlexa,
+                        const QString& sAlias, const QString& sGroups, FunctionEntry::Voice voice,
                         const QString& sCENKey, bool bReverse, int iBus, int iCEN) const
 {
     li.kind = iType;
     li.caption = StoredLabel(sBez);
     li.address = iBus <= 0 ? sAdr : sAdr + QStringLiteral(" (") + QString::number(iBus) + QLatin1Char(')');
-    li.voice = sAlexa;
+    li.voice = voice;
     li.groups = sGroups;
     li.alias = sAlias;
     if (iType == FunctionEntry::ScenarioModule) {
@@ -136,7 +136,7 @@ void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const
     } else {
         li.key.clear();
     }
-    li.reverse = bReverse ? m_language.GetMsg(Msg::Yes) : m_language.GetMsg(Msg::No);
+    li.reverse = bReverse;
 }
 
 TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
@@ -152,8 +152,8 @@ TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
     } else {
         v.sAdr = li.address;
     }
-    v.bAlexa = !li.voice.isEmpty();
-    v.bHome = li.voice == Vocabulary::HomeVoice;
+    v.bAlexa = li.voice != FunctionEntry::Voice::None;
+    v.bHome = li.voice == FunctionEntry::Voice::Home;
     v.sGroups = li.groups;
     v.sAlias = li.alias;
     v.sCENKey = li.key;

@@ -110,7 +110,7 @@ public:
     // no label.
     static QString StoredLabel(const QString& sBez);
     void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
-                  const QString& sAlias, const QString& sGroups, const QString& sAlexa,
+                  const QString& sAlias, const QString& sGroups, FunctionEntry::Voice voice,
                   const QString& sCENKey, bool bReverse, int iBus, int iCEN) const;
     TItemValues ExtractItem(const FunctionEntry& li) const;
 
@@ -174,7 +174,7 @@ private:
     struct TCompanionLine
     {
         QString base;
-        QString voice;
+        FunctionEntry::Voice voice = FunctionEntry::Voice::None;
         qsizetype rowsBefore = 0;
     };
     // False when the line gave neither a row nor a companion line.

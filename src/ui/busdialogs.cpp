@@ -248,7 +248,7 @@ void TBusDiscoverDialog::addMarked()
     }
     if (added == 0)
         return;
-    Vocabulary::RenumberAliases(items, m_program.language.GetMsg(Msg::Yes));
+    Vocabulary::RenumberAliases(items);
     for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
         m_program.prompts.error(failure.text(m_program.language));
     fillList();

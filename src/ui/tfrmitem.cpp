@@ -697,16 +697,17 @@ void TfrmItem::btnSaveClick()
     else
         sGroups = checkedGroups();
 
-    QString sAlexa;
+    using Voice = FunctionEntry::Voice;
+    Voice voice = Voice::None;
     if (tsSprache->isChecked() && iType == FunctionEntry::Automation)
-        sAlexa = (tsHome->isChecked() ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
+        voice = tsHome->isChecked() ? Voice::Home : Voice::Alexa;
     else if (tsSprache->isChecked())
-        sAlexa = m_program.language.GetMsg(Msg::Yes);
+        voice = Voice::On;
 
     const bool editing = liEdit >= 0 && liEdit < lvItems->count();
     FunctionEntry row = editing ? lvItems->at(liEdit) : FunctionEntry();
     // The alias follows from the row's place, given to all rows below.
-    m_program.openHab.FillItem(row, iType, edBez->text(), edAdresse->text(), QString(), sGroups, sAlexa,
+    m_program.openHab.FillItem(row, iType, edBez->text(), edAdresse->text(), QString(), sGroups, voice,
                                edCENKey->text(), tsReverse->isChecked(), cbBus->currentIndex(),
                                cbCEN->currentIndex());
     if (editing)
@@ -714,7 +715,7 @@ void TfrmItem::btnSaveClick()
     else
         lvItems->append(row);
 
-    Vocabulary::RenumberAliases(*lvItems, m_program.language.GetMsg(Msg::Yes));
+    Vocabulary::RenumberAliases(*lvItems);
     SaveItems(*lvItems);
     accept();
 }

@@ -445,6 +445,7 @@ void TfrmMain::translate()
     FillLanguage(this, m_program.language);
     showShortcutsInTooltips();
     m_items.setStopAllBlindsText(m_program.language.GetMsg(Msg::StopAllBlinds));
+    m_items.setVoiceOnText(m_program.language.GetMsg(Msg::Yes));
 }
 
 QString TfrmMain::languageName() const
@@ -457,9 +458,8 @@ void TfrmMain::languageChanged()
     const QString name = languageName();
     if (!m_workspace->inif().setLanguage(name))
         m_program.prompts.error(m_workspace->inif().writeError().text(m_program.language));
+    // The rows hold values; the list words them anew.
     translate();
-    // Rebuilds the cells that hold translated words ("Ja", "Nein").
-    OpenSelectedProject();
 }
 
 // A project opened again as it was (after a change of language) keeps its history; another
@@ -703,7 +703,9 @@ void TfrmMain::exportCsv()
                        FunctionList::GroupsColumn, FunctionList::KeyColumn})
         captions << m_items.headerData(column, Qt::Horizontal).toString();
     captions << m_program.language.GetMsg(Msg::CsvReversedColumn);
-    const QByteArray bytes = CsvExport::Build(m_items.entries(), captions, lvItems->groupHeaders());
+    const QByteArray bytes =
+        CsvExport::Build(m_items.entries(), captions, lvItems->groupHeaders(),
+                         m_program.language.GetMsg(Msg::Yes), m_program.language.GetMsg(Msg::No));
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
         m_program.prompts.error(TFileError{fileName, *reason}.text(m_program.language));
@@ -736,8 +738,7 @@ void TfrmMain::importCsv()
     const bool replace =
         prompts.confirm(language.GetMsg(Msg::ImportReplaceQuestion, QString::number(result->rows.size())),
                         Prompts::Default::No);
-    const QList<FunctionEntry> rows =
-        CsvImportRun::combine(m_items.entries(), result->rows, replace, language);
+    const QList<FunctionEntry> rows = CsvImportRun::combine(m_items.entries(), result->rows, replace);
     if (!CsvImportRun::save(m_program.openHab, prompts, rows))
         return;
     m_items.setEntries(rows);

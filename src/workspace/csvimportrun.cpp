@@ -27,10 +27,10 @@ std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& o
 }
 
 QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<FunctionEntry>& imported,
-                             bool replace, const TLanguage& language)
+                             bool replace)
 {
     QList<FunctionEntry> rows = replace ? imported : current + imported;
-    Vocabulary::RenumberAliases(rows, language.GetMsg(Msg::Yes));
+    Vocabulary::RenumberAliases(rows);
     return rows;
 }
 

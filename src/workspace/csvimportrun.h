@@ -23,7 +23,7 @@ std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& o
 // The function list after an import: the imported rows in place of current or after it, aliases
 // given by position as the function editor gives them.
 QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<FunctionEntry>& imported,
-                             bool replace, const TLanguage& language);
+                             bool replace);
 
 // Saves rows as the open project's function list in one change, as every change of the list is
 // saved, after a backup (kind before-save) of the files the save replaces. The caller holds the

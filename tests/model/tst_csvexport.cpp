@@ -26,7 +26,7 @@ FunctionEntry row(const QString& caption, int kind, const QString& address = QSt
     FunctionEntry entry;
     entry.caption = caption;
     entry.address = address;
-    entry.voice = QStringLiteral("Ja");
+    entry.voice = FunctionEntry::Voice::On;
     entry.groups = QStringLiteral("EG, OG");
     entry.alias = QStringLiteral("SWITCH_1");
     entry.key = QStringLiteral("01");
@@ -54,7 +54,11 @@ void TestCsvExport::build_data()
     QTest::addColumn<QByteArray>("lines");
 
     FunctionEntry scene = row(QStringLiteral("Szene"), FunctionEntry::GroupScene);
-    scene.reverse = QStringLiteral("Ja");
+    scene.reverse = true;
+    FunctionEntry plainScene = row(QStringLiteral("Szene"), FunctionEntry::GroupScene);
+    plainScene.voice = FunctionEntry::Voice::None;
+    FunctionEntry blind = row(QStringLiteral("Rollo"), FunctionEntry::Automation);
+    blind.voice = FunctionEntry::Voice::Home;
 
     QTest::newRow("empty list: header only") << QList<FunctionEntry>() << QByteArray();
     QTest::newRow("stored order, blank before the address, header of the kind's group")
@@ -76,6 +80,10 @@ void TestCsvExport::build_data()
         << QByteArray("\"a\rb\nc\"; 01.12;Ja;EG, OG;Lichter/Schalter;01;;\r\n");
     QTest::newRow("individual scene: reversed, its key as the row holds it")
         << QList<FunctionEntry>{scene} << QByteArray("Szene; 01.12;Ja;EG, OG;individuelle Szenen;01;Ja;\r\n");
+    QTest::newRow("voice and reversing in words")
+        << QList<FunctionEntry>{blind, plainScene}
+        << QByteArray("Rollo; 01.12;Siri/Home;EG, OG;Raffstore/Jalousien/Automation;01;;\r\n"
+                      "Szene; 01.12;;EG, OG;individuelle Szenen;01;Nein;\r\n");
     QTest::newRow("unknown kind: empty group field")
         << QList<FunctionEntry>{row(QStringLiteral("X"), 9)} << QByteArray("X; 01.12;Ja;EG, OG;;01;;\r\n");
 }
@@ -84,7 +92,8 @@ void TestCsvExport::build()
 {
     QFETCH(QList<FunctionEntry>, rows);
     QFETCH(QByteArray, lines);
-    QCOMPARE(CsvExport::Build(rows, columns, groups), bom + header + lines);
+    QCOMPARE(CsvExport::Build(rows, columns, groups, QStringLiteral("Ja"), QStringLiteral("Nein")),
+             bom + header + lines);
 }
 
 void TestCsvExport::translatedCaptionsButArtStays()
@@ -92,7 +101,7 @@ void TestCsvExport::translatedCaptionsButArtStays()
     const QStringList english = {QStringLiteral("Label"), QStringLiteral("Address"),
                                  QStringLiteral("Voice"), QStringLiteral("Groups; rooms"),
                                  QStringLiteral("Key"),   QStringLiteral("Reversed")};
-    QCOMPARE(CsvExport::Build({}, english, groups),
+    QCOMPARE(CsvExport::Build({}, english, groups, QStringLiteral("Yes"), QStringLiteral("No")),
              bom + "Label;Address;Voice;\"Groups; rooms\";Art;Key;Reversed;\r\n");
 }
 

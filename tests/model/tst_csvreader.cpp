@@ -1,5 +1,6 @@
 #include "model/csvexport.h"
 #include "model/csvreader.h"
+#include "model/functionvocabulary.h"
 
 #include <QTest>
 
@@ -105,24 +106,25 @@ void TestCsvReader::readsWhatTheExportWrites()
     const QStringList groups = {"Licht", "Dimmer;", "", "a\nb"};
     expected << Record{1, captions + QStringList{"Art", "", ""}};
     int line = 3; // the fourth caption's line break
+    const QString yes = texts.at(3);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         FunctionEntry entry;
         entry.caption = texts[i];
         entry.address = texts[(i + 1) % texts.size()];
-        entry.voice = texts[(i + 2) % texts.size()];
+        entry.voice = FunctionEntry::Voice(i % 4);
         entry.groups = texts[(i + 3) % texts.size()];
         entry.key = texts[(i + 4) % texts.size()];
         entry.kind = int(i % 5); // 4: no header
         rows << entry;
         const Record record{line,
-                            {entry.caption, u' ' + entry.address, entry.voice, entry.groups,
-                             groups.value(entry.kind), entry.key, ""}};
+                            {entry.caption, u' ' + entry.address, Vocabulary::VoiceText(entry.voice, yes),
+                             entry.groups, groups.value(entry.kind), entry.key, ""}};
         expected << record;
         for (const QString& field : record.fields)
             line += int(field.count(u'\n') + field.count(u'\r') - field.count(u"\r\n"));
         ++line;
     }
-    QCOMPARE(records(CsvExport::Build(rows, captions, groups)), expected);
+    QCOMPARE(records(CsvExport::Build(rows, captions, groups, yes, QStringLiteral("no"))), expected);
 }
 
 QTEST_GUILESS_MAIN(TestCsvReader)

@@ -15,6 +15,7 @@ private Q_SLOTS:
     void moveAndRemoveChecked();
     void checkStateOnLabelColumn();
     void stopAllBlindsShowsInWords();
+    void voiceShowsInTheListsWords();
 
 private:
     static void fill(FunctionList& list, const QStringList& labels);
@@ -108,6 +109,31 @@ void TestFunctionList::stopAllBlindsShowsInWords()
     QCOMPARE(shown(0), QStringLiteral("Alle Jalousien/Raffstore stoppen"));
     QCOMPARE(shown(1), QStringLiteral("_STOP_"));
     QCOMPARE(list.at(0).groups, QStringLiteral("_STOP_"));
+}
+
+// A row holds its voice control as a value; a change of language only rewords the column.
+void TestFunctionList::voiceShowsInTheListsWords()
+{
+    FunctionList list;
+    QList<FunctionEntry> rows(4);
+    for (int voice = 0; voice < 4; ++voice)
+        rows[voice].voice = FunctionEntry::Voice(voice);
+    list.setEntries(rows);
+    const auto shown = [&] {
+        QStringList texts;
+        for (int row = 0; row < list.count(); ++row)
+            texts << list.index(row, FunctionList::VoiceColumn).data().toString();
+        return texts;
+    };
+    list.setVoiceOnText(QStringLiteral("Ja"));
+    QCOMPARE(shown(), QStringList({QString(), QStringLiteral("Ja"), QStringLiteral("Alexa"),
+                                   QStringLiteral("Siri/Home")}));
+
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    list.setVoiceOnText(QStringLiteral("Yes"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(shown().at(1), QStringLiteral("Yes"));
+    QCOMPARE(list.entries(), rows);
 }
 
 #include "tst_functionlist.moc"

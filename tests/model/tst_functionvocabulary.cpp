@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-FunctionEntry row(int kind, const QString& alias, const QString& reverse = u"Nein"_s)
+FunctionEntry row(int kind, const QString& alias, bool reverse = false)
 {
     FunctionEntry entry;
     entry.kind = kind;
@@ -32,17 +32,13 @@ void TstFunctionVocabulary::aliasesFollowKindAndPlace()
 {
     // A scene reverses only when its reverse text is the language's "Ja"; a kind the program does
     // not know is numbered as a switch.
-    QList<FunctionEntry> rows{row(FunctionEntry::Switch, u"SWITCH_9"_s),
-                              row(FunctionEntry::Dimmer, QString()),
-                              row(FunctionEntry::Automation, QString()),
-                              row(FunctionEntry::CenScene, QString()),
-                              row(FunctionEntry::ScenarioModule, QString()),
-                              row(FunctionEntry::GroupScene, QString()),
-                              row(FunctionEntry::GroupScene, QString(), u"Yes"_s),
-                              row(FunctionEntry::GroupScene, QString(), u"Ja"_s),
-                              row(FunctionEntry::Switch, QString(), u"Ja"_s),
-                              row(FunctionEntry::KindCount, QString())};
-    Vocabulary::RenumberAliases(rows, u"Ja"_s);
+    QList<FunctionEntry> rows{
+        row(FunctionEntry::Switch, u"SWITCH_9"_s),        row(FunctionEntry::Dimmer, QString()),
+        row(FunctionEntry::Automation, QString()),        row(FunctionEntry::CenScene, QString()),
+        row(FunctionEntry::ScenarioModule, QString()),    row(FunctionEntry::GroupScene, QString()),
+        row(FunctionEntry::GroupScene, QString(), false), row(FunctionEntry::GroupScene, QString(), true),
+        row(FunctionEntry::Switch, QString(), true),      row(FunctionEntry::KindCount, QString())};
+    Vocabulary::RenumberAliases(rows);
     QStringList aliases;
     for (const FunctionEntry& entry : rows)
         aliases << entry.alias;
@@ -55,9 +51,9 @@ void TstFunctionVocabulary::onlyChangedRowsAreReplaced()
 {
     FunctionList list;
     list.setEntries({row(FunctionEntry::Switch, u"SWITCH_1"_s), row(FunctionEntry::Dimmer, u"DIMMER_3"_s),
-                     row(FunctionEntry::GroupScene, u"GROUPX_3"_s, u"Ja"_s)});
+                     row(FunctionEntry::GroupScene, u"GROUPX_3"_s, true)});
     QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
-    Vocabulary::RenumberAliases(list, u"Ja"_s);
+    Vocabulary::RenumberAliases(list);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 1);
     QCOMPARE(list.at(1).alias, u"DIMMER_2"_s);

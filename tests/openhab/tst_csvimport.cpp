@@ -27,9 +27,9 @@ QString describe(const TopenHab& openHab, const FunctionEntry& e)
                        e.caption,
                        scene ? e.address : TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN),
                        e.key,
-                       e.voice,
+                       Vocabulary::VoiceText(e.voice, u"Ja"_s),
                        e.groups,
-                       scene ? e.reverse : QString()}
+                       scene ? (e.reverse ? u"Ja"_s : u"Nein"_s) : QString()}
         .join(u'|');
 }
 
@@ -89,12 +89,10 @@ void TstCsvImport::exportReadsBack()
     QRandomGenerator sizes(run.seed());
     const QString files[] = {m_openHab.sItemsFile, m_openHab.sCloudFile, m_openHab.sRulesFile,
                              m_openHab.sSitemapFile};
-    const QString yes = m_language.GetMsg(Msg::Yes);
-
     for (run.project = 0; run.project < 300; ++run.project) {
         m_openHab.slGroups = generator.groups();
         QList<FunctionEntry> rows = generator.functions(m_openHab.slGroups, sizes.bounded(25));
-        Vocabulary::RenumberAliases(rows, yes);
+        Vocabulary::RenumberAliases(rows);
         QVERIFY(m_openHab.SaveItems(rows).isEmpty());
         QByteArray saved[std::size(files)];
         for (size_t i = 0; i < std::size(files); ++i)
@@ -102,11 +100,12 @@ void TstCsvImport::exportReadsBack()
 
         m_language.LoadLanguage(exportLanguage);
         const QByteArray csv = CsvExport::Build(rows, Captions::CsvColumnTexts(m_language),
-                                                Captions::GroupHeaderTexts(m_language));
+                                                Captions::GroupHeaderTexts(m_language),
+                                                m_language.GetMsg(Msg::Yes), m_language.GetMsg(Msg::No));
         m_language.LoadLanguage(u"Deutsch"_s);
         CsvImport::Result result = CsvImport::Read(csv, m_openHab);
         QCOMPARE(CsvImport::Report(result, m_language), QStringList());
-        Vocabulary::RenumberAliases(result.rows, yes);
+        Vocabulary::RenumberAliases(result.rows);
         QCOMPARE(result.rows.size(), rows.size());
         for (qsizetype i = 0; i < rows.size(); ++i)
             QCOMPARE(describe(m_openHab, result.rows.at(i)), describe(m_openHab, rows.at(i)));

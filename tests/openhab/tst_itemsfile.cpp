@@ -6,6 +6,7 @@
 #include "crlftext.h"
 #include "germangenerator.h"
 #include "programfolder.h"
+#include "voiceword.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,7 +55,7 @@ FunctionEntry TestItemsFile::entry(int iType, const QString& sBez, const QString
                                    bool bReverse, int iBus, int iCEN) const
 {
     FunctionEntry li;
-    m_gen->FillItem(li, iType, sBez, sAdr, sAlias, sGroups, sAlexa, sCENKey, bReverse, iBus, iCEN);
+    m_gen->FillItem(li, iType, sBez, sAdr, sAlias, sGroups, voiceOf(sAlexa), sCENKey, bReverse, iBus, iCEN);
     return li;
 }
 

@@ -1,5 +1,6 @@
 #include "bus/busaddress.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -28,8 +29,14 @@ QByteArray lines(const QStringList& text)
 // One row as "kind|alias|label|address|key|voice|groups|reverse", so a table can show it whole.
 QString describe(const FunctionEntry& e)
 {
-    return QStringList{
-        QString::number(e.kind), e.alias, e.caption, e.address, e.key, e.voice, e.groups, e.reverse}
+    return QStringList{QString::number(e.kind),
+                       e.alias,
+                       e.caption,
+                       e.address,
+                       e.key,
+                       Vocabulary::VoiceText(e.voice, QStringLiteral("Ja")),
+                       e.groups,
+                       e.reverse ? QStringLiteral("Ja") : QStringLiteral("Nein")}
         .join(u'|');
 }
 
@@ -62,7 +69,7 @@ private Q_SLOTS:
     void itemLines();
     void groupLabels_data();
     void groupLabels();
-    void voiceTextsInActiveLanguage();
+    void voiceAndReversingAreValues();
     void serverSettings();
     void identity();
     void emptyIdentityIsGenerated();
@@ -267,13 +274,16 @@ void TstLoader::groupLabels()
     QVERIFY2(saved.contains(u'\n' + line + u'\r'), qPrintable(saved));
 }
 
-void TstLoader::voiceTextsInActiveLanguage()
+// The rows hold voice control and reversing as values whatever the language: the list words them.
+void TstLoader::voiceAndReversingAreValues()
 {
     write(m_openHab.sItemsFile,
           itemsHeader + lines({uR"(Switch GROUPX_1 "Stopp" <groundfloor> (_STOP_) ["Switchable"])"_s}));
     m_language.LoadLanguage(u"English"_s);
     m_openHab.LoadFiles(m_list);
-    QCOMPARE(describe(m_list), QStringList{u"5|GROUPX_1|Stopp|||Yes|_STOP_|Yes"_s});
+    QCOMPARE(m_list.count(), 1);
+    QCOMPARE(m_list.at(0).voice, FunctionEntry::Voice::On);
+    QVERIFY(m_list.at(0).reverse);
 }
 
 void TstLoader::serverSettings()

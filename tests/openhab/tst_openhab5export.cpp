@@ -4,6 +4,7 @@
 #include "openhab/openhab5text.h"
 
 #include "germangenerator.h"
+#include "voiceword.h"
 
 #include <QtTest>
 
@@ -50,8 +51,8 @@ QList<FunctionEntry> entries(const TopenHab& gen, const QList<Row>& rows)
     QList<FunctionEntry> list;
     for (const Row& row : rows) {
         FunctionEntry entry;
-        gen.FillItem(entry, row.kind, row.label, row.address, row.alias, row.groups, row.voice, row.key,
-                     row.alias.startsWith(u"GROUPX_"), row.bus, row.cen);
+        gen.FillItem(entry, row.kind, row.label, row.address, row.alias, row.groups, voiceOf(row.voice),
+                     row.key, row.alias.startsWith(u"GROUPX_"), row.bus, row.cen);
         list << entry;
     }
     return list;

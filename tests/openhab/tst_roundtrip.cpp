@@ -21,9 +21,9 @@ QString describe(const FunctionEntry& e)
                        e.caption,
                        e.address,
                        e.key,
-                       e.voice,
+                       QString::number(int(e.voice)),
                        e.groups,
-                       e.reverse,
+                       e.reverse ? u"reversing"_s : QString(),
                        e.checked ? u"checked"_s : QString()}
         .join(u'|');
 }
@@ -78,11 +78,12 @@ FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
     }
     if (v.iType == FunctionEntry::CenScene && v.sCENKey.size() == 1)
         v.sCENKey.prepend(u'0');
-    QString voice;
+    using Voice = FunctionEntry::Voice;
+    Voice voice = Voice::None;
     if (v.iType == FunctionEntry::Automation && v.bAlexa)
-        voice = (v.bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
+        voice = v.bHome ? Voice::Home : Voice::Alexa;
     else if (v.bAlexa)
-        voice = m_language.GetMsg(Msg::Yes);
+        voice = Voice::On;
 
     FunctionEntry row;
     m_openHab.FillItem(row, v.iType, v.sBez, v.sAdr, v.sAlias, v.sGroups, voice, v.sCENKey, v.bReverse,

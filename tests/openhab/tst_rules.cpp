@@ -6,6 +6,7 @@
 #include "crlftext.h"
 #include "germangenerator.h"
 #include "programfolder.h"
+#include "voiceword.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -153,7 +154,7 @@ FunctionEntry TestRules::entry(int iType, const QString& sBez, const QString& sA
                                const QString& sAlexa, bool bReverse) const
 {
     FunctionEntry li;
-    m_gen->FillItem(li, iType, sBez, u"#3"_s, sAlias, sGroups, sAlexa, {}, bReverse, 0, 0);
+    m_gen->FillItem(li, iType, sBez, u"#3"_s, sAlias, sGroups, voiceOf(sAlexa), {}, bReverse, 0, 0);
     return li;
 }
 

@@ -62,7 +62,7 @@ QList<FunctionEntry> FunctionListGenerator::functions(const QStringList& groups,
     QList<FunctionEntry> rows;
     for (int i = 0; i < count; ++i)
         rows << function(groups);
-    Vocabulary::RenumberAliases(rows, m_openHab.language().GetMsg(Msg::Yes));
+    Vocabulary::RenumberAliases(rows);
     // The main window deletes and moves rows without renumbering them.
     if (!rows.isEmpty() && m_random.bounded(3) == 0) {
         for (int n = m_random.bounded(int(rows.size())); n > 0; --n)
@@ -132,14 +132,15 @@ FunctionEntry FunctionListGenerator::function(const QStringList& groups)
         sGroups = checked.join(u", "_s);
     }
 
-    QString sAlexa;
+    using Voice = FunctionEntry::Voice;
+    Voice voice = Voice::None;
     if (bVoice && iType == FunctionEntry::Automation)
-        sAlexa = (bHome ? Vocabulary::HomeVoice : Vocabulary::AlexaVoice).toString();
+        voice = bHome ? Voice::Home : Voice::Alexa;
     else if (bVoice)
-        sAlexa = m_openHab.language().GetMsg(Msg::Yes);
+        voice = Voice::On;
 
     FunctionEntry row;
-    m_openHab.FillItem(row, iType, label(), sAdr, u"NEW"_s, sGroups, sAlexa, sCENKey, bReverse, iBus, iCEN);
+    m_openHab.FillItem(row, iType, label(), sAdr, u"NEW"_s, sGroups, voice, sCENKey, bReverse, iBus, iCEN);
     return row;
 }
 

@@ -74,9 +74,9 @@ QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
                        row.caption,
                        address,
                        row.key,
-                       row.voice,
+                       QString::number(int(row.voice)),
                        row.groups,
-                       row.reverse}
+                       row.reverse ? u"reversing"_s : QString()}
         .join(u'|');
 }
 

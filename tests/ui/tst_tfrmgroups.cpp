@@ -134,7 +134,7 @@ void GroupEditorTest::addRow(int kind, const QString& label, const QString& addr
     const QString prefix = Vocabulary::AliasPrefix(kind, reverse).toString();
     FunctionEntry row;
     m_stack->openHab().FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
-                                u"Ja"_s, QString(), reverse, 0, 0);
+                                FunctionEntry::Voice::On, QString(), reverse, 0, 0);
     m_lv.append(row);
 }
 

@@ -11,6 +11,7 @@
 #include "ui/tfrmgroups.h"
 #include "ui/tfrmitem.h"
 #include "ui/toggleswitch.h"
+#include "voiceword.h"
 #include "workspace/tworkspace.h"
 
 #include <QComboBox>
@@ -221,7 +222,7 @@ void FunctionEditorTest::addSwitch()
     QCOMPARE(row.kind, int(FunctionEntry::Switch));
     QCOMPARE(row.caption, u"Küche"_s);
     QCOMPARE(row.address, u"01.12"_s);
-    QCOMPARE(row.voice, u"Ja"_s);
+    QCOMPARE(row.voice, FunctionEntry::Voice::On);
     QCOMPARE(row.groups, u"Erdgeschoss"_s);
     QCOMPARE(row.key, QString());
     QCOMPARE(row.alias, u"SWITCH_15"_s);
@@ -251,7 +252,7 @@ void FunctionEditorTest::addStartsFromTheDefaults()
         QVERIFY(!m_item->tsReverse->isChecked());
     });
     QVERIFY(fresh);
-    QCOMPARE(m_lv.at(demoRows).voice, u"Siri/Home"_s);
+    QCOMPARE(m_lv.at(demoRows).voice, FunctionEntry::Voice::Home);
 }
 
 void FunctionEditorTest::blindVoiceAssistant_data()
@@ -289,7 +290,7 @@ void FunctionEditorTest::blindVoiceAssistant()
     });
 
     QCOMPARE(shown, homeShown);
-    QCOMPARE(m_lv.at(demoRows).voice, stored);
+    QCOMPARE(m_lv.at(demoRows).voice, voiceOf(stored));
     QCOMPARE(m_lv.at(demoRows).alias, u"AUTO_15"_s);
     const QString text = items();
     QVERIFY(text.contains(u"Rollershutter AUTO_15 \"Markise\" <rollershutter> "
