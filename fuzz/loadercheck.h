@@ -23,6 +23,7 @@
 #include "bus/busaddress.h"
 #include "fuzzcheck.h"
 #include "model/functionentry.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -62,8 +63,8 @@ inline Rows load(TopenHab& openHab, const QByteArray& bytes)
 inline QString savedKey(const FunctionEntry& e)
 {
     static const QRegularExpression oneDigit(QStringLiteral("^[0-9]( |$)"));
-    return e.kind == FunctionEntry::CenScene && oneDigit.match(e.key).hasMatch() ? QLatin1Char('0') + e.key
-                                                                                 : e.key;
+    const QString key = Vocabulary::KeyText(e);
+    return e.kind == FunctionEntry::CenScene && oneDigit.match(key).hasMatch() ? QLatin1Char('0') + key : key;
 }
 
 inline QString describe(const Rows& list, const QStringList& groups, const GroupLabels& labels)
@@ -76,7 +77,7 @@ inline QString describe(const Rows& list, const QStringList& groups, const Group
         rows << QStringList{QString::number(e.kind),
                             e.alias,
                             e.caption,
-                            e.address,
+                            Vocabulary::AddressText(e),
                             savedKey(e),
                             QString::number(int(e.voice)),
                             e.groups,
@@ -88,8 +89,7 @@ inline QString describe(const Rows& list, const QStringList& groups, const Group
 inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
 {
     static const QRegularExpression alias(QStringLiteral("^\\w+$"));
-    // The row's own texts, with the bus and the CEN variant they show: the typed values that the
-    // save takes from them have control characters and blanks trimmed off.
+    // The row's texts as the list shows them, with the bus and the CEN variant.
     // An address has one "." at most: the file's form has none, and the save takes out only the
     // first.
     static const QRegularExpression where(QStringLiteral("^([0-9#]*\\.?[0-9#]*( \\([1-9]\\))?)?$"));
@@ -101,8 +101,8 @@ inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
     const bool namedAssistant = v.iType != FunctionEntry::Automation || !v.bAlexa ||
                                 entry.voice == FunctionEntry::Voice::Alexa ||
                                 entry.voice == FunctionEntry::Voice::Home;
-    return alias.match(v.sAlias).hasMatch() && where.match(entry.address).hasMatch() &&
-           key.match(entry.key).hasMatch() && text.match(v.sBez).hasMatch() &&
+    return alias.match(v.sAlias).hasMatch() && where.match(Vocabulary::AddressText(entry)).hasMatch() &&
+           key.match(Vocabulary::KeyText(entry)).hasMatch() && text.match(v.sBez).hasMatch() &&
            text.match(v.sGroups).hasMatch() && namedAssistant;
 }
 

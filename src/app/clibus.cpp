@@ -6,6 +6,7 @@
 #include "link/bustest.h"
 #include "link/openwebnetsession.h"
 #include "model/functionlist.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -142,9 +143,9 @@ int TCliBus::RunLearn(const TOptions& options)
                      });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
-        Print(m_out, KindCaption(device.iType) + u'\t' + entry.address + u'\t' +
-                         QString::number(device.iBus) + u'\t' + (entry.key.isEmpty() ? u"-"_s : entry.key) +
-                         u'\n');
+        Print(m_out, KindCaption(device.iType) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
+                         QString::number(device.iBus) + u'\t' +
+                         (entry.key.isEmpty() ? u"-"_s : Vocabulary::KeyText(entry)) + u'\n');
         status = Success;
         loop.quit();
     });
@@ -184,13 +185,13 @@ int TCliBus::RunDiscover(const TOptions& options)
         const QString kind = f.row >= 0     ? KindCaption(rows.at(f.row).kind)
                              : d.kindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
                                             : KindCaption(d.iType);
-        Print(m_out, kind + u'\t' + ListEntry(d).address + u'\t' + QString::number(d.iBus) + u'\t' +
-                         (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
+        Print(m_out, kind + u'\t' + Vocabulary::AddressText(ListEntry(d)) + u'\t' + QString::number(d.iBus) +
+                         u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }
     const QString silent = m_language.GetMsg(Msg::SilentInProject);
     for (const int row : found.silentRows) {
         const FunctionEntry& entry = rows.at(row);
-        Print(m_out, KindCaption(entry.kind) + u'\t' + entry.address + u'\t' +
+        Print(m_out, KindCaption(entry.kind) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
                          QString::number(m_openHab.ExtractItem(entry).iBus) + u'\t' + entry.alias + u'\t' +
                          silent + u'\n');
     }

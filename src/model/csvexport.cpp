@@ -41,9 +41,10 @@ QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCapt
     for (const FunctionEntry& row : rows) {
         // The blank before the address is part of the format spreadsheets have been reading.
         const QString reversed = row.reverse ? yes : no;
-        text += line({row.caption, QLatin1Char(' ') + row.address, Vocabulary::VoiceText(row.voice, yes),
-                      row.groups, groupHeaders.value(row.kind), row.key,
-                      row.kind == FunctionEntry::GroupScene ? reversed : QString()});
+        text +=
+            line({row.caption, QLatin1Char(' ') + Vocabulary::AddressText(row),
+                  Vocabulary::VoiceText(row.voice, yes), row.groups, groupHeaders.value(row.kind),
+                  Vocabulary::KeyText(row), row.kind == FunctionEntry::GroupScene ? reversed : QString()});
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// One row of the function list. Its label, address and key are held in the texts the main window
-// displays, written and read through TopenHab::FillItem and TopenHab::ExtractItem; voice control and
-// a scene's reversing are values, which the list words in the current language.
+// One row of the function list, as values: the list and the CSV export put them into words
+// (Vocabulary::AddressText, KeyText, VoiceText), the generators read them through
+// TopenHab::ExtractItem.
 struct FunctionEntry
 {
     // Kinds of function; the kind is also the row's list group and icon.
@@ -30,11 +30,13 @@ struct FunctionEntry
     };
 
     QString caption; // "Bezeichnung": the label
-    QString address; // "Adresse": stored form, plus " (n)" for local bus n
+    QString address; // "Adresse": the stored form (a scene keeps what it was given, bus and all)
     QString groups;  // "Gruppenzugehörigkeit": group names joined by ", "; a scene's group or "_STOP_"
     QString alias;   // openHAB item name
-    QString key;     // "Taste": CEN key with " (+)"/" (++)", or scenario number
+    QString key;     // "Taste": CEN key or scenario number
     int kind = Switch;
+    int bus = 0; // local bus 1 to 9; 0 for the installation's own bus
+    int cen = 0; // a CEN scene's variant: 0 CEN, 1 CEN+ short press ("(+)"), 2 long press ("(++)")
     Voice voice = Voice::None;
     bool reverse = false; // an individual scene that reverses its blinds
     bool checked = false; // marked for deletion; never written anywhere

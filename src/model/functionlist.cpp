@@ -123,7 +123,7 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column) const
     case LabelColumn:
         return entry.caption;
     case AddressColumn:
-        return entry.address;
+        return Vocabulary::AddressText(entry);
     case VoiceColumn:
         return Vocabulary::VoiceText(entry.voice, m_voiceOnText);
     case GroupsColumn:
@@ -134,7 +134,7 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column) const
     case AliasColumn:
         return entry.alias;
     case KeyColumn:
-        return entry.key;
+        return Vocabulary::KeyText(entry);
     default:
         return {};
     }

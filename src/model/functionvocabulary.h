@@ -32,6 +32,26 @@ QStringView AliasPrefix(int kind, bool bReversingScene);
 void RenumberAliases(FunctionList& list);
 void RenumberAliases(QList<FunctionEntry>& rows);
 
+// A row's address as the list shows it: the stored form, and " (n)" on local bus n.
+QString AddressText(const FunctionEntry& row);
+// A row's key as the list shows it: a CEN+ key with " (+)" or " (++)" after it.
+QString KeyText(const FunctionEntry& row);
+// The address and the key back from the list's words (as a CSV file holds them): a bus is the digit
+// after the first "(", a CEN variant a "(+)" or "(++)" after the key's first character; blanks and
+// control characters around what is left go.
+struct AddressWords
+{
+    QString address;
+    int bus = 0;
+};
+AddressWords ReadAddressText(const QString& text);
+struct KeyWords
+{
+    QString key;
+    int cen = 0;
+};
+KeyWords ReadKeyText(const QString& text);
+
 // A row's voice control in words: nothing, yes (the catalogue's "Ja") for voice through the item's
 // tags, or the assistant of a blind's companion item.
 QString VoiceText(FunctionEntry::Voice voice, const QString& yes);

@@ -10,6 +10,7 @@
 #include "topenhab.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -146,13 +147,10 @@ public:
             return unknownValue(kindText, KindColumn);
         const int kind = int(found - m_words.kinds.cbegin());
 
-        // The address and key as a row holds them: with the local bus and the CEN variant.
-        FunctionEntry held;
-        held.kind = kind;
-        held.address = field(fields, AddressColumn);
-        held.key = field(fields, KeyColumn);
-        const TItemValues typed = m_openHab.ExtractItem(held);
-        FunctionCheck::Input input = typedInput(fields, typed);
+        // The address and key as the list shows them: with the local bus and the CEN variant.
+        const Vocabulary::AddressWords address = Vocabulary::ReadAddressText(field(fields, AddressColumn));
+        const Vocabulary::KeyWords key = Vocabulary::ReadKeyText(field(fields, KeyColumn));
+        FunctionCheck::Input input = typedInput(fields, kind, address.address, key.key);
         if (const std::optional<Problem> problem = FunctionCheck::Validate(input))
             return problem->text(m_language);
 
@@ -167,27 +165,42 @@ public:
             !error.isEmpty())
             return error;
 
-        // A scene's bus is part of the address it keeps.
-        const int bus = kind == FunctionEntry::GroupScene ? 0 : typed.iBus;
-        m_openHab.FillItem(row, kind, input.label, input.address, QString(), memberships, *voice, input.key,
-                           isOneOf(m_words.yes, reversed), bus, typed.iCEN);
+        // A scene keeps its address as it came.
+        const Vocabulary::AddressWords kept = kind == FunctionEntry::GroupScene
+                                                  ? sceneAddress(input.address)
+                                                  : Vocabulary::AddressWords{input.address, address.bus};
+        m_openHab.FillItem(row, kind, input.label, kept.address, QString(), memberships, *voice, input.key,
+                           isOneOf(m_words.yes, reversed), kept.bus, key.cen);
         return {};
     }
 
 private:
-    // The function as the editor would hold it before its checks.
-    FunctionCheck::Input typedInput(const QStringList& fields, const TItemValues& typed) const
+    // A scene's address is never checked nor written to the gateway: the export's words for it are
+    // taken back exactly, "A (n)" as address A on bus n, anything else as it stands.
+    static Vocabulary::AddressWords sceneAddress(const QString& text)
     {
-        FunctionCheck::Input input = FunctionCheck::EditedAddress(typed.sAdr, typed.iType);
-        if (typed.iType == FunctionEntry::GroupScene) {
-            // A scene's address is never checked nor written to the gateway: it is kept as it came,
-            // its bus included, without the blank the export puts in front.
+        static const QRegularExpression onBus(QStringLiteral("^(.*) \\(([1-9][0-9]{0,8})\\)$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch match = onBus.match(text);
+        if (!match.hasMatch())
+            return {text, 0};
+        return {match.captured(1), match.captured(2).toInt()};
+    }
+
+    // The function as the editor would hold it before its checks.
+    FunctionCheck::Input typedInput(const QStringList& fields, int kind, const QString& stored,
+                                    const QString& key) const
+    {
+        FunctionCheck::Input input = FunctionCheck::EditedAddress(stored, kind);
+        if (kind == FunctionEntry::GroupScene) {
+            // A scene's address is kept as it came, its bus included, without the blank the export
+            // puts in front.
             input.address = rawField(fields, AddressColumn);
             if (input.address.startsWith(QLatin1Char(' ')))
                 input.address.remove(0, 1);
         }
         input.label = rawField(fields, LabelColumn);
-        input.key = typed.sCENKey;
+        input.key = key;
         input.sceneChosen = !field(fields, GroupsColumn).isEmpty();
         return input;
     }

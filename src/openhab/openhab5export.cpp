@@ -151,7 +151,7 @@ QString OpenHab5Export::reason(const Function& f, AddressKind addressKind,
                                const QList<Function>& lights) const
 {
     const TLanguage& language = m_openHab.language();
-    const QString quotedAddress = u'"' + f.row->address + u'"';
+    const QString quotedAddress = u'"' + Vocabulary::AddressText(*f.row) + u'"';
     if (!isOpenHab5Name(f.v.sAlias))
         return language.GetMsg(Msg::OpenHab5NotAccepted, u'"' + f.v.sAlias + u'"');
     const int kind = f.v.iType;
@@ -215,7 +215,7 @@ QString OpenHab5Export::things() const
         if (at < 0) {
             at = cenIds.size();
             cenIds << f.thingId;
-            const QString label = (f.v.iCEN == 0 ? u"CEN "_s : u"CEN+ "_s) + f.row->address;
+            const QString label = (f.v.iCEN == 0 ? u"CEN "_s : u"CEN+ "_s) + Vocabulary::AddressText(*f.row);
             cenLines.append({head + openHab5Quoted(label) + u" [ where="_s + openHab5Quoted(f.where)});
         }
         const QString button = QString::number(buttonOf(f.v.sCENKey));

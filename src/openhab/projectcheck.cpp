@@ -130,9 +130,9 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         if (rows.size() < 2)
             continue;
         const FunctionEntry& first = m_rows.at(rows.first());
-        QString address = first.address;
+        QString address = Vocabulary::AddressText(first);
         if (!first.key.isEmpty())
-            address += u' ' + m_fieldCaptions.value(4) + u' ' + first.key;
+            address += u' ' + m_fieldCaptions.value(4) + u' ' + Vocabulary::KeyText(first);
         QStringList names;
         for (int row : rows)
             names << Named(m_rows.at(row));
@@ -296,11 +296,13 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
     using Text = QString (*)(const FunctionEntry&, const QString& yes);
     const std::pair<QString, Text> fields[] = {
         {m_fieldCaptions.value(0), [](const FunctionEntry& e, const QString&) { return e.caption; }},
-        {m_fieldCaptions.value(1), [](const FunctionEntry& e, const QString&) { return e.address; }},
+        {m_fieldCaptions.value(1),
+         [](const FunctionEntry& e, const QString&) { return Vocabulary::AddressText(e); }},
         {m_fieldCaptions.value(2),
          [](const FunctionEntry& e, const QString& yes) { return Vocabulary::VoiceText(e.voice, yes); }},
         {m_fieldCaptions.value(3), [](const FunctionEntry& e, const QString&) { return e.groups; }},
-        {m_fieldCaptions.value(4), [](const FunctionEntry& e, const QString&) { return e.key; }},
+        {m_fieldCaptions.value(4),
+         [](const FunctionEntry& e, const QString&) { return Vocabulary::KeyText(e); }},
     };
     const QString yes = m_language.GetMsg(Msg::Yes);
     qsizetype next = 0;

@@ -11,18 +11,6 @@
 
 namespace {
 
-// Removes blanks and control characters at both ends, as the file formats' own trimming does.
-QString trimControl(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QStringList splitLines(QStringView text)
 {
     // The next CR and the next LF (text.size() when there is none), each searched again only once
@@ -122,19 +110,23 @@ void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const
 {
     li.kind = iType;
     li.caption = StoredLabel(sBez);
-    li.address = iBus <= 0 ? sAdr : sAdr + QStringLiteral(" (") + QString::number(iBus) + QLatin1Char(')');
+    li.address = sAdr;
+    li.bus = iBus > 0 ? iBus : 0;
     li.voice = voice;
     li.groups = sGroups;
     li.alias = sAlias;
     if (iType == FunctionEntry::ScenarioModule) {
         li.key = sCENKey;
+        li.cen = 0;
     } else if (iType == FunctionEntry::CenScene) {
-        static const QString markers[] = {QString(), QStringLiteral(" (+)"), QStringLiteral(" (++)")};
-        // An unknown CEN variant leaves the key text as it was.
-        if (iCEN >= 0 && iCEN <= 2)
-            li.key = sCENKey + markers[iCEN];
+        // An unknown CEN variant leaves the key as it was.
+        if (iCEN >= 0 && iCEN <= 2) {
+            li.key = sCENKey;
+            li.cen = iCEN;
+        }
     } else {
         li.key.clear();
+        li.cen = 0;
     }
     li.reverse = bReverse;
 }
@@ -144,28 +136,14 @@ TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
     TItemValues v;
     v.iType = li.kind;
     v.sBez = li.caption;
-    const qsizetype paren = li.address.indexOf(QLatin1Char('('));
-    if (paren >= 0) {
-        v.sAdr = trimControl(li.address.left(paren));
-        const QChar bus = paren + 1 < li.address.size() ? li.address.at(paren + 1) : QChar();
-        v.iBus = bus.isDigit() && bus.unicode() < 0x80 ? bus.digitValue() : 0;
-    } else {
-        v.sAdr = li.address;
-    }
+    v.sAdr = li.address;
+    v.iBus = li.bus;
     v.bAlexa = li.voice != FunctionEntry::Voice::None;
     v.bHome = li.voice == FunctionEntry::Voice::Home;
     v.sGroups = li.groups;
     v.sAlias = li.alias;
     v.sCENKey = li.key;
-    static const QString cenMarkers[] = {QStringLiteral("(+)"), QStringLiteral("(++)")};
-    for (int variant = 1; variant <= 2; ++variant) {
-        const qsizetype at = v.sCENKey.indexOf(cenMarkers[variant - 1]);
-        if (at >= 1) {
-            v.sCENKey = trimControl(v.sCENKey.remove(at, cenMarkers[variant - 1].size()));
-            v.iCEN = variant;
-            break;
-        }
-    }
+    v.iCEN = li.cen;
     v.bReverse = v.sAlias.startsWith(Vocabulary::ReversingScenePrefix);
     return v;
 }

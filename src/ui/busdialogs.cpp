@@ -205,20 +205,23 @@ void TBusDiscoverDialog::fillList()
         m_program.openHab.FillItem(shown, d.iType, {}, d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
         if (found.row >= 0) {
             const FunctionEntry& row = rows.at(found.row);
-            new QTreeWidgetItem(inProject, {KindCaption(language, row.kind), shown.address, row.alias});
+            new QTreeWidgetItem(inProject,
+                                {KindCaption(language, row.kind), Vocabulary::AddressText(shown), row.alias});
             continue;
         }
         // A light point that is off may as well be a dimmer: said, not guessed.
         const QString kind =
             d.kindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.iType);
-        auto* item = new QTreeWidgetItem(missing, {kind + u' ' + shown.address, shown.address, QString()});
+        auto* item = new QTreeWidgetItem(missing, {kind + u' ' + Vocabulary::AddressText(shown),
+                                                   Vocabulary::AddressText(shown), QString()});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         item->setData(0, Qt::UserRole, int(index));
     }
     for (const int row : result.silentRows) {
         const FunctionEntry& entry = rows.at(row);
-        new QTreeWidgetItem(silent, {KindCaption(language, entry.kind), entry.address, entry.alias});
+        new QTreeWidgetItem(silent,
+                            {KindCaption(language, entry.kind), Vocabulary::AddressText(entry), entry.alias});
     }
     lvDevices->expandAll();
     lvDevices->header()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -25,8 +25,9 @@ QString describe(const TopenHab& openHab, const FunctionEntry& e)
     return QStringList{QString::number(e.kind),
                        e.alias,
                        e.caption,
-                       scene ? e.address : TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN),
-                       e.key,
+                       scene ? Vocabulary::AddressText(e)
+                             : TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN),
+                       Vocabulary::KeyText(e),
                        Vocabulary::VoiceText(e.voice, u"Ja"_s),
                        e.groups,
                        scene ? (e.reverse ? u"Ja"_s : u"Nein"_s) : QString()}

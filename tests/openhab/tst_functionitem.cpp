@@ -1,4 +1,5 @@
 #include "bus/busaddress.h"
+#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -86,8 +87,8 @@ void TestFunctionItem::fillItem()
                        QStringLiteral("EG, OG"), FunctionEntry::Voice::Alexa, key, false, bus, cen);
     QCOMPARE(entry.kind, type);
     QTEST(entry.caption, "caption");
-    QTEST(entry.address, "addressText");
-    QTEST(entry.key, "keyText");
+    QTEST(Vocabulary::AddressText(entry), "addressText");
+    QTEST(Vocabulary::KeyText(entry), "keyText");
     QCOMPARE(entry.voice, FunctionEntry::Voice::Alexa);
     QCOMPARE(entry.groups, QStringLiteral("EG, OG"));
     QCOMPARE(entry.alias, QStringLiteral("SWITCH_1"));
@@ -97,7 +98,7 @@ void TestFunctionItem::fillItem()
     const TItemValues values = m_openHab.ExtractItem(entry);
     QCOMPARE(values.iType, type);
     QCOMPARE(values.sAdr, QStringLiteral("01.12"));
-    QCOMPARE(values.iBus, bus > 9 ? 1 : bus); // only the first digit of the bus comes back
+    QCOMPARE(values.iBus, bus);
     QCOMPARE(values.iCEN, type == 3 ? cen : 0);
     QCOMPARE(values.sCENKey, type == 3 || type == 4 ? key : QString());
 }
@@ -183,13 +184,18 @@ void TestFunctionItem::extractItem()
     QFETCH(QString, alias);
     QFETCH(QString, key);
     QFETCH(QString, reverse);
-    entry.address = address;
+    // The address and key as the list shows them, read back as from a CSV file.
+    const Vocabulary::AddressWords readAddress = Vocabulary::ReadAddressText(address);
+    entry.address = readAddress.address;
+    entry.bus = readAddress.bus;
+    const Vocabulary::KeyWords readKey = Vocabulary::ReadKeyText(key);
     // The table names the voice control as the list shows it in German.
     const QStringList voices = {QString(), QStringLiteral("Ja"), QStringLiteral("Alexa"),
                                 QStringLiteral("Siri/Home")};
     entry.voice = FunctionEntry::Voice(voices.indexOf(voice));
     entry.alias = alias;
-    entry.key = key;
+    entry.key = readKey.key;
+    entry.cen = readKey.cen;
     entry.reverse = reverse == QStringLiteral("Ja");
     const TItemValues v = m_openHab.ExtractItem(entry);
     QCOMPARE(v.sBez, QStringLiteral("Label"));

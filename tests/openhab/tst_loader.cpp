@@ -32,8 +32,8 @@ QString describe(const FunctionEntry& e)
     return QStringList{QString::number(e.kind),
                        e.alias,
                        e.caption,
-                       e.address,
-                       e.key,
+                       Vocabulary::AddressText(e),
+                       Vocabulary::KeyText(e),
                        Vocabulary::VoiceText(e.voice, QStringLiteral("Ja")),
                        e.groups,
                        e.reverse ? QStringLiteral("Ja") : QStringLiteral("Nein")}
