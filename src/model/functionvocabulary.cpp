@@ -15,15 +15,15 @@ static_assert(std::size(aliasPrefixes) == FunctionEntry::KindCount);
 
 QString numberedAlias(const FunctionEntry& row, int position)
 {
-    const bool bReversing = row.kind == FunctionEntry::GroupScene && row.reverse;
-    return AliasPrefix(row.kind, bReversing).toString() + QString::number(position + 1);
+    const bool reversing = row.kind == FunctionEntry::GroupScene && row.reverse;
+    return AliasPrefix(row.kind, reversing).toString() + QString::number(position + 1);
 }
 
 } // namespace
 
-QStringView AliasPrefix(int kind, bool bReversingScene)
+QStringView AliasPrefix(int kind, bool reversingScene)
 {
-    if (bReversingScene)
+    if (reversingScene)
         return ReversingScenePrefix;
     return kind >= 0 && kind < FunctionEntry::KindCount ? aliasPrefixes[kind] : aliasPrefixes[0];
 }

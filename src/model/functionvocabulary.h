@@ -25,7 +25,7 @@ inline constexpr QStringView HomeVoice = u"Siri/Home";
 
 // The alias prefix of a kind ("SWITCH_" for a kind out of range); a reversing individual scene
 // takes ReversingScenePrefix instead.
-QStringView AliasPrefix(int kind, bool bReversingScene);
+QStringView AliasPrefix(int kind, bool reversingScene);
 
 // Gives every row the alias of its kind and its place in the list, counted from 1. Only rows whose
 // alias changes are replaced.

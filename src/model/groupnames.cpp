@@ -42,25 +42,25 @@ QString derivedItemName(const QString& text)
 
 } // namespace
 
-QStringList EditorGroupNames(const QString& sGroups)
+QStringList EditorGroupNames(const QString& groups)
 {
-    return sGroups.split(GroupSeparator.toString());
+    return groups.split(GroupSeparator.toString());
 }
 
-QList<QStringView> GeneratorGroupNames(QStringView sGroups)
+QList<QStringView> GeneratorGroupNames(QStringView groups)
 {
     QList<QStringView> names;
-    for (const QStringView name : QStringTokenizer(sGroups, u','))
+    for (const QStringView name : QStringTokenizer(groups, u','))
         names << name.trimmed();
     return names;
 }
 
-bool IsInGroup(const QString& sGroups, const QString& sGroup)
+bool IsInGroup(const QString& groups, const QString& group)
 {
-    if (sGroup.isEmpty())
+    if (group.isEmpty())
         return false;
-    const QList<QStringView> names = GeneratorGroupNames(sGroups);
-    return std::find(names.cbegin(), names.cend(), sGroup) != names.cend();
+    const QList<QStringView> names = GeneratorGroupNames(groups);
+    return std::find(names.cbegin(), names.cend(), group) != names.cend();
 }
 
 bool IsValidGroupName(const QString& name)

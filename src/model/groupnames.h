@@ -15,15 +15,15 @@
 inline constexpr QStringView GroupSeparator = u", ";
 
 // The names of a groups text as the editors read it: split at GroupSeparator exactly.
-QStringList EditorGroupNames(const QString& sGroups);
+QStringList EditorGroupNames(const QString& groups);
 // The names of a groups text as the generator and its checks read it: split at ",", blanks around
 // each name removed, empty names kept.
-QList<QStringView> GeneratorGroupNames(QStringView sGroups);
+QList<QStringView> GeneratorGroupNames(QStringView groups);
 
-// Whether a function belongs to the group sGroup: one of its generator names equals sGroup exactly,
+// Whether a function with the groups text belongs to group: one of its generator names equals it exactly,
 // letter case counting. A plain text search would put a member of "EG2" or "XEG" into "EG" as well,
 // and a scene for EG would then switch devices of another room.
-bool IsInGroup(const QString& sGroups, const QString& sGroup);
+bool IsInGroup(const QString& groups, const QString& group);
 
 // A group name becomes an openHAB group item name: letters A-Z, a-z, digits and "_" only, none of
 // openHAB's item type words (in any letter case), none of the items grammar's keywords (spelled

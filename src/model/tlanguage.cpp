@@ -13,12 +13,12 @@ QString TLanguage::languageFile() const
     return m_configDir + QStringLiteral("language.ini");
 }
 
-void TLanguage::LoadLanguage(const QString& sLang)
+void TLanguage::LoadLanguage(const QString& section)
 {
     m_texts.clear();
     m_messages.clear();
     static const QString messagePrefix = QStringLiteral("m.");
-    for (const auto& [name, value] : TIniFile(languageFile()).values(sLang)) {
+    for (const auto& [name, value] : TIniFile(languageFile()).values(section)) {
         const QString key = name.toCaseFolded();
         if (m_texts.contains(key))
             continue;

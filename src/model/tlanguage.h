@@ -15,8 +15,8 @@ public:
     // configDir: the folder that holds language.ini.
     explicit TLanguage(QString configDir);
 
-    // Makes the section sLang the current language; a missing file or section empties the catalogue.
-    void LoadLanguage(const QString& sLang);
+    // Makes the catalogue's section the current language; a missing file or section empties the catalogue.
+    void LoadLanguage(const QString& section);
     // The section names of language.ini in file order.
     QStringList GetLanguages() const;
     // Text of message id ("M.<number>"), or its built-in German text when the catalogue has no
