@@ -241,16 +241,14 @@ std::optional<Problem> BusAddress::busFormProblem(const QString& address, int ki
 
 int BusAddress::takeBus(QString& address)
 {
-    // A suffix at the very start would leave no address, so such a text is no local-bus address.
-    const qsizetype at = address.indexOf(busSuffix);
-    if (at <= 0)
-        return 0;
+    // The last one: the bus form puts the suffix at the end, so an address that holds two (which
+    // the program never writes) reads back as it is written. A suffix at the very start would leave
+    // no address, so such a text is no local-bus address.
+    const qsizetype at = address.lastIndexOf(busSuffix);
     const qsizetype digitAt = at + busSuffix.size();
-    const int bus =
-        digitAt < address.size() && isAsciiDigit(address[digitAt]) ? address[digitAt].unicode() - u'0' : 0;
-    const QString suffix = busSuffix + QString::number(bus);
-    const qsizetype suffixAt = address.indexOf(suffix);
-    if (suffixAt >= 0)
-        address.remove(suffixAt, suffix.size());
+    if (at <= 0 || digitAt >= address.size() || !isAsciiDigit(address[digitAt]))
+        return 0;
+    const int bus = address[digitAt].unicode() - u'0';
+    address.remove(at, busSuffix.size() + 1);
     return bus;
 }

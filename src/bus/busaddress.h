@@ -37,8 +37,8 @@ public:
     // its edit form. Text that fits no rule comes back unchanged; an individual scene has no address.
     static Form storedForm(const QString& address, int kind);
     static Form editForm(const QString& address, int kind);
-    // Takes the local-bus suffix "#4#0<bus>" off an address in bus form and gives the bus number; 0
-    // (and the address untouched) when there is none.
+    // Takes the last local-bus suffix "#4#0<bus>" off an address in bus form and gives the bus
+    // number; 0 (and the address untouched) when there is none.
     static int takeBus(QString& address);
     // Why the project cannot hold the address in bus form (a CEN+ WHERE without its "2") exactly: a
     // local bus 11 to 15, a suffix that names no bus, or a WHERE that the stored form would not

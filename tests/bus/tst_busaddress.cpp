@@ -227,6 +227,8 @@ void TestBusAddress::takeBus_data()
     QTest::newRow("no digit") << u"12#4#0"_s << 0 << u"12#4#0"_s;
     QTest::newRow("letter instead of digit") << u"12#4#0x"_s << 0 << u"12#4#0x"_s;
     QTest::newRow("bus digit 0") << u"12#4#00"_s << 0 << u"12"_s;
+    QTest::newRow("two suffixes: the last counts") << u"1#4#08#4#01"_s << 1 << u"1#4#08"_s;
+    QTest::newRow("the last without a digit") << u"1#4#08#4#0x"_s << 0 << u"1#4#08#4#0x"_s;
 }
 
 void TestBusAddress::takeBus()
