@@ -169,7 +169,7 @@ public:
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
-    // A companion line of the items file: the alias of the blind it belongs to, the voice text it
+    // A companion line of the items file: the alias of the blind it belongs to, the voice control it
     // gives that blind, and how many rows were read before it, as it only marks a blind above it.
     struct TCompanionLine
     {
