@@ -419,7 +419,7 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
     const QString folder = ProjectFolder(session.workspace, project);
     if (folder.isEmpty()) {
         UsageFailure(session.language.GetMsg(Msg::CliUnknownProject, project,
-                                             QDir::toNativeSeparators(session.workspace.sProjDir())));
+                                             QDir::toNativeSeparators(session.workspace.projectsDir())));
         return false;
     }
     openHab.sProjPath = folder;
@@ -442,7 +442,7 @@ QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& 
             name = std::find_if(names.cbegin(), names.cend(), [&](const QString& n) {
                 return n.compare(project, Qt::CaseInsensitive) == 0;
             });
-        return name == names.cend() ? QString() : workspace.sProjDir() + *name + u'/';
+        return name == names.cend() ? QString() : workspace.projectsDir() + *name + u'/';
     }
     const QFileInfo info(project);
     const QString canonical = info.canonicalFilePath();

@@ -446,7 +446,7 @@ void TfrmItem::showEvent(QShowEvent* event)
 
 void TfrmItem::FormShow()
 {
-    const bool scenarios = m_program.workspace && m_program.workspace->bScenarioEnabled();
+    const bool scenarios = m_program.workspace && m_program.workspace->scenarioEnabled();
     btnSzenario->setVisible(scenarios);
     btnCEN->setVisible(scenarios);
 

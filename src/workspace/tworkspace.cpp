@@ -142,40 +142,40 @@ bool TWorkspace::loadSelected(FunctionList& lv)
     return true;
 }
 
-bool TWorkspace::CreateProject(FunctionList& lv, const QString& sName, const QString& sSerial,
-                               bool bGroupByRooms)
+bool TWorkspace::CreateProject(FunctionList& lv, const QString& name, const QString& serial,
+                               bool groupByRooms)
 {
-    if (sName.isEmpty())
+    if (name.isEmpty())
         return false;
     // "." and ".." exist as folders, so the name check comes before the existence check.
-    if (!IsSafeProjectName(sName)) {
+    if (!IsSafeProjectName(name)) {
         m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
         return false;
     }
-    if (projectExists(sName)) {
+    if (projectExists(name)) {
         m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
         return false;
     }
-    if (!QDir(m_projDir).mkdir(sName)) {
+    if (!QDir(m_projDir).mkdir(name)) {
         m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
         return false;
     }
 
-    const QString folder = projectFolder(sName);
+    const QString folder = projectFolder(name);
     if (!copyTemplates(folder)) {
         QDir(folder).removeRecursively();
         return false;
     }
 
-    m_projects << sName;
+    m_projects << name;
     sortProjects();
-    selectByName(sName);
+    selectByName(name);
     emit projectsChanged();
 
     OpenSelectedProject(lv);
     // Written even when the opening failed: the project exists and keeps what the user typed.
     TProjectIni projectIni(folder);
-    if ((!sSerial.isEmpty() && !projectIni.setSerial(sSerial)) || !projectIni.setGroupByRooms(bGroupByRooms))
+    if ((!serial.isEmpty() && !projectIni.setSerial(serial)) || !projectIni.setGroupByRooms(groupByRooms))
         m_prompts.error(projectIni.writeError().text(m_language));
     return true;
 }
@@ -197,32 +197,32 @@ bool TWorkspace::copyTemplates(const QString& folder)
     return true;
 }
 
-bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNewName, const QString& sSerial,
-                                     bool bGroupByRooms)
+bool TWorkspace::SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
+                                     bool groupByRooms)
 {
-    if (!m_projects.contains(sOldName) || !lockSelected())
+    if (!m_projects.contains(oldName) || !lockSelected())
         return false;
-    QString name = sOldName;
+    QString name = oldName;
     // A change of letter case alone renames nothing.
-    if (sOldName.compare(sNewName, Qt::CaseInsensitive) != 0) {
-        if (!IsSafeProjectName(sNewName)) {
+    if (oldName.compare(newName, Qt::CaseInsensitive) != 0) {
+        if (!IsSafeProjectName(newName)) {
             m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
             return false;
         }
-        if (projectExists(sNewName)) {
+        if (projectExists(newName)) {
             m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
             return false;
         }
         // The lock file moves with the folder, so the lock is given up for the move and taken
         // again in the folder's new place.
         m_lock.unlock();
-        if (!QDir(m_projDir).rename(sOldName, sNewName)) {
+        if (!QDir(m_projDir).rename(oldName, newName)) {
             m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
             relockSelected();
             return false;
         }
-        name = sNewName;
-        m_projects.replace(m_projects.indexOf(sOldName), name);
+        name = newName;
+        m_projects.replace(m_projects.indexOf(oldName), name);
         sortProjects();
         selectByName(name);
         if (m_open) {
@@ -235,7 +235,7 @@ bool TWorkspace::SaveProjectSettings(const QString& sOldName, const QString& sNe
         emit projectsChanged();
     }
     TProjectIni projectIni(projectFolder(name));
-    if (!projectIni.setSerial(sSerial) || !projectIni.setGroupByRooms(bGroupByRooms)) {
+    if (!projectIni.setSerial(serial) || !projectIni.setGroupByRooms(groupByRooms)) {
         m_prompts.error(projectIni.writeError().text(m_language));
         return false;
     }

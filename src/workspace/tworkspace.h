@@ -27,14 +27,14 @@ public:
                QObject* parent = nullptr);
 
     // Folders, ending with "/".
-    const QString& sProjDir() const { return m_projDir; }
+    const QString& projectsDir() const { return m_projDir; }
     const QString& sCfgDir() const { return m_cfgDir; }
     // Whether fileName would lie in projects/ (links followed): only the program's own saves may
     // write there, never an export the user aims at it.
     bool isInProjectsFolder(const QString& fileName) const;
     // Read once at start: Cloudserver and whether Scenario is "1".
     const QString& sCloudServer() const { return m_cloudServer; }
-    bool bScenarioEnabled() const { return m_scenarioEnabled; }
+    bool scenarioEnabled() const { return m_scenarioEnabled; }
     // settings.ini, for LastProject, Language and Groupview.
     TSettings& inif() { return m_inif; }
     const TSettings& inif() const { return m_inif; }
@@ -55,15 +55,15 @@ public:
     bool OpenSelectedProject(FunctionList& lv);
     // Whether the selected project opened; only then may its files be written from the list.
     bool isProjectOpen() const { return m_open; }
-    // Creates the folder sName from the templates, selects and opens it and writes its project.ini.
+    // Creates the folder name from the templates, selects and opens it and writes its project.ini.
     // An empty name (cancelled dialog) does nothing; an existing project (in any letter case) or an
     // unusable name is reported and changes nothing. True when the project was created.
-    bool CreateProject(FunctionList& lv, const QString& sName, const QString& sSerial, bool bGroupByRooms);
-    // Saves the open project's serial and sitemap layout, renaming it from sOldName to sNewName when
+    bool CreateProject(FunctionList& lv, const QString& name, const QString& serial, bool groupByRooms);
+    // Saves the open project's serial and sitemap layout, renaming it from oldName to newName when
     // the two differ in more than letter case; another project's name in any letter case is refused. False
     // (after an error box) when the rename failed.
-    bool SaveProjectSettings(const QString& sOldName, const QString& sNewName, const QString& sSerial,
-                             bool bGroupByRooms);
+    bool SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
+                             bool groupByRooms);
     // Deletes the selected project's folder and opens the first remaining project; without one the
     // function list is emptied and nothing is selected. False (after an error box) when the folder
     // could not be removed completely.

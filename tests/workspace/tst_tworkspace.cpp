@@ -169,7 +169,7 @@ void TstTWorkspace::start()
     QVERIFY(QDir().mkpath(m_stack->folder().projectsDir() + u".hidden"_s));
 
     TWorkspace& ws = startWorkspace();
-    QCOMPARE(ws.sProjDir(), m_stack->folder().path() + u"projects/"_s);
+    QCOMPARE(ws.projectsDir(), m_stack->folder().path() + u"projects/"_s);
     QCOMPARE(ws.sCfgDir(), m_stack->folder().path() + u"config/"_s);
     QCOMPARE(ws.projects(), expectedList);
     QCOMPARE(ws.projectCount(), expectedList.size());
@@ -233,7 +233,7 @@ void TstTWorkspace::startReadsInstallationSettings()
 
     TWorkspace& ws = startWorkspace();
     QTEST(ws.sCloudServer(), "cloudServer");
-    QTEST(ws.bScenarioEnabled(), "scenario");
+    QTEST(ws.scenarioEnabled(), "scenario");
     QCOMPARE(readBytes(m_stack->folder().configDir() + u"settings.ini"_s), before);
 }
 
