@@ -98,12 +98,12 @@ inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
     const TItemValues v = openHab.ExtractItem(entry);
     // A blind is moved by voice through a named assistant; a blind line with tags of its own only
     // says "voice on", which the save turns into Alexa.
-    const bool namedAssistant = v.iType != FunctionEntry::Automation || !v.bAlexa ||
+    const bool namedAssistant = v.kind != FunctionEntry::Automation || !v.voiceOn ||
                                 entry.voice == FunctionEntry::Voice::Alexa ||
                                 entry.voice == FunctionEntry::Voice::Home;
-    return alias.match(v.sAlias).hasMatch() && where.match(Vocabulary::AddressText(entry)).hasMatch() &&
-           key.match(Vocabulary::KeyText(entry)).hasMatch() && text.match(v.sBez).hasMatch() &&
-           text.match(v.sGroups).hasMatch() && namedAssistant;
+    return alias.match(v.alias).hasMatch() && where.match(Vocabulary::AddressText(entry)).hasMatch() &&
+           key.match(Vocabulary::KeyText(entry)).hasMatch() && text.match(v.label).hasMatch() &&
+           text.match(v.groups).hasMatch() && namedAssistant;
 }
 
 // A list as the program makes it: plain texts, and every alias once (a blind's companion line

@@ -143,8 +143,8 @@ int TCliBus::RunLearn(const TOptions& options)
                      });
     QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
-        Print(m_out, KindCaption(device.iType) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
-                         QString::number(device.iBus) + u'\t' +
+        Print(m_out, KindCaption(device.kind) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
+                         QString::number(device.bus) + u'\t' +
                          (entry.key.isEmpty() ? u"-"_s : Vocabulary::KeyText(entry)) + u'\n');
         status = Success;
         loop.quit();
@@ -184,15 +184,15 @@ int TCliBus::RunDiscover(const TOptions& options)
         // A light point that is off may as well be a dimmer, unless the project knows it.
         const QString kind = f.row >= 0     ? KindCaption(rows.at(f.row).kind)
                              : d.kindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
-                                            : KindCaption(d.iType);
-        Print(m_out, kind + u'\t' + Vocabulary::AddressText(ListEntry(d)) + u'\t' + QString::number(d.iBus) +
+                                            : KindCaption(d.kind);
+        Print(m_out, kind + u'\t' + Vocabulary::AddressText(ListEntry(d)) + u'\t' + QString::number(d.bus) +
                          u'\t' + (f.row >= 0 ? rows.at(f.row).alias : u"-"_s) + u'\n');
     }
     const QString silent = m_language.GetMsg(Msg::SilentInProject);
     for (const int row : found.silentRows) {
         const FunctionEntry& entry = rows.at(row);
         Print(m_out, KindCaption(entry.kind) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
-                         QString::number(m_openHab.ExtractItem(entry).iBus) + u'\t' + entry.alias + u'\t' +
+                         QString::number(m_openHab.ExtractItem(entry).bus) + u'\t' + entry.alias + u'\t' +
                          silent + u'\n');
     }
     return Success;
@@ -239,8 +239,8 @@ QString TCliBus::KindCaption(int iType) const
 FunctionEntry TCliBus::ListEntry(const TBusDevice& device) const
 {
     FunctionEntry entry;
-    m_openHab.FillItem(entry, device.iType, {}, device.sAdr, {}, {}, {}, device.sCENKey, false, device.iBus,
-                       device.iCEN);
+    m_openHab.FillItem(entry, device.kind, {}, device.address, {}, {}, {}, device.key, false, device.bus,
+                       device.cen);
     return entry;
 }
 

@@ -33,16 +33,15 @@ QString head(const QString& what)
 // it typed, or says why the project cannot hold it.
 void takeAddress(QString where, TBusDevice& device)
 {
-    device.problem = BusAddress::busFormProblem(where, device.iType);
+    device.problem = BusAddress::busFormProblem(where, device.kind);
     if (device.problem)
         return;
-    device.iBus = BusAddress::takeBus(where);
-    const BusAddress::Form stored = BusAddress::storedForm(where, device.iType);
-    device.sAdr = stored.text;
+    device.bus = BusAddress::takeBus(where);
+    const BusAddress::Form stored = BusAddress::storedForm(where, device.kind);
+    device.address = stored.text;
     device.addressKind = stored.kind;
-    const QString typed = BusAddress::editForm(device.sAdr, device.iType).text;
-    const Result<QString> checked =
-        BusAddress::check(typed, device.sCENKey, device.iType, device.addressKind);
+    const QString typed = BusAddress::editForm(device.address, device.kind).text;
+    const Result<QString> checked = BusAddress::check(typed, device.key, device.kind, device.addressKind);
     if (!checked)
         device.problem = checked.problem();
 }
@@ -62,7 +61,7 @@ std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QSt
                                              const QString& what)
 {
     const int command = head(what).toInt();
-    switch (device.iType) {
+    switch (device.kind) {
     case FunctionEntry::Switch:
     case FunctionEntry::Dimmer:
         if (command == 0 || command == 1)
@@ -105,21 +104,21 @@ std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame)
     if (!bNumber)
         return std::nullopt;
     if (command->who == u"1") {
-        device.iType = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
+        device.kind = what >= 2 && what <= 10 ? FunctionEntry::Dimmer : FunctionEntry::Switch;
         device.kindUnsure = what == 0;
     } else if (command->who == u"2") {
-        device.iType = FunctionEntry::Automation;
+        device.kind = FunctionEntry::Automation;
     } else if (command->who == u"15" || command->who == u"0") {
-        device.iType = command->who == u"0" ? FunctionEntry::ScenarioModule : FunctionEntry::CenScene;
-        device.sCENKey = QString::number(what);
+        device.kind = command->who == u"0" ? FunctionEntry::ScenarioModule : FunctionEntry::CenScene;
+        device.key = QString::number(what);
     } else if (command->who == u"25") {
         // CEN+: WHAT is the kind of press, its parameter the key; WHERE carries a leading 2.
         if (what < 21 || what > 24)
             return std::nullopt;
-        device.iType = FunctionEntry::CenScene;
-        device.iCEN = what == 21 ? 1 : 2;
+        device.kind = FunctionEntry::CenScene;
+        device.cen = what == 21 ? 1 : 2;
         bool bKey = false;
-        device.sCENKey = QString::number(command->what.section(u'#', 1, 1).toInt(&bKey));
+        device.key = QString::number(command->what.section(u'#', 1, 1).toInt(&bKey));
         if (!bKey || !where.startsWith(u'2'))
             return std::nullopt;
         where.remove(0, 1);
@@ -132,9 +131,9 @@ std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame)
 
 bool DeviceFitsKind(const TBusDevice& device, int iType)
 {
-    if (device.iType == FunctionEntry::Switch || device.iType == FunctionEntry::Dimmer)
+    if (device.kind == FunctionEntry::Switch || device.kind == FunctionEntry::Dimmer)
         return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer;
-    return device.iType == iType;
+    return device.kind == iType;
 }
 
 QString KindCaption(const TLanguage& language, int iType)
@@ -147,15 +146,14 @@ QString KindCaption(const TLanguage& language, int iType)
 
 QString DeviceInWords(const TLanguage& language, const TBusDevice& device)
 {
-    const BusAddress::Form edit = BusAddress::editForm(device.sAdr, device.iType);
+    const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
     // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
-    QString text = KindCaption(language, device.iType) + u' ' +
-                   (edit.kind == AddressKind::PointToPoint ? edit.text : device.sAdr);
-    if (device.iBus > 0)
-        text += u", "_s + language.GetMsg(Msg::LocalBus) + u' ' + QString::number(device.iBus);
-    if (!device.sCENKey.isEmpty())
-        text += u", "_s + keyCaption(language) + u' ' + device.sCENKey +
-                (device.iCEN > 0 ? u" (+)"_s : QString());
+    QString text = KindCaption(language, device.kind) + u' ' +
+                   (edit.kind == AddressKind::PointToPoint ? edit.text : device.address);
+    if (device.bus > 0)
+        text += u", "_s + language.GetMsg(Msg::LocalBus) + u' ' + QString::number(device.bus);
+    if (!device.key.isEmpty())
+        text += u", "_s + keyCaption(language) + u' ' + device.key + (device.cen > 0 ? u" (+)"_s : QString());
     return text;
 }
 
@@ -166,7 +164,7 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
         auto device = DeviceOfFrame("*1*1*" + level.captured(1).toLatin1() + "##");
         if (!device || device->problem)
             return {};
-        device->iType = FunctionEntry::Dimmer;
+        device->kind = FunctionEntry::Dimmer;
         return language.GetMsg(Msg::BusSentLevel, DeviceInWords(language, *device),
                                QString::number(level.captured(2).toInt() - 100));
     }
@@ -179,7 +177,7 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
         return {};
     TBusDevice named = *device;
     if (kind >= 0 && DeviceFitsKind(named, kind))
-        named.iType = kind;
+        named.kind = kind;
     const QString words = DeviceInWords(language, named);
     return what->first == Msg::BusSentLevel
                ? language.GetMsg(what->first, words, QString::number(what->second))

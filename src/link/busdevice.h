@@ -16,12 +16,12 @@ class TLanguage;
 // kind, address kind, stored address, bus, and for keys the key and CEN variant.
 struct TBusDevice
 {
-    int iType = FunctionEntry::Switch;
+    int kind = FunctionEntry::Switch;
     AddressKind addressKind = AddressKind::PointToPoint;
-    QString sAdr;
-    int iBus = 0;
-    QString sCENKey;
-    int iCEN = 0;
+    QString address;
+    int bus = 0;
+    QString key;
+    int cen = 0;
     QByteArray frame;
     // A light point that is off: a dimmer that is off answers just as a light does, so the frame
     // cannot tell which it is. One that is on tells: a light answers 1, a dimmer its level.

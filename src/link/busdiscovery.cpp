@@ -42,8 +42,8 @@ QList<int> ProjectBuses(const TopenHab& openHab, const QList<FunctionEntry>& row
     QList<int> buses{0};
     for (const FunctionEntry& row : rows) {
         const TItemValues v = openHab.ExtractItem(row);
-        if (isLightOrActuator(v.iType) && !buses.contains(v.iBus))
-            buses << v.iBus;
+        if (isLightOrActuator(v.kind) && !buses.contains(v.bus))
+            buses << v.bus;
     }
     std::sort(buses.begin(), buses.end());
     return buses;
@@ -67,10 +67,10 @@ TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<Functio
     QHash<QString, int> rowOfKey;
     for (int row = 0; row < rows.size(); ++row) {
         const TItemValues v = openHab.ExtractItem(rows.at(row));
-        if (!isLightOrActuator(v.iType))
+        if (!isLightOrActuator(v.kind))
             continue;
-        const BusAddress::Form stored = BusAddress::storedForm(v.sAdr, v.iType);
-        const QString key = pointKey(v.iType, v.iBus, stored.kind, stored.text);
+        const BusAddress::Form stored = BusAddress::storedForm(v.address, v.kind);
+        const QString key = pointKey(v.kind, v.bus, stored.kind, stored.text);
         if (!key.isEmpty() && !rowOfKey.contains(key))
             rowOfKey.insert(key, row);
     }
@@ -78,7 +78,7 @@ TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<Functio
     QSet<int> answered;
     for (const TBusDevice& device : devices) {
         const int row =
-            rowOfKey.value(pointKey(device.iType, device.iBus, device.addressKind, device.sAdr), -1);
+            rowOfKey.value(pointKey(device.kind, device.bus, device.addressKind, device.address), -1);
         result.found << TFoundDevice{device, row};
         answered.insert(row);
     }
@@ -128,11 +128,11 @@ void TBusDiscovery::collect(const QList<QByteArray>& frames)
 {
     for (const QByteArray& frame : frames) {
         const auto device = DeviceOfFrame(frame);
-        if (!device || device->problem || !isLightOrActuator(device->iType))
+        if (!device || device->problem || !isLightOrActuator(device->kind))
             continue;
         const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const TBusDevice& d) {
-            return d.iBus == device->iBus && d.sAdr == device->sAdr &&
-                   (d.iType == FunctionEntry::Automation) == (device->iType == FunctionEntry::Automation);
+            return d.bus == device->bus && d.address == device->address &&
+                   (d.kind == FunctionEntry::Automation) == (device->kind == FunctionEntry::Automation);
         });
         if (!bKnown)
             m_devices << *device;

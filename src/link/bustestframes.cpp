@@ -15,7 +15,7 @@ const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
 QByteArray frame(int who, const QString& what, const TItemValues& v)
 {
     return (u'*' + QString::number(who) + u'*' + what + u'*' +
-            TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) + u"##"_s)
+            TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen) + u"##"_s)
         .toLatin1();
 }
 
@@ -26,7 +26,7 @@ QByteArray dimTo(int percent, const TItemValues& v)
 {
     if (percent <= 0)
         return frame(1, u"0"_s, v);
-    return (u"*#1*"_s + TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN) + u"*#1*"_s +
+    return (u"*#1*"_s + TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen) + u"*#1*"_s +
             QString::number(100 + std::min(percent, 100)) + u"*255##"_s)
         .toLatin1();
 }
@@ -46,9 +46,9 @@ QList<TBusStep> onThenOff(const QByteArray& on, const QByteArray& off)
 // ("#1" after the key).
 QList<TBusStep> cenPress(const TItemValues& v)
 {
-    if (v.iCEN == 1 || v.iCEN == 2)
-        return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN).toLatin1());
-    const QByteArray press = TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, 0).toLatin1();
+    if (v.cen == 1 || v.cen == 2)
+        return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
+    const QByteArray press = TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, 0).toLatin1();
     QByteArray release = press;
     release.insert(release.lastIndexOf('*'), "#1");
     return {TBusStep{0, press}, TBusStep{0, release}};
@@ -57,7 +57,7 @@ QList<TBusStep> cenPress(const TItemValues& v)
 // The frames of one member of a scene for openHAB's command ON or OFF, or STOP for blinds.
 std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& command)
 {
-    switch (m.iType) {
+    switch (m.kind) {
     case FunctionEntry::Switch:
     case FunctionEntry::Dimmer:
         return frame(1, command == u"ON" ? u"1"_s : u"0"_s, m);
@@ -65,7 +65,7 @@ std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& comma
         return frame(2, command == u"UP" ? u"1"_s : command == u"DOWN" ? u"2"_s : u"0"_s, m);
     case FunctionEntry::CenScene:
     case FunctionEntry::ScenarioModule:
-        return TopenHab::KeyFrame(m.iType, m.sAdr, m.sCENKey, m.iBus, m.iCEN).toLatin1();
+        return TopenHab::KeyFrame(m.kind, m.address, m.key, m.bus, m.cen).toLatin1();
     default:
         return std::nullopt;
     }
@@ -76,18 +76,18 @@ std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& comma
 QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene,
                            const QList<FunctionEntry>& rows, bool bOn)
 {
-    const bool bStopAll = scene.sGroups == stopAllGroups;
+    const bool bStopAll = scene.groups == stopAllGroups;
     QList<TBusStep> steps;
     for (const FunctionEntry& row : rows) {
         if (row.kind == FunctionEntry::GroupScene)
             continue;
-        if (bStopAll ? row.kind != FunctionEntry::Automation : !IsInGroup(row.groups, scene.sGroups))
+        if (bStopAll ? row.kind != FunctionEntry::Automation : !IsInGroup(row.groups, scene.groups))
             continue;
         QString command = bOn ? u"ON"_s : u"OFF"_s;
         if (bStopAll)
             command = u"STOP"_s;
         else if (row.kind == FunctionEntry::Automation)
-            command = bOn != scene.bReverse ? u"UP"_s : u"DOWN"_s;
+            command = bOn != scene.reverse ? u"UP"_s : u"DOWN"_s;
         if (const auto f = memberFrame(openHab.ExtractItem(row), command))
             steps << TBusStep{0, *f};
     }
@@ -119,7 +119,7 @@ std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemVal
 {
     const TTestCommand::Word word = command.word;
     const bool bDefault = word == TTestCommand::Default;
-    switch (v.iType) {
+    switch (v.kind) {
     case FunctionEntry::Switch:
         if (bDefault)
             return onThenOff(frame(1, u"1"_s, v), frame(1, u"0"_s, v));
@@ -146,7 +146,7 @@ std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemVal
         return std::nullopt;
     case FunctionEntry::ScenarioModule:
         if (bDefault || word == TTestCommand::On)
-            return single(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN).toLatin1());
+            return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
         return std::nullopt;
     case FunctionEntry::GroupScene:
         if (bDefault || word == TTestCommand::On || word == TTestCommand::Off)

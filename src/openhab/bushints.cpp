@@ -72,7 +72,7 @@ bool isLight(int kind)
 
 bool isCenPlus(const TItemValues& v)
 {
-    return v.iType == FunctionEntry::CenScene && v.iCEN != 0 && kindOf(v.sAdr) == AddressKind::Point;
+    return v.kind == FunctionEntry::CenScene && v.cen != 0 && kindOf(v.address) == AddressKind::Point;
 }
 
 // Whether a point of the same kind of actuator (lights and dimmers, or blinds) on the same bus
@@ -80,16 +80,16 @@ bool isCenPlus(const TItemValues& v)
 // project; it can only tell that none of its points could be one.
 bool ReachesAnyRow(const TItemValues& v, const QList<TItemValues>& values, qsizetype self)
 {
-    const AddressKind kind = kindOf(v.sAdr);
-    const uint area = v.sAdr.toUInt() == 100 ? 10 : v.sAdr.toUInt();
+    const AddressKind kind = kindOf(v.address);
+    const uint area = v.address.toUInt() == 100 ? 10 : v.address.toUInt();
     for (qsizetype i = 0; i < values.size(); ++i) {
         const TItemValues& other = values.at(i);
-        if (i == self || other.iBus != v.iBus || kindOf(other.sAdr) != AddressKind::Point)
+        if (i == self || other.bus != v.bus || kindOf(other.address) != AddressKind::Point)
             continue;
-        const bool sameActuators = isLight(v.iType) ? isLight(other.iType) : other.iType == v.iType;
+        const bool sameActuators = isLight(v.kind) ? isLight(other.kind) : other.kind == v.kind;
         if (!sameActuators)
             continue;
-        if (kind != AddressKind::Area || other.sAdr.section(u'.', 0, 0).toUInt() == area)
+        if (kind != AddressKind::Area || other.address.section(u'.', 0, 0).toUInt() == area)
             return true;
     }
     return false;
@@ -127,34 +127,34 @@ QStringList BusHints::hints(const TItemValues& v, const QString& name, qsizetype
 {
     const TLanguage& language = m_openHab.language();
     QStringList found;
-    if (v.iType == FunctionEntry::CenScene && v.iCEN == 0 && v.sCENKey.toInt() > highestCenKey)
-        found << language.GetMsg(Msg::CheckCenKeyAboveBus, name, QString::number(v.sCENKey.toInt()));
+    if (v.kind == FunctionEntry::CenScene && v.cen == 0 && v.key.toInt() > highestCenKey)
+        found << language.GetMsg(Msg::CheckCenKeyAboveBus, name, QString::number(v.key.toInt()));
 
     // A CEN+ key and a light point the bus cannot tell apart by their WHERE.
-    const bool lightPoint = isLight(v.iType) && kindOf(v.sAdr) == AddressKind::Point;
+    const bool lightPoint = isLight(v.kind) && kindOf(v.address) == AddressKind::Point;
     if (isCenPlus(v) || (lightSide && lightPoint)) {
-        const QString point = isCenPlus(v) ? pointOfCenPlus(v.sAdr) : pointOf(v.sAdr);
+        const QString point = isCenPlus(v) ? pointOfCenPlus(v.address) : pointOf(v.address);
         for (qsizetype i = 0; i < m_values.size(); ++i) {
             const TItemValues& other = m_values.at(i);
-            if (i == self || other.iBus != v.iBus)
+            if (i == self || other.bus != v.bus)
                 continue;
-            if (isCenPlus(v) && isLight(other.iType) && kindOf(other.sAdr) == AddressKind::Point &&
-                pointOf(other.sAdr) == point)
+            if (isCenPlus(v) && isLight(other.kind) && kindOf(other.address) == AddressKind::Point &&
+                pointOf(other.address) == point)
                 found << language.GetMsg(Msg::CheckCenPlusSharesWhere, name, named(m_rows.at(i)));
-            else if (!isCenPlus(v) && isCenPlus(other) && pointOfCenPlus(other.sAdr) == point)
+            else if (!isCenPlus(v) && isCenPlus(other) && pointOfCenPlus(other.address) == point)
                 found << language.GetMsg(Msg::CheckCenPlusSharesWhere, named(m_rows.at(i)), name);
         }
     }
 
-    const AddressKind kind = kindOf(v.sAdr);
-    const bool actuator = isLight(v.iType) || v.iType == FunctionEntry::Automation;
+    const AddressKind kind = kindOf(v.address);
+    const bool actuator = isLight(v.kind) || v.kind == FunctionEntry::Automation;
     if (actuator && kind != AddressKind::Point && !ReachesAnyRow(v, m_values, self)) {
         QString address = language.GetMsg(Msg::General);
         if (kind == AddressKind::Area)
             address = language.GetMsg(Msg::Area) + u' ' +
-                      QString::number(v.sAdr.toUInt() == 100 ? 10 : v.sAdr.toUInt());
+                      QString::number(v.address.toUInt() == 100 ? 10 : v.address.toUInt());
         else if (kind == AddressKind::Group)
-            address = language.GetMsg(Msg::Group) + u' ' + v.sAdr.mid(1);
+            address = language.GetMsg(Msg::Group) + u' ' + v.address.mid(1);
         found << language.GetMsg(Msg::CheckAddressWithoutMembers, name, address);
     }
     return found;

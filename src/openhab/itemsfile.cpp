@@ -78,24 +78,24 @@ TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisit
 
 TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
 {
-    const TKindItem& kind = kindItems[v.iType];
-    const bool bGroups = !v.sGroups.isEmpty();
-    const bool bTag = v.bAlexa && kind.tag;
-    const bool bBinding = v.iType != FunctionEntry::GroupScene;
-    const QString binding = bBinding ? BuildBinding(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN) : QString();
+    const TKindItem& kind = kindItems[v.kind];
+    const bool bGroups = !v.groups.isEmpty();
+    const bool bTag = v.voiceOn && kind.tag;
+    const bool bBinding = v.kind != FunctionEntry::GroupScene;
+    const QString binding = bBinding ? BuildBinding(v.kind, v.address, v.key, v.bus, v.cen) : QString();
     TItemLines lines;
     // One expression, so that the line is allocated once; a part the function lacks is empty.
-    lines.line = QStringView(kind.type) % u' ' % v.sAlias % u" \"" % v.sBez % u"\" <" % kind.icon % u'>' %
-                 (bGroups ? u" (" : u"") % v.sGroups % (bGroups ? u")" : u"") % (bTag ? u" [\"" : u"") %
+    lines.line = QStringView(kind.type) % u' ' % v.alias % u" \"" % v.label % u"\" <" % kind.icon % u'>' %
+                 (bGroups ? u" (" : u"") % v.groups % (bGroups ? u")" : u"") % (bTag ? u" [\"" : u"") %
                  (bTag ? kind.tag : u"") % (bTag ? u"\"]" : u"") % (bBinding ? u" {" : u"") % binding %
                  (bBinding ? u"}" : u"");
-    if (v.bAlexa)
-        lines.exposed << v.sAlias;
-    if (v.iType == FunctionEntry::Automation && v.bAlexa) {
+    if (v.voiceOn)
+        lines.exposed << v.alias;
+    if (v.kind == FunctionEntry::Automation && v.voiceOn) {
         // Siri switches its companion on and off; Alexa sets a percentage.
-        const QStringView type = v.bHome ? u"Switch" : u"Dimmer";
-        const QString name = v.sAlias + (v.bHome ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
-        lines.companion = type % u' ' % name % u" \"" % v.sBez % u"\" <rollershutter> [\"Switchable\"]";
+        const QStringView type = v.homeVoice ? u"Switch" : u"Dimmer";
+        const QString name = v.alias + (v.homeVoice ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
+        lines.companion = type % u' ' % name % u" \"" % v.label % u"\" <rollershutter> [\"Switchable\"]";
         lines.exposed << name;
     }
     return lines;

@@ -158,11 +158,11 @@ TScannedLine scanItemLine(QStringView text)
 // The values of a function that its binding carries.
 struct TBusValues
 {
-    int iType = 0;
-    QString sAdr;
-    QString sCENKey;
-    int iBus = 0;
-    int iCEN = 0;
+    int kind = 0;
+    QString address;
+    QString key;
+    int bus = 0;
+    int cen = 0;
 };
 
 // The frame an MQTT binding sends on ON, without its closing "##"; empty when there is none.
@@ -182,8 +182,8 @@ QString onFrame(QStringView binding)
 struct TFrameHead
 {
     QString head;
-    int iType;
-    int iCEN;
+    int kind;
+    int cen;
     qsizetype drop;
 };
 const TFrameHead frameHeads[] = {
@@ -198,7 +198,7 @@ void decodeMqtt(QStringView binding, TBusValues& v)
 {
     QString frame = onFrame(binding);
     const TFrameHead* match = nullptr;
-    if (v.iType == FunctionEntry::Switch) {
+    if (v.kind == FunctionEntry::Switch) {
         for (const TFrameHead& head : frameHeads) {
             if (frame.startsWith(head.head)) {
                 match = &head;
@@ -208,20 +208,20 @@ void decodeMqtt(QStringView binding, TBusValues& v)
     }
     if (!match)
         return;
-    v.iType = match->iType;
-    v.iCEN = match->iCEN;
+    v.kind = match->kind;
+    v.cen = match->cen;
     frame.remove(0, match->drop);
     // A frame without a "*" after the key names no address, and the line is dropped.
     const qsizetype star = frame.indexOf(u'*');
     if (star < 0)
         return;
-    v.sCENKey = frame.left(star);
+    v.key = frame.left(star);
     QString where = frame.mid(star + 1);
-    v.iBus = BusAddress::takeBus(where);
+    v.bus = BusAddress::takeBus(where);
     // A CEN+ address carries a leading "2".
-    if (v.iCEN == 1 || v.iCEN == 2)
+    if (v.cen == 1 || v.cen == 2)
         where.remove(0, 1);
-    v.sAdr = BusAddress::storedForm(where, v.iType).text;
+    v.address = BusAddress::storedForm(where, v.kind).text;
 }
 
 void decodeBticino(QStringView binding, QStringView icon, TBusValues& v)
@@ -231,14 +231,14 @@ void decodeBticino(QStringView binding, QStringView icon, TBusValues& v)
     const qsizetype at = whereKey.indexIn(binding);
     if (at >= 1) {
         QString where = binding.sliced(at + whereKey.pattern().size()).toString();
-        v.iBus = BusAddress::takeBus(where);
+        v.bus = BusAddress::takeBus(where);
         const qsizetype quote = where.indexOf(u'"');
         if (quote >= 0)
             where.truncate(quote);
-        v.sAdr = BusAddress::storedForm(where, v.iType).text;
+        v.address = BusAddress::storedForm(where, v.kind).text;
     }
-    if (v.iType == FunctionEntry::Switch && v.sAdr.isEmpty() && icon == u"groundfloor")
-        v.iType = FunctionEntry::GroupScene;
+    if (v.kind == FunctionEntry::Switch && v.address.isEmpty() && icon == u"groundfloor")
+        v.kind = FunctionEntry::GroupScene;
 }
 
 bool isCompanionName(const QString& name)
@@ -305,7 +305,7 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
     static const struct
     {
         QString word;
-        int iType;
+        int kind;
     } typeWords[] = {
         {u"Switch "_s, FunctionEntry::Switch},
         {u"Rollershutter "_s, FunctionEntry::Automation},
@@ -334,7 +334,7 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
             if (line.startsWith(type.word)) {
                 // The text keeps the blank after the type word.
                 taken = ParseItemLine(QStringView(line).sliced(type.word.size() - 1), items.rows, companions,
-                                      type.iType);
+                                      type.kind);
                 break;
             }
         }
@@ -350,7 +350,7 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
 {
     const TScannedLine line = scanItemLine(text);
     TBusValues v;
-    v.iType = iType;
+    v.kind = iType;
     if (line.binding.view().startsWith(u"mqtt="))
         decodeMqtt(line.binding.view(), v);
     else
@@ -358,12 +358,12 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
 
     const QString name = line.name.toString();
     const QString label = line.label.toString();
-    if ((!v.sAdr.isEmpty() || v.iType == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
+    if ((!v.address.isEmpty() || v.kind == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
         !name.isEmpty() && !isCompanionName(name)) {
         FunctionEntry entry;
         const auto voice = line.tags.isEmpty() ? FunctionEntry::Voice::None : FunctionEntry::Voice::On;
-        FillItem(entry, v.iType, label, v.sAdr, name, line.groups.toString(), voice, v.sCENKey,
-                 name.startsWith(Vocabulary::ReversingScenePrefix), v.iBus, v.iCEN);
+        FillItem(entry, v.kind, label, v.address, name, line.groups.toString(), voice, v.key,
+                 name.startsWith(Vocabulary::ReversingScenePrefix), v.bus, v.cen);
         rows.append(std::move(entry));
         return true;
     }

@@ -70,8 +70,8 @@ QString sendMessage(const QString& frame)
 // A rule run by a command to the item, with its body.
 void addRule(QStringList& rules, QStringView what, const TItemValues& v, const QStringList& body)
 {
-    rules << u"rule "_s + openHab5Quoted(what + u' ' + v.sBez) << u"when"_s
-          << u"  Item "_s + v.sAlias + u" received command"_s << u"then"_s;
+    rules << u"rule "_s + openHab5Quoted(what + u' ' + v.label) << u"when"_s
+          << u"  Item "_s + v.alias + u" received command"_s << u"then"_s;
     for (const QString& line : body)
         rules << u"  "_s + line;
     rules << u"end"_s << QString();
@@ -101,10 +101,10 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
         if (row.kind < 0 || row.kind >= FunctionEntry::KindCount)
             continue;
         Function f{&row, openHab.ExtractItem(row), {}, {}, {}, {}};
-        const BusAddress::Form stored = BusAddress::storedForm(f.v.sAdr, f.v.iType);
+        const BusAddress::Form stored = BusAddress::storedForm(f.v.address, f.v.kind);
         const AddressKind addressKind = stored.kind;
-        f.v.sAdr = stored.text;
-        f.where = TopenHab::BusWhere(f.v.iType, stored.text, f.v.iBus, f.v.iCEN);
+        f.v.address = stored.text;
+        f.where = TopenHab::BusWhere(f.v.kind, stored.text, f.v.bus, f.v.cen);
         candidates << f;
         addressKinds << addressKind;
         // A light point's reason never asks for the other lights.
@@ -118,22 +118,22 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
         const QString why = reason(f, addressKind, lights);
         if (!why.isEmpty()) {
             m_leftOut << openHab.language().GetMsg(Msg::OpenHab5LeftOut,
-                                                   f.v.sAlias + u" \""_s + f.row->caption + u'"', why);
+                                                   f.v.alias + u" \""_s + f.row->caption + u'"', why);
             continue;
         }
         static const QStringView pointTypes[] = {u"bus_on_off_switch", u"bus_dimmer", u"bus_automation"};
         static const QStringView channels[] = {u"switch", u"brightness", u"shutter"};
-        const int kind = f.v.iType;
+        const int kind = f.v.kind;
         if (kind == FunctionEntry::Switch && addressKind != AddressKind::PointToPoint) {
             f.thingType = u"bus_light_group"_s;
-            f.thingId = f.v.sAlias;
+            f.thingId = f.v.alias;
             f.channel = u"switch"_s;
         } else if (kind <= FunctionEntry::Automation && addressKind == AddressKind::PointToPoint) {
             f.thingType = pointTypes[kind].toString();
-            f.thingId = f.v.sAlias;
+            f.thingId = f.v.alias;
             f.channel = channels[kind].toString();
         } else if (kind == FunctionEntry::CenScene) {
-            const bool cenPlus = f.v.iCEN == 1 || f.v.iCEN == 2;
+            const bool cenPlus = f.v.cen == 1 || f.v.cen == 2;
             f.thingType = cenPlus ? u"bus_cenplus_scenario_control"_s : u"bus_cen_scenario_control"_s;
             f.thingId = (cenPlus ? u"cenplus_"_s : u"cen_"_s) + QString(f.where).replace(u'#', u'_');
         }
@@ -152,11 +152,11 @@ QString OpenHab5Export::reason(const Function& f, AddressKind addressKind,
 {
     const TLanguage& language = m_openHab.language();
     const QString quotedAddress = u'"' + Vocabulary::AddressText(*f.row) + u'"';
-    if (!isOpenHab5Name(f.v.sAlias))
-        return language.GetMsg(Msg::OpenHab5NotAccepted, u'"' + f.v.sAlias + u'"');
-    const int kind = f.v.iType;
-    if (kind == FunctionEntry::CenScene && buttonOf(f.v.sCENKey) < 0)
-        return language.GetMsg(Msg::OpenHab5CenKeyOutOfRange, f.v.sCENKey);
+    if (!isOpenHab5Name(f.v.alias))
+        return language.GetMsg(Msg::OpenHab5NotAccepted, u'"' + f.v.alias + u'"');
+    const int kind = f.v.kind;
+    if (kind == FunctionEntry::CenScene && buttonOf(f.v.key) < 0)
+        return language.GetMsg(Msg::OpenHab5CenKeyOutOfRange, f.v.key);
     if ((kind == FunctionEntry::Dimmer || kind == FunctionEntry::CenScene) &&
         addressKind != AddressKind::PointToPoint)
         return language.GetMsg(
@@ -167,12 +167,12 @@ QString OpenHab5Export::reason(const Function& f, AddressKind addressKind,
         return {};
     // A bus group's members are set in the devices, not in the project: any light point on its bus
     // may belong to it. The general address reaches every bus.
-    const int area = areaOf(f.v.sAdr, addressKind);
+    const int area = areaOf(f.v.address, addressKind);
     const bool member = std::any_of(lights.cbegin(), lights.cend(), [&](const Function& light) {
-        const bool sameBus = light.v.iBus == f.v.iBus;
+        const bool sameBus = light.v.bus == f.v.bus;
         return addressKind == AddressKind::General ||
                (sameBus && (addressKind == AddressKind::Group ||
-                            areaOf(light.v.sAdr, AddressKind::PointToPoint) == area));
+                            areaOf(light.v.address, AddressKind::PointToPoint) == area));
     });
     return member ? QString() : language.GetMsg(Msg::OpenHab5GroupWithoutLight, quotedAddress);
 }
@@ -203,11 +203,11 @@ QString OpenHab5Export::things() const
         if (f.thingType.isEmpty())
             continue;
         const QString head = u"    "_s + f.thingType + u' ' + f.thingId + u' ';
-        if (f.v.iType != FunctionEntry::CenScene) {
+        if (f.v.kind != FunctionEntry::CenScene) {
             // The project knows no run time of its blinds: the binding measures it on first use.
             const QString run =
-                f.v.iType == FunctionEntry::Automation ? u", shutterRun=\"AUTO\""_s : QString();
-            lines << head + openHab5Quoted(f.v.sBez) + u" [ where="_s + openHab5Quoted(f.where) + run +
+                f.v.kind == FunctionEntry::Automation ? u", shutterRun=\"AUTO\""_s : QString();
+            lines << head + openHab5Quoted(f.v.label) + u" [ where="_s + openHab5Quoted(f.where) + run +
                          u" ]"_s;
             continue;
         }
@@ -215,10 +215,10 @@ QString OpenHab5Export::things() const
         if (at < 0) {
             at = cenIds.size();
             cenIds << f.thingId;
-            const QString label = (f.v.iCEN == 0 ? u"CEN "_s : u"CEN+ "_s) + Vocabulary::AddressText(*f.row);
+            const QString label = (f.v.cen == 0 ? u"CEN "_s : u"CEN+ "_s) + Vocabulary::AddressText(*f.row);
             cenLines.append({head + openHab5Quoted(label) + u" [ where="_s + openHab5Quoted(f.where)});
         }
-        const QString button = QString::number(buttonOf(f.v.sCENKey));
+        const QString button = QString::number(buttonOf(f.v.key));
         if (!cenLines[at].mid(1).contains(button))
             cenLines[at] << button;
     }
@@ -237,9 +237,9 @@ QString OpenHab5Export::items() const
         lines << QString();
     const QSet<QString> declared(m_groups.cbegin(), m_groups.cend());
     for (const Function& f : m_functions) {
-        const int kind = f.v.iType;
+        const int kind = f.v.kind;
         QStringList groups;
-        for (const QStringView name : GeneratorGroupNames(f.v.sGroups)) {
+        for (const QStringView name : GeneratorGroupNames(f.v.groups)) {
             if (declared.contains(name.toString()) && !groups.contains(name))
                 groups << name.toString();
         }
@@ -248,13 +248,13 @@ QString OpenHab5Export::items() const
             metadata << u"channel=\""_s + f.channel + u'"';
         if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
             metadata << u"autoupdate=\"false\""_s;
-        if (f.v.bAlexa && kind == FunctionEntry::Automation)
-            metadata << (f.v.bHome ? u"homekit=\"WindowCovering\""_s : u"alexa=\"Blind\""_s);
-        else if (f.v.bAlexa && kind <= FunctionEntry::Dimmer)
+        if (f.v.voiceOn && kind == FunctionEntry::Automation)
+            metadata << (f.v.homeVoice ? u"homekit=\"WindowCovering\""_s : u"alexa=\"Blind\""_s);
+        else if (f.v.voiceOn && kind <= FunctionEntry::Dimmer)
             metadata << u"alexa=\"Light\""_s << u"homekit=\"Lighting\""_s;
-        else if (f.v.bAlexa)
+        else if (f.v.voiceOn)
             metadata << u"alexa=\"Switch\""_s << u"homekit=\"Switchable\""_s;
-        QString line = kindItems[kind].type + u' ' + f.v.sAlias + u' ' + openHab5Quoted(f.v.sBez) + u" <"_s +
+        QString line = kindItems[kind].type + u' ' + f.v.alias + u' ' + openHab5Quoted(f.v.label) + u" <"_s +
                        kindItems[kind].icon + u'>';
         if (!groups.isEmpty())
             line += u" ("_s + groups.join(u", "_s) + u')';
@@ -272,13 +272,13 @@ QString OpenHab5Export::rules() const
     // The local buses with blinds, which the stop-all scene stops besides the private riser.
     QStringList stopAll{automationFrame(u"0", u"0"_s)};
     for (const Function& f : m_functions) {
-        const QString frame = automationFrame(u"0", u"0#4#0"_s + QString::number(f.v.iBus));
-        if (f.v.iType == FunctionEntry::Automation && f.v.iBus > 0 && !stopAll.contains(frame))
+        const QString frame = automationFrame(u"0", u"0#4#0"_s + QString::number(f.v.bus));
+        if (f.v.kind == FunctionEntry::Automation && f.v.bus > 0 && !stopAll.contains(frame))
             stopAll << frame;
     }
     for (const Function& f : m_functions) {
         const TItemValues& v = f.v;
-        switch (v.iType) {
+        switch (v.kind) {
         case FunctionEntry::Automation:
             if (f.thingType.isEmpty())
                 addRule(rules, u"Automation", v,
@@ -292,15 +292,15 @@ QString OpenHab5Export::rules() const
         case FunctionEntry::CenScene:
             addRule(rules, u"CEN", v,
                     {u"getActions(\"openwebnet\", \"openwebnet:"_s + f.thingType + u":bticino:"_s +
-                     f.thingId + u"\").virtualPress(\""_s + pressOf(v.iCEN) + u"\", "_s +
-                     QString::number(buttonOf(v.sCENKey)) + u')'});
+                     f.thingId + u"\").virtualPress(\""_s + pressOf(v.cen) + u"\", "_s +
+                     QString::number(buttonOf(v.key)) + u')'});
             break;
         case FunctionEntry::ScenarioModule:
             addRule(rules, u"Scenario", v,
-                    {sendMessage(TopenHab::KeyFrame(v.iType, v.sAdr, v.sCENKey, v.iBus, v.iCEN))});
+                    {sendMessage(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen))});
             break;
         case FunctionEntry::GroupScene:
-            if (v.sGroups == Vocabulary::StopAllBlinds) {
+            if (v.groups == Vocabulary::StopAllBlinds) {
                 QStringList body;
                 for (const QString& frame : stopAll)
                     body << sendMessage(frame);
@@ -308,7 +308,7 @@ QString OpenHab5Export::rules() const
             } else {
                 // The scene's label goes into the rule's name as the grammar reads it.
                 TItemValues quoted = v;
-                quoted.sBez = openHab5Quoted(v.sBez).mid(1).chopped(1);
+                quoted.label = openHab5Quoted(v.label).mid(1).chopped(1);
                 scenes.BuildRowRules(quoted);
             }
             break;
@@ -324,7 +324,7 @@ QString OpenHab5Export::sitemap(bool kindFrames) const
 {
     TSitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups, m_openHab.groupLabels);
     for (const Function& f : m_functions)
-        sitemap.Add(f.v.iType, f.v.sAlias, f.v.sGroups);
+        sitemap.Add(f.v.kind, f.v.alias, f.v.groups);
     return sitemap.Build(openHab5Quoted(m_openHab.sProj).mid(1).chopped(1))
         .text()
         .replace(u"\r\n"_s, u"\n"_s);

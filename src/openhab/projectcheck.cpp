@@ -119,10 +119,10 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         if (row.kind == FunctionEntry::GroupScene)
             continue;
         const TItemValues v = m_openHab.ExtractItem(row);
-        const bool bKeyed = v.iType == FunctionEntry::CenScene || v.iType == FunctionEntry::ScenarioModule;
-        QStringList key{QString::number(v.iType), busAddress(v.sAdr), QString::number(v.iBus)};
+        const bool bKeyed = v.kind == FunctionEntry::CenScene || v.kind == FunctionEntry::ScenarioModule;
+        QStringList key{QString::number(v.kind), busAddress(v.address), QString::number(v.bus)};
         if (bKeyed)
-            key << busNumber(v.sCENKey) << QString::number(v.iCEN);
+            key << busNumber(v.key) << QString::number(v.cen);
         sameAddress.add(key.join(u'\n'), i);
     }
     for (const QString& key : sameAddress.keys()) {

@@ -152,9 +152,9 @@ TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows) : m_rows(rows) {}
 
 void TRulesBuilder::BuildRowRules(const TItemValues& v)
 {
-    if (v.iType == FunctionEntry::GroupScene)
+    if (v.kind == FunctionEntry::GroupScene)
         AddGroupRule(v);
-    else if (v.iType == FunctionEntry::Automation && v.bAlexa)
+    else if (v.kind == FunctionEntry::Automation && v.voiceOn)
         AddAutomationRule(v);
 }
 
@@ -230,10 +230,10 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
 
 void TRulesBuilder::AddGroupRule(const TItemValues& v)
 {
-    const TMemberCommands& commands = MemberCommands(v.sGroups, v.bReverse);
+    const TMemberCommands& commands = MemberCommands(v.groups, v.reverse);
     TValues values;
-    values[Label] = v.sBez;
-    values[Alias] = v.sAlias;
+    values[Label] = v.label;
+    values[Alias] = v.alias;
     groupRuleHeadTemplate.AppendTo(m_rules, values);
     m_rules.append(commands.on);
     m_rules.add(u"  } else if (receivedCommand == OFF) {"_s);
@@ -245,18 +245,18 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
 void TRulesBuilder::AddAutomationRule(const TItemValues& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
-    const QString item = v.sAlias + (v.bHome ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
+    const QString item = v.alias + (v.homeVoice ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
     TValues values;
-    values[Label] = v.sBez;
-    values[Alias] = v.sAlias;
+    values[Label] = v.label;
+    values[Alias] = v.alias;
     values[Item] = item;
-    values[Name] = v.bHome ? u"Home" : u"Alexa";
-    values[Off] = v.bHome ? u"UP" : u"DOWN";
-    values[On] = v.bHome ? u"DOWN" : u"UP";
+    values[Name] = v.homeVoice ? u"Home" : u"Alexa";
+    values[Off] = v.homeVoice ? u"UP" : u"DOWN";
+    values[On] = v.homeVoice ? u"DOWN" : u"UP";
     automationRuleHeadTemplate.AppendTo(m_rules, values);
-    (v.bHome ? homeValueTemplate : alexaValueTemplate).AppendTo(m_rules, values);
+    (v.homeVoice ? homeValueTemplate : alexaValueTemplate).AppendTo(m_rules, values);
     automationRuleTailTemplate.AppendTo(m_rules, values);
-    if (!v.bHome) {
+    if (!v.homeVoice) {
         m_init.add(u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s);
         m_init.add(u"  postUpdate("_s + item + u", 50)"_s);
     }

@@ -134,16 +134,16 @@ void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const
 TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const
 {
     TItemValues v;
-    v.iType = li.kind;
-    v.sBez = li.caption;
-    v.sAdr = li.address;
-    v.iBus = li.bus;
-    v.bAlexa = li.voice != FunctionEntry::Voice::None;
-    v.bHome = li.voice == FunctionEntry::Voice::Home;
-    v.sGroups = li.groups;
-    v.sAlias = li.alias;
-    v.sCENKey = li.key;
-    v.iCEN = li.cen;
-    v.bReverse = v.sAlias.startsWith(Vocabulary::ReversingScenePrefix);
+    v.kind = li.kind;
+    v.label = li.caption;
+    v.address = li.address;
+    v.bus = li.bus;
+    v.voiceOn = li.voice != FunctionEntry::Voice::None;
+    v.homeVoice = li.voice == FunctionEntry::Voice::Home;
+    v.groups = li.groups;
+    v.alias = li.alias;
+    v.key = li.key;
+    v.cen = li.cen;
+    v.reverse = v.alias.startsWith(Vocabulary::ReversingScenePrefix);
     return v;
 }

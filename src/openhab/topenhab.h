@@ -18,17 +18,17 @@ class TLanguage;
 // The typed values of one function, as FillItem takes them and ExtractItem gives them back.
 struct TItemValues
 {
-    int iType = 0;
-    QString sBez;
-    QString sAdr;
-    QString sAlias;
-    QString sGroups;
-    bool bAlexa = false;
-    QString sCENKey;
-    bool bReverse = false;
-    int iBus = 0;
-    bool bHome = false;
-    int iCEN = 0;
+    int kind = 0;
+    QString label;
+    QString address;
+    QString alias;
+    QString groups;
+    bool voiceOn = false;
+    QString key;
+    bool reverse = false;
+    int bus = 0;
+    bool homeVoice = false;
+    int cen = 0;
 };
 
 // The open project's values beyond the function list: what the generator writes besides the rows'

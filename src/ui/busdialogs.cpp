@@ -202,7 +202,7 @@ void TBusDiscoverDialog::fillList()
         const TFoundDevice& found = result.found.at(index);
         const TBusDevice& d = found.device;
         FunctionEntry shown;
-        m_program.openHab.FillItem(shown, d.iType, {}, d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
+        m_program.openHab.FillItem(shown, d.kind, {}, d.address, {}, {}, {}, {}, false, d.bus, 0);
         if (found.row >= 0) {
             const FunctionEntry& row = rows.at(found.row);
             new QTreeWidgetItem(inProject,
@@ -211,7 +211,7 @@ void TBusDiscoverDialog::fillList()
         }
         // A light point that is off may as well be a dimmer: said, not guessed.
         const QString kind =
-            d.kindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.iType);
+            d.kindUnsure ? language.GetMsg(Msg::BusKindUnknown) : KindCaption(language, d.kind);
         auto* item = new QTreeWidgetItem(missing, {kind + u' ' + Vocabulary::AddressText(shown),
                                                    Vocabulary::AddressText(shown), QString()});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -244,8 +244,8 @@ void TBusDiscoverDialog::addMarked()
         const TBusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
         FunctionEntry entry;
         // The label names kind and address; the user renames it in the editor.
-        m_program.openHab.FillItem(entry, d.iType, KindCaption(m_program.language, d.iType) + u' ' + d.sAdr,
-                                   d.sAdr, {}, {}, {}, {}, false, d.iBus, 0);
+        m_program.openHab.FillItem(entry, d.kind, KindCaption(m_program.language, d.kind) + u' ' + d.address,
+                                   d.address, {}, {}, {}, {}, false, d.bus, 0);
         items.append(entry);
         ++added;
     }

@@ -134,25 +134,25 @@ void TItemBusTools::updateControls()
 
 bool TItemBusTools::typedFunction(TItemValues& v, bool bQuiet)
 {
-    v.iType = m_editor.kind();
-    v.iBus = m_editor.cbBus->currentIndex();
-    v.iCEN = m_editor.cbCEN->currentIndex();
-    v.sCENKey = m_editor.edCENKey->text();
-    if (v.iType == FunctionEntry::GroupScene) {
+    v.kind = m_editor.kind();
+    v.bus = m_editor.cbBus->currentIndex();
+    v.cen = m_editor.cbCEN->currentIndex();
+    v.key = m_editor.edCENKey->text();
+    if (v.kind == FunctionEntry::GroupScene) {
         if (m_editor.cbSzene->currentIndex() < 0)
             return false;
-        v.sGroups = m_editor.cbSzene->currentIndex() == 0 ? stopAllGroups : m_editor.cbSzene->currentText();
-        v.bReverse = m_editor.tsReverse->isChecked();
+        v.groups = m_editor.cbSzene->currentIndex() == 0 ? stopAllGroups : m_editor.cbSzene->currentText();
+        v.reverse = m_editor.tsReverse->isChecked();
         return true;
     }
-    const Result<QString> stored = BusAddress::check(m_editor.edAdresse->text(), v.sCENKey, v.iType,
+    const Result<QString> stored = BusAddress::check(m_editor.edAdresse->text(), v.key, v.kind,
                                                      AddressKind(m_editor.cbAdrArt->currentIndex()));
     if (!stored) {
         if (!bQuiet)
             setStatus(stored.problem().text(m_program.language));
         return false;
     }
-    v.sAdr = *stored;
+    v.address = *stored;
     return true;
 }
 
@@ -167,11 +167,11 @@ void TItemBusTools::testClick()
         return;
     // The editor switches one way per press: a light on, then off; a blind up, stop, down, stop.
     TTestCommand command;
-    if (v.iType == FunctionEntry::Switch) {
+    if (v.kind == FunctionEntry::Switch) {
         command.word = m_nextStep % 2 == 0 ? TTestCommand::On : TTestCommand::Off;
-    } else if (v.iType == FunctionEntry::Dimmer) {
+    } else if (v.kind == FunctionEntry::Dimmer) {
         command = {TTestCommand::Level, edLevel->value()};
-    } else if (v.iType == FunctionEntry::Automation) {
+    } else if (v.kind == FunctionEntry::Automation) {
         static constexpr TTestCommand::Word blindSteps[] = {TTestCommand::Up, TTestCommand::Stop,
                                                             TTestCommand::Down, TTestCommand::Stop};
         command.word = blindSteps[m_nextStep % 4];
@@ -212,8 +212,8 @@ void TItemBusTools::showHints()
     const QString name = u'"' + m_editor.edBez->text() + u'"';
     QStringList lines = hints.forFunction(v, name, m_editor.editedRow());
     // "12" is point 2 of room 1: the stored form says so while the user types.
-    if (v.sAdr != m_editor.edAdresse->text().trimmed())
-        lines.prepend(m_program.language.GetMsg(Msg::AddressStoredAs, v.sAdr));
+    if (v.address != m_editor.edAdresse->text().trimmed())
+        lines.prepend(m_program.language.GetMsg(Msg::AddressStoredAs, v.address));
     setStatus(lines.join(u'\n'));
 }
 
@@ -234,21 +234,21 @@ void TItemBusTools::learned(const TBusDevice& device)
 {
     m_bFilling = true;
     // A dim level names a dimmer; any other light point keeps the kind chosen.
-    if (device.iType == FunctionEntry::Dimmer)
+    if (device.kind == FunctionEntry::Dimmer)
         m_editor.btnDimmer->click();
-    const BusAddress::Form edit = BusAddress::editForm(device.sAdr, device.iType);
+    const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
     const int kindAt = int(edit.kind);
     m_editor.cbAdrArt->setCurrentIndex(kindAt < m_editor.cbAdrArt->count() ? kindAt : 0);
     m_editor.edAdresse->setText(edit.text);
-    m_editor.cbBus->setCurrentIndex(device.iBus);
-    if (device.iType == FunctionEntry::CenScene || device.iType == FunctionEntry::ScenarioModule)
-        m_editor.edCENKey->setText(device.sCENKey);
-    if (device.iType == FunctionEntry::CenScene)
-        m_editor.cbCEN->setCurrentIndex(device.iCEN);
+    m_editor.cbBus->setCurrentIndex(device.bus);
+    if (device.kind == FunctionEntry::CenScene || device.kind == FunctionEntry::ScenarioModule)
+        m_editor.edCENKey->setText(device.key);
+    if (device.kind == FunctionEntry::CenScene)
+        m_editor.cbCEN->setCurrentIndex(device.cen);
     m_bFilling = false;
     // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
     TBusDevice named = device;
-    named.iType = m_editor.kind();
+    named.kind = m_editor.kind();
     setStatus(m_program.language.GetMsg(Msg::BusLearnedAs, DeviceInWords(m_program.language, named)));
     updateControls();
 }

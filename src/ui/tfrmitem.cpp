@@ -408,32 +408,32 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     lvItems = &lv;
     liEdit = row;
     const TItemValues v = m_program.openHab.ExtractItem(lv.at(row));
-    pressKind(v.iType);
+    pressKind(v.kind);
     FillGroupList();
     FillSceneList();
-    if (v.iType == FunctionEntry::GroupScene) {
-        if (v.sGroups == Vocabulary::StopAllBlinds)
+    if (v.kind == FunctionEntry::GroupScene) {
+        if (v.groups == Vocabulary::StopAllBlinds)
             cbSzene->setCurrentIndex(0);
         else
-            selectSceneGroup(v.sGroups);
+            selectSceneGroup(v.groups);
     }
     MarkRowGroups();
-    tsReverse->setChecked(v.bReverse);
+    tsReverse->setChecked(v.reverse);
     cbSzeneChange();
-    edBez->setText(v.sBez);
+    edBez->setText(v.label);
 
     FillAddressLists();
-    const FunctionCheck::Input edited = FunctionCheck::EditedAddress(v.sAdr, v.iType);
+    const FunctionCheck::Input edited = FunctionCheck::EditedAddress(v.address, v.kind);
     edAdresse->setText(edited.address);
     const int kindAt = int(edited.addressKind);
     cbAdrArt->setCurrentIndex(kindAt < cbAdrArt->count() ? kindAt : 0);
     cbAdrArtChange();
 
-    cbBus->setCurrentIndex(v.iBus >= 0 && v.iBus < cbBus->count() ? v.iBus : 0);
-    cbCEN->setCurrentIndex(v.iCEN >= 0 && v.iCEN < cbCEN->count() ? v.iCEN : 0);
-    edCENKey->setText(v.sCENKey);
-    tsSprache->setChecked(v.bAlexa);
-    tsHome->setChecked(v.bHome);
+    cbBus->setCurrentIndex(v.bus >= 0 && v.bus < cbBus->count() ? v.bus : 0);
+    cbCEN->setCurrentIndex(v.cen >= 0 && v.cen < cbCEN->count() ? v.cen : 0);
+    edCENKey->setText(v.key);
+    tsSprache->setChecked(v.voiceOn);
+    tsHome->setChecked(v.homeVoice);
     m_title = m_program.language.GetMsg(Msg::EditFunction);
     exec();
 }

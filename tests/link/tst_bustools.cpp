@@ -283,12 +283,12 @@ void TestBusTools::deviceOfFrame()
     QFETCH(QString, device);
     const auto d = DeviceOfFrame(frame);
     const QString text = d && d->problem ? u"! "_s + d->problem->text(m_language)
-                         : d             ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->iType)
+                         : d             ? u"%1 %2 %3 %4 %5 %6"_s.arg(d->kind)
                                    .arg(int(d->addressKind))
-                                   .arg(d->sAdr)
-                                   .arg(d->iBus)
-                                   .arg(d->sCENKey)
-                                   .arg(d->iCEN)
+                                   .arg(d->address)
+                                   .arg(d->bus)
+                                   .arg(d->key)
+                                   .arg(d->cen)
                              : u"-"_s;
     QCOMPARE(text, device);
 }
@@ -453,7 +453,7 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
     QCOMPARE(unfit.first().at(0).toByteArray(), other);
     const auto device = learned.first().at(0).value<TBusDevice>();
     QCOMPARE(device.frame, frame);
-    QCOMPARE(device.sAdr, address);
+    QCOMPARE(device.address, address);
     QVERIFY(!learn.isRunning());
 }
 
@@ -493,7 +493,7 @@ void TestBusTools::discoverFindsMissingAndSilent()
     const TDiscoveryResult result = CompareWithProject(m_openHab, rows, discovery.devices());
     QStringList found;
     for (const TFoundDevice& f : result.found)
-        found << u"%1 %2 %3 %4"_s.arg(f.device.iType).arg(f.device.sAdr).arg(f.device.iBus).arg(f.row);
+        found << u"%1 %2 %3 %4"_s.arg(f.device.kind).arg(f.device.address).arg(f.device.bus).arg(f.row);
     // 01.13 answers for 1.13 of the project (the same room and light point); the dimmer 1.5 on
     // local bus 2 is off, so it answers as a light point and still is the project's dimmer; the
     // blind 01.14 is missing from the project, the project's blind 03.12 is silent, and its group

@@ -26,7 +26,7 @@ QString describe(const TopenHab& openHab, const FunctionEntry& e)
                        e.alias,
                        e.caption,
                        scene ? Vocabulary::AddressText(e)
-                             : TopenHab::BusWhere(v.iType, v.sAdr, v.iBus, v.iCEN),
+                             : TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen),
                        Vocabulary::KeyText(e),
                        Vocabulary::VoiceText(e.voice, u"Ja"_s),
                        e.groups,

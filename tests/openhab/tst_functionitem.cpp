@@ -96,11 +96,11 @@ void TestFunctionItem::fillItem()
     QVERIFY(!entry.checked);
 
     const TItemValues values = m_openHab.ExtractItem(entry);
-    QCOMPARE(values.iType, type);
-    QCOMPARE(values.sAdr, QStringLiteral("01.12"));
-    QCOMPARE(values.iBus, bus);
-    QCOMPARE(values.iCEN, type == 3 ? cen : 0);
-    QCOMPARE(values.sCENKey, type == 3 || type == 4 ? key : QString());
+    QCOMPARE(values.kind, type);
+    QCOMPARE(values.address, QStringLiteral("01.12"));
+    QCOMPARE(values.bus, bus);
+    QCOMPARE(values.cen, type == 3 ? cen : 0);
+    QCOMPARE(values.key, type == 3 || type == 4 ? key : QString());
 }
 
 void TestFunctionItem::extractItem_data()
@@ -198,14 +198,14 @@ void TestFunctionItem::extractItem()
     entry.cen = readKey.cen;
     entry.reverse = reverse == QStringLiteral("Ja");
     const TItemValues v = m_openHab.ExtractItem(entry);
-    QCOMPARE(v.sBez, QStringLiteral("Label"));
-    QTEST(v.sAdr, "sAdr");
-    QTEST(v.iBus, "iBus");
-    QTEST(v.bAlexa, "bAlexa");
-    QTEST(v.bHome, "bHome");
-    QTEST(v.sCENKey, "sCENKey");
-    QTEST(v.iCEN, "iCEN");
-    QTEST(v.bReverse, "bReverse");
+    QCOMPARE(v.label, QStringLiteral("Label"));
+    QTEST(v.address, "sAdr");
+    QTEST(v.bus, "iBus");
+    QTEST(v.voiceOn, "bAlexa");
+    QTEST(v.homeVoice, "bHome");
+    QTEST(v.key, "sCENKey");
+    QTEST(v.cen, "iCEN");
+    QTEST(v.reverse, "bReverse");
 }
 
 QTEST_GUILESS_MAIN(TestFunctionItem)

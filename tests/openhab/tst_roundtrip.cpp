@@ -63,31 +63,31 @@ void TstRoundtrip::initTestCase()
 FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
 {
     TItemValues v = m_openHab.ExtractItem(saved);
-    if (v.iType == FunctionEntry::GroupScene) {
-        v.sAdr.clear();
-        v.iBus = 0;
+    if (v.kind == FunctionEntry::GroupScene) {
+        v.address.clear();
+        v.bus = 0;
     } else {
         // The written WHERE is the stored form without its first "," and first ".".
-        QString where = v.sAdr;
+        QString where = v.address;
         for (const QChar separator : {u',', u'.'}) {
             const qsizetype at = where.indexOf(separator);
             if (at >= 0)
                 where.remove(at, 1);
         }
-        v.sAdr = BusAddress::storedForm(where, v.iType).text;
+        v.address = BusAddress::storedForm(where, v.kind).text;
     }
-    if (v.iType == FunctionEntry::CenScene && v.sCENKey.size() == 1)
-        v.sCENKey.prepend(u'0');
+    if (v.kind == FunctionEntry::CenScene && v.key.size() == 1)
+        v.key.prepend(u'0');
     using Voice = FunctionEntry::Voice;
     Voice voice = Voice::None;
-    if (v.iType == FunctionEntry::Automation && v.bAlexa)
-        voice = v.bHome ? Voice::Home : Voice::Alexa;
-    else if (v.bAlexa)
+    if (v.kind == FunctionEntry::Automation && v.voiceOn)
+        voice = v.homeVoice ? Voice::Home : Voice::Alexa;
+    else if (v.voiceOn)
         voice = Voice::On;
 
     FunctionEntry row;
-    m_openHab.FillItem(row, v.iType, v.sBez, v.sAdr, v.sAlias, v.sGroups, voice, v.sCENKey, v.bReverse,
-                       v.iBus, v.iCEN);
+    m_openHab.FillItem(row, v.kind, v.label, v.address, v.alias, v.groups, voice, v.key, v.reverse, v.bus,
+                       v.cen);
     return row;
 }
 

@@ -32,7 +32,7 @@ QString command(const FunctionEntry& row, const QString& value)
 // What the scene switches, found by asking IsInGroup about every row.
 SceneLines searchedMembers(const QList<FunctionEntry>& rows, const TItemValues& scene)
 {
-    const bool bStopAll = scene.sGroups == u"_STOP_";
+    const bool bStopAll = scene.groups == u"_STOP_";
     SceneLines lines;
     for (const FunctionEntry& row : rows) {
         const bool bBlind = row.kind == FunctionEntry::Automation;
@@ -40,9 +40,9 @@ SceneLines searchedMembers(const QList<FunctionEntry>& rows, const TItemValues& 
             lines.on << command(row, u"STOP"_s);
             lines.off << command(row, u"STOP"_s);
         } else if (!bStopAll && row.kind != FunctionEntry::GroupScene &&
-                   IsInGroup(row.groups, scene.sGroups)) {
-            lines.on << command(row, bBlind ? (scene.bReverse ? u"DOWN"_s : u"UP"_s) : u"ON"_s);
-            lines.off << command(row, bBlind ? (scene.bReverse ? u"UP"_s : u"DOWN"_s) : u"OFF"_s);
+                   IsInGroup(row.groups, scene.groups)) {
+            lines.on << command(row, bBlind ? (scene.reverse ? u"DOWN"_s : u"UP"_s) : u"ON"_s);
+            lines.off << command(row, bBlind ? (scene.reverse ? u"UP"_s : u"DOWN"_s) : u"OFF"_s);
         }
     }
     return lines;
@@ -96,7 +96,7 @@ void TestSceneRules::compare(const QList<FunctionEntry>& rows)
     for (const FunctionEntry& row : rows) {
         const TItemValues v = m_openHab.ExtractItem(row);
         builder.BuildRowRules(v);
-        if (v.iType == FunctionEntry::GroupScene)
+        if (v.kind == FunctionEntry::GroupScene)
             expected << searchedMembers(rows, v);
     }
     QCOMPARE(sceneRules(builder.Build().text().split(u"\r\n"_s)), expected);

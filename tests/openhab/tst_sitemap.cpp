@@ -73,9 +73,9 @@ QList<FunctionEntry> rows(const TopenHab& gen)
 {
     struct Row
     {
-        int iType;
-        const char16_t* sAlias;
-        const char16_t* sGroups;
+        int kind;
+        const char16_t* alias;
+        const char16_t* groups;
     };
     static const Row table[] = {
         {5, u"GROUP_1", u"EG"},     {0, u"SWITCH_2", u"Erdgeschoss, Lichter"},
@@ -86,8 +86,8 @@ QList<FunctionEntry> rows(const TopenHab& gen)
     QList<FunctionEntry> list;
     for (const Row& row : table) {
         FunctionEntry li;
-        gen.FillItem(li, row.iType, u"Funktion"_s, u"01.12"_s, QString::fromUtf16(row.sAlias),
-                     QString::fromUtf16(row.sGroups), {}, u"1"_s, false, 0, 0);
+        gen.FillItem(li, row.kind, u"Funktion"_s, u"01.12"_s, QString::fromUtf16(row.alias),
+                     QString::fromUtf16(row.groups), {}, u"1"_s, false, 0, 0);
         list << li;
     }
     return list;

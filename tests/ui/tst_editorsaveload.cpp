@@ -60,14 +60,14 @@ QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
 {
     const TItemValues v = m_openHab.ExtractItem(row);
     QString address;
-    if (v.iType != FunctionEntry::GroupScene) {
-        const BusAddress::Form stored = BusAddress::storedForm(v.sAdr, v.iType);
+    if (v.kind != FunctionEntry::GroupScene) {
+        const BusAddress::Form stored = BusAddress::storedForm(v.address, v.kind);
         static const QRegularExpression separators(u"[^0-9]+"_s);
         QStringList numbers;
         for (const QString& part : stored.text.split(separators, Qt::SkipEmptyParts))
             numbers << QString::number(part.toInt());
         address = QString::number(int(stored.kind)) + u':' + numbers.join(u'.') + u" bus "_s +
-                  QString::number(v.iBus);
+                  QString::number(v.bus);
     }
     return QStringList{QString::number(row.kind),
                        row.alias,
@@ -83,12 +83,12 @@ QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
 FunctionEntry EditorSaveLoadTest::reloaded(const FunctionEntry& row, int position) const
 {
     TItemValues v = m_openHab.ExtractItem(row);
-    v.sAlias = v.sAlias.left(v.sAlias.indexOf(u'_') + 1) + QString::number(position + 1);
-    if (v.iType == FunctionEntry::CenScene && v.sCENKey.size() == 1)
-        v.sCENKey.prepend(u'0');
+    v.alias = v.alias.left(v.alias.indexOf(u'_') + 1) + QString::number(position + 1);
+    if (v.kind == FunctionEntry::CenScene && v.key.size() == 1)
+        v.key.prepend(u'0');
     FunctionEntry result;
-    m_openHab.FillItem(result, v.iType, v.sBez, v.sAdr, v.sAlias, v.sGroups, row.voice, v.sCENKey, v.bReverse,
-                       v.iBus, v.iCEN);
+    m_openHab.FillItem(result, v.kind, v.label, v.address, v.alias, v.groups, row.voice, v.key, v.reverse,
+                       v.bus, v.cen);
     // The label as the row held it: a label that changes on its way through the editor is a fault.
     result.caption = row.caption;
     return result;
