@@ -20,9 +20,9 @@ bool isLightOrActuator(int iType)
 // What identifies a point-to-point address on the bus: the kind of device (light point or
 // actuator), the bus, and room and light point as numbers, so that 1.5 and 01.05 are one
 // address. Empty for any other address.
-QString pointKey(int iType, int iBus, AddressKind addressKind, const QString& sAdr)
+QString pointKey(int kind, int bus, AddressKind addressKind, const QString& address)
 {
-    const QStringList parts = sAdr.split(u'.');
+    const QStringList parts = address.split(u'.');
     bool bA = false;
     bool bPl = false;
     if (addressKind != AddressKind::PointToPoint || parts.size() != 2)
@@ -31,8 +31,8 @@ QString pointKey(int iType, int iBus, AddressKind addressKind, const QString& sA
     const int pl = parts.at(1).toInt(&bPl);
     if (!bA || !bPl)
         return {};
-    const int who = iType == FunctionEntry::Automation ? 2 : 1;
-    return u"%1/%2/%3.%4"_s.arg(who).arg(iBus).arg(a).arg(pl);
+    const int who = kind == FunctionEntry::Automation ? 2 : 1;
+    return u"%1/%2/%3.%4"_s.arg(who).arg(bus).arg(a).arg(pl);
 }
 
 } // namespace

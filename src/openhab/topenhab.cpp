@@ -104,31 +104,31 @@ QString TopenHab::StoredLabel(const QString& sBez)
     return label;
 }
 
-void TopenHab::FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
-                        const QString& sAlias, const QString& sGroups, FunctionEntry::Voice voice,
-                        const QString& sCENKey, bool bReverse, int iBus, int iCEN) const
+void TopenHab::FillItem(FunctionEntry& row, int kind, const QString& label, const QString& address,
+                        const QString& alias, const QString& groups, FunctionEntry::Voice voice,
+                        const QString& key, bool reverse, int bus, int cen) const
 {
-    li.kind = iType;
-    li.caption = StoredLabel(sBez);
-    li.address = sAdr;
-    li.bus = iBus > 0 ? iBus : 0;
-    li.voice = voice;
-    li.groups = sGroups;
-    li.alias = sAlias;
-    if (iType == FunctionEntry::ScenarioModule) {
-        li.key = sCENKey;
-        li.cen = 0;
-    } else if (iType == FunctionEntry::CenScene) {
+    row.kind = kind;
+    row.caption = StoredLabel(label);
+    row.address = address;
+    row.bus = bus > 0 ? bus : 0;
+    row.voice = voice;
+    row.groups = groups;
+    row.alias = alias;
+    if (kind == FunctionEntry::ScenarioModule) {
+        row.key = key;
+        row.cen = 0;
+    } else if (kind == FunctionEntry::CenScene) {
         // An unknown CEN variant leaves the key as it was.
-        if (iCEN >= 0 && iCEN <= 2) {
-            li.key = sCENKey;
-            li.cen = iCEN;
+        if (cen >= 0 && cen <= 2) {
+            row.key = key;
+            row.cen = cen;
         }
     } else {
-        li.key.clear();
-        li.cen = 0;
+        row.key.clear();
+        row.cen = 0;
     }
-    li.reverse = bReverse;
+    row.reverse = reverse;
 }
 
 TItemValues TopenHab::ExtractItem(const FunctionEntry& li) const

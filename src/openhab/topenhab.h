@@ -109,9 +109,9 @@ public:
     // left, since removing one can join its neighbours into another. A label that this empties is
     // no label.
     static QString StoredLabel(const QString& sBez);
-    void FillItem(FunctionEntry& li, int iType, const QString& sBez, const QString& sAdr,
-                  const QString& sAlias, const QString& sGroups, FunctionEntry::Voice voice,
-                  const QString& sCENKey, bool bReverse, int iBus, int iCEN) const;
+    void FillItem(FunctionEntry& row, int kind, const QString& label, const QString& address,
+                  const QString& alias, const QString& groups, FunctionEntry::Voice voice, const QString& key,
+                  bool reverse, int bus, int cen) const;
     TItemValues ExtractItem(const FunctionEntry& li) const;
 
     // The OpenWebNet address (WHERE) of a function as its binding names it: the stored form

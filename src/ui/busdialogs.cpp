@@ -31,10 +31,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString caption(const TLanguage& language, int tag, const QString& sDefault)
+QString caption(const TLanguage& language, int tag, const QString& designed)
 {
     const QString text = language.Caption(QString::number(tag));
-    return text.isEmpty() ? sDefault : text;
+    return text.isEmpty() ? designed : text;
 }
 
 QString closeCaption(const TLanguage& language)
