@@ -3,7 +3,7 @@
 #include "bus/busaddress.h"
 #include "openwebnetframe.h"
 
-#include "model/captiontags.h"
+#include "model/captions.h"
 #include "model/tlanguage.h"
 
 #include <QRegularExpression>
@@ -11,17 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The kind buttons' captions with the design's German texts.
-struct KindName
-{
-    int tag;
-    QStringView text;
-};
-constexpr KindName kindNames[] = {
-    {CaptionTag::LightKind, u"Licht/Schalter"},     {CaptionTag::DimmerKind, u"Dimmer"},
-    {CaptionTag::BlindKind, u"Raffstore/Jalousie"}, {CaptionTag::CenKind, u"CEN-Szene"},
-    {CaptionTag::ScenarioKind, u"Szenario-Modul"},  {CaptionTag::GroupSceneKind, u"Individuelle Szene"}};
 
 // The part of a WHAT before its parameters ("07" of "07#1").
 QString head(const QString& what)
@@ -136,12 +125,13 @@ bool DeviceFitsKind(const TBusDevice& device, int iType)
     return device.kind == iType;
 }
 
-QString KindCaption(const TLanguage& language, int iType)
+QString KindCaption(const TLanguage& language, int kind)
 {
-    if (iType < 0 || iType >= int(std::size(kindNames)))
-        return QString::number(iType);
-    const QString caption = language.Caption(QString::number(kindNames[iType].tag));
-    return caption.isEmpty() ? kindNames[iType].text.toString() : caption;
+    if (kind < 0 || kind >= FunctionEntry::KindCount)
+        return QString::number(kind);
+    const TCaption& button = Captions::KindButtons[kind];
+    const QString caption = Captions::Text(language, button);
+    return caption.isEmpty() ? button.german.toString() : caption;
 }
 
 QString DeviceInWords(const TLanguage& language, const TBusDevice& device)

@@ -42,7 +42,7 @@ bool DeviceFitsKind(const TBusDevice& device, int iType);
 
 // The kind as the function editor's kind buttons name it (their captions, CaptionTag::LightKind to
 // GroupSceneKind).
-QString KindCaption(const TLanguage& language, int iType);
+QString KindCaption(const TLanguage& language, int kind);
 
 // The device in words, as the user knows it from the function list: kind, address (a light point
 // as the editor shows it, "3.1"), local bus and key ("CEN-Szene 1.15, Lokaler Bus 1, Taste 2 (+)").

@@ -40,6 +40,14 @@ inline constexpr TCaption GroupHeaders[FunctionEntry::KindCount] = {
     {FunctionListTag, 3, u"CEN"},
     {FunctionListTag, 4, u"Temperatur"},
     {FunctionListTag, 5, u"individuelle Szenen"}};
+// The function editor's kind buttons, by kind; the command line and the bus tools name kinds so.
+inline constexpr TCaption KindButtons[FunctionEntry::KindCount] = {
+    {CaptionTag::LightKind, -1, u"Licht/Schalter"},
+    {CaptionTag::DimmerKind, -1, u"Dimmer"},
+    {CaptionTag::BlindKind, -1, u"Raffstore/Jalousie"},
+    {CaptionTag::CenKind, -1, u"CEN-Szene"},
+    {CaptionTag::ScenarioKind, -1, u"Szenario-Modul"},
+    {CaptionTag::GroupSceneKind, -1, u"Individuelle Szene"}};
 // The project window's caption of the project name, which the project check names it by.
 inline constexpr TCaption ProjectName{CaptionTag::ProjectName, -1, u"Name des Projekts"};
 // The transfer window's note after a successful send, and its note on a restart.

@@ -48,7 +48,6 @@ const std::array<TCaption, ColumnCount> columnCaptions = {Captions::LabelColumn,
 const std::array<Msg, FunctionEntry::KindCount> kindMessages = {Msg::KindLights,    Msg::KindDimmers,
                                                                 Msg::KindBlinds,    Msg::KindCen,
                                                                 Msg::KindScenarios, Msg::KindGroupScenes};
-const std::array<int, FunctionEntry::KindCount> kindButtonTags = {53, 54, 55, 56, 57, 58};
 
 // What a file may call columns and values, in every language of the catalogue and German as built in.
 struct Words
@@ -69,7 +68,7 @@ struct Words
         for (int kind = 0; kind < FunctionEntry::KindCount; ++kind)
             kinds[kind] << Captions::Text(language, Captions::GroupHeaders[kind])
                         << language.GetMsg(kindMessages[kind])
-                        << language.Caption(QString::number(kindButtonTags[kind]));
+                        << Captions::Text(language, Captions::KindButtons[kind]);
         yes << language.GetMsg(Msg::Yes);
         no << language.GetMsg(Msg::No);
         stopAllBlinds << language.GetMsg(Msg::StopAllBlinds);
@@ -105,7 +104,7 @@ bool isOneOf(const QStringList& words, const QString& text)
 class Importer
 {
 public:
-    Importer(const TopenHab& openHab)
+    explicit Importer(const TopenHab& openHab)
         : m_openHab(openHab), m_language(openHab.language()), m_words(m_language)
     {
         m_at.fill(-1);

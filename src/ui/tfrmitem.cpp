@@ -11,6 +11,7 @@
 #include "toggleswitch.h"
 
 #include "bus/busaddress.h"
+#include "model/captions.h"
 #include "model/captiontags.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
@@ -43,17 +44,15 @@ namespace {
 struct KindButton
 {
     int kind;
-    int tag;
-    QStringView caption;
     Msg hint;
 };
 constexpr KindButton kindButtons[] = {
-    {FunctionEntry::Switch, CaptionTag::LightKind, u"Licht/Schalter", Msg::LightHint},
-    {FunctionEntry::Dimmer, CaptionTag::DimmerKind, u"Dimmer", Msg::DimmerHint},
-    {FunctionEntry::Automation, CaptionTag::BlindKind, u"Raffstore/Jalousie", Msg::BlindHint},
-    {FunctionEntry::GroupScene, CaptionTag::GroupSceneKind, u"Individuelle Szene", Msg::GroupSceneHint},
-    {FunctionEntry::ScenarioModule, CaptionTag::ScenarioKind, u"Szenario-Modul", Msg::ScenarioHint},
-    {FunctionEntry::CenScene, CaptionTag::CenKind, u"CEN-Szene", Msg::CenHint},
+    {FunctionEntry::Switch, Msg::LightHint},
+    {FunctionEntry::Dimmer, Msg::DimmerHint},
+    {FunctionEntry::Automation, Msg::BlindHint},
+    {FunctionEntry::GroupScene, Msg::GroupSceneHint},
+    {FunctionEntry::ScenarioModule, Msg::ScenarioHint},
+    {FunctionEntry::CenScene, Msg::CenHint},
 };
 
 // The address kinds in the order of AddressKind, each followed by its short form.
@@ -206,14 +205,14 @@ QWidget* TfrmItem::buildKindBox()
     row->setSpacing(8);
     for (const KindButton& design : kindButtons) {
         auto* button = new QToolButton(gbArt);
-        button->setText(design.caption.toString());
+        button->setText(Captions::KindButtons[design.kind].german.toString());
         button->setIcon(Style::icon(Style::kindPicture(design.kind), Style::text(), {24, 24}));
         button->setIconSize({24, 24});
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setCheckable(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setCursor(Qt::PointingHandCursor);
-        setTag(button, design.tag);
+        setTag(button, Captions::KindButtons[design.kind].tag);
         m_kinds->addButton(button, design.kind);
         row->addWidget(button);
     }
