@@ -1,5 +1,7 @@
 #include "initext.h"
 
+#include <utility>
+
 namespace {
 
 QStringList splitLines(const QByteArray& bytes)
@@ -17,11 +19,6 @@ QStringList splitLines(const QByteArray& bytes)
     return lines;
 }
 
-bool sameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 bool breaksLine(const QString& text)
 {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
@@ -31,18 +28,18 @@ bool breaksLine(const QString& text)
 
 IniText::Line IniText::parse(const QString& line)
 {
-    const QString trimmed = line.trimmed();
+    const QStringView trimmed = QStringView(line).trimmed();
     if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']')))
-        return {Line::Section, trimmed.mid(1, trimmed.size() - 2).trimmed(), {}};
+        return {Line::Section, trimmed.sliced(1, trimmed.size() - 2).trimmed().toString()};
     if (trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
         return {};
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     if (eq < 0)
         return {};
-    const QString key = line.left(eq).trimmed();
+    const QStringView key = QStringView(line).left(eq).trimmed();
     if (key.isEmpty())
         return {};
-    return {Line::Entry, key, line.mid(eq + 1)};
+    return {Line::Entry, key.toString(), eq + 1};
 }
 
 IniText::IniText(const QByteArray& bytes) : m_lines(splitLines(bytes))
@@ -50,18 +47,38 @@ IniText::IniText(const QByteArray& bytes) : m_lines(splitLines(bytes))
     m_parsed.reserve(m_lines.size());
     for (const QString& line : m_lines)
         m_parsed << parse(line);
+    index();
 }
 
-template <typename Visit> void IniText::forEachEntry(const QString& section, Visit visit) const
+void IniText::index()
 {
-    bool inSection = false;
+    m_sections.clear();
+    m_sectionOfName.clear();
+    SectionIndex* current = nullptr; // entries before the first header belong to no section
     for (qsizetype i = 0; i < m_parsed.size(); ++i) {
         const Line& parsed = m_parsed[i];
-        if (parsed.kind == Line::Section)
-            inSection = sameName(parsed.name, section);
-        else if (inSection && parsed.kind == Line::Entry)
-            visit(parsed, i);
+        if (parsed.kind == Line::Section) {
+            const QString name = parsed.name.toCaseFolded();
+            auto at = m_sectionOfName.constFind(name);
+            if (at == m_sectionOfName.cend()) {
+                at = m_sectionOfName.insert(name, m_sections.size());
+                m_sections.append({parsed.name, {}, {}});
+            }
+            current = &m_sections[*at];
+        } else if (current && parsed.kind == Line::Entry) {
+            const QString key = parsed.name.toCaseFolded();
+            if (!current->lineOfKey.contains(key)) {
+                current->lineOfKey.insert(key, i);
+                current->entries << i;
+            }
+        }
     }
+}
+
+const IniText::SectionIndex* IniText::find(const QString& section) const
+{
+    const auto at = m_sectionOfName.constFind(section.toCaseFolded());
+    return at == m_sectionOfName.cend() ? nullptr : &m_sections[*at];
 }
 
 void IniText::insertLine(qsizetype at, const QString& text)
@@ -85,41 +102,40 @@ QString IniText::readValue(QString raw)
 QStringList IniText::sections() const
 {
     QStringList result;
-    for (const Line& parsed : m_parsed) {
-        if (parsed.kind == Line::Section && !result.contains(parsed.name, Qt::CaseInsensitive))
-            result << parsed.name;
-    }
+    result.reserve(m_sections.size());
+    for (const SectionIndex& section : m_sections)
+        result << section.name;
     return result;
 }
 
 QList<QPair<QString, QString>> IniText::values(const QString& section) const
 {
     QList<QPair<QString, QString>> result;
-    QStringList seen;
-    forEachEntry(section, [&](const Line& entry, qsizetype) {
-        if (seen.contains(entry.name, Qt::CaseInsensitive))
-            return;
-        seen << entry.name;
-        result.append({entry.name, readValue(entry.value)});
-    });
+    if (const SectionIndex* found = find(section)) {
+        result.reserve(found->entries.size());
+        for (const qsizetype line : found->entries)
+            result.append({m_parsed[line].name, valueOf(line)});
+    }
     return result;
 }
 
 QStringList IniText::keys(const QString& section) const
 {
     QStringList result;
-    for (const auto& [key, value] : values(section))
-        result << key;
+    if (const SectionIndex* found = find(section)) {
+        result.reserve(found->entries.size());
+        for (const qsizetype line : found->entries)
+            result << m_parsed[line].name;
+    }
     return result;
 }
 
 QString IniText::value(const QString& section, const QString& key, const QString& defaultValue) const
 {
-    for (const auto& [name, value] : values(section)) {
-        if (sameName(name, key))
-            return value;
-    }
-    return defaultValue;
+    const SectionIndex* found = find(section);
+    const auto line =
+        found ? found->lineOfKey.constFind(key.toCaseFolded()) : QHash<QString, qsizetype>::const_iterator();
+    return found && line != found->lineOfKey.cend() ? valueOf(*line) : defaultValue;
 }
 
 bool IniText::setValue(const QString& section, const QString& key, const QString& value)
@@ -128,24 +144,26 @@ bool IniText::setValue(const QString& section, const QString& key, const QString
     if (breaksLine(section) || breaksLine(key) || breaksLine(value) || key.contains(QLatin1Char('=')) ||
         section.contains(QLatin1Char(']')))
         return false;
-    qsizetype keyLine = -1;
-    forEachEntry(section, [&](const Line& entry, qsizetype index) {
-        if (keyLine < 0 && sameName(entry.name, key))
-            keyLine = index;
-    });
-    if (keyLine >= 0) {
-        const QString written = m_lines[keyLine].left(m_lines[keyLine].indexOf(QLatin1Char('=')));
-        m_lines[keyLine] = written + QLatin1Char('=') + value;
-        m_parsed[keyLine] = parse(m_lines[keyLine]);
+    const SectionIndex* found = find(section);
+    const auto keyLine =
+        found ? found->lineOfKey.constFind(key.toCaseFolded()) : QHash<QString, qsizetype>::const_iterator();
+    if (found && keyLine != found->lineOfKey.cend()) {
+        QString& line = m_lines[*keyLine];
+        line = line.left(line.indexOf(QLatin1Char('='))) + QLatin1Char('=') + value;
+        const Line before = std::exchange(m_parsed[*keyLine], parse(line));
+        // The new value can make the line read otherwise, e.g. a key "[a" with the value "b]".
+        if (m_parsed[*keyLine].kind != before.kind || m_parsed[*keyLine].name != before.name)
+            index();
         return true;
     }
     // Insert after the last non-empty line of the section, or add the section at the end.
+    const QString folded = section.toCaseFolded();
     qsizetype insertAt = -1;
     bool inSection = false;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const Line& parsed = m_parsed[i];
         if (parsed.kind == Line::Section)
-            inSection = sameName(parsed.name, section);
+            inSection = parsed.name.toCaseFolded() == folded;
         if (inSection && !m_lines[i].trimmed().isEmpty())
             insertAt = i + 1;
     }
@@ -158,6 +176,7 @@ bool IniText::setValue(const QString& section, const QString& key, const QString
         insertLine(m_lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
         insertLine(m_lines.size(), entry);
     }
+    index();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -45,15 +46,29 @@ private:
             Section,
             Entry
         } kind = Other;
-        QString name;  // section name or key, trimmed
-        QString value; // raw value text after the first "=" (entries only)
+        QString name;           // section name or key, trimmed
+        qsizetype valueAt = -1; // where the raw value text starts: after the first "=" (entries only)
+    };
+
+    // A section as the questions see it: every block of its name together, each key's first
+    // entry only, in text order. Names are case-folded for lookup.
+    struct SectionIndex
+    {
+        QString name; // as its first header writes it
+        QList<qsizetype> entries;
+        QHash<QString, qsizetype> lineOfKey;
     };
 
     static Line parse(const QString& line);
-    // Calls visit(line, index) for every entry of the section, in text order.
-    template <typename Visit> void forEachEntry(const QString& section, Visit visit) const;
+    QString valueOf(qsizetype line) const { return readValue(m_lines[line].sliced(m_parsed[line].valueAt)); }
+    // The lines are parsed once and indexed, so that a question costs no pass over the text: a
+    // file of many sections or keys stays linear to read.
+    void index();
+    const SectionIndex* find(const QString& section) const;
     void insertLine(qsizetype at, const QString& text);
 
     QStringList m_lines;
-    QList<Line> m_parsed; // m_lines read once, so that every question costs a pass without copies
+    QList<Line> m_parsed;
+    QList<SectionIndex> m_sections;
+    QHash<QString, qsizetype> m_sectionOfName;
 };
