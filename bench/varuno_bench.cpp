@@ -183,12 +183,17 @@ QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
         }
         static const QString prefixes[] = {u"SWITCH_"_s, u"DIMMER_"_s, u"AUTO_"_s,
                                            u"CEN_"_s,    u"SCENE_"_s,  u"GROUP_"_s};
-        FunctionEntry row;
-        openHab.FillItem(row, kind, label, kind == FunctionEntry::GroupScene ? QString() : address,
-                         prefixes[kind] + QString::number(i + 1),
-                         kind == FunctionEntry::GroupScene ? sceneGroup : groups, voice, key, false,
-                         kind == FunctionEntry::GroupScene ? 0 : bus, i % 3);
-        rows << row;
+        const bool scene = kind == FunctionEntry::GroupScene;
+        rows << FunctionEntry{.label = label,
+                              .address = scene ? QString() : address,
+                              .groups = scene ? sceneGroup : groups,
+                              .alias = prefixes[kind] + QString::number(i + 1),
+                              .key = key,
+                              .kind = kind,
+                              .bus = scene ? 0 : bus,
+                              .cen = i % 3,
+                              .voice = voice}
+                    .normalized();
     }
     return rows;
 }

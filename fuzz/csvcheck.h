@@ -87,7 +87,7 @@ inline QString checkExport(const QList<QByteArray>& parts)
     int line = 1 + lineBreaks(captions) + 1;
     for (qsizetype i = 6; i < texts.size(); i += 4) {
         FunctionEntry entry;
-        entry.caption = texts[i];
+        entry.label = texts[i];
         entry.address = texts.value(i + 1);
         // The third text picks the voice control by its length; the voice column's caption is the
         // word yes.
@@ -96,7 +96,7 @@ inline QString checkExport(const QList<QByteArray>& parts)
         entry.kind = int(i % 3); // 2: no header
         rows << entry;
         const Record record{line,
-                            {entry.caption, u' ' + entry.address,
+                            {entry.label, u' ' + entry.address,
                              Vocabulary::VoiceText(entry.voice, captions[2]), entry.groups,
                              groupHeaders.value(entry.kind), QString(), QString()}};
         expected << record;

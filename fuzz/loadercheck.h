@@ -76,7 +76,7 @@ inline QString describe(const Rows& list, const QStringList& groups, const Group
     for (const FunctionEntry& e : list)
         rows << QStringList{QString::number(e.kind),
                             e.alias,
-                            e.caption,
+                            e.label,
                             Vocabulary::AddressText(e),
                             savedKey(e),
                             QString::number(int(e.voice)),
@@ -86,7 +86,7 @@ inline QString describe(const Rows& list, const QStringList& groups, const Group
     return rows.join(QLatin1Char('\n'));
 }
 
-inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
+inline bool isPlain(const FunctionEntry& entry)
 {
     static const QRegularExpression alias(QStringLiteral("^\\w+$"));
     // The row's texts as the list shows them, with the bus and the CEN variant.
@@ -95,24 +95,22 @@ inline bool isPlain(const TopenHab& openHab, const FunctionEntry& entry)
     static const QRegularExpression where(QStringLiteral("^([0-9#]*\\.?[0-9#]*( \\([1-9]\\))?)?$"));
     static const QRegularExpression key(QStringLiteral("^([0-9]+( \\(\\+\\+?\\))?)?$"));
     static const QRegularExpression text(QStringLiteral("^[^\"(){}<>\\[\\]]*$"));
-    const TItemValues v = openHab.ExtractItem(entry);
     // A blind is moved by voice through a named assistant; a blind line with tags of its own only
     // says "voice on", which the save turns into Alexa.
-    const bool namedAssistant = v.kind != FunctionEntry::Automation || !v.voiceOn ||
-                                entry.voice == FunctionEntry::Voice::Alexa ||
-                                entry.voice == FunctionEntry::Voice::Home;
-    return alias.match(v.alias).hasMatch() && where.match(Vocabulary::AddressText(entry)).hasMatch() &&
-           key.match(Vocabulary::KeyText(entry)).hasMatch() && text.match(v.label).hasMatch() &&
-           text.match(v.groups).hasMatch() && namedAssistant;
+    const bool namedAssistant =
+        entry.kind != FunctionEntry::Automation || entry.voice != FunctionEntry::Voice::On;
+    return alias.match(entry.alias).hasMatch() && where.match(Vocabulary::AddressText(entry)).hasMatch() &&
+           key.match(Vocabulary::KeyText(entry)).hasMatch() && text.match(entry.label).hasMatch() &&
+           text.match(entry.groups).hasMatch() && namedAssistant;
 }
 
 // A list as the program makes it: plain texts, and every alias once (a blind's companion line
 // finds the first blind of its name only).
-inline bool isPlain(const TopenHab& openHab, const Rows& list)
+inline bool isPlain(const Rows& list)
 {
     QSet<QString> aliases;
     for (const FunctionEntry& entry : list) {
-        if (!isPlain(openHab, entry) || aliases.contains(entry.alias))
+        if (!isPlain(entry) || aliases.contains(entry.alias))
             return false;
         aliases.insert(entry.alias);
     }
@@ -142,7 +140,7 @@ inline QString CheckLoader(const QByteArray& input)
     openHab.sProj = QStringLiteral("Fuzz");
     const Rows loaded = load(openHab, input);
     // Only a plain list is compared as a whole; any other is held to settling.
-    const bool plain = isPlain(openHab, loaded);
+    const bool plain = isPlain(loaded);
     const QString first = plain ? describe(loaded, openHab.slGroups, openHab.groupLabels) : QString();
     QByteArray saved = save(openHab, loaded);
     QSet<QByteArray> earlier;

@@ -78,7 +78,7 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
             return m_usageFailure(m_language.GetMsg(Msg::CliUnknownTestWord, args.at(1)));
         command = *parsed;
     }
-    const auto steps = TestSteps(m_openHab, m_openHab.ExtractItem(*row), rows, command);
+    const auto steps = TestSteps(*row, rows, command);
     if (!steps)
         return m_usageFailure(m_language.GetMsg(Msg::CliTestWordUnfit, args.value(1),
                                                 row->alias + u" ("_s + KindCaption(row->kind) + u')'));
@@ -174,11 +174,11 @@ int TCliBus::RunDiscover(const TOptions& options)
         detail = text;
         loop.quit();
     });
-    discovery.start(options.server, DiscoveryRequests(ProjectBuses(m_openHab, rows)));
+    discovery.start(options.server, DiscoveryRequests(ProjectBuses(rows)));
     loop.exec();
     if (result != TBusError::None)
         return Failed(result, detail);
-    const TDiscoveryResult found = CompareWithProject(m_openHab, rows, discovery.devices());
+    const TDiscoveryResult found = CompareWithProject(rows, discovery.devices());
     for (const TFoundDevice& f : found.found) {
         const TBusDevice& d = f.device;
         // A light point that is off may as well be a dimmer, unless the project knows it.
@@ -192,8 +192,7 @@ int TCliBus::RunDiscover(const TOptions& options)
     for (const int row : found.silentRows) {
         const FunctionEntry& entry = rows.at(row);
         Print(m_out, KindCaption(entry.kind) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
-                         QString::number(m_openHab.ExtractItem(entry).bus) + u'\t' + entry.alias + u'\t' +
-                         silent + u'\n');
+                         QString::number(entry.bus) + u'\t' + entry.alias + u'\t' + silent + u'\n');
     }
     return Success;
 }
@@ -238,10 +237,12 @@ QString TCliBus::KindCaption(int iType) const
 
 FunctionEntry TCliBus::ListEntry(const TBusDevice& device) const
 {
-    FunctionEntry entry;
-    m_openHab.FillItem(entry, device.kind, {}, device.address, {}, {}, {}, device.key, false, device.bus,
-                       device.cen);
-    return entry;
+    return FunctionEntry{.address = device.address,
+                         .key = device.key,
+                         .kind = device.kind,
+                         .bus = device.bus,
+                         .cen = device.cen}
+        .normalized();
 }
 
 void TCliBus::Print(QIODevice& device, const QString& text)

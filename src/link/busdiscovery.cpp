@@ -3,7 +3,6 @@
 #include "openwebnetsession.h"
 
 #include "bus/busaddress.h"
-#include "openhab/topenhab.h"
 
 #include <QSet>
 
@@ -37,13 +36,12 @@ QString pointKey(int kind, int bus, AddressKind addressKind, const QString& addr
 
 } // namespace
 
-QList<int> ProjectBuses(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+QList<int> ProjectBuses(const QList<FunctionEntry>& rows)
 {
     QList<int> buses{0};
     for (const FunctionEntry& row : rows) {
-        const TItemValues v = openHab.ExtractItem(row);
-        if (isLightOrActuator(v.kind) && !buses.contains(v.bus))
-            buses << v.bus;
+        if (isLightOrActuator(row.kind) && !buses.contains(row.bus))
+            buses << row.bus;
     }
     std::sort(buses.begin(), buses.end());
     return buses;
@@ -61,12 +59,11 @@ QList<QByteArray> DiscoveryRequests(const QList<int>& buses)
     return requests;
 }
 
-TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<FunctionEntry>& rows,
-                                    const QList<TBusDevice>& devices)
+TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices)
 {
     QHash<QString, int> rowOfKey;
     for (int row = 0; row < rows.size(); ++row) {
-        const TItemValues v = openHab.ExtractItem(rows.at(row));
+        const FunctionEntry& v = rows.at(row);
         if (!isLightOrActuator(v.kind))
             continue;
         const BusAddress::Form stored = BusAddress::storedForm(v.address, v.kind);

@@ -7,7 +7,6 @@
 #include <QObject>
 
 class TOwnSession;
-class TopenHab;
 
 // A device that answered a status request, and the row of the project with its address (-1 when
 // the project lacks it).
@@ -28,11 +27,10 @@ struct TDiscoveryResult
 
 // The buses to ask: the private riser and every local bus a light point or actuator of the
 // project uses.
-QList<int> ProjectBuses(const TopenHab& openHab, const QList<FunctionEntry>& rows);
+QList<int> ProjectBuses(const QList<FunctionEntry>& rows);
 // The general status requests of light points and actuators on those buses.
 QList<QByteArray> DiscoveryRequests(const QList<int>& buses);
-TDiscoveryResult CompareWithProject(const TopenHab& openHab, const QList<FunctionEntry>& rows,
-                                    const QList<TBusDevice>& devices);
+TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices);
 
 // Sends the status requests over one command session and collects the light points and
 // actuators that answer, each once. A request the server refuses counts as one nobody answered.

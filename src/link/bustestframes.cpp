@@ -12,7 +12,7 @@ namespace {
 
 const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
 
-QByteArray frame(int who, const QString& what, const TItemValues& v)
+QByteArray frame(int who, const QString& what, const FunctionEntry& v)
 {
     return (u'*' + QString::number(who) + u'*' + what + u'*' +
             TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen) + u"##"_s)
@@ -22,7 +22,7 @@ QByteArray frame(int who, const QString& what, const TItemValues& v)
 // A dimmer to an exact percentage: the level dimension (100 + percent) at the actuator's own
 // speed (255). The dim steps of a plain command know only tens from 20 %, so 5 % would light up
 // at 20 %. 0 % is the plain off.
-QByteArray dimTo(int percent, const TItemValues& v)
+QByteArray dimTo(int percent, const FunctionEntry& v)
 {
     if (percent <= 0)
         return frame(1, u"0"_s, v);
@@ -44,7 +44,7 @@ QList<TBusStep> onThenOff(const QByteArray& on, const QByteArray& off)
 // A CEN key pressed as the gateway's item presses it: a CEN+ key with the item's own frame (a short
 // or an extended press); a plain CEN key with the press, then the release after a short press
 // ("#1" after the key).
-QList<TBusStep> cenPress(const TItemValues& v)
+QList<TBusStep> cenPress(const FunctionEntry& v)
 {
     if (v.cen == 1 || v.cen == 2)
         return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
@@ -55,7 +55,7 @@ QList<TBusStep> cenPress(const TItemValues& v)
 }
 
 // The frames of one member of a scene for openHAB's command ON or OFF, or STOP for blinds.
-std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& command)
+std::optional<QByteArray> memberFrame(const FunctionEntry& m, const QString& command)
 {
     switch (m.kind) {
     case FunctionEntry::Switch:
@@ -73,8 +73,7 @@ std::optional<QByteArray> memberFrame(const TItemValues& m, const QString& comma
 
 // As the scene's rule sends ON or OFF: to every member of its group, blinds up or down (reversed
 // by the scene's flag); the stop-all scene stops every blind either way.
-QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene,
-                           const QList<FunctionEntry>& rows, bool bOn)
+QList<TBusStep> sceneSteps(const FunctionEntry& scene, const QList<FunctionEntry>& rows, bool bOn)
 {
     const bool bStopAll = scene.groups == stopAllGroups;
     QList<TBusStep> steps;
@@ -88,7 +87,7 @@ QList<TBusStep> sceneSteps(const TopenHab& openHab, const TItemValues& scene,
             command = u"STOP"_s;
         else if (row.kind == FunctionEntry::Automation)
             command = bOn != scene.reverse ? u"UP"_s : u"DOWN"_s;
-        if (const auto f = memberFrame(openHab.ExtractItem(row), command))
+        if (const auto f = memberFrame(row, command))
             steps << TBusStep{0, *f};
     }
     return steps;
@@ -114,8 +113,8 @@ std::optional<TTestCommand> ParseTestCommand(const QString& word)
     return std::nullopt;
 }
 
-std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemValues& v,
-                                         const QList<FunctionEntry>& rows, TTestCommand command)
+std::optional<QList<TBusStep>> TestSteps(const FunctionEntry& v, const QList<FunctionEntry>& rows,
+                                         TTestCommand command)
 {
     const TTestCommand::Word word = command.word;
     const bool bDefault = word == TTestCommand::Default;
@@ -150,7 +149,7 @@ std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemVal
         return std::nullopt;
     case FunctionEntry::GroupScene:
         if (bDefault || word == TTestCommand::On || word == TTestCommand::Off)
-            return sceneSteps(openHab, v, rows, word != TTestCommand::Off);
+            return sceneSteps(v, rows, word != TTestCommand::Off);
         return std::nullopt;
     default:
         return std::nullopt;

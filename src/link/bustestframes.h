@@ -8,9 +8,6 @@
 
 #include <optional>
 
-class TopenHab;
-struct TItemValues;
-
 // What a test of a function sends to the bus: the frames in order, each after a pause.
 struct TBusStep
 {
@@ -46,8 +43,8 @@ std::optional<TTestCommand> ParseTestCommand(const QString& word);
 // generator writes it. An individual scene switches every member of its group as its rule does
 // (rows: the whole function list). Nothing when the command does not fit the kind; an empty list
 // when there is nothing to send (a scene without members).
-std::optional<QList<TBusStep>> TestSteps(const TopenHab& openHab, const TItemValues& v,
-                                         const QList<FunctionEntry>& rows, TTestCommand command);
+std::optional<QList<TBusStep>> TestSteps(const FunctionEntry& v, const QList<FunctionEntry>& rows,
+                                         TTestCommand command);
 
 // The pause between switching on and off in the default test of a light or dimmer.
 constexpr int testOffPauseMs = 2000;

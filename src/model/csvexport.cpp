@@ -42,7 +42,7 @@ QByteArray Build(const QList<FunctionEntry>& rows, const QStringList& columnCapt
         // The blank before the address is part of the format spreadsheets have been reading.
         const QString reversed = row.reverse ? yes : no;
         text +=
-            line({row.caption, QLatin1Char(' ') + Vocabulary::AddressText(row),
+            line({row.label, QLatin1Char(' ') + Vocabulary::AddressText(row),
                   Vocabulary::VoiceText(row.voice, yes), row.groups, groupHeaders.value(row.kind),
                   Vocabulary::KeyText(row), row.kind == FunctionEntry::GroupScene ? reversed : QString()});
     }

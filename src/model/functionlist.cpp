@@ -58,7 +58,7 @@ void FunctionList::sortByLabel()
     QList<FunctionEntry> sorted = m_entries;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [&collator](const FunctionEntry& a, const FunctionEntry& b) {
-                         return collator.compare(a.caption, b.caption) < 0;
+                         return collator.compare(a.label, b.label) < 0;
                      });
     setEntries(sorted);
 }
@@ -121,7 +121,7 @@ QString FunctionList::columnText(const FunctionEntry& entry, int column) const
 {
     switch (column) {
     case LabelColumn:
-        return entry.caption;
+        return entry.label;
     case AddressColumn:
         return Vocabulary::AddressText(entry);
     case VoiceColumn:

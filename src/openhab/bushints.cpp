@@ -70,7 +70,7 @@ bool isLight(int kind)
     return kind == FunctionEntry::Switch || kind == FunctionEntry::Dimmer;
 }
 
-bool isCenPlus(const TItemValues& v)
+bool isCenPlus(const FunctionEntry& v)
 {
     return v.kind == FunctionEntry::CenScene && v.cen != 0 && kindOf(v.address) == AddressKind::Point;
 }
@@ -78,12 +78,12 @@ bool isCenPlus(const TItemValues& v)
 // Whether a point of the same kind of actuator (lights and dimmers, or blinds) on the same bus
 // lies in the area, group or general address of v. A bus group's members are not known to the
 // project; it can only tell that none of its points could be one.
-bool ReachesAnyRow(const TItemValues& v, const QList<TItemValues>& values, qsizetype self)
+bool ReachesAnyRow(const FunctionEntry& v, const QList<FunctionEntry>& values, qsizetype self)
 {
     const AddressKind kind = kindOf(v.address);
     const uint area = v.address.toUInt() == 100 ? 10 : v.address.toUInt();
     for (qsizetype i = 0; i < values.size(); ++i) {
-        const TItemValues& other = values.at(i);
+        const FunctionEntry& other = values.at(i);
         if (i == self || other.bus != v.bus || kindOf(other.address) != AddressKind::Point)
             continue;
         const bool sameActuators = isLight(v.kind) ? isLight(other.kind) : other.kind == v.kind;
@@ -100,12 +100,9 @@ bool ReachesAnyRow(const TItemValues& v, const QList<TItemValues>& values, qsize
 BusHints::BusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows)
     : m_openHab(openHab), m_rows(rows)
 {
-    m_values.reserve(rows.size());
-    for (const FunctionEntry& row : rows)
-        m_values << openHab.ExtractItem(row);
 }
 
-QStringList BusHints::forFunction(const TItemValues& v, const QString& name, qsizetype self) const
+QStringList BusHints::forFunction(const FunctionEntry& v, const QString& name, qsizetype self) const
 {
     return hints(v, name, self, true);
 }
@@ -114,16 +111,16 @@ QStringList BusHints::forProject() const
 {
     QStringList found;
     for (qsizetype i = 0; i < m_rows.size(); ++i)
-        found << hints(m_values.at(i), named(m_rows.at(i)), i, false);
+        found << hints(m_rows.at(i), named(m_rows.at(i)), i, false);
     return found;
 }
 
 QString BusHints::named(const FunctionEntry& row) const
 {
-    return row.alias + u" \""_s + row.caption + u'"';
+    return row.alias + u" \""_s + row.label + u'"';
 }
 
-QStringList BusHints::hints(const TItemValues& v, const QString& name, qsizetype self, bool lightSide) const
+QStringList BusHints::hints(const FunctionEntry& v, const QString& name, qsizetype self, bool lightSide) const
 {
     const TLanguage& language = m_openHab.language();
     QStringList found;
@@ -134,8 +131,8 @@ QStringList BusHints::hints(const TItemValues& v, const QString& name, qsizetype
     const bool lightPoint = isLight(v.kind) && kindOf(v.address) == AddressKind::Point;
     if (isCenPlus(v) || (lightSide && lightPoint)) {
         const QString point = isCenPlus(v) ? pointOfCenPlus(v.address) : pointOf(v.address);
-        for (qsizetype i = 0; i < m_values.size(); ++i) {
-            const TItemValues& other = m_values.at(i);
+        for (qsizetype i = 0; i < m_rows.size(); ++i) {
+            const FunctionEntry& other = m_rows.at(i);
             if (i == self || other.bus != v.bus)
                 continue;
             if (isCenPlus(v) && isLight(other.kind) && kindOf(other.address) == AddressKind::Point &&
@@ -148,7 +145,7 @@ QStringList BusHints::hints(const TItemValues& v, const QString& name, qsizetype
 
     const AddressKind kind = kindOf(v.address);
     const bool actuator = isLight(v.kind) || v.kind == FunctionEntry::Automation;
-    if (actuator && kind != AddressKind::Point && !ReachesAnyRow(v, m_values, self)) {
+    if (actuator && kind != AddressKind::Point && !ReachesAnyRow(v, m_rows, self)) {
         QString address = language.GetMsg(Msg::General);
         if (kind == AddressKind::Area)
             address = language.GetMsg(Msg::Area) + u' ' +

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 class TopenHab;
-struct TItemValues;
 
 // The traps of the bus in functions that the editor rightly accepts: warnings, one line each in the
 // loaded language, never a reason to refuse. A CEN key above 31 (the bus carries keys 0 to 31); a
@@ -23,15 +22,14 @@ public:
 
     // The hints for function v called name. self: its row in the list, left out of every
     // comparison; -1 for a function not in the list yet.
-    QStringList forFunction(const TItemValues& v, const QString& name, qsizetype self) const;
+    QStringList forFunction(const FunctionEntry& v, const QString& name, qsizetype self) const;
     // Every row's hints in list order; a CEN+ key and a light that share an address are named once.
     QStringList forProject() const;
 
 private:
-    QStringList hints(const TItemValues& v, const QString& name, qsizetype self, bool lightSide) const;
+    QStringList hints(const FunctionEntry& v, const QString& name, qsizetype self, bool lightSide) const;
     QString named(const FunctionEntry& row) const;
 
     const TopenHab& m_openHab;
     const QList<FunctionEntry>& m_rows;
-    QList<TItemValues> m_values;
 };

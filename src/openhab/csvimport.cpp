@@ -168,8 +168,19 @@ public:
         const Vocabulary::AddressWords kept = kind == FunctionEntry::GroupScene
                                                   ? sceneAddress(input.address)
                                                   : Vocabulary::AddressWords{input.address, address.bus};
-        m_openHab.FillItem(row, kind, input.label, kept.address, QString(), memberships, *voice, input.key,
-                           isOneOf(m_words.yes, reversed), kept.bus, key.cen);
+        row =
+            FunctionEntry{
+                .label = input.label,
+                .address = kept.address,
+                .groups = memberships,
+                .key = input.key,
+                .kind = kind,
+                .bus = kept.bus,
+                .cen = key.cen,
+                .voice = *voice,
+                .reverse = isOneOf(m_words.yes, reversed),
+            }
+                .normalized();
         return {};
     }
 

@@ -19,7 +19,7 @@ FunctionCheck::Input FunctionCheck::EditedAddress(const QString& stored, int kin
 
 std::optional<Problem> FunctionCheck::Validate(Input& input)
 {
-    if (TopenHab::StoredLabel(input.label).isEmpty())
+    if (FunctionEntry::storedLabel(input.label).isEmpty())
         return Problem{Msg::LabelEmpty};
     // The label stands between double quotes in the items file, where a quote would end it early
     // and a backslash would escape the next character.

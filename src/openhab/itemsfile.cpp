@@ -39,12 +39,11 @@ QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEn
     TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
     TRulesBuilder rules(rows);
     QStringList exposed;
-    const TTextLines items =
-        itemsFile(rows, [&](const FunctionEntry& li, const TItemValues& v, const TItemLines& lines) {
-            exposed << lines.exposed;
-            sitemap.Add(li.kind, li.alias, li.groups);
-            rules.BuildRowRules(v);
-        });
+    const TTextLines items = itemsFile(rows, [&](const FunctionEntry& row, const TItemLines& lines) {
+        exposed << lines.exposed;
+        sitemap.Add(row.kind, row.alias, row.groups);
+        rules.BuildRowRules(row);
+    });
 
     return {{sItemsFile, items},
             {sCloudFile, TTextLines(BuildCloudFile(exposed))},
@@ -65,22 +64,21 @@ TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisit
         // other kind has no item to write.
         if (li.kind < 0 || li.kind >= FunctionEntry::KindCount)
             continue;
-        const TItemValues v = ExtractItem(li);
-        const TItemLines lines = BuildItemLine(v);
+        const TItemLines lines = BuildItemLine(li);
         items.add(lines.line);
         if (!lines.companion.isEmpty())
             items.add(lines.companion);
         if (visit)
-            visit(li, v, lines);
+            visit(li, lines);
     }
     return items;
 }
 
-TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
+TopenHab::TItemLines TopenHab::BuildItemLine(const FunctionEntry& v) const
 {
     const TKindItem& kind = kindItems[v.kind];
     const bool bGroups = !v.groups.isEmpty();
-    const bool bTag = v.voiceOn && kind.tag;
+    const bool bTag = v.voiceOn() && kind.tag;
     const bool bBinding = v.kind != FunctionEntry::GroupScene;
     const QString binding = bBinding ? BuildBinding(v.kind, v.address, v.key, v.bus, v.cen) : QString();
     TItemLines lines;
@@ -89,12 +87,12 @@ TopenHab::TItemLines TopenHab::BuildItemLine(const TItemValues& v) const
                  (bGroups ? u" (" : u"") % v.groups % (bGroups ? u")" : u"") % (bTag ? u" [\"" : u"") %
                  (bTag ? kind.tag : u"") % (bTag ? u"\"]" : u"") % (bBinding ? u" {" : u"") % binding %
                  (bBinding ? u"}" : u"");
-    if (v.voiceOn)
+    if (v.voiceOn())
         lines.exposed << v.alias;
-    if (v.kind == FunctionEntry::Automation && v.voiceOn) {
+    if (v.kind == FunctionEntry::Automation && v.voiceOn()) {
         // Siri switches its companion on and off; Alexa sets a percentage.
-        const QStringView type = v.homeVoice ? u"Switch" : u"Dimmer";
-        const QString name = v.alias + (v.homeVoice ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
+        const QStringView type = v.homeVoice() ? u"Switch" : u"Dimmer";
+        const QString name = v.alias + (v.homeVoice() ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
         lines.companion = type % u' ' % name % u" \"" % v.label % u"\" <rollershutter> [\"Switchable\"]";
         lines.exposed << name;
     }

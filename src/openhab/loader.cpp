@@ -358,13 +358,21 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
 
     const QString name = line.name.toString();
     const QString label = line.label.toString();
-    if ((!v.address.isEmpty() || v.kind == FunctionEntry::GroupScene) && !StoredLabel(label).isEmpty() &&
-        !name.isEmpty() && !isCompanionName(name)) {
-        FunctionEntry entry;
-        const auto voice = line.tags.isEmpty() ? FunctionEntry::Voice::None : FunctionEntry::Voice::On;
-        FillItem(entry, v.kind, label, v.address, name, line.groups.toString(), voice, v.key,
-                 name.startsWith(Vocabulary::ReversingScenePrefix), v.bus, v.cen);
-        rows.append(std::move(entry));
+    if ((!v.address.isEmpty() || v.kind == FunctionEntry::GroupScene) &&
+        !FunctionEntry::storedLabel(label).isEmpty() && !name.isEmpty() && !isCompanionName(name)) {
+        const FunctionEntry entry{
+            .label = label,
+            .address = v.address,
+            .groups = line.groups.toString(),
+            .alias = name,
+            .key = v.key,
+            .kind = v.kind,
+            .bus = v.bus,
+            .cen = v.cen,
+            .voice = line.tags.isEmpty() ? FunctionEntry::Voice::None : FunctionEntry::Voice::On,
+            .reverse = name.startsWith(Vocabulary::ReversingScenePrefix),
+        };
+        rows.append(entry.normalized());
         return true;
     }
     if (line.tags.isEmpty() || !isCompanionName(name))

@@ -68,7 +68,7 @@ QString sendMessage(const QString& frame)
 }
 
 // A rule run by a command to the item, with its body.
-void addRule(QStringList& rules, QStringView what, const TItemValues& v, const QStringList& body)
+void addRule(QStringList& rules, QStringView what, const FunctionEntry& v, const QStringList& body)
 {
     rules << u"rule "_s + openHab5Quoted(what + u' ' + v.label) << u"when"_s
           << u"  Item "_s + v.alias + u" received command"_s << u"then"_s;
@@ -100,7 +100,7 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
     for (const FunctionEntry& row : rows) {
         if (row.kind < 0 || row.kind >= FunctionEntry::KindCount)
             continue;
-        Function f{&row, openHab.ExtractItem(row), {}, {}, {}, {}};
+        Function f{&row, row, {}, {}, {}, {}};
         const BusAddress::Form stored = BusAddress::storedForm(f.v.address, f.v.kind);
         const AddressKind addressKind = stored.kind;
         f.v.address = stored.text;
@@ -118,7 +118,7 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
         const QString why = reason(f, addressKind, lights);
         if (!why.isEmpty()) {
             m_leftOut << openHab.language().GetMsg(Msg::OpenHab5LeftOut,
-                                                   f.v.alias + u" \""_s + f.row->caption + u'"', why);
+                                                   f.v.alias + u" \""_s + f.row->label + u'"', why);
             continue;
         }
         static const QStringView pointTypes[] = {u"bus_on_off_switch", u"bus_dimmer", u"bus_automation"};
@@ -248,11 +248,11 @@ QString OpenHab5Export::items() const
             metadata << u"channel=\""_s + f.channel + u'"';
         if (kind == FunctionEntry::CenScene || kind == FunctionEntry::ScenarioModule)
             metadata << u"autoupdate=\"false\""_s;
-        if (f.v.voiceOn && kind == FunctionEntry::Automation)
-            metadata << (f.v.homeVoice ? u"homekit=\"WindowCovering\""_s : u"alexa=\"Blind\""_s);
-        else if (f.v.voiceOn && kind <= FunctionEntry::Dimmer)
+        if (f.v.voiceOn() && kind == FunctionEntry::Automation)
+            metadata << (f.v.homeVoice() ? u"homekit=\"WindowCovering\""_s : u"alexa=\"Blind\""_s);
+        else if (f.v.voiceOn() && kind <= FunctionEntry::Dimmer)
             metadata << u"alexa=\"Light\""_s << u"homekit=\"Lighting\""_s;
-        else if (f.v.voiceOn)
+        else if (f.v.voiceOn())
             metadata << u"alexa=\"Switch\""_s << u"homekit=\"Switchable\""_s;
         QString line = kindItems[kind].type + u' ' + f.v.alias + u' ' + openHab5Quoted(f.v.label) + u" <"_s +
                        kindItems[kind].icon + u'>';
@@ -277,7 +277,7 @@ QString OpenHab5Export::rules() const
             stopAll << frame;
     }
     for (const Function& f : m_functions) {
-        const TItemValues& v = f.v;
+        const FunctionEntry& v = f.v;
         switch (v.kind) {
         case FunctionEntry::Automation:
             if (f.thingType.isEmpty())
@@ -307,7 +307,7 @@ QString OpenHab5Export::rules() const
                 addRule(rules, u"Groupcommand", v, body);
             } else {
                 // The scene's label goes into the rule's name as the grammar reads it.
-                TItemValues quoted = v;
+                FunctionEntry quoted = v;
                 quoted.label = openHab5Quoted(v.label).mid(1).chopped(1);
                 scenes.BuildRowRules(quoted);
             }

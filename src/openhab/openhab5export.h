@@ -47,7 +47,7 @@ private:
     struct Function
     {
         const FunctionEntry* row;
-        TItemValues v;
+        FunctionEntry v;   // the row, its address in the stored form
         QString where;     // the bus address as the binding writes it
         QString thingType; // empty when no thing of the binding drives it
         QString thingId;

@@ -101,7 +101,7 @@ QStringList TProjectCheck::openHab5LeftOut() const
 
 QString TProjectCheck::Named(const FunctionEntry& row) const
 {
-    return row.alias + u' ' + quoted(row.caption);
+    return row.alias + u' ' + quoted(row.label);
 }
 
 QString TProjectCheck::GroupNamed(const QString& name) const
@@ -118,11 +118,10 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
         const FunctionEntry& row = m_rows.at(i);
         if (row.kind == FunctionEntry::GroupScene)
             continue;
-        const TItemValues v = m_openHab.ExtractItem(row);
-        const bool bKeyed = v.kind == FunctionEntry::CenScene || v.kind == FunctionEntry::ScenarioModule;
-        QStringList key{QString::number(v.kind), busAddress(v.address), QString::number(v.bus)};
-        if (bKeyed)
-            key << busNumber(v.key) << QString::number(v.cen);
+        const bool keyed = row.kind == FunctionEntry::CenScene || row.kind == FunctionEntry::ScenarioModule;
+        QStringList key{QString::number(row.kind), busAddress(row.address), QString::number(row.bus)};
+        if (keyed)
+            key << busNumber(row.key) << QString::number(row.cen);
         sameAddress.add(key.join(u'\n'), i);
     }
     for (const QString& key : sameAddress.keys()) {
@@ -154,7 +153,7 @@ void TProjectCheck::DuplicateAliases(QStringList& problems) const
             continue;
         QStringList labels;
         for (int row : rows)
-            labels << quoted(m_rows.at(row).caption);
+            labels << quoted(m_rows.at(row).label);
         problems << m_language.GetMsg(Msg::CheckDuplicateAlias, alias, labels.join(u", "_s));
     }
 }
@@ -234,7 +233,7 @@ void TProjectCheck::RejectedByOpenHab(QStringList& problems) const
     for (const FunctionEntry& row : m_rows) {
         if (IsSitemapOrRulesKeyword(row.alias))
             reject(Named(row), row.alias);
-        const QString piece = RejectedLabelPiece(row.caption);
+        const QString piece = RejectedLabelPiece(row.label);
         if (!piece.isEmpty())
             reject(Named(row), piece);
     }
@@ -295,7 +294,7 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
     // Each field as the function list shows it.
     using Text = QString (*)(const FunctionEntry&, const QString& yes);
     const std::pair<QString, Text> fields[] = {
-        {m_fieldCaptions.value(0), [](const FunctionEntry& e, const QString&) { return e.caption; }},
+        {m_fieldCaptions.value(0), [](const FunctionEntry& e, const QString&) { return e.label; }},
         {m_fieldCaptions.value(1),
          [](const FunctionEntry& e, const QString&) { return Vocabulary::AddressText(e); }},
         {m_fieldCaptions.value(2),

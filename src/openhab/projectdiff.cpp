@@ -53,13 +53,13 @@ ProjectDiff::ProjectDiff(const TopenHab& openHab, ProjectFiles before, ProjectFi
             continue;
         const FunctionEntry* old = oldIndex.value(row.alias);
         if (!old)
-            m_functions.append({FunctionChange::Added, row.alias, row.caption});
+            m_functions.append({FunctionChange::Added, row.alias, row.label});
         else if (*old != row)
-            m_functions.append({FunctionChange::Changed, row.alias, row.caption});
+            m_functions.append({FunctionChange::Changed, row.alias, row.label});
     }
     for (const FunctionEntry& row : oldRows) {
         if (oldIndex.value(row.alias) == &row && !newIndex.contains(row.alias))
-            m_functions.append({FunctionChange::Removed, row.alias, row.caption});
+            m_functions.append({FunctionChange::Removed, row.alias, row.label});
     }
 }
 
@@ -93,7 +93,7 @@ QString ProjectDiff::report(const TLanguage& language) const
 {
     QString text = summary(language) + u'\n';
     for (const FunctionChange& change : m_functions)
-        text += QLatin1Char(Marks[change.kind]) + u' ' + change.alias + u'\t' + change.caption + u'\n';
+        text += QLatin1Char(Marks[change.kind]) + u' ' + change.alias + u'\t' + change.label + u'\n';
     return text;
 }
 

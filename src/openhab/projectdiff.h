@@ -23,7 +23,7 @@ struct FunctionChange
     };
     Kind kind;
     QString alias;
-    QString caption; // the newer one, or the removed function's
+    QString label; // the newer one, or the removed function's
 };
 
 // How two versions of a project's files differ: what replaces before (what the gateway holds, the

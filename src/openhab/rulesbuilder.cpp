@@ -150,11 +150,11 @@ void addSendCommand(TTextLines& lines, const QString& sAlias, QStringView comman
 
 TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows) : m_rows(rows) {}
 
-void TRulesBuilder::BuildRowRules(const TItemValues& v)
+void TRulesBuilder::BuildRowRules(const FunctionEntry& v)
 {
     if (v.kind == FunctionEntry::GroupScene)
         AddGroupRule(v);
-    else if (v.kind == FunctionEntry::Automation && v.voiceOn)
+    else if (v.kind == FunctionEntry::Automation && v.voiceOn())
         AddAutomationRule(v);
 }
 
@@ -228,7 +228,7 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
     return *m_memberCommands.insert(key, commands);
 }
 
-void TRulesBuilder::AddGroupRule(const TItemValues& v)
+void TRulesBuilder::AddGroupRule(const FunctionEntry& v)
 {
     const TMemberCommands& commands = MemberCommands(v.groups, v.reverse);
     TValues values;
@@ -242,21 +242,21 @@ void TRulesBuilder::AddGroupRule(const TItemValues& v)
         m_rules.add(line);
 }
 
-void TRulesBuilder::AddAutomationRule(const TItemValues& v)
+void TRulesBuilder::AddAutomationRule(const FunctionEntry& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
-    const QString item = v.alias + (v.homeVoice ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
+    const QString item = v.alias + (v.homeVoice() ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
     TValues values;
     values[Label] = v.label;
     values[Alias] = v.alias;
     values[Item] = item;
-    values[Name] = v.homeVoice ? u"Home" : u"Alexa";
-    values[Off] = v.homeVoice ? u"UP" : u"DOWN";
-    values[On] = v.homeVoice ? u"DOWN" : u"UP";
+    values[Name] = v.homeVoice() ? u"Home" : u"Alexa";
+    values[Off] = v.homeVoice() ? u"UP" : u"DOWN";
+    values[On] = v.homeVoice() ? u"DOWN" : u"UP";
     automationRuleHeadTemplate.AppendTo(m_rules, values);
-    (v.homeVoice ? homeValueTemplate : alexaValueTemplate).AppendTo(m_rules, values);
+    (v.homeVoice() ? homeValueTemplate : alexaValueTemplate).AppendTo(m_rules, values);
     automationRuleTailTemplate.AppendTo(m_rules, values);
-    if (!v.homeVoice) {
+    if (!v.homeVoice()) {
         m_init.add(u"  logInfo(\"init.rules\",\"Init Alexa-Automation "_s + item + u": 50\")"_s);
         m_init.add(u"  postUpdate("_s + item + u", 50)"_s);
     }

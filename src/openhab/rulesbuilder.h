@@ -10,8 +10,6 @@
 
 #include <utility>
 
-struct TItemValues;
-
 // Builds the openHAB rules of the functions that no binding drives on its own: individual scenes,
 // which switch every member of their group, and voice-controlled blinds, whose companion item's
 // on/off or percentage commands become UP and DOWN for the blind.
@@ -22,7 +20,7 @@ public:
     explicit TRulesBuilder(const QList<FunctionEntry>& rows);
 
     // Appends the rules of one function of the rows, given by its typed values.
-    void BuildRowRules(const TItemValues& v);
+    void BuildRowRules(const FunctionEntry& v);
     // The rules file: every function's rules, then the start-up rule when one is needed. No lines
     // at all when there is nothing to rule. Hands the rules over: called once, after the last row.
     TTextLines Build();
@@ -36,8 +34,8 @@ private:
         TTextLines off;
     };
     const TMemberCommands& MemberCommands(const QString& sGroups, bool bReverse);
-    void AddGroupRule(const TItemValues& v);
-    void AddAutomationRule(const TItemValues& v);
+    void AddGroupRule(const FunctionEntry& v);
+    void AddAutomationRule(const FunctionEntry& v);
     // Files every row under the groups it belongs to, once, before the first scene needs it.
     void IndexMembers();
 

@@ -15,22 +15,6 @@
 class FunctionList;
 class TLanguage;
 
-// The typed values of one function, as FillItem takes them and ExtractItem gives them back.
-struct TItemValues
-{
-    int kind = 0;
-    QString label;
-    QString address;
-    QString alias;
-    QString groups;
-    bool voiceOn = false;
-    QString key;
-    bool reverse = false;
-    int bus = 0;
-    bool homeVoice = false;
-    int cen = 0;
-};
-
 // The open project's values beyond the function list: what the generator writes besides the rows'
 // files, and what it read back from them.
 struct TProjectValues
@@ -104,15 +88,6 @@ public:
     static std::optional<TFileError> WriteLines(const QString& filename, const TTextLines& lines);
     // The value of the first line whose text before its first "=" equals key (any letter case).
     static QString KeyValue(const QStringList& lines, const QString& key);
-
-    // The label as a row stores it: without the temperature format " %.1f C", removed until none is
-    // left, since removing one can join its neighbours into another. A label that this empties is
-    // no label.
-    static QString StoredLabel(const QString& sBez);
-    void FillItem(FunctionEntry& row, int kind, const QString& label, const QString& address,
-                  const QString& alias, const QString& groups, FunctionEntry::Voice voice, const QString& key,
-                  bool reverse, int bus, int cen) const;
-    TItemValues ExtractItem(const FunctionEntry& li) const;
 
     // The OpenWebNet address (WHERE) of a function as its binding names it: the stored form
     // without its dot, "2" in front for a CEN+ key, "#4#0<bus>" after it on a local bus.
@@ -190,9 +165,9 @@ private:
         QString companion;   // the item that Alexa or Siri drive for a blind; empty for others
         QStringList exposed; // the function's own name and its companion's, when voice control is on
     };
-    TItemLines BuildItemLine(const TItemValues& v) const;
-    // The items file, calling visit with each row that has an item, its values and its lines.
-    using ItemVisitor = std::function<void(const FunctionEntry&, const TItemValues&, const TItemLines&)>;
+    TItemLines BuildItemLine(const FunctionEntry& v) const;
+    // The items file, calling visit with each row that has an item and its lines.
+    using ItemVisitor = std::function<void(const FunctionEntry&, const TItemLines&)>;
     TTextLines itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const;
     static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
     static QStringList BuildCloudFile(const QStringList& exposed);

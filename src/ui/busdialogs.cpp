@@ -99,11 +99,11 @@ void TBusTestDialog::Run(int row)
     const FunctionEntry& entry = rows.at(row);
     m_iType = entry.kind;
     setWindowTitle(m_program.language.GetMsg(Msg::TestFunction));
-    m_title->setText(entry.caption + u" (" + entry.alias + u')');
+    m_title->setText(entry.label + u" (" + entry.alias + u')');
     lblBusStatus->clear();
     btnClose->setText(cancelCaption(m_program.language));
     open();
-    const auto steps = TestSteps(m_program.openHab, m_program.openHab.ExtractItem(entry), rows, {});
+    const auto steps = TestSteps(entry, rows, {});
     if (!steps || steps->isEmpty()) {
         testFinished(TBusError::None, {});
         return;
@@ -172,7 +172,7 @@ void TBusDiscoverDialog::Run()
     open();
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     m_wait->start(server);
-    m_discovery->start(server, DiscoveryRequests(ProjectBuses(m_program.openHab, rows)));
+    m_discovery->start(server, DiscoveryRequests(ProjectBuses(rows)));
 }
 
 void TBusDiscoverDialog::searched(TBusError error, const QString& detail)
@@ -192,7 +192,7 @@ void TBusDiscoverDialog::fillList()
 {
     const TLanguage& language = m_program.language;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(m_program.openHab, rows, m_devices);
+    const TDiscoveryResult result = CompareWithProject(rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
     lvDevices->clear();
     auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundInProject)});
@@ -201,8 +201,8 @@ void TBusDiscoverDialog::fillList()
     for (qsizetype index = 0; index < result.found.size(); ++index) {
         const TFoundDevice& found = result.found.at(index);
         const TBusDevice& d = found.device;
-        FunctionEntry shown;
-        m_program.openHab.FillItem(shown, d.kind, {}, d.address, {}, {}, {}, {}, false, d.bus, 0);
+        const FunctionEntry shown =
+            FunctionEntry{.address = d.address, .kind = d.kind, .bus = d.bus}.normalized();
         if (found.row >= 0) {
             const FunctionEntry& row = rows.at(found.row);
             new QTreeWidgetItem(inProject,
@@ -233,7 +233,7 @@ void TBusDiscoverDialog::addMarked()
     if (!m_program.frmMain->PrepareItemsSave())
         return;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(m_program.openHab, rows, m_devices);
+    const TDiscoveryResult result = CompareWithProject(rows, m_devices);
     FunctionList& items = m_program.frmMain->items();
     QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
     int added = 0;
@@ -242,11 +242,12 @@ void TBusDiscoverDialog::addMarked()
         if (item->checkState(0) != Qt::Checked)
             continue;
         const TBusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
-        FunctionEntry entry;
         // The label names kind and address; the user renames it in the editor.
-        m_program.openHab.FillItem(entry, d.kind, KindCaption(m_program.language, d.kind) + u' ' + d.address,
-                                   d.address, {}, {}, {}, {}, false, d.bus, 0);
-        items.append(entry);
+        items.append(FunctionEntry{.label = KindCaption(m_program.language, d.kind) + u' ' + d.address,
+                                   .address = d.address,
+                                   .kind = d.kind,
+                                   .bus = d.bus}
+                         .normalized());
         ++added;
     }
     if (added == 0)

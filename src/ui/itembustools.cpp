@@ -132,7 +132,7 @@ void TItemBusTools::updateControls()
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
 }
 
-bool TItemBusTools::typedFunction(TItemValues& v, bool bQuiet)
+bool TItemBusTools::typedFunction(FunctionEntry& v, bool bQuiet)
 {
     v.kind = m_editor.kind();
     v.bus = m_editor.cbBus->currentIndex();
@@ -162,7 +162,7 @@ void TItemBusTools::testClick()
         m_test->cancel();
         return;
     }
-    TItemValues v;
+    FunctionEntry v;
     if (!typedFunction(v))
         return;
     // The editor switches one way per press: a light on, then off; a blind up, stop, down, stop.
@@ -178,7 +178,7 @@ void TItemBusTools::testClick()
     }
     const QList<FunctionEntry> rows =
         m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
-    const auto steps = TestSteps(m_program.openHab, v, rows, command);
+    const auto steps = TestSteps(v, rows, command);
     if (!steps || steps->isEmpty())
         return;
     ++m_nextStep;
@@ -200,7 +200,7 @@ void TItemBusTools::showHints()
     // A running tool's progress, and a learned address's result, stay in the line.
     if (m_bFilling || m_test->isRunning() || m_learn->isRunning())
         return;
-    TItemValues v;
+    FunctionEntry v;
     // An address still being typed is not valid yet; saving says why, the line only stays empty.
     if (m_editor.kind() == FunctionEntry::GroupScene || !typedFunction(v, true)) {
         setStatus({});

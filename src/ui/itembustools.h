@@ -9,9 +9,9 @@ class TBusLearn;
 class TBusTest;
 class TConnectWait;
 class TfrmItem;
+struct FunctionEntry;
 struct TBusDevice;
 struct TBusServer;
-struct TItemValues;
 struct TProgram;
 enum class TBusError;
 
@@ -45,7 +45,7 @@ private:
     void learned(const TBusDevice& device);
     void updateControls();
     // The function as typed; false when its address is not valid, the reason shown unless bQuiet.
-    bool typedFunction(TItemValues& v, bool bQuiet = false);
+    bool typedFunction(FunctionEntry& v, bool bQuiet = false);
     // The warnings of the bus for the function as typed (BusHints), in place of an older result.
     void showHints();
     void setStatus(const QString& text);

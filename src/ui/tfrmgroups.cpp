@@ -202,7 +202,7 @@ bool TfrmGroups::confirmDeletion(const QString& name, const QString& shown)
     QStringList users;
     for (const FunctionEntry& row : std::as_const(m_rows)) {
         if (IsInGroup(row.groups, name))
-            users << row.caption;
+            users << row.label;
     }
     if (users.isEmpty())
         return true;

@@ -406,7 +406,7 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
 {
     lvItems = &lv;
     liEdit = row;
-    const TItemValues v = m_program.openHab.ExtractItem(lv.at(row));
+    const FunctionEntry& v = lv.at(row);
     pressKind(v.kind);
     FillGroupList();
     FillSceneList();
@@ -431,8 +431,8 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     cbBus->setCurrentIndex(v.bus >= 0 && v.bus < cbBus->count() ? v.bus : 0);
     cbCEN->setCurrentIndex(v.cen >= 0 && v.cen < cbCEN->count() ? v.cen : 0);
     edCENKey->setText(v.key);
-    tsSprache->setChecked(v.voiceOn);
-    tsHome->setChecked(v.homeVoice);
+    tsSprache->setChecked(v.voiceOn());
+    tsHome->setChecked(v.homeVoice());
     m_title = m_program.language.GetMsg(Msg::EditFunction);
     exec();
 }
@@ -703,16 +703,24 @@ void TfrmItem::btnSaveClick()
     else if (tsSprache->isChecked())
         voice = Voice::On;
 
-    const bool editing = liEdit >= 0 && liEdit < lvItems->count();
-    FunctionEntry row = editing ? lvItems->at(liEdit) : FunctionEntry();
     // The alias follows from the row's place, given to all rows below.
-    m_program.openHab.FillItem(row, iType, edBez->text(), edAdresse->text(), QString(), sGroups, voice,
-                               edCENKey->text(), tsReverse->isChecked(), cbBus->currentIndex(),
-                               cbCEN->currentIndex());
-    if (editing)
+    FunctionEntry row = FunctionEntry{.label = edBez->text(),
+                                      .address = edAdresse->text(),
+                                      .groups = sGroups,
+                                      .key = edCENKey->text(),
+                                      .kind = iType,
+                                      .bus = cbBus->currentIndex(),
+                                      .cen = cbCEN->currentIndex(),
+                                      .voice = voice,
+                                      .reverse = tsReverse->isChecked()}
+                            .normalized();
+    if (liEdit >= 0 && liEdit < lvItems->count()) {
+        // An edited row keeps its mark for deletion.
+        row.checked = lvItems->at(liEdit).checked;
         lvItems->replace(liEdit, row);
-    else
+    } else {
         lvItems->append(row);
+    }
 
     Vocabulary::RenumberAliases(*lvItems);
     SaveItems(*lvItems);

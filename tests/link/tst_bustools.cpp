@@ -72,14 +72,19 @@ private Q_SLOTS:
     void discoverFindsMissingAndSilent();
 
 private:
-    FunctionEntry row(int iType, const QString& sAdr, int iBus = 0, const QString& key = {}, int iCEN = 0,
-                      const QString& groups = {}, bool bReverse = false) const
+    static FunctionEntry row(int kind, const QString& address, int bus = 0, const QString& key = {},
+                             int cen = 0, const QString& groups = {}, bool reverse = false)
     {
-        FunctionEntry entry;
-        m_openHab.FillItem(entry, iType, u"Test"_s, sAdr,
-                           iType == FunctionEntry::GroupScene && bReverse ? u"GROUPX_1"_s : u"X_1"_s, groups,
-                           {}, key, bReverse, iBus, iCEN);
-        return entry;
+        return FunctionEntry{.label = u"Test"_s,
+                             .address = address,
+                             .groups = groups,
+                             .alias = kind == FunctionEntry::GroupScene && reverse ? u"GROUPX_1"_s : u"X_1"_s,
+                             .key = key,
+                             .kind = kind,
+                             .bus = bus,
+                             .cen = cen,
+                             .reverse = reverse}
+            .normalized();
     }
     TBusServer server(const BusSimulator& sim, const QString& password = u"12345"_s) const
     {
@@ -196,7 +201,7 @@ void TestBusTools::testSteps()
         QVERIFY(parsed);
         command = *parsed;
     }
-    const auto result = TestSteps(m_openHab, m_openHab.ExtractItem(entry), {entry}, command);
+    const auto result = TestSteps(entry, {entry}, command);
     QCOMPARE(result ? stepTexts(*result) : QStringList{u"-"_s}, steps);
 }
 
@@ -236,7 +241,7 @@ void TestBusTools::sceneSteps()
     TTestCommand command;
     if (!word.isEmpty())
         command = *ParseTestCommand(word);
-    const auto result = TestSteps(m_openHab, m_openHab.ExtractItem(scene), rows, command);
+    const auto result = TestSteps(scene, rows, command);
     QVERIFY(result);
     QCOMPARE(stepTexts(*result), steps);
 }
@@ -365,7 +370,7 @@ void TestBusTools::testSendsExactlyTheFrames()
                                     row(FunctionEntry::ScenarioModule, u"0.5"_s, 0, u"3"_s)};
     QList<TBusStep> steps;
     for (const FunctionEntry& entry : rows) {
-        const auto functionSteps = TestSteps(m_openHab, m_openHab.ExtractItem(entry), rows, {});
+        const auto functionSteps = TestSteps(entry, rows, {});
         QVERIFY(functionSteps);
         for (TBusStep step : *functionSteps) {
             step.pauseMs = 0;
@@ -401,8 +406,7 @@ void TestBusTools::cancelInThePauseSwitchesBack()
     TBusTest test;
     QSignalSpy acknowledged(&test, &TBusTest::acknowledged);
     QSignalSpy finished(&test, &TBusTest::finished);
-    test.start(server(m_sim),
-               *TestSteps(m_openHab, m_openHab.ExtractItem(row(FunctionEntry::Switch, u"01.12"_s)), {}, {}));
+    test.start(server(m_sim), *TestSteps(row(FunctionEntry::Switch, u"01.12"_s), {}, {}));
     QVERIFY(acknowledged.wait(Patience));
     // Cancelled in the pause: the light goes off at once instead of staying on.
     test.cancel();
@@ -480,7 +484,7 @@ void TestBusTools::discoverFindsMissingAndSilent()
         row(FunctionEntry::Switch, u"01.12"_s), row(FunctionEntry::Automation, u"03.12"_s),
         row(FunctionEntry::Dimmer, u"1.5"_s, 2), row(FunctionEntry::Switch, u"#12"_s, 3),
         row(FunctionEntry::Dimmer, u"1.13"_s)};
-    const QList<int> buses = ProjectBuses(m_openHab, rows);
+    const QList<int> buses = ProjectBuses(rows);
     QCOMPARE(buses, (QList<int>{0, 2, 3}));
     QCOMPARE(DiscoveryRequests(buses), (QList<QByteArray>{"*#1*0##", "*#1*0#4#02##", "*#1*0#4#03##",
                                                           "*#2*0##", "*#2*0#4#02##", "*#2*0#4#03##"}));
@@ -490,7 +494,7 @@ void TestBusTools::discoverFindsMissingAndSilent()
     QVERIFY(finished.wait(Patience));
     QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::None);
 
-    const TDiscoveryResult result = CompareWithProject(m_openHab, rows, discovery.devices());
+    const TDiscoveryResult result = CompareWithProject(rows, discovery.devices());
     QStringList found;
     for (const TFoundDevice& f : result.found)
         found << u"%1 %2 %3 %4"_s.arg(f.device.kind).arg(f.device.address).arg(f.device.bus).arg(f.row);

@@ -24,7 +24,7 @@ const QByteArray header =
 FunctionEntry row(const QString& caption, int kind, const QString& address = QStringLiteral("01.12"))
 {
     FunctionEntry entry;
-    entry.caption = caption;
+    entry.label = caption;
     entry.address = address;
     entry.voice = FunctionEntry::Voice::On;
     entry.groups = QStringLiteral("EG, OG");

@@ -109,7 +109,7 @@ void TestCsvReader::readsWhatTheExportWrites()
     const QString yes = texts.at(3);
     for (qsizetype i = 0; i < texts.size(); ++i) {
         FunctionEntry entry;
-        entry.caption = texts[i];
+        entry.label = texts[i];
         entry.address = texts[(i + 1) % texts.size()];
         entry.voice = FunctionEntry::Voice(i % 4);
         entry.groups = texts[(i + 3) % texts.size()];
@@ -117,7 +117,7 @@ void TestCsvReader::readsWhatTheExportWrites()
         entry.kind = int(i % 5); // 4: no header
         rows << entry;
         const Record record{line,
-                            {entry.caption, u' ' + entry.address, Vocabulary::VoiceText(entry.voice, yes),
+                            {entry.label, u' ' + entry.address, Vocabulary::VoiceText(entry.voice, yes),
                              entry.groups, groups.value(entry.kind), entry.key, ""}};
         expected << record;
         for (const QString& field : record.fields)

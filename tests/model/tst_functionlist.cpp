@@ -26,7 +26,7 @@ void TestFunctionList::fill(FunctionList& list, const QStringList& labels)
 {
     for (const QString& label : labels) {
         FunctionEntry entry;
-        entry.caption = label;
+        entry.label = label;
         entry.alias = QStringLiteral("SWITCH_") + QString::number(list.count() + 1);
         list.append(entry);
     }
@@ -36,7 +36,7 @@ QStringList TestFunctionList::labels(const FunctionList& list)
 {
     QStringList result;
     for (const FunctionEntry& entry : list.entries())
-        result << entry.caption;
+        result << entry.label;
     return result;
 }
 

@@ -26,6 +26,8 @@ class TstFunctionVocabulary : public QObject
 private Q_SLOTS:
     void aliasesFollowKindAndPlace();
     void onlyChangedRowsAreReplaced();
+    void wordsReadBack_data();
+    void wordsReadBack();
 };
 
 void TstFunctionVocabulary::aliasesFollowKindAndPlace()
@@ -58,6 +60,47 @@ void TstFunctionVocabulary::onlyChangedRowsAreReplaced()
     QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 1);
     QCOMPARE(list.at(1).alias, u"DIMMER_2"_s);
     QCOMPARE(list.at(2).alias, u"GROUPX_3"_s);
+}
+
+void TstFunctionVocabulary::wordsReadBack_data()
+{
+    QTest::addColumn<QString>("addressText");
+    QTest::addColumn<QString>("keyText");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("bus");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("cen");
+    QTest::newRow("plain") << " 01.12 "
+                           << ""
+                           << " 01.12 " << 0 << "" << 0;
+    QTest::newRow("bus trims") << " 01.12 (3)"
+                               << ""
+                               << "01.12" << 3 << "" << 0;
+    QTest::newRow("bus not a digit") << "01.12 (x)"
+                                     << ""
+                                     << "01.12" << 0 << "" << 0;
+    QTest::newRow("CEN+") << "01.15"
+                          << "01 (+)"
+                          << "01.15" << 0 << "01" << 1;
+    QTest::newRow("CEN++") << "01.15"
+                           << "7 (++)"
+                           << "01.15" << 0 << "7" << 2;
+    QTest::newRow("marker at first character ignored") << "01.15"
+                                                       << "(+)"
+                                                       << "01.15" << 0 << "(+)" << 0;
+}
+
+// The words that AddressText and KeyText write, as a CSV import reads them back.
+void TstFunctionVocabulary::wordsReadBack()
+{
+    QFETCH(QString, addressText);
+    QFETCH(QString, keyText);
+    const Vocabulary::AddressWords address = Vocabulary::ReadAddressText(addressText);
+    QTEST(address.address, "address");
+    QTEST(address.bus, "bus");
+    const Vocabulary::KeyWords key = Vocabulary::ReadKeyText(keyText);
+    QTEST(key.key, "key");
+    QTEST(key.cen, "cen");
 }
 
 QTEST_GUILESS_MAIN(TstFunctionVocabulary)

@@ -33,10 +33,10 @@ private slots:
     void itemLine();
 
 private:
-    // FillItem's values in FillItem's order.
-    FunctionEntry entry(int iType, const QString& sBez, const QString& sAdr, const QString& sAlias,
-                        const QString& sGroups = {}, const QString& sAlexa = {}, const QString& sCENKey = {},
-                        bool bReverse = false, int iBus = 0, int iCEN = 0) const;
+    // A row of these values, kept as every row is kept.
+    static FunctionEntry entry(int kind, const QString& label, const QString& address, const QString& alias,
+                               const QString& groups = {}, const QString& voice = {}, const QString& key = {},
+                               bool reverse = false, int bus = 0, int cen = 0);
     QByteArray projectBytes(const QString& name) const { return readBytes(m_gen->sProjPath + name); }
 
     std::unique_ptr<GermanGenerator> m_fixture;
@@ -50,13 +50,21 @@ void TestItemsFile::init()
     m_gen->sProj = u"Haus"_s;
 }
 
-FunctionEntry TestItemsFile::entry(int iType, const QString& sBez, const QString& sAdr, const QString& sAlias,
-                                   const QString& sGroups, const QString& sAlexa, const QString& sCENKey,
-                                   bool bReverse, int iBus, int iCEN) const
+FunctionEntry TestItemsFile::entry(int kind, const QString& label, const QString& address,
+                                   const QString& alias, const QString& groups, const QString& voice,
+                                   const QString& key, bool reverse, int bus, int cen)
 {
-    FunctionEntry li;
-    m_gen->FillItem(li, iType, sBez, sAdr, sAlias, sGroups, voiceOf(sAlexa), sCENKey, bReverse, iBus, iCEN);
-    return li;
+    return FunctionEntry{.label = label,
+                         .address = address,
+                         .groups = groups,
+                         .alias = alias,
+                         .key = key,
+                         .kind = kind,
+                         .bus = bus,
+                         .cen = cen,
+                         .voice = voiceOf(voice),
+                         .reverse = reverse}
+        .normalized();
 }
 
 void TestItemsFile::workedExample()

@@ -31,7 +31,7 @@ QString describe(const FunctionEntry& e)
 {
     return QStringList{QString::number(e.kind),
                        e.alias,
-                       e.caption,
+                       e.label,
                        Vocabulary::AddressText(e),
                        Vocabulary::KeyText(e),
                        Vocabulary::VoiceText(e.voice, QStringLiteral("Ja")),
@@ -381,7 +381,7 @@ void TstLoader::unreadableFile()
     m_openHab.hmac = false;
     m_openHab.slGroups = QStringList{u"Alt"_s};
     FunctionEntry old;
-    old.caption = u"Alt"_s;
+    old.label = u"Alt"_s;
     m_list.setEntries({old});
 
     try {

@@ -74,11 +74,14 @@ void TstProjectCheck::init()
 QStringList TstProjectCheck::check(const QList<TRow>& rows)
 {
     QList<FunctionEntry> entries;
-    for (const TRow& row : rows) {
-        FunctionEntry& entry = entries.emplace_back();
-        m_openHab.FillItem(entry, row.kind, row.label, row.address, row.alias, row.groups, {}, row.key, false,
-                           0, 0);
-    }
+    for (const TRow& row : rows)
+        entries << FunctionEntry{.label = row.label,
+                                 .address = row.address,
+                                 .groups = row.groups,
+                                 .alias = row.alias,
+                                 .key = row.key,
+                                 .kind = row.kind}
+                       .normalized();
     TProjectCheck check(m_openHab, entries);
     QStringList problems;
     if (!check.Run(problems))
@@ -217,9 +220,14 @@ void TstProjectCheck::busWarnings()
     QList<FunctionEntry> entries;
     for (const THintRow& row : rows) {
         const QString n = QString::number(entries.size() + 1);
-        FunctionEntry& entry = entries.emplace_back();
-        m_openHab.FillItem(entry, row.kind, u"F"_s + n, row.address, u"X_"_s + n, {}, {}, row.key, false,
-                           row.bus, row.cen);
+        entries << FunctionEntry{.label = u"F"_s + n,
+                                 .address = row.address,
+                                 .alias = u"X_"_s + n,
+                                 .key = row.key,
+                                 .kind = row.kind,
+                                 .bus = row.bus,
+                                 .cen = row.cen}
+                       .normalized();
     }
     QCOMPARE(TProjectCheck(m_openHab, entries).warnings(), expected);
 }

@@ -58,7 +58,7 @@ void TestProjectDiff::functionsByAlias()
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QCOMPARE(diff.functions()[i].kind, expected[i].kind);
         QCOMPARE(diff.functions()[i].alias, expected[i].alias);
-        QCOMPARE(diff.functions()[i].caption, expected[i].caption);
+        QCOMPARE(diff.functions()[i].label, expected[i].label);
     }
     QCOMPARE(diff.report(m_language), u"1 neu, 1 geändert, 1 entfernt\nGeänderte Dateien: bticino.items\n"
                                       u"+ SWITCH_3\tKeller\n~ SWITCH_2\tKüche\n- SWITCH_1\tBad\n"_s);

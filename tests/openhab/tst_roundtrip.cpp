@@ -18,7 +18,7 @@ QString describe(const FunctionEntry& e)
 {
     return QStringList{QString::number(e.kind),
                        e.alias,
-                       e.caption,
+                       e.label,
                        e.address,
                        e.key,
                        QString::number(int(e.voice)),
@@ -62,7 +62,7 @@ void TstRoundtrip::initTestCase()
 
 FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
 {
-    TItemValues v = m_openHab.ExtractItem(saved);
+    FunctionEntry v = saved;
     if (v.kind == FunctionEntry::GroupScene) {
         v.address.clear();
         v.bus = 0;
@@ -79,16 +79,14 @@ FunctionEntry TstRoundtrip::reloaded(const FunctionEntry& saved) const
     if (v.kind == FunctionEntry::CenScene && v.key.size() == 1)
         v.key.prepend(u'0');
     using Voice = FunctionEntry::Voice;
-    Voice voice = Voice::None;
-    if (v.kind == FunctionEntry::Automation && v.voiceOn)
-        voice = v.homeVoice ? Voice::Home : Voice::Alexa;
-    else if (v.voiceOn)
-        voice = Voice::On;
-
-    FunctionEntry row;
-    m_openHab.FillItem(row, v.kind, v.label, v.address, v.alias, v.groups, voice, v.key, v.reverse, v.bus,
-                       v.cen);
-    return row;
+    if (v.kind == FunctionEntry::Automation && v.voiceOn())
+        v.voice = v.homeVoice() ? Voice::Home : Voice::Alexa;
+    else if (v.voiceOn())
+        v.voice = Voice::On;
+    // The items file says that a scene reverses its blinds by the alias alone.
+    v.reverse = v.alias.startsWith(Vocabulary::ReversingScenePrefix);
+    v.checked = false;
+    return v.normalized();
 }
 
 void TstRoundtrip::saveLoadSave_data()

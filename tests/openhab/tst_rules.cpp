@@ -135,9 +135,9 @@ private slots:
     void groupScene();
 
 private:
-    // FillItem's values in FillItem's order.
-    FunctionEntry entry(int iType, const QString& sBez, const QString& sAlias, const QString& sGroups = {},
-                        const QString& sAlexa = {}, bool bReverse = false) const;
+    // A row of these values, kept as every row is kept.
+    static FunctionEntry entry(int kind, const QString& label, const QString& alias,
+                               const QString& groups = {}, const QString& voice = {}, bool reverse = false);
     QString rulesFile() const { return m_gen->sProjPath + u"bticino.rules"_s; }
 
     std::unique_ptr<GermanGenerator> m_fixture;
@@ -150,12 +150,17 @@ void TestRules::init()
     m_gen = &m_fixture->gen;
 }
 
-FunctionEntry TestRules::entry(int iType, const QString& sBez, const QString& sAlias, const QString& sGroups,
-                               const QString& sAlexa, bool bReverse) const
+FunctionEntry TestRules::entry(int kind, const QString& label, const QString& alias, const QString& groups,
+                               const QString& voice, bool reverse)
 {
-    FunctionEntry li;
-    m_gen->FillItem(li, iType, sBez, u"#3"_s, sAlias, sGroups, voiceOf(sAlexa), {}, bReverse, 0, 0);
-    return li;
+    return FunctionEntry{.label = label,
+                         .address = u"#3"_s,
+                         .groups = groups,
+                         .alias = alias,
+                         .kind = kind,
+                         .voice = voiceOf(voice),
+                         .reverse = reverse}
+        .normalized();
 }
 
 void TestRules::automationRule_data()

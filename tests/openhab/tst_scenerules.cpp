@@ -30,7 +30,7 @@ QString command(const FunctionEntry& row, const QString& value)
 }
 
 // What the scene switches, found by asking IsInGroup about every row.
-SceneLines searchedMembers(const QList<FunctionEntry>& rows, const TItemValues& scene)
+SceneLines searchedMembers(const QList<FunctionEntry>& rows, const FunctionEntry& scene)
 {
     const bool bStopAll = scene.groups == u"_STOP_";
     SceneLines lines;
@@ -94,10 +94,9 @@ void TestSceneRules::compare(const QList<FunctionEntry>& rows)
     TRulesBuilder builder(rows);
     QList<SceneLines> expected;
     for (const FunctionEntry& row : rows) {
-        const TItemValues v = m_openHab.ExtractItem(row);
-        builder.BuildRowRules(v);
-        if (v.kind == FunctionEntry::GroupScene)
-            expected << searchedMembers(rows, v);
+        builder.BuildRowRules(row);
+        if (row.kind == FunctionEntry::GroupScene)
+            expected << searchedMembers(rows, row);
     }
     QCOMPARE(sceneRules(builder.Build().text().split(u"\r\n"_s)), expected);
 }
@@ -110,7 +109,7 @@ void TestSceneRules::membersAsSearched_data()
         FunctionEntry entry;
         entry.kind = kind;
         entry.alias = alias;
-        entry.caption = alias;
+        entry.label = alias;
         entry.groups = groups;
         return entry;
     };

@@ -203,8 +203,10 @@ void TestServiceFiles::failedWrite()
         m_gen->sProjPath += u"missing/"_s;
     }
 
-    FunctionEntry stopAll;
-    m_gen->FillItem(stopAll, 5, u"Alles stopp"_s, {}, u"GROUP_1"_s, u"_STOP_"_s, {}, {}, false, 0, 0);
+    const FunctionEntry stopAll{.label = u"Alles stopp"_s,
+                                .groups = u"_STOP_"_s,
+                                .alias = u"GROUP_1"_s,
+                                .kind = FunctionEntry::GroupScene};
     const TFileErrors errors = operation == u"SaveItems"_s ? m_gen->SaveItems({stopAll}) : m_gen->SaveCfg();
 
     QStringList failedFiles;

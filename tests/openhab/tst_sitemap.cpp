@@ -69,7 +69,7 @@ const QStringList groupFrames = {
 };
 
 // Every kind but the blind, in groups that the exact matching tells apart.
-QList<FunctionEntry> rows(const TopenHab& gen)
+QList<FunctionEntry> rows()
 {
     struct Row
     {
@@ -84,12 +84,14 @@ QList<FunctionEntry> rows(const TopenHab& gen)
         {5, u"GROUP_7", u"_STOP_"}, {0, u"SWITCH_8", u"Lichter , EG"},
     };
     QList<FunctionEntry> list;
-    for (const Row& row : table) {
-        FunctionEntry li;
-        gen.FillItem(li, row.kind, u"Funktion"_s, u"01.12"_s, QString::fromUtf16(row.alias),
-                     QString::fromUtf16(row.groups), {}, u"1"_s, false, 0, 0);
-        list << li;
-    }
+    for (const Row& row : table)
+        list << FunctionEntry{.label = u"Funktion"_s,
+                              .address = u"01.12"_s,
+                              .groups = QString::fromUtf16(row.groups),
+                              .alias = QString::fromUtf16(row.alias),
+                              .key = u"1"_s,
+                              .kind = row.kind}
+                    .normalized();
     return list;
 }
 
@@ -143,7 +145,7 @@ void TestSitemap::layout()
 
     if (!ini.isNull())
         QVERIFY(writeBytes(projectFile(u"project.ini"_s), ini));
-    QCOMPARE(m_gen->SaveItems(rows(*m_gen)), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows()), TFileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)), crlf(sitemap));
 }
 
@@ -172,9 +174,14 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
     gen.sProjPath = m_gen->sProjPath;
     gen.sProj = u"Haus"_s;
     gen.slGroups = {u"Lichter"_s};
-    QList<FunctionEntry> list(2);
-    gen.FillItem(list[0], 1, u"Flur"_s, u"01.12"_s, u"DIMMER_1"_s, {}, {}, {}, false, 0, 0);
-    gen.FillItem(list[1], 3, u"Bad"_s, u"01.15"_s, u"CEN_2"_s, u"Lichter"_s, {}, u"1"_s, false, 0, 0);
+    const QList<FunctionEntry> list{
+        {.label = u"Flur"_s, .address = u"01.12"_s, .alias = u"DIMMER_1"_s, .kind = FunctionEntry::Dimmer},
+        {.label = u"Bad"_s,
+         .address = u"01.15"_s,
+         .groups = u"Lichter"_s,
+         .alias = u"CEN_2"_s,
+         .key = u"1"_s,
+         .kind = FunctionEntry::CenScene}};
 
     QCOMPARE(gen.SaveItems(list), TFileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)),

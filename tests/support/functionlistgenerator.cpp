@@ -15,7 +15,7 @@ namespace {
 const QString groupChars = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"_s;
 // Everything a label field takes but the double quote and the backslash, which the editor refuses.
 const QString labelChars = u"AaEeKkZz09 äöüÄÖÜßéÉèçñ€()[]{}<>-_/.,:;'!?&+*#=@|~^$°"_s;
-// FillItem drops this from every label, also where dropping it once leaves it whole again.
+// A row drops this from every label, also where dropping it once leaves it whole again.
 const QString temperatureFormat = u" %.1f C"_s;
 const QString nestedTemperatureFormat = u" %.1 %.1f Cf C"_s;
 
@@ -139,9 +139,17 @@ FunctionEntry FunctionListGenerator::function(const QStringList& groups)
     else if (bVoice)
         voice = Voice::On;
 
-    FunctionEntry row;
-    m_openHab.FillItem(row, iType, label(), sAdr, u"NEW"_s, sGroups, voice, sCENKey, bReverse, iBus, iCEN);
-    return row;
+    return FunctionEntry{.label = label(),
+                         .address = sAdr,
+                         .groups = sGroups,
+                         .alias = u"NEW"_s,
+                         .key = sCENKey,
+                         .kind = iType,
+                         .bus = iBus,
+                         .cen = iCEN,
+                         .voice = voice,
+                         .reverse = bReverse}
+        .normalized();
 }
 
 std::pair<QString, QString> FunctionListGenerator::checkedAddress(int iType)

@@ -13,8 +13,8 @@ class TopenHab;
 
 // Random projects as a user could build them: group lists the group editor accepts and function
 // rows saved the way the function editor saves them (addresses and keys typed in many ways and
-// checked by BusAddress::check, rows filled by FillItem, aliases by position), then deleted, moved and
-// ticked in the main window. The same seed gives the same project.
+// checked by BusAddress::check, rows normalized as the editor keeps them, aliases by position), then deleted,
+// moved and ticked in the main window. The same seed gives the same project.
 class FunctionListGenerator
 {
 public:
@@ -29,7 +29,7 @@ public:
 
 private:
     // A label of letters (umlauts and accents too), digits, blanks, brackets and signs, never a
-    // double quote or a backslash; it stays non-empty after FillItem.
+    // double quote or a backslash; it stays non-empty once normalized.
     QString label();
     FunctionEntry function(const QStringList& groups);
     // A typed address of an address kind and a typed key, until BusAddress::check accepts them;

@@ -353,7 +353,7 @@ void BusWindowsTest::discoverShowsAndAddsDevices()
     FunctionList reloaded;
     program().openHab.LoadFiles(reloaded);
     QCOMPARE(reloaded.entries(), w().items().entries());
-    QCOMPARE(reloaded.at(14).caption, u"Licht/Schalter 07.15"_s);
+    QCOMPARE(reloaded.at(14).label, u"Licht/Schalter 07.15"_s);
     QVERIFY(m_prompts.shown.isEmpty());
     dialog.btnClose->click();
     QVERIFY(!dialog.isVisible());

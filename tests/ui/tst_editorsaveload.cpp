@@ -58,20 +58,19 @@ void EditorSaveLoadTest::initTestCase()
 
 QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
 {
-    const TItemValues v = m_openHab.ExtractItem(row);
     QString address;
-    if (v.kind != FunctionEntry::GroupScene) {
-        const BusAddress::Form stored = BusAddress::storedForm(v.address, v.kind);
+    if (row.kind != FunctionEntry::GroupScene) {
+        const BusAddress::Form stored = BusAddress::storedForm(row.address, row.kind);
         static const QRegularExpression separators(u"[^0-9]+"_s);
         QStringList numbers;
         for (const QString& part : stored.text.split(separators, Qt::SkipEmptyParts))
             numbers << QString::number(part.toInt());
         address = QString::number(int(stored.kind)) + u':' + numbers.join(u'.') + u" bus "_s +
-                  QString::number(v.bus);
+                  QString::number(row.bus);
     }
     return QStringList{QString::number(row.kind),
                        row.alias,
-                       row.caption,
+                       row.label,
                        address,
                        row.key,
                        QString::number(int(row.voice)),
@@ -82,15 +81,13 @@ QString EditorSaveLoadTest::describe(const FunctionEntry& row) const
 
 FunctionEntry EditorSaveLoadTest::reloaded(const FunctionEntry& row, int position) const
 {
-    TItemValues v = m_openHab.ExtractItem(row);
-    v.alias = v.alias.left(v.alias.indexOf(u'_') + 1) + QString::number(position + 1);
-    if (v.kind == FunctionEntry::CenScene && v.key.size() == 1)
-        v.key.prepend(u'0');
-    FunctionEntry result;
-    m_openHab.FillItem(result, v.kind, v.label, v.address, v.alias, v.groups, row.voice, v.key, v.reverse,
-                       v.bus, v.cen);
+    FunctionEntry result = row;
+    result.alias = row.alias.left(row.alias.indexOf(u'_') + 1) + QString::number(position + 1);
+    if (row.kind == FunctionEntry::CenScene && row.key.size() == 1)
+        result.key.prepend(u'0');
+    result = result.normalized();
     // The label as the row held it: a label that changes on its way through the editor is a fault.
-    result.caption = row.caption;
+    result.label = row.label;
     return result;
 }
 

@@ -248,7 +248,7 @@ void EndToEndTest::addFunction(const FunctionInput& input)
         });
     QCOMPARE(m_prompts.shown, QStringList());
     QCOMPARE(w().items().count(), rows + 1);
-    QCOMPARE(w().items().entries().constLast().caption, input.label);
+    QCOMPARE(w().items().entries().constLast().label, input.label);
 }
 
 void EndToEndTest::addGroupScene(const QString& group)

@@ -12,7 +12,7 @@ namespace {
 FunctionEntry entry(const QString& caption, int kind)
 {
     FunctionEntry result;
-    result.caption = caption;
+    result.label = caption;
     result.address = QStringLiteral("01.12");
     result.kind = kind;
     return result;
@@ -245,7 +245,7 @@ void TestFunctionListView::keyboardGoesFromFunctionToFunction()
     for (const QString& key : keys) {
         QTest::keyClick(m_view.get(), named.value(key));
         const int row = m_view->selectedRow();
-        seen << (row >= 0 ? m_list->at(row).caption : QStringLiteral("<none>"));
+        seen << (row >= 0 ? m_list->at(row).label : QStringLiteral("<none>"));
     }
     QCOMPARE(seen, selected);
     QTest::keyClick(m_view.get(), Qt::Key_F2);

@@ -214,7 +214,7 @@ void KeyboardAndTextsTest::enterAndF2OpenTheEditor()
         edited = program().frmItem->edBez->text();
     });
     QTest::keyClick(w().lvItems, Qt::Key(key));
-    QCOMPARE(edited, w().items().at(1).caption);
+    QCOMPARE(edited, w().items().at(1).label);
 }
 
 void KeyboardAndTextsTest::menuKeysOpenThePopup_data()
@@ -433,7 +433,7 @@ void KeyboardAndTextsTest::shortenedCellShowsATooltip()
     FunctionListView* view = w().lvItems;
     const QString longLabel = u"Ein sehr langer Name einer Funktion, der nicht in die Spalte passt"_s;
     FunctionEntry entry = w().items().at(0);
-    entry.caption = longLabel;
+    entry.label = longLabel;
     w().items().replace(0, entry);
     view->selectRow(0);
     const QModelIndex cell = view->currentIndex().siblingAtColumn(0);

@@ -132,10 +132,13 @@ void GroupEditorTest::addRow(int kind, const QString& label, const QString& addr
                              bool reverse)
 {
     const QString prefix = Vocabulary::AliasPrefix(kind, reverse).toString();
-    FunctionEntry row;
-    m_stack->openHab().FillItem(row, kind, label, address, prefix + QString::number(m_lv.count() + 1), groups,
-                                FunctionEntry::Voice::On, QString(), reverse, 0, 0);
-    m_lv.append(row);
+    m_lv.append(FunctionEntry{.label = label,
+                              .address = address,
+                              .groups = groups,
+                              .alias = prefix + QString::number(m_lv.count() + 1),
+                              .kind = kind,
+                              .voice = FunctionEntry::Voice::On,
+                              .reverse = reverse});
 }
 
 bool GroupEditorTest::edit(const std::function<void()>& script)
@@ -304,7 +307,7 @@ void GroupEditorTest::renameFollowsEveryRowAndScene()
     QCOMPARE(m_stack->openHab().slGroups, order);
     QCOMPARE(groupsTexts(m_lv), QStringList({u"Erdgeschoss, Basement"_s, u"Weinkeller, Basement"_s,
                                              u"Erdgeschoss"_s, u"Basement"_s, u"Lichter"_s, u"_STOP_"_s}));
-    QCOMPARE(m_lv.at(3).caption, u"Kellerlicht"_s);
+    QCOMPARE(m_lv.at(3).label, u"Kellerlicht"_s);
 
     // The files were written from the renamed rows.
     const QString items = QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s)));

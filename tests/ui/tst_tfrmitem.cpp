@@ -221,7 +221,7 @@ void FunctionEditorTest::addSwitch()
     QCOMPARE(m_lv.count(), demoRows + 1);
     const FunctionEntry& row = m_lv.at(demoRows);
     QCOMPARE(row.kind, int(FunctionEntry::Switch));
-    QCOMPARE(row.caption, u"Küche"_s);
+    QCOMPARE(row.label, u"Küche"_s);
     QCOMPARE(row.address, u"01.12"_s);
     QCOMPARE(row.voice, FunctionEntry::Voice::On);
     QCOMPARE(row.groups, u"Erdgeschoss"_s);
@@ -484,7 +484,7 @@ void FunctionEditorTest::labelRules()
     });
 
     if (error.isEmpty()) {
-        QCOMPARE(m_lv.at(demoRows).caption, stored);
+        QCOMPARE(m_lv.at(demoRows).label, stored);
         return;
     }
     QCOMPARE(m_prompts.shown, QStringList{u"error: "_s + error});
@@ -526,7 +526,7 @@ void FunctionEditorTest::savingAnUnchangedRowKeepsIt()
     edit(row, [&] {
         title = m_item->lblTitle->text();
         QCOMPARE(m_item->kind(), expected.kind);
-        QCOMPARE(m_item->edBez->text(), expected.caption);
+        QCOMPARE(m_item->edBez->text(), expected.label);
         QCOMPARE(m_item->edAdresse->text(), shownAddress);
         QCOMPARE(m_item->cbAdrArt->currentIndex(), shownAddressKind);
         m_item->btnSave->click();
@@ -855,7 +855,7 @@ void FunctionEditorTest::enterSaves()
         QVERIFY(!m_item->isVisible());
     });
     QCOMPARE(m_lv.count(), demoRows + 1);
-    QCOMPARE(m_lv.at(demoRows).caption, u"Flur"_s);
+    QCOMPARE(m_lv.at(demoRows).label, u"Flur"_s);
 }
 
 void FunctionEditorTest::saveFailureIsShown()

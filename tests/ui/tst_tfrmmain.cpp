@@ -45,7 +45,7 @@ QStringList captions(const FunctionList& list)
 {
     QStringList result;
     for (const FunctionEntry& entry : list.entries())
-        result << entry.caption;
+        result << entry.label;
     return result;
 }
 
@@ -275,7 +275,7 @@ void MainWindowTest::languageSwitchRebuildsTranslatedCells()
     const auto voiceOf = [this](const QString& caption) {
         const FunctionList& items = w().items();
         for (int row = 0; row < items.count(); ++row) {
-            if (items.at(row).caption == caption)
+            if (items.at(row).label == caption)
                 return items.index(row, FunctionList::VoiceColumn).data().toString();
         }
         return QStringLiteral("<missing>");
@@ -430,10 +430,10 @@ void MainWindowTest::sortThenAddAppendsAtTheEnd()
 
     // What the function editor does on save: append a row and write the files.
     TopenHab& openHab = m_startup->program().openHab;
-    FunctionEntry entry;
-    openHab.FillItem(entry, FunctionEntry::Switch, QStringLiteral("Aaa Flur"), QStringLiteral("01.11"),
-                     QStringLiteral("SWITCH_99"), QString(), {}, QString(), false, 0, 0);
-    w().items().append(entry);
+    w().items().append(FunctionEntry{.label = QStringLiteral("Aaa Flur"),
+                                     .address = QStringLiteral("01.11"),
+                                     .alias = QStringLiteral("SWITCH_99"),
+                                     .kind = FunctionEntry::Switch});
     QVERIFY(openHab.SaveItems(w().items().entries()).isEmpty());
 
     sorted << QStringLiteral("Aaa Flur");
@@ -595,13 +595,12 @@ void MainWindowTest::csvExportReadsBackAsWritten()
     QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
     start();
     QList<FunctionEntry> rows;
-    for (const QString& label : labels) {
-        FunctionEntry entry;
-        m_startup->program().openHab.FillItem(entry, FunctionEntry::Dimmer, label, QStringLiteral("01.13"),
-                                              QStringLiteral("DIMMER_1"), QStringLiteral("Erdgeschoss"), {},
-                                              QString(), false, 0, 0);
-        rows << entry;
-    }
+    for (const QString& label : labels)
+        rows << FunctionEntry{.label = label,
+                              .address = QStringLiteral("01.13"),
+                              .groups = QStringLiteral("Erdgeschoss"),
+                              .alias = QStringLiteral("DIMMER_1"),
+                              .kind = FunctionEntry::Dimmer};
     w().items().setEntries(rows);
     const QString fileName = m_folder->path() + QStringLiteral("export.csv");
     m_prompts.queueText(fileName);
@@ -657,10 +656,11 @@ void MainWindowTest::openHab5ExportTellsWhatItLeftOut()
     QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
     start();
     QList<FunctionEntry> rows = w().items().entries();
-    FunctionEntry key;
-    m_startup->program().openHab.FillItem(key, FunctionEntry::CenScene, QStringLiteral("Taste"),
-                                          QStringLiteral("01.15"), QStringLiteral("CEN_99"), QString(), {},
-                                          QStringLiteral("40"), false, 0, 0);
+    const FunctionEntry key{.label = QStringLiteral("Taste"),
+                            .address = QStringLiteral("01.15"),
+                            .alias = QStringLiteral("CEN_99"),
+                            .key = QStringLiteral("40"),
+                            .kind = FunctionEntry::CenScene};
     w().items().setEntries(rows << key);
     const QString folder = m_folder->path() + QStringLiteral("conf");
     QVERIFY(QDir().mkpath(folder));
@@ -820,7 +820,7 @@ void MainWindowTest::csvImportIsOneUndoableStep()
                           QStringLiteral("confirm, default No: Sollen die 1 Funktionen der Datei die "
                                          "Funktionsliste ersetzen? Bei Nein werden sie angehängt.")}));
     QCOMPARE(w().items().count(), rows + 1);
-    QCOMPARE(w().items().entries().constLast().caption, QStringLiteral("Flur"));
+    QCOMPARE(w().items().entries().constLast().label, QStringLiteral("Flur"));
     const QByteArray line = "Dimmer DIMMER_" + QByteArray::number(rows + 1) + " \"Flur\"";
     QVERIFY(readBytes(itemsFile).contains(line));
 
