@@ -8,28 +8,16 @@
 #include "bus/busaddress.h"
 #include "link/buslearn.h"
 #include "link/bustest.h"
-#include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/bushints.h"
 #include "openhab/topenhab.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QToolButton>
-
-#include "toggleswitch.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
-
-} // namespace
 
 TBusServer ProjectBusServer(const TProgram& program)
 {
@@ -88,18 +76,13 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
         setStatus(BusErrorText(m_program.language, error, detail));
         updateControls();
     });
-    // Every kind button changes what the tools offer.
-    for (QToolButton* kind : {editor.btnSchalter, editor.btnDimmer, editor.btnAutomation, editor.btnGruppe,
-                              editor.btnSzenario, editor.btnCEN})
-        connect(kind, &QToolButton::toggled, this, [this] {
-            m_nextStep = 0;
-            updateControls();
-            showHints();
-        });
-    connect(editor.edAdresse, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
-    connect(editor.edCENKey, &QLineEdit::textChanged, this, &TItemBusTools::showHints);
-    for (QComboBox* list : {editor.cbAdrArt, editor.cbBus, editor.cbCEN})
-        connect(list, &QComboBox::currentIndexChanged, this, &TItemBusTools::showHints);
+    // Every kind changes what the tools offer.
+    connect(&editor, &TfrmItem::kindChanged, this, [this] {
+        m_nextStep = 0;
+        updateControls();
+        showHints();
+    });
+    connect(&editor, &TfrmItem::addressChanged, this, &TItemBusTools::showHints);
 }
 
 TItemBusTools::~TItemBusTools() = default;
@@ -132,23 +115,15 @@ void TItemBusTools::updateControls()
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
 }
 
-bool TItemBusTools::typedFunction(FunctionEntry& v, bool bQuiet)
+bool TItemBusTools::typedFunction(FunctionEntry& v, bool quiet)
 {
-    v.kind = m_editor.kind();
-    v.bus = m_editor.cbBus->currentIndex();
-    v.cen = m_editor.cbCEN->currentIndex();
-    v.key = m_editor.edCENKey->text();
-    if (v.kind == FunctionEntry::GroupScene) {
-        if (m_editor.cbSzene->currentIndex() < 0)
-            return false;
-        v.groups = m_editor.cbSzene->currentIndex() == 0 ? stopAllGroups : m_editor.cbSzene->currentText();
-        v.reverse = m_editor.tsReverse->isChecked();
-        return true;
-    }
-    const Result<QString> stored = BusAddress::check(m_editor.edAdresse->text(), v.key, v.kind,
-                                                     AddressKind(m_editor.cbAdrArt->currentIndex()));
+    const TfrmItem::Typed typed = m_editor.typed();
+    v = typed.row;
+    if (v.kind == FunctionEntry::GroupScene)
+        return !v.groups.isEmpty();
+    const Result<QString> stored = BusAddress::check(v.address, v.key, v.kind, typed.addressKind);
     if (!stored) {
-        if (!bQuiet)
+        if (!quiet)
             setStatus(stored.problem().text(m_program.language));
         return false;
     }
@@ -209,10 +184,10 @@ void TItemBusTools::showHints()
     const QList<FunctionEntry> rows =
         m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
     const BusHints hints(m_program.openHab, rows);
-    const QString name = u'"' + m_editor.edBez->text() + u'"';
+    const QString name = u'"' + v.label + u'"';
     QStringList lines = hints.forFunction(v, name, m_editor.editedRow());
     // "12" is point 2 of room 1: the stored form says so while the user types.
-    if (v.address != m_editor.edAdresse->text().trimmed())
+    if (v.address != m_editor.typed().row.address.trimmed())
         lines.prepend(m_program.language.GetMsg(Msg::AddressStoredAs, v.address));
     setStatus(lines.join(u'\n'));
 }
@@ -233,18 +208,7 @@ void TItemBusTools::learnClick()
 void TItemBusTools::learned(const TBusDevice& device)
 {
     m_bFilling = true;
-    // A dim level names a dimmer; any other light point keeps the kind chosen.
-    if (device.kind == FunctionEntry::Dimmer)
-        m_editor.btnDimmer->click();
-    const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
-    const int kindAt = int(edit.kind);
-    m_editor.cbAdrArt->setCurrentIndex(kindAt < m_editor.cbAdrArt->count() ? kindAt : 0);
-    m_editor.edAdresse->setText(edit.text);
-    m_editor.cbBus->setCurrentIndex(device.bus);
-    if (device.kind == FunctionEntry::CenScene || device.kind == FunctionEntry::ScenarioModule)
-        m_editor.edCENKey->setText(device.key);
-    if (device.kind == FunctionEntry::CenScene)
-        m_editor.cbCEN->setCurrentIndex(device.cen);
+    m_editor.showDevice(device);
     m_bFilling = false;
     // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
     TBusDevice named = device;

@@ -44,8 +44,8 @@ private:
     void testFinished(TBusError error, const QString& detail);
     void learned(const TBusDevice& device);
     void updateControls();
-    // The function as typed; false when its address is not valid, the reason shown unless bQuiet.
-    bool typedFunction(FunctionEntry& v, bool bQuiet = false);
+    // The function as typed; false when its address is not valid, the reason shown unless quiet.
+    bool typedFunction(FunctionEntry& v, bool quiet = false);
     // The warnings of the bus for the function as typed (BusHints), in place of an older result.
     void showHints();
     void setStatus(const QString& text);

@@ -11,6 +11,7 @@
 #include "toggleswitch.h"
 
 #include "bus/busaddress.h"
+#include "link/busdevice.h"
 #include "model/captions.h"
 #include "model/captiontags.h"
 #include "model/functionlist.h"
@@ -188,7 +189,14 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
     connect(btnGroups, &QPushButton::clicked, this, &TfrmItem::btnGroupsClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmItem::btnSaveClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
-    // The bus tools look at the kind buttons, so they come after them.
+    connect(m_kinds, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            emit kindChanged();
+    });
+    connect(edAdresse, &QLineEdit::textChanged, this, &TfrmItem::addressChanged);
+    connect(edCENKey, &QLineEdit::textChanged, this, &TfrmItem::addressChanged);
+    for (QComboBox* list : {cbAdrArt, cbBus, cbCEN})
+        connect(list, &QComboBox::currentIndexChanged, this, &TfrmItem::addressChanged);
     busTools = new TItemBusTools(program, *this, this);
     closing->insertWidget(0, busTools, 1);
     connect(this, &QDialog::finished, busTools, &TItemBusTools::reset);
@@ -370,6 +378,40 @@ void TfrmItem::setTabOrders()
 int TfrmItem::kind() const
 {
     return m_kinds->checkedId();
+}
+
+TfrmItem::Typed TfrmItem::typed() const
+{
+    Typed typed;
+    FunctionEntry& row = typed.row;
+    row.kind = kind();
+    row.label = edBez->text();
+    row.address = edAdresse->text();
+    row.key = edCENKey->text();
+    row.bus = cbBus->currentIndex();
+    row.cen = cbCEN->currentIndex();
+    if (row.kind == FunctionEntry::GroupScene && cbSzene->currentIndex() >= 0) {
+        row.groups = cbSzene->currentIndex() == 0 ? Vocabulary::StopAllBlinds.toString()
+                                                  : cbSzene->currentData().toString();
+        row.reverse = tsReverse->isChecked();
+    }
+    typed.addressKind = AddressKind(cbAdrArt->currentIndex());
+    return typed;
+}
+
+void TfrmItem::showDevice(const TBusDevice& device)
+{
+    if (device.kind == FunctionEntry::Dimmer)
+        btnDimmer->click();
+    const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
+    const int kindAt = int(edit.kind);
+    cbAdrArt->setCurrentIndex(kindAt < cbAdrArt->count() ? kindAt : 0);
+    edAdresse->setText(edit.text);
+    cbBus->setCurrentIndex(device.bus);
+    if (device.kind == FunctionEntry::CenScene || device.kind == FunctionEntry::ScenarioModule)
+        edCENKey->setText(device.key);
+    if (device.kind == FunctionEntry::CenScene)
+        cbCEN->setCurrentIndex(device.cen);
 }
 
 void TfrmItem::pressKind(int iType)

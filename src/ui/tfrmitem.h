@@ -1,5 +1,8 @@
 #pragma once
 
+#include "bus/busaddress.h"
+#include "model/functionentry.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -16,6 +19,7 @@ class QToolButton;
 class ToggleSwitch;
 class TItemBusTools;
 
+struct TBusDevice;
 struct TProgram;
 
 // The function editor: creates a new function of the open project or changes one. Saving writes
@@ -41,6 +45,25 @@ public:
     // The row being edited in the list, -1 while a function is added.
     int editedRow() const { return liEdit; }
 
+    // The function as the controls hold it now: the address as typed, not yet checked, with the
+    // address kind chosen; a scene's group is empty while none is chosen.
+    struct Typed
+    {
+        FunctionEntry row;
+        AddressKind addressKind = AddressKind::PointToPoint;
+    };
+    Typed typed() const;
+    // Fills kind, address, bus and key with a device learned on the bus: a dim level makes the
+    // function a dimmer, any other light point keeps the kind chosen.
+    void showDevice(const TBusDevice& device);
+
+Q_SIGNALS:
+    // The user (or showDevice) chose another kind.
+    void kindChanged();
+    // Address, address kind, bus, key or CEN variant changed.
+    void addressChanged();
+
+public:
     // The window's controls, by their design names, for the tests' use.
     QLabel* lblTitle = nullptr;
     QGroupBox* gbArt = nullptr;

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void cleanup();
     void editorTestsTheFunctionAsTyped();
     void editorTestReportsRefusalAndCanBeCancelled();
+    void editorTestsTheSceneOfALabelledGroup();
     void editorLearnsFromAKeyPress_data();
     void editorLearnsFromAKeyPress();
     void editorWarnsOfTheBusTraps();
@@ -152,6 +153,18 @@ void BusWindowsTest::editorTestsTheFunctionAsTyped()
     QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0715##", "*1*0*0715##", "*#1*0715*#1*173*255##"}));
     // Nothing was saved.
     QCOMPARE(w().items().at(0).address, u"01.12"_s);
+}
+
+// The scene list shows a group's label; the test still finds the group's members by its name.
+void BusWindowsTest::editorTestsTheSceneOfALabelledGroup()
+{
+    program().openHab.groupLabels.insert(u"Erdgeschoss"_s, u"Unten"_s);
+    // GROUP_12, the scene of Erdgeschoss, whose members include SWITCH_1 at 01.12.
+    whileEditing(11, [this] {
+        QCOMPARE(editor().cbSzene->currentText(), u"Unten"_s);
+        tools().btnTest->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.frames().contains("*1*1*0112##"), Patience);
+    });
 }
 
 void BusWindowsTest::editorTestReportsRefusalAndCanBeCancelled()
