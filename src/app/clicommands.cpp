@@ -218,6 +218,17 @@ struct TCliSession
     qsizetype projectArgument = 0;
 };
 
+namespace {
+
+// Tells on the terminal what an operation reported; the command's exit status.
+int shown(TCliSession& session, const Outcome& outcome)
+{
+    session.prompts.show(outcome.notices, session.language);
+    return outcome.ok ? TCliCommands::Success : TCliCommands::Failure;
+}
+
+} // namespace
+
 const QList<TCliCommand>& TCliCommands::Commands()
 {
     static const QList<TCliCommand> commands = {
@@ -538,7 +549,9 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    if (!ItemsSave::prepare(session.openHab, session.language, session.prompts))
+    const Outcome prepared = ItemsSave::prepare(session.openHab, session.language);
+    session.prompts.show(prepared.notices, session.language);
+    if (!prepared.ok)
         return Failure;
     const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
     for (const TFileError& error : errors)
@@ -580,9 +593,11 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
     if (const auto status = UseProject(session, args))
         return *status;
-    const auto result = CsvImportRun::read(args.at(1), session.openHab, session.prompts);
-    if (!result)
+    const auto result = CsvImportRun::read(args.at(1), session.openHab);
+    if (!result) {
+        session.prompts.error(result.problem().text(session.language));
         return Failure;
+    }
     for (const QString& line : CsvImport::Report(*result, session.language))
         Write(m_out, line + u'\n');
     if (result->unreadable)
@@ -600,7 +615,7 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
     if (dryRun)
         return Success;
     const QList<FunctionEntry> rows = CsvImportRun::combine(session.items.entries(), result->rows, replace);
-    return CsvImportRun::save(session.openHab, session.prompts, rows) ? Success : Failure;
+    return shown(session, CsvImportRun::save(session.openHab, rows));
 }
 
 // Only reads the project, but under its lock, so that the files are those of one saved state.
@@ -608,10 +623,8 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    return OpenHab5Run::exportTo(session.openHab, session.items.entries(), session.workspace, session.prompts,
-                                 args.at(1))
-               ? Success
-               : Failure;
+    return shown(session, OpenHab5Run::exportTo(session.openHab, session.items.entries(), session.workspace,
+                                                session.prompts, args.at(1)));
 }
 
 int TCliCommands::Send(TCliSession& session, const QStringList& args)
