@@ -203,7 +203,7 @@ struct TCliSession
                 const QCommandLineParser& parser)
         : parser(parser), language(language), openHab(language, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
-          workspace(programDir, openHab, language, prompts), lock(language)
+          workspace(programDir, openHab, language), lock(language)
     {
     }
 

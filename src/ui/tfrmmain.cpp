@@ -113,7 +113,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
         move(screen->availableGeometry().center() - rect().center());
 
     // 1. Workspace start.
-    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, m_program.prompts, this);
+    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, this);
     m_program.workspace = m_workspace;
     connect(m_workspace, &TWorkspace::projectsChanged, this, &TfrmMain::projectsChanged);
     projectsChanged();
@@ -466,7 +466,7 @@ void TfrmMain::languageChanged()
 // project, or new files from a receive or a restore, start a new one.
 void TfrmMain::OpenSelectedProject()
 {
-    m_workspace->OpenSelectedProject(m_items);
+    showWorkspaceNotices(m_workspace->OpenSelectedProject(m_items).notices);
     const QString project = projectOpen() ? m_program.openHab.sProjPath : QString();
     const ProjectState opened = projectOpen() ? currentState() : ProjectState();
     if (project != m_history.project() || !(opened == m_history.current()))
@@ -534,7 +534,6 @@ void TfrmMain::projectsChanged()
     cbProj->setCurrentIndex(m_workspace->selectedIndex());
     UpdateProjectButtons();
     updateTitle();
-    announceReadOnly();
 }
 
 bool TfrmMain::projectOpen() const
@@ -545,6 +544,12 @@ bool TfrmMain::projectOpen() const
 bool TfrmMain::projectWritable() const
 {
     return projectOpen() && !ItemsSave::readOnlyReason(m_program.openHab);
+}
+
+void TfrmMain::showWorkspaceNotices(const Notices& notices)
+{
+    m_program.prompts.show(notices, m_program.language);
+    announceReadOnly();
 }
 
 // Once the window is shown, and once for each opening of such a project (the project opens again
@@ -596,7 +601,9 @@ void TfrmMain::newProject()
 {
     TfrmNewProject& dialog = *m_program.frmNewProject;
     if (dialog.New())
-        m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms());
+        showWorkspaceNotices(
+            m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms())
+                .notices);
     UpdateProjectButtons();
 }
 
