@@ -644,7 +644,7 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
         settings.storePort = port->toUShort();
     const QString address =
         optionValue(session.parser, u"ip"_s).value_or(TProjectIni(session.openHab.sProjPath).IP());
-    TTerminalTransferView view(address, TransferMode::Send, session.prompts, m_err, {});
+    TTerminalTransferView view(address, TransferMode::Send, session.prompts, session.language, m_err, {});
     SendPreview preview;
     std::optional<QString> failure;
     {
@@ -692,7 +692,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const TLanguage& language = session.language;
-    TTerminalTransferView view(address, mode, session.prompts, m_err,
+    TTerminalTransferView view(address, mode, session.prompts, language, m_err,
                                Captions::Text(language, Captions::RebootNote));
     TTransfer transfer(session.openHab, language, view, settings);
     bool bOk = false;

@@ -80,6 +80,10 @@ public:
         m_frm.repaintNow();
     }
     void showRebootNote() override { m_frm.lblReboot->show(); }
+    void showProblem(const Problem& problem) override
+    {
+        m_frm.m_program.prompts.error(problem.text(m_frm.m_program.language));
+    }
     Prompts& prompts() override { return m_frm.m_program.prompts; }
     // The window takes input while the transfer waits, so that its close button can cancel it;
     // every other control is disabled meanwhile.
