@@ -760,7 +760,9 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
     QString serialLine;
     QString address = ini.IP();
     TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
-    if (lookup.Search(serial, serialLine, address)) {
+    const Outcome found = lookup.Search(serial, serialLine, address);
+    session.prompts.show(found.notices, session.language);
+    if (found.ok) {
         Write(m_out, address + u'\n');
         return Success;
     }

@@ -338,7 +338,7 @@ void TfrmTransfer::btnSearchClick()
     QString address = edIP->text();
     TGatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
                           ini->inif().fileName());
-    lookup.Search(sSerial, serialLine, address);
+    m_program.prompts.show(lookup.Search(sSerial, serialLine, address).notices, m_program.language);
     lblSerial->setText(serialLine);
     edIP->setText(address);
     dropHeldInput();
