@@ -309,6 +309,11 @@ public:
     void advanceProgress() override {}
     void setServerTime(const QString&, const QString&) override {}
     void showRebootNote() override {}
+    void showProblem(const Problem& problem) override
+    {
+        static const TLanguage german{QString()};
+        error(problem.text(german));
+    }
     Prompts& prompts() override { return *this; }
 
     void error(const QString& text) override { fail(u"transfer failed: "_s + text); }

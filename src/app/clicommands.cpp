@@ -203,7 +203,7 @@ struct TCliSession
                 const QCommandLineParser& parser)
         : parser(parser), language(language), openHab(language, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
-          workspace(programDir, openHab, language, prompts), lock(language)
+          workspace(programDir, openHab, language), lock(language)
     {
     }
 
@@ -217,6 +217,17 @@ struct TCliSession
     ProjectUse projectUse = ProjectUse::None;
     qsizetype projectArgument = 0;
 };
+
+namespace {
+
+// Tells on the terminal what an operation reported; the command's exit status.
+int shown(TCliSession& session, const Outcome& outcome)
+{
+    session.prompts.show(outcome.notices, session.language);
+    return outcome.ok ? TCliCommands::Success : TCliCommands::Failure;
+}
+
+} // namespace
 
 const QList<TCliCommand>& TCliCommands::Commands()
 {
@@ -538,7 +549,9 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    if (!ItemsSave::prepare(session.openHab, session.language, session.prompts))
+    const Outcome prepared = ItemsSave::prepare(session.openHab, session.language);
+    session.prompts.show(prepared.notices, session.language);
+    if (!prepared.ok)
         return Failure;
     const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
     for (const TFileError& error : errors)
@@ -580,9 +593,11 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliReplaceAndAppend));
     if (const auto status = UseProject(session, args))
         return *status;
-    const auto result = CsvImportRun::read(args.at(1), session.openHab, session.prompts);
-    if (!result)
+    const auto result = CsvImportRun::read(args.at(1), session.openHab);
+    if (!result) {
+        session.prompts.error(result.problem().text(session.language));
         return Failure;
+    }
     for (const QString& line : CsvImport::Report(*result, session.language))
         Write(m_out, line + u'\n');
     if (result->unreadable)
@@ -600,7 +615,7 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
     if (dryRun)
         return Success;
     const QList<FunctionEntry> rows = CsvImportRun::combine(session.items.entries(), result->rows, replace);
-    return CsvImportRun::save(session.openHab, session.prompts, rows) ? Success : Failure;
+    return shown(session, CsvImportRun::save(session.openHab, rows));
 }
 
 // Only reads the project, but under its lock, so that the files are those of one saved state.
@@ -608,10 +623,8 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    return OpenHab5Run::exportTo(session.openHab, session.items.entries(), session.workspace, session.prompts,
-                                 args.at(1))
-               ? Success
-               : Failure;
+    return shown(session, OpenHab5Run::exportTo(session.openHab, session.items.entries(), session.workspace,
+                                                session.prompts, args.at(1)));
 }
 
 int TCliCommands::Send(TCliSession& session, const QStringList& args)
@@ -631,7 +644,7 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
         settings.storePort = port->toUShort();
     const QString address =
         optionValue(session.parser, u"ip"_s).value_or(TProjectIni(session.openHab.sProjPath).IP());
-    TTerminalTransferView view(address, TransferMode::Send, session.prompts, m_err, {});
+    TTerminalTransferView view(address, TransferMode::Send, session.prompts, session.language, m_err, {});
     SendPreview preview;
     std::optional<QString> failure;
     {
@@ -679,7 +692,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const TLanguage& language = session.language;
-    TTerminalTransferView view(address, mode, session.prompts, m_err,
+    TTerminalTransferView view(address, mode, session.prompts, language, m_err,
                                Captions::Text(language, Captions::RebootNote));
     TTransfer transfer(session.openHab, language, view, settings);
     bool bOk = false;
@@ -747,7 +760,9 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
     QString serialLine;
     QString address = ini.IP();
     TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
-    if (lookup.Search(serial, serialLine, address)) {
+    const Outcome found = lookup.Search(serial, serialLine, address);
+    session.prompts.show(found.notices, session.language);
+    if (found.ok) {
         Write(m_out, address + u'\n');
         return Success;
     }

@@ -1,5 +1,6 @@
 #include "clitransferview.h"
 #include "cliterminaltext.h"
+#include "workspace/prompts.h"
 
 #include <QIODevice>
 
@@ -53,8 +54,8 @@ bool TTerminalTransferView::cancelRequested()
 }
 
 TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
-                                             QIODevice& err, QString rebootNote)
-    : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_err(err),
+                                             const TLanguage& language, QIODevice& err, QString rebootNote)
+    : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_language(language), m_err(err),
       m_rebootNote(std::move(rebootNote))
 {
 }
@@ -83,6 +84,11 @@ void TTerminalTransferView::setServerTime(const QString& caption, const QString&
 void TTerminalTransferView::showRebootNote()
 {
     writeLine(m_rebootNote.trimmed());
+}
+
+void TTerminalTransferView::showProblem(const Problem& problem)
+{
+    m_prompts.error(problem.text(m_language));
 }
 
 void TTerminalTransferView::writeLine(const QString& text)

@@ -7,15 +7,18 @@
 #include <csignal>
 
 class QIODevice;
+class TLanguage;
 
 // The transfer dialog's part on a terminal: the address comes from the command line, progress and
-// the gateway's clock go to standard error line by line, questions to the terminal prompts.
+// the gateway's clock go to standard error line by line, failures and questions to the terminal
+// prompts.
 class TTerminalTransferView : public TransferView
 {
 public:
-    // err: where progress is written; rebootNote: the text shown when openHAB is restarted.
-    TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, QIODevice& err,
-                          QString rebootNote);
+    // language: that of the failures; err: where progress is written; rebootNote: the text shown
+    // when openHAB is restarted.
+    TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, const TLanguage& language,
+                          QIODevice& err, QString rebootNote);
 
     QString address() const override { return m_address; }
     TransferMode mode() const override { return m_mode; }
@@ -25,6 +28,7 @@ public:
     void advanceProgress() override;
     void setServerTime(const QString& caption, const QString& hint) override;
     void showRebootNote() override;
+    void showProblem(const Problem& problem) override;
     Prompts& prompts() override { return m_prompts; }
     // True once Ctrl-C was pressed while a TCtrlCGuard lives.
     bool cancelRequested() override;
@@ -35,6 +39,7 @@ private:
     QString m_address;
     TransferMode m_mode;
     Prompts& m_prompts;
+    const TLanguage& m_language;
     QIODevice& m_err;
     QString m_rebootNote;
     int m_progress = 0;

@@ -54,6 +54,11 @@ QNetworkRequest makeRequest(const QUrl& url, const QList<QSslCertificate>& extra
     return request;
 }
 
+Problem writeProblem(const TIniFile& ini)
+{
+    return TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.problem();
+}
+
 } // namespace
 
 TGatewayLookup::TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
@@ -63,42 +68,30 @@ TGatewayLookup::TGatewayLookup(const TLanguage& language, Prompts& prompts, QStr
 {
 }
 
-bool TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
+Outcome TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
 {
-    if (sSerial.isEmpty() && !askSerial(sSerial, lblSerial))
-        return false;
-    if (sSerial.isEmpty())
-        return false;
+    if ((sSerial.isEmpty() && !askSerial(sSerial, lblSerial)) || sSerial.isEmpty())
+        return {false};
+    Outcome outcome;
 
     QByteArray body;
-    if (!fetch(sSerial, body)) {
-        m_prompts.error(m_language.GetMsg(Msg::LookupUnreachable));
-        return false;
-    }
+    if (!fetch(sSerial, body))
+        return outcome.fail(Problem{Msg::LookupUnreachable});
     // Whatever else the service answers is no address: nothing of it is kept.
     const GatewayAnswer answer = GatewayAnswer::read(body);
-    if (answer.kind == GatewayAnswer::Invalid) {
-        m_prompts.error(m_language.GetMsg(Msg::TransferError));
-        return false;
-    }
+    if (answer.kind == GatewayAnswer::Invalid)
+        return outcome.fail(Problem{Msg::TransferError});
     TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
     if (!ini.setSerial(sSerial))
-        return failedWrite(ini.inif());
-    if (answer.kind == GatewayAnswer::Unknown) {
-        m_prompts.error(m_language.GetMsg(Msg::IpNotFound, sSerial));
-        return false;
-    }
+        return outcome.fail(writeProblem(ini.inif()));
+    if (answer.kind == GatewayAnswer::Unknown)
+        return outcome.fail(Problem{Msg::IpNotFound, sSerial});
     if (!ini.setIP(answer.address))
-        return failedWrite(ini.inif());
+        return outcome.fail(writeProblem(ini.inif()));
     edIP = answer.address;
-    m_prompts.information(m_language.GetMsg(Msg::IpFound) + u' ' + answer.address);
-    return true;
-}
-
-bool TGatewayLookup::failedWrite(const TIniFile& ini)
-{
-    m_prompts.error(TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.text(m_language));
-    return false;
+    // The catalogue's text ends before the address, which follows it after a blank.
+    outcome.notices << Notice::information(m_language.GetMsg(Msg::IpFound) + u' ' + answer.address);
+    return outcome;
 }
 
 // False on Cancel. OK takes the text as typed, an empty one included.

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "model/notice.h"
+
 #include <QList>
 #include <QSslCertificate>
 #include <QString>
 
 class Prompts;
-class TIniFile;
 class TLanguage;
 
 // Finds the gateway's address on the local network from its serial number: the cloud lookup
@@ -29,12 +30,11 @@ public:
 
     // Asks for the serial when sSerial is empty (a typed serial stays in sSerial and is shown in
     // lblSerial), asks the service, writes SERIAL and a found IP to project.ini and puts a found
-    // address into edIP. Shows the outcome in a message box. True when an address was found.
-    bool Search(QString& sSerial, QString& lblSerial, QString& edIP);
+    // address into edIP. Ok when an address was found; its one notice, for a message box, says
+    // which address or why none was found. Without a serial nothing is reported.
+    Outcome Search(QString& sSerial, QString& lblSerial, QString& edIP);
 
 private:
-    // Reports a project.ini that could not be written; always false.
-    bool failedWrite(const TIniFile& ini);
     bool askSerial(QString& sSerial, QString& lblSerial);
     // The body of the service's answer; false when the request failed.
     bool fetch(const QString& serial, QByteArray& body) const;

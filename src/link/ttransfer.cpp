@@ -129,8 +129,9 @@ TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView&
 
 // A gateway without a reachable bus server switches nothing; going on anyway is the user's choice,
 // and a hasty Enter does not make it. Without an address there is nothing to look for.
-bool TTransfer::busServerConfirmed(Prompts& prompts)
+bool TTransfer::busServerConfirmed()
 {
+    Prompts& prompts = m_view.prompts();
     if (m_openHab.serverIP.trimmed().isEmpty())
         return prompts.confirm(m_language.GetMsg(Msg::BusServerNotSet), Prompts::Default::No);
     m_view.setProgress(0, ProgressSteps);
@@ -142,14 +143,13 @@ bool TTransfer::busServerConfirmed(Prompts& prompts)
 
 bool TTransfer::RunTransfer()
 {
-    Prompts& prompts = m_view.prompts();
     const QString address = m_view.address();
     if (address.isEmpty()) {
-        prompts.error(m_language.GetMsg(Msg::EnterIp));
+        m_view.showProblem({Msg::EnterIp});
         return false;
     }
 
-    if (!busServerConfirmed(prompts))
+    if (!busServerConfirmed())
         return false;
 
     m_view.setProgress(0, ProgressSteps);
@@ -162,7 +162,7 @@ bool TTransfer::RunTransfer()
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const ERedisError&) {
-        prompts.error(m_language.GetMsg(Msg::NoConnection));
+        m_view.showProblem({Msg::NoConnection});
         return false;
     }
 
@@ -186,31 +186,30 @@ bool TTransfer::RunTransfer()
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
     } catch (const EEmptyGateway&) {
-        prompts.error(m_language.GetMsg(Msg::NoConfigurationOnGateway));
+        m_view.showProblem({Msg::NoConfigurationOnGateway});
         return false;
     } catch (const EFilesMissing& missing) {
-        prompts.error(
-            m_language.GetMsg(Msg::FilesMissingOnGateway, missing.names.join(QStringLiteral(", "))));
+        m_view.showProblem({Msg::FilesMissingOnGateway, missing.names.join(QStringLiteral(", "))});
         return false;
     } catch (const ENoGatewayClock&) {
-        prompts.error(m_language.GetMsg(Msg::NoGatewayClock));
+        m_view.showProblem({Msg::NoGatewayClock});
         return false;
     } catch (const ESentValueDiffers& differs) {
-        prompts.error(m_language.GetMsg(Msg::SentValueDiffers, differs.name));
+        m_view.showProblem({Msg::SentValueDiffers, differs.name});
         return false;
     } catch (const EBackupFailed& failure) {
-        prompts.error(m_language.GetMsg(Msg::BackupFailed, failure.text));
+        m_view.showProblem({Msg::BackupFailed, failure.text});
         return false;
     } catch (const ERedisError& e) {
-        prompts.error(m_language.GetMsg(Msg::TransferFailedBecause, e.message()));
+        m_view.showProblem({Msg::TransferFailedBecause, e.message()});
         return false;
     } catch (const EFileError& e) {
-        prompts.error(e.text(m_language));
+        m_view.showProblem(e.problem());
     } catch (const ELocalWriteFailed& e) {
         for (const TFileError& error : e.errors)
-            prompts.error(error.text(m_language));
+            m_view.showProblem(error.problem());
     }
-    prompts.error(m_language.GetMsg(Msg::TransferError));
+    m_view.showProblem({Msg::TransferError});
     return false;
 }
 
@@ -356,7 +355,7 @@ void TTransfer::restartQueued()
     // "#reboot=true" only queues one more restart with the next send, so the user is told but the
     // transfer stands.
     for (const TFileError& error : m_openHab.SaveCfg())
-        m_view.prompts().error(error.text(m_language));
+        m_view.showProblem(error.problem());
     m_view.showRebootNote();
 }
 

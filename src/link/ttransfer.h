@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/tredisclient.h"
+#include "model/problem.h"
 #include "openhab/projectdiff.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ enum class TransferMode
 };
 
 // What a transfer needs of the window that runs it: the address typed, the direction, the places
-// it reports its progress to, and the user to ask.
+// it reports its progress and its failures to, and the user to ask.
 class TransferView
 {
 public:
@@ -36,6 +37,10 @@ public:
     virtual void setServerTime(const QString& caption, const QString& hint) = 0;
     // The note that openHAB on the gateway restarts now.
     virtual void showRebootNote() = 0;
+    // Something that went wrong, to be shown at once in an error box; whether the transfer goes on
+    // is the transfer's decision.
+    virtual void showProblem(const Problem& problem) = 0;
+    // For the questions a transfer asks.
     virtual Prompts& prompts() = 0;
     // Asked every few milliseconds while the transfer waits for the gateway; true cancels the
     // transfer. The window answers its input meanwhile, so that its close button can say so.
@@ -80,7 +85,7 @@ public:
               TTransferSettings settings = {});
 
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
-    // the user was told why.
+    // the view was told why.
     bool RunTransfer();
     // Reads, over a connection of its own, the gateway's files as the backup before a send reads
     // them, and the project's files as a send would write them for the address typed. Asks nothing
@@ -93,7 +98,7 @@ public:
 
 private:
     // Whether to go on: the bus server answers, or the user says so.
-    bool busServerConfirmed(Prompts& prompts);
+    bool busServerConfirmed();
     // The gateway's clock as the transfer uses it: the change stamp for the files and, when the PC
     // is far ahead, the time the gateway is asked to take.
     struct GatewayClock

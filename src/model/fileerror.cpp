@@ -4,9 +4,14 @@
 
 #include <cstring>
 
+Problem TFileError::problem() const
+{
+    return {Msg::FileNotWritten, fileName, reason};
+}
+
 QString TFileError::text(const TLanguage& language) const
 {
-    return language.GetMsg(Msg::FileNotWritten, fileName, reason);
+    return problem().text(language);
 }
 
 EFileError::EFileError(QString fileName, QString reason)
@@ -15,9 +20,14 @@ EFileError::EFileError(QString fileName, QString reason)
 {
 }
 
+Problem EFileError::problem() const
+{
+    return {Msg::FileNotOpened, m_fileName, m_reason};
+}
+
 QString EFileError::text(const TLanguage& language) const
 {
-    return language.GetMsg(Msg::FileNotOpened, m_fileName, m_reason);
+    return problem().text(language);
 }
 
 QString SystemReason(int error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "problem.h"
+
 #include <QList>
 #include <QString>
 
@@ -13,6 +15,7 @@ struct TFileError
     QString fileName;
     QString reason;
 
+    Problem problem() const;
     // The text shown in the error box.
     QString text(const TLanguage& language) const;
     bool operator==(const TFileError&) const = default;
@@ -28,6 +31,7 @@ class EFileError : public std::runtime_error
 public:
     EFileError(QString fileName, QString reason);
 
+    Problem problem() const;
     QString text(const TLanguage& language) const;
 
 private:

@@ -212,7 +212,9 @@ bool TfrmGroups::confirmDeletion(const QString& name, const QString& shown)
 
 void TfrmGroups::btnSaveClick()
 {
-    if (!ItemsSave::prepare(m_program.openHab, m_program.language, m_program.prompts))
+    const Outcome prepared = ItemsSave::prepare(m_program.openHab, m_program.language);
+    m_program.prompts.show(prepared.notices, m_program.language);
+    if (!prepared.ok)
         return;
     m_program.openHab.slGroups = groupNames();
     m_program.openHab.groupLabels = groupLabels();

@@ -113,7 +113,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
         move(screen->availableGeometry().center() - rect().center());
 
     // 1. Workspace start.
-    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, m_program.prompts, this);
+    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, this);
     m_program.workspace = m_workspace;
     connect(m_workspace, &TWorkspace::projectsChanged, this, &TfrmMain::projectsChanged);
     projectsChanged();
@@ -466,7 +466,7 @@ void TfrmMain::languageChanged()
 // project, or new files from a receive or a restore, start a new one.
 void TfrmMain::OpenSelectedProject()
 {
-    m_workspace->OpenSelectedProject(m_items);
+    showWorkspaceNotices(m_workspace->OpenSelectedProject(m_items).notices);
     const QString project = projectOpen() ? m_program.openHab.sProjPath : QString();
     const ProjectState opened = projectOpen() ? currentState() : ProjectState();
     if (project != m_history.project() || !(opened == m_history.current()))
@@ -534,7 +534,6 @@ void TfrmMain::projectsChanged()
     cbProj->setCurrentIndex(m_workspace->selectedIndex());
     UpdateProjectButtons();
     updateTitle();
-    announceReadOnly();
 }
 
 bool TfrmMain::projectOpen() const
@@ -544,15 +543,21 @@ bool TfrmMain::projectOpen() const
 
 bool TfrmMain::projectWritable() const
 {
-    return projectOpen() && ItemsSave::readOnlyReason(m_program.openHab, m_program.language).isEmpty();
+    return projectOpen() && !ItemsSave::readOnlyReason(m_program.openHab);
+}
+
+void TfrmMain::showWorkspaceNotices(const Notices& notices)
+{
+    m_program.prompts.show(notices, m_program.language);
+    announceReadOnly();
 }
 
 // Once the window is shown, and once for each opening of such a project (the project opens again
 // with a change of language, and then says it in the new one).
 void TfrmMain::announceReadOnly()
 {
-    const QString reason =
-        projectOpen() ? ItemsSave::readOnlyReason(m_program.openHab, m_program.language) : QString();
+    const auto problem = projectOpen() ? ItemsSave::readOnlyReason(m_program.openHab) : std::nullopt;
+    const QString reason = problem ? problem->text(m_program.language) : QString();
     if (!m_shown || reason == m_announcedReadOnly)
         return;
     m_announcedReadOnly = reason;
@@ -562,7 +567,9 @@ void TfrmMain::announceReadOnly()
 
 bool TfrmMain::PrepareItemsSave()
 {
-    return ItemsSave::prepare(m_program.openHab, m_program.language, m_program.prompts);
+    const Outcome outcome = ItemsSave::prepare(m_program.openHab, m_program.language);
+    m_program.prompts.show(outcome.notices, m_program.language);
+    return outcome.ok;
 }
 
 // A project that failed to open (or that another writer holds) is listed and selected but not
@@ -594,7 +601,9 @@ void TfrmMain::newProject()
 {
     TfrmNewProject& dialog = *m_program.frmNewProject;
     if (dialog.New())
-        m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms());
+        showWorkspaceNotices(
+            m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms())
+                .notices);
     UpdateProjectButtons();
 }
 
@@ -722,9 +731,11 @@ void TfrmMain::importCsv()
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QStringLiteral("CSV (*.csv)"));
     if (fileName.isEmpty())
         return;
-    const auto result = CsvImportRun::read(fileName, m_program.openHab, prompts);
-    if (!result)
+    const auto result = CsvImportRun::read(fileName, m_program.openHab);
+    if (!result) {
+        prompts.error(result.problem().text(language));
         return;
+    }
     const QStringList report = CsvImport::Report(*result, language);
     if (result->unreadable || (result->rows.isEmpty() && !report.isEmpty())) {
         prompts.error(report.join(QLatin1Char('\n')));
@@ -739,7 +750,9 @@ void TfrmMain::importCsv()
         prompts.confirm(language.GetMsg(Msg::ImportReplaceQuestion, QString::number(result->rows.size())),
                         Prompts::Default::No);
     const QList<FunctionEntry> rows = CsvImportRun::combine(m_items.entries(), result->rows, replace);
-    if (!CsvImportRun::save(m_program.openHab, prompts, rows))
+    const Outcome saved = CsvImportRun::save(m_program.openHab, rows);
+    prompts.show(saved.notices, language);
+    if (!saved.ok)
         return;
     m_items.setEntries(rows);
     recordChange();
@@ -752,7 +765,10 @@ void TfrmMain::exportOpenHab5()
         m_program.prompts.folderName(m_program.language.GetMsg(Msg::ExportOpenHab5Folder),
                                      QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (!folder.isEmpty())
-        OpenHab5Run::exportTo(m_program.openHab, m_items.entries(), *m_workspace, m_program.prompts, folder);
+        m_program.prompts.show(OpenHab5Run::exportTo(m_program.openHab, m_items.entries(), *m_workspace,
+                                                     m_program.prompts, folder)
+                                   .notices,
+                               m_program.language);
 }
 
 // The user picks one of the project's backups; its files replace the project's (which are backed

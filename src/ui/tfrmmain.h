@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionlist.h"
+#include "model/notice.h"
 #include "workspace/projecthistory.h"
 
 #include <QKeySequence>
@@ -48,6 +49,9 @@ public:
     void updateTitle();
     // Opens the project selected in the project list.
     void OpenSelectedProject();
+    // Shows what an operation of the workspace reported, and then, once for each opening, why the
+    // project now open may not be changed: the operation's own reports happened first.
+    void showWorkspaceNotices(const Notices& notices);
     // To be run before anything changes the function list and saves it: false (after an error) while
     // the project's items file must not be rewritten. Backs up the lines a save would leave out.
     bool PrepareItemsSave();

@@ -175,21 +175,26 @@ void TfrmNewProject::create()
     accept();
 }
 
-// A failed rename has been reported by the workspace; the dialog stays open with the input.
+// After a failed rename the dialog stays open with the input.
 void TfrmNewProject::save()
 {
-    if (inputComplete() &&
-        m_program.workspace->SaveProjectSettings(sName, edName->text(), edSerial->text(), sitemapByRooms()))
+    if (!inputComplete())
+        return;
+    const Outcome saved =
+        m_program.workspace->SaveProjectSettings(sName, edName->text(), edSerial->text(), sitemapByRooms());
+    m_program.frmMain->showWorkspaceNotices(saved.notices);
+    if (saved.ok)
         accept();
 }
 
 // The dialog closes whether the deletion succeeded or not: a project that could not be removed
-// completely has been reported and stays open in the main window.
+// completely is reported and stays open in the main window.
 void TfrmNewProject::deleteProject()
 {
     const QString question = m_program.language.GetMsg(Msg::ConfirmDeleteProject, sName);
     if (!m_program.prompts.confirm(question, Prompts::Default::No))
         return;
-    m_program.workspace->DeleteProject(m_program.frmMain->items());
+    m_program.frmMain->showWorkspaceNotices(
+        m_program.workspace->DeleteProject(m_program.frmMain->items()).notices);
     reject();
 }

@@ -80,6 +80,10 @@ public:
         m_frm.repaintNow();
     }
     void showRebootNote() override { m_frm.lblReboot->show(); }
+    void showProblem(const Problem& problem) override
+    {
+        m_frm.m_program.prompts.error(problem.text(m_frm.m_program.language));
+    }
     Prompts& prompts() override { return m_frm.m_program.prompts; }
     // The window takes input while the transfer waits, so that its close button can cancel it;
     // every other control is disabled meanwhile.
@@ -334,7 +338,7 @@ void TfrmTransfer::btnSearchClick()
     QString address = edIP->text();
     TGatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
                           ini->inif().fileName());
-    lookup.Search(sSerial, serialLine, address);
+    m_program.prompts.show(lookup.Search(sSerial, serialLine, address).notices, m_program.language);
     lblSerial->setText(serialLine);
     edIP->setText(address);
     dropHeldInput();

@@ -6,7 +6,6 @@
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
-#include "prompts.h"
 #include "tbackups.h"
 
 #include <QDir>
@@ -14,14 +13,11 @@
 
 namespace CsvImportRun {
 
-std::optional<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab, Prompts& prompts)
+::Result<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        prompts.error(
-            EFileError(QDir::toNativeSeparators(fileName), file.errorString()).text(openHab.language()));
-        return std::nullopt;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return EFileError(QDir::toNativeSeparators(fileName), file.errorString()).problem();
     // One byte beyond the reader's bound is enough to have a longer file refused.
     return CsvImport::Read(file.read(CsvReader::MaxBytes + 1), openHab);
 }
@@ -34,22 +30,20 @@ QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<Fu
     return rows;
 }
 
-bool save(TopenHab& openHab, Prompts& prompts, const QList<FunctionEntry>& rows)
+Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
 {
     const TLanguage& language = openHab.language();
-    if (!ItemsSave::prepare(openHab, language, prompts))
-        return false;
+    Outcome outcome = ItemsSave::prepare(openHab, language);
+    if (!outcome.ok)
+        return outcome;
     TBackups backups(openHab.sProjPath, language);
     if (const auto failure = backups.BackupProjectFiles(
             TBackupKind::BeforeSave,
-            {TopenHab::sItemsFile, TopenHab::sCloudFile, TopenHab::sRulesFile, TopenHab::sSitemapFile})) {
-        prompts.error(language.GetMsg(Msg::SaveBackupFailed, *failure));
-        return false;
-    }
-    const TFileErrors failures = openHab.SaveItems(rows);
-    for (const TFileError& failure : failures)
-        prompts.error(failure.text(language));
-    return failures.isEmpty();
+            {TopenHab::sItemsFile, TopenHab::sCloudFile, TopenHab::sRulesFile, TopenHab::sSitemapFile}))
+        return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
+    for (const TFileError& failure : openHab.SaveItems(rows))
+        outcome.fail(failure.problem());
+    return outcome;
 }
 
 } // namespace CsvImportRun

@@ -2,7 +2,6 @@
 
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
-#include "prompts.h"
 #include "tbackups.h"
 
 #include <QDir>
@@ -10,36 +9,32 @@
 #include <algorithm>
 #include <utility>
 
-QString ItemsSave::readOnlyReason(const TopenHab& openHab, const TLanguage& language)
+std::optional<Problem> ItemsSave::readOnlyReason(const TopenHab& openHab)
 {
     const std::optional<qsizetype> line = openHab.itemsFileReport.notUtf8Line;
     if (!line)
-        return {};
-    return language.GetMsg(Msg::ItemsFileNotUtf8,
-                           QDir::toNativeSeparators(openHab.sProjPath + TopenHab::sItemsFile),
-                           QString::number(*line));
+        return std::nullopt;
+    return Problem{Msg::ItemsFileNotUtf8, QDir::toNativeSeparators(openHab.sProjPath + TopenHab::sItemsFile),
+                   QString::number(*line)};
 }
 
-bool ItemsSave::prepare(TopenHab& openHab, const TLanguage& language, Prompts& prompts)
+Outcome ItemsSave::prepare(TopenHab& openHab, const TLanguage& language)
 {
-    if (const QString reason = readOnlyReason(openHab, language); !reason.isEmpty()) {
-        prompts.error(reason);
-        return false;
-    }
+    Outcome outcome;
+    if (const auto reason = readOnlyReason(openHab))
+        return outcome.fail(*reason);
     if (openHab.itemsFileReport.droppedLines == 0)
-        return true;
+        return outcome;
     TBackups backups(openHab.sProjPath, language);
-    if (const auto failure = backups.BackupProjectFiles(TBackupKind::BeforeSave, {TopenHab::sItemsFile})) {
-        prompts.error(language.GetMsg(Msg::SaveBackupFailed, *failure));
-        return false;
-    }
+    if (const auto failure = backups.BackupProjectFiles(TBackupKind::BeforeSave, {TopenHab::sItemsFile}))
+        return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
     const QList<TBackup> list = backups.List();
     const auto newest = std::find_if(list.cbegin(), list.cend(), [](const TBackup& backup) {
         return backup.kind == TBackupKind::BeforeSave;
     });
     const QString folder = newest == list.cend() ? backups.folder() : backups.folder() + newest->name;
     const qsizetype dropped = std::exchange(openHab.itemsFileReport.droppedLines, 0);
-    prompts.information(
-        language.GetMsg(Msg::ItemsLinesDropped, QString::number(dropped), QDir::toNativeSeparators(folder)));
-    return true;
+    outcome.notices << Notice::information(
+        Problem{Msg::ItemsLinesDropped, QString::number(dropped), QDir::toNativeSeparators(folder)});
+    return outcome;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "model/notice.h"
 
-class Prompts;
+#include <optional>
+
 class TLanguage;
 class TopenHab;
 
@@ -12,13 +13,13 @@ class TopenHab;
 // backed up before the save leaves them out.
 namespace ItemsSave {
 
-// Why the open project's items file must not be rewritten from the list; empty when it may be.
-QString readOnlyReason(const TopenHab& openHab, const TLanguage& language);
+// Why the open project's items file must not be rewritten from the list; nothing when it may be.
+std::optional<Problem> readOnlyReason(const TopenHab& openHab);
 
-// To be run right before a save of the open project's function list; false (after an error) when
+// To be run right before a save of the open project's function list; not ok (with the error) when
 // the save must not happen. When the save would leave lines out, the items file is backed up first
-// (kind before-save) and the user is told how many lines and where they are kept; that happens once
-// per opening, as the loader's report then counts no dropped lines.
-bool prepare(TopenHab& openHab, const TLanguage& language, Prompts& prompts);
+// (kind before-save) and the user is to be told how many lines and where they are kept; that happens
+// once per opening, as the loader's report then counts no dropped lines.
+Outcome prepare(TopenHab& openHab, const TLanguage& language);
 
 } // namespace ItemsSave

@@ -20,35 +20,33 @@
 
 namespace {
 
-// Why the folder's lock was not taken; empty when it was.
-QString lockRefusal(const LockFileTaker::Attempt& attempt, const QString& shown, const TLanguage& language)
+// Why the folder's lock was not taken; nothing when it was.
+std::optional<Problem> lockRefusal(const LockFileTaker::Attempt& attempt, const QString& shown)
 {
     switch (attempt.outcome) {
     case LockFileTaker::Outcome::Taken:
-        return {};
+        return std::nullopt;
     case LockFileTaker::Outcome::Held:
         return attempt.holder.hostname.isEmpty()
-                   ? language.GetMsg(Msg::OpenHab5FolderLocked, shown, QString::number(attempt.holder.pid))
-                   : language.GetMsg(Msg::OpenHab5FolderLockedElsewhere, shown, attempt.holder.hostname);
+                   ? Problem{Msg::OpenHab5FolderLocked, shown, QString::number(attempt.holder.pid)}
+                   : Problem{Msg::OpenHab5FolderLockedElsewhere, shown, attempt.holder.hostname};
     case LockFileTaker::Outcome::Busy:
-        return language.GetMsg(Msg::OpenHab5FolderBusy, shown);
+        return Problem{Msg::OpenHab5FolderBusy, shown};
     case LockFileTaker::Outcome::Impossible:
         break;
     }
-    return language.GetMsg(Msg::OpenHab5FolderUnlockable, shown);
+    return Problem{Msg::OpenHab5FolderUnlockable, shown};
 }
 
 } // namespace
 
-bool OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows,
-                           const TWorkspace& workspace, Prompts& prompts, const QString& folder)
+Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows,
+                              const TWorkspace& workspace, Prompts& prompts, const QString& folder)
 {
-    const TLanguage& language = openHab.language();
+    Outcome outcome;
     const QString shown = QDir::toNativeSeparators(folder);
-    if (!QFileInfo(folder).isDir()) {
-        prompts.error(TFileError{shown, SystemReason(ENOENT)}.text(language));
-        return false;
-    }
+    if (!QFileInfo(folder).isDir())
+        return outcome.fail(TFileError{shown, SystemReason(ENOENT)}.problem());
     const OpenHab5Export project(openHab, rows);
     const auto files = project.files(!TProjectIni(openHab.sProjPath).GroupByRooms());
     // The folder itself and every file's own folder, which may be a link to elsewhere.
@@ -56,32 +54,23 @@ bool OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& 
                               std::any_of(files.cbegin(), files.cend(), [&](const auto& file) {
                                   return workspace.isInProjectsFolder(QDir(folder).filePath(file.first));
                               });
-    if (intoProjects) {
-        prompts.error(language.GetMsg(Msg::ExportIntoProjects, shown));
-        return false;
-    }
+    if (intoProjects)
+        return outcome.fail(Problem{Msg::ExportIntoProjects, shown});
     // Another export into the same folder, even of another project, waits its turn.
     QLockFile lock(QDir(folder).filePath(TProjectLock::FileName));
-    if (const QString refusal = lockRefusal(LockFileTaker::take(lock), shown, language); !refusal.isEmpty()) {
-        prompts.error(refusal);
-        return false;
-    }
-    if (const auto failure = OpenHab5Folder::recover(folder, files).failure) {
-        prompts.error(language.GetMsg(Msg::OpenHab5RepairFailed, shown, failure->text(language)));
-        return false;
-    }
+    if (const auto refusal = lockRefusal(LockFileTaker::take(lock), shown))
+        return outcome.fail(*refusal);
+    const TLanguage& language = openHab.language();
+    if (const auto failure = OpenHab5Folder::recover(folder, files).failure)
+        return outcome.fail(Problem{Msg::OpenHab5RepairFailed, shown, failure->text(language)});
     const QStringList existing = OpenHab5Folder::existingFiles(folder, files);
     if (!existing.isEmpty() && !prompts.confirm(language.GetMsg(Msg::ReplaceOpenHab5Files, shown,
                                                                 existing.join(QStringLiteral(", "))),
-                                                Prompts::Default::No)) {
-        prompts.error(language.GetMsg(Msg::Cancelled));
-        return false;
-    }
-    if (const auto failure = OpenHab5Folder::write(folder, files)) {
-        prompts.error(failure->text(language));
-        return false;
-    }
+                                                Prompts::Default::No))
+        return outcome.fail(Problem{Msg::Cancelled});
+    if (const auto failure = OpenHab5Folder::write(folder, files))
+        return outcome.fail(failure->problem());
     if (!project.leftOut().isEmpty())
-        prompts.information(project.leftOut().join(u'\n'));
-    return true;
+        outcome.notices << Notice::information(project.leftOut().join(u'\n'));
+    return outcome;
 }

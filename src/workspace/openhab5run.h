@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/functionentry.h"
+#include "model/notice.h"
 
 #include <QList>
 #include <QString>
@@ -13,10 +14,10 @@ class TWorkspace;
 namespace OpenHab5Run {
 
 // Writes the open project (openHab's values and groups, rows) for openHAB 5 into the existing
-// folder: never into the projects folder, and replacing files there only when the user agrees. The
-// four files are written all of them or none; the functions left out are told in one information,
-// one line each. False, after an error, when nothing was written.
-bool exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const TWorkspace& workspace,
-              Prompts& prompts, const QString& folder);
+// folder: never into the projects folder, and replacing files there only when the user agrees
+// (prompts asks). The four files are written all of them or none; the functions left out are told
+// in one information, one line each. Not ok when nothing was written.
+Outcome exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const TWorkspace& workspace,
+                 Prompts& prompts, const QString& folder);
 
 } // namespace OpenHab5Run

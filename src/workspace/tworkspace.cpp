@@ -7,7 +7,6 @@
 #include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "projectname.h"
-#include "prompts.h"
 
 #include <QCollator>
 #include <QDir>
@@ -26,9 +25,8 @@ QString withSlash(const QString& folder)
 } // namespace
 
 TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language,
-                       Prompts& prompts, QObject* parent)
-    : QObject(parent), m_openHab(openHab), m_language(language), m_prompts(prompts),
-      m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
+                       QObject* parent)
+    : QObject(parent), m_openHab(openHab), m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
       m_cfgDir(withSlash(programDir) + QStringLiteral("config/")),
       m_inif(m_cfgDir + QStringLiteral("settings.ini")), m_cloudServer(m_inif.Cloudserver()),
       m_scenarioEnabled(m_inif.Scenario()), m_lock(language)
@@ -108,31 +106,33 @@ void TWorkspace::selectProject(int index)
     emit projectsChanged();
 }
 
-bool TWorkspace::OpenSelectedProject(FunctionList& lv)
+Outcome TWorkspace::OpenSelectedProject(FunctionList& lv)
 {
     const QString name = selectedProject();
     if (name.isEmpty())
-        return false;
+        return {false};
     // Until this project has opened, none is open: the rows of the one open before must neither
     // show under this name nor be saved into its folder.
     clearProject(lv);
-    m_open = lockSelected() && loadSelected(lv);
+    Outcome outcome;
+    m_open = lockSelected(outcome.notices) && loadSelected(lv, outcome.notices);
     // The window enables its project commands by whether the project opened.
     emit projectsChanged();
     if (m_open && !m_inif.setLastProject(name))
-        m_prompts.error(m_inif.writeError().text(m_language));
-    return m_open;
+        outcome.notices << Notice::error(m_inif.writeError().problem());
+    outcome.ok = m_open;
+    return outcome;
 }
 
-bool TWorkspace::loadSelected(FunctionList& lv)
+bool TWorkspace::loadSelected(FunctionList& lv, Notices& notices)
 {
     m_openHab.sProjPath = projectFolder(selectedProject());
     m_openHab.sProj = selectedProject();
     try {
         for (const TFileError& error : m_openHab.LoadFiles(lv))
-            m_prompts.error(error.text(m_language));
+            notices << Notice::error(error.problem());
     } catch (const EFileError& e) {
-        m_prompts.error(e.text(m_language));
+        notices << Notice::error(e.problem());
         clearProject(lv);
         // Nothing is left in the folder of a project that did not open; a rename or deletion
         // takes the lock for itself.
@@ -142,29 +142,24 @@ bool TWorkspace::loadSelected(FunctionList& lv)
     return true;
 }
 
-bool TWorkspace::CreateProject(FunctionList& lv, const QString& name, const QString& serial,
-                               bool groupByRooms)
+Outcome TWorkspace::CreateProject(FunctionList& lv, const QString& name, const QString& serial,
+                                  bool groupByRooms)
 {
     if (name.isEmpty())
-        return false;
+        return {false};
+    Outcome outcome;
     // "." and ".." exist as folders, so the name check comes before the existence check.
-    if (!IsSafeProjectName(name)) {
-        m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
-        return false;
-    }
-    if (projectExists(name)) {
-        m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
-        return false;
-    }
-    if (!QDir(m_projDir).mkdir(name)) {
-        m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
-        return false;
-    }
+    if (!IsSafeProjectName(name))
+        return outcome.fail(Problem{Msg::InvalidProjectName});
+    if (projectExists(name))
+        return outcome.fail(Problem{Msg::ProjectExists});
+    if (!QDir(m_projDir).mkdir(name))
+        return outcome.fail(Problem{Msg::InvalidProjectName});
 
     const QString folder = projectFolder(name);
-    if (!copyTemplates(folder)) {
+    if (const auto failure = copyTemplates(folder)) {
         QDir(folder).removeRecursively();
-        return false;
+        return outcome.fail(failure->problem());
     }
 
     m_projects << name;
@@ -172,54 +167,51 @@ bool TWorkspace::CreateProject(FunctionList& lv, const QString& name, const QStr
     selectByName(name);
     emit projectsChanged();
 
-    OpenSelectedProject(lv);
+    outcome.notices << OpenSelectedProject(lv).notices;
     // Written even when the opening failed: the project exists and keeps what the user typed.
     TProjectIni projectIni(folder);
     if ((!serial.isEmpty() && !projectIni.setSerial(serial)) || !projectIni.setGroupByRooms(groupByRooms))
-        m_prompts.error(projectIni.writeError().text(m_language));
-    return true;
+        outcome.notices << Notice::error(projectIni.writeError().problem());
+    return outcome;
 }
 
 // A template that is missing is left out: opening the project then names the missing file. A copy
-// that cannot be written (a full disk) is reported and ends the creation.
-bool TWorkspace::copyTemplates(const QString& folder)
+// that cannot be written (a full disk) ends the creation.
+std::optional<TFileError> TWorkspace::copyTemplates(const QString& folder) const
 {
     for (const QString& file : {m_openHab.sItemsFile, m_openHab.sCfgFile, m_openHab.sUUIDFile,
                                 m_openHab.sSecretFile, m_openHab.sMQTTFile}) {
         QFile source(m_cfgDir + file);
         if (!source.open(QIODevice::ReadOnly))
             continue;
-        if (const std::optional<QString> failure = WriteWholeFile(folder + file, source.readAll())) {
-            m_prompts.error(TFileError{QDir::toNativeSeparators(folder + file), *failure}.text(m_language));
-            return false;
-        }
+        if (const std::optional<QString> failure = WriteWholeFile(folder + file, source.readAll()))
+            return TFileError{QDir::toNativeSeparators(folder + file), *failure};
     }
-    return true;
+    return std::nullopt;
 }
 
-bool TWorkspace::SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
-                                     bool groupByRooms)
+Outcome TWorkspace::SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
+                                        bool groupByRooms)
 {
-    if (!m_projects.contains(oldName) || !lockSelected())
-        return false;
+    Outcome outcome;
+    if (!m_projects.contains(oldName) || !lockSelected(outcome.notices)) {
+        outcome.ok = false;
+        return outcome;
+    }
     QString name = oldName;
     // A change of letter case alone renames nothing.
     if (oldName.compare(newName, Qt::CaseInsensitive) != 0) {
-        if (!IsSafeProjectName(newName)) {
-            m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
-            return false;
-        }
-        if (projectExists(newName)) {
-            m_prompts.error(m_language.GetMsg(Msg::ProjectExists));
-            return false;
-        }
+        if (!IsSafeProjectName(newName))
+            return outcome.fail(Problem{Msg::InvalidProjectName});
+        if (projectExists(newName))
+            return outcome.fail(Problem{Msg::ProjectExists});
         // The lock file moves with the folder, so the lock is given up for the move and taken
         // again in the folder's new place.
         m_lock.unlock();
         if (!QDir(m_projDir).rename(oldName, newName)) {
-            m_prompts.error(m_language.GetMsg(Msg::InvalidProjectName));
-            relockSelected();
-            return false;
+            outcome.fail(Problem{Msg::InvalidProjectName});
+            relockSelected(outcome.notices);
+            return outcome;
         }
         name = newName;
         m_projects.replace(m_projects.indexOf(oldName), name);
@@ -229,60 +221,60 @@ bool TWorkspace::SaveProjectSettings(const QString& oldName, const QString& newN
             m_openHab.sProjPath = projectFolder(name);
             m_openHab.sProj = name;
         }
-        relockSelected();
+        relockSelected(outcome.notices);
         if (!m_inif.setLastProject(name))
-            m_prompts.error(m_inif.writeError().text(m_language));
+            outcome.notices << Notice::error(m_inif.writeError().problem());
         emit projectsChanged();
     }
     TProjectIni projectIni(projectFolder(name));
-    if (!projectIni.setSerial(serial) || !projectIni.setGroupByRooms(groupByRooms)) {
-        m_prompts.error(projectIni.writeError().text(m_language));
-        return false;
-    }
-    return true;
+    if (!projectIni.setSerial(serial) || !projectIni.setGroupByRooms(groupByRooms))
+        outcome.fail(projectIni.writeError().problem());
+    return outcome;
 }
 
 // The selected project is written only under its lock: the window holds it from the opening on,
-// and takes it for the change when it could not then.
-bool TWorkspace::lockSelected()
+// and takes it for the change when it could not then. The lock's texts name its holder, so they
+// come worded.
+bool TWorkspace::lockSelected(Notices& notices)
 {
     if (m_lock.isLocked() && m_lock.folder() == projectFolder(selectedProject()))
         return true;
     if (m_lock.lock(projectFolder(selectedProject()))) {
-        reportRepair();
+        reportRepair(notices);
         return true;
     }
-    m_prompts.error(m_lock.errorString());
+    notices << Notice::error(m_lock.errorString());
     return false;
 }
 
 // What taking the lock repaired of an interrupted change is told, in one line.
-void TWorkspace::reportRepair()
+void TWorkspace::reportRepair(Notices& notices) const
 {
     if (!m_lock.report().isEmpty())
-        m_prompts.information(m_lock.report());
+        notices << Notice::information(m_lock.report());
 }
 
 // Takes the selected project's lock again after its folder moved or outlived a deletion; the
 // project counts as not open when another writer took it meanwhile.
-void TWorkspace::relockSelected()
+void TWorkspace::relockSelected(Notices& notices)
 {
     if (m_lock.lock(projectFolder(selectedProject()))) {
-        reportRepair();
+        reportRepair(notices);
     } else if (m_open) {
-        m_prompts.error(m_lock.errorString());
+        notices << Notice::error(m_lock.errorString());
         m_open = false;
         m_openHab.sProjPath.clear();
     }
 }
 
-bool TWorkspace::DeleteProject(FunctionList& lv)
+Outcome TWorkspace::DeleteProject(FunctionList& lv)
 {
+    Outcome outcome;
+    if (selectedProject().isEmpty() || !lockSelected(outcome.notices)) {
+        outcome.ok = false;
+        return outcome;
+    }
     const QString name = selectedProject();
-    if (name.isEmpty())
-        return false;
-    if (!lockSelected())
-        return false;
     const QString folder = m_projDir + name;
     // The lock file goes with the folder; should the folder survive, the lock is taken again.
     m_lock.unlock();
@@ -292,21 +284,20 @@ bool TWorkspace::DeleteProject(FunctionList& lv)
     else
         QDir(folder).removeRecursively();
     if (QFileInfo(folder).isSymLink() || QFileInfo::exists(folder)) {
-        relockSelected();
-        m_prompts.error(m_language.GetMsg(Msg::ProjectNotDeleted));
-        return false;
+        relockSelected(outcome.notices);
+        return outcome.fail(Problem{Msg::ProjectNotDeleted});
     }
 
     m_projects.removeAt(m_selected);
     if (m_projects.isEmpty()) {
         closeProject(lv);
         emit projectsChanged();
-        return true;
+        return outcome;
     }
     m_selected = 0;
     emit projectsChanged();
-    OpenSelectedProject(lv);
-    return true;
+    outcome.notices << OpenSelectedProject(lv).notices;
+    return outcome;
 }
 
 // With no project left nothing may still point at the deleted one: a save would write its files

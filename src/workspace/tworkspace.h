@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/fileerror.h"
+#include "model/notice.h"
 #include "tprojectlock.h"
 #include "tsettings.h"
 
@@ -7,15 +9,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class FunctionList;
-class Prompts;
 class TLanguage;
 class TopenHab;
 
 // The folders around the program file, the program-wide settings and the set of projects: one
 // folder per project below projects/, listed sorted without regard to case, at most one of them
 // open. Opening, creating, renaming and deleting a project all go through here; the windows only
-// show the list (projectsChanged) and pass the user's choices on.
+// show the list (projectsChanged), pass the user's choices on and show what each operation reports
+// (its notices, in order).
 class TWorkspace : public QObject
 {
     Q_OBJECT
@@ -23,7 +27,7 @@ class TWorkspace : public QObject
 public:
     // Runs the workspace start: folders below programDir, settings.ini, the project list and the
     // project to open (opening it is OpenSelectedProject's job).
-    TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language, Prompts& prompts,
+    TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language,
                QObject* parent = nullptr);
 
     // Folders, ending with "/".
@@ -49,25 +53,26 @@ public:
     void selectProject(int index);
 
     // Locks the selected project, loads it into lv and records it as LastProject. A project that
-    // another writer holds or a file that cannot be read is shown in an error box and gives false:
-    // then no project is open (lv is empty, nothing can be saved) while its name stays selected, so
-    // that it can be opened again, edited or deleted; LastProject stays as it was.
-    bool OpenSelectedProject(FunctionList& lv);
+    // another writer holds or a file that cannot be read is reported and is not ok: then no project
+    // is open (lv is empty, nothing can be saved) while its name stays selected, so that it can be
+    // opened again, edited or deleted; LastProject stays as it was.
+    Outcome OpenSelectedProject(FunctionList& lv);
     // Whether the selected project opened; only then may its files be written from the list.
     bool isProjectOpen() const { return m_open; }
     // Creates the folder name from the templates, selects and opens it and writes its project.ini.
     // An empty name (cancelled dialog) does nothing; an existing project (in any letter case) or an
-    // unusable name is reported and changes nothing. True when the project was created.
-    bool CreateProject(FunctionList& lv, const QString& name, const QString& serial, bool groupByRooms);
+    // unusable name is reported and changes nothing. Ok when the project was created, even if it
+    // then failed to open.
+    Outcome CreateProject(FunctionList& lv, const QString& name, const QString& serial, bool groupByRooms);
     // Saves the open project's serial and sitemap layout, renaming it from oldName to newName when
-    // the two differ in more than letter case; another project's name in any letter case is refused. False
-    // (after an error box) when the rename failed.
-    bool SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
-                             bool groupByRooms);
+    // the two differ in more than letter case; another project's name in any letter case is refused.
+    // Not ok when the rename or the save failed.
+    Outcome SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
+                                bool groupByRooms);
     // Deletes the selected project's folder and opens the first remaining project; without one the
-    // function list is emptied and nothing is selected. False (after an error box) when the folder
-    // could not be removed completely.
-    bool DeleteProject(FunctionList& lv);
+    // function list is emptied and nothing is selected. Not ok when the folder could not be removed
+    // completely.
+    Outcome DeleteProject(FunctionList& lv);
 
 signals:
     // The project list or its selection changed.
@@ -83,15 +88,13 @@ private:
     bool projectExists(const QString& name) const;
     void closeProject(FunctionList& lv);
     void clearProject(FunctionList& lv);
-    bool loadSelected(FunctionList& lv);
-    bool copyTemplates(const QString& folder);
-    bool lockSelected();
-    void relockSelected();
-    void reportRepair();
+    bool loadSelected(FunctionList& lv, Notices& notices);
+    std::optional<TFileError> copyTemplates(const QString& folder) const;
+    bool lockSelected(Notices& notices);
+    void relockSelected(Notices& notices);
+    void reportRepair(Notices& notices) const;
 
     TopenHab& m_openHab;
-    const TLanguage& m_language;
-    Prompts& m_prompts;
     QString m_projDir;
     QString m_cfgDir;
     TSettings m_inif;

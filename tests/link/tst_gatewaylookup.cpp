@@ -113,6 +113,13 @@ private:
     std::thread m_thread;
 };
 
+// Shows what a search reported through prompts, as the window does; whether it found an address.
+bool reported(ScriptedPrompts& prompts, const TLanguage& language, const Outcome& outcome)
+{
+    prompts.show(outcome.notices, language);
+    return outcome.ok;
+}
+
 } // namespace
 
 class TestGatewayLookup : public QObject
@@ -249,7 +256,7 @@ void TestGatewayLookup::search()
     QString field = OldIp;
     const qsizetype before = requestCount();
 
-    QCOMPARE(lookup.Search(sSerial, lblSerial, field), found);
+    QCOMPARE(reported(prompts, m_german, lookup.Search(sSerial, lblSerial, field)), found);
     QCOMPARE(prompts.shown, QStringList{shown});
     QCOMPARE(field, edIP);
     QCOMPARE(readBytes(iniPath()), ini);
@@ -292,7 +299,7 @@ void TestGatewayLookup::answerIsCappedHoweverSent()
     QString lblSerial;
     QString field = OldIp;
 
-    QVERIFY(!lookup.Search(sSerial, lblSerial, field));
+    QVERIFY(!reported(prompts, m_german, lookup.Search(sSerial, lblSerial, field)));
 
     QCOMPARE(prompts.shown, QStringList{read ? NoAddress : NoConnection});
     QCOMPARE(readBytes(iniPath()), OldIni);
@@ -319,7 +326,7 @@ void TestGatewayLookup::serialIsPercentEncoded()
     TGatewayLookup lookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath());
     QString lblSerial;
     QString edIP;
-    QVERIFY(lookup.Search(serial, lblSerial, edIP));
+    QVERIFY(reported(prompts, m_german, lookup.Search(serial, lblSerial, edIP)));
 
     const HttpServer::Request request = m_http.requests().constLast();
     QCOMPARE(request.method, u"GET"_s);
@@ -353,7 +360,7 @@ void TestGatewayLookup::serialPrompt()
     QString edIP = OldIp;
     const qsizetype before = requestCount();
 
-    QVERIFY(!lookup.Search(sSerial, label, edIP));
+    QVERIFY(!reported(prompts, m_german, lookup.Search(sSerial, label, edIP)));
     QCOMPARE(prompts.shown, QStringList{SerialPrompt});
     QCOMPARE(label, lblSerial);
     QCOMPARE(sSerial, QString());
@@ -369,16 +376,18 @@ void TestGatewayLookup::typedSerialIsKeptForTheNextSearch()
     QString sSerial;
     QString lblSerial;
     QString edIP;
-    QVERIFY(!TGatewayLookup(m_german, prompts, m_http.replyUrl(404, {}), iniPath())
-                 .Search(sSerial, lblSerial, edIP));
+    QVERIFY(!reported(prompts, m_german,
+                      TGatewayLookup(m_german, prompts, m_http.replyUrl(404, {}), iniPath())
+                          .Search(sSerial, lblSerial, edIP)));
     QCOMPARE(prompts.shown, (QStringList{SerialPrompt, NoConnection}));
     QCOMPARE(sSerial, u"VAR 42"_s);
     QCOMPARE(lblSerial, u"Seriennummer: VAR 42"_s);
 
     // No answer is queued: a second question would fail the test.
     prompts.reset();
-    QVERIFY(TGatewayLookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath())
-                .Search(sSerial, lblSerial, edIP));
+    QVERIFY(reported(prompts, m_german,
+                     TGatewayLookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath())
+                         .Search(sSerial, lblSerial, edIP)));
     QCOMPARE(prompts.shown, QStringList{Found});
     QCOMPARE(m_http.requests().constLast().params.value(u"serial"_s), QStringList{u"VAR 42"_s});
 }
@@ -408,8 +417,9 @@ void TestGatewayLookup::messagesInTheLoadedLanguage()
     QString lblSerial;
     QString edIP;
 
-    TGatewayLookup(english, prompts, m_http.replyUrl(status, body), iniPath())
-        .Search(sSerial, lblSerial, edIP);
+    reported(prompts, english,
+             TGatewayLookup(english, prompts, m_http.replyUrl(status, body), iniPath())
+                 .Search(sSerial, lblSerial, edIP));
     QCOMPARE(prompts.shown,
              (QStringList{u"prompt: Searching for IP address / Serial number of the Varuno:"_s, result}));
     QCOMPARE(lblSerial, u"Serial number: S1"_s);

@@ -51,6 +51,12 @@ public:
         serverHint = hint;
     }
     void showRebootNote() override { rebootNote = true; }
+    // Worded as the window words it; every transfer test runs in the built-in German.
+    void showProblem(const Problem& problem) override
+    {
+        static const TLanguage german{QString()};
+        scripted.error(problem.text(german));
+    }
     Prompts& prompts() override { return scripted; }
 };
 

@@ -21,10 +21,10 @@ void TestProgramStack::start(const QString& language)
     m_openHab = std::make_unique<TopenHab>(*m_language, m_folder.configDir());
 }
 
-TWorkspace& TestProgramStack::startWorkspace(Prompts& prompts)
+TWorkspace& TestProgramStack::startWorkspace()
 {
     m_workspace.reset();
-    m_workspace = std::make_unique<TWorkspace>(m_folder.path(), *m_openHab, *m_language, prompts);
+    m_workspace = std::make_unique<TWorkspace>(m_folder.path(), *m_openHab, *m_language);
     return *m_workspace;
 }
 

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class Prompts;
 class TLanguage;
 class TopenHab;
 class TWorkspace;
@@ -27,8 +26,8 @@ public:
 
     // The catalogue loads language unless it is empty; any workspace from before goes.
     void start(const QString& language = QStringLiteral("Deutsch"));
-    // The workspace over the folder, asking through prompts; replaces one from before.
-    TWorkspace& startWorkspace(Prompts& prompts);
+    // The workspace over the folder; replaces one from before.
+    TWorkspace& startWorkspace();
     // Destroys the objects, the workspace first; the folder stays.
     void stop();
 

@@ -98,7 +98,7 @@ void GroupEditorTest::init()
     QVERIFY(m_stack->folder().isValid());
     QVERIFY(m_stack->folder().addProject(demo, u"Haus"_s));
     m_stack->start();
-    QVERIFY(m_stack->startWorkspace(m_prompts).OpenSelectedProject(m_lv));
+    QVERIFY(m_stack->startWorkspace().OpenSelectedProject(m_lv).ok);
 
     m_lv.clear();
     m_stack->openHab().slGroups = QStringList{u"Keller"_s, u"Erdgeschoss"_s, u"Weinkeller"_s, u"Lichter"_s};
@@ -110,7 +110,7 @@ void GroupEditorTest::init()
     addRow(FunctionEntry::GroupScene, u"Stopp"_s, QString(), u"_STOP_"_s);
     QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
     // From the files, as the user meets the project.
-    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv));
+    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv).ok);
     QCOMPARE(m_lv.count(), 6);
 
     m_program = std::make_unique<TProgram>(TProgram{m_stack->openHab(), m_stack->language(), m_prompts});
@@ -282,7 +282,7 @@ void GroupEditorTest::add()
     QCOMPARE(groupLines(), lines);
     QCOMPARE(m_prompts.shown, QStringList(answers.size(), askAdd));
     // The next opening reads the labels back.
-    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv));
+    QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv).ok);
     QStringList labels;
     for (const QString& name : std::as_const(m_stack->openHab().slGroups))
         labels << GroupLabel(m_stack->openHab().groupLabels, name);

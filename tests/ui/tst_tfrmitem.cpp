@@ -145,7 +145,7 @@ void FunctionEditorTest::start()
     m_groups.reset();
     m_program.reset();
     m_stack->start();
-    QVERIFY(m_stack->startWorkspace(m_prompts).OpenSelectedProject(m_lv));
+    QVERIFY(m_stack->startWorkspace().OpenSelectedProject(m_lv).ok);
     QCOMPARE(m_lv.count(), demoRows);
     // The demo's files are hand-written; from here on they are the generator's.
     QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());

@@ -1,3 +1,4 @@
+#include "model/filetransaction.h"
 #include "model/functionlist.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
@@ -96,6 +97,7 @@ private slots:
     void failedOpenLeavesNoProjectOpen();
     void projectHeldElsewhereIsNotOpened();
     void itemsFileNotInUtf8IsOnlyShown();
+    void readOnlyNoteFollowsTheOpeningsReports();
     void csvExportReadsBackAsWritten_data();
     void csvExportReadsBackAsWritten();
     void csvWriteFailureIsShown();
@@ -547,6 +549,29 @@ void MainWindowTest::itemsFileNotInUtf8IsOnlyShown()
         QVERIFY(!command->isEnabled());
     QVERIFY(w().btnReceive->isEnabled());
     QCOMPARE(readBytes(items), latin1);
+}
+
+// The opening's own reports come first: here the repair that put a Latin-1 items file in place
+// is told before the window says that the file may only be shown.
+void MainWindowTest::readOnlyNoteFollowsTheOpeningsReports()
+{
+    QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
+    const QString folder = m_folder->projectsDir() + QStringLiteral("Demo/");
+    const QString items = folder + QStringLiteral("bticino.items");
+    QVERIFY(writeBytes(folder + QStringLiteral(".bticino.items.1x.tmp"), readBytes(items).replace("K\xc3\xbc"
+                                                                                                  "che",
+                                                                                                  "K\xfc"
+                                                                                                  "che")));
+    QVERIFY(writeBytes(folder + FileTransaction::IntentName,
+                       "varuno-transaction 1\n.bticino.items.1x.tmp/bticino.items\nend\n"));
+    QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
+    start();
+    QCOMPARE(m_prompts.shown.size(), 2);
+    QVERIFY2(
+        m_prompts.shown.constFirst().startsWith(QStringLiteral("information: Eine unterbrochene Änderung")),
+        qPrintable(m_prompts.shown.constFirst()));
+    QVERIFY2(m_prompts.shown.constLast().contains(QStringLiteral("ist nicht als UTF-8 gespeichert (Zeile ")),
+             qPrintable(m_prompts.shown.constLast()));
 }
 
 // Another process writing the project (here a lock the test holds) keeps the window from opening

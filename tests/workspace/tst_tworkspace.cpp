@@ -73,6 +73,9 @@ private:
     void setSettings(const QByteArray& content);
     QString settingsValue(const QString& key) const;
     TWorkspace& startWorkspace();
+    // Shows what an operation reported through the scripted prompts, as the window does; whether
+    // it did what was asked.
+    bool shown(const Outcome& outcome);
 
     std::unique_ptr<TestProgramStack> m_stack;
     ScriptedPrompts m_prompts;
@@ -114,7 +117,13 @@ QString TstTWorkspace::settingsValue(const QString& key) const
 
 TWorkspace& TstTWorkspace::startWorkspace()
 {
-    return m_stack->startWorkspace(m_prompts);
+    return m_stack->startWorkspace();
+}
+
+bool TstTWorkspace::shown(const Outcome& outcome)
+{
+    m_prompts.show(outcome.notices, m_stack->language());
+    return outcome.ok;
 }
 
 void TstTWorkspace::start_data()
@@ -177,7 +186,7 @@ void TstTWorkspace::start()
     QCOMPARE(ws.selectedIndex(), int(expectedList.indexOf(expectedOpen)));
 
     const QString lastBefore = settingsValue(u"LastProject"_s);
-    QCOMPARE(ws.OpenSelectedProject(m_lv), !expectedOpen.isEmpty());
+    QCOMPARE(shown(ws.OpenSelectedProject(m_lv)), !expectedOpen.isEmpty());
     QVERIFY(m_prompts.shown.isEmpty());
     if (expectedOpen.isEmpty()) {
         QCOMPARE(m_lv.count(), 0);
@@ -203,7 +212,7 @@ void TstTWorkspace::caseVariantsOpenEachTheirOwn()
     for (const QString& name : {u"demo"_s, u"Demo"_s}) {
         ws.selectProject(int(ws.projects().indexOf(name)));
         QCOMPARE(ws.selectedProject(), name);
-        QVERIFY(ws.OpenSelectedProject(m_lv));
+        QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
         QCOMPARE(m_stack->openHab().sProjPath, m_stack->folder().projectsDir() + name + u'/');
         QCOMPARE(m_stack->openHab().slGroups, QStringList{u"G"_s + name});
         QCOMPARE(settingsValue(u"LastProject"_s), name);
@@ -244,7 +253,7 @@ void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
     setSettings("[CFG]\r\nLastProject=Other\r\n");
 
     TWorkspace& ws = startWorkspace();
-    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_prompts.shown.size(), 1);
     const QString shown = m_prompts.shown.first();
     QVERIFY2(shown.startsWith(u"error: Datei "_s), qPrintable(shown));
@@ -264,14 +273,14 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
                        "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_lv.count(), 1);
 
     const QByteArray cfg = readBytes(alpha + u"bticino.cfg"_s);
     QVERIFY(QFile::remove(alpha + u"bticino.cfg"_s));
     const QMap<QString, QByteArray> before = snapshot(alpha);
     ws.selectProject(0);
-    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_prompts.shown.size(), 1);
     QVERIFY2(m_prompts.shown.constFirst().contains(u"bticino.cfg kann nicht geöffnet werden."_s),
              qPrintable(m_prompts.shown.constFirst()));
@@ -285,7 +294,7 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
     QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
 
     QVERIFY(writeBytes(alpha + u"bticino.cfg"_s, cfg));
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QVERIFY(ws.isProjectOpen());
     QCOMPARE(m_stack->openHab().sProjPath, alpha);
 }
@@ -302,15 +311,15 @@ void TstTWorkspace::secondWriterIsRefused()
 
     TWorkspace& ws = startWorkspace();
     const QMap<QString, QByteArray> before = snapshot(haus);
-    QVERIFY(!ws.OpenSelectedProject(m_lv));
+    QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_prompts.shown,
              QStringList{u"error: Das Projekt wird gerade bearbeitet: Programmfenster, Prozess %1. Es wurde "
                          "nichts geändert."_s.arg(QCoreApplication::applicationPid())});
     QVERIFY(!ws.isProjectOpen());
     QCOMPARE(snapshot(haus), before);
     // Neither deleting nor renaming gets past the lock.
-    QVERIFY(!ws.DeleteProject(m_lv));
-    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, u"Villa"_s, u"S1"_s, false));
+    QVERIFY(!shown(ws.DeleteProject(m_lv)));
+    QVERIFY(!shown(ws.SaveProjectSettings(u"Haus"_s, u"Villa"_s, u"S1"_s, false)));
     QVERIFY(QFileInfo::exists(haus));
     QCOMPARE(snapshot(haus), before);
 
@@ -324,7 +333,7 @@ void TstTWorkspace::secondWriterIsRefused()
     QVERIFY(writeBytes(haus + TProjectLock::FileName, QByteArray::number(pid) + "\nvaruno-cli\n" +
                                                           QSysInfo::machineHostName().toUtf8() + "\n"));
     m_prompts.reset();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
     // The window now holds it.
     QVERIFY(!other.lock(haus));
@@ -350,7 +359,7 @@ void TstTWorkspace::create()
     TWorkspace& ws = startWorkspace();
     QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
 
-    QVERIFY(ws.CreateProject(m_lv, u"Neues Haus"_s, serial, byRooms));
+    QVERIFY(shown(ws.CreateProject(m_lv, u"Neues Haus"_s, serial, byRooms)));
     QVERIFY(m_prompts.shown.isEmpty());
 
     const QString folder = m_stack->folder().projectsDir() + u"Neues Haus/"_s;
@@ -390,7 +399,7 @@ void TstTWorkspace::createExistingChangesNothing()
     TWorkspace& ws = startWorkspace();
     const auto before = snapshot(m_stack->folder().path());
 
-    QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
+    QVERIFY(!shown(ws.CreateProject(m_lv, name, u"1"_s, false)));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
     QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
@@ -419,7 +428,7 @@ void TstTWorkspace::createRefusesUnsafeNames()
     const QString beside = QFileInfo(m_stack->folder().path() + u"../x"_s).absoluteFilePath();
     const bool besideExisted = QFileInfo::exists(beside);
 
-    QVERIFY(!ws.CreateProject(m_lv, name, u"1"_s, false));
+    QVERIFY(!shown(ws.CreateProject(m_lv, name, u"1"_s, false)));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
     QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(QFileInfo::exists(beside), besideExisted);
@@ -432,14 +441,14 @@ void TstTWorkspace::createWithoutProjectsFolder()
     TWorkspace& ws = startWorkspace();
     QCOMPARE(ws.projectCount(), 0);
 
-    QVERIFY(!ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false));
+    QVERIFY(!shown(ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false)));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
     QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir()));
     QCOMPARE(ws.projectCount(), 0);
 
     // An empty name is a cancelled dialog: nothing at all happens.
     m_prompts.reset();
-    QVERIFY(!ws.CreateProject(m_lv, QString(), u"1"_s, false));
+    QVERIFY(!shown(ws.CreateProject(m_lv, QString(), u"1"_s, false)));
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
@@ -449,11 +458,11 @@ void TstTWorkspace::rename()
     makeProject(u"Garten"_s);
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     m_lv.append(FunctionEntry());
     QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
 
-    QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"Wohnung"_s, u"S-2"_s, true));
+    QVERIFY(shown(ws.SaveProjectSettings(u"Haus"_s, u"Wohnung"_s, u"S-2"_s, true)));
     QVERIFY(m_prompts.shown.isEmpty());
     QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Haus"_s));
     const QString folder = m_stack->folder().projectsDir() + u"Wohnung/"_s;
@@ -476,9 +485,9 @@ void TstTWorkspace::renameLetterCaseOnly()
 {
     makeProject(u"Haus"_s);
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
 
-    QVERIFY(ws.SaveProjectSettings(u"Haus"_s, u"HAUS"_s, u"S-3"_s, false));
+    QVERIFY(shown(ws.SaveProjectSettings(u"Haus"_s, u"HAUS"_s, u"S-3"_s, false)));
     QVERIFY(m_prompts.shown.isEmpty());
     QCOMPARE(QDir(m_stack->folder().projectsDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList{u"Haus"_s});
@@ -505,10 +514,10 @@ void TstTWorkspace::renameOntoExistingProject()
     QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     const auto before = snapshot(m_stack->folder().path());
 
-    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, newName, u"new"_s, true));
+    QVERIFY(!shown(ws.SaveProjectSettings(u"Haus"_s, newName, u"new"_s, true)));
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
     QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), (QStringList{u"Garten"_s, u"Haus"_s}));
@@ -527,10 +536,10 @@ void TstTWorkspace::renameRefusesUnsafeNames()
     name.replace(u"%1"_s, m_stack->folder().path());
     makeProject(u"Haus"_s);
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     const auto before = snapshot(m_stack->folder().path());
 
-    QVERIFY(!ws.SaveProjectSettings(u"Haus"_s, name, u"1"_s, false));
+    QVERIFY(!shown(ws.SaveProjectSettings(u"Haus"_s, name, u"1"_s, false)));
     QCOMPARE(m_prompts.shown, QStringList{msgInvalidName});
     QCOMPARE(snapshot(m_stack->folder().path()), before);
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
@@ -543,9 +552,9 @@ void TstTWorkspace::deleteOpensFirstRemaining()
         makeProject(name);
     setSettings("[CFG]\r\nLastProject=Beta\r\n");
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
 
-    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(shown(ws.DeleteProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
     QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Beta"_s));
     QCOMPARE(ws.projects(), (QStringList{u"Alpha"_s, u"Gamma"_s}));
@@ -558,12 +567,12 @@ void TstTWorkspace::deleteLastProjectLeavesEmptyState()
 {
     makeProject(u"Haus"_s);
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     m_lv.append(FunctionEntry());
     m_stack->openHab().slGroups = QStringList{u"Keller"_s};
     QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
 
-    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(shown(ws.DeleteProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
     QVERIFY(!QFileInfo::exists(m_stack->folder().projectsDir() + u"Haus"_s));
     QCOMPARE(ws.projectCount(), 0);
@@ -573,8 +582,8 @@ void TstTWorkspace::deleteLastProjectLeavesEmptyState()
     QVERIFY(m_stack->openHab().slGroups.isEmpty());
     QVERIFY(m_stack->openHab().sProjPath.isEmpty());
     QVERIFY(m_stack->openHab().sProj.isEmpty());
-    QVERIFY(!ws.OpenSelectedProject(m_lv));
-    QVERIFY(!ws.DeleteProject(m_lv));
+    QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
+    QVERIFY(!shown(ws.DeleteProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
@@ -590,8 +599,8 @@ void TstTWorkspace::deleteFailureKeepsProject()
         QSKIP("no way to make a file undeletable here (root without chattr)");
 
     TWorkspace& ws = startWorkspace();
-    QVERIFY(ws.OpenSelectedProject(m_lv));
-    QVERIFY(!ws.DeleteProject(m_lv));
+    QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
+    QVERIFY(!shown(ws.DeleteProject(m_lv)));
     QCOMPARE(m_prompts.shown, QStringList{msgNotDeleted});
     QVERIFY(QFileInfo::exists(locked));
     // What could go, went.
@@ -610,7 +619,7 @@ void TstTWorkspace::deleteLinkedProjectKeepsLinkedFiles()
     TWorkspace& ws = startWorkspace();
     QCOMPARE(ws.selectedProject(), u"Linked"_s);
 
-    QVERIFY(ws.DeleteProject(m_lv));
+    QVERIFY(shown(ws.DeleteProject(m_lv)));
     QVERIFY(!QFileInfo(m_stack->folder().projectsDir() + u"Linked"_s).isSymLink());
     QVERIFY(QFileInfo::exists(elsewhere + u"bticino.items"_s));
     QCOMPARE(ws.projects(), QStringList{u"Zeta"_s});

@@ -1,0 +1,8 @@
+#include "notice.h"
+
+QString Notice::text(const TLanguage& language) const
+{
+    if (const auto* problem = std::get_if<Problem>(&content))
+        return problem->text(language);
+    return std::get<QString>(content);
+}

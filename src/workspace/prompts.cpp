@@ -1,0 +1,11 @@
+#include "prompts.h"
+
+void Prompts::show(const Notices& notices, const TLanguage& language)
+{
+    for (const Notice& notice : notices) {
+        if (notice.kind == Notice::Kind::Error)
+            error(notice.text(language));
+        else
+            information(notice.text(language));
+    }
+}
