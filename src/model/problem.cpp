@@ -4,8 +4,6 @@
 
 QString Problem::text(const TLanguage& language) const
 {
-    // A message that takes no texts keeps any "$1" of its own.
-    if (first.isEmpty() && second.isEmpty())
-        return language.GetMsg(message);
+    // A text that came empty (a server's error reply without words, say) still fills its place.
     return language.GetMsg(message, first, second);
 }

@@ -1,3 +1,4 @@
+#include "model/problem.h"
 #include "model/tlanguage.h"
 #include "programfolder.h"
 
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void languagesInFileOrder();
     void fill_data();
     void fill();
+    void problemFillsEmptyTexts();
 
 private:
     QTemporaryDir m_dir;
@@ -158,6 +160,15 @@ void TestLanguage::fill()
     // A value that holds a placeholder itself is not replaced again.
     QCOMPARE(TLanguage::Fill(QStringLiteral("\"$1\" und $2"), QStringLiteral("$2"), QStringLiteral("x")),
              QStringLiteral("\"$2\" und x"));
+}
+
+void TestLanguage::problemFillsEmptyTexts()
+{
+    const TLanguage german(m_dir.path());
+    QCOMPARE(Problem{Msg::TransferFailedBecause}.text(german),
+             QStringLiteral("Fehler: Daten konnten nicht übermittelt werden. "));
+    QCOMPARE((Problem{Msg::AddressRange, QStringLiteral("0.1"), QStringLiteral("10.15")}.text(german)),
+             QStringLiteral("Adresse muss zwischen 0.1 und 10.15 liegen!"));
 }
 
 QTEST_GUILESS_MAIN(TestLanguage)
