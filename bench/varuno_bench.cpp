@@ -24,9 +24,9 @@
 // varuno-bench [--sizes 100,1000,10000] [--large 100] [--check-groups 200000] [--dir FOLDER]
 
 #include "bus/busaddress.h"
+#include "link/gatewaytransfer.h"
+#include "link/redisclient.h"
 #include "link/transfertext.h"
-#include "link/tredisclient.h"
-#include "link/ttransfer.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/tlanguage.h"
@@ -275,7 +275,7 @@ public:
             fail(u"redis-server does not start (Debian package redis-server)"_s);
         for (int attempt = 0; attempt < 100; ++attempt) {
             try {
-                TRedisClient probe(u"127.0.0.1"_s, m_port);
+                RedisClient probe(u"127.0.0.1"_s, m_port);
                 probe.Connect();
                 probe.Disconnect();
                 return;
@@ -388,7 +388,7 @@ const File GatewayFiles[] = {
 QByteArray sendCommands(const TopenHab& openHab, quint16 port)
 {
     const auto& files = GatewayFiles;
-    TRedisClient store(u"127.0.0.1"_s, port);
+    RedisClient store(u"127.0.0.1"_s, port);
     store.Connect();
     QByteArray commands = "GET rpi-firmware\nGET rpi-timestamp\n";
     // The send keeps what the gateway holds in a backup first.
@@ -459,13 +459,13 @@ public:
 
 private:
     // Receives the gateway's files into the empty project folder below the bench's folder.
-    void receiveInto(const QString& folder, const TTransferSettings& settings)
+    void receiveInto(const QString& folder, const TransferSettings& settings)
     {
         const QString projPath = m_openHab.sProjPath;
         m_openHab.sProjPath = m_folder + folder;
         QDir().mkpath(m_openHab.sProjPath);
         SilentView view(TransferMode::Receive);
-        const bool received = TTransfer(m_openHab, m_language, view, settings).RunTransfer();
+        const bool received = GatewayTransfer(m_openHab, m_language, view, settings).RunTransfer();
         m_openHab.sProjPath = projPath;
         if (!received)
             fail(u"the receive failed"_s);
@@ -527,18 +527,18 @@ Measurement Bench::Measure(int count)
                      .program;
 
     {
-        TRedisClient store(u"127.0.0.1"_s, m_redis.port());
+        RedisClient store(u"127.0.0.1"_s, m_redis.port());
         store.Connect();
         store.SET("rpi-firmware", "2.0");
         store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
         store.Disconnect();
     }
     SilentView view;
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_redis.port();
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
-    TTransfer transfer(m_openHab, m_language, view, settings);
+    GatewayTransfer transfer(m_openHab, m_language, view, settings);
     if (!transfer.RunTransfer())
         fail(u"the send failed"_s);
     // Measured on the second send, which also reads the first one's files into its backup.
@@ -611,7 +611,7 @@ QString verdict(bool met)
 // A gateway with all seven files, the rules file holding rules and the others a line each.
 void fillGateway(quint16 port, const QByteArray& rules)
 {
-    TRedisClient store(u"127.0.0.1"_s, port);
+    RedisClient store(u"127.0.0.1"_s, port);
     store.Connect();
     store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
     for (const File& file : std::span(GatewayFiles).first(7)) {
@@ -634,7 +634,7 @@ QByteArray invalidUtf8(qint64 size)
 void Bench::MeasureLargeValue(int mib)
 {
     const qint64 size = qint64(mib) * 1024 * 1024;
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_redis.port();
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
@@ -649,7 +649,7 @@ void Bench::MeasureLargeValue(int mib)
     const double invalid = receive(invalidUtf8(size));
     fillGateway(m_redis.port(), invalidUtf8(size));
     CancellingView cancelling(TransferMode::Receive);
-    TTransfer(m_openHab, m_language, cancelling, settings).RunTransfer();
+    GatewayTransfer(m_openHab, m_language, cancelling, settings).RunTransfer();
     const qint64 cancelMs = cancelling.sincePressedMs();
 
     // The send keeps the gateway's invalid rules in its backup before it sends its own.
@@ -665,7 +665,7 @@ void Bench::MeasureLargeValue(int mib)
     fillGateway(m_redis.port(), invalidUtf8(size));
     SilentView view;
     const double send = peakOfMiB([&] {
-        if (!TTransfer(m_openHab, m_language, view, settings).RunTransfer())
+        if (!GatewayTransfer(m_openHab, m_language, view, settings).RunTransfer())
             fail(u"the send failed"_s);
     });
     QDir(m_openHab.sProjPath + u"backups"_s).removeRecursively();

@@ -26,7 +26,7 @@ struct Reading
 
 inline Reading read(const QByteArray& bytes, qsizetype piece)
 {
-    TOwnFrameReader reader;
+    OwnFrameReader reader;
     Reading reading;
     for (qsizetype at = 0; at < bytes.size() && !reading.bad; at += piece) {
         reading.bad = !reader.feed(bytes.mid(at, piece));
@@ -65,7 +65,7 @@ inline QString checkFrames(const QByteArray& bytes, const Reading& reading)
     if (reading.badBytes.size() > 40 ||
         std::any_of(reading.badBytes.cbegin(), reading.badBytes.cend(), [](QChar c) { return !c.isPrint(); }))
         return QStringLiteral("bad bytes shown as %1").arg(reading.badBytes);
-    if (!reading.bad && bytes.size() - joined.size() > TOwnFrameReader::maxFrame)
+    if (!reading.bad && bytes.size() - joined.size() > OwnFrameReader::maxFrame)
         return QStringLiteral("%1 bytes held back").arg(bytes.size() - joined.size());
     return {};
 }
@@ -85,7 +85,7 @@ inline QString CheckOwnFrame(const QByteArray& input)
         return failure;
     const Reading whole = read(bytes, std::max<qsizetype>(bytes.size(), 1));
     const bool bounded = std::all_of(whole.frames.cbegin(), whole.frames.cend(), [](const QByteArray& frame) {
-        return frame.size() <= TOwnFrameReader::maxFrame;
+        return frame.size() <= OwnFrameReader::maxFrame;
     });
     if (bounded && (whole.frames != pieces.frames || whole.bad != pieces.bad))
         return QStringLiteral("in pieces of %1: %2 frames%3, at once: %4 frames%5")

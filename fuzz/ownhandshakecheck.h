@@ -32,7 +32,7 @@ inline QByteArray fixedRandom(qsizetype bytes)
 
 inline QByteArray digitFrame(const QByteArray& hex)
 {
-    return "*#" + OpenWebNetAuth::ToDigits(hex) + "##";
+    return "*#" + OpenWebNetAuth::toDigits(hex) + "##";
 }
 
 // What the client must answer to frame in step, when the step goes on; nothing when the check
@@ -47,13 +47,13 @@ public:
         if (step == Step::Identifying && frame.startsWith("*98*"))
             m_algorithm = frame == "*98*1##" ? QCryptographicHash::Sha1 : QCryptographicHash::Sha256;
         if (step == Step::HashRandom) {
-            const auto ra = OpenWebNetAuth::FromDigits(frame.mid(2, frame.size() - 4));
+            const auto ra = OpenWebNetAuth::fromDigits(frame.mid(2, frame.size() - 4));
             const QByteArray rb = fixedRandom(QCryptographicHash::hashLength(m_algorithm));
-            m_proof = OpenWebNetAuth::HashProof(m_algorithm, m_password, ra.value_or(QByteArray()), rb);
-            m_reply = "*#" + OpenWebNetAuth::ToDigits(rb) + '*' +
-                      OpenWebNetAuth::ToDigits(m_proof.clientProof) + "##";
+            m_proof = OpenWebNetAuth::hashProof(m_algorithm, m_password, ra.value_or(QByteArray()), rb);
+            m_reply = "*#" + OpenWebNetAuth::toDigits(rb) + '*' +
+                      OpenWebNetAuth::toDigits(m_proof.clientProof) + "##";
         } else if (step == Step::Identifying && frame.startsWith("*#")) {
-            const auto answer = OpenWebNetAuth::NumericAnswer(
+            const auto answer = OpenWebNetAuth::numericAnswer(
                 m_password, QString::fromLatin1(frame.mid(2, frame.size() - 4)));
             m_reply = "*#" + QByteArray::number(answer.value_or(0)) + "##";
         } else {
@@ -66,13 +66,13 @@ public:
 private:
     QString m_password;
     QCryptographicHash::Algorithm m_algorithm = QCryptographicHash::Sha256;
-    OpenWebNetAuth::THashProof m_proof;
+    OpenWebNetAuth::HashProof m_proof;
     QByteArray m_reply;
 };
 
 inline bool isOneFrame(const QByteArray& bytes)
 {
-    TOwnFrameReader reader;
+    OwnFrameReader reader;
     if (!reader.feed(bytes) || !reader.hasFrame())
         return false;
     return reader.takeFrame() == bytes && !reader.hasFrame();
@@ -91,8 +91,8 @@ inline QString checkStep(OwnHandshake& handshake, Expectation& expected, const Q
                              .arg(QString::fromLatin1(reply));
     if (after == Step::Failed) {
         const bool named =
-            handshake.error() != TBusError::None &&
-            (handshake.error() != TBusError::Garbage || handshake.detail() == QString::fromLatin1(frame));
+            handshake.error() != BusError::None &&
+            (handshake.error() != BusError::Garbage || handshake.detail() == QString::fromLatin1(frame));
         return named && reply.isEmpty() ? QString() : seen + QStringLiteral(": failure unnamed or answered");
     }
     if (after == Step::Open) {
@@ -121,15 +121,15 @@ inline QString CheckOwnHandshake(const QByteArray& input)
     const QByteArray sessionFrame =
         input[0] & 1 ? OpenWebNetFrame::EventSession : OpenWebNetFrame::CommandSession;
 
-    OwnHandshake handshake(sessionFrame, TBusServer{QStringLiteral("gateway"), 20000, password}, fixedRandom);
+    OwnHandshake handshake(sessionFrame, BusServer{QStringLiteral("gateway"), 20000, password}, fixedRandom);
     Expectation expected(password);
-    TOwnFrameReader reader;
+    OwnFrameReader reader;
     for (qsizetype at = 0; at < bytes.size() && reader.feed(bytes.mid(at, piece)); at += piece) {
         while (reader.hasFrame()) {
             const QByteArray frame = reader.takeFrame();
             const Step before = handshake.step();
             if (before == Step::Open || before == Step::Failed) {
-                const TBusError error = handshake.error();
+                const BusError error = handshake.error();
                 if (!handshake.take(frame).isEmpty() || handshake.step() != before ||
                     handshake.error() != error)
                     return QStringLiteral("a frame after the end changed the handshake");

@@ -44,10 +44,10 @@ private:
     qsizetype m_delivered = 0;
 };
 
-template <typename T> std::optional<T> readAgain(const QByteArray& plain, T (TRespReader::*read)())
+template <typename T> std::optional<T> readAgain(const QByteArray& plain, T (RespReader::*read)())
 {
     Arrival arrival(plain, 0);
-    TRespReader reader([&] { return arrival.next(); });
+    RespReader reader([&] { return arrival.next(); });
     try {
         return (reader.*read)();
     } catch (const ERedisError&) {
@@ -62,7 +62,7 @@ inline QString checkValue(const TRedisNullable& value, qsizetype inputSize)
     if (value->size() > inputSize)
         return QStringLiteral("a value of %1 bytes from %2 bytes of input").arg(value->size()).arg(inputSize);
     const QByteArray plain = "$" + QByteArray::number(value->size()) + "\r\n" + *value + "\r\n";
-    if (readAgain(plain, &TRespReader::ReadValue) != TRedisNullable(value))
+    if (readAgain(plain, &RespReader::ReadValue) != TRedisNullable(value))
         return QStringLiteral("the value %1 reads otherwise when sent again")
             .arg(QString::fromLatin1(value->toHex()));
     return {};
@@ -72,8 +72,7 @@ inline QString checkInteger(qint64 value)
 {
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
         return QStringLiteral("integer %1 beyond 32 bits").arg(value);
-    if (value != -1 &&
-        readAgain(":" + QByteArray::number(value) + "\r\n", &TRespReader::ReadInteger) != value)
+    if (value != -1 && readAgain(":" + QByteArray::number(value) + "\r\n", &RespReader::ReadInteger) != value)
         return QStringLiteral("the integer %1 reads otherwise when sent again").arg(value);
     return {};
 }
@@ -88,7 +87,7 @@ inline QString CheckResp(const QByteArray& input)
     const quint8 kinds = quint8(input[0]);
     const QByteArray bytes = input.mid(2);
     Arrival arrival(bytes, quint8(input[1]));
-    TRespReader reader([&] { return arrival.next(); });
+    RespReader reader([&] { return arrival.next(); });
     for (int reply = 0;; ++reply) {
         const bool integer = kinds & (1 << (reply % 8));
         QString failure;

@@ -71,7 +71,7 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     });
     if (row == rows.cend())
         return m_usageFailure(m_language.GetMsg(Msg::CliNoSuchAlias, args.at(0)));
-    TTestCommand command;
+    TestCommand command;
     if (args.size() == 2) {
         const auto parsed = ParseTestCommand(args.at(1));
         if (!parsed)
@@ -87,19 +87,19 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
         return Success;
     }
 
-    TBusTest test;
+    BusTest test;
     QEventLoop loop;
-    TBusError result = TBusError::None;
+    BusError result = BusError::None;
     QString detail;
     // Each frame as it went out, and beside it what it did in words.
     const int kind = row->kind;
     QStringList done;
-    QObject::connect(&test, &TBusTest::acknowledged, &loop, [&](const QByteArray& frame) {
+    QObject::connect(&test, &BusTest::acknowledged, &loop, [&](const QByteArray& frame) {
         const QString words = FrameInWords(m_language, frame, kind);
         done << (words.isEmpty() ? QString::fromLatin1(frame) : words);
         Print(m_out, QString::fromLatin1(frame) + (words.isEmpty() ? QString() : u'\t' + words) + u'\n');
     });
-    QObject::connect(&test, &TBusTest::finished, &loop, [&](TBusError error, const QString& text) {
+    QObject::connect(&test, &BusTest::finished, &loop, [&](BusError error, const QString& text) {
         result = error;
         detail = text;
         loop.quit();
@@ -117,31 +117,30 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     loop.exec();
     // Stopped before the frames that switch it back went out: the user must know it stays on.
     const bool leftOn =
-        result == TBusError::Cancelled && detail.isEmpty() && !done.isEmpty() && done.size() < steps->size();
+        result == BusError::Cancelled && detail.isEmpty() && !done.isEmpty() && done.size() < steps->size();
     Print(m_err, (leftOn ? m_language.GetMsg(Msg::BusTestLeftOn, done.join(u"; "_s))
                          : TestResultText(m_language, result, detail, kind)) +
                      u'\n');
-    return result == TBusError::None ? Success : Failure;
+    return result == BusError::None ? Success : Failure;
 }
 
 int TCliBus::RunLearn(const TOptions& options)
 {
-    TBusLearn learn;
+    BusLearn learn;
     QEventLoop loop;
     int status = Failure;
-    QObject::connect(&learn, &TBusLearn::listening, &loop, [&] {
+    QObject::connect(&learn, &BusLearn::listening, &loop, [&] {
         Print(m_err, m_language.GetMsg(Msg::PressKeyNow, QString::number(options.limitSeconds)) + u'\n');
     });
-    QObject::connect(&learn, &TBusLearn::unfit, &loop, [&](const QByteArray& frame) {
+    QObject::connect(&learn, &BusLearn::unfit, &loop, [&](const QByteArray& frame) {
         Print(m_err, m_language.GetMsg(Msg::KindMismatch, QString::fromLatin1(frame)) + u'\n');
     });
-    QObject::connect(&learn, &TBusLearn::unusable, &loop,
-                     [&](const QByteArray& frame, const Problem& reason) {
-                         Print(m_err, m_language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame),
-                                                        reason.text(m_language)) +
-                                          u'\n');
-                     });
-    QObject::connect(&learn, &TBusLearn::learned, &loop, [&](const TBusDevice& device) {
+    QObject::connect(&learn, &BusLearn::unusable, &loop, [&](const QByteArray& frame, const Problem& reason) {
+        Print(m_err,
+              m_language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame), reason.text(m_language)) +
+                  u'\n');
+    });
+    QObject::connect(&learn, &BusLearn::learned, &loop, [&](const BusDevice& device) {
         const FunctionEntry entry = ListEntry(device);
         Print(m_out, KindCaption(device.kind) + u'\t' + Vocabulary::AddressText(entry) + u'\t' +
                          QString::number(device.bus) + u'\t' +
@@ -149,15 +148,15 @@ int TCliBus::RunLearn(const TOptions& options)
         status = Success;
         loop.quit();
     });
-    QObject::connect(&learn, &TBusLearn::timedOut, &loop, [&] {
+    QObject::connect(&learn, &BusLearn::timedOut, &loop, [&] {
         Print(m_err, m_language.GetMsg(Msg::NoKeyPress, QString::number(options.limitSeconds)) + u'\n');
         loop.quit();
     });
-    QObject::connect(&learn, &TBusLearn::failed, &loop, [&](TBusError error, const QString& detail) {
+    QObject::connect(&learn, &BusLearn::failed, &loop, [&](BusError error, const QString& detail) {
         status = Failed(error, detail);
         loop.quit();
     });
-    learn.start(options.server, TBusLearn::anyKind, options.limitSeconds * 1000);
+    learn.start(options.server, BusLearn::anyKind, options.limitSeconds * 1000);
     loop.exec();
     return status;
 }
@@ -165,22 +164,22 @@ int TCliBus::RunLearn(const TOptions& options)
 int TCliBus::RunDiscover(const TOptions& options)
 {
     const QList<FunctionEntry>& rows = m_items.entries();
-    TBusDiscovery discovery;
+    BusDiscovery discovery;
     QEventLoop loop;
-    TBusError result = TBusError::None;
+    BusError result = BusError::None;
     QString detail;
-    QObject::connect(&discovery, &TBusDiscovery::finished, &loop, [&](TBusError error, const QString& text) {
+    QObject::connect(&discovery, &BusDiscovery::finished, &loop, [&](BusError error, const QString& text) {
         result = error;
         detail = text;
         loop.quit();
     });
     discovery.start(options.server, DiscoveryRequests(ProjectBuses(rows)));
     loop.exec();
-    if (result != TBusError::None)
+    if (result != BusError::None)
         return Failed(result, detail);
-    const TDiscoveryResult found = CompareWithProject(rows, discovery.devices());
-    for (const TFoundDevice& f : found.found) {
-        const TBusDevice& d = f.device;
+    const DiscoveryResult found = CompareWithProject(rows, discovery.devices());
+    for (const FoundDevice& f : found.found) {
+        const BusDevice& d = f.device;
         // A light point that is off may as well be a dimmer, unless the project knows it.
         const QString kind = f.row >= 0     ? KindCaption(rows.at(f.row).kind)
                              : d.kindUnsure ? m_language.GetMsg(Msg::BusKindUnknown)
@@ -199,16 +198,16 @@ int TCliBus::RunDiscover(const TOptions& options)
 
 int TCliBus::RunMonitor(const TOptions& options)
 {
-    TOwnSession session(TOwnSession::Kind::Event);
+    OwnSession session(OwnSession::Kind::Event);
     QEventLoop loop;
     int status = Success;
-    QObject::connect(&session, &TOwnSession::eventFrame, &loop,
+    QObject::connect(&session, &OwnSession::eventFrame, &loop,
                      [this](const QByteArray& frame) { Print(m_out, QString::fromLatin1(frame) + u'\n'); });
-    QObject::connect(&session, &TOwnSession::failed, &loop, [&](TBusError error, const QString& detail) {
+    QObject::connect(&session, &OwnSession::failed, &loop, [&](BusError error, const QString& detail) {
         status = Failed(error, detail);
         loop.quit();
     });
-    QObject::connect(&session, &TOwnSession::opened, &loop, [&] {
+    QObject::connect(&session, &OwnSession::opened, &loop, [&] {
         Print(m_err, m_language.GetMsg(Msg::BusConnected,
                                        options.server.host + u':' + QString::number(options.server.port)) +
                          u'\n');
@@ -224,7 +223,7 @@ int TCliBus::RunMonitor(const TOptions& options)
     return status;
 }
 
-int TCliBus::Failed(TBusError error, const QString& detail)
+int TCliBus::Failed(BusError error, const QString& detail)
 {
     Print(m_err, BusErrorText(m_language, error, detail) + u'\n');
     return Failure;
@@ -235,7 +234,7 @@ QString TCliBus::KindCaption(int iType) const
     return ::KindCaption(m_language, iType);
 }
 
-FunctionEntry TCliBus::ListEntry(const TBusDevice& device) const
+FunctionEntry TCliBus::ListEntry(const BusDevice& device) const
 {
     return FunctionEntry{.address = device.address,
                          .key = device.key,

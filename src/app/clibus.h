@@ -33,7 +33,7 @@ public:
 
     struct TOptions
     {
-        TBusServer server;
+        BusServer server;
         int limitSeconds = 0; // learn: the wait for a key press; monitor: 0 means until interrupted
     };
 
@@ -49,11 +49,11 @@ private:
     int RunLearn(const TOptions& options);
     int RunDiscover(const TOptions& options);
     int RunMonitor(const TOptions& options);
-    int Failed(TBusError error, const QString& detail);
+    int Failed(BusError error, const QString& detail);
     QString KindCaption(int iType) const;
     // A device as a row of the function list shows it: the address with its local bus, the key
     // with its CEN+ mark.
-    FunctionEntry ListEntry(const TBusDevice& device) const;
+    FunctionEntry ListEntry(const BusDevice& device) const;
     void Print(QIODevice& device, const QString& text);
 
     const TopenHab& m_openHab;

@@ -639,7 +639,7 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    TTransferSettings settings = m_transferSettings;
+    TransferSettings settings = m_transferSettings;
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const QString address =
@@ -649,7 +649,7 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
     std::optional<QString> failure;
     {
         const TCtrlCGuard ctrlC;
-        failure = TTransfer(session.openHab, session.language, view, settings).PreviewSend(preview);
+        failure = GatewayTransfer(session.openHab, session.language, view, settings).PreviewSend(preview);
     }
     if (failure) {
         session.prompts.error(*failure);
@@ -688,13 +688,13 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
         return Failure;
     }
 
-    TTransferSettings settings = m_transferSettings;
+    TransferSettings settings = m_transferSettings;
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const TLanguage& language = session.language;
     TTerminalTransferView view(address, mode, session.prompts, language, m_err,
                                Captions::Text(language, Captions::RebootNote));
-    TTransfer transfer(session.openHab, language, view, settings);
+    GatewayTransfer transfer(session.openHab, language, view, settings);
     bool bOk = false;
     {
         const TCtrlCGuard ctrlC;
@@ -759,7 +759,7 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliProjectWithoutSerial));
     QString serialLine;
     QString address = ini.IP();
-    TGatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
+    GatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
     const Outcome found = lookup.Search(serial, serialLine, address);
     session.prompts.show(found.notices, session.language);
     if (found.ok) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ttransfer.h"
+#include "link/gatewaytransfer.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 
@@ -36,7 +36,7 @@ public:
 
     // The store port (unless --port names one) and the bus-server check's waits of send and
     // receive; the program's defaults unless changed.
-    void setTransferSettings(const TTransferSettings& settings) { m_transferSettings = settings; }
+    void setTransferSettings(const TransferSettings& settings) { m_transferSettings = settings; }
 
     // Runs one command line (arguments.first() is the program's name); returns the exit status.
     int Run(const QStringList& arguments);
@@ -103,6 +103,6 @@ private:
     // The language of every text, known before the command line is read so that its errors are
     // already in it.
     TLanguage m_language;
-    TTransferSettings m_transferSettings;
+    TransferSettings m_transferSettings;
     QString m_command; // the command being run, for the help hint of usage errors
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ttransfer.h"
+#include "link/gatewaytransfer.h"
 
 #include <QString>
 

@@ -20,7 +20,7 @@ QString head(const QString& what)
 
 // Takes the address from where (bus form without the CEN+ "2") as the function editor would take
 // it typed, or says why the project cannot hold it.
-void takeAddress(QString where, TBusDevice& device)
+void takeAddress(QString where, BusDevice& device)
 {
     device.problem = BusAddress::busFormProblem(where, device.kind);
     if (device.problem)
@@ -46,8 +46,7 @@ QString keyCaption(const TLanguage& language)
 }
 
 // What a command frame of a device does: the message that says it, with the level of a dimmer.
-std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QString& who,
-                                             const QString& what)
+std::optional<std::pair<Msg, int>> commandOf(const BusDevice& device, const QString& who, const QString& what)
 {
     const int command = head(what).toInt();
     switch (device.kind) {
@@ -80,12 +79,12 @@ std::optional<std::pair<Msg, int>> commandOf(const TBusDevice& device, const QSt
 
 } // namespace
 
-std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame)
+std::optional<BusDevice> DeviceOfFrame(const QByteArray& frame)
 {
     const auto command = OpenWebNetFrame::ParseCommand(frame);
     if (!command)
         return std::nullopt;
-    TBusDevice device;
+    BusDevice device;
     device.frame = frame;
     QString where = command->where;
     bool bNumber = false;
@@ -118,7 +117,7 @@ std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame)
     return device;
 }
 
-bool DeviceFitsKind(const TBusDevice& device, int iType)
+bool DeviceFitsKind(const BusDevice& device, int iType)
 {
     if (device.kind == FunctionEntry::Switch || device.kind == FunctionEntry::Dimmer)
         return iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer;
@@ -134,7 +133,7 @@ QString KindCaption(const TLanguage& language, int kind)
     return caption.isEmpty() ? button.german.toString() : caption;
 }
 
-QString DeviceInWords(const TLanguage& language, const TBusDevice& device)
+QString DeviceInWords(const TLanguage& language, const BusDevice& device)
 {
     const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
     // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
@@ -165,7 +164,7 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
     const auto what = commandOf(*device, command->who, command->what);
     if (!what)
         return {};
-    TBusDevice named = *device;
+    BusDevice named = *device;
     if (kind >= 0 && DeviceFitsKind(named, kind))
         named.kind = kind;
     const QString words = DeviceInWords(language, named);
@@ -174,9 +173,9 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
                : language.GetMsg(what->first, words);
 }
 
-QString TestResultText(const TLanguage& language, TBusError error, const QString& detail, int kind)
+QString TestResultText(const TLanguage& language, BusError error, const QString& detail, int kind)
 {
-    if (error != TBusError::None && error != TBusError::Cancelled)
+    if (error != BusError::None && error != BusError::Cancelled)
         return BusErrorText(language, error, detail);
     QStringList said;
     for (const QString& frame : detail.split(u' ', Qt::SkipEmptyParts)) {

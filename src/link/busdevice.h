@@ -14,7 +14,7 @@ class TLanguage;
 
 // A device of the installation as a frame on the bus names it, in the terms of a function row:
 // kind, address kind, stored address, bus, and for keys the key and CEN variant.
-struct TBusDevice
+struct BusDevice
 {
     int kind = FunctionEntry::Switch;
     AddressKind addressKind = AddressKind::PointToPoint;
@@ -35,10 +35,10 @@ struct TBusDevice
 // actuator (*2*), a CEN key (*15*), a CEN+ key (*25*, short press 21, long presses 22 to 24) or a
 // scenario (*0*). Nothing for any other frame. A device that the project cannot hold comes with its
 // problem, never with a different address.
-std::optional<TBusDevice> DeviceOfFrame(const QByteArray& frame);
+std::optional<BusDevice> DeviceOfFrame(const QByteArray& frame);
 
 // Whether the device fits a function of kind iType: a light point fits a light and a dimmer.
-bool DeviceFitsKind(const TBusDevice& device, int iType);
+bool DeviceFitsKind(const BusDevice& device, int iType);
 
 // The kind as the function editor's kind buttons name it (their captions, CaptionTag::LightKind to
 // GroupSceneKind).
@@ -46,7 +46,7 @@ QString KindCaption(const TLanguage& language, int kind);
 
 // The device in words, as the user knows it from the function list: kind, address (a light point
 // as the editor shows it, "3.1"), local bus and key ("CEN-Szene 1.15, Lokaler Bus 1, Taste 2 (+)").
-QString DeviceInWords(const TLanguage& language, const TBusDevice& device);
+QString DeviceInWords(const TLanguage& language, const BusDevice& device);
 
 // What frame does, in words ("Dimmer 1.5, Lokaler Bus 2 auf 30 % gedimmt"); empty for a frame that
 // names no device the project can hold. A light point is named by kind when it fits it: the frame
@@ -55,4 +55,4 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
 
 // The end of a function test as the user reads it: the frames named in detail (blank-separated, as
 // the test reports them) in words, each one that has none as it is.
-QString TestResultText(const TLanguage& language, TBusError error, const QString& detail, int kind = -1);
+QString TestResultText(const TLanguage& language, BusError error, const QString& detail, int kind = -1);

@@ -59,7 +59,7 @@ QList<QByteArray> DiscoveryRequests(const QList<int>& buses)
     return requests;
 }
 
-TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices)
+DiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<BusDevice>& devices)
 {
     QHash<QString, int> rowOfKey;
     for (int row = 0; row < rows.size(); ++row) {
@@ -71,12 +71,12 @@ TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QLis
         if (!key.isEmpty() && !rowOfKey.contains(key))
             rowOfKey.insert(key, row);
     }
-    TDiscoveryResult result;
+    DiscoveryResult result;
     QSet<int> answered;
-    for (const TBusDevice& device : devices) {
+    for (const BusDevice& device : devices) {
         const int row =
             rowOfKey.value(pointKey(device.kind, device.bus, device.addressKind, device.address), -1);
-        result.found << TFoundDevice{device, row};
+        result.found << FoundDevice{device, row};
         answered.insert(row);
     }
     for (const int row : rowOfKey) {
@@ -87,47 +87,47 @@ TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QLis
     return result;
 }
 
-TBusDiscovery::TBusDiscovery(QObject* parent) : QObject(parent) {}
+BusDiscovery::BusDiscovery(QObject* parent) : QObject(parent) {}
 
-TBusDiscovery::~TBusDiscovery() = default;
+BusDiscovery::~BusDiscovery() = default;
 
-void TBusDiscovery::start(const TBusServer& server, const QList<QByteArray>& requests)
+void BusDiscovery::start(const BusServer& server, const QList<QByteArray>& requests)
 {
     cancel();
     m_requests = requests;
     m_next = 0;
     m_devices.clear();
-    m_session = new TOwnSession(TOwnSession::Kind::Command, this);
-    connect(m_session, &TOwnSession::opened, this, &TBusDiscovery::sendNext);
-    connect(m_session, &TOwnSession::answered, this, [this](const QList<QByteArray>& frames) {
+    m_session = new OwnSession(OwnSession::Kind::Command, this);
+    connect(m_session, &OwnSession::opened, this, &BusDiscovery::sendNext);
+    connect(m_session, &OwnSession::answered, this, [this](const QList<QByteArray>& frames) {
         collect(frames);
         sendNext();
     });
-    connect(m_session, &TOwnSession::refused, this, &TBusDiscovery::sendNext);
-    connect(m_session, &TOwnSession::failed, this, &TBusDiscovery::finish);
+    connect(m_session, &OwnSession::refused, this, &BusDiscovery::sendNext);
+    connect(m_session, &OwnSession::failed, this, &BusDiscovery::finish);
     m_session->open(server);
 }
 
-void TBusDiscovery::cancel()
+void BusDiscovery::cancel()
 {
     if (m_session)
-        finish(TBusError::Cancelled, {});
+        finish(BusError::Cancelled, {});
 }
 
-void TBusDiscovery::sendNext()
+void BusDiscovery::sendNext()
 {
     if (m_next >= m_requests.size())
-        return finish(TBusError::None, {});
+        return finish(BusError::None, {});
     m_session->send(m_requests.at(m_next++));
 }
 
-void TBusDiscovery::collect(const QList<QByteArray>& frames)
+void BusDiscovery::collect(const QList<QByteArray>& frames)
 {
     for (const QByteArray& frame : frames) {
         const auto device = DeviceOfFrame(frame);
         if (!device || device->problem || !isLightOrActuator(device->kind))
             continue;
-        const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const TBusDevice& d) {
+        const bool bKnown = std::any_of(m_devices.cbegin(), m_devices.cend(), [&](const BusDevice& d) {
             return d.bus == device->bus && d.address == device->address &&
                    (d.kind == FunctionEntry::Automation) == (device->kind == FunctionEntry::Automation);
         });
@@ -136,8 +136,8 @@ void TBusDiscovery::collect(const QList<QByteArray>& frames)
     }
 }
 
-void TBusDiscovery::finish(TBusError error, const QString& detail)
+void BusDiscovery::finish(BusError error, const QString& detail)
 {
-    TOwnSession::Discard(m_session, this);
+    OwnSession::Discard(m_session, this);
     emit finished(error, detail);
 }

@@ -6,22 +6,22 @@
 #include <QList>
 #include <QObject>
 
-class TOwnSession;
+class OwnSession;
 
 // A device that answered a status request, and the row of the project with its address (-1 when
 // the project lacks it).
-struct TFoundDevice
+struct FoundDevice
 {
-    TBusDevice device;
+    BusDevice device;
     int row = -1;
 };
 
 // The devices found beside the project: found ones (in the project or not) in the order they
 // answered, and the rows of light points and actuators with a point-to-point address that no
 // device answered for.
-struct TDiscoveryResult
+struct DiscoveryResult
 {
-    QList<TFoundDevice> found;
+    QList<FoundDevice> found;
     QList<int> silentRows;
 };
 
@@ -30,32 +30,32 @@ struct TDiscoveryResult
 QList<int> ProjectBuses(const QList<FunctionEntry>& rows);
 // The general status requests of light points and actuators on those buses.
 QList<QByteArray> DiscoveryRequests(const QList<int>& buses);
-TDiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<TBusDevice>& devices);
+DiscoveryResult CompareWithProject(const QList<FunctionEntry>& rows, const QList<BusDevice>& devices);
 
 // Sends the status requests over one command session and collects the light points and
 // actuators that answer, each once. A request the server refuses counts as one nobody answered.
-class TBusDiscovery : public QObject
+class BusDiscovery : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TBusDiscovery(QObject* parent = nullptr);
-    ~TBusDiscovery() override;
+    explicit BusDiscovery(QObject* parent = nullptr);
+    ~BusDiscovery() override;
 
-    void start(const TBusServer& server, const QList<QByteArray>& requests);
+    void start(const BusServer& server, const QList<QByteArray>& requests);
     void cancel();
     bool isRunning() const { return m_session != nullptr; }
-    const QList<TBusDevice>& devices() const { return m_devices; }
+    const QList<BusDevice>& devices() const { return m_devices; }
 
 Q_SIGNALS:
-    void finished(TBusError error, const QString& detail);
+    void finished(BusError error, const QString& detail);
 
 private:
     void sendNext();
     void collect(const QList<QByteArray>& frames);
-    void finish(TBusError error, const QString& detail);
-    TOwnSession* m_session = nullptr;
+    void finish(BusError error, const QString& detail);
+    OwnSession* m_session = nullptr;
     QList<QByteArray> m_requests;
     qsizetype m_next = 0;
-    QList<TBusDevice> m_devices;
+    QList<BusDevice> m_devices;
 };

@@ -4,33 +4,33 @@
 
 using namespace Qt::StringLiterals;
 
-QString TBusServer::address() const
+QString BusServer::address() const
 {
     return host + u':' + QString::number(port);
 }
 
-QString BusErrorText(const TLanguage& language, TBusError error, const QString& detail)
+QString BusErrorText(const TLanguage& language, BusError error, const QString& detail)
 {
     switch (error) {
-    case TBusError::None:
+    case BusError::None:
         return language.GetMsg(Msg::BusConfirmed, detail);
-    case TBusError::NoServer:
+    case BusError::NoServer:
         return language.GetMsg(Msg::BusUnreachable, detail);
-    case TBusError::PasswordRefused:
+    case BusError::PasswordRefused:
         return language.GetMsg(Msg::BusPasswordRejected);
-    case TBusError::CommandRefused:
+    case BusError::CommandRefused:
         return language.GetMsg(Msg::BusCommandRejected, detail);
-    case TBusError::NoAnswer:
+    case BusError::NoAnswer:
         return language.GetMsg(Msg::BusNoAnswer);
-    case TBusError::ConnectionLost:
+    case BusError::ConnectionLost:
         return language.GetMsg(Msg::BusDisconnected);
-    case TBusError::Garbage:
+    case BusError::Garbage:
         return language.GetMsg(Msg::BusGarbled, detail);
-    case TBusError::SessionRefused:
+    case BusError::SessionRefused:
         return language.GetMsg(Msg::BusSessionRefused, detail);
-    case TBusError::NoGreeting:
+    case BusError::NoGreeting:
         return language.GetMsg(Msg::BusNoGreeting, detail);
-    case TBusError::Cancelled:
+    case BusError::Cancelled:
         return detail.isEmpty() ? language.GetMsg(Msg::Cancelled)
                                 : language.GetMsg(Msg::BusTestSwitchedBack, detail);
     }

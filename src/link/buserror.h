@@ -5,7 +5,7 @@
 class TLanguage;
 
 // How a conversation with the installation's bus server ended.
-enum class TBusError
+enum class BusError
 {
     None,
     NoServer,        // nothing answered at the address and port, or it is no bus server
@@ -20,7 +20,7 @@ enum class TBusError
 };
 
 // Where the bus server is and its password: by default the project's server settings.
-struct TBusServer
+struct BusServer
 {
     QString host;
     quint16 port = 20000;
@@ -32,4 +32,4 @@ struct TBusServer
 
 // The text that tells the user what happened; detail is the address, the refused frame or the
 // bytes received, as the error has them.
-QString BusErrorText(const TLanguage& language, TBusError error, const QString& detail);
+QString BusErrorText(const TLanguage& language, BusError error, const QString& detail);

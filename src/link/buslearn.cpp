@@ -2,7 +2,7 @@
 
 #include "openwebnetsession.h"
 
-TBusLearn::TBusLearn(QObject* parent) : QObject(parent)
+BusLearn::BusLearn(QObject* parent) : QObject(parent)
 {
     m_limit.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, [this] {
@@ -11,16 +11,16 @@ TBusLearn::TBusLearn(QObject* parent) : QObject(parent)
     });
 }
 
-TBusLearn::~TBusLearn() = default;
+BusLearn::~BusLearn() = default;
 
-void TBusLearn::start(const TBusServer& server, int iType, int limitMs)
+void BusLearn::start(const BusServer& server, int iType, int limitMs)
 {
     stop();
     m_iType = iType;
-    m_session = new TOwnSession(TOwnSession::Kind::Event, this);
-    connect(m_session, &TOwnSession::opened, this, &TBusLearn::listening);
-    connect(m_session, &TOwnSession::eventFrame, this, &TBusLearn::onFrame);
-    connect(m_session, &TOwnSession::failed, this, [this](TBusError error, const QString& detail) {
+    m_session = new OwnSession(OwnSession::Kind::Event, this);
+    connect(m_session, &OwnSession::opened, this, &BusLearn::listening);
+    connect(m_session, &OwnSession::eventFrame, this, &BusLearn::onFrame);
+    connect(m_session, &OwnSession::failed, this, [this](BusError error, const QString& detail) {
         stop();
         emit failed(error, detail);
     });
@@ -28,15 +28,15 @@ void TBusLearn::start(const TBusServer& server, int iType, int limitMs)
     m_session->open(server);
 }
 
-void TBusLearn::cancel()
+void BusLearn::cancel()
 {
     if (!m_session)
         return;
     stop();
-    emit failed(TBusError::Cancelled, {});
+    emit failed(BusError::Cancelled, {});
 }
 
-void TBusLearn::onFrame(const QByteArray& frame)
+void BusLearn::onFrame(const QByteArray& frame)
 {
     const auto device = DeviceOfFrame(frame);
     if (!device)
@@ -53,8 +53,8 @@ void TBusLearn::onFrame(const QByteArray& frame)
     emit learned(*device);
 }
 
-void TBusLearn::stop()
+void BusLearn::stop()
 {
     m_limit.stop();
-    TOwnSession::Discard(m_session, this);
+    OwnSession::Discard(m_session, this);
 }

@@ -6,14 +6,14 @@
 #include <QObject>
 #include <QTimer>
 
-class TOwnSession;
+class OwnSession;
 
 // Learns an address from a key press: listens on an event session and reports the first frame
 // that names a device fitting the chosen kind. A device of another kind is reported as unfit, one
 // the project cannot hold as unusable, and the wait goes on; frames that name no device pass
 // unnoticed. Exactly one of learned(), timedOut() and
 // failed() ends a run; cancel() ends it with failed(Cancelled).
-class TBusLearn : public QObject
+class BusLearn : public QObject
 {
     Q_OBJECT
 
@@ -21,12 +21,12 @@ public:
     static constexpr int defaultLimitMs = 30000;
     static constexpr int anyKind = -1;
 
-    explicit TBusLearn(QObject* parent = nullptr);
-    ~TBusLearn() override;
+    explicit BusLearn(QObject* parent = nullptr);
+    ~BusLearn() override;
 
     // iType: the kind the device must fit, or anyKind; limitMs: the whole wait for a key press,
     // counted from the start.
-    void start(const TBusServer& server, int iType, int limitMs = defaultLimitMs);
+    void start(const BusServer& server, int iType, int limitMs = defaultLimitMs);
     void cancel();
     bool isRunning() const { return m_session != nullptr; }
 
@@ -35,14 +35,14 @@ Q_SIGNALS:
     void listening();
     void unfit(const QByteArray& frame);
     void unusable(const QByteArray& frame, const Problem& reason);
-    void learned(const TBusDevice& device);
+    void learned(const BusDevice& device);
     void timedOut();
-    void failed(TBusError error, const QString& detail);
+    void failed(BusError error, const QString& detail);
 
 private:
     void onFrame(const QByteArray& frame);
     void stop();
     int m_iType = anyKind;
-    TOwnSession* m_session = nullptr;
+    OwnSession* m_session = nullptr;
     QTimer m_limit;
 };

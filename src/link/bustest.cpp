@@ -4,15 +4,15 @@
 
 using namespace Qt::StringLiterals;
 
-TBusTest::TBusTest(QObject* parent) : QObject(parent)
+BusTest::BusTest(QObject* parent) : QObject(parent)
 {
     m_pause.setSingleShot(true);
     connect(&m_pause, &QTimer::timeout, this, [this] { m_session->send(m_steps.at(m_next - 1).frame); });
 }
 
-TBusTest::~TBusTest() = default;
+BusTest::~BusTest() = default;
 
-void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
+void BusTest::start(const BusServer& server, const QList<BusStep>& steps)
 {
     cancel();
     m_steps = steps;
@@ -20,9 +20,9 @@ void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
     m_sent.clear();
     m_switchedBack.clear();
     m_bCancelled = false;
-    m_session = new TOwnSession(TOwnSession::Kind::Command, this);
-    connect(m_session, &TOwnSession::opened, this, &TBusTest::sendNext);
-    connect(m_session, &TOwnSession::answered, this, [this] {
+    m_session = new OwnSession(OwnSession::Kind::Command, this);
+    connect(m_session, &OwnSession::opened, this, &BusTest::sendNext);
+    connect(m_session, &OwnSession::answered, this, [this] {
         const QByteArray& frame = m_steps.at(m_next - 1).frame;
         m_sent << QString::fromLatin1(frame);
         if (m_bCancelled)
@@ -30,14 +30,14 @@ void TBusTest::start(const TBusServer& server, const QList<TBusStep>& steps)
         emit acknowledged(frame);
         sendNext();
     });
-    connect(m_session, &TOwnSession::refused, this, [this](const QByteArray& frame) {
-        finish(TBusError::CommandRefused, QString::fromLatin1(frame));
+    connect(m_session, &OwnSession::refused, this, [this](const QByteArray& frame) {
+        finish(BusError::CommandRefused, QString::fromLatin1(frame));
     });
-    connect(m_session, &TOwnSession::failed, this, &TBusTest::finish);
+    connect(m_session, &OwnSession::failed, this, &BusTest::finish);
     m_session->open(server);
 }
 
-void TBusTest::cancel()
+void BusTest::cancel()
 {
     if (!m_session)
         return;
@@ -47,26 +47,26 @@ void TBusTest::cancel()
         m_session->send(m_steps.at(m_next - 1).frame);
         return;
     }
-    finish(TBusError::Cancelled, {});
+    finish(BusError::Cancelled, {});
 }
 
-void TBusTest::sendNext()
+void BusTest::sendNext()
 {
     if (m_next >= m_steps.size()) {
         if (m_bCancelled)
-            return finish(TBusError::Cancelled, m_switchedBack.join(u' '));
-        return finish(TBusError::None, m_sent.join(u' '));
+            return finish(BusError::Cancelled, m_switchedBack.join(u' '));
+        return finish(BusError::None, m_sent.join(u' '));
     }
-    const TBusStep& step = m_steps.at(m_next++);
+    const BusStep& step = m_steps.at(m_next++);
     if (step.pauseMs > 0 && !m_bCancelled)
         m_pause.start(step.pauseMs);
     else
         m_session->send(step.frame);
 }
 
-void TBusTest::finish(TBusError error, const QString& detail)
+void BusTest::finish(BusError error, const QString& detail)
 {
     m_pause.stop();
-    TOwnSession::Discard(m_session, this);
+    OwnSession::Discard(m_session, this);
     emit finished(error, detail);
 }

@@ -7,19 +7,19 @@
 #include <QObject>
 #include <QTimer>
 
-class TOwnSession;
+class OwnSession;
 
 // Sends the frames of a function test over one command session, each after its pause and after
 // the previous one was acknowledged. The first refusal or failure ends the test.
-class TBusTest : public QObject
+class BusTest : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TBusTest(QObject* parent = nullptr);
-    ~TBusTest() override;
+    explicit BusTest(QObject* parent = nullptr);
+    ~BusTest() override;
 
-    void start(const TBusServer& server, const QList<TBusStep>& steps);
+    void start(const BusServer& server, const QList<BusStep>& steps);
     // Stops at once; finished() reports Cancelled. During a pause, the frames still to come switch
     // the function back (a light off again): they go out at once, and Cancelled comes with them as
     // detail. A second cancel stops at once.
@@ -29,16 +29,16 @@ public:
 Q_SIGNALS:
     // A frame the bus acknowledged.
     void acknowledged(const QByteArray& frame);
-    // The end: TBusError::None when every frame was acknowledged (detail: the frames sent),
+    // The end: BusError::None when every frame was acknowledged (detail: the frames sent),
     // otherwise what went wrong.
-    void finished(TBusError error, const QString& detail);
+    void finished(BusError error, const QString& detail);
 
 private:
     void sendNext();
-    void finish(TBusError error, const QString& detail);
+    void finish(BusError error, const QString& detail);
 
-    TOwnSession* m_session = nullptr;
-    QList<TBusStep> m_steps;
+    OwnSession* m_session = nullptr;
+    QList<BusStep> m_steps;
     qsizetype m_next = 0;
     QStringList m_sent;
     QStringList m_switchedBack;

@@ -31,27 +31,27 @@ QByteArray dimTo(int percent, const FunctionEntry& v)
         .toLatin1();
 }
 
-QList<TBusStep> single(const QByteArray& f)
+QList<BusStep> single(const QByteArray& f)
 {
-    return {TBusStep{0, f}};
+    return {BusStep{0, f}};
 }
 
-QList<TBusStep> onThenOff(const QByteArray& on, const QByteArray& off)
+QList<BusStep> onThenOff(const QByteArray& on, const QByteArray& off)
 {
-    return {TBusStep{0, on}, TBusStep{testOffPauseMs, off}};
+    return {BusStep{0, on}, BusStep{testOffPauseMs, off}};
 }
 
 // A CEN key pressed as the gateway's item presses it: a CEN+ key with the item's own frame (a short
 // or an extended press); a plain CEN key with the press, then the release after a short press
 // ("#1" after the key).
-QList<TBusStep> cenPress(const FunctionEntry& v)
+QList<BusStep> cenPress(const FunctionEntry& v)
 {
     if (v.cen == 1 || v.cen == 2)
         return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
     const QByteArray press = TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, 0).toLatin1();
     QByteArray release = press;
     release.insert(release.lastIndexOf('*'), "#1");
-    return {TBusStep{0, press}, TBusStep{0, release}};
+    return {BusStep{0, press}, BusStep{0, release}};
 }
 
 // The frames of one member of a scene for openHAB's command ON or OFF, or STOP for blinds.
@@ -73,10 +73,10 @@ std::optional<QByteArray> memberFrame(const FunctionEntry& m, const QString& com
 
 // As the scene's rule sends ON or OFF: to every member of its group, blinds up or down (reversed
 // by the scene's flag); the stop-all scene stops every blind either way.
-QList<TBusStep> sceneSteps(const FunctionEntry& scene, const QList<FunctionEntry>& rows, bool bOn)
+QList<BusStep> sceneSteps(const FunctionEntry& scene, const QList<FunctionEntry>& rows, bool bOn)
 {
     const bool bStopAll = scene.groups == stopAllGroups;
-    QList<TBusStep> steps;
+    QList<BusStep> steps;
     for (const FunctionEntry& row : rows) {
         if (row.kind == FunctionEntry::GroupScene)
             continue;
@@ -88,68 +88,68 @@ QList<TBusStep> sceneSteps(const FunctionEntry& scene, const QList<FunctionEntry
         else if (row.kind == FunctionEntry::Automation)
             command = bOn != scene.reverse ? u"UP"_s : u"DOWN"_s;
         if (const auto f = memberFrame(row, command))
-            steps << TBusStep{0, *f};
+            steps << BusStep{0, *f};
     }
     return steps;
 }
 
 } // namespace
 
-std::optional<TTestCommand> ParseTestCommand(const QString& word)
+std::optional<TestCommand> ParseTestCommand(const QString& word)
 {
-    static const std::pair<QString, TTestCommand::Word> words[] = {{u"on"_s, TTestCommand::On},
-                                                                   {u"off"_s, TTestCommand::Off},
-                                                                   {u"up"_s, TTestCommand::Up},
-                                                                   {u"down"_s, TTestCommand::Down},
-                                                                   {u"stop"_s, TTestCommand::Stop}};
+    static const std::pair<QString, TestCommand::Word> words[] = {{u"on"_s, TestCommand::On},
+                                                                  {u"off"_s, TestCommand::Off},
+                                                                  {u"up"_s, TestCommand::Up},
+                                                                  {u"down"_s, TestCommand::Down},
+                                                                  {u"stop"_s, TestCommand::Stop}};
     for (const auto& [text, value] : words) {
         if (word.compare(text, Qt::CaseInsensitive) == 0)
-            return TTestCommand{value, 0};
+            return TestCommand{value, 0};
     }
     bool bNumber = false;
     const int level = word.toInt(&bNumber);
     if (bNumber && level >= 0 && level <= 100 && !word.startsWith(u'+'))
-        return TTestCommand{TTestCommand::Level, level};
+        return TestCommand{TestCommand::Level, level};
     return std::nullopt;
 }
 
-std::optional<QList<TBusStep>> TestSteps(const FunctionEntry& v, const QList<FunctionEntry>& rows,
-                                         TTestCommand command)
+std::optional<QList<BusStep>> TestSteps(const FunctionEntry& v, const QList<FunctionEntry>& rows,
+                                        TestCommand command)
 {
-    const TTestCommand::Word word = command.word;
-    const bool bDefault = word == TTestCommand::Default;
+    const TestCommand::Word word = command.word;
+    const bool bDefault = word == TestCommand::Default;
     switch (v.kind) {
     case FunctionEntry::Switch:
         if (bDefault)
             return onThenOff(frame(1, u"1"_s, v), frame(1, u"0"_s, v));
-        if (word == TTestCommand::On || word == TTestCommand::Off)
-            return single(frame(1, word == TTestCommand::On ? u"1"_s : u"0"_s, v));
+        if (word == TestCommand::On || word == TestCommand::Off)
+            return single(frame(1, word == TestCommand::On ? u"1"_s : u"0"_s, v));
         return std::nullopt;
     case FunctionEntry::Dimmer:
         if (bDefault)
             return onThenOff(frame(1, u"10"_s, v), frame(1, u"0"_s, v));
-        if (word == TTestCommand::On || word == TTestCommand::Off)
-            return single(frame(1, word == TTestCommand::On ? u"1"_s : u"0"_s, v));
-        if (word == TTestCommand::Level)
+        if (word == TestCommand::On || word == TestCommand::Off)
+            return single(frame(1, word == TestCommand::On ? u"1"_s : u"0"_s, v));
+        if (word == TestCommand::Level)
             return single(dimTo(command.level, v));
         return std::nullopt;
     case FunctionEntry::Automation:
-        if (bDefault || word == TTestCommand::Up)
+        if (bDefault || word == TestCommand::Up)
             return single(frame(2, u"1"_s, v));
-        if (word == TTestCommand::Down || word == TTestCommand::Stop)
-            return single(frame(2, word == TTestCommand::Down ? u"2"_s : u"0"_s, v));
+        if (word == TestCommand::Down || word == TestCommand::Stop)
+            return single(frame(2, word == TestCommand::Down ? u"2"_s : u"0"_s, v));
         return std::nullopt;
     case FunctionEntry::CenScene:
-        if (bDefault || word == TTestCommand::On)
+        if (bDefault || word == TestCommand::On)
             return cenPress(v);
         return std::nullopt;
     case FunctionEntry::ScenarioModule:
-        if (bDefault || word == TTestCommand::On)
+        if (bDefault || word == TestCommand::On)
             return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
         return std::nullopt;
     case FunctionEntry::GroupScene:
-        if (bDefault || word == TTestCommand::On || word == TTestCommand::Off)
-            return sceneSteps(v, rows, word != TTestCommand::Off);
+        if (bDefault || word == TestCommand::On || word == TestCommand::Off)
+            return sceneSteps(v, rows, word != TestCommand::Off);
         return std::nullopt;
     default:
         return std::nullopt;

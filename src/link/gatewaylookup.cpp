@@ -61,14 +61,14 @@ Problem writeProblem(const TIniFile& ini)
 
 } // namespace
 
-TGatewayLookup::TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
-                               QString projectIniPath)
+GatewayLookup::GatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
+                             QString projectIniPath)
     : m_language(language), m_prompts(prompts), m_cloudServer(std::move(sCloudServer)),
       m_projectIniPath(std::move(projectIniPath))
 {
 }
 
-Outcome TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
+Outcome GatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edIP)
 {
     if ((sSerial.isEmpty() && !askSerial(sSerial, lblSerial)) || sSerial.isEmpty())
         return {false};
@@ -95,7 +95,7 @@ Outcome TGatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& ed
 }
 
 // False on Cancel. OK takes the text as typed, an empty one included.
-bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
+bool GatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
 {
     QString typed;
     if (!m_prompts.textPrompt(m_language.GetMsg(Msg::LookupTitle), m_language.GetMsg(Msg::LookupSerialPrompt),
@@ -108,7 +108,7 @@ bool TGatewayLookup::askSerial(QString& sSerial, QString& lblSerial)
 
 // Every failure counts alike: no resolution or connection, TLS refused, a status outside 2xx
 // (redirects are not followed), an answer too long, or the time-out.
-bool TGatewayLookup::fetch(const QString& serial, QByteArray& body) const
+bool GatewayLookup::fetch(const QString& serial, QByteArray& body) const
 {
     const QUrl url = requestUrl(m_cloudServer, serial);
     if (url.isEmpty())

@@ -13,14 +13,14 @@ class TLanguage;
 // service answers "<sCloudServer>?serial=<serial>&f=LocalIP" with the address it last saw for
 // that gateway, or with "unknown". The transfer dialog runs one search per press of its search
 // button, handing over its serial, its serial line and its address field.
-class TGatewayLookup
+class GatewayLookup
 {
 public:
     static constexpr int DefaultTimeoutMs = 15000;
 
     // sCloudServer: the service's base address (http or https, no query part). projectIniPath:
     // the open project's project.ini, where the serial and a found address are kept.
-    TGatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer, QString projectIniPath);
+    GatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer, QString projectIniPath);
 
     // How long one request may take in all, answer included.
     void setTimeout(int ms) { m_timeoutMs = ms; }

@@ -70,7 +70,7 @@ QByteArray hexHash(QCryptographicHash::Algorithm algorithm, const QByteArray& da
 
 } // namespace
 
-std::optional<quint32> NumericAnswer(const QString& password, const QString& nonce)
+std::optional<quint32> numericAnswer(const QString& password, const QString& nonce)
 {
     if (!allDigits(password) || !allDigits(nonce))
         return std::nullopt;
@@ -91,7 +91,7 @@ std::optional<quint32> NumericAnswer(const QString& password, const QString& non
     return n1;
 }
 
-QByteArray ToDigits(const QByteArray& hex)
+QByteArray toDigits(const QByteArray& hex)
 {
     QByteArray digits;
     digits.reserve(hex.size() * 2);
@@ -103,7 +103,7 @@ QByteArray ToDigits(const QByteArray& hex)
     return digits;
 }
 
-std::optional<QByteArray> FromDigits(const QByteArray& digits)
+std::optional<QByteArray> fromDigits(const QByteArray& digits)
 {
     if (digits.isEmpty() || digits.size() % 2 != 0)
         return std::nullopt;
@@ -122,8 +122,8 @@ std::optional<QByteArray> FromDigits(const QByteArray& digits)
     return hex;
 }
 
-THashProof HashProof(QCryptographicHash::Algorithm algorithm, const QString& password, const QByteArray& ra,
-                     const QByteArray& rb)
+HashProof hashProof(QCryptographicHash::Algorithm algorithm, const QString& password, const QByteArray& ra,
+                    const QByteArray& rb)
 {
     const QByteArray kab = hexHash(algorithm, password.toUtf8());
     return {hexHash(algorithm, ra + rb + clientIdentity + serverIdentity + kab),

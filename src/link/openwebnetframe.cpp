@@ -4,20 +4,20 @@
 
 namespace OpenWebNetFrame {
 
-std::optional<TCommand> ParseCommand(const QByteArray& frame)
+std::optional<OwnCommand> ParseCommand(const QByteArray& frame)
 {
     if (!frame.startsWith('*') || !frame.endsWith("##") || frame.startsWith("*#"))
         return std::nullopt;
     const QList<QByteArray> parts = frame.mid(1, frame.size() - 3).split('*');
     if (parts.size() != 3 || parts.at(0).isEmpty() || parts.at(1).isEmpty() || parts.at(2).isEmpty())
         return std::nullopt;
-    return TCommand{QString::fromLatin1(parts.at(0)), QString::fromLatin1(parts.at(1)),
-                    QString::fromLatin1(parts.at(2))};
+    return OwnCommand{QString::fromLatin1(parts.at(0)), QString::fromLatin1(parts.at(1)),
+                      QString::fromLatin1(parts.at(2))};
 }
 
 } // namespace OpenWebNetFrame
 
-bool TOwnFrameReader::feed(const QByteArray& bytes)
+bool OwnFrameReader::feed(const QByteArray& bytes)
 {
     if (m_bBad)
         return false;
@@ -49,7 +49,7 @@ bool TOwnFrameReader::feed(const QByteArray& bytes)
     return true;
 }
 
-void TOwnFrameReader::markBad(const QByteArray& bytes)
+void OwnFrameReader::markBad(const QByteArray& bytes)
 {
     m_bBad = true;
     // bytes may be m_pending itself: copy what is shown before the buffer is dropped.

@@ -15,20 +15,20 @@ inline const QByteArray CommandSession = QByteArrayLiteral("*99*0##");
 inline const QByteArray EventSession = QByteArrayLiteral("*99*1##");
 
 // A frame "*WHO*WHAT*WHERE##"; WHAT may carry parameters after "#" (a CEN key's "07#1").
-struct TCommand
+struct OwnCommand
 {
     QString who;
     QString what;
     QString where;
 };
 // The parts of a command frame; nothing for any other frame (status requests, answers, ACK).
-std::optional<TCommand> ParseCommand(const QByteArray& frame);
+std::optional<OwnCommand> ParseCommand(const QByteArray& frame);
 
 } // namespace OpenWebNetFrame
 
 // Cuts the byte stream of a bus server into frames. Memory stays bounded: a frame longer than
 // maxFrame bytes, or a byte that no frame holds, makes the stream bad for good.
-class TOwnFrameReader
+class OwnFrameReader
 {
 public:
     static constexpr qsizetype maxFrame = 1024;

@@ -24,7 +24,7 @@ std::optional<QByteArray> digitsValue(const QByteArray& frame)
 
 } // namespace
 
-OwnHandshake::OwnHandshake(QByteArray sessionFrame, TBusServer server, RandomHex random)
+OwnHandshake::OwnHandshake(QByteArray sessionFrame, BusServer server, RandomHex random)
     : m_sessionFrame(std::move(sessionFrame)), m_server(std::move(server)), m_random(std::move(random))
 {
 }
@@ -41,14 +41,14 @@ QByteArray OwnHandshake::take(const QByteArray& frame)
     switch (m_step) {
     case Step::Greeting:
         if (frame != Frame::Ack)
-            return fail(TBusError::Garbage, QString::fromLatin1(frame));
+            return fail(BusError::Garbage, QString::fromLatin1(frame));
         return advance(Step::Identifying, m_sessionFrame);
     case Step::Identifying:
         return takeIdentity(frame);
     case Step::NumericCheck:
         if (frame == Frame::Ack)
             return advance(Step::Open, {});
-        return fail(frame == Frame::Nack ? TBusError::PasswordRefused : TBusError::Garbage,
+        return fail(frame == Frame::Nack ? BusError::PasswordRefused : BusError::Garbage,
                     QString::fromLatin1(frame));
     case Step::HashRandom:
         return takeHashRandom(frame);
@@ -67,44 +67,44 @@ QByteArray OwnHandshake::takeIdentity(const QByteArray& frame)
         return advance(Step::Open, {});
     // No password was asked for yet: the server refuses this computer, not a password.
     if (frame == Frame::Nack)
-        return fail(TBusError::SessionRefused, m_server.address());
+        return fail(BusError::SessionRefused, m_server.address());
     if (frame == "*98*1##" || frame == "*98*2##") {
         m_algorithm = frame == "*98*1##" ? QCryptographicHash::Sha1 : QCryptographicHash::Sha256;
         return advance(Step::HashRandom, Frame::Ack);
     }
     if (const auto nonce = digitsValue(frame)) {
-        const auto answer = OpenWebNetAuth::NumericAnswer(m_server.password, QString::fromLatin1(*nonce));
+        const auto answer = OpenWebNetAuth::numericAnswer(m_server.password, QString::fromLatin1(*nonce));
         // The numeric scheme knows digits only: another password can never be right.
         if (!answer)
-            return fail(TBusError::PasswordRefused);
+            return fail(BusError::PasswordRefused);
         return advance(Step::NumericCheck, "*#" + QByteArray::number(*answer) + "##");
     }
-    return fail(TBusError::Garbage, QString::fromLatin1(frame));
+    return fail(BusError::Garbage, QString::fromLatin1(frame));
 }
 
 QByteArray OwnHandshake::takeHashRandom(const QByteArray& frame)
 {
     if (frame == Frame::Nack)
-        return fail(TBusError::PasswordRefused);
+        return fail(BusError::PasswordRefused);
     const qsizetype hashBytes = QCryptographicHash::hashLength(m_algorithm);
     const auto digits = digitsValue(frame);
-    const auto ra = digits ? OpenWebNetAuth::FromDigits(*digits) : std::nullopt;
+    const auto ra = digits ? OpenWebNetAuth::fromDigits(*digits) : std::nullopt;
     if (!ra || ra->size() != hashBytes * 2)
-        return fail(TBusError::Garbage, QString::fromLatin1(frame));
+        return fail(BusError::Garbage, QString::fromLatin1(frame));
     const QByteArray rb = m_random(hashBytes);
-    const auto proof = OpenWebNetAuth::HashProof(m_algorithm, m_server.password, *ra, rb);
+    const auto proof = OpenWebNetAuth::hashProof(m_algorithm, m_server.password, *ra, rb);
     m_expectedServer = proof.expectedServer;
-    return advance(Step::HashConfirm, "*#" + OpenWebNetAuth::ToDigits(rb) + '*' +
-                                          OpenWebNetAuth::ToDigits(proof.clientProof) + "##");
+    return advance(Step::HashConfirm, "*#" + OpenWebNetAuth::toDigits(rb) + '*' +
+                                          OpenWebNetAuth::toDigits(proof.clientProof) + "##");
 }
 
 QByteArray OwnHandshake::takeHashConfirm(const QByteArray& frame)
 {
     const auto digits = digitsValue(frame);
-    const auto hash = digits ? OpenWebNetAuth::FromDigits(*digits) : std::nullopt;
+    const auto hash = digits ? OpenWebNetAuth::fromDigits(*digits) : std::nullopt;
     // A server that cannot prove it knows the password is refused like a wrong password.
     if (!hash || *hash != m_expectedServer)
-        return fail(frame == Frame::Nack || hash ? TBusError::PasswordRefused : TBusError::Garbage,
+        return fail(frame == Frame::Nack || hash ? BusError::PasswordRefused : BusError::Garbage,
                     QString::fromLatin1(frame));
     return advance(Step::Open, Frame::Ack);
 }
@@ -115,7 +115,7 @@ QByteArray OwnHandshake::advance(Step next, QByteArray reply)
     return reply;
 }
 
-QByteArray OwnHandshake::fail(TBusError error, const QString& detail)
+QByteArray OwnHandshake::fail(BusError error, const QString& detail)
 {
     m_step = Step::Failed;
     m_error = error;

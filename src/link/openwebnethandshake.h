@@ -28,7 +28,7 @@ public:
     using RandomHex = std::function<QByteArray(qsizetype bytes)>;
 
     // sessionFrame: the frame that asks for a command or an event session.
-    OwnHandshake(QByteArray sessionFrame, TBusServer server, RandomHex random = systemRandomHex);
+    OwnHandshake(QByteArray sessionFrame, BusServer server, RandomHex random = systemRandomHex);
 
     // Takes the server's next frame and returns the frame to send back, empty for none. Once Open
     // or Failed, further frames change nothing.
@@ -36,7 +36,7 @@ public:
 
     Step step() const { return m_step; }
     // Why the handshake failed, with the detail the error text shows.
-    TBusError error() const { return m_error; }
+    BusError error() const { return m_error; }
     const QString& detail() const { return m_detail; }
 
     static QByteArray systemRandomHex(qsizetype bytes);
@@ -46,13 +46,13 @@ private:
     QByteArray takeHashRandom(const QByteArray& frame);
     QByteArray takeHashConfirm(const QByteArray& frame);
     QByteArray advance(Step next, QByteArray reply);
-    QByteArray fail(TBusError error, const QString& detail = {});
+    QByteArray fail(BusError error, const QString& detail = {});
 
     QByteArray m_sessionFrame;
-    TBusServer m_server;
+    BusServer m_server;
     RandomHex m_random;
     Step m_step = Step::Greeting;
-    TBusError m_error = TBusError::None;
+    BusError m_error = BusError::None;
     QString m_detail;
     QCryptographicHash::Algorithm m_algorithm = QCryptographicHash::Sha256;
     QByteArray m_expectedServer;

@@ -9,38 +9,38 @@ constexpr qsizetype maxAnswers = 4096;
 
 } // namespace
 
-TOwnSession::TOwnSession(Kind kind, QObject* parent) : QObject(parent), m_kind(kind)
+OwnSession::OwnSession(Kind kind, QObject* parent) : QObject(parent), m_kind(kind)
 {
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &TOwnSession::onTimeout);
-    connect(&m_socket, &QTcpSocket::connected, this, &TOwnSession::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &TOwnSession::onReadyRead);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &TOwnSession::onDisconnected);
+    connect(&m_timer, &QTimer::timeout, this, &OwnSession::onTimeout);
+    connect(&m_socket, &QTcpSocket::connected, this, &OwnSession::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &OwnSession::onReadyRead);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &OwnSession::onDisconnected);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
         if (m_state == State::Connecting)
-            fail(TBusError::NoServer, m_server.address());
+            fail(BusError::NoServer, m_server.address());
         else if (m_state != State::Closed)
             onDisconnected();
     });
 }
 
-void TOwnSession::setWaits(int connectMs, int answerMs)
+void OwnSession::setWaits(int connectMs, int answerMs)
 {
     m_connectMs = connectMs;
     m_answerMs = answerMs;
 }
 
-void TOwnSession::open(const TBusServer& server)
+void OwnSession::open(const BusServer& server)
 {
     close();
     m_server = server;
-    m_reader = TOwnFrameReader();
+    m_reader = OwnFrameReader();
     m_state = State::Connecting;
     m_timer.start(m_connectMs);
     m_socket.connectToHost(server.host, server.port);
 }
 
-void TOwnSession::send(const QByteArray& frame)
+void OwnSession::send(const QByteArray& frame)
 {
     if (m_kind != Kind::Command || m_state != State::Open)
         return;
@@ -49,14 +49,14 @@ void TOwnSession::send(const QByteArray& frame)
     write(frame, State::Waiting);
 }
 
-void TOwnSession::close()
+void OwnSession::close()
 {
     m_state = State::Closed;
     m_timer.stop();
     m_socket.abort();
 }
 
-void TOwnSession::Discard(TOwnSession*& session, const QObject* receiver)
+void OwnSession::Discard(OwnSession*& session, const QObject* receiver)
 {
     if (!session)
         return;
@@ -66,17 +66,17 @@ void TOwnSession::Discard(TOwnSession*& session, const QObject* receiver)
     session = nullptr;
 }
 
-void TOwnSession::onConnected()
+void OwnSession::onConnected()
 {
     // The greeting belongs to the connection: it must come within the connection's bound.
     m_state = State::Opening;
     m_handshake.emplace(m_kind == Kind::Command ? Frame::CommandSession : Frame::EventSession, m_server);
 }
 
-void TOwnSession::onReadyRead()
+void OwnSession::onReadyRead()
 {
     if (!m_reader.feed(m_socket.readAll())) {
-        fail(TBusError::Garbage, m_reader.badBytes());
+        fail(BusError::Garbage, m_reader.badBytes());
         return;
     }
     // A handler may end the session; then the rest is dropped.
@@ -84,28 +84,28 @@ void TOwnSession::onReadyRead()
         handleFrame(m_reader.takeFrame());
 }
 
-void TOwnSession::onDisconnected()
+void OwnSession::onDisconnected()
 {
     if (m_state == State::Closed)
         return;
     // A server that hangs up before its greeting is no bus server this program can talk to.
     if (m_state == State::Connecting || awaitsGreeting())
-        fail(TBusError::NoServer, m_server.address());
+        fail(BusError::NoServer, m_server.address());
     else
-        fail(TBusError::ConnectionLost);
+        fail(BusError::ConnectionLost);
 }
 
-void TOwnSession::onTimeout()
+void OwnSession::onTimeout()
 {
     if (m_state == State::Connecting)
-        fail(TBusError::NoServer, m_server.address());
+        fail(BusError::NoServer, m_server.address());
     else if (awaitsGreeting())
-        fail(TBusError::NoGreeting, m_server.address());
+        fail(BusError::NoGreeting, m_server.address());
     else
-        fail(TBusError::NoAnswer);
+        fail(BusError::NoAnswer);
 }
 
-void TOwnSession::handleFrame(const QByteArray& frame)
+void OwnSession::handleFrame(const QByteArray& frame)
 {
     switch (m_state) {
     case State::Opening:
@@ -123,7 +123,7 @@ void TOwnSession::handleFrame(const QByteArray& frame)
     }
 }
 
-void TOwnSession::handleHandshake(const QByteArray& frame)
+void OwnSession::handleHandshake(const QByteArray& frame)
 {
     const QByteArray reply = m_handshake->take(frame);
     switch (m_handshake->step()) {
@@ -138,12 +138,12 @@ void TOwnSession::handleHandshake(const QByteArray& frame)
     }
 }
 
-bool TOwnSession::awaitsGreeting() const
+bool OwnSession::awaitsGreeting() const
 {
     return m_state == State::Opening && m_handshake->step() == OwnHandshake::Step::Greeting;
 }
 
-void TOwnSession::handleAnswer(const QByteArray& frame)
+void OwnSession::handleAnswer(const QByteArray& frame)
 {
     if (frame == Frame::Ack) {
         m_timer.stop();
@@ -158,27 +158,27 @@ void TOwnSession::handleAnswer(const QByteArray& frame)
         return;
     }
     if (m_answers.size() >= maxAnswers)
-        return fail(TBusError::Garbage, QString::fromLatin1(frame));
+        return fail(BusError::Garbage, QString::fromLatin1(frame));
     m_answers << frame;
     // Every answer frame shows the server is still at it.
     m_timer.start(m_answerMs);
 }
 
-void TOwnSession::write(const QByteArray& frame, State next)
+void OwnSession::write(const QByteArray& frame, State next)
 {
     m_state = next;
     m_timer.start(m_answerMs);
     m_socket.write(frame);
 }
 
-void TOwnSession::becomeOpen()
+void OwnSession::becomeOpen()
 {
     m_timer.stop();
     m_state = State::Open;
     emit opened();
 }
 
-void TOwnSession::fail(TBusError error, const QString& detail)
+void OwnSession::fail(BusError error, const QString& detail)
 {
     if (m_state == State::Closed)
         return;

@@ -20,7 +20,7 @@
 // Every wait is bounded: the connection and the server's greeting within connectMs, each answer
 // within answerMs. Any failure ends the session with failed(); it is emitted once and nothing
 // follows it. Deleting the session or calling close() ends it without a signal.
-class TOwnSession : public QObject
+class OwnSession : public QObject
 {
     Q_OBJECT
 
@@ -33,17 +33,17 @@ public:
     static constexpr int defaultConnectMs = 5000;
     static constexpr int defaultAnswerMs = 5000;
 
-    explicit TOwnSession(Kind kind, QObject* parent = nullptr);
+    explicit OwnSession(Kind kind, QObject* parent = nullptr);
 
     void setWaits(int connectMs, int answerMs);
-    void open(const TBusServer& server);
+    void open(const BusServer& server);
     bool isOpen() const { return m_state == State::Open; }
     // A command session, open and not waiting: sends frame; answered() or refused() follows.
     void send(const QByteArray& frame);
     void close();
     // Closes session, keeps it from reaching receiver again and has it deleted once its own
     // events are done (a tool may end it from one of its signals); session becomes null.
-    static void Discard(TOwnSession*& session, const QObject* receiver);
+    static void Discard(OwnSession*& session, const QObject* receiver);
 
 Q_SIGNALS:
     void opened();
@@ -53,7 +53,7 @@ Q_SIGNALS:
     void refused(const QByteArray& frame);
     // A frame of an event session.
     void eventFrame(const QByteArray& frame);
-    void failed(TBusError error, const QString& detail);
+    void failed(BusError error, const QString& detail);
 
 private:
     enum class State
@@ -75,15 +75,15 @@ private:
     void handleAnswer(const QByteArray& frame);
     void write(const QByteArray& frame, State next);
     void becomeOpen();
-    void fail(TBusError error, const QString& detail = {});
+    void fail(BusError error, const QString& detail = {});
 
     Kind m_kind;
     int m_connectMs = defaultConnectMs;
     int m_answerMs = defaultAnswerMs;
-    TBusServer m_server;
+    BusServer m_server;
     QTcpSocket m_socket;
     QTimer m_timer;
-    TOwnFrameReader m_reader;
+    OwnFrameReader m_reader;
     State m_state = State::Closed;
     std::optional<OwnHandshake> m_handshake;
     QByteArray m_command;

@@ -28,7 +28,7 @@ template <typename T> std::optional<T> decimal(QByteArrayView digits)
 
 QString lineTooLong()
 {
-    return QStringLiteral("Reply line longer than %1 bytes").arg(TRespReader::MaxLineLength);
+    return QStringLiteral("Reply line longer than %1 bytes").arg(RespReader::MaxLineLength);
 }
 
 char kindOf(const QByteArray& line)
@@ -52,9 +52,9 @@ QByteArray RedisValue(const TRedisNullable& value)
     return *value;
 }
 
-TRespReader::TRespReader(std::function<QByteArray()> receive) : m_receive(std::move(receive)) {}
+RespReader::RespReader(std::function<QByteArray()> receive) : m_receive(std::move(receive)) {}
 
-TRespReader::TRespReader(QIODevice& device, std::function<void()> waitForMore)
+RespReader::RespReader(QIODevice& device, std::function<void()> waitForMore)
     : m_receive([&device, waitForMore = std::move(waitForMore)] {
           if (device.bytesAvailable() == 0)
               waitForMore();
@@ -63,7 +63,7 @@ TRespReader::TRespReader(QIODevice& device, std::function<void()> waitForMore)
 {
 }
 
-TRedisNullable TRespReader::ReadValue()
+TRedisNullable RespReader::ReadValue()
 {
     m_inStep = false;
     const QByteArray line = readLine();
@@ -90,7 +90,7 @@ TRedisNullable TRespReader::ReadValue()
     }
 }
 
-qint64 TRespReader::ReadInteger()
+qint64 RespReader::ReadInteger()
 {
     m_inStep = false;
     const QByteArray line = readLine();
@@ -112,14 +112,14 @@ qint64 TRespReader::ReadInteger()
     }
 }
 
-void TRespReader::Clear()
+void RespReader::Clear()
 {
     m_received.clear();
     m_inStep = true;
 }
 
 // A line ends at LF; a CR right before it is dropped.
-QByteArray TRespReader::readLine()
+QByteArray RespReader::readLine()
 {
     qsizetype searched = 0;
     qsizetype end = -1;
@@ -142,7 +142,7 @@ QByteArray TRespReader::readLine()
 // The value and the CR LF after it. The bytes are kept only as they arrive, so a length that
 // promises more than comes costs nothing; a value that ends with the last bytes received, as a
 // reply to one request does, is taken over without a copy.
-QByteArray TRespReader::readBulk(qsizetype length)
+QByteArray RespReader::readBulk(qsizetype length)
 {
     while (m_received.size() < length + 2)
         receiveMore();
@@ -158,13 +158,13 @@ QByteArray TRespReader::readBulk(qsizetype length)
     return value;
 }
 
-void TRespReader::receiveMore()
+void RespReader::receiveMore()
 {
     m_received += m_receive();
 }
 
 // A malformed reply is never read to its end: whatever of it is still to come is out of step.
-ERedisException TRespReader::malformed(const QString& message)
+ERedisException RespReader::malformed(const QString& message)
 {
     m_inStep = false;
     return ERedisException(message);

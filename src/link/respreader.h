@@ -47,7 +47,7 @@ QByteArray RedisValue(const TRedisNullable& value);
 // arrive beyond the reply are kept for the next one. Whatever the peer sends, memory follows the
 // bytes that arrived, never a length the reply announces: lines longer than MaxLineLength and
 // values announced longer than MaxBulkLength are malformed replies.
-class TRespReader
+class RespReader
 {
 public:
     static constexpr qsizetype MaxLineLength = 16'384'000;
@@ -55,10 +55,10 @@ public:
 
     // receive runs whenever the reply needs more bytes than have arrived: it returns the next
     // bytes (at least one), or throws ERedisConnectionError when no more will come.
-    explicit TRespReader(std::function<QByteArray()> receive);
+    explicit RespReader(std::function<QByteArray()> receive);
     // Reads from a device: waitForMore runs whenever the device has nothing to read yet; it returns
     // once it has, or throws (ERedisConnectionError) when no more will come.
-    TRespReader(QIODevice& device, std::function<void()> waitForMore);
+    RespReader(QIODevice& device, std::function<void()> waitForMore);
 
     // A reply to GET, HGET or SET: absent for nil, the value of a bulk, simple-string or integer
     // reply otherwise.

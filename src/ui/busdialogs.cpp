@@ -67,7 +67,7 @@ QVBoxLayout* frame(QDialog* dialog, QLabel*& title, QLabel*& status)
 } // namespace
 
 TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_test(new TBusTest(this))
+    : QDialog(parent), m_program(program), m_test(new BusTest(this))
 {
     DialogLook::setUp(this, {480, 170});
     QVBoxLayout* layout = frame(this, m_title, lblBusStatus);
@@ -83,13 +83,13 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
         else
             accept();
     });
-    connect(this, &QDialog::finished, m_test, &TBusTest::cancel);
-    connect(m_test, &TBusTest::finished, this, &TBusTestDialog::testFinished);
+    connect(this, &QDialog::finished, m_test, &BusTest::cancel);
+    connect(m_test, &BusTest::finished, this, &TBusTestDialog::testFinished);
     m_wait = new TConnectWait(program.language, lblBusStatus, this);
-    connect(m_test, &TBusTest::acknowledged, this, [this](const QByteArray& frame) {
+    connect(m_test, &BusTest::acknowledged, this, [this](const QByteArray& frame) {
         m_wait->stop();
         lblBusStatus->setText(
-            TestResultText(m_program.language, TBusError::None, QString::fromLatin1(frame), m_iType));
+            TestResultText(m_program.language, BusError::None, QString::fromLatin1(frame), m_iType));
     });
 }
 
@@ -105,15 +105,15 @@ void TBusTestDialog::Run(int row)
     open();
     const auto steps = TestSteps(entry, rows, {});
     if (!steps || steps->isEmpty()) {
-        testFinished(TBusError::None, {});
+        testFinished(BusError::None, {});
         return;
     }
-    const TBusServer server = ProjectBusServer(m_program);
+    const BusServer server = ProjectBusServer(m_program);
     m_wait->start(server);
     m_test->start(server, *steps);
 }
 
-void TBusTestDialog::testFinished(TBusError error, const QString& detail)
+void TBusTestDialog::testFinished(BusError error, const QString& detail)
 {
     m_wait->stop();
     lblBusStatus->setText(TestResultText(m_program.language, error, detail, m_iType));
@@ -121,7 +121,7 @@ void TBusTestDialog::testFinished(TBusError error, const QString& detail)
 }
 
 TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
-    : QDialog(parent), m_program(program), m_discovery(new TBusDiscovery(this))
+    : QDialog(parent), m_program(program), m_discovery(new BusDiscovery(this))
 {
     DialogLook::setUp(this, {640, 480});
     QVBoxLayout* layout = frame(this, m_title, lblBusStatus);
@@ -145,9 +145,9 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
         else
             accept();
     });
-    connect(this, &QDialog::finished, m_discovery, &TBusDiscovery::cancel);
+    connect(this, &QDialog::finished, m_discovery, &BusDiscovery::cancel);
     m_wait = new TConnectWait(program.language, lblBusStatus, this);
-    connect(m_discovery, &TBusDiscovery::finished, this, &TBusDiscoverDialog::searched);
+    connect(m_discovery, &BusDiscovery::finished, this, &TBusDiscoverDialog::searched);
     connect(lvDevices, &QTreeWidget::itemChanged, this, [this] {
         bool bMarked = false;
         QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
@@ -168,18 +168,18 @@ void TBusDiscoverDialog::Run()
     btnClose->setText(cancelCaption(language));
     lvDevices->clear();
     m_devices.clear();
-    const TBusServer server = ProjectBusServer(m_program);
+    const BusServer server = ProjectBusServer(m_program);
     open();
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     m_wait->start(server);
     m_discovery->start(server, DiscoveryRequests(ProjectBuses(rows)));
 }
 
-void TBusDiscoverDialog::searched(TBusError error, const QString& detail)
+void TBusDiscoverDialog::searched(BusError error, const QString& detail)
 {
     m_wait->stop();
     btnClose->setText(closeCaption(m_program.language));
-    if (error != TBusError::None) {
+    if (error != BusError::None) {
         lblBusStatus->setText(BusErrorText(m_program.language, error, detail));
         return;
     }
@@ -192,15 +192,15 @@ void TBusDiscoverDialog::fillList()
 {
     const TLanguage& language = m_program.language;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(rows, m_devices);
+    const DiscoveryResult result = CompareWithProject(rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
     lvDevices->clear();
     auto* inProject = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundInProject)});
     auto* missing = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::FoundMissing)});
     auto* silent = new QTreeWidgetItem(lvDevices, {language.GetMsg(Msg::SilentInProject)});
     for (qsizetype index = 0; index < result.found.size(); ++index) {
-        const TFoundDevice& found = result.found.at(index);
-        const TBusDevice& d = found.device;
+        const FoundDevice& found = result.found.at(index);
+        const BusDevice& d = found.device;
         const FunctionEntry shown =
             FunctionEntry{.address = d.address, .kind = d.kind, .bus = d.bus}.normalized();
         if (found.row >= 0) {
@@ -233,7 +233,7 @@ void TBusDiscoverDialog::addMarked()
     if (!m_program.frmMain->PrepareItemsSave())
         return;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
-    const TDiscoveryResult result = CompareWithProject(rows, m_devices);
+    const DiscoveryResult result = CompareWithProject(rows, m_devices);
     FunctionList& items = m_program.frmMain->items();
     QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
     int added = 0;
@@ -241,7 +241,7 @@ void TBusDiscoverDialog::addMarked()
         const QTreeWidgetItem* item = missing->child(i);
         if (item->checkState(0) != Qt::Checked)
             continue;
-        const TBusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
+        const BusDevice& d = result.found.at(item->data(0, Qt::UserRole).toInt()).device;
         // The label names kind and address; the user renames it in the editor.
         items.append(FunctionEntry{.label = KindCaption(m_program.language, d.kind) + u' ' + d.address,
                                    .address = d.address,

@@ -11,12 +11,12 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
-class TBusDiscovery;
-class TBusTest;
+class BusDiscovery;
+class BusTest;
 class TConnectWait;
 class TfrmMain;
 struct TProgram;
-enum class TBusError;
+enum class BusError;
 
 // Tests one function of the list as it is stored, as openHAB switches it, and shows the result.
 // The dialog is modal but opened without a nested wait: the test runs on Qt's asynchronous
@@ -35,10 +35,10 @@ public:
     QPushButton* btnClose = nullptr;
 
 private:
-    void testFinished(TBusError error, const QString& detail);
+    void testFinished(BusError error, const QString& detail);
 
     TProgram& m_program;
-    TBusTest* m_test = nullptr;
+    BusTest* m_test = nullptr;
     TConnectWait* m_wait = nullptr;
     QLabel* m_title = nullptr;
     int m_iType = -1; // the kind of the function under test, which names its frames
@@ -63,16 +63,16 @@ public:
     QPushButton* btnClose = nullptr;
 
 private:
-    void searched(TBusError error, const QString& detail);
+    void searched(BusError error, const QString& detail);
     void fillList();
     // Adds the ticked devices to the function list, renumbers the aliases and saves the project.
     void addMarked();
 
     TProgram& m_program;
     QLabel* m_title = nullptr;
-    TBusDiscovery* m_discovery = nullptr;
+    BusDiscovery* m_discovery = nullptr;
     TConnectWait* m_wait = nullptr;
-    QList<TBusDevice> m_devices;
+    QList<BusDevice> m_devices;
 };
 
 // "Funktion testen" and "Busgeräte suchen" in the function list's popup menu.

@@ -15,7 +15,7 @@ TConnectWait::TConnectWait(const TLanguage& language, QLabel* label, QObject* pa
     });
 }
 
-void TConnectWait::start(const TBusServer& server)
+void TConnectWait::start(const BusServer& server)
 {
     m_server = server.host + u':' + QString::number(server.port);
     m_seconds = 0;

@@ -6,7 +6,7 @@
 
 class QLabel;
 class TLanguage;
-struct TBusServer;
+struct BusServer;
 
 // While a bus tool connects, which may take up to the session's connect wait of 5 s, the status
 // line counts the seconds, so that the window visibly works. Any other text for the line stops it.
@@ -15,7 +15,7 @@ class TConnectWait : public QObject
 public:
     TConnectWait(const TLanguage& language, QLabel* label, QObject* parent = nullptr);
 
-    void start(const TBusServer& server);
+    void start(const BusServer& server);
     void stop();
     bool isActive() const { return m_tick.isActive(); }
 

@@ -19,15 +19,15 @@
 
 using namespace Qt::StringLiterals;
 
-TBusServer ProjectBusServer(const TProgram& program)
+BusServer ProjectBusServer(const TProgram& program)
 {
     const TopenHab& openHab = program.openHab;
-    return TBusServer{openHab.serverIP, openHab.serverPort.toUShort(), openHab.serverPass};
+    return BusServer{openHab.serverIP, openHab.serverPort.toUShort(), openHab.serverPass};
 }
 
 TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent)
-    : QWidget(parent), m_program(program), m_editor(editor), m_test(new TBusTest(this)),
-      m_learn(new TBusLearn(this))
+    : QWidget(parent), m_program(program), m_editor(editor), m_test(new BusTest(this)),
+      m_learn(new BusLearn(this))
 {
     btnTest = new QPushButton(this);
     btnTest->setObjectName(u"btnTest"_s);
@@ -52,27 +52,27 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
 
     connect(btnTest, &QPushButton::clicked, this, &TItemBusTools::testClick);
     connect(btnLearn, &QPushButton::clicked, this, &TItemBusTools::learnClick);
-    connect(m_test, &TBusTest::finished, this, &TItemBusTools::testFinished);
-    connect(m_learn, &TBusLearn::listening, this, [this] {
+    connect(m_test, &BusTest::finished, this, &TItemBusTools::testFinished);
+    connect(m_learn, &BusLearn::listening, this, [this] {
         setStatus(
-            m_program.language.GetMsg(Msg::PressKeyNow, QString::number(TBusLearn::defaultLimitMs / 1000)));
+            m_program.language.GetMsg(Msg::PressKeyNow, QString::number(BusLearn::defaultLimitMs / 1000)));
     });
-    connect(m_learn, &TBusLearn::unfit, this, [this](const QByteArray& frame) {
+    connect(m_learn, &BusLearn::unfit, this, [this](const QByteArray& frame) {
         const QString words = FrameInWords(m_program.language, frame);
         setStatus(m_program.language.GetMsg(Msg::KindMismatch,
                                             words.isEmpty() ? QString::fromLatin1(frame) : words));
     });
-    connect(m_learn, &TBusLearn::unusable, this, [this](const QByteArray& frame, const Problem& reason) {
+    connect(m_learn, &BusLearn::unusable, this, [this](const QByteArray& frame, const Problem& reason) {
         setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame),
                                             reason.text(m_program.language)));
     });
-    connect(m_learn, &TBusLearn::learned, this, &TItemBusTools::learned);
-    connect(m_learn, &TBusLearn::timedOut, this, [this] {
+    connect(m_learn, &BusLearn::learned, this, &TItemBusTools::learned);
+    connect(m_learn, &BusLearn::timedOut, this, [this] {
         setStatus(
-            m_program.language.GetMsg(Msg::NoKeyPress, QString::number(TBusLearn::defaultLimitMs / 1000)));
+            m_program.language.GetMsg(Msg::NoKeyPress, QString::number(BusLearn::defaultLimitMs / 1000)));
         updateControls();
     });
-    connect(m_learn, &TBusLearn::failed, this, [this](TBusError error, const QString& detail) {
+    connect(m_learn, &BusLearn::failed, this, [this](BusError error, const QString& detail) {
         setStatus(BusErrorText(m_program.language, error, detail));
         updateControls();
     });
@@ -141,14 +141,14 @@ void TItemBusTools::testClick()
     if (!typedFunction(v))
         return;
     // The editor switches one way per press: a light on, then off; a blind up, stop, down, stop.
-    TTestCommand command;
+    TestCommand command;
     if (v.kind == FunctionEntry::Switch) {
-        command.word = m_nextStep % 2 == 0 ? TTestCommand::On : TTestCommand::Off;
+        command.word = m_nextStep % 2 == 0 ? TestCommand::On : TestCommand::Off;
     } else if (v.kind == FunctionEntry::Dimmer) {
-        command = {TTestCommand::Level, edLevel->value()};
+        command = {TestCommand::Level, edLevel->value()};
     } else if (v.kind == FunctionEntry::Automation) {
-        static constexpr TTestCommand::Word blindSteps[] = {TTestCommand::Up, TTestCommand::Stop,
-                                                            TTestCommand::Down, TTestCommand::Stop};
+        static constexpr TestCommand::Word blindSteps[] = {TestCommand::Up, TestCommand::Stop,
+                                                           TestCommand::Down, TestCommand::Stop};
         command.word = blindSteps[m_nextStep % 4];
     }
     const QList<FunctionEntry> rows =
@@ -157,14 +157,14 @@ void TItemBusTools::testClick()
     if (!steps || steps->isEmpty())
         return;
     ++m_nextStep;
-    const TBusServer server = ProjectBusServer(m_program);
+    const BusServer server = ProjectBusServer(m_program);
     // First the count, so that a failure at once replaces it.
     m_wait->start(server);
     m_test->start(server, *steps);
     updateControls();
 }
 
-void TItemBusTools::testFinished(TBusError error, const QString& detail)
+void TItemBusTools::testFinished(BusError error, const QString& detail)
 {
     setStatus(TestResultText(m_program.language, error, detail, m_editor.kind()));
     updateControls();
@@ -198,20 +198,20 @@ void TItemBusTools::learnClick()
         m_learn->cancel();
         return;
     }
-    const TBusServer server = ProjectBusServer(m_program);
+    const BusServer server = ProjectBusServer(m_program);
     // First the count, so that a failure at once replaces it.
     m_wait->start(server);
     m_learn->start(server, m_editor.kind());
     updateControls();
 }
 
-void TItemBusTools::learned(const TBusDevice& device)
+void TItemBusTools::learned(const BusDevice& device)
 {
     m_bFilling = true;
     m_editor.showDevice(device);
     m_bFilling = false;
     // Named as the editor now holds it: a light point learned for a dimmer is the dimmer.
-    TBusDevice named = device;
+    BusDevice named = device;
     named.kind = m_editor.kind();
     setStatus(m_program.language.GetMsg(Msg::BusLearnedAs, DeviceInWords(m_program.language, named)));
     updateControls();

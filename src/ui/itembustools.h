@@ -5,15 +5,15 @@
 class QLabel;
 class QPushButton;
 class QSpinBox;
-class TBusLearn;
-class TBusTest;
+class BusLearn;
+class BusTest;
 class TConnectWait;
 class TfrmItem;
 struct FunctionEntry;
-struct TBusDevice;
-struct TBusServer;
+struct BusDevice;
+struct BusServer;
 struct TProgram;
-enum class TBusError;
+enum class BusError;
 
 // The function editor's bus tools: "Testen" switches the function as it is typed, "Adresse
 // lernen" fills kind, address, bus and key from a key press on the bus. Both run on Qt's
@@ -41,8 +41,8 @@ protected:
 private:
     void testClick();
     void learnClick();
-    void testFinished(TBusError error, const QString& detail);
-    void learned(const TBusDevice& device);
+    void testFinished(BusError error, const QString& detail);
+    void learned(const BusDevice& device);
     void updateControls();
     // The function as typed; false when its address is not valid, the reason shown unless quiet.
     bool typedFunction(FunctionEntry& v, bool quiet = false);
@@ -52,8 +52,8 @@ private:
 
     TProgram& m_program;
     TfrmItem& m_editor;
-    TBusTest* m_test = nullptr;
-    TBusLearn* m_learn = nullptr;
+    BusTest* m_test = nullptr;
+    BusLearn* m_learn = nullptr;
     TConnectWait* m_wait = nullptr;
     // The next light test switches on, the one after it off; a blind goes up, stops, goes down.
     int m_nextStep = 0;
@@ -62,4 +62,4 @@ private:
 };
 
 // The bus server of the open project's server settings.
-TBusServer ProjectBusServer(const TProgram& program);
+BusServer ProjectBusServer(const TProgram& program);

@@ -399,7 +399,7 @@ TfrmItem::Typed TfrmItem::typed() const
     return typed;
 }
 
-void TfrmItem::showDevice(const TBusDevice& device)
+void TfrmItem::showDevice(const BusDevice& device)
 {
     if (device.kind == FunctionEntry::Dimmer)
         btnDimmer->click();

@@ -19,7 +19,7 @@ class QToolButton;
 class ToggleSwitch;
 class TItemBusTools;
 
-struct TBusDevice;
+struct BusDevice;
 struct TProgram;
 
 // The function editor: creates a new function of the open project or changes one. Saving writes
@@ -55,7 +55,7 @@ public:
     Typed typed() const;
     // Fills kind, address, bus and key with a device learned on the bus: a dim level makes the
     // function a dimmer, any other light point keeps the kind chosen.
-    void showDevice(const TBusDevice& device);
+    void showDevice(const BusDevice& device);
 
 Q_SIGNALS:
     // The user (or showDevice) chose another kind.

@@ -180,7 +180,7 @@ QWidget* TfrmTransfer::buildHintArea()
     bold.setBold(true);
     lblProgress->setFont(bold);
     pb = new QProgressBar(area);
-    pb->setRange(0, TTransfer::ProgressSteps);
+    pb->setRange(0, GatewayTransfer::ProgressSteps);
     pb->setTextVisible(false);
     pb->setFixedHeight(17);
     QPalette barColours = pb->palette();
@@ -319,7 +319,7 @@ void TfrmTransfer::transfer()
     }
     // The question comes in the running state, so that the close button cancels the reading of
     // the gateway it needs.
-    TTransfer transfer(m_program.openHab, m_program.language, *m_view, m_settings);
+    GatewayTransfer transfer(m_program.openHab, m_program.language, *m_view, m_settings);
     const bool ok = (mode != TransferMode::Send || transfer.ConfirmSend()) && transfer.RunTransfer();
     dropHeldInput();
     ShowTransferState(false, ok);
@@ -336,8 +336,8 @@ void TfrmTransfer::btnSearchClick()
     setCommandsEnabled(false);
     QString serialLine = lblSerial->text();
     QString address = edIP->text();
-    TGatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
-                          ini->inif().fileName());
+    GatewayLookup lookup(m_program.language, m_program.prompts, m_program.workspace->sCloudServer(),
+                         ini->inif().fileName());
     m_program.prompts.show(lookup.Search(sSerial, serialLine, address).notices, m_program.language);
     lblSerial->setText(serialLine);
     edIP->setText(address);

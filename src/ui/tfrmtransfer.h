@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ttransfer.h"
+#include "link/gatewaytransfer.h"
 #include "model/tprojectini.h"
 
 #include <QDialog>
@@ -39,7 +39,7 @@ public:
     bool ShowTransferState(bool bRunning, bool bSuccess);
 
     // The program's waits and store port are the defaults; tests shorten and move them.
-    void setTransferSettings(TTransferSettings settings) { m_settings = std::move(settings); }
+    void setTransferSettings(TransferSettings settings) { m_settings = std::move(settings); }
 
     // A transfer or a lookup runs.
     bool isRunning() const { return m_running; }
@@ -91,7 +91,7 @@ private:
     HeaderBand* m_band = nullptr;
     std::unique_ptr<View> m_view;
     std::optional<TProjectIni> ini; // the open project's project.ini while the window is open
-    TTransferSettings m_settings;
+    TransferSettings m_settings;
     bool m_running = false;
     bool m_cancelRequested = false;
     bool m_addressRefused = false;

@@ -32,10 +32,10 @@ const QByteArray installationJson = R"({
 })";
 
 // Steps as text: the frame, with the pause before it in front when there is one.
-QStringList stepTexts(const QList<TBusStep>& steps)
+QStringList stepTexts(const QList<BusStep>& steps)
 {
     QStringList texts;
-    for (const TBusStep& step : steps)
+    for (const BusStep& step : steps)
         texts << (step.pauseMs > 0 ? QString::number(step.pauseMs) + u' ' : QString()) +
                      QString::fromLatin1(step.frame);
     return texts;
@@ -86,9 +86,9 @@ private:
                              .reverse = reverse}
             .normalized();
     }
-    TBusServer server(const BusSimulator& sim, const QString& password = u"12345"_s) const
+    BusServer server(const BusSimulator& sim, const QString& password = u"12345"_s) const
     {
-        return TBusServer{u"127.0.0.1"_s, sim.port(), password};
+        return BusServer{u"127.0.0.1"_s, sim.port(), password};
     }
     bool startSimulator(BusSimulator& sim, const QString& auth, const QString& password = u"12345"_s)
     {
@@ -115,11 +115,11 @@ void TestBusTools::parseTestCommand_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<int>("command"); // -1: no command
     QTest::addColumn<int>("level");
-    QTest::newRow("on") << u"on"_s << int(TTestCommand::On) << 0;
-    QTest::newRow("OFF in capitals") << u"OFF"_s << int(TTestCommand::Off) << 0;
-    QTest::newRow("stop") << u"stop"_s << int(TTestCommand::Stop) << 0;
-    QTest::newRow("0 %") << u"0"_s << int(TTestCommand::Level) << 0;
-    QTest::newRow("100 %") << u"100"_s << int(TTestCommand::Level) << 100;
+    QTest::newRow("on") << u"on"_s << int(TestCommand::On) << 0;
+    QTest::newRow("OFF in capitals") << u"OFF"_s << int(TestCommand::Off) << 0;
+    QTest::newRow("stop") << u"stop"_s << int(TestCommand::Stop) << 0;
+    QTest::newRow("0 %") << u"0"_s << int(TestCommand::Level) << 0;
+    QTest::newRow("100 %") << u"100"_s << int(TestCommand::Level) << 100;
     QTest::newRow("101 %") << u"101"_s << -1 << 0;
     QTest::newRow("negative") << u"-1"_s << -1 << 0;
     QTest::newRow("plus sign") << u"+5"_s << -1 << 0;
@@ -195,7 +195,7 @@ void TestBusTools::testSteps()
     QFETCH(FunctionEntry, entry);
     QFETCH(QString, word);
     QFETCH(QStringList, steps);
-    TTestCommand command;
+    TestCommand command;
     if (!word.isEmpty()) {
         const auto parsed = ParseTestCommand(word);
         QVERIFY(parsed);
@@ -238,7 +238,7 @@ void TestBusTools::sceneSteps()
                                     row(FunctionEntry::CenScene, u"01.15"_s, 0, u"7"_s, 0, u"EG"_s),
                                     row(FunctionEntry::GroupScene, {}, 0, {}, 0, u"EG"_s),
                                     scene};
-    TTestCommand command;
+    TestCommand command;
     if (!word.isEmpty())
         command = *ParseTestCommand(word);
     const auto result = TestSteps(scene, rows, command);
@@ -368,22 +368,22 @@ void TestBusTools::testSendsExactlyTheFrames()
                                     row(FunctionEntry::CenScene, u"01.15"_s, 0, u"2"_s, 1),
                                     row(FunctionEntry::CenScene, u"01.15"_s, 0, u"7"_s),
                                     row(FunctionEntry::ScenarioModule, u"0.5"_s, 0, u"3"_s)};
-    QList<TBusStep> steps;
+    QList<BusStep> steps;
     for (const FunctionEntry& entry : rows) {
         const auto functionSteps = TestSteps(entry, rows, {});
         QVERIFY(functionSteps);
-        for (TBusStep step : *functionSteps) {
+        for (BusStep step : *functionSteps) {
             step.pauseMs = 0;
             steps << step;
         }
     }
-    TBusTest test;
-    QSignalSpy finished(&test, &TBusTest::finished);
+    BusTest test;
+    QSignalSpy finished(&test, &BusTest::finished);
     test.start(server(sim, password), steps);
     QVERIFY(finished.wait(Patience));
-    QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::None);
+    QCOMPARE(finished.first().at(0).value<BusError>(), BusError::None);
     QByteArrayList expected;
-    for (const TBusStep& step : steps)
+    for (const BusStep& step : steps)
         expected << step.frame;
     QCOMPARE(sim.frames(), expected);
 }
@@ -391,11 +391,11 @@ void TestBusTools::testSendsExactlyTheFrames()
 void TestBusTools::testStopsAtTheFirstRefusal()
 {
     QVERIFY(m_sim.clear());
-    TBusTest test;
-    QSignalSpy finished(&test, &TBusTest::finished);
+    BusTest test;
+    QSignalSpy finished(&test, &BusTest::finished);
     test.start(server(m_sim), {{0, "*1*1*0999##"}, {0, "*1*1*0112##"}});
     QVERIFY(finished.wait(Patience));
-    QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::CommandRefused);
+    QCOMPARE(finished.first().at(0).value<BusError>(), BusError::CommandRefused);
     QCOMPARE(finished.first().at(1).toString(), u"*1*1*0999##"_s);
     QCOMPARE(m_sim.frames(), QByteArrayList{"*1*1*0999##"});
 }
@@ -403,19 +403,19 @@ void TestBusTools::testStopsAtTheFirstRefusal()
 void TestBusTools::cancelInThePauseSwitchesBack()
 {
     QVERIFY(m_sim.clear());
-    TBusTest test;
-    QSignalSpy acknowledged(&test, &TBusTest::acknowledged);
-    QSignalSpy finished(&test, &TBusTest::finished);
+    BusTest test;
+    QSignalSpy acknowledged(&test, &BusTest::acknowledged);
+    QSignalSpy finished(&test, &BusTest::finished);
     test.start(server(m_sim), *TestSteps(row(FunctionEntry::Switch, u"01.12"_s), {}, {}));
     QVERIFY(acknowledged.wait(Patience));
     // Cancelled in the pause: the light goes off at once instead of staying on.
     test.cancel();
     QVERIFY(finished.wait(Patience));
-    QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::Cancelled);
+    QCOMPARE(finished.first().at(0).value<BusError>(), BusError::Cancelled);
     QCOMPARE(finished.first().at(1).toString(), u"*1*0*0112##"_s);
     QVERIFY(!test.isRunning());
     QCOMPARE(m_sim.frames(), (QByteArrayList{"*1*1*0112##", "*1*0*0112##"}));
-    QCOMPARE(TestResultText(m_language, TBusError::Cancelled, finished.first().at(1).toString()),
+    QCOMPARE(TestResultText(m_language, BusError::Cancelled, finished.first().at(1).toString()),
              u"Abgebrochen. Die Funktion wurde zurückgeschaltet: Licht/Schalter 1.12 ausgeschaltet"_s);
 }
 
@@ -438,11 +438,11 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
     QFETCH(int, kind);
     QFETCH(QByteArray, frame);
     QFETCH(QString, address);
-    TBusLearn learn;
-    QSignalSpy listening(&learn, &TBusLearn::listening);
-    QSignalSpy unfit(&learn, &TBusLearn::unfit);
-    QSignalSpy learned(&learn, &TBusLearn::learned);
-    QSignalSpy unusable(&learn, &TBusLearn::unusable);
+    BusLearn learn;
+    QSignalSpy listening(&learn, &BusLearn::listening);
+    QSignalSpy unfit(&learn, &BusLearn::unfit);
+    QSignalSpy learned(&learn, &BusLearn::learned);
+    QSignalSpy unusable(&learn, &BusLearn::unusable);
     learn.start(server(m_sim), kind);
     QVERIFY(listening.wait(Patience));
     // A frame of another kind, one the project cannot hold and one that names no device come
@@ -455,7 +455,7 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
     QCOMPARE(unusable.size(), 1);
     QCOMPARE(unusable.first().at(0).toByteArray(), unheld);
     QCOMPARE(unfit.first().at(0).toByteArray(), other);
-    const auto device = learned.first().at(0).value<TBusDevice>();
+    const auto device = learned.first().at(0).value<BusDevice>();
     QCOMPARE(device.frame, frame);
     QCOMPARE(device.address, address);
     QVERIFY(!learn.isRunning());
@@ -463,10 +463,10 @@ void TestBusTools::learnTakesTheFirstFittingFrame()
 
 void TestBusTools::learnEndsAfterItsLimit()
 {
-    TBusLearn learn;
-    QSignalSpy timedOut(&learn, &TBusLearn::timedOut);
-    QSignalSpy failed(&learn, &TBusLearn::failed);
-    learn.start(server(m_sim), TBusLearn::anyKind, 500);
+    BusLearn learn;
+    QSignalSpy timedOut(&learn, &BusLearn::timedOut);
+    QSignalSpy failed(&learn, &BusLearn::failed);
+    learn.start(server(m_sim), BusLearn::anyKind, 500);
     QVERIFY(timedOut.wait(Patience));
     QVERIFY(failed.isEmpty());
     QVERIFY(!learn.isRunning());
@@ -475,8 +475,8 @@ void TestBusTools::learnEndsAfterItsLimit()
 void TestBusTools::discoverFindsMissingAndSilent()
 {
     // The dimmer is switched to a dim level first: only then does its answer tell it is one.
-    TBusTest dim;
-    QSignalSpy dimmed(&dim, &TBusTest::finished);
+    BusTest dim;
+    QSignalSpy dimmed(&dim, &BusTest::finished);
     dim.start(server(m_sim), {{0, "*1*6*0113##"}, {0, "*1*0*0112##"}});
     QVERIFY(dimmed.wait(Patience));
 
@@ -488,15 +488,15 @@ void TestBusTools::discoverFindsMissingAndSilent()
     QCOMPARE(buses, (QList<int>{0, 2, 3}));
     QCOMPARE(DiscoveryRequests(buses), (QList<QByteArray>{"*#1*0##", "*#1*0#4#02##", "*#1*0#4#03##",
                                                           "*#2*0##", "*#2*0#4#02##", "*#2*0#4#03##"}));
-    TBusDiscovery discovery;
-    QSignalSpy finished(&discovery, &TBusDiscovery::finished);
+    BusDiscovery discovery;
+    QSignalSpy finished(&discovery, &BusDiscovery::finished);
     discovery.start(server(m_sim), DiscoveryRequests(buses));
     QVERIFY(finished.wait(Patience));
-    QCOMPARE(finished.first().at(0).value<TBusError>(), TBusError::None);
+    QCOMPARE(finished.first().at(0).value<BusError>(), BusError::None);
 
-    const TDiscoveryResult result = CompareWithProject(rows, discovery.devices());
+    const DiscoveryResult result = CompareWithProject(rows, discovery.devices());
     QStringList found;
-    for (const TFoundDevice& f : result.found)
+    for (const FoundDevice& f : result.found)
         found << u"%1 %2 %3 %4"_s.arg(f.device.kind).arg(f.device.address).arg(f.device.bus).arg(f.row);
     // 01.13 answers for 1.13 of the project (the same room and light point); the dimmer 1.5 on
     // local bus 2 is off, so it answers as a light point and still is the project's dimmer; the

@@ -247,7 +247,7 @@ void TestGatewayLookup::search()
     QFETCH(int, requests);
 
     ScriptedPrompts prompts;
-    TGatewayLookup lookup(m_german, prompts, cloudServer, iniPath());
+    GatewayLookup lookup(m_german, prompts, cloudServer, iniPath());
     lookup.setTimeout(timeoutMs);
     if (trustTestCa)
         lookup.addCaCertificates(m_testCa);
@@ -294,7 +294,7 @@ void TestGatewayLookup::answerIsCappedHoweverSent()
     QFETCH(bool, read);
     StreamingService service(framing, size);
     ScriptedPrompts prompts;
-    TGatewayLookup lookup(m_german, prompts, service.url(), iniPath());
+    GatewayLookup lookup(m_german, prompts, service.url(), iniPath());
     QString sSerial = Serial;
     QString lblSerial;
     QString field = OldIp;
@@ -323,7 +323,7 @@ void TestGatewayLookup::serialIsPercentEncoded()
 {
     QFETCH(QString, serial);
     ScriptedPrompts prompts;
-    TGatewayLookup lookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath());
+    GatewayLookup lookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath());
     QString lblSerial;
     QString edIP;
     QVERIFY(reported(prompts, m_german, lookup.Search(serial, lblSerial, edIP)));
@@ -354,7 +354,7 @@ void TestGatewayLookup::serialPrompt()
         prompts.queueCancel();
     else
         prompts.queueText({});
-    TGatewayLookup lookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath());
+    GatewayLookup lookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath());
     QString sSerial;
     QString label;
     QString edIP = OldIp;
@@ -377,7 +377,7 @@ void TestGatewayLookup::typedSerialIsKeptForTheNextSearch()
     QString lblSerial;
     QString edIP;
     QVERIFY(!reported(prompts, m_german,
-                      TGatewayLookup(m_german, prompts, m_http.replyUrl(404, {}), iniPath())
+                      GatewayLookup(m_german, prompts, m_http.replyUrl(404, {}), iniPath())
                           .Search(sSerial, lblSerial, edIP)));
     QCOMPARE(prompts.shown, (QStringList{SerialPrompt, NoConnection}));
     QCOMPARE(sSerial, u"VAR 42"_s);
@@ -386,7 +386,7 @@ void TestGatewayLookup::typedSerialIsKeptForTheNextSearch()
     // No answer is queued: a second question would fail the test.
     prompts.reset();
     QVERIFY(reported(prompts, m_german,
-                     TGatewayLookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath())
+                     GatewayLookup(m_german, prompts, m_http.replyUrl(200, Address), iniPath())
                          .Search(sSerial, lblSerial, edIP)));
     QCOMPARE(prompts.shown, QStringList{Found});
     QCOMPARE(m_http.requests().constLast().params.value(u"serial"_s), QStringList{u"VAR 42"_s});
@@ -418,7 +418,7 @@ void TestGatewayLookup::messagesInTheLoadedLanguage()
     QString edIP;
 
     reported(prompts, english,
-             TGatewayLookup(english, prompts, m_http.replyUrl(status, body), iniPath())
+             GatewayLookup(english, prompts, m_http.replyUrl(status, body), iniPath())
                  .Search(sSerial, lblSerial, edIP));
     QCOMPARE(prompts.shown,
              (QStringList{u"prompt: Searching for IP address / Serial number of the Varuno:"_s, result}));

@@ -83,11 +83,11 @@ void TestGatewaySimulator::sentFilesAreMirrored()
     QVERIFY(project.writeFiles(true));
     project.openHab.reboot = true;
     RecordingView view;
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_port;
     settings.busServerPauseMs = 0;
 
-    QVERIFY(TTransfer(project.openHab, project.language, view, settings).RunTransfer());
+    QVERIFY(GatewayTransfer(project.openHab, project.language, view, settings).RunTransfer());
     QCOMPARE(view.scripted.shown, QStringList());
 
     for (const auto& [file, key] : gatewayKeys()) {

@@ -29,22 +29,22 @@ const QByteArray devicesJson = R"({"devices": [{"kind": "light", "where": "0112"
 struct SessionOutcome
 {
     bool bOpened = false;
-    TBusError error = TBusError::None;
+    BusError error = BusError::None;
     QString detail;
 };
 
 // Opens a session and waits for it to open or fail.
-SessionOutcome openSession(TOwnSession& session, quint16 port, const QString& password)
+SessionOutcome openSession(OwnSession& session, quint16 port, const QString& password)
 {
-    QSignalSpy opened(&session, &TOwnSession::opened);
-    QSignalSpy failed(&session, &TOwnSession::failed);
-    session.open(TBusServer{u"127.0.0.1"_s, port, password});
+    QSignalSpy opened(&session, &OwnSession::opened);
+    QSignalSpy failed(&session, &OwnSession::failed);
+    session.open(BusServer{u"127.0.0.1"_s, port, password});
     QDeadlineTimer deadline(Patience);
     while (opened.isEmpty() && failed.isEmpty() && !deadline.hasExpired())
         QTest::qWait(10);
     if (!failed.isEmpty())
-        return {false, failed.first().at(0).value<TBusError>(), failed.first().at(1).toString()};
-    return {true, TBusError::None, {}};
+        return {false, failed.first().at(0).value<BusError>(), failed.first().at(1).toString()};
+    return {true, BusError::None, {}};
 }
 
 } // namespace
@@ -101,7 +101,7 @@ void TestOpenWebNet::numericScheme()
     QFETCH(QString, password);
     QFETCH(QString, nonce);
     QFETCH(qint64, answer);
-    const auto result = OpenWebNetAuth::NumericAnswer(password, nonce);
+    const auto result = OpenWebNetAuth::numericAnswer(password, nonce);
     QCOMPARE(result ? qint64(*result) : qint64(-1), answer);
 }
 
@@ -134,10 +134,10 @@ void TestOpenWebNet::hashProof()
     const qsizetype hexLength = QCryptographicHash::hashLength(hash) * 2;
     const QByteArray ra = QByteArray("0123456789abcdef").repeated(8).left(hexLength);
     const QByteArray rb = QByteArray("fedcba9876543210").repeated(8).left(hexLength);
-    const auto proof = OpenWebNetAuth::HashProof(hash, u"Open2024"_s, ra, rb);
-    QCOMPARE(OpenWebNetAuth::ToDigits(proof.clientProof), client);
-    QCOMPARE(OpenWebNetAuth::ToDigits(proof.expectedServer), server);
-    QCOMPARE(OpenWebNetAuth::FromDigits(client), proof.clientProof);
+    const auto proof = OpenWebNetAuth::hashProof(hash, u"Open2024"_s, ra, rb);
+    QCOMPARE(OpenWebNetAuth::toDigits(proof.clientProof), client);
+    QCOMPARE(OpenWebNetAuth::toDigits(proof.expectedServer), server);
+    QCOMPARE(OpenWebNetAuth::fromDigits(client), proof.clientProof);
 }
 
 void TestOpenWebNet::digitsRefuseWhatIsNoEncoding_data()
@@ -152,12 +152,12 @@ void TestOpenWebNet::digitsRefuseWhatIsNoEncoding_data()
 void TestOpenWebNet::digitsRefuseWhatIsNoEncoding()
 {
     QFETCH(QByteArray, digits);
-    QVERIFY(!OpenWebNetAuth::FromDigits(digits));
+    QVERIFY(!OpenWebNetAuth::fromDigits(digits));
 }
 
 void TestOpenWebNet::frameReader()
 {
-    TOwnFrameReader reader;
+    OwnFrameReader reader;
     QVERIFY(reader.feed("*#*1##*1*1*01"));
     QCOMPARE(reader.takeFrame(), QByteArray("*#*1##"));
     QVERIFY(!reader.hasFrame());
@@ -165,7 +165,7 @@ void TestOpenWebNet::frameReader()
     QCOMPARE(reader.takeFrame(), QByteArray("*1*1*0112##"));
     QCOMPARE(reader.takeFrame(), QByteArray("*2*0*#3##"));
 
-    TOwnFrameReader garbage;
+    OwnFrameReader garbage;
     QVERIFY(!garbage.feed("HTTP/1.1 400\r\n"));
     QVERIFY(garbage.isBad());
     QCOMPARE(garbage.badBytes(), u"HTTP/1.1 400??"_s);
@@ -175,7 +175,7 @@ void TestOpenWebNet::frameReader()
 
 void TestOpenWebNet::frameReaderStaysBounded()
 {
-    TOwnFrameReader reader;
+    OwnFrameReader reader;
     QByteArray endless = "*1";
     bool bGood = true;
     for (int i = 0; i < 200 && bGood; ++i)
@@ -185,7 +185,7 @@ void TestOpenWebNet::frameReaderStaysBounded()
     QCOMPARE(reader.badBytes(), QString::fromLatin1(endless.repeated(20)));
 
     // An answer of 1 500 digits without a frame end: the detail shows where it starts.
-    TOwnFrameReader digits;
+    OwnFrameReader digits;
     QVERIFY(!digits.feed("*" + QByteArray(1500, '7')));
     QCOMPARE(digits.badBytes(), QString::fromLatin1("*" + QByteArray(39, '7')));
 }
@@ -208,13 +208,13 @@ void TestOpenWebNet::sessionInEveryPasswordMode()
     QVERIFY2(sim.start({u"--devices"_s, m_devices, u"--auth"_s, auth, u"--password"_s, password}),
              qPrintable(sim.errorString()));
 
-    TOwnSession session(TOwnSession::Kind::Command);
+    OwnSession session(OwnSession::Kind::Command);
     const SessionOutcome outcome = openSession(session, sim.port(), password);
     QVERIFY2(outcome.bOpened, qPrintable(outcome.detail));
 
     // A status request is answered by the device's state, then ACK; an unknown address by NACK.
-    QSignalSpy answered(&session, &TOwnSession::answered);
-    QSignalSpy refused(&session, &TOwnSession::refused);
+    QSignalSpy answered(&session, &OwnSession::answered);
+    QSignalSpy refused(&session, &OwnSession::refused);
     session.send("*#1*0##");
     QVERIFY(answered.wait(Patience));
     QCOMPARE(answered.first().at(0).value<QList<QByteArray>>(), QList<QByteArray>{"*1*0*0112##"});
@@ -241,48 +241,47 @@ void TestOpenWebNet::wrongPasswordIsRefused()
     BusSimulator sim;
     QVERIFY2(sim.start({u"--devices"_s, m_devices, u"--auth"_s, auth, u"--password"_s, u"12345"_s}),
              qPrintable(sim.errorString()));
-    TOwnSession session(TOwnSession::Kind::Event);
+    OwnSession session(OwnSession::Kind::Event);
     const SessionOutcome outcome = openSession(session, sim.port(), password);
     QVERIFY(!outcome.bOpened);
-    QCOMPARE(outcome.error, TBusError::PasswordRefused);
+    QCOMPARE(outcome.error, BusError::PasswordRefused);
 }
 
 void TestOpenWebNet::failingServerEndsWithinBounds_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<bool>("bCommand");
-    QTest::addColumn<TBusError>("error");
-    QTest::newRow("silent") << u"silent"_s << false << TBusError::NoGreeting;
-    QTest::newRow("closes at once") << u"close"_s << false << TBusError::NoServer;
-    QTest::newRow("garbage") << u"garbage"_s << false << TBusError::Garbage;
+    QTest::addColumn<BusError>("error");
+    QTest::newRow("silent") << u"silent"_s << false << BusError::NoGreeting;
+    QTest::newRow("closes at once") << u"close"_s << false << BusError::NoServer;
+    QTest::newRow("garbage") << u"garbage"_s << false << BusError::Garbage;
     // A NACK to the session request: no password was asked for, so none was refused.
-    QTest::newRow("refuses the session") << u"refuse"_s << false << TBusError::SessionRefused;
-    QTest::newRow("refuses commands") << u"nack"_s << true << TBusError::CommandRefused;
-    QTest::newRow("never answers a command") << u"mute"_s << true << TBusError::NoAnswer;
+    QTest::newRow("refuses the session") << u"refuse"_s << false << BusError::SessionRefused;
+    QTest::newRow("refuses commands") << u"nack"_s << true << BusError::CommandRefused;
+    QTest::newRow("never answers a command") << u"mute"_s << true << BusError::NoAnswer;
 }
 
 void TestOpenWebNet::failingServerEndsWithinBounds()
 {
     QFETCH(QString, mode);
     QFETCH(bool, bCommand);
-    QFETCH(TBusError, error);
+    QFETCH(BusError, error);
     BusSimulator sim;
     QVERIFY2(sim.start({u"--devices"_s, m_devices, u"--auth"_s, u"none"_s}), qPrintable(sim.errorString()));
     QVERIFY(sim.setMode(mode));
 
-    TOwnSession session(TOwnSession::Kind::Command);
+    OwnSession session(OwnSession::Kind::Command);
     session.setWaits(ShortWait, ShortWait);
     QElapsedTimer clock;
     clock.start();
     SessionOutcome outcome = openSession(session, sim.port(), {});
     if (bCommand) {
         QVERIFY(outcome.bOpened);
-        QSignalSpy refused(&session, &TOwnSession::refused);
-        QSignalSpy failed(&session, &TOwnSession::failed);
+        QSignalSpy refused(&session, &OwnSession::refused);
+        QSignalSpy failed(&session, &OwnSession::failed);
         session.send("*1*1*0112##");
         QTRY_VERIFY_WITH_TIMEOUT(refused.size() + failed.size() > 0, Patience);
-        outcome.error =
-            refused.isEmpty() ? failed.first().at(0).value<TBusError>() : TBusError::CommandRefused;
+        outcome.error = refused.isEmpty() ? failed.first().at(0).value<BusError>() : BusError::CommandRefused;
     }
     QCOMPARE(outcome.error, error);
     // Each wait is bounded: connection and greeting, then one answer.
@@ -295,9 +294,9 @@ void TestOpenWebNet::nothingListening()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const quint16 port = probe.serverPort();
     probe.close();
-    TOwnSession session(TOwnSession::Kind::Command);
+    OwnSession session(OwnSession::Kind::Command);
     const SessionOutcome outcome = openSession(session, port, {});
-    QCOMPARE(outcome.error, TBusError::NoServer);
+    QCOMPARE(outcome.error, BusError::NoServer);
     QCOMPARE(outcome.detail, u"127.0.0.1:"_s + QString::number(port));
 }
 

@@ -184,7 +184,7 @@ void TestTransfer::sendReadsBackWhatItWrote()
 {
     const QString itemsKey = QString::fromLatin1(gatewayKeys().at(1).second);
     m_view.afterProgress = [&](int step) {
-        if (step == TTransfer::ProgressSteps)
+        if (step == GatewayTransfer::ProgressSteps)
             cli({QStringLiteral("HSET"), itemsKey, QStringLiteral("text"), QStringLiteral("fremd")});
     };
     QVERIFY(!run(*m_project, TransferMode::Send));
@@ -202,10 +202,10 @@ void TestTransfer::previewShowsWhatASendChanges()
          QStringLiteral("Switch SWITCH_7 \"Alt\" {bticino=\"if=webserver;who=1;what=0;where=17\"}")});
     const QByteArray gatewayBefore = cli({QStringLiteral("DUMP"), itemsKey});
     const auto filesBefore = projectFiles();
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_redis.port();
     SendPreview preview;
-    QCOMPARE(TTransfer(m_project->openHab, m_project->language, m_view, settings).PreviewSend(preview),
+    QCOMPARE(GatewayTransfer(m_project->openHab, m_project->language, m_view, settings).PreviewSend(preview),
              std::nullopt);
     QCOMPARE(preview.gateway.keys(), QStringList{QStringLiteral("bticino.items")});
     QCOMPARE(preview.sent.size(), 9);
@@ -221,7 +221,7 @@ void TestTransfer::previewShowsWhatASendChanges()
 
     settings.storePort = 1;
     const auto failure =
-        TTransfer(m_project->openHab, m_project->language, m_view, settings).PreviewSend(preview);
+        GatewayTransfer(m_project->openHab, m_project->language, m_view, settings).PreviewSend(preview);
     QVERIFY(failure && failure->startsWith(QStringLiteral("Die Konfiguration auf dem Varuno konnte nicht")));
 }
 
@@ -247,14 +247,14 @@ void TestTransfer::init()
 bool TestTransfer::run(TransferProject& project, TransferMode mode, quint16 port)
 {
     m_view.eMode = mode;
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = port ? port : m_redis.port();
     settings.busServerWaitMs = 2000;
     settings.busServerPauseMs = 0;
     settings.connectTimeoutMs = 2000;
     settings.replyTimeoutMs = 2000;
     settings.now = [this] { return m_now; };
-    return TTransfer(project.openHab, project.language, m_view, settings).RunTransfer();
+    return GatewayTransfer(project.openHab, project.language, m_view, settings).RunTransfer();
 }
 
 QByteArray TestTransfer::fileField(const QString& name, const char* field) const
@@ -325,8 +325,8 @@ void TestTransfer::send()
     QCOMPARE(readBytes(project.file(QStringLiteral("homekit.cfg"))),
              expected[QStringLiteral("homekit.cfg")] + "\r\n");
 
-    QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
-    QCOMPARE(m_view.maximum, TTransfer::ProgressSteps);
+    QCOMPARE(m_view.progress, GatewayTransfer::ProgressSteps);
+    QCOMPARE(m_view.maximum, GatewayTransfer::ProgressSteps);
     QCOMPARE(m_view.progressTexts,
              QStringList({QStringLiteral("Prüfe BTicino-Server-Adresse…"),
                           QStringLiteral("Verbinde mit Varuno…"), QStringLiteral("bticino.cfg"),
@@ -672,7 +672,7 @@ void TestTransfer::sendThenReceive()
     }
     QVERIFY(!QFile::exists(fresh.file(QStringLiteral("homekit.cfg"))));
     QVERIFY(!QFile::exists(fresh.file(QStringLiteral("mqtt.cfg"))));
-    QCOMPARE(m_view.progress, TTransfer::ProgressSteps);
+    QCOMPARE(m_view.progress, GatewayTransfer::ProgressSteps);
     QCOMPARE(m_view.progressTexts.last(), QStringLiteral("Daten erfolgreich empfangen!"));
     QCOMPARE(
         m_view.progressTexts.mid(2, 7),

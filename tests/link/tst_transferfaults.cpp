@@ -92,14 +92,14 @@ void TestTransferFaults::init()
 
 bool TestTransferFaults::run(RecordingView& view, quint16 port, int replyTimeoutMs)
 {
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = port;
     settings.busServerWaitMs = 2000;
     settings.busServerPauseMs = 0;
     settings.connectTimeoutMs = ScriptedRespPeer::Patience;
     settings.replyTimeoutMs = replyTimeoutMs;
     settings.now = [] { return qint64(1'700'000'000); };
-    return TTransfer(m_project.openHab, m_project.language, view, settings).RunTransfer();
+    return GatewayTransfer(m_project.openHab, m_project.language, view, settings).RunTransfer();
 }
 
 // The order of the writes is the gateway's contract: text before modify, the bus server after the

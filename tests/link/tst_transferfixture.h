@@ -4,7 +4,7 @@
 // project whose files hold labels beyond ASCII.
 
 #include "bus/busaddress.h"
-#include "link/ttransfer.h"
+#include "link/gatewaytransfer.h"
 #include "model/tlanguage.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"

@@ -327,8 +327,8 @@ void BusWindowsTest::listTestSwitchesTheStoredFunction()
 void BusWindowsTest::discoverShowsAndAddsDevices()
 {
     // Whatever the editor tests left on: a light at a dim level would answer as a dimmer.
-    TBusTest off;
-    QSignalSpy switchedOff(&off, &TBusTest::finished);
+    BusTest off;
+    QSignalSpy switchedOff(&off, &BusTest::finished);
     off.start(ProjectBusServer(program()), {{0, "*1*0*0715##"}, {0, "*1*0*0113##"}, {0, "*1*5*0710##"}});
     QVERIFY(switchedOff.wait(Patience));
 

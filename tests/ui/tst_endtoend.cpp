@@ -289,7 +289,7 @@ void EndToEndTest::setServerSettings()
 void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
 {
     TfrmTransfer* dlg = program().frmTransfer;
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_gateway.port();
     // No bus server on loopback: the check answers "none" at once, and the user goes on.
     settings.busServerWaitMs = 0;

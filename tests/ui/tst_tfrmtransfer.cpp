@@ -1,5 +1,5 @@
 #include "httpserver.h"
-#include "link/ttransfer.h"
+#include "link/gatewaytransfer.h"
 #include "modaldialog.h"
 #include "model/tprojectini.h"
 #include "openhab/topenhab.h"
@@ -185,7 +185,7 @@ void TransferDialogTest::start(const QString& cloudServer)
     QCOMPARE(m_startup->program().openHab.sProj, u"Demo"_s);
     // The demo project comes without the files a save generates; a send needs all of them.
     QVERIFY(m_startup->program().openHab.SaveItems(w().items().entries()).isEmpty());
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = m_redis.port();
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
@@ -330,7 +330,7 @@ void TransferDialogTest::closingCancelsARunningTransfer()
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     start();
-    TTransferSettings settings;
+    TransferSettings settings;
     settings.storePort = silent.serverPort();
     settings.busServerWaitMs = 0;
     settings.busServerPauseMs = 0;
@@ -475,7 +475,7 @@ void TransferDialogTest::sendQuestionTellsWhatChanges()
     items += "\r\nSwitch SWITCH_99 \"Keller\" <light> {bticino=\"if=webserver;who=1;what=0;where=0999\"}";
     m_redis.cli({u"HSET"_s, itemsField, u"text"_s}, items);
     if (!storeReachable) {
-        TTransferSettings settings;
+        TransferSettings settings;
         settings.storePort = closedPort();
         dlg().setTransferSettings(settings);
     }
@@ -547,7 +547,7 @@ void TransferDialogTest::failuresKeepTheWindowReadyForAnotherTry()
     QFETCH(QStringList, shown);
     start();
     if (!storeReachable) {
-        TTransferSettings settings;
+        TransferSettings settings;
         settings.storePort = closedPort();
         settings.busServerWaitMs = 0;
         settings.busServerPauseMs = 0;

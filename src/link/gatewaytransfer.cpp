@@ -1,4 +1,4 @@
-#include "ttransfer.h"
+#include "gatewaytransfer.h"
 
 #include "model/datetext.h"
 
@@ -21,7 +21,7 @@
 #include <utility>
 
 // A project file and the folder on the gateway that openHAB reads it from.
-struct TTransferFile
+struct TransferFile
 {
     const QString* name;
     const char* gatewayDir;
@@ -32,7 +32,7 @@ namespace {
 const char* const Services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
 
 // The files that travel both ways, in transfer order.
-const TTransferFile SharedFiles[] = {
+const TransferFile SharedFiles[] = {
     {&TopenHab::sCfgFile, Services},
     {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
     {&TopenHab::sCloudFile, Services},
@@ -44,13 +44,13 @@ const TTransferFile SharedFiles[] = {
 
 // Only sent: homekit.cfg depends on the address the gateway was reached at, and mqtt.cfg is the
 // installation's template.
-const TTransferFile SentOnlyFiles[] = {
+const TransferFile SentOnlyFiles[] = {
     {&TopenHab::sHomeKitFile, Services},
     {&TopenHab::sMQTTFile, Services},
 };
 
 // Every file a send writes, in transfer order.
-using Files = std::span<const TTransferFile>;
+using Files = std::span<const TransferFile>;
 const Files SentFiles[] = {SharedFiles, SentOnlyFiles};
 
 // The gateway keeps its own clock unless the PC is more than this far ahead of it.
@@ -119,8 +119,8 @@ QByteArray flag(bool value)
 
 } // namespace
 
-TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
-                     TTransferSettings settings)
+GatewayTransfer::GatewayTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+                                 TransferSettings settings)
     : m_openHab(openHab), m_language(language), m_view(view), m_settings(std::move(settings))
 {
     if (!m_settings.now)
@@ -129,7 +129,7 @@ TTransfer::TTransfer(TopenHab& openHab, const TLanguage& language, TransferView&
 
 // A gateway without a reachable bus server switches nothing; going on anyway is the user's choice,
 // and a hasty Enter does not make it. Without an address there is nothing to look for.
-bool TTransfer::busServerConfirmed()
+bool GatewayTransfer::busServerConfirmed()
 {
     Prompts& prompts = m_view.prompts();
     if (m_openHab.serverIP.trimmed().isEmpty())
@@ -141,7 +141,7 @@ bool TTransfer::busServerConfirmed()
                            Prompts::Default::No);
 }
 
-bool TTransfer::RunTransfer()
+bool GatewayTransfer::RunTransfer()
 {
     const QString address = m_view.address();
     if (address.isEmpty()) {
@@ -154,7 +154,7 @@ bool TTransfer::RunTransfer()
 
     m_view.setProgress(0, ProgressSteps);
     m_view.setProgressText(m_language.GetMsg(Msg::Connecting));
-    TRedisClient client(address, m_settings.storePort);
+    RedisClient client(address, m_settings.storePort);
     configure(client);
     try {
         client.Connect();
@@ -215,7 +215,7 @@ bool TTransfer::RunTransfer()
 
 // A gateway firmware that does not mark itself as understanding scene commands would leave the
 // items' MQTT bindings dead; the user decides whether to send anyway.
-bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
+bool GatewayTransfer::sceneCommandsAccepted(RedisClient& client)
 {
     QByteArray firmware;
     try {
@@ -233,12 +233,12 @@ bool TTransfer::sceneCommandsAccepted(TRedisClient& client)
 // Reads the gateway's clock and works out the change stamp for the files: just after the gateway's
 // time when it can be trusted, else just after the PC's, in which case the gateway is asked to take
 // the PC's time. Writes nothing.
-TTransfer::GatewayClock TTransfer::readClock(TRedisClient& client, TransferMode mode)
+GatewayTransfer::GatewayClock GatewayTransfer::readClock(RedisClient& client, TransferMode mode)
 {
     const TRedisNullable gatewayText = client.GET("rpi-timestamp");
     if (!gatewayText) {
         // A store with neither a clock nor a file is no gateway's: say so rather than ask for a clock.
-        const auto onGateway = [&](const TTransferFile& file) {
+        const auto onGateway = [&](const TransferFile& file) {
             return client.HEXISTS(gatewayKey(file), "text");
         };
         if (mode == TransferMode::Receive && std::ranges::none_of(SharedFiles, onGateway))
@@ -263,28 +263,28 @@ TTransfer::GatewayClock TTransfer::readClock(TRedisClient& client, TransferMode 
 
 // Every file is read before anything is written to the gateway, and everything the send writes
 // goes in one transaction, so that the gateway keeps all its old files or gets all the new ones.
-void TTransfer::SendFiles(TRedisClient& client, const GatewayClock& clock, const QString& address)
+void GatewayTransfer::SendFiles(RedisClient& client, const GatewayClock& clock, const QString& address)
 {
     QList<QByteArray> hashes;
     for (const Files files : SentFiles) {
-        for (const TTransferFile& file : files)
+        for (const TransferFile& file : files)
             hashes << gatewayKey(file);
     }
     hashes << "bt";
     checkHashes(client, hashes);
     BackupGateway(client);
-    QList<TRedisClient::TRedisCommand> writes;
+    QList<RedisClient::TRedisCommand> writes;
     if (clock.setTo)
         writes.append({"SET", "rpi-timestamp-set", QByteArray::number(*clock.setTo)});
     const QByteArray stamp = QByteArray::number(clock.stamp);
-    for (const TTransferFile& file : SharedFiles) {
+    for (const TransferFile& file : SharedFiles) {
         writes += fileWrites(file, stamp);
         m_view.advanceProgress();
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
     if (TFileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
         throw ELocalWriteFailed{errors};
-    for (const TTransferFile& file : SentOnlyFiles)
+    for (const TransferFile& file : SentOnlyFiles)
         writes += fileWrites(file, stamp);
     writes += busServerWrites();
     if (m_openHab.reboot)
@@ -297,7 +297,8 @@ void TTransfer::SendFiles(TRedisClient& client, const GatewayClock& clock, const
     m_view.setProgressText(m_language.GetMsg(Msg::SentOk));
 }
 
-QList<TRedisClient::TRedisCommand> TTransfer::fileWrites(const TTransferFile& file, const QByteArray& stamp)
+QList<RedisClient::TRedisCommand> GatewayTransfer::fileWrites(const TransferFile& file,
+                                                              const QByteArray& stamp)
 {
     m_view.setProgressText(*file.name);
     const QByteArray key = gatewayKey(file);
@@ -306,7 +307,7 @@ QList<TRedisClient::TRedisCommand> TTransfer::fileWrites(const TTransferFile& fi
 
 // The hashes must stay as they are from here until the transaction runs, so that the backup holds
 // what the send replaces: a change made meanwhile drops the transaction.
-void TTransfer::checkHashes(TRedisClient& client, const QList<QByteArray>& keys)
+void GatewayTransfer::checkHashes(RedisClient& client, const QList<QByteArray>& keys)
 {
     client.WATCH(keys);
     for (const QByteArray& key : keys) {
@@ -318,9 +319,9 @@ void TTransfer::checkHashes(TRedisClient& client, const QList<QByteArray>& keys)
 // A send counts only when the gateway holds what was sent: another program writing the same keys,
 // or a store that drops or cuts values, shows here. Lists and the clock are the gateway's to use
 // up, so only the hashes are read back.
-void TTransfer::verifyWrites(TRedisClient& client, const QList<TRedisClient::TRedisCommand>& writes)
+void GatewayTransfer::verifyWrites(RedisClient& client, const QList<RedisClient::TRedisCommand>& writes)
 {
-    for (const TRedisClient::TRedisCommand& write : writes) {
+    for (const RedisClient::TRedisCommand& write : writes) {
         if (write.constFirst() != "HSET")
             continue;
         const QByteArray& key = write.at(1);
@@ -330,7 +331,7 @@ void TTransfer::verifyWrites(TRedisClient& client, const QList<TRedisClient::TRe
     }
 }
 
-QList<TRedisClient::TRedisCommand> TTransfer::busServerWrites() const
+QList<RedisClient::TRedisCommand> GatewayTransfer::busServerWrites() const
 {
     return {
         {"HSET", "bt", "ip", m_openHab.serverIP.toUtf8()},
@@ -343,12 +344,12 @@ QList<TRedisClient::TRedisCommand> TTransfer::busServerWrites() const
 
 // The gateway runs the list "cmds" once it finds it; the list is replaced so that nothing queued
 // earlier runs a second time.
-QList<TRedisClient::TRedisCommand> TTransfer::restartWrites()
+QList<RedisClient::TRedisCommand> GatewayTransfer::restartWrites()
 {
     return {{"DEL", "cmds"}, {"RPUSH", "cmds", "docker restart openhab"}, {"LPUSH", "cmds", "#1"}};
 }
 
-void TTransfer::restartQueued()
+void GatewayTransfer::restartQueued()
 {
     m_openHab.reboot = false;
     // The restart is queued on the gateway whatever happens here; a bticino.cfg still saying
@@ -361,12 +362,12 @@ void TTransfer::restartQueued()
 
 // The gateway's files as they are before the send overwrites them, converted as a receive would
 // write them, so that restoring the backup and sending it brings them back.
-void TTransfer::BackupGateway(TRedisClient& client)
+void GatewayTransfer::BackupGateway(RedisClient& client)
 {
     TBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
         backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) {
-            return readGatewayFiles(client, [&](const TTransferFile& file, const QByteArray& text) {
+            return readGatewayFiles(client, [&](const TransferFile& file, const QByteArray& text) {
                 const auto error = WriteReceivedText(folder + *file.name, text, cancelPoint());
                 return error ? std::optional<QString>(error->text(m_language)) : std::nullopt;
             });
@@ -375,12 +376,12 @@ void TTransfer::BackupGateway(TRedisClient& client)
         throw EBackupFailed{*failure};
 }
 
-std::optional<QString> TTransfer::readGatewayFiles(
-    TRedisClient& client,
-    const std::function<std::optional<QString>(const TTransferFile&, const QByteArray&)>& take)
+std::optional<QString> GatewayTransfer::readGatewayFiles(
+    RedisClient& client,
+    const std::function<std::optional<QString>(const TransferFile&, const QByteArray&)>& take)
 {
     for (const Files files : SentFiles) {
-        for (const TTransferFile& file : files) {
+        for (const TransferFile& file : files) {
             QByteArray text;
             if (!client.HGET(file.gatewayDir + (*file.name).toUtf8(), "text", text))
                 continue;
@@ -391,22 +392,22 @@ std::optional<QString> TTransfer::readGatewayFiles(
     return std::nullopt;
 }
 
-std::optional<QString> TTransfer::PreviewSend(SendPreview& preview)
+std::optional<QString> GatewayTransfer::PreviewSend(SendPreview& preview)
 {
     const QString address = m_view.address();
     if (address.isEmpty())
         return m_language.GetMsg(Msg::EnterIp);
     try {
         for (const Files files : SentFiles) {
-            for (const TTransferFile& file : files)
+            for (const TransferFile& file : files)
                 preview.sent.insert(*file.name, file.name == &TopenHab::sHomeKitFile
                                                     ? TopenHab::HomekitLines(address).join(u"\r\n").toUtf8()
                                                     : ReadTransferText(localFile(file)));
         }
-        TRedisClient client(address, m_settings.storePort);
+        RedisClient client(address, m_settings.storePort);
         configure(client);
         client.Connect();
-        readGatewayFiles(client, [&](const TTransferFile& file, const QByteArray& text) {
+        readGatewayFiles(client, [&](const TransferFile& file, const QByteArray& text) {
             preview.gateway.insert(*file.name, text);
             return std::nullopt;
         });
@@ -421,7 +422,7 @@ std::optional<QString> TTransfer::PreviewSend(SendPreview& preview)
     return std::nullopt;
 }
 
-bool TTransfer::ConfirmSend()
+bool GatewayTransfer::ConfirmSend()
 {
     if (m_view.address().isEmpty())
         return true;
@@ -441,7 +442,7 @@ bool TTransfer::ConfirmSend()
     return m_view.prompts().confirmWithDetails(diff.summary(m_language) + question, details);
 }
 
-void TTransfer::configure(TRedisClient& client) const
+void GatewayTransfer::configure(RedisClient& client) const
 {
     client.SetConnectTimeout(m_settings.connectTimeoutMs);
     client.SetReplyTimeout(m_settings.replyTimeoutMs);
@@ -450,13 +451,13 @@ void TTransfer::configure(TRedisClient& client) const
 
 // Every value is staged beside its file as it arrives, so that no more than one value is held at a
 // time; the files are replaced only once all seven arrived intact and the old ones are backed up.
-void TTransfer::ReceiveFiles(TRedisClient& client)
+void GatewayTransfer::ReceiveFiles(RedisClient& client)
 {
     FileTransaction staged(m_openHab.sProjPath);
     QStringList missing;
     QStringList names;
     for (std::size_t i = 0; i < std::size(SharedFiles); ++i) {
-        const TTransferFile& file = SharedFiles[i];
+        const TransferFile& file = SharedFiles[i];
         m_view.setProgressText(*file.name);
         names << *file.name;
         QByteArray text;
@@ -482,7 +483,7 @@ void TTransfer::ReceiveFiles(TRedisClient& client)
     m_view.setProgressText(m_language.GetMsg(Msg::ReceivedOk));
 }
 
-std::function<void()> TTransfer::cancelPoint() const
+std::function<void()> GatewayTransfer::cancelPoint() const
 {
     return [this] {
         if (m_view.cancelRequested())
@@ -490,12 +491,12 @@ std::function<void()> TTransfer::cancelPoint() const
     };
 }
 
-QByteArray TTransfer::gatewayKey(const TTransferFile& file) const
+QByteArray GatewayTransfer::gatewayKey(const TransferFile& file) const
 {
     return file.gatewayDir + (*file.name).toUtf8();
 }
 
-QString TTransfer::localFile(const TTransferFile& file) const
+QString GatewayTransfer::localFile(const TransferFile& file) const
 {
     return m_openHab.sProjPath + *file.name;
 }

@@ -1,22 +1,22 @@
-#include "tredisclient.h"
+#include "redisclient.h"
 
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <utility>
 
-TRedisClient::TRedisClient(QString host, quint16 port)
+RedisClient::RedisClient(QString host, quint16 port)
     : m_host(std::move(host)), m_port(port), m_reader(m_socket, [this] { waitForReply(); })
 {
 }
 
 // The socket reads a negative wait as "forever"; the client never waits without a bound.
-void TRedisClient::SetConnectTimeout(int msecs)
+void RedisClient::SetConnectTimeout(int msecs)
 {
     m_connectTimeout = std::max(msecs, 1);
 }
 
-void TRedisClient::SetReplyTimeout(int msecs)
+void RedisClient::SetReplyTimeout(int msecs)
 {
     m_replyTimeout = std::max(msecs, 1);
 }
@@ -32,7 +32,7 @@ constexpr qsizetype SendPiece = 1024 * 1024;
 
 } // namespace
 
-bool TRedisClient::waitSliced(const QDeadlineTimer& deadline, const std::function<bool(int)>& ready)
+bool RedisClient::waitSliced(const QDeadlineTimer& deadline, const std::function<bool(int)>& ready)
 {
     for (;;) {
         if (m_interrupt && m_interrupt())
@@ -50,7 +50,7 @@ bool TRedisClient::waitSliced(const QDeadlineTimer& deadline, const std::functio
     }
 }
 
-void TRedisClient::Connect()
+void RedisClient::Connect()
 {
     m_socket.connectToHost(m_host, m_port);
     if (waitSliced(QDeadlineTimer(m_connectTimeout), [this](int ms) {
@@ -70,7 +70,7 @@ void TRedisClient::Connect()
 // A reply that was not read to its end leaves the connection out of step with the store: whatever
 // arrives later would be taken for the reply to the next request. Closing the connection makes every
 // later operation fail instead. Only an error reply, read completely, keeps the connection.
-template <typename T> T TRedisClient::readReply(T (TRespReader::*read)())
+template <typename T> T RedisClient::readReply(T (RespReader::*read)())
 {
     try {
         return (m_reader.*read)();
@@ -81,78 +81,78 @@ template <typename T> T TRedisClient::readReply(T (TRespReader::*read)())
     }
 }
 
-TRedisNullable TRedisClient::GET(const QByteArray& key)
+TRedisNullable RedisClient::GET(const QByteArray& key)
 {
     send({"GET", key});
-    return readReply(&TRespReader::ReadValue);
+    return readReply(&RespReader::ReadValue);
 }
 
-bool TRedisClient::SET(const QByteArray& key, const QByteArray& value)
+bool RedisClient::SET(const QByteArray& key, const QByteArray& value)
 {
     send({"SET", key, value});
-    return readReply(&TRespReader::ReadValue).has_value();
+    return readReply(&RespReader::ReadValue).has_value();
 }
 
-qint64 TRedisClient::HSET(const QByteArray& key, const QByteArray& field, const QByteArray& value)
+qint64 RedisClient::HSET(const QByteArray& key, const QByteArray& field, const QByteArray& value)
 {
     send({"HSET", key, field, value});
-    return readReply(&TRespReader::ReadInteger);
+    return readReply(&RespReader::ReadInteger);
 }
 
-bool TRedisClient::HGET(const QByteArray& key, const QByteArray& field, QByteArray& value)
+bool RedisClient::HGET(const QByteArray& key, const QByteArray& field, QByteArray& value)
 {
     send({"HGET", key, field});
-    const TRedisNullable reply = readReply(&TRespReader::ReadValue);
+    const TRedisNullable reply = readReply(&RespReader::ReadValue);
     value = reply.value_or(QByteArray());
     return reply.has_value();
 }
 
-qint64 TRedisClient::DEL(const QList<QByteArray>& keys)
+qint64 RedisClient::DEL(const QList<QByteArray>& keys)
 {
     send(TRedisCommand{"DEL"} + keys);
-    return readReply(&TRespReader::ReadInteger);
+    return readReply(&RespReader::ReadInteger);
 }
 
-qint64 TRedisClient::RPUSH(const QByteArray& key, const QList<QByteArray>& values)
+qint64 RedisClient::RPUSH(const QByteArray& key, const QList<QByteArray>& values)
 {
     send(TRedisCommand{"RPUSH", key} + values);
-    return readReply(&TRespReader::ReadInteger);
+    return readReply(&RespReader::ReadInteger);
 }
 
-qint64 TRedisClient::LPUSH(const QByteArray& key, const QList<QByteArray>& values)
+qint64 RedisClient::LPUSH(const QByteArray& key, const QList<QByteArray>& values)
 {
     send(TRedisCommand{"LPUSH", key} + values);
-    return readReply(&TRespReader::ReadInteger);
+    return readReply(&RespReader::ReadInteger);
 }
 
-bool TRedisClient::HEXISTS(const QByteArray& key, const QByteArray& field)
+bool RedisClient::HEXISTS(const QByteArray& key, const QByteArray& field)
 {
     send({"HEXISTS", key, field});
-    return readReply(&TRespReader::ReadInteger) == 1;
+    return readReply(&RespReader::ReadInteger) == 1;
 }
 
-QByteArray TRedisClient::TYPE(const QByteArray& key)
+QByteArray RedisClient::TYPE(const QByteArray& key)
 {
     send({"TYPE", key});
-    return RedisValue(readReply(&TRespReader::ReadValue));
+    return RedisValue(readReply(&RespReader::ReadValue));
 }
 
-void TRedisClient::WATCH(const QList<QByteArray>& keys)
+void RedisClient::WATCH(const QList<QByteArray>& keys)
 {
     send(TRedisCommand{"WATCH"} + keys);
-    readReply(&TRespReader::ReadValue);
+    readReply(&RespReader::ReadValue);
 }
 
 // Whatever fails before EXEC went out closes the connection, and with it the store drops the
 // commands queued so far.
-void TRedisClient::Transaction(const QList<TRedisCommand>& commands)
+void RedisClient::Transaction(const QList<TRedisCommand>& commands)
 {
     try {
         send({"MULTI"});
-        readReply(&TRespReader::ReadValue);
+        readReply(&RespReader::ReadValue);
         for (const TRedisCommand& command : commands) {
             send(command);
-            const TRedisNullable reply = readReply(&TRespReader::ReadValue);
+            const TRedisNullable reply = readReply(&RespReader::ReadValue);
             if (reply != "QUEUED")
                 throw ERedisException(
                     QStringLiteral("%1 was not queued").arg(QString::fromUtf8(command.front())));
@@ -171,7 +171,7 @@ void TRedisClient::Transaction(const QList<TRedisCommand>& commands)
 // The reply to EXEC is an array of the commands' replies. Its first line is read here, straight
 // from the socket: the reader holds no bytes at this point, since every earlier reply was read
 // whole and the store sends nothing unasked.
-void TRedisClient::readTransactionReply(qsizetype count)
+void RedisClient::readTransactionReply(qsizetype count)
 {
     constexpr qint64 LongestLine = 1024;
     while (!m_socket.canReadLine()) {
@@ -188,17 +188,17 @@ void TRedisClient::readTransactionReply(qsizetype count)
     if (line != "*" + QByteArray::number(count))
         throw broken(QStringLiteral("Not a valid transaction response"));
     for (qsizetype reply = 0; reply < count; ++reply)
-        readReply(&TRespReader::ReadValue);
+        readReply(&RespReader::ReadValue);
 }
 
-void TRedisClient::Disconnect()
+void RedisClient::Disconnect()
 {
     m_socket.abort();
     m_reader.Clear();
 }
 
 // The request goes out as an array of bulk strings. The operation's deadline starts here.
-void TRedisClient::send(const TRedisCommand& command)
+void RedisClient::send(const TRedisCommand& command)
 {
     m_deadline = QDeadlineTimer(m_replyTimeout);
     if (m_socket.state() != QAbstractSocket::ConnectedState)
@@ -231,7 +231,7 @@ void TRedisClient::send(const TRedisCommand& command)
     flush(request);
 }
 
-void TRedisClient::waitForReply(qint64 have)
+void RedisClient::waitForReply(qint64 have)
 {
     if (waitSliced(m_deadline, [this, have](int ms) {
             return m_socket.bytesAvailable() > have || m_socket.waitForReadyRead(ms);
@@ -246,13 +246,13 @@ void TRedisClient::waitForReply(qint64 have)
         QStringLiteral("Connection to %1 lost: %2").arg(peerName(), m_socket.errorString()));
 }
 
-ERedisConnectionError TRedisClient::broken(const QString& message)
+ERedisConnectionError RedisClient::broken(const QString& message)
 {
     Disconnect();
     return ERedisConnectionError(message);
 }
 
-QString TRedisClient::peerName() const
+QString RedisClient::peerName() const
 {
     return m_host % QLatin1Char(':') % QString::number(m_port);
 }

@@ -23,7 +23,7 @@ public:
 // reply before it returns, waiting on the socket itself, so no event loop is needed. After any
 // failure other than an error reply the connection is closed, and the client is not meant to be used
 // again. Releasing the client closes an open connection.
-class TRedisClient
+class RedisClient
 {
 public:
     // The parts of one request: the command name, then its arguments.
@@ -32,7 +32,7 @@ public:
     static constexpr int DefaultConnectTimeout = 5000;
     static constexpr int DefaultReplyTimeout = 30000;
 
-    TRedisClient(QString host, quint16 port);
+    RedisClient(QString host, quint16 port);
 
     // Bounds, in milliseconds, for making the connection and for a whole operation: from the start
     // of sending its request to the last byte of its reply, however slowly the bytes arrive. An
@@ -68,7 +68,7 @@ public:
 
 private:
     void send(const TRedisCommand& command);
-    template <typename T> T readReply(T (TRespReader::*read)());
+    template <typename T> T readReply(T (RespReader::*read)());
     // Waits until more than have bytes can be read.
     void waitForReply(qint64 have = 0);
     void readTransactionReply(qsizetype count);
@@ -86,5 +86,5 @@ private:
     std::function<bool()> m_interrupt;
     QDeadlineTimer m_deadline; // of the operation under way
     QTcpSocket m_socket;
-    TRespReader m_reader;
+    RespReader m_reader;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/tredisclient.h"
+#include "link/redisclient.h"
 #include "model/problem.h"
 #include "openhab/projectdiff.h"
 
@@ -12,7 +12,7 @@
 class Prompts;
 class TLanguage;
 class TopenHab;
-struct TTransferFile;
+struct TransferFile;
 
 enum class TransferMode
 {
@@ -57,14 +57,14 @@ struct SendPreview
 
 // The program's values are the defaults; tests shorten the waits, move the store to a port of
 // their own and fix the clock.
-struct TTransferSettings
+struct TransferSettings
 {
     quint16 storePort = 6379;
     int busServerWaitMs = 5000;
     int busServerPauseMs = 2000;
-    int connectTimeoutMs = TRedisClient::DefaultConnectTimeout;
+    int connectTimeoutMs = RedisClient::DefaultConnectTimeout;
     // For each request and its whole reply, however slowly the bytes arrive.
-    int replyTimeoutMs = TRedisClient::DefaultReplyTimeout;
+    int replyTimeoutMs = RedisClient::DefaultReplyTimeout;
     // The PC's current time in UTC Unix seconds; empty means the system clock.
     std::function<qint64()> now;
 };
@@ -76,13 +76,13 @@ struct TTransferSettings
 // A send reads every file before it writes anything and writes everything in one transaction of
 // the store. Both directions keep a backup of what they replace in the
 // project's "backups/" folder: the project's files before a receive, the gateway's before a send.
-class TTransfer
+class GatewayTransfer
 {
 public:
     static constexpr int ProgressSteps = 8;
 
-    TTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
-              TTransferSettings settings = {});
+    GatewayTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+                    TransferSettings settings = {});
 
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
     // the view was told why.
@@ -107,32 +107,32 @@ private:
         std::optional<qint64> setTo;
     };
 
-    bool sceneCommandsAccepted(TRedisClient& client);
-    GatewayClock readClock(TRedisClient& client, TransferMode mode);
-    void SendFiles(TRedisClient& client, const GatewayClock& clock, const QString& address);
-    QList<TRedisClient::TRedisCommand> fileWrites(const TTransferFile& file, const QByteArray& stamp);
-    QList<TRedisClient::TRedisCommand> busServerWrites() const;
-    static QList<TRedisClient::TRedisCommand> restartWrites();
-    static void checkHashes(TRedisClient& client, const QList<QByteArray>& keys);
+    bool sceneCommandsAccepted(RedisClient& client);
+    GatewayClock readClock(RedisClient& client, TransferMode mode);
+    void SendFiles(RedisClient& client, const GatewayClock& clock, const QString& address);
+    QList<RedisClient::TRedisCommand> fileWrites(const TransferFile& file, const QByteArray& stamp);
+    QList<RedisClient::TRedisCommand> busServerWrites() const;
+    static QList<RedisClient::TRedisCommand> restartWrites();
+    static void checkHashes(RedisClient& client, const QList<QByteArray>& keys);
     void restartQueued();
     // After the transaction: every field the send wrote holds what was written.
-    static void verifyWrites(TRedisClient& client, const QList<TRedisClient::TRedisCommand>& writes);
-    void BackupGateway(TRedisClient& client);
+    static void verifyWrites(RedisClient& client, const QList<RedisClient::TRedisCommand>& writes);
+    void BackupGateway(RedisClient& client);
     // Calls take with each file a send writes that the gateway holds, and its text there; stops at
     // the first failure take returns.
     static std::optional<QString> readGatewayFiles(
-        TRedisClient& client,
-        const std::function<std::optional<QString>(const TTransferFile&, const QByteArray&)>& take);
-    void configure(TRedisClient& client) const;
-    void ReceiveFiles(TRedisClient& client);
+        RedisClient& client,
+        const std::function<std::optional<QString>(const TransferFile&, const QByteArray&)>& take);
+    void configure(RedisClient& client) const;
+    void ReceiveFiles(RedisClient& client);
     // Ends a long conversion with ERedisCancelled once the user asked to cancel.
     std::function<void()> cancelPoint() const;
 
-    QByteArray gatewayKey(const TTransferFile& file) const;
-    QString localFile(const TTransferFile& file) const;
+    QByteArray gatewayKey(const TransferFile& file) const;
+    QString localFile(const TransferFile& file) const;
 
     TopenHab& m_openHab;
     const TLanguage& m_language;
     TransferView& m_view;
-    TTransferSettings m_settings;
+    TransferSettings m_settings;
 };

@@ -1,4 +1,4 @@
-#include "link/tredisclient.h"
+#include "link/redisclient.h"
 #include "redisserver.h"
 #include "scriptedresppeer.h"
 
@@ -46,7 +46,7 @@ QByteArray allByteValues()
 
 } // namespace
 
-class TestTRedisClient : public QObject
+class TestRedisClient : public QObject
 {
     Q_OBJECT
 
@@ -57,7 +57,7 @@ private slots:
     void getAbsentAndEmptyValues()
     {
         m_redis.cli({QStringLiteral("SET"), QStringLiteral("empty"), QString()});
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
 
         const TRedisNullable absent = client.GET("missing");
@@ -82,7 +82,7 @@ private slots:
     void valuesTravelByteForByte()
     {
         QFETCH(QByteArray, value);
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
 
         QVERIFY(client.SET("key", value));
@@ -101,7 +101,7 @@ private slots:
     {
         const QByteArray value("line 1\r\nZeile 2 \xC3\xA4\r\n");
         m_redis.cli({QStringLiteral("HSET"), QStringLiteral("h"), QStringLiteral("text")}, value);
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
         QByteArray read;
         QVERIFY(client.HGET("h", "text", read));
@@ -110,7 +110,7 @@ private slots:
 
     void hashFields()
     {
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
         QCOMPARE(client.HSET("bt", "ip", "192.168.1.35"), 1);
         QCOMPARE(client.HSET("bt", "ip", "192.168.1.36"), 0);
@@ -129,7 +129,7 @@ private slots:
     {
         m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("cmds"), QStringLiteral("old 1"),
                      QStringLiteral("old 2")});
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
 
         QCOMPARE(client.DEL({"cmds", "never set"}), 1);
@@ -169,7 +169,7 @@ private slots:
         QFETCH(QByteArray, hashAfter);
         m_redis.cli(
             {QStringLiteral("HSET"), QStringLiteral("h"), QStringLiteral("f"), QStringLiteral("old")});
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
         client.WATCH({"w"});
         QCOMPARE(client.TYPE("w"), QByteArray("none"));
@@ -185,7 +185,7 @@ private slots:
     void errorRepliesCarryTheStoresText()
     {
         m_redis.cli({QStringLiteral("RPUSH"), QStringLiteral("list"), QStringLiteral("a")});
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         client.Connect();
         const QString wrongType =
             QStringLiteral("WRONGTYPE Operation against a key holding the wrong kind of value");
@@ -202,7 +202,7 @@ private slots:
     {
         ScriptedRespPeer peer({":1\r\n", "$-1\r\n", ":2\r\n", ":1\r\n"});
         {
-            TRedisClient client(Loopback, peer.port());
+            RedisClient client(Loopback, peer.port());
             client.Connect();
             client.HSET("bt", "set", "1");
             client.GET("");
@@ -237,7 +237,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(TRedisNullable, value);
         ScriptedRespPeer peer({reply});
-        TRedisClient client(Loopback, peer.port());
+        RedisClient client(Loopback, peer.port());
         client.Connect();
         QCOMPARE(client.GET("k"), value);
     }
@@ -256,7 +256,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(qint64, result);
         ScriptedRespPeer peer({reply});
-        TRedisClient client(Loopback, peer.port());
+        RedisClient client(Loopback, peer.port());
         client.Connect();
         QCOMPARE(client.LPUSH("k", {"v"}), result);
     }
@@ -323,7 +323,7 @@ private slots:
         QFETCH(ScriptedRespPeer::Ending, ending);
         QFETCH(QString, failure);
         ScriptedRespPeer peer({reply}, ending);
-        TRedisClient client(Loopback, peer.port());
+        RedisClient client(Loopback, peer.port());
         client.SetReplyTimeout(ShortReplyTimeout);
         client.Connect();
         const auto operation = [&] {
@@ -348,7 +348,7 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 port = closed.serverPort();
         closed.close();
-        TRedisClient client(Loopback, port);
+        RedisClient client(Loopback, port);
         QCOMPARE(failureOf([&] { client.Connect(); }),
                  QStringLiteral("connection: Cannot connect to 127.0.0.1:%1: Connection refused").arg(port));
     }
@@ -363,7 +363,7 @@ private slots:
         queued.connectToHost(QHostAddress::LocalHost, full.serverPort());
         QVERIFY(queued.waitForConnected(ScriptedRespPeer::Patience));
 
-        TRedisClient client(Loopback, full.serverPort());
+        RedisClient client(Loopback, full.serverPort());
         client.SetConnectTimeout(200);
         QCOMPARE(failureOf([&] { client.Connect(); }),
                  QStringLiteral("connection: Cannot connect to 127.0.0.1:%1: no answer within 200 ms")
@@ -372,7 +372,7 @@ private slots:
 
     void operationsNeedAConnection()
     {
-        TRedisClient client(Loopback, m_redis.port());
+        RedisClient client(Loopback, m_redis.port());
         const QString notConnected =
             QStringLiteral("connection: Not connected to 127.0.0.1:%1").arg(m_redis.port());
         QCOMPARE(failureOf([&] { client.GET("k"); }), notConnected);
@@ -393,7 +393,7 @@ private slots:
     {
         QFETCH(bool, disconnect);
         ScriptedRespPeer peer({"+OK\r\n"});
-        auto client = std::make_unique<TRedisClient>(Loopback, peer.port());
+        auto client = std::make_unique<RedisClient>(Loopback, peer.port());
         client->Connect();
         QVERIFY(client->SET("k", "v"));
         if (disconnect)
@@ -407,5 +407,5 @@ private:
     RedisServer m_redis;
 };
 
-QTEST_GUILESS_MAIN(TestTRedisClient)
-#include "tst_tredisclient.moc"
+QTEST_GUILESS_MAIN(TestRedisClient)
+#include "tst_redisclient.moc"
