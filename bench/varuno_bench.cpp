@@ -29,7 +29,7 @@
 #include "link/transfertext.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -311,7 +311,7 @@ public:
     void showRebootNote() override {}
     void showProblem(const Problem& problem) override
     {
-        static const TLanguage german{QString()};
+        static const Language german{QString()};
         error(problem.text(german));
     }
     Prompts& prompts() override { return *this; }
@@ -475,7 +475,7 @@ private:
     QByteArray file(const QString& name) const { return QFile::encodeName(m_openHab.sProjPath + name); }
 
     QString m_folder;
-    TLanguage m_language;
+    Language m_language;
     TopenHab m_openHab;
     RedisServer m_redis;
 };

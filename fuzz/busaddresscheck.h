@@ -14,7 +14,7 @@
 
 #include "bus/busaddress.h"
 #include "fuzzcheck.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QTemporaryDir>
 
@@ -32,7 +32,7 @@ inline QString withoutDot(QString s)
     return s;
 }
 
-inline QString checkReadBack(const TLanguage& language, const QString& key, int kind, AddressKind addressKind,
+inline QString checkReadBack(const Language& language, const QString& key, int kind, AddressKind addressKind,
                              const QString& stored)
 {
     const QString bus = withoutDot(stored);
@@ -89,7 +89,7 @@ inline QString CheckBusAddress(const QByteArray& input)
 {
     using namespace busaddress;
     static QTemporaryDir noCatalogue;
-    static const TLanguage german(noCatalogue.path());
+    static const Language german(noCatalogue.path());
     if (input.size() < 2)
         return {};
     const int kind = quint8(input[0]) % 7;                          // 6: no kind of the program

@@ -24,7 +24,7 @@
 #include "fuzzcheck.h"
 #include "model/functionentry.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include <QRegularExpression>
@@ -133,7 +133,7 @@ inline QString CheckLoader(const QByteArray& input)
 {
     using namespace loader;
     static const Project project;
-    static const TLanguage german(project.configDir());
+    static const Language german(project.configDir());
 
     TopenHab openHab(german, project.configDir());
     openHab.sProjPath = project.projectDir();

@@ -7,7 +7,7 @@
 #include "link/openwebnetsession.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include <QEventLoop>
@@ -37,8 +37,8 @@ std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
     return std::nullopt;
 }
 
-TCliBus::TCliBus(const TopenHab& openHab, const TLanguage& language, const FunctionList& items,
-                 QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure)
+TCliBus::TCliBus(const TopenHab& openHab, const Language& language, const FunctionList& items, QIODevice& out,
+                 QIODevice& err, std::function<int(const QString&)> usageFailure)
     : m_openHab(openHab), m_language(language), m_items(items), m_out(out), m_err(err),
       m_usageFailure(std::move(usageFailure))
 {

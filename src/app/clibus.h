@@ -11,7 +11,7 @@
 
 class FunctionList;
 class QIODevice;
-class TLanguage;
+class Language;
 class TopenHab;
 
 // The command line's bus tools: test a function, learn an address from a key press, find the
@@ -38,7 +38,7 @@ public:
     };
 
     // usageFailure reports a command line that cannot be carried out and returns its status.
-    TCliBus(const TopenHab& openHab, const TLanguage& language, const FunctionList& items, QIODevice& out,
+    TCliBus(const TopenHab& openHab, const Language& language, const FunctionList& items, QIODevice& out,
             QIODevice& err, std::function<int(const QString&)> usageFailure);
 
     // args: the arguments after the project (alias and word for test).
@@ -57,7 +57,7 @@ private:
     void Print(QIODevice& device, const QString& text);
 
     const TopenHab& m_openHab;
-    const TLanguage& m_language;
+    const Language& m_language;
     const FunctionList& m_items;
     QIODevice& m_out;
     QIODevice& m_err;

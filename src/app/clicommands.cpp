@@ -8,8 +8,8 @@
 #include "model/captions.h"
 #include "model/csvexport.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
+#include "model/language.h"
+#include "model/projectini.h"
 #include "openhab/projectcheck.h"
 #include "openhab/projectdiff.h"
 #include "openhab/topenhab.h"
@@ -38,7 +38,7 @@ namespace {
 
 bool holdsProject(const QDir& folder)
 {
-    return folder.exists(TProjectIni::FileName) || folder.exists(TopenHab::sItemsFile);
+    return folder.exists(ProjectIni::FileName) || folder.exists(TopenHab::sItemsFile);
 }
 
 // A backup holds a project's files but is none: what a command wrote there would be taken for the
@@ -95,7 +95,7 @@ const TCliOption cliOptions[] = {
     {UnifiedOption, {u"unified"_s}, {}, Msg::CliUnifiedOption},
 };
 
-QString optionSyntax(const TCliOption& option, const TLanguage& language)
+QString optionSyntax(const TCliOption& option, const Language& language)
 {
     QStringList names;
     for (const QString& name : option.names)
@@ -199,7 +199,7 @@ struct TCliCommand
 // open project's function list.
 struct TCliSession
 {
-    TCliSession(const QString& programDir, TLanguage& language, QIODevice& err, QIODevice* terminal,
+    TCliSession(const QString& programDir, Language& language, QIODevice& err, QIODevice* terminal,
                 const QCommandLineParser& parser)
         : parser(parser), language(language), openHab(language, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
@@ -208,7 +208,7 @@ struct TCliSession
     }
 
     const QCommandLineParser& parser;
-    TLanguage& language;
+    Language& language;
     TopenHab openHab;
     TTerminalPrompts prompts;
     TWorkspace workspace;
@@ -528,11 +528,11 @@ bool TCliCommands::ReadProject(TCliSession& session)
 bool TCliCommands::LoadProject(TCliSession& session, TopenHab::LoadMode mode)
 {
     try {
-        const TFileErrors errors = session.openHab.LoadFiles(session.items, mode);
-        for (const TFileError& error : errors)
+        const FileErrors errors = session.openHab.LoadFiles(session.items, mode);
+        for (const FileError& error : errors)
             session.prompts.error(error.text(session.language));
         return errors.isEmpty();
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         session.prompts.error(e.text(session.language));
         return false;
     }
@@ -553,8 +553,8 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
     session.prompts.show(prepared.notices, session.language);
     if (!prepared.ok)
         return Failure;
-    const TFileErrors errors = session.openHab.SaveItems(session.items.entries());
-    for (const TFileError& error : errors)
+    const FileErrors errors = session.openHab.SaveItems(session.items.entries());
+    for (const FileError& error : errors)
         session.prompts.error(error.text(session.language));
     return errors.isEmpty() ? Success : Failure;
 }
@@ -578,7 +578,7 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
     }
     if (const auto reason = CsvExport::Write(args.at(1), bytes)) {
         session.prompts.error(
-            TFileError{QDir::toNativeSeparators(args.at(1)), *reason}.text(session.language));
+            FileError{QDir::toNativeSeparators(args.at(1)), *reason}.text(session.language));
         return Failure;
     }
     return Success;
@@ -643,7 +643,7 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const QString address =
-        optionValue(session.parser, u"ip"_s).value_or(TProjectIni(session.openHab.sProjPath).IP());
+        optionValue(session.parser, u"ip"_s).value_or(ProjectIni(session.openHab.sProjPath).IP());
     TTerminalTransferView view(address, TransferMode::Send, session.prompts, session.language, m_err, {});
     SendPreview preview;
     std::optional<QString> failure;
@@ -678,7 +678,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    TProjectIni ini(session.openHab.sProjPath);
+    ProjectIni ini(session.openHab.sProjPath);
     const QString address = optionValue(session.parser, u"ip"_s).value_or(ini.IP());
     // As in the transfer dialog, the address is kept for the next time, also when the transfer is
     // refused or fails. A project.ini that cannot take it says the disk or folder is not fit for the
@@ -691,7 +691,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     TransferSettings settings = m_transferSettings;
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
-    const TLanguage& language = session.language;
+    const Language& language = session.language;
     TTerminalTransferView view(address, mode, session.prompts, language, m_err,
                                Captions::Text(language, Captions::RebootNote));
     GatewayTransfer transfer(session.openHab, language, view, settings);
@@ -753,13 +753,13 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
         return Failure;
     }
     const QString projPath = session.openHab.sProjPath;
-    const TProjectIni ini(projPath);
+    const ProjectIni ini(projPath);
     QString serial = optionValue(session.parser, u"serial"_s).value_or(ini.Serial());
     if (serial.isEmpty() && !session.prompts.hasTerminal())
         return UsageFailure(session.language.GetMsg(Msg::CliProjectWithoutSerial));
     QString serialLine;
     QString address = ini.IP();
-    GatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + TProjectIni::FileName);
+    GatewayLookup lookup(session.language, session.prompts, cloudServer, projPath + ProjectIni::FileName);
     const Outcome found = lookup.Search(serial, serialLine, address);
     session.prompts.show(found.notices, session.language);
     if (found.ok) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/gatewaytransfer.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include <QList>
@@ -102,7 +102,7 @@ private:
     QString m_outError;
     // The language of every text, known before the command line is read so that its errors are
     // already in it.
-    TLanguage m_language;
+    Language m_language;
     TransferSettings m_transferSettings;
     QString m_command; // the command being run, for the help hint of usage errors
 };

@@ -54,7 +54,7 @@ bool TTerminalTransferView::cancelRequested()
 }
 
 TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
-                                             const TLanguage& language, QIODevice& err, QString rebootNote)
+                                             const Language& language, QIODevice& err, QString rebootNote)
     : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_language(language), m_err(err),
       m_rebootNote(std::move(rebootNote))
 {

@@ -7,7 +7,7 @@
 #include <csignal>
 
 class QIODevice;
-class TLanguage;
+class Language;
 
 // The transfer dialog's part on a terminal: the address comes from the command line, progress and
 // the gateway's clock go to standard error line by line, failures and questions to the terminal
@@ -17,7 +17,7 @@ class TTerminalTransferView : public TransferView
 public:
     // language: that of the failures; err: where progress is written; rebootNote: the text shown
     // when openHAB is restarted.
-    TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, const TLanguage& language,
+    TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, const Language& language,
                           QIODevice& err, QString rebootNote);
 
     QString address() const override { return m_address; }
@@ -39,7 +39,7 @@ private:
     QString m_address;
     TransferMode m_mode;
     Prompts& m_prompts;
-    const TLanguage& m_language;
+    const Language& m_language;
     QIODevice& m_err;
     QString m_rebootNote;
     int m_progress = 0;

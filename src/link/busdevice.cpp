@@ -4,7 +4,7 @@
 #include "openwebnetframe.h"
 
 #include "model/captions.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QRegularExpression>
 
@@ -38,10 +38,10 @@ void takeAddress(QString where, BusDevice& device)
 // A dimmer to an exact level: the level dimension, 100 + percent, at some speed.
 const QRegularExpression dimLevel(u"^\\*#1\\*([0-9#]+)\\*#1\\*(1[0-9][0-9])\\*[0-9]+##$"_s);
 
-QString keyCaption(const TLanguage& language)
+QString keyCaption(const Language& language)
 {
     // The caption of the editor's key field.
-    const QString caption = language.Caption(u"64"_s);
+    const QString caption = language.caption(u"64"_s);
     return caption.isEmpty() ? u"Taste"_s : caption;
 }
 
@@ -124,16 +124,16 @@ bool DeviceFitsKind(const BusDevice& device, int iType)
     return device.kind == iType;
 }
 
-QString KindCaption(const TLanguage& language, int kind)
+QString KindCaption(const Language& language, int kind)
 {
     if (kind < 0 || kind >= FunctionEntry::KindCount)
         return QString::number(kind);
-    const TCaption& button = Captions::KindButtons[kind];
+    const Caption& button = Captions::KindButtons[kind];
     const QString caption = Captions::Text(language, button);
     return caption.isEmpty() ? button.german.toString() : caption;
 }
 
-QString DeviceInWords(const TLanguage& language, const BusDevice& device)
+QString DeviceInWords(const Language& language, const BusDevice& device)
 {
     const BusAddress::Form edit = BusAddress::editForm(device.address, device.kind);
     // Only a light point reads well in the editor's short form; "#12" says group, "12" would not.
@@ -146,7 +146,7 @@ QString DeviceInWords(const TLanguage& language, const BusDevice& device)
     return text;
 }
 
-QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kind)
+QString FrameInWords(const Language& language, const QByteArray& frame, int kind)
 {
     const QRegularExpressionMatch level = dimLevel.match(QString::fromLatin1(frame));
     if (level.hasMatch()) {
@@ -173,7 +173,7 @@ QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kin
                : language.GetMsg(what->first, words);
 }
 
-QString TestResultText(const TLanguage& language, BusError error, const QString& detail, int kind)
+QString TestResultText(const Language& language, BusError error, const QString& detail, int kind)
 {
     if (error != BusError::None && error != BusError::Cancelled)
         return BusErrorText(language, error, detail);

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class TLanguage;
+class Language;
 
 // A device of the installation as a frame on the bus names it, in the terms of a function row:
 // kind, address kind, stored address, bus, and for keys the key and CEN variant.
@@ -42,17 +42,17 @@ bool DeviceFitsKind(const BusDevice& device, int iType);
 
 // The kind as the function editor's kind buttons name it (their captions, CaptionTag::LightKind to
 // GroupSceneKind).
-QString KindCaption(const TLanguage& language, int kind);
+QString KindCaption(const Language& language, int kind);
 
 // The device in words, as the user knows it from the function list: kind, address (a light point
 // as the editor shows it, "3.1"), local bus and key ("CEN-Szene 1.15, Lokaler Bus 1, Taste 2 (+)").
-QString DeviceInWords(const TLanguage& language, const BusDevice& device);
+QString DeviceInWords(const Language& language, const BusDevice& device);
 
 // What frame does, in words ("Dimmer 1.5, Lokaler Bus 2 auf 30 % gedimmt"); empty for a frame that
 // names no device the project can hold. A light point is named by kind when it fits it: the frame
 // that switches a dimmer on says nothing of a dimmer.
-QString FrameInWords(const TLanguage& language, const QByteArray& frame, int kind = -1);
+QString FrameInWords(const Language& language, const QByteArray& frame, int kind = -1);
 
 // The end of a function test as the user reads it: the frames named in detail (blank-separated, as
 // the test reports them) in words, each one that has none as it is.
-QString TestResultText(const TLanguage& language, BusError error, const QString& detail, int kind = -1);
+QString TestResultText(const Language& language, BusError error, const QString& detail, int kind = -1);

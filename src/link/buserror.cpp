@@ -1,6 +1,6 @@
 #include "buserror.h"
 
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,7 +9,7 @@ QString BusServer::address() const
     return host + u':' + QString::number(port);
 }
 
-QString BusErrorText(const TLanguage& language, BusError error, const QString& detail)
+QString BusErrorText(const Language& language, BusError error, const QString& detail)
 {
     switch (error) {
     case BusError::None:

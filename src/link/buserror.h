@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class TLanguage;
+class Language;
 
 // How a conversation with the installation's bus server ended.
 enum class BusError
@@ -32,4 +32,4 @@ struct BusServer
 
 // The text that tells the user what happened; detail is the address, the refused frame or the
 // bytes received, as the error has them.
-QString BusErrorText(const TLanguage& language, BusError error, const QString& detail);
+QString BusErrorText(const Language& language, BusError error, const QString& detail);

@@ -2,8 +2,8 @@
 
 #include "gatewayanswer.h"
 #include "model/fileerror.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
+#include "model/language.h"
+#include "model/projectini.h"
 #include "workspace/prompts.h"
 
 #include <QDir>
@@ -54,14 +54,14 @@ QNetworkRequest makeRequest(const QUrl& url, const QList<QSslCertificate>& extra
     return request;
 }
 
-Problem writeProblem(const TIniFile& ini)
+Problem writeProblem(const IniFile& ini)
 {
-    return TFileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.problem();
+    return FileError{QDir::toNativeSeparators(ini.fileName()), ini.errorString()}.problem();
 }
 
 } // namespace
 
-GatewayLookup::GatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer,
+GatewayLookup::GatewayLookup(const Language& language, Prompts& prompts, QString sCloudServer,
                              QString projectIniPath)
     : m_language(language), m_prompts(prompts), m_cloudServer(std::move(sCloudServer)),
       m_projectIniPath(std::move(projectIniPath))
@@ -81,7 +81,7 @@ Outcome GatewayLookup::Search(QString& sSerial, QString& lblSerial, QString& edI
     const GatewayAnswer answer = GatewayAnswer::read(body);
     if (answer.kind == GatewayAnswer::Invalid)
         return outcome.fail(Problem{Msg::TransferError});
-    TProjectIni ini = TProjectIni::AtFile(m_projectIniPath);
+    ProjectIni ini = ProjectIni::AtFile(m_projectIniPath);
     if (!ini.setSerial(sSerial))
         return outcome.fail(writeProblem(ini.inif()));
     if (answer.kind == GatewayAnswer::Unknown)

@@ -7,7 +7,7 @@
 #include <QString>
 
 class Prompts;
-class TLanguage;
+class Language;
 
 // Finds the gateway's address on the local network from its serial number: the cloud lookup
 // service answers "<sCloudServer>?serial=<serial>&f=LocalIP" with the address it last saw for
@@ -20,7 +20,7 @@ public:
 
     // sCloudServer: the service's base address (http or https, no query part). projectIniPath:
     // the open project's project.ini, where the serial and a found address are kept.
-    GatewayLookup(const TLanguage& language, Prompts& prompts, QString sCloudServer, QString projectIniPath);
+    GatewayLookup(const Language& language, Prompts& prompts, QString sCloudServer, QString projectIniPath);
 
     // How long one request may take in all, answer included.
     void setTimeout(int ms) { m_timeoutMs = ms; }
@@ -39,7 +39,7 @@ private:
     // The body of the service's answer; false when the request failed.
     bool fetch(const QString& serial, QByteArray& body) const;
 
-    const TLanguage& m_language;
+    const Language& m_language;
     Prompts& m_prompts;
     QString m_cloudServer;
     QString m_projectIniPath;

@@ -5,7 +5,7 @@
 #include "link/busservercheck.h"
 #include "link/transfertext.h"
 #include "model/filetransaction.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
 #include "workspace/tbackups.h"
@@ -60,10 +60,10 @@ constexpr qint64 ClockToleranceMinutes = 120;
 // the user was told which file and why.
 struct ELocalWriteFailed
 {
-    TFileErrors errors;
+    FileErrors errors;
 };
 
-TFileError writeError(const TSafeFile& file)
+FileError writeError(const SafeFile& file)
 {
     return {QDir::toNativeSeparators(file.fileName()), file.errorString()};
 }
@@ -119,7 +119,7 @@ QByteArray flag(bool value)
 
 } // namespace
 
-GatewayTransfer::GatewayTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+GatewayTransfer::GatewayTransfer(TopenHab& openHab, const Language& language, TransferView& view,
                                  TransferSettings settings)
     : m_openHab(openHab), m_language(language), m_view(view), m_settings(std::move(settings))
 {
@@ -203,10 +203,10 @@ bool GatewayTransfer::RunTransfer()
     } catch (const ERedisError& e) {
         m_view.showProblem({Msg::TransferFailedBecause, e.message()});
         return false;
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         m_view.showProblem(e.problem());
     } catch (const ELocalWriteFailed& e) {
-        for (const TFileError& error : e.errors)
+        for (const FileError& error : e.errors)
             m_view.showProblem(error.problem());
     }
     m_view.showProblem({Msg::TransferError});
@@ -282,7 +282,7 @@ void GatewayTransfer::SendFiles(RedisClient& client, const GatewayClock& clock, 
         m_view.advanceProgress();
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
-    if (TFileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
+    if (FileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
         throw ELocalWriteFailed{errors};
     for (const TransferFile& file : SentOnlyFiles)
         writes += fileWrites(file, stamp);
@@ -355,7 +355,7 @@ void GatewayTransfer::restartQueued()
     // The restart is queued on the gateway whatever happens here; a bticino.cfg still saying
     // "#reboot=true" only queues one more restart with the next send, so the user is told but the
     // transfer stands.
-    for (const TFileError& error : m_openHab.SaveCfg())
+    for (const FileError& error : m_openHab.SaveCfg())
         m_view.showProblem(error.problem());
     m_view.showRebootNote();
 }
@@ -416,7 +416,7 @@ std::optional<QString> GatewayTransfer::PreviewSend(SendPreview& preview)
         return m_language.GetMsg(Msg::TransferCancelled);
     } catch (const ERedisError& e) {
         return m_language.GetMsg(Msg::GatewayNotReadable, e.message());
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         return e.text(m_language);
     }
     return std::nullopt;
@@ -463,7 +463,7 @@ void GatewayTransfer::ReceiveFiles(RedisClient& client)
         QByteArray text;
         if (!client.HGET(gatewayKey(file), "text", text))
             missing << *file.name;
-        TSafeFile& local = staged.add(*file.name);
+        SafeFile& local = staged.add(*file.name);
         if (!local.open() || !WriteReceivedBytes(local, text, cancelPoint()) || !local.finish())
             throw ELocalWriteFailed{{writeError(local)}};
         m_view.advanceProgress();

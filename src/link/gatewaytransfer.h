@@ -10,7 +10,7 @@
 #include <optional>
 
 class Prompts;
-class TLanguage;
+class Language;
 class TopenHab;
 struct TransferFile;
 
@@ -81,7 +81,7 @@ class GatewayTransfer
 public:
     static constexpr int ProgressSteps = 8;
 
-    GatewayTransfer(TopenHab& openHab, const TLanguage& language, TransferView& view,
+    GatewayTransfer(TopenHab& openHab, const Language& language, TransferView& view,
                     TransferSettings settings = {});
 
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
@@ -132,7 +132,7 @@ private:
     QString localFile(const TransferFile& file) const;
 
     TopenHab& m_openHab;
-    const TLanguage& m_language;
+    const Language& m_language;
     TransferView& m_view;
     TransferSettings m_settings;
 };

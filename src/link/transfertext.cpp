@@ -79,10 +79,10 @@ QByteArray ReadTransferText(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QDir::toNativeSeparators(fileName), file.errorString());
+        throw FileReadError(QDir::toNativeSeparators(fileName), file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EFileError(QDir::toNativeSeparators(fileName), file.errorString());
+        throw FileReadError(QDir::toNativeSeparators(fileName), file.errorString());
 
     QByteArrayView rest(bytes);
     if (rest.startsWith("\xEF\xBB\xBF"))
@@ -110,7 +110,7 @@ QByteArray ReadTransferText(const QString& fileName)
     return text;
 }
 
-bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text, const std::function<void()>& betweenPieces)
+bool WriteReceivedBytes(SafeFile& file, QByteArrayView text, const std::function<void()>& betweenPieces)
 {
     // The bytes of the current piece without their CRs, after the few bytes of a sequence that the
     // previous piece cut off.
@@ -145,11 +145,11 @@ bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text, const std::functio
     return true;
 }
 
-std::optional<TFileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
-                                            const std::function<void()>& betweenPieces)
+std::optional<FileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
+                                           const std::function<void()>& betweenPieces)
 {
-    TSafeFile file(fileName);
+    SafeFile file(fileName);
     if (!file.open() || !WriteReceivedBytes(file, text, betweenPieces) || !file.commit())
-        return TFileError{QDir::toNativeSeparators(fileName), file.errorString()};
+        return FileError{QDir::toNativeSeparators(fileName), file.errorString()};
     return std::nullopt;
 }

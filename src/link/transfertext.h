@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-class TSafeFile;
+class SafeFile;
 
 // How a project file travels in the gateway's store: as the UTF-8 bytes of its lines joined with
 // CR LF. UTF-8 is what openHAB on the gateway reads, so every character of a label arrives as
@@ -20,7 +20,7 @@ class TSafeFile;
 // The text stored for the project file fileName: its lines as TopenHab::ReadFile reads them,
 // without the lines that begin with "#reboot" (the restart flag is the program's business, not
 // openHAB's), joined with CR LF and without empty lines at the start or a line break at the end.
-// Throws EFileError when the file cannot be read.
+// Throws FileReadError when the file cannot be read.
 QByteArray ReadTransferText(const QString& fileName);
 
 // Writes text received from the store into file, which must be open: lines split at LF, CR bytes
@@ -28,10 +28,9 @@ QByteArray ReadTransferText(const QString& fileName);
 // line, a last line without LF kept when anything remains of it. Empty text writes nothing. False
 // when a write failed. Text is converted a piece of about a megabyte at a time; betweenPieces runs
 // after each, so that a long conversion can be cancelled by an exception from it.
-bool WriteReceivedBytes(TSafeFile& file, QByteArrayView text,
-                        const std::function<void()>& betweenPieces = {});
+bool WriteReceivedBytes(SafeFile& file, QByteArrayView text, const std::function<void()>& betweenPieces = {});
 
 // Writes received text as the project file fileName, as WriteReceivedBytes converts it. Returns
 // the failure when the file could not be written; the old file then stays as it was.
-std::optional<TFileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
-                                            const std::function<void()>& betweenPieces = {});
+std::optional<FileError> WriteReceivedText(const QString& fileName, QByteArrayView text,
+                                           const std::function<void()>& betweenPieces = {});

@@ -1,36 +1,36 @@
 #include "captions.h"
 
-#include "tlanguage.h"
+#include "language.h"
 
-QString TCaption::key() const
+QString Caption::key() const
 {
     return sub < 0 ? QString::number(tag) : QString::number(tag) + QLatin1Char('.') + QString::number(sub);
 }
 
 namespace Captions {
 
-QString Text(const TLanguage& language, const TCaption& caption)
+QString Text(const Language& language, const Caption& caption)
 {
-    return language.Caption(caption.key());
+    return language.caption(caption.key());
 }
 
-QStringList ColumnTexts(const TLanguage& language)
+QStringList ColumnTexts(const Language& language)
 {
     QStringList texts;
-    for (const TCaption& caption : {LabelColumn, AddressColumn, VoiceColumn, GroupsColumn})
+    for (const Caption& caption : {LabelColumn, AddressColumn, VoiceColumn, GroupsColumn})
         texts << Text(language, caption);
     return texts;
 }
 
-QStringList CsvColumnTexts(const TLanguage& language)
+QStringList CsvColumnTexts(const Language& language)
 {
     return ColumnTexts(language) << Text(language, KeyColumn) << language.GetMsg(Msg::CsvReversedColumn);
 }
 
-QStringList GroupHeaderTexts(const TLanguage& language)
+QStringList GroupHeaderTexts(const Language& language)
 {
     QStringList texts;
-    for (const TCaption& caption : GroupHeaders)
+    for (const Caption& caption : GroupHeaders)
         texts << Text(language, caption);
     return texts;
 }
@@ -38,7 +38,7 @@ QStringList GroupHeaderTexts(const TLanguage& language)
 QStringList GermanGroupHeaders()
 {
     QStringList texts;
-    for (const TCaption& caption : GroupHeaders)
+    for (const Caption& caption : GroupHeaders)
         texts << caption.german.toString();
     return texts;
 }

@@ -1,31 +1,31 @@
 #include "fileerror.h"
 
-#include "tlanguage.h"
+#include "language.h"
 
 #include <cstring>
 
-Problem TFileError::problem() const
+Problem FileError::problem() const
 {
     return {Msg::FileNotWritten, fileName, reason};
 }
 
-QString TFileError::text(const TLanguage& language) const
+QString FileError::text(const Language& language) const
 {
     return problem().text(language);
 }
 
-EFileError::EFileError(QString fileName, QString reason)
+FileReadError::FileReadError(QString fileName, QString reason)
     : std::runtime_error("file cannot be opened"), m_fileName(std::move(fileName)),
       m_reason(std::move(reason))
 {
 }
 
-Problem EFileError::problem() const
+Problem FileReadError::problem() const
 {
     return {Msg::FileNotOpened, m_fileName, m_reason};
 }
 
-QString EFileError::text(const TLanguage& language) const
+QString FileReadError::text(const Language& language) const
 {
     return problem().text(language);
 }

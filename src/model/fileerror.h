@@ -7,32 +7,32 @@
 
 #include <stdexcept>
 
-class TLanguage;
+class Language;
 
 // A file the program could not write: its full name and the system's reason.
-struct TFileError
+struct FileError
 {
     QString fileName;
     QString reason;
 
     Problem problem() const;
     // The text shown in the error box.
-    QString text(const TLanguage& language) const;
-    bool operator==(const TFileError&) const = default;
+    QString text(const Language& language) const;
+    bool operator==(const FileError&) const = default;
 };
-using TFileErrors = QList<TFileError>;
+using FileErrors = QList<FileError>;
 
 // The system's own words for an errno value ("No space left on device").
 QString SystemReason(int error);
 
 // Raised when a file cannot be opened for reading; ends the whole operation that read it.
-class EFileError : public std::runtime_error
+class FileReadError : public std::runtime_error
 {
 public:
-    EFileError(QString fileName, QString reason);
+    FileReadError(QString fileName, QString reason);
 
     Problem problem() const;
-    QString text(const TLanguage& language) const;
+    QString text(const Language& language) const;
 
 private:
     QString m_fileName;

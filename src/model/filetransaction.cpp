@@ -34,12 +34,12 @@ struct Rename
     QString targetPath() const { return subfolder + target; }
 };
 
-TFileError fileError(const QString& fileName, const QString& reason)
+FileError fileError(const QString& fileName, const QString& reason)
 {
     return {QDir::toNativeSeparators(fileName), reason};
 }
 
-// The names TSafeFile gives its temporary files: a dot, the target's name, a random word, ".tmp".
+// The names SafeFile gives its temporary files: a dot, the target's name, a random word, ".tmp".
 const QRegularExpression& temporaryPattern()
 {
     static const QRegularExpression pattern(u"^\\.(.+)\\.[0-9a-z]+\\.tmp$"_s);
@@ -128,7 +128,7 @@ std::optional<QList<Rename>> parseIntent(const QByteArray& text)
 
 // Renames every temporary file of the intent that is still there (one already renamed is gone),
 // then removes the intent. A failure leaves the intent for the next attempt.
-std::optional<TFileError> completeIntent(const QString& folder, const QList<Rename>& renames, int& completed)
+std::optional<FileError> completeIntent(const QString& folder, const QList<Rename>& renames, int& completed)
 {
     QStringList subfolders;
     for (const Rename& rename : renames) {
@@ -158,7 +158,7 @@ FileTransaction::FileTransaction(QString folder) : m_folder(std::move(folder))
         m_folder += u'/';
 }
 
-TSafeFile& FileTransaction::add(const QString& name)
+SafeFile& FileTransaction::add(const QString& name)
 {
     return m_files.emplace_back(m_folder + name);
 }
@@ -171,7 +171,7 @@ bool FileTransaction::fail(const QString& fileName, const QString& reason)
 
 bool FileTransaction::commit()
 {
-    for (TSafeFile& file : m_files) {
+    for (SafeFile& file : m_files) {
         if (!file.finish())
             return fail(file.fileName(), file.errorString());
     }
@@ -180,7 +180,7 @@ bool FileTransaction::commit()
         return m_files.front().commit() || fail(m_files.front().fileName(), m_files.front().errorString());
 
     QList<Rename> renames;
-    for (const TSafeFile& file : m_files) {
+    for (const SafeFile& file : m_files) {
         // A device or pipe was written in place; there is nothing to rename.
         if (!file.tempName().isEmpty())
             renames << Rename{subfolderOf(file.fileName().mid(m_folder.size())),
@@ -190,10 +190,10 @@ bool FileTransaction::commit()
         return fail(m_folder + IntentName, *failure);
     // From here on the intent owns the temporary files: should this process die, the next one
     // renames them.
-    for (TSafeFile& file : m_files)
+    for (SafeFile& file : m_files)
         file.release();
     int completed = 0;
-    if (const std::optional<TFileError> failure = completeIntent(m_folder, renames, completed)) {
+    if (const std::optional<FileError> failure = completeIntent(m_folder, renames, completed)) {
         m_error = *failure;
         return false;
     }

@@ -14,7 +14,7 @@
 // instant, the folder holds either every old file or every new one once Recover() has run, and no temporary
 // file is left behind.
 //
-// Each new file is written and synced as a temporary file beside its target (TSafeFile). Commit()
+// Each new file is written and synced as a temporary file beside its target (SafeFile). Commit()
 // then writes an intent, a file in the folder that lists every (temporary file, target) pair, makes
 // it durable and only then renames the temporary files into place and removes the intent. Recover(),
 // run by whoever takes the folder's lock next, finishes the renames of an intent it finds and removes
@@ -33,12 +33,12 @@ public:
     // A new file by its name in the folder, or in one of its subfolders ("sub/name"), which must
     // exist: open and write it, then commit the whole
     // transaction. Files not committed are dropped with the transaction.
-    TSafeFile& add(const QString& name);
+    SafeFile& add(const QString& name);
     // Syncs every file, records the intent and renames the files into place. On failure before the
     // intent was written every old file stays; after it, Recover() completes the change.
     bool commit();
     // The file that failed and the system's reason.
-    const TFileError& error() const { return m_error; }
+    const FileError& error() const { return m_error; }
 
     // What Recover() did: files put into place from an intent, temporary files removed, or why an
     // intent could not be completed (it then stays for the next attempt).
@@ -46,7 +46,7 @@ public:
     {
         int completed = 0;
         int removed = 0;
-        std::optional<TFileError> failure;
+        std::optional<FileError> failure;
     };
     static Recovery Recover(const QString& folder);
     // The same for a folder that is not the program's own: only the temporary files of targets
@@ -60,6 +60,6 @@ private:
     bool fail(const QString& fileName, const QString& reason);
 
     QString m_folder;
-    std::list<TSafeFile> m_files;
-    TFileError m_error;
+    std::list<SafeFile> m_files;
+    FileError m_error;
 };

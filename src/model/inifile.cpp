@@ -4,21 +4,21 @@
 
 #include <QFile>
 
-TIniFile::TIniFile(QString fileName) : m_fileName(std::move(fileName)) {}
+IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
-IniText TIniFile::read() const
+IniText IniFile::read() const
 {
     QFile file(m_fileName);
     return IniText(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
 }
 
-bool TIniFile::setValueAsGiven(const QString& section, const QString& key, const QString& value)
+bool IniFile::setValueAsGiven(const QString& section, const QString& key, const QString& value)
 {
     const bool keepsShape = readValue(value) == value;
     return setValue(section, key, keepsShape ? value : QLatin1Char('"') + value + QLatin1Char('"'));
 }
 
-bool TIniFile::setValue(const QString& section, const QString& key, const QString& value)
+bool IniFile::setValue(const QString& section, const QString& key, const QString& value)
 {
     IniText text = read();
     if (!text.setValue(section, key, value)) {

@@ -10,12 +10,12 @@
 // An INI file as the program's settings files use it, read and edited by the rules of IniText.
 // Every call reads the file anew, so writes by others are seen at once; a missing file reads as
 // empty.
-class TIniFile
+class IniFile
 {
 public:
     static constexpr int MaxValueLength = IniText::MaxValueLength;
 
-    explicit TIniFile(QString fileName);
+    explicit IniFile(QString fileName);
 
     const QString& fileName() const { return m_fileName; }
 

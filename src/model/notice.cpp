@@ -1,6 +1,6 @@
 #include "notice.h"
 
-QString Notice::text(const TLanguage& language) const
+QString Notice::text(const Language& language) const
 {
     if (const auto* problem = std::get_if<Problem>(&content))
         return problem->text(language);

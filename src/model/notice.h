@@ -7,7 +7,7 @@
 
 #include <variant>
 
-class TLanguage;
+class Language;
 
 // One thing an operation below the windows has to tell the user: why something failed (an error
 // box), or what went well or was repaired on the way (an information box). The operation hands its
@@ -30,7 +30,7 @@ struct Notice
     static Notice error(Content content) { return {Kind::Error, std::move(content)}; }
     static Notice information(Content content) { return {Kind::Information, std::move(content)}; }
 
-    QString text(const TLanguage& language) const;
+    QString text(const Language& language) const;
     bool operator==(const Notice&) const = default;
 };
 using Notices = QList<Notice>;

@@ -1,8 +1,8 @@
 #include "problem.h"
 
-#include "tlanguage.h"
+#include "language.h"
 
-QString Problem::text(const TLanguage& language) const
+QString Problem::text(const Language& language) const
 {
     // A text that came empty (a server's error reply without words, say) still fills its place.
     return language.GetMsg(message, first, second);

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class TLanguage;
+class Language;
 
 // Why something cannot be done, as a message of the catalogue and the texts that fill its "$1" and
 // "$2". Code below the windows hands it back; the window or the command line words it in the chosen
@@ -15,6 +15,6 @@ struct Problem
     QString first = {};
     QString second = {};
 
-    QString text(const TLanguage& language) const;
+    QString text(const Language& language) const;
     bool operator==(const Problem&) const = default;
 };

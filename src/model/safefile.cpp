@@ -31,14 +31,14 @@ void SyncFolder(const QString& folder)
     ::close(fd);
 }
 
-TSafeFile::TSafeFile(QString fileName) : m_fileName(std::move(fileName)) {}
+SafeFile::SafeFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
-TSafeFile::~TSafeFile()
+SafeFile::~SafeFile()
 {
     discard();
 }
 
-bool TSafeFile::fail(int error)
+bool SafeFile::fail(int error)
 {
     m_error = SystemReason(error);
     m_failed = true;
@@ -46,7 +46,7 @@ bool TSafeFile::fail(int error)
     return false;
 }
 
-bool TSafeFile::open()
+bool SafeFile::open()
 {
     discard();
     m_failed = false;
@@ -93,7 +93,7 @@ bool TSafeFile::open()
     return true;
 }
 
-bool TSafeFile::write(QByteArrayView bytes)
+bool SafeFile::write(QByteArrayView bytes)
 {
     if (m_fd < 0 || m_finished)
         return m_failed ? false : fail(EBADF);
@@ -114,7 +114,7 @@ bool TSafeFile::write(QByteArrayView bytes)
     return true;
 }
 
-bool TSafeFile::finish()
+bool SafeFile::finish()
 {
     if (m_finished)
         return true;
@@ -132,7 +132,7 @@ bool TSafeFile::finish()
     return true;
 }
 
-bool TSafeFile::commit()
+bool SafeFile::commit()
 {
     if (!finish())
         return false;
@@ -146,7 +146,7 @@ bool TSafeFile::commit()
     return true;
 }
 
-void TSafeFile::discard()
+void SafeFile::discard()
 {
     if (m_fd >= 0) {
         ::close(m_fd);
@@ -159,7 +159,7 @@ void TSafeFile::discard()
     m_finished = false;
 }
 
-void TSafeFile::release()
+void SafeFile::release()
 {
     m_tempName.clear();
     m_finished = false;
@@ -167,7 +167,7 @@ void TSafeFile::release()
 
 std::optional<QString> WriteWholeFile(const QString& fileName, QByteArrayView bytes)
 {
-    TSafeFile file(fileName);
+    SafeFile file(fileName);
     if (!file.open() || !file.write(bytes) || !file.commit())
         return file.errorString();
     return std::nullopt;

@@ -15,13 +15,13 @@
 //
 // Several files can be replaced together: finish() every one of them first, and commit() them only
 // when all finished, so that a failure before the renames changes none of them.
-class TSafeFile
+class SafeFile
 {
 public:
-    explicit TSafeFile(QString fileName);
-    ~TSafeFile(); // an unfinished or uncommitted temporary file is removed
-    TSafeFile(const TSafeFile&) = delete;
-    TSafeFile& operator=(const TSafeFile&) = delete;
+    explicit SafeFile(QString fileName);
+    ~SafeFile(); // an unfinished or uncommitted temporary file is removed
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
 
     // Creates the temporary file beside the target.
     bool open();
@@ -59,5 +59,5 @@ private:
 // Makes the renames in folder durable; a file system that cannot sync folders is no failure.
 void SyncFolder(const QString& folder);
 
-// Writes the whole file in one go through TSafeFile; the system's reason on failure.
+// Writes the whole file in one go through SafeFile; the system's reason on failure.
 std::optional<QString> WriteWholeFile(const QString& fileName, QByteArrayView bytes);

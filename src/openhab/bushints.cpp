@@ -1,6 +1,6 @@
 #include "bushints.h"
 
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "topenhab.h"
 
 using namespace Qt::StringLiterals;
@@ -122,7 +122,7 @@ QString BusHints::named(const FunctionEntry& row) const
 
 QStringList BusHints::hints(const FunctionEntry& v, const QString& name, qsizetype self, bool lightSide) const
 {
-    const TLanguage& language = m_openHab.language();
+    const Language& language = m_openHab.language();
     QStringList found;
     if (v.kind == FunctionEntry::CenScene && v.cen == 0 && v.key.toInt() > highestCenKey)
         found << language.GetMsg(Msg::CheckCenKeyAboveBus, name, QString::number(v.key.toInt()));

@@ -6,7 +6,7 @@
 #include "model/csvreader.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "topenhab.h"
 
 #include <QFileInfo>
@@ -35,13 +35,13 @@ enum Column
 // The export names the kind column so in every language.
 const QString kindCaption = QStringLiteral("Art");
 
-const std::array<TCaption, ColumnCount> columnCaptions = {Captions::LabelColumn,
-                                                          Captions::AddressColumn,
-                                                          Captions::VoiceColumn,
-                                                          Captions::GroupsColumn,
-                                                          TCaption{},
-                                                          Captions::KeyColumn,
-                                                          TCaption{}};
+const std::array<Caption, ColumnCount> columnCaptions = {Captions::LabelColumn,
+                                                         Captions::AddressColumn,
+                                                         Captions::VoiceColumn,
+                                                         Captions::GroupsColumn,
+                                                         Caption{},
+                                                         Captions::KeyColumn,
+                                                         Caption{}};
 
 // The words for kinds: the export's list group headers, the kind messages and the function
 // editor's kind buttons.
@@ -58,7 +58,7 @@ struct Words
     QStringList no;
     QStringList stopAllBlinds;
 
-    void add(const TLanguage& language)
+    void add(const Language& language)
     {
         for (int column = 0; column < ColumnCount; ++column) {
             if (columnCaptions[column].tag > 0)
@@ -74,7 +74,7 @@ struct Words
         stopAllBlinds << language.GetMsg(Msg::StopAllBlinds);
     }
 
-    explicit Words(const TLanguage& current)
+    explicit Words(const Language& current)
     {
         for (int column = 0; column < ColumnCount; ++column) {
             if (columnCaptions[column].tag > 0)
@@ -87,7 +87,7 @@ struct Words
         add(current);
         const QString folder = QFileInfo(current.languageFile()).path();
         for (const QString& name : current.GetLanguages()) {
-            TLanguage each(folder);
+            Language each(folder);
             each.LoadLanguage(name);
             add(each);
         }
@@ -279,7 +279,7 @@ private:
     }
 
     const TopenHab& m_openHab;
-    const TLanguage& m_language;
+    const Language& m_language;
     const Words m_words;
     std::array<int, ColumnCount> m_at;
     int m_fieldCount = 0;
@@ -289,7 +289,7 @@ private:
 
 Result Read(const QByteArray& bytes, const TopenHab& openHab)
 {
-    const TLanguage& language = openHab.language();
+    const Language& language = openHab.language();
     Result result;
     const CsvReader::Result parsed = CsvReader::read(bytes);
     if (const auto* error = std::get_if<CsvReader::Error>(&parsed)) {
@@ -315,7 +315,7 @@ Result Read(const QByteArray& bytes, const TopenHab& openHab)
     return result;
 }
 
-QStringList Report(const Result& result, const TLanguage& language)
+QStringList Report(const Result& result, const Language& language)
 {
     QStringList lines;
     for (const Refusal& refusal : result.refused)

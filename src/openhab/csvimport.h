@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-class TLanguage;
+class Language;
 class TopenHab;
 
 // Reads functions from CSV text: the file the CSV export writes, or a list an installer keeps in a
@@ -38,6 +38,6 @@ struct Result
 Result Read(const QByteArray& bytes, const TopenHab& openHab);
 
 // One line per refused row ("Zeile 4: Adresse ungültig!").
-QStringList Report(const Result& result, const TLanguage& language);
+QStringList Report(const Result& result, const Language& language);
 
 } // namespace CsvImport

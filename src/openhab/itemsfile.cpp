@@ -2,7 +2,7 @@
 
 #include "groupline.h"
 #include "model/functionvocabulary.h"
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 #include "rulesbuilder.h"
 #include "sitemapbuilder.h"
 
@@ -29,14 +29,14 @@ const TKindItem kindItems[FunctionEntry::KindCount] = {
 
 } // namespace
 
-TFileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
+FileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
 {
     return WriteProjectFiles(itemFiles(rows));
 }
 
 QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEntry>& rows) const
 {
-    TSitemapBuilder sitemap(m_language, !TProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
+    TSitemapBuilder sitemap(m_language, !ProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
     TRulesBuilder rules(rows);
     QStringList exposed;
     const TTextLines items = itemsFile(rows, [&](const FunctionEntry& row, const TItemLines& lines) {

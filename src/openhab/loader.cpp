@@ -4,7 +4,7 @@
 #include "groupline.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "nametable.h"
 
 #include "model/safefile.h"
@@ -255,7 +255,7 @@ void removeFirst(QString& text, QStringView part)
 
 } // namespace
 
-TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
+FileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
 {
     itemsFileReport = {};
     const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
@@ -272,7 +272,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
     // A new project comes with empty identity files. Should they not be writable, the next
     // opening makes another identity; the caller tells the user, since until then the gateway
     // would be sent the empty one.
-    TFileErrors errors;
+    FileErrors errors;
     const bool repair = mode == LoadMode::Repair;
     if (repair && uuid.isEmpty() && secret.isEmpty())
         errors << GenerateCloudkey();
@@ -295,7 +295,7 @@ TFileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
     QFile mqttTemplate(sCfgDir() + sMQTTFile);
     if (repair && !QFile::exists(mqtt) && mqttTemplate.open(QIODevice::ReadOnly)) {
         if (const std::optional<QString> failure = WriteWholeFile(mqtt, mqttTemplate.readAll()))
-            errors << TFileError{QDir::toNativeSeparators(mqtt), *failure};
+            errors << FileError{QDir::toNativeSeparators(mqtt), *failure};
     }
     return errors;
 }

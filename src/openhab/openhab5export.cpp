@@ -7,7 +7,7 @@
 #include "bus/busaddress.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QSet>
 
@@ -150,7 +150,7 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
 QString OpenHab5Export::reason(const Function& f, AddressKind addressKind,
                                const QList<Function>& lights) const
 {
-    const TLanguage& language = m_openHab.language();
+    const Language& language = m_openHab.language();
     const QString quotedAddress = u'"' + Vocabulary::AddressText(*f.row) + u'"';
     if (!isOpenHab5Name(f.v.alias))
         return language.GetMsg(Msg::OpenHab5NotAccepted, u'"' + f.v.alias + u'"');

@@ -14,13 +14,13 @@ QString inFolder(const QString& folder, const QString& path)
     return QDir(folder).filePath(path);
 }
 
-TFileError fileError(const QString& fileName, const QString& reason)
+FileError fileError(const QString& fileName, const QString& reason)
 {
     return {QDir::toNativeSeparators(fileName), reason};
 }
 
 // Creates the folder of fileName and the ones above it that are missing.
-std::optional<TFileError> makeFolderOf(const QString& fileName)
+std::optional<FileError> makeFolderOf(const QString& fileName)
 {
     const QString folder = QFileInfo(fileName).absolutePath();
     if (QFileInfo(folder).isDir())
@@ -61,15 +61,15 @@ FileTransaction::Recovery OpenHab5Folder::recover(const QString& folder,
     return FileTransaction::Recover(folder, paths(files));
 }
 
-std::optional<TFileError> OpenHab5Folder::write(const QString& folder,
-                                                const QList<std::pair<QString, QString>>& files)
+std::optional<FileError> OpenHab5Folder::write(const QString& folder,
+                                               const QList<std::pair<QString, QString>>& files)
 {
     FileTransaction transaction(folder);
     for (const auto& [path, text] : files) {
         const QString fileName = inFolder(folder, path);
         if (const auto failure = makeFolderOf(fileName))
             return failure;
-        TSafeFile& file = transaction.add(path);
+        SafeFile& file = transaction.add(path);
         if (!file.open() || !file.write(text.toUtf8()))
             return fileError(fileName, file.errorString());
     }

@@ -24,6 +24,6 @@ FileTransaction::Recovery recover(const QString& folder, const QList<std::pair<Q
 // Writes every text as UTF-8 into its path below folder, creating the subfolders, as one
 // FileTransaction: after a failure, or a kill at any instant and recover(), the folder holds every
 // old file or every new one. Returns the failure.
-std::optional<TFileError> write(const QString& folder, const QList<std::pair<QString, QString>>& files);
+std::optional<FileError> write(const QString& folder, const QList<std::pair<QString, QString>>& files);
 
 } // namespace OpenHab5Folder

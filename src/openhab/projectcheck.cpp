@@ -6,7 +6,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab5export.h"
 #include "openhabgrammar.h"
 #include "topenhab.h"
@@ -257,7 +257,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     TopenHab probe(m_language, m_openHab.sCfgDir());
     probe.setProjectValues(m_openHab.projectValues());
     probe.sProjPath = folder.path() + u'/';
-    TFileErrors errors = probe.SaveCfg();
+    FileErrors errors = probe.SaveCfg();
     errors << probe.SaveItems(m_rows);
     if (!errors.isEmpty()) {
         m_error = errors.constFirst().text(m_language);
@@ -268,7 +268,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     try {
         regenerated = TopenHab::ReadFile(probe.sProjPath + probe.sItemsFile, false);
         probe.LoadFiles(loaded);
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         m_error = e.text(m_language);
         return false;
     }
@@ -328,7 +328,7 @@ void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList
     QStringList onDisk;
     try {
         onDisk = TopenHab::ReadFile(m_openHab.sProjPath + m_openHab.sItemsFile, false);
-    } catch (const EFileError&) {
+    } catch (const FileReadError&) {
         // Loaded a moment ago; a file gone since is the next opening's error to report.
         return;
     }

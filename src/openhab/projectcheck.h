@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class TLanguage;
+class Language;
 class TopenHab;
 
 // The faults of a project that would reach the gateway, each as one line of text in the loaded
@@ -49,7 +49,7 @@ private:
     QString GroupNamed(const QString& name) const;
 
     const TopenHab& m_openHab;
-    const TLanguage& m_language;
+    const Language& m_language;
     const QList<FunctionEntry>& m_rows;
     QStringList m_fieldCaptions;
     QStringList m_kindNames;

@@ -1,7 +1,7 @@
 #include "projectdiff.h"
 
 #include "model/filediff.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include <QHash>
@@ -78,7 +78,7 @@ QStringList ProjectDiff::changedFiles() const
     return changed;
 }
 
-QString ProjectDiff::summary(const TLanguage& language) const
+QString ProjectDiff::summary(const Language& language) const
 {
     QString text = language.GetMsg(Msg::FunctionChangesSummary, QString::number(count(FunctionChange::Added)),
                                    QString::number(count(FunctionChange::Changed)));
@@ -89,7 +89,7 @@ QString ProjectDiff::summary(const TLanguage& language) const
     return text;
 }
 
-QString ProjectDiff::report(const TLanguage& language) const
+QString ProjectDiff::report(const Language& language) const
 {
     QString text = summary(language) + u'\n';
     for (const FunctionChange& change : m_functions)

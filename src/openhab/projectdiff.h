@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class TLanguage;
+class Language;
 class TopenHab;
 
 // A project's files by name, each as its bytes.
@@ -42,9 +42,9 @@ public:
     QStringList changedFiles() const;
 
     // "3 neu, 1 geändert, 0 entfernt", and the changed files when there are any.
-    QString summary(const TLanguage& language) const;
+    QString summary(const Language& language) const;
     // The summary, then a line per function: "+", "~" or "-", the alias and the label.
-    QString report(const TLanguage& language) const;
+    QString report(const Language& language) const;
     // Every changed file as diff -u prints it, the sides named beforeSide/NAME and afterSide/NAME.
     QByteArray unified(const QString& beforeSide, const QString& afterSide) const;
 

@@ -22,7 +22,7 @@ QString flagLine(const QString& name, bool value)
 
 } // namespace
 
-TFileErrors TopenHab::SaveCfg()
+FileErrors TopenHab::SaveCfg()
 {
     QStringList cfg;
     cfg << flagLine(u"reboot"_s, reboot) << flagLine(u"hmac"_s, hmac) << flagLine(u"settime"_s, settime);
@@ -34,7 +34,7 @@ TFileErrors TopenHab::SaveCfg()
         {{sCfgFile, TTextLines(cfg)}, {sUUIDFile, TTextLines({uuid})}, {sSecretFile, TTextLines({secret})}});
 }
 
-TFileErrors TopenHab::SaveHomekit(const QString& ip)
+FileErrors TopenHab::SaveHomekit(const QString& ip)
 {
     return WriteProjectFiles({{sHomeKitFile, TTextLines(HomekitLines(ip))}});
 }
@@ -54,7 +54,7 @@ QStringList TopenHab::HomekitLines(const QString& ip)
     };
 }
 
-TFileErrors TopenHab::GenerateCloudkey()
+FileErrors TopenHab::GenerateCloudkey()
 {
     // The pair authenticates the gateway at the cloud service, so both come from the system's
     // secure generator.
@@ -80,21 +80,21 @@ QStringList TopenHab::BuildCloudFile(const QStringList& exposed)
             u"expose="_s + exposed.join(u',')};
 }
 
-TFileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const
+FileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const
 {
     // Without a project folder the names would point into the working directory.
     if (sProjPath.isEmpty())
-        return {TFileError{files.value(0).first, SystemReason(ENOENT)}};
+        return {FileError{files.value(0).first, SystemReason(ENOENT)}};
     // Every file is written beside its old one first; only when all of them made it are they put in
     // place, as one change that a crash cannot cut in two.
     FileTransaction transaction(sProjPath);
     for (const auto& [name, lines] : files) {
-        TSafeFile& file = transaction.add(name);
+        SafeFile& file = transaction.add(name);
         bool bWritten = file.open();
         for (qsizetype i = 0; bWritten && i < lines.chunks().size(); ++i)
             bWritten = file.write(lines.chunks().at(i).toUtf8());
         if (!bWritten)
-            return {TFileError{QDir::toNativeSeparators(file.fileName()), file.errorString()}};
+            return {FileError{QDir::toNativeSeparators(file.fileName()), file.errorString()}};
     }
     if (!transaction.commit())
         return {transaction.error()};

@@ -3,7 +3,7 @@
 #include "model/functionentry.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhabgrammar.h"
 
 #include <QStringTokenizer>
@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-TSitemapBuilder::TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups,
+TSitemapBuilder::TSitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
                                  const GroupLabels& labels)
     : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(Msg::Execute))
 {

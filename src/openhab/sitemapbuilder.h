@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVarLengthArray>
 
-class TLanguage;
+class Language;
 
 // Collects the sitemap elements of the functions, frame by frame, while the items file is
 // written, and gives the sitemap's lines at the end. The frame labels and the button caption are
@@ -20,7 +20,7 @@ public:
     // bKindFrames: one frame per kind of function (layout "1"); otherwise one frame per group of
     // slGroups and a general frame after them.
     // A group frame is labelled with the group's label.
-    TSitemapBuilder(const TLanguage& language, bool bKindFrames, const QStringList& slGroups,
+    TSitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
                     const GroupLabels& labels);
 
     // Files the element of one function under its frame(s).
@@ -42,7 +42,7 @@ private:
     using TFrameIndexes = QVarLengthArray<qsizetype, 8>;
     TFrameIndexes GroupFramesOf(const QString& sGroups) const;
 
-    const TLanguage& m_language;
+    const Language& m_language;
     bool m_bKindFrames;
     QString m_execute; // caption of the single button of scenes
     QList<TFrame> m_frames;

@@ -1,8 +1,8 @@
 #include "topenhab.h"
 
 #include "model/functionvocabulary.h"
+#include "model/language.h"
 #include "model/safefile.h"
-#include "model/tlanguage.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,7 @@ QStringList splitLines(QStringView text)
 
 } // namespace
 
-TopenHab::TopenHab(const TLanguage& language, QString configDir)
+TopenHab::TopenHab(const Language& language, QString configDir)
     : m_language(language), m_cfgDir(std::move(configDir))
 {
     if (!m_cfgDir.isEmpty() && !m_cfgDir.endsWith(QLatin1Char('/')))
@@ -52,7 +52,7 @@ QByteArray TopenHab::ReadBytes(const QString& filename)
 {
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QDir::toNativeSeparators(filename), file.errorString());
+        throw FileReadError(QDir::toNativeSeparators(filename), file.errorString());
     return file.readAll();
 }
 
@@ -68,20 +68,20 @@ QStringList TopenHab::TextLines(const QByteArray& bytes, bool keyValueOnly)
     return lines;
 }
 
-std::optional<TFileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
+std::optional<FileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
 {
     return WriteLines(filename, TTextLines(sl));
 }
 
-std::optional<TFileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
+std::optional<FileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
 {
-    TSafeFile file(filename);
+    SafeFile file(filename);
     bool bWritten = file.open();
     // Piece by piece: the pieces end at line ends, so no character is cut in two.
     for (qsizetype i = 0; bWritten && i < lines.chunks().size(); ++i)
         bWritten = file.write(lines.chunks().at(i).toUtf8());
     if (!bWritten || !file.commit())
-        return TFileError{QDir::toNativeSeparators(filename), file.errorString()};
+        return FileError{QDir::toNativeSeparators(filename), file.errorString()};
     return std::nullopt;
 }
 

@@ -13,7 +13,7 @@
 #include <utility>
 
 class FunctionList;
-class TLanguage;
+class Language;
 
 // The open project's values beyond the function list: what the generator writes besides the rows'
 // files, and what it read back from them.
@@ -51,7 +51,7 @@ class TopenHab : public TProjectValues
 {
 public:
     // configDir: the program's config folder (templates), with or without a trailing "/".
-    TopenHab(const TLanguage& language, QString configDir);
+    TopenHab(const Language& language, QString configDir);
 
     // The project's files, by their names in the project folder.
     static inline const QString sMQTTFile = QStringLiteral("mqtt.cfg");
@@ -71,21 +71,21 @@ public:
     void setProjectValues(const TProjectValues& values) { static_cast<TProjectValues&>(*this) = values; }
 
     const QString& sCfgDir() const { return m_cfgDir; }
-    const TLanguage& language() const { return m_language; }
+    const Language& language() const { return m_language; }
 
     // Reads a whole UTF-8 text file (BOM skipped) split at CR LF, LF or CR. With bKeyValue only the
-    // lines with "=" at the second character or later are kept. Throws EFileError when the file
+    // lines with "=" at the second character or later are kept. Throws FileReadError when the file
     // cannot be opened.
     static QStringList ReadFile(const QString& filename, bool bKeyValue);
-    // A whole file's bytes; throws EFileError when it cannot be read.
+    // A whole file's bytes; throws FileReadError when it cannot be read.
     static QByteArray ReadBytes(const QString& filename);
     // ReadFile's lines, from bytes already read.
     static QStringList TextLines(const QByteArray& bytes, bool keyValueOnly);
     // Replaces the file atomically with the lines, UTF-8 without BOM, CR LF after every line.
     // On failure the old file stays as it was and the failure is returned.
-    static std::optional<TFileError> WriteFile(const QString& filename, const QStringList& sl);
+    static std::optional<FileError> WriteFile(const QString& filename, const QStringList& sl);
     // The same for lines that a generator put together.
-    static std::optional<TFileError> WriteLines(const QString& filename, const TTextLines& lines);
+    static std::optional<FileError> WriteLines(const QString& filename, const TTextLines& lines);
     // The value of the first line whose text before its first "=" equals key (any letter case).
     static QString KeyValue(const QStringList& lines, const QString& key);
 
@@ -98,15 +98,15 @@ public:
     // Rewrites bticino.items, openhabcloud.cfg, bticino.rules and bticino.sitemap from the rows. All
     // of them or none: when one cannot be written, every one stays as it was and the failure is
     // returned.
-    TFileErrors SaveItems(const QList<FunctionEntry>& rows);
+    FileErrors SaveItems(const QList<FunctionEntry>& rows);
     // Writes bticino.cfg, uuid and secret from the fields.
-    TFileErrors SaveCfg();
+    FileErrors SaveCfg();
     // Writes homekit.cfg for the gateway address ip.
-    TFileErrors SaveHomekit(const QString& ip);
+    FileErrors SaveHomekit(const QString& ip);
     // The lines of homekit.cfg for the gateway address ip.
     static QStringList HomekitLines(const QString& ip);
     // A new cloud identity: sets uuid and secret and writes both files.
-    TFileErrors GenerateCloudkey();
+    FileErrors GenerateCloudkey();
     // strlength characters drawn uniformly from 0-9 and a-z by the system's secure generator.
     static QString RandomString(int strlength);
 
@@ -119,10 +119,10 @@ public:
         ReadOnly
     };
     // Replaces the function list, the group list and the project values from the files in sProjPath.
-    // Throws EFileError when a file cannot be read; what was done before stays done. Returns the
+    // Throws FileReadError when a file cannot be read; what was done before stays done. Returns the
     // files it had to add to the project (a new cloud identity, the template mqtt.cfg) but could
     // not write.
-    TFileErrors LoadFiles(FunctionList& lv, LoadMode mode = LoadMode::Repair);
+    FileErrors LoadFiles(FunctionList& lv, LoadMode mode = LoadMode::Repair);
     // What the last LoadFiles found in the items file. Whoever backs the dropped lines up before a
     // save sets droppedLines to 0: from then on the save loses nothing that is not kept.
     ItemsFileReport itemsFileReport;
@@ -173,8 +173,8 @@ private:
     static QStringList BuildCloudFile(const QStringList& exposed);
     // Writes the (file name, lines) pairs into the project folder as one change: all of them or,
     // on a failure, none (a crash in between included); the failure is returned.
-    TFileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
+    FileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
 
-    const TLanguage& m_language;
+    const Language& m_language;
     QString m_cfgDir;
 };

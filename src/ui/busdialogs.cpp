@@ -13,7 +13,7 @@
 #include "link/bustest.h"
 #include "model/captiontags.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
 #include "workspace/tworkspace.h"
@@ -31,18 +31,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString caption(const TLanguage& language, int tag, const QString& designed)
+QString caption(const Language& language, int tag, const QString& designed)
 {
-    const QString text = language.Caption(QString::number(tag));
+    const QString text = language.caption(QString::number(tag));
     return text.isEmpty() ? designed : text;
 }
 
-QString closeCaption(const TLanguage& language)
+QString closeCaption(const Language& language)
 {
     return caption(language, CaptionTag::Close, u"Schließen"_s);
 }
 
-QString cancelCaption(const TLanguage& language)
+QString cancelCaption(const Language& language)
 {
     return caption(language, CaptionTag::Cancel, u"Abbrechen"_s);
 }
@@ -159,7 +159,7 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
 
 void TBusDiscoverDialog::Run()
 {
-    const TLanguage& language = m_program.language;
+    const Language& language = m_program.language;
     // In the language chosen now, which may have changed since the last search.
     setWindowTitle(language.GetMsg(Msg::FindDevices));
     m_title->setText(language.GetMsg(Msg::FindDevices));
@@ -190,7 +190,7 @@ void TBusDiscoverDialog::searched(BusError error, const QString& detail)
 
 void TBusDiscoverDialog::fillList()
 {
-    const TLanguage& language = m_program.language;
+    const Language& language = m_program.language;
     const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
     const DiscoveryResult result = CompareWithProject(rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
@@ -253,7 +253,7 @@ void TBusDiscoverDialog::addMarked()
     if (added == 0)
         return;
     Vocabulary::RenumberAliases(items);
-    for (const TFileError& failure : m_program.openHab.SaveItems(items.entries()))
+    for (const FileError& failure : m_program.openHab.SaveItems(items.entries()))
         m_program.prompts.error(failure.text(m_program.language));
     fillList();
 }

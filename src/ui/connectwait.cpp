@@ -1,11 +1,11 @@
 #include "connectwait.h"
 
 #include "link/buserror.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QLabel>
 
-TConnectWait::TConnectWait(const TLanguage& language, QLabel* label, QObject* parent)
+TConnectWait::TConnectWait(const Language& language, QLabel* label, QObject* parent)
     : QObject(parent), m_language(language), m_label(label)
 {
     m_tick.setInterval(1000);

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 class QLabel;
-class TLanguage;
+class Language;
 struct BusServer;
 
 // While a bus tool connects, which may take up to the session's connect wait of 5 s, the status
@@ -13,7 +13,7 @@ struct BusServer;
 class TConnectWait : public QObject
 {
 public:
-    TConnectWait(const TLanguage& language, QLabel* label, QObject* parent = nullptr);
+    TConnectWait(const Language& language, QLabel* label, QObject* parent = nullptr);
 
     void start(const BusServer& server);
     void stop();
@@ -22,7 +22,7 @@ public:
 private:
     void show();
 
-    const TLanguage& m_language;
+    const Language& m_language;
     QLabel* m_label;
     QString m_server;
     QTimer m_tick;

@@ -2,7 +2,7 @@
 
 #include "mnemonics.h"
 #include "model/captiontags.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "toggleswitch.h"
 
 #include <QAbstractButton>
@@ -27,42 +27,42 @@ QString key(int tag, int sub)
     return QString::number(tag) + QLatin1Char('.') + QString::number(sub);
 }
 
-void fillListView(QAbstractItemView* view, int tag, const TLanguage& language)
+void fillListView(QAbstractItemView* view, int tag, const Language& language)
 {
     if (QAbstractItemModel* model = view->model()) {
         const QVariantList tags = view->property(Tags::columnTags).toList();
         for (int column = 0; column < model->columnCount(); ++column) {
             const int columnTag = column < tags.size() ? tags.at(column).toInt() : 0;
-            model->setHeaderData(column, Qt::Horizontal, language.Caption(key(columnTag)));
+            model->setHeaderData(column, Qt::Horizontal, language.caption(key(columnTag)));
         }
     }
     QStringList headers = view->property(Tags::groupHeaders).toStringList();
     if (headers.isEmpty())
         return;
     for (int id = 0; id < headers.size(); ++id)
-        headers[id] = language.Caption(key(tag, id));
+        headers[id] = language.caption(key(tag, id));
     view->setProperty(Tags::groupHeaders, headers);
 }
 
-void fillMenu(QMenu* menu, const TLanguage& language)
+void fillMenu(QMenu* menu, const Language& language)
 {
     for (QAction* item : menu->actions()) {
         const int itemTag = tagOf(item);
         if (itemTag >= 0)
-            item->setText(language.Caption(key(itemTag)));
+            item->setText(language.caption(key(itemTag)));
     }
 }
 
 // One component by its class; classes not named here keep their captions.
-void fillComponent(QObject* component, const TLanguage& language)
+void fillComponent(QObject* component, const Language& language)
 {
     const int tag = tagOf(component);
     if (tag < 1)
         return;
-    const QString caption = language.Caption(key(tag));
+    const QString caption = language.caption(key(tag));
     if (auto* toggle = qobject_cast<ToggleSwitch*>(component)) {
-        toggle->setOffCaption(language.Caption(key(tag, 0)));
-        toggle->setOnCaption(language.Caption(key(tag, 1)));
+        toggle->setOffCaption(language.caption(key(tag, 0)));
+        toggle->setOnCaption(language.caption(key(tag, 1)));
     } else if (auto* label = qobject_cast<QLabel*>(component)) {
         label->setText(caption);
     } else if (auto* button = qobject_cast<QAbstractButton*>(component)) {
@@ -103,11 +103,11 @@ void addSeparator(QMenu* menu)
     setTag(menu->addSeparator(), CaptionTag::Untouched);
 }
 
-void FillLanguage(QWidget* frm, const TLanguage& language)
+void FillLanguage(QWidget* frm, const Language& language)
 {
     const int tag = tagOf(frm);
     if (tag > 0)
-        frm->setWindowTitle(language.Caption(key(tag)));
+        frm->setWindowTitle(language.caption(key(tag)));
     // Depth first, in creation order: the order of the window's components.
     for (QObject* component : frm->findChildren<QObject*>())
         fillComponent(component, language);

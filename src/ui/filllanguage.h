@@ -6,7 +6,7 @@ class QAbstractItemView;
 class QMenu;
 class QObject;
 class QWidget;
-class TLanguage;
+class Language;
 
 // Every window and control keeps its Tag, the catalogue key of its caption, as the dynamic property
 // "tag"; an object without one has Tag 0. A Tag below 1 means "not translated".
@@ -36,4 +36,4 @@ void addSeparator(QMenu* menu);
 // the title of save-file dialogs; the off and on captions of toggle switches ("<tag>.0", "<tag>.1").
 // Only objects with a Tag above 0 are touched; an empty value blanks the caption. Push buttons then
 // get their Alt+letters (assignMnemonics).
-void FillLanguage(QWidget* frm, const TLanguage& language);
+void FillLanguage(QWidget* frm, const Language& language);

@@ -8,7 +8,7 @@
 #include "bus/busaddress.h"
 #include "link/buslearn.h"
 #include "link/bustest.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/bushints.h"
 #include "openhab/topenhab.h"
 
@@ -107,7 +107,7 @@ void TItemBusTools::updateControls()
     const bool bTesting = m_test->isRunning();
     const bool bLearning = m_learn->isRunning();
     // Each says what it stops: the editor's own Abbrechen stands beside them.
-    const TLanguage& language = m_program.language;
+    const Language& language = m_program.language;
     btnTest->setText(language.GetMsg(bTesting ? Msg::StopTest : Msg::Test));
     btnLearn->setText(language.GetMsg(bLearning ? Msg::StopLearning : Msg::LearnAddress));
     btnTest->setEnabled(!bLearning);

@@ -1,7 +1,7 @@
 #pragma once
 
 class Prompts;
-class TLanguage;
+class Language;
 class TopenHab;
 class TWorkspace;
 class TfrmMain;
@@ -17,7 +17,7 @@ class TfrmNewProject;
 struct TProgram
 {
     TopenHab& openHab;
-    TLanguage& language;
+    Language& language;
     Prompts& prompts;
 
     TWorkspace* workspace = nullptr;

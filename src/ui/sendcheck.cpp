@@ -1,7 +1,7 @@
 #include "sendcheck.h"
 
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -36,7 +36,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
         if (!check.Run(findings))
             findings << check.errorString();
         warnings = check.warnings();
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         findings << e.text(program.language);
     }
     // warnings alone are shown, not asked about: the project may hold them on purpose.

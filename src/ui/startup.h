@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 
@@ -27,7 +27,7 @@ public:
     TfrmMain& frmMain() { return *m_frmMain; }
 
 private:
-    TLanguage m_language;
+    Language m_language;
     TopenHab m_openHab;
     TProgram m_program;
     std::unique_ptr<TfrmMain> m_frmMain;

@@ -8,7 +8,7 @@
 #include "program.h"
 
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/itemssave.h"
 #include "workspace/prompts.h"
@@ -218,7 +218,7 @@ void TfrmGroups::btnSaveClick()
         return;
     m_program.openHab.slGroups = groupNames();
     m_program.openHab.groupLabels = groupLabels();
-    for (const TFileError& failure : m_program.openHab.SaveItems(m_rows))
+    for (const FileError& failure : m_program.openHab.SaveItems(m_rows))
         m_program.prompts.error(failure.text(m_program.language));
     accept();
 }

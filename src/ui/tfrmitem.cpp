@@ -17,7 +17,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/functioncheck.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
@@ -771,6 +771,6 @@ void TfrmItem::btnSaveClick()
 
 void TfrmItem::SaveItems(const FunctionList& lv)
 {
-    for (const TFileError& failure : m_program.openHab.SaveItems(lv.entries()))
+    for (const FileError& failure : m_program.openHab.SaveItems(lv.entries()))
         m_program.prompts.error(failure.text(m_program.language));
 }

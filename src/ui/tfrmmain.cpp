@@ -8,7 +8,7 @@
 #include "model/csvexport.h"
 #include "model/datetext.h"
 #include "model/fileerror.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/csvimport.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -127,7 +127,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     // 3. Any value but the first language's exact name chooses the second: switching the toggle on
     // runs the language switch as a click does.
     connect(tsLanguage, &QAbstractButton::toggled, this, &TfrmMain::languageChanged);
-    tsLanguage->setChecked(m_workspace->inif().Language() != tsLanguage->offCaption());
+    tsLanguage->setChecked(m_workspace->inif().language() != tsLanguage->offCaption());
 
     // 4., 5.
     UpdateProjectButtons();
@@ -261,16 +261,16 @@ QWidget* TfrmMain::buildListArea()
     lvItems = new FunctionListView(m_items, area);
     setTag(lvItems, Captions::FunctionListTag);
     // The alias column is hidden and never translated.
-    const TCaption noCaption{0, -1, {}};
-    const TCaption captions[] = {Captions::LabelColumn,
-                                 Captions::AddressColumn,
-                                 Captions::VoiceColumn,
-                                 Captions::GroupsColumn,
-                                 noCaption,
-                                 Captions::KeyColumn};
+    const Caption noCaption{0, -1, {}};
+    const Caption captions[] = {Captions::LabelColumn,
+                                Captions::AddressColumn,
+                                Captions::VoiceColumn,
+                                Captions::GroupsColumn,
+                                noCaption,
+                                Captions::KeyColumn};
     static_assert(std::size(captions) == FunctionList::ColumnCount);
     QList<int> columnTags;
-    for (const TCaption& caption : captions)
+    for (const Caption& caption : captions)
         columnTags << caption.tag;
     setColumnTags(lvItems, columnTags);
     const int widths[] = {220, 70, 80, 250, 0, 50};
@@ -493,13 +493,13 @@ void TfrmMain::stepHistory(int direction)
         return;
     const ProjectState before = currentState();
     applyState(m_history.neighbour(direction));
-    const TFileErrors failures = m_program.openHab.SaveItems(m_items.entries());
+    const FileErrors failures = m_program.openHab.SaveItems(m_items.entries());
     if (failures.isEmpty()) {
         m_history.step(direction);
     } else {
         // The files still hold the state before: so does the list.
         applyState(before);
-        for (const TFileError& failure : failures)
+        for (const FileError& failure : failures)
             m_program.prompts.error(failure.text(m_program.language));
     }
     updateHistoryCommands();
@@ -628,14 +628,14 @@ void TfrmMain::editItem(int row)
 
 void TfrmMain::SaveItems()
 {
-    for (const TFileError& failure : m_program.openHab.SaveItems(m_items.entries()))
+    for (const FileError& failure : m_program.openHab.SaveItems(m_items.entries()))
         m_program.prompts.error(failure.text(m_program.language));
     recordChange();
 }
 
 void TfrmMain::deleteItems()
 {
-    const TLanguage& language = m_program.language;
+    const Language& language = m_program.language;
     if (!m_items.hasChecked()) {
         m_program.prompts.error(language.GetMsg(Msg::MarkFunctionsFirst));
         return;
@@ -717,14 +717,14 @@ void TfrmMain::exportCsv()
                          m_program.language.GetMsg(Msg::Yes), m_program.language.GetMsg(Msg::No));
     // Unlike a silent failure, the error box keeps the user from mailing a file that is not there.
     if (const auto reason = CsvExport::Write(fileName, bytes))
-        m_program.prompts.error(TFileError{fileName, *reason}.text(m_program.language));
+        m_program.prompts.error(FileError{fileName, *reason}.text(m_program.language));
 }
 
 // The rows of a CSV file join the list or replace it, as one change that undo takes back. Refused
 // rows are named with their lines; the others are taken only when the user agrees.
 void TfrmMain::importCsv()
 {
-    const TLanguage& language = m_program.language;
+    const Language& language = m_program.language;
     Prompts& prompts = m_program.prompts;
     const QString fileName = prompts.openFileName(
         language.GetMsg(Msg::ImportCsvTitle),

@@ -3,8 +3,8 @@
 #include "dialoglook.h"
 #include "filllanguage.h"
 #include "model/captiontags.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
+#include "model/language.h"
+#include "model/projectini.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "style.h"
@@ -125,7 +125,7 @@ bool TfrmNewProject::Edit()
 {
     sName = m_program.workspace->selectedProject();
     edName->setText(sName);
-    const TProjectIni projectIni(m_program.openHab.sProjPath);
+    const ProjectIni projectIni(m_program.openHab.sProjPath);
     sSerial = projectIni.Serial();
     edSerial->setText(sSerial);
     tsSitemap->setChecked(projectIni.GroupByRooms());

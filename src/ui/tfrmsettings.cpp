@@ -5,7 +5,7 @@
 #include "filllanguage.h"
 #include "headerband.h"
 #include "model/captiontags.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/homekit.h"
 #include "openhab/topenhab.h"
 #include "program.h"
@@ -268,8 +268,8 @@ void TfrmSettings::Save()
     // The gateway has to restart openHAB to take new bus-server settings; the next send asks it to.
     openHab.reboot = true;
 
-    const TFileErrors errors = openHab.SaveCfg();
-    for (const TFileError& error : errors)
+    const FileErrors errors = openHab.SaveCfg();
+    for (const FileError& error : errors)
         m_program.prompts.error(error.text(m_program.language));
     // A file that was not written stays as it was: the dialog stays open, so the user can try again.
     if (!errors.isEmpty())

@@ -6,7 +6,7 @@
 #include "link/gatewaylookup.h"
 #include "model/captions.h"
 #include "model/captiontags.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "program.h"
 #include "sendcheck.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/gatewaytransfer.h"
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 
 #include <QDialog>
 #include <QString>
@@ -90,7 +90,7 @@ private:
     TProgram& m_program;
     HeaderBand* m_band = nullptr;
     std::unique_ptr<View> m_view;
-    std::optional<TProjectIni> ini; // the open project's project.ini while the window is open
+    std::optional<ProjectIni> ini; // the open project's project.ini while the window is open
     TransferSettings m_settings;
     bool m_running = false;
     bool m_cancelRequested = false;

@@ -4,7 +4,7 @@
 #include "model/csvreader.h"
 #include "model/fileerror.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "tbackups.h"
 
@@ -17,7 +17,7 @@ namespace CsvImportRun {
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return EFileError(QDir::toNativeSeparators(fileName), file.errorString()).problem();
+        return FileReadError(QDir::toNativeSeparators(fileName), file.errorString()).problem();
     // One byte beyond the reader's bound is enough to have a longer file refused.
     return CsvImport::Read(file.read(CsvReader::MaxBytes + 1), openHab);
 }
@@ -32,7 +32,7 @@ QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<Fu
 
 Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
 {
-    const TLanguage& language = openHab.language();
+    const Language& language = openHab.language();
     Outcome outcome = ItemsSave::prepare(openHab, language);
     if (!outcome.ok)
         return outcome;
@@ -41,7 +41,7 @@ Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
             TBackupKind::BeforeSave,
             {TopenHab::sItemsFile, TopenHab::sCloudFile, TopenHab::sRulesFile, TopenHab::sSitemapFile}))
         return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
-    for (const TFileError& failure : openHab.SaveItems(rows))
+    for (const FileError& failure : openHab.SaveItems(rows))
         outcome.fail(failure.problem());
     return outcome;
 }

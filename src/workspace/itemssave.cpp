@@ -1,6 +1,6 @@
 #include "itemssave.h"
 
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "tbackups.h"
 
@@ -18,7 +18,7 @@ std::optional<Problem> ItemsSave::readOnlyReason(const TopenHab& openHab)
                    QString::number(*line)};
 }
 
-Outcome ItemsSave::prepare(TopenHab& openHab, const TLanguage& language)
+Outcome ItemsSave::prepare(TopenHab& openHab, const Language& language)
 {
     Outcome outcome;
     if (const auto reason = readOnlyReason(openHab))

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class TLanguage;
+class Language;
 class TopenHab;
 
 // What a save of the function list must respect about the items file it replaces. The items file is
@@ -20,6 +20,6 @@ std::optional<Problem> readOnlyReason(const TopenHab& openHab);
 // the save must not happen. When the save would leave lines out, the items file is backed up first
 // (kind before-save) and the user is to be told how many lines and where they are kept; that happens
 // once per opening, as the loader's report then counts no dropped lines.
-Outcome prepare(TopenHab& openHab, const TLanguage& language);
+Outcome prepare(TopenHab& openHab, const Language& language);
 
 } // namespace ItemsSave

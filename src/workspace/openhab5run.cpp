@@ -6,8 +6,8 @@
 #include "tworkspace.h"
 
 #include "model/fileerror.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
+#include "model/language.h"
+#include "model/projectini.h"
 #include "openhab/openhab5export.h"
 #include "openhab/openhab5folder.h"
 
@@ -46,9 +46,9 @@ Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry
     Outcome outcome;
     const QString shown = QDir::toNativeSeparators(folder);
     if (!QFileInfo(folder).isDir())
-        return outcome.fail(TFileError{shown, SystemReason(ENOENT)}.problem());
+        return outcome.fail(FileError{shown, SystemReason(ENOENT)}.problem());
     const OpenHab5Export project(openHab, rows);
-    const auto files = project.files(!TProjectIni(openHab.sProjPath).GroupByRooms());
+    const auto files = project.files(!ProjectIni(openHab.sProjPath).GroupByRooms());
     // The folder itself and every file's own folder, which may be a link to elsewhere.
     const bool intoProjects = workspace.isInProjectsFolder(QDir(folder).filePath(QStringLiteral("x"))) ||
                               std::any_of(files.cbegin(), files.cend(), [&](const auto& file) {
@@ -60,7 +60,7 @@ Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry
     QLockFile lock(QDir(folder).filePath(TProjectLock::FileName));
     if (const auto refusal = lockRefusal(LockFileTaker::take(lock), shown))
         return outcome.fail(*refusal);
-    const TLanguage& language = openHab.language();
+    const Language& language = openHab.language();
     if (const auto failure = OpenHab5Folder::recover(folder, files).failure)
         return outcome.fail(Problem{Msg::OpenHab5RepairFailed, shown, failure->text(language)});
     const QStringList existing = OpenHab5Folder::existingFiles(folder, files);

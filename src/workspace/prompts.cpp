@@ -1,6 +1,6 @@
 #include "prompts.h"
 
-void Prompts::show(const Notices& notices, const TLanguage& language)
+void Prompts::show(const Notices& notices, const Language& language)
 {
     for (const Notice& notice : notices) {
         if (notice.kind == Notice::Kind::Error)

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class TLanguage;
+class Language;
 
 // Everything the program asks or tells the user goes through this interface: the windows answer it
 // with Qt dialogs, the command-line tool on the terminal, tests by script.
@@ -26,7 +26,7 @@ public:
     // Information box with a single OK button.
     virtual void information(const QString& text) = 0;
     // What an operation reported, each notice in its own box, in order.
-    void show(const Notices& notices, const TLanguage& language);
+    void show(const Notices& notices, const Language& language);
     // Confirmation with Yes and No; true for Yes. A question whose Yes destroys the user's data
     // gives Default::No, so that a hasty Enter keeps it.
     virtual bool confirm(const QString& text, Default defaultButton = Default::Yes) = 0;

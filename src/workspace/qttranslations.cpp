@@ -1,6 +1,6 @@
 #include "qttranslations.h"
 
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-void ApplyQtTranslations(const TLanguage& language)
+void ApplyQtTranslations(const Language& language)
 {
     // One translator for the whole program, replaced at every switch of the language.
     static QTranslator* translator = nullptr;
@@ -20,7 +20,7 @@ void ApplyQtTranslations(const TLanguage& language)
         delete translator;
         translator = nullptr;
     }
-    QString locale = language.Caption(u"Locale"_s);
+    QString locale = language.caption(u"Locale"_s);
     if (locale.isEmpty())
         locale = u"de"_s;
     // Dates, numbers and Qt's own dialogs (the file dialog's dates) follow the chosen language too.

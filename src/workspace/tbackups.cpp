@@ -2,8 +2,8 @@
 
 #include "model/fileerror.h"
 #include "model/filetransaction.h"
+#include "model/language.h"
 #include "model/safefile.h"
-#include "model/tlanguage.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,26 +51,26 @@ std::tuple<int, QString, int> age(const TBackup& backup)
 
 QString TBackups::writeError(const QString& fileName, const QString& reason) const
 {
-    return TFileError{QDir::toNativeSeparators(fileName), reason}.text(m_language);
+    return FileError{QDir::toNativeSeparators(fileName), reason}.text(m_language);
 }
 
-std::optional<QString> TBackups::copyInto(const QString& source, TSafeFile& target) const
+std::optional<QString> TBackups::copyInto(const QString& source, SafeFile& target) const
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return EFileError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
+        return FileReadError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
     QByteArray piece;
     while (!in.atEnd()) {
         piece = in.read(CopyPiece);
         if (in.error() != QFileDevice::NoError)
-            return EFileError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
+            return FileReadError(QDir::toNativeSeparators(source), in.errorString()).text(m_language);
         if (!target.write(piece))
             return writeError(target.fileName(), target.errorString());
     }
     return std::nullopt;
 }
 
-TBackups::TBackups(QString projPath, const TLanguage& language, std::function<QDateTime()> now)
+TBackups::TBackups(QString projPath, const Language& language, std::function<QDateTime()> now)
     : m_projPath(std::move(projPath)), m_language(language), m_now(std::move(now))
 {
     if (!m_now)
@@ -86,7 +86,7 @@ QString TBackups::KindWord(TBackupKind kind)
     return {};
 }
 
-QString TBackups::Describe(const TBackup& backup, const TLanguage& language)
+QString TBackups::Describe(const TBackup& backup, const Language& language)
 {
     QString text;
     switch (backup.kind) {
@@ -103,7 +103,7 @@ QString TBackups::Describe(const TBackup& backup, const TLanguage& language)
         text = language.GetMsg(Msg::BackupBeforeSave);
         break;
     }
-    return TLanguage::Fill(text, QString::number(backup.files.size()));
+    return Language::Fill(text, QString::number(backup.files.size()));
 }
 
 QList<TBackup> TBackups::List() const
@@ -184,7 +184,7 @@ std::optional<QString> TBackups::BackupProjectFiles(TBackupKind kind, const QStr
         for (const QString& name : fileNames) {
             if (!QFileInfo::exists(m_projPath + name))
                 continue;
-            TSafeFile copy(backup + name);
+            SafeFile copy(backup + name);
             if (!copy.open())
                 return writeError(copy.fileName(), copy.errorString());
             if (std::optional<QString> failure = copyInto(m_projPath + name, copy))
@@ -202,14 +202,14 @@ std::optional<QString> TBackups::Restore(const QString& name)
     const auto backup =
         std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
     if (backup == backups.cend())
-        return EFileError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
+        return FileReadError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
             .text(m_language);
 
     // Every file is staged beside its target first; the project changes only once all are ready,
     // and then as one change.
     FileTransaction transaction(m_projPath);
     for (const QString& file : backup->files) {
-        TSafeFile& target = transaction.add(file);
+        SafeFile& target = transaction.add(file);
         if (!target.open())
             return writeError(target.fileName(), target.errorString());
         if (std::optional<QString> failure = copyInto(folder() + name + QLatin1Char('/') + file, target))
@@ -231,19 +231,21 @@ std::optional<QString> TBackups::ReadForCompare(const QString& name, QMap<QStrin
     const auto found =
         std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
     if (found == backups.cend())
-        return EFileError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
+        return FileReadError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
             .text(m_language);
     for (const QString& file : found->files) {
         const auto read = [&](const QString& fileName,
                               QMap<QString, QByteArray>& into) -> std::optional<QString> {
             QFile source(fileName);
             if (!source.open(QIODevice::ReadOnly))
-                return source.exists() ? EFileError(QDir::toNativeSeparators(fileName), source.errorString())
-                                             .text(m_language)
-                                       : std::optional<QString>();
+                return source.exists()
+                           ? FileReadError(QDir::toNativeSeparators(fileName), source.errorString())
+                                 .text(m_language)
+                           : std::optional<QString>();
             into.insert(file, source.readAll());
             if (source.error() != QFileDevice::NoError)
-                return EFileError(QDir::toNativeSeparators(fileName), source.errorString()).text(m_language);
+                return FileReadError(QDir::toNativeSeparators(fileName), source.errorString())
+                    .text(m_language);
             return std::nullopt;
         };
         if (auto failure = read(folder() + name + QLatin1Char('/') + file, backup))

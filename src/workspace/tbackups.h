@@ -10,8 +10,8 @@
 #include <memory>
 #include <optional>
 
-class TLanguage;
-class TSafeFile;
+class Language;
+class SafeFile;
 
 // What a backup holds: the project's files before a receive or a restore replaced them, or the
 // gateway's files before a send overwrote them.
@@ -48,7 +48,7 @@ public:
 
     // projPath ends with the folder separator; failures are told in language; now gives the local
     // time (the system clock when empty).
-    TBackups(QString projPath, const TLanguage& language, std::function<QDateTime()> now = {});
+    TBackups(QString projPath, const Language& language, std::function<QDateTime()> now = {});
 
     QString folder() const { return m_projPath + QStringLiteral("backups/"); }
     // Removes the staging folders that backups cut short by a crash left in the project projPath,
@@ -78,7 +78,7 @@ public:
     static QString KindWord(TBackupKind kind);
     // What the backup holds and how many files, in the user's language ("Projekt vor dem Empfangen
     // (Dateien: 7)").
-    static QString Describe(const TBackup& backup, const TLanguage& language);
+    static QString Describe(const TBackup& backup, const Language& language);
 
 private:
     QString newName(TBackupKind kind) const;
@@ -86,9 +86,9 @@ private:
     QString writeError(const QString& fileName, const QString& reason) const;
     // Copies the file source into the open file target piece by piece; the failure's text, naming
     // the file that failed.
-    std::optional<QString> copyInto(const QString& source, TSafeFile& target) const;
+    std::optional<QString> copyInto(const QString& source, SafeFile& target) const;
 
     QString m_projPath;
-    const TLanguage& m_language;
+    const Language& m_language;
     std::function<QDateTime()> m_now;
 };

@@ -4,7 +4,7 @@
 #include "tbackups.h"
 
 #include "model/filetransaction.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -20,7 +20,7 @@ const QString commandLineProgram = u"varuno-cli"_s;
 
 } // namespace
 
-TProjectLock::TProjectLock(const TLanguage& language) : m_language(language) {}
+TProjectLock::TProjectLock(const Language& language) : m_language(language) {}
 
 TProjectLock::~TProjectLock() = default;
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 class QLockFile;
-class TLanguage;
+class Language;
 
 // The one writer of a project: a lock file in the project folder, held by the program window while
 // the project is open and by every command-line run that opens it. A second writer is refused with
@@ -26,7 +26,7 @@ class TProjectLock
 public:
     static const QString FileName;
 
-    explicit TProjectLock(const TLanguage& language);
+    explicit TProjectLock(const Language& language);
     ~TProjectLock();
     TProjectLock(const TProjectLock&) = delete;
     TProjectLock& operator=(const TProjectLock&) = delete;
@@ -47,7 +47,7 @@ private:
     QString holderText(const LockFileTaker::Holder& holder, const QString& lockFileName) const;
     bool repair();
 
-    const TLanguage& m_language;
+    const Language& m_language;
     std::unique_ptr<QLockFile> m_lockFile;
     QString m_folder;
     QString m_error;

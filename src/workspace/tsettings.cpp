@@ -40,7 +40,7 @@ bool TSettings::setLastProject(const QString& name)
     return write(QStringLiteral("LastProject"), name);
 }
 
-QString TSettings::Language() const
+QString TSettings::language() const
 {
     return read(QStringLiteral("Language"));
 }

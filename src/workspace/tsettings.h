@@ -22,15 +22,15 @@ public:
     QString LastProject() const;
     bool setLastProject(const QString& name);
     // Display name of the chosen language (a section of language.ini). Default empty.
-    QString Language() const;
+    QString language() const;
     bool setLanguage(const QString& name);
     // Group view is on exactly when Groupview is "1". Default "1".
     bool Groupview() const;
     bool setGroupview(bool on);
 
-    const TIniFile& inif() const { return m_inif; }
+    const IniFile& inif() const { return m_inif; }
     // The file and the system's reason when the last write failed.
-    TFileError writeError() const
+    FileError writeError() const
     {
         return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()};
     }
@@ -39,5 +39,5 @@ private:
     QString read(const QString& key, const QString& defaultValue = {}) const;
     bool write(const QString& key, const QString& value);
 
-    TIniFile m_inif;
+    IniFile m_inif;
 };

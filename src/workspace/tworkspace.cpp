@@ -2,9 +2,9 @@
 
 #include "model/fileerror.h"
 #include "model/functionlist.h"
+#include "model/language.h"
+#include "model/projectini.h"
 #include "model/safefile.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
 #include "openhab/topenhab.h"
 #include "projectname.h"
 
@@ -24,7 +24,7 @@ QString withSlash(const QString& folder)
 
 } // namespace
 
-TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language,
+TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const Language& language,
                        QObject* parent)
     : QObject(parent), m_openHab(openHab), m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
       m_cfgDir(withSlash(programDir) + QStringLiteral("config/")),
@@ -129,9 +129,9 @@ bool TWorkspace::loadSelected(FunctionList& lv, Notices& notices)
     m_openHab.sProjPath = projectFolder(selectedProject());
     m_openHab.sProj = selectedProject();
     try {
-        for (const TFileError& error : m_openHab.LoadFiles(lv))
+        for (const FileError& error : m_openHab.LoadFiles(lv))
             notices << Notice::error(error.problem());
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         notices << Notice::error(e.problem());
         clearProject(lv);
         // Nothing is left in the folder of a project that did not open; a rename or deletion
@@ -169,7 +169,7 @@ Outcome TWorkspace::CreateProject(FunctionList& lv, const QString& name, const Q
 
     outcome.notices << OpenSelectedProject(lv).notices;
     // Written even when the opening failed: the project exists and keeps what the user typed.
-    TProjectIni projectIni(folder);
+    ProjectIni projectIni(folder);
     if ((!serial.isEmpty() && !projectIni.setSerial(serial)) || !projectIni.setGroupByRooms(groupByRooms))
         outcome.notices << Notice::error(projectIni.writeError().problem());
     return outcome;
@@ -177,7 +177,7 @@ Outcome TWorkspace::CreateProject(FunctionList& lv, const QString& name, const Q
 
 // A template that is missing is left out: opening the project then names the missing file. A copy
 // that cannot be written (a full disk) ends the creation.
-std::optional<TFileError> TWorkspace::copyTemplates(const QString& folder) const
+std::optional<FileError> TWorkspace::copyTemplates(const QString& folder) const
 {
     for (const QString& file : {m_openHab.sItemsFile, m_openHab.sCfgFile, m_openHab.sUUIDFile,
                                 m_openHab.sSecretFile, m_openHab.sMQTTFile}) {
@@ -185,7 +185,7 @@ std::optional<TFileError> TWorkspace::copyTemplates(const QString& folder) const
         if (!source.open(QIODevice::ReadOnly))
             continue;
         if (const std::optional<QString> failure = WriteWholeFile(folder + file, source.readAll()))
-            return TFileError{QDir::toNativeSeparators(folder + file), *failure};
+            return FileError{QDir::toNativeSeparators(folder + file), *failure};
     }
     return std::nullopt;
 }
@@ -226,7 +226,7 @@ Outcome TWorkspace::SaveProjectSettings(const QString& oldName, const QString& n
             outcome.notices << Notice::error(m_inif.writeError().problem());
         emit projectsChanged();
     }
-    TProjectIni projectIni(projectFolder(name));
+    ProjectIni projectIni(projectFolder(name));
     if (!projectIni.setSerial(serial) || !projectIni.setGroupByRooms(groupByRooms))
         outcome.fail(projectIni.writeError().problem());
     return outcome;

@@ -12,7 +12,7 @@
 #include <optional>
 
 class FunctionList;
-class TLanguage;
+class Language;
 class TopenHab;
 
 // The folders around the program file, the program-wide settings and the set of projects: one
@@ -27,7 +27,7 @@ class TWorkspace : public QObject
 public:
     // Runs the workspace start: folders below programDir, settings.ini, the project list and the
     // project to open (opening it is OpenSelectedProject's job).
-    TWorkspace(const QString& programDir, TopenHab& openHab, const TLanguage& language,
+    TWorkspace(const QString& programDir, TopenHab& openHab, const Language& language,
                QObject* parent = nullptr);
 
     // Folders, ending with "/".
@@ -89,7 +89,7 @@ private:
     void closeProject(FunctionList& lv);
     void clearProject(FunctionList& lv);
     bool loadSelected(FunctionList& lv, Notices& notices);
-    std::optional<TFileError> copyTemplates(const QString& folder) const;
+    std::optional<FileError> copyTemplates(const QString& folder) const;
     bool lockSelected(Notices& notices);
     void relockSelected(Notices& notices);
     void reportRepair(Notices& notices) const;

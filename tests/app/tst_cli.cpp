@@ -4,7 +4,7 @@
 #include "bus/busaddress.h"
 #include "link/transfertext.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/tprojectlock.h"
 
@@ -362,7 +362,7 @@ void TestCli::regenerateWritesWhatTheProgramWrites()
     // The same project opened and saved by the program's own code, in a folder of its own.
     TestProgramFolder reference;
     QVERIFY(reference.addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
-    TLanguage language(reference.configDir());
+    Language language(reference.configDir());
     language.LoadLanguage(u"Deutsch"_s);
     TopenHab openHab(language, reference.configDir());
     openHab.sProjPath = reference.projectsDir() + u"Demo/"_s;
@@ -1092,7 +1092,7 @@ void TestCli::projectHeldByTheWindow()
     m_redis.cli({u"SET"_s, u"rpi-timestamp"_s, QString::number(QDateTime::currentSecsSinceEpoch())});
     QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
                        "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
-    TLanguage language(m_folder->configDir());
+    Language language(m_folder->configDir());
     TProjectLock window(language);
     QVERIFY(window.lock(demo()));
     if (arguments.first() == u"restore")

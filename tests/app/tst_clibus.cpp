@@ -4,7 +4,7 @@
 #include "bussimulator.h"
 #include "cliprocess.h"
 #include "link/bustestframes.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "programfolder.h"
 #include "workspace/tprojectlock.h"
 
@@ -332,7 +332,7 @@ void TestCliBus::busToolsRunBesideTheWindow()
         QVERIFY(writeBytes(project + u"uuid"_s, {}));
         QVERIFY(writeBytes(project + u"secret"_s, {}));
     }
-    TLanguage language(m_folder->configDir());
+    Language language(m_folder->configDir());
     TProjectLock window(language);
     QVERIFY(window.lock(project));
     const QMap<QString, QByteArray> before = snapshot(m_folder->path());

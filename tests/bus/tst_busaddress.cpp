@@ -1,6 +1,6 @@
 #include "bus/busaddress.h"
 #include "model/functionentry.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include "../support/programfolder.h"
 
@@ -37,7 +37,7 @@ private slots:
 private:
     // No language.ini in the folder: every message comes in German.
     QTemporaryDir m_emptyConfig;
-    TLanguage m_german{m_emptyConfig.path()};
+    Language m_german{m_emptyConfig.path()};
 };
 
 void TestBusAddress::check_data()
@@ -162,7 +162,7 @@ void TestBusAddress::problemsAreWordedInTheChosenLanguage()
     QVERIFY(writeBytes(config.filePath(u"language.ini"_s),
                        "[Deutsch]\r\nM.14=Adresse muss zwischen $1 und $2 liegen!\r\n"
                        "[English]\r\nM.14=Address must be between $1 and $2!\r\n"));
-    TLanguage english(config.path());
+    Language english(config.path());
     english.LoadLanguage(u"English"_s);
 
     const auto problem = [](const QString& typed) {

@@ -7,7 +7,7 @@
 #include "link/buslearn.h"
 #include "link/bustest.h"
 #include "link/bustestframes.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include "bussimulator.h"
@@ -96,7 +96,7 @@ private:
     }
 
     TestProgramFolder m_folder;
-    TLanguage m_language;
+    Language m_language;
     TopenHab m_openHab;
     QString m_devices;
     BusSimulator m_sim; // numeric password 12345, for learning and discovery

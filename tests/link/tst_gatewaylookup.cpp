@@ -1,6 +1,6 @@
 #include "link/gatewaylookup.h"
-#include "model/tlanguage.h"
-#include "model/tprojectini.h"
+#include "model/language.h"
+#include "model/projectini.h"
 
 #include "httpserver.h"
 #include "programfolder.h"
@@ -114,7 +114,7 @@ private:
 };
 
 // Shows what a search reported through prompts, as the window does; whether it found an address.
-bool reported(ScriptedPrompts& prompts, const TLanguage& language, const Outcome& outcome)
+bool reported(ScriptedPrompts& prompts, const Language& language, const Outcome& outcome)
 {
     prompts.show(outcome.notices, language);
     return outcome.ok;
@@ -147,7 +147,7 @@ private:
     QString closedPortUrl() const;
 
     TestProgramFolder m_folder;
-    TLanguage m_german{m_folder.configDir()};
+    Language m_german{m_folder.configDir()};
     HttpServer m_http{HttpServer::Scheme::Http};
     HttpServer m_https{HttpServer::Scheme::Https};
     QList<QSslCertificate> m_testCa;
@@ -334,7 +334,7 @@ void TestGatewayLookup::serialIsPercentEncoded()
     const QMap<QString, QStringList> expected{{u"serial"_s, {serial}}, {u"f"_s, {u"LocalIP"_s}}};
     QCOMPARE(request.params, expected);
     // Kept for the next search exactly as it was typed.
-    QCOMPARE(TProjectIni::AtFile(iniPath()).Serial(), serial);
+    QCOMPARE(ProjectIni::AtFile(iniPath()).Serial(), serial);
 }
 
 void TestGatewayLookup::serialPrompt_data()
@@ -409,7 +409,7 @@ void TestGatewayLookup::messagesInTheLoadedLanguage()
     QFETCH(int, status);
     QFETCH(QByteArray, body);
     QFETCH(QString, result);
-    TLanguage english(m_folder.configDir());
+    Language english(m_folder.configDir());
     english.LoadLanguage(u"English"_s);
     ScriptedPrompts prompts;
     prompts.queueText(u"S1"_s);

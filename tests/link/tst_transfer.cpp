@@ -717,7 +717,7 @@ void TestTransfer::receiveUnwritableFile()
     QCOMPARE(
         m_view.scripted.shown,
         QStringList({QStringLiteral("error: ") +
-                         TFileError{QDir::toNativeSeparators(rules), QStringLiteral("Is a directory")}.text(
+                         FileError{QDir::toNativeSeparators(rules), QStringLiteral("Is a directory")}.text(
                              m_project->language),
                      Msg37}));
     for (const auto& [file, key] : files)

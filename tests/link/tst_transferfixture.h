@@ -5,7 +5,7 @@
 
 #include "bus/busaddress.h"
 #include "link/gatewaytransfer.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -54,7 +54,7 @@ public:
     // Worded as the window words it; every transfer test runs in the built-in German.
     void showProblem(const Problem& problem) override
     {
-        static const TLanguage german{QString()};
+        static const Language german{QString()};
         scripted.error(problem.text(german));
     }
     Prompts& prompts() override { return scripted; }
@@ -123,6 +123,6 @@ public:
     }
 
     TestProgramFolder folder;
-    TLanguage language;
+    Language language;
     TopenHab openHab;
 };

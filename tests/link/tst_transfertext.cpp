@@ -58,7 +58,7 @@ void TestTransferText::readTransferText()
 
 void TestTransferText::readMissingFileRaises()
 {
-    QVERIFY_THROWS_EXCEPTION(EFileError, ReadTransferText(path("missing.items")));
+    QVERIFY_THROWS_EXCEPTION(FileReadError, ReadTransferText(path("missing.items")));
 }
 
 void TestTransferText::writeReceivedText_data()
@@ -105,7 +105,7 @@ void TestTransferText::writeReceivedText()
 void TestTransferText::writeReceivedTextReportsFailure()
 {
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder.items")));
-    const std::optional<TFileError> error = WriteReceivedText(path("folder.items"), "x");
+    const std::optional<FileError> error = WriteReceivedText(path("folder.items"), "x");
     QVERIFY(error);
     QCOMPARE(error->fileName, QDir::toNativeSeparators(path("folder.items")));
 }

@@ -1,6 +1,6 @@
 #include "model/captions.h"
 #include "model/inifile.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 
 #include "programfolder.h"
 
@@ -11,12 +11,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QList<TCaption> allCaptions()
+QList<Caption> allCaptions()
 {
-    QList<TCaption> captions{Captions::LabelColumn,  Captions::AddressColumn, Captions::VoiceColumn,
-                             Captions::GroupsColumn, Captions::KeyColumn,     Captions::RefreshNote,
-                             Captions::RebootNote};
-    for (const TCaption& caption : Captions::GroupHeaders)
+    QList<Caption> captions{Captions::LabelColumn,  Captions::AddressColumn, Captions::VoiceColumn,
+                            Captions::GroupsColumn, Captions::KeyColumn,     Captions::RefreshNote,
+                            Captions::RebootNote};
+    for (const Caption& caption : Captions::GroupHeaders)
         captions << caption;
     return captions;
 }
@@ -36,11 +36,11 @@ private Q_SLOTS:
 // lacks would leave a blank header in both.
 void TstCaptions::everyLanguageHasEveryCaption()
 {
-    const TIniFile catalogue(QStringLiteral(VARUNO_DATA_DIR "/language.ini"));
+    const IniFile catalogue(QStringLiteral(VARUNO_DATA_DIR "/language.ini"));
     const QStringList languages = catalogue.sections();
     QVERIFY(languages.contains(u"Deutsch"_s) && languages.contains(u"English"_s));
     for (const QString& language : languages) {
-        for (const TCaption& caption : allCaptions())
+        for (const Caption& caption : allCaptions())
             QVERIFY2(!catalogue.value(language, caption.key()).isEmpty(),
                      qPrintable(language + u' ' + caption.key()));
     }
@@ -50,7 +50,7 @@ void TstCaptions::emptyCatalogueValueGivesAnEmptyCaption()
 {
     QTemporaryDir config;
     QVERIFY(writeBytes(config.filePath(u"language.ini"_s), "[Deutsch]\r\n10=\r\n11=Adr\r\n14.1=Dim\r\n"));
-    TLanguage language(config.path());
+    Language language(config.path());
     language.LoadLanguage(u"Deutsch"_s);
     QCOMPARE(Captions::ColumnTexts(language), QStringList({QString(), u"Adr"_s, QString(), QString()}));
     QCOMPARE(Captions::GroupHeaderTexts(language).value(1), u"Dim"_s);

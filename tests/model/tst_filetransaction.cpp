@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Two files of a change: their temporary files as TSafeFile names them, and the intent that
+// Two files of a change: their temporary files as SafeFile names them, and the intent that
 // commits them.
 const QString FirstTemp = u".a.items.1x.tmp"_s;
 const QString SecondTemp = u".b.rules.2y.tmp"_s;
@@ -36,7 +36,7 @@ void TestFileTransaction::commitReplacesAll()
     QVERIFY(writeBytes(folder + u"a.items"_s, "old a"));
     FileTransaction transaction(folder);
     for (const QString& name : {u"a.items"_s, u"b.rules"_s}) {
-        TSafeFile& file = transaction.add(name);
+        SafeFile& file = transaction.add(name);
         QVERIFY(file.open());
         QVERIFY(file.write(QByteArray("new " + name.toUtf8())));
     }
@@ -106,7 +106,7 @@ void TestFileTransaction::subfolders()
     QVERIFY(QDir(folder).mkpath(u"items"_s) && QDir(folder).mkpath(u"rules"_s));
     FileTransaction transaction(folder);
     for (const QString& name : {u"items/a.items"_s, u"rules/b.rules"_s}) {
-        TSafeFile& file = transaction.add(name);
+        SafeFile& file = transaction.add(name);
         QVERIFY(file.open());
         QVERIFY(file.write(QByteArray("new " + name.toUtf8())));
     }

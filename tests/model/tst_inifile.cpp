@@ -44,7 +44,7 @@ void TestIniFile::readingRules()
     QFETCH(QString, expected);
     const QString file = m_dir.filePath(QStringLiteral("rules.ini"));
     QVERIFY(writeBytes(file, "\xEF\xBB\xBF[cfg]\r\n" + line + "\r\nk=second\r\n"));
-    QCOMPARE(TIniFile(file).value(QStringLiteral("CFG"), QStringLiteral("k"), QStringLiteral("default")),
+    QCOMPARE(IniFile(file).value(QStringLiteral("CFG"), QStringLiteral("k"), QStringLiteral("default")),
              expected);
 }
 
@@ -53,21 +53,21 @@ void TestIniFile::sectionsAndKeys()
     const QString file = m_dir.filePath(QStringLiteral("sections.ini"));
     QVERIFY(
         writeBytes(file, "; comment\n[Deutsch]\nM.1=Eins\nm.1=doppelt\n\n[English]\r\nM.1=One\rM.2=Two\n"));
-    const TIniFile ini(file);
+    const IniFile ini(file);
     QCOMPARE(ini.sections(), QStringList({QStringLiteral("Deutsch"), QStringLiteral("English")}));
     QCOMPARE(ini.keys(QStringLiteral("english")),
              QStringList({QStringLiteral("M.1"), QStringLiteral("M.2")}));
     QCOMPARE(ini.value(QStringLiteral("Deutsch"), QStringLiteral("M.1")), QStringLiteral("Eins"));
     QCOMPARE(ini.value(QStringLiteral("Deutsch"), QStringLiteral("M.2"), QStringLiteral("none")),
              QStringLiteral("none"));
-    QCOMPARE(TIniFile(m_dir.filePath(QStringLiteral("missing.ini"))).sections(), QStringList());
+    QCOMPARE(IniFile(m_dir.filePath(QStringLiteral("missing.ini"))).sections(), QStringList());
 }
 
 void TestIniFile::setValueKeepsTheRest()
 {
     const QString file = m_dir.filePath(QStringLiteral("keep.ini"));
     QVERIFY(writeBytes(file, "[CFG]\r\n; note\r\nLastProject=Alt\r\nScenario=1\r\n\r\n[Other]\r\nx=1\r\n"));
-    TIniFile ini(file);
+    IniFile ini(file);
     QVERIFY(ini.setValue(QStringLiteral("cfg"), QStringLiteral("lastproject"), QStringLiteral("Neu")));
     QVERIFY(ini.setValue(QStringLiteral("CFG"), QStringLiteral("Language"), QStringLiteral("English")));
     QCOMPARE(readBytes(file),
@@ -78,7 +78,7 @@ void TestIniFile::setValueKeepsTheRest()
 void TestIniFile::setValueCreatesFileAndSection()
 {
     const QString file = m_dir.filePath(QStringLiteral("new.ini"));
-    TIniFile ini(file);
+    IniFile ini(file);
     QVERIFY(ini.setValue(QStringLiteral("CFG"), QStringLiteral("SERIAL"), QStringLiteral("V123")));
     QVERIFY(ini.setValue(QStringLiteral("Other"), QStringLiteral("a"), QStringLiteral("b")));
     QCOMPARE(readBytes(file), QByteArray("[CFG]\r\nSERIAL=V123\r\n\r\n[Other]\r\na=b\r\n"));
@@ -86,7 +86,7 @@ void TestIniFile::setValueCreatesFileAndSection()
 
 void TestIniFile::failedWriteKeepsTheFile()
 {
-    TIniFile ini(m_dir.filePath(QStringLiteral("no/such/folder/x.ini")));
+    IniFile ini(m_dir.filePath(QStringLiteral("no/such/folder/x.ini")));
     QVERIFY(!ini.setValue(QStringLiteral("CFG"), QStringLiteral("a"), QStringLiteral("b")));
     QVERIFY(!ini.errorString().isEmpty());
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("no"))));
@@ -94,7 +94,7 @@ void TestIniFile::failedWriteKeepsTheFile()
     // A value with a line break would smuggle lines of its own into the file.
     const QString file = m_dir.filePath(QStringLiteral("breaks.ini"));
     QVERIFY(writeBytes(file, "[CFG]\r\nIP=1\r\n"));
-    TIniFile existing(file);
+    IniFile existing(file);
     QVERIFY(
         !existing.setValue(QStringLiteral("CFG"), QStringLiteral("IP"), QStringLiteral("2\r\n[X]\r\nY=1")));
     QVERIFY(!existing.setValue(QStringLiteral("CFG"), QStringLiteral("A=B"), QStringLiteral("1")));

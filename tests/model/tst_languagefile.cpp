@@ -1,8 +1,8 @@
 // The installed language.ini: both languages complete, the German texts exactly as the program
 // shows them, and every translation usable in place of its German text.
 #include "model/inifile.h"
+#include "model/language.h"
 #include "model/messages.h"
-#include "model/tlanguage.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -48,7 +48,7 @@ QStringList requiredKeys()
 }
 
 // The numbers of the message keys of one section.
-QSet<int> messageNumbers(const TIniFile& ini, const QString& section)
+QSet<int> messageNumbers(const IniFile& ini, const QString& section)
 {
     QSet<int> numbers;
     for (const QString& key : ini.keys(section)) {
@@ -114,7 +114,7 @@ private slots:
     void translationsKeepPlaceholders();
 
 private:
-    TIniFile m_ini{languageFile()};
+    IniFile m_ini{languageFile()};
 };
 
 // The raw file: the reader forgives other line ends, silently cuts over-long values and lets the
@@ -137,7 +137,7 @@ void TestLanguageFile::fileFormat()
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0)
             continue;
-        QVERIFY2(line.size() - equals - 1 <= TIniFile::MaxValueLength, qPrintable(line));
+        QVERIFY2(line.size() - equals - 1 <= IniFile::MaxValueLength, qPrintable(line));
         const QString key = line.left(equals).trimmed().toUpper();
         QVERIFY2(!sectionKeys.contains(key), qPrintable(u"twice: "_s + key));
         sectionKeys.insert(key);
@@ -180,8 +180,8 @@ void TestLanguageFile::messagesMatchTheProgram()
 // The text a message shows without a catalogue is the one the German catalogue has.
 void TestLanguageFile::builtInGermanMatchesTheFile()
 {
-    TLanguage builtIn(QString{});
-    TLanguage german(QStringLiteral(VARUNO_DATA_DIR));
+    Language builtIn(QString{});
+    Language german(QStringLiteral(VARUNO_DATA_DIR));
     german.LoadLanguage(German);
     for (const Messages::Entry& message : Messages::All())
         QCOMPARE(builtIn.GetMsg(message.id), german.GetMsg(message.id));

@@ -84,7 +84,7 @@ void TestSafeFile::fullDiskKeepsOldFile()
     QVERIFY(writeBytes(file, old));
     QVERIFY(fs.fill(freeBytes));
 
-    TSafeFile writer(file);
+    SafeFile writer(file);
     const bool written = writer.open() && writer.write(QByteArray(newSize, 'n')) && writer.commit();
     QVERIFY(!written);
     QCOMPARE(writer.errorString(), QStringLiteral("No space left on device"));
@@ -114,8 +114,8 @@ void TestSafeFile::severalFilesAllOrNothing()
     QVERIFY(fs.fill(4096));
 
     // The first file fits, the second does not: neither is replaced.
-    TSafeFile a(first);
-    TSafeFile b(second);
+    SafeFile a(first);
+    SafeFile b(second);
     QVERIFY(a.open() && a.write(QByteArray(100, 'a')) && a.finish());
     QVERIFY(!(b.open() && b.write(QByteArray(60000, 'b')) && b.finish()));
     a.discard();

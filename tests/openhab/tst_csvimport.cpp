@@ -3,7 +3,7 @@
 #include "model/captions.h"
 #include "model/csvexport.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/csvimport.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -56,7 +56,7 @@ private:
 
     TestProgramFolder m_folder;
     TestSaveProject m_project;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 

@@ -7,7 +7,7 @@
 #include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 
@@ -80,7 +80,7 @@ private:
     void addGeneratedProjects(Sums& sums, const QString& layout, const QString& language);
 
     TestProgramFolder m_folder;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
 };
 
 void TstGeneratedBytes::initTestCase()

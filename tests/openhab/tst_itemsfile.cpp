@@ -1,6 +1,6 @@
 // The items file bticino.items and the expose list of openhabcloud.cfg, as SaveItems writes them.
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include "crlftext.h"
@@ -80,7 +80,7 @@ void TestItemsFile::workedExample()
         entry(5, u"Kinderzimmer"_s, {}, u"GROUPX_5"_s, u"Erdgeschoss"_s, u"Ja"_s, {}, true),
     };
 
-    QCOMPARE(m_gen->SaveItems(rows), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows), FileErrors());
 
     QCOMPARE(
         projectBytes(u"bticino.items"_s),
@@ -104,7 +104,7 @@ void TestItemsFile::workedExample()
 
 void TestItemsFile::emptyList()
 {
-    QCOMPARE(m_gen->SaveItems({}), TFileErrors());
+    QCOMPARE(m_gen->SaveItems({}), FileErrors());
     QCOMPARE(projectBytes(u"bticino.items"_s), crlf(header));
     QCOMPARE(projectBytes(u"openhabcloud.cfg"_s),
              crlf({u"baseURL=https://myopenhab.org/"_s, u"mode=remote"_s, u"expose="_s}));
@@ -204,7 +204,7 @@ void TestItemsFile::itemLine()
 
     const FunctionEntry li =
         entry(iType, sBez, sAdr, u"ITEM_1"_s, sGroups, sAlexa, sCENKey, false, iBus, iCEN);
-    QCOMPARE(m_gen->SaveItems({li}), TFileErrors());
+    QCOMPARE(m_gen->SaveItems({li}), FileErrors());
     QCOMPARE(projectBytes(u"bticino.items"_s), crlf(header + lines));
     QCOMPARE(projectBytes(u"openhabcloud.cfg"_s).split('\n').value(2),
              (u"expose="_s + expose).toUtf8() + '\r');

@@ -1,7 +1,7 @@
 #include "bus/busaddress.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 
@@ -88,7 +88,7 @@ private:
     void write(const QString& name, const QByteArray& bytes) { QVERIFY(writeBytes(file(name), bytes)); }
 
     TestProgramFolder m_folder;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
     int m_projects = 0;
@@ -387,7 +387,7 @@ void TstLoader::unreadableFile()
     try {
         m_openHab.LoadFiles(m_list);
         QFAIL("no error raised");
-    } catch (const EFileError& e) {
+    } catch (const FileReadError& e) {
         const QString expected =
             u"Datei "_s + QDir::toNativeSeparators(file(name)) + u" kann nicht geöffnet werden. "_s;
         QVERIFY2(e.text(m_language).startsWith(expected) && e.text(m_language).size() > expected.size(),

@@ -1,5 +1,5 @@
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/openhabgrammar.h"
 #include "openhab/projectcheck.h"
 #include "openhab/topenhab.h"
@@ -57,7 +57,7 @@ private:
 
     TestProgramFolder m_folder;
     QTemporaryDir m_project;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 

@@ -1,5 +1,5 @@
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/projectdiff.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
@@ -37,7 +37,7 @@ private Q_SLOTS:
 
 private:
     TestProgramFolder m_folder;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 

@@ -2,7 +2,7 @@
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "randomrun.h"
@@ -49,7 +49,7 @@ private:
 
     TestProgramFolder m_folder;
     TestSaveProject m_project;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
 };

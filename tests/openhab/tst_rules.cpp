@@ -1,6 +1,6 @@
 // The rules file bticino.rules: individual scenes and voice-controlled blinds.
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include "crlftext.h"
@@ -184,7 +184,7 @@ void TestRules::automationRule()
     // A light beside the blind never has a rule.
     const QList<FunctionEntry> rows = {entry(0, u"Licht"_s, u"SWITCH_2"_s, u"Keller"_s, u"Ja"_s),
                                        entry(2, u"Wohnzimmer"_s, u"AUTO_1"_s, u"Keller"_s, voice)};
-    QCOMPARE(m_gen->SaveItems(rows), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows), FileErrors());
     QVERIFY(QFileInfo::exists(rulesFile()));
     QCOMPARE(readBytes(rulesFile()), crlf(rules));
 }
@@ -196,7 +196,7 @@ void TestRules::initRuleComesLast()
         entry(5, u"Alles"_s, u"GROUP_2"_s, u"EG"_s),
         entry(2, u"Bad"_s, u"AUTO_3"_s, {}, u"Alexa"_s),
     };
-    QCOMPARE(m_gen->SaveItems(rows), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows), FileErrors());
     QCOMPARE(readBytes(rulesFile()),
              crlf(alexaRule(u"Küche"_s, u"AUTO_1"_s) +
                   groupRule(u"Alles"_s, u"GROUP_2"_s, {u"AUTO_1 UP"_s}, {u"AUTO_1 DOWN"_s}) +
@@ -243,7 +243,7 @@ void TestRules::groupScene()
         entry(2, u"Markise"_s, u"AUTO_6"_s),
         entry(5, u"Szene"_s, alias, group, {}, alias.startsWith(u"GROUPX_"_s)),
     };
-    QCOMPARE(m_gen->SaveItems(rows), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows), FileErrors());
     QCOMPARE(readBytes(rulesFile()), crlf(groupRule(u"Szene"_s, alias, on, off)));
 }
 

@@ -3,7 +3,7 @@
 // whole list per scene does.
 #include "bus/busaddress.h"
 #include "model/groupnames.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/rulesbuilder.h"
 #include "openhab/topenhab.h"
 
@@ -83,7 +83,7 @@ private:
     void compare(const QList<FunctionEntry>& rows);
 
     TestProgramFolder m_folder;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
 };
 

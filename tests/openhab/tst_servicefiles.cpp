@@ -1,7 +1,7 @@
 // The service files (bticino.cfg, uuid, secret, homekit.cfg), the cloud identity, and how the
 // generator reports files it could not write.
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include "crlftext.h"
@@ -89,7 +89,7 @@ void TestServiceFiles::saveCfg()
     m_gen->uuid = identity;
     m_gen->secret = identity;
 
-    QCOMPARE(m_gen->SaveCfg(), TFileErrors());
+    QCOMPARE(m_gen->SaveCfg(), FileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.cfg"_s)), crlf(cfg));
     QCOMPARE(readBytes(projectFile(u"uuid"_s)), crlf({identity}));
     QCOMPARE(readBytes(projectFile(u"secret"_s)), crlf({identity}));
@@ -106,7 +106,7 @@ void TestServiceFiles::saveHomekit()
 {
     QFETCH(QString, ip);
 
-    QCOMPARE(m_gen->SaveHomekit(ip), TFileErrors());
+    QCOMPARE(m_gen->SaveHomekit(ip), FileErrors());
     QCOMPARE(readBytes(projectFile(u"homekit.cfg"_s)),
              crlf({
                  u"org.openhab.homekit:port=9124"_s,
@@ -128,7 +128,7 @@ void TestServiceFiles::generateCloudkey()
         u"^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"_s);
     static const QRegularExpression secretForm(u"^[0-9a-z]{20}$"_s);
 
-    QCOMPARE(m_gen->GenerateCloudkey(), TFileErrors());
+    QCOMPARE(m_gen->GenerateCloudkey(), FileErrors());
     const QString uuid = m_gen->uuid;
     const QString secret = m_gen->secret;
     QVERIFY2(uuidForm.match(uuid).hasMatch(), qPrintable(uuid));
@@ -136,7 +136,7 @@ void TestServiceFiles::generateCloudkey()
     QCOMPARE(readBytes(projectFile(u"uuid"_s)), crlf({uuid}));
     QCOMPARE(readBytes(projectFile(u"secret"_s)), crlf({secret}));
 
-    QCOMPARE(m_gen->GenerateCloudkey(), TFileErrors());
+    QCOMPARE(m_gen->GenerateCloudkey(), FileErrors());
     QVERIFY(m_gen->uuid != uuid);
     QVERIFY(m_gen->secret != secret);
     QCOMPARE(readBytes(projectFile(u"secret"_s)), crlf({m_gen->secret}));
@@ -207,10 +207,10 @@ void TestServiceFiles::failedWrite()
                                 .groups = u"_STOP_"_s,
                                 .alias = u"GROUP_1"_s,
                                 .kind = FunctionEntry::GroupScene};
-    const TFileErrors errors = operation == u"SaveItems"_s ? m_gen->SaveItems({stopAll}) : m_gen->SaveCfg();
+    const FileErrors errors = operation == u"SaveItems"_s ? m_gen->SaveItems({stopAll}) : m_gen->SaveCfg();
 
     QStringList failedFiles;
-    for (const TFileError& error : errors) {
+    for (const FileError& error : errors) {
         failedFiles << error.fileName;
         QVERIFY(!error.reason.isEmpty());
     }

@@ -1,6 +1,6 @@
 // The sitemap bticino.sitemap in its two layouts: one frame per kind, or one frame per group.
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include "crlftext.h"
@@ -145,7 +145,7 @@ void TestSitemap::layout()
 
     if (!ini.isNull())
         QVERIFY(writeBytes(projectFile(u"project.ini"_s), ini));
-    QCOMPARE(m_gen->SaveItems(rows()), TFileErrors());
+    QCOMPARE(m_gen->SaveItems(rows()), FileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)), crlf(sitemap));
 }
 
@@ -162,14 +162,14 @@ void TestSitemap::emptyList()
 
     QVERIFY(writeBytes(projectFile(u"project.ini"_s), ini));
     QVERIFY(writeBytes(projectFile(u"bticino.sitemap"_s), "old\r\n"));
-    QCOMPARE(m_gen->SaveItems({}), TFileErrors());
+    QCOMPARE(m_gen->SaveItems({}), FileErrors());
     QCOMPARE(QFileInfo(projectFile(u"bticino.sitemap"_s)).size(), 0);
 }
 
 void TestSitemap::followsLanguageAndLayoutAtEveryCall()
 {
     TestProgramFolder folder;
-    TLanguage language(folder.configDir());
+    Language language(folder.configDir());
     TopenHab gen(language, folder.configDir());
     gen.sProjPath = m_gen->sProjPath;
     gen.sProj = u"Haus"_s;
@@ -183,7 +183,7 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
          .key = u"1"_s,
          .kind = FunctionEntry::CenScene}};
 
-    QCOMPARE(gen.SaveItems(list), TFileErrors());
+    QCOMPARE(gen.SaveItems(list), FileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)),
              crlf({uR"(sitemap bticino label="Haus" {)"_s, uR"(  Frame label="Dimmer" {)"_s,
                    u"    Slider item=DIMMER_1"_s, u"  }"_s, uR"(  Frame label="CEN" {)"_s,
@@ -191,7 +191,7 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
 
     language.LoadLanguage(u"English"_s);
     QVERIFY(writeBytes(projectFile(u"project.ini"_s), projectIni("SITEMAP=2")));
-    QCOMPARE(gen.SaveItems(list), TFileErrors());
+    QCOMPARE(gen.SaveItems(list), FileErrors());
     QCOMPARE(readBytes(projectFile(u"bticino.sitemap"_s)),
              crlf({uR"(sitemap bticino label="Haus" {)"_s, uR"(  Frame label="Lichter" {)"_s,
                    uR"(    Switch item=CEN_2 mappings=[ON="Run"])"_s, u"  }"_s,

@@ -1,4 +1,4 @@
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 
@@ -9,7 +9,7 @@
 
 namespace {
 // The program's own German texts, as shown without a catalogue.
-const TLanguage builtIn{QString()};
+const Language builtIn{QString()};
 } // namespace
 
 class TestTextFiles : public QObject
@@ -75,7 +75,7 @@ void TestTextFiles::readMissingFileRaises()
     try {
         TopenHab::ReadFile(file, false);
         QFAIL("no error raised");
-    } catch (const EFileError& error) {
+    } catch (const FileReadError& error) {
         QVERIFY(error.text(builtIn).startsWith(QStringLiteral("Datei ") + QDir::toNativeSeparators(file) +
                                                QStringLiteral(" kann nicht geöffnet werden. ")));
         QVERIFY(error.text(builtIn).size() > file.size() + 35); // the system's reason follows
@@ -113,7 +113,7 @@ void TestTextFiles::writeAndReadLongFile()
 void TestTextFiles::writeIntoMissingFolder()
 {
     const QString file = m_dir.filePath(QStringLiteral("missing/x.txt"));
-    const std::optional<TFileError> error = TopenHab::WriteFile(file, {QStringLiteral("x")});
+    const std::optional<FileError> error = TopenHab::WriteFile(file, {QStringLiteral("x")});
     QVERIFY(error);
     QCOMPARE(error->fileName, QDir::toNativeSeparators(file));
     QVERIFY(!error->reason.isEmpty());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 
 #include <QTemporaryDir>
@@ -12,7 +12,7 @@ struct GermanGenerator
     GermanGenerator() { gen.sProjPath = project.path() + QLatin1Char('/'); }
 
     QTemporaryDir config;
-    TLanguage language{config.path()};
+    Language language{config.path()};
     QTemporaryDir project;
     TopenHab gen{language, config.path()};
 };

@@ -1,7 +1,7 @@
 #include "programstack.h"
 
 #include "bus/busaddress.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/tworkspace.h"
 
@@ -15,7 +15,7 @@ TestProgramStack::~TestProgramStack()
 void TestProgramStack::start(const QString& language)
 {
     stop();
-    m_language = std::make_unique<TLanguage>(m_folder.configDir());
+    m_language = std::make_unique<Language>(m_folder.configDir());
     if (!language.isEmpty())
         m_language->LoadLanguage(language);
     m_openHab = std::make_unique<TopenHab>(*m_language, m_folder.configDir());

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class TLanguage;
+class Language;
 class TopenHab;
 class TWorkspace;
 
@@ -31,13 +31,13 @@ public:
     // Destroys the objects, the workspace first; the folder stays.
     void stop();
 
-    TLanguage& language() const { return *m_language; }
+    Language& language() const { return *m_language; }
     TopenHab& openHab() const { return *m_openHab; }
     TWorkspace& workspace() const { return *m_workspace; }
 
 private:
     TestProgramFolder m_folder;
-    std::unique_ptr<TLanguage> m_language;
+    std::unique_ptr<Language> m_language;
     std::unique_ptr<TopenHab> m_openHab;
     std::unique_ptr<TWorkspace> m_workspace;
 };

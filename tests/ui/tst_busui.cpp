@@ -5,7 +5,7 @@
 #include "bus/busaddress.h"
 #include "link/bustest.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "ui/busdialogs.h"
 #include "ui/functionlistview.h"

@@ -1,7 +1,7 @@
 #include "bus/busaddress.h"
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "randomrun.h"
@@ -41,7 +41,7 @@ private:
 
     TestProgramFolder m_folder;
     TestSaveProject m_project;
-    TLanguage m_language{m_folder.configDir()};
+    Language m_language{m_folder.configDir()};
     TopenHab m_openHab{m_language, m_folder.configDir()};
     ScriptedPrompts m_prompts;
     TProgram m_program{m_openHab, m_language, m_prompts};

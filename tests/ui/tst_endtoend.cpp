@@ -2,7 +2,7 @@
 #include "modaldialog.h"
 #include "model/functionentry.h"
 #include "model/functionlist.h"
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -318,7 +318,7 @@ void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
                       u"openhabcloud.cfg, secret, uuid\n\nKonfiguration senden?"_s);
     QCOMPARE(m_prompts.shown, asked);
     m_prompts.reset();
-    QCOMPARE(TProjectIni(program().openHab.sProjPath).IP(), u"127.0.0.1"_s);
+    QCOMPARE(ProjectIni(program().openHab.sProjPath).IP(), u"127.0.0.1"_s);
 }
 
 void EndToEndTest::checkMirror()

@@ -1,4 +1,4 @@
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "programfolder.h"
 #include "ui/filllanguage.h"
 #include "ui/headerband.h"
@@ -74,14 +74,14 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<TLanguage> m_language;
+    std::unique_ptr<Language> m_language;
     std::unique_ptr<QWidget> m_window;
 };
 
 void TestFillLanguage::initTestCase()
 {
     QVERIFY(writeBytes(m_dir.filePath(QStringLiteral("language.ini")), catalogue));
-    m_language = std::make_unique<TLanguage>(m_dir.path());
+    m_language = std::make_unique<Language>(m_dir.path());
     m_language->LoadLanguage(QStringLiteral("Test"));
 
     m_window = std::make_unique<QWidget>();

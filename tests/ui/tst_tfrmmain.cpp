@@ -1,6 +1,6 @@
 #include "model/filetransaction.h"
 #include "model/functionlist.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -242,7 +242,7 @@ void MainWindowTest::firstStartChoosesTheSecondLanguage()
 
     QVERIFY(w().tsLanguage->isChecked());
     QCOMPARE(w().tsLanguage->caption(), QStringLiteral("English"));
-    QCOMPARE(settings().Language(), QStringLiteral("English"));
+    QCOMPARE(settings().language(), QStringLiteral("English"));
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Add function"));
     QCOMPARE(w().items().headerData(FunctionList::LabelColumn, Qt::Horizontal).toString(),
              QStringLiteral("Label"));
@@ -253,7 +253,7 @@ void MainWindowTest::installationStartsInGerman()
 {
     start();
     QVERIFY(!w().tsLanguage->isChecked());
-    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(settings().language(), QStringLiteral("Deutsch"));
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Funktion hinzufügen"));
 }
 
@@ -262,7 +262,7 @@ void MainWindowTest::firstLanguageKeepsTheToggleOff()
     QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
     start();
     QVERIFY(!w().tsLanguage->isChecked());
-    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(settings().language(), QStringLiteral("Deutsch"));
     QCOMPARE(w().btnAddItem->text(), QStringLiteral("&Funktion hinzufügen"));
     QCOMPARE(w().pmMoveup->text(), QStringLiteral("Nach oben verschieben"));
 }
@@ -288,12 +288,12 @@ void MainWindowTest::languageSwitchRebuildsTranslatedCells()
     QVERIFY(writeBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")), "Group EG\r\n"));
 
     w().tsLanguage->click();
-    QCOMPARE(settings().Language(), QStringLiteral("English"));
+    QCOMPARE(settings().language(), QStringLiteral("English"));
     QCOMPARE(voiceOf(QStringLiteral("Küche")), QStringLiteral("Yes"));
     QCOMPARE(w().lvItems->groupHeaders().value(0), QStringLiteral("Lights/Switches"));
 
     w().tsLanguage->click();
-    QCOMPARE(settings().Language(), QStringLiteral("Deutsch"));
+    QCOMPARE(settings().language(), QStringLiteral("Deutsch"));
     QCOMPARE(voiceOf(QStringLiteral("Küche")), QStringLiteral("Ja"));
     QCOMPARE(w().lvItems->groupHeaders().value(0), QStringLiteral("Lichter/Schalter"));
     QCOMPARE(w().items().entries(), rows);
@@ -579,7 +579,7 @@ void MainWindowTest::readOnlyNoteFollowsTheOpeningsReports()
 void MainWindowTest::projectHeldElsewhereIsNotOpened()
 {
     QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
-    TLanguage language(m_folder->configDir());
+    Language language(m_folder->configDir());
     TProjectLock other(language);
     QVERIFY(other.lock(m_folder->projectsDir() + QStringLiteral("Demo/")));
     QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));

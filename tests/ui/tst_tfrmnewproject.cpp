@@ -1,6 +1,6 @@
 #include "modaldialog.h"
 #include "model/functionlist.h"
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
@@ -315,7 +315,7 @@ void ProjectDialogTest::editSavesSerialAndLayout()
 
     QVERIFY(saved);
     QVERIFY(m_prompts.shown.isEmpty());
-    const TProjectIni projectIni(projectDir(u"Demo"_s));
+    const ProjectIni projectIni(projectDir(u"Demo"_s));
     QCOMPARE(projectIni.Serial(), u"VAR-NEU"_s);
     QVERIFY(projectIni.GroupByRooms());
     QCOMPARE(projectIni.IP(), u"127.0.0.1"_s);
@@ -332,7 +332,7 @@ void ProjectDialogTest::editRenames()
     });
     QVERIFY(m_prompts.shown.isEmpty());
     QVERIFY(!QFileInfo::exists(projectDir(u"Demo"_s)));
-    QCOMPARE(TProjectIni(projectDir(u"Zuhause"_s)).Serial(), u"VAR-DEMO-0001"_s);
+    QCOMPARE(ProjectIni(projectDir(u"Zuhause"_s)).Serial(), u"VAR-DEMO-0001"_s);
     QCOMPARE(ws().projects(), (QStringList{u"Alpha"_s, u"Zuhause"_s}));
     QCOMPARE(w().cbProj->currentText(), u"Zuhause"_s);
     QCOMPARE(m_startup->program().openHab.sProjPath, projectDir(u"Zuhause"_s));
@@ -349,7 +349,7 @@ void ProjectDialogTest::editRenameRefusedKeepsTheDialogOpen()
         QCOMPARE(dlg().edName->text(), u"Alpha"_s);
     });
     QCOMPARE(m_prompts.shown, QStringList{msgExists});
-    QCOMPARE(TProjectIni(projectDir(u"Demo"_s)).Serial(), u"VAR-DEMO-0001"_s);
+    QCOMPARE(ProjectIni(projectDir(u"Demo"_s)).Serial(), u"VAR-DEMO-0001"_s);
     QCOMPARE(ws().projects(), (QStringList{u"Alpha"_s, u"Demo"_s}));
 }
 
@@ -423,7 +423,7 @@ void ProjectDialogTest::toggleCarriesOverToNewMode()
         dlg().btnOK->click();
     });
     QVERIFY(dlg().sitemapByRooms());
-    QVERIFY(TProjectIni(projectDir(u"Neubau"_s)).GroupByRooms());
+    QVERIFY(ProjectIni(projectDir(u"Neubau"_s)).GroupByRooms());
 }
 
 QTEST_MAIN(ProjectDialogTest)

@@ -1,7 +1,7 @@
 #include "httpserver.h"
 #include "link/gatewaytransfer.h"
 #include "modaldialog.h"
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 #include "openhab/topenhab.h"
 #include "programfolder.h"
 #include "redisserver.h"
@@ -137,7 +137,7 @@ private:
     TfrmTransfer& dlg() { return *m_startup->program().frmTransfer; }
     TfrmMain& w() { return m_startup->frmMain(); }
     QString projectDir() const { return m_folder->projectsDir() + u"Demo/"_s; }
-    QString ipInProjectIni() const { return TProjectIni(projectDir()).IP(); }
+    QString ipInProjectIni() const { return ProjectIni(projectDir()).IP(); }
     // What the prompts showed, with the summary of each question before a send cut to "…".
     QStringList asked() const;
     // Presses the main window's button that opens the dialog and runs steps while it is open.
@@ -681,7 +681,7 @@ void TransferDialogTest::searchAsksForAMissingSerial()
         u"error: Es konnte keine IP-Adresse für Seriennummer \"VAR-0815\" gefunden werden!"_s;
     QCOMPARE(m_prompts.shown,
              (QStringList{u"prompt: Suche IP-Adresse / Seriennummer des Varuno:"_s, notFound, notFound}));
-    QCOMPARE(TProjectIni(projectDir()).Serial(), u"VAR-0815"_s);
+    QCOMPARE(ProjectIni(projectDir()).Serial(), u"VAR-0815"_s);
 }
 
 QTEST_MAIN(TransferDialogTest)

@@ -1,5 +1,5 @@
+#include "model/language.h"
 #include "model/safefile.h"
-#include "model/tlanguage.h"
 #include "programfolder.h"
 #include "smallfilesystem.h"
 #include "workspace/tbackups.h"
@@ -31,7 +31,7 @@ private Q_SLOTS:
 
 private:
     // Failures are told in the program's own German.
-    const TLanguage m_language{QString()};
+    const Language m_language{QString()};
     QString project() const { return m_dir->path() + QLatin1Char('/'); }
     TBackups backups()
     {
@@ -90,7 +90,7 @@ void TestBackups::namesAndOrder()
 
 void TestBackups::describe()
 {
-    TLanguage language(QStringLiteral(VARUNO_DATA_DIR "/"));
+    Language language(QStringLiteral(VARUNO_DATA_DIR "/"));
     const TBackup backup{
         QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
     QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden (Dateien: 2)"));

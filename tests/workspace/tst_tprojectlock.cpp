@@ -1,5 +1,5 @@
 #include "model/filetransaction.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "programfolder.h"
 #include "workspace/tprojectlock.h"
 
@@ -46,7 +46,7 @@ void TestProjectLock::leftLockFiles()
     const QString folder = dir.path() + u'/';
     QVERIFY(writeBytes(folder + TProjectLock::FileName, content));
 
-    const TLanguage language{QString()};
+    const Language language{QString()};
     TProjectLock lock(language);
     QTEST(lock.lock(folder), "taken");
     if (lock.isLocked())
@@ -68,7 +68,7 @@ void TestProjectLock::repairIsReported()
     QVERIFY(writeBytes(folder + FileTransaction::IntentName,
                        "varuno-transaction 1\n.a.items.1x.tmp/a.items\nend\n"));
 
-    const TLanguage language{QString()};
+    const Language language{QString()};
     TProjectLock lock(language);
     QVERIFY(lock.lock(folder));
     QCOMPARE(lock.report(), u"Eine unterbrochene Änderung des Projekts wurde abgeschlossen (Dateien: 1)."_s);

@@ -38,7 +38,7 @@ void TstTSettings::defaultsWithoutFile()
     QCOMPARE(settings.Cloudserver(), QString());
     QCOMPARE(settings.Scenario(), false);
     QCOMPARE(settings.LastProject(), QString());
-    QCOMPARE(settings.Language(), QString());
+    QCOMPARE(settings.language(), QString());
     QCOMPARE(settings.Groupview(), true);
     QVERIFY(!QFileInfo::exists(fileName()));
 }
@@ -83,7 +83,7 @@ void TstTSettings::writesReachTheFileAtOnce()
 
     QVERIFY(settings.setGroupview(true));
     QCOMPARE(TSettings(fileName()).Groupview(), true);
-    QCOMPARE(TSettings(fileName()).Language(), u"English"_s);
+    QCOMPARE(TSettings(fileName()).language(), u"English"_s);
 }
 
 void TstTSettings::valuesReadBackAsWritten_data()

@@ -1,7 +1,7 @@
 #include "bus/busaddress.h"
 #include "model/functionlist.h"
 #include "model/inifile.h"
-#include "model/tlanguage.h"
+#include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/tprojectlock.h"
 #include "workspace/tworkspace.h"
@@ -112,7 +112,7 @@ void TstTWorkspace::setSettings(const QByteArray& content)
 
 QString TstTWorkspace::settingsValue(const QString& key) const
 {
-    return TIniFile(m_stack->folder().configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
+    return IniFile(m_stack->folder().configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
 }
 
 TWorkspace& TstTWorkspace::startWorkspace()
@@ -305,7 +305,7 @@ void TstTWorkspace::secondWriterIsRefused()
 {
     makeProject(u"Haus"_s);
     const QString haus = m_stack->folder().projectsDir() + u"Haus/"_s;
-    TLanguage language(m_stack->folder().configDir());
+    Language language(m_stack->folder().configDir());
     TProjectLock other(language);
     QVERIFY(other.lock(haus));
 
@@ -365,7 +365,7 @@ void TstTWorkspace::create()
     const QString folder = m_stack->folder().projectsDir() + u"Neues Haus/"_s;
     for (const QString& file : templateFiles)
         QVERIFY2(QFileInfo::exists(folder + file), qPrintable(file));
-    const TIniFile projectIni(folder + u"project.ini"_s);
+    const IniFile projectIni(folder + u"project.ini"_s);
     QTEST(projectIni.value(u"CFG"_s, u"SERIAL"_s, u"<absent>"_s), "expectedSerial");
     QTEST(projectIni.value(u"CFG"_s, u"SITEMAP"_s, u"<absent>"_s), "expectedSitemap");
 
@@ -476,7 +476,7 @@ void TstTWorkspace::rename()
     QCOMPARE(settingsValue(u"LastProject"_s), u"Wohnung"_s);
     // The rows are the project's own, only its name changed: no reload.
     QCOMPARE(m_lv.count(), 1);
-    const TIniFile projectIni(folder + u"project.ini"_s);
+    const IniFile projectIni(folder + u"project.ini"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SERIAL"_s), u"S-2"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"2"_s);
 }
@@ -494,7 +494,7 @@ void TstTWorkspace::renameLetterCaseOnly()
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
     QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
     QCOMPARE(settingsValue(u"LastProject"_s), u"Haus"_s);
-    const TIniFile projectIni(m_stack->folder().projectsDir() + u"Haus/project.ini"_s);
+    const IniFile projectIni(m_stack->folder().projectsDir() + u"Haus/project.ini"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SERIAL"_s), u"S-3"_s);
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"1"_s);
 }

@@ -1,24 +1,24 @@
-#include "tlanguage.h"
+#include "language.h"
 
 #include "inifile.h"
 
-TLanguage::TLanguage(QString configDir) : m_configDir(std::move(configDir))
+Language::Language(QString configDir) : m_configDir(std::move(configDir))
 {
     if (!m_configDir.isEmpty() && !m_configDir.endsWith(QLatin1Char('/')))
         m_configDir += QLatin1Char('/');
 }
 
-QString TLanguage::languageFile() const
+QString Language::languageFile() const
 {
     return m_configDir + QStringLiteral("language.ini");
 }
 
-void TLanguage::LoadLanguage(const QString& section)
+void Language::LoadLanguage(const QString& section)
 {
     m_texts.clear();
     m_messages.clear();
     static const QString messagePrefix = QStringLiteral("m.");
-    for (const auto& [name, value] : TIniFile(languageFile()).values(section)) {
+    for (const auto& [name, value] : IniFile(languageFile()).values(section)) {
         const QString key = name.toCaseFolded();
         if (m_texts.contains(key))
             continue;
@@ -33,28 +33,28 @@ void TLanguage::LoadLanguage(const QString& section)
     }
 }
 
-QStringList TLanguage::GetLanguages() const
+QStringList Language::GetLanguages() const
 {
-    return TIniFile(languageFile()).sections();
+    return IniFile(languageFile()).sections();
 }
 
-QString TLanguage::GetMsg(Msg id) const
+QString Language::GetMsg(Msg id) const
 {
     const QString text = m_messages.value(static_cast<int>(id));
     return text.isEmpty() ? Messages::German(id) : text;
 }
 
-QString TLanguage::GetMsg(Msg id, const QString& p1, const QString& p2) const
+QString Language::GetMsg(Msg id, const QString& p1, const QString& p2) const
 {
     return Fill(GetMsg(id), p1, p2);
 }
 
-QString TLanguage::Caption(const QString& tagKey) const
+QString Language::caption(const QString& tagKey) const
 {
     return m_texts.value(tagKey.toCaseFolded());
 }
 
-QString TLanguage::Fill(QString text, const QString& p1, const QString& p2)
+QString Language::Fill(QString text, const QString& p1, const QString& p2)
 {
     // Both placeholders are found before anything is replaced, and the later one is replaced
     // first, so a value that itself holds "$1" or "$2" is never replaced again.

@@ -9,11 +9,11 @@
 // The message catalogue: numbered messages and window captions of the chosen language, read from
 // language.ini in the program's config folder (one section per language). German is built in: every
 // message has its German text built in, which serves when the catalogue has none.
-class TLanguage
+class Language
 {
 public:
     // configDir: the folder that holds language.ini.
-    explicit TLanguage(QString configDir);
+    explicit Language(QString configDir);
 
     // Makes the catalogue's section the current language; a missing file or section empties the catalogue.
     void LoadLanguage(const QString& section);
@@ -25,7 +25,7 @@ public:
     // The same with "$1" and "$2" filled in (see Fill).
     QString GetMsg(Msg id, const QString& p1, const QString& p2 = {}) const;
     // Caption by Tag key ("31", "61.0", "14.3"): the value, empty when the key is missing.
-    QString Caption(const QString& tagKey) const;
+    QString caption(const QString& tagKey) const;
 
     // Replaces the first "$1" by p1 and the first "$2" by p2.
     static QString Fill(QString text, const QString& p1, const QString& p2 = {});

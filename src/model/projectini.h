@@ -12,15 +12,15 @@
 // project.ini in a project folder, section CFG: the gateway's serial number, the sitemap layout and
 // the gateway's last known address. Opened for each access only; a missing file or key reads as the
 // default. Values are written so that they read back as given.
-class TProjectIni
+class ProjectIni
 {
 public:
     static inline const QString FileName = QStringLiteral("project.ini");
 
     // projPath: the project folder, ending with "/".
-    explicit TProjectIni(const QString& projPath);
+    explicit ProjectIni(const QString& projPath);
     // The file by its own name, wherever it lies.
-    static TProjectIni AtFile(const QString& fileName);
+    static ProjectIni AtFile(const QString& fileName);
 
     // SERIAL, free text as typed. Default empty.
     QString Serial() const;
@@ -33,15 +33,15 @@ public:
     QString IP() const;
     bool setIP(const QString& ip);
 
-    const TIniFile& inif() const { return m_inif; }
+    const IniFile& inif() const { return m_inif; }
     // The file and the system's reason when the last write failed.
-    TFileError writeError() const
+    FileError writeError() const
     {
         return {QDir::toNativeSeparators(m_inif.fileName()), m_inif.errorString()};
     }
 
 private:
-    explicit TProjectIni(TIniFile inif) : m_inif(std::move(inif)) {}
+    explicit ProjectIni(IniFile inif) : m_inif(std::move(inif)) {}
 
-    TIniFile m_inif;
+    IniFile m_inif;
 };

@@ -1,5 +1,5 @@
+#include "model/language.h"
 #include "model/problem.h"
-#include "model/tlanguage.h"
 #include "programfolder.h"
 
 #include <QTemporaryDir>
@@ -42,11 +42,11 @@ void TestLanguage::initTestCase()
 
 void TestLanguage::emptyCatalogueGivesGerman()
 {
-    const TLanguage language(m_dir.path());
+    const Language language(m_dir.path());
     QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projekt bereits vorhanden"));
     QCOMPARE(language.GetMsg(Msg::AddressRange, QStringLiteral("0.1"), QStringLiteral("10.15")),
              QStringLiteral("Adresse muss zwischen 0.1 und 10.15 liegen!"));
-    QCOMPARE(language.Caption(QStringLiteral("31")), QString());
+    QCOMPARE(language.caption(QStringLiteral("31")), QString());
 }
 
 void TestLanguage::loadedLanguage_data()
@@ -68,36 +68,36 @@ void TestLanguage::loadedLanguage()
 {
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    TLanguage language(m_dir.path());
+    Language language(m_dir.path());
     language.LoadLanguage(QStringLiteral("English"));
     if (key.startsWith(QStringLiteral("M."))) {
         QCOMPARE(language.GetMsg(static_cast<Msg>(key.mid(2).toInt())), expected);
     } else {
-        QCOMPARE(language.Caption(key), expected);
+        QCOMPARE(language.caption(key), expected);
     }
 }
 
 void TestLanguage::missingSectionEmptiesCatalogue()
 {
-    TLanguage language(m_dir.path());
+    Language language(m_dir.path());
     language.LoadLanguage(QStringLiteral("English"));
     language.LoadLanguage(QStringLiteral("Klingonisch"));
-    QCOMPARE(language.Caption(QStringLiteral("31")), QString());
+    QCOMPARE(language.caption(QStringLiteral("31")), QString());
     QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projekt bereits vorhanden"));
-    TLanguage nowhere(m_dir.filePath(QStringLiteral("missing")));
+    Language nowhere(m_dir.filePath(QStringLiteral("missing")));
     nowhere.LoadLanguage(QStringLiteral("English"));
     QCOMPARE(nowhere.GetLanguages(), QStringList());
 }
 
 void TestLanguage::switchingLanguageReplacesCatalogue()
 {
-    TLanguage language(m_dir.path());
+    Language language(m_dir.path());
     language.LoadLanguage(QStringLiteral("English"));
     QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Project already exists"));
     language.LoadLanguage(QStringLiteral("Français"));
     QCOMPARE(language.GetMsg(Msg::ProjectExists), QStringLiteral("Projet existe"));
-    QCOMPARE(language.Caption(QStringLiteral("31")), QString());
-    QCOMPARE(language.Caption(QStringLiteral("m.4")), QStringLiteral("Projet existe"));
+    QCOMPARE(language.caption(QStringLiteral("31")), QString());
+    QCOMPARE(language.caption(QStringLiteral("m.4")), QStringLiteral("Projet existe"));
 }
 
 // A message is found under "M." and its number exactly as GetMsg writes it, in any letter case;
@@ -128,15 +128,15 @@ void TestLanguage::messageKeysInOtherForms()
     QFETCH(QString, caption);
     QTemporaryDir dir;
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("language.ini")), "[Test]\r\n" + lines));
-    TLanguage language(dir.path());
+    Language language(dir.path());
     language.LoadLanguage(QStringLiteral("Test"));
     QCOMPARE(language.GetMsg(Msg::InvalidPollSeconds), message9);
-    QCOMPARE(language.Caption(captionKey), caption);
+    QCOMPARE(language.caption(captionKey), caption);
 }
 
 void TestLanguage::languagesInFileOrder()
 {
-    const TLanguage language(m_dir.path() + QLatin1Char('/'));
+    const Language language(m_dir.path() + QLatin1Char('/'));
     QCOMPARE(language.GetLanguages(),
              QStringList({QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Français")}));
 }
@@ -156,15 +156,15 @@ void TestLanguage::fill()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(TLanguage::Fill(text, QStringLiteral("0.1"), QStringLiteral("10.15")), expected);
+    QCOMPARE(Language::Fill(text, QStringLiteral("0.1"), QStringLiteral("10.15")), expected);
     // A value that holds a placeholder itself is not replaced again.
-    QCOMPARE(TLanguage::Fill(QStringLiteral("\"$1\" und $2"), QStringLiteral("$2"), QStringLiteral("x")),
+    QCOMPARE(Language::Fill(QStringLiteral("\"$1\" und $2"), QStringLiteral("$2"), QStringLiteral("x")),
              QStringLiteral("\"$2\" und x"));
 }
 
 void TestLanguage::problemFillsEmptyTexts()
 {
-    const TLanguage german(m_dir.path());
+    const Language german(m_dir.path());
     QCOMPARE(Problem{Msg::TransferFailedBecause}.text(german),
              QStringLiteral("Fehler: Daten konnten nicht übermittelt werden. "));
     QCOMPARE((Problem{Msg::AddressRange, QStringLiteral("0.1"), QStringLiteral("10.15")}.text(german)),
@@ -172,4 +172,4 @@ void TestLanguage::problemFillsEmptyTexts()
 }
 
 QTEST_GUILESS_MAIN(TestLanguage)
-#include "tst_tlanguage.moc"
+#include "tst_language.moc"

@@ -1,4 +1,4 @@
-#include "tprojectini.h"
+#include "projectini.h"
 
 namespace {
 
@@ -9,39 +9,39 @@ const QString ipKey = QStringLiteral("IP");
 
 } // namespace
 
-TProjectIni::TProjectIni(const QString& projPath) : m_inif(projPath + FileName) {}
+ProjectIni::ProjectIni(const QString& projPath) : m_inif(projPath + FileName) {}
 
-TProjectIni TProjectIni::AtFile(const QString& fileName)
+ProjectIni ProjectIni::AtFile(const QString& fileName)
 {
-    return TProjectIni(TIniFile(fileName));
+    return ProjectIni(IniFile(fileName));
 }
 
-QString TProjectIni::Serial() const
+QString ProjectIni::Serial() const
 {
     return m_inif.value(section, serialKey);
 }
 
-bool TProjectIni::setSerial(const QString& serial)
+bool ProjectIni::setSerial(const QString& serial)
 {
     return m_inif.setValueAsGiven(section, serialKey, serial);
 }
 
-bool TProjectIni::GroupByRooms() const
+bool ProjectIni::GroupByRooms() const
 {
     return m_inif.value(section, sitemapKey, QStringLiteral("1")) != QStringLiteral("1");
 }
 
-bool TProjectIni::setGroupByRooms(bool byRooms)
+bool ProjectIni::setGroupByRooms(bool byRooms)
 {
     return m_inif.setValueAsGiven(section, sitemapKey, byRooms ? QStringLiteral("2") : QStringLiteral("1"));
 }
 
-QString TProjectIni::IP() const
+QString ProjectIni::IP() const
 {
     return m_inif.value(section, ipKey);
 }
 
-bool TProjectIni::setIP(const QString& ip)
+bool ProjectIni::setIP(const QString& ip)
 {
     return m_inif.setValueAsGiven(section, ipKey, ip);
 }

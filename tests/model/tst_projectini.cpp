@@ -1,4 +1,4 @@
-#include "model/tprojectini.h"
+#include "model/projectini.h"
 
 #include "programfolder.h"
 
@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TstTProjectIni : public QObject
+class TstProjectIni : public QObject
 {
     Q_OBJECT
 
@@ -27,12 +27,12 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstTProjectIni::init()
+void TstProjectIni::init()
 {
     QFile::remove(fileName());
 }
 
-void TstTProjectIni::sitemap_data()
+void TstProjectIni::sitemap_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("byRooms");
@@ -46,17 +46,17 @@ void TstTProjectIni::sitemap_data()
     QTest::newRow("empty") << QByteArray("[CFG]\r\nSITEMAP=\r\n") << true;
 }
 
-void TstTProjectIni::sitemap()
+void TstProjectIni::sitemap()
 {
     QFETCH(QByteArray, content);
     if (!content.isEmpty())
         QVERIFY(writeBytes(fileName(), content));
-    QTEST(TProjectIni(projPath()).GroupByRooms(), "byRooms");
+    QTEST(ProjectIni(projPath()).GroupByRooms(), "byRooms");
 }
 
-void TstTProjectIni::writesKeepTheOtherKeys()
+void TstProjectIni::writesKeepTheOtherKeys()
 {
-    TProjectIni ini(projPath());
+    ProjectIni ini(projPath());
     QCOMPARE(ini.Serial(), QString());
     QCOMPARE(ini.IP(), QString());
 
@@ -67,13 +67,13 @@ void TstTProjectIni::writesKeepTheOtherKeys()
 
     QCOMPARE(QString::fromUtf8(readBytes(fileName())),
              u"[CFG]\r\nSERIAL=VA-00043\r\nSITEMAP=2\r\nIP=192.168.1.20\r\n"_s);
-    const TProjectIni again(projPath());
+    const ProjectIni again(projPath());
     QCOMPARE(again.Serial(), u"VA-00043"_s);
     QCOMPARE(again.GroupByRooms(), true);
     QCOMPARE(again.IP(), u"192.168.1.20"_s);
 }
 
-void TstTProjectIni::valuesReadBackAsTyped_data()
+void TstProjectIni::valuesReadBackAsTyped_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("line");
@@ -88,17 +88,17 @@ void TstTProjectIni::valuesReadBackAsTyped_data()
 
 // The serial is typed by hand or handed over by the lookup; whatever it is, it must come back
 // as it was typed, and a plain one is written as it is.
-void TstTProjectIni::valuesReadBackAsTyped()
+void TstProjectIni::valuesReadBackAsTyped()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, line);
-    TProjectIni ini(projPath());
+    ProjectIni ini(projPath());
     QVERIFY(ini.setSerial(typed));
     QVERIFY(ini.setIP(typed));
     QCOMPARE(readBytes(fileName()), "[CFG]\r\n" + line + "\r\nIP=" + line.mid(7) + "\r\n");
-    QCOMPARE(TProjectIni(projPath()).Serial(), typed);
-    QCOMPARE(TProjectIni::AtFile(fileName()).IP(), typed);
+    QCOMPARE(ProjectIni(projPath()).Serial(), typed);
+    QCOMPARE(ProjectIni::AtFile(fileName()).IP(), typed);
 }
 
-QTEST_GUILESS_MAIN(TstTProjectIni)
-#include "tst_tprojectini.moc"
+QTEST_GUILESS_MAIN(TstProjectIni)
+#include "tst_projectini.moc"
