@@ -14,7 +14,7 @@
 #include "ui/tfrmsettings.h"
 #include "ui/tfrmtransfer.h"
 #include "workspace/prompts.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -113,7 +113,7 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "cannot prepare a program folder\n";
         return 1;
     }
-    TSettings(programDir.filePath(QStringLiteral("config/settings.ini"))).setLanguage(language);
+    Settings(programDir.filePath(QStringLiteral("config/settings.ini"))).setLanguage(language);
 
     LoggingPrompts prompts;
     TStartup startup(programDir.path(), prompts);

@@ -17,10 +17,10 @@
 #include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
 #include "workspace/openhab5run.h"
+#include "workspace/projectbackups.h"
+#include "workspace/projectlock.h"
 #include "workspace/qttranslations.h"
-#include "workspace/tbackups.h"
-#include "workspace/tprojectlock.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -211,8 +211,8 @@ struct TCliSession
     Language& language;
     TopenHab openHab;
     TTerminalPrompts prompts;
-    TWorkspace workspace;
-    TProjectLock lock;
+    Workspace workspace;
+    ProjectLock lock;
     FunctionList items;
     ProjectUse projectUse = ProjectUse::None;
     qsizetype projectArgument = 0;
@@ -442,7 +442,7 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
 // folder into a project; a path has to say so with a "/" and lead to a folder that already holds a
 // project. The templates in config/ are never a project, however the path spells them: every new
 // project would copy what a command wrote there. Empty when the word names no project.
-QString TCliCommands::ProjectFolder(const TWorkspace& workspace, const QString& project)
+QString TCliCommands::ProjectFolder(const Workspace& workspace, const QString& project)
 {
     if (!project.contains(u'/')) {
         const QStringList& names = workspace.projects();
@@ -714,7 +714,7 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    const TBackups backups(session.openHab.sProjPath, session.language);
+    const ProjectBackups backups(session.openHab.sProjPath, session.language);
     if (const auto name = optionValue(session.parser, u"diff"_s)) {
         ProjectFiles backup;
         ProjectFiles project;
@@ -726,8 +726,8 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
                   u"backups/"_s + *name);
         return Success;
     }
-    for (const TBackup& backup : backups.List())
-        Write(m_out, backup.name + u'\t' + TBackups::Describe(backup, session.language) + u'\n');
+    for (const Backup& backup : backups.List())
+        Write(m_out, backup.name + u'\t' + ProjectBackups::Describe(backup, session.language) + u'\n');
     return Success;
 }
 
@@ -735,7 +735,8 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    if (const auto failure = TBackups(session.openHab.sProjPath, session.language).Restore(args.at(1))) {
+    if (const auto failure =
+            ProjectBackups(session.openHab.sProjPath, session.language).Restore(args.at(1))) {
         session.prompts.error(session.language.GetMsg(Msg::RestoreFailed, *failure));
         return Failure;
     }

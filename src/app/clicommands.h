@@ -14,7 +14,7 @@ class ProjectDiff;
 class QIODevice;
 struct TCliCommand;
 struct TCliSession;
-class TWorkspace;
+class Workspace;
 
 // varuno-cli: the program's project operations without windows. Each command opens the program
 // folder as the program does (config/ and projects/ beside the executable), loads the catalogue and
@@ -71,7 +71,7 @@ private:
     std::optional<int> UseProject(TCliSession& session, const QStringList& args);
     // Selects the project named on the command line; false after a usage error.
     bool SelectProject(TCliSession& session, const QString& project);
-    static QString ProjectFolder(const TWorkspace& workspace, const QString& project);
+    static QString ProjectFolder(const Workspace& workspace, const QString& project);
     // Takes the selected project's lock; false after an error naming the holder.
     bool LockProject(TCliSession& session);
     // Locks and loads the selected project as opening it in the program does; false after an error.

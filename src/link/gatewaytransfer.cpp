@@ -7,8 +7,8 @@
 #include "model/filetransaction.h"
 #include "model/language.h"
 #include "openhab/topenhab.h"
+#include "workspace/projectbackups.h"
 #include "workspace/prompts.h"
-#include "workspace/tbackups.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -364,9 +364,9 @@ void GatewayTransfer::restartQueued()
 // write them, so that restoring the backup and sending it brings them back.
 void GatewayTransfer::BackupGateway(RedisClient& client)
 {
-    TBackups backups(m_openHab.sProjPath, m_language);
+    ProjectBackups backups(m_openHab.sProjPath, m_language);
     const std::optional<QString> failure =
-        backups.Make(TBackupKind::GatewayBeforeSend, [&](const QString& folder) {
+        backups.Make(BackupKind::GatewayBeforeSend, [&](const QString& folder) {
             return readGatewayFiles(client, [&](const TransferFile& file, const QByteArray& text) {
                 const auto error = WriteReceivedText(folder + *file.name, text, cancelPoint());
                 return error ? std::optional<QString>(error->text(m_language)) : std::nullopt;
@@ -473,8 +473,8 @@ void GatewayTransfer::ReceiveFiles(RedisClient& client)
     if (!missing.isEmpty())
         throw EFilesMissing{missing};
     client.Disconnect();
-    if (const auto failure =
-            TBackups(m_openHab.sProjPath, m_language).BackupProjectFiles(TBackupKind::BeforeReceive, names))
+    if (const auto failure = ProjectBackups(m_openHab.sProjPath, m_language)
+                                 .BackupProjectFiles(BackupKind::BeforeReceive, names))
         throw EBackupFailed{*failure};
     // One change: a crash from here on leaves the seven old files or the seven new ones.
     if (!staged.commit())

@@ -16,7 +16,7 @@
 #include "model/language.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QHBoxLayout>

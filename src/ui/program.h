@@ -3,7 +3,7 @@
 class Prompts;
 class Language;
 class TopenHab;
-class TWorkspace;
+class Workspace;
 class TfrmMain;
 class TfrmSettings;
 class TfrmItem;
@@ -20,7 +20,7 @@ struct TProgram
     Language& language;
     Prompts& prompts;
 
-    TWorkspace* workspace = nullptr;
+    Workspace* workspace = nullptr;
 
     TfrmMain* frmMain = nullptr;
     TfrmSettings* frmSettings = nullptr;

@@ -21,7 +21,7 @@
 #include "openhab/functioncheck.h"
 #include "openhab/topenhab.h"
 #include "workspace/prompts.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -22,10 +22,10 @@
 #include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
 #include "workspace/openhab5run.h"
+#include "workspace/projectbackups.h"
 #include "workspace/prompts.h"
 #include "workspace/qttranslations.h"
-#include "workspace/tbackups.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -113,9 +113,9 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
         move(screen->availableGeometry().center() - rect().center());
 
     // 1. Workspace start.
-    m_workspace = new TWorkspace(programDir, m_program.openHab, m_program.language, this);
+    m_workspace = new Workspace(programDir, m_program.openHab, m_program.language, this);
     m_program.workspace = m_workspace;
-    connect(m_workspace, &TWorkspace::projectsChanged, this, &TfrmMain::projectsChanged);
+    connect(m_workspace, &Workspace::projectsChanged, this, &TfrmMain::projectsChanged);
     projectsChanged();
 
     // 2. The toggle names the two languages when language.ini has exactly two.
@@ -775,16 +775,16 @@ void TfrmMain::exportOpenHab5()
 // up first), and the project is opened again from them.
 void TfrmMain::restoreBackup()
 {
-    TBackups backups(m_program.openHab.sProjPath, m_program.language);
-    const QList<TBackup> list = backups.List();
+    ProjectBackups backups(m_program.openHab.sProjPath, m_program.language);
+    const QList<Backup> list = backups.List();
     if (list.isEmpty()) {
         m_program.prompts.information(m_program.language.GetMsg(Msg::NoBackups));
         return;
     }
     QStringList entries;
-    for (const TBackup& backup : list)
+    for (const Backup& backup : list)
         entries << readableDateTime(backup.time, WithSeconds::Yes) + QStringLiteral("  –  ") +
-                       TBackups::Describe(backup, m_program.language);
+                       ProjectBackups::Describe(backup, m_program.language);
     int picked = -1;
     if (!m_program.prompts.choose(m_program.language.GetMsg(Msg::RestoreBackupMenu),
                                   m_program.language.GetMsg(Msg::ChooseBackup), entries, picked))

@@ -19,7 +19,7 @@ class QMenu;
 class QPushButton;
 class ToggleSwitch;
 class TBusMenu;
-class TWorkspace;
+class Workspace;
 
 struct TProgram;
 
@@ -38,7 +38,7 @@ public:
     ~TfrmMain() override;
 
     FunctionList& items() { return m_items; }
-    TWorkspace& workspace() { return *m_workspace; }
+    Workspace& workspace() { return *m_workspace; }
 
     // Swaps rows i and j of lv completely and saves the project; nothing happens (and nothing is
     // saved) when j is not a row.
@@ -138,7 +138,7 @@ private:
     TProgram& m_program;
     FunctionList m_items;
     ProjectHistory m_history;
-    TWorkspace* m_workspace = nullptr;
+    Workspace* m_workspace = nullptr;
     bool m_shown = false;
     QList<std::pair<QPushButton*, QKeySequence>> m_shortcuts;
     // The last reason shown why the open project is only shown, so that it is said once per opening.

@@ -11,7 +11,7 @@
 #include "tfrmmain.h"
 #include "toggleswitch.h"
 #include "workspace/prompts.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -12,7 +12,7 @@
 #include "sendcheck.h"
 #include "style.h"
 #include "workspace/prompts.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

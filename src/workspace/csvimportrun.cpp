@@ -6,7 +6,7 @@
 #include "model/functionvocabulary.h"
 #include "model/language.h"
 #include "openhab/topenhab.h"
-#include "tbackups.h"
+#include "projectbackups.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,9 +36,9 @@ Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
     Outcome outcome = ItemsSave::prepare(openHab, language);
     if (!outcome.ok)
         return outcome;
-    TBackups backups(openHab.sProjPath, language);
+    ProjectBackups backups(openHab.sProjPath, language);
     if (const auto failure = backups.BackupProjectFiles(
-            TBackupKind::BeforeSave,
+            BackupKind::BeforeSave,
             {TopenHab::sItemsFile, TopenHab::sCloudFile, TopenHab::sRulesFile, TopenHab::sSitemapFile}))
         return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
     for (const FileError& failure : openHab.SaveItems(rows))

@@ -2,7 +2,7 @@
 
 #include "model/language.h"
 #include "openhab/topenhab.h"
-#include "tbackups.h"
+#include "projectbackups.h"
 
 #include <QDir>
 
@@ -25,12 +25,12 @@ Outcome ItemsSave::prepare(TopenHab& openHab, const Language& language)
         return outcome.fail(*reason);
     if (openHab.itemsFileReport.droppedLines == 0)
         return outcome;
-    TBackups backups(openHab.sProjPath, language);
-    if (const auto failure = backups.BackupProjectFiles(TBackupKind::BeforeSave, {TopenHab::sItemsFile}))
+    ProjectBackups backups(openHab.sProjPath, language);
+    if (const auto failure = backups.BackupProjectFiles(BackupKind::BeforeSave, {TopenHab::sItemsFile}))
         return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
-    const QList<TBackup> list = backups.List();
-    const auto newest = std::find_if(list.cbegin(), list.cend(), [](const TBackup& backup) {
-        return backup.kind == TBackupKind::BeforeSave;
+    const QList<Backup> list = backups.List();
+    const auto newest = std::find_if(list.cbegin(), list.cend(), [](const Backup& backup) {
+        return backup.kind == BackupKind::BeforeSave;
     });
     const QString folder = newest == list.cend() ? backups.folder() : backups.folder() + newest->name;
     const qsizetype dropped = std::exchange(openHab.itemsFileReport.droppedLines, 0);

@@ -1,9 +1,9 @@
 #include "openhab5run.h"
 
 #include "lockfiletaker.h"
+#include "projectlock.h"
 #include "prompts.h"
-#include "tprojectlock.h"
-#include "tworkspace.h"
+#include "workspace.h"
 
 #include "model/fileerror.h"
 #include "model/language.h"
@@ -41,7 +41,7 @@ std::optional<Problem> lockRefusal(const LockFileTaker::Attempt& attempt, const 
 } // namespace
 
 Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows,
-                              const TWorkspace& workspace, Prompts& prompts, const QString& folder)
+                              const Workspace& workspace, Prompts& prompts, const QString& folder)
 {
     Outcome outcome;
     const QString shown = QDir::toNativeSeparators(folder);
@@ -57,7 +57,7 @@ Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry
     if (intoProjects)
         return outcome.fail(Problem{Msg::ExportIntoProjects, shown});
     // Another export into the same folder, even of another project, waits its turn.
-    QLockFile lock(QDir(folder).filePath(TProjectLock::FileName));
+    QLockFile lock(QDir(folder).filePath(ProjectLock::FileName));
     if (const auto refusal = lockRefusal(LockFileTaker::take(lock), shown))
         return outcome.fail(*refusal);
     const Language& language = openHab.language();

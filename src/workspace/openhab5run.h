@@ -8,7 +8,7 @@
 
 class Prompts;
 class TopenHab;
-class TWorkspace;
+class Workspace;
 
 // The export for openHAB 5 as the window and the command line both run it.
 namespace OpenHab5Run {
@@ -17,7 +17,7 @@ namespace OpenHab5Run {
 // folder: never into the projects folder, and replacing files there only when the user agrees
 // (prompts asks). The four files are written all of them or none; the functions left out are told
 // in one information, one line each. Not ok when nothing was written.
-Outcome exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const TWorkspace& workspace,
+Outcome exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const Workspace& workspace,
                  Prompts& prompts, const QString& folder);
 
 } // namespace OpenHab5Run

@@ -6,7 +6,7 @@
 #include "model/functionlist.h"
 #include "model/language.h"
 #include "openhab/topenhab.h"
-#include "workspace/tprojectlock.h"
+#include "workspace/projectlock.h"
 
 #include "cliprocess.h"
 #include "freeport.h"
@@ -1093,7 +1093,7 @@ void TestCli::projectHeldByTheWindow()
     QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
                        "[CFG]\r\nCloudserver=" + m_http.replyUrl(200, "192.168.1.5").toUtf8() + "\r\n"));
     Language language(m_folder->configDir());
-    TProjectLock window(language);
+    ProjectLock window(language);
     QVERIFY(window.lock(demo()));
     if (arguments.first() == u"restore")
         QVERIFY(writeBytes(demo() + u"backups/%1/bticino.items"_s.arg(arguments.last()), "Group Alt\r\n"));
@@ -1124,7 +1124,7 @@ void TestCli::twoCommandLineRuns()
     QByteArray progress;
     QTRY_VERIFY_WITH_TIMEOUT((progress += receive.readAllStandardError()).contains("Verbinde mit Varuno"),
                              Patience);
-    QVERIFY(QFileInfo::exists(demo() + TProjectLock::FileName));
+    QVERIFY(QFileInfo::exists(demo() + ProjectLock::FileName));
     const QMap<QString, QByteArray> before = snapshot(demo());
 
     const CliResult refused = run({u"regenerate"_s, u"Demo"_s});
@@ -1135,11 +1135,11 @@ void TestCli::twoCommandLineRuns()
 
     receive.kill();
     QVERIFY(receive.waitForFinished());
-    QVERIFY(QFileInfo::exists(demo() + TProjectLock::FileName));
+    QVERIFY(QFileInfo::exists(demo() + ProjectLock::FileName));
     const CliResult after = run({u"regenerate"_s, u"Demo"_s});
     QCOMPARE(after.err, QByteArray());
     QCOMPARE(after.status, 0);
-    QVERIFY(!QFileInfo::exists(demo() + TProjectLock::FileName));
+    QVERIFY(!QFileInfo::exists(demo() + ProjectLock::FileName));
 }
 
 void TestCli::fullDiskKeepsEveryFile_data()
@@ -1337,7 +1337,7 @@ void TestCli::exportOpenHab5WaitsForTheFolder()
     const QString conf = m_folder->path() + u"conf/"_s;
     QVERIFY(QDir().mkpath(conf + u"items"_s));
     {
-        QLockFile held(conf + TProjectLock::FileName);
+        QLockFile held(conf + ProjectLock::FileName);
         QVERIFY(held.tryLock());
         const CliResult refused = run({u"export-openhab5"_s, u"Demo"_s, conf, u"--yes"_s});
         QCOMPARE(refused.status, 1);
@@ -1346,8 +1346,8 @@ void TestCli::exportOpenHab5WaitsForTheFolder()
                                 ") exportiert gerade in den Ordner " + QFile::encodeName(conf);
         QVERIFY2(refused.err.contains(text), refused.err.constData());
         QCOMPARE(snapshot(conf),
-                 (QMap<QString, QByteArray>{
-                     {TProjectLock::FileName, readBytes(conf + TProjectLock::FileName)}, {u"items"_s, ""}}));
+                 (QMap<QString, QByteArray>{{ProjectLock::FileName, readBytes(conf + ProjectLock::FileName)},
+                                            {u"items"_s, ""}}));
     }
     // A killed export had written its intent and renamed nothing yet.
     QVERIFY(writeBytes(conf + u"items/.bticino.items.k1.tmp"_s, "Group Killed\n"));

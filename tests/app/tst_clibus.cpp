@@ -6,7 +6,7 @@
 #include "link/bustestframes.h"
 #include "model/language.h"
 #include "programfolder.h"
-#include "workspace/tprojectlock.h"
+#include "workspace/projectlock.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -256,7 +256,7 @@ void TestCliBus::monitorPrintsEachFrame()
     QByteArray err;
     QVERIFY(waitForText(process, QProcess::StandardError, "Verbunden", err));
     // Watching takes no lock: the window can open the project meanwhile.
-    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Demo/"_s + TProjectLock::FileName));
+    QVERIFY(!QFileInfo::exists(m_folder->projectsDir() + u"Demo/"_s + ProjectLock::FileName));
     QVERIFY(m_sim.event({"*1*1*0112##"}));
     QByteArray out;
     // Each frame shows as it arrives, long before the monitor ends.
@@ -333,7 +333,7 @@ void TestCliBus::busToolsRunBesideTheWindow()
         QVERIFY(writeBytes(project + u"secret"_s, {}));
     }
     Language language(m_folder->configDir());
-    TProjectLock window(language);
+    ProjectLock window(language);
     QVERIFY(window.lock(project));
     const QMap<QString, QByteArray> before = snapshot(m_folder->path());
 

@@ -1,7 +1,7 @@
 #include "redisserver.h"
 #include "smallfilesystem.h"
 #include "tst_transferfixture.h"
-#include "workspace/tbackups.h"
+#include "workspace/projectbackups.h"
 
 #include "model/fileerror.h"
 
@@ -793,11 +793,11 @@ void TestTransfer::receiveKeepsTheProjectsFilesInABackup()
     QVERIFY(run(*m_project, TransferMode::Receive));
     QVERIFY(run(*m_project, TransferMode::Receive));
 
-    TBackups backups(m_project->openHab.sProjPath, m_project->language);
-    const QList<TBackup> list = backups.List();
+    ProjectBackups backups(m_project->openHab.sProjPath, m_project->language);
+    const QList<Backup> list = backups.List();
     QCOMPARE(list.size(), 2);
-    const TBackup& first = list.last();
-    QCOMPARE(first.kind, TBackupKind::BeforeReceive);
+    const Backup& first = list.last();
+    QCOMPARE(first.kind, BackupKind::BeforeReceive);
     QCOMPARE(first.files.size(), 7);
     for (const auto& [file, key] : files) {
         QCOMPARE(readBytes(m_project->file(file)), QByteArray("neu\r\n"));
@@ -818,10 +818,10 @@ void TestTransfer::sendKeepsTheGatewaysFilesInABackup()
 
     QVERIFY(run(*m_project, TransferMode::Send));
 
-    TBackups backups(m_project->openHab.sProjPath, m_project->language);
+    ProjectBackups backups(m_project->openHab.sProjPath, m_project->language);
     QCOMPARE(backups.List().size(), 1);
-    const TBackup backup = backups.List().constFirst();
-    QCOMPARE(backup.kind, TBackupKind::GatewayBeforeSend);
+    const Backup backup = backups.List().constFirst();
+    QCOMPARE(backup.kind, BackupKind::GatewayBeforeSend);
     QCOMPARE(backup.files, QStringList({QStringLiteral("bticino.items"), QStringLiteral("mqtt.cfg")}));
 
     QCOMPARE(backups.Restore(backup.name), std::nullopt);

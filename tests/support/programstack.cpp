@@ -3,7 +3,7 @@
 #include "bus/busaddress.h"
 #include "model/language.h"
 #include "openhab/topenhab.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 TestProgramStack::TestProgramStack() = default;
 
@@ -21,10 +21,10 @@ void TestProgramStack::start(const QString& language)
     m_openHab = std::make_unique<TopenHab>(*m_language, m_folder.configDir());
 }
 
-TWorkspace& TestProgramStack::startWorkspace()
+Workspace& TestProgramStack::startWorkspace()
 {
     m_workspace.reset();
-    m_workspace = std::make_unique<TWorkspace>(m_folder.path(), *m_openHab, *m_language);
+    m_workspace = std::make_unique<Workspace>(m_folder.path(), *m_openHab, *m_language);
     return *m_workspace;
 }
 

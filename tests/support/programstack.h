@@ -8,7 +8,7 @@
 
 class Language;
 class TopenHab;
-class TWorkspace;
+class Workspace;
 
 // The program's long-lived objects over a throw-away program folder, built as the program builds
 // them at its start: catalogue, generator and, when asked for, the workspace. start()
@@ -27,17 +27,17 @@ public:
     // The catalogue loads language unless it is empty; any workspace from before goes.
     void start(const QString& language = QStringLiteral("Deutsch"));
     // The workspace over the folder; replaces one from before.
-    TWorkspace& startWorkspace();
+    Workspace& startWorkspace();
     // Destroys the objects, the workspace first; the folder stays.
     void stop();
 
     Language& language() const { return *m_language; }
     TopenHab& openHab() const { return *m_openHab; }
-    TWorkspace& workspace() const { return *m_workspace; }
+    Workspace& workspace() const { return *m_workspace; }
 
 private:
     TestProgramFolder m_folder;
     std::unique_ptr<Language> m_language;
     std::unique_ptr<TopenHab> m_openHab;
-    std::unique_ptr<TWorkspace> m_workspace;
+    std::unique_ptr<Workspace> m_workspace;
 };

@@ -13,7 +13,7 @@
 #include "ui/startup.h"
 #include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include "bussimulator.h"
 #include "modaldialog.h"
@@ -99,7 +99,7 @@ void BusWindowsTest::init()
     m_folder = std::make_unique<TestProgramFolder>();
     QVERIFY(m_folder->isValid());
     QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
     w().show();
     QCOMPARE(w().items().count(), 14);

@@ -14,7 +14,7 @@
 #include "ui/tfrmsettings.h"
 #include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -170,7 +170,7 @@ private:
 void EndToEndTest::initTestCase()
 {
     QVERIFY(m_folder.isValid());
-    QVERIFY(TSettings(m_folder.configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder.configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     const QString failure = m_gateway.start();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     m_startup = std::make_unique<TStartup>(m_folder.path(), m_prompts);

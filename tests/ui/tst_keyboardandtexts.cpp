@@ -11,7 +11,7 @@
 #include "ui/tfrmsettings.h"
 #include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -127,7 +127,7 @@ void KeyboardAndTextsTest::init()
 {
     m_folder = std::make_unique<TestProgramFolder>();
     QVERIFY(m_folder->addProject(demo, u"Demo"_s));
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     m_prompts.reset();
 }
 

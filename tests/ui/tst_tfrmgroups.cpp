@@ -10,7 +10,7 @@
 #include "scriptedprompts.h"
 #include "ui/program.h"
 #include "ui/tfrmgroups.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QDir>
 #include <QLabel>

@@ -13,7 +13,7 @@
 #include "ui/tfrmitem.h"
 #include "ui/toggleswitch.h"
 #include "voiceword.h"
-#include "workspace/tworkspace.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QDir>

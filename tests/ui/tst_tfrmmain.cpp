@@ -10,10 +10,10 @@
 #include "ui/tfrmitem.h"
 #include "ui/tfrmmain.h"
 #include "ui/toggleswitch.h"
-#include "workspace/tbackups.h"
-#include "workspace/tprojectlock.h"
-#include "workspace/tsettings.h"
-#include "workspace/tworkspace.h"
+#include "workspace/projectbackups.h"
+#include "workspace/projectlock.h"
+#include "workspace/settings.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QCollator>
@@ -111,7 +111,7 @@ private slots:
 private:
     void start();
     TfrmMain& w() { return m_startup->frmMain(); }
-    TSettings settings() const { return TSettings(m_folder->configDir() + QStringLiteral("settings.ini")); }
+    Settings settings() const { return Settings(m_folder->configDir() + QStringLiteral("settings.ini")); }
     QString projectFile(const QString& project, const QString& name) const
     {
         return m_folder->projectsDir() + project + QLatin1Char('/') + name;
@@ -580,7 +580,7 @@ void MainWindowTest::projectHeldElsewhereIsNotOpened()
 {
     QVERIFY(m_folder->addProject(demo, QStringLiteral("Demo")));
     Language language(m_folder->configDir());
-    TProjectLock other(language);
+    ProjectLock other(language);
     QVERIFY(other.lock(m_folder->projectsDir() + QStringLiteral("Demo/")));
     QVERIFY(settings().setLanguage(QStringLiteral("Deutsch")));
     const QMap<QString, QByteArray> before = snapshot(m_folder->projectsDir());
@@ -729,15 +729,15 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
              QStringList({QStringLiteral("information: Für dieses Projekt gibt es noch keine Sicherung.")}));
 
     const QStringList original = captions(w().items());
-    TBackups backups(m_startup->program().openHab.sProjPath, m_startup->program().language);
-    QCOMPARE(backups.BackupProjectFiles(TBackupKind::BeforeReceive, {QStringLiteral("bticino.items")}),
+    ProjectBackups backups(m_startup->program().openHab.sProjPath, m_startup->program().language);
+    QCOMPARE(backups.BackupProjectFiles(BackupKind::BeforeReceive, {QStringLiteral("bticino.items")}),
              std::nullopt);
     QVERIFY(
         writeBytes(projectFile(QStringLiteral("Demo"), QStringLiteral("bticino.items")),
                    "Switch SWITCH_1 \"Neu\" <light> {bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
     w().OpenSelectedProject();
     QCOMPARE(captions(w().items()), QStringList({QStringLiteral("Neu")}));
-    const TBackup backup = backups.List().constFirst();
+    const Backup backup = backups.List().constFirst();
     const QString entry = backup.time.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss")) +
                           QStringLiteral("  –  Projekt vor dem Empfangen (Dateien: 1)");
     m_prompts.reset();
@@ -750,7 +750,7 @@ void MainWindowTest::restoreBackupFromThePopupMenu()
                                          "soll wiederhergestellt werden? / ") +
                           entry}));
     QCOMPARE(captions(w().items()), original);
-    QCOMPARE(backups.List().constFirst().kind, TBackupKind::BeforeRestore);
+    QCOMPARE(backups.List().constFirst().kind, BackupKind::BeforeRestore);
 }
 
 // Random moves, sorts and deletions, then undo to the very start and redo to the very end: every

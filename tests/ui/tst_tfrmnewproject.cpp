@@ -9,8 +9,8 @@
 #include "ui/tfrmnewproject.h"
 #include "ui/toggleswitch.h"
 #include "undeletablefile.h"
-#include "workspace/tsettings.h"
-#include "workspace/tworkspace.h"
+#include "workspace/settings.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -76,7 +76,7 @@ private slots:
 private:
     TfrmNewProject& dlg() { return *m_startup->program().frmNewProject; }
     TfrmMain& w() { return m_startup->frmMain(); }
-    TWorkspace& ws() { return *m_startup->program().workspace; }
+    Workspace& ws() { return *m_startup->program().workspace; }
     QString projectDir(const QString& name) const { return m_folder->projectsDir() + name + u'/'; }
     void open(const QString& name);
     // Presses the button of the main window that opens the dialog and runs steps while it is open.
@@ -94,8 +94,8 @@ void ProjectDialogTest::init()
     QVERIFY(m_folder->addProject(demo, u"Demo"_s));
     QVERIFY(m_folder->addProject(demo, u"Alpha"_s));
     QVERIFY(QFile::remove(projectDir(u"Alpha"_s) + u"project.ini"_s));
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLastProject(u"Demo"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLastProject(u"Demo"_s));
     m_prompts.reset();
     m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
     w().show();

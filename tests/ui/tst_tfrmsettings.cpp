@@ -7,7 +7,7 @@
 #include "ui/tfrmmain.h"
 #include "ui/tfrmsettings.h"
 #include "ui/toggleswitch.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,7 +85,7 @@ void SettingsDialogTest::init()
     QVERIFY(m_folder->addProject(demo, u"Demo"_s));
     m_prompts.reset();
     m_prompts.watchedFile = cfgFile();
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
     m_startup->frmMain().show();
     QCOMPARE(openHab().sProj, u"Demo"_s);

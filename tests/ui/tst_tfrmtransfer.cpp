@@ -9,7 +9,7 @@
 #include "ui/startup.h"
 #include "ui/tfrmmain.h"
 #include "ui/tfrmtransfer.h"
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -163,7 +163,7 @@ void TransferDialogTest::init()
     m_redis.cli({u"SET"_s, u"rpi-firmware"_s, u"1.2"_s});
     m_folder = std::make_unique<TestProgramFolder>();
     QVERIFY(m_folder->addProject(demo, u"Demo"_s));
-    QVERIFY(TSettings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
+    QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     m_prompts.reset();
 }
 

@@ -9,10 +9,10 @@
 
 // config/settings.ini, section CFG: the program-wide settings. A missing file or key reads as the
 // default; every write goes to the file at once, so the choices survive an abnormal end.
-class TSettings
+class Settings
 {
 public:
-    explicit TSettings(const QString& fileName);
+    explicit Settings(const QString& fileName);
 
     // Base address of the gateway lookup service; empty: no lookup offered. Default empty.
     QString Cloudserver() const;

@@ -1,4 +1,4 @@
-#include "tworkspace.h"
+#include "workspace.h"
 
 #include "model/fileerror.h"
 #include "model/functionlist.h"
@@ -24,8 +24,7 @@ QString withSlash(const QString& folder)
 
 } // namespace
 
-TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const Language& language,
-                       QObject* parent)
+Workspace::Workspace(const QString& programDir, TopenHab& openHab, const Language& language, QObject* parent)
     : QObject(parent), m_openHab(openHab), m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
       m_cfgDir(withSlash(programDir) + QStringLiteral("config/")),
       m_inif(m_cfgDir + QStringLiteral("settings.ini")), m_cloudServer(m_inif.Cloudserver()),
@@ -42,14 +41,14 @@ TWorkspace::TWorkspace(const QString& programDir, TopenHab& openHab, const Langu
     m_selected = std::max(match, 0);
 }
 
-void TWorkspace::discoverProjects()
+void Workspace::discoverProjects()
 {
     // Without QDir::Hidden and QDir::System, hidden and system entries stay out, as do files.
     m_projects = QDir(m_projDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     sortProjects();
 }
 
-void TWorkspace::sortProjects()
+void Workspace::sortProjects()
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -60,7 +59,7 @@ void TWorkspace::sortProjects()
     });
 }
 
-int TWorkspace::indexOfAnyCase(const QString& name) const
+int Workspace::indexOfAnyCase(const QString& name) const
 {
     const auto match = std::find_if(m_projects.cbegin(), m_projects.cend(), [&](const QString& project) {
         return project.compare(name, Qt::CaseInsensitive) == 0;
@@ -71,7 +70,7 @@ int TWorkspace::indexOfAnyCase(const QString& name) const
 // Two projects apart only in letter case are easily mistaken for one another (and sent to the wrong
 // gateway), and cannot both exist on every file system: a name taken in any letter case is taken.
 // The folder is asked too, since the list is only read at start.
-bool TWorkspace::isInProjectsFolder(const QString& fileName) const
+bool Workspace::isInProjectsFolder(const QString& fileName) const
 {
     // The file itself may not exist yet; its folder must, for the file to be written at all.
     const QString folder = QFileInfo(QFileInfo(fileName).absolutePath()).canonicalFilePath();
@@ -80,7 +79,7 @@ bool TWorkspace::isInProjectsFolder(const QString& fileName) const
            (folder == projects || folder.startsWith(projects + u'/'));
 }
 
-bool TWorkspace::projectExists(const QString& name) const
+bool Workspace::projectExists(const QString& name) const
 {
     if (indexOfAnyCase(name) >= 0 || QFileInfo(m_projDir + name).isDir())
         return true;
@@ -88,17 +87,17 @@ bool TWorkspace::projectExists(const QString& name) const
     return folders.contains(name, Qt::CaseInsensitive);
 }
 
-void TWorkspace::selectByName(const QString& name)
+void Workspace::selectByName(const QString& name)
 {
     m_selected = int(m_projects.indexOf(name));
 }
 
-QString TWorkspace::selectedProject() const
+QString Workspace::selectedProject() const
 {
     return m_selected < 0 ? QString() : m_projects.at(m_selected);
 }
 
-void TWorkspace::selectProject(int index)
+void Workspace::selectProject(int index)
 {
     if (index < 0 || index >= projectCount() || index == m_selected)
         return;
@@ -106,7 +105,7 @@ void TWorkspace::selectProject(int index)
     emit projectsChanged();
 }
 
-Outcome TWorkspace::OpenSelectedProject(FunctionList& lv)
+Outcome Workspace::OpenSelectedProject(FunctionList& lv)
 {
     const QString name = selectedProject();
     if (name.isEmpty())
@@ -124,7 +123,7 @@ Outcome TWorkspace::OpenSelectedProject(FunctionList& lv)
     return outcome;
 }
 
-bool TWorkspace::loadSelected(FunctionList& lv, Notices& notices)
+bool Workspace::loadSelected(FunctionList& lv, Notices& notices)
 {
     m_openHab.sProjPath = projectFolder(selectedProject());
     m_openHab.sProj = selectedProject();
@@ -142,8 +141,8 @@ bool TWorkspace::loadSelected(FunctionList& lv, Notices& notices)
     return true;
 }
 
-Outcome TWorkspace::CreateProject(FunctionList& lv, const QString& name, const QString& serial,
-                                  bool groupByRooms)
+Outcome Workspace::CreateProject(FunctionList& lv, const QString& name, const QString& serial,
+                                 bool groupByRooms)
 {
     if (name.isEmpty())
         return {false};
@@ -177,7 +176,7 @@ Outcome TWorkspace::CreateProject(FunctionList& lv, const QString& name, const Q
 
 // A template that is missing is left out: opening the project then names the missing file. A copy
 // that cannot be written (a full disk) ends the creation.
-std::optional<FileError> TWorkspace::copyTemplates(const QString& folder) const
+std::optional<FileError> Workspace::copyTemplates(const QString& folder) const
 {
     for (const QString& file : {m_openHab.sItemsFile, m_openHab.sCfgFile, m_openHab.sUUIDFile,
                                 m_openHab.sSecretFile, m_openHab.sMQTTFile}) {
@@ -190,8 +189,8 @@ std::optional<FileError> TWorkspace::copyTemplates(const QString& folder) const
     return std::nullopt;
 }
 
-Outcome TWorkspace::SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
-                                        bool groupByRooms)
+Outcome Workspace::SaveProjectSettings(const QString& oldName, const QString& newName, const QString& serial,
+                                       bool groupByRooms)
 {
     Outcome outcome;
     if (!m_projects.contains(oldName) || !lockSelected(outcome.notices)) {
@@ -235,7 +234,7 @@ Outcome TWorkspace::SaveProjectSettings(const QString& oldName, const QString& n
 // The selected project is written only under its lock: the window holds it from the opening on,
 // and takes it for the change when it could not then. The lock's texts name its holder, so they
 // come worded.
-bool TWorkspace::lockSelected(Notices& notices)
+bool Workspace::lockSelected(Notices& notices)
 {
     if (m_lock.isLocked() && m_lock.folder() == projectFolder(selectedProject()))
         return true;
@@ -248,7 +247,7 @@ bool TWorkspace::lockSelected(Notices& notices)
 }
 
 // What taking the lock repaired of an interrupted change is told, in one line.
-void TWorkspace::reportRepair(Notices& notices) const
+void Workspace::reportRepair(Notices& notices) const
 {
     if (!m_lock.report().isEmpty())
         notices << Notice::information(m_lock.report());
@@ -256,7 +255,7 @@ void TWorkspace::reportRepair(Notices& notices) const
 
 // Takes the selected project's lock again after its folder moved or outlived a deletion; the
 // project counts as not open when another writer took it meanwhile.
-void TWorkspace::relockSelected(Notices& notices)
+void Workspace::relockSelected(Notices& notices)
 {
     if (m_lock.lock(projectFolder(selectedProject()))) {
         reportRepair(notices);
@@ -267,7 +266,7 @@ void TWorkspace::relockSelected(Notices& notices)
     }
 }
 
-Outcome TWorkspace::DeleteProject(FunctionList& lv)
+Outcome Workspace::DeleteProject(FunctionList& lv)
 {
     Outcome outcome;
     if (selectedProject().isEmpty() || !lockSelected(outcome.notices)) {
@@ -302,7 +301,7 @@ Outcome TWorkspace::DeleteProject(FunctionList& lv)
 
 // With no project left nothing may still point at the deleted one: a save would write its files
 // into whatever sProjPath names.
-void TWorkspace::closeProject(FunctionList& lv)
+void Workspace::closeProject(FunctionList& lv)
 {
     m_selected = -1;
     m_lock.unlock();
@@ -310,7 +309,7 @@ void TWorkspace::closeProject(FunctionList& lv)
 }
 
 // No project is open, and none of the last one's rows, groups or folder is left to be saved.
-void TWorkspace::clearProject(FunctionList& lv)
+void Workspace::clearProject(FunctionList& lv)
 {
     m_open = false;
     lv.clear();

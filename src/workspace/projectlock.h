@@ -21,15 +21,15 @@ class Language;
 // Whoever takes the lock first repairs what an interrupted writer left in the project: a change it
 // had recorded in full is completed, anything else it left is removed (FileTransaction, backups
 // being written).
-class TProjectLock
+class ProjectLock
 {
 public:
     static const QString FileName;
 
-    explicit TProjectLock(const Language& language);
-    ~TProjectLock();
-    TProjectLock(const TProjectLock&) = delete;
-    TProjectLock& operator=(const TProjectLock&) = delete;
+    explicit ProjectLock(const Language& language);
+    ~ProjectLock();
+    ProjectLock(const ProjectLock&) = delete;
+    ProjectLock& operator=(const ProjectLock&) = delete;
 
     // Takes the lock of the project folder projPath (ending with "/"), giving up one held before.
     // False when another process holds it, the lock file cannot be made or an interrupted change

@@ -2,8 +2,8 @@
 
 #include "model/fileerror.h"
 #include "model/notice.h"
-#include "tprojectlock.h"
-#include "tsettings.h"
+#include "projectlock.h"
+#include "settings.h"
 
 #include <QObject>
 #include <QString>
@@ -20,15 +20,15 @@ class TopenHab;
 // open. Opening, creating, renaming and deleting a project all go through here; the windows only
 // show the list (projectsChanged), pass the user's choices on and show what each operation reports
 // (its notices, in order).
-class TWorkspace : public QObject
+class Workspace : public QObject
 {
     Q_OBJECT
 
 public:
     // Runs the workspace start: folders below programDir, settings.ini, the project list and the
     // project to open (opening it is OpenSelectedProject's job).
-    TWorkspace(const QString& programDir, TopenHab& openHab, const Language& language,
-               QObject* parent = nullptr);
+    Workspace(const QString& programDir, TopenHab& openHab, const Language& language,
+              QObject* parent = nullptr);
 
     // Folders, ending with "/".
     const QString& projectsDir() const { return m_projDir; }
@@ -40,8 +40,8 @@ public:
     const QString& sCloudServer() const { return m_cloudServer; }
     bool scenarioEnabled() const { return m_scenarioEnabled; }
     // settings.ini, for LastProject, Language and Groupview.
-    TSettings& inif() { return m_inif; }
-    const TSettings& inif() const { return m_inif; }
+    Settings& inif() { return m_inif; }
+    const Settings& inif() const { return m_inif; }
 
     // The project list, sorted without regard to case, and its selected entry (-1: none).
     const QStringList& projects() const { return m_projects; }
@@ -97,12 +97,12 @@ private:
     TopenHab& m_openHab;
     QString m_projDir;
     QString m_cfgDir;
-    TSettings m_inif;
+    Settings m_inif;
     QString m_cloudServer;
     bool m_scenarioEnabled = false;
     QStringList m_projects;
     int m_selected = -1;
     // The window's lock of the selected project, and whether that project opened.
-    TProjectLock m_lock;
+    ProjectLock m_lock;
     bool m_open = false;
 };

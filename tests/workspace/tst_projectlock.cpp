@@ -1,7 +1,7 @@
 #include "model/filetransaction.h"
 #include "model/language.h"
 #include "programfolder.h"
-#include "workspace/tprojectlock.h"
+#include "workspace/projectlock.h"
 
 #include <QDir>
 #include <QProcess>
@@ -44,18 +44,18 @@ void TestProjectLock::leftLockFiles()
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
-    QVERIFY(writeBytes(folder + TProjectLock::FileName, content));
+    QVERIFY(writeBytes(folder + ProjectLock::FileName, content));
 
     const Language language{QString()};
-    TProjectLock lock(language);
+    ProjectLock lock(language);
     QTEST(lock.lock(folder), "taken");
     if (lock.isLocked())
         return;
     QCOMPARE(lock.errorString(),
              u"Das Projekt ist auf dem Rechner werkstatt-pc geöffnet. Ist es dort geschlossen, "
              u"löschen Sie die Sperrdatei %1 und versuchen Sie es erneut. Es wurde nichts "
-             u"geändert."_s.arg(QDir::toNativeSeparators(folder + TProjectLock::FileName)));
-    QCOMPARE(readBytes(folder + TProjectLock::FileName), content);
+             u"geändert."_s.arg(QDir::toNativeSeparators(folder + ProjectLock::FileName)));
+    QCOMPARE(readBytes(folder + ProjectLock::FileName), content);
 }
 
 // The lock's next holder completes a change that was recorded whole, in one line to the user.
@@ -69,7 +69,7 @@ void TestProjectLock::repairIsReported()
                        "varuno-transaction 1\n.a.items.1x.tmp/a.items\nend\n"));
 
     const Language language{QString()};
-    TProjectLock lock(language);
+    ProjectLock lock(language);
     QVERIFY(lock.lock(folder));
     QCOMPARE(lock.report(), u"Eine unterbrochene Änderung des Projekts wurde abgeschlossen (Dateien: 1)."_s);
     QCOMPARE(readBytes(folder + u"a.items"_s), QByteArray("new"));
@@ -79,4 +79,4 @@ void TestProjectLock::repairIsReported()
 }
 
 QTEST_GUILESS_MAIN(TestProjectLock)
-#include "tst_tprojectlock.moc"
+#include "tst_projectlock.moc"

@@ -1,4 +1,4 @@
-#include "workspace/tsettings.h"
+#include "workspace/settings.h"
 
 #include "programfolder.h"
 
@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TstTSettings : public QObject
+class TstSettings : public QObject
 {
     Q_OBJECT
 
@@ -27,14 +27,14 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstTSettings::init()
+void TstSettings::init()
 {
     QFile::remove(fileName());
 }
 
-void TstTSettings::defaultsWithoutFile()
+void TstSettings::defaultsWithoutFile()
 {
-    const TSettings settings(fileName());
+    const Settings settings(fileName());
     QCOMPARE(settings.Cloudserver(), QString());
     QCOMPARE(settings.Scenario(), false);
     QCOMPARE(settings.LastProject(), QString());
@@ -43,7 +43,7 @@ void TstTSettings::defaultsWithoutFile()
     QVERIFY(!QFileInfo::exists(fileName()));
 }
 
-void TstTSettings::reads_data()
+void TstSettings::reads_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("scenario");
@@ -58,20 +58,20 @@ void TstTSettings::reads_data()
         << QByteArray("[X]\r\nScenario=1\r\nGroupview=0\r\n") << false << true;
 }
 
-void TstTSettings::reads()
+void TstSettings::reads()
 {
     QFETCH(QByteArray, content);
     QVERIFY(writeBytes(fileName(), content));
-    const TSettings settings(fileName());
+    const Settings settings(fileName());
     QTEST(settings.Scenario(), "scenario");
     QTEST(settings.Groupview(), "groupview");
 }
 
 // Another program (or the next start) must see each choice without the settings being closed.
-void TstTSettings::writesReachTheFileAtOnce()
+void TstSettings::writesReachTheFileAtOnce()
 {
     QVERIFY(writeBytes(fileName(), "[CFG]\r\nCloudserver=https://lookup.example/\r\nScenario=1\r\n"));
-    TSettings settings(fileName());
+    Settings settings(fileName());
     QVERIFY(settings.setLanguage(u"English"_s));
     QVERIFY(settings.setGroupview(false));
     QVERIFY(settings.setLastProject(u"Haus"_s));
@@ -82,11 +82,11 @@ void TstTSettings::writesReachTheFileAtOnce()
         QVERIFY2(text.contains(line + u"\r\n"_s), qPrintable(text));
 
     QVERIFY(settings.setGroupview(true));
-    QCOMPARE(TSettings(fileName()).Groupview(), true);
-    QCOMPARE(TSettings(fileName()).language(), u"English"_s);
+    QCOMPARE(Settings(fileName()).Groupview(), true);
+    QCOMPARE(Settings(fileName()).language(), u"English"_s);
 }
 
-void TstTSettings::valuesReadBackAsWritten_data()
+void TstSettings::valuesReadBackAsWritten_data()
 {
     QTest::addColumn<QString>("name");
 
@@ -96,12 +96,12 @@ void TstTSettings::valuesReadBackAsWritten_data()
     QTest::newRow("umlaut") << u"Gartenhäuschen"_s;
 }
 
-void TstTSettings::valuesReadBackAsWritten()
+void TstSettings::valuesReadBackAsWritten()
 {
     QFETCH(QString, name);
-    QVERIFY(TSettings(fileName()).setLastProject(name));
-    QCOMPARE(TSettings(fileName()).LastProject(), name);
+    QVERIFY(Settings(fileName()).setLastProject(name));
+    QCOMPARE(Settings(fileName()).LastProject(), name);
 }
 
-QTEST_GUILESS_MAIN(TstTSettings)
-#include "tst_tsettings.moc"
+QTEST_GUILESS_MAIN(TstSettings)
+#include "tst_settings.moc"

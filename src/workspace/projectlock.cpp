@@ -1,7 +1,7 @@
-#include "tprojectlock.h"
+#include "projectlock.h"
 
 #include "lockfiletaker.h"
-#include "tbackups.h"
+#include "projectbackups.h"
 
 #include "model/filetransaction.h"
 #include "model/language.h"
@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-const QString TProjectLock::FileName = u".varuno.lock"_s;
+const QString ProjectLock::FileName = u".varuno.lock"_s;
 
 namespace {
 
@@ -20,11 +20,11 @@ const QString commandLineProgram = u"varuno-cli"_s;
 
 } // namespace
 
-TProjectLock::TProjectLock(const Language& language) : m_language(language) {}
+ProjectLock::ProjectLock(const Language& language) : m_language(language) {}
 
-TProjectLock::~TProjectLock() = default;
+ProjectLock::~ProjectLock() = default;
 
-bool TProjectLock::lock(const QString& projPath)
+bool ProjectLock::lock(const QString& projPath)
 {
     unlock();
     m_report.clear();
@@ -50,18 +50,18 @@ bool TProjectLock::lock(const QString& projPath)
     return false;
 }
 
-void TProjectLock::unlock()
+void ProjectLock::unlock()
 {
     m_lockFile.reset(); // QLockFile removes its file when destroyed while locked
     m_folder.clear();
 }
 
-bool TProjectLock::isLocked() const
+bool ProjectLock::isLocked() const
 {
     return m_lockFile && m_lockFile->isLocked();
 }
 
-QString TProjectLock::holderText(const LockFileTaker::Holder& holder, const QString& lockFileName) const
+QString ProjectLock::holderText(const LockFileTaker::Holder& holder, const QString& lockFileName) const
 {
     // Whether a process of another computer still runs cannot be told from here.
     if (!holder.hostname.isEmpty())
@@ -73,7 +73,7 @@ QString TProjectLock::holderText(const LockFileTaker::Holder& holder, const QStr
     return m_language.GetMsg(Msg::ProjectLocked, holderName, QString::number(holder.pid));
 }
 
-bool TProjectLock::repair()
+bool ProjectLock::repair()
 {
     const FileTransaction::Recovery recovery = FileTransaction::Recover(m_folder);
     if (recovery.failure) {
@@ -81,7 +81,7 @@ bool TProjectLock::repair()
         unlock();
         return false;
     }
-    const int removed = recovery.removed + TBackups::RemoveLeftovers(m_folder);
+    const int removed = recovery.removed + ProjectBackups::RemoveLeftovers(m_folder);
     if (recovery.completed > 0)
         m_report = m_language.GetMsg(Msg::ChangeCompleted, QString::number(recovery.completed));
     else if (removed > 0)

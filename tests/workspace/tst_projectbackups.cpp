@@ -2,7 +2,7 @@
 #include "model/safefile.h"
 #include "programfolder.h"
 #include "smallfilesystem.h"
-#include "workspace/tbackups.h"
+#include "workspace/projectbackups.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -33,9 +33,9 @@ private:
     // Failures are told in the program's own German.
     const Language m_language{QString()};
     QString project() const { return m_dir->path() + QLatin1Char('/'); }
-    TBackups backups()
+    ProjectBackups backups()
     {
-        return TBackups(project(), m_language, [this] { return m_now; });
+        return ProjectBackups(project(), m_language, [this] { return m_now; });
     }
     bool writeProject(const QByteArray& prefix, const QString& at = {});
 
@@ -61,12 +61,12 @@ bool TestBackups::writeProject(const QByteArray& prefix, const QString& at)
 void TestBackups::namesAndOrder()
 {
     QVERIFY(writeProject("alt "));
-    TBackups b = backups();
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    ProjectBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     // The clock going back (the end of summer time) does not make the newest backup the oldest.
     m_now = m_now.addSecs(-3600);
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
+    QCOMPARE(b.BackupProjectFiles(BackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
     // Folders that are no backup of this program are not listed, nor is a backup being written;
     // one of an older version without a sequence counts as older than every numbered one.
     QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("Fotos")));
@@ -74,14 +74,14 @@ void TestBackups::namesAndOrder()
     QVERIFY(writeProject("", b.folder() + QStringLiteral("20261231-235959-before-receive/")));
 
     QStringList names;
-    for (const TBackup& backup : b.List())
+    for (const Backup& backup : b.List())
         names << backup.name;
     QCOMPARE(names, QStringList({QStringLiteral("000003-20261210-124507-gateway-before-send"),
                                  QStringLiteral("000002-20261210-134507-before-receive"),
                                  QStringLiteral("000001-20261210-134507-before-receive"),
                                  QStringLiteral("20261231-235959-before-receive")}));
-    const TBackup newest = b.List().constFirst();
-    QCOMPARE(newest.kind, TBackupKind::GatewayBeforeSend);
+    const Backup newest = b.List().constFirst();
+    QCOMPARE(newest.kind, BackupKind::GatewayBeforeSend);
     QCOMPARE(newest.time, m_now);
     QCOMPARE(newest.files, QStringList({QStringLiteral("bticino.cfg"), QStringLiteral("bticino.items"),
                                         QStringLiteral("uuid")}));
@@ -91,53 +91,54 @@ void TestBackups::namesAndOrder()
 void TestBackups::describe()
 {
     Language language(QStringLiteral(VARUNO_DATA_DIR "/"));
-    const TBackup backup{
-        QStringLiteral("x"), TBackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
-    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno vor dem Senden (Dateien: 2)"));
+    const Backup backup{
+        QStringLiteral("x"), BackupKind::GatewayBeforeSend, {}, {QStringLiteral("a"), QStringLiteral("b")}};
+    QCOMPARE(ProjectBackups::Describe(backup, language),
+             QStringLiteral("Varuno vor dem Senden (Dateien: 2)"));
     language.LoadLanguage(QStringLiteral("English"));
-    QCOMPARE(TBackups::Describe(backup, language), QStringLiteral("Varuno before sending (files: 2)"));
+    QCOMPARE(ProjectBackups::Describe(backup, language), QStringLiteral("Varuno before sending (files: 2)"));
 }
 
 void TestBackups::onlyTheNewestOfEachKindStay()
 {
     QVERIFY(writeProject("alt "));
-    TBackups b = backups();
+    ProjectBackups b = backups();
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(b.BackupProjectFiles(TBackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
+        QCOMPARE(b.BackupProjectFiles(BackupKind::GatewayBeforeSend, ProjectFiles), std::nullopt);
     // The clock runs backwards: what is kept is still the newest by the order of making.
-    for (int i = 0; i < TBackups::Kept + 5; ++i) {
+    for (int i = 0; i < ProjectBackups::Kept + 5; ++i) {
         m_now = m_now.addSecs(-60);
-        QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+        QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     }
 
-    QList<TBackup> receive;
+    QList<Backup> receive;
     int send = 0;
-    for (const TBackup& backup : b.List())
-        backup.kind == TBackupKind::BeforeReceive ? void(receive << backup) : void(++send);
+    for (const Backup& backup : b.List())
+        backup.kind == BackupKind::BeforeReceive ? void(receive << backup) : void(++send);
     QCOMPARE(send, 3);
-    QCOMPARE(receive.size(), TBackups::Kept);
+    QCOMPARE(receive.size(), ProjectBackups::Kept);
     QCOMPARE(receive.constFirst().time, m_now);
-    QCOMPARE(receive.constLast().time, m_now.addSecs(60 * (TBackups::Kept - 1)));
+    QCOMPARE(receive.constLast().time, m_now.addSecs(60 * (ProjectBackups::Kept - 1)));
 }
 
 void TestBackups::backupLeavesOutMissingFiles()
 {
-    TBackups b = backups();
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    ProjectBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     // Nothing to keep: no backup at all, and no empty backups folder.
     QVERIFY(b.List().isEmpty());
     QVERIFY(!QFileInfo::exists(b.folder()));
 
     QVERIFY(writeBytes(project() + QStringLiteral("uuid"), "u"));
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     QCOMPARE(b.List().constFirst().files, QStringList({QStringLiteral("uuid")}));
 }
 
 void TestBackups::restoreBacksUpWhatItReplaces()
 {
     QVERIFY(writeProject("alt "));
-    TBackups b = backups();
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    ProjectBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     const QString name = b.List().constFirst().name;
     QVERIFY(writeProject("neu "));
     QVERIFY(writeBytes(project() + QStringLiteral("mqtt.cfg"), "bleibt"));
@@ -147,8 +148,8 @@ void TestBackups::restoreBacksUpWhatItReplaces()
     for (const QString& file : ProjectFiles)
         QCOMPARE(readBytes(project() + file), "alt " + file.toUtf8() + "\r\n");
     QCOMPARE(readBytes(project() + QStringLiteral("mqtt.cfg")), QByteArray("bleibt"));
-    const TBackup before = b.List().constFirst();
-    QCOMPARE(before.kind, TBackupKind::BeforeRestore);
+    const Backup before = b.List().constFirst();
+    QCOMPARE(before.kind, BackupKind::BeforeRestore);
     for (const QString& file : ProjectFiles)
         QCOMPARE(readBytes(b.folder() + before.name + QLatin1Char('/') + file),
                  "neu " + file.toUtf8() + "\r\n");
@@ -159,8 +160,8 @@ void TestBackups::restoreBacksUpWhatItReplaces()
 void TestBackups::restoreChangesNothingOnFailure()
 {
     QVERIFY(writeProject("alt "));
-    TBackups b = backups();
-    QCOMPARE(b.BackupProjectFiles(TBackupKind::BeforeReceive, ProjectFiles), std::nullopt);
+    ProjectBackups b = backups();
+    QCOMPARE(b.BackupProjectFiles(BackupKind::BeforeReceive, ProjectFiles), std::nullopt);
     const QString name = b.List().constFirst().name;
     QVERIFY(writeProject("neu "));
     QVERIFY(QFile::remove(project() + QStringLiteral("uuid")));
@@ -182,7 +183,7 @@ void TestBackups::restoreOnAFullDiskChangesNothing()
     if (!disk.isActive())
         QSKIP("no small file system can be mounted here");
     const QString at = disk.path() + QLatin1Char('/');
-    TBackups b(at, m_language, [this] { return m_now; });
+    ProjectBackups b(at, m_language, [this] { return m_now; });
     QVERIFY(writeProject("alt "));
     QVERIFY(writeBytes(project() + QStringLiteral("bticino.items"), QByteArray(100 * 1024, 'x')));
     QVERIFY(QDir().mkpath(b.folder() + QStringLiteral("20261210-134507-before-receive")));
@@ -205,4 +206,4 @@ void TestBackups::restoreOnAFullDiskChangesNothing()
 }
 
 QTEST_GUILESS_MAIN(TestBackups)
-#include "tst_tbackups.moc"
+#include "tst_projectbackups.moc"

@@ -1,4 +1,4 @@
-#include "tbackups.h"
+#include "projectbackups.h"
 
 #include "model/fileerror.h"
 #include "model/filetransaction.h"
@@ -21,11 +21,11 @@ namespace {
 
 constexpr qint64 CopyPiece = 1024 * 1024;
 
-const std::array<std::pair<TBackupKind, const char*>, 4> KindWords = {{
-    {TBackupKind::BeforeReceive, "before-receive"},
-    {TBackupKind::GatewayBeforeSend, "gateway-before-send"},
-    {TBackupKind::BeforeRestore, "before-restore"},
-    {TBackupKind::BeforeSave, "before-save"},
+const std::array<std::pair<BackupKind, const char*>, 4> KindWords = {{
+    {BackupKind::BeforeReceive, "before-receive"},
+    {BackupKind::GatewayBeforeSend, "gateway-before-send"},
+    {BackupKind::BeforeRestore, "before-restore"},
+    {BackupKind::BeforeSave, "before-save"},
 }};
 
 // Where a backup is put together before it is renamed into place; hidden, so it is never listed.
@@ -41,7 +41,7 @@ const QRegularExpression& namePattern()
 
 // The order of the backups: the sequence; among names without one, the second, then the number of
 // the backup within it.
-std::tuple<int, QString, int> age(const TBackup& backup)
+std::tuple<int, QString, int> age(const Backup& backup)
 {
     const QRegularExpressionMatch match = namePattern().match(backup.name);
     return {backup.sequence, match.captured(2), match.captured(4).isEmpty() ? 1 : match.captured(4).toInt()};
@@ -49,12 +49,12 @@ std::tuple<int, QString, int> age(const TBackup& backup)
 
 } // namespace
 
-QString TBackups::writeError(const QString& fileName, const QString& reason) const
+QString ProjectBackups::writeError(const QString& fileName, const QString& reason) const
 {
     return FileError{QDir::toNativeSeparators(fileName), reason}.text(m_language);
 }
 
-std::optional<QString> TBackups::copyInto(const QString& source, SafeFile& target) const
+std::optional<QString> ProjectBackups::copyInto(const QString& source, SafeFile& target) const
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -70,14 +70,14 @@ std::optional<QString> TBackups::copyInto(const QString& source, SafeFile& targe
     return std::nullopt;
 }
 
-TBackups::TBackups(QString projPath, const Language& language, std::function<QDateTime()> now)
+ProjectBackups::ProjectBackups(QString projPath, const Language& language, std::function<QDateTime()> now)
     : m_projPath(std::move(projPath)), m_language(language), m_now(std::move(now))
 {
     if (!m_now)
         m_now = [] { return QDateTime::currentDateTime(); };
 }
 
-QString TBackups::KindWord(TBackupKind kind)
+QString ProjectBackups::KindWord(BackupKind kind)
 {
     for (const auto& [each, word] : KindWords) {
         if (each == kind)
@@ -86,29 +86,29 @@ QString TBackups::KindWord(TBackupKind kind)
     return {};
 }
 
-QString TBackups::Describe(const TBackup& backup, const Language& language)
+QString ProjectBackups::Describe(const Backup& backup, const Language& language)
 {
     QString text;
     switch (backup.kind) {
-    case TBackupKind::BeforeReceive:
+    case BackupKind::BeforeReceive:
         text = language.GetMsg(Msg::BackupBeforeReceive);
         break;
-    case TBackupKind::GatewayBeforeSend:
+    case BackupKind::GatewayBeforeSend:
         text = language.GetMsg(Msg::BackupBeforeSend);
         break;
-    case TBackupKind::BeforeRestore:
+    case BackupKind::BeforeRestore:
         text = language.GetMsg(Msg::BackupBeforeRestore);
         break;
-    case TBackupKind::BeforeSave:
+    case BackupKind::BeforeSave:
         text = language.GetMsg(Msg::BackupBeforeSave);
         break;
     }
     return Language::Fill(text, QString::number(backup.files.size()));
 }
 
-QList<TBackup> TBackups::List() const
+QList<Backup> ProjectBackups::List() const
 {
-    QList<TBackup> backups;
+    QList<Backup> backups;
     const QDir dir(folder());
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QRegularExpressionMatch match = namePattern().match(name);
@@ -117,29 +117,29 @@ QList<TBackup> TBackups::List() const
         const auto kind = std::find_if(KindWords.cbegin(), KindWords.cend(), [&](const auto& entry) {
             return match.captured(3) == QLatin1String(entry.second);
         });
-        backups << TBackup{
+        backups << Backup{
             name, kind->first, QDateTime::fromString(match.captured(2), QStringLiteral("yyyyMMdd-HHmmss")),
             QDir(dir.filePath(name)).entryList(QDir::Files, QDir::Name), match.captured(1).toInt()};
     }
     std::sort(backups.begin(), backups.end(),
-              [](const TBackup& a, const TBackup& b) { return age(a) > age(b); });
+              [](const Backup& a, const Backup& b) { return age(a) > age(b); });
     return backups;
 }
 
 // The sequence follows the highest one there, of whatever kind; the local time is only for people
 // to read.
-QString TBackups::newName(TBackupKind kind) const
+QString ProjectBackups::newName(BackupKind kind) const
 {
     int sequence = 0;
-    for (const TBackup& backup : List())
+    for (const Backup& backup : List())
         sequence = std::max(sequence, backup.sequence);
     return QStringLiteral("%1-%2-%3")
         .arg(sequence + 1, 6, 10, QLatin1Char('0'))
         .arg(m_now().toString(QStringLiteral("yyyyMMdd-HHmmss")), KindWord(kind));
 }
 
-std::optional<QString> TBackups::Make(TBackupKind kind,
-                                      const std::function<std::optional<QString>(const QString&)>& fill)
+std::optional<QString> ProjectBackups::Make(BackupKind kind,
+                                            const std::function<std::optional<QString>(const QString&)>& fill)
 {
     const QString root = folder();
     const bool newRoot = !QFileInfo::exists(root);
@@ -164,7 +164,7 @@ std::optional<QString> TBackups::Make(TBackupKind kind,
     return failure;
 }
 
-int TBackups::RemoveLeftovers(const QString& projPath)
+int ProjectBackups::RemoveLeftovers(const QString& projPath)
 {
     const QDir root(projPath + QStringLiteral("backups/"));
     int removed = 0;
@@ -178,7 +178,7 @@ int TBackups::RemoveLeftovers(const QString& projPath)
     return removed;
 }
 
-std::optional<QString> TBackups::BackupProjectFiles(TBackupKind kind, const QStringList& fileNames)
+std::optional<QString> ProjectBackups::BackupProjectFiles(BackupKind kind, const QStringList& fileNames)
 {
     return Make(kind, [&](const QString& backup) -> std::optional<QString> {
         for (const QString& name : fileNames) {
@@ -196,11 +196,11 @@ std::optional<QString> TBackups::BackupProjectFiles(TBackupKind kind, const QStr
     });
 }
 
-std::optional<QString> TBackups::Restore(const QString& name)
+std::optional<QString> ProjectBackups::Restore(const QString& name)
 {
-    const QList<TBackup> backups = List();
+    const QList<Backup> backups = List();
     const auto backup =
-        std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
+        std::find_if(backups.cbegin(), backups.cend(), [&](const Backup& b) { return b.name == name; });
     if (backup == backups.cend())
         return FileReadError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
             .text(m_language);
@@ -217,19 +217,19 @@ std::optional<QString> TBackups::Restore(const QString& name)
         if (!target.finish())
             return writeError(target.fileName(), target.errorString());
     }
-    if (std::optional<QString> failure = BackupProjectFiles(TBackupKind::BeforeRestore, backup->files))
+    if (std::optional<QString> failure = BackupProjectFiles(BackupKind::BeforeRestore, backup->files))
         return failure;
     if (!transaction.commit())
         return transaction.error().text(m_language);
     return std::nullopt;
 }
 
-std::optional<QString> TBackups::ReadForCompare(const QString& name, QMap<QString, QByteArray>& backup,
-                                                QMap<QString, QByteArray>& project) const
+std::optional<QString> ProjectBackups::ReadForCompare(const QString& name, QMap<QString, QByteArray>& backup,
+                                                      QMap<QString, QByteArray>& project) const
 {
-    const QList<TBackup> backups = List();
+    const QList<Backup> backups = List();
     const auto found =
-        std::find_if(backups.cbegin(), backups.cend(), [&](const TBackup& b) { return b.name == name; });
+        std::find_if(backups.cbegin(), backups.cend(), [&](const Backup& b) { return b.name == name; });
     if (found == backups.cend())
         return FileReadError(QDir::toNativeSeparators(folder() + name), m_language.GetMsg(Msg::NoSuchBackup))
             .text(m_language);
@@ -256,10 +256,10 @@ std::optional<QString> TBackups::ReadForCompare(const QString& name, QMap<QStrin
     return std::nullopt;
 }
 
-void TBackups::prune(TBackupKind kind)
+void ProjectBackups::prune(BackupKind kind)
 {
     int kept = 0;
-    for (const TBackup& backup : List()) {
+    for (const Backup& backup : List()) {
         if (backup.kind == kind && ++kept > Kept)
             QDir(folder() + backup.name).removeRecursively();
     }

@@ -3,8 +3,8 @@
 #include "model/inifile.h"
 #include "model/language.h"
 #include "openhab/topenhab.h"
-#include "workspace/tprojectlock.h"
-#include "workspace/tworkspace.h"
+#include "workspace/projectlock.h"
+#include "workspace/workspace.h"
 
 #include "programfolder.h"
 #include "programstack.h"
@@ -30,7 +30,7 @@ const QStringList templateFiles = {u"bticino.items"_s, u"bticino.cfg"_s, u"uuid"
 
 } // namespace
 
-class TstTWorkspace : public QObject
+class TstWorkspace : public QObject
 {
     Q_OBJECT
 
@@ -72,7 +72,7 @@ private:
     void makeProject(const QString& name);
     void setSettings(const QByteArray& content);
     QString settingsValue(const QString& key) const;
-    TWorkspace& startWorkspace();
+    Workspace& startWorkspace();
     // Shows what an operation reported through the scripted prompts, as the window does; whether
     // it did what was asked.
     bool shown(const Outcome& outcome);
@@ -82,7 +82,7 @@ private:
     FunctionList m_lv;
 };
 
-void TstTWorkspace::init()
+void TstWorkspace::init()
 {
     m_prompts.reset();
     m_lv.clear();
@@ -91,13 +91,13 @@ void TstTWorkspace::init()
     m_stack->start(QString());
 }
 
-void TstTWorkspace::cleanup()
+void TstWorkspace::cleanup()
 {
     QVERIFY(m_prompts.allAnswered());
     m_stack.reset();
 }
 
-void TstTWorkspace::makeProject(const QString& name)
+void TstWorkspace::makeProject(const QString& name)
 {
     const QString folder = m_stack->folder().projectsDir() + name + u'/';
     QVERIFY(QDir().mkpath(folder));
@@ -105,28 +105,28 @@ void TstTWorkspace::makeProject(const QString& name)
         QVERIFY(QFile::copy(m_stack->folder().configDir() + file, folder + file));
 }
 
-void TstTWorkspace::setSettings(const QByteArray& content)
+void TstWorkspace::setSettings(const QByteArray& content)
 {
     QVERIFY(writeBytes(m_stack->folder().configDir() + u"settings.ini"_s, content));
 }
 
-QString TstTWorkspace::settingsValue(const QString& key) const
+QString TstWorkspace::settingsValue(const QString& key) const
 {
     return IniFile(m_stack->folder().configDir() + u"settings.ini"_s).value(u"CFG"_s, key, u"<absent>"_s);
 }
 
-TWorkspace& TstTWorkspace::startWorkspace()
+Workspace& TstWorkspace::startWorkspace()
 {
     return m_stack->startWorkspace();
 }
 
-bool TstTWorkspace::shown(const Outcome& outcome)
+bool TstWorkspace::shown(const Outcome& outcome)
 {
     m_prompts.show(outcome.notices, m_stack->language());
     return outcome.ok;
 }
 
-void TstTWorkspace::start_data()
+void TstWorkspace::start_data()
 {
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QByteArray>("settings");
@@ -160,7 +160,7 @@ void TstTWorkspace::start_data()
 }
 
 // The project list, the project opened first and LastProject after opening it.
-void TstTWorkspace::start()
+void TstWorkspace::start()
 {
     QFETCH(QStringList, folders);
     QFETCH(QByteArray, settings);
@@ -177,7 +177,7 @@ void TstTWorkspace::start()
     QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"notes.txt"_s, "x"));
     QVERIFY(QDir().mkpath(m_stack->folder().projectsDir() + u".hidden"_s));
 
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QCOMPARE(ws.projectsDir(), m_stack->folder().path() + u"projects/"_s);
     QCOMPARE(ws.sCfgDir(), m_stack->folder().path() + u"config/"_s);
     QCOMPARE(ws.projects(), expectedList);
@@ -199,7 +199,7 @@ void TstTWorkspace::start()
 }
 
 // Folders apart only in letter case are two projects: each opens its own files.
-void TstTWorkspace::caseVariantsOpenEachTheirOwn()
+void TstWorkspace::caseVariantsOpenEachTheirOwn()
 {
     for (const QString& name : {u"Demo"_s, u"demo"_s}) {
         makeProject(name);
@@ -207,7 +207,7 @@ void TstTWorkspace::caseVariantsOpenEachTheirOwn()
                            "Group G" + name.toUtf8() + "\r\n"));
     }
     setSettings("[CFG]\r\nLastProject=demo\r\n");
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
 
     for (const QString& name : {u"demo"_s, u"Demo"_s}) {
         ws.selectProject(int(ws.projects().indexOf(name)));
@@ -220,7 +220,7 @@ void TstTWorkspace::caseVariantsOpenEachTheirOwn()
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
-void TstTWorkspace::startReadsInstallationSettings_data()
+void TstWorkspace::startReadsInstallationSettings_data()
 {
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("cloudServer");
@@ -234,25 +234,25 @@ void TstTWorkspace::startReadsInstallationSettings_data()
     QTest::newRow("Scenario=0") << QByteArray("[CFG]\r\nScenario=0\r\n") << QString() << false;
 }
 
-void TstTWorkspace::startReadsInstallationSettings()
+void TstWorkspace::startReadsInstallationSettings()
 {
     QFETCH(QByteArray, settings);
     setSettings(settings);
     const QByteArray before = readBytes(m_stack->folder().configDir() + u"settings.ini"_s);
 
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QTEST(ws.sCloudServer(), "cloudServer");
     QTEST(ws.scenarioEnabled(), "scenario");
     QCOMPARE(readBytes(m_stack->folder().configDir() + u"settings.ini"_s), before);
 }
 
-void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
+void TstWorkspace::openFailureShowsErrorAndKeepsLastProject()
 {
     makeProject(u"Haus"_s);
     QVERIFY(QFile::remove(m_stack->folder().projectsDir() + u"Haus/bticino.items"_s));
     setSettings("[CFG]\r\nLastProject=Other\r\n");
 
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_prompts.shown.size(), 1);
     const QString shown = m_prompts.shown.first();
@@ -263,7 +263,7 @@ void TstTWorkspace::openFailureShowsErrorAndKeepsLastProject()
 
 // The rows of the project open before must neither show under the failed project's name nor be
 // saved into its folder; the name stays selected, and once mended the project opens.
-void TstTWorkspace::failedOpenLeavesNoProjectOpen()
+void TstWorkspace::failedOpenLeavesNoProjectOpen()
 {
     makeProject(u"Alpha"_s);
     makeProject(u"Haus"_s);
@@ -272,7 +272,7 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
                        "Group EG\r\nSwitch SWITCH_1 \"Flur\" <light> (EG) "
                        "{bticino=\"if=webserver;who=1;what=0;where=0112\"}\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_lv.count(), 1);
 
@@ -301,15 +301,15 @@ void TstTWorkspace::failedOpenLeavesNoProjectOpen()
 
 // A project another writer holds is not opened, and the user learns who holds it; a lock left by a
 // process that ended does not count.
-void TstTWorkspace::secondWriterIsRefused()
+void TstWorkspace::secondWriterIsRefused()
 {
     makeProject(u"Haus"_s);
     const QString haus = m_stack->folder().projectsDir() + u"Haus/"_s;
     Language language(m_stack->folder().configDir());
-    TProjectLock other(language);
+    ProjectLock other(language);
     QVERIFY(other.lock(haus));
 
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     const QMap<QString, QByteArray> before = snapshot(haus);
     QVERIFY(!shown(ws.OpenSelectedProject(m_lv)));
     QCOMPARE(m_prompts.shown,
@@ -330,8 +330,8 @@ void TstTWorkspace::secondWriterIsRefused()
     const qint64 pid = ended.processId();
     QVERIFY(ended.waitForFinished());
     other.unlock();
-    QVERIFY(writeBytes(haus + TProjectLock::FileName, QByteArray::number(pid) + "\nvaruno-cli\n" +
-                                                          QSysInfo::machineHostName().toUtf8() + "\n"));
+    QVERIFY(writeBytes(haus + ProjectLock::FileName, QByteArray::number(pid) + "\nvaruno-cli\n" +
+                                                         QSysInfo::machineHostName().toUtf8() + "\n"));
     m_prompts.reset();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
@@ -339,7 +339,7 @@ void TstTWorkspace::secondWriterIsRefused()
     QVERIFY(!other.lock(haus));
 }
 
-void TstTWorkspace::create_data()
+void TstWorkspace::create_data()
 {
     QTest::addColumn<QString>("serial");
     QTest::addColumn<bool>("byRooms");
@@ -351,13 +351,13 @@ void TstTWorkspace::create_data()
     QTest::newRow("no serial") << QString() << false << u"<absent>"_s << u"1"_s;
 }
 
-void TstTWorkspace::create()
+void TstWorkspace::create()
 {
     QFETCH(QString, serial);
     QFETCH(bool, byRooms);
     makeProject(u"Zeta"_s);
-    TWorkspace& ws = startWorkspace();
-    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+    Workspace& ws = startWorkspace();
+    QSignalSpy changed(&ws, &Workspace::projectsChanged);
 
     QVERIFY(shown(ws.CreateProject(m_lv, u"Neues Haus"_s, serial, byRooms)));
     QVERIFY(m_prompts.shown.isEmpty());
@@ -382,7 +382,7 @@ void TstTWorkspace::create()
     QCOMPARE(settingsValue(u"LastProject"_s), u"Neues Haus"_s);
 }
 
-void TstTWorkspace::createExistingChangesNothing_data()
+void TstWorkspace::createExistingChangesNothing_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("same spelling") << u"Haus"_s;
@@ -391,12 +391,12 @@ void TstTWorkspace::createExistingChangesNothing_data()
     QTest::newRow("capitals") << u"HAUS"_s;
 }
 
-void TstTWorkspace::createExistingChangesNothing()
+void TstWorkspace::createExistingChangesNothing()
 {
     QFETCH(QString, name);
     makeProject(u"Haus"_s);
     QVERIFY(QFile::remove(m_stack->folder().projectsDir() + u"Haus/mqtt.cfg"_s));
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     const auto before = snapshot(m_stack->folder().path());
 
     QVERIFY(!shown(ws.CreateProject(m_lv, name, u"1"_s, false)));
@@ -405,7 +405,7 @@ void TstTWorkspace::createExistingChangesNothing()
     QCOMPARE(ws.projects(), QStringList{u"Haus"_s});
 }
 
-void TstTWorkspace::createRefusesUnsafeNames_data()
+void TstWorkspace::createRefusesUnsafeNames_data()
 {
     QTest::addColumn<QString>("name");
 
@@ -417,12 +417,12 @@ void TstTWorkspace::createRefusesUnsafeNames_data()
         QTest::newRow(qPrintable(name)) << name;
 }
 
-void TstTWorkspace::createRefusesUnsafeNames()
+void TstWorkspace::createRefusesUnsafeNames()
 {
     QFETCH(QString, name);
     name.replace(u"%1"_s, m_stack->folder().path());
     makeProject(u"a"_s);
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     const auto before = snapshot(m_stack->folder().path());
     // "../../x" would land beside the program folder.
     const QString beside = QFileInfo(m_stack->folder().path() + u"../x"_s).absoluteFilePath();
@@ -435,10 +435,10 @@ void TstTWorkspace::createRefusesUnsafeNames()
     QCOMPARE(ws.projects(), QStringList{u"a"_s});
 }
 
-void TstTWorkspace::createWithoutProjectsFolder()
+void TstWorkspace::createWithoutProjectsFolder()
 {
     QVERIFY(QDir(m_stack->folder().projectsDir()).removeRecursively());
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QCOMPARE(ws.projectCount(), 0);
 
     QVERIFY(!shown(ws.CreateProject(m_lv, u"Haus"_s, u"1"_s, false)));
@@ -452,15 +452,15 @@ void TstTWorkspace::createWithoutProjectsFolder()
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
-void TstTWorkspace::rename()
+void TstWorkspace::rename()
 {
     makeProject(u"Haus"_s);
     makeProject(u"Garten"_s);
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     m_lv.append(FunctionEntry());
-    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+    QSignalSpy changed(&ws, &Workspace::projectsChanged);
 
     QVERIFY(shown(ws.SaveProjectSettings(u"Haus"_s, u"Wohnung"_s, u"S-2"_s, true)));
     QVERIFY(m_prompts.shown.isEmpty());
@@ -481,10 +481,10 @@ void TstTWorkspace::rename()
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"2"_s);
 }
 
-void TstTWorkspace::renameLetterCaseOnly()
+void TstWorkspace::renameLetterCaseOnly()
 {
     makeProject(u"Haus"_s);
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
 
     QVERIFY(shown(ws.SaveProjectSettings(u"Haus"_s, u"HAUS"_s, u"S-3"_s, false)));
@@ -499,21 +499,21 @@ void TstTWorkspace::renameLetterCaseOnly()
     QCOMPARE(projectIni.value(u"CFG"_s, u"SITEMAP"_s), u"1"_s);
 }
 
-void TstTWorkspace::renameOntoExistingProject_data()
+void TstWorkspace::renameOntoExistingProject_data()
 {
     QTest::addColumn<QString>("newName");
     QTest::newRow("same spelling") << u"Garten"_s;
     QTest::newRow("other letter case") << u"gARTEN"_s;
 }
 
-void TstTWorkspace::renameOntoExistingProject()
+void TstWorkspace::renameOntoExistingProject()
 {
     QFETCH(QString, newName);
     makeProject(u"Haus"_s);
     makeProject(u"Garten"_s);
     QVERIFY(writeBytes(m_stack->folder().projectsDir() + u"Haus/project.ini"_s, "[CFG]\r\nSERIAL=old\r\n"));
     setSettings("[CFG]\r\nLastProject=Haus\r\n");
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     const auto before = snapshot(m_stack->folder().path());
 
@@ -525,17 +525,17 @@ void TstTWorkspace::renameOntoExistingProject()
     QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
-void TstTWorkspace::renameRefusesUnsafeNames_data()
+void TstWorkspace::renameRefusesUnsafeNames_data()
 {
     createRefusesUnsafeNames_data();
 }
 
-void TstTWorkspace::renameRefusesUnsafeNames()
+void TstWorkspace::renameRefusesUnsafeNames()
 {
     QFETCH(QString, name);
     name.replace(u"%1"_s, m_stack->folder().path());
     makeProject(u"Haus"_s);
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     const auto before = snapshot(m_stack->folder().path());
 
@@ -546,12 +546,12 @@ void TstTWorkspace::renameRefusesUnsafeNames()
     QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
-void TstTWorkspace::deleteOpensFirstRemaining()
+void TstWorkspace::deleteOpensFirstRemaining()
 {
     for (const QString& name : {u"Alpha"_s, u"Beta"_s, u"Gamma"_s})
         makeProject(name);
     setSettings("[CFG]\r\nLastProject=Beta\r\n");
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
 
     QVERIFY(shown(ws.DeleteProject(m_lv)));
@@ -563,14 +563,14 @@ void TstTWorkspace::deleteOpensFirstRemaining()
     QCOMPARE(settingsValue(u"LastProject"_s), u"Alpha"_s);
 }
 
-void TstTWorkspace::deleteLastProjectLeavesEmptyState()
+void TstWorkspace::deleteLastProjectLeavesEmptyState()
 {
     makeProject(u"Haus"_s);
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     m_lv.append(FunctionEntry());
     m_stack->openHab().slGroups = QStringList{u"Keller"_s};
-    QSignalSpy changed(&ws, &TWorkspace::projectsChanged);
+    QSignalSpy changed(&ws, &Workspace::projectsChanged);
 
     QVERIFY(shown(ws.DeleteProject(m_lv)));
     QVERIFY(m_prompts.shown.isEmpty());
@@ -587,7 +587,7 @@ void TstTWorkspace::deleteLastProjectLeavesEmptyState()
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
-void TstTWorkspace::deleteFailureKeepsProject()
+void TstWorkspace::deleteFailureKeepsProject()
 {
     makeProject(u"Alpha"_s);
     makeProject(u"Haus"_s);
@@ -598,7 +598,7 @@ void TstTWorkspace::deleteFailureKeepsProject()
     if (!guard.isActive())
         QSKIP("no way to make a file undeletable here (root without chattr)");
 
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QVERIFY(shown(ws.OpenSelectedProject(m_lv)));
     QVERIFY(!shown(ws.DeleteProject(m_lv)));
     QCOMPARE(m_prompts.shown, QStringList{msgNotDeleted});
@@ -610,13 +610,13 @@ void TstTWorkspace::deleteFailureKeepsProject()
     QCOMPARE(m_stack->openHab().sProj, u"Haus"_s);
 }
 
-void TstTWorkspace::deleteLinkedProjectKeepsLinkedFiles()
+void TstWorkspace::deleteLinkedProjectKeepsLinkedFiles()
 {
     const QString elsewhere = m_stack->folder().path() + u"elsewhere/"_s;
     QVERIFY(writeBytes(elsewhere + u"bticino.items"_s, "//Gruppen\r\n"));
     QVERIFY(QFile::link(elsewhere, m_stack->folder().projectsDir() + u"Linked"_s));
     makeProject(u"Zeta"_s);
-    TWorkspace& ws = startWorkspace();
+    Workspace& ws = startWorkspace();
     QCOMPARE(ws.selectedProject(), u"Linked"_s);
 
     QVERIFY(shown(ws.DeleteProject(m_lv)));
@@ -625,5 +625,5 @@ void TstTWorkspace::deleteLinkedProjectKeepsLinkedFiles()
     QCOMPARE(ws.projects(), QStringList{u"Zeta"_s});
 }
 
-QTEST_GUILESS_MAIN(TstTWorkspace)
-#include "tst_tworkspace.moc"
+QTEST_GUILESS_MAIN(TstWorkspace)
+#include "tst_workspace.moc"
