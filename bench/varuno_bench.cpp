@@ -30,8 +30,8 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/projectcheck.h"
-#include "openhab/topenhab.h"
 #include "workspace/prompts.h"
 
 #include <QCommandLineParser>
@@ -148,7 +148,7 @@ double peakMemoryMiB()
 // A project as an installer builds one: 100 groups; 2 % individual scenes (one of them the stop-all
 // scene), the rest lights, dimmers, blinds (half of them voice controlled), CEN scenes and
 // scenarios, each in one or two groups.
-QList<FunctionEntry> generateProject(int count, TopenHab& openHab)
+QList<FunctionEntry> generateProject(int count, OpenHabGenerator& openHab)
 {
     openHab.slGroups.clear();
     for (int g = 1; g <= GroupCount; ++g)
@@ -340,7 +340,7 @@ public:
     using SilentView::SilentView;
     void setProgressText(const QString& text) override
     {
-        if (text == TopenHab::sRulesFile)
+        if (text == OpenHabGenerator::sRulesFile)
             m_asked.start();
     }
     bool cancelRequested() override { return m_asked.isValid() && m_asked.elapsed() >= PressAfterMs; }
@@ -374,18 +374,18 @@ struct File
 };
 const char* const Services = "/var/lib/docker/volumes/openhab_conf/_data/services/";
 const File GatewayFiles[] = {
-    {&TopenHab::sCfgFile, Services},
-    {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
-    {&TopenHab::sCloudFile, Services},
-    {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
-    {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
-    {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
-    {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
-    {&TopenHab::sHomeKitFile, Services},
-    {&TopenHab::sMQTTFile, Services},
+    {&OpenHabGenerator::sCfgFile, Services},
+    {&OpenHabGenerator::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
+    {&OpenHabGenerator::sCloudFile, Services},
+    {&OpenHabGenerator::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
+    {&OpenHabGenerator::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
+    {&OpenHabGenerator::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
+    {&OpenHabGenerator::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
+    {&OpenHabGenerator::sHomeKitFile, Services},
+    {&OpenHabGenerator::sMQTTFile, Services},
 };
 
-QByteArray sendCommands(const TopenHab& openHab, quint16 port)
+QByteArray sendCommands(const OpenHabGenerator& openHab, quint16 port)
 {
     const auto& files = GatewayFiles;
     RedisClient store(u"127.0.0.1"_s, port);
@@ -476,7 +476,7 @@ private:
 
     QString m_folder;
     Language m_language;
-    TopenHab m_openHab;
+    OpenHabGenerator m_openHab;
     RedisServer m_redis;
 };
 
@@ -521,7 +521,7 @@ Measurement Bench::Measure(int count)
                      runs,
                      [&] {
                          for (const QString& name : read)
-                             TopenHab::ReadFile(name, false);
+                             OpenHabGenerator::ReadFile(name, false);
                      },
                      [] {})
                      .program;
@@ -595,7 +595,7 @@ double Bench::MeasureCheck(int groups)
         fail(u"SaveItems failed"_s);
     QStringList problems;
     const double ms = elapsedMs([&] {
-        TProjectCheck check(m_openHab, rows);
+        ProjectCheck check(m_openHab, rows);
         if (!check.Run(problems))
             fail(u"the check failed: "_s + check.errorString());
     });
@@ -616,7 +616,7 @@ void fillGateway(quint16 port, const QByteArray& rules)
     store.SET("rpi-timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
     for (const File& file : std::span(GatewayFiles).first(7)) {
         const QByteArray key = file.folder + (*file.name).toUtf8();
-        store.HSET(key, "text", file.name == &TopenHab::sRulesFile ? rules : QByteArray("x"));
+        store.HSET(key, "text", file.name == &OpenHabGenerator::sRulesFile ? rules : QByteArray("x"));
     }
     store.Disconnect();
 }

@@ -25,7 +25,7 @@
 #include "model/functionentry.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -50,9 +50,9 @@ private:
 using Rows = QList<FunctionEntry>;
 
 // Reads the bytes as the items file, as LoadFiles does, and gives the rows it hands to the list.
-inline Rows load(TopenHab& openHab, const QByteArray& bytes)
+inline Rows load(OpenHabGenerator& openHab, const QByteArray& bytes)
 {
-    TopenHab::ItemsContent items = openHab.parseItems(bytes);
+    OpenHabGenerator::ItemsContent items = openHab.parseItems(bytes);
     openHab.slGroups = std::move(items.groups);
     openHab.groupLabels = std::move(items.groupLabels);
     return std::move(items.rows);
@@ -118,9 +118,9 @@ inline bool isPlain(const Rows& list)
 }
 
 // The items file a save of the list writes.
-inline QByteArray save(const TopenHab& openHab, const Rows& list)
+inline QByteArray save(const OpenHabGenerator& openHab, const Rows& list)
 {
-    const TTextLines lines = openHab.itemsFile(list);
+    const GeneratedText lines = openHab.itemsFile(list);
     QByteArray items;
     for (const QString& chunk : lines.chunks())
         items += chunk.toUtf8();
@@ -135,7 +135,7 @@ inline QString CheckLoader(const QByteArray& input)
     static const Project project;
     static const Language german(project.configDir());
 
-    TopenHab openHab(german, project.configDir());
+    OpenHabGenerator openHab(german, project.configDir());
     openHab.sProjPath = project.projectDir();
     openHab.sProj = QStringLiteral("Fuzz");
     const Rows loaded = load(openHab, input);

@@ -8,7 +8,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QEventLoop>
 #include <QFileDevice>
@@ -37,8 +37,8 @@ std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
     return std::nullopt;
 }
 
-TCliBus::TCliBus(const TopenHab& openHab, const Language& language, const FunctionList& items, QIODevice& out,
-                 QIODevice& err, std::function<int(const QString&)> usageFailure)
+TCliBus::TCliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
+                 QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure)
     : m_openHab(openHab), m_language(language), m_items(items), m_out(out), m_err(err),
       m_usageFailure(std::move(usageFailure))
 {

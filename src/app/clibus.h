@@ -12,7 +12,7 @@
 class FunctionList;
 class QIODevice;
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // The command line's bus tools: test a function, learn an address from a key press, find the
 // installation's devices and watch the bus. Each runs an event loop until it is done; results go
@@ -38,8 +38,8 @@ public:
     };
 
     // usageFailure reports a command line that cannot be carried out and returns its status.
-    TCliBus(const TopenHab& openHab, const Language& language, const FunctionList& items, QIODevice& out,
-            QIODevice& err, std::function<int(const QString&)> usageFailure);
+    TCliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
+            QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure);
 
     // args: the arguments after the project (alias and word for test).
     int Run(Verb verb, const QStringList& args, const TOptions& options);
@@ -56,7 +56,7 @@ private:
     FunctionEntry ListEntry(const BusDevice& device) const;
     void Print(QIODevice& device, const QString& text);
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     const Language& m_language;
     const FunctionList& m_items;
     QIODevice& m_out;

@@ -10,9 +10,9 @@
 #include "model/functionlist.h"
 #include "model/language.h"
 #include "model/projectini.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/projectcheck.h"
 #include "openhab/projectdiff.h"
-#include "openhab/topenhab.h"
 #include "varunoversion.h"
 #include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
@@ -38,7 +38,7 @@ namespace {
 
 bool holdsProject(const QDir& folder)
 {
-    return folder.exists(ProjectIni::FileName) || folder.exists(TopenHab::sItemsFile);
+    return folder.exists(ProjectIni::FileName) || folder.exists(OpenHabGenerator::sItemsFile);
 }
 
 // A backup holds a project's files but is none: what a command wrote there would be taken for the
@@ -209,7 +209,7 @@ struct TCliSession
 
     const QCommandLineParser& parser;
     Language& language;
-    TopenHab openHab;
+    OpenHabGenerator openHab;
     TTerminalPrompts prompts;
     Workspace workspace;
     ProjectLock lock;
@@ -426,7 +426,7 @@ int TCliCommands::FinishOutput(int status)
 
 bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
 {
-    TopenHab& openHab = session.openHab;
+    OpenHabGenerator& openHab = session.openHab;
     const QString folder = ProjectFolder(session.workspace, project);
     if (folder.isEmpty()) {
         UsageFailure(session.language.GetMsg(Msg::CliUnknownProject, project,
@@ -517,15 +517,15 @@ bool TCliCommands::OpenProject(TCliSession& session)
 {
     if (!session.lock.isLocked() && !LockProject(session))
         return false;
-    return LoadProject(session, TopenHab::LoadMode::Repair);
+    return LoadProject(session, OpenHabGenerator::LoadMode::Repair);
 }
 
 bool TCliCommands::ReadProject(TCliSession& session)
 {
-    return LoadProject(session, TopenHab::LoadMode::ReadOnly);
+    return LoadProject(session, OpenHabGenerator::LoadMode::ReadOnly);
 }
 
-bool TCliCommands::LoadProject(TCliSession& session, TopenHab::LoadMode mode)
+bool TCliCommands::LoadProject(TCliSession& session, OpenHabGenerator::LoadMode mode)
 {
     try {
         const FileErrors errors = session.openHab.LoadFiles(session.items, mode);
@@ -776,7 +776,7 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
-    TProjectCheck check(session.openHab, session.items.entries());
+    ProjectCheck check(session.openHab, session.items.entries());
     QStringList problems;
     const bool bRan = check.Run(problems);
     for (const QString& problem : problems)
@@ -806,7 +806,7 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
     }
     if (const auto status = UseProject(session, args))
         return *status;
-    const TopenHab& openHab = session.openHab;
+    const OpenHabGenerator& openHab = session.openHab;
     options.server.host = optionValue(session.parser, u"bus-ip"_s).value_or(openHab.serverIP);
     options.server.password = optionValue(session.parser, u"password"_s).value_or(openHab.serverPass);
     const QString port = optionValue(session.parser, u"bus-port"_s).value_or(openHab.serverPort);

@@ -2,7 +2,7 @@
 
 #include "link/gatewaytransfer.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QList>
 #include <QString>
@@ -79,7 +79,7 @@ private:
     // Reads the selected project once, without its lock and without writing into it, for the
     // commands that only look at it while the window may be working on it; false after an error.
     bool ReadProject(TCliSession& session);
-    bool LoadProject(TCliSession& session, TopenHab::LoadMode mode);
+    bool LoadProject(TCliSession& session, OpenHabGenerator::LoadMode mode);
     // Loads the language asked for, or the default one when none is asked for; false, with the
     // default one loaded, when config/language.ini does not know the one asked for.
     bool LoadLanguage(const std::optional<QString>& chosen);

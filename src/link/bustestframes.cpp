@@ -2,7 +2,7 @@
 
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ const QString stopAllGroups = Vocabulary::StopAllBlinds.toString();
 QByteArray frame(int who, const QString& what, const FunctionEntry& v)
 {
     return (u'*' + QString::number(who) + u'*' + what + u'*' +
-            TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen) + u"##"_s)
+            OpenHabGenerator::BusWhere(v.kind, v.address, v.bus, v.cen) + u"##"_s)
         .toLatin1();
 }
 
@@ -26,7 +26,7 @@ QByteArray dimTo(int percent, const FunctionEntry& v)
 {
     if (percent <= 0)
         return frame(1, u"0"_s, v);
-    return (u"*#1*"_s + TopenHab::BusWhere(v.kind, v.address, v.bus, v.cen) + u"*#1*"_s +
+    return (u"*#1*"_s + OpenHabGenerator::BusWhere(v.kind, v.address, v.bus, v.cen) + u"*#1*"_s +
             QString::number(100 + std::min(percent, 100)) + u"*255##"_s)
         .toLatin1();
 }
@@ -47,8 +47,8 @@ QList<BusStep> onThenOff(const QByteArray& on, const QByteArray& off)
 QList<BusStep> cenPress(const FunctionEntry& v)
 {
     if (v.cen == 1 || v.cen == 2)
-        return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
-    const QByteArray press = TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, 0).toLatin1();
+        return single(OpenHabGenerator::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
+    const QByteArray press = OpenHabGenerator::KeyFrame(v.kind, v.address, v.key, v.bus, 0).toLatin1();
     QByteArray release = press;
     release.insert(release.lastIndexOf('*'), "#1");
     return {BusStep{0, press}, BusStep{0, release}};
@@ -65,7 +65,7 @@ std::optional<QByteArray> memberFrame(const FunctionEntry& m, const QString& com
         return frame(2, command == u"UP" ? u"1"_s : command == u"DOWN" ? u"2"_s : u"0"_s, m);
     case FunctionEntry::CenScene:
     case FunctionEntry::ScenarioModule:
-        return TopenHab::KeyFrame(m.kind, m.address, m.key, m.bus, m.cen).toLatin1();
+        return OpenHabGenerator::KeyFrame(m.kind, m.address, m.key, m.bus, m.cen).toLatin1();
     default:
         return std::nullopt;
     }
@@ -145,7 +145,7 @@ std::optional<QList<BusStep>> TestSteps(const FunctionEntry& v, const QList<Func
         return std::nullopt;
     case FunctionEntry::ScenarioModule:
         if (bDefault || word == TestCommand::On)
-            return single(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
+            return single(OpenHabGenerator::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen).toLatin1());
         return std::nullopt;
     case FunctionEntry::GroupScene:
         if (bDefault || word == TestCommand::On || word == TestCommand::Off)

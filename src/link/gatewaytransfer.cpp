@@ -6,7 +6,7 @@
 #include "link/transfertext.h"
 #include "model/filetransaction.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/projectbackups.h"
 #include "workspace/prompts.h"
 
@@ -33,20 +33,20 @@ const char* const Services = "/var/lib/docker/volumes/openhab_conf/_data/service
 
 // The files that travel both ways, in transfer order.
 const TransferFile SharedFiles[] = {
-    {&TopenHab::sCfgFile, Services},
-    {&TopenHab::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
-    {&TopenHab::sCloudFile, Services},
-    {&TopenHab::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
-    {&TopenHab::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
-    {&TopenHab::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
-    {&TopenHab::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
+    {&OpenHabGenerator::sCfgFile, Services},
+    {&OpenHabGenerator::sItemsFile, "/var/lib/docker/volumes/openhab_conf/_data/items/"},
+    {&OpenHabGenerator::sCloudFile, Services},
+    {&OpenHabGenerator::sRulesFile, "/var/lib/docker/volumes/openhab_conf/_data/rules/"},
+    {&OpenHabGenerator::sSitemapFile, "/var/lib/docker/volumes/openhab_conf/_data/sitemaps/"},
+    {&OpenHabGenerator::sUUIDFile, "/var/lib/docker/volumes/openhab_userdata/_data/"},
+    {&OpenHabGenerator::sSecretFile, "/var/lib/docker/volumes/openhab_userdata/_data/openhabcloud/"},
 };
 
 // Only sent: homekit.cfg depends on the address the gateway was reached at, and mqtt.cfg is the
 // installation's template.
 const TransferFile SentOnlyFiles[] = {
-    {&TopenHab::sHomeKitFile, Services},
-    {&TopenHab::sMQTTFile, Services},
+    {&OpenHabGenerator::sHomeKitFile, Services},
+    {&OpenHabGenerator::sMQTTFile, Services},
 };
 
 // Every file a send writes, in transfer order.
@@ -119,7 +119,7 @@ QByteArray flag(bool value)
 
 } // namespace
 
-GatewayTransfer::GatewayTransfer(TopenHab& openHab, const Language& language, TransferView& view,
+GatewayTransfer::GatewayTransfer(OpenHabGenerator& openHab, const Language& language, TransferView& view,
                                  TransferSettings settings)
     : m_openHab(openHab), m_language(language), m_view(view), m_settings(std::move(settings))
 {
@@ -400,9 +400,10 @@ std::optional<QString> GatewayTransfer::PreviewSend(SendPreview& preview)
     try {
         for (const Files files : SentFiles) {
             for (const TransferFile& file : files)
-                preview.sent.insert(*file.name, file.name == &TopenHab::sHomeKitFile
-                                                    ? TopenHab::HomekitLines(address).join(u"\r\n").toUtf8()
-                                                    : ReadTransferText(localFile(file)));
+                preview.sent.insert(*file.name,
+                                    file.name == &OpenHabGenerator::sHomeKitFile
+                                        ? OpenHabGenerator::HomekitLines(address).join(u"\r\n").toUtf8()
+                                        : ReadTransferText(localFile(file)));
         }
         RedisClient client(address, m_settings.storePort);
         configure(client);

@@ -11,7 +11,7 @@
 
 class Prompts;
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 struct TransferFile;
 
 enum class TransferMode
@@ -81,7 +81,7 @@ class GatewayTransfer
 public:
     static constexpr int ProgressSteps = 8;
 
-    GatewayTransfer(TopenHab& openHab, const Language& language, TransferView& view,
+    GatewayTransfer(OpenHabGenerator& openHab, const Language& language, TransferView& view,
                     TransferSettings settings = {});
 
     // True when the transfer ran to its end; false when it was refused, declined or failed, after
@@ -131,7 +131,7 @@ private:
     QByteArray gatewayKey(const TransferFile& file) const;
     QString localFile(const TransferFile& file) const;
 
-    TopenHab& m_openHab;
+    OpenHabGenerator& m_openHab;
     const Language& m_language;
     TransferView& m_view;
     TransferSettings m_settings;

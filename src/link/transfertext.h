@@ -17,7 +17,7 @@ class SafeFile;
 // converted piece by piece, so that a file of hundreds of megabytes never exists as a list of
 // lines or as a second, wider copy.
 
-// The text stored for the project file fileName: its lines as TopenHab::ReadFile reads them,
+// The text stored for the project file fileName: its lines as OpenHabGenerator::ReadFile reads them,
 // without the lines that begin with "#reboot" (the restart flag is the program's business, not
 // openHAB's), joined with CR LF and without empty lines at the start or a line break at the end.
 // Throws FileReadError when the file cannot be read.

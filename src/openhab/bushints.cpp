@@ -1,7 +1,7 @@
 #include "bushints.h"
 
 #include "model/language.h"
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 using namespace Qt::StringLiterals;
 
@@ -97,7 +97,7 @@ bool ReachesAnyRow(const FunctionEntry& v, const QList<FunctionEntry>& values, q
 
 } // namespace
 
-BusHints::BusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+BusHints::BusHints(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows)
     : m_openHab(openHab), m_rows(rows)
 {
 }

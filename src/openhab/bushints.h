@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class TopenHab;
+class OpenHabGenerator;
 
 // The traps of the bus in functions that the editor rightly accepts: warnings, one line each in the
 // loaded language, never a reason to refuse. A CEN key above 31 (the bus carries keys 0 to 31); a
@@ -18,7 +18,7 @@ class BusHints
 {
 public:
     // rows: the project's function list.
-    BusHints(const TopenHab& openHab, const QList<FunctionEntry>& rows);
+    BusHints(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows);
 
     // The hints for function v called name. self: its row in the list, left out of every
     // comparison; -1 for a function not in the list yet.
@@ -30,6 +30,6 @@ private:
     QStringList hints(const FunctionEntry& v, const QString& name, qsizetype self, bool lightSide) const;
     QString named(const FunctionEntry& row) const;
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     const QList<FunctionEntry>& m_rows;
 };

@@ -7,7 +7,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/language.h"
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -104,7 +104,7 @@ bool isOneOf(const QStringList& words, const QString& text)
 class Importer
 {
 public:
-    explicit Importer(const TopenHab& openHab)
+    explicit Importer(const OpenHabGenerator& openHab)
         : m_openHab(openHab), m_language(openHab.language()), m_words(m_language)
     {
         m_at.fill(-1);
@@ -278,7 +278,7 @@ private:
         return Voice::On;
     }
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     const Language& m_language;
     const Words m_words;
     std::array<int, ColumnCount> m_at;
@@ -287,7 +287,7 @@ private:
 
 } // namespace
 
-Result Read(const QByteArray& bytes, const TopenHab& openHab)
+Result Read(const QByteArray& bytes, const OpenHabGenerator& openHab)
 {
     const Language& language = openHab.language();
     Result result;

@@ -7,7 +7,7 @@
 #include <QString>
 
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // Reads functions from CSV text: the file the CSV export writes, or a list an installer keeps in a
 // spreadsheet with some of its columns (label, kind and address at least; key, groups, voice and
@@ -35,7 +35,7 @@ struct Result
 };
 
 // The rows of bytes for the project open in openHab, in the language of openHab.
-Result Read(const QByteArray& bytes, const TopenHab& openHab);
+Result Read(const QByteArray& bytes, const OpenHabGenerator& openHab);
 
 // One line per refused row ("Zeile 4: Adresse ungültig!").
 QStringList Report(const Result& result, const Language& language);

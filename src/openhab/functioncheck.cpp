@@ -1,7 +1,7 @@
 #include "functioncheck.h"
 
 #include "model/functionentry.h"
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 FunctionCheck::Input FunctionCheck::EditedAddress(const QString& stored, int kind)
 {

@@ -1,4 +1,4 @@
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include "groupline.h"
 #include "model/functionvocabulary.h"
@@ -11,14 +11,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // How each kind of function appears in the items file.
-struct TKindItem
+struct KindItem
 {
     const char16_t* type;
     const char16_t* icon;
     const char16_t* tag; // for voice control; the blind's own item has none, its companion carries it
 };
 
-const TKindItem kindItems[FunctionEntry::KindCount] = {
+const KindItem kindItems[FunctionEntry::KindCount] = {
     {u"Switch", u"light", u"Lighting"},
     {u"Dimmer", u"heating", u"Lighting"},
     {u"Rollershutter", u"rollershutter", nullptr},
@@ -29,31 +29,31 @@ const TKindItem kindItems[FunctionEntry::KindCount] = {
 
 } // namespace
 
-FileErrors TopenHab::SaveItems(const QList<FunctionEntry>& rows)
+FileErrors OpenHabGenerator::SaveItems(const QList<FunctionEntry>& rows)
 {
     return WriteProjectFiles(itemFiles(rows));
 }
 
-QList<std::pair<QString, TTextLines>> TopenHab::itemFiles(const QList<FunctionEntry>& rows) const
+QList<std::pair<QString, GeneratedText>> OpenHabGenerator::itemFiles(const QList<FunctionEntry>& rows) const
 {
-    TSitemapBuilder sitemap(m_language, !ProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
-    TRulesBuilder rules(rows);
+    SitemapBuilder sitemap(m_language, !ProjectIni(sProjPath).GroupByRooms(), slGroups, groupLabels);
+    RulesBuilder rules(rows);
     QStringList exposed;
-    const TTextLines items = itemsFile(rows, [&](const FunctionEntry& row, const TItemLines& lines) {
+    const GeneratedText items = itemsFile(rows, [&](const FunctionEntry& row, const ItemLines& lines) {
         exposed << lines.exposed;
         sitemap.Add(row.kind, row.alias, row.groups);
         rules.BuildRowRules(row);
     });
 
     return {{sItemsFile, items},
-            {sCloudFile, TTextLines(BuildCloudFile(exposed))},
+            {sCloudFile, GeneratedText(BuildCloudFile(exposed))},
             {sRulesFile, rules.Build()},
             {sSitemapFile, sitemap.Build(sProj)}};
 }
 
-TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const
+GeneratedText OpenHabGenerator::itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const
 {
-    TTextLines items;
+    GeneratedText items;
     items.add(ItemsGroupsHeading);
     for (const QString& group : slGroups)
         items.add(GroupItemLine(group, groupLabels));
@@ -64,7 +64,7 @@ TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisit
         // other kind has no item to write.
         if (li.kind < 0 || li.kind >= FunctionEntry::KindCount)
             continue;
-        const TItemLines lines = BuildItemLine(li);
+        const ItemLines lines = BuildItemLine(li);
         items.add(lines.line);
         if (!lines.companion.isEmpty())
             items.add(lines.companion);
@@ -74,14 +74,14 @@ TTextLines TopenHab::itemsFile(const QList<FunctionEntry>& rows, const ItemVisit
     return items;
 }
 
-TopenHab::TItemLines TopenHab::BuildItemLine(const FunctionEntry& v) const
+OpenHabGenerator::ItemLines OpenHabGenerator::BuildItemLine(const FunctionEntry& v) const
 {
-    const TKindItem& kind = kindItems[v.kind];
+    const KindItem& kind = kindItems[v.kind];
     const bool bGroups = !v.groups.isEmpty();
     const bool bTag = v.voiceOn() && kind.tag;
     const bool bBinding = v.kind != FunctionEntry::GroupScene;
     const QString binding = bBinding ? BuildBinding(v.kind, v.address, v.key, v.bus, v.cen) : QString();
-    TItemLines lines;
+    ItemLines lines;
     // One expression, so that the line is allocated once; a part the function lacks is empty.
     lines.line = QStringView(kind.type) % u' ' % v.alias % u" \"" % v.label % u"\" <" % kind.icon % u'>' %
                  (bGroups ? u" (" : u"") % v.groups % (bGroups ? u")" : u"") % (bTag ? u" [\"" : u"") %
@@ -99,7 +99,7 @@ TopenHab::TItemLines TopenHab::BuildItemLine(const FunctionEntry& v) const
     return lines;
 }
 
-QString TopenHab::BusWhere(int iType, const QString& sAdr, int iBus, int iCEN)
+QString OpenHabGenerator::BusWhere(int iType, const QString& sAdr, int iBus, int iCEN)
 {
     QString where = sAdr;
     for (const QChar separator : {u',', u'.'}) {
@@ -115,7 +115,7 @@ QString TopenHab::BusWhere(int iType, const QString& sAdr, int iBus, int iCEN)
     return where;
 }
 
-QString TopenHab::KeyFrame(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+QString OpenHabGenerator::KeyFrame(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
 {
     QString head = u"*0*"_s;
     QString key = sCENKey;
@@ -127,7 +127,8 @@ QString TopenHab::KeyFrame(int iType, const QString& sAdr, const QString& sCENKe
     return head + key + u'*' + BusWhere(iType, sAdr, iBus, iCEN) + u"##"_s;
 }
 
-QString TopenHab::BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN)
+QString OpenHabGenerator::BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus,
+                                       int iCEN)
 {
     if (iType == FunctionEntry::Switch || iType == FunctionEntry::Dimmer ||
         iType == FunctionEntry::Automation) {

@@ -1,4 +1,4 @@
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include "bus/busaddress.h"
 #include "groupline.h"
@@ -23,7 +23,7 @@ namespace {
 
 // A text the scanner collects. Nearly always it is one run of the line and stays a view of it;
 // only a text that comes together from several runs is copied.
-class TScannedText
+class ScannedText
 {
 public:
     void append(QStringView run)
@@ -46,14 +46,14 @@ private:
 };
 
 // The texts the scanner collects from the rest of one item line; views of the line.
-struct TScannedLine
+struct ScannedLine
 {
-    TScannedText name;
-    TScannedText label;
-    TScannedText groups;
-    TScannedText binding;
-    TScannedText icon;
-    TScannedText tags;
+    ScannedText name;
+    ScannedText label;
+    ScannedText groups;
+    ScannedText binding;
+    ScannedText icon;
+    ScannedText tags;
 };
 
 enum Section
@@ -110,13 +110,13 @@ int sectionBracket(QChar c)
 // as "Küche (EG)" must survive a save and a load.
 // Only a blank, a quote or a bracket can change where characters go, so the characters between two
 // of them that switch something are appended to their text in one piece.
-TScannedLine scanItemLine(QStringView text)
+ScannedLine scanItemLine(QStringView text)
 {
-    TScannedLine line;
+    ScannedLine line;
     bool inName = true;
     bool inQuote = false;
     bool inSection[SectionCount] = {};
-    const auto target = [&]() -> TScannedText* {
+    const auto target = [&]() -> ScannedText* {
         return inQuote                     ? &line.label
                : inSection[GroupsSection]  ? &line.groups
                : inSection[BindingSection] ? &line.binding
@@ -127,7 +127,7 @@ TScannedLine scanItemLine(QStringView text)
     };
     // The first character is the blank after the type word.
     qsizetype runStart = 1;
-    TScannedText* runTarget = target();
+    ScannedText* runTarget = target();
     const auto endRun = [&](qsizetype end) {
         if (runTarget && end > runStart)
             runTarget->append(text.sliced(runStart, end - runStart));
@@ -156,7 +156,7 @@ TScannedLine scanItemLine(QStringView text)
 }
 
 // The values of a function that its binding carries.
-struct TBusValues
+struct BusValues
 {
     int kind = 0;
     QString address;
@@ -179,14 +179,14 @@ QString onFrame(QStringView binding)
 
 // Frame heads of the scene items, most specific first: the kind and CEN variant each one means
 // and how much of it comes before the key. An unknown CEN+ frame keeps its head.
-struct TFrameHead
+struct FrameHead
 {
     QString head;
     int kind;
     int cen;
     qsizetype drop;
 };
-const TFrameHead frameHeads[] = {
+const FrameHead frameHeads[] = {
     {u"*0*"_s, FunctionEntry::ScenarioModule, 0, 3}, {u"*15*"_s, FunctionEntry::CenScene, 0, 4},
     {u"*25*21#"_s, FunctionEntry::CenScene, 1, 7},   {u"*25*23#"_s, FunctionEntry::CenScene, 2, 7},
     {u"*25*"_s, FunctionEntry::CenScene, 0, 0},
@@ -194,12 +194,12 @@ const TFrameHead frameHeads[] = {
 
 // Scene items are written as Switch lines only; an MQTT binding on any other type word carries
 // nothing the program wrote.
-void decodeMqtt(QStringView binding, TBusValues& v)
+void decodeMqtt(QStringView binding, BusValues& v)
 {
     QString frame = onFrame(binding);
-    const TFrameHead* match = nullptr;
+    const FrameHead* match = nullptr;
     if (v.kind == FunctionEntry::Switch) {
-        for (const TFrameHead& head : frameHeads) {
+        for (const FrameHead& head : frameHeads) {
             if (frame.startsWith(head.head)) {
                 match = &head;
                 break;
@@ -224,7 +224,7 @@ void decodeMqtt(QStringView binding, TBusValues& v)
     v.address = BusAddress::storedForm(where, v.kind).text;
 }
 
-void decodeBticino(QStringView binding, QStringView icon, TBusValues& v)
+void decodeBticino(QStringView binding, QStringView icon, BusValues& v)
 {
     // Searched for in every line; the matcher prepares its search once.
     static const QStringMatcher whereKey(u";where=");
@@ -255,7 +255,7 @@ void removeFirst(QString& text, QStringView part)
 
 } // namespace
 
-FileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
+FileErrors OpenHabGenerator::LoadFiles(FunctionList& lv, LoadMode mode)
 {
     itemsFileReport = {};
     const QStringList cfg = ReadFile(projectFile(sCfgFile), true);
@@ -300,7 +300,7 @@ FileErrors TopenHab::LoadFiles(FunctionList& lv, LoadMode mode)
     return errors;
 }
 
-TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
+OpenHabGenerator::ItemsContent OpenHabGenerator::parseItems(const QByteArray& bytes) const
 {
     static const struct
     {
@@ -318,7 +318,7 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
     items.report.notUtf8Line = TextEncoding::firstNonUtf8Line(bytes);
     const QStringList lines = TextLines(bytes, false);
     items.rows.reserve(lines.size());
-    QList<TCompanionLine> companions;
+    QList<CompanionLine> companions;
     for (const QString& line : lines) {
         if (line.startsWith(groupWord)) {
             GroupNaming group = ReadGroupItemLine(QStringView(line).sliced(groupWord.size()));
@@ -345,11 +345,11 @@ TopenHab::ItemsContent TopenHab::parseItems(const QByteArray& bytes) const
     return items;
 }
 
-bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
-                             int iType) const
+bool OpenHabGenerator::ParseItemLine(QStringView text, QList<FunctionEntry>& rows,
+                                     QList<CompanionLine>& companions, int iType) const
 {
-    const TScannedLine line = scanItemLine(text);
-    TBusValues v;
+    const ScannedLine line = scanItemLine(text);
+    BusValues v;
     v.kind = iType;
     if (line.binding.view().startsWith(u"mqtt="))
         decodeMqtt(line.binding.view(), v);
@@ -387,15 +387,16 @@ bool TopenHab::ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList
     return true;
 }
 
-qsizetype TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions)
+qsizetype OpenHabGenerator::ApplyCompanionLines(QList<FunctionEntry>& rows,
+                                                const QList<CompanionLine>& companions)
 {
     if (companions.isEmpty())
         return 0;
     // Each companion marks the first row of its blind's alias. Only the aliases that companions
     // name are looked for, in one pass over the rows; a row found stays the first one whatever
     // is read after it, so marking after the whole file was read changes nothing.
-    TNameTable<qsizetype> firstRow;
-    for (const TCompanionLine& companion : companions)
+    NameTable<qsizetype> firstRow;
+    for (const CompanionLine& companion : companions)
         firstRow.try_emplace(companion.base, -1);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const auto row = firstRow.find(rows.at(i).alias);
@@ -403,7 +404,7 @@ qsizetype TopenHab::ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<
             row->second = i;
     }
     qsizetype unmatched = 0;
-    for (const TCompanionLine& companion : companions) {
+    for (const CompanionLine& companion : companions) {
         const qsizetype row = firstRow.at(companion.base);
         // Only a blind gets a companion from a save; on any other row it would say what the row's
         // own line cannot, and the next save would write it otherwise.

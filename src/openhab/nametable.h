@@ -12,10 +12,10 @@
 // shorter than 16 characters, more than everything else done for a function; the tables only
 // ever hold the project's own names, so the unseeded hash serves. Names are looked up as views,
 // without a copy.
-struct TNameHash
+struct NameHash
 {
     using is_transparent = void;
     size_t operator()(QStringView name) const noexcept { return qHash(name, 0); }
 };
 
-template <typename T> using TNameTable = std::unordered_map<QString, T, TNameHash, std::equal_to<>>;
+template <typename T> using NameTable = std::unordered_map<QString, T, NameHash, std::equal_to<>>;

@@ -87,7 +87,8 @@ QString lfText(const QStringList& lines)
 
 } // namespace
 
-OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntry>& rows) : m_openHab(openHab)
+OpenHab5Export::OpenHab5Export(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows)
+    : m_openHab(openHab)
 {
     for (const QString& group : openHab.slGroups) {
         if (IsValidGroupName(group) && !m_groups.contains(group))
@@ -104,7 +105,7 @@ OpenHab5Export::OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntr
         const BusAddress::Form stored = BusAddress::storedForm(f.v.address, f.v.kind);
         const AddressKind addressKind = stored.kind;
         f.v.address = stored.text;
-        f.where = TopenHab::BusWhere(f.v.kind, stored.text, f.v.bus, f.v.cen);
+        f.where = OpenHabGenerator::BusWhere(f.v.kind, stored.text, f.v.bus, f.v.cen);
         candidates << f;
         addressKinds << addressKind;
         // A light point's reason never asks for the other lights.
@@ -268,7 +269,7 @@ QString OpenHab5Export::items() const
 QString OpenHab5Export::rules() const
 {
     QStringList rules;
-    TRulesBuilder scenes(m_rows);
+    RulesBuilder scenes(m_rows);
     // The local buses with blinds, which the stop-all scene stops besides the private riser.
     QStringList stopAll{automationFrame(u"0", u"0"_s)};
     for (const Function& f : m_functions) {
@@ -297,7 +298,7 @@ QString OpenHab5Export::rules() const
             break;
         case FunctionEntry::ScenarioModule:
             addRule(rules, u"Scenario", v,
-                    {sendMessage(TopenHab::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen))});
+                    {sendMessage(OpenHabGenerator::KeyFrame(v.kind, v.address, v.key, v.bus, v.cen))});
             break;
         case FunctionEntry::GroupScene:
             if (v.groups == Vocabulary::StopAllBlinds) {
@@ -322,7 +323,7 @@ QString OpenHab5Export::rules() const
 
 QString OpenHab5Export::sitemap(bool kindFrames) const
 {
-    TSitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups, m_openHab.groupLabels);
+    SitemapBuilder sitemap(m_openHab.language(), kindFrames, m_groups, m_openHab.groupLabels);
     for (const Function& f : m_functions)
         sitemap.Add(f.v.kind, f.v.alias, f.v.groups);
     return sitemap.Build(openHab5Quoted(m_openHab.sProj).mid(1).chopped(1))

@@ -2,7 +2,7 @@
 
 #include "bus/busaddress.h"
 #include "model/functionentry.h"
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include <QList>
 #include <QString>
@@ -34,7 +34,7 @@ public:
 
     // openHab: the loaded project (its values, groups and catalogue); rows: its function list. Both
     // must outlive the export.
-    OpenHab5Export(const TopenHab& openHab, const QList<FunctionEntry>& rows);
+    OpenHab5Export(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows);
 
     // The four files (path, text with LF line ends), things, items, rules, sitemap in this order.
     // kindFrames: the sitemap's layout, one frame per kind instead of one per group.
@@ -60,7 +60,7 @@ private:
     QString rules() const;
     QString sitemap(bool kindFrames) const;
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     QList<Function> m_functions;
     // The exported rows, where the scenes find their members.
     QList<FunctionEntry> m_rows;

@@ -8,8 +8,8 @@
 #include "model/groupnames.h"
 #include "model/language.h"
 #include "openhab5export.h"
+#include "openhabgenerator.h"
 #include "openhabgrammar.h"
-#include "topenhab.h"
 
 #include <QHash>
 #include <QSet>
@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Rows that share a key, keys in the order of their first row.
-class TRowGroups
+class RowGroups
 {
 public:
     void add(const QString& key, int row)
@@ -72,14 +72,14 @@ QString busAddress(const QString& sAdr)
 
 } // namespace
 
-TProjectCheck::TProjectCheck(const TopenHab& openHab, const QList<FunctionEntry>& rows)
+ProjectCheck::ProjectCheck(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows)
     : m_openHab(openHab), m_language(openHab.language()), m_rows(rows),
       m_fieldCaptions(Captions::ColumnTexts(m_language) << Captions::Text(m_language, Captions::KeyColumn)),
       m_kindNames(Captions::GroupHeaderTexts(m_language))
 {
 }
 
-bool TProjectCheck::Run(QStringList& problems)
+bool ProjectCheck::Run(QStringList& problems)
 {
     DuplicateAddresses(problems);
     DuplicateAliases(problems);
@@ -89,31 +89,31 @@ bool TProjectCheck::Run(QStringList& problems)
     return SaveAndLoad(problems);
 }
 
-QStringList TProjectCheck::warnings() const
+QStringList ProjectCheck::warnings() const
 {
     return BusHints(m_openHab, m_rows).forProject();
 }
 
-QStringList TProjectCheck::openHab5LeftOut() const
+QStringList ProjectCheck::openHab5LeftOut() const
 {
     return OpenHab5Export(m_openHab, m_rows).leftOut();
 }
 
-QString TProjectCheck::Named(const FunctionEntry& row) const
+QString ProjectCheck::Named(const FunctionEntry& row) const
 {
     return row.alias + u' ' + quoted(row.label);
 }
 
-QString TProjectCheck::GroupNamed(const QString& name) const
+QString ProjectCheck::GroupNamed(const QString& name) const
 {
     return m_language.GetMsg(Msg::Group) + u' ' + quoted(GroupLabel(m_openHab.groupLabels, name));
 }
 
 // Two functions of a kind on the same address drive the same device. A CEN scene or scenario is
 // one key of its address, so the key belongs to its address; individual scenes have none.
-void TProjectCheck::DuplicateAddresses(QStringList& problems) const
+void ProjectCheck::DuplicateAddresses(QStringList& problems) const
 {
-    TRowGroups sameAddress;
+    RowGroups sameAddress;
     for (int i = 0; i < m_rows.size(); ++i) {
         const FunctionEntry& row = m_rows.at(i);
         if (row.kind == FunctionEntry::GroupScene)
@@ -142,9 +142,9 @@ void TProjectCheck::DuplicateAddresses(QStringList& problems) const
 }
 
 // openHAB knows an item by its alias; a second item of the same name replaces the first.
-void TProjectCheck::DuplicateAliases(QStringList& problems) const
+void ProjectCheck::DuplicateAliases(QStringList& problems) const
 {
-    TRowGroups sameAlias;
+    RowGroups sameAlias;
     for (int i = 0; i < m_rows.size(); ++i)
         sameAlias.add(m_rows.at(i).alias, i);
     for (const QString& alias : sameAlias.keys()) {
@@ -159,7 +159,7 @@ void TProjectCheck::DuplicateAliases(QStringList& problems) const
 }
 
 // An item in a group that the items file does not declare belongs to no group on the gateway.
-void TProjectCheck::MissingGroups(QStringList& problems) const
+void ProjectCheck::MissingGroups(QStringList& problems) const
 {
     // The group list can be long; only the names the rows use are collected and looked up in it.
     QSet<QStringView> used;
@@ -172,7 +172,7 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
         if (used.contains(name))
             declared.insert(name);
     }
-    TRowGroups users;
+    RowGroups users;
     for (int i = 0; i < m_rows.size(); ++i) {
         for (const QStringView name : GeneratorGroupNames(m_rows.at(i).groups)) {
             const bool bStopScene =
@@ -194,7 +194,7 @@ void TProjectCheck::MissingGroups(QStringList& problems) const
 // Membership is decided exactly as the rules generator decides it (IsInGroup: whole names, letter
 // case counting), so a scene reported here is one whose rule switches nothing. The groups that have
 // members are collected once, so the check does not walk the list for every scene.
-void TProjectCheck::EmptyScenes(QStringList& problems) const
+void ProjectCheck::EmptyScenes(QStringList& problems) const
 {
     QSet<QStringView> groupsWithMembers;
     bool bHasBlind = false;
@@ -221,7 +221,7 @@ void TProjectCheck::EmptyScenes(QStringList& problems) const
 
 // A hand-edited or received items file can hold what the program's own editors refuse; openHAB
 // then rejects the file, the sitemap or the rules on the gateway.
-void TProjectCheck::RejectedByOpenHab(QStringList& problems) const
+void ProjectCheck::RejectedByOpenHab(QStringList& problems) const
 {
     const auto reject = [&](const QString& what, const QString& piece) {
         problems << m_language.GetMsg(Msg::CheckRejectedByOpenHab, what, quoted(piece));
@@ -246,7 +246,7 @@ void TProjectCheck::RejectedByOpenHab(QStringList& problems) const
     }
 }
 
-bool TProjectCheck::SaveAndLoad(QStringList& problems)
+bool ProjectCheck::SaveAndLoad(QStringList& problems)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {
@@ -254,7 +254,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
         return false;
     }
     // A generator of its own, so that nothing of the open project changes.
-    TopenHab probe(m_language, m_openHab.sCfgDir());
+    OpenHabGenerator probe(m_language, m_openHab.sCfgDir());
     probe.setProjectValues(m_openHab.projectValues());
     probe.sProjPath = folder.path() + u'/';
     FileErrors errors = probe.SaveCfg();
@@ -266,7 +266,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
     FunctionList loaded;
     QStringList regenerated;
     try {
-        regenerated = TopenHab::ReadFile(probe.sProjPath + probe.sItemsFile, false);
+        regenerated = OpenHabGenerator::ReadFile(probe.sProjPath + probe.sItemsFile, false);
         probe.LoadFiles(loaded);
     } catch (const FileReadError& e) {
         m_error = e.text(m_language);
@@ -289,7 +289,7 @@ bool TProjectCheck::SaveAndLoad(QStringList& problems)
 
 // The loader gives back the saved rows in order, leaving out the ones it cannot read, so each row
 // is met again at the next place that holds its alias and kind, or not at all.
-void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList& problems) const
+void ProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList& problems) const
 {
     // Each field as the function list shows it.
     using Text = QString (*)(const FunctionEntry&, const QString& yes);
@@ -323,11 +323,11 @@ void TProjectCheck::CompareRows(const QList<FunctionEntry>& loaded, QStringList&
 // The items file on disk is what a send delivers. A line that the program would not write again
 // from what it loaded (a label cut at a double quote, a line it cannot read) reaches the gateway
 // as it stands now and changes with the next save.
-void TProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList& problems) const
+void ProjectCheck::CompareItemsFile(const QStringList& regenerated, QStringList& problems) const
 {
     QStringList onDisk;
     try {
-        onDisk = TopenHab::ReadFile(m_openHab.sProjPath + m_openHab.sItemsFile, false);
+        onDisk = OpenHabGenerator::ReadFile(m_openHab.sProjPath + m_openHab.sItemsFile, false);
     } catch (const FileReadError&) {
         // Loaded a moment ago; a file gone since is the next opening's error to report.
         return;

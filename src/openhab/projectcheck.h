@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // The faults of a project that would reach the gateway, each as one line of text in the loaded
 // language: the same bus address twice within a kind, an alias used twice, groups that functions
@@ -18,12 +18,12 @@ class TopenHab;
 // and the transfer dialog's check before sending both run this one class.
 //
 // Every check takes time in proportion to the number of rows and groups (plus the save and load).
-class TProjectCheck
+class ProjectCheck
 {
 public:
     // openHab: the generator holding the open project (folder, groups, settings, catalogue);
     // rows: its function list as loaded.
-    TProjectCheck(const TopenHab& openHab, const QList<FunctionEntry>& rows);
+    ProjectCheck(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows);
 
     // Appends every problem found, check by check, in list order. False when the temporary save and
     // load could not be done; errorString() says why, and the checks before it have run.
@@ -48,7 +48,7 @@ private:
     QString Named(const FunctionEntry& row) const;
     QString GroupNamed(const QString& name) const;
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     const Language& m_language;
     const QList<FunctionEntry>& m_rows;
     QStringList m_fieldCaptions;

@@ -2,7 +2,7 @@
 
 #include "model/filediff.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QHash>
 
@@ -11,9 +11,9 @@
 
 namespace {
 
-QList<FunctionEntry> functionsOf(const TopenHab& openHab, const ProjectFiles& files)
+QList<FunctionEntry> functionsOf(const OpenHabGenerator& openHab, const ProjectFiles& files)
 {
-    const auto items = files.constFind(TopenHab::sItemsFile);
+    const auto items = files.constFind(OpenHabGenerator::sItemsFile);
     return items == files.cend() ? QList<FunctionEntry>() : openHab.parseItems(*items).rows;
 }
 
@@ -41,7 +41,7 @@ constexpr char Marks[] = {'+', '~', '-'};
 
 } // namespace
 
-ProjectDiff::ProjectDiff(const TopenHab& openHab, ProjectFiles before, ProjectFiles after)
+ProjectDiff::ProjectDiff(const OpenHabGenerator& openHab, ProjectFiles before, ProjectFiles after)
     : m_before(std::move(before)), m_after(std::move(after))
 {
     const QList<FunctionEntry> oldRows = functionsOf(openHab, m_before);

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // A project's files by name, each as its bytes.
 using ProjectFiles = QMap<QString, QByteArray>;
@@ -33,7 +33,7 @@ struct FunctionChange
 class ProjectDiff
 {
 public:
-    ProjectDiff(const TopenHab& openHab, ProjectFiles before, ProjectFiles after);
+    ProjectDiff(const OpenHabGenerator& openHab, ProjectFiles before, ProjectFiles after);
 
     // The added and changed functions in the order of the newer items file, then the removed ones.
     const QList<FunctionChange>& functions() const { return m_functions; }

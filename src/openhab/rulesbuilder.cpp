@@ -1,6 +1,6 @@
 #include "rulesbuilder.h"
 
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
@@ -33,13 +33,13 @@ using TValues = std::array<QStringView, PlaceholderCount>;
 // A rule template cut at its «name» placeholders once, so that filling it in is only appending:
 // a project with thousands of blinds fills in tens of thousands of lines. A placeholder of another
 // name stands for nothing.
-class TRuleTemplate
+class RuleTemplate
 {
 public:
-    explicit TRuleTemplate(std::span<const QStringView> lines)
+    explicit RuleTemplate(std::span<const QStringView> lines)
     {
         for (const QStringView line : lines) {
-            QList<TPart> parts;
+            QList<Part> parts;
             qsizetype pos = 0;
             for (qsizetype open; (open = line.indexOf(u'«', pos)) >= 0;) {
                 const qsizetype close = line.indexOf(u'»', open);
@@ -55,12 +55,12 @@ public:
 
     // Appends the lines with every placeholder replaced by its value, in one pass, so a label that
     // itself holds a placeholder is written as it stands.
-    void AppendTo(TTextLines& rules, const TValues& values) const
+    void AppendTo(GeneratedText& rules, const TValues& values) const
     {
         QVarLengthArray<QStringView, 16> line;
-        for (const QList<TPart>& parts : m_lines) {
+        for (const QList<Part>& parts : m_lines) {
             line.clear();
-            for (const TPart& part : parts) {
+            for (const Part& part : parts) {
                 line.append(part.text);
                 if (part.placeholder < PlaceholderCount)
                     line.append(values[part.placeholder]);
@@ -71,12 +71,12 @@ public:
 
 private:
     // The text up to a placeholder, and the placeholder (PlaceholderCount for none).
-    struct TPart
+    struct Part
     {
         QStringView text;
         int placeholder;
     };
-    QList<QList<TPart>> m_lines;
+    QList<QList<Part>> m_lines;
 };
 
 const QStringView groupRuleHead[] = {
@@ -135,22 +135,22 @@ const QStringView automationRuleTail[] = {
 };
 // clang-format on
 
-const TRuleTemplate groupRuleHeadTemplate(groupRuleHead);
-const TRuleTemplate automationRuleHeadTemplate(automationRuleHead);
-const TRuleTemplate homeValueTemplate(homeValueLines);
-const TRuleTemplate alexaValueTemplate(alexaValueLines);
-const TRuleTemplate automationRuleTailTemplate(automationRuleTail);
+const RuleTemplate groupRuleHeadTemplate(groupRuleHead);
+const RuleTemplate automationRuleHeadTemplate(automationRuleHead);
+const RuleTemplate homeValueTemplate(homeValueLines);
+const RuleTemplate alexaValueTemplate(alexaValueLines);
+const RuleTemplate automationRuleTailTemplate(automationRuleTail);
 
-void addSendCommand(TTextLines& lines, const QString& sAlias, QStringView command)
+void addSendCommand(GeneratedText& lines, const QString& sAlias, QStringView command)
 {
     lines.add(u"    sendCommand("_s + sAlias + u", "_s + command + u")"_s);
 }
 
 } // namespace
 
-TRulesBuilder::TRulesBuilder(const QList<FunctionEntry>& rows) : m_rows(rows) {}
+RulesBuilder::RulesBuilder(const QList<FunctionEntry>& rows) : m_rows(rows) {}
 
-void TRulesBuilder::BuildRowRules(const FunctionEntry& v)
+void RulesBuilder::BuildRowRules(const FunctionEntry& v)
 {
     if (v.kind == FunctionEntry::GroupScene)
         AddGroupRule(v);
@@ -158,7 +158,7 @@ void TRulesBuilder::BuildRowRules(const FunctionEntry& v)
         AddAutomationRule(v);
 }
 
-TTextLines TRulesBuilder::Build()
+GeneratedText RulesBuilder::Build()
 {
     if (!m_init.isEmpty()) {
         for (const QString& line :
@@ -170,7 +170,7 @@ TTextLines TRulesBuilder::Build()
     return std::move(m_rules);
 }
 
-void TRulesBuilder::IndexMembers()
+void RulesBuilder::IndexMembers()
 {
     m_bIndexed = true;
     // Only the groups that scenes switch are indexed; no group has the empty name.
@@ -196,7 +196,7 @@ void TRulesBuilder::IndexMembers()
     }
 }
 
-const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QString& sGroups, bool bReverse)
+const RulesBuilder::MemberCommands& RulesBuilder::memberCommands(const QString& sGroups, bool bReverse)
 {
     const std::pair key(sGroups, bReverse);
     if (const auto known = m_memberCommands.constFind(key); known != m_memberCommands.cend())
@@ -213,7 +213,7 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
     const QList<qsizetype>& members = bStopAll                          ? m_blinds
                                       : group == m_membersOfGroup.end() ? none
                                                                         : group->second;
-    TMemberCommands commands;
+    MemberCommands commands;
     for (const qsizetype i : members) {
         const FunctionEntry& row = m_rows.at(i);
         const bool bBlind = row.kind == FunctionEntry::Automation;
@@ -228,9 +228,9 @@ const TRulesBuilder::TMemberCommands& TRulesBuilder::MemberCommands(const QStrin
     return *m_memberCommands.insert(key, commands);
 }
 
-void TRulesBuilder::AddGroupRule(const FunctionEntry& v)
+void RulesBuilder::AddGroupRule(const FunctionEntry& v)
 {
-    const TMemberCommands& commands = MemberCommands(v.groups, v.reverse);
+    const MemberCommands& commands = memberCommands(v.groups, v.reverse);
     TValues values;
     values[Label] = v.label;
     values[Alias] = v.alias;
@@ -242,7 +242,7 @@ void TRulesBuilder::AddGroupRule(const FunctionEntry& v)
         m_rules.add(line);
 }
 
-void TRulesBuilder::AddAutomationRule(const FunctionEntry& v)
+void RulesBuilder::AddAutomationRule(const FunctionEntry& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
     const QString item = v.alias + (v.homeVoice() ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);

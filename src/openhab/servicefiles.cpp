@@ -1,4 +1,4 @@
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include "cloudservice.h"
 #include "homekit.h"
@@ -22,7 +22,7 @@ QString flagLine(const QString& name, bool value)
 
 } // namespace
 
-FileErrors TopenHab::SaveCfg()
+FileErrors OpenHabGenerator::SaveCfg()
 {
     QStringList cfg;
     cfg << flagLine(u"reboot"_s, reboot) << flagLine(u"hmac"_s, hmac) << flagLine(u"settime"_s, settime);
@@ -30,16 +30,17 @@ FileErrors TopenHab::SaveCfg()
     cfg << u"webserver.passwd="_s + serverPass;
     if (!serverRescan.isEmpty())
         cfg << u"webserver.rescan_secs="_s + serverRescan;
-    return WriteProjectFiles(
-        {{sCfgFile, TTextLines(cfg)}, {sUUIDFile, TTextLines({uuid})}, {sSecretFile, TTextLines({secret})}});
+    return WriteProjectFiles({{sCfgFile, GeneratedText(cfg)},
+                              {sUUIDFile, GeneratedText({uuid})},
+                              {sSecretFile, GeneratedText({secret})}});
 }
 
-FileErrors TopenHab::SaveHomekit(const QString& ip)
+FileErrors OpenHabGenerator::SaveHomekit(const QString& ip)
 {
-    return WriteProjectFiles({{sHomeKitFile, TTextLines(HomekitLines(ip))}});
+    return WriteProjectFiles({{sHomeKitFile, GeneratedText(HomekitLines(ip))}});
 }
 
-QStringList TopenHab::HomekitLines(const QString& ip)
+QStringList OpenHabGenerator::HomekitLines(const QString& ip)
 {
     return {
         u"org.openhab.homekit:port=9124"_s,
@@ -54,16 +55,16 @@ QStringList TopenHab::HomekitLines(const QString& ip)
     };
 }
 
-FileErrors TopenHab::GenerateCloudkey()
+FileErrors OpenHabGenerator::GenerateCloudkey()
 {
     // The pair authenticates the gateway at the cloud service, so both come from the system's
     // secure generator.
     uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
     secret = RandomString(20);
-    return WriteProjectFiles({{sUUIDFile, TTextLines({uuid})}, {sSecretFile, TTextLines({secret})}});
+    return WriteProjectFiles({{sUUIDFile, GeneratedText({uuid})}, {sSecretFile, GeneratedText({secret})}});
 }
 
-QString TopenHab::RandomString(int strlength)
+QString OpenHabGenerator::RandomString(int strlength)
 {
     static constexpr char16_t alphabet[] = u"0123456789abcdefghijklmnopqrstuvwxyz";
     constexpr int alphabetSize = int(std::size(alphabet)) - 1;
@@ -74,13 +75,13 @@ QString TopenHab::RandomString(int strlength)
     return text;
 }
 
-QStringList TopenHab::BuildCloudFile(const QStringList& exposed)
+QStringList OpenHabGenerator::BuildCloudFile(const QStringList& exposed)
 {
     return {u"baseURL="_s + QStringView(CloudServiceBaseUrl), u"mode=remote"_s,
             u"expose="_s + exposed.join(u',')};
 }
 
-FileErrors TopenHab::WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const
+FileErrors OpenHabGenerator::WriteProjectFiles(const QList<std::pair<QString, GeneratedText>>& files) const
 {
     // Without a project folder the names would point into the working directory.
     if (sProjPath.isEmpty())

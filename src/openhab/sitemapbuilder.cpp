@@ -12,8 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-TSitemapBuilder::TSitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
-                                 const GroupLabels& labels)
+SitemapBuilder::SitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
+                               const GroupLabels& labels)
     : m_language(language), m_bKindFrames(bKindFrames), m_execute(language.GetMsg(Msg::Execute))
 {
     if (bKindFrames) {
@@ -30,7 +30,7 @@ TSitemapBuilder::TSitemapBuilder(const Language& language, bool bKindFrames, con
     m_frames.append({language.GetMsg(Msg::FrameGeneral), {}});
 }
 
-void TSitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGroups)
+void SitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGroups)
 {
     if (!m_bKindFrames) {
         for (const qsizetype frame : GroupFramesOf(sGroups))
@@ -40,14 +40,14 @@ void TSitemapBuilder::Add(int iType, const QString& sAlias, const QString& sGrou
     }
 }
 
-TTextLines TSitemapBuilder::Build(const QString& sProj) const
+GeneratedText SitemapBuilder::Build(const QString& sProj) const
 {
     if (std::all_of(m_frames.cbegin(), m_frames.cend(),
-                    [](const TFrame& frame) { return frame.lines.isEmpty(); }))
+                    [](const Frame& frame) { return frame.lines.isEmpty(); }))
         return {};
-    TTextLines sl;
+    GeneratedText sl;
     sl.add(u"sitemap bticino label=\""_s + sProj + u"\" {"_s);
-    for (const TFrame& frame : m_frames) {
+    for (const Frame& frame : m_frames) {
         if (frame.lines.isEmpty())
             continue;
         sl.add(u"  Frame label="_s + QuotedText(frame.label) + u" {"_s);
@@ -58,7 +58,7 @@ TTextLines TSitemapBuilder::Build(const QString& sProj) const
     return sl;
 }
 
-void TSitemapBuilder::AddSitemapElement(TTextLines& lines, int iType, const QString& sAlias) const
+void SitemapBuilder::AddSitemapElement(GeneratedText& lines, int iType, const QString& sAlias) const
 {
     // Indented for its frame.
     switch (iType) {
@@ -74,7 +74,7 @@ void TSitemapBuilder::AddSitemapElement(TTextLines& lines, int iType, const QStr
     }
 }
 
-QString TSitemapBuilder::KindFrameLabel(int iType) const
+QString SitemapBuilder::KindFrameLabel(int iType) const
 {
     static constexpr Msg labels[FunctionEntry::KindCount] = {Msg::KindLights,    Msg::KindDimmers,
                                                              Msg::KindBlinds,    Msg::KindCen,
@@ -82,7 +82,7 @@ QString TSitemapBuilder::KindFrameLabel(int iType) const
     return m_language.GetMsg(labels[iType]);
 }
 
-TSitemapBuilder::TFrameIndexes TSitemapBuilder::GroupFramesOf(const QString& sGroups) const
+SitemapBuilder::TFrameIndexes SitemapBuilder::GroupFramesOf(const QString& sGroups) const
 {
     // Functions without a group, and the scene that stops every blind, belong to the general frame.
     if (sGroups.isEmpty() || sGroups == Vocabulary::StopAllBlinds)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "generatedtext.h"
 #include "model/groupnames.h"
 #include "nametable.h"
-#include "textlines.h"
 
 #include <QList>
 #include <QString>
@@ -14,29 +14,29 @@ class Language;
 // Collects the sitemap elements of the functions, frame by frame, while the items file is
 // written, and gives the sitemap's lines at the end. The frame labels and the button caption are
 // looked up when the builder is made, so the sitemap follows the language active at that moment.
-class TSitemapBuilder
+class SitemapBuilder
 {
 public:
     // bKindFrames: one frame per kind of function (layout "1"); otherwise one frame per group of
     // slGroups and a general frame after them.
     // A group frame is labelled with the group's label.
-    TSitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
-                    const GroupLabels& labels);
+    SitemapBuilder(const Language& language, bool bKindFrames, const QStringList& slGroups,
+                   const GroupLabels& labels);
 
     // Files the element of one function under its frame(s).
     void Add(int iType, const QString& sAlias, const QString& sGroups);
     // The sitemap labelled sProj; no lines at all when no frame holds an element.
-    TTextLines Build(const QString& sProj) const;
+    GeneratedText Build(const QString& sProj) const;
 
 private:
-    struct TFrame
+    struct Frame
     {
         QString label; // for a group frame the group's name
-        TTextLines lines;
+        GeneratedText lines;
     };
 
     // Appends the function's element to a frame's lines.
-    void AddSitemapElement(TTextLines& lines, int iType, const QString& sAlias) const;
+    void AddSitemapElement(GeneratedText& lines, int iType, const QString& sAlias) const;
     QString KindFrameLabel(int iType) const;
     // The frames of the group layout that show a function of the groups text sGroups.
     using TFrameIndexes = QVarLengthArray<qsizetype, 8>;
@@ -45,8 +45,8 @@ private:
     const Language& m_language;
     bool m_bKindFrames;
     QString m_execute; // caption of the single button of scenes
-    QList<TFrame> m_frames;
+    QList<Frame> m_frames;
     // The group frames by their group's name: a function is filed under the frames of the names it
     // lists, instead of every frame asking about every function.
-    TNameTable<QList<qsizetype>> m_framesOfGroup;
+    NameTable<QList<qsizetype>> m_framesOfGroup;
 };

@@ -14,7 +14,7 @@
 #include "model/captiontags.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/prompts.h"
 #include "workspace/workspace.h"
 

@@ -10,7 +10,7 @@
 #include "link/bustest.h"
 #include "model/language.h"
 #include "openhab/bushints.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 BusServer ProjectBusServer(const TProgram& program)
 {
-    const TopenHab& openHab = program.openHab;
+    const OpenHabGenerator& openHab = program.openHab;
     return BusServer{openHab.serverIP, openHab.serverPort.toUShort(), openHab.serverPass};
 }
 

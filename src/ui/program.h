@@ -2,7 +2,7 @@
 
 class Prompts;
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 class Workspace;
 class TfrmMain;
 class TfrmSettings;
@@ -16,7 +16,7 @@ class TfrmNewProject;
 // while it is created) and the six windows, created once, in this order, and reused.
 struct TProgram
 {
-    TopenHab& openHab;
+    OpenHabGenerator& openHab;
     Language& language;
     Prompts& prompts;
 

@@ -2,8 +2,8 @@
 
 #include "model/functionlist.h"
 #include "model/language.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/projectcheck.h"
-#include "openhab/topenhab.h"
 #include "program.h"
 #include "workspace/prompts.h"
 
@@ -22,7 +22,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
     // A generator of its own: the open project's values and list stay as they are. The rows the
     // editor built are not compared themselves, since a save and load gives some of them their
     // stored form ("1" becomes the key "01"), which is no fault the user could correct.
-    TopenHab disk(program.language, program.openHab.sCfgDir());
+    OpenHabGenerator disk(program.language, program.openHab.sCfgDir());
     disk.sProjPath = program.openHab.sProjPath;
     disk.sProj = program.openHab.sProj;
     FunctionList rows;
@@ -30,7 +30,7 @@ bool ConfirmSendAfterCheck(TProgram& program)
     QStringList warnings;
     try {
         disk.LoadFiles(rows);
-        TProjectCheck check(disk, rows.entries());
+        ProjectCheck check(disk, rows.entries());
         // A check that could not be finished is a finding as well: what it would have found is
         // unknown.
         if (!check.Run(findings))

@@ -2,7 +2,7 @@
 
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "program.h"
 
 #include <QString>
@@ -28,7 +28,7 @@ public:
 
 private:
     Language m_language;
-    TopenHab m_openHab;
+    OpenHabGenerator m_openHab;
     TProgram m_program;
     std::unique_ptr<TfrmMain> m_frmMain;
 };

@@ -9,7 +9,7 @@
 
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/itemssave.h"
 #include "workspace/prompts.h"
 

@@ -19,7 +19,7 @@
 #include "model/groupnames.h"
 #include "model/language.h"
 #include "openhab/functioncheck.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/prompts.h"
 #include "workspace/workspace.h"
 

@@ -10,7 +10,7 @@
 #include "model/fileerror.h"
 #include "model/language.h"
 #include "openhab/csvimport.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "program.h"
 #include "style.h"
 #include "tfrmitem.h"

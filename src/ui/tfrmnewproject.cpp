@@ -5,7 +5,7 @@
 #include "model/captiontags.h"
 #include "model/language.h"
 #include "model/projectini.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "program.h"
 #include "style.h"
 #include "tfrmmain.h"

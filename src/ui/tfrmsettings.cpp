@@ -7,7 +7,7 @@
 #include "model/captiontags.h"
 #include "model/language.h"
 #include "openhab/homekit.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "program.h"
 #include "style.h"
 #include "toggleswitch.h"
@@ -219,7 +219,7 @@ void TfrmSettings::Execute()
 // The stored values every time, also after an earlier cancel: the dialog has no defaults of its own.
 void TfrmSettings::FormShow()
 {
-    const TopenHab& openHab = m_program.openHab;
+    const OpenHabGenerator& openHab = m_program.openHab;
     edAdr->setText(openHab.serverIP);
     edPort->setText(openHab.serverPort);
     edPass->setText(openHab.serverPass);
@@ -256,7 +256,7 @@ void TfrmSettings::Save()
 {
     if (!CheckInput())
         return;
-    TopenHab& openHab = m_program.openHab;
+    OpenHabGenerator& openHab = m_program.openHab;
     openHab.serverIP = edAdr->text();
     openHab.serverPort = edPort->text();
     openHab.serverPass = edPass->text();

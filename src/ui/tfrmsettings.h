@@ -16,7 +16,7 @@ struct TProgram;
 
 // The server settings dialog of the open project: the bus server openHAB talks to, the automatic
 // bus time, and the project's cloud identity and HomeKit PIN. Every value shown belongs to
-// TopenHab; the dialog keeps nothing of its own, so each opening shows what is stored.
+// OpenHabGenerator; the dialog keeps nothing of its own, so each opening shows what is stored.
 class TfrmSettings : public QDialog
 {
     Q_OBJECT

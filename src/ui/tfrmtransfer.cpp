@@ -7,7 +7,7 @@
 #include "model/captions.h"
 #include "model/captiontags.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "program.h"
 #include "sendcheck.h"
 #include "style.h"

@@ -5,7 +5,7 @@
 #include "model/fileerror.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "projectbackups.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 
 namespace CsvImportRun {
 
-::Result<CsvImport::Result> read(const QString& fileName, const TopenHab& openHab)
+::Result<CsvImport::Result> read(const QString& fileName, const OpenHabGenerator& openHab)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -30,7 +30,7 @@ QList<FunctionEntry> combine(const QList<FunctionEntry>& current, const QList<Fu
     return rows;
 }
 
-Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
+Outcome save(OpenHabGenerator& openHab, const QList<FunctionEntry>& rows)
 {
     const Language& language = openHab.language();
     Outcome outcome = ItemsSave::prepare(openHab, language);
@@ -38,8 +38,8 @@ Outcome save(TopenHab& openHab, const QList<FunctionEntry>& rows)
         return outcome;
     ProjectBackups backups(openHab.sProjPath, language);
     if (const auto failure = backups.BackupProjectFiles(
-            BackupKind::BeforeSave,
-            {TopenHab::sItemsFile, TopenHab::sCloudFile, TopenHab::sRulesFile, TopenHab::sSitemapFile}))
+            BackupKind::BeforeSave, {OpenHabGenerator::sItemsFile, OpenHabGenerator::sCloudFile,
+                                     OpenHabGenerator::sRulesFile, OpenHabGenerator::sSitemapFile}))
         return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
     for (const FileError& failure : openHab.SaveItems(rows))
         outcome.fail(failure.problem());

@@ -1,7 +1,7 @@
 #include "itemssave.h"
 
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "projectbackups.h"
 
 #include <QDir>
@@ -9,16 +9,17 @@
 #include <algorithm>
 #include <utility>
 
-std::optional<Problem> ItemsSave::readOnlyReason(const TopenHab& openHab)
+std::optional<Problem> ItemsSave::readOnlyReason(const OpenHabGenerator& openHab)
 {
     const std::optional<qsizetype> line = openHab.itemsFileReport.notUtf8Line;
     if (!line)
         return std::nullopt;
-    return Problem{Msg::ItemsFileNotUtf8, QDir::toNativeSeparators(openHab.sProjPath + TopenHab::sItemsFile),
+    return Problem{Msg::ItemsFileNotUtf8,
+                   QDir::toNativeSeparators(openHab.sProjPath + OpenHabGenerator::sItemsFile),
                    QString::number(*line)};
 }
 
-Outcome ItemsSave::prepare(TopenHab& openHab, const Language& language)
+Outcome ItemsSave::prepare(OpenHabGenerator& openHab, const Language& language)
 {
     Outcome outcome;
     if (const auto reason = readOnlyReason(openHab))
@@ -26,7 +27,8 @@ Outcome ItemsSave::prepare(TopenHab& openHab, const Language& language)
     if (openHab.itemsFileReport.droppedLines == 0)
         return outcome;
     ProjectBackups backups(openHab.sProjPath, language);
-    if (const auto failure = backups.BackupProjectFiles(BackupKind::BeforeSave, {TopenHab::sItemsFile}))
+    if (const auto failure =
+            backups.BackupProjectFiles(BackupKind::BeforeSave, {OpenHabGenerator::sItemsFile}))
         return outcome.fail(Problem{Msg::SaveBackupFailed, *failure});
     const QList<Backup> list = backups.List();
     const auto newest = std::find_if(list.cbegin(), list.cend(), [](const Backup& backup) {

@@ -5,7 +5,7 @@
 #include <optional>
 
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // What a save of the function list must respect about the items file it replaces. The items file is
 // the project's only store of its functions, so a save must not lose what the file holds: a file
@@ -14,12 +14,12 @@ class TopenHab;
 namespace ItemsSave {
 
 // Why the open project's items file must not be rewritten from the list; nothing when it may be.
-std::optional<Problem> readOnlyReason(const TopenHab& openHab);
+std::optional<Problem> readOnlyReason(const OpenHabGenerator& openHab);
 
 // To be run right before a save of the open project's function list; not ok (with the error) when
 // the save must not happen. When the save would leave lines out, the items file is backed up first
 // (kind before-save) and the user is to be told how many lines and where they are kept; that happens
 // once per opening, as the loader's report then counts no dropped lines.
-Outcome prepare(TopenHab& openHab, const Language& language);
+Outcome prepare(OpenHabGenerator& openHab, const Language& language);
 
 } // namespace ItemsSave

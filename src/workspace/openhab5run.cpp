@@ -40,7 +40,7 @@ std::optional<Problem> lockRefusal(const LockFileTaker::Attempt& attempt, const 
 
 } // namespace
 
-Outcome OpenHab5Run::exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows,
+Outcome OpenHab5Run::exportTo(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows,
                               const Workspace& workspace, Prompts& prompts, const QString& folder)
 {
     Outcome outcome;

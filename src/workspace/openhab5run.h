@@ -7,7 +7,7 @@
 #include <QString>
 
 class Prompts;
-class TopenHab;
+class OpenHabGenerator;
 class Workspace;
 
 // The export for openHAB 5 as the window and the command line both run it.
@@ -17,7 +17,7 @@ namespace OpenHab5Run {
 // folder: never into the projects folder, and replacing files there only when the user agrees
 // (prompts asks). The four files are written all of them or none; the functions left out are told
 // in one information, one line each. Not ok when nothing was written.
-Outcome exportTo(const TopenHab& openHab, const QList<FunctionEntry>& rows, const Workspace& workspace,
-                 Prompts& prompts, const QString& folder);
+Outcome exportTo(const OpenHabGenerator& openHab, const QList<FunctionEntry>& rows,
+                 const Workspace& workspace, Prompts& prompts, const QString& folder);
 
 } // namespace OpenHab5Run

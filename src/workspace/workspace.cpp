@@ -5,7 +5,7 @@
 #include "model/language.h"
 #include "model/projectini.h"
 #include "model/safefile.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "projectname.h"
 
 #include <QCollator>
@@ -24,7 +24,8 @@ QString withSlash(const QString& folder)
 
 } // namespace
 
-Workspace::Workspace(const QString& programDir, TopenHab& openHab, const Language& language, QObject* parent)
+Workspace::Workspace(const QString& programDir, OpenHabGenerator& openHab, const Language& language,
+                     QObject* parent)
     : QObject(parent), m_openHab(openHab), m_projDir(withSlash(programDir) + QStringLiteral("projects/")),
       m_cfgDir(withSlash(programDir) + QStringLiteral("config/")),
       m_inif(m_cfgDir + QStringLiteral("settings.ini")), m_cloudServer(m_inif.Cloudserver()),

@@ -13,7 +13,7 @@
 
 class FunctionList;
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 
 // The folders around the program file, the program-wide settings and the set of projects: one
 // folder per project below projects/, listed sorted without regard to case, at most one of them
@@ -27,7 +27,7 @@ class Workspace : public QObject
 public:
     // Runs the workspace start: folders below programDir, settings.ini, the project list and the
     // project to open (opening it is OpenSelectedProject's job).
-    Workspace(const QString& programDir, TopenHab& openHab, const Language& language,
+    Workspace(const QString& programDir, OpenHabGenerator& openHab, const Language& language,
               QObject* parent = nullptr);
 
     // Folders, ending with "/".
@@ -94,7 +94,7 @@ private:
     void relockSelected(Notices& notices);
     void reportRepair(Notices& notices) const;
 
-    TopenHab& m_openHab;
+    OpenHabGenerator& m_openHab;
     QString m_projDir;
     QString m_cfgDir;
     Settings m_inif;

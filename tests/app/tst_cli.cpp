@@ -5,7 +5,7 @@
 #include "link/transfertext.h"
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/projectlock.h"
 
 #include "cliprocess.h"
@@ -364,7 +364,7 @@ void TestCli::regenerateWritesWhatTheProgramWrites()
     QVERIFY(reference.addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
     Language language(reference.configDir());
     language.LoadLanguage(u"Deutsch"_s);
-    TopenHab openHab(language, reference.configDir());
+    OpenHabGenerator openHab(language, reference.configDir());
     openHab.sProjPath = reference.projectsDir() + u"Demo/"_s;
     openHab.sProj = u"Demo"_s;
     FunctionList rows;

@@ -8,7 +8,7 @@
 #include "link/bustest.h"
 #include "link/bustestframes.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include "bussimulator.h"
 #include "programfolder.h"
@@ -97,7 +97,7 @@ private:
 
     TestProgramFolder m_folder;
     Language m_language;
-    TopenHab m_openHab;
+    OpenHabGenerator m_openHab;
     QString m_devices;
     BusSimulator m_sim; // numeric password 12345, for learning and discovery
 };

@@ -27,10 +27,11 @@ QList<QByteArray> readBack(const TransferProject& project)
 {
     QList<QByteArray> replies;
     for (const auto& [file, key] : gatewayKeys()) {
-        replies << bulk(file == TopenHab::sHomeKitFile ? TopenHab::HomekitLines(QStringLiteral("127.0.0.1"))
-                                                             .join(QStringLiteral("\r\n"))
-                                                             .toUtf8()
-                                                       : ReadTransferText(project.file(file)))
+        replies << bulk(file == OpenHabGenerator::sHomeKitFile
+                            ? OpenHabGenerator::HomekitLines(QStringLiteral("127.0.0.1"))
+                                  .join(QStringLiteral("\r\n"))
+                                  .toUtf8()
+                            : ReadTransferText(project.file(file)))
                 << bulk("1699999941");
     }
     for (const QByteArray value : {"127.0.0.1", "20000", "12345", "1", "0"})

@@ -6,7 +6,7 @@
 #include "bus/busaddress.h"
 #include "link/gatewaytransfer.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 
@@ -124,5 +124,5 @@ public:
 
     TestProgramFolder folder;
     Language language;
-    TopenHab openHab;
+    OpenHabGenerator openHab;
 };

@@ -5,7 +5,7 @@
 #include "model/functionvocabulary.h"
 #include "model/language.h"
 #include "openhab/csvimport.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "randomrun.h"
 #include "saveproject.h"
@@ -25,7 +25,7 @@ QString describe(const FunctionEntry& e)
                        e.alias,
                        e.label,
                        scene ? Vocabulary::AddressText(e)
-                             : TopenHab::BusWhere(e.kind, e.address, e.bus, e.cen),
+                             : OpenHabGenerator::BusWhere(e.kind, e.address, e.bus, e.cen),
                        Vocabulary::KeyText(e),
                        Vocabulary::VoiceText(e.voice, u"Ja"_s),
                        e.groups,
@@ -57,7 +57,7 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
 };
 
 void TstCsvImport::initTestCase()

@@ -8,7 +8,7 @@
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 
 #include <QCryptographicHash>
@@ -95,7 +95,7 @@ void TstGeneratedBytes::initTestCase()
 void TstGeneratedBytes::addDemo(Sums& sums)
 {
     m_language.LoadLanguage(u"Deutsch"_s);
-    TopenHab openHab(m_language, m_folder.configDir());
+    OpenHabGenerator openHab(m_language, m_folder.configDir());
     openHab.sProj = u"Demo"_s;
     openHab.sProjPath = m_folder.projectsDir() + u"Demo/"_s;
     FunctionList rows;
@@ -114,7 +114,7 @@ void TstGeneratedBytes::addGeneratedProjects(Sums& sums, const QString& layout, 
     const QString folder = m_folder.projectsDir() + u"Haus-"_s + layout + language + u'/';
     QVERIFY(writeBytes(folder + u"project.ini"_s, "[CFG]\r\nSITEMAP=" + layout.toUtf8() + "\r\n"));
     m_language.LoadLanguage(language);
-    TopenHab openHab(m_language, m_folder.configDir());
+    OpenHabGenerator openHab(m_language, m_folder.configDir());
     openHab.sProj = u"Haus"_s;
     openHab.sProjPath = folder;
     const QStringList names{openHab.sItemsFile, openHab.sCloudFile, openHab.sRulesFile, openHab.sSitemapFile};

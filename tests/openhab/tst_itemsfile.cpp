@@ -1,7 +1,7 @@
 // The items file bticino.items and the expose list of openhabcloud.cfg, as SaveItems writes them.
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include "crlftext.h"
 #include "germangenerator.h"
@@ -40,7 +40,7 @@ private:
     QByteArray projectBytes(const QString& name) const { return readBytes(m_gen->sProjPath + name); }
 
     std::unique_ptr<GermanGenerator> m_fixture;
-    TopenHab* m_gen = nullptr;
+    OpenHabGenerator* m_gen = nullptr;
 };
 
 void TestItemsFile::init()

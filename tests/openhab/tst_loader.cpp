@@ -2,7 +2,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -89,7 +89,7 @@ private:
 
     TestProgramFolder m_folder;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
     int m_projects = 0;
 };

@@ -235,7 +235,7 @@ const QString sitemapByGroup = uR"(sitemap bticino label="Haus \"Müller\"" {
 void TestOpenHab5Export::init()
 {
     m_fixture = std::make_unique<GermanGenerator>();
-    TopenHab& gen = m_fixture->gen;
+    OpenHabGenerator& gen = m_fixture->gen;
     gen.sProj = u"Haus \"Müller\""_s;
     gen.slGroups = {u"Erdgeschoss"_s, u"Garten"_s, u"Erd geschoss"_s, u"Garten"_s};
     gen.groupLabels = {{u"Garten"_s, u"Garten \"hinten\""_s}};

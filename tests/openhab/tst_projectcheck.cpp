@@ -1,8 +1,8 @@
 #include "bus/busaddress.h"
 #include "model/language.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/openhabgrammar.h"
 #include "openhab/projectcheck.h"
-#include "openhab/topenhab.h"
 #include "programfolder.h"
 
 #include <QTemporaryDir>
@@ -58,7 +58,7 @@ private:
     TestProgramFolder m_folder;
     QTemporaryDir m_project;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
 };
 
 void TstProjectCheck::init()
@@ -82,7 +82,7 @@ QStringList TstProjectCheck::check(const QList<TRow>& rows)
                                  .key = row.key,
                                  .kind = row.kind}
                        .normalized();
-    TProjectCheck check(m_openHab, entries);
+    ProjectCheck check(m_openHab, entries);
     QStringList problems;
     if (!check.Run(problems))
         qWarning() << check.errorString();
@@ -229,7 +229,7 @@ void TstProjectCheck::busWarnings()
                                  .cen = row.cen}
                        .normalized();
     }
-    QCOMPARE(TProjectCheck(m_openHab, entries).warnings(), expected);
+    QCOMPARE(ProjectCheck(m_openHab, entries).warnings(), expected);
 }
 
 void TstProjectCheck::rejectedLabelPiece_data()

@@ -1,7 +1,7 @@
 #include "bus/busaddress.h"
 #include "model/language.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/projectdiff.h"
-#include "openhab/topenhab.h"
 #include "programfolder.h"
 
 #include <QTest>
@@ -20,7 +20,7 @@ QByteArray light(int number, const QString& label, const QString& where)
 
 ProjectFiles items(const QByteArray& lines)
 {
-    return {{TopenHab::sItemsFile, "//Schaltelemente\r\n" + lines}};
+    return {{OpenHabGenerator::sItemsFile, "//Schaltelemente\r\n" + lines}};
 }
 
 } // namespace
@@ -38,7 +38,7 @@ private Q_SLOTS:
 private:
     TestProgramFolder m_folder;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
 };
 
 void TestProjectDiff::functionsByAlias()
@@ -70,14 +70,14 @@ void TestProjectDiff::summaryNamesChangedFiles()
     ProjectFiles before = items(light(1, u"Bad"_s, u"11"_s));
     ProjectFiles after = before;
     QCOMPARE(ProjectDiff(m_openHab, before, after).summary(m_language), u"0 neu, 0 geändert, 0 entfernt"_s);
-    after.insert(TopenHab::sCfgFile, "bticino:ip=1.2.3.4\r\n");
-    before.insert(TopenHab::sMQTTFile, "x\r\n");
-    after.insert(TopenHab::sMQTTFile, "x\r\n");
+    after.insert(OpenHabGenerator::sCfgFile, "bticino:ip=1.2.3.4\r\n");
+    before.insert(OpenHabGenerator::sMQTTFile, "x\r\n");
+    after.insert(OpenHabGenerator::sMQTTFile, "x\r\n");
     const ProjectDiff diff(m_openHab, before, after);
-    QCOMPARE(diff.changedFiles(), QStringList{TopenHab::sCfgFile});
+    QCOMPARE(diff.changedFiles(), QStringList{OpenHabGenerator::sCfgFile});
     QCOMPARE(diff.summary(m_language), u"0 neu, 0 geändert, 0 entfernt\nGeänderte Dateien: bticino.cfg"_s);
     // No items file on either side: no functions at all.
-    QVERIFY(ProjectDiff(m_openHab, {}, {{TopenHab::sCfgFile, "a"}}).functions().isEmpty());
+    QVERIFY(ProjectDiff(m_openHab, {}, {{OpenHabGenerator::sCfgFile, "a"}}).functions().isEmpty());
 }
 
 void TestProjectDiff::unifiedPerFile()

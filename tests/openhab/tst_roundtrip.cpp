@@ -3,7 +3,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "randomrun.h"
 #include "saveproject.h"
@@ -50,7 +50,7 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
     FunctionList m_list;
 };
 

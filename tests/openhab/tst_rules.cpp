@@ -1,7 +1,7 @@
 // The rules file bticino.rules: individual scenes and voice-controlled blinds.
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include "crlftext.h"
 #include "germangenerator.h"
@@ -141,7 +141,7 @@ private:
     QString rulesFile() const { return m_gen->sProjPath + u"bticino.rules"_s; }
 
     std::unique_ptr<GermanGenerator> m_fixture;
-    TopenHab* m_gen = nullptr;
+    OpenHabGenerator* m_gen = nullptr;
 };
 
 void TestRules::init()

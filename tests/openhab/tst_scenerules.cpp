@@ -4,8 +4,8 @@
 #include "bus/busaddress.h"
 #include "model/groupnames.h"
 #include "model/language.h"
+#include "openhab/openhabgenerator.h"
 #include "openhab/rulesbuilder.h"
-#include "openhab/topenhab.h"
 
 #include "functionlistgenerator.h"
 #include "programfolder.h"
@@ -84,14 +84,14 @@ private:
 
     TestProgramFolder m_folder;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
 };
 
 // Builds the rules of all rows, as SaveItems does, and compares each scene's members with the
 // search.
 void TestSceneRules::compare(const QList<FunctionEntry>& rows)
 {
-    TRulesBuilder builder(rows);
+    RulesBuilder builder(rows);
     QList<SceneLines> expected;
     for (const FunctionEntry& row : rows) {
         builder.BuildRowRules(row);

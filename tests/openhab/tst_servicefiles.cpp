@@ -2,7 +2,7 @@
 // generator reports files it could not write.
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include "crlftext.h"
 #include "germangenerator.h"
@@ -37,7 +37,7 @@ private:
     QString projectFile(const QString& name) const { return m_gen->sProjPath + name; }
 
     std::unique_ptr<GermanGenerator> m_fixture;
-    TopenHab* m_gen = nullptr;
+    OpenHabGenerator* m_gen = nullptr;
 };
 
 void TestServiceFiles::init()
@@ -144,9 +144,9 @@ void TestServiceFiles::generateCloudkey()
 
 void TestServiceFiles::randomStringUsesEveryCharacter()
 {
-    QCOMPARE(TopenHab::RandomString(0), QString());
+    QCOMPARE(OpenHabGenerator::RandomString(0), QString());
     // 3600 draws miss one of the 36 characters with a chance of about 1e-41.
-    const QString text = TopenHab::RandomString(3600);
+    const QString text = OpenHabGenerator::RandomString(3600);
     QCOMPARE(text.size(), 3600);
     QSet<QChar> seen(text.begin(), text.end());
     const QString alphabet = u"0123456789abcdefghijklmnopqrstuvwxyz"_s;

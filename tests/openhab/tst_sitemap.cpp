@@ -1,7 +1,7 @@
 // The sitemap bticino.sitemap in its two layouts: one frame per kind, or one frame per group.
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include "crlftext.h"
 #include "germangenerator.h"
@@ -113,7 +113,7 @@ private:
     QString projectFile(const QString& name) const { return m_gen->sProjPath + name; }
 
     std::unique_ptr<GermanGenerator> m_fixture;
-    TopenHab* m_gen = nullptr;
+    OpenHabGenerator* m_gen = nullptr;
 };
 
 void TestSitemap::init()
@@ -170,7 +170,7 @@ void TestSitemap::followsLanguageAndLayoutAtEveryCall()
 {
     TestProgramFolder folder;
     Language language(folder.configDir());
-    TopenHab gen(language, folder.configDir());
+    OpenHabGenerator gen(language, folder.configDir());
     gen.sProjPath = m_gen->sProjPath;
     gen.sProj = u"Haus"_s;
     gen.slGroups = {u"Lichter"_s};

@@ -1,5 +1,5 @@
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -66,14 +66,14 @@ void TestTextFiles::readFile()
     QFETCH(QStringList, expected);
     const QString file = m_dir.filePath(QStringLiteral("read.txt"));
     QVERIFY(writeBytes(file, content));
-    QCOMPARE(TopenHab::ReadFile(file, keyValue), expected);
+    QCOMPARE(OpenHabGenerator::ReadFile(file, keyValue), expected);
 }
 
 void TestTextFiles::readMissingFileRaises()
 {
     const QString file = m_dir.filePath(QStringLiteral("missing.items"));
     try {
-        TopenHab::ReadFile(file, false);
+        OpenHabGenerator::ReadFile(file, false);
         QFAIL("no error raised");
     } catch (const FileReadError& error) {
         QVERIFY(error.text(builtIn).startsWith(QStringLiteral("Datei ") + QDir::toNativeSeparators(file) +
@@ -85,10 +85,10 @@ void TestTextFiles::readMissingFileRaises()
 void TestTextFiles::writeFile()
 {
     const QString file = m_dir.filePath(QStringLiteral("write.txt"));
-    QVERIFY(!TopenHab::WriteFile(file, {QStringLiteral("eins"), QString(), QStringLiteral("Grüße")}));
+    QVERIFY(!OpenHabGenerator::WriteFile(file, {QStringLiteral("eins"), QString(), QStringLiteral("Grüße")}));
     QCOMPARE(readBytes(file), QByteArray("eins\r\n\r\nGr\xC3\xBC\xC3\x9F"
                                          "e\r\n"));
-    QVERIFY(!TopenHab::WriteFile(file, {}));
+    QVERIFY(!OpenHabGenerator::WriteFile(file, {}));
     QVERIFY(QFile::exists(file));
     QCOMPARE(readBytes(file), QByteArray());
 }
@@ -105,15 +105,15 @@ void TestTextFiles::writeAndReadLongFile()
         expected += line.toUtf8() + "\r\n\r\n";
     }
     const QString file = m_dir.filePath(QStringLiteral("long.txt"));
-    QVERIFY(!TopenHab::WriteFile(file, lines));
+    QVERIFY(!OpenHabGenerator::WriteFile(file, lines));
     QCOMPARE(readBytes(file), expected);
-    QCOMPARE(TopenHab::ReadFile(file, false), lines);
+    QCOMPARE(OpenHabGenerator::ReadFile(file, false), lines);
 }
 
 void TestTextFiles::writeIntoMissingFolder()
 {
     const QString file = m_dir.filePath(QStringLiteral("missing/x.txt"));
-    const std::optional<FileError> error = TopenHab::WriteFile(file, {QStringLiteral("x")});
+    const std::optional<FileError> error = OpenHabGenerator::WriteFile(file, {QStringLiteral("x")});
     QVERIFY(error);
     QCOMPARE(error->fileName, QDir::toNativeSeparators(file));
     QVERIFY(!error->reason.isEmpty());
@@ -126,7 +126,7 @@ void TestTextFiles::failedWriteKeepsOldContent()
     // A folder standing where the file should go: the write fails and nothing in it is touched.
     const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
     QVERIFY(writeBytes(blocked + QStringLiteral("/inside.txt"), "old\r\n"));
-    QVERIFY(TopenHab::WriteFile(blocked, {QStringLiteral("new")}).has_value());
+    QVERIFY(OpenHabGenerator::WriteFile(blocked, {QStringLiteral("new")}).has_value());
     QCOMPARE(readBytes(blocked + QStringLiteral("/inside.txt")), QByteArray("old\r\n"));
 
     // A read-only file is refused rather than replaced (root may write anyway, so only checked
@@ -135,7 +135,7 @@ void TestTextFiles::failedWriteKeepsOldContent()
     QVERIFY(writeBytes(file, "old\r\n"));
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadUser));
     if (!QFileInfo(file).isWritable()) {
-        QVERIFY(TopenHab::WriteFile(file, {QStringLiteral("new")}).has_value());
+        QVERIFY(OpenHabGenerator::WriteFile(file, {QStringLiteral("new")}).has_value());
         QCOMPARE(readBytes(file), QByteArray("old\r\n"));
     }
     // No temporary file is left behind.
@@ -147,9 +147,10 @@ void TestTextFiles::keyValue()
 {
     const QStringList lines = {QStringLiteral("webserver.host= 10.0.0.5 "),
                                QStringLiteral("WEBSERVER.HOST=second"), QStringLiteral("#reboot=true")};
-    QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("Webserver.Host")), QStringLiteral(" 10.0.0.5 "));
-    QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("#reboot")), QStringLiteral("true"));
-    QCOMPARE(TopenHab::KeyValue(lines, QStringLiteral("webserver.port")), QString());
+    QCOMPARE(OpenHabGenerator::KeyValue(lines, QStringLiteral("Webserver.Host")),
+             QStringLiteral(" 10.0.0.5 "));
+    QCOMPARE(OpenHabGenerator::KeyValue(lines, QStringLiteral("#reboot")), QStringLiteral("true"));
+    QCOMPARE(OpenHabGenerator::KeyValue(lines, QStringLiteral("webserver.port")), QString());
 }
 
 QTEST_GUILESS_MAIN(TestTextFiles)

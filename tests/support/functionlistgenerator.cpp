@@ -4,7 +4,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <tuple>
 
@@ -29,7 +29,7 @@ QString swappedCase(const QString& name)
 
 } // namespace
 
-FunctionListGenerator::FunctionListGenerator(const TopenHab& openHab, quint32 seed)
+FunctionListGenerator::FunctionListGenerator(const OpenHabGenerator& openHab, quint32 seed)
     : m_openHab(openHab), m_random(seed)
 {
 }

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-class TopenHab;
+class OpenHabGenerator;
 
 // Random projects as a user could build them: group lists the group editor accepts and function
 // rows saved the way the function editor saves them (addresses and keys typed in many ways and
@@ -18,7 +18,7 @@ class TopenHab;
 class FunctionListGenerator
 {
 public:
-    FunctionListGenerator(const TopenHab& openHab, quint32 seed);
+    FunctionListGenerator(const OpenHabGenerator& openHab, quint32 seed);
 
     // Up to maxCount names of letters and digits, now and then one twice or once more in other
     // letter case.
@@ -39,6 +39,6 @@ private:
     QString typedKey(int maxKey);
     QString padded(int value, int width);
 
-    const TopenHab& m_openHab;
+    const OpenHabGenerator& m_openHab;
     QRandomGenerator m_random;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 
 #include <QTemporaryDir>
 
@@ -14,5 +14,5 @@ struct GermanGenerator
     QTemporaryDir config;
     Language language{config.path()};
     QTemporaryDir project;
-    TopenHab gen{language, config.path()};
+    OpenHabGenerator gen{language, config.path()};
 };

@@ -2,7 +2,7 @@
 
 #include "bus/busaddress.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/workspace.h"
 
 TestProgramStack::TestProgramStack() = default;
@@ -18,7 +18,7 @@ void TestProgramStack::start(const QString& language)
     m_language = std::make_unique<Language>(m_folder.configDir());
     if (!language.isEmpty())
         m_language->LoadLanguage(language);
-    m_openHab = std::make_unique<TopenHab>(*m_language, m_folder.configDir());
+    m_openHab = std::make_unique<OpenHabGenerator>(*m_language, m_folder.configDir());
 }
 
 Workspace& TestProgramStack::startWorkspace()

@@ -7,7 +7,7 @@
 #include <memory>
 
 class Language;
-class TopenHab;
+class OpenHabGenerator;
 class Workspace;
 
 // The program's long-lived objects over a throw-away program folder, built as the program builds
@@ -32,12 +32,12 @@ public:
     void stop();
 
     Language& language() const { return *m_language; }
-    TopenHab& openHab() const { return *m_openHab; }
+    OpenHabGenerator& openHab() const { return *m_openHab; }
     Workspace& workspace() const { return *m_workspace; }
 
 private:
     TestProgramFolder m_folder;
     std::unique_ptr<Language> m_language;
-    std::unique_ptr<TopenHab> m_openHab;
+    std::unique_ptr<OpenHabGenerator> m_openHab;
     std::unique_ptr<Workspace> m_workspace;
 };

@@ -1,6 +1,6 @@
 #include "saveproject.h"
 
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -21,7 +21,7 @@ QString projectParent()
 
 TestSaveProject::TestSaveProject() : m_dir(projectParent() + u"/varuno-project-XXXXXX"_s) {}
 
-bool TestSaveProject::open(TopenHab& openHab, const TestProgramFolder& folder) const
+bool TestSaveProject::open(OpenHabGenerator& openHab, const TestProgramFolder& folder) const
 {
     if (!m_dir.isValid())
         return false;

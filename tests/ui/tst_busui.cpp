@@ -6,7 +6,7 @@
 #include "link/bustest.h"
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "ui/busdialogs.h"
 #include "ui/functionlistview.h"
 #include "ui/itembustools.h"

@@ -2,7 +2,7 @@
 #include "functionlistgenerator.h"
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "randomrun.h"
 #include "saveproject.h"
@@ -42,7 +42,7 @@ private:
     TestProgramFolder m_folder;
     TestSaveProject m_project;
     Language m_language{m_folder.configDir()};
-    TopenHab m_openHab{m_language, m_folder.configDir()};
+    OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
     ScriptedPrompts m_prompts;
     TProgram m_program{m_openHab, m_language, m_prompts};
     TfrmItem m_item{m_program};

@@ -3,7 +3,7 @@
 #include "model/functionentry.h"
 #include "model/functionlist.h"
 #include "model/projectini.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/startup.h"

@@ -4,7 +4,7 @@
 #include "model/functionvocabulary.h"
 #include "model/groupnames.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "programstack.h"
 #include "scriptedprompts.h"

@@ -3,7 +3,7 @@
 #include "model/functionlist.h"
 #include "model/functionvocabulary.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "programstack.h"
 #include "scriptedprompts.h"
@@ -926,7 +926,7 @@ void FunctionEditorTest::sessionLeavesWhatTheGeneratorWrites()
     QTemporaryDir other;
     QVERIFY(other.isValid());
     QVERIFY(QFile::copy(projectFile(u"project.ini"_s), other.filePath(u"project.ini"_s)));
-    TopenHab fresh(m_stack->language(), m_stack->folder().configDir());
+    OpenHabGenerator fresh(m_stack->language(), m_stack->folder().configDir());
     fresh.sProjPath = other.path() + u'/';
     fresh.sProj = m_stack->openHab().sProj;
     fresh.slGroups = m_stack->openHab().slGroups;

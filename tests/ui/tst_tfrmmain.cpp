@@ -1,7 +1,7 @@
 #include "model/filetransaction.h"
 #include "model/functionlist.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "smallfilesystem.h"
@@ -431,7 +431,7 @@ void MainWindowTest::sortThenAddAppendsAtTheEnd()
                            [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; }));
 
     // What the function editor does on save: append a row and write the files.
-    TopenHab& openHab = m_startup->program().openHab;
+    OpenHabGenerator& openHab = m_startup->program().openHab;
     w().items().append(FunctionEntry{.label = QStringLiteral("Aaa Flur"),
                                      .address = QStringLiteral("01.11"),
                                      .alias = QStringLiteral("SWITCH_99"),

@@ -1,7 +1,7 @@
 #include "modaldialog.h"
 #include "model/functionlist.h"
 #include "model/projectini.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/startup.h"

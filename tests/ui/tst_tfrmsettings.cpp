@@ -1,5 +1,5 @@
 #include "modaldialog.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/externallinks.h"
@@ -68,7 +68,7 @@ private slots:
 
 private:
     TfrmSettings& dlg() { return *m_startup->program().frmSettings; }
-    TopenHab& openHab() { return m_startup->program().openHab; }
+    OpenHabGenerator& openHab() { return m_startup->program().openHab; }
     QString cfgFile() const { return m_folder->projectsDir() + u"Demo/bticino.cfg"_s; }
     // Opens the dialog as the main window does and runs steps while it is open.
     void execute(const std::function<void()>& steps);

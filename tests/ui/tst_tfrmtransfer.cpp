@@ -2,7 +2,7 @@
 #include "link/gatewaytransfer.h"
 #include "modaldialog.h"
 #include "model/projectini.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "redisserver.h"
 #include "scriptedprompts.h"

@@ -2,7 +2,7 @@
 #include "model/functionlist.h"
 #include "model/inifile.h"
 #include "model/language.h"
-#include "openhab/topenhab.h"
+#include "openhab/openhabgenerator.h"
 #include "workspace/projectlock.h"
 #include "workspace/workspace.h"
 

@@ -9,11 +9,11 @@
 // as the files are written. The generators add their lines here rather than to a list, because a
 // project of thousands of functions has tens of thousands of lines, and one string per line costs
 // more than writing the file.
-class TTextLines
+class GeneratedText
 {
 public:
-    TTextLines() = default;
-    explicit TTextLines(const QStringList& lines)
+    GeneratedText() = default;
+    explicit GeneratedText(const QStringList& lines)
     {
         for (const QString& line : lines)
             add(line);
@@ -34,7 +34,7 @@ public:
             chunk += part;
         chunk += QStringView(u"\r\n");
     }
-    void append(const TTextLines& lines) { m_chunks += lines.m_chunks; }
+    void append(const GeneratedText& lines) { m_chunks += lines.m_chunks; }
 
     bool isEmpty() const { return m_chunks.isEmpty(); }
     // The text in pieces, in order; together they are the lines, each ending with CR LF.

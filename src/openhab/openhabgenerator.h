@@ -1,9 +1,9 @@
 #pragma once
 
+#include "generatedtext.h"
 #include "model/fileerror.h"
 #include "model/functionentry.h"
 #include "model/groupnames.h"
-#include "textlines.h"
 
 #include <functional>
 #include <optional>
@@ -17,7 +17,7 @@ class Language;
 
 // The open project's values beyond the function list: what the generator writes besides the rows'
 // files, and what it read back from them.
-struct TProjectValues
+struct ProjectValues
 {
     QString sProjPath; // folder of the open project, ending with "/"
     QString sProj;     // name of the open project
@@ -47,11 +47,11 @@ struct ItemsFileReport
 
 // The generator: holds the open project's values, writes every openHAB file of the project from the
 // function list and reads the project back from its files.
-class TopenHab : public TProjectValues
+class OpenHabGenerator : public ProjectValues
 {
 public:
     // configDir: the program's config folder (templates), with or without a trailing "/".
-    TopenHab(const Language& language, QString configDir);
+    OpenHabGenerator(const Language& language, QString configDir);
 
     // The project's files, by their names in the project folder.
     static inline const QString sMQTTFile = QStringLiteral("mqtt.cfg");
@@ -67,8 +67,8 @@ public:
     static inline const QString ItemsGroupsHeading = QStringLiteral("//Gruppen");
     static inline const QString ItemsFunctionsHeading = QStringLiteral("//Schaltelemente");
 
-    const TProjectValues& projectValues() const { return *this; }
-    void setProjectValues(const TProjectValues& values) { static_cast<TProjectValues&>(*this) = values; }
+    const ProjectValues& projectValues() const { return *this; }
+    void setProjectValues(const ProjectValues& values) { static_cast<ProjectValues&>(*this) = values; }
 
     const QString& sCfgDir() const { return m_cfgDir; }
     const Language& language() const { return m_language; }
@@ -85,7 +85,7 @@ public:
     // On failure the old file stays as it was and the failure is returned.
     static std::optional<FileError> WriteFile(const QString& filename, const QStringList& sl);
     // The same for lines that a generator put together.
-    static std::optional<FileError> WriteLines(const QString& filename, const TTextLines& lines);
+    static std::optional<FileError> WriteLines(const QString& filename, const GeneratedText& lines);
     // The value of the first line whose text before its first "=" equals key (any letter case).
     static QString KeyValue(const QStringList& lines, const QString& key);
 
@@ -138,42 +138,42 @@ public:
     ItemsContent parseItems(const QByteArray& bytes) const;
     // The files SaveItems writes for rows and the project's groups (file name, lines), without
     // writing them.
-    QList<std::pair<QString, TTextLines>> itemFiles(const QList<FunctionEntry>& rows) const;
+    QList<std::pair<QString, GeneratedText>> itemFiles(const QList<FunctionEntry>& rows) const;
     // The first of them alone, the items file: the lines that a load reads back.
-    TTextLines itemsFile(const QList<FunctionEntry>& rows) const { return itemsFile(rows, {}); }
+    GeneratedText itemsFile(const QList<FunctionEntry>& rows) const { return itemsFile(rows, {}); }
 
 private:
     QString projectFile(const QString& name) const { return sProjPath + name; }
     // A companion line of the items file: the alias of the blind it belongs to, the voice control it
     // gives that blind, and how many rows were read before it, as it only marks a blind above it.
-    struct TCompanionLine
+    struct CompanionLine
     {
         QString base;
         FunctionEntry::Voice voice = FunctionEntry::Voice::None;
         qsizetype rowsBefore = 0;
     };
     // False when the line gave neither a row nor a companion line.
-    bool ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<TCompanionLine>& companions,
+    bool ParseItemLine(QStringView text, QList<FunctionEntry>& rows, QList<CompanionLine>& companions,
                        int iType) const;
     // Returns how many companion lines marked no row.
-    static qsizetype ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<TCompanionLine>& companions);
+    static qsizetype ApplyCompanionLines(QList<FunctionEntry>& rows, const QList<CompanionLine>& companions);
 
     // One function's lines in the items file, and the names it exposes to voice assistants.
-    struct TItemLines
+    struct ItemLines
     {
         QString line;
         QString companion;   // the item that Alexa or Siri drive for a blind; empty for others
         QStringList exposed; // the function's own name and its companion's, when voice control is on
     };
-    TItemLines BuildItemLine(const FunctionEntry& v) const;
+    ItemLines BuildItemLine(const FunctionEntry& v) const;
     // The items file, calling visit with each row that has an item and its lines.
-    using ItemVisitor = std::function<void(const FunctionEntry&, const TItemLines&)>;
-    TTextLines itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const;
+    using ItemVisitor = std::function<void(const FunctionEntry&, const ItemLines&)>;
+    GeneratedText itemsFile(const QList<FunctionEntry>& rows, const ItemVisitor& visit) const;
     static QString BuildBinding(int iType, const QString& sAdr, const QString& sCENKey, int iBus, int iCEN);
     static QStringList BuildCloudFile(const QStringList& exposed);
     // Writes the (file name, lines) pairs into the project folder as one change: all of them or,
     // on a failure, none (a crash in between included); the failure is returned.
-    FileErrors WriteProjectFiles(const QList<std::pair<QString, TTextLines>>& files) const;
+    FileErrors WriteProjectFiles(const QList<std::pair<QString, GeneratedText>>& files) const;
 
     const Language& m_language;
     QString m_cfgDir;

@@ -1,4 +1,4 @@
-#include "topenhab.h"
+#include "openhabgenerator.h"
 
 #include "model/functionvocabulary.h"
 #include "model/language.h"
@@ -36,19 +36,19 @@ QStringList splitLines(QStringView text)
 
 } // namespace
 
-TopenHab::TopenHab(const Language& language, QString configDir)
+OpenHabGenerator::OpenHabGenerator(const Language& language, QString configDir)
     : m_language(language), m_cfgDir(std::move(configDir))
 {
     if (!m_cfgDir.isEmpty() && !m_cfgDir.endsWith(QLatin1Char('/')))
         m_cfgDir += QLatin1Char('/');
 }
 
-QStringList TopenHab::ReadFile(const QString& filename, bool bKeyValue)
+QStringList OpenHabGenerator::ReadFile(const QString& filename, bool bKeyValue)
 {
     return TextLines(ReadBytes(filename), bKeyValue);
 }
 
-QByteArray TopenHab::ReadBytes(const QString& filename)
+QByteArray OpenHabGenerator::ReadBytes(const QString& filename)
 {
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly))
@@ -56,7 +56,7 @@ QByteArray TopenHab::ReadBytes(const QString& filename)
     return file.readAll();
 }
 
-QStringList TopenHab::TextLines(const QByteArray& bytes, bool keyValueOnly)
+QStringList OpenHabGenerator::TextLines(const QByteArray& bytes, bool keyValueOnly)
 {
     const QString text = QString::fromUtf8(bytes);
     QStringView withoutBom = text;
@@ -68,12 +68,12 @@ QStringList TopenHab::TextLines(const QByteArray& bytes, bool keyValueOnly)
     return lines;
 }
 
-std::optional<FileError> TopenHab::WriteFile(const QString& filename, const QStringList& sl)
+std::optional<FileError> OpenHabGenerator::WriteFile(const QString& filename, const QStringList& sl)
 {
-    return WriteLines(filename, TTextLines(sl));
+    return WriteLines(filename, GeneratedText(sl));
 }
 
-std::optional<FileError> TopenHab::WriteLines(const QString& filename, const TTextLines& lines)
+std::optional<FileError> OpenHabGenerator::WriteLines(const QString& filename, const GeneratedText& lines)
 {
     SafeFile file(filename);
     bool bWritten = file.open();
@@ -85,7 +85,7 @@ std::optional<FileError> TopenHab::WriteLines(const QString& filename, const TTe
     return std::nullopt;
 }
 
-QString TopenHab::KeyValue(const QStringList& lines, const QString& key)
+QString OpenHabGenerator::KeyValue(const QStringList& lines, const QString& key)
 {
     for (const QString& line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
