@@ -7,7 +7,7 @@ function(varuno_add_library name folder)
         ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h
         ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.qrc)
-    list(FILTER sources EXCLUDE REGEX "/main[^/]*\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
     set(has_cpp ${sources})
     list(FILTER has_cpp INCLUDE REGEX "\\.cpp$")
     if(has_cpp)

@@ -6,13 +6,13 @@
 
 #include "model/functionlist.h"
 #include "treecopy.h"
+#include "ui/functioneditor.h"
+#include "ui/groupeditor.h"
+#include "ui/mainwindow.h"
+#include "ui/newprojectdialog.h"
+#include "ui/settingsdialog.h"
 #include "ui/startup.h"
-#include "ui/tfrmgroups.h"
-#include "ui/tfrmitem.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmnewproject.h"
-#include "ui/tfrmsettings.h"
-#include "ui/tfrmtransfer.h"
+#include "ui/transferdialog.h"
 #include "workspace/prompts.h"
 #include "workspace/settings.h"
 
@@ -116,26 +116,27 @@ int main(int argc, char* argv[])
     Settings(programDir.filePath(QStringLiteral("config/settings.ini"))).setLanguage(language);
 
     LoggingPrompts prompts;
-    TStartup startup(programDir.path(), prompts);
-    TProgram& program = startup.program();
-    TfrmMain& frmMain = startup.frmMain();
-    frmMain.show();
+    Startup startup(programDir.path(), prompts);
+    Program& program = startup.program();
+    MainWindow& mainWindow = startup.mainWindow();
+    mainWindow.show();
     QApplication::processEvents();
     const QDir output(outputDir);
-    bool ok = report(frmMain.grab().save(output.filePath(QStringLiteral("main-window.png"))),
+    bool ok = report(mainWindow.grab().save(output.filePath(QStringLiteral("main-window.png"))),
                      output.filePath(QStringLiteral("main-window.png")));
 
-    FunctionList& items = frmMain.items();
+    FunctionList& items = mainWindow.items();
     const std::pair<QString, std::function<void()>> dialogs[] = {
-        {QStringLiteral("settings.png"), [&] { program.frmSettings->Execute(); }},
-        {QStringLiteral("function-editor-new.png"), [&] { program.frmItem->DoAdd(items); }},
-        {QStringLiteral("function-editor-edit.png"), [&] { program.frmItem->DoEdit(0, items); }},
-        {QStringLiteral("group-editor.png"), [&] { program.frmGroups->DoEdit(items); }},
-        {QStringLiteral("transfer-send.png"), [&] { program.frmTransfer->DoTransfer(TransferMode::Send); }},
+        {QStringLiteral("settings.png"), [&] { program.settingsDialog->Execute(); }},
+        {QStringLiteral("function-editor-new.png"), [&] { program.functionEditor->DoAdd(items); }},
+        {QStringLiteral("function-editor-edit.png"), [&] { program.functionEditor->DoEdit(0, items); }},
+        {QStringLiteral("group-editor.png"), [&] { program.groupEditor->DoEdit(items); }},
+        {QStringLiteral("transfer-send.png"),
+         [&] { program.transferDialog->DoTransfer(TransferMode::Send); }},
         {QStringLiteral("transfer-receive.png"),
-         [&] { program.frmTransfer->DoTransfer(TransferMode::Receive); }},
-        {QStringLiteral("project-new.png"), [&] { program.frmNewProject->New(); }},
-        {QStringLiteral("project-edit.png"), [&] { program.frmNewProject->Edit(); }},
+         [&] { program.transferDialog->DoTransfer(TransferMode::Receive); }},
+        {QStringLiteral("project-new.png"), [&] { program.newProjectDialog->New(); }},
+        {QStringLiteral("project-edit.png"), [&] { program.newProjectDialog->Edit(); }},
     };
     for (const auto& [name, open] : dialogs)
         ok = renderModal(open, output.filePath(name)) && ok;

@@ -16,6 +16,6 @@ int main(int argc, char* argv[])
     err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     const bool bTerminal =
         ::isatty(STDIN_FILENO) && in.open(STDIN_FILENO, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
-    TCliCommands cli(QCoreApplication::applicationDirPath(), out, err, bTerminal ? &in : nullptr);
+    CliCommands cli(QCoreApplication::applicationDirPath(), out, err, bTerminal ? &in : nullptr);
     return cli.Run(QCoreApplication::arguments());
 }

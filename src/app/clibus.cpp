@@ -26,7 +26,7 @@ enum ExitStatus
 
 } // namespace
 
-std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
+std::optional<CliBus::Verb> CliBus::ParseVerb(const QString& word)
 {
     static const std::pair<QString, Verb> verbs[] = {
         {u"test"_s, Test}, {u"learn"_s, Learn}, {u"discover"_s, Discover}, {u"monitor"_s, Monitor}};
@@ -37,14 +37,14 @@ std::optional<TCliBus::Verb> TCliBus::ParseVerb(const QString& word)
     return std::nullopt;
 }
 
-TCliBus::TCliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
-                 QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure)
+CliBus::CliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
+               QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure)
     : m_openHab(openHab), m_language(language), m_items(items), m_out(out), m_err(err),
       m_usageFailure(std::move(usageFailure))
 {
 }
 
-int TCliBus::Run(Verb verb, const QStringList& args, const TOptions& options)
+int CliBus::Run(Verb verb, const QStringList& args, const Options& options)
 {
     if (verb != Test && !args.isEmpty())
         return m_usageFailure(m_language.GetMsg(Msg::CliWrongArgumentCount));
@@ -61,7 +61,7 @@ int TCliBus::Run(Verb verb, const QStringList& args, const TOptions& options)
     return Failure;
 }
 
-int TCliBus::RunTest(const QStringList& args, const TOptions& options)
+int CliBus::RunTest(const QStringList& args, const Options& options)
 {
     if (args.isEmpty() || args.size() > 2)
         return m_usageFailure(m_language.GetMsg(Msg::CliBusTestArguments));
@@ -106,10 +106,10 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     });
     // Ctrl-C in the pause of a test switches the function back, as "Abbrechen" in the window does; a
     // second one stops at once.
-    TCtrlCGuard ctrlC;
+    CtrlCGuard ctrlC;
     QTimer ctrlCWatch;
     QObject::connect(&ctrlCWatch, &QTimer::timeout, &loop, [&test] {
-        if (TCtrlCGuard::takePressed())
+        if (CtrlCGuard::takePressed())
             test.cancel();
     });
     ctrlCWatch.start(50);
@@ -124,7 +124,7 @@ int TCliBus::RunTest(const QStringList& args, const TOptions& options)
     return result == BusError::None ? Success : Failure;
 }
 
-int TCliBus::RunLearn(const TOptions& options)
+int CliBus::RunLearn(const Options& options)
 {
     BusLearn learn;
     QEventLoop loop;
@@ -161,7 +161,7 @@ int TCliBus::RunLearn(const TOptions& options)
     return status;
 }
 
-int TCliBus::RunDiscover(const TOptions& options)
+int CliBus::RunDiscover(const Options& options)
 {
     const QList<FunctionEntry>& rows = m_items.entries();
     BusDiscovery discovery;
@@ -196,7 +196,7 @@ int TCliBus::RunDiscover(const TOptions& options)
     return Success;
 }
 
-int TCliBus::RunMonitor(const TOptions& options)
+int CliBus::RunMonitor(const Options& options)
 {
     OwnSession session(OwnSession::Kind::Event);
     QEventLoop loop;
@@ -223,18 +223,18 @@ int TCliBus::RunMonitor(const TOptions& options)
     return status;
 }
 
-int TCliBus::Failed(BusError error, const QString& detail)
+int CliBus::Failed(BusError error, const QString& detail)
 {
     Print(m_err, BusErrorText(m_language, error, detail) + u'\n');
     return Failure;
 }
 
-QString TCliBus::KindCaption(int iType) const
+QString CliBus::KindCaption(int iType) const
 {
     return ::KindCaption(m_language, iType);
 }
 
-FunctionEntry TCliBus::ListEntry(const BusDevice& device) const
+FunctionEntry CliBus::ListEntry(const BusDevice& device) const
 {
     return FunctionEntry{.address = device.address,
                          .key = device.key,
@@ -244,7 +244,7 @@ FunctionEntry TCliBus::ListEntry(const BusDevice& device) const
         .normalized();
 }
 
-void TCliBus::Print(QIODevice& device, const QString& text)
+void CliBus::Print(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8());
     // Each line shows at once, also when the output goes into a pipe.

@@ -18,7 +18,7 @@ class OpenHabGenerator;
 // installation's devices and watch the bus. Each runs an event loop until it is done; results go
 // to standard output, errors to standard error. Every mistake of the command line is found
 // before the first connection.
-class TCliBus
+class CliBus
 {
 public:
     enum Verb
@@ -31,24 +31,24 @@ public:
     // The verbs' words; nothing for any other word.
     static std::optional<Verb> ParseVerb(const QString& word);
 
-    struct TOptions
+    struct Options
     {
         BusServer server;
         int limitSeconds = 0; // learn: the wait for a key press; monitor: 0 means until interrupted
     };
 
     // usageFailure reports a command line that cannot be carried out and returns its status.
-    TCliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
-            QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure);
+    CliBus(const OpenHabGenerator& openHab, const Language& language, const FunctionList& items,
+           QIODevice& out, QIODevice& err, std::function<int(const QString&)> usageFailure);
 
     // args: the arguments after the project (alias and word for test).
-    int Run(Verb verb, const QStringList& args, const TOptions& options);
+    int Run(Verb verb, const QStringList& args, const Options& options);
 
 private:
-    int RunTest(const QStringList& args, const TOptions& options);
-    int RunLearn(const TOptions& options);
-    int RunDiscover(const TOptions& options);
-    int RunMonitor(const TOptions& options);
+    int RunTest(const QStringList& args, const Options& options);
+    int RunLearn(const Options& options);
+    int RunDiscover(const Options& options);
+    int RunMonitor(const Options& options);
     int Failed(BusError error, const QString& detail);
     QString KindCaption(int iType) const;
     // A device as a row of the function list shows it: the address with its local bus, the key

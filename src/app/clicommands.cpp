@@ -66,7 +66,7 @@ enum OptionFlag
     ImportOptions = 256,
 };
 
-struct TCliOption
+struct CliOption
 {
     int flag; // 0: every command has it
     QStringList names;
@@ -74,7 +74,7 @@ struct TCliOption
     Msg description;
 };
 
-const TCliOption cliOptions[] = {
+const CliOption cliOptions[] = {
     {0, {u"h"_s, u"help"_s}, {}, Msg::CliHelpOption},
     {0, {u"language"_s}, Msg::CliValueName, Msg::CliLanguageOption},
     {IpOption, {u"ip"_s}, Msg::CliValueAddress, Msg::CliIpOption},
@@ -95,7 +95,7 @@ const TCliOption cliOptions[] = {
     {UnifiedOption, {u"unified"_s}, {}, Msg::CliUnifiedOption},
 };
 
-QString optionSyntax(const TCliOption& option, const Language& language)
+QString optionSyntax(const CliOption& option, const Language& language)
 {
     QStringList names;
     for (const QString& name : option.names)
@@ -110,16 +110,16 @@ QString helpLine(const QString& call, const QString& text)
 }
 
 // What the command line holds before the command's own options are known.
-struct TCommandLine
+struct CommandLine
 {
     QString word;                    // the first argument that is neither an option nor its value
     std::optional<QString> language; // the value of the last --language
 };
 
-TCommandLine scanCommandLine(const QStringList& arguments)
+CommandLine scanCommandLine(const QStringList& arguments)
 {
     static const QString languageOption = u"--language"_s;
-    TCommandLine line;
+    CommandLine line;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == u"--") {
@@ -135,9 +135,8 @@ TCommandLine scanCommandLine(const QStringList& arguments)
         if (argument.startsWith(languageOption + u'='))
             line.language = argument.mid(languageOption.size() + 1);
         const bool bTakesValue =
-            std::any_of(std::begin(cliOptions), std::end(cliOptions), [&](const TCliOption& o) {
-                return o.valueName && o.names.contains(argument.mid(2));
-            });
+            std::any_of(std::begin(cliOptions), std::end(cliOptions),
+                        [&](const CliOption& o) { return o.valueName && o.names.contains(argument.mid(2)); });
         if (!bTakesValue || !argument.startsWith(u"--"))
             continue;
         if (argument == languageOption && i + 1 < arguments.size())
@@ -179,7 +178,7 @@ enum class ProjectUse
 
 // One command: its word, its arguments, the options it takes besides the common ones, what it runs
 // and what it does with its project.
-struct TCliCommand
+struct CliCommand
 {
     QString name;
     std::optional<Msg> syntax;
@@ -188,7 +187,7 @@ struct TCliCommand
     int options;
     Msg summary;                // one line for the general help
     std::optional<Msg> details; // further sentences for the command's own help
-    int (TCliCommands::*run)(TCliSession& session, const QStringList& args);
+    int (CliCommands::*run)(CliSession& session, const QStringList& args);
     ProjectUse use = ProjectUse::None;
     // With --dry-run a command writes nothing into the project, and may use it otherwise.
     std::optional<ProjectUse> dryRunUse = std::nullopt;
@@ -197,10 +196,10 @@ struct TCliCommand
 
 // Everything one command works with: the program's long-lived objects, the project list and the
 // open project's function list.
-struct TCliSession
+struct CliSession
 {
-    TCliSession(const QString& programDir, Language& language, QIODevice& err, QIODevice* terminal,
-                const QCommandLineParser& parser)
+    CliSession(const QString& programDir, Language& language, QIODevice& err, QIODevice* terminal,
+               const QCommandLineParser& parser)
         : parser(parser), language(language), openHab(language, programDir + u"/config/"_s),
           prompts(err, terminal, optionValue(parser, u"yes"_s).has_value()),
           workspace(programDir, openHab, language), lock(language)
@@ -210,7 +209,7 @@ struct TCliSession
     const QCommandLineParser& parser;
     Language& language;
     OpenHabGenerator openHab;
-    TTerminalPrompts prompts;
+    TerminalPrompts prompts;
     Workspace workspace;
     ProjectLock lock;
     FunctionList items;
@@ -221,22 +220,22 @@ struct TCliSession
 namespace {
 
 // Tells on the terminal what an operation reported; the command's exit status.
-int shown(TCliSession& session, const Outcome& outcome)
+int shown(CliSession& session, const Outcome& outcome)
 {
     session.prompts.show(outcome.notices, session.language);
-    return outcome.ok ? TCliCommands::Success : TCliCommands::Failure;
+    return outcome.ok ? CliCommands::Success : CliCommands::Failure;
 }
 
 } // namespace
 
-const QList<TCliCommand>& TCliCommands::Commands()
+const QList<CliCommand>& CliCommands::Commands()
 {
-    static const QList<TCliCommand> commands = {
-        {u"projects"_s, {}, 0, 0, 0, Msg::CliProjectsSummary, {}, &TCliCommands::Projects},
+    static const QList<CliCommand> commands = {
+        {u"projects"_s, {}, 0, 0, 0, Msg::CliProjectsSummary, {}, &CliCommands::Projects},
         {u"regenerate"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliRegenerateSummary,
-         Msg::CliRegenerateDetails, &TCliCommands::Regenerate, ProjectUse::Open},
+         Msg::CliRegenerateDetails, &CliCommands::Regenerate, ProjectUse::Open},
         {u"export-csv"_s, Msg::CliExportArguments, 1, 2, 0, Msg::CliExportSummary, Msg::CliExportDetails,
-         &TCliCommands::ExportCsv, ProjectUse::Open},
+         &CliCommands::ExportCsv, ProjectUse::Open},
         {u"import-csv"_s,
          Msg::CliImportArguments,
          2,
@@ -244,51 +243,51 @@ const QList<TCliCommand>& TCliCommands::Commands()
          ImportOptions,
          Msg::CliImportSummary,
          {},
-         &TCliCommands::ImportCsv,
+         &CliCommands::ImportCsv,
          ProjectUse::Open,
          ProjectUse::LockAndRead},
         {u"export-openhab5"_s, Msg::CliExportOpenHab5Arguments, 2, 2, YesOption,
-         Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &TCliCommands::ExportOpenHab5,
+         Msg::CliExportOpenHab5Summary, Msg::CliExportOpenHab5Details, &CliCommands::ExportOpenHab5,
          ProjectUse::LockAndRead},
         // A look at what a send would change must not change what it looks at, the window's
         // project included.
         {u"send"_s, Msg::CliProjectArgument, 1, 1,
          IpOption | PortOption | YesOption | DryRunOption | UnifiedOption, Msg::CliSendSummary,
-         Msg::CliTransferDetails, &TCliCommands::Send, ProjectUse::Open, ProjectUse::Find},
+         Msg::CliTransferDetails, &CliCommands::Send, ProjectUse::Open, ProjectUse::Find},
         {u"receive"_s, Msg::CliProjectArgument, 1, 1, IpOption | PortOption | YesOption,
-         Msg::CliReceiveSummary, Msg::CliTransferDetails, &TCliCommands::Receive, ProjectUse::Open},
+         Msg::CliReceiveSummary, Msg::CliTransferDetails, &CliCommands::Receive, ProjectUse::Open},
         {u"lookup"_s, Msg::CliProjectArgument, 1, 1, SerialOption, Msg::CliLookupSummary,
-         Msg::CliLookupDetails, &TCliCommands::Lookup, ProjectUse::Lock},
+         Msg::CliLookupDetails, &CliCommands::Lookup, ProjectUse::Lock},
         // Listing changes nothing, so a project held elsewhere is listed all the same; a free one
         // is repaired first, so that the list is what a restore would find.
         {u"backups"_s, Msg::CliProjectArgument, 1, 1, DiffOption | UnifiedOption, Msg::CliBackupsSummary,
-         Msg::CliBackupsDetails, &TCliCommands::Backups, ProjectUse::Inspect},
+         Msg::CliBackupsDetails, &CliCommands::Backups, ProjectUse::Inspect},
         {u"restore"_s, Msg::CliRestoreArguments, 2, 2, 0, Msg::CliRestoreSummary, Msg::CliRestoreDetails,
-         &TCliCommands::Restore, ProjectUse::Lock},
+         &CliCommands::Restore, ProjectUse::Lock},
         {u"check"_s, Msg::CliProjectArgument, 1, 1, 0, Msg::CliCheckSummary, Msg::CliCheckDetails,
-         &TCliCommands::Check, ProjectUse::Open},
+         &CliCommands::Check, ProjectUse::Open},
         // The bus tools run beside the window that has the project open: a user watches the
         // monitor while testing a function there.
         {u"bus"_s, Msg::CliBusArguments, 2, 4, BusOption, Msg::CliBusSummary, Msg::CliBusDetails,
-         &TCliCommands::Bus, ProjectUse::Read, std::nullopt, 1},
+         &CliCommands::Bus, ProjectUse::Read, std::nullopt, 1},
     };
     return commands;
 }
 
-TCliCommands::TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal)
+CliCommands::CliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal)
     : m_programDir(std::move(programDir)), m_out(out), m_err(err), m_terminal(terminal),
       m_language(m_programDir + u"/config/"_s)
 {
 }
 
-int TCliCommands::Run(const QStringList& arguments)
+int CliCommands::Run(const QStringList& arguments)
 {
     return FinishOutput(RunArguments(arguments));
 }
 
-int TCliCommands::RunArguments(const QStringList& arguments)
+int CliCommands::RunArguments(const QStringList& arguments)
 {
-    const TCommandLine line = scanCommandLine(arguments);
+    const CommandLine line = scanCommandLine(arguments);
     // An unknown language is reported once the command's options have been read.
     LoadLanguage(line.language);
     if (line.word.isEmpty()) {
@@ -306,16 +305,16 @@ int TCliCommands::RunArguments(const QStringList& arguments)
     }
     const auto& commands = Commands();
     const auto command = std::find_if(commands.cbegin(), commands.cend(),
-                                      [&](const TCliCommand& c) { return c.name == line.word; });
+                                      [&](const CliCommand& c) { return c.name == line.word; });
     if (command == commands.cend())
         return UsageFailure(m_language.GetMsg(Msg::CliUnknownCommand, line.word));
     return RunCommand(*command, arguments);
 }
 
-int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& arguments)
+int CliCommands::RunCommand(const CliCommand& command, const QStringList& arguments)
 {
     QCommandLineParser parser;
-    for (const TCliOption& option : cliOptions) {
+    for (const CliOption& option : cliOptions) {
         if (option.flag == 0 || (command.options & option.flag))
             parser.addOption(
                 QCommandLineOption(option.names, m_language.GetMsg(option.description),
@@ -342,13 +341,13 @@ int TCliCommands::RunCommand(const TCliCommand& command, const QStringList& argu
         return UsageFailure(
             m_language.GetMsg(Msg::CliUnknownLanguage, *language, m_language.GetLanguages().join(u", "_s)));
 
-    TCliSession session(m_programDir, m_language, m_err, m_terminal, parser);
+    CliSession session(m_programDir, m_language, m_err, m_terminal, parser);
     session.projectUse = command.dryRunUse && parser.isSet(u"dry-run"_s) ? *command.dryRunUse : command.use;
     session.projectArgument = command.projectArgument;
     return (this->*command.run)(session, args);
 }
 
-bool TCliCommands::LoadLanguage(const std::optional<QString>& chosen)
+bool CliCommands::LoadLanguage(const std::optional<QString>& chosen)
 {
     const QStringList languages = m_language.GetLanguages();
     const bool bKnown = !chosen || languages.contains(*chosen, Qt::CaseInsensitive);
@@ -357,14 +356,14 @@ bool TCliCommands::LoadLanguage(const std::optional<QString>& chosen)
     return bKnown;
 }
 
-QString TCliCommands::GeneralHelp() const
+QString CliCommands::GeneralHelp() const
 {
     QString text = m_language.GetMsg(Msg::CliGeneralUsage, programName) + u"\n\n"_s +
                    m_language.GetMsg(Msg::CliCommandsHeading) + u'\n';
-    for (const TCliCommand& command : Commands())
+    for (const CliCommand& command : Commands())
         text += helpLine(Call(command), m_language.GetMsg(command.summary));
     text += u'\n' + m_language.GetMsg(Msg::CliGeneralOptionsHeading) + u'\n';
-    for (const TCliOption& option : cliOptions) {
+    for (const CliOption& option : cliOptions) {
         if (option.flag == 0)
             text += helpLine(optionSyntax(option, m_language), m_language.GetMsg(option.description));
     }
@@ -373,14 +372,14 @@ QString TCliCommands::GeneralHelp() const
            m_language.GetMsg(Msg::CliCommandHelpHint, programName) + u'\n';
 }
 
-QString TCliCommands::CommandHelp(const TCliCommand& command) const
+QString CliCommands::CommandHelp(const CliCommand& command) const
 {
     QString text = m_language.GetMsg(Msg::CliCommandUsage, programName, Call(command)) + u"\n\n"_s +
                    m_language.GetMsg(command.summary) + u'\n';
     if (command.details)
         text += m_language.GetMsg(*command.details) + u'\n';
     text += u'\n' + m_language.GetMsg(Msg::CliOptionsHeading) + u'\n';
-    for (const TCliOption& option : cliOptions) {
+    for (const CliOption& option : cliOptions) {
         if (option.flag == 0 || (command.options & option.flag))
             text += helpLine(optionSyntax(option, m_language), m_language.GetMsg(option.description));
     }
@@ -389,24 +388,24 @@ QString TCliCommands::CommandHelp(const TCliCommand& command) const
     return text;
 }
 
-QString TCliCommands::Call(const TCliCommand& command) const
+QString CliCommands::Call(const CliCommand& command) const
 {
     return command.syntax ? command.name + u' ' + m_language.GetMsg(*command.syntax) : command.name;
 }
 
-int TCliCommands::UsageFailure(const QString& text)
+int CliCommands::UsageFailure(const QString& text)
 {
     const QString call = m_command.isEmpty() ? programName : programName + u' ' + m_command;
     Write(m_err, programName + u": "_s + text + u'\n' + m_language.GetMsg(Msg::CliHelpHint, call) + u'\n');
     return UsageError;
 }
 
-void TCliCommands::Write(QIODevice& device, const QString& text)
+void CliCommands::Write(QIODevice& device, const QString& text)
 {
     WriteBytes(device, TerminalText(text));
 }
 
-void TCliCommands::WriteBytes(QIODevice& device, const QByteArray& bytes)
+void CliCommands::WriteBytes(QIODevice& device, const QByteArray& bytes)
 {
     if (device.write(bytes) != bytes.size() && &device == &m_out && m_outError.isEmpty())
         m_outError = device.errorString();
@@ -414,7 +413,7 @@ void TCliCommands::WriteBytes(QIODevice& device, const QByteArray& bytes)
 
 // Output that never reached its reader (a full disk, a closed pipe) is a failure like any other:
 // a script must not go on with half a list.
-int TCliCommands::FinishOutput(int status)
+int CliCommands::FinishOutput(int status)
 {
     if (auto* file = qobject_cast<QFileDevice*>(&m_out); file && !file->flush() && m_outError.isEmpty())
         m_outError = file->errorString();
@@ -424,7 +423,7 @@ int TCliCommands::FinishOutput(int status)
     return status == Success ? Failure : status;
 }
 
-bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
+bool CliCommands::SelectProject(CliSession& session, const QString& project)
 {
     OpenHabGenerator& openHab = session.openHab;
     const QString folder = ProjectFolder(session.workspace, project);
@@ -442,7 +441,7 @@ bool TCliCommands::SelectProject(TCliSession& session, const QString& project)
 // folder into a project; a path has to say so with a "/" and lead to a folder that already holds a
 // project. The templates in config/ are never a project, however the path spells them: every new
 // project would copy what a command wrote there. Empty when the word names no project.
-QString TCliCommands::ProjectFolder(const Workspace& workspace, const QString& project)
+QString CliCommands::ProjectFolder(const Workspace& workspace, const QString& project)
 {
     if (!project.contains(u'/')) {
         const QStringList& names = workspace.projects();
@@ -466,7 +465,7 @@ QString TCliCommands::ProjectFolder(const Workspace& workspace, const QString& p
     return QDir::cleanPath(info.absoluteFilePath()) + u'/';
 }
 
-std::optional<int> TCliCommands::UseProject(TCliSession& session, const QStringList& args)
+std::optional<int> CliCommands::UseProject(CliSession& session, const QStringList& args)
 {
     if (session.projectUse == ProjectUse::None)
         return std::nullopt;
@@ -500,7 +499,7 @@ std::optional<int> TCliCommands::UseProject(TCliSession& session, const QStringL
 // Opening a project may already write into it (a new cloud identity, a lost mqtt.cfg), so every
 // command that opens one holds its lock first; a window or another command working on it is named.
 // Taking the lock also repairs what an interrupted run left in the project, which is told in a line.
-bool TCliCommands::LockProject(TCliSession& session)
+bool CliCommands::LockProject(CliSession& session)
 {
     if (!session.lock.lock(session.openHab.sProjPath)) {
         session.prompts.error(session.lock.errorString());
@@ -513,19 +512,19 @@ bool TCliCommands::LockProject(TCliSession& session)
 
 // As the main window opens a project, but settings.ini is left alone: the window's last project
 // is the user's choice, not the command line's.
-bool TCliCommands::OpenProject(TCliSession& session)
+bool CliCommands::OpenProject(CliSession& session)
 {
     if (!session.lock.isLocked() && !LockProject(session))
         return false;
     return LoadProject(session, OpenHabGenerator::LoadMode::Repair);
 }
 
-bool TCliCommands::ReadProject(TCliSession& session)
+bool CliCommands::ReadProject(CliSession& session)
 {
     return LoadProject(session, OpenHabGenerator::LoadMode::ReadOnly);
 }
 
-bool TCliCommands::LoadProject(TCliSession& session, OpenHabGenerator::LoadMode mode)
+bool CliCommands::LoadProject(CliSession& session, OpenHabGenerator::LoadMode mode)
 {
     try {
         const FileErrors errors = session.openHab.LoadFiles(session.items, mode);
@@ -538,14 +537,14 @@ bool TCliCommands::LoadProject(TCliSession& session, OpenHabGenerator::LoadMode 
     }
 }
 
-int TCliCommands::Projects(TCliSession& session, const QStringList&)
+int CliCommands::Projects(CliSession& session, const QStringList&)
 {
     for (const QString& name : session.workspace.projects())
         Write(m_out, name + u'\n');
     return Success;
 }
 
-int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
+int CliCommands::Regenerate(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -559,7 +558,7 @@ int TCliCommands::Regenerate(TCliSession& session, const QStringList& args)
     return errors.isEmpty() ? Success : Failure;
 }
 
-int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
+int CliCommands::ExportCsv(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -585,7 +584,7 @@ int TCliCommands::ExportCsv(TCliSession& session, const QStringList& args)
 }
 
 // Every row is checked before anything is written; the list changes all at once or not at all.
-int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
+int CliCommands::ImportCsv(CliSession& session, const QStringList& args)
 {
     const bool replace = optionValue(session.parser, u"replace"_s).has_value();
     const bool dryRun = optionValue(session.parser, u"dry-run"_s).has_value();
@@ -619,7 +618,7 @@ int TCliCommands::ImportCsv(TCliSession& session, const QStringList& args)
 }
 
 // Only reads the project, but under its lock, so that the files are those of one saved state.
-int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
+int CliCommands::ExportOpenHab5(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -627,7 +626,7 @@ int TCliCommands::ExportOpenHab5(TCliSession& session, const QStringList& args)
                                                 session.prompts, args.at(1)));
 }
 
-int TCliCommands::Send(TCliSession& session, const QStringList& args)
+int CliCommands::Send(CliSession& session, const QStringList& args)
 {
     if (optionValue(session.parser, u"dry-run"_s))
         return SendDryRun(session, args);
@@ -635,7 +634,7 @@ int TCliCommands::Send(TCliSession& session, const QStringList& args)
 }
 
 // Writes nothing anywhere, not even the project's lock or its address.
-int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
+int CliCommands::SendDryRun(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -644,11 +643,11 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
         settings.storePort = port->toUShort();
     const QString address =
         optionValue(session.parser, u"ip"_s).value_or(ProjectIni(session.openHab.sProjPath).IP());
-    TTerminalTransferView view(address, TransferMode::Send, session.prompts, session.language, m_err, {});
+    TerminalTransferView view(address, TransferMode::Send, session.prompts, session.language, m_err, {});
     SendPreview preview;
     std::optional<QString> failure;
     {
-        const TCtrlCGuard ctrlC;
+        const CtrlCGuard ctrlC;
         failure = GatewayTransfer(session.openHab, session.language, view, settings).PreviewSend(preview);
     }
     if (failure) {
@@ -661,20 +660,20 @@ int TCliCommands::SendDryRun(TCliSession& session, const QStringList& args)
     return Success;
 }
 
-void TCliCommands::WriteDiff(TCliSession& session, const ProjectDiff& diff, const QString& beforeSide,
-                             const QString& afterSide)
+void CliCommands::WriteDiff(CliSession& session, const ProjectDiff& diff, const QString& beforeSide,
+                            const QString& afterSide)
 {
     Write(m_out, diff.report(session.language));
     if (optionValue(session.parser, u"unified"_s))
         WriteBytes(m_out, diff.unified(beforeSide, afterSide));
 }
 
-int TCliCommands::Receive(TCliSession& session, const QStringList& args)
+int CliCommands::Receive(CliSession& session, const QStringList& args)
 {
     return Transfer(session, args, TransferMode::Receive);
 }
 
-int TCliCommands::Transfer(TCliSession& session, const QStringList& args, TransferMode mode)
+int CliCommands::Transfer(CliSession& session, const QStringList& args, TransferMode mode)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -692,12 +691,12 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     if (const auto port = optionValue(session.parser, u"port"_s))
         settings.storePort = port->toUShort();
     const Language& language = session.language;
-    TTerminalTransferView view(address, mode, session.prompts, language, m_err,
-                               Captions::Text(language, Captions::RebootNote));
+    TerminalTransferView view(address, mode, session.prompts, language, m_err,
+                              Captions::Text(language, Captions::RebootNote));
     GatewayTransfer transfer(session.openHab, language, view, settings);
     bool bOk = false;
     {
-        const TCtrlCGuard ctrlC;
+        const CtrlCGuard ctrlC;
         bOk = (mode != TransferMode::Send || transfer.ConfirmSend()) && transfer.RunTransfer();
     }
     session.prompts.information(language.GetMsg(bOk ? Msg::TransferSucceeded : Msg::TransferFailed));
@@ -710,7 +709,7 @@ int TCliCommands::Transfer(TCliSession& session, const QStringList& args, Transf
     return bOk ? Success : Failure;
 }
 
-int TCliCommands::Backups(TCliSession& session, const QStringList& args)
+int CliCommands::Backups(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -731,7 +730,7 @@ int TCliCommands::Backups(TCliSession& session, const QStringList& args)
     return Success;
 }
 
-int TCliCommands::Restore(TCliSession& session, const QStringList& args)
+int CliCommands::Restore(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -744,7 +743,7 @@ int TCliCommands::Restore(TCliSession& session, const QStringList& args)
     return OpenProject(session) ? Success : Failure;
 }
 
-int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
+int CliCommands::Lookup(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -772,7 +771,7 @@ int TCliCommands::Lookup(TCliSession& session, const QStringList& args)
     return Failure;
 }
 
-int TCliCommands::Check(TCliSession& session, const QStringList& args)
+int CliCommands::Check(CliSession& session, const QStringList& args)
 {
     if (const auto status = UseProject(session, args))
         return *status;
@@ -791,13 +790,13 @@ int TCliCommands::Check(TCliSession& session, const QStringList& args)
     return problems.isEmpty() ? Success : Failure;
 }
 
-int TCliCommands::Bus(TCliSession& session, const QStringList& args)
+int CliCommands::Bus(CliSession& session, const QStringList& args)
 {
-    const auto verb = TCliBus::ParseVerb(args.at(0));
+    const auto verb = CliBus::ParseVerb(args.at(0));
     if (!verb)
         return UsageFailure(session.language.GetMsg(Msg::CliUnknownBusVerb, args.at(0)));
-    TCliBus::TOptions options;
-    options.limitSeconds = *verb == TCliBus::Learn ? 30 : 0;
+    CliBus::Options options;
+    options.limitSeconds = *verb == CliBus::Learn ? 30 : 0;
     if (const auto timeout = optionValue(session.parser, u"timeout"_s)) {
         bool number = false;
         options.limitSeconds = timeout->toInt(&number);
@@ -816,7 +815,7 @@ int TCliCommands::Bus(TCliSession& session, const QStringList& args)
         return UsageFailure(session.language.GetMsg(Msg::CliInvalidBusPort, port));
     if (options.server.host.isEmpty())
         return UsageFailure(session.language.GetMsg(Msg::CliNoBusAddress));
-    TCliBus bus(openHab, session.language, session.items, m_out, m_err,
-                [this](const QString& text) { return UsageFailure(text); });
+    CliBus bus(openHab, session.language, session.items, m_out, m_err,
+               [this](const QString& text) { return UsageFailure(text); });
     return bus.Run(*verb, args.mid(2), options);
 }

@@ -12,15 +12,15 @@
 
 class ProjectDiff;
 class QIODevice;
-struct TCliCommand;
-struct TCliSession;
+struct CliCommand;
+struct CliSession;
 class Workspace;
 
 // varuno-cli: the program's project operations without windows. Each command opens the program
 // folder as the program does (config/ and projects/ beside the executable), loads the catalogue and
 // runs the same code the windows run; texts for the user go to standard error, results to
 // standard output.
-class TCliCommands
+class CliCommands
 {
 public:
     enum ExitStatus
@@ -32,7 +32,7 @@ public:
 
     // programDir: the folder with config/ and projects/; out, err: standard output and error;
     // terminal: where questions are answered, nullptr when there is no terminal.
-    TCliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal);
+    CliCommands(QString programDir, QIODevice& out, QIODevice& err, QIODevice* terminal);
 
     // The store port (unless --port names one) and the bus-server check's waits of send and
     // receive; the program's defaults unless changed.
@@ -42,51 +42,51 @@ public:
     int Run(const QStringList& arguments);
 
 private:
-    int Projects(TCliSession& session, const QStringList& args);
-    int Regenerate(TCliSession& session, const QStringList& args);
-    int ExportCsv(TCliSession& session, const QStringList& args);
-    int ImportCsv(TCliSession& session, const QStringList& args);
-    int ExportOpenHab5(TCliSession& session, const QStringList& args);
-    int Send(TCliSession& session, const QStringList& args);
+    int Projects(CliSession& session, const QStringList& args);
+    int Regenerate(CliSession& session, const QStringList& args);
+    int ExportCsv(CliSession& session, const QStringList& args);
+    int ImportCsv(CliSession& session, const QStringList& args);
+    int ExportOpenHab5(CliSession& session, const QStringList& args);
+    int Send(CliSession& session, const QStringList& args);
     // send --dry-run: what a send would change on the gateway.
-    int SendDryRun(TCliSession& session, const QStringList& args);
+    int SendDryRun(CliSession& session, const QStringList& args);
     // The summary and the functions of diff; the lines of each file too with --unified.
-    void WriteDiff(TCliSession& session, const ProjectDiff& diff, const QString& beforeSide,
+    void WriteDiff(CliSession& session, const ProjectDiff& diff, const QString& beforeSide,
                    const QString& afterSide);
-    int Receive(TCliSession& session, const QStringList& args);
-    int Transfer(TCliSession& session, const QStringList& args, TransferMode mode);
-    int Backups(TCliSession& session, const QStringList& args);
-    int Restore(TCliSession& session, const QStringList& args);
-    int Lookup(TCliSession& session, const QStringList& args);
-    int Check(TCliSession& session, const QStringList& args);
-    int Bus(TCliSession& session, const QStringList& args);
+    int Receive(CliSession& session, const QStringList& args);
+    int Transfer(CliSession& session, const QStringList& args, TransferMode mode);
+    int Backups(CliSession& session, const QStringList& args);
+    int Restore(CliSession& session, const QStringList& args);
+    int Lookup(CliSession& session, const QStringList& args);
+    int Check(CliSession& session, const QStringList& args);
+    int Bus(CliSession& session, const QStringList& args);
 
     // The commands with their arguments, options and descriptions.
-    static const QList<TCliCommand>& Commands();
-    int RunCommand(const TCliCommand& command, const QStringList& arguments);
+    static const QList<CliCommand>& Commands();
+    int RunCommand(const CliCommand& command, const QStringList& arguments);
     // Finds, locks, reads or opens the project named on the command line, as the command declares
     // (with --dry-run, as it declares for a dry run); the exit status after an error, nothing when
     // the command may go on. Each command calls it once it has checked the rest of its command
     // line, so that a usage error leaves the project untouched.
-    std::optional<int> UseProject(TCliSession& session, const QStringList& args);
+    std::optional<int> UseProject(CliSession& session, const QStringList& args);
     // Selects the project named on the command line; false after a usage error.
-    bool SelectProject(TCliSession& session, const QString& project);
+    bool SelectProject(CliSession& session, const QString& project);
     static QString ProjectFolder(const Workspace& workspace, const QString& project);
     // Takes the selected project's lock; false after an error naming the holder.
-    bool LockProject(TCliSession& session);
+    bool LockProject(CliSession& session);
     // Locks and loads the selected project as opening it in the program does; false after an error.
-    bool OpenProject(TCliSession& session);
+    bool OpenProject(CliSession& session);
     // Reads the selected project once, without its lock and without writing into it, for the
     // commands that only look at it while the window may be working on it; false after an error.
-    bool ReadProject(TCliSession& session);
-    bool LoadProject(TCliSession& session, OpenHabGenerator::LoadMode mode);
+    bool ReadProject(CliSession& session);
+    bool LoadProject(CliSession& session, OpenHabGenerator::LoadMode mode);
     // Loads the language asked for, or the default one when none is asked for; false, with the
     // default one loaded, when config/language.ini does not know the one asked for.
     bool LoadLanguage(const std::optional<QString>& chosen);
     QString GeneralHelp() const;
-    QString CommandHelp(const TCliCommand& command) const;
+    QString CommandHelp(const CliCommand& command) const;
     // The command with its arguments as the help shows it.
-    QString Call(const TCliCommand& command) const;
+    QString Call(const CliCommand& command) const;
     // Reports a command line that cannot be carried out as written.
     int UsageFailure(const QString& text);
     void Write(QIODevice& device, const QString& text);

@@ -24,33 +24,33 @@ std::optional<bool> answerOf(const QString& typed)
 
 } // namespace
 
-TTerminalPrompts::TTerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes)
+TerminalPrompts::TerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes)
     : m_err(err), m_terminal(terminal), m_assumeYes(assumeYes)
 {
 }
 
-void TTerminalPrompts::error(const QString& text)
+void TerminalPrompts::error(const QString& text)
 {
     write(text + u'\n');
 }
 
-void TTerminalPrompts::information(const QString& text)
+void TerminalPrompts::information(const QString& text)
 {
     write(text + u'\n');
 }
 
 // The terminal has no default: an empty line is asked again.
-bool TTerminalPrompts::confirm(const QString& text, Default)
+bool TerminalPrompts::confirm(const QString& text, Default)
 {
     return ask(text);
 }
 
-bool TTerminalPrompts::errorYesNo(const QString& text)
+bool TerminalPrompts::errorYesNo(const QString& text)
 {
     return ask(text);
 }
 
-bool TTerminalPrompts::ask(const QString& question)
+bool TerminalPrompts::ask(const QString& question)
 {
     // The answer is written after the question, so that a log shows what was decided.
     if (m_assumeYes || !m_terminal) {
@@ -69,7 +69,7 @@ bool TTerminalPrompts::ask(const QString& question)
     }
 }
 
-bool TTerminalPrompts::textPrompt(const QString& caption, const QString& prompt, QString& value)
+bool TerminalPrompts::textPrompt(const QString& caption, const QString& prompt, QString& value)
 {
     if (!m_terminal)
         return false;
@@ -81,8 +81,8 @@ bool TTerminalPrompts::textPrompt(const QString& caption, const QString& prompt,
     return true;
 }
 
-bool TTerminalPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items,
-                              int& index)
+bool TerminalPrompts::choose(const QString& caption, const QString& prompt, const QStringList& items,
+                             int& index)
 {
     if (!m_terminal)
         return false;
@@ -99,29 +99,29 @@ bool TTerminalPrompts::choose(const QString& caption, const QString& prompt, con
     return true;
 }
 
-QString TTerminalPrompts::saveFileName(const QString&, const QString&, const QString&)
+QString TerminalPrompts::saveFileName(const QString&, const QString&, const QString&)
 {
     return {};
 }
 
 // The command line names its files as arguments.
-QString TTerminalPrompts::openFileName(const QString&, const QString&, const QString&)
+QString TerminalPrompts::openFileName(const QString&, const QString&, const QString&)
 {
     return {};
 }
 
 // The command line names its folders as arguments.
-QString TTerminalPrompts::folderName(const QString&, const QString&)
+QString TerminalPrompts::folderName(const QString&, const QString&)
 {
     return {};
 }
 
-void TTerminalPrompts::write(const QString& text)
+void TerminalPrompts::write(const QString& text)
 {
     m_err.write(TerminalText(text));
 }
 
-bool TTerminalPrompts::readLine(QString& line)
+bool TerminalPrompts::readLine(QString& line)
 {
     QByteArray bytes = m_terminal->readLine();
     if (bytes.isEmpty())

@@ -10,12 +10,12 @@ class QIODevice;
 // question is asked there and answered on the terminal with y or n. With assumeYes (--yes) every
 // question is answered Yes without waiting; without a terminal to answer on (a script, a pipe) it
 // is answered No, so that nothing is overwritten unasked.
-class TTerminalPrompts : public Prompts
+class TerminalPrompts : public Prompts
 {
 public:
     // err: where texts and questions are written; terminal: where the user answers, nullptr when
     // there is none.
-    TTerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes);
+    TerminalPrompts(QIODevice& err, QIODevice* terminal, bool assumeYes);
 
     bool hasTerminal() const { return m_terminal != nullptr; }
 

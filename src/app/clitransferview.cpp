@@ -19,7 +19,7 @@ extern "C" void onCtrlC(int)
 
 } // namespace
 
-TCtrlCGuard::TCtrlCGuard()
+CtrlCGuard::CtrlCGuard()
 {
     ctrlCPressed = 0;
     struct sigaction action = {};
@@ -30,17 +30,17 @@ TCtrlCGuard::TCtrlCGuard()
     ::sigaction(SIGINT, &action, &m_previous);
 }
 
-TCtrlCGuard::~TCtrlCGuard()
+CtrlCGuard::~CtrlCGuard()
 {
     ::sigaction(SIGINT, &m_previous, nullptr);
 }
 
-bool TCtrlCGuard::pressed()
+bool CtrlCGuard::pressed()
 {
     return ctrlCPressed != 0;
 }
 
-bool TCtrlCGuard::takePressed()
+bool CtrlCGuard::takePressed()
 {
     if (ctrlCPressed == 0)
         return false;
@@ -48,50 +48,50 @@ bool TCtrlCGuard::takePressed()
     return true;
 }
 
-bool TTerminalTransferView::cancelRequested()
+bool TerminalTransferView::cancelRequested()
 {
-    return TCtrlCGuard::pressed();
+    return CtrlCGuard::pressed();
 }
 
-TTerminalTransferView::TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
-                                             const Language& language, QIODevice& err, QString rebootNote)
+TerminalTransferView::TerminalTransferView(QString address, TransferMode mode, Prompts& prompts,
+                                           const Language& language, QIODevice& err, QString rebootNote)
     : m_address(std::move(address)), m_mode(mode), m_prompts(prompts), m_language(language), m_err(err),
       m_rebootNote(std::move(rebootNote))
 {
 }
 
-void TTerminalTransferView::setProgressText(const QString& text)
+void TerminalTransferView::setProgressText(const QString& text)
 {
     writeLine(u"[%1/%2] "_s.arg(m_progress).arg(m_maximum) + text);
 }
 
-void TTerminalTransferView::setProgress(int value, int maximum)
+void TerminalTransferView::setProgress(int value, int maximum)
 {
     m_progress = value;
     m_maximum = maximum;
 }
 
-void TTerminalTransferView::advanceProgress()
+void TerminalTransferView::advanceProgress()
 {
     ++m_progress;
 }
 
-void TTerminalTransferView::setServerTime(const QString& caption, const QString& hint)
+void TerminalTransferView::setServerTime(const QString& caption, const QString& hint)
 {
     writeLine(caption + u" ("_s + hint + u')');
 }
 
-void TTerminalTransferView::showRebootNote()
+void TerminalTransferView::showRebootNote()
 {
     writeLine(m_rebootNote.trimmed());
 }
 
-void TTerminalTransferView::showProblem(const Problem& problem)
+void TerminalTransferView::showProblem(const Problem& problem)
 {
     m_prompts.error(problem.text(m_language));
 }
 
-void TTerminalTransferView::writeLine(const QString& text)
+void TerminalTransferView::writeLine(const QString& text)
 {
     m_err.write(TerminalText(text + u'\n'));
 }

@@ -12,13 +12,13 @@ class Language;
 // The transfer dialog's part on a terminal: the address comes from the command line, progress and
 // the gateway's clock go to standard error line by line, failures and questions to the terminal
 // prompts.
-class TTerminalTransferView : public TransferView
+class TerminalTransferView : public TransferView
 {
 public:
     // language: that of the failures; err: where progress is written; rebootNote: the text shown
     // when openHAB is restarted.
-    TTerminalTransferView(QString address, TransferMode mode, Prompts& prompts, const Language& language,
-                          QIODevice& err, QString rebootNote);
+    TerminalTransferView(QString address, TransferMode mode, Prompts& prompts, const Language& language,
+                         QIODevice& err, QString rebootNote);
 
     QString address() const override { return m_address; }
     TransferMode mode() const override { return m_mode; }
@@ -30,7 +30,7 @@ public:
     void showRebootNote() override;
     void showProblem(const Problem& problem) override;
     Prompts& prompts() override { return m_prompts; }
-    // True once Ctrl-C was pressed while a TCtrlCGuard lives.
+    // True once Ctrl-C was pressed while a CtrlCGuard lives.
     bool cancelRequested() override;
 
 private:
@@ -48,13 +48,13 @@ private:
 
 // While it lives, Ctrl-C no longer ends the program at once: it asks the running transfer to stop,
 // which then ends the way a failure does, with nothing half written.
-class TCtrlCGuard
+class CtrlCGuard
 {
 public:
-    TCtrlCGuard();
-    ~TCtrlCGuard();
-    TCtrlCGuard(const TCtrlCGuard&) = delete;
-    TCtrlCGuard& operator=(const TCtrlCGuard&) = delete;
+    CtrlCGuard();
+    ~CtrlCGuard();
+    CtrlCGuard(const CtrlCGuard&) = delete;
+    CtrlCGuard& operator=(const CtrlCGuard&) = delete;
 
     static bool pressed();
     // Whether Ctrl-C was pressed since the last call: each press asks for one step back.

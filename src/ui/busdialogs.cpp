@@ -2,11 +2,11 @@
 
 #include "connectwait.h"
 #include "dialoglook.h"
+#include "functionbustools.h"
+#include "functioneditor.h"
 #include "functionlistview.h"
-#include "itembustools.h"
+#include "mainwindow.h"
 #include "program.h"
-#include "tfrmitem.h"
-#include "tfrmmain.h"
 
 #include "bus/busaddress.h"
 #include "link/busdiscovery.h"
@@ -66,7 +66,7 @@ QVBoxLayout* frame(QDialog* dialog, QLabel*& title, QLabel*& status)
 
 } // namespace
 
-TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
+BusTestDialog::BusTestDialog(Program& program, QWidget* parent)
     : QDialog(parent), m_program(program), m_test(new BusTest(this))
 {
     DialogLook::setUp(this, {480, 170});
@@ -84,8 +84,8 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
             accept();
     });
     connect(this, &QDialog::finished, m_test, &BusTest::cancel);
-    connect(m_test, &BusTest::finished, this, &TBusTestDialog::testFinished);
-    m_wait = new TConnectWait(program.language, lblBusStatus, this);
+    connect(m_test, &BusTest::finished, this, &BusTestDialog::testFinished);
+    m_wait = new ConnectWait(program.language, lblBusStatus, this);
     connect(m_test, &BusTest::acknowledged, this, [this](const QByteArray& frame) {
         m_wait->stop();
         lblBusStatus->setText(
@@ -93,9 +93,9 @@ TBusTestDialog::TBusTestDialog(TProgram& program, QWidget* parent)
     });
 }
 
-void TBusTestDialog::Run(int row)
+void BusTestDialog::Run(int row)
 {
-    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const QList<FunctionEntry>& rows = m_program.mainWindow->items().entries();
     const FunctionEntry& entry = rows.at(row);
     m_iType = entry.kind;
     setWindowTitle(m_program.language.GetMsg(Msg::TestFunction));
@@ -113,14 +113,14 @@ void TBusTestDialog::Run(int row)
     m_test->start(server, *steps);
 }
 
-void TBusTestDialog::testFinished(BusError error, const QString& detail)
+void BusTestDialog::testFinished(BusError error, const QString& detail)
 {
     m_wait->stop();
     lblBusStatus->setText(TestResultText(m_program.language, error, detail, m_iType));
     btnClose->setText(closeCaption(m_program.language));
 }
 
-TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
+BusDiscoverDialog::BusDiscoverDialog(Program& program, QWidget* parent)
     : QDialog(parent), m_program(program), m_discovery(new BusDiscovery(this))
 {
     DialogLook::setUp(this, {640, 480});
@@ -138,7 +138,7 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
     buttons->addWidget(btnAdd);
     buttons->addWidget(btnClose);
     layout->addLayout(buttons);
-    connect(btnAdd, &QPushButton::clicked, this, &TBusDiscoverDialog::addMarked);
+    connect(btnAdd, &QPushButton::clicked, this, &BusDiscoverDialog::addMarked);
     connect(btnClose, &QPushButton::clicked, this, [this] {
         if (m_discovery->isRunning())
             m_discovery->cancel();
@@ -146,8 +146,8 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
             accept();
     });
     connect(this, &QDialog::finished, m_discovery, &BusDiscovery::cancel);
-    m_wait = new TConnectWait(program.language, lblBusStatus, this);
-    connect(m_discovery, &BusDiscovery::finished, this, &TBusDiscoverDialog::searched);
+    m_wait = new ConnectWait(program.language, lblBusStatus, this);
+    connect(m_discovery, &BusDiscovery::finished, this, &BusDiscoverDialog::searched);
     connect(lvDevices, &QTreeWidget::itemChanged, this, [this] {
         bool bMarked = false;
         QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
@@ -157,7 +157,7 @@ TBusDiscoverDialog::TBusDiscoverDialog(TProgram& program, QWidget* parent)
     });
 }
 
-void TBusDiscoverDialog::Run()
+void BusDiscoverDialog::Run()
 {
     const Language& language = m_program.language;
     // In the language chosen now, which may have changed since the last search.
@@ -170,12 +170,12 @@ void TBusDiscoverDialog::Run()
     m_devices.clear();
     const BusServer server = ProjectBusServer(m_program);
     open();
-    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const QList<FunctionEntry>& rows = m_program.mainWindow->items().entries();
     m_wait->start(server);
     m_discovery->start(server, DiscoveryRequests(ProjectBuses(rows)));
 }
 
-void TBusDiscoverDialog::searched(BusError error, const QString& detail)
+void BusDiscoverDialog::searched(BusError error, const QString& detail)
 {
     m_wait->stop();
     btnClose->setText(closeCaption(m_program.language));
@@ -188,10 +188,10 @@ void TBusDiscoverDialog::searched(BusError error, const QString& detail)
     fillList();
 }
 
-void TBusDiscoverDialog::fillList()
+void BusDiscoverDialog::fillList()
 {
     const Language& language = m_program.language;
-    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const QList<FunctionEntry>& rows = m_program.mainWindow->items().entries();
     const DiscoveryResult result = CompareWithProject(rows, m_devices);
     const QSignalBlocker blocker(lvDevices);
     lvDevices->clear();
@@ -228,13 +228,13 @@ void TBusDiscoverDialog::fillList()
     btnAdd->setEnabled(false);
 }
 
-void TBusDiscoverDialog::addMarked()
+void BusDiscoverDialog::addMarked()
 {
-    if (!m_program.frmMain->PrepareItemsSave())
+    if (!m_program.mainWindow->PrepareItemsSave())
         return;
-    const QList<FunctionEntry>& rows = m_program.frmMain->items().entries();
+    const QList<FunctionEntry>& rows = m_program.mainWindow->items().entries();
     const DiscoveryResult result = CompareWithProject(rows, m_devices);
-    FunctionList& items = m_program.frmMain->items();
+    FunctionList& items = m_program.mainWindow->items();
     QTreeWidgetItem* missing = lvDevices->topLevelItem(1);
     int added = 0;
     for (int i = 0; i < missing->childCount(); ++i) {
@@ -258,7 +258,7 @@ void TBusDiscoverDialog::addMarked()
     fillList();
 }
 
-TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
+BusMenu::BusMenu(Program& program, MainWindow& window, QMenu* menu)
     : QObject(menu), m_program(program), m_window(window)
 {
     menu->addSeparator();
@@ -266,8 +266,8 @@ TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
     pmTestFunction->setObjectName(u"pmTestFunction"_s);
     pmFindDevices = menu->addAction(QString());
     pmFindDevices->setObjectName(u"pmFindDevices"_s);
-    testDialog = new TBusTestDialog(program, &window);
-    discoverDialog = new TBusDiscoverDialog(program, &window);
+    testDialog = new BusTestDialog(program, &window);
+    discoverDialog = new BusDiscoverDialog(program, &window);
     connect(pmTestFunction, &QAction::triggered, this, [this] {
         const int row = m_window.lvItems->selectedRow();
         if (row >= 0 && row < m_window.items().count())
@@ -277,11 +277,11 @@ TBusMenu::TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu)
         discoverDialog->Run();
         m_window.recordChange();
     });
-    connect(menu, &QMenu::aboutToShow, this, &TBusMenu::update);
+    connect(menu, &QMenu::aboutToShow, this, &BusMenu::update);
     update();
 }
 
-void TBusMenu::update()
+void BusMenu::update()
 {
     // Translated each time the menu opens, so a change of language shows at once.
     pmTestFunction->setText(m_program.language.GetMsg(Msg::TestFunction));

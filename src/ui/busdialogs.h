@@ -13,20 +13,20 @@ class QPushButton;
 class QTreeWidget;
 class BusDiscovery;
 class BusTest;
-class TConnectWait;
-class TfrmMain;
-struct TProgram;
+class ConnectWait;
+class MainWindow;
+struct Program;
 enum class BusError;
 
 // Tests one function of the list as it is stored, as openHAB switches it, and shows the result.
 // The dialog is modal but opened without a nested wait: the test runs on Qt's asynchronous
 // sockets, "Abbrechen" stops it, closing the dialog too.
-class TBusTestDialog : public QDialog
+class BusTestDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    TBusTestDialog(TProgram& program, QWidget* parent = nullptr);
+    BusTestDialog(Program& program, QWidget* parent = nullptr);
 
     // Opens the dialog and starts the test of row of the main window's list.
     void Run(int row);
@@ -37,21 +37,21 @@ public:
 private:
     void testFinished(BusError error, const QString& detail);
 
-    TProgram& m_program;
+    Program& m_program;
     BusTest* m_test = nullptr;
-    TConnectWait* m_wait = nullptr;
+    ConnectWait* m_wait = nullptr;
     QLabel* m_title = nullptr;
     int m_iType = -1; // the kind of the function under test, which names its frames
 };
 
 // Finds the light points and actuators on the bus and shows them beside the project: found and
 // in the project, found but missing (to be ticked and added), in the project but silent.
-class TBusDiscoverDialog : public QDialog
+class BusDiscoverDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    TBusDiscoverDialog(TProgram& program, QWidget* parent = nullptr);
+    BusDiscoverDialog(Program& program, QWidget* parent = nullptr);
 
     // Opens the dialog and starts the search.
     void Run();
@@ -68,29 +68,29 @@ private:
     // Adds the ticked devices to the function list, renumbers the aliases and saves the project.
     void addMarked();
 
-    TProgram& m_program;
+    Program& m_program;
     QLabel* m_title = nullptr;
     BusDiscovery* m_discovery = nullptr;
-    TConnectWait* m_wait = nullptr;
+    ConnectWait* m_wait = nullptr;
     QList<BusDevice> m_devices;
 };
 
 // "Funktion testen" and "Busgeräte suchen" in the function list's popup menu.
-class TBusMenu : public QObject
+class BusMenu : public QObject
 {
     Q_OBJECT
 
 public:
-    TBusMenu(TProgram& program, TfrmMain& window, QMenu* menu);
+    BusMenu(Program& program, MainWindow& window, QMenu* menu);
 
     QAction* pmTestFunction = nullptr;
     QAction* pmFindDevices = nullptr;
-    TBusTestDialog* testDialog = nullptr;
-    TBusDiscoverDialog* discoverDialog = nullptr;
+    BusTestDialog* testDialog = nullptr;
+    BusDiscoverDialog* discoverDialog = nullptr;
 
 private:
     void update();
 
-    TProgram& m_program;
-    TfrmMain& m_window;
+    Program& m_program;
+    MainWindow& m_window;
 };

@@ -5,7 +5,7 @@
 
 #include <QLabel>
 
-TConnectWait::TConnectWait(const Language& language, QLabel* label, QObject* parent)
+ConnectWait::ConnectWait(const Language& language, QLabel* label, QObject* parent)
     : QObject(parent), m_language(language), m_label(label)
 {
     m_tick.setInterval(1000);
@@ -15,7 +15,7 @@ TConnectWait::TConnectWait(const Language& language, QLabel* label, QObject* par
     });
 }
 
-void TConnectWait::start(const BusServer& server)
+void ConnectWait::start(const BusServer& server)
 {
     m_server = server.host + u':' + QString::number(server.port);
     m_seconds = 0;
@@ -23,12 +23,12 @@ void TConnectWait::start(const BusServer& server)
     show();
 }
 
-void TConnectWait::stop()
+void ConnectWait::stop()
 {
     m_tick.stop();
 }
 
-void TConnectWait::show()
+void ConnectWait::show()
 {
     m_label->setText(m_language.GetMsg(Msg::BusConnecting, m_server, QString::number(m_seconds)));
 }

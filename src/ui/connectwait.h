@@ -10,10 +10,10 @@ struct BusServer;
 
 // While a bus tool connects, which may take up to the session's connect wait of 5 s, the status
 // line counts the seconds, so that the window visibly works. Any other text for the line stops it.
-class TConnectWait : public QObject
+class ConnectWait : public QObject
 {
 public:
-    TConnectWait(const Language& language, QLabel* label, QObject* parent = nullptr);
+    ConnectWait(const Language& language, QLabel* label, QObject* parent = nullptr);
 
     void start(const BusServer& server);
     void stop();

@@ -4,17 +4,17 @@ class Prompts;
 class Language;
 class OpenHabGenerator;
 class Workspace;
-class TfrmMain;
-class TfrmSettings;
-class TfrmItem;
-class TfrmGroups;
-class TfrmTransfer;
-class TfrmNewProject;
+class MainWindow;
+class SettingsDialog;
+class FunctionEditor;
+class GroupEditor;
+class TransferDialog;
+class NewProjectDialog;
 
 // The program-wide references every window reaches: the three long-lived objects created before
 // any window, the prompts the windows ask through, the workspace (owned by the main window, set
 // while it is created) and the six windows, created once, in this order, and reused.
-struct TProgram
+struct Program
 {
     OpenHabGenerator& openHab;
     Language& language;
@@ -22,10 +22,10 @@ struct TProgram
 
     Workspace* workspace = nullptr;
 
-    TfrmMain* frmMain = nullptr;
-    TfrmSettings* frmSettings = nullptr;
-    TfrmItem* frmItem = nullptr;
-    TfrmGroups* frmGroups = nullptr;
-    TfrmTransfer* frmTransfer = nullptr;
-    TfrmNewProject* frmNewProject = nullptr;
+    MainWindow* mainWindow = nullptr;
+    SettingsDialog* settingsDialog = nullptr;
+    FunctionEditor* functionEditor = nullptr;
+    GroupEditor* groupEditor = nullptr;
+    TransferDialog* transferDialog = nullptr;
+    NewProjectDialog* newProjectDialog = nullptr;
 };

@@ -17,7 +17,7 @@ constexpr qsizetype ListedFindings = 15;
 
 } // namespace
 
-bool ConfirmSendAfterCheck(TProgram& program)
+bool ConfirmSendAfterCheck(Program& program)
 {
     // A generator of its own: the open project's values and list stay as they are. The rows the
     // editor built are not compared themselves, since a save and load gives some of them their

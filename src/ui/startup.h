@@ -10,25 +10,25 @@
 #include <memory>
 
 class Prompts;
-class TfrmMain;
+class MainWindow;
 
 // The program as it starts: the three long-lived objects, then the six windows, each created once
 // and reachable through program(). The dialogs belong to the main window; everything lives until
 // this object goes, the windows first.
-class TStartup
+class Startup
 {
 public:
     // programDir: the folder with config/ and projects/. The main window's creation runs the
     // workspace start and may already open a project.
-    TStartup(const QString& programDir, Prompts& prompts);
-    ~TStartup();
+    Startup(const QString& programDir, Prompts& prompts);
+    ~Startup();
 
-    TProgram& program() { return m_program; }
-    TfrmMain& frmMain() { return *m_frmMain; }
+    Program& program() { return m_program; }
+    MainWindow& mainWindow() { return *m_frmMain; }
 
 private:
     Language m_language;
     OpenHabGenerator m_openHab;
-    TProgram m_program;
-    std::unique_ptr<TfrmMain> m_frmMain;
+    Program m_program;
+    std::unique_ptr<MainWindow> m_frmMain;
 };

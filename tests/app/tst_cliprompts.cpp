@@ -61,7 +61,7 @@ void TestCliPrompts::question()
         QVERIFY(in.open(QIODevice::ReadOnly));
         QBuffer err;
         QVERIFY(err.open(QIODevice::WriteOnly));
-        TTerminalPrompts prompts(err, terminal ? &in : nullptr, assumeYes);
+        TerminalPrompts prompts(err, terminal ? &in : nullptr, assumeYes);
         QCOMPARE(bError ? prompts.errorYesNo(Question) : prompts.confirm(Question), answer);
         QCOMPARE(err.data(), shown);
     }
@@ -91,7 +91,7 @@ void TestCliPrompts::textPrompt()
     QVERIFY(in.open(QIODevice::ReadOnly));
     QBuffer err;
     QVERIFY(err.open(QIODevice::WriteOnly));
-    TTerminalPrompts prompts(err, terminal ? &in : nullptr, true);
+    TerminalPrompts prompts(err, terminal ? &in : nullptr, true);
     QString text = u"alt"_s;
     QCOMPARE(prompts.textPrompt(u"Suche IP-Adresse"_s, u"Seriennummer des Varuno:"_s, text), ok);
     QCOMPARE(text, value);
@@ -102,7 +102,7 @@ void TestCliPrompts::textsGoToStandardError()
 {
     QBuffer err;
     QVERIFY(err.open(QIODevice::WriteOnly));
-    TTerminalPrompts prompts(err, nullptr, false);
+    TerminalPrompts prompts(err, nullptr, false);
     prompts.error(u"Projekt bereits vorhanden"_s);
     prompts.information(u"IP-Adresse gefunden: 192.168.1.5"_s);
     QCOMPARE(err.data(), QByteArray("Projekt bereits vorhanden\nIP-Adresse gefunden: 192.168.1.5\n"));

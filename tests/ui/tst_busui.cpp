@@ -8,11 +8,11 @@
 #include "model/language.h"
 #include "openhab/openhabgenerator.h"
 #include "ui/busdialogs.h"
+#include "ui/functionbustools.h"
+#include "ui/functioneditor.h"
 #include "ui/functionlistview.h"
-#include "ui/itembustools.h"
+#include "ui/mainwindow.h"
 #include "ui/startup.h"
-#include "ui/tfrmitem.h"
-#include "ui/tfrmmain.h"
 #include "workspace/settings.h"
 
 #include "bussimulator.h"
@@ -67,16 +67,16 @@ private Q_SLOTS:
     void discoverShowsAndAddsDevices();
 
 private:
-    TfrmMain& w() { return m_startup->frmMain(); }
-    TProgram& program() { return m_startup->program(); }
-    TfrmItem& editor() { return *program().frmItem; }
-    TItemBusTools& tools() { return *editor().busTools; }
+    MainWindow& w() { return m_startup->mainWindow(); }
+    Program& program() { return m_startup->program(); }
+    FunctionEditor& editor() { return *program().functionEditor; }
+    FunctionBusTools& tools() { return *editor().busTools; }
     // Runs script while the editor is open on row (a new function when row is -1), then closes it.
     void whileEditing(int row, const std::function<void()>& script);
 
     std::unique_ptr<TestProgramFolder> m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
     QTemporaryDir m_dir;
     QString m_devices;
     BusSimulator m_sim;
@@ -100,7 +100,7 @@ void BusWindowsTest::init()
     QVERIFY(m_folder->isValid());
     QVERIFY(m_folder->addProject(QStringLiteral(VARUNO_DEMO_DIR "/Demo"), u"Demo"_s));
     QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
-    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    m_startup = std::make_unique<Startup>(m_folder->path(), m_prompts);
     w().show();
     QCOMPARE(w().items().count(), 14);
     // The demo's server settings name 127.0.0.1 with the password 12345; only the port differs.
@@ -299,7 +299,7 @@ void BusWindowsTest::editorWarnsOfTheBusTraps()
 
 void BusWindowsTest::listTestSwitchesTheStoredFunction()
 {
-    TBusMenu& menu = *w().busMenu;
+    BusMenu& menu = *w().busMenu;
     w().lvItems->selectRow(0);
     emit w().pmItems->aboutToShow();
     QVERIFY(menu.pmTestFunction->isEnabled());
@@ -332,10 +332,10 @@ void BusWindowsTest::discoverShowsAndAddsDevices()
     off.start(ProjectBusServer(program()), {{0, "*1*0*0715##"}, {0, "*1*0*0113##"}, {0, "*1*5*0710##"}});
     QVERIFY(switchedOff.wait(Patience));
 
-    TBusMenu& menu = *w().busMenu;
+    BusMenu& menu = *w().busMenu;
     emit w().pmItems->aboutToShow();
     menu.pmFindDevices->trigger();
-    TBusDiscoverDialog& dialog = *menu.discoverDialog;
+    BusDiscoverDialog& dialog = *menu.discoverDialog;
     QVERIFY(dialog.isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(dialog.lvDevices->topLevelItemCount(), 3, Patience);
     const auto texts = [&](int section) {

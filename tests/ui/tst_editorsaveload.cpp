@@ -7,8 +7,8 @@
 #include "randomrun.h"
 #include "saveproject.h"
 #include "scriptedprompts.h"
+#include "ui/functioneditor.h"
 #include "ui/program.h"
-#include "ui/tfrmitem.h"
 
 #include <QPushButton>
 #include <QRegularExpression>
@@ -44,8 +44,8 @@ private:
     Language m_language{m_folder.configDir()};
     OpenHabGenerator m_openHab{m_language, m_folder.configDir()};
     ScriptedPrompts m_prompts;
-    TProgram m_program{m_openHab, m_language, m_prompts};
-    TfrmItem m_item{m_program};
+    Program m_program{m_openHab, m_language, m_prompts};
+    FunctionEditor m_item{m_program};
     FunctionList m_list;
 };
 

@@ -6,14 +6,14 @@
 #include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
+#include "ui/functioneditor.h"
+#include "ui/groupeditor.h"
+#include "ui/mainwindow.h"
+#include "ui/newprojectdialog.h"
+#include "ui/settingsdialog.h"
 #include "ui/startup.h"
-#include "ui/tfrmgroups.h"
-#include "ui/tfrmitem.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmnewproject.h"
-#include "ui/tfrmsettings.h"
-#include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
+#include "ui/transferdialog.h"
 #include "workspace/settings.h"
 
 #include <QComboBox>
@@ -125,7 +125,7 @@ private:
 // One function as the user enters it in the function editor.
 struct FunctionInput
 {
-    QToolButton* TfrmItem::*kindButton;
+    QToolButton* FunctionEditor::*kindButton;
     QString label;
     QString address;
     QString key;
@@ -146,8 +146,8 @@ private slots:
     void projectToGatewayAndBack();
 
 private:
-    TProgram& program() { return m_startup->program(); }
-    TfrmMain& w() { return m_startup->frmMain(); }
+    Program& program() { return m_startup->program(); }
+    MainWindow& w() { return m_startup->mainWindow(); }
     QString projectFile(const QString& name) const { return m_folder.projectsDir() + u"Haus/"_s + name; }
     // Runs steps inside the modal loop of dialog, which open() shows.
     static void whileOpen(QDialog* dialog, const std::function<void()>& open,
@@ -163,7 +163,7 @@ private:
 
     TestProgramFolder m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
     GatewaySimulator m_gateway;
 };
 
@@ -173,7 +173,7 @@ void EndToEndTest::initTestCase()
     QVERIFY(Settings(m_folder.configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     const QString failure = m_gateway.start();
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    m_startup = std::make_unique<TStartup>(m_folder.path(), m_prompts);
+    m_startup = std::make_unique<Startup>(m_folder.path(), m_prompts);
     w().show();
 }
 
@@ -194,7 +194,7 @@ void EndToEndTest::whileOpen(QDialog* dialog, const std::function<void()>& open,
 
 void EndToEndTest::createProject()
 {
-    TfrmNewProject* dlg = program().frmNewProject;
+    NewProjectDialog* dlg = program().newProjectDialog;
     whileOpen(
         dlg, [this] { w().btnNewProject->click(); },
         [dlg] {
@@ -211,8 +211,8 @@ void EndToEndTest::createProject()
 // Through the function editor's button, as the user reaches the group editor.
 void EndToEndTest::addGroup(const QString& name)
 {
-    TfrmItem* item = program().frmItem;
-    TfrmGroups* groups = program().frmGroups;
+    FunctionEditor* item = program().functionEditor;
+    GroupEditor* groups = program().groupEditor;
     m_prompts.queueText(name);
     whileOpen(
         item, [this, item] { item->DoAdd(w().items()); },
@@ -232,7 +232,7 @@ void EndToEndTest::addGroup(const QString& name)
 
 void EndToEndTest::addFunction(const FunctionInput& input)
 {
-    TfrmItem* item = program().frmItem;
+    FunctionEditor* item = program().functionEditor;
     const int rows = w().items().count();
     whileOpen(
         item, [this] { w().btnAddItem->click(); },
@@ -253,7 +253,7 @@ void EndToEndTest::addFunction(const FunctionInput& input)
 
 void EndToEndTest::addGroupScene(const QString& group)
 {
-    TfrmItem* item = program().frmItem;
+    FunctionEditor* item = program().functionEditor;
     whileOpen(
         item, [this] { w().btnAddItem->click(); },
         [item, &group] {
@@ -269,7 +269,7 @@ void EndToEndTest::addGroupScene(const QString& group)
 
 void EndToEndTest::setServerSettings()
 {
-    TfrmSettings* dlg = program().frmSettings;
+    SettingsDialog* dlg = program().settingsDialog;
     whileOpen(
         dlg, [this] { w().btnSettings->click(); },
         [dlg] {
@@ -288,7 +288,7 @@ void EndToEndTest::setServerSettings()
 
 void EndToEndTest::transfer(QPushButton* mainButton, TransferMode mode)
 {
-    TfrmTransfer* dlg = program().frmTransfer;
+    TransferDialog* dlg = program().transferDialog;
     TransferSettings settings;
     settings.storePort = m_gateway.port();
     // No bus server on loopback: the check answers "none" at once, and the user goes on.
@@ -334,11 +334,11 @@ void EndToEndTest::projectToGatewayAndBack()
 {
     createProject();
     addGroup(u"Erdgeschoss"_s);
-    addFunction({&TfrmItem::btnSchalter, u"Küche"_s, u"1.12"_s, {}, true});
-    addFunction({&TfrmItem::btnDimmer, u"Esszimmer"_s, u"1.13"_s, {}, false});
-    addFunction({&TfrmItem::btnAutomation, u"Wohnzimmer Jalousie"_s, u"2.1"_s, {}, true});
-    addFunction({&TfrmItem::btnCEN, u"Szene Abend"_s, u"1.15"_s, u"1"_s, true});
-    addFunction({&TfrmItem::btnSzenario, u"Kino"_s, u"0.5"_s, u"3"_s, false});
+    addFunction({&FunctionEditor::btnSchalter, u"Küche"_s, u"1.12"_s, {}, true});
+    addFunction({&FunctionEditor::btnDimmer, u"Esszimmer"_s, u"1.13"_s, {}, false});
+    addFunction({&FunctionEditor::btnAutomation, u"Wohnzimmer Jalousie"_s, u"2.1"_s, {}, true});
+    addFunction({&FunctionEditor::btnCEN, u"Szene Abend"_s, u"1.15"_s, u"1"_s, true});
+    addFunction({&FunctionEditor::btnSzenario, u"Kino"_s, u"0.5"_s, u"3"_s, false});
     addGroupScene(u"Erdgeschoss"_s);
     QList<int> kinds;
     for (const FunctionEntry& entry : w().items().entries())

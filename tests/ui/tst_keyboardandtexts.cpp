@@ -1,16 +1,16 @@
 #include "programfolder.h"
 #include "scriptedprompts.h"
+#include "ui/functionbustools.h"
+#include "ui/functioneditor.h"
 #include "ui/functionlistview.h"
-#include "ui/itembustools.h"
+#include "ui/groupeditor.h"
+#include "ui/mainwindow.h"
+#include "ui/newprojectdialog.h"
 #include "ui/qtprompts.h"
+#include "ui/settingsdialog.h"
 #include "ui/startup.h"
-#include "ui/tfrmgroups.h"
-#include "ui/tfrmitem.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmnewproject.h"
-#include "ui/tfrmsettings.h"
-#include "ui/tfrmtransfer.h"
 #include "ui/toggleswitch.h"
+#include "ui/transferdialog.h"
 #include "workspace/settings.h"
 
 #include <QAbstractButton>
@@ -115,12 +115,12 @@ private slots:
 
 private:
     void start(Prompts& prompts);
-    TfrmMain& w() { return m_startup->frmMain(); }
-    TProgram& program() { return m_startup->program(); }
+    MainWindow& w() { return m_startup->mainWindow(); }
+    Program& program() { return m_startup->program(); }
 
     std::unique_ptr<TestProgramFolder> m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
 };
 
 void KeyboardAndTextsTest::init()
@@ -140,7 +140,7 @@ void KeyboardAndTextsTest::cleanup()
 
 void KeyboardAndTextsTest::start(Prompts& prompts)
 {
-    m_startup = std::make_unique<TStartup>(m_folder->path(), prompts);
+    m_startup = std::make_unique<Startup>(m_folder->path(), prompts);
     w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&w()));
 }
@@ -181,7 +181,7 @@ void KeyboardAndTextsTest::toggleShowsItsFocus()
 void KeyboardAndTextsTest::kindButtonShowsItsFocus()
 {
     start(m_prompts);
-    TfrmItem& editor = *program().frmItem;
+    FunctionEditor& editor = *program().functionEditor;
     whenModal([&](QWidget*) {
         QApplication::setActiveWindow(&editor);
         QVERIFY(QTest::qWaitForWindowActive(&editor));
@@ -210,8 +210,8 @@ void KeyboardAndTextsTest::enterAndF2OpenTheEditor()
     w().lvItems->selectRow(1);
     QString edited;
     whenModal([&](QWidget* modal) {
-        QCOMPARE(modal, program().frmItem);
-        edited = program().frmItem->edBez->text();
+        QCOMPARE(modal, program().functionEditor);
+        edited = program().functionEditor->edBez->text();
     });
     QTest::keyClick(w().lvItems, Qt::Key(key));
     QCOMPARE(edited, w().items().at(1).label);
@@ -275,12 +275,12 @@ void KeyboardAndTextsTest::mainWindowTabOrder()
 void KeyboardAndTextsTest::dialogTabOrders()
 {
     start(m_prompts);
-    const TProgram& p = program();
-    const TfrmTransfer& transfer = *p.frmTransfer;
-    const TfrmNewProject& project = *p.frmNewProject;
-    const TfrmSettings& settings = *p.frmSettings;
-    const TfrmGroups& groups = *p.frmGroups;
-    const TfrmItem& item = *p.frmItem;
+    const Program& p = program();
+    const TransferDialog& transfer = *p.transferDialog;
+    const NewProjectDialog& project = *p.newProjectDialog;
+    const SettingsDialog& settings = *p.settingsDialog;
+    const GroupEditor& groups = *p.groupEditor;
+    const FunctionEditor& item = *p.functionEditor;
     const QList<QList<QWidget*>> windows = {
         QList<QWidget*>{item.btnSchalter, item.btnCEN, item.edBez, item.tsSprache, item.edAdresse,
                         item.lbGruppe, item.btnGroups, item.busTools->btnTest, item.busTools->btnLearn,
@@ -308,12 +308,12 @@ void KeyboardAndTextsTest::dialogTabOrders()
 void KeyboardAndTextsTest::windowsHaveTitlesAndThePicture()
 {
     start(m_prompts);
-    TProgram& p = program();
+    Program& p = program();
     QVERIFY(!QApplication::windowIcon().isNull());
     const QList<std::pair<QString, std::function<void()>>> windows = {
-        {u"Einstellungen"_s, [&] { p.frmSettings->Execute(); }},
-        {u"Konfiguration senden"_s, [&] { p.frmTransfer->DoTransfer(TransferMode::Send); }},
-        {u"Konfiguration empfangen"_s, [&] { p.frmTransfer->DoTransfer(TransferMode::Receive); }},
+        {u"Einstellungen"_s, [&] { p.settingsDialog->Execute(); }},
+        {u"Konfiguration senden"_s, [&] { p.transferDialog->DoTransfer(TransferMode::Send); }},
+        {u"Konfiguration empfangen"_s, [&] { p.transferDialog->DoTransfer(TransferMode::Receive); }},
     };
     for (const auto& [title, open] : windows) {
         QString shown;
@@ -328,7 +328,7 @@ void KeyboardAndTextsTest::windowsHaveTitlesAndThePicture()
 void KeyboardAndTextsTest::mnemonicsAndShortcuts()
 {
     start(m_prompts);
-    TProgram& p = program();
+    Program& p = program();
     const auto lettersOf = [](QWidget* window) {
         QStringList letters;
         for (const QPushButton* button : window->findChildren<QPushButton*>()) {
@@ -347,10 +347,10 @@ void KeyboardAndTextsTest::mnemonicsAndShortcuts()
     };
     QVERIFY2(distinct(lettersOf(&w())), qPrintable(lettersOf(&w()).join(u' ')));
     const QList<std::function<void()>> dialogs = {
-        [&] { p.frmSettings->Execute(); },
-        [&] { p.frmTransfer->DoTransfer(TransferMode::Send); },
-        [&] { p.frmGroups->DoEdit(w().items()); },
-        [&] { p.frmItem->DoAdd(w().items()); },
+        [&] { p.settingsDialog->Execute(); },
+        [&] { p.transferDialog->DoTransfer(TransferMode::Send); },
+        [&] { p.groupEditor->DoEdit(w().items()); },
+        [&] { p.functionEditor->DoAdd(w().items()); },
     };
     for (const auto& open : dialogs) {
         QStringList letters;
@@ -365,7 +365,7 @@ void KeyboardAndTextsTest::mnemonicsAndShortcuts()
     QString opened;
     whenModal([&](QWidget* modal) { opened = QString::fromLatin1(modal->metaObject()->className()); });
     QTest::keyClick(&w(), Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(opened, u"TfrmItem"_s);
+    QCOMPARE(opened, u"FunctionEditor"_s);
     QApplication::setActiveWindow(&w());
     QTest::keyClick(&w(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!w().isVisible());
@@ -383,7 +383,7 @@ void KeyboardAndTextsTest::captionsFit()
             QRect(room.topLeft(), QSize(room.width(), 10000)), Qt::TextWordWrap, toggle->caption());
         return toggle->isVisible() && needed.width() <= room.width() && needed.height() <= room.height();
     };
-    TfrmItem& editor = *program().frmItem;
+    FunctionEditor& editor = *program().functionEditor;
     whenModal([&](QWidget*) {
         editor.btnGruppe->click();
         QVERIFY(editor.cbSzene->count() > 1);
@@ -395,7 +395,7 @@ void KeyboardAndTextsTest::captionsFit()
     });
     w().btnAddItem->click();
 
-    TfrmNewProject& project = *program().frmNewProject;
+    NewProjectDialog& project = *program().newProjectDialog;
     whenModal([&](QWidget*) {
         project.tsSitemap->setChecked(true);
         QVERIFY(fits(project.tsSitemap));
@@ -418,7 +418,7 @@ void KeyboardAndTextsTest::englishLeavesNoGermanLabel()
     start(m_prompts);
     w().tsLanguage->setChecked(true);
     QStringList labels;
-    for (QWidget* window : QList<QWidget*>{&w(), program().frmNewProject})
+    for (QWidget* window : QList<QWidget*>{&w(), program().newProjectDialog})
         for (const QLabel* label : window->findChildren<QLabel*>())
             labels << label->text();
     QVERIFY2(labels.contains(u"openHAB for BTicino MyHome"_s), qPrintable(labels.join(u" | "_s)));
@@ -447,7 +447,7 @@ void KeyboardAndTextsTest::shortenedCellShowsATooltip()
 void KeyboardAndTextsTest::editorControlsKeepTheirPlaces()
 {
     start(m_prompts);
-    TfrmItem& editor = *program().frmItem;
+    FunctionEditor& editor = *program().functionEditor;
     whenModal([&](QWidget*) {
         // The place once every pending layout has been done, as the user sees it.
         const auto place = [&] {

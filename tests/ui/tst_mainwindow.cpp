@@ -5,10 +5,10 @@
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "smallfilesystem.h"
+#include "ui/functioneditor.h"
 #include "ui/functionlistview.h"
+#include "ui/mainwindow.h"
 #include "ui/startup.h"
-#include "ui/tfrmitem.h"
-#include "ui/tfrmmain.h"
 #include "ui/toggleswitch.h"
 #include "workspace/projectbackups.h"
 #include "workspace/projectlock.h"
@@ -110,7 +110,7 @@ private slots:
 
 private:
     void start();
-    TfrmMain& w() { return m_startup->frmMain(); }
+    MainWindow& w() { return m_startup->mainWindow(); }
     Settings settings() const { return Settings(m_folder->configDir() + QStringLiteral("settings.ini")); }
     QString projectFile(const QString& project, const QString& name) const
     {
@@ -122,7 +122,7 @@ private:
 
     std::unique_ptr<TestProgramFolder> m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
 };
 
 void MainWindowTest::init()
@@ -142,7 +142,7 @@ void MainWindowTest::cleanup()
 void MainWindowTest::start()
 {
     m_startup.reset();
-    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    m_startup = std::make_unique<Startup>(m_folder->path(), m_prompts);
     w().show();
 }
 
@@ -708,13 +708,13 @@ void MainWindowTest::openHab5ExportTellsWhatItLeftOut()
 void MainWindowTest::startupFillsTheProgram()
 {
     start();
-    const TProgram& program = m_startup->program();
-    QCOMPARE(program.frmMain, &w());
+    const Program& program = m_startup->program();
+    QCOMPARE(program.mainWindow, &w());
     QVERIFY(program.workspace == &w().workspace());
-    QVERIFY(program.frmSettings && program.frmItem && program.frmGroups && program.frmTransfer &&
-            program.frmNewProject);
+    QVERIFY(program.settingsDialog && program.functionEditor && program.groupEditor &&
+            program.transferDialog && program.newProjectDialog);
     // The dialogs belong to the main window and go with it.
-    QCOMPARE(static_cast<QObject*>(program.frmItem)->parent(), static_cast<QObject*>(&w()));
+    QCOMPARE(static_cast<QObject*>(program.functionEditor)->parent(), static_cast<QObject*>(&w()));
 }
 
 // The popup menu lists the project's backups; the one picked replaces the project's files and the
@@ -857,4 +857,4 @@ void MainWindowTest::csvImportIsOneUndoableStep()
 }
 
 QTEST_MAIN(MainWindowTest)
-#include "tst_tfrmmain.moc"
+#include "tst_mainwindow.moc"

@@ -12,12 +12,12 @@ class QPushButton;
 class QUrl;
 class ToggleSwitch;
 
-struct TProgram;
+struct Program;
 
 // The server settings dialog of the open project: the bus server openHAB talks to, the automatic
 // bus time, and the project's cloud identity and HomeKit PIN. Every value shown belongs to
 // OpenHabGenerator; the dialog keeps nothing of its own, so each opening shows what is stored.
-class TfrmSettings : public QDialog
+class SettingsDialog : public QDialog
 {
     Q_OBJECT
 
@@ -25,7 +25,7 @@ public:
     // Opens a web page in the default browser; true when the system accepted the address.
     using UrlOpener = std::function<bool(const QUrl&)>;
 
-    explicit TfrmSettings(TProgram& program, QWidget* parent = nullptr);
+    explicit SettingsDialog(Program& program, QWidget* parent = nullptr);
 
     // Fills the dialog from the open project and shows it modally.
     void Execute();
@@ -61,6 +61,6 @@ private:
     void FormShow();
     void Save();
 
-    TProgram& m_program;
+    Program& m_program;
     UrlOpener m_openUrl;
 };

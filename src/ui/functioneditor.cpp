@@ -1,13 +1,13 @@
-#include "tfrmitem.h"
+#include "functioneditor.h"
 
 #include "devicebox.h"
 #include "dialoglook.h"
 #include "filllanguage.h"
+#include "functionbustools.h"
+#include "groupeditor.h"
 #include "headerband.h"
-#include "itembustools.h"
 #include "program.h"
 #include "style.h"
-#include "tfrmgroups.h"
 #include "toggleswitch.h"
 
 #include "bus/busaddress.h"
@@ -119,7 +119,7 @@ ToggleSwitch* toggle(int tag, const QString& off, const QString& on, QWidget* pa
 
 } // namespace
 
-TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
+FunctionEditor::FunctionEditor(Program& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     DialogLook::setUp(this, {940, 535});
 
@@ -180,30 +180,30 @@ TfrmItem::TfrmItem(TProgram& program, QWidget* parent) : QDialog(parent), m_prog
 
     FillAddressLists();
 
-    connect(edBez, &QLineEdit::textChanged, this, &TfrmItem::UpdateVoiceHint);
+    connect(edBez, &QLineEdit::textChanged, this, &FunctionEditor::UpdateVoiceHint);
     // One handler for clicks, key presses and the program's own changes of the switches.
-    connect(tsSprache, &ToggleSwitch::toggled, this, &TfrmItem::UpdateVoiceHint);
-    connect(tsHome, &ToggleSwitch::toggled, this, &TfrmItem::UpdateVoiceHint);
-    connect(cbAdrArt, &QComboBox::currentIndexChanged, this, &TfrmItem::cbAdrArtChange);
-    connect(cbSzene, &QComboBox::currentIndexChanged, this, &TfrmItem::cbSzeneChange);
-    connect(btnGroups, &QPushButton::clicked, this, &TfrmItem::btnGroupsClick);
-    connect(btnSave, &QPushButton::clicked, this, &TfrmItem::btnSaveClick);
+    connect(tsSprache, &ToggleSwitch::toggled, this, &FunctionEditor::UpdateVoiceHint);
+    connect(tsHome, &ToggleSwitch::toggled, this, &FunctionEditor::UpdateVoiceHint);
+    connect(cbAdrArt, &QComboBox::currentIndexChanged, this, &FunctionEditor::cbAdrArtChange);
+    connect(cbSzene, &QComboBox::currentIndexChanged, this, &FunctionEditor::cbSzeneChange);
+    connect(btnGroups, &QPushButton::clicked, this, &FunctionEditor::btnGroupsClick);
+    connect(btnSave, &QPushButton::clicked, this, &FunctionEditor::btnSaveClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_kinds, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             emit kindChanged();
     });
-    connect(edAdresse, &QLineEdit::textChanged, this, &TfrmItem::addressChanged);
-    connect(edCENKey, &QLineEdit::textChanged, this, &TfrmItem::addressChanged);
+    connect(edAdresse, &QLineEdit::textChanged, this, &FunctionEditor::addressChanged);
+    connect(edCENKey, &QLineEdit::textChanged, this, &FunctionEditor::addressChanged);
     for (QComboBox* list : {cbAdrArt, cbBus, cbCEN})
-        connect(list, &QComboBox::currentIndexChanged, this, &TfrmItem::addressChanged);
-    busTools = new TItemBusTools(program, *this, this);
+        connect(list, &QComboBox::currentIndexChanged, this, &FunctionEditor::addressChanged);
+    busTools = new FunctionBusTools(program, *this, this);
     closing->insertWidget(0, busTools, 1);
-    connect(this, &QDialog::finished, busTools, &TItemBusTools::reset);
+    connect(this, &QDialog::finished, busTools, &FunctionBusTools::reset);
     setTabOrders();
 }
 
-QWidget* TfrmItem::buildKindBox()
+QWidget* FunctionEditor::buildKindBox()
 {
     gbArt = groupBox(QStringLiteral("Was soll geschaltet werden?"), CaptionTag::KindBox, this);
     m_kinds = new QButtonGroup(this);
@@ -231,11 +231,11 @@ QWidget* TfrmItem::buildKindBox()
     btnSzenario = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::ScenarioModule));
     btnCEN = static_cast<QToolButton*>(m_kinds->button(FunctionEntry::CenScene));
     btnSchalter->setChecked(true);
-    connect(m_kinds, &QButtonGroup::idClicked, this, &TfrmItem::btnArtClick);
+    connect(m_kinds, &QButtonGroup::idClicked, this, &FunctionEditor::btnArtClick);
     return gbArt;
 }
 
-QWidget* TfrmItem::buildLabelBox()
+QWidget* FunctionEditor::buildLabelBox()
 {
     gbBez = groupBox(QStringLiteral("Bezeichnung (für App und Sprachsteuerung)"), CaptionTag::LabelBox, this);
     edBez = new QLineEdit(QStringLiteral("Bezeichnung"), gbBez);
@@ -245,7 +245,7 @@ QWidget* TfrmItem::buildLabelBox()
     return gbBez;
 }
 
-QWidget* TfrmItem::buildVoiceBox()
+QWidget* FunctionEditor::buildVoiceBox()
 {
     gbAlexa = groupBox(QStringLiteral("Sprachsteuerung"), CaptionTag::VoiceBox, this);
     tsSprache = toggle(CaptionTag::VoiceToggle, QStringLiteral("Nein"), QStringLiteral("Ja"), gbAlexa);
@@ -280,7 +280,7 @@ QWidget* TfrmItem::buildVoiceBox()
     return gbAlexa;
 }
 
-QWidget* TfrmItem::buildAddressBox()
+QWidget* FunctionEditor::buildAddressBox()
 {
     gbAdr = groupBox(QStringLiteral("BTicino-Adressierung"), CaptionTag::AddressBox, this);
     cbAdrArt = new QComboBox(gbAdr);
@@ -311,7 +311,7 @@ QWidget* TfrmItem::buildAddressBox()
     return gbAdr;
 }
 
-QWidget* TfrmItem::buildSceneBox()
+QWidget* FunctionEditor::buildSceneBox()
 {
     gbSzene = groupBox(QStringLiteral("Individuelle Szene"), CaptionTag::GroupSceneKind, this);
     cbSzene = new QComboBox(gbSzene);
@@ -329,7 +329,7 @@ QWidget* TfrmItem::buildSceneBox()
     return gbSzene;
 }
 
-QWidget* TfrmItem::buildMembershipBox()
+QWidget* FunctionEditor::buildMembershipBox()
 {
     gbSzenen = groupBox(QStringLiteral("Zugehörigkeit für individuelle Szene"),
                         CaptionTag::SceneMembershipBox, this);
@@ -347,7 +347,7 @@ QWidget* TfrmItem::buildMembershipBox()
 
 // Reading order: the kinds above, the boxes from top to bottom and left to right, then the bottom
 // row from the bus tools on the left to Speichern and Abbrechen on the right.
-void TfrmItem::setTabOrders()
+void FunctionEditor::setTabOrders()
 {
     const QList<QWidget*> order = {btnSchalter,
                                    btnDimmer,
@@ -375,12 +375,12 @@ void TfrmItem::setTabOrders()
         setTabOrder(order.at(i - 1), order.at(i));
 }
 
-int TfrmItem::kind() const
+int FunctionEditor::kind() const
 {
     return m_kinds->checkedId();
 }
 
-TfrmItem::Typed TfrmItem::typed() const
+FunctionEditor::Typed FunctionEditor::typed() const
 {
     Typed typed;
     FunctionEntry& row = typed.row;
@@ -399,7 +399,7 @@ TfrmItem::Typed TfrmItem::typed() const
     return typed;
 }
 
-void TfrmItem::showDevice(const BusDevice& device)
+void FunctionEditor::showDevice(const BusDevice& device)
 {
     if (device.kind == FunctionEntry::Dimmer)
         btnDimmer->click();
@@ -414,13 +414,13 @@ void TfrmItem::showDevice(const BusDevice& device)
         cbCEN->setCurrentIndex(device.cen);
 }
 
-void TfrmItem::pressKind(int iType)
+void FunctionEditor::pressKind(int iType)
 {
     if (QAbstractButton* button = m_kinds->button(iType))
         button->setChecked(true);
 }
 
-void TfrmItem::DoAdd(FunctionList& lv)
+void FunctionEditor::DoAdd(FunctionList& lv)
 {
     lvItems = &lv;
     liEdit = -1;
@@ -444,7 +444,7 @@ void TfrmItem::DoAdd(FunctionList& lv)
     exec();
 }
 
-void TfrmItem::DoEdit(int row, FunctionList& lv)
+void FunctionEditor::DoEdit(int row, FunctionList& lv)
 {
     lvItems = &lv;
     liEdit = row;
@@ -479,13 +479,13 @@ void TfrmItem::DoEdit(int row, FunctionList& lv)
     exec();
 }
 
-void TfrmItem::showEvent(QShowEvent* event)
+void FunctionEditor::showEvent(QShowEvent* event)
 {
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TfrmItem::FormShow()
+void FunctionEditor::FormShow()
 {
     const bool scenarios = m_program.workspace && m_program.workspace->scenarioEnabled();
     btnSzenario->setVisible(scenarios);
@@ -505,12 +505,12 @@ void TfrmItem::FormShow()
     edBez->setFocus();
 }
 
-void TfrmItem::btnArtClick()
+void FunctionEditor::btnArtClick()
 {
     ApplyKind();
 }
 
-void TfrmItem::ApplyKind()
+void FunctionEditor::ApplyKind()
 {
     const int iType = kind();
     const bool keyDriven = iType == FunctionEntry::CenScene || iType == FunctionEntry::ScenarioModule;
@@ -534,7 +534,7 @@ void TfrmItem::ApplyKind()
     gbAkt->setCaption(m_program.language.GetMsg(Msg::LightExample));
 }
 
-void TfrmItem::FillAddressLists()
+void FunctionEditor::FillAddressLists()
 {
     const int adrArt = cbAdrArt->currentIndex();
     const int bus = cbBus->currentIndex();
@@ -570,7 +570,7 @@ void TfrmItem::FillAddressLists()
     cbCEN->setCurrentIndex(cen >= 0 ? cen : 0);
 }
 
-void TfrmItem::cbAdrArtChange()
+void FunctionEditor::cbAdrArtChange()
 {
     const int adrArt = cbAdrArt->currentIndex();
     edAdresse->setVisible(adrArt != general);
@@ -580,14 +580,14 @@ void TfrmItem::cbAdrArtChange()
         edAdresse->setText(QStringLiteral("0"));
 }
 
-void TfrmItem::FillGroupList()
+void FunctionEditor::FillGroupList()
 {
     lbGruppe->clear();
     for (const QString& name : std::as_const(m_program.openHab.slGroups))
         addGroupEntry(lbGruppe, name, m_program.openHab.groupLabels);
 }
 
-void TfrmItem::FillSceneList()
+void FunctionEditor::FillSceneList()
 {
     czSTOP = m_program.language.GetMsg(Msg::StopAllBlinds);
     const QSignalBlocker quiet(cbSzene);
@@ -599,7 +599,7 @@ void TfrmItem::FillSceneList()
     cbSzeneChange();
 }
 
-void TfrmItem::cbSzeneChange()
+void FunctionEditor::cbSzeneChange()
 {
     tsReverse->setVisible(cbSzene->currentIndex() > 0);
 }
@@ -607,7 +607,7 @@ void TfrmItem::cbSzeneChange()
 // Membership and the rules compare group names exactly, so a scene keeps the very group it names
 // even beside one apart only in letter case; letter case is ignored only when no group is spelled
 // exactly so. No selection when there is no such group at all.
-void TfrmItem::selectSceneGroup(const QString& name)
+void FunctionEditor::selectSceneGroup(const QString& name)
 {
     int found = -1;
     for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
@@ -619,7 +619,7 @@ void TfrmItem::selectSceneGroup(const QString& name)
     cbSzene->setCurrentIndex(found);
 }
 
-void TfrmItem::UpdateVoiceHint()
+void FunctionEditor::UpdateVoiceHint()
 {
     const int iType = kind();
     lblAlexaAuto->setVisible(tsSprache->isChecked());
@@ -633,7 +633,7 @@ void TfrmItem::UpdateVoiceHint()
     lblHome->setVisible(siriChoice);
 }
 
-void TfrmItem::MarkRowGroups()
+void FunctionEditor::MarkRowGroups()
 {
     if (!lvItems || liEdit < 0 || liEdit >= lvItems->count())
         return;
@@ -654,7 +654,7 @@ void TfrmItem::MarkRowGroups()
 }
 
 // The first entry from position from on that is spelled exactly name, or -1.
-int TfrmItem::groupEntry(const QString& name, int from) const
+int FunctionEditor::groupEntry(const QString& name, int from) const
 {
     for (int entry = from; entry < lbGruppe->count(); ++entry) {
         if (groupName(lbGruppe->item(entry)) == name)
@@ -663,13 +663,13 @@ int TfrmItem::groupEntry(const QString& name, int from) const
     return -1;
 }
 
-void TfrmItem::btnGroupsClick()
+void FunctionEditor::btnGroupsClick()
 {
-    if (!m_program.frmGroups || !lvItems)
+    if (!m_program.groupEditor || !lvItems)
         return;
     const int sceneEntry = cbSzene->currentIndex();
     const QString sceneGroup = cbSzene->currentData().toString();
-    m_program.frmGroups->DoEdit(*lvItems);
+    m_program.groupEditor->DoEdit(*lvItems);
 
     // Names apart only in letter case are different groups: a new "keller" beside "Keller" is
     // offered, and an entry renamed in letter case only does not live on under its old spelling.
@@ -694,7 +694,7 @@ void TfrmItem::btnGroupsClick()
         selectSceneGroup(sceneGroup);
 }
 
-QString TfrmItem::ValidateInput(int iType)
+QString FunctionEditor::ValidateInput(int iType)
 {
     FunctionCheck::Input input{iType,
                                edBez->text(),
@@ -712,7 +712,7 @@ QString TfrmItem::ValidateInput(int iType)
     return error;
 }
 
-QString TfrmItem::checkedGroups() const
+QString FunctionEditor::checkedGroups() const
 {
     QStringList names;
     for (int entry = 0; entry < lbGruppe->count(); ++entry) {
@@ -722,7 +722,7 @@ QString TfrmItem::checkedGroups() const
     return names.join(GroupSeparator);
 }
 
-void TfrmItem::btnSaveClick()
+void FunctionEditor::btnSaveClick()
 {
     const int iType = kind();
     const QString error = ValidateInput(iType);
@@ -769,7 +769,7 @@ void TfrmItem::btnSaveClick()
     accept();
 }
 
-void TfrmItem::SaveItems(const FunctionList& lv)
+void FunctionEditor::SaveItems(const FunctionList& lv)
 {
     for (const FileError& failure : m_program.openHab.SaveItems(lv.entries()))
         m_program.prompts.error(failure.text(m_program.language));

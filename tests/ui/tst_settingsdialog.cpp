@@ -3,9 +3,9 @@
 #include "programfolder.h"
 #include "scriptedprompts.h"
 #include "ui/externallinks.h"
+#include "ui/mainwindow.h"
+#include "ui/settingsdialog.h"
 #include "ui/startup.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmsettings.h"
 #include "ui/toggleswitch.h"
 #include "workspace/settings.h"
 
@@ -67,7 +67,7 @@ private slots:
     void captionsFollowTheLanguage();
 
 private:
-    TfrmSettings& dlg() { return *m_startup->program().frmSettings; }
+    SettingsDialog& dlg() { return *m_startup->program().settingsDialog; }
     OpenHabGenerator& openHab() { return m_startup->program().openHab; }
     QString cfgFile() const { return m_folder->projectsDir() + u"Demo/bticino.cfg"_s; }
     // Opens the dialog as the main window does and runs steps while it is open.
@@ -76,7 +76,7 @@ private:
 
     std::unique_ptr<TestProgramFolder> m_folder;
     WatchingPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
 };
 
 void SettingsDialogTest::init()
@@ -86,8 +86,8 @@ void SettingsDialogTest::init()
     m_prompts.reset();
     m_prompts.watchedFile = cfgFile();
     QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
-    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
-    m_startup->frmMain().show();
+    m_startup = std::make_unique<Startup>(m_folder->path(), m_prompts);
+    m_startup->mainWindow().show();
     QCOMPARE(openHab().sProj, u"Demo"_s);
 }
 
@@ -101,7 +101,7 @@ void SettingsDialogTest::cleanup()
 void SettingsDialogTest::execute(const std::function<void()>& steps)
 {
     whileModal(
-        dlg(), [this] { m_startup->frmMain().btnSettings->click(); },
+        dlg(), [this] { m_startup->mainWindow().btnSettings->click(); },
         [this, steps] {
             QVERIFY(dlg().isVisible());
             steps();
@@ -301,7 +301,7 @@ void SettingsDialogTest::webButtonsOpenTheCloudServicePages()
 
 void SettingsDialogTest::captionsFollowTheLanguage()
 {
-    m_startup->frmMain().tsLanguage->setChecked(true);
+    m_startup->mainWindow().tsLanguage->setChecked(true);
     execute([this] {
         QCOMPARE(dlg().btnSave->text(), u"&Save"_s);
         QCOMPARE(dlg().findChildren<QGroupBox*>().constFirst()->title(), u" BTicino web server "_s);
@@ -311,4 +311,4 @@ void SettingsDialogTest::captionsFollowTheLanguage()
 }
 
 QTEST_MAIN(SettingsDialogTest)
-#include "tst_tfrmsettings.moc"
+#include "tst_settingsdialog.moc"

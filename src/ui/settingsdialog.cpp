@@ -1,4 +1,4 @@
-#include "tfrmsettings.h"
+#include "settingsdialog.h"
 
 #include "dialoglook.h"
 #include "externallinks.h"
@@ -73,7 +73,7 @@ ToggleSwitch* toggle(int tag, QWidget* parent)
 
 } // namespace
 
-TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
+SettingsDialog::SettingsDialog(Program& program, QWidget* parent)
     : QDialog(parent), m_program(program),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
@@ -98,7 +98,7 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
     window->addWidget(band);
     window->addLayout(body);
 
-    connect(btnSave, &QPushButton::clicked, this, &TfrmSettings::Save);
+    connect(btnSave, &QPushButton::clicked, this, &SettingsDialog::Save);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnReg, &QPushButton::clicked, this,
             [this] { m_openUrl(QUrl(QStringView(CloudServiceHomePage).toString())); });
@@ -107,7 +107,7 @@ TfrmSettings::TfrmSettings(TProgram& program, QWidget* parent)
 }
 
 // One row of fields, each under its label.
-QGroupBox* TfrmSettings::buildServerBox()
+QGroupBox* SettingsDialog::buildServerBox()
 {
     auto* box = new QGroupBox(u" BTicino-Webserver "_s, this);
     setTag(box, CaptionTag::BusServerBox);
@@ -151,7 +151,7 @@ QGroupBox* TfrmSettings::buildServerBox()
     return box;
 }
 
-QGroupBox* TfrmSettings::buildAccountBox()
+QGroupBox* SettingsDialog::buildAccountBox()
 {
     auto* box = new QGroupBox(u" openHAB-Account"_s, this);
     setTag(box, CaptionTag::OpenHabAccountBox);
@@ -178,7 +178,7 @@ QGroupBox* TfrmSettings::buildAccountBox()
     return box;
 }
 
-QGroupBox* TfrmSettings::buildHomeKitBox()
+QGroupBox* SettingsDialog::buildHomeKitBox()
 {
     auto* box = new QGroupBox(u"Apple HomeKit"_s, this);
     setTag(box, CaptionTag::HomeKitBox);
@@ -195,7 +195,7 @@ QGroupBox* TfrmSettings::buildHomeKitBox()
     return box;
 }
 
-QWidget* TfrmSettings::buildButtonRow()
+QWidget* SettingsDialog::buildButtonRow()
 {
     auto* row = new QWidget(this);
     btnSave = DialogLook::saveButton(row);
@@ -209,7 +209,7 @@ QWidget* TfrmSettings::buildButtonRow()
     return row;
 }
 
-void TfrmSettings::Execute()
+void SettingsDialog::Execute()
 {
     FormShow();
     DialogLook::centre(this);
@@ -217,7 +217,7 @@ void TfrmSettings::Execute()
 }
 
 // The stored values every time, also after an earlier cancel: the dialog has no defaults of its own.
-void TfrmSettings::FormShow()
+void SettingsDialog::FormShow()
 {
     const OpenHabGenerator& openHab = m_program.openHab;
     edAdr->setText(openHab.serverIP);
@@ -233,7 +233,7 @@ void TfrmSettings::FormShow()
     edAdr->setFocus();
 }
 
-bool TfrmSettings::CheckInput()
+bool SettingsDialog::CheckInput()
 {
     // openHAB cannot reach a bus server on a port outside the TCP range.
     const int port = wholeNumber(edPort->text(), 0);
@@ -252,7 +252,7 @@ bool TfrmSettings::CheckInput()
     return true;
 }
 
-void TfrmSettings::Save()
+void SettingsDialog::Save()
 {
     if (!CheckInput())
         return;

@@ -17,10 +17,10 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 class ToggleSwitch;
-class TItemBusTools;
+class FunctionBusTools;
 
 struct BusDevice;
-struct TProgram;
+struct Program;
 
 // The function editor: creates a new function of the open project or changes one. Saving writes
 // the row into the function list, gives every row its alias by position and rewrites the
@@ -28,12 +28,12 @@ struct TProgram;
 //
 // The window is created once and reused: the kind and the three switches are left as the previous
 // use left them when a new function is started.
-class TfrmItem : public QDialog
+class FunctionEditor : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TfrmItem(TProgram& program, QWidget* parent = nullptr);
+    explicit FunctionEditor(Program& program, QWidget* parent = nullptr);
 
     // Prepares the editor for a new function of lv and shows it modally.
     void DoAdd(FunctionList& lv);
@@ -101,7 +101,7 @@ public:
     QPushButton* btnSave = nullptr;
     QPushButton* btnClose = nullptr;
     // "Testen" and "Adresse lernen" on the installation's bus.
-    TItemBusTools* busTools = nullptr;
+    FunctionBusTools* busTools = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -135,7 +135,7 @@ private:
     void pressKind(int iType);
     QString checkedGroups() const;
 
-    TProgram& m_program;
+    Program& m_program;
     QButtonGroup* m_kinds = nullptr;
     // lvItems and liEdit: the list being edited and the edited row (-1 when adding).
     FunctionList* lvItems = nullptr;

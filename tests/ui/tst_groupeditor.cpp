@@ -8,8 +8,8 @@
 #include "programfolder.h"
 #include "programstack.h"
 #include "scriptedprompts.h"
+#include "ui/groupeditor.h"
 #include "ui/program.h"
-#include "ui/tfrmgroups.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -85,8 +85,8 @@ private:
     QStringList groupLines() const;
 
     std::unique_ptr<TestProgramStack> m_stack;
-    std::unique_ptr<TProgram> m_program;
-    std::unique_ptr<TfrmGroups> m_frm;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<GroupEditor> m_frm;
     ScriptedPrompts m_prompts;
     FunctionList m_lv;
 };
@@ -113,10 +113,10 @@ void GroupEditorTest::init()
     QVERIFY(m_stack->workspace().OpenSelectedProject(m_lv).ok);
     QCOMPARE(m_lv.count(), 6);
 
-    m_program = std::make_unique<TProgram>(TProgram{m_stack->openHab(), m_stack->language(), m_prompts});
+    m_program = std::make_unique<Program>(Program{m_stack->openHab(), m_stack->language(), m_prompts});
     m_program->workspace = &m_stack->workspace();
-    m_frm = std::make_unique<TfrmGroups>(*m_program);
-    m_program->frmGroups = m_frm.get();
+    m_frm = std::make_unique<GroupEditor>(*m_program);
+    m_program->groupEditor = m_frm.get();
 }
 
 void GroupEditorTest::cleanup()
@@ -482,4 +482,4 @@ void GroupEditorTest::saveFailureIsShown()
 }
 
 QTEST_MAIN(GroupEditorTest)
-#include "tst_tfrmgroups.moc"
+#include "tst_groupeditor.moc"

@@ -14,18 +14,18 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-struct TProgram;
+struct Program;
 
 // The group editor: adds, renames and deletes the project's groups. It works on a copy of the
 // function list's rows, so that a rename or delete can follow every membership and still be
 // discarded by "Abbrechen"; "Speichern" takes over the group list, writes the project's files from
 // the copy and puts the copy back into the function list.
-class TfrmGroups : public QDialog
+class GroupEditor : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TfrmGroups(TProgram& program, QWidget* parent = nullptr);
+    explicit GroupEditor(Program& program, QWidget* parent = nullptr);
 
     // Shows the editor modally; on save the group list and the rows of lv are updated and the
     // project files written. True when the user saved.
@@ -63,7 +63,7 @@ private:
     // first, and a hasty Enter keeps the group.
     bool confirmDeletion(const QString& name, const QString& shown);
 
-    TProgram& m_program;
+    Program& m_program;
     // lvItems: the copy of the function list's rows that renames and deletes work on.
     QList<FunctionEntry> m_rows;
 };

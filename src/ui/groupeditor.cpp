@@ -1,4 +1,4 @@
-#include "tfrmgroups.h"
+#include "groupeditor.h"
 
 #include "dialoglook.h"
 #include "filllanguage.h"
@@ -19,7 +19,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
+GroupEditor::GroupEditor(Program& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     DialogLook::setUp(this, {422, 383});
 
@@ -61,14 +61,14 @@ TfrmGroups::TfrmGroups(TProgram& program, QWidget* parent) : QDialog(parent), m_
     setTabOrder(lbGruppe, btnSave);
     setTabOrder(btnSave, btnClose);
 
-    connect(btnAdd, &QPushButton::clicked, this, &TfrmGroups::btnAddClick);
-    connect(btnDeleteMarked, &QPushButton::clicked, this, &TfrmGroups::btnDeleteMarkedClick);
-    connect(lbGruppe, &QListWidget::itemDoubleClicked, this, &TfrmGroups::lbGruppeDblClick);
-    connect(btnSave, &QPushButton::clicked, this, &TfrmGroups::btnSaveClick);
+    connect(btnAdd, &QPushButton::clicked, this, &GroupEditor::btnAddClick);
+    connect(btnDeleteMarked, &QPushButton::clicked, this, &GroupEditor::btnDeleteMarkedClick);
+    connect(lbGruppe, &QListWidget::itemDoubleClicked, this, &GroupEditor::lbGruppeDblClick);
+    connect(btnSave, &QPushButton::clicked, this, &GroupEditor::btnSaveClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool TfrmGroups::DoEdit(FunctionList& lv)
+bool GroupEditor::DoEdit(FunctionList& lv)
 {
     m_rows = lv.entries();
     const GroupLabels& labels = m_program.openHab.groupLabels;
@@ -87,13 +87,13 @@ bool TfrmGroups::DoEdit(FunctionList& lv)
     return true;
 }
 
-void TfrmGroups::showEvent(QShowEvent* event)
+void GroupEditor::showEvent(QShowEvent* event)
 {
     FormShow();
     QDialog::showEvent(event);
 }
 
-void TfrmGroups::FormShow()
+void GroupEditor::FormShow()
 {
     FillLanguage(this, m_program.language);
     setWindowTitle(lblTitle->text());
@@ -101,7 +101,7 @@ void TfrmGroups::FormShow()
     lbGruppe->setFocus();
 }
 
-QListWidgetItem* TfrmGroups::newEntry(const GroupNaming& group)
+QListWidgetItem* GroupEditor::newEntry(const GroupNaming& group)
 {
     auto* entry = new QListWidgetItem(group.label.isEmpty() ? group.name : group.label);
     entry->setData(Qt::UserRole, group.name);
@@ -110,12 +110,12 @@ QListWidgetItem* TfrmGroups::newEntry(const GroupNaming& group)
     return entry;
 }
 
-QString TfrmGroups::nameOf(const QListWidgetItem* entry)
+QString GroupEditor::nameOf(const QListWidgetItem* entry)
 {
     return entry->data(Qt::UserRole).toString();
 }
 
-QStringList TfrmGroups::groupNames(const QListWidgetItem* except) const
+QStringList GroupEditor::groupNames(const QListWidgetItem* except) const
 {
     QStringList names;
     for (int row = 0; row < lbGruppe->count(); ++row) {
@@ -125,7 +125,7 @@ QStringList TfrmGroups::groupNames(const QListWidgetItem* except) const
     return names;
 }
 
-QStringList TfrmGroups::shownNames() const
+QStringList GroupEditor::shownNames() const
 {
     QStringList shown;
     for (int row = 0; row < lbGruppe->count(); ++row)
@@ -133,7 +133,7 @@ QStringList TfrmGroups::shownNames() const
     return shown;
 }
 
-GroupLabels TfrmGroups::groupLabels() const
+GroupLabels GroupEditor::groupLabels() const
 {
     GroupLabels labels;
     for (int row = 0; row < lbGruppe->count(); ++row) {
@@ -145,7 +145,7 @@ GroupLabels TfrmGroups::groupLabels() const
 }
 
 // Any text names a group; the item name the files use follows from it.
-GroupNaming TfrmGroups::askGroup(Msg caption, const QString& shown, const QListWidgetItem* except) const
+GroupNaming GroupEditor::askGroup(Msg caption, const QString& shown, const QListWidgetItem* except) const
 {
     QString text = shown;
     if (!m_program.prompts.textPrompt(m_program.language.GetMsg(caption),
@@ -154,7 +154,7 @@ GroupNaming TfrmGroups::askGroup(Msg caption, const QString& shown, const QListW
     return NameGroup(text, groupNames(except), groupLabels());
 }
 
-void TfrmGroups::btnAddClick()
+void GroupEditor::btnAddClick()
 {
     const GroupNaming group = askGroup(Msg::AddGroup, {}, nullptr);
     if (group.name.isEmpty())
@@ -164,7 +164,7 @@ void TfrmGroups::btnAddClick()
     lbGruppe->setCurrentItem(entry);
 }
 
-void TfrmGroups::lbGruppeDblClick()
+void GroupEditor::lbGruppeDblClick()
 {
     QListWidgetItem* entry = lbGruppe->currentItem();
     if (!entry)
@@ -178,7 +178,7 @@ void TfrmGroups::lbGruppeDblClick()
     entry->setData(Qt::UserRole, group.name);
 }
 
-void TfrmGroups::btnDeleteMarkedClick()
+void GroupEditor::btnDeleteMarkedClick()
 {
     for (int row = 0; row < lbGruppe->count();) {
         QListWidgetItem* entry = lbGruppe->item(row);
@@ -197,7 +197,7 @@ void TfrmGroups::btnDeleteMarkedClick()
     }
 }
 
-bool TfrmGroups::confirmDeletion(const QString& name, const QString& shown)
+bool GroupEditor::confirmDeletion(const QString& name, const QString& shown)
 {
     QStringList users;
     for (const FunctionEntry& row : std::as_const(m_rows)) {
@@ -210,7 +210,7 @@ bool TfrmGroups::confirmDeletion(const QString& name, const QString& shown)
         m_program.language.GetMsg(Msg::GroupInUse, shown, users.join(GroupSeparator)), Prompts::Default::No);
 }
 
-void TfrmGroups::btnSaveClick()
+void GroupEditor::btnSaveClick()
 {
     const Outcome prepared = ItemsSave::prepare(m_program.openHab, m_program.language);
     m_program.prompts.show(prepared.notices, m_program.language);

@@ -8,9 +8,9 @@
 #include "programstack.h"
 #include "scriptedprompts.h"
 #include "ui/devicebox.h"
+#include "ui/functioneditor.h"
+#include "ui/groupeditor.h"
 #include "ui/program.h"
-#include "ui/tfrmgroups.h"
-#include "ui/tfrmitem.h"
 #include "ui/toggleswitch.h"
 #include "voiceword.h"
 #include "workspace/workspace.h"
@@ -123,9 +123,9 @@ private:
     QString items() const { return QString::fromUtf8(readBytes(projectFile(u"bticino.items"_s))); }
 
     std::unique_ptr<TestProgramStack> m_stack;
-    std::unique_ptr<TProgram> m_program;
-    std::unique_ptr<TfrmItem> m_item;
-    std::unique_ptr<TfrmGroups> m_groups;
+    std::unique_ptr<Program> m_program;
+    std::unique_ptr<FunctionEditor> m_item;
+    std::unique_ptr<GroupEditor> m_groups;
     ScriptedPrompts m_prompts;
     FunctionList m_lv;
 };
@@ -150,12 +150,12 @@ void FunctionEditorTest::start()
     // The demo's files are hand-written; from here on they are the generator's.
     QVERIFY(m_stack->openHab().SaveItems(m_lv.entries()).isEmpty());
 
-    m_program = std::make_unique<TProgram>(TProgram{m_stack->openHab(), m_stack->language(), m_prompts});
+    m_program = std::make_unique<Program>(Program{m_stack->openHab(), m_stack->language(), m_prompts});
     m_program->workspace = &m_stack->workspace();
-    m_item = std::make_unique<TfrmItem>(*m_program);
-    m_groups = std::make_unique<TfrmGroups>(*m_program);
-    m_program->frmItem = m_item.get();
-    m_program->frmGroups = m_groups.get();
+    m_item = std::make_unique<FunctionEditor>(*m_program);
+    m_groups = std::make_unique<GroupEditor>(*m_program);
+    m_program->functionEditor = m_item.get();
+    m_program->groupEditor = m_groups.get();
 }
 
 void FunctionEditorTest::cleanup()
@@ -937,4 +937,4 @@ void FunctionEditorTest::sessionLeavesWhatTheGeneratorWrites()
 }
 
 QTEST_MAIN(FunctionEditorTest)
-#include "tst_tfrmitem.moc"
+#include "tst_functioneditor.moc"

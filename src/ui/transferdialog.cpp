@@ -1,4 +1,4 @@
-#include "tfrmtransfer.h"
+#include "transferdialog.h"
 
 #include "dialoglook.h"
 #include "filllanguage.h"
@@ -50,10 +50,10 @@ QLabel* hintLabel(const QString& text, int tag, QWidget* parent)
 
 // What the transfer sees of the window: the address, the direction and the places it reports to.
 // Every report is painted at once, so the user follows the transfer while it blocks the thread.
-class TfrmTransfer::View : public TransferView
+class TransferDialog::View : public TransferView
 {
 public:
-    explicit View(TfrmTransfer& frm) : m_frm(frm) {}
+    explicit View(TransferDialog& frm) : m_frm(frm) {}
 
     QString address() const override { return m_frm.edIP->text(); }
     TransferMode mode() const override { return m_frm.mode; }
@@ -94,10 +94,10 @@ public:
     }
 
 private:
-    TfrmTransfer& m_frm;
+    TransferDialog& m_frm;
 };
 
-TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
+TransferDialog::TransferDialog(Program& program, QWidget* parent)
     : QDialog(parent), m_program(program), m_view(std::make_unique<View>(*this))
 {
     // No title-bar buttons: the window is left through its close button, which a running
@@ -141,16 +141,16 @@ TfrmTransfer::TfrmTransfer(TProgram& program, QWidget* parent)
     window->addWidget(m_band);
     window->addLayout(body, 1);
 
-    connect(btnSend, &QPushButton::clicked, this, &TfrmTransfer::transfer);
-    connect(btnReceive, &QPushButton::clicked, this, &TfrmTransfer::transfer);
-    connect(btnClose, &QPushButton::clicked, this, &TfrmTransfer::reject);
-    connect(btnSearch, &QPushButton::clicked, this, &TfrmTransfer::btnSearchClick);
+    connect(btnSend, &QPushButton::clicked, this, &TransferDialog::transfer);
+    connect(btnReceive, &QPushButton::clicked, this, &TransferDialog::transfer);
+    connect(btnClose, &QPushButton::clicked, this, &TransferDialog::reject);
+    connect(btnSearch, &QPushButton::clicked, this, &TransferDialog::btnSearchClick);
 }
 
-TfrmTransfer::~TfrmTransfer() = default;
+TransferDialog::~TransferDialog() = default;
 
 // The direction's picture and title, the serial line and the gateway's clock.
-void TfrmTransfer::buildBand()
+void TransferDialog::buildBand()
 {
     m_band = new HeaderBand(u"send"_s, u"Konfiguration senden"_s, CaptionTag::SendConfiguration, this);
     lblSend = m_band->titleLabel();
@@ -165,7 +165,7 @@ void TfrmTransfer::buildBand()
 
 // The hint, the progress and the notes after a send share one place; only the ones of the
 // current state are visible.
-QWidget* TfrmTransfer::buildHintArea()
+QWidget* TransferDialog::buildHintArea()
 {
     auto* area = new QWidget(this);
     lblHint = hintLabel(u"Hinweis:"_s, CaptionTag::Hint, area);
@@ -202,7 +202,7 @@ QWidget* TfrmTransfer::buildHintArea()
     return area;
 }
 
-QWidget* TfrmTransfer::buildButtonRow()
+QWidget* TransferDialog::buildButtonRow()
 {
     auto* row = new QWidget(this);
     btnSend = DialogLook::button(u"Senden"_s, CaptionTag::Send, u"send"_s, row);
@@ -228,7 +228,7 @@ QWidget* TfrmTransfer::buildButtonRow()
     return row;
 }
 
-void TfrmTransfer::DoTransfer(TransferMode direction)
+void TransferDialog::DoTransfer(TransferMode direction)
 {
     mode = direction;
     const bool sending = mode == TransferMode::Send;
@@ -257,7 +257,7 @@ void TfrmTransfer::DoTransfer(TransferMode direction)
     ini.reset();
 }
 
-void TfrmTransfer::FormShow()
+void TransferDialog::FormShow()
 {
     lblServerTime->clear();
     lblServerTime->setToolTip({});
@@ -271,7 +271,7 @@ void TfrmTransfer::FormShow()
     edIP->setFocus();
 }
 
-bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
+bool TransferDialog::ShowTransferState(bool bRunning, bool bSuccess)
 {
     m_running = bRunning;
     lblProgress->show();
@@ -303,7 +303,7 @@ bool TfrmTransfer::ShowTransferState(bool bRunning, bool bSuccess)
     return bKept;
 }
 
-void TfrmTransfer::transfer()
+void TransferDialog::transfer()
 {
     if (mode == TransferMode::Send && !ConfirmSendAfterCheck(m_program)) {
         // Remembered as for a transfer that the bus-server question refused.
@@ -330,7 +330,7 @@ void TfrmTransfer::transfer()
 }
 
 // The lookup blocks the thread like a transfer, so the window rests the same way meanwhile.
-void TfrmTransfer::btnSearchClick()
+void TransferDialog::btnSearchClick()
 {
     m_running = true;
     setCommandsEnabled(false);
@@ -346,7 +346,7 @@ void TfrmTransfer::btnSearchClick()
     m_running = false;
 }
 
-void TfrmTransfer::setCommandsEnabled(bool enabled)
+void TransferDialog::setCommandsEnabled(bool enabled)
 {
     for (QPushButton* button : {btnReceive, btnSend, btnClose, btnSearch})
         button->setEnabled(enabled);
@@ -354,18 +354,18 @@ void TfrmTransfer::setCommandsEnabled(bool enabled)
 
 // Clicks and keys held back while the thread was blocked reach the still disabled controls now,
 // so none of them starts a second action.
-void TfrmTransfer::dropHeldInput()
+void TransferDialog::dropHeldInput()
 {
     QCoreApplication::processEvents();
 }
 
-void TfrmTransfer::repaintNow()
+void TransferDialog::repaintNow()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // While a transfer runs, closing cancels it; the window closes once the transfer has stopped.
-void TfrmTransfer::reject()
+void TransferDialog::reject()
 {
     if (!m_running)
         QDialog::reject();
@@ -373,7 +373,7 @@ void TfrmTransfer::reject()
         m_cancelRequested = true;
 }
 
-void TfrmTransfer::closeEvent(QCloseEvent* event)
+void TransferDialog::closeEvent(QCloseEvent* event)
 {
     if (m_running) {
         event->ignore();

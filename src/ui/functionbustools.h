@@ -7,25 +7,25 @@ class QPushButton;
 class QSpinBox;
 class BusLearn;
 class BusTest;
-class TConnectWait;
-class TfrmItem;
+class ConnectWait;
+class FunctionEditor;
 struct FunctionEntry;
 struct BusDevice;
 struct BusServer;
-struct TProgram;
+struct Program;
 enum class BusError;
 
 // The function editor's bus tools: "Testen" switches the function as it is typed, "Adresse
 // lernen" fills kind, address, bus and key from a key press on the bus. Both run on Qt's
 // asynchronous sockets, so the editor stays usable; while one runs, its button cancels it. The
 // result shows in the line beside them, and while the address is edited, the bus's traps it holds.
-class TItemBusTools : public QWidget
+class FunctionBusTools : public QWidget
 {
     Q_OBJECT
 
 public:
-    TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent = nullptr);
-    ~TItemBusTools() override;
+    FunctionBusTools(Program& program, FunctionEditor& editor, QWidget* parent = nullptr);
+    ~FunctionBusTools() override;
 
     // Stops whatever runs and forgets the last result; the editor calls it when it closes.
     void reset();
@@ -50,11 +50,11 @@ private:
     void showHints();
     void setStatus(const QString& text);
 
-    TProgram& m_program;
-    TfrmItem& m_editor;
+    Program& m_program;
+    FunctionEditor& m_editor;
     BusTest* m_test = nullptr;
     BusLearn* m_learn = nullptr;
-    TConnectWait* m_wait = nullptr;
+    ConnectWait* m_wait = nullptr;
     // The next light test switches on, the one after it off; a blind goes up, stops, goes down.
     int m_nextStep = 0;
     // Set while a learned address is filled in, whose result stays shown.
@@ -62,4 +62,4 @@ private:
 };
 
 // The bus server of the open project's server settings.
-BusServer ProjectBusServer(const TProgram& program);
+BusServer ProjectBusServer(const Program& program);

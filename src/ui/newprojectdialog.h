@@ -8,17 +8,17 @@ class QLineEdit;
 class QPushButton;
 class ToggleSwitch;
 
-struct TProgram;
+struct Program;
 
 // The project dialog: a new project's name, serial and sitemap layout, or the open project's. In
 // new mode it only collects the input (the main window creates the project); in edit mode it saves,
 // renames or deletes the open project itself.
-class TfrmNewProject : public QDialog
+class NewProjectDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TfrmNewProject(TProgram& program, QWidget* parent = nullptr);
+    explicit NewProjectDialog(Program& program, QWidget* parent = nullptr);
 
     // New mode: true when the user chose "Anlegen"; sName, sSerial and sitemapByRooms() carry the
     // result. A cancelled dialog leaves sName empty. The layout toggle keeps its last state.
@@ -51,5 +51,5 @@ private:
     void save();
     void deleteProject();
 
-    TProgram& m_program;
+    Program& m_program;
 };

@@ -1,9 +1,9 @@
-#include "itembustools.h"
+#include "functionbustools.h"
 
 #include "connectwait.h"
+#include "functioneditor.h"
+#include "mainwindow.h"
 #include "program.h"
-#include "tfrmitem.h"
-#include "tfrmmain.h"
 
 #include "bus/busaddress.h"
 #include "link/buslearn.h"
@@ -19,13 +19,13 @@
 
 using namespace Qt::StringLiterals;
 
-BusServer ProjectBusServer(const TProgram& program)
+BusServer ProjectBusServer(const Program& program)
 {
     const OpenHabGenerator& openHab = program.openHab;
     return BusServer{openHab.serverIP, openHab.serverPort.toUShort(), openHab.serverPass};
 }
 
-TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* parent)
+FunctionBusTools::FunctionBusTools(Program& program, FunctionEditor& editor, QWidget* parent)
     : QWidget(parent), m_program(program), m_editor(editor), m_test(new BusTest(this)),
       m_learn(new BusLearn(this))
 {
@@ -42,7 +42,7 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     lblBusStatus = new QLabel(this);
     lblBusStatus->setWordWrap(true);
     lblBusStatus->setMinimumWidth(300);
-    m_wait = new TConnectWait(program.language, lblBusStatus, this);
+    m_wait = new ConnectWait(program.language, lblBusStatus, this);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(btnTest);
@@ -50,9 +50,9 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
     row->addWidget(btnLearn);
     row->addWidget(lblBusStatus, 1);
 
-    connect(btnTest, &QPushButton::clicked, this, &TItemBusTools::testClick);
-    connect(btnLearn, &QPushButton::clicked, this, &TItemBusTools::learnClick);
-    connect(m_test, &BusTest::finished, this, &TItemBusTools::testFinished);
+    connect(btnTest, &QPushButton::clicked, this, &FunctionBusTools::testClick);
+    connect(btnLearn, &QPushButton::clicked, this, &FunctionBusTools::learnClick);
+    connect(m_test, &BusTest::finished, this, &FunctionBusTools::testFinished);
     connect(m_learn, &BusLearn::listening, this, [this] {
         setStatus(
             m_program.language.GetMsg(Msg::PressKeyNow, QString::number(BusLearn::defaultLimitMs / 1000)));
@@ -66,7 +66,7 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
         setStatus(m_program.language.GetMsg(Msg::BusFrameNotHeld, QString::fromLatin1(frame),
                                             reason.text(m_program.language)));
     });
-    connect(m_learn, &BusLearn::learned, this, &TItemBusTools::learned);
+    connect(m_learn, &BusLearn::learned, this, &FunctionBusTools::learned);
     connect(m_learn, &BusLearn::timedOut, this, [this] {
         setStatus(
             m_program.language.GetMsg(Msg::NoKeyPress, QString::number(BusLearn::defaultLimitMs / 1000)));
@@ -77,17 +77,17 @@ TItemBusTools::TItemBusTools(TProgram& program, TfrmItem& editor, QWidget* paren
         updateControls();
     });
     // Every kind changes what the tools offer.
-    connect(&editor, &TfrmItem::kindChanged, this, [this] {
+    connect(&editor, &FunctionEditor::kindChanged, this, [this] {
         m_nextStep = 0;
         updateControls();
         showHints();
     });
-    connect(&editor, &TfrmItem::addressChanged, this, &TItemBusTools::showHints);
+    connect(&editor, &FunctionEditor::addressChanged, this, &FunctionBusTools::showHints);
 }
 
-TItemBusTools::~TItemBusTools() = default;
+FunctionBusTools::~FunctionBusTools() = default;
 
-void TItemBusTools::reset()
+void FunctionBusTools::reset()
 {
     m_test->cancel();
     m_learn->cancel();
@@ -96,13 +96,13 @@ void TItemBusTools::reset()
     updateControls();
 }
 
-void TItemBusTools::showEvent(QShowEvent* event)
+void FunctionBusTools::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     updateControls();
 }
 
-void TItemBusTools::updateControls()
+void FunctionBusTools::updateControls()
 {
     const bool bTesting = m_test->isRunning();
     const bool bLearning = m_learn->isRunning();
@@ -115,9 +115,9 @@ void TItemBusTools::updateControls()
     edLevel->setVisible(m_editor.kind() == FunctionEntry::Dimmer);
 }
 
-bool TItemBusTools::typedFunction(FunctionEntry& v, bool quiet)
+bool FunctionBusTools::typedFunction(FunctionEntry& v, bool quiet)
 {
-    const TfrmItem::Typed typed = m_editor.typed();
+    const FunctionEditor::Typed typed = m_editor.typed();
     v = typed.row;
     if (v.kind == FunctionEntry::GroupScene)
         return !v.groups.isEmpty();
@@ -131,7 +131,7 @@ bool TItemBusTools::typedFunction(FunctionEntry& v, bool quiet)
     return true;
 }
 
-void TItemBusTools::testClick()
+void FunctionBusTools::testClick()
 {
     if (m_test->isRunning()) {
         m_test->cancel();
@@ -152,7 +152,7 @@ void TItemBusTools::testClick()
         command.word = blindSteps[m_nextStep % 4];
     }
     const QList<FunctionEntry> rows =
-        m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
+        m_program.mainWindow ? m_program.mainWindow->items().entries() : QList<FunctionEntry>();
     const auto steps = TestSteps(v, rows, command);
     if (!steps || steps->isEmpty())
         return;
@@ -164,13 +164,13 @@ void TItemBusTools::testClick()
     updateControls();
 }
 
-void TItemBusTools::testFinished(BusError error, const QString& detail)
+void FunctionBusTools::testFinished(BusError error, const QString& detail)
 {
     setStatus(TestResultText(m_program.language, error, detail, m_editor.kind()));
     updateControls();
 }
 
-void TItemBusTools::showHints()
+void FunctionBusTools::showHints()
 {
     // A running tool's progress, and a learned address's result, stay in the line.
     if (m_bFilling || m_test->isRunning() || m_learn->isRunning())
@@ -182,7 +182,7 @@ void TItemBusTools::showHints()
         return;
     }
     const QList<FunctionEntry> rows =
-        m_program.frmMain ? m_program.frmMain->items().entries() : QList<FunctionEntry>();
+        m_program.mainWindow ? m_program.mainWindow->items().entries() : QList<FunctionEntry>();
     const BusHints hints(m_program.openHab, rows);
     const QString name = u'"' + v.label + u'"';
     QStringList lines = hints.forFunction(v, name, m_editor.editedRow());
@@ -192,7 +192,7 @@ void TItemBusTools::showHints()
     setStatus(lines.join(u'\n'));
 }
 
-void TItemBusTools::learnClick()
+void FunctionBusTools::learnClick()
 {
     if (m_learn->isRunning()) {
         m_learn->cancel();
@@ -205,7 +205,7 @@ void TItemBusTools::learnClick()
     updateControls();
 }
 
-void TItemBusTools::learned(const BusDevice& device)
+void FunctionBusTools::learned(const BusDevice& device)
 {
     m_bFilling = true;
     m_editor.showDevice(device);
@@ -217,7 +217,7 @@ void TItemBusTools::learned(const BusDevice& device)
     updateControls();
 }
 
-void TItemBusTools::setStatus(const QString& text)
+void FunctionBusTools::setStatus(const QString& text)
 {
     m_wait->stop();
     lblBusStatus->setText(text);

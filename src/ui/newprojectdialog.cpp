@@ -1,14 +1,14 @@
-#include "tfrmnewproject.h"
+#include "newprojectdialog.h"
 
 #include "dialoglook.h"
 #include "filllanguage.h"
+#include "mainwindow.h"
 #include "model/captiontags.h"
 #include "model/language.h"
 #include "model/projectini.h"
 #include "openhab/openhabgenerator.h"
 #include "program.h"
 #include "style.h"
-#include "tfrmmain.h"
 #include "toggleswitch.h"
 #include "workspace/prompts.h"
 #include "workspace/workspace.h"
@@ -39,7 +39,7 @@ QLabel* caption(const QString& text, int tag, QWidget* parent)
 
 } // namespace
 
-TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(parent), m_program(program)
+NewProjectDialog::NewProjectDialog(Program& program, QWidget* parent) : QDialog(parent), m_program(program)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     DialogLook::setUp(this, {BaseWidth, 248});
@@ -74,15 +74,15 @@ TfrmNewProject::TfrmNewProject(TProgram& program, QWidget* parent) : QDialog(par
     layout->addStretch();
     layout->addWidget(buildButtonRow());
 
-    connect(btnOK, &QPushButton::clicked, this, &TfrmNewProject::create);
+    connect(btnOK, &QPushButton::clicked, this, &NewProjectDialog::create);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btnSave, &QPushButton::clicked, this, &TfrmNewProject::save);
-    connect(btnDel, &QPushButton::clicked, this, &TfrmNewProject::deleteProject);
+    connect(btnSave, &QPushButton::clicked, this, &NewProjectDialog::save);
+    connect(btnDel, &QPushButton::clicked, this, &NewProjectDialog::deleteProject);
 }
 
 // Abbrechen keeps its place on the right in both modes, with Anlegen or Speichern beside it; the
 // edit mode's Projekt löschen stands apart on the left.
-QWidget* TfrmNewProject::buildButtonRow()
+QWidget* NewProjectDialog::buildButtonRow()
 {
     auto* row = new QWidget(this);
     btnOK = DialogLook::saveButton(row);
@@ -107,12 +107,12 @@ QWidget* TfrmNewProject::buildButtonRow()
     return row;
 }
 
-bool TfrmNewProject::sitemapByRooms() const
+bool NewProjectDialog::sitemapByRooms() const
 {
     return tsSitemap->isChecked();
 }
 
-bool TfrmNewProject::New()
+bool NewProjectDialog::New()
 {
     edName->clear();
     edSerial->clear();
@@ -121,7 +121,7 @@ bool TfrmNewProject::New()
     return run(false);
 }
 
-bool TfrmNewProject::Edit()
+bool NewProjectDialog::Edit()
 {
     sName = m_program.workspace->selectedProject();
     edName->setText(sName);
@@ -132,7 +132,7 @@ bool TfrmNewProject::Edit()
     return run(true);
 }
 
-bool TfrmNewProject::run(bool editMode)
+bool NewProjectDialog::run(bool editMode)
 {
     btnOK->setVisible(!editMode);
     btnSave->setVisible(editMode);
@@ -148,7 +148,7 @@ bool TfrmNewProject::run(bool editMode)
     return exec() == QDialog::Accepted;
 }
 
-bool TfrmNewProject::inputComplete()
+bool NewProjectDialog::inputComplete()
 {
     Prompts& prompts = m_program.prompts;
     if (edName->text().isEmpty()) {
@@ -166,7 +166,7 @@ bool TfrmNewProject::inputComplete()
 
 // Only the input is checked here; whether the name makes a project folder is the creation's
 // judgement, after the dialog closed.
-void TfrmNewProject::create()
+void NewProjectDialog::create()
 {
     if (!inputComplete())
         return;
@@ -176,25 +176,25 @@ void TfrmNewProject::create()
 }
 
 // After a failed rename the dialog stays open with the input.
-void TfrmNewProject::save()
+void NewProjectDialog::save()
 {
     if (!inputComplete())
         return;
     const Outcome saved =
         m_program.workspace->SaveProjectSettings(sName, edName->text(), edSerial->text(), sitemapByRooms());
-    m_program.frmMain->showWorkspaceNotices(saved.notices);
+    m_program.mainWindow->showWorkspaceNotices(saved.notices);
     if (saved.ok)
         accept();
 }
 
 // The dialog closes whether the deletion succeeded or not: a project that could not be removed
 // completely is reported and stays open in the main window.
-void TfrmNewProject::deleteProject()
+void NewProjectDialog::deleteProject()
 {
     const QString question = m_program.language.GetMsg(Msg::ConfirmDeleteProject, sName);
     if (!m_program.prompts.confirm(question, Prompts::Default::No))
         return;
-    m_program.frmMain->showWorkspaceNotices(
-        m_program.workspace->DeleteProject(m_program.frmMain->items()).notices);
+    m_program.mainWindow->showWorkspaceNotices(
+        m_program.workspace->DeleteProject(m_program.mainWindow->items()).notices);
     reject();
 }

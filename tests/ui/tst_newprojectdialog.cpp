@@ -4,9 +4,9 @@
 #include "openhab/openhabgenerator.h"
 #include "programfolder.h"
 #include "scriptedprompts.h"
+#include "ui/mainwindow.h"
+#include "ui/newprojectdialog.h"
 #include "ui/startup.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmnewproject.h"
 #include "ui/toggleswitch.h"
 #include "undeletablefile.h"
 #include "workspace/settings.h"
@@ -74,8 +74,8 @@ private slots:
     void toggleCarriesOverToNewMode();
 
 private:
-    TfrmNewProject& dlg() { return *m_startup->program().frmNewProject; }
-    TfrmMain& w() { return m_startup->frmMain(); }
+    NewProjectDialog& dlg() { return *m_startup->program().newProjectDialog; }
+    MainWindow& w() { return m_startup->mainWindow(); }
     Workspace& ws() { return *m_startup->program().workspace; }
     QString projectDir(const QString& name) const { return m_folder->projectsDir() + name + u'/'; }
     void open(const QString& name);
@@ -85,7 +85,7 @@ private:
 
     std::unique_ptr<TestProgramFolder> m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
 };
 
 void ProjectDialogTest::init()
@@ -97,7 +97,7 @@ void ProjectDialogTest::init()
     QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLanguage(u"Deutsch"_s));
     QVERIFY(Settings(m_folder->configDir() + u"settings.ini"_s).setLastProject(u"Demo"_s));
     m_prompts.reset();
-    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    m_startup = std::make_unique<Startup>(m_folder->path(), m_prompts);
     w().show();
     QCOMPARE(m_startup->program().openHab.sProj, u"Demo"_s);
 }
@@ -427,4 +427,4 @@ void ProjectDialogTest::toggleCarriesOverToNewMode()
 }
 
 QTEST_MAIN(ProjectDialogTest)
-#include "tst_tfrmnewproject.moc"
+#include "tst_newprojectdialog.moc"

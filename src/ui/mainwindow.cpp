@@ -1,7 +1,8 @@
-#include "tfrmmain.h"
+#include "mainwindow.h"
 
 #include "busdialogs.h"
 #include "filllanguage.h"
+#include "functioneditor.h"
 #include "functionlistview.h"
 #include "model/captions.h"
 #include "model/captiontags.h"
@@ -9,15 +10,14 @@
 #include "model/datetext.h"
 #include "model/fileerror.h"
 #include "model/language.h"
+#include "newprojectdialog.h"
 #include "openhab/csvimport.h"
 #include "openhab/openhabgenerator.h"
 #include "program.h"
+#include "settingsdialog.h"
 #include "style.h"
-#include "tfrmitem.h"
-#include "tfrmnewproject.h"
-#include "tfrmsettings.h"
-#include "tfrmtransfer.h"
 #include "toggleswitch.h"
+#include "transferdialog.h"
 #include "varunoversion.h"
 #include "workspace/csvimportrun.h"
 #include "workspace/itemssave.h"
@@ -90,10 +90,10 @@ void fillBackground(QWidget* widget, const QColor& colour)
 
 } // namespace
 
-TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent)
+MainWindow::MainWindow(Program& program, const QString& programDir, QWidget* parent)
     : QWidget(parent), m_program(program)
 {
-    m_program.frmMain = this;
+    m_program.mainWindow = this;
     setTag(this, CaptionTag::Untouched);
     setFont(Style::bodyFont(15));
     fillBackground(this, Qt::white);
@@ -115,7 +115,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     // 1. Workspace start.
     m_workspace = new Workspace(programDir, m_program.openHab, m_program.language, this);
     m_program.workspace = m_workspace;
-    connect(m_workspace, &Workspace::projectsChanged, this, &TfrmMain::projectsChanged);
+    connect(m_workspace, &Workspace::projectsChanged, this, &MainWindow::projectsChanged);
     projectsChanged();
 
     // 2. The toggle names the two languages when language.ini has exactly two.
@@ -126,7 +126,7 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
     }
     // 3. Any value but the first language's exact name chooses the second: switching the toggle on
     // runs the language switch as a click does.
-    connect(tsLanguage, &QAbstractButton::toggled, this, &TfrmMain::languageChanged);
+    connect(tsLanguage, &QAbstractButton::toggled, this, &MainWindow::languageChanged);
     tsLanguage->setChecked(m_workspace->inif().language() != tsLanguage->offCaption());
 
     // 4., 5.
@@ -137,12 +137,12 @@ TfrmMain::TfrmMain(TProgram& program, const QString& programDir, QWidget* parent
 
 // The list view reads the function list up to its end, and the list, a member, goes before the
 // window's children would: so the view goes first.
-TfrmMain::~TfrmMain()
+MainWindow::~MainWindow()
 {
     delete lvItems;
 }
 
-QWidget* TfrmMain::buildSidePanel()
+QWidget* MainWindow::buildSidePanel()
 {
     auto* panel = new QWidget(this);
     panel->setFixedWidth(panelWidth);
@@ -210,12 +210,12 @@ QWidget* TfrmMain::buildSidePanel()
                             QStringLiteral("exit"));
     for (QPushButton* button : {btnNewProject, btnEditProject, btnSettings, btnReceive, btnSend, btnExit})
         column->addWidget(button);
-    connect(btnNewProject, &QPushButton::clicked, this, &TfrmMain::newProject);
-    connect(btnEditProject, &QPushButton::clicked, this, &TfrmMain::editProject);
-    connect(btnSettings, &QPushButton::clicked, this, [this] { m_program.frmSettings->Execute(); });
-    connect(btnReceive, &QPushButton::clicked, this, &TfrmMain::receive);
+    connect(btnNewProject, &QPushButton::clicked, this, &MainWindow::newProject);
+    connect(btnEditProject, &QPushButton::clicked, this, &MainWindow::editProject);
+    connect(btnSettings, &QPushButton::clicked, this, [this] { m_program.settingsDialog->Execute(); });
+    connect(btnReceive, &QPushButton::clicked, this, &MainWindow::receive);
     connect(btnSend, &QPushButton::clicked, this,
-            [this] { m_program.frmTransfer->DoTransfer(TransferMode::Send); });
+            [this] { m_program.transferDialog->DoTransfer(TransferMode::Send); });
     connect(btnExit, &QPushButton::clicked, this, &QWidget::close);
 
     column->addSpacing(14);
@@ -238,7 +238,8 @@ QWidget* TfrmMain::buildSidePanel()
     return panel;
 }
 
-QPushButton* TfrmMain::addSideButton(QWidget* panel, int tag, const QString& caption, const QString& picture)
+QPushButton* MainWindow::addSideButton(QWidget* panel, int tag, const QString& caption,
+                                       const QString& picture)
 {
     auto* button = new QPushButton(caption, panel);
     setTag(button, tag);
@@ -250,7 +251,7 @@ QPushButton* TfrmMain::addSideButton(QWidget* panel, int tag, const QString& cap
     return button;
 }
 
-QWidget* TfrmMain::buildListArea()
+QWidget* MainWindow::buildListArea()
 {
     auto* area = new QWidget(this);
     fillBackground(area, Qt::white);
@@ -285,7 +286,7 @@ QWidget* TfrmMain::buildListArea()
     lvItems->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvItems, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pmItems->popup(lvItems->viewport()->mapToGlobal(pos)); });
-    connect(lvItems, &FunctionListView::rowDoubleClicked, this, &TfrmMain::editItem);
+    connect(lvItems, &FunctionListView::rowDoubleClicked, this, &MainWindow::editItem);
     // The key does what the button does, and only when the button can be pressed.
     connect(lvItems, &FunctionListView::deleteRequested, this, [this] {
         if (!btnDelItems->isEnabled())
@@ -319,14 +320,14 @@ QWidget* TfrmMain::buildListArea()
     column->addLayout(buttons);
     connect(btnAddItem, &QPushButton::clicked, this, [this] {
         if (PrepareItemsSave())
-            m_program.frmItem->DoAdd(m_items);
+            m_program.functionEditor->DoAdd(m_items);
         recordChange();
     });
-    connect(btnDelItems, &QPushButton::clicked, this, &TfrmMain::deleteItems);
+    connect(btnDelItems, &QPushButton::clicked, this, &MainWindow::deleteItems);
     return area;
 }
 
-void TfrmMain::buildPopupMenu()
+void MainWindow::buildPopupMenu()
 {
     pmItems = new QMenu(this);
     setTag(pmItems, CaptionTag::ExportCsv);
@@ -367,17 +368,17 @@ void TfrmMain::buildPopupMenu()
         redoAction->setText(m_program.language.GetMsg(Msg::RedoMenu));
     });
 
-    connect(pmGroupview, &QAction::triggered, this, &TfrmMain::switchGroupView);
-    connect(pmSort, &QAction::triggered, this, &TfrmMain::sortItems);
+    connect(pmGroupview, &QAction::triggered, this, &MainWindow::switchGroupView);
+    connect(pmSort, &QAction::triggered, this, &MainWindow::sortItems);
     connect(pmMoveup, &QAction::triggered, this, [this] { moveSelected(-1); });
     connect(pmMoveDown, &QAction::triggered, this, [this] { moveSelected(+1); });
-    connect(csvExport, &QAction::triggered, this, &TfrmMain::exportCsv);
-    connect(csvImport, &QAction::triggered, this, &TfrmMain::importCsv);
-    connect(openHab5Export, &QAction::triggered, this, &TfrmMain::exportOpenHab5);
-    connect(pmRestore, &QAction::triggered, this, &TfrmMain::restoreBackup);
+    connect(csvExport, &QAction::triggered, this, &MainWindow::exportCsv);
+    connect(csvImport, &QAction::triggered, this, &MainWindow::importCsv);
+    connect(openHab5Export, &QAction::triggered, this, &MainWindow::exportOpenHab5);
+    connect(pmRestore, &QAction::triggered, this, &MainWindow::restoreBackup);
     connect(undoAction, &QAction::triggered, this, [this] { stepHistory(-1); });
     connect(redoAction, &QAction::triggered, this, [this] { stepHistory(+1); });
-    busMenu = new TBusMenu(m_program, *this, pmItems);
+    busMenu = new BusMenu(m_program, *this, pmItems);
 
     SaveTextFileDialog = new QObject(this);
     SaveTextFileDialog->setObjectName(QStringLiteral("SaveTextFileDialog"));
@@ -385,7 +386,7 @@ void TfrmMain::buildPopupMenu()
     SaveTextFileDialog->setProperty(Tags::dialogTitle, QStringLiteral("CSV speichern unter"));
 }
 
-QString TfrmMain::GetVersionString()
+QString MainWindow::GetVersionString()
 {
     const QStringList parts = QStringLiteral(VARUNO_VERSION).split(QLatin1Char('.'));
     // Major, minor and release without leading zeros; a build number is not shown.
@@ -400,7 +401,7 @@ QString TfrmMain::GetVersionString()
     return numbers.join(QLatin1Char('.'));
 }
 
-void TfrmMain::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (m_shown)
@@ -411,7 +412,7 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 // The side panel's and the list's main commands, each behind its button: a disabled button keeps
 // its key from acting too.
-void TfrmMain::addShortcuts()
+void MainWindow::addShortcuts()
 {
     m_shortcuts = {{btnAddItem, QKeySequence(Qt::CTRL | Qt::Key_N)},
                    {btnSend, QKeySequence(Qt::CTRL | Qt::Key_S)},
@@ -422,7 +423,7 @@ void TfrmMain::addShortcuts()
 }
 
 // "Konfiguration senden (Ctrl+S)": the tooltip teaches the key, in the words of the current caption.
-void TfrmMain::showShortcutsInTooltips()
+void MainWindow::showShortcutsInTooltips()
 {
     for (const auto& [button, keys] : std::as_const(m_shortcuts)) {
         const QString caption = button->text().remove(u'&');
@@ -430,7 +431,7 @@ void TfrmMain::showShortcutsInTooltips()
     }
 }
 
-void TfrmMain::FormShow()
+void MainWindow::FormShow()
 {
     OpenSelectedProject();
     translate();
@@ -438,7 +439,7 @@ void TfrmMain::FormShow()
 }
 
 // Loads the chosen language and puts it into every text of the window.
-void TfrmMain::translate()
+void MainWindow::translate()
 {
     m_program.language.LoadLanguage(languageName());
     ApplyQtTranslations(m_program.language);
@@ -448,12 +449,12 @@ void TfrmMain::translate()
     m_items.setVoiceOnText(m_program.language.GetMsg(Msg::Yes));
 }
 
-QString TfrmMain::languageName() const
+QString MainWindow::languageName() const
 {
     return tsLanguage->isChecked() ? tsLanguage->onCaption() : tsLanguage->offCaption();
 }
 
-void TfrmMain::languageChanged()
+void MainWindow::languageChanged()
 {
     const QString name = languageName();
     if (!m_workspace->inif().setLanguage(name))
@@ -464,7 +465,7 @@ void TfrmMain::languageChanged()
 
 // A project opened again as it was (after a change of language) keeps its history; another
 // project, or new files from a receive or a restore, start a new one.
-void TfrmMain::OpenSelectedProject()
+void MainWindow::OpenSelectedProject()
 {
     showWorkspaceNotices(m_workspace->OpenSelectedProject(m_items).notices);
     const QString project = projectOpen() ? m_program.openHab.sProjPath : QString();
@@ -475,19 +476,19 @@ void TfrmMain::OpenSelectedProject()
     updateHistoryCommands();
 }
 
-ProjectState TfrmMain::currentState() const
+ProjectState MainWindow::currentState() const
 {
     return {m_items.entries(), m_program.openHab.slGroups, m_program.openHab.groupLabels};
 }
 
-void TfrmMain::recordChange()
+void MainWindow::recordChange()
 {
     if (projectOpen())
         m_history.record(currentState());
     updateHistoryCommands();
 }
 
-void TfrmMain::stepHistory(int direction)
+void MainWindow::stepHistory(int direction)
 {
     if (!projectWritable() || !m_history.canStep(direction) || !PrepareItemsSave())
         return;
@@ -505,7 +506,7 @@ void TfrmMain::stepHistory(int direction)
     updateHistoryCommands();
 }
 
-void TfrmMain::applyState(const ProjectState& state)
+void MainWindow::applyState(const ProjectState& state)
 {
     m_program.openHab.slGroups = state.groups;
     m_program.openHab.groupLabels = state.groupLabels;
@@ -513,20 +514,20 @@ void TfrmMain::applyState(const ProjectState& state)
     m_items.setEntries(state.rows);
 }
 
-void TfrmMain::updateHistoryCommands()
+void MainWindow::updateHistoryCommands()
 {
     undoAction->setEnabled(projectWritable() && m_history.canStep(-1));
     redoAction->setEnabled(projectWritable() && m_history.canStep(+1));
 }
 
 // The window manager's task list tells one project's window from another's.
-void TfrmMain::updateTitle()
+void MainWindow::updateTitle()
 {
     const QString program = QStringLiteral("Varuno Builder");
     setWindowTitle(projectOpen() ? m_program.openHab.sProj + QStringLiteral(" – ") + program : program);
 }
 
-void TfrmMain::projectsChanged()
+void MainWindow::projectsChanged()
 {
     const QSignalBlocker blocker(cbProj);
     cbProj->clear();
@@ -536,17 +537,17 @@ void TfrmMain::projectsChanged()
     updateTitle();
 }
 
-bool TfrmMain::projectOpen() const
+bool MainWindow::projectOpen() const
 {
     return m_workspace->isProjectOpen();
 }
 
-bool TfrmMain::projectWritable() const
+bool MainWindow::projectWritable() const
 {
     return projectOpen() && !ItemsSave::readOnlyReason(m_program.openHab);
 }
 
-void TfrmMain::showWorkspaceNotices(const Notices& notices)
+void MainWindow::showWorkspaceNotices(const Notices& notices)
 {
     m_program.prompts.show(notices, m_program.language);
     announceReadOnly();
@@ -554,7 +555,7 @@ void TfrmMain::showWorkspaceNotices(const Notices& notices)
 
 // Once the window is shown, and once for each opening of such a project (the project opens again
 // with a change of language, and then says it in the new one).
-void TfrmMain::announceReadOnly()
+void MainWindow::announceReadOnly()
 {
     const auto problem = projectOpen() ? ItemsSave::readOnlyReason(m_program.openHab) : std::nullopt;
     const QString reason = problem ? problem->text(m_program.language) : QString();
@@ -565,7 +566,7 @@ void TfrmMain::announceReadOnly()
         m_program.prompts.error(reason);
 }
 
-bool TfrmMain::PrepareItemsSave()
+bool MainWindow::PrepareItemsSave()
 {
     const Outcome outcome = ItemsSave::prepare(m_program.openHab, m_program.language);
     m_program.prompts.show(outcome.notices, m_program.language);
@@ -576,7 +577,7 @@ bool TfrmMain::PrepareItemsSave()
 // open: every command that would write its files stays off until it opens. One whose items file
 // must not be rewritten keeps the commands that do not change the function list: receiving or
 // restoring its files is the way out.
-void TfrmMain::UpdateProjectButtons()
+void MainWindow::UpdateProjectButtons()
 {
     for (QWidget* command : {btnSettings, btnReceive, btnSend})
         command->setEnabled(projectOpen());
@@ -589,7 +590,7 @@ void TfrmMain::UpdateProjectButtons()
     updateHistoryCommands();
 }
 
-void TfrmMain::applyGroupView(bool on)
+void MainWindow::applyGroupView(bool on)
 {
     lvItems->setGroupView(on);
     pmGroupview->setChecked(on);
@@ -597,9 +598,9 @@ void TfrmMain::applyGroupView(bool on)
     pmMoveDown->setVisible(!on);
 }
 
-void TfrmMain::newProject()
+void MainWindow::newProject()
 {
-    TfrmNewProject& dialog = *m_program.frmNewProject;
+    NewProjectDialog& dialog = *m_program.newProjectDialog;
     if (dialog.New())
         showWorkspaceNotices(
             m_workspace->CreateProject(m_items, dialog.sName, dialog.sSerial, dialog.sitemapByRooms())
@@ -607,33 +608,33 @@ void TfrmMain::newProject()
     UpdateProjectButtons();
 }
 
-void TfrmMain::editProject()
+void MainWindow::editProject()
 {
     if (!cbProj->currentText().isEmpty())
-        m_program.frmNewProject->Edit();
+        m_program.newProjectDialog->Edit();
 }
 
-void TfrmMain::receive()
+void MainWindow::receive()
 {
-    m_program.frmTransfer->DoTransfer(TransferMode::Receive);
+    m_program.transferDialog->DoTransfer(TransferMode::Receive);
     OpenSelectedProject();
 }
 
-void TfrmMain::editItem(int row)
+void MainWindow::editItem(int row)
 {
     if (PrepareItemsSave())
-        m_program.frmItem->DoEdit(row, m_items);
+        m_program.functionEditor->DoEdit(row, m_items);
     recordChange();
 }
 
-void TfrmMain::SaveItems()
+void MainWindow::SaveItems()
 {
     for (const FileError& failure : m_program.openHab.SaveItems(m_items.entries()))
         m_program.prompts.error(failure.text(m_program.language));
     recordChange();
 }
 
-void TfrmMain::deleteItems()
+void MainWindow::deleteItems()
 {
     const Language& language = m_program.language;
     if (!m_items.hasChecked()) {
@@ -647,7 +648,7 @@ void TfrmMain::deleteItems()
     SaveItems();
 }
 
-void TfrmMain::deleteSelected()
+void MainWindow::deleteSelected()
 {
     const int row = lvItems->selectedRow();
     if (!m_program.prompts.confirm(m_program.language.GetMsg(Msg::ConfirmDeleteFunctions),
@@ -658,7 +659,7 @@ void TfrmMain::deleteSelected()
     SaveItems();
 }
 
-void TfrmMain::switchGroupView()
+void MainWindow::switchGroupView()
 {
     const bool on = !lvItems->groupView();
     applyGroupView(on);
@@ -666,7 +667,7 @@ void TfrmMain::switchGroupView()
         m_program.prompts.error(m_workspace->inif().writeError().text(m_program.language));
 }
 
-void TfrmMain::sortItems()
+void MainWindow::sortItems()
 {
     if (!PrepareItemsSave())
         return;
@@ -674,7 +675,7 @@ void TfrmMain::sortItems()
     SaveItems();
 }
 
-void TfrmMain::moveSelected(int offset)
+void MainWindow::moveSelected(int offset)
 {
     const int i = lvItems->selectedRow();
     if (i < 0)
@@ -682,7 +683,7 @@ void TfrmMain::moveSelected(int offset)
     ExchangeItems(m_items, i, i + offset);
 }
 
-void TfrmMain::ExchangeItems(FunctionList& lv, int i, int j)
+void MainWindow::ExchangeItems(FunctionList& lv, int i, int j)
 {
     if (i < 0 || i > lv.count() - 1 || j < 0 || j > lv.count() - 1 || !PrepareItemsSave())
         return;
@@ -693,7 +694,7 @@ void TfrmMain::ExchangeItems(FunctionList& lv, int i, int j)
     SaveItems();
 }
 
-void TfrmMain::exportCsv()
+void MainWindow::exportCsv()
 {
     // A list for people: it starts among the user's documents, named after the project.
     const QString proposal = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
@@ -722,7 +723,7 @@ void TfrmMain::exportCsv()
 
 // The rows of a CSV file join the list or replace it, as one change that undo takes back. Refused
 // rows are named with their lines; the others are taken only when the user agrees.
-void TfrmMain::importCsv()
+void MainWindow::importCsv()
 {
     const Language& language = m_program.language;
     Prompts& prompts = m_program.prompts;
@@ -759,7 +760,7 @@ void TfrmMain::importCsv()
 }
 
 // The project as it is shown, also one that may only be shown: the export writes nothing into it.
-void TfrmMain::exportOpenHab5()
+void MainWindow::exportOpenHab5()
 {
     const QString folder =
         m_program.prompts.folderName(m_program.language.GetMsg(Msg::ExportOpenHab5Folder),
@@ -773,7 +774,7 @@ void TfrmMain::exportOpenHab5()
 
 // The user picks one of the project's backups; its files replace the project's (which are backed
 // up first), and the project is opened again from them.
-void TfrmMain::restoreBackup()
+void MainWindow::restoreBackup()
 {
     ProjectBackups backups(m_program.openHab.sProjPath, m_program.language);
     const QList<Backup> list = backups.List();

@@ -18,24 +18,24 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class ToggleSwitch;
-class TBusMenu;
+class BusMenu;
 class Workspace;
 
-struct TProgram;
+struct Program;
 
 // The main window: the project list and the open project's function list, and the start of every
 // action. It owns the function list and the workspace (folders, settings.ini, projects); closing
 // it ends the program.
-class TfrmMain : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // Runs the creation steps: the workspace below programDir, the language captions and the
     // chosen language, the enabling of the project commands and the title. Sets program.workspace
-    // and program.frmMain.
-    TfrmMain(TProgram& program, const QString& programDir, QWidget* parent = nullptr);
-    ~TfrmMain() override;
+    // and program.mainWindow.
+    MainWindow(Program& program, const QString& programDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     FunctionList& items() { return m_items; }
     Workspace& workspace() { return *m_workspace; }
@@ -87,7 +87,7 @@ public:
     QAction* undoAction = nullptr;
     QAction* redoAction = nullptr;
     // "Funktion testen" and "Busgeräte suchen".
-    TBusMenu* busMenu = nullptr;
+    BusMenu* busMenu = nullptr;
     // The CSV save dialog's design values; its title is translated with the window.
     QObject* SaveTextFileDialog = nullptr;
 
@@ -135,7 +135,7 @@ private:
     void applyState(const ProjectState& state);
     void updateHistoryCommands();
 
-    TProgram& m_program;
+    Program& m_program;
     FunctionList m_items;
     ProjectHistory m_history;
     Workspace* m_workspace = nullptr;

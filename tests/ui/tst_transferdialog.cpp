@@ -6,9 +6,9 @@
 #include "programfolder.h"
 #include "redisserver.h"
 #include "scriptedprompts.h"
+#include "ui/mainwindow.h"
 #include "ui/startup.h"
-#include "ui/tfrmmain.h"
-#include "ui/tfrmtransfer.h"
+#include "ui/transferdialog.h"
 #include "workspace/settings.h"
 
 #include <QDateTime>
@@ -134,8 +134,8 @@ private slots:
 
 private:
     void start(const QString& cloudServer = {});
-    TfrmTransfer& dlg() { return *m_startup->program().frmTransfer; }
-    TfrmMain& w() { return m_startup->frmMain(); }
+    TransferDialog& dlg() { return *m_startup->program().transferDialog; }
+    MainWindow& w() { return m_startup->mainWindow(); }
     QString projectDir() const { return m_folder->projectsDir() + u"Demo/"_s; }
     QString ipInProjectIni() const { return ProjectIni(projectDir()).IP(); }
     // What the prompts showed, with the summary of each question before a send cut to "…".
@@ -148,7 +148,7 @@ private:
     RedisServer m_redis;
     std::unique_ptr<TestProgramFolder> m_folder;
     ScriptedPrompts m_prompts;
-    std::unique_ptr<TStartup> m_startup;
+    std::unique_ptr<Startup> m_startup;
 };
 
 void TransferDialogTest::initTestCase()
@@ -180,7 +180,7 @@ void TransferDialogTest::start(const QString& cloudServer)
         QVERIFY(writeBytes(m_folder->configDir() + u"settings.ini"_s,
                            "[CFG]\r\nLanguage=Deutsch\r\nCloudserver=" + cloudServer.toUtf8() + "\r\n"));
     }
-    m_startup = std::make_unique<TStartup>(m_folder->path(), m_prompts);
+    m_startup = std::make_unique<Startup>(m_folder->path(), m_prompts);
     w().show();
     QCOMPARE(m_startup->program().openHab.sProj, u"Demo"_s);
     // The demo project comes without the files a save generates; a send needs all of them.
@@ -685,4 +685,4 @@ void TransferDialogTest::searchAsksForAMissingSerial()
 }
 
 QTEST_MAIN(TransferDialogTest)
-#include "tst_tfrmtransfer.moc"
+#include "tst_transferdialog.moc"

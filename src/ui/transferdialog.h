@@ -15,20 +15,20 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-struct TProgram;
+struct Program;
 
 // The transfer dialog: sends the open project to the gateway or receives it back. It holds the
 // gateway's address (remembered per project, typed, or found by the lookup), runs the transfer on
 // the user-interface thread and shows its progress and outcome. While a transfer runs only the
 // close button takes input: it cancels the transfer and closes the window once the transfer has
 // stopped. While a lookup runs the window takes no input and cannot be closed.
-class TfrmTransfer : public QDialog
+class TransferDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TfrmTransfer(TProgram& program, QWidget* parent = nullptr);
-    ~TfrmTransfer() override;
+    explicit TransferDialog(Program& program, QWidget* parent = nullptr);
+    ~TransferDialog() override;
 
     // Prepares the dialog for the direction and shows it modally.
     void DoTransfer(TransferMode direction);
@@ -87,7 +87,7 @@ private:
     // Lets the window paint what changed; input waits until the transfer is over.
     void repaintNow();
 
-    TProgram& m_program;
+    Program& m_program;
     HeaderBand* m_band = nullptr;
     std::unique_ptr<View> m_view;
     std::optional<ProjectIni> ini; // the open project's project.ini while the window is open
