@@ -279,7 +279,7 @@ public:
                 probe.Connect();
                 probe.Disconnect();
                 return;
-            } catch (const ERedisError&) {
+            } catch (const RedisError&) {
                 QThread::msleep(50);
             }
         }

@@ -32,7 +32,7 @@ public:
     QByteArray next()
     {
         if (m_delivered >= m_bytes.size())
-            throw ERedisConnectionError(QStringLiteral("end of input"));
+            throw RedisConnectionError(QStringLiteral("end of input"));
         const QByteArray piece = m_bytes.mid(m_delivered, m_piece);
         m_delivered += m_piece;
         return piece;
@@ -50,19 +50,19 @@ template <typename T> std::optional<T> readAgain(const QByteArray& plain, T (Res
     RespReader reader([&] { return arrival.next(); });
     try {
         return (reader.*read)();
-    } catch (const ERedisError&) {
+    } catch (const RedisError&) {
         return std::nullopt;
     }
 }
 
-inline QString checkValue(const TRedisNullable& value, qsizetype inputSize)
+inline QString checkValue(const RedisNullable& value, qsizetype inputSize)
 {
     if (!value)
         return {};
     if (value->size() > inputSize)
         return QStringLiteral("a value of %1 bytes from %2 bytes of input").arg(value->size()).arg(inputSize);
     const QByteArray plain = "$" + QByteArray::number(value->size()) + "\r\n" + *value + "\r\n";
-    if (readAgain(plain, &RespReader::ReadValue) != TRedisNullable(value))
+    if (readAgain(plain, &RespReader::ReadValue) != RedisNullable(value))
         return QStringLiteral("the value %1 reads otherwise when sent again")
             .arg(QString::fromLatin1(value->toHex()));
     return {};
@@ -94,9 +94,9 @@ inline QString CheckResp(const QByteArray& input)
         try {
             failure =
                 integer ? checkInteger(reader.ReadInteger()) : checkValue(reader.ReadValue(), bytes.size());
-        } catch (const ERedisConnectionError&) {
+        } catch (const RedisConnectionError&) {
             return reader.InStep() ? QStringLiteral("in step after running out of bytes") : QString();
-        } catch (const ERedisException&) {
+        } catch (const RedisException&) {
             // Only an error reply ("-" line) is read whole; nothing more is read after either.
             return {};
         }

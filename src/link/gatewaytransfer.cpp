@@ -58,7 +58,7 @@ constexpr qint64 ClockToleranceMinutes = 120;
 
 // A project file that could not be written; ends the transfer like a failure of the store, after
 // the user was told which file and why.
-struct ELocalWriteFailed
+struct LocalWriteFailed
 {
     FileErrors errors;
 };
@@ -69,30 +69,30 @@ FileError writeError(const SafeFile& file)
 }
 
 // A backup could not be written; the transfer stops before it changes anything.
-struct EBackupFailed
+struct BackupFailed
 {
     QString text;
 };
 
 // None of the seven files is on the gateway: a gateway never configured, or the wrong address.
-struct EEmptyGateway
+struct EmptyGateway
 {
 };
 
 // Some of the seven files are not on the gateway; taking the others would mix two configurations.
-struct EFilesMissing
+struct FilesMissing
 {
     QStringList names;
 };
 
 // A field the send wrote does not hold what was written once the transaction ran.
-struct ESentValueDiffers
+struct SentValueDiffers
 {
     QString name;
 };
 
 // The gateway does not report its time ("rpi-timestamp" is absent).
-struct ENoGatewayClock
+struct NoGatewayClock
 {
 };
 
@@ -158,10 +158,10 @@ bool GatewayTransfer::RunTransfer()
     configure(client);
     try {
         client.Connect();
-    } catch (const ERedisCancelled&) {
+    } catch (const RedisCancelled&) {
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
-    } catch (const ERedisError&) {
+    } catch (const RedisError&) {
         m_view.showProblem({Msg::NoConnection});
         return false;
     }
@@ -180,32 +180,32 @@ bool GatewayTransfer::RunTransfer()
         }
         client.Disconnect();
         return true;
-    } catch (const ERedisCancelled&) {
+    } catch (const RedisCancelled&) {
         // No file changed on either side: a send writes in one transaction at its end, a receive
         // replaces the files only once all arrived.
         m_view.setProgressText(m_language.GetMsg(Msg::TransferCancelled));
         return false;
-    } catch (const EEmptyGateway&) {
+    } catch (const EmptyGateway&) {
         m_view.showProblem({Msg::NoConfigurationOnGateway});
         return false;
-    } catch (const EFilesMissing& missing) {
+    } catch (const FilesMissing& missing) {
         m_view.showProblem({Msg::FilesMissingOnGateway, missing.names.join(QStringLiteral(", "))});
         return false;
-    } catch (const ENoGatewayClock&) {
+    } catch (const NoGatewayClock&) {
         m_view.showProblem({Msg::NoGatewayClock});
         return false;
-    } catch (const ESentValueDiffers& differs) {
+    } catch (const SentValueDiffers& differs) {
         m_view.showProblem({Msg::SentValueDiffers, differs.name});
         return false;
-    } catch (const EBackupFailed& failure) {
+    } catch (const BackupFailed& failure) {
         m_view.showProblem({Msg::BackupFailed, failure.text});
         return false;
-    } catch (const ERedisError& e) {
+    } catch (const RedisError& e) {
         m_view.showProblem({Msg::TransferFailedBecause, e.message()});
         return false;
     } catch (const FileReadError& e) {
         m_view.showProblem(e.problem());
-    } catch (const ELocalWriteFailed& e) {
+    } catch (const LocalWriteFailed& e) {
         for (const FileError& error : e.errors)
             m_view.showProblem(error.problem());
     }
@@ -220,7 +220,7 @@ bool GatewayTransfer::sceneCommandsAccepted(RedisClient& client)
     QByteArray firmware;
     try {
         firmware = client.GET("rpi-firmware").value_or(QByteArray());
-    } catch (const ERedisError&) {
+    } catch (const RedisError&) {
         // An unreadable marker counts as no marker.
     }
     if (!firmware.isEmpty())
@@ -235,15 +235,15 @@ bool GatewayTransfer::sceneCommandsAccepted(RedisClient& client)
 // the PC's time. Writes nothing.
 GatewayTransfer::GatewayClock GatewayTransfer::readClock(RedisClient& client, TransferMode mode)
 {
-    const TRedisNullable gatewayText = client.GET("rpi-timestamp");
+    const RedisNullable gatewayText = client.GET("rpi-timestamp");
     if (!gatewayText) {
         // A store with neither a clock nor a file is no gateway's: say so rather than ask for a clock.
         const auto onGateway = [&](const TransferFile& file) {
             return client.HEXISTS(gatewayKey(file), "text");
         };
         if (mode == TransferMode::Receive && std::ranges::none_of(SharedFiles, onGateway))
-            throw EEmptyGateway();
-        throw ENoGatewayClock();
+            throw EmptyGateway();
+        throw NoGatewayClock();
     }
     const qint64 gatewayTime = clockOrZero(*gatewayText);
     const qint64 pcTime = m_settings.now();
@@ -273,7 +273,7 @@ void GatewayTransfer::SendFiles(RedisClient& client, const GatewayClock& clock, 
     hashes << "bt";
     checkHashes(client, hashes);
     BackupGateway(client);
-    QList<RedisClient::TRedisCommand> writes;
+    QList<RedisClient::RedisCommand> writes;
     if (clock.setTo)
         writes.append({"SET", "rpi-timestamp-set", QByteArray::number(*clock.setTo)});
     const QByteArray stamp = QByteArray::number(clock.stamp);
@@ -283,7 +283,7 @@ void GatewayTransfer::SendFiles(RedisClient& client, const GatewayClock& clock, 
     }
     // homekit.cfg names the address the gateway is reached at; an old one must not go out.
     if (FileErrors errors = m_openHab.SaveHomekit(address); !errors.isEmpty())
-        throw ELocalWriteFailed{errors};
+        throw LocalWriteFailed{errors};
     for (const TransferFile& file : SentOnlyFiles)
         writes += fileWrites(file, stamp);
     writes += busServerWrites();
@@ -297,8 +297,8 @@ void GatewayTransfer::SendFiles(RedisClient& client, const GatewayClock& clock, 
     m_view.setProgressText(m_language.GetMsg(Msg::SentOk));
 }
 
-QList<RedisClient::TRedisCommand> GatewayTransfer::fileWrites(const TransferFile& file,
-                                                              const QByteArray& stamp)
+QList<RedisClient::RedisCommand> GatewayTransfer::fileWrites(const TransferFile& file,
+                                                             const QByteArray& stamp)
 {
     m_view.setProgressText(*file.name);
     const QByteArray key = gatewayKey(file);
@@ -312,26 +312,26 @@ void GatewayTransfer::checkHashes(RedisClient& client, const QList<QByteArray>& 
     client.WATCH(keys);
     for (const QByteArray& key : keys) {
         if (const QByteArray type = client.TYPE(key); type != "hash" && type != "none")
-            throw ERedisException(notAHash(key, type));
+            throw RedisException(notAHash(key, type));
     }
 }
 
 // A send counts only when the gateway holds what was sent: another program writing the same keys,
 // or a store that drops or cuts values, shows here. Lists and the clock are the gateway's to use
 // up, so only the hashes are read back.
-void GatewayTransfer::verifyWrites(RedisClient& client, const QList<RedisClient::TRedisCommand>& writes)
+void GatewayTransfer::verifyWrites(RedisClient& client, const QList<RedisClient::RedisCommand>& writes)
 {
-    for (const RedisClient::TRedisCommand& write : writes) {
+    for (const RedisClient::RedisCommand& write : writes) {
         if (write.constFirst() != "HSET")
             continue;
         const QByteArray& key = write.at(1);
         QByteArray held;
         if (!client.HGET(key, write.at(2), held) || held != write.at(3))
-            throw ESentValueDiffers{QString::fromUtf8(key.mid(key.lastIndexOf('/') + 1))};
+            throw SentValueDiffers{QString::fromUtf8(key.mid(key.lastIndexOf('/') + 1))};
     }
 }
 
-QList<RedisClient::TRedisCommand> GatewayTransfer::busServerWrites() const
+QList<RedisClient::RedisCommand> GatewayTransfer::busServerWrites() const
 {
     return {
         {"HSET", "bt", "ip", m_openHab.serverIP.toUtf8()},
@@ -344,7 +344,7 @@ QList<RedisClient::TRedisCommand> GatewayTransfer::busServerWrites() const
 
 // The gateway runs the list "cmds" once it finds it; the list is replaced so that nothing queued
 // earlier runs a second time.
-QList<RedisClient::TRedisCommand> GatewayTransfer::restartWrites()
+QList<RedisClient::RedisCommand> GatewayTransfer::restartWrites()
 {
     return {{"DEL", "cmds"}, {"RPUSH", "cmds", "docker restart openhab"}, {"LPUSH", "cmds", "#1"}};
 }
@@ -373,7 +373,7 @@ void GatewayTransfer::BackupGateway(RedisClient& client)
             });
         });
     if (failure)
-        throw EBackupFailed{*failure};
+        throw BackupFailed{*failure};
 }
 
 std::optional<QString> GatewayTransfer::readGatewayFiles(
@@ -413,9 +413,9 @@ std::optional<QString> GatewayTransfer::PreviewSend(SendPreview& preview)
             return std::nullopt;
         });
         client.Disconnect();
-    } catch (const ERedisCancelled&) {
+    } catch (const RedisCancelled&) {
         return m_language.GetMsg(Msg::TransferCancelled);
-    } catch (const ERedisError& e) {
+    } catch (const RedisError& e) {
         return m_language.GetMsg(Msg::GatewayNotReadable, e.message());
     } catch (const FileReadError& e) {
         return e.text(m_language);
@@ -466,20 +466,20 @@ void GatewayTransfer::ReceiveFiles(RedisClient& client)
             missing << *file.name;
         SafeFile& local = staged.add(*file.name);
         if (!local.open() || !WriteReceivedBytes(local, text, cancelPoint()) || !local.finish())
-            throw ELocalWriteFailed{{writeError(local)}};
+            throw LocalWriteFailed{{writeError(local)}};
         m_view.advanceProgress();
     }
     if (missing.size() == names.size())
-        throw EEmptyGateway();
+        throw EmptyGateway();
     if (!missing.isEmpty())
-        throw EFilesMissing{missing};
+        throw FilesMissing{missing};
     client.Disconnect();
     if (const auto failure = ProjectBackups(m_openHab.sProjPath, m_language)
                                  .BackupProjectFiles(BackupKind::BeforeReceive, names))
-        throw EBackupFailed{*failure};
+        throw BackupFailed{*failure};
     // One change: a crash from here on leaves the seven old files or the seven new ones.
     if (!staged.commit())
-        throw ELocalWriteFailed{{staged.error()}};
+        throw LocalWriteFailed{{staged.error()}};
     m_view.advanceProgress();
     m_view.setProgressText(m_language.GetMsg(Msg::ReceivedOk));
 }
@@ -488,7 +488,7 @@ std::function<void()> GatewayTransfer::cancelPoint() const
 {
     return [this] {
         if (m_view.cancelRequested())
-            throw ERedisCancelled();
+            throw RedisCancelled();
     };
 }
 

@@ -110,13 +110,13 @@ private:
     bool sceneCommandsAccepted(RedisClient& client);
     GatewayClock readClock(RedisClient& client, TransferMode mode);
     void SendFiles(RedisClient& client, const GatewayClock& clock, const QString& address);
-    QList<RedisClient::TRedisCommand> fileWrites(const TransferFile& file, const QByteArray& stamp);
-    QList<RedisClient::TRedisCommand> busServerWrites() const;
-    static QList<RedisClient::TRedisCommand> restartWrites();
+    QList<RedisClient::RedisCommand> fileWrites(const TransferFile& file, const QByteArray& stamp);
+    QList<RedisClient::RedisCommand> busServerWrites() const;
+    static QList<RedisClient::RedisCommand> restartWrites();
     static void checkHashes(RedisClient& client, const QList<QByteArray>& keys);
     void restartQueued();
     // After the transaction: every field the send wrote holds what was written.
-    static void verifyWrites(RedisClient& client, const QList<RedisClient::TRedisCommand>& writes);
+    static void verifyWrites(RedisClient& client, const QList<RedisClient::RedisCommand>& writes);
     void BackupGateway(RedisClient& client);
     // Calls take with each file a send writes that the gateway holds, and its text there; stops at
     // the first failure take returns.
@@ -125,7 +125,7 @@ private:
         const std::function<std::optional<QString>(const TransferFile&, const QByteArray&)>& take);
     void configure(RedisClient& client) const;
     void ReceiveFiles(RedisClient& client);
-    // Ends a long conversion with ERedisCancelled once the user asked to cancel.
+    // Ends a long conversion with RedisCancelled once the user asked to cancel.
     std::function<void()> cancelPoint() const;
 
     QByteArray gatewayKey(const TransferFile& file) const;

@@ -36,7 +36,7 @@ bool RedisClient::waitSliced(const QDeadlineTimer& deadline, const std::function
 {
     for (;;) {
         if (m_interrupt && m_interrupt())
-            throw ERedisCancelled();
+            throw RedisCancelled();
         const qint64 left = deadline.remainingTime();
         if (left == 0)
             return false;
@@ -64,7 +64,7 @@ void RedisClient::Connect()
                                ? QStringLiteral("no answer within %1 ms").arg(m_connectTimeout)
                                : m_socket.errorString();
     m_socket.abort();
-    throw ERedisConnectionError(QStringLiteral("Cannot connect to %1: %2").arg(peerName(), reason));
+    throw RedisConnectionError(QStringLiteral("Cannot connect to %1: %2").arg(peerName(), reason));
 }
 
 // A reply that was not read to its end leaves the connection out of step with the store: whatever
@@ -74,14 +74,14 @@ template <typename T> T RedisClient::readReply(T (RespReader::*read)())
 {
     try {
         return (m_reader.*read)();
-    } catch (const ERedisError&) {
+    } catch (const RedisError&) {
         if (!m_reader.InStep())
             Disconnect();
         throw;
     }
 }
 
-TRedisNullable RedisClient::GET(const QByteArray& key)
+RedisNullable RedisClient::GET(const QByteArray& key)
 {
     send({"GET", key});
     return readReply(&RespReader::ReadValue);
@@ -102,26 +102,26 @@ qint64 RedisClient::HSET(const QByteArray& key, const QByteArray& field, const Q
 bool RedisClient::HGET(const QByteArray& key, const QByteArray& field, QByteArray& value)
 {
     send({"HGET", key, field});
-    const TRedisNullable reply = readReply(&RespReader::ReadValue);
+    const RedisNullable reply = readReply(&RespReader::ReadValue);
     value = reply.value_or(QByteArray());
     return reply.has_value();
 }
 
 qint64 RedisClient::DEL(const QList<QByteArray>& keys)
 {
-    send(TRedisCommand{"DEL"} + keys);
+    send(RedisCommand{"DEL"} + keys);
     return readReply(&RespReader::ReadInteger);
 }
 
 qint64 RedisClient::RPUSH(const QByteArray& key, const QList<QByteArray>& values)
 {
-    send(TRedisCommand{"RPUSH", key} + values);
+    send(RedisCommand{"RPUSH", key} + values);
     return readReply(&RespReader::ReadInteger);
 }
 
 qint64 RedisClient::LPUSH(const QByteArray& key, const QList<QByteArray>& values)
 {
-    send(TRedisCommand{"LPUSH", key} + values);
+    send(RedisCommand{"LPUSH", key} + values);
     return readReply(&RespReader::ReadInteger);
 }
 
@@ -139,25 +139,25 @@ QByteArray RedisClient::TYPE(const QByteArray& key)
 
 void RedisClient::WATCH(const QList<QByteArray>& keys)
 {
-    send(TRedisCommand{"WATCH"} + keys);
+    send(RedisCommand{"WATCH"} + keys);
     readReply(&RespReader::ReadValue);
 }
 
 // Whatever fails before EXEC went out closes the connection, and with it the store drops the
 // commands queued so far.
-void RedisClient::Transaction(const QList<TRedisCommand>& commands)
+void RedisClient::Transaction(const QList<RedisCommand>& commands)
 {
     try {
         send({"MULTI"});
         readReply(&RespReader::ReadValue);
-        for (const TRedisCommand& command : commands) {
+        for (const RedisCommand& command : commands) {
             send(command);
-            const TRedisNullable reply = readReply(&RespReader::ReadValue);
+            const RedisNullable reply = readReply(&RespReader::ReadValue);
             if (reply != "QUEUED")
-                throw ERedisException(
+                throw RedisException(
                     QStringLiteral("%1 was not queued").arg(QString::fromUtf8(command.front())));
         }
-    } catch (const ERedisError&) {
+    } catch (const RedisError&) {
         Disconnect();
         throw;
     }
@@ -181,10 +181,9 @@ void RedisClient::readTransactionReply(qsizetype count)
     }
     const QByteArray line = m_socket.readLine(LongestLine).trimmed();
     if (line.startsWith('-'))
-        throw ERedisException(QString::fromUtf8(line.mid(1)));
+        throw RedisException(QString::fromUtf8(line.mid(1)));
     if (line == "*-1")
-        throw ERedisException(
-            QStringLiteral("The store dropped the transaction: its keys changed meanwhile"));
+        throw RedisException(QStringLiteral("The store dropped the transaction: its keys changed meanwhile"));
     if (line != "*" + QByteArray::number(count))
         throw broken(QStringLiteral("Not a valid transaction response"));
     for (qsizetype reply = 0; reply < count; ++reply)
@@ -198,11 +197,11 @@ void RedisClient::Disconnect()
 }
 
 // The request goes out as an array of bulk strings. The operation's deadline starts here.
-void RedisClient::send(const TRedisCommand& command)
+void RedisClient::send(const RedisCommand& command)
 {
     m_deadline = QDeadlineTimer(m_replyTimeout);
     if (m_socket.state() != QAbstractSocket::ConnectedState)
-        throw ERedisConnectionError(QStringLiteral("Not connected to %1").arg(peerName()));
+        throw RedisConnectionError(QStringLiteral("Not connected to %1").arg(peerName()));
     QByteArray request = "*" + QByteArray::number(command.size()) + "\r\n";
     auto flush = [this](QByteArrayView bytes) {
         bool sent = m_socket.write(bytes.data(), bytes.size()) == bytes.size();
@@ -238,18 +237,18 @@ void RedisClient::waitForReply(qint64 have)
         }))
         return;
     if (m_deadline.hasExpired())
-        throw ERedisConnectionError(
+        throw RedisConnectionError(
             QStringLiteral("No reply from %1 within %2 ms").arg(peerName()).arg(m_replyTimeout));
     if (m_socket.error() == QAbstractSocket::RemoteHostClosedError)
-        throw ERedisConnectionError(QStringLiteral("Connection to %1 closed by the peer").arg(peerName()));
-    throw ERedisConnectionError(
+        throw RedisConnectionError(QStringLiteral("Connection to %1 closed by the peer").arg(peerName()));
+    throw RedisConnectionError(
         QStringLiteral("Connection to %1 lost: %2").arg(peerName(), m_socket.errorString()));
 }
 
-ERedisConnectionError RedisClient::broken(const QString& message)
+RedisConnectionError RedisClient::broken(const QString& message)
 {
     Disconnect();
-    return ERedisConnectionError(message);
+    return RedisConnectionError(message);
 }
 
 QString RedisClient::peerName() const

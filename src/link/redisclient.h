@@ -12,7 +12,7 @@
 
 // A wait ended because the caller's interrupt asked for it (the user cancelled). It is no store
 // failure, so that no handler of those swallows it.
-class ERedisCancelled : public std::exception
+class RedisCancelled : public std::exception
 {
 public:
     const char* what() const noexcept override { return "cancelled"; }
@@ -27,7 +27,7 @@ class RedisClient
 {
 public:
     // The parts of one request: the command name, then its arguments.
-    using TRedisCommand = QList<QByteArray>;
+    using RedisCommand = QList<QByteArray>;
 
     static constexpr int DefaultConnectTimeout = 5000;
     static constexpr int DefaultReplyTimeout = 30000;
@@ -39,12 +39,12 @@ public:
     // expired bound fails the operation.
     void SetConnectTimeout(int msecs);
     void SetReplyTimeout(int msecs);
-    // Asked every few milliseconds while the client waits; true ends the wait with ERedisCancelled.
+    // Asked every few milliseconds while the client waits; true ends the wait with RedisCancelled.
     // The window uses it to stay responsive, the command line to stop on Ctrl-C.
     void SetInterrupt(std::function<bool()> interrupt) { m_interrupt = std::move(interrupt); }
 
     void Connect();
-    TRedisNullable GET(const QByteArray& key);
+    RedisNullable GET(const QByteArray& key);
     // True when the store confirmed the write, false when it answered nil.
     bool SET(const QByteArray& key, const QByteArray& value);
     qint64 HSET(const QByteArray& key, const QByteArray& field, const QByteArray& value);
@@ -60,14 +60,14 @@ public:
     void WATCH(const QList<QByteArray>& keys);
     // Runs the commands as one transaction (MULTI, the commands, EXEC): the store applies all of
     // them at once or, when the connection ends before EXEC arrived whole, none. Fails with
-    // ERedisException when the store refused a command, dropped the transaction because a watched
+    // RedisException when the store refused a command, dropped the transaction because a watched
     // key changed, or reports that a command failed.
-    void Transaction(const QList<TRedisCommand>& commands);
+    void Transaction(const QList<RedisCommand>& commands);
     // Closes the connection; never fails.
     void Disconnect();
 
 private:
-    void send(const TRedisCommand& command);
+    void send(const RedisCommand& command);
     template <typename T> T readReply(T (RespReader::*read)());
     // Waits until more than have bytes can be read.
     void waitForReply(qint64 have = 0);
@@ -76,7 +76,7 @@ private:
     // when the deadline passed or the socket failed. The interrupt may run the event loop, which
     // can take the awaited bytes in already: ready() checks for them before it waits.
     bool waitSliced(const QDeadlineTimer& deadline, const std::function<bool(int)>& ready);
-    ERedisConnectionError broken(const QString& message);
+    RedisConnectionError broken(const QString& message);
     QString peerName() const;
 
     QString m_host;

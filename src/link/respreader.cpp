@@ -36,19 +36,19 @@ char kindOf(const QByteArray& line)
     return line.isEmpty() ? '\0' : line.front();
 }
 
-ERedisException errorReply(const QByteArray& line)
+RedisException errorReply(const QByteArray& line)
 {
-    return ERedisException(QString::fromUtf8(line.mid(1)));
+    return RedisException(QString::fromUtf8(line.mid(1)));
 }
 
 } // namespace
 
-ERedisError::ERedisError(const QString& message) : m_message(message), m_what(message.toUtf8()) {}
+RedisError::RedisError(const QString& message) : m_message(message), m_what(message.toUtf8()) {}
 
-QByteArray RedisValue(const TRedisNullable& value)
+QByteArray RedisValue(const RedisNullable& value)
 {
     if (!value)
-        throw ERedisException(QStringLiteral("Value is null"));
+        throw RedisException(QStringLiteral("Value is null"));
     return *value;
 }
 
@@ -63,7 +63,7 @@ RespReader::RespReader(QIODevice& device, std::function<void()> waitForMore)
 {
 }
 
-TRedisNullable RespReader::ReadValue()
+RedisNullable RespReader::ReadValue()
 {
     m_inStep = false;
     const QByteArray line = readLine();
@@ -164,8 +164,8 @@ void RespReader::receiveMore()
 }
 
 // A malformed reply is never read to its end: whatever of it is still to come is out of step.
-ERedisException RespReader::malformed(const QString& message)
+RedisException RespReader::malformed(const QString& message)
 {
     m_inStep = false;
-    return ERedisException(message);
+    return RedisException(message);
 }

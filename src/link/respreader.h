@@ -10,10 +10,10 @@
 
 // Any failure of a store operation. Callers that only need to know that an operation failed catch
 // this; the two kinds below tell the store's refusals from a broken connection.
-class ERedisError : public std::exception
+class RedisError : public std::exception
 {
 public:
-    explicit ERedisError(const QString& message);
+    explicit RedisError(const QString& message);
     const QString& message() const { return m_message; }
     const char* what() const noexcept override { return m_what.constData(); }
 
@@ -24,24 +24,24 @@ private:
 
 // The store answered with an error reply (the message is the store's own text after the "-") or
 // with a reply the client cannot read.
-class ERedisException : public ERedisError
+class RedisException : public RedisError
 {
 public:
-    using ERedisError::ERedisError;
+    using RedisError::RedisError;
 };
 
 // The connection could not be made, broke, or the store stayed silent past the time-out.
-class ERedisConnectionError : public ERedisError
+class RedisConnectionError : public RedisError
 {
 public:
-    using ERedisError::ERedisError;
+    using RedisError::RedisError;
 };
 
 // A value result: absent when the store answered nil; a present value may be empty.
-using TRedisNullable = std::optional<QByteArray>;
+using RedisNullable = std::optional<QByteArray>;
 
-// The bytes of a present value; fails with ERedisException "Value is null" when it is absent.
-QByteArray RedisValue(const TRedisNullable& value);
+// The bytes of a present value; fails with RedisException "Value is null" when it is absent.
+QByteArray RedisValue(const RedisNullable& value);
 
 // Reads the store's replies (RESP) from bytes as they arrive, one whole reply per call. Bytes that
 // arrive beyond the reply are kept for the next one. Whatever the peer sends, memory follows the
@@ -54,15 +54,15 @@ public:
     static constexpr qint64 MaxBulkLength = 512LL * 1024 * 1024;
 
     // receive runs whenever the reply needs more bytes than have arrived: it returns the next
-    // bytes (at least one), or throws ERedisConnectionError when no more will come.
+    // bytes (at least one), or throws RedisConnectionError when no more will come.
     explicit RespReader(std::function<QByteArray()> receive);
     // Reads from a device: waitForMore runs whenever the device has nothing to read yet; it returns
-    // once it has, or throws (ERedisConnectionError) when no more will come.
+    // once it has, or throws (RedisConnectionError) when no more will come.
     RespReader(QIODevice& device, std::function<void()> waitForMore);
 
     // A reply to GET, HGET or SET: absent for nil, the value of a bulk, simple-string or integer
     // reply otherwise.
-    TRedisNullable ReadValue();
+    RedisNullable ReadValue();
     // A reply to HSET, DEL, RPUSH or LPUSH: a 32-bit integer, or -1 for a nil bulk.
     qint64 ReadInteger();
 
@@ -76,7 +76,7 @@ private:
     QByteArray readLine();
     QByteArray readBulk(qsizetype length);
     void receiveMore();
-    ERedisException malformed(const QString& message);
+    RedisException malformed(const QString& message);
 
     std::function<QByteArray()> m_receive;
     // Bytes received but not yet taken by a reply.

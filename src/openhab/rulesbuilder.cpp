@@ -28,7 +28,7 @@ enum Placeholder
     PlaceholderCount
 };
 const QStringView placeholderNames[PlaceholderCount] = {u"label", u"alias", u"item", u"name", u"off", u"on"};
-using TValues = std::array<QStringView, PlaceholderCount>;
+using Values = std::array<QStringView, PlaceholderCount>;
 
 // A rule template cut at its «name» placeholders once, so that filling it in is only appending:
 // a project with thousands of blinds fills in tens of thousands of lines. A placeholder of another
@@ -55,7 +55,7 @@ public:
 
     // Appends the lines with every placeholder replaced by its value, in one pass, so a label that
     // itself holds a placeholder is written as it stands.
-    void AppendTo(GeneratedText& rules, const TValues& values) const
+    void AppendTo(GeneratedText& rules, const Values& values) const
     {
         QVarLengthArray<QStringView, 16> line;
         for (const QList<Part>& parts : m_lines) {
@@ -231,7 +231,7 @@ const RulesBuilder::MemberCommands& RulesBuilder::memberCommands(const QString& 
 void RulesBuilder::AddGroupRule(const FunctionEntry& v)
 {
     const MemberCommands& commands = memberCommands(v.groups, v.reverse);
-    TValues values;
+    Values values;
     values[Label] = v.label;
     values[Alias] = v.alias;
     groupRuleHeadTemplate.AppendTo(m_rules, values);
@@ -246,7 +246,7 @@ void RulesBuilder::AddAutomationRule(const FunctionEntry& v)
 {
     // Siri and Google switch the companion on to close the blind; Alexa's "on" opens it.
     const QString item = v.alias + (v.homeVoice() ? Vocabulary::HomeSuffix : Vocabulary::AlexaSuffix);
-    TValues values;
+    Values values;
     values[Label] = v.label;
     values[Alias] = v.alias;
     values[Item] = item;

@@ -82,14 +82,14 @@ QString SitemapBuilder::KindFrameLabel(int iType) const
     return m_language.GetMsg(labels[iType]);
 }
 
-SitemapBuilder::TFrameIndexes SitemapBuilder::GroupFramesOf(const QString& sGroups) const
+SitemapBuilder::FrameIndexes SitemapBuilder::GroupFramesOf(const QString& sGroups) const
 {
     // Functions without a group, and the scene that stops every blind, belong to the general frame.
     if (sGroups.isEmpty() || sGroups == Vocabulary::StopAllBlinds)
         return {m_frames.size() - 1};
     // The names as IsInGroup compares them. A frame shows the function once, however often the
     // function names its group.
-    TFrameIndexes frames;
+    FrameIndexes frames;
     for (const QStringView name : GeneratorGroupNames(sGroups)) {
         const auto named = m_framesOfGroup.find(name);
         if (named == m_framesOfGroup.end())

@@ -39,8 +39,8 @@ private:
     void AddSitemapElement(GeneratedText& lines, int iType, const QString& sAlias) const;
     QString KindFrameLabel(int iType) const;
     // The frames of the group layout that show a function of the groups text sGroups.
-    using TFrameIndexes = QVarLengthArray<qsizetype, 8>;
-    TFrameIndexes GroupFramesOf(const QString& sGroups) const;
+    using FrameIndexes = QVarLengthArray<qsizetype, 8>;
+    FrameIndexes GroupFramesOf(const QString& sGroups) const;
 
     const Language& m_language;
     bool m_bKindFrames;

@@ -18,7 +18,7 @@ constexpr int ShortReplyTimeout = 300;
 } // namespace
 
 Q_DECLARE_METATYPE(ScriptedRespPeer::Ending)
-Q_DECLARE_METATYPE(TRedisNullable)
+Q_DECLARE_METATYPE(RedisNullable)
 
 namespace {
 
@@ -28,9 +28,9 @@ QString failureOf(const std::function<void()>& operation)
 {
     try {
         operation();
-    } catch (const ERedisConnectionError& e) {
+    } catch (const RedisConnectionError& e) {
         return QStringLiteral("connection: ") + e.message();
-    } catch (const ERedisException& e) {
+    } catch (const RedisException& e) {
         return e.message();
     }
     return QStringLiteral("none");
@@ -60,11 +60,11 @@ private slots:
         RedisClient client(Loopback, m_redis.port());
         client.Connect();
 
-        const TRedisNullable absent = client.GET("missing");
+        const RedisNullable absent = client.GET("missing");
         QVERIFY(!absent.has_value());
         QCOMPARE(failureOf([&] { RedisValue(absent); }), QStringLiteral("Value is null"));
 
-        const TRedisNullable empty = client.GET("empty");
+        const RedisNullable empty = client.GET("empty");
         QVERIFY(empty.has_value());
         QCOMPARE(RedisValue(empty), QByteArray());
     }
@@ -87,7 +87,7 @@ private slots:
 
         QVERIFY(client.SET("key", value));
         QCOMPARE(m_redis.cli({QStringLiteral("GET"), QStringLiteral("key")}), value);
-        QCOMPARE(client.GET("key"), TRedisNullable(value));
+        QCOMPARE(client.GET("key"), RedisNullable(value));
 
         QCOMPARE(client.HSET("/etc/file", "text", value), 1);
         QByteArray read;
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(failureOf([&] { client.DEL({}); }),
                  QStringLiteral("ERR wrong number of arguments for 'del' command"));
         // Each error reply was read completely: the connection still answers in step.
-        QCOMPARE(client.GET("missing"), TRedisNullable());
+        QCOMPARE(client.GET("missing"), RedisNullable());
     }
 
     void requestsAreFramedAsArraysOfBulkStrings()
@@ -221,21 +221,21 @@ private slots:
     void valueReplies_data()
     {
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<TRedisNullable>("value");
-        QTest::newRow("simple string") << QByteArray("+OK\r\n") << TRedisNullable("OK");
-        QTest::newRow("integer") << QByteArray(":42\r\n") << TRedisNullable("42");
-        QTest::newRow("nil bulk") << QByteArray("$-1\r\n") << TRedisNullable();
-        QTest::newRow("nil array") << QByteArray("*-1\r\n") << TRedisNullable();
-        QTest::newRow("empty bulk") << QByteArray("$0\r\n\r\n") << TRedisNullable("");
-        QTest::newRow("line ended by LF alone") << QByteArray("+OK\n") << TRedisNullable("OK");
-        QTest::newRow("CR inside a line") << QByteArray("+a\rb\r\n") << TRedisNullable("a\rb");
+        QTest::addColumn<RedisNullable>("value");
+        QTest::newRow("simple string") << QByteArray("+OK\r\n") << RedisNullable("OK");
+        QTest::newRow("integer") << QByteArray(":42\r\n") << RedisNullable("42");
+        QTest::newRow("nil bulk") << QByteArray("$-1\r\n") << RedisNullable();
+        QTest::newRow("nil array") << QByteArray("*-1\r\n") << RedisNullable();
+        QTest::newRow("empty bulk") << QByteArray("$0\r\n\r\n") << RedisNullable("");
+        QTest::newRow("line ended by LF alone") << QByteArray("+OK\n") << RedisNullable("OK");
+        QTest::newRow("CR inside a line") << QByteArray("+a\rb\r\n") << RedisNullable("a\rb");
         QTest::newRow("longest line") << QByteArray("+" + QByteArray(16'383'999, 'a') + "\r\n")
-                                      << TRedisNullable(QByteArray(16'383'999, 'a'));
+                                      << RedisNullable(QByteArray(16'383'999, 'a'));
     }
     void valueReplies()
     {
         QFETCH(QByteArray, reply);
-        QFETCH(TRedisNullable, value);
+        QFETCH(RedisNullable, value);
         ScriptedRespPeer peer({reply});
         RedisClient client(Loopback, peer.port());
         client.Connect();
